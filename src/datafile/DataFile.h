@@ -1,0 +1,57 @@
+#pragma once
+
+#include "document/DataDocument.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+// The data file: the ten-byte magic in clear, then the body, which is
+// DataFileDeclaration followed by the document text, enciphered with RC4 under
+// a 16-byte key made from the password. No length, checksum or trailer.
+namespace DataFile {
+
+inline constexpr QByteArrayView Magic = "QM20060718";
+inline constexpr QByteArrayView DataFileDeclaration = R"(<?xml version="1.0" standalone = "yes" ?>)";
+inline constexpr int KeyLength = 16;
+inline constexpr int MaxPasswordLength = 16;
+
+using FileKey = std::array<std::uint8_t, KeyLength>;
+
+// The password's characters, one Windows-1252 byte each, then zero bytes up to
+// 16. nullopt when a character has no Windows-1252 byte or the password is
+// empty or longer than 16 characters: such a password is refused, never cut.
+std::optional<FileKey> MakeFileKey(const QString& password);
+
+// The complete file bytes for a document text.
+QByteArray seal(const QByteArray& documentText, const FileKey& key);
+
+enum class Status {
+    Ok,
+    InvalidPassword,  // empty, too long, or a character outside Windows-1252
+    CannotRead,       // the file cannot be opened or read
+    IncorrectFormat,  // the magic is missing
+    CannotOpen,       // the body does not decipher to a data document: wrong password or damage
+    CannotWrite,
+};
+
+// The document text deciphered from the file bytes; nullopt with IncorrectFormat
+// when the magic is missing. The text is not checked here.
+std::optional<QByteArray> unseal(const QByteArray& fileBytes, const FileKey& key);
+
+// Reads and deciphers path into document. On any failure document is unchanged.
+Status read(const QString& path, const QString& password, DataDocument& document, QString* detail = nullptr);
+
+// Writes document to path under password, atomically: on failure the previous
+// file is untouched.
+Status write(const QString& path, const QString& password, const DataDocument& document, QString* detail = nullptr);
+
+// True when password deciphers the file at path into a data document. The
+// magic is not compared: this tests the password, not the format.
+bool checkPassword(const QString& path, const QString& password);
+
+} // namespace DataFile

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <pugixml.hpp>
+
+#include <memory>
+
+// The one in-memory XML document that holds all user data: the element `data`
+// with groups (`folder`) and records (`record`) under it. Items are referred to
+// by their element; there are no identifiers.
+class DataDocument {
+public:
+    DataDocument();
+    ~DataDocument();
+    DataDocument(const DataDocument&) = delete;
+    DataDocument& operator=(const DataDocument&) = delete;
+
+    // Back to the empty document: the `data` element alone.
+    void clear();
+
+    pugi::xml_node root() const;
+    pugi::xml_document& xml() { return *m_document; }
+    const pugi::xml_document& xml() const { return *m_document; }
+
+    // The document's XML text as it is stored: UTF-8, no indentation, every
+    // line ended by CR LF (the last one too). Line breaks that are not CR LF
+    // pairs are written as character references, so every value reads back
+    // exactly as it was.
+    QByteArray toText() const;
+
+    // Replaces the content with the parsed text (UTF-8, else Windows-1252).
+    // Text that is not well-formed XML with `data` as its document element is
+    // refused and leaves the content as it was. Node handles taken before a
+    // successful load are invalid afterwards.
+    bool loadText(QByteArray text, QString* error = nullptr);
+
+    // How data documents are parsed: line breaks and whitespace-only values are
+    // kept exactly, whitespace between elements is not.
+    static constexpr unsigned ParseOptions =
+        (pugi::parse_default & ~pugi::parse_eol & ~pugi::parse_wconv_attribute)
+        | pugi::parse_ws_pcdata_single;
+
+private:
+    std::unique_ptr<pugi::xml_document> m_document;
+};
+
+// Text of nodes and attributes as QString (the document holds UTF-8).
+inline QString qText(const pugi::char_t* utf8) { return QString::fromUtf8(utf8); }
+inline QString qText(const pugi::xml_attribute& attribute) { return QString::fromUtf8(attribute.value()); }
+inline QString qText(const pugi::xml_text& text) { return QString::fromUtf8(text.get()); }

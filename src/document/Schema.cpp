@@ -1,0 +1,142 @@
+#include "document/Schema.h"
+
+#include "document/DataDocument.h"
+
+#include <cstring>
+
+namespace Schema {
+
+namespace {
+
+bool named(const pugi::xml_node& node, const char* name)
+{
+    return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
+}
+
+bool walkLevel(const pugi::xml_node& element, int depth,
+               const std::function<bool(const pugi::xml_node&, int)>& visit)
+{
+    for (const pugi::xml_node& item : treeChildren(element)) {
+        if (!visit(item, depth))
+            return false;
+        if (isGroup(item) && !walkLevel(item, depth + 1, visit))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+const QStringList& groupTypeKeys()
+{
+    static const QStringList keys = {"AUTO", "BUSINESS", "FAMILY", "LEISURE",
+                                     "NOTYPE", "OFFICE", "PRIVATE", "VIP"};
+    return keys;
+}
+
+const QStringList& recordTypeKeys()
+{
+    static const QStringList keys = {
+        "DEFAULT", "ADDRESS", "BANK ACCOUNT", "CALLING CARD", "CAR INFO", "CONTACT",
+        "DRIVER'S LICENSE", "EMAIL ACCOUNT", "INSURANCE POLICY", "INTERNET PROVIDER",
+        "LIBRARY CARD", "NOTE", "PASSPORT", "PASSWORD", "PAYMENT CARD",
+        "SOCIAL SECURITY NUMBER", "SOFTWARE SERIAL NUMBER", "WEB SITE"};
+    return keys;
+}
+
+int TypeImageIndex(const QString& key, bool isRecord)
+{
+    if (isRecord) {
+        const qsizetype position = recordTypeKeys().indexOf(key);
+        return FirstRecordIcon + (position < 0 ? 0 : static_cast<int>(position));
+    }
+    const qsizetype position = groupTypeKeys().indexOf(key);
+    return position < 0 ? DefaultGroupIcon : static_cast<int>(position);
+}
+
+QString TypeKeyForIndex(int position, bool isRecord)
+{
+    const QStringList& keys = isRecord ? recordTypeKeys() : groupTypeKeys();
+    return position >= 0 && position < keys.size() ? keys.at(position) : QString();
+}
+
+bool isGroup(const pugi::xml_node& node)
+{
+    return named(node, GroupElement);
+}
+
+bool isRecord(const pugi::xml_node& node)
+{
+    return named(node, RecordElement);
+}
+
+QString RecordCaption(const pugi::xml_node& record)
+{
+    const pugi::xml_node label = record.first_child();
+    // Only a label whose content is text alone names the record itself.
+    const pugi::xml_node labelText = label.first_child();
+    if (label.type() == pugi::node_element && labelText && !labelText.next_sibling()
+        && labelText.type() == pugi::node_pcdata && *labelText.value() != '\0') {
+        return qText(labelText.value());
+    }
+
+    const char* firstName = label.attribute("link").value();
+    const pugi::xml_attribute link2 = label.attribute("link2");
+    const char* secondName = link2 ? link2.value() : "";
+    const char* first = "";
+    const char* second = "";
+    for (const pugi::xml_node& child : record.children(FieldElement)) {
+        const char* name = child.attribute("name").value();
+        if (std::strcmp(name, firstName) == 0)
+            first = child.text().get();
+        if (std::strcmp(name, secondName) == 0)
+            second = child.text().get();
+    }
+
+    QString caption;
+    if (*first != '\0') {
+        caption = qText(first);
+        if (*second != '\0')
+            caption += QLatin1Char(' ') + qText(second);
+    } else {
+        caption = qText(second);
+    }
+    if (caption.isEmpty())
+        caption = qText(record.attribute("parent_type"));
+    return caption;
+}
+
+QString itemCaption(const pugi::xml_node& item)
+{
+    return isRecord(item) ? RecordCaption(item) : qText(item.attribute("name"));
+}
+
+std::vector<pugi::xml_node> treeChildren(const pugi::xml_node& element)
+{
+    std::vector<pugi::xml_node> items;
+    for (const pugi::xml_node& child : element.children(RecordElement))
+        items.push_back(child);
+    for (const pugi::xml_node& child : element.children(GroupElement))
+        items.push_back(child);
+    return items;
+}
+
+void walkTree(const pugi::xml_node& root, const std::function<bool(const pugi::xml_node&, int depth)>& visit)
+{
+    walkLevel(root, 0, visit);
+}
+
+std::vector<pugi::xml_node> recordFields(const pugi::xml_node& record)
+{
+    std::vector<pugi::xml_node> fields;
+    const pugi::xml_node label = record.first_child();
+    if (!label)
+        return fields;
+    for (pugi::xml_node node = label.next_sibling(); node; node = node.next_sibling()) {
+        if (node.type() == pugi::node_element)
+            fields.push_back(node);
+    }
+    return fields;
+}
+
+} // namespace Schema

@@ -1,0 +1,54 @@
+#include "TestSupport.h"
+
+#include <QFile>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace TestSupport {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QString programDir()
+{
+    return qEnvironmentVariable("ZV_PROGRAM_DIR");
+}
+
+QString sourceDir()
+{
+    return qEnvironmentVariable("ZV_SOURCE_DIR");
+}
+
+FileSizeLimit::FileSizeLimit(long long limitBytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_previousSoft = static_cast<long long>(limit.rlim_cur);
+    limit.rlim_cur = static_cast<rlim_t>(limitBytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(m_previousSoft);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+} // namespace TestSupport
