@@ -1,0 +1,286 @@
+#include "datafile/DataFile.h"
+#include "datafile/RC4.h"
+#include "document/DataDocument.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
+namespace {
+
+const QByteArray SampleText =
+    "<data><folder name=\"Home\" type=\"PRIVATE\"><record parent_type=\"Car\" type=\"CAR INFO\">"
+    "<label link=\"Model\" link2=\"Plate\"/><field name=\"Model\" basic_type=\"TEXT\">Roadster</field>"
+    "<field name=\"Plate\" basic_type=\"TEXT\">AB 123</field></record></folder></data>";
+
+void loadOrFail(DataDocument& document, const QByteArray& text)
+{
+    QString error;
+    if (!document.loadText(text, &error))
+        QFAIL(qPrintable(error));
+}
+
+QByteArray keyBytes(const QString& password)
+{
+    const auto key = DataFile::MakeFileKey(password);
+    return key ? QByteArray(reinterpret_cast<const char*>(key->data()), DataFile::KeyLength) : QByteArray();
+}
+
+// The body as deciphered by a keystream of our own, not by the program's path.
+QByteArray decipherBody(const QByteArray& fileBytes, const QString& password)
+{
+    QByteArray body = fileBytes.mid(DataFile::Magic.size());
+    const QByteArray key = keyBytes(password);
+    RC4State state;
+    RC4KeySchedule(state, reinterpret_cast<const std::uint8_t*>(key.constData()), DataFile::KeyLength);
+    auto* bytes = reinterpret_cast<std::uint8_t*>(body.data());
+    RC4Apply(state, bytes, bytes, body.size());
+    return body;
+}
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+} // namespace
+
+class TestDataFile : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+private slots:
+    void fileKeyIsSixteenBytesPaddedWithZeros()
+    {
+        QCOMPARE(keyBytes("abc"), QByteArray("abc").append(13, '\0'));
+        QCOMPARE(keyBytes("0123456789abcdef"), QByteArray("0123456789abcdef"));
+        QCOMPARE(keyBytes(QString::fromUtf8("€é")), QByteArray("\x80\xE9").append(14, '\0'));
+    }
+
+    void unusablePasswordsAreRefused_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("seventeen characters") << QStringLiteral("0123456789abcdefg");
+        QTest::newRow("cyrillic") << QString::fromUtf8("пароль");
+        QTest::newRow("emoji") << QString::fromUtf8("key🔑");
+    }
+
+    void unusablePasswordsAreRefused()
+    {
+        QFETCH(QString, password);
+        QVERIFY(!DataFile::MakeFileKey(password));
+        DataDocument document;
+        const QString target = path("refused.zv");
+        QCOMPARE(DataFile::write(target, password, document), DataFile::Status::InvalidPassword);
+        QVERIFY(!QFile::exists(target));
+    }
+
+    void containerLayout()
+    {
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        const QString target = path("layout.zv");
+        QCOMPARE(DataFile::write(target, "secret", document), DataFile::Status::Ok);
+
+        const QByteArray bytes = readFile(target);
+        QVERIFY(bytes.startsWith("QM20060718"));
+        const QByteArray body = decipherBody(bytes, "secret");
+        QCOMPARE(body.left(41), QByteArray(R"(<?xml version="1.0" standalone = "yes" ?>)"));
+        const QByteArray text = body.mid(41);
+        QCOMPARE(text, SampleText + "\r\n");
+        QCOMPARE(bytes.size(), 10 + 41 + text.size());
+    }
+
+    void sameDocumentAndPasswordGiveSameBytes()
+    {
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        QCOMPARE(DataFile::write(path("a.zv"), "secret", document), DataFile::Status::Ok);
+        QCOMPARE(DataFile::write(path("b.zv"), "secret", document), DataFile::Status::Ok);
+        QCOMPARE(readFile(path("a.zv")), readFile(path("b.zv")));
+    }
+
+    void opensOnlyWithExactlyItsPassword_data()
+    {
+        QTest::addColumn<QString>("attempt");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("exact") << "abc" << true;
+        QTest::newRow("longer") << "abcd" << false;
+        QTest::newRow("prefix") << "ab" << false;
+        QTest::newRow("other case") << "ABC" << false;
+    }
+
+    void opensOnlyWithExactlyItsPassword()
+    {
+        QFETCH(QString, attempt);
+        QFETCH(bool, opens);
+        DataDocument original;
+        loadOrFail(original, SampleText);
+        const QString target = path("exact.zv");
+        QCOMPARE(DataFile::write(target, "abc", original), DataFile::Status::Ok);
+
+        DataDocument reread;
+        const QByteArray before = reread.toText();
+        const DataFile::Status status = DataFile::read(target, attempt, reread);
+        QCOMPARE(status, opens ? DataFile::Status::Ok : DataFile::Status::CannotOpen);
+        QCOMPARE(reread.toText(), opens ? original.toText() : before);
+        QCOMPARE(DataFile::checkPassword(target, attempt), opens);
+    }
+
+    void badMagicIsIncorrectFormat_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("other magic") << QByteArray("QM20060719 and whatever follows");
+        QTest::newRow("shorter than the magic") << QByteArray("QM2006");
+        QTest::newRow("empty") << QByteArray();
+    }
+
+    void badMagicIsIncorrectFormat()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString target = path("format.zv");
+        writeFile(target, bytes);
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        QCOMPARE(DataFile::read(target, "secret", document), DataFile::Status::IncorrectFormat);
+        QCOMPARE(document.toText(), SampleText + "\r\n");
+    }
+
+    void missingFileCannotBeRead()
+    {
+        DataDocument document;
+        QCOMPARE(DataFile::read(path("nowhere.zv"), "secret", document), DataFile::Status::CannotRead);
+        QVERIFY(!DataFile::checkPassword(path("nowhere.zv"), "secret"));
+    }
+
+    // Without a data element a body proves nothing about the password.
+    void bodyWithoutDataDocumentIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("plaintext");
+        QTest::newRow("nothing after the magic") << QByteArray();
+        QTest::newRow("declaration only") << QByteArray(R"(<?xml version="1.0" standalone = "yes" ?>)");
+        QTest::newRow("declaration and blank line") << QByteArray(R"(<?xml version="1.0" standalone = "yes" ?>)" "\r\n");
+        QTest::newRow("other root") << QByteArray(R"(<?xml version="1.0" standalone = "yes" ?><notes/>)");
+    }
+
+    void bodyWithoutDataDocumentIsRefused()
+    {
+        QFETCH(QByteArray, plaintext);
+        const QString target = path("hollow.zv");
+        const QByteArray key = keyBytes("anything");
+        RC4State state;
+        RC4KeySchedule(state, reinterpret_cast<const std::uint8_t*>(key.constData()), DataFile::KeyLength);
+        auto* bytes = reinterpret_cast<std::uint8_t*>(plaintext.data());
+        RC4Apply(state, bytes, bytes, plaintext.size());
+        writeFile(target, "QM20060718" + plaintext);
+
+        DataDocument document;
+        QCOMPARE(DataFile::read(target, "anything", document), DataFile::Status::CannotOpen);
+        QVERIFY(!DataFile::checkPassword(target, "anything"));
+        QVERIFY(!DataFile::checkPassword(target, "other"));
+    }
+
+    void independentlyWrittenFilesOpen()
+    {
+        DataDocument ansi;
+        QCOMPARE(DataFile::read(ZV_FIXTURES "/ansi.zv", "Ind3pendent", ansi), DataFile::Status::Ok);
+        const pugi::xml_node folder = ansi.root().child("folder");
+        QCOMPARE(qText(folder.attribute("name")), QString::fromUtf8("Café"));
+        const pugi::xml_node note = folder.child("record").child("field");
+        QCOMPARE(qText(note.text()), QString::fromUtf8("Price 5 €\r\nsecond line"));
+        QCOMPARE(qText(note.next_sibling().text()), QStringLiteral("   "));
+
+        DataDocument utf8;
+        QCOMPARE(DataFile::read(ZV_FIXTURES "/utf8.zv", "sixteen-chars-pw", utf8), DataFile::Status::Ok);
+        const pugi::xml_node record = utf8.root().child("record");
+        QCOMPARE(qText(record.child("label").text()), QString::fromUtf8("Почта"));
+        QCOMPARE(qText(record.last_child().text()), QString::fromUtf8("名前"));
+        QVERIFY(DataFile::checkPassword(ZV_FIXTURES "/utf8.zv", "sixteen-chars-pw"));
+        QVERIFY(!DataFile::checkPassword(ZV_FIXTURES "/utf8.zv", "sixteen-chars-p"));
+    }
+
+    void contentRoundTripsExactly()
+    {
+        const QByteArray text = QString::fromUtf8(
+            "<data><record parent_type=\"Note\" type=\"NOTE\" extra=\"kept\"><label link=\"a\" link2=\"b\">Ünïcödé 名前 🔑</label>"
+            "<field basic_type=\"LONG TEXT\" name=\"a\">line one\r\nline two\r\n</field>"
+            "<field name=\"lf\" basic_type=\"TEXT\">lone\nfeed and lone\rreturn</field>"
+            "<field name=\"blank\" basic_type=\"TEXT\">  \t </field>"
+            "<field name=\"attr&quot;&lt;&amp;\" basic_type=\"TEXT\">&lt;tag&gt; &amp; more</field>"
+            "<field name=\"odd\" basic_type=\"custom\"/></record><folder name=\"Empty\" type=\"VIP\"/></data>").toUtf8();
+        DataDocument document;
+        loadOrFail(document, text);
+        QCOMPARE(DataFile::write(path("round.zv"), "pw", document), DataFile::Status::Ok);
+
+        DataDocument reread;
+        QCOMPARE(DataFile::read(path("round.zv"), "pw", reread), DataFile::Status::Ok);
+        QCOMPARE(reread.toText(), document.toText());
+
+        const pugi::xml_node record = reread.root().child("record");
+        QCOMPARE(QString::fromUtf8(record.first_attribute().next_attribute().next_attribute().name()), QStringLiteral("extra"));
+        const pugi::xml_node longText = record.child("label").next_sibling();
+        QCOMPARE(QString::fromUtf8(longText.first_attribute().name()), QStringLiteral("basic_type"));
+        QCOMPARE(qText(longText.text()), QStringLiteral("line one\r\nline two\r\n"));
+        QCOMPARE(qText(longText.next_sibling().text()), QStringLiteral("lone\nfeed and lone\rreturn"));
+        QCOMPARE(qText(longText.next_sibling().next_sibling().text()), QStringLiteral("  \t "));
+        QCOMPARE(qText(record.child("label").text()), QString::fromUtf8("Ünïcödé 名前 🔑"));
+    }
+
+    void storedTextEndsEveryLineWithCrLf()
+    {
+        DataDocument document;
+        loadOrFail(document, "<data><record><label/><field>a\nb\r\nc\rd</field></record></data>");
+        const QByteArray stored = document.toText();
+        QVERIFY(stored.endsWith("\r\n"));
+        QCOMPARE(stored.count("\r\n"), 2);
+        QCOMPARE(stored.count('\n'), 2);
+        QCOMPARE(stored.count('\r'), 2);
+    }
+
+    void failedWriteKeepsPreviousFile()
+    {
+        QTemporaryDir folder;
+        const QString target = folder.filePath("keep.zv");
+        DataDocument small;
+        loadOrFail(small, SampleText);
+        QCOMPARE(DataFile::write(target, "secret", small), DataFile::Status::Ok);
+        const QByteArray before = readFile(target);
+
+        DataDocument large;
+        QByteArray text = "<data>";
+        for (int i = 0; i < 2000; ++i)
+            text += "<folder name=\"group " + QByteArray::number(i) + "\" type=\"AUTO\"/>";
+        loadOrFail(large, text + "</data>");
+        {
+            TestSupport::FileSizeLimit diskFull(before.size() + 100);
+            QCOMPARE(DataFile::write(target, "secret", large), DataFile::Status::CannotWrite);
+        }
+        QCOMPARE(readFile(target), before);
+        QCOMPARE(filesIn(folder.path()), QStringList{"keep.zv"});
+    }
+
+    void passwordTestIgnoresTheMagic()
+    {
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        const QString target = path("magic.zv");
+        QCOMPARE(DataFile::write(target, "secret", document), DataFile::Status::Ok);
+        QByteArray bytes = readFile(target);
+        bytes.replace(0, 10, "XXXXXXXXXX");
+        writeFile(target, bytes);
+        QVERIFY(DataFile::checkPassword(target, "secret"));
+        QCOMPARE(DataFile::read(target, "secret", document), DataFile::Status::IncorrectFormat);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataFile)
+#include "tst_datafile.moc"
