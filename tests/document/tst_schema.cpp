@@ -1,0 +1,159 @@
+#include "document/DataDocument.h"
+#include "document/Schema.h"
+
+#include <QtTest>
+
+namespace {
+
+pugi::xml_node firstRecord(DataDocument& document, const QByteArray& text)
+{
+    if (!document.loadText(text))
+        qFatal("fixture text does not parse");
+    return document.root().child("record");
+}
+
+QStringList outline(const pugi::xml_node& root)
+{
+    QStringList lines;
+    Schema::walkTree(root, [&](const pugi::xml_node& item, int depth) {
+        lines << QString(depth * 2, QLatin1Char(' ')) + Schema::itemCaption(item);
+        return true;
+    });
+    return lines;
+}
+
+} // namespace
+
+class TestSchema : public QObject {
+    Q_OBJECT
+
+private slots:
+    void recordCaption_data()
+    {
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("label text wins over fields")
+            << QByteArray("<record parent_type='Car'><label link='Model'>My car</label>"
+                          "<field name='Model'>Roadster</field></record>")
+            << "My car";
+        QTest::newRow("two link fields joined by a blank")
+            << QByteArray("<record parent_type='Car'><label link='Model' link2='Plate'/>"
+                          "<field name='Plate'>AB 123</field><field name='Model'>Roadster</field></record>")
+            << "Roadster AB 123";
+        QTest::newRow("empty first part: second alone, no blank")
+            << QByteArray("<record parent_type='Car'><label link='Model' link2='Plate'/>"
+                          "<field name='Model'></field><field name='Plate'>AB 123</field></record>")
+            << "AB 123";
+        QTest::newRow("no link2: the field with an empty name supplies it")
+            << QByteArray("<record parent_type='Car'><label link='Model'/>"
+                          "<field name='Model'>Roadster</field><field name=''>nameless</field></record>")
+            << "Roadster nameless";
+        QTest::newRow("no link2 and no nameless field")
+            << QByteArray("<record parent_type='Car'><label link='Model'/><field name='Model'>Roadster</field></record>")
+            << "Roadster";
+        QTest::newRow("last field of a name wins")
+            << QByteArray("<record parent_type='Car'><label link='Model'/>"
+                          "<field name='Model'>first</field><field name='Model'>last</field></record>")
+            << "last";
+        QTest::newRow("empty links fall back to parent_type")
+            << QByteArray("<record parent_type='Car'><label link='Model' link2='Plate'/>"
+                          "<field name='Model'/><field name='Plate'/></record>")
+            << "Car";
+        QTest::newRow("link naming no field")
+            << QByteArray("<record parent_type='Note'><label link='Missing'/><field name='Text'>x</field></record>")
+            << "Note";
+        QTest::newRow("label with markup is not a name")
+            << QByteArray("<record parent_type='Note'><label link='Text'><b>bold</b></label>"
+                          "<field name='Text'>plain</field></record>")
+            << "plain";
+        QTest::newRow("names compare exactly")
+            << QByteArray("<record parent_type='Note'><label link='text'/><field name='Text'>x</field></record>")
+            << "Note";
+    }
+
+    void recordCaption()
+    {
+        QFETCH(QByteArray, record);
+        QFETCH(QString, caption);
+        DataDocument document;
+        QCOMPARE(Schema::RecordCaption(firstRecord(document, "<data>" + record + "</data>")), caption);
+    }
+
+    void typeKeysChooseIcons_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("isRecord");
+        QTest::addColumn<int>("icon");
+        QTest::newRow("first group") << "AUTO" << false << 0;
+        QTest::newRow("last group") << "VIP" << false << 7;
+        QTest::newRow("unknown group") << "GARAGE" << false << 4;
+        QTest::newRow("group key is case-sensitive") << "vip" << false << 4;
+        QTest::newRow("record key on a group") << "NOTE" << false << 4;
+        QTest::newRow("first record") << "DEFAULT" << true << 8;
+        QTest::newRow("driver's license") << "DRIVER'S LICENSE" << true << 14;
+        QTest::newRow("last record") << "WEB SITE" << true << 25;
+        QTest::newRow("unknown record") << "BOAT" << true << 8;
+        QTest::newRow("empty record key") << "" << true << 8;
+    }
+
+    void typeKeysChooseIcons()
+    {
+        QFETCH(QString, key);
+        QFETCH(bool, isRecord);
+        QFETCH(int, icon);
+        QCOMPARE(Schema::TypeImageIndex(key, isRecord), icon);
+    }
+
+    void everyPositionMapsBackToItsKey()
+    {
+        for (bool isRecord : {false, true}) {
+            const int count = isRecord ? Schema::RecordIconCount : Schema::GroupIconCount;
+            const int first = isRecord ? Schema::FirstRecordIcon : 0;
+            for (int position = 0; position < count; ++position)
+                QCOMPARE(Schema::TypeImageIndex(Schema::TypeKeyForIndex(position, isRecord), isRecord), first + position);
+            QCOMPARE(Schema::TypeKeyForIndex(count, isRecord), QString());
+            QCOMPARE(Schema::TypeKeyForIndex(-1, isRecord), QString());
+        }
+    }
+
+    void treeShowsRecordsBeforeGroupsAtEveryLevel()
+    {
+        DataDocument document;
+        QVERIFY(document.loadText(
+            "<data>"
+            "<folder name='G1'><folder name='G1a'/><record parent_type='R1a'><label/></record></folder>"
+            "<record parent_type='R1'><label/></record>"
+            "<note>not an item</note>"
+            "<folder name='G2'/>"
+            "<record parent_type='R2'><label/></record>"
+            "</data>"));
+        const QStringList expected = {"R1", "R2", "G1", "  R1a", "  G1a", "G2"};
+        QCOMPARE(outline(document.root()), expected);
+    }
+
+    void walkStopsWhenAsked()
+    {
+        DataDocument document;
+        QVERIFY(document.loadText("<data><folder name='A'><folder name='B'/></folder><folder name='C'/></data>"));
+        QStringList seen;
+        Schema::walkTree(document.root(), [&](const pugi::xml_node& item, int) {
+            seen << Schema::itemCaption(item);
+            return seen.size() < 2;
+        });
+        QCOMPARE(seen, (QStringList{"A", "B"}));
+    }
+
+    void recordFieldsFollowTheLabel()
+    {
+        DataDocument document;
+        const pugi::xml_node record = firstRecord(document,
+            "<data><record><label link='a'/><field name='a'/><field name='b'/></record></data>");
+        const auto fields = Schema::recordFields(record);
+        QCOMPARE(fields.size(), size_t(2));
+        QCOMPARE(qText(fields[1].attribute("name")), QStringLiteral("b"));
+        QVERIFY(Schema::recordFields(document.root().append_child("record")).empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSchema)
+#include "tst_schema.moc"
