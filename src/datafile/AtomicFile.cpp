@@ -12,7 +12,10 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
             *error = file.errorString();
         return false;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // The explicit flush matters: commit() renames even when flushing the last
+    // buffered bytes fails (a full disk), which would replace the file with a
+    // truncated one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         if (error)
             *error = file.errorString();
         file.cancelWriting();

@@ -246,23 +246,35 @@ private slots:
         QCOMPARE(stored.count('\r'), 2);
     }
 
+    // Small documents fail only when the last buffered bytes are flushed,
+    // large ones already while they are written: both must keep the old file.
+    void failedWriteKeepsPreviousFile_data()
+    {
+        QTest::addColumn<int>("groups");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("fails on the final flush") << 1 << 100;
+        QTest::newRow("fails while writing") << 2000 << 4096;
+    }
+
     void failedWriteKeepsPreviousFile()
     {
+        QFETCH(int, groups);
+        QFETCH(int, limit);
         QTemporaryDir folder;
         const QString target = folder.filePath("keep.zv");
-        DataDocument small;
-        loadOrFail(small, SampleText);
-        QCOMPARE(DataFile::write(target, "secret", small), DataFile::Status::Ok);
+        DataDocument previous;
+        loadOrFail(previous, SampleText);
+        QCOMPARE(DataFile::write(target, "secret", previous), DataFile::Status::Ok);
         const QByteArray before = readFile(target);
 
-        DataDocument large;
+        DataDocument replacement;
         QByteArray text = "<data>";
-        for (int i = 0; i < 2000; ++i)
+        for (int i = 0; i < groups; ++i)
             text += "<folder name=\"group " + QByteArray::number(i) + "\" type=\"AUTO\"/>";
-        loadOrFail(large, text + "</data>");
+        loadOrFail(replacement, text + "</data>");
         {
-            TestSupport::FileSizeLimit diskFull(before.size() + 100);
-            QCOMPARE(DataFile::write(target, "secret", large), DataFile::Status::CannotWrite);
+            TestSupport::FileSizeLimit diskFull(limit);
+            QCOMPARE(DataFile::write(target, "secret", replacement), DataFile::Status::CannotWrite);
         }
         QCOMPARE(readFile(target), before);
         QCOMPARE(filesIn(folder.path()), QStringList{"keep.zv"});
