@@ -5,6 +5,8 @@
 void CaptionTable::load(const QString& languageFilePath)
 {
     m_lines.clear();
+    if (languageFilePath.isEmpty())
+        return;
     QFile file(languageFilePath);
     if (file.open(QIODevice::ReadOnly))
         m_lines = NameValueList::fromBytes(file.readAll());

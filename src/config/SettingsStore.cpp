@@ -1,0 +1,86 @@
+#include "config/SettingsStore.h"
+
+#include "config/ProgramPaths.h"
+#include "datafile/AtomicFile.h"
+
+#include <QFile>
+
+namespace {
+
+QString flag(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+} // namespace
+
+const QStringList& blockingTimeChoices()
+{
+    static const QStringList minutes = {"1", "2", "5", "10", "20"};
+    return minutes;
+}
+
+NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
+{
+    NameValueList list;
+    list.append(SettingKey::Language, state.language);
+    list.append(SettingKey::SysTray, flag(state.systray));
+    // Hidden without a tray icon would leave no way back to the window.
+    list.append(SettingKey::Hidden, flag(state.hidden && state.systray));
+    list.append(SettingKey::Associate, flag(state.associate));
+    list.append(SettingKey::OpenLast, flag(state.openLast));
+    list.append(SettingKey::AutoSave, flag(state.autoSave));
+    list.append(SettingKey::Backups, flag(state.backups));
+    list.append(SettingKey::AutoBlocking, flag(state.autoBlocking));
+    if (state.autoBlocking) {
+        // A stored time outside the offered ones leaves no entry selected;
+        // the first entry is what the window falls back to at the next start.
+        list.append(SettingKey::BlockingTime,
+                    state.blockingTime.isEmpty() ? blockingTimeChoices().constFirst()
+                                                 : state.blockingTime);
+    }
+    if (!state.currentFileName.isEmpty())
+        list.append(SettingKey::LastFile, state.currentFileName);
+    return list;
+}
+
+bool SettingsStore::LoadSettings(const ProgramPaths& paths)
+{
+    m_settingsFile = paths.settingsFile();
+    m_list.clear();
+    QFile file(m_settingsFile);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    m_list = NameValueList::fromBytes(bytes);
+    return true;
+}
+
+QString SettingsStore::GetSetting(const QString& name) const
+{
+    return m_list.value(name);
+}
+
+void SettingsStore::SetSetting(const QString& name, const QString& value)
+{
+    m_list.set(name, value);
+}
+
+bool SettingsStore::isOn(const QString& name) const
+{
+    return GetSetting(name) == QLatin1String("1");
+}
+
+void SettingsStore::StoreSettingsFromWindow(const SettingsWindowState& state)
+{
+    m_list = ::StoreSettingsFromWindow(state);
+}
+
+bool SettingsStore::SaveSettingsFile() const
+{
+    return !m_settingsFile.isEmpty() && writeFileAtomically(m_settingsFile, m_list.toBytes());
+}

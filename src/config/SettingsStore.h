@@ -1,0 +1,70 @@
+#pragma once
+
+#include "config/NameValueList.h"
+
+#include <QString>
+#include <QStringList>
+
+class ProgramPaths;
+
+// Names of the settings, exactly as they stand in the settings file.
+namespace SettingKey {
+inline constexpr char Language[] = "language";
+inline constexpr char SysTray[] = "systray";
+inline constexpr char Hidden[] = "hidden";
+inline constexpr char Associate[] = "assotiate";
+inline constexpr char OpenLast[] = "openlast";
+inline constexpr char AutoSave[] = "autosave";
+inline constexpr char Backups[] = "backups";
+inline constexpr char AutoBlocking[] = "autoblocking";
+inline constexpr char BlockingTime[] = "blockingtime";
+inline constexpr char LastFile[] = "lastfile";
+} // namespace SettingKey
+
+// The idle minutes offered before the automatic lock, in the order shown.
+const QStringList& blockingTimeChoices();
+
+// What the settings window shows, as plain values.
+struct SettingsWindowState {
+    QString language;
+    bool systray = false;
+    bool hidden = false;
+    bool associate = false;
+    bool openLast = false;
+    bool autoSave = false;
+    bool backups = false;
+    bool autoBlocking = false;
+    QString blockingTime;     // the selected minutes entry; empty when none is selected
+    QString currentFileName;  // the open data file; empty when none is
+};
+
+// The settings list as it is rebuilt from the window: the language, the seven
+// flags, then the minutes while auto-lock is on, then the open file if any.
+NameValueList StoreSettingsFromWindow(const SettingsWindowState& state);
+
+// The program-wide settings list and the file it is kept in.
+class SettingsStore {
+public:
+    // Starts from an empty list and reads the settings file when it exists. A
+    // missing file is no error. A file that exists but cannot be read leaves
+    // the list empty and gives false, so the caller may report it.
+    bool LoadSettings(const ProgramPaths& paths);
+
+    QString GetSetting(const QString& name) const;
+    // A non-empty value replaces or appends the line; an empty one deletes it.
+    void SetSetting(const QString& name, const QString& value);
+    // A flag is on exactly when its value is "1".
+    bool isOn(const QString& name) const;
+
+    void StoreSettingsFromWindow(const SettingsWindowState& state);
+
+    // Replaces the settings file with the list. A failed write keeps the old
+    // file; nobody is told, the result only says whether it worked.
+    bool SaveSettingsFile() const;
+
+    const NameValueList& list() const { return m_list; }
+
+private:
+    NameValueList m_list;
+    QString m_settingsFile;
+};

@@ -1,0 +1,251 @@
+#include "config/CaptionTable.h"
+#include "config/ProgramPaths.h"
+#include "config/SettingsStore.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(SettingsWindowState)
+
+// The program file of a fresh program folder; the file itself need not exist.
+class ProgramFolder {
+public:
+    ProgramFolder() : m_paths(m_dir.path() + QStringLiteral("/zantrove")) {}
+    const ProgramPaths& paths() const { return m_paths; }
+    void writeSettings(const QByteArray& bytes) const { TestSupport::writeFile(m_paths.settingsFile(), bytes); }
+    QByteArray settingsBytes() const { return TestSupport::readFile(m_paths.settingsFile()); }
+
+private:
+    QTemporaryDir m_dir;
+    ProgramPaths m_paths;
+};
+
+class TestSettingsStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void settingsFileReplacesExtension_data();
+    void settingsFileReplacesExtension();
+    void folderPathsEndInSeparator();
+    void emptyLanguageReadsNoLanguageFile();
+
+    void missingFileGivesEmptyList();
+    void unreadableFileGivesEmptyListAndReportsIt();
+    void readsLinesEndedAnyWay();
+
+    void flagIsOnOnlyForExactlyOne_data();
+    void flagIsOnOnlyForExactlyOne();
+
+    void rebuildWritesLinesInOrder_data();
+    void rebuildWritesLinesInOrder();
+    void rebuildDropsUnknownAndRepeatedLines();
+
+    void failedWriteKeepsPreviousFile();
+};
+
+void TestSettingsStore::settingsFileReplacesExtension_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("settings");
+    QTest::newRow("no extension") << "/opt/zv/zantrove" << "/opt/zv/zantrove.ini";
+    QTest::newRow("exe") << "/opt/zv/Zantrove.exe" << "/opt/zv/Zantrove.ini";
+    QTest::newRow("last extension only") << "/opt/zv/zantrove.tar.exe" << "/opt/zv/zantrove.tar.ini";
+    QTest::newRow("dot in folder") << "/opt/z.v/zantrove" << "/opt/z.v/zantrove.ini";
+    QTest::newRow("leading dot") << "/opt/zv/.zantrove" << "/opt/zv/.zantrove.ini";
+}
+
+void TestSettingsStore::settingsFileReplacesExtension()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, settings);
+    QCOMPARE(ProgramPaths(program).settingsFile(), settings);
+}
+
+void TestSettingsStore::folderPathsEndInSeparator()
+{
+    const ProgramPaths paths(QStringLiteral("/opt/zv/zantrove"));
+    QCOMPARE(paths.folder(), QStringLiteral("/opt/zv/"));
+    QCOMPARE(paths.languagesFolder(), QStringLiteral("/opt/zv/languages/"));
+    QCOMPARE(paths.languageFolder(QStringLiteral("Deutsch")), QStringLiteral("/opt/zv/languages/Deutsch/"));
+    QCOMPARE(paths.languageFile(QStringLiteral("Deutsch")), QStringLiteral("/opt/zv/languages/Deutsch/lang.ini"));
+    QCOMPARE(paths.manualFile(), QStringLiteral("/opt/zv/manual.pdf"));
+
+    const ProgramPaths relative(QStringLiteral("zantrove"));
+    QCOMPARE(relative.folder(), QDir::currentPath() + QLatin1Char('/'));
+}
+
+void TestSettingsStore::emptyLanguageReadsNoLanguageFile()
+{
+    ProgramFolder folder;
+    // A lang.ini straight in the languages folder belongs to no language.
+    QVERIFY(QDir().mkpath(folder.paths().languagesFolder()));
+    TestSupport::writeFile(folder.paths().languagesFolder() + "lang.ini", "ButtonOk=Jawohl\r\n");
+
+    CaptionTable table;
+    table.load(folder.paths().languageFile(QString()));
+    QCOMPARE(table.GetCaption("ButtonOk", "Ok"), QStringLiteral("Ok"));
+}
+
+void TestSettingsStore::missingFileGivesEmptyList()
+{
+    ProgramFolder folder;
+    SettingsStore store;
+    store.SetSetting(SettingKey::SysTray, "1");
+    QVERIFY(store.LoadSettings(folder.paths()));
+    QVERIFY(store.list().lines().isEmpty());
+    QVERIFY(!store.isOn(SettingKey::SysTray));
+    QCOMPARE(store.GetSetting(SettingKey::Language), QString());
+}
+
+void TestSettingsStore::unreadableFileGivesEmptyListAndReportsIt()
+{
+    ProgramFolder folder;
+    // A folder in the settings file's place exists but cannot be read as a file.
+    QVERIFY(QDir().mkpath(folder.paths().settingsFile()));
+    SettingsStore store;
+    QVERIFY(!store.LoadSettings(folder.paths()));
+    QVERIFY(store.list().lines().isEmpty());
+}
+
+void TestSettingsStore::readsLinesEndedAnyWay()
+{
+    ProgramFolder folder;
+    folder.writeSettings("language=Deutsch\rSysTray=1\nassotiate=1\r\nlastfile=/home/me/my = data.zv");
+    SettingsStore store;
+    QVERIFY(store.LoadSettings(folder.paths()));
+    QCOMPARE(store.GetSetting(SettingKey::Language), QStringLiteral("Deutsch"));
+    QVERIFY(store.isOn(SettingKey::SysTray));
+    QVERIFY(store.isOn(SettingKey::Associate));
+    QCOMPARE(store.GetSetting(SettingKey::LastFile), QStringLiteral("/home/me/my = data.zv"));
+}
+
+void TestSettingsStore::flagIsOnOnlyForExactlyOne_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("on");
+    QTest::newRow("one") << QByteArray("systray=1\r\n") << true;
+    QTest::newRow("name in other case") << QByteArray("SYSTRAY=1\r\n") << true;
+    QTest::newRow("blank before one") << QByteArray("systray= 1\r\n") << false;
+    QTest::newRow("blank after one") << QByteArray("systray=1 \r\n") << false;
+    QTest::newRow("true") << QByteArray("systray=true\r\n") << false;
+    QTest::newRow("zero") << QByteArray("systray=0\r\n") << false;
+    QTest::newRow("blank in name") << QByteArray("systray =1\r\n") << false;
+    QTest::newRow("absent") << QByteArray("hidden=1\r\n") << false;
+    QTest::newRow("first of two off") << QByteArray("systray=0\r\nsystray=1\r\n") << false;
+    QTest::newRow("first of two on") << QByteArray("Systray=1\r\nsystray=0\r\n") << true;
+}
+
+void TestSettingsStore::flagIsOnOnlyForExactlyOne()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, on);
+    ProgramFolder folder;
+    folder.writeSettings(file);
+    SettingsStore store;
+    QVERIFY(store.LoadSettings(folder.paths()));
+    QCOMPARE(store.isOn(SettingKey::SysTray), on);
+}
+
+void TestSettingsStore::rebuildWritesLinesInOrder_data()
+{
+    QTest::addColumn<SettingsWindowState>("state");
+    QTest::addColumn<QByteArray>("file");
+
+    SettingsWindowState firstRun;
+    firstRun.language = "English";
+    QTest::newRow("first run") << firstRun
+        << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
+                      "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n");
+
+    SettingsWindowState everything;
+    everything.language = "Deutsch";
+    everything.systray = everything.hidden = everything.associate = everything.openLast = true;
+    everything.autoSave = everything.backups = everything.autoBlocking = true;
+    everything.blockingTime = "10";
+    everything.currentFileName = "/home/me/data.zv";
+    QTest::newRow("all on, file open") << everything
+        << QByteArray("language=Deutsch\r\nsystray=1\r\nhidden=1\r\nassotiate=1\r\nopenlast=1\r\n"
+                      "autosave=1\r\nbackups=1\r\nautoblocking=1\r\nblockingtime=10\r\n"
+                      "lastfile=/home/me/data.zv\r\n");
+
+    SettingsWindowState lockOff = firstRun;
+    lockOff.blockingTime = "5";
+    lockOff.currentFileName = "/home/me/data.zv";
+    QTest::newRow("minutes only with auto-lock") << lockOff
+        << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
+                      "autosave=0\r\nbackups=0\r\nautoblocking=0\r\nlastfile=/home/me/data.zv\r\n");
+
+    SettingsWindowState noMinutes = firstRun;
+    noMinutes.autoBlocking = true;
+    noMinutes.currentFileName = "/home/me/data.zv";
+    QTest::newRow("no minutes selected") << noMinutes
+        << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
+                      "autosave=0\r\nbackups=0\r\nautoblocking=1\r\nblockingtime=1\r\n"
+                      "lastfile=/home/me/data.zv\r\n");
+
+    SettingsWindowState hiddenNoTray = firstRun;
+    hiddenNoTray.hidden = true;
+    QTest::newRow("hidden needs the tray") << hiddenNoTray
+        << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
+                      "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n");
+}
+
+void TestSettingsStore::rebuildWritesLinesInOrder()
+{
+    QFETCH(SettingsWindowState, state);
+    QFETCH(QByteArray, file);
+    ProgramFolder folder;
+    SettingsStore store;
+    QVERIFY(store.LoadSettings(folder.paths()));
+    store.StoreSettingsFromWindow(state);
+    QVERIFY(store.SaveSettingsFile());
+    QCOMPARE(folder.settingsBytes(), file);
+}
+
+void TestSettingsStore::rebuildDropsUnknownAndRepeatedLines()
+{
+    ProgramFolder folder;
+    folder.writeSettings("systray=1\r\ncolour=blue\r\nno equals sign\r\nsystray=0\r\nlastfile=/old.zv\r\n");
+    SettingsStore store;
+    QVERIFY(store.LoadSettings(folder.paths()));
+    QCOMPARE(store.GetSetting("colour"), QStringLiteral("blue"));
+
+    SettingsWindowState state;
+    state.language = "English";
+    state.systray = store.isOn(SettingKey::SysTray);
+    store.StoreSettingsFromWindow(state);
+    QVERIFY(store.SaveSettingsFile());
+
+    const QByteArray written = folder.settingsBytes();
+    QCOMPARE(written.count("systray="), 1);
+    QVERIFY(written.contains("systray=1\r\n"));
+    QVERIFY(!written.contains("colour"));
+    QVERIFY(!written.contains("no equals sign"));
+    QVERIFY(!written.contains("lastfile"));
+}
+
+void TestSettingsStore::failedWriteKeepsPreviousFile()
+{
+    ProgramFolder folder;
+    const QByteArray previous("language=English\r\nsystray=1\r\n");
+    folder.writeSettings(previous);
+    SettingsStore store;
+    QVERIFY(store.LoadSettings(folder.paths()));
+    SettingsWindowState state;
+    state.language = "English";
+    state.currentFileName = "/home/me/data.zv";
+    store.StoreSettingsFromWindow(state);
+    {
+        TestSupport::FileSizeLimit diskFull(previous.size());
+        QVERIFY(!store.SaveSettingsFile());
+    }
+    QCOMPARE(folder.settingsBytes(), previous);
+    QCOMPARE(QDir(folder.paths().folder()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"zantrove.ini"});
+}
+
+QTEST_GUILESS_MAIN(TestSettingsStore)
+#include "tst_settingsstore.moc"
