@@ -1,0 +1,10 @@
+#!/bin/sh
+# Installs what building, testing and running Zantrove needs on Debian 12.
+# Run as root; packages already present are left as they are.
+set -eu
+export DEBIAN_FRONTEND=noninteractive
+apt-get update
+apt-get install -y --no-install-recommends \
+  g++ cmake ninja-build \
+  qt6-base-dev libgl-dev \
+  libpugixml-dev

@@ -1,0 +1,233 @@
+#include "cli/CliTool.h"
+
+#include "support/TestSupport.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
+namespace {
+
+const QByteArray SampleXml =
+    "<data>"
+    "<folder name=\"Web\" type=\"BUSINESS\">"
+    "<folder name=\"Shops\" type=\"LEISURE\"/>"
+    "<record parent_type=\"Web Site\" type=\"WEB SITE\"><label link=\"URL\" link2=\"Login\"></label>"
+    "<field name=\"URL\" basic_type=\"TEXT\">example.org</field>"
+    "<field name=\"Login\" basic_type=\"TEXT\">jane</field>"
+    "<field name=\"Since\" basic_type=\"DATE\">20240502:</field>"
+    "<field name=\"Notes\" basic_type=\"LONG TEXT\">my card, old&#13;&#10;cardboard box&#13;&#10;</field>"
+    "</record></folder>"
+    "<record parent_type=\"Note\" type=\"NOTE\"><label link=\"Text\">Card note</label>"
+    "<field name=\"Text\" basic_type=\"LONG TEXT\"></field></record>"
+    "</data>";
+
+// Answers terminal prompts from a script and remembers what was asked.
+class ScriptedTerminal final : public PasswordReader {
+public:
+    QStringList answers;
+    QStringList prompts;
+    std::optional<QString> read(const QString& prompt) override
+    {
+        prompts << prompt;
+        if (answers.isEmpty())
+            return std::nullopt;
+        return answers.takeFirst();
+    }
+};
+
+struct Outcome {
+    int code;
+    QString out;
+    QString err;
+};
+
+Outcome runTool(const QStringList& arguments, const QString& stdinText = QString(), ScriptedTerminal* terminal = nullptr)
+{
+    QString inText = stdinText;
+    QString outText;
+    QString errText;
+    QTextStream in(&inText);
+    QTextStream out(&outText);
+    QTextStream err(&errText);
+    ScriptedTerminal none;
+    CliTool tool(in, out, err, terminal ? *terminal : none);
+    const int code = tool.run(arguments);
+    out.flush();
+    err.flush();
+    return {code, outText, errText};
+}
+
+Outcome withPassword(const QString& password, QStringList arguments)
+{
+    arguments.prepend(QStringLiteral("--password-stdin"));
+    return runTool(arguments, password + QLatin1Char('\n'));
+}
+
+} // namespace
+
+class TestCliTool : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_file;
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        writeFile(path("sample.xml"), SampleXml);
+        m_file = path("sample.zv");
+        const Outcome imported = runTool({"--password-stdin", "import", path("sample.xml"), m_file}, "pw\n");
+        QCOMPARE(imported.code, int(CliTool::Success));
+    }
+
+    void listShowsTheTreeRecordsFirst()
+    {
+        const Outcome result = withPassword("pw", {"list", m_file});
+        QCOMPARE(result.code, int(CliTool::Success));
+        QCOMPARE(result.out, QStringLiteral("Card note\nWeb\n  example.org jane\n  Shops\n"));
+    }
+
+    void showPrintsFieldsInDisplayForm()
+    {
+        const Outcome result = withPassword("pw", {"show", m_file, "Web/example.org jane"});
+        QCOMPARE(result.code, int(CliTool::Success));
+        const QString date = QLocale::system().toString(QDate(2024, 6, 3), QLocale::ShortFormat);
+        QCOMPARE(result.out, QStringLiteral("URL: example.org\nLogin: jane\nSince: %1\n"
+                                            "Notes: my card, old\n  cardboard box\n").arg(date));
+        QCOMPARE(withPassword("pw", {"show", m_file, "Web"}).code, int(CliTool::NoSuchRecord));
+        QCOMPARE(withPassword("pw", {"show", m_file, "Nowhere/x"}).code, int(CliTool::NoSuchRecord));
+    }
+
+    void findMatchesAsTheProgramDoes_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QString>("hits");
+        QTest::newRow("caption and value, any case") << QStringList() << "CARD"
+                                                     << "Card note\nWeb/example.org jane :: Notes\n";
+        QTest::newRow("whole word ends a line") << QStringList{"--whole-words"} << "old"
+                                                << "Web/example.org jane :: Notes\n";
+        QTest::newRow("whole word not inside a word") << QStringList{"--whole-words"} << "board" << "";
+        QTest::newRow("field names only on request") << QStringList() << "login" << "";
+        QTest::newRow("field names") << QStringList{"--field-names"} << "login"
+                                     << "Web/example.org jane :: Login\n";
+        QTest::newRow("date in display form") << QStringList() << QString::number(2024)
+                                              << "Web/example.org jane :: Since\n";
+        QTest::newRow("stored digits are not searched") << QStringList() << "20240502" << "";
+    }
+
+    void findMatchesAsTheProgramDoes()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, keyword);
+        QFETCH(QString, hits);
+        const Outcome result = withPassword("pw", QStringList{"find", m_file, keyword} + options);
+        QCOMPARE(result.out, hits);
+        QCOMPARE(result.code, int(hits.isEmpty() ? CliTool::NothingFound : CliTool::Success));
+    }
+
+    void readFailuresUseTheProgramsMessages()
+    {
+        const QByteArray before = readFile(m_file);
+        Outcome wrong = withPassword("px", {"list", m_file});
+        QCOMPARE(wrong.code, int(CliTool::CannotOpen));
+        QCOMPARE(wrong.err, QStringLiteral("Can't open data file. Make sure you have entered correct password\n"));
+        QVERIFY(wrong.out.isEmpty());
+
+        writeFile(path("plain.zv"), "not a data file at all");
+        Outcome format = withPassword("pw", {"list", path("plain.zv")});
+        QCOMPARE(format.code, int(CliTool::IncorrectFormat));
+        QCOMPARE(format.err, QStringLiteral("Incorrect file format\n"));
+
+        QCOMPARE(withPassword("pw", {"list", path("missing.zv")}).code, int(CliTool::CannotRead));
+        QCOMPARE(runTool({"--password-stdin", "list", m_file}, "").code, int(CliTool::UnusablePassword));
+        QCOMPARE(readFile(m_file), before);
+    }
+
+    void importRefusesWhatItCannotWriteSafely()
+    {
+        writeFile(path("other.xml"), "<catalogue><data/></catalogue>");
+        QCOMPARE(runTool({"--password-stdin", "import", path("other.xml"), path("new.zv")}, "pw\n").code,
+                 int(CliTool::NotADataDocument));
+        QVERIFY(!QFile::exists(path("new.zv")));
+
+        const QByteArray before = readFile(m_file);
+        QCOMPARE(runTool({"--password-stdin", "import", path("sample.xml"), m_file}, "pw\n").code,
+                 int(CliTool::TargetExists));
+        QCOMPARE(readFile(m_file), before);
+
+        QCOMPARE(runTool({"--password-stdin", "import", path("sample.xml"), path("cyrillic.zv")},
+                         QString::fromUtf8("пароль\n")).code,
+                 int(CliTool::UnusablePassword));
+        QVERIFY(!QFile::exists(path("cyrillic.zv")));
+    }
+
+    void terminalPasswordsAreConfirmed()
+    {
+        ScriptedTerminal terminal;
+        terminal.answers = {"pw", "fresh", "fresh!"};
+        const QString copy = path("confirm.zv");
+        QFile::copy(m_file, copy);
+        const QByteArray before = readFile(copy);
+        const Outcome result = runTool({"passwd", copy}, QString(), &terminal);
+        QCOMPARE(result.code, int(CliTool::UnusablePassword));
+        QCOMPARE(terminal.prompts.size(), 3);
+        QVERIFY(terminal.prompts.first().contains(QStringLiteral("confirm.zv")));
+        QCOMPARE(readFile(copy), before);
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("nothing") << QStringList();
+        QTest::newRow("unknown command") << QStringList{"open", "x.zv"};
+        QTest::newRow("list without file") << QStringList{"list"};
+        QTest::newRow("show without path") << QStringList{"show", "x.zv"};
+    }
+
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        const Outcome result = runTool(arguments);
+        QCOMPARE(result.code, int(CliTool::UsageError));
+        QVERIFY(result.err.contains(QStringLiteral("Usage: zantrove-cli")));
+    }
+
+    // The built tool end to end, as a script would use it.
+    void roundTripThroughTheExecutable()
+    {
+        const auto cli = [](const QStringList& arguments, const QByteArray& input) {
+            QProcess process;
+            process.start(QStringLiteral(ZV_CLI_PATH), QStringList{"--password-stdin"} + arguments);
+            process.write(input);
+            process.closeWriteChannel();
+            process.waitForFinished();
+            return std::make_pair(process.exitCode(), process.readAllStandardOutput());
+        };
+        const QString file = path("process.zv");
+        QCOMPARE(cli({"import", path("sample.xml"), file}, "first\n").first, 0);
+        const auto exported = cli({"export", file}, "first\n");
+        QCOMPARE(exported.first, 0);
+
+        writeFile(path("exported.xml"), exported.second);
+        QCOMPARE(cli({"import", path("exported.xml"), path("again.zv")}, "first\n").first, 0);
+        QCOMPARE(readFile(path("again.zv")), readFile(file));
+
+        QCOMPARE(cli({"passwd", file}, "first\nsecond\n").first, 0);
+        QCOMPARE(cli({"list", file}, "first\n").first, int(CliTool::CannotOpen));
+        const auto listed = cli({"list", file}, "second\n");
+        QCOMPARE(listed.first, 0);
+        QCOMPARE(listed.second, QByteArray("Card note\nWeb\n  example.org jane\n  Shops\n"));
+        QCOMPARE(cli({"export", file}, "second\n").second, exported.second);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliTool)
+#include "tst_clitool.moc"
