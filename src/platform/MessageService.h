@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// Every modal message box and file dialog of the program goes through this
+// service, so tests can answer them in advance.
+class MessageService {
+public:
+    // The four kinds of message box; each is titled by its kind's English
+    // name ("Error", "Information", "Confirm", "Warning").
+    enum class Kind { Error, Information, Confirm, Warning };
+    enum class Buttons { Ok, YesNo, YesNoCancel };
+    enum class Answer { Ok, Yes, No, Cancel };
+
+    virtual ~MessageService() = default;
+
+    virtual Answer show(Kind kind, const QString& text, Buttons buttons = Buttons::Ok) = 0;
+
+    // The chosen path, or empty when the dialog was cancelled. filter is in
+    // Qt's form ("ZV Files (*.zv)"); defaultSuffix without the dot.
+    virtual QString openFileName(const QString& filter, const QString& defaultSuffix) = 0;
+    // Asks before overwriting an existing file.
+    virtual QString saveFileName(const QString& filter, const QString& defaultSuffix) = 0;
+
+    static QString title(Kind kind);
+};

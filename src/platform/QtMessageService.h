@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/MessageService.h"
+
+#include <QFileDialog>
+#include <QPointer>
+
+class QWidget;
+
+// Message boxes and file dialogs on Qt Widgets. Each is application-modal and
+// centred on the parent widget when one is set.
+class QtMessageService final : public MessageService {
+public:
+    void setParentWidget(QWidget* parent);
+
+    Answer show(Kind kind, const QString& text, Buttons buttons = Buttons::Ok) override;
+    QString openFileName(const QString& filter, const QString& defaultSuffix) override;
+    QString saveFileName(const QString& filter, const QString& defaultSuffix) override;
+
+private:
+    QString chooseFile(QFileDialog::AcceptMode mode, const QString& filter, const QString& defaultSuffix);
+
+    QPointer<QWidget> m_parent;
+};

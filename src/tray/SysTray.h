@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QIcon>
+#include <QMenu>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+
+class TrayShell;
+
+// One icon in the desktop's notification area: keeps its picture and tooltip
+// up to date and turns the shell's mouse notifications for it into signals.
+// The shell may go away before the component; requests are then dropped.
+class TSysTray : public QObject {
+    Q_OBJECT
+public:
+    // The tooltip's length limit of the notification area.
+    static constexpr int HintLimit = 63;
+
+    TSysTray(TrayShell& shell, QObject* owner);
+    ~TSysTray() override;
+
+    bool Visible() const { return m_visible; }
+    void setVisible(bool visible);
+
+    QIcon Icon() const { return m_icon; }
+    void setIcon(const QIcon& icon);
+
+    QString Hint() const { return m_hint; }
+    void setHint(const QString& hint);
+
+    QMenu* PopupMenu() const { return m_popupMenu; }
+    void setPopupMenu(QMenu* menu);
+
+    // The picture shown: the component's own icon, or the application's when
+    // it has none.
+    QIcon ActiveIconHandle() const;
+
+    // The identifier of the icon towards the shell.
+    quintptr identifier() const;
+
+    // Handles one of the shell's mouse notifications.
+    void TrayWindowProc(quintptr id, int mouseAction);
+
+signals:
+    void OnClick();
+    void OnDblClick();
+    void OnMouseDown(Qt::MouseButton button, bool doubleClick);
+    void OnMouseMove();
+    void OnMouseUp(Qt::MouseButton button);
+    // Sent just before PopupMenu pops up at position on a right-button press.
+    void popupRequested(QMenu* menu, QPoint position);
+
+private:
+    void IconChanged();
+    void popUpMenu();
+
+    QPointer<TrayShell> m_shell;
+    // Set when the desktop has no notification area: showing, hiding and
+    // tooltip changes are then kept to ourselves.
+    const bool m_inert;
+    bool m_visible = false;
+    QIcon m_icon;
+    QString m_hint;
+    QPointer<QMenu> m_popupMenu;
+};

@@ -1,0 +1,380 @@
+#include "platform/DesktopLauncher.h"
+#include "platform/QtMessageService.h"
+#include "platform/TrayShell.h"
+
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+Q_DECLARE_METATYPE(MessageService::Kind)
+Q_DECLARE_METATYPE(MessageService::Buttons)
+Q_DECLARE_METATYPE(MessageService::Answer)
+
+namespace {
+
+// Runs act on the modal widget above previous as soon as it is shown, from
+// inside the modal loop that shows it.
+void onNextModal(std::function<void(QWidget*)> act, QWidget* previous = nullptr)
+{
+    QTimer::singleShot(10, [act, previous] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal != previous)
+            act(modal);
+        else
+            onNextModal(act, previous);
+    });
+}
+
+const QString zvFilter = QStringLiteral("ZV Files (*.zv)");
+
+// Types file into the name box of the dialog opened on folder and accepts, as
+// a user would with the OK button. (QFileDialog::selectFile leaves the name box
+// alone while it has the focus, which depends on when the window got active.)
+void choose(QFileDialog* dialog, const QString& folder, const QString& file)
+{
+    dialog->setDirectory(folder);
+    auto* nameBox = dialog->findChild<QLineEdit*>("fileNameEdit");
+    if (!nameBox) {
+        dialog->close();
+        return;
+    }
+    nameBox->setText(file);
+    static_cast<QDialog*>(dialog)->accept();
+}
+
+// Receives the addresses that QDesktopServices hands to a registered scheme.
+class UrlReceiver : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+} // namespace
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+
+private slots:
+    void messageBox_data();
+    void messageBox();
+    void openFileDialog();
+    void cancelledFileDialogGivesNothing();
+    void saveFileDialogAddsSuffix();
+    void saveFileDialogConfirmsOverwrite();
+
+    void desktopLauncherUsesDefaultHandler();
+
+    void trayShellShowsAddedIcon();
+    void trayShellIgnoresOtherIdentifier();
+    void trayShellActivation_data();
+    void trayShellActivation();
+    void trayShellSilentOnceRemoved();
+};
+
+void TestPlatform::messageBox_data()
+{
+    QTest::addColumn<MessageService::Kind>("kind");
+    QTest::addColumn<MessageService::Buttons>("buttons");
+    QTest::addColumn<int>("press"); // a standard button, or Escape when NoButton
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<int>("shownButtons");
+    QTest::addColumn<MessageService::Answer>("answer");
+
+    using K = MessageService::Kind;
+    using B = MessageService::Buttons;
+    using A = MessageService::Answer;
+    const int ok = QMessageBox::Ok;
+    const int yesNo = QMessageBox::Yes | QMessageBox::No;
+    const int yesNoCancel = yesNo | QMessageBox::Cancel;
+    const int escape = QMessageBox::NoButton;
+
+    QTest::newRow("error ok") << K::Error << B::Ok << ok << "Error" << int(QMessageBox::Critical) << ok << A::Ok;
+    QTest::newRow("error escape") << K::Error << B::Ok << escape << "Error" << int(QMessageBox::Critical) << ok
+                                  << A::Ok;
+    QTest::newRow("information ok") << K::Information << B::Ok << ok << "Information"
+                                    << int(QMessageBox::Information) << ok << A::Ok;
+    QTest::newRow("confirm yes") << K::Confirm << B::YesNo << int(QMessageBox::Yes) << "Confirm"
+                                 << int(QMessageBox::Question) << yesNo << A::Yes;
+    QTest::newRow("confirm no") << K::Confirm << B::YesNo << int(QMessageBox::No) << "Confirm"
+                                << int(QMessageBox::Question) << yesNo << A::No;
+    QTest::newRow("confirm escape is no") << K::Confirm << B::YesNo << escape << "Confirm"
+                                          << int(QMessageBox::Question) << yesNo << A::No;
+    QTest::newRow("warning yes") << K::Warning << B::YesNoCancel << int(QMessageBox::Yes) << "Warning"
+                                 << int(QMessageBox::Warning) << yesNoCancel << A::Yes;
+    QTest::newRow("warning no") << K::Warning << B::YesNoCancel << int(QMessageBox::No) << "Warning"
+                                << int(QMessageBox::Warning) << yesNoCancel << A::No;
+    QTest::newRow("warning cancel") << K::Warning << B::YesNoCancel << int(QMessageBox::Cancel) << "Warning"
+                                    << int(QMessageBox::Warning) << yesNoCancel << A::Cancel;
+    QTest::newRow("warning escape is cancel") << K::Warning << B::YesNoCancel << escape << "Warning"
+                                              << int(QMessageBox::Warning) << yesNoCancel << A::Cancel;
+}
+
+void TestPlatform::messageBox()
+{
+    QFETCH(MessageService::Kind, kind);
+    QFETCH(MessageService::Buttons, buttons);
+    QFETCH(int, press);
+    QFETCH(QString, title);
+    QFETCH(int, icon);
+    QFETCH(int, shownButtons);
+    QFETCH(MessageService::Answer, answer);
+
+    QWidget parent;
+    parent.show();
+    QtMessageService service;
+    service.setParentWidget(&parent);
+
+    // Markup in a message must show as typed.
+    const QString text = QStringLiteral("File <b>a.zv</b> not saved");
+    QString shownTitle;
+    QString shownText;
+    int shownIcon = -1;
+    int shownButtonSet = -1;
+    QWidget* shownParent = nullptr;
+    onNextModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box) {
+            modal->close();
+            return;
+        }
+        shownTitle = box->windowTitle();
+        shownText = box->textFormat() == Qt::PlainText ? box->text() : QString();
+        shownIcon = box->icon();
+        shownButtonSet = int(box->standardButtons());
+        shownParent = box->parentWidget();
+        if (press == QMessageBox::NoButton)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            QTest::mouseClick(box->button(QMessageBox::StandardButton(press)), Qt::LeftButton);
+    });
+
+    QCOMPARE(service.show(kind, text, buttons), answer);
+    QCOMPARE(shownTitle, title);
+    QCOMPARE(shownText, text);
+    QCOMPARE(shownIcon, icon);
+    QCOMPARE(shownButtonSet, shownButtons);
+    QCOMPARE(shownParent, &parent);
+}
+
+void TestPlatform::openFileDialog()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("keys.zv");
+    TestSupport::writeFile(path, "x");
+    QWidget parent;
+    QtMessageService service;
+    service.setParentWidget(&parent);
+
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptSave;
+    QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
+    QStringList filters;
+    QString suffix;
+    QWidget* shownParent = nullptr;
+    onNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        mode = dialog->acceptMode();
+        fileMode = dialog->fileMode();
+        filters = dialog->nameFilters();
+        suffix = dialog->defaultSuffix();
+        shownParent = dialog->parentWidget();
+        choose(dialog, dir.path(), path);
+    });
+
+    QCOMPARE(service.openFileName(zvFilter, "zv"), path);
+    QCOMPARE(mode, QFileDialog::AcceptOpen);
+    QCOMPARE(fileMode, QFileDialog::ExistingFile);
+    QCOMPARE(filters, QStringList{zvFilter});
+    QCOMPARE(suffix, QString("zv"));
+    QCOMPARE(shownParent, &parent);
+}
+
+void TestPlatform::cancelledFileDialogGivesNothing()
+{
+    QtMessageService service;
+    onNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    QVERIFY(service.openFileName(zvFilter, "zv").isNull());
+    onNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    QVERIFY(service.saveFileName(zvFilter, "zv").isNull());
+}
+
+void TestPlatform::saveFileDialogAddsSuffix()
+{
+    QTemporaryDir dir;
+    QtMessageService service;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    onNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        mode = dialog->acceptMode();
+        choose(dialog, dir.path(), "fresh");
+    });
+
+    QCOMPARE(service.saveFileName(zvFilter, "zv"), dir.filePath("fresh.zv"));
+    QCOMPARE(mode, QFileDialog::AcceptSave);
+}
+
+void TestPlatform::saveFileDialogConfirmsOverwrite()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("keys.zv");
+    TestSupport::writeFile(path, "x");
+    QtMessageService service;
+
+    bool asked = false;
+    onNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        onNextModal(
+            [&](QWidget* question) {
+                auto* box = qobject_cast<QMessageBox*>(question);
+                asked = box != nullptr;
+                if (box)
+                    box->button(QMessageBox::Yes)->click();
+                else
+                    question->close();
+            },
+            dialog);
+        choose(dialog, dir.path(), path);
+    });
+
+    QCOMPARE(service.saveFileName(zvFilter, "zv"), path);
+    QVERIFY(asked);
+}
+
+void TestPlatform::desktopLauncherUsesDefaultHandler()
+{
+    UrlReceiver receiver;
+    QDesktopServices::setUrlHandler("zvtest", &receiver, "open");
+    QtDesktopLauncher launcher;
+    const QUrl url("zvtest://example/manual.pdf");
+    const bool opened = launcher.openUrl(url);
+    QDesktopServices::unsetUrlHandler("zvtest");
+    QVERIFY(opened);
+    QCOMPARE(receiver.urls, QList<QUrl>{url});
+}
+
+namespace {
+
+QIcon filledIcon(Qt::GlobalColor color)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(color);
+    return QIcon(pixmap);
+}
+
+QSystemTrayIcon* trayIconOf(QtTrayShell& shell)
+{
+    return shell.findChild<QSystemTrayIcon*>();
+}
+
+} // namespace
+
+void TestPlatform::trayShellShowsAddedIcon()
+{
+    QtTrayShell shell;
+    QSystemTrayIcon* icon = trayIconOf(shell);
+    QVERIFY(icon);
+    QVERIFY(!icon->isVisible());
+
+    const QIcon red = filledIcon(Qt::red);
+    QVERIFY(shell.add(7, red, "Zantrove"));
+    QVERIFY(icon->isVisible());
+    QCOMPARE(icon->toolTip(), QString("Zantrove"));
+    QCOMPARE(icon->icon().cacheKey(), red.cacheKey());
+    // The tray component opens its own menu.
+    QCOMPARE(icon->contextMenu(), nullptr);
+
+    const QIcon green = filledIcon(Qt::green);
+    QVERIFY(shell.modify(7, green, "Locked"));
+    QCOMPARE(icon->toolTip(), QString("Locked"));
+    QCOMPARE(icon->icon().cacheKey(), green.cacheKey());
+
+    QVERIFY(shell.remove(7));
+    QVERIFY(!icon->isVisible());
+}
+
+void TestPlatform::trayShellIgnoresOtherIdentifier()
+{
+    QtTrayShell shell;
+    QSystemTrayIcon* icon = trayIconOf(shell);
+    QVERIFY(!shell.modify(7, filledIcon(Qt::red), "before the add"));
+    QVERIFY(!shell.remove(7));
+
+    QVERIFY(shell.add(7, filledIcon(Qt::red), "Zantrove"));
+    QVERIFY(!shell.modify(8, filledIcon(Qt::green), "other"));
+    QCOMPARE(icon->toolTip(), QString("Zantrove"));
+    QVERIFY(!shell.remove(8));
+    QVERIFY(icon->isVisible());
+}
+
+void TestPlatform::trayShellActivation_data()
+{
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<QList<int>>("actions");
+
+    QTest::newRow("click") << int(QSystemTrayIcon::Trigger) << QList<int>{0x201, 0x202};
+    QTest::newRow("double-click") << int(QSystemTrayIcon::DoubleClick) << QList<int>{0x203};
+    QTest::newRow("context") << int(QSystemTrayIcon::Context) << QList<int>{0x204, 0x205};
+    QTest::newRow("middle") << int(QSystemTrayIcon::MiddleClick) << QList<int>{0x207, 0x208};
+    QTest::newRow("unknown") << int(QSystemTrayIcon::Unknown) << QList<int>{};
+}
+
+void TestPlatform::trayShellActivation()
+{
+    QFETCH(int, reason);
+    QFETCH(QList<int>, actions);
+    QtTrayShell shell;
+    QVERIFY(shell.add(42, filledIcon(Qt::red), QString()));
+    QSignalSpy notifications(&shell, &TrayShell::notification);
+
+    emit trayIconOf(shell)->activated(QSystemTrayIcon::ActivationReason(reason));
+
+    QList<int> seen;
+    for (const QList<QVariant>& arguments : notifications) {
+        QCOMPARE(arguments[0].value<quintptr>(), quintptr(42));
+        seen.append(arguments[1].toInt());
+    }
+    QCOMPARE(seen, actions);
+}
+
+void TestPlatform::trayShellSilentOnceRemoved()
+{
+    QtTrayShell shell;
+    QSignalSpy notifications(&shell, &TrayShell::notification);
+    emit trayIconOf(shell)->activated(QSystemTrayIcon::Trigger);
+    QCOMPARE(notifications.count(), 0);
+
+    QVERIFY(shell.add(42, filledIcon(Qt::red), QString()));
+    QVERIFY(shell.remove(42));
+    emit trayIconOf(shell)->activated(QSystemTrayIcon::Trigger);
+    QCOMPARE(notifications.count(), 0);
+}
+
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"

@@ -1,0 +1,7 @@
+#include "RecordingDesktopLauncher.h"
+
+bool RecordingDesktopLauncher::openUrl(const QUrl& url)
+{
+    openedUrls.append(url);
+    return result;
+}

@@ -1,0 +1,31 @@
+#include "ScriptedMessageService.h"
+
+#include <QStringList>
+
+MessageService::Answer ScriptedMessageService::show(Kind kind, const QString& text, Buttons buttons)
+{
+    shown.append({kind, text, buttons});
+    if (!answers.isEmpty())
+        return answers.dequeue();
+    return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+QString ScriptedMessageService::openFileName(const QString&, const QString&)
+{
+    ++fileDialogs;
+    return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+}
+
+QString ScriptedMessageService::saveFileName(const QString&, const QString&)
+{
+    ++fileDialogs;
+    return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+}
+
+QStringList ScriptedMessageService::texts() const
+{
+    QStringList result;
+    for (const Shown& message : shown)
+        result << message.text;
+    return result;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/MessageService.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+// Answers message boxes and file dialogs from a script given in advance and
+// records every message that was shown. An unscripted message box is answered
+// with Cancel (or Ok for an Ok-only box); an unscripted file dialog is
+// cancelled.
+class ScriptedMessageService final : public MessageService {
+public:
+    struct Shown {
+        Kind kind;
+        QString text;
+        Buttons buttons;
+    };
+
+    QQueue<Answer> answers;
+    QQueue<QString> fileNames;
+    QList<Shown> shown;
+    int fileDialogs = 0;
+
+    Answer show(Kind kind, const QString& text, Buttons buttons) override;
+    QString openFileName(const QString& filter, const QString& defaultSuffix) override;
+    QString saveFileName(const QString& filter, const QString& defaultSuffix) override;
+
+    // The texts shown so far, in order.
+    QStringList texts() const;
+};
