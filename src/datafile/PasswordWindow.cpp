@@ -1,0 +1,215 @@
+#include "datafile/PasswordWindow.h"
+
+#include "config/CaptionTable.h"
+#include "datafile/DataFile.h"
+#include "platform/MessageService.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit* createPasswordBox(const QString& name, QWidget* parent)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setMaxLength(DataFile::MaxPasswordLength);
+    box->setEchoMode(QLineEdit::Password);
+    box->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    box->setMinimumWidth(177);
+    return box;
+}
+
+QLabel* createLabel(const QString& name, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+TFormPassword::TFormPassword(const CaptionTable& captions, MessageService& messages, QWidget* parent)
+    : TrackedDialog(parent)
+    , m_captions(captions)
+    , m_messages(messages)
+{
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
+                   | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    buildControls();
+    layOutControls();
+    ApplyPasswordCaptions();
+    SetPasswordMode(false);
+}
+
+void TFormPassword::buildControls()
+{
+    m_labelFileName = createLabel(QStringLiteral("LabelFileName"), this);
+    // A long name is cut at the window's edge; the tooltip shows it in full.
+    m_labelFileName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_labelPassword = createLabel(QStringLiteral("LabelPassword"), this);
+    m_labelRetype = createLabel(QStringLiteral("LabelRetype"), this);
+    m_editPassword = createPasswordBox(QStringLiteral("EditPassword"), this);
+    m_editRetype = createPasswordBox(QStringLiteral("EditRetype"), this);
+    m_editPassword->installEventFilter(this);
+    m_editRetype->installEventFilter(this);
+
+    m_buttonOk = new QPushButton(this);
+    m_buttonOk->setObjectName(QStringLiteral("JvXPButtonOk"));
+    m_buttonOk->setDefault(true);
+    m_buttonCancel = new QPushButton(this);
+    m_buttonCancel->setObjectName(QStringLiteral("JvXPButtonCancel"));
+    connect(m_buttonOk, &QPushButton::clicked, this, &TFormPassword::JvXPButtonOkClick);
+    connect(m_buttonCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    setTabOrder(m_editPassword, m_editRetype);
+    setTabOrder(m_editRetype, m_buttonCancel);
+    setTabOrder(m_buttonCancel, m_buttonOk);
+}
+
+void TFormPassword::layOutControls()
+{
+    auto* boxes = new QGridLayout;
+    boxes->addWidget(m_labelFileName, 0, 0, 1, 2);
+    boxes->addWidget(m_labelPassword, 1, 0);
+    boxes->addWidget(m_editPassword, 1, 1);
+    boxes->addWidget(m_labelRetype, 2, 0);
+    boxes->addWidget(m_editRetype, 2, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_buttonOk);
+    buttons->addWidget(m_buttonCancel);
+
+    auto* window = new QVBoxLayout(this);
+    window->addLayout(boxes);
+    window->addLayout(buttons);
+    // Fixed border; the window shrinks when the retype row is hidden.
+    window->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TFormPassword::ApplyPasswordCaptions()
+{
+    setWindowTitle(QStringLiteral("Zantrove 1.1"));
+    m_labelPassword->setText(m_captions.GetCaption(QStringLiteral("PasswordLabelPassword"), QStringLiteral("Password"))
+                             + QLatin1Char(':'));
+    m_labelRetype->setText(m_captions.GetCaption(QStringLiteral("PasswordLabelRetype"), QStringLiteral("Retype"))
+                           + QLatin1Char(':'));
+    m_buttonOk->setText(m_captions.GetCaption(QStringLiteral("ButtonOk"), QStringLiteral("Ok")));
+    m_buttonCancel->setText(m_captions.GetCaption(QStringLiteral("ButtonCancel"), QStringLiteral("Cancel")));
+}
+
+void TFormPassword::SetPasswordMode(bool retype)
+{
+    m_retype = retype;
+    m_labelRetype->setVisible(retype);
+    m_editRetype->setVisible(retype);
+}
+
+void TFormPassword::setFileNameLine(const QString& text)
+{
+    m_labelFileName->setText(text);
+}
+
+QString TFormPassword::password() const
+{
+    return m_editPassword->text();
+}
+
+void TFormPassword::setLockGuard(std::function<bool()> isLocked, std::function<bool(const QString&)> checkFilePassword)
+{
+    m_isLocked = std::move(isLocked);
+    m_checkFilePassword = std::move(checkFilePassword);
+}
+
+TFormPassword::PromptState TFormPassword::saveState() const
+{
+    return {m_retype, m_labelFileName->text(), m_editPassword->text(), m_editRetype->text(), m_buttonOk->isEnabled()};
+}
+
+void TFormPassword::restoreState(const PromptState& state)
+{
+    SetPasswordMode(state.retype);
+    setFileNameLine(state.fileLine);
+    m_editPassword->setText(state.password);
+    m_editRetype->setText(state.retypeText);
+    m_buttonOk->setEnabled(state.okEnabled);
+    m_keepStateOnShow = !isVisible();
+}
+
+void TFormPassword::showEvent(QShowEvent* event)
+{
+    if (m_keepStateOnShow)
+        m_keepStateOnShow = false;
+    else
+        startPrompt();
+    m_labelFileName->setToolTip(m_labelFileName->text());
+    m_editPassword->setFocus(Qt::OtherFocusReason);
+    // Centred on the desktop: the main window may be hidden while it asks.
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    TrackedDialog::showEvent(event);
+}
+
+// No password is ever shown twice: each showing starts from empty boxes.
+void TFormPassword::startPrompt()
+{
+    m_buttonOk->setEnabled(false);
+    m_editPassword->clear();
+    m_editRetype->clear();
+}
+
+// Ok follows key releases only, so text put in with the mouse counts from the
+// next key release on. In enter mode the hidden retype box plays no part.
+bool TFormPassword::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool watchedBox = watched == m_editPassword || (m_retype && watched == m_editRetype);
+    if (event->type() == QEvent::KeyRelease && watchedBox)
+        m_buttonOk->setEnabled(inputAcceptable());
+    return TrackedDialog::eventFilter(watched, event);
+}
+
+bool TFormPassword::inputAcceptable() const
+{
+    const QString typed = m_editPassword->text();
+    if (typed.isEmpty())
+        return false;
+    return !m_retype || typed == m_editRetype->text();
+}
+
+bool TFormPassword::locked() const
+{
+    return m_isLocked && m_isLocked();
+}
+
+void TFormPassword::JvXPButtonOkClick()
+{
+    // A mouse cut or paste since the last key release may have emptied a box
+    // or broken the match; such input is never confirmed.
+    if (!inputAcceptable()) {
+        m_buttonOk->setEnabled(false);
+        return;
+    }
+    // The file key holds one Windows-1252 byte per character; anything else
+    // would be stored as a different password.
+    if (m_retype && !DataFile::MakeFileKey(password())) {
+        m_messages.show(MessageService::Kind::Error,
+                        m_captions.GetCaption(QStringLiteral("MessagePasswordCharacters"),
+                                              QStringLiteral("The password can only contain Western European "
+                                                             "letters, digits and signs")));
+        return;
+    }
+    if (locked() && !(m_checkFilePassword && m_checkFilePassword(password()))) {
+        m_messages.show(MessageService::Kind::Error,
+                        m_captions.GetCaption(QStringLiteral("MessageIncorrectPassword"),
+                                              QStringLiteral("Incorrect password")));
+        return;
+    }
+    accept();
+}

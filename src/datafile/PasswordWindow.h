@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/TrackedDialog.h"
+
+#include <QString>
+
+#include <functional>
+
+class CaptionTable;
+class MessageService;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The one modal window through which the user gives a password: enter mode
+// (one box) to open a file or unlock, new-password mode (password and retype)
+// for Save as and Change password. Created once and reused; every showing
+// starts with empty boxes and Ok disabled.
+class TFormPassword : public TrackedDialog {
+    Q_OBJECT
+public:
+    // Everything a prompt has shown and collected so far, so the window can
+    // serve a second prompt (the auto-lock) and then resume the first.
+    struct PromptState {
+        bool retype = false;
+        QString fileLine;
+        QString password;
+        QString retypeText;
+        bool okEnabled = false;
+    };
+
+    TFormPassword(const CaptionTable& captions, MessageService& messages, QWidget* parent = nullptr);
+
+    // true: new-password mode (password and retype); false: enter mode.
+    void SetPasswordMode(bool retype);
+    // The line naming the file; shown in full as its tooltip.
+    void setFileNameLine(const QString& text);
+    // The password box's text; meaningful after the window closed with OK.
+    QString password() const;
+    void ApplyPasswordCaptions();
+
+    // While isLocked() is true, Ok closes the window only when
+    // checkFilePassword accepts the typed password.
+    void setLockGuard(std::function<bool()> isLocked, std::function<bool(const QString&)> checkFilePassword);
+
+    PromptState saveState() const;
+    // Puts a saved prompt back. When the window is hidden, its next showing
+    // keeps the restored state instead of starting empty.
+    void restoreState(const PromptState& state);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void layOutControls();
+    void startPrompt();
+    bool inputAcceptable() const;
+    bool locked() const;
+    void JvXPButtonOkClick();
+
+    const CaptionTable& m_captions;
+    MessageService& m_messages;
+    std::function<bool()> m_isLocked;
+    std::function<bool(const QString&)> m_checkFilePassword;
+    bool m_retype = false;
+    bool m_keepStateOnShow = false;
+
+    QLabel* m_labelFileName = nullptr;
+    QLabel* m_labelPassword = nullptr;
+    QLineEdit* m_editPassword = nullptr;
+    QLabel* m_labelRetype = nullptr;
+    QLineEdit* m_editRetype = nullptr;
+    QPushButton* m_buttonOk = nullptr;
+    QPushButton* m_buttonCancel = nullptr;
+};

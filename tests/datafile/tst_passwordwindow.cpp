@@ -1,0 +1,361 @@
+#include "config/CaptionTable.h"
+#include "datafile/PasswordWindow.h"
+
+#include "support/ScriptedMessageService.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+// Types text as a user would: one key press and release per character, so
+// characters outside Latin-1 arrive too.
+void typeText(QWidget* box, const QString& text)
+{
+    for (const QChar character : text)
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(character), Qt::NoModifier);
+}
+
+// A password window with its own captions and scripted message boxes, shown
+// without blocking (open()), so each test drives it with key events.
+class Prompt {
+public:
+    explicit Prompt(bool retype)
+    {
+        window.SetPasswordMode(retype);
+        window.setFileNameLine(QStringLiteral("private.zv File"));
+        window.open();
+    }
+
+    QLineEdit* box(const char* name) const { return window.findChild<QLineEdit*>(QLatin1String(name)); }
+    QLineEdit* passwordBox() const { return box("EditPassword"); }
+    QLineEdit* retypeBox() const { return box("EditRetype"); }
+    QPushButton* ok() const { return window.findChild<QPushButton*>(QStringLiteral("JvXPButtonOk")); }
+    QLabel* label(const char* name) const { return window.findChild<QLabel*>(QLatin1String(name)); }
+    void clickOk() const { QTest::mouseClick(ok(), Qt::LeftButton); }
+
+    CaptionTable captions;
+    ScriptedMessageService messages;
+    TFormPassword window{captions, messages};
+};
+
+} // namespace
+
+class TestPasswordWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void captionsComeFromTheTable();
+    void everyShowingStartsEmpty();
+    void boxesTakeSixteenMaskedCharacters_data();
+    void boxesTakeSixteenMaskedCharacters();
+
+    void newPasswordOkNeedsTwoEqualTexts_data();
+    void newPasswordOkNeedsTwoEqualTexts();
+    void keyReleaseInEitherBoxRechecks();
+    void enterModeNeedsOneCharacter();
+    void textWithoutKeyReleaseLeavesOk();
+    void okRefusesInputChangedWithoutKeyRelease();
+
+    void enterDoesNothingWhileOkDisabled();
+    void escapeAndCloseBoxCancel();
+
+    void lockedOkNeedsTheFilePassword();
+    void unlockedOkChecksNothing();
+    void newPasswordMustFitTheFileKey_data();
+    void newPasswordMustFitTheFileKey();
+
+    void savedPromptComesBackAfterAnotherUse();
+    void restoreWhileShownAppliesAtOnce();
+};
+
+void TestPasswordWindow::captionsComeFromTheTable()
+{
+    Prompt prompt(true);
+    QCOMPARE(prompt.window.windowTitle(), QStringLiteral("Zantrove 1.1"));
+    QCOMPARE(prompt.label("LabelPassword")->text(), QStringLiteral("Password:"));
+    QCOMPARE(prompt.label("LabelRetype")->text(), QStringLiteral("Retype:"));
+    QCOMPARE(prompt.ok()->text(), QStringLiteral("Ok"));
+
+    prompt.captions.setLines(NameValueList({QStringLiteral("PasswordLabelPassword=Kennwort"),
+                                            QStringLiteral("ButtonCancel=Abbrechen")}));
+    prompt.window.ApplyPasswordCaptions();
+    QCOMPARE(prompt.label("LabelPassword")->text(), QStringLiteral("Kennwort:"));
+    QCOMPARE(prompt.window.findChild<QPushButton*>(QStringLiteral("JvXPButtonCancel"))->text(),
+             QStringLiteral("Abbrechen"));
+    QCOMPARE(prompt.window.windowTitle(), QStringLiteral("Zantrove 1.1"));
+}
+
+void TestPasswordWindow::everyShowingStartsEmpty()
+{
+    Prompt prompt(true);
+    typeText(prompt.passwordBox(), QStringLiteral("abc"));
+    typeText(prompt.retypeBox(), QStringLiteral("abc"));
+    QVERIFY(prompt.ok()->isEnabled());
+    prompt.clickOk();
+    QCOMPARE(prompt.window.result(), int(QDialog::Accepted));
+    QCOMPARE(prompt.window.password(), QStringLiteral("abc"));
+
+    const QString longName = QStringLiteral("a rather long folder-free name of a data file.zv File");
+    prompt.window.setFileNameLine(longName);
+    prompt.window.open();
+    QVERIFY(prompt.passwordBox()->text().isEmpty());
+    QVERIFY(prompt.retypeBox()->text().isEmpty());
+    QVERIFY(!prompt.ok()->isEnabled());
+    QCOMPARE(prompt.window.focusWidget(), prompt.passwordBox());
+    QCOMPARE(prompt.label("LabelFileName")->toolTip(), longName);
+    QVERIFY(prompt.label("LabelFileName")->width() < prompt.label("LabelFileName")->sizeHint().width());
+}
+
+void TestPasswordWindow::boxesTakeSixteenMaskedCharacters_data()
+{
+    QTest::addColumn<QString>("boxName");
+    QTest::newRow("password") << QStringLiteral("EditPassword");
+    QTest::newRow("retype") << QStringLiteral("EditRetype");
+}
+
+void TestPasswordWindow::boxesTakeSixteenMaskedCharacters()
+{
+    QFETCH(QString, boxName);
+    Prompt prompt(true);
+    QLineEdit* box = prompt.box(qPrintable(boxName));
+    typeText(box, QStringLiteral("0123456789abcdefg"));
+    QCOMPARE(box->text(), QStringLiteral("0123456789abcdef"));
+    QCOMPARE(box->displayText(), QString(16, QLatin1Char('*')));
+}
+
+void TestPasswordWindow::newPasswordOkNeedsTwoEqualTexts_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("retype");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("same") << "Secret" << "Secret" << true;
+    QTest::newRow("one letter's case differs") << "Secret" << "SecreT" << false;
+    QTest::newRow("retype is a prefix") << "Secret" << "Secre" << false;
+    QTest::newRow("retype is longer") << "Secret" << "Secrets" << false;
+}
+
+void TestPasswordWindow::newPasswordOkNeedsTwoEqualTexts()
+{
+    QFETCH(QString, password);
+    QFETCH(QString, retype);
+    QFETCH(bool, enabled);
+    Prompt prompt(true);
+    QVERIFY(prompt.retypeBox()->isVisible());
+    typeText(prompt.passwordBox(), password);
+    typeText(prompt.retypeBox(), retype);
+    QCOMPARE(prompt.ok()->isEnabled(), enabled);
+}
+
+void TestPasswordWindow::keyReleaseInEitherBoxRechecks()
+{
+    Prompt prompt(true);
+    typeText(prompt.retypeBox(), QStringLiteral("ab"));
+    QVERIFY(!prompt.ok()->isEnabled());
+    typeText(prompt.passwordBox(), QStringLiteral("ab"));
+    QVERIFY(prompt.ok()->isEnabled());
+    QTest::keyClick(prompt.passwordBox(), Qt::Key_Backspace);
+    QVERIFY(!prompt.ok()->isEnabled());
+    QTest::keyClick(prompt.retypeBox(), Qt::Key_Backspace);
+    QVERIFY(prompt.ok()->isEnabled());
+    QTest::keyClick(prompt.retypeBox(), Qt::Key_Backspace);
+    QTest::keyClick(prompt.passwordBox(), Qt::Key_Backspace);
+    QVERIFY2(!prompt.ok()->isEnabled(), "two empty boxes are equal but never acceptable");
+}
+
+void TestPasswordWindow::enterModeNeedsOneCharacter()
+{
+    Prompt prompt(false);
+    QVERIFY(!prompt.retypeBox()->isVisible());
+    QVERIFY(!prompt.label("LabelRetype")->isVisible());
+    typeText(prompt.passwordBox(), QStringLiteral("x"));
+    QVERIFY(prompt.ok()->isEnabled());
+    typeText(prompt.retypeBox(), QStringLiteral("y"));
+    QVERIFY2(prompt.ok()->isEnabled(), "the hidden retype box plays no part");
+    QTest::keyClick(prompt.passwordBox(), Qt::Key_Backspace);
+    QVERIFY(!prompt.ok()->isEnabled());
+}
+
+void TestPasswordWindow::textWithoutKeyReleaseLeavesOk()
+{
+    Prompt prompt(false);
+    prompt.passwordBox()->setText(QStringLiteral("pasted"));
+    QVERIFY(!prompt.ok()->isEnabled());
+    QTest::keyClick(prompt.passwordBox(), Qt::Key_End);
+    QVERIFY(prompt.ok()->isEnabled());
+    prompt.passwordBox()->clear();
+    QVERIFY(prompt.ok()->isEnabled());
+}
+
+// A mouse cut can empty a box or break the match after Ok was enabled; Ok
+// then only brings its state up to date.
+void TestPasswordWindow::okRefusesInputChangedWithoutKeyRelease()
+{
+    Prompt prompt(true);
+    typeText(prompt.passwordBox(), QStringLiteral("abc"));
+    typeText(prompt.retypeBox(), QStringLiteral("abc"));
+    prompt.retypeBox()->setText(QStringLiteral("abd"));
+    QVERIFY(prompt.ok()->isEnabled());
+    prompt.clickOk();
+    QVERIFY(prompt.window.isVisible());
+    QVERIFY(!prompt.ok()->isEnabled());
+    QVERIFY(prompt.messages.shown.isEmpty());
+}
+
+void TestPasswordWindow::enterDoesNothingWhileOkDisabled()
+{
+    Prompt prompt(true);
+    typeText(prompt.passwordBox(), QStringLiteral("abc"));
+    QTest::keyClick(prompt.passwordBox(), Qt::Key_Return);
+    QVERIFY(prompt.window.isVisible());
+    typeText(prompt.retypeBox(), QStringLiteral("abc"));
+    QTest::keyClick(prompt.retypeBox(), Qt::Key_Return);
+    QVERIFY(!prompt.window.isVisible());
+    QCOMPARE(prompt.window.result(), int(QDialog::Accepted));
+}
+
+void TestPasswordWindow::escapeAndCloseBoxCancel()
+{
+    Prompt prompt(false);
+    prompt.window.hide();
+    bool stayedOpen = true;
+    QTimer::singleShot(0, &prompt.window, [&] {
+        typeText(prompt.passwordBox(), QStringLiteral("abc"));
+        QTest::keyClick(prompt.passwordBox(), Qt::Key_Escape);
+        stayedOpen = prompt.window.isVisible();
+        if (stayedOpen)
+            prompt.window.done(QDialog::Accepted);
+    });
+    QCOMPARE(prompt.window.exec(), int(QDialog::Rejected));
+    QVERIFY(!stayedOpen);
+
+    prompt.window.open();
+    typeText(prompt.passwordBox(), QStringLiteral("abc"));
+    prompt.window.close();
+    QVERIFY(!prompt.window.isVisible());
+    QCOMPARE(prompt.window.result(), int(QDialog::Rejected));
+}
+
+void TestPasswordWindow::lockedOkNeedsTheFilePassword()
+{
+    Prompt prompt(false);
+    QStringList checked;
+    prompt.window.setLockGuard([] { return true; }, [&](const QString& password) {
+        checked << password;
+        return password == QLatin1String("right");
+    });
+    typeText(prompt.passwordBox(), QStringLiteral("wrong"));
+    prompt.clickOk();
+    QVERIFY(prompt.window.isVisible());
+    QCOMPARE(prompt.passwordBox()->text(), QStringLiteral("wrong"));
+    QCOMPARE(prompt.messages.shown.size(), 1);
+    QCOMPARE(prompt.messages.shown[0].kind, MessageService::Kind::Error);
+    QCOMPARE(prompt.messages.shown[0].text, QStringLiteral("Incorrect password"));
+
+    prompt.passwordBox()->selectAll();
+    typeText(prompt.passwordBox(), QStringLiteral("right"));
+    prompt.clickOk();
+    QVERIFY(!prompt.window.isVisible());
+    QCOMPARE(prompt.window.result(), int(QDialog::Accepted));
+    QCOMPARE(checked, QStringList({QStringLiteral("wrong"), QStringLiteral("right")}));
+    QCOMPARE(prompt.messages.shown.size(), 1);
+}
+
+void TestPasswordWindow::unlockedOkChecksNothing()
+{
+    Prompt prompt(false);
+    int checks = 0;
+    prompt.window.setLockGuard([] { return false; }, [&](const QString&) {
+        ++checks;
+        return false;
+    });
+    typeText(prompt.passwordBox(), QStringLiteral("anything"));
+    prompt.clickOk();
+    QCOMPARE(prompt.window.result(), int(QDialog::Accepted));
+    QCOMPARE(checks, 0);
+    QVERIFY(prompt.messages.shown.isEmpty());
+}
+
+void TestPasswordWindow::newPasswordMustFitTheFileKey_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("ascii") << QStringLiteral("plain") << true;
+    QTest::newRow("latin letters") << QStringLiteral("Café Ølø") << true;
+    QTest::newRow("euro sign") << QStringLiteral("€uro") << true;
+    QTest::newRow("greek letter") << QStringLiteral("Ωmega") << false;
+    QTest::newRow("cyrillic") << QStringLiteral("пароль") << false;
+}
+
+void TestPasswordWindow::newPasswordMustFitTheFileKey()
+{
+    QFETCH(QString, password);
+    QFETCH(bool, accepted);
+    Prompt prompt(true);
+    typeText(prompt.passwordBox(), password);
+    typeText(prompt.retypeBox(), password);
+    prompt.clickOk();
+    QCOMPARE(prompt.window.isVisible(), !accepted);
+    if (accepted) {
+        QVERIFY(prompt.messages.shown.isEmpty());
+        return;
+    }
+    QCOMPARE(prompt.messages.shown.size(), 1);
+    QCOMPARE(prompt.messages.shown[0].kind, MessageService::Kind::Error);
+    QVERIFY(prompt.messages.shown[0].text.contains(QLatin1String("Western European")));
+    QCOMPARE(prompt.passwordBox()->text(), password);
+}
+
+void TestPasswordWindow::savedPromptComesBackAfterAnotherUse()
+{
+    Prompt prompt(true);
+    typeText(prompt.passwordBox(), QStringLiteral("first"));
+    typeText(prompt.retypeBox(), QStringLiteral("first"));
+    const TFormPassword::PromptState saved = prompt.window.saveState();
+    prompt.window.hide();
+
+    prompt.window.SetPasswordMode(false);
+    prompt.window.setFileNameLine(QStringLiteral("other.zv File"));
+    prompt.window.open();
+    typeText(prompt.passwordBox(), QStringLiteral("second"));
+    prompt.clickOk();
+    QCOMPARE(prompt.window.password(), QStringLiteral("second"));
+
+    prompt.window.restoreState(saved);
+    prompt.window.open();
+    QVERIFY(prompt.retypeBox()->isVisible());
+    QCOMPARE(prompt.passwordBox()->text(), QStringLiteral("first"));
+    QCOMPARE(prompt.retypeBox()->text(), QStringLiteral("first"));
+    QVERIFY(prompt.ok()->isEnabled());
+    QCOMPARE(prompt.label("LabelFileName")->text(), QStringLiteral("private.zv File"));
+    QCOMPARE(prompt.label("LabelFileName")->toolTip(), QStringLiteral("private.zv File"));
+
+    prompt.window.hide();
+    prompt.window.open();
+    QVERIFY2(prompt.passwordBox()->text().isEmpty(), "a restore holds for one showing only");
+}
+
+void TestPasswordWindow::restoreWhileShownAppliesAtOnce()
+{
+    Prompt prompt(false);
+    TFormPassword::PromptState state;
+    state.retype = true;
+    state.fileLine = QStringLiteral("x.zv File");
+    state.password = state.retypeText = QStringLiteral("pw");
+    state.okEnabled = true;
+    prompt.window.restoreState(state);
+    QVERIFY(prompt.ok()->isEnabled());
+    QVERIFY(prompt.retypeBox()->isVisible());
+    prompt.clickOk();
+    QCOMPARE(prompt.window.result(), int(QDialog::Accepted));
+    QCOMPARE(prompt.window.password(), QStringLiteral("pw"));
+
+    prompt.window.open();
+    QVERIFY2(prompt.passwordBox()->text().isEmpty(), "a restore while shown does not reach the next showing");
+}
+
+QTEST_MAIN(TestPasswordWindow)
+#include "tst_passwordwindow.moc"
