@@ -185,14 +185,41 @@ QString FieldTypeFromCaption(const QString& caption, const CaptionTable& caption
     return result;
 }
 
+QString dateDisplayFormat(const QLocale& locale)
+{
+    return locale.dateFormat(QLocale::ShortFormat);
+}
+
+QString timeDisplayFormat(const QLocale& locale)
+{
+    return longTimeFormatWithoutZone(locale);
+}
+
 QString dateDisplayText(const QString& storedDate, const QLocale& locale)
 {
     const std::optional<QDate> date = ParseStoredDate(storedDate);
-    return date ? locale.toString(*date, QLocale::ShortFormat) : QString();
+    return date ? locale.toString(*date, dateDisplayFormat(locale)) : QString();
 }
 
 QString timeDisplayText(const QString& storedTime, const QLocale& locale)
 {
     const std::optional<QTime> time = ParseStoredTime(storedTime);
-    return time ? locale.toString(*time, longTimeFormatWithoutZone(locale)) : QString();
+    return time ? locale.toString(*time, timeDisplayFormat(locale)) : QString();
+}
+
+QStringList longTextLines(const QString& text)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\n|\\r"));
+    QStringList lines = text.split(lineBreak);
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QString storedLongText(const QString& text)
+{
+    QString stored;
+    for (const QString& line : longTextLines(text))
+        stored += line + QStringLiteral("\r\n");
+    return stored;
 }

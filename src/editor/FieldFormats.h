@@ -4,6 +4,7 @@
 #include <QList>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 #include <QTime>
 
 #include <optional>
@@ -52,6 +53,15 @@ QString FieldTypeFromCaption(const QString& caption, const CaptionTable& caption
 
 // How a stored Date or Time value reads to the user: the locale's short date
 // format, or its long time format without the time zone; empty when the
-// stored text does not parse.
+// stored text does not parse. The editor's pickers show the same formats, so
+// a search compares against what the user sees.
+QString dateDisplayFormat(const QLocale& locale = QLocale::system());
+QString timeDisplayFormat(const QLocale& locale = QLocale::system());
 QString dateDisplayText(const QString& storedDate, const QLocale& locale = QLocale::system());
 QString timeDisplayText(const QString& storedTime, const QLocale& locale = QLocale::system());
+
+// A Long Text value is stored as its lines, each ended by CR LF. Lines are
+// read at CR LF, LF or CR; a break at the very end starts no further line, so
+// the empty text has no lines and rewriting a value never makes it grow.
+QStringList longTextLines(const QString& text);
+QString storedLongText(const QString& text);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "editor/FieldControl.h"
+
+#include <QTimeEdit>
+
+// The picker of a Time field.
+class FieldTimePicker : public QTimeEdit, public FieldControl {
+    Q_OBJECT
+public:
+    explicit FieldTimePicker(const QString& storedText, QWidget* parent = nullptr);
+
+    FieldType fieldType() const override { return FieldType::Time; }
+    QString storedText() const override { return FormatStoredTime(time()); }
+    void onValueChanged(std::function<void()> handler) override;
+    QWidget* widget() override { return this; }
+};

@@ -1,0 +1,157 @@
+#include "editor/RecordEditor.h"
+
+#include "document/DataDocument.h"
+#include "editor/FieldControl.h"
+#include "editor/FieldElements.h"
+#include "editor/FieldLineEdit.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+const QColor PanelColour(189, 222, 242);
+constexpr int ScrollStep = 38;
+
+} // namespace
+
+RecordEditor::RecordEditor(QWidget* parent)
+    : QScrollArea(parent)
+    , m_panel(new QWidget)
+    , m_rows(new QVBoxLayout(m_panel))
+{
+    setObjectName(QStringLiteral("ScrollBox"));
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    verticalScrollBar()->setSingleStep(ScrollStep);
+
+    m_panel->setObjectName(QStringLiteral("PanelScroll"));
+    QPalette colours = m_panel->palette();
+    colours.setColor(QPalette::Window, PanelColour);
+    m_panel->setPalette(colours);
+    m_panel->setAutoFillBackground(true);
+    m_rows->setContentsMargins(PanelBorder, PanelBorder, PanelBorder, PanelBorder);
+    m_rows->setSpacing(0);
+    setWidget(m_panel);
+
+    connect(qApp, &QApplication::focusChanged, this, &RecordEditor::PanelScrollEnter);
+}
+
+RecordEditor::~RecordEditor()
+{
+    // Focus moves while the controls are destroyed; this object is gone by then.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
+void RecordEditor::ClearRecordEditor()
+{
+    for (auto entry = m_controls.crbegin(); entry != m_controls.crend(); ++entry)
+        delete *entry;
+    m_controls.clear();
+    while (QLayoutItem* spacing = m_rows->takeAt(0))
+        delete spacing;
+    m_nextRowTop = PanelBorder;
+    m_record = pugi::xml_node();
+}
+
+void RecordEditor::FillRecordEditor(const pugi::xml_node& firstNode)
+{
+    m_record = firstNode.parent();
+    for (const pugi::xml_node& field : FieldElements::shownFieldsFrom(firstNode)) {
+        const FieldType type = *FieldElements::shownFieldType(field);
+        appendRow(qText(field.attribute("name")),
+                  createFieldControl(type, qText(field.text()), m_panel));
+    }
+    // The rows keep their heights; the room below them stays empty.
+    m_rows->addStretch(1);
+    // The rows were made hidden, so the panel is laid out once, now; at once,
+    // so a control can be scrolled into view right after the fill.
+    for (QWidget* entry : std::as_const(m_controls))
+        entry->show();
+    QEvent layoutRequest(QEvent::LayoutRequest);
+    QCoreApplication::sendEvent(this, &layoutRequest);
+}
+
+void RecordEditor::appendRow(const QString& name, FieldControl* control)
+{
+    auto* label = new QLabel(m_panel);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(name);
+    appendToPanel(label, GapAfterLabel);
+    appendToPanel(control->widget(), GapAfterControl);
+    // Attached only now that the value is set: showing a record changes nothing.
+    if (control->fieldType() == FieldType::Date)
+        control->onValueChanged([this] { DateValueChanged(); });
+    else
+        control->onValueChanged([this, control] { FieldValueChanged(control); });
+}
+
+void RecordEditor::appendToPanel(QWidget* widget, int gapBelow)
+{
+    m_rows->addWidget(widget);
+    m_rows->addSpacing(gapBelow);
+    m_controls.append(widget);
+    const int height = std::clamp(widget->sizeHint().height(), widget->minimumHeight(),
+                                  widget->maximumHeight());
+    m_nextRowTop += height + gapBelow;
+}
+
+void RecordEditor::WriteBackRecord()
+{
+    if (!m_record)
+        return;
+    // The rows were made from exactly these fields, in this order.
+    const std::vector<pugi::xml_node> fields = FieldElements::shownFieldsFrom(m_record.first_child());
+    const qsizetype rows = std::min<qsizetype>(m_controls.size() / 2, fields.size());
+    for (qsizetype row = 0; row < rows; ++row) {
+        const auto* label = static_cast<const QLabel*>(m_controls.at(2 * row));
+        const auto* control = dynamic_cast<const FieldControl*>(m_controls.at(2 * row + 1));
+        FieldElements::rewriteField(fields[row], label->text(), control->fieldType(),
+                                    control->storedText());
+    }
+}
+
+void RecordEditor::FieldValueChanged(FieldControl* sender)
+{
+    emit fieldEdited();
+    WriteBackRecord();
+    emit captionRefreshNeeded();
+    if (auto* edit = dynamic_cast<FieldLineEdit*>(sender))
+        edit->showAddressValidity();
+}
+
+// A date change is stored, but the record's caption in the tree is left as it
+// is until the next other change or the next rebuild of the tree.
+void RecordEditor::DateValueChanged()
+{
+    emit fieldEdited();
+    WriteBackRecord();
+}
+
+void RecordEditor::FocusHitControl(int fieldCounter)
+{
+    const qsizetype entry = 2 * qsizetype(fieldCounter) - 1;
+    if (entry < 0 || entry >= m_controls.size())
+        return;
+    QWidget* control = m_controls.at(entry);
+    if (!dynamic_cast<FieldControl*>(control))
+        return;
+    control->setFocus(Qt::OtherFocusReason);
+    ensureWidgetVisible(control);
+}
+
+void RecordEditor::PanelScrollEnter(QWidget* previous, QWidget* current)
+{
+    if (holds(current) && !holds(previous))
+        emit panelEntered();
+}
+
+bool RecordEditor::holds(QWidget* widget) const
+{
+    return widget && (widget == this || isAncestorOf(widget));
+}

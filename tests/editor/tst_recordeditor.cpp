@@ -1,0 +1,624 @@
+#include "document/DataDocument.h"
+#include "document/Schema.h"
+#include "editor/FieldDatePicker.h"
+#include "editor/FieldFormats.h"
+#include "editor/FieldLineEdit.h"
+#include "editor/FieldMemo.h"
+#include "editor/FieldTimePicker.h"
+#include "editor/RecordEditor.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include <memory>
+#include <sstream>
+
+namespace {
+
+QString fieldText(const pugi::xml_node& record, const char* name)
+{
+    return qText(record.find_child_by_attribute("field", "name", name).text());
+}
+
+// The record's children exactly as they would be saved.
+QString recordXml(const pugi::xml_node& record)
+{
+    std::ostringstream out;
+    for (const pugi::xml_node& child : record.children())
+        child.print(out, "", pugi::format_raw);
+    return QString::fromStdString(out.str());
+}
+
+// Types keys as a user would; "\n" is Return, "\b" Backspace.
+void typeKeys(QWidget* control, const QString& keys)
+{
+    for (const QChar key : keys) {
+        if (key == u'\n')
+            QTest::keyClick(control, Qt::Key_Return);
+        else if (key == u'\b')
+            QTest::keyClick(control, Qt::Key_Backspace);
+        else
+            QTest::keyClick(control, key.toLatin1());
+    }
+}
+
+// Puts the caret after the last character, in a single-line edit or a box.
+void moveToEnd(QWidget* control)
+{
+    QTest::keyClick(control, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(control, Qt::Key_End);
+}
+
+} // namespace
+
+class TestRecordEditor : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void emptyRecords_data();
+    void emptyRecords();
+    void rowsFollowTheFieldsTopToBottom();
+    void initialValues_data();
+    void initialValues();
+    void showingARecordEmitsNothing();
+    void typingInTextWritesBackThenRefreshesCaption();
+    void pickerChanges_data();
+    void pickerChanges();
+    void dateCheckBoxGivesOrRemovesTheDate();
+    void emptyDateSurvivesOtherEdits();
+    void eMailColour_data();
+    void eMailColour();
+    void numberTakesOnlyTypedDigits();
+    void typingLimits_data();
+    void typingLimits();
+    void pasteIntoLongTextIsLimited();
+    void overlongValuesSurvive_data();
+    void overlongValuesSurvive();
+    void longTextWriteBack_data();
+    void longTextWriteBack();
+    void writeBackRewritesFieldsInPlace();
+    void clearFreesEverything();
+    void focusHitControl();
+    void panelEnteredOnlyFromOutside();
+
+private:
+    pugi::xml_node show(const QString& recordXmlText);
+    pugi::xml_node showField(const QString& type, const QString& stored);
+    template<typename Control>
+    Control* controlOf(int fieldCounter) const;
+    void activateWindow();
+
+    std::unique_ptr<DataDocument> m_document;
+    std::unique_ptr<QWidget> m_window;
+    QLineEdit* m_outside = nullptr;
+    RecordEditor* m_editor = nullptr;
+};
+
+void TestRecordEditor::init()
+{
+    m_document = std::make_unique<DataDocument>();
+    m_window = std::make_unique<QWidget>();
+    auto* layout = new QVBoxLayout(m_window.get());
+    m_outside = new QLineEdit;
+    m_editor = new RecordEditor;
+    layout->addWidget(m_outside);
+    layout->addWidget(m_editor);
+    m_window->resize(440, 500);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestRecordEditor::cleanup()
+{
+    m_window.reset();
+    m_document.reset();
+}
+
+// Loads a record into the document and shows it as the tree would.
+pugi::xml_node TestRecordEditor::show(const QString& recordXmlText)
+{
+    const QString text = QStringLiteral("<data>%1</data>").arg(recordXmlText);
+    if (!m_document->loadText(text.toUtf8()))
+        qFatal("fixture is not well-formed: %s", qPrintable(text));
+    const pugi::xml_node record = m_document->root().first_child();
+    m_editor->ClearRecordEditor();
+    m_editor->FillRecordEditor(record.first_child());
+    return record;
+}
+
+// A record with one field "f" of type holding stored, any characters at all.
+pugi::xml_node TestRecordEditor::showField(const QString& type, const QString& stored)
+{
+    pugi::xml_document fixture;
+    pugi::xml_node field = fixture.append_child("field");
+    field.append_attribute("name") = "f";
+    field.append_attribute("basic_type") = type.toUtf8().constData();
+    field.text().set(stored.toUtf8().constData());
+    std::ostringstream xml;
+    field.print(xml, "", pugi::format_raw);
+    return show("<record><label/>" + QString::fromStdString(xml.str()) + "</record>");
+}
+
+template<typename Control>
+Control* TestRecordEditor::controlOf(int fieldCounter) const
+{
+    auto* control = dynamic_cast<Control*>(m_editor->controlList().value(2 * fieldCounter - 1));
+    if (!control)
+        qFatal("field %d has not the expected control", fieldCounter);
+    return control;
+}
+
+void TestRecordEditor::activateWindow()
+{
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestRecordEditor::emptyRecords_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::newRow("label only") << R"(<record><label link="">Bank</label></record>)";
+    QTest::newRow("no children") << "<record/>";
+    QTest::newRow("unknown types only")
+        << R"(<record><label/><field name="a" basic_type="text">x</field>)"
+           R"(<field name="b">y</field><field name="c" basic_type="LONGTEXT"/></record>)";
+}
+
+void TestRecordEditor::emptyRecords()
+{
+    QFETCH(QString, record);
+    const pugi::xml_node shown = show(record);
+    const QString before = recordXml(shown);
+    QVERIFY(m_editor->isEmpty());
+    QCOMPARE(m_editor->nextRowTop(), 8);
+    m_editor->WriteBackRecord();
+    QCOMPARE(recordXml(shown), before);
+}
+
+void TestRecordEditor::rowsFollowTheFieldsTopToBottom()
+{
+    show(R"(<record><label/>)"
+         R"(<field name="Text" basic_type="TEXT"/><field name="Long" basic_type="LONG TEXT"/>)"
+         R"(<field name="Odd" basic_type="Text"/>)"
+         R"(<field name="Mail" basic_type="E-MAIL"/><field name="Num" basic_type="NUMBER"/>)"
+         R"(<field name="Date" basic_type="DATE"/><field name="Time" basic_type="TIME"/>)"
+         R"(<field basic_type="PHONE"/></record>)");
+    QCOMPARE(m_editor->objectName(), QStringLiteral("ScrollBox"));
+    QWidget* panel = m_editor->widget();
+    QCOMPARE(panel->objectName(), QStringLiteral("PanelScroll"));
+    const QList<FieldType> types = {FieldType::Text, FieldType::LongText, FieldType::EMail,
+                                    FieldType::Number, FieldType::Date, FieldType::Time,
+                                    FieldType::Phone};
+    const QStringList names = {"Text", "Long", "Mail", "Num", "Date", "Time", ""};
+    const QList<QWidget*>& entries = m_editor->controlList();
+    QCOMPARE(entries.size(), 14);
+
+    int top = 8;
+    for (int i = 0; i < entries.size(); ++i) {
+        QWidget* entry = entries.at(i);
+        const int k = i / 2 + 1;
+        if (i % 2 == 0) {
+            QCOMPARE(qobject_cast<QLabel*>(entry)->text(), names.at(k - 1));
+        } else {
+            QCOMPARE(dynamic_cast<FieldControl*>(entry)->fieldType(), types.at(k - 1));
+        }
+        QVERIFY(entry->isVisible());
+        QCOMPARE(entry->geometry(), QRect(8, top, panel->width() - 16, entry->height()));
+        top += entry->height() + (i % 2 == 0 ? 3 : 15);
+    }
+    QCOMPARE(m_editor->nextRowTop(), top);
+    QVERIFY(entries.at(3)->height() > entries.at(1)->height());  // the Long Text box
+}
+
+void TestRecordEditor::initialValues_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("text") << "TEXT" << "ann <b>" << "ann <b>";
+    QTest::newRow("number keeps non-digits") << "NUMBER" << "12-3x" << "12-3x";
+    QTest::newRow("phone") << "PHONE" << "+44 20" << "+44 20";
+    QTest::newRow("long text CR LF, LF, CR") << "LONG TEXT" << "a\r\nb\nc\rd" << "a\nb\nc\nd";
+    QTest::newRow("long text final break") << "LONG TEXT" << "a\r\n" << "a";
+    QTest::newRow("long text empty lines") << "LONG TEXT" << "\r\n\r\nx" << "\n\nx";
+    QTest::newRow("date") << "DATE" << "20240502:" << "2024-06-03 checked";
+    QTest::newRow("date without colon") << "DATE" << "19991130" << "1999-12-31 checked";
+    QTest::newRow("empty date") << "DATE" << "" << "now unchecked";
+    QTest::newRow("unreadable date") << "DATE" << "20241302:" << "now checked";
+    QTest::newRow("time") << "TIME" << "143005." << "14:30:05";
+    QTest::newRow("midnight") << "TIME" << "000000." << "00:00:00";
+    QTest::newRow("empty time") << "TIME" << "" << "now";
+}
+
+void TestRecordEditor::initialValues()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    const QDateTime now = QDateTime::currentDateTime();
+    const pugi::xml_node record = showField(type, stored);
+    const QStringList expected = shown.split(' ');
+
+    QWidget* control = m_editor->controlList().at(1);
+    if (auto* edit = dynamic_cast<FieldLineEdit*>(control)) {
+        QCOMPARE(edit->text(), shown);
+    } else if (auto* memo = dynamic_cast<FieldMemo*>(control)) {
+        QCOMPARE(memo->toPlainText(), shown);
+    } else if (auto* picker = dynamic_cast<FieldDatePicker*>(control)) {
+        const QDate date = expected.at(0) == "now" ? now.date()
+                                                   : QDate::fromString(expected.at(0), Qt::ISODate);
+        QCOMPARE(picker->dateEdit()->date(), date);
+        QCOMPARE(picker->checkBox()->isChecked(), expected.at(1) == "checked");
+        QCOMPARE(picker->dateEdit()->isEnabled(), expected.at(1) == "checked");
+    } else if (auto* time = dynamic_cast<FieldTimePicker*>(control); shown == "now") {
+        QVERIFY(std::abs(time->time().secsTo(now.time())) <= 2);
+    } else {
+        QCOMPARE(time->time(), QTime::fromString(shown, Qt::ISODate));
+        QCOMPARE(time->text(), timeDisplayText(stored));  // what a search compares against
+    }
+    QCOMPARE(fieldText(record, "f"), stored);  // kept until something changes
+}
+
+void TestRecordEditor::showingARecordEmitsNothing()
+{
+    QSignalSpy edited(m_editor, &RecordEditor::fieldEdited);
+    QSignalSpy caption(m_editor, &RecordEditor::captionRefreshNeeded);
+    QSignalSpy entered(m_editor, &RecordEditor::panelEntered);
+    const pugi::xml_node record = show(
+        R"(<record><label/><field name="a" basic_type="TEXT">x</field>)"
+        R"(<field name="b" basic_type="LONG TEXT">l1&#13;&#10;l2</field>)"
+        R"(<field name="c" basic_type="E-MAIL">bad</field><field name="d" basic_type="NUMBER">1</field>)"
+        R"(<field name="e" basic_type="DATE">bad</field><field name="f" basic_type="TIME"></field>)"
+        R"(<field name="g" basic_type="PHONE">2</field></record>)");
+    const QString before = recordXml(record);
+    QTest::qWait(20);
+    QCOMPARE(edited.count() + caption.count() + entered.count(), 0);
+    QCOMPARE(recordXml(record), before);
+}
+
+void TestRecordEditor::typingInTextWritesBackThenRefreshesCaption()
+{
+    const pugi::xml_node record = show(R"(<record parent_type="Login"><label link="User"/>)"
+                                       R"(<field name="User" basic_type="TEXT">ann</field></record>)");
+    QStringList events;
+    connect(m_editor, &RecordEditor::fieldEdited, this,
+            [&] { events << "edited, field was " + fieldText(record, "User"); });
+    connect(m_editor, &RecordEditor::captionRefreshNeeded, this,
+            [&] { events << "caption " + Schema::RecordCaption(record); });
+
+    auto* edit = controlOf<FieldLineEdit>(1);
+    moveToEnd(edit);
+    QTest::keyClick(edit, 'x');
+    QCOMPARE(events, QStringList({"edited, field was ann", "caption annx"}));
+    QCOMPARE(fieldText(record, "User"), QStringLiteral("annx"));
+}
+
+void TestRecordEditor::pickerChanges_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QDateTimeEdit::Section>("section");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<int>("captionRefreshes");
+    QTest::newRow("date") << "DATE" << "20240502:" << QDateTimeEdit::YearSection << "20250502:" << 0;
+    QTest::newRow("time") << "TIME" << "235958." << QDateTimeEdit::SecondSection << "235959." << 1;
+}
+
+// A date change is written back without a caption refresh, even when the
+// caption is taken from that field; any other change refreshes it.
+void TestRecordEditor::pickerChanges()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, stored);
+    QFETCH(QDateTimeEdit::Section, section);
+    QFETCH(QString, written);
+    QFETCH(int, captionRefreshes);
+    const pugi::xml_node record = showField(type, stored);
+    record.first_child().append_attribute("link") = "f";
+    QSignalSpy edited(m_editor, &RecordEditor::fieldEdited);
+    QSignalSpy caption(m_editor, &RecordEditor::captionRefreshNeeded);
+
+    auto* edit = type == "DATE" ? controlOf<FieldDatePicker>(1)->dateEdit()
+                                : static_cast<QDateTimeEdit*>(controlOf<FieldTimePicker>(1));
+    edit->setCurrentSection(section);
+    QTest::keyClick(edit, Qt::Key_Up);
+    QCOMPARE(edited.count(), 1);
+    QCOMPARE(caption.count(), captionRefreshes);
+    QCOMPARE(fieldText(record, "f"), written);
+}
+
+void TestRecordEditor::dateCheckBoxGivesOrRemovesTheDate()
+{
+    const pugi::xml_node record = showField("DATE", "20240502:");
+    QSignalSpy edited(m_editor, &RecordEditor::fieldEdited);
+    QCheckBox* checkBox = controlOf<FieldDatePicker>(1)->checkBox();
+
+    QTest::mouseClick(checkBox, Qt::LeftButton);
+    QCOMPARE(edited.count(), 1);
+    QCOMPARE(recordXml(record), QStringLiteral(R"(<label/><field name="f" basic_type="DATE"/>)"));
+
+    QTest::mouseClick(checkBox, Qt::LeftButton);
+    QCOMPARE(edited.count(), 2);
+    QCOMPARE(fieldText(record, "f"), QStringLiteral("20240502:"));
+}
+
+void TestRecordEditor::emptyDateSurvivesOtherEdits()
+{
+    const pugi::xml_node record = show(R"(<record><label/><field name="D" basic_type="DATE"></field>)"
+                                       R"(<field name="T" basic_type="TEXT"></field></record>)");
+    QTest::keyClicks(controlOf<FieldLineEdit>(2), "ab");
+    QCOMPARE(recordXml(record),
+             QStringLiteral(R"(<label/><field name="D" basic_type="DATE"/>)"
+                            R"(<field name="T" basic_type="TEXT">ab</field>)"));
+}
+
+void TestRecordEditor::eMailColour_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QList<QColor>>("colours");  // when shown, then after each typed key
+    const QColor red(Qt::red);
+    const QColor black(Qt::black);
+    QTest::newRow("becomes valid") << "E-MAIL" << "ann@example" << ".c" << QList{red, red, black};
+    QTest::newRow("becomes invalid") << "E-MAIL" << "ann@example.co" << ".u"
+                                     << QList{black, red, red};
+    QTest::newRow("empty is invalid") << "E-MAIL" << "" << "a" << QList{red, red};
+    QTest::newRow("other types keep their colour") << "TEXT" << "not an address" << "@"
+                                                   << QList<QColor>{QColor(), QColor()};
+}
+
+void TestRecordEditor::eMailColour()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, stored);
+    QFETCH(QString, typed);
+    QFETCH(QList<QColor>, colours);
+    showField(type, stored);
+    auto* edit = controlOf<FieldLineEdit>(1);
+    // An invalid colour in the table stands for the colour every edit has.
+    const auto textColour = [&] {
+        const QColor colour = edit->palette().color(QPalette::Text);
+        return colour == m_outside->palette().color(QPalette::Text) && type != "E-MAIL" ? QColor()
+                                                                                       : colour;
+    };
+    QList<QColor> seen{textColour()};
+    moveToEnd(edit);
+    for (const QChar key : typed) {
+        typeKeys(edit, key);
+        seen << textColour();
+    }
+    QCOMPARE(seen, colours);
+}
+
+void TestRecordEditor::numberTakesOnlyTypedDigits()
+{
+    const pugi::xml_node record = showField("NUMBER", "12");
+    QSignalSpy edited(m_editor, &RecordEditor::fieldEdited);
+    auto* edit = controlOf<FieldLineEdit>(1);
+    moveToEnd(edit);
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_Minus, Qt::Key_Space, Qt::Key_Backspace, Qt::Key_Period})
+        QTest::keyClick(edit, key);
+    QGuiApplication::clipboard()->setText(QStringLiteral("99"));
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(edit->text(), QStringLiteral("12"));
+    QCOMPARE(edited.count(), 0);
+
+    QTest::keyClick(edit, Qt::Key_Left);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClick(edit, Qt::Key_7);
+    QCOMPARE(fieldText(record, "f"), QStringLiteral("17"));
+    QCOMPARE(edited.count(), 2);
+
+    edit->paste();  // what the context menu does: not filtered
+    QCOMPARE(fieldText(record, "f"), QStringLiteral("1799"));
+}
+
+void TestRecordEditor::typingLimits_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("text") << "TEXT" << 256;
+    QTest::newRow("e-mail") << "E-MAIL" << 256;
+    QTest::newRow("number") << "NUMBER" << 256;
+    QTest::newRow("phone") << "PHONE" << 256;
+    QTest::newRow("long text") << "LONG TEXT" << 5000;
+}
+
+void TestRecordEditor::typingLimits()
+{
+    QFETCH(QString, type);
+    QFETCH(int, limit);
+    const QString start(limit - 2, u'1');
+    const pugi::xml_node record = showField(type, start);
+    QWidget* control = m_editor->controlList().at(1);
+    moveToEnd(control);
+    typeKeys(control, type == "LONG TEXT" ? "2345\n" : "2345");
+    QCOMPARE(fieldText(record, "f"), type == "LONG TEXT" ? start + "23\r\n" : start + "23");
+
+    // With the selection replaced there is room again.
+    QTest::keyClick(control, Qt::Key_Left, Qt::ShiftModifier);
+    typeKeys(control, "9");
+    QVERIFY(fieldText(record, "f").startsWith(start + "29"));
+}
+
+void TestRecordEditor::pasteIntoLongTextIsLimited()
+{
+    const pugi::xml_node record = showField("LONG TEXT", QString(4995, u'x'));
+    auto* memo = controlOf<FieldMemo>(1);
+    moveToEnd(memo);
+    QGuiApplication::clipboard()->setText(QStringLiteral("ab\r\ncdefgh"));
+    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(fieldText(record, "f"), QString(4995, u'x') + "ab\r\ncd\r\n");
+}
+
+void TestRecordEditor::overlongValuesSurvive_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("text") << "TEXT" << QStringLiteral("abcdefghij").repeated(4000);
+    QTest::newRow("e-mail") << "E-MAIL" << QString(300, u'a') + "@example.com";
+    QTest::newRow("long text") << "LONG TEXT" << (QString(99, u'z') + "\r\n").repeated(80);
+}
+
+void TestRecordEditor::overlongValuesSurvive()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, stored);
+    const pugi::xml_node record = show(
+        QStringLiteral(R"(<record><label/><field name="long" basic_type="%1">%2</field>)"
+                       R"(<field name="other" basic_type="TEXT"/></record>)")
+            .arg(type, stored));
+    QTest::keyClicks(controlOf<FieldLineEdit>(2), "o");
+    QCOMPARE(fieldText(record, "other"), QStringLiteral("o"));
+    QCOMPARE(fieldText(record, "long"), stored);
+
+    // Typing into it stays bounded by what it held.
+    QWidget* control = m_editor->controlList().at(1);
+    moveToEnd(control);
+    typeKeys(control, "q");
+    QCOMPARE(fieldText(record, "long"), stored);
+    typeKeys(control, "\bqq");
+    QCOMPARE(fieldText(record, "long").size(), stored.size());
+    QVERIFY(fieldText(record, "long").contains(u'q'));
+}
+
+void TestRecordEditor::longTextWriteBack_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("typed");  // at the end
+    QTest::addColumn<QString>("written");
+    QTest::newRow("lines get CR LF") << "a\nb" << "c" << "a\r\nbc\r\n";
+    QTest::newRow("lone CR") << "a\rb" << "c" << "a\r\nbc\r\n";
+    QTest::newRow("empty box") << "x" << "\b" << "";
+    QTest::newRow("empty last line not counted") << "a" << "\n" << "a\r\n";
+    QTest::newRow("second empty line counts") << "a" << "\n\n" << "a\r\n\r\n";
+    QTest::newRow("stored break stays one") << "a\r\n" << "b" << "ab\r\n";
+    QTest::newRow("from empty") << "" << "x" << "x\r\n";
+}
+
+void TestRecordEditor::longTextWriteBack()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    const pugi::xml_node record = showField("LONG TEXT", stored);
+    auto* memo = controlOf<FieldMemo>(1);
+    moveToEnd(memo);
+    typeKeys(memo, typed);
+    QCOMPARE(fieldText(record, "f"), written);
+}
+
+void TestRecordEditor::writeBackRewritesFieldsInPlace()
+{
+    const pugi::xml_node record = show(
+        R"(<record parent_type="P" type="DEFAULT"><label link="a">Own</label>)"
+        R"(<field basic_type="TEXT" extra="1" name="a">one</field>)"
+        R"(<field name="x" basic_type="text" note="kept">lower case</field>)"
+        R"(<note>other child</note>)"
+        R"(<field basic_type="LONG TEXT">l1&#13;&#10;l2</field>)"
+        R"(<field name="y">no type</field>)"
+        R"(<field name="d" basic_type="DATE">20240502:</field></record>)");
+    const pugi::xml_node first = record.child("field");
+    QCOMPARE(m_editor->controlList().size(), 6);
+
+    QTest::keyClicks(controlOf<FieldLineEdit>(1), "z");
+    QCOMPARE(recordXml(record),
+             QStringLiteral(R"(<label link="a">Own</label>)"
+                            R"(<field name="a" basic_type="TEXT">zone</field>)"
+                            R"(<field name="x" basic_type="text" note="kept">lower case</field>)"
+                            R"(<note>other child</note>)"
+                            "<field name=\"\" basic_type=\"LONG TEXT\">l1\r\nl2\r\n</field>"
+                            R"(<field name="y">no type</field>)"
+                            R"(<field name="d" basic_type="DATE">20240502:</field>)"));
+    QCOMPARE(record.child("field"), first);  // a remembered field stays usable
+}
+
+void TestRecordEditor::clearFreesEverything()
+{
+    const pugi::xml_node record = show(R"(<record><label/><field name="a" basic_type="TEXT">1</field>)"
+                                       R"(<field name="b" basic_type="DATE"/></record>)");
+    const int filledTop = m_editor->nextRowTop();
+    const QPointer<QWidget> firstLabel = m_editor->controlList().first();
+    controlOf<FieldLineEdit>(1)->setText(QStringLiteral("2"));
+    const QString written = recordXml(record);
+
+    m_editor->ClearRecordEditor();
+    QVERIFY(m_editor->isEmpty());
+    QCOMPARE(m_editor->nextRowTop(), 8);
+    QVERIFY(firstLabel.isNull());
+    QVERIFY(m_editor->widget()->findChildren<QWidget*>().isEmpty());
+    m_editor->WriteBackRecord();
+    QCOMPARE(recordXml(record), written);
+
+    m_editor->FillRecordEditor(record.first_child());
+    QCOMPARE(m_editor->nextRowTop(), filledTop);
+    QCOMPARE(m_editor->controlList().at(0)->y(), 8);
+}
+
+void TestRecordEditor::focusHitControl()
+{
+    activateWindow();
+    QString fields = R"(<field name="b" basic_type="DATE">20240502:</field>)"
+                     R"(<field name="c" basic_type="DATE"/><field name="d" basic_type="LONG TEXT"/>)";
+    for (int i = 5; i <= 50; ++i)
+        fields += QStringLiteral(R"(<field name="f%1" basic_type="TEXT">%1</field>)").arg(i);
+    show(R"(<record><label/><field name="a" basic_type="TEXT"/>)" + fields + "</record>");
+    const QList<QWidget*>& entries = m_editor->controlList();
+
+    // At once after the fill, as the search does after selecting the record.
+    m_editor->FocusHitControl(50);
+    QVERIFY(entries.last()->hasFocus());
+    QVERIFY(m_editor->verticalScrollBar()->value() > 0);
+    const QRect inViewport(entries.last()->mapTo(m_editor->viewport(), QPoint(0, 0)),
+                           entries.last()->size());
+    QVERIFY(m_editor->viewport()->rect().contains(inViewport));
+
+    for (int k : {4, 1, 3, 2}) {
+        m_editor->FocusHitControl(k);
+        QVERIFY2(entries.at(2 * k - 1)->hasFocus(), qPrintable(QString::number(k)));
+    }
+    QCOMPARE(QApplication::focusWidget(), controlOf<FieldDatePicker>(2)->dateEdit());
+    m_editor->FocusHitControl(3);  // a picker without a date
+    QCOMPARE(QApplication::focusWidget(), controlOf<FieldDatePicker>(3)->checkBox());
+
+    for (int outOfRange : {-1, 0, 51, 100}) {
+        m_editor->FocusHitControl(outOfRange);
+        QVERIFY2(entries.at(5)->hasFocus(), qPrintable(QString::number(outOfRange)));
+    }
+}
+
+void TestRecordEditor::panelEnteredOnlyFromOutside()
+{
+    activateWindow();
+    show(R"(<record><label/><field name="a" basic_type="TEXT"/><field name="b" basic_type="DATE"/>)"
+         R"(<field name="c" basic_type="NUMBER"/></record>)");
+    m_outside->setFocus();
+    QSignalSpy entered(m_editor, &RecordEditor::panelEntered);
+
+    controlOf<FieldLineEdit>(1)->setFocus();
+    QCOMPARE(entered.count(), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), controlOf<FieldLineEdit>(3));
+    QCOMPARE(entered.count(), 1);
+
+    m_outside->setFocus();
+    m_editor->FocusHitControl(2);
+    QCOMPARE(entered.count(), 2);
+}
+
+QTEST_MAIN(TestRecordEditor)
+#include "tst_recordeditor.moc"
