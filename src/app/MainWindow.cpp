@@ -1,9 +1,578 @@
 #include "app/MainWindow.h"
 
-TFormMain::TFormMain(QWidget* parent)
+#include "app/AboutWindow.h"
+#include "app/WebSite.h"
+#include "config/CaptionTable.h"
+#include "config/Languages.h"
+#include "config/ProgramPaths.h"
+#include "config/SettingsStore.h"
+#include "datafile/DataFile.h"
+#include "datafile/PasswordWindow.h"
+#include "document/Schema.h"
+#include "document/TreeModel.h"
+#include "document/TypeIcons.h"
+#include "editor/RecordEditor.h"
+#include "platform/DesktopLauncher.h"
+#include "platform/MessageService.h"
+#include "platform/TrackedDialog.h"
+#include "platform/TrayShell.h"
+#include "tray/SysTray.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString MainWindowTitle = QStringLiteral("Zantrove 1.1");
+const QColor Background(189, 222, 242);
+
+} // namespace
+
+TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     : QMainWindow(parent)
+    , m_paths(services.paths)
+    , m_settings(services.settings)
+    , m_captions(services.captions)
+    , m_messages(services.messages)
+    , m_launcher(services.launcher)
 {
     setObjectName(QStringLiteral("FormMain"));
-    setWindowTitle(QStringLiteral("Zantrove 1.1"));
+    setWindowTitle(MainWindowTitle);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    setMinimumSize(495, 295);
     resize(727, 566);
+
+    createActions();
+    createMenus();
+    createCentralArea();
+    createTray(services.trayShell);
+    ApplyMainMenuCaptions();
+    SetModified(false);
+    if (m_settings.isOn(SettingKey::SysTray))
+        m_sysTray->setVisible(true);
+    m_currentFileName.clear();
+    m_document.clear();
+}
+
+TFormMain::~TFormMain() = default;
+
+QAction* TFormMain::action(const char* objectName) const
+{
+    return findChild<QAction*>(QString::fromLatin1(objectName));
+}
+
+void TFormMain::createActions()
+{
+    const auto make = [this](const char* name, const QKeySequence& shortcut = {}, QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
+        auto* created = new QAction(this);
+        created->setObjectName(QString::fromLatin1(name));
+        if (!shortcut.isEmpty())
+            created->setShortcut(shortcut);
+        if (icon != QStyle::SP_CustomBase)
+            created->setIcon(style()->standardIcon(icon));
+        return created;
+    };
+    make("ActionNewGroup", {}, QStyle::SP_FileDialogNewFolder);
+    make("ActionNewRecord", {}, QStyle::SP_FileIcon);
+    make("ActionNewField", {}, QStyle::SP_FileDialogDetailedView)->setEnabled(false);
+    make("ActionDelete", {}, QStyle::SP_TrashIcon)->setEnabled(false);
+    make("ActionFind", QKeySequence(Qt::CTRL | Qt::Key_F), QStyle::SP_FileDialogContentsView)->setEnabled(false);
+    make("ActionSettings", QKeySequence(Qt::Key_F12), QStyle::SP_ComputerIcon);
+
+    make("New1", QKeySequence(Qt::CTRL | Qt::Key_N));
+    make("Open1", QKeySequence(Qt::CTRL | Qt::Key_O));
+    make("Save1", QKeySequence(Qt::CTRL | Qt::Key_S));
+    make("Saveas1");
+    make("Exit1", QKeySequence(Qt::ALT | Qt::Key_F4));
+    make("FindNext1", QKeySequence(Qt::Key_F3))->setEnabled(false);
+    make("Changepassword1")->setEnabled(false);
+    make("Manual1", QKeySequence(Qt::Key_F1));
+    make("About1");
+    make("Getmobileversion1");
+    make("Show1");
+    make("Exit2");
+
+    connect(action("Exit1"), &QAction::triggered, this, &QWidget::close);
+    connect(action("Exit2"), &QAction::triggered, action("Exit1"), &QAction::trigger);
+    connect(action("Show1"), &QAction::triggered, this, &TFormMain::ToggleMainWindow);
+    connect(action("Manual1"), &QAction::triggered, this, &TFormMain::Manual1Click);
+    connect(action("About1"), &QAction::triggered, this, &TFormMain::About1Click);
+    connect(action("Getmobileversion1"), &QAction::triggered, this, &TFormMain::Getmobileversion1Click);
+}
+
+void TFormMain::createMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+    m_fileMenu = bar->addMenu(QString());
+    m_fileMenu->addActions({action("New1")});
+    m_fileMenu->addSeparator();
+    m_fileMenu->addActions({action("Open1"), action("Save1"), action("Saveas1")});
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(action("Exit1"));
+
+    m_editMenu = bar->addMenu(QString());
+    m_editMenu->addActions({action("ActionNewGroup"), action("ActionNewRecord"), action("ActionNewField")});
+    m_editMenu->addSeparator();
+    m_editMenu->addAction(action("ActionDelete"));
+
+    m_searchMenu = bar->addMenu(QString());
+    m_searchMenu->setObjectName(QStringLiteral("Search1"));
+    m_searchMenu->addActions({action("ActionFind"), action("FindNext1")});
+
+    m_optionsMenu = bar->addMenu(QString());
+    m_optionsMenu->addAction(action("ActionSettings"));
+    m_languageMenu = m_optionsMenu->addMenu(QString());
+    m_languageMenu->setObjectName(QStringLiteral("Language1"));
+    m_optionsMenu->addSeparator();
+    m_optionsMenu->addAction(action("Changepassword1"));
+
+    m_helpMenu = bar->addMenu(QString());
+    m_helpMenu->addAction(action("Manual1"));
+    m_helpMenu->addSeparator();
+    m_helpMenu->addAction(action("About1"));
+
+    // The menu bar cannot right-justify an entry of its own; a bold corner
+    // button bound to the same action stands at its right end instead.
+    m_mobileButton = new QToolButton(bar);
+    m_mobileButton->setObjectName(QStringLiteral("JvXPButtonMobileVersion"));
+    m_mobileButton->setDefaultAction(action("Getmobileversion1"));
+    m_mobileButton->setAutoRaise(true);
+    QFont bold = m_mobileButton->font();
+    bold.setBold(true);
+    m_mobileButton->setFont(bold);
+    bar->setCornerWidget(m_mobileButton, Qt::TopRightCorner);
+
+    m_popupMenuTree = new QMenu(this);
+    m_popupMenuTree->setObjectName(QStringLiteral("PopupMenuTree"));
+    m_popupMenuTree->addActions({action("ActionNewGroup"), action("ActionNewRecord")});
+    m_popupMenuTree->addSeparator();
+    m_popupMenuTree->addActions({action("ActionNewField"), action("ActionDelete")});
+    m_deleteFieldMenu = m_popupMenuTree->addMenu(QStringLiteral("Delete Field"));
+    m_deleteFieldMenu->setObjectName(QStringLiteral("DeleteField1"));
+
+    m_popupMenuTray = new QMenu(this);
+    m_popupMenuTray->setObjectName(QStringLiteral("PopupMenuTray"));
+    m_popupMenuTray->addActions({action("Show1"), action("Exit2")});
+}
+
+void TFormMain::createCentralArea()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ImageFont"));
+    central->setAutoFillBackground(true);
+    QPalette palette = central->palette();
+    palette.setColor(QPalette::Window, Background);
+    central->setPalette(palette);
+
+    auto* toolRow = new QHBoxLayout;
+    toolRow->setSpacing(7);
+    const std::pair<const char*, const char*> buttons[] = {
+        {"JvXPButtonNewGroup", "ActionNewGroup"}, {"JvXPButtonNewRecord", "ActionNewRecord"},
+        {"JvXPButtonNewField", "ActionNewField"}, {"JvXPButtonDelete", "ActionDelete"},
+        {"JvXPButtonSearch", "ActionFind"}, {"JvXPButtonSettings", "ActionSettings"}};
+    for (const auto& [name, actionName] : buttons) {
+        auto* button = new QToolButton(central);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setDefaultAction(action(actionName));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setIconSize(QSize(32, 32));
+        button->setFixedSize(81, 65);
+        toolRow->addWidget(button);
+    }
+    toolRow->addStretch();
+
+    m_treeModel = new DocumentTreeModel(treeIcons(), this);
+    m_treeView = new QTreeView(central);
+    m_treeView->setObjectName(QStringLiteral("TreeView"));
+    m_treeView->setModel(m_treeModel);
+    m_treeView->setHeaderHidden(true);
+    m_treeView->setIndentation(19);
+    m_treeView->setUniformRowHeights(true);
+    m_treeView->setFrameShape(QFrame::NoFrame);
+    m_treeView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_treeView->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_treeView->setMinimumWidth(208);
+    m_treeView->setMaximumWidth(320);
+    m_treeView->installEventFilter(this);
+    m_treeView->viewport()->installEventFilter(this);
+    connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { TreeViewChange(current); });
+    connect(m_treeView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        PopupMenuTreePopup();
+        m_popupMenuTree->popup(m_treeView->viewport()->mapToGlobal(pos));
+    });
+
+    m_editor = new RecordEditor(central);
+    connect(m_editor, &RecordEditor::fieldEdited, this, [this] { SetModified(true); });
+    connect(m_editor, &RecordEditor::captionRefreshNeeded, this, &TFormMain::refreshSelectedCaption);
+    connect(m_editor, &RecordEditor::panelEntered, this, [this] { action("ActionDelete")->setEnabled(false); });
+
+    auto* body = new QHBoxLayout;
+    body->setSpacing(40);
+    body->addWidget(m_treeView);
+    body->addWidget(m_editor, 1);
+
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(22, 22, 20, 18);
+    layout->setSpacing(34);
+    layout->addLayout(toolRow);
+    layout->addLayout(body, 1);
+    setCentralWidget(central);
+}
+
+void TFormMain::createTray(TrayShell& shell)
+{
+    m_trayShell = &shell;
+    m_sysTray = new TSysTray(shell, this);
+    m_sysTray->setObjectName(QStringLiteral("SysTray"));
+    m_sysTray->setIcon(QApplication::windowIcon());
+    connect(m_sysTray, &TSysTray::OnMouseUp, this, &TFormMain::SysTrayMouseUp);
+}
+
+void TFormMain::setPasswordWindow(TFormPassword* window)
+{
+    m_passwordWindow = window;
+}
+
+void TFormMain::setAboutWindow(TFormAbout* window)
+{
+    m_aboutWindow = window;
+}
+
+void TFormMain::trackDialog(TrackedDialog* dialog)
+{
+    m_trackedDialogs.append(dialog);
+    connect(dialog, &TrackedDialog::shown, this, [this](QDialog* shown) { m_activeDialog = shown; });
+    connect(dialog, &TrackedDialog::hidden, this, [this](QDialog* hidden) {
+        if (m_activeDialog == hidden)
+            m_activeDialog = nullptr;
+    });
+}
+
+void TFormMain::ApplyMainMenuCaptions()
+{
+    const auto caption = [this](const char* key, const char* english) {
+        return m_captions.GetCaption(QString::fromLatin1(key), QString::fromLatin1(english));
+    };
+    m_fileMenu->setTitle(caption("MainMenuFile", "File"));
+    action("New1")->setText(caption("MainSubMenuNew", "New"));
+    action("Open1")->setText(caption("MainSubMenuOpen", "Open"));
+    action("Save1")->setText(caption("MainSubMenuSave", "Save"));
+    action("Saveas1")->setText(caption("MainSubMenuSaveAs", "Save as..."));
+    action("Exit1")->setText(caption("MainSubMenuExit", "Exit"));
+    action("Exit2")->setText(caption("MainSubMenuExit", "Exit"));
+    m_editMenu->setTitle(caption("MainMenuEdit", "Edit"));
+    action("ActionNewGroup")->setText(caption("MainActionNewGroup", "New Group"));
+    action("ActionNewRecord")->setText(caption("MainActionNewRecord", "New Record"));
+    action("ActionNewField")->setText(caption("MainActionNewField", "New Field"));
+    action("ActionDelete")->setText(caption("MainActionDelete", "Delete"));
+    action("ActionFind")->setText(caption("MainActionFind", "Find"));
+    m_searchMenu->setTitle(caption("MainMenuSearch", "Search"));
+    action("FindNext1")->setText(caption("MainSubMenuFindNext", "Find Next"));
+    m_optionsMenu->setTitle(caption("MainMenuOptions", "Options"));
+    action("ActionSettings")->setText(caption("MainActionSettings", "Settings"));
+    m_languageMenu->setTitle(caption("MainSubMenuLanguage", "Language"));
+    action("Changepassword1")->setText(caption("MainSubMenuChangePassword", "Change Password"));
+    m_helpMenu->setTitle(caption("MainMenuHelp", "Help"));
+    action("Manual1")->setText(caption("MainSubMenuManual", "Manual"));
+    action("About1")->setText(caption("MainSubMenuAbout", "About"));
+    action("Getmobileversion1")->setText(caption("MainMenuMobileVersion", "Get Mobile Version") + QLatin1Char('!'));
+    action("Show1")->setText(caption("MainTrayPopupShowHide", "Show/Hide"));
+}
+
+void TFormMain::SetModified(bool value)
+{
+    m_modified = value;
+    const bool hasContent = m_treeModel->nodeCount() > 0 || !m_editor->isEmpty();
+    action("Save1")->setEnabled(hasContent);
+    action("Saveas1")->setEnabled(hasContent);
+}
+
+bool TFormMain::ReadDataFile(const QString& path)
+{
+    m_passwordWindow->setFileNameLine(QFileInfo(path).fileName() + QLatin1Char(' ')
+                                      + m_captions.GetCaption(QStringLiteral("PasswordFileText"), QStringLiteral("File")));
+    m_passwordWindow->SetPasswordMode(false);
+    if (m_passwordWindow->exec() != QDialog::Accepted)
+        return false;
+    const QString password = m_passwordWindow->password();
+    switch (DataFile::read(path, password, m_document)) {
+    case DataFile::Status::Ok:
+        m_currentPassword = password;
+        return true;
+    case DataFile::Status::IncorrectFormat:
+        m_messages.show(MessageService::Kind::Error,
+                        m_captions.GetCaption(QStringLiteral("MessageIncorrectFormat"), QStringLiteral("Incorrect file format")));
+        return false;
+    default:
+        m_messages.show(MessageService::Kind::Error,
+                        m_captions.GetCaption(QStringLiteral("MessageNotOpened"),
+                                              QStringLiteral("Can't open data file. Make sure you have entered correct password")));
+        return false;
+    }
+}
+
+void TFormMain::OpenStartupFile(const QString& commandLineFile)
+{
+    QString candidate = commandLineFile;
+    if (candidate.isEmpty() && m_settings.isOn(SettingKey::OpenLast)) {
+        const QString lastFile = m_settings.GetSetting(SettingKey::LastFile);
+        if (QFileInfo(lastFile).isFile())
+            candidate = lastFile;
+    }
+    if (!candidate.isEmpty() && ReadDataFile(candidate)) {
+        RebuildTree();
+        m_currentFileName = candidate;
+    }
+    if (!m_currentFileName.isEmpty() && QFileInfo::exists(m_currentFileName))
+        action("Changepassword1")->setEnabled(true);
+    // A file that opened with items can be searched at once, as after Open.
+    if (m_treeModel->nodeCount() > 0)
+        action("ActionFind")->setEnabled(true);
+    SetModified(false);
+}
+
+void TFormMain::RebuildTree()
+{
+    const bool hadNodes = m_treeModel->nodeCount() > 0;
+    m_treeModel->RebuildTree(m_document.root());
+    // Every old node went on the way, and with the last one the tree was empty.
+    if (hadNodes)
+        treeBecameEmpty();
+}
+
+void TFormMain::RebuildAndSelect(const pugi::xml_node& element)
+{
+    RebuildTree();
+    const QModelIndex node = FindTreeNode(element);
+    if (!node.isValid())
+        return;
+    m_treeView->setCurrentIndex(node);
+    m_treeView->scrollTo(node);
+}
+
+QModelIndex TFormMain::FindTreeNode(const pugi::xml_node& element) const
+{
+    return m_treeModel->FindTreeNode(element);
+}
+
+const TTreeNodeData* TFormMain::selectedNodeData() const
+{
+    return m_treeModel->nodeData(m_treeView->currentIndex());
+}
+
+void TFormMain::TreeViewChange(const QModelIndex& current)
+{
+    const TTreeNodeData* data = m_treeModel->nodeData(current);
+    if (!data)
+        return;
+    m_editor->ClearRecordEditor();
+    action("ActionDelete")->setEnabled(true);
+    action("ActionNewField")->setEnabled(true);
+    action("ActionFind")->setEnabled(true);
+    if (data->isRecord && data->element) {
+        m_editor->FillRecordEditor(data->element.first_child());
+        m_treeView->setFocus();
+    }
+    if (!data->isRecord)
+        action("ActionNewField")->setEnabled(false);
+}
+
+void TFormMain::treeBecameEmpty()
+{
+    action("ActionDelete")->setEnabled(false);
+    action("ActionNewField")->setEnabled(false);
+    action("ActionFind")->setEnabled(false);
+    m_editor->ClearRecordEditor();
+}
+
+void TFormMain::TreeViewEnter()
+{
+    if (m_treeView->currentIndex().isValid())
+        action("ActionDelete")->setEnabled(true);
+}
+
+void TFormMain::PopupMenuTreePopup()
+{
+    m_deleteFieldMenu->clear();
+    const QList<QWidget*>& controls = m_editor->controlList();
+    for (int entry = 0; entry + 1 < controls.size(); entry += 2) {
+        const auto* label = qobject_cast<QLabel*>(controls.at(entry));
+        const int position = entry / 2 + 1;
+        QAction* item = m_deleteFieldMenu->addAction(label ? label->text() : QString());
+        connect(item, &QAction::triggered, this, [this, position] { DeleteFieldItemClick(position); });
+    }
+    m_deleteFieldMenu->setEnabled(!m_deleteFieldMenu->isEmpty());
+}
+
+void TFormMain::DeleteFieldItemClick(int position)
+{
+    const TTreeNodeData* data = selectedNodeData();
+    if (!data || !data->element)
+        return;
+    pugi::xml_node record = data->element;
+    if (position > 0) {
+        pugi::xml_node child = record.first_child();
+        for (int k = 0; child && k < position; ++k)
+            child = child.next_sibling();
+        if (child)
+            record.remove_child(child);
+    }
+    m_editor->ClearRecordEditor();
+    m_editor->FillRecordEditor(record.first_child());
+    SetModified(true);
+}
+
+void TFormMain::refreshSelectedCaption()
+{
+    const QModelIndex current = m_treeView->currentIndex();
+    const TTreeNodeData* data = m_treeModel->nodeData(current);
+    if (data && data->isRecord)
+        m_treeModel->setCaption(current, Schema::RecordCaption(data->element));
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_treeView && event->type() == QEvent::FocusIn) {
+        TreeViewEnter();
+    } else if (watched == m_treeView->viewport() && event->type() == QEvent::MouseButtonPress) {
+        // Any button selects the node under the pointer first, so the context
+        // menu and a drag act on that node.
+        const QModelIndex node = m_treeView->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        if (node.isValid() && node != m_treeView->currentIndex())
+            m_treeView->setCurrentIndex(node);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormMain::SysTrayMouseUp(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        ToggleMainWindow();
+    else if (button == Qt::RightButton)
+        ShowTrayMenu();
+}
+
+bool TFormMain::messageBoxOrDialogOpen() const
+{
+    static const QStringList boxTitles = {
+        MessageService::title(MessageService::Kind::Confirm), MessageService::title(MessageService::Kind::Information),
+        MessageService::title(MessageService::Kind::Error), MessageService::title(MessageService::Kind::Warning)};
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QWidget* window : windows) {
+        if (window->isVisible() && boxTitles.contains(window->windowTitle()))
+            return true;
+    }
+    for (const QPointer<QDialog>& dialog : m_trackedDialogs) {
+        if (dialog && dialog->isVisible())
+            return true;
+    }
+    return false;
+}
+
+bool TFormMain::trayAvailable() const
+{
+    return m_trayShell->isAvailable();
+}
+
+void TFormMain::ToggleMainWindow()
+{
+    if (messageBoxOrDialogOpen())
+        return;
+    if (isMinimized() || !isVisible()) {
+        showNormal();
+        raise();
+        activateWindow();
+    } else {
+        hide();
+    }
+}
+
+void TFormMain::ShowTrayMenu()
+{
+    const QPoint pos = QCursor::pos();
+    emit trayMenuRequested(pos);
+    m_popupMenuTray->popup(pos);
+}
+
+void TFormMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // Minimising hides to the notification area while the tray icon is on;
+    // without a notification area the window would be out of reach, so it
+    // then minimises as usual.
+    if (event->type() == QEvent::WindowStateChange && isMinimized()
+        && m_settings.GetSetting(SettingKey::SysTray) == QLatin1String("1") && trayAvailable()) {
+        QTimer::singleShot(0, this, [this] {
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            hide();
+        });
+    }
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    storeSettingsOnClose();
+    m_sysTray->setVisible(false);
+    event->accept();
+}
+
+void TFormMain::storeSettingsOnClose()
+{
+    // The loaded settings stand in for the settings window's controls.
+    const QStringList languages = ListLanguages(m_paths.languagesFolder());
+    const QString stored = m_settings.GetSetting(SettingKey::Language);
+    SettingsWindowState state;
+    state.language = languages.first();
+    for (const QString& language : languages) {
+        if (language.compare(stored, Qt::CaseInsensitive) == 0) {
+            state.language = language;
+            break;
+        }
+    }
+    state.systray = m_settings.isOn(SettingKey::SysTray);
+    state.hidden = m_settings.isOn(SettingKey::Hidden);
+    state.associate = m_settings.isOn(SettingKey::Associate);
+    state.openLast = m_settings.isOn(SettingKey::OpenLast);
+    state.autoSave = m_settings.isOn(SettingKey::AutoSave);
+    state.backups = m_settings.isOn(SettingKey::Backups);
+    state.autoBlocking = m_settings.isOn(SettingKey::AutoBlocking);
+    state.blockingTime = m_settings.GetSetting(SettingKey::BlockingTime);
+    state.currentFileName = m_currentFileName;
+    m_settings.StoreSettingsFromWindow(state);
+}
+
+void TFormMain::Manual1Click()
+{
+    const QString manual = m_paths.manualFile();
+    if (!QFileInfo::exists(manual)) {
+        m_messages.show(MessageService::Kind::Error,
+                        m_captions.GetCaption(QStringLiteral("ManualFileNotExists"), QStringLiteral("Manual.pdf not found")));
+        return;
+    }
+    m_launcher.openUrl(QUrl::fromLocalFile(manual));
+}
+
+void TFormMain::Getmobileversion1Click()
+{
+    m_launcher.openUrl(WebSite::address());
+}
+
+void TFormMain::About1Click()
+{
+    if (m_aboutWindow)
+        m_aboutWindow->exec();
 }

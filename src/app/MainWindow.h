@@ -1,11 +1,150 @@
 #pragma once
 
-#include <QMainWindow>
+#include "document/DataDocument.h"
 
-// The program's main window. For now it only carries the fixed title; the tree
-// and the record editor come with the window's full build-out.
+#include <QMainWindow>
+#include <QPointer>
+
+class CaptionTable;
+class DesktopLauncher;
+class DocumentTreeModel;
+class MessageService;
+class ProgramPaths;
+class QAction;
+class QMenu;
+class QToolButton;
+class QTreeView;
+class RecordEditor;
+class SettingsStore;
+class TFormAbout;
+class TFormPassword;
+class TrackedDialog;
+class TrayShell;
+class TSysTray;
+struct TTreeNodeData;
+
+// What the main window is given rather than finds for itself, so tests can
+// put temporary folders and test doubles in place.
+struct MainWindowServices {
+    const ProgramPaths& paths;
+    SettingsStore& settings;
+    const CaptionTable& captions;
+    MessageService& messages;
+    DesktopLauncher& launcher;
+    TrayShell& trayShell;
+};
+
+// The main window: the tree of groups and records on the left, the selected
+// record's fields on the right, the menus, tool buttons and tray icon. It owns
+// the data document and the state of the open file.
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TFormMain(QWidget* parent = nullptr);
+    explicit TFormMain(const MainWindowServices& services, QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // The windows created after the main window that it shows.
+    void setPasswordWindow(TFormPassword* window);
+    void setAboutWindow(TFormAbout* window);
+
+    // The document state.
+    QString CurrentFileName() const { return m_currentFileName; }
+    QString CurrentPassword() const { return m_currentPassword; }
+    bool Modified() const { return m_modified; }
+    void SetModified(bool value);
+    bool Locked() const { return m_locked; }
+    QDialog* ActiveDialog() const { return m_activeDialog; }
+    // The five dialogs that count as the open dialog report here when shown and hidden.
+    void trackDialog(TrackedDialog* dialog);
+
+    DataDocument& XMLDocumentData() { return m_document; }
+
+    // Asks for the password of path and reads it into the data document; on
+    // failure the user has been told and nothing changed.
+    bool ReadDataFile(const QString& path);
+    // The file named on the command line, else (with "Open last file") the last one.
+    void OpenStartupFile(const QString& commandLineFile);
+
+    void RebuildTree();
+    void RebuildAndSelect(const pugi::xml_node& element);
+    QModelIndex FindTreeNode(const pugi::xml_node& element) const;
+
+    void ToggleMainWindow();
+    void ShowTrayMenu();
+    // The settings list as the settings window would store it on closing.
+    void storeSettingsOnClose();
+
+    QAction* action(const char* objectName) const;
+    TSysTray& SysTray() const { return *m_sysTray; }
+    QTreeView& TreeView() const { return *m_treeView; }
+    DocumentTreeModel& treeModel() const { return *m_treeModel; }
+    RecordEditor& recordEditor() const { return *m_editor; }
+    QMenu& PopupMenuTree() const { return *m_popupMenuTree; }
+    QMenu& PopupMenuTray() const { return *m_popupMenuTray; }
+
+    void ApplyMainMenuCaptions();
+
+signals:
+    // The menu's pop-up is about to be shown at pos (tests observe it).
+    void trayMenuRequested(const QPoint& pos);
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createCentralArea();
+    void createTray(TrayShell& shell);
+
+    void TreeViewChange(const QModelIndex& current);
+    void treeBecameEmpty();
+    void TreeViewEnter();
+    void PopupMenuTreePopup();
+    void DeleteFieldItemClick(int position);
+    void refreshSelectedCaption();
+    const TTreeNodeData* selectedNodeData() const;
+
+    void SysTrayMouseUp(Qt::MouseButton button);
+    bool messageBoxOrDialogOpen() const;
+    bool trayAvailable() const;
+
+    void Manual1Click();
+    void Getmobileversion1Click();
+    void About1Click();
+
+    const ProgramPaths& m_paths;
+    SettingsStore& m_settings;
+    const CaptionTable& m_captions;
+    MessageService& m_messages;
+    DesktopLauncher& m_launcher;
+    TrayShell* m_trayShell = nullptr;
+
+    DataDocument m_document;
+    QString m_currentFileName;
+    QString m_currentPassword;
+    bool m_modified = false;
+    bool m_locked = false;
+    QPointer<QDialog> m_activeDialog;
+    QList<QPointer<QDialog>> m_trackedDialogs;
+
+    TFormPassword* m_passwordWindow = nullptr;
+    TFormAbout* m_aboutWindow = nullptr;
+
+    QTreeView* m_treeView = nullptr;
+    DocumentTreeModel* m_treeModel = nullptr;
+    RecordEditor* m_editor = nullptr;
+    QMenu* m_popupMenuTree = nullptr;
+    QMenu* m_deleteFieldMenu = nullptr;
+    QMenu* m_popupMenuTray = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_searchMenu = nullptr;
+    QMenu* m_optionsMenu = nullptr;
+    QMenu* m_languageMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    QToolButton* m_mobileButton = nullptr;
+    TSysTray* m_sysTray = nullptr;
 };

@@ -1,12 +1,24 @@
+#include "app/Artwork.h"
 #include "app/MainWindow.h"
+#include "app/Program.h"
+#include "platform/DesktopLauncher.h"
+#include "platform/QtMessageService.h"
+#include "platform/TrayShell.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Zantrove"));
-    TFormMain window;
-    window.show();
-    return QApplication::exec();
+    QApplication::setWindowIcon(QIcon(Artwork::programIcon(64)));
+
+    QtMessageService messages;
+    QtDesktopLauncher launcher;
+    QtTrayShell trayShell;
+    Program program(ProgramPaths(QApplication::applicationFilePath()), {messages, launcher, trayShell});
+    program.start(QApplication::arguments().value(1));
+    messages.setParentWidget(&program.mainWindow());
+    const int result = QApplication::exec();
+    program.finish();
+    return result;
 }

@@ -1,0 +1,40 @@
+#include "app/AboutWindow.h"
+
+#include "app/Artwork.h"
+#include "app/WebSite.h"
+#include "config/CaptionTable.h"
+#include "platform/DesktopLauncher.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+TFormAbout::TFormAbout(const CaptionTable& captions, DesktopLauncher& launcher, QWidget* parent)
+    : QDialog(parent)
+    , m_captions(captions)
+{
+    setObjectName(QStringLiteral("FormAbout"));
+    setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
+    setFixedSize(497, 299);
+
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image"));
+    picture->setPixmap(Artwork::aboutPicture(size()));
+    picture->setGeometry(rect());
+
+    // The link area over the picture's web address.
+    auto* site = new QPushButton(this);
+    site->setObjectName(QStringLiteral("LabelSite"));
+    site->setFlat(true);
+    site->setCursor(Qt::PointingHandCursor);
+    site->setStyleSheet(QStringLiteral("background: transparent; border: none;"));
+    site->setGeometry(152, 256, 225, 41);
+    site->setToolTip(WebSite::address().toString());
+    connect(site, &QPushButton::clicked, this, [&launcher] { launcher.openUrl(WebSite::address()); });
+
+    ApplyAboutCaptions();
+}
+
+void TFormAbout::ApplyAboutCaptions()
+{
+    setWindowTitle(m_captions.GetCaption(QStringLiteral("AboutCaption"), QStringLiteral("About")));
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QWidget>
+
+class QTimer;
+
+// Shown while the program starts; hides itself after two seconds.
+class TFormSplash : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormSplash(QWidget* parent = nullptr);
+    // Shows and paints at once, so it is visible while the other windows are made.
+    void showNow();
+
+private:
+    QTimer* m_timer;
+};

@@ -1,0 +1,162 @@
+#include "document/TreeModel.h"
+
+#include "document/DataDocument.h"
+#include "document/Schema.h"
+
+DocumentTreeModel::DocumentTreeModel(QList<QIcon> icons, QObject* parent)
+    : QAbstractItemModel(parent)
+    , m_icons(std::move(icons))
+{
+}
+
+void DocumentTreeModel::RebuildTree(const pugi::xml_node& root)
+{
+    beginResetModel();
+    m_nodes.clear();
+    m_topLevel.clear();
+    AddTreeLevel(-1, root);
+    endResetModel();
+}
+
+void DocumentTreeModel::clear()
+{
+    beginResetModel();
+    m_nodes.clear();
+    m_topLevel.clear();
+    endResetModel();
+}
+
+void DocumentTreeModel::AddTreeLevel(int parentNode, const pugi::xml_node& element)
+{
+    for (const pugi::xml_node& record : element.children(Schema::RecordElement))
+        addNode(parentNode, record, true, Schema::RecordCaption(record));
+    for (const pugi::xml_node& group : element.children(Schema::GroupElement)) {
+        const int node = addNode(parentNode, group, false, qText(group.attribute("name")));
+        AddTreeLevel(node, group);
+    }
+}
+
+int DocumentTreeModel::addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption)
+{
+    Node node;
+    node.data.isRecord = isRecord;
+    node.data.parentCaption = parentNode < 0 ? QStringLiteral("root") : m_nodes[parentNode].caption;
+    node.data.typeKey = qText(element.attribute("type"));
+    node.data.element = element;
+    node.caption = std::move(caption);
+    node.icon = Schema::TypeImageIndex(node.data.typeKey, isRecord);
+    node.parent = parentNode;
+    std::vector<int>& siblings = parentNode < 0 ? m_topLevel : m_nodes[parentNode].children;
+    node.row = static_cast<int>(siblings.size());
+    const int id = static_cast<int>(m_nodes.size());
+    siblings.push_back(id);
+    m_nodes.push_back(std::move(node));
+    return id;
+}
+
+QModelIndex DocumentTreeModel::FindTreeNode(const pugi::xml_node& element) const
+{
+    for (size_t n = 0; n < m_nodes.size(); ++n) {
+        if (m_nodes[n].data.element == element)
+            return indexOfNode(static_cast<int>(n));
+    }
+    return {};
+}
+
+const TTreeNodeData* DocumentTreeModel::nodeData(const QModelIndex& index) const
+{
+    const int node = nodeOf(index);
+    return node < 0 ? nullptr : &m_nodes[node].data;
+}
+
+QModelIndex DocumentTreeModel::firstNode() const
+{
+    return m_nodes.empty() ? QModelIndex() : indexOfNode(0);
+}
+
+QModelIndex DocumentTreeModel::nextNode(const QModelIndex& index) const
+{
+    // Nodes are stored in tree order, so the next one is simply the next entry.
+    const int node = nodeOf(index);
+    if (node < 0 || node + 1 >= nodeCount())
+        return {};
+    return indexOfNode(node + 1);
+}
+
+void DocumentTreeModel::setCaption(const QModelIndex& index, const QString& caption)
+{
+    const int node = nodeOf(index);
+    if (node < 0)
+        return;
+    m_nodes[node].caption = caption;
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+}
+
+QString DocumentTreeModel::caption(const QModelIndex& index) const
+{
+    const int node = nodeOf(index);
+    return node < 0 ? QString() : m_nodes[node].caption;
+}
+
+QModelIndex DocumentTreeModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (column != 0 || row < 0)
+        return {};
+    const std::vector<int>& siblings = parent.isValid() ? childrenOf(nodeOf(parent)) : m_topLevel;
+    if (row >= static_cast<int>(siblings.size()))
+        return {};
+    return createIndex(row, 0, static_cast<quintptr>(siblings[row]));
+}
+
+QModelIndex DocumentTreeModel::parent(const QModelIndex& child) const
+{
+    const int node = nodeOf(child);
+    if (node < 0 || m_nodes[node].parent < 0)
+        return {};
+    return indexOfNode(m_nodes[node].parent);
+}
+
+int DocumentTreeModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.column() > 0)
+        return 0;
+    return static_cast<int>(parent.isValid() ? childrenOf(nodeOf(parent)).size() : m_topLevel.size());
+}
+
+int DocumentTreeModel::columnCount(const QModelIndex&) const
+{
+    return 1;
+}
+
+QVariant DocumentTreeModel::data(const QModelIndex& index, int role) const
+{
+    const int node = nodeOf(index);
+    if (node < 0)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return m_nodes[node].caption;
+    case Qt::DecorationRole:
+        return m_icons.value(m_nodes[node].icon);
+    default:
+        return {};
+    }
+}
+
+QModelIndex DocumentTreeModel::indexOfNode(int node) const
+{
+    return createIndex(m_nodes[node].row, 0, static_cast<quintptr>(node));
+}
+
+int DocumentTreeModel::nodeOf(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.model() != this)
+        return -1;
+    return static_cast<int>(index.internalId());
+}
+
+const std::vector<int>& DocumentTreeModel::childrenOf(int node) const
+{
+    return m_nodes[node].children;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QAbstractItemModel>
+#include <QIcon>
+#include <QList>
+#include <QString>
+
+#include <pugixml.hpp>
+
+#include <vector>
+
+// What each tree node knows about the item it shows.
+struct TTreeNodeData {
+    bool isRecord = false;
+    QString parentCaption;   // the parent node's caption when the node was made; "root" at the top
+    QString typeKey;         // the element's `type`
+    pugi::xml_node element;  // the `record` or `folder` element shown
+};
+
+// The groups and records of the data document as a tree: at every level the
+// records first, then the groups, each in document order. The model is never
+// patched: every structural change rebuilds it (RebuildTree). Nodes are kept
+// in one vector in tree order, so a rebuild of a large file is a single pass
+// and FindTreeNode a linear scan without recursion.
+class DocumentTreeModel : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    // icons: the 27 tree icons, by image index.
+    explicit DocumentTreeModel(QList<QIcon> icons, QObject* parent = nullptr);
+
+    // Clears the tree and builds it again from the items under root.
+    void RebuildTree(const pugi::xml_node& root);
+    void clear();
+
+    // The first node, in tree order, that shows element; invalid when none does.
+    QModelIndex FindTreeNode(const pugi::xml_node& element) const;
+
+    const TTreeNodeData* nodeData(const QModelIndex& index) const;
+    int nodeCount() const { return static_cast<int>(m_nodes.size()); }
+    // The first node of the tree; invalid when it is empty.
+    QModelIndex firstNode() const;
+    // The next node in tree order (a node, its descendants, its next sibling).
+    QModelIndex nextNode(const QModelIndex& index) const;
+
+    // Shows caption on the node without touching the document.
+    void setCaption(const QModelIndex& index, const QString& caption);
+    QString caption(const QModelIndex& index) const;
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    struct Node {
+        TTreeNodeData data;
+        QString caption;
+        int icon = 0;
+        int parent = -1;
+        int row = 0;
+        std::vector<int> children;
+    };
+
+    void AddTreeLevel(int parentNode, const pugi::xml_node& element);
+    int addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption);
+    QModelIndex indexOfNode(int node) const;
+    int nodeOf(const QModelIndex& index) const;
+    const std::vector<int>& childrenOf(int node) const;
+
+    QList<QIcon> m_icons;
+    std::vector<Node> m_nodes;
+    std::vector<int> m_topLevel;
+};

@@ -1,0 +1,421 @@
+#include "app/MainWindow.h"
+#include "app/Program.h"
+#include "config/SettingsStore.h"
+#include "datafile/DataFile.h"
+#include "datafile/PasswordWindow.h"
+#include "document/Schema.h"
+#include "document/TreeModel.h"
+#include "editor/RecordEditor.h"
+#include "tray/SysTray.h"
+
+#include "support/RecordingDesktopLauncher.h"
+#include "support/RecordingTrayShell.h"
+#include "support/ScriptedMessageService.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+#include <QtTest>
+
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
+namespace {
+
+const QByteArray SampleXml =
+    "<data>"
+    "<folder name=\"Web\" type=\"OFFICE\">"
+    "<record parent_type=\"Web Site\" type=\"WEB SITE\"><label link=\"URL\" link2=\"Login\"></label>"
+    "<field name=\"URL\" basic_type=\"TEXT\">example.org</field>"
+    "<field name=\"Login\" basic_type=\"TEXT\">jane</field>"
+    "<field name=\"Since\" basic_type=\"DATE\">20240502:</field></record>"
+    "</folder>"
+    "<record parent_type=\"Note\" type=\"NOTE\"><label link=\"Title\"></label>"
+    "<field name=\"Title\" basic_type=\"TEXT\">Groceries</field>"
+    "<field name=\"Text\" basic_type=\"LONG TEXT\">milk&#13;&#10;</field></record>"
+    "</data>";
+
+// Answers the password prompt as a user would, once it shows.
+class PromptAnswerer : public QObject {
+public:
+    // An empty password cancels the prompt.
+    PromptAnswerer(TFormPassword& window, QString password)
+        : m_window(window)
+        , m_password(std::move(password))
+    {
+        m_timer.setInterval(5);
+        connect(&m_timer, &QTimer::timeout, this, &PromptAnswerer::tryAnswer);
+        m_timer.start();
+    }
+    int answered = 0;
+
+private:
+    void tryAnswer()
+    {
+        if (!m_window.isVisible())
+            return;
+        ++answered;
+        auto* edit = m_window.findChild<QLineEdit*>(QStringLiteral("EditPassword"));
+        if (m_password.isEmpty()) {
+            QTest::keyClick(edit, Qt::Key_Escape);
+            return;
+        }
+        QTest::keyClicks(edit, m_password);
+        QTest::mouseClick(m_window.findChild<QPushButton*>(QStringLiteral("JvXPButtonOk")), Qt::LeftButton);
+    }
+
+    TFormPassword& m_window;
+    QString m_password;
+    QTimer m_timer;
+};
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<ScriptedMessageService> m_messages;
+    std::unique_ptr<RecordingDesktopLauncher> m_launcher;
+    std::unique_ptr<RecordingTrayShell> m_tray;
+    std::unique_ptr<Program> m_program;
+
+    QString programFile() const { return m_folder->filePath("zantrove"); }
+    QString dataFile(const QString& name = "private.zv") const { return m_folder->filePath(name); }
+
+    void writeSettings(const QByteArray& lines) { writeFile(m_folder->filePath("zantrove.ini"), lines); }
+
+    void writeDataFile(const QString& path, const QString& password, const QByteArray& xml = SampleXml)
+    {
+        DataDocument document;
+        QVERIFY(document.loadText(xml));
+        QCOMPARE(DataFile::write(path, password, document), DataFile::Status::Ok);
+    }
+
+    // Starts the program; password answers the start-up prompt if one shows.
+    int start(const QString& commandLineFile = {}, const QString& password = {})
+    {
+        m_program = std::make_unique<Program>(ProgramPaths(programFile()),
+                                              PlatformServices{*m_messages, *m_launcher, *m_tray});
+        std::unique_ptr<PromptAnswerer> answerer;
+        m_program->createWindows();
+        answerer = std::make_unique<PromptAnswerer>(m_program->passwordWindow(), password);
+        m_program->openStartupFile(commandLineFile);
+        return answerer->answered;
+    }
+
+    TFormMain& main() { return m_program->mainWindow(); }
+    QAction* action(const char* name) { return main().action(name); }
+
+    QModelIndex node(const QString& caption)
+    {
+        DocumentTreeModel& model = main().treeModel();
+        for (QModelIndex index = model.firstNode(); index.isValid(); index = model.nextNode(index)) {
+            if (model.caption(index) == caption)
+                return index;
+        }
+        return {};
+    }
+
+    void select(const QString& caption)
+    {
+        const QModelIndex index = node(caption);
+        QVERIFY2(index.isValid(), qPrintable(caption));
+        main().TreeView().setCurrentIndex(index);
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<QTemporaryDir>();
+        m_messages = std::make_unique<ScriptedMessageService>();
+        m_launcher = std::make_unique<RecordingDesktopLauncher>();
+        m_tray = std::make_unique<RecordingTrayShell>();
+    }
+
+    void cleanup()
+    {
+        m_program.reset();
+    }
+
+    void startsWithAnEmptyDocument()
+    {
+        QCOMPARE(start(), 0);
+        QVERIFY(main().isVisible());
+        QCOMPARE(main().windowTitle(), QStringLiteral("Zantrove 1.1"));
+        QCOMPARE(main().treeModel().nodeCount(), 0);
+        QCOMPARE(main().XMLDocumentData().toText(), QByteArray("<data/>\r\n"));
+        QVERIFY(!main().Modified());
+        for (const char* disabled : {"ActionNewField", "ActionDelete", "ActionFind", "FindNext1", "Changepassword1", "Save1", "Saveas1"})
+            QVERIFY2(!action(disabled)->isEnabled(), disabled);
+        for (const char* enabled : {"ActionNewGroup", "ActionNewRecord", "ActionSettings"})
+            QVERIFY2(action(enabled)->isEnabled(), enabled);
+        QVERIFY(!m_tray->calls().contains(RecordingTrayShell::Call::Add));
+    }
+
+    void menusToolButtonsAndShortcuts()
+    {
+        start();
+        const QStringList bar = {"File", "Edit", "Search", "Options", "Help"};
+        QStringList titles;
+        for (QAction* entry : main().menuBar()->actions())
+            titles << entry->text();
+        QCOMPARE(titles, bar);
+        auto* mobile = qobject_cast<QToolButton*>(main().menuBar()->cornerWidget(Qt::TopRightCorner));
+        QVERIFY(mobile);
+        QCOMPARE(mobile->text(), QStringLiteral("Get Mobile Version!"));
+        QTest::mouseClick(mobile, Qt::LeftButton);
+        QCOMPARE(m_launcher->openedUrls.size(), 1);
+
+        QCOMPARE(action("Save1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        QCOMPARE(action("FindNext1")->shortcut(), QKeySequence(Qt::Key_F3));
+        QCOMPARE(action("ActionSettings")->shortcut(), QKeySequence(Qt::Key_F12));
+        auto* search = main().findChild<QToolButton*>("JvXPButtonSearch");
+        QVERIFY(search);
+        QCOMPARE(search->defaultAction(), action("ActionFind"));
+        QCOMPARE(search->text(), QStringLiteral("Find"));
+    }
+
+    void captionsComeFromTheLanguageFile()
+    {
+        QDir(m_folder->path()).mkpath("languages/Deutsch");
+        writeFile(m_folder->filePath("languages/Deutsch/lang.ini"),
+                  "mainmenufile=Datei\r\nMainActionNewGroup=Neue Gruppe\r\nMainMenuMobileVersion=Mobil\r\n");
+        writeSettings("language=Deutsch\r\n");
+        start();
+        QCOMPARE(main().menuBar()->actions().first()->text(), QStringLiteral("Datei"));
+        QCOMPARE(action("ActionNewGroup")->text(), QStringLiteral("Neue Gruppe"));
+        QCOMPARE(action("Getmobileversion1")->text(), QStringLiteral("Mobil!"));
+        QCOMPARE(action("ActionNewRecord")->text(), QStringLiteral("New Record"));
+    }
+
+    void startupFileAsksItsPasswordBeforeTheWindowShows()
+    {
+        writeDataFile(dataFile(), "secret");
+        m_program = std::make_unique<Program>(ProgramPaths(programFile()),
+                                              PlatformServices{*m_messages, *m_launcher, *m_tray});
+        m_program->createWindows();
+        bool mainVisibleDuringPrompt = true;
+        QTimer::singleShot(0, [&] { mainVisibleDuringPrompt = main().isVisible(); });
+        PromptAnswerer answer(m_program->passwordWindow(), "secret");
+        m_program->openStartupFile(dataFile());
+        QVERIFY(!mainVisibleDuringPrompt);
+        QVERIFY(main().isVisible());
+        QCOMPARE(main().CurrentFileName(), dataFile());
+        QCOMPARE(main().CurrentPassword(), QStringLiteral("secret"));
+        QCOMPARE(main().treeModel().nodeCount(), 3);
+        QVERIFY(action("Changepassword1")->isEnabled());
+        QVERIFY(action("ActionFind")->isEnabled());
+        QVERIFY(action("Save1")->isEnabled());
+        QVERIFY(!main().Modified());
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void failedStartupFileLeavesTheEmptyDocument_data()
+    {
+        QTest::addColumn<QByteArray>("fileBytes");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("cancelled") << QByteArray() << QString() << QStringList();
+        QTest::newRow("wrong password") << QByteArray() << "wrong"
+                                        << QStringList{"Can't open data file. Make sure you have entered correct password"};
+        QTest::newRow("not a data file") << QByteArray("plain text") << "secret" << QStringList{"Incorrect file format"};
+    }
+
+    void failedStartupFileLeavesTheEmptyDocument()
+    {
+        QFETCH(QByteArray, fileBytes);
+        QFETCH(QString, password);
+        QFETCH(QStringList, messages);
+        writeDataFile(dataFile(), "secret");
+        if (!fileBytes.isEmpty())
+            writeFile(dataFile(), fileBytes);
+        QCOMPARE(start(dataFile(), password), 1);
+        QCOMPARE(m_messages->texts(), messages);
+        QVERIFY(main().isVisible());
+        QVERIFY(main().CurrentFileName().isEmpty());
+        QCOMPARE(main().treeModel().nodeCount(), 0);
+        QVERIFY(!action("Changepassword1")->isEnabled());
+    }
+
+    void commandLineComesBeforeTheLastFile()
+    {
+        writeDataFile(dataFile("last.zv"), "secret");
+        writeSettings(("openlast=1\r\nlastfile=" + dataFile("last.zv") + "\r\n").toUtf8());
+        // A command-line file that fails does not fall back to the last file.
+        QCOMPARE(start(dataFile("missing.zv"), "secret"), 1);
+        QVERIFY(main().CurrentFileName().isEmpty());
+        m_program.reset();
+
+        QCOMPARE(start(QString(), "secret"), 1);
+        QCOMPARE(main().CurrentFileName(), dataFile("last.zv"));
+    }
+
+    void treeShowsRecordsFirstAndSelectionDrivesTheEditor()
+    {
+        writeDataFile(dataFile(), "secret");
+        start(dataFile(), "secret");
+        DocumentTreeModel& model = main().treeModel();
+        QCOMPARE(model.caption(model.firstNode()), QStringLiteral("Groceries"));
+        QCOMPARE(model.caption(model.nextNode(model.firstNode())), QStringLiteral("Web"));
+        QVERIFY(!model.data(model.firstNode(), Qt::DecorationRole).value<QIcon>().isNull());
+
+        select("example.org jane");
+        QCOMPARE(main().recordEditor().controlList().size(), 6);
+        QVERIFY(action("ActionNewField")->isEnabled());
+        QVERIFY(action("ActionDelete")->isEnabled());
+        QVERIFY(!main().Modified());
+
+        select("Web");
+        QVERIFY(main().recordEditor().isEmpty());
+        QVERIFY(!action("ActionNewField")->isEnabled());
+    }
+
+    void editingAFieldUpdatesDocumentCaptionAndModified()
+    {
+        writeDataFile(dataFile(), "secret");
+        start(dataFile(), "secret");
+        main().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main()));
+        select("example.org jane");
+        auto* login = qobject_cast<QLineEdit*>(main().recordEditor().controlList().at(3));
+        QVERIFY(login);
+        login->setFocus();
+        QTest::keyClick(login, Qt::Key_End);
+        QTest::keyClicks(login, "t");
+        QVERIFY(main().Modified());
+        QVERIFY(!action("ActionDelete")->isEnabled());
+        QVERIFY(node("example.org janet").isValid());
+        const pugi::xml_node record = main().XMLDocumentData().root().child("folder").child("record");
+        QCOMPARE(qText(record.child("label").next_sibling().next_sibling().text()), QStringLiteral("janet"));
+    }
+
+    void contextMenuListsAndDeletesFields()
+    {
+        writeDataFile(dataFile(), "secret");
+        start(dataFile(), "secret");
+        main().TreeView().expandAll();
+        QMenu* deleteField = main().PopupMenuTree().findChild<QMenu*>("DeleteField1");
+        const auto rightClick = [this](const QString& caption) {
+            QWidget* viewport = main().TreeView().viewport();
+            const QPoint pos = main().TreeView().visualRect(node(caption)).center();
+            QTest::mousePress(viewport, Qt::RightButton, {}, pos);
+            QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, pos, viewport->mapToGlobal(pos));
+            QApplication::sendEvent(viewport, &menuEvent);
+            QTest::mouseRelease(viewport, Qt::RightButton, {}, pos);
+            QVERIFY(main().PopupMenuTree().isVisible());
+            main().PopupMenuTree().hide();
+        };
+
+        rightClick("example.org jane");
+        QCOMPARE(main().TreeView().currentIndex(), node("example.org jane"));
+        QVERIFY(deleteField->isEnabled());
+        QStringList entries;
+        for (QAction* entry : deleteField->actions())
+            entries << entry->text();
+        QCOMPARE(entries, (QStringList{"URL", "Login", "Since"}));
+
+        deleteField->actions().at(1)->trigger();
+        QVERIFY(main().Modified());
+        QCOMPARE(main().recordEditor().controlList().size(), 4);
+        const pugi::xml_node record = main().XMLDocumentData().root().child("folder").child("record");
+        QCOMPARE(Schema::recordFields(record).size(), size_t(2));
+
+        rightClick("Web");
+        QVERIFY(!deleteField->isEnabled());
+    }
+
+    void trayIconFollowsTheSetting()
+    {
+        writeSettings("systray=1\r\n");
+        start();
+        QCOMPARE(m_tray->calls().count(RecordingTrayShell::Call::Add), 1);
+        const quintptr id = main().SysTray().identifier();
+
+        m_tray->simulate(id, 0x201);
+        m_tray->simulate(id, 0x202);
+        QVERIFY(!main().isVisible());
+        m_tray->simulate(id, 0x202);
+        QVERIFY(main().isVisible());
+
+        QSignalSpy menu(&main(), &TFormMain::trayMenuRequested);
+        m_tray->simulate(id, 0x205);
+        QCOMPARE(menu.count(), 1);
+        main().PopupMenuTray().hide();
+
+        main().close();
+        QCOMPARE(m_tray->calls().last(), RecordingTrayShell::Call::Remove);
+    }
+
+    void toggleDoesNothingWhileAMessageBoxIsOpen()
+    {
+        writeSettings("systray=1\r\n");
+        start();
+        QWidget box;
+        box.setWindowTitle("Confirm");
+        box.show();
+        main().ToggleMainWindow();
+        QVERIFY(main().isVisible());
+        box.hide();
+        main().ToggleMainWindow();
+        QVERIFY(!main().isVisible());
+    }
+
+    void minimisingHidesToTheTrayOnlyWhenThereIsOne_data()
+    {
+        QTest::addColumn<bool>("trayAvailable");
+        QTest::newRow("notification area") << true;
+        QTest::newRow("none") << false;
+    }
+
+    void minimisingHidesToTheTrayOnlyWhenThereIsOne()
+    {
+        QFETCH(bool, trayAvailable);
+        m_tray->available = trayAvailable;
+        writeSettings("systray=1\r\nhidden=1\r\n");
+        start();
+        // Started hidden only where the tray can bring it back.
+        QCOMPARE(main().isVisible(), !trayAvailable);
+        main().show();
+        main().showMinimized();
+        QTRY_COMPARE(main().isVisible(), !trayAvailable);
+        QCOMPARE(main().isMinimized(), !trayAvailable);
+    }
+
+    void closingStoresTheSettings()
+    {
+        writeDataFile(dataFile(), "secret");
+        writeSettings("Systray=0\r\nunknown=kept?\r\nautoblocking=1\r\nblockingtime=5\r\n");
+        start(dataFile(), "secret");
+        main().close();
+        m_program->finish();
+        const QByteArray expected = "language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
+                                    "autosave=0\r\nbackups=0\r\nautoblocking=1\r\nblockingtime=5\r\nlastfile="
+                                    + dataFile().toUtf8() + "\r\n";
+        QCOMPARE(readFile(m_folder->filePath("zantrove.ini")), expected);
+    }
+
+    void manualOpensOrIsReportedMissing()
+    {
+        start();
+        action("Manual1")->trigger();
+        QCOMPARE(m_messages->texts(), QStringList{"Manual.pdf not found"});
+        QVERIFY(m_launcher->openedUrls.isEmpty());
+        writeFile(m_folder->filePath("manual.pdf"), "%PDF");
+        action("Manual1")->trigger();
+        QCOMPARE(m_launcher->openedUrls, QList<QUrl>{QUrl::fromLocalFile(m_folder->filePath("manual.pdf"))});
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
