@@ -7,4 +7,5 @@ apt-get update
 apt-get install -y --no-install-recommends \
   g++ cmake ninja-build \
   qt6-base-dev libgl-dev \
-  libpugixml-dev
+  libpugixml-dev \
+  fonts-dejavu-core
