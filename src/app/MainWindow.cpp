@@ -36,6 +36,8 @@
 namespace {
 
 const QString MainWindowTitle = QStringLiteral("Zantrove 1.1");
+const QString DataFileFilter = QStringLiteral("ZV Files (*.zv)");
+const QString DataFileSuffix = QStringLiteral("zv");
 const QColor Background(189, 222, 242);
 
 } // namespace
@@ -104,6 +106,11 @@ void TFormMain::createActions()
     make("Show1");
     make("Exit2");
 
+    connect(action("New1"), &QAction::triggered, this, &TFormMain::New1Click);
+    connect(action("Open1"), &QAction::triggered, this, &TFormMain::Open1Click);
+    connect(action("Save1"), &QAction::triggered, this, &TFormMain::Save1Click);
+    connect(action("Saveas1"), &QAction::triggered, this, &TFormMain::Saveas1Click);
+    connect(action("Changepassword1"), &QAction::triggered, this, &TFormMain::Changepassword1Click);
     connect(action("Exit1"), &QAction::triggered, this, &QWidget::close);
     connect(action("Exit2"), &QAction::triggered, action("Exit1"), &QAction::trigger);
     connect(action("Show1"), &QAction::triggered, this, &TFormMain::ToggleMainWindow);
@@ -264,9 +271,6 @@ void TFormMain::trackDialog(TrackedDialog* dialog)
 
 void TFormMain::ApplyMainMenuCaptions()
 {
-    const auto caption = [this](const char* key, const char* english) {
-        return m_captions.GetCaption(QString::fromLatin1(key), QString::fromLatin1(english));
-    };
     m_fileMenu->setTitle(caption("MainMenuFile", "File"));
     action("New1")->setText(caption("MainSubMenuNew", "New"));
     action("Open1")->setText(caption("MainSubMenuOpen", "Open"));
@@ -301,11 +305,21 @@ void TFormMain::SetModified(bool value)
     action("Saveas1")->setEnabled(hasContent);
 }
 
+QString TFormMain::caption(const char* key, const char* englishDefault) const
+{
+    return m_captions.GetCaption(QString::fromLatin1(key), QString::fromLatin1(englishDefault));
+}
+
+void TFormMain::setPasswordPrompt(const QString& fileName, bool newPassword)
+{
+    m_passwordWindow->setFileNameLine(QFileInfo(fileName).fileName() + QLatin1Char(' ')
+                                      + caption("PasswordFileText", "File"));
+    m_passwordWindow->SetPasswordMode(newPassword);
+}
+
 bool TFormMain::ReadDataFile(const QString& path)
 {
-    m_passwordWindow->setFileNameLine(QFileInfo(path).fileName() + QLatin1Char(' ')
-                                      + m_captions.GetCaption(QStringLiteral("PasswordFileText"), QStringLiteral("File")));
-    m_passwordWindow->SetPasswordMode(false);
+    setPasswordPrompt(path, false);
     if (m_passwordWindow->exec() != QDialog::Accepted)
         return false;
     const QString password = m_passwordWindow->password();
@@ -314,13 +328,133 @@ bool TFormMain::ReadDataFile(const QString& path)
         m_currentPassword = password;
         return true;
     case DataFile::Status::IncorrectFormat:
-        m_messages.show(MessageService::Kind::Error,
-                        m_captions.GetCaption(QStringLiteral("MessageIncorrectFormat"), QStringLiteral("Incorrect file format")));
+        m_messages.show(MessageService::Kind::Error, caption("MessageIncorrectFormat", "Incorrect file format"));
         return false;
     default:
         m_messages.show(MessageService::Kind::Error,
-                        m_captions.GetCaption(QStringLiteral("MessageNotOpened"),
-                                              QStringLiteral("Can't open data file. Make sure you have entered correct password")));
+                        caption("MessageNotOpened", "Can't open data file. Make sure you have entered correct password"));
+        return false;
+    }
+}
+
+bool TFormMain::WriteDataFile(const QString& path, const QString& password, bool backups)
+{
+    if (DataFile::save(path, password, m_document, backups) == DataFile::Status::Ok)
+        return true;
+    m_messages.show(MessageService::Kind::Error, caption("MessageNotSaved", "Can't save data file"));
+    return false;
+}
+
+MessageService::Answer TFormMain::askToSaveChanges(bool asQuestion)
+{
+    QString text = caption("MessageSaveQuery", "Do you want to save the changes");
+    if (asQuestion)
+        text += QLatin1Char('?');
+    return m_messages.show(MessageService::Kind::Confirm, text, MessageService::Buttons::YesNoCancel);
+}
+
+void TFormMain::New1Click()
+{
+    if (m_modified) {
+        const MessageService::Answer answer = askToSaveChanges(false);
+        // Unsaved work is only thrown away when the user said so or it was saved.
+        if (answer == MessageService::Answer::Cancel || (answer == MessageService::Answer::Yes && !Save1Click()))
+            return;
+    }
+    m_currentFileName.clear();
+    const bool hadNodes = m_treeModel->nodeCount() > 0;
+    m_treeModel->clear();
+    if (hadNodes)
+        treeBecameEmpty();
+    m_document.clear();
+    m_editor->ClearRecordEditor();
+    for (const char* name : {"Changepassword1", "ActionNewField", "ActionDelete", "ActionFind"})
+        action(name)->setEnabled(false);
+    SetModified(false);
+}
+
+void TFormMain::Open1Click()
+{
+    if (m_modified) {
+        const MessageService::Answer answer = askToSaveChanges(true);
+        if (answer == MessageService::Answer::Cancel || (answer == MessageService::Answer::Yes && !Save1Click()))
+            return;
+    }
+    const QString path = m_messages.openFileName(DataFileFilter, DataFileSuffix);
+    if (path.isEmpty() || !ReadDataFile(path))
+        return;
+    m_editor->ClearRecordEditor();
+    RebuildTree();
+    m_currentFileName = path;
+    SetModified(false);
+    action("Changepassword1")->setEnabled(true);
+    if (m_treeModel->nodeCount() > 0)
+        action("ActionFind")->setEnabled(true);
+}
+
+bool TFormMain::Save1Click()
+{
+    if (m_currentFileName.isEmpty() || !QFileInfo::exists(m_currentFileName))
+        return Saveas1Click();
+    if (!WriteDataFile(m_currentFileName, m_currentPassword, m_settings.isOn(SettingKey::Backups)))
+        return false;
+    SetModified(false);
+    action("Changepassword1")->setEnabled(true);
+    return true;
+}
+
+bool TFormMain::Saveas1Click()
+{
+    const QString path = m_messages.saveFileName(DataFileFilter, DataFileSuffix);
+    return !path.isEmpty() && SaveAsWithPassword(path);
+}
+
+bool TFormMain::SaveAsWithPassword(const QString& path)
+{
+    setPasswordPrompt(path, true);
+    if (m_passwordWindow->exec() != QDialog::Accepted)
+        return false;
+    const QString password = m_passwordWindow->password();
+    // The new file and password become current only once the file holds the
+    // document, so a failed write leaves Save aimed at the file that exists.
+    if (!WriteDataFile(path, password, m_settings.isOn(SettingKey::Backups)))
+        return false;
+    m_currentFileName = path;
+    m_currentPassword = password;
+    SetModified(false);
+    action("Changepassword1")->setEnabled(true);
+    return true;
+}
+
+void TFormMain::Changepassword1Click()
+{
+    if (!QFileInfo::exists(m_currentFileName))
+        return;
+    m_passwordWindow->SetPasswordMode(true);
+    if (m_passwordWindow->exec() != QDialog::Accepted)
+        return;
+    const QString password = m_passwordWindow->password();
+    if (!WriteDataFile(m_currentFileName, password, false))
+        return;
+    m_currentPassword = password;
+    SetModified(false);
+    m_messages.show(MessageService::Kind::Information, caption("PasswordMsgPasswChanged", "Password changed"));
+}
+
+bool TFormMain::FormCloseQuery()
+{
+    if (!m_modified)
+        return true;
+    // A failed automatic save falls through to the question rather than
+    // closing and losing the changes.
+    if (QFileInfo::exists(m_currentFileName) && m_settings.isOn(SettingKey::AutoSave) && Save1Click())
+        return true;
+    switch (askToSaveChanges(true)) {
+    case MessageService::Answer::Yes:
+        return Save1Click();
+    case MessageService::Answer::No:
+        return true;
+    default:
         return false;
     }
 }
@@ -525,6 +659,10 @@ void TFormMain::changeEvent(QEvent* event)
 
 void TFormMain::closeEvent(QCloseEvent* event)
 {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
     storeSettingsOnClose();
     m_sysTray->setVisible(false);
     event->accept();
@@ -559,8 +697,7 @@ void TFormMain::Manual1Click()
 {
     const QString manual = m_paths.manualFile();
     if (!QFileInfo::exists(manual)) {
-        m_messages.show(MessageService::Kind::Error,
-                        m_captions.GetCaption(QStringLiteral("ManualFileNotExists"), QStringLiteral("Manual.pdf not found")));
+        m_messages.show(MessageService::Kind::Error, caption("ManualFileNotExists", "Manual.pdf not found"));
         return;
     }
     m_launcher.openUrl(QUrl::fromLocalFile(manual));

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "document/DataDocument.h"
+#include "platform/MessageService.h"
 
+#include <QDialog>
 #include <QMainWindow>
 #include <QPointer>
 
 class CaptionTable;
 class DesktopLauncher;
 class DocumentTreeModel;
-class MessageService;
 class ProgramPaths;
 class QAction;
 class QMenu;
@@ -65,6 +66,17 @@ public:
     // The file named on the command line, else (with "Open last file") the last one.
     void OpenStartupFile(const QString& commandLineFile);
 
+    // The File commands. Those that save answer whether the document is now
+    // safely on disk.
+    void New1Click();
+    void Open1Click();
+    bool Save1Click();
+    bool Saveas1Click();
+    bool SaveAsWithPassword(const QString& path);
+    void Changepassword1Click();
+    // May the window close? Saves or asks first when there are unsaved changes.
+    bool FormCloseQuery();
+
     void RebuildTree();
     void RebuildAndSelect(const pugi::xml_node& element);
     QModelIndex FindTreeNode(const pugi::xml_node& element) const;
@@ -110,6 +122,11 @@ private:
     void SysTrayMouseUp(Qt::MouseButton button);
     bool messageBoxOrDialogOpen() const;
     bool trayAvailable() const;
+
+    MessageService::Answer askToSaveChanges(bool asQuestion);
+    bool WriteDataFile(const QString& path, const QString& password, bool backups);
+    void setPasswordPrompt(const QString& fileName, bool newPassword);
+    QString caption(const char* key, const char* englishDefault) const;
 
     void Manual1Click();
     void Getmobileversion1Click();

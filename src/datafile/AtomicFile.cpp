@@ -1,25 +1,59 @@
 #include "datafile/AtomicFile.h"
 
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+StagedFile::StagedFile() = default;
+
+StagedFile::~StagedFile() = default;
+
+bool StagedFile::write(const QString& targetPath, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    // Overwrite through a symbolic link's target rather than replacing the link.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
+    const QFileInfo target(targetPath);
+    m_file = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") + target.fileName()
+                                              + QStringLiteral(".XXXXXX"));
+    if (!m_file->open()) {
+        m_error = m_file->errorString();
         return false;
     }
-    // The explicit flush matters: commit() renames even when flushing the last
-    // buffered bytes fails (a full disk), which would replace the file with a
-    // truncated one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
+    // The explicit flush matters: a full disk may only show when the last
+    // buffered bytes go out, and that must count as a failed write.
+    if (m_file->write(bytes) != bytes.size() || !m_file->flush()) {
+        m_error = m_file->errorString();
+        return false;
+    }
+    if (::fsync(m_file->handle()) != 0) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
     return true;
+}
+
+bool StagedFile::commitTo(const QString& path)
+{
+    if (!m_file || !m_file->isOpen())
+        return false;
+    // rename() replaces an existing target in one step; the file's permissions
+    // stay those of a new private file.
+    if (std::rename(QFile::encodeName(m_file->fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    m_file->setAutoRemove(false);
+    m_file.reset();
+    return true;
+}
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
+{
+    StagedFile staged;
+    const bool written = staged.write(path, bytes) && staged.commitTo(path);
+    if (!written && error)
+        *error = staged.errorString();
+    return written;
 }

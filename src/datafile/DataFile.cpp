@@ -1,6 +1,7 @@
 #include "datafile/DataFile.h"
 
 #include "datafile/AtomicFile.h"
+#include "datafile/Backups.h"
 #include "datafile/RC4.h"
 #include "datafile/TextEncoding.h"
 
@@ -91,11 +92,30 @@ Status read(const QString& path, const QString& password, DataDocument& document
 
 Status write(const QString& path, const QString& password, const DataDocument& document, QString* detail)
 {
+    return save(path, password, document, false, detail);
+}
+
+Status save(const QString& path, const QString& password, const DataDocument& document, bool backups, QString* detail)
+{
     const std::optional<FileKey> key = MakeFileKey(password);
     if (!key)
         return Status::InvalidPassword;
-    const QByteArray bytes = seal(document.toText(), *key);
-    return writeFileAtomically(path, bytes, detail) ? Status::Ok : Status::CannotWrite;
+    StagedFile staged;
+    if (!staged.write(path, seal(document.toText(), *key))) {
+        if (detail)
+            *detail = staged.errorString();
+        return Status::CannotWrite;
+    }
+    const QString movedAside = backups ? Backups::BackupDataFile(path) : QString();
+    if (!staged.commitTo(path)) {
+        // Put the previous file back where it was.
+        if (!movedAside.isEmpty())
+            QFile::rename(movedAside, path);
+        if (detail)
+            *detail = staged.errorString();
+        return Status::CannotWrite;
+    }
+    return Status::Ok;
 }
 
 bool checkPassword(const QString& path, const QString& password)

@@ -50,6 +50,12 @@ Status read(const QString& path, const QString& password, DataDocument& document
 // file is untouched.
 Status write(const QString& path, const QString& password, const DataDocument& document, QString* detail = nullptr);
 
+// The same, moving the previous file aside as a backup first when backups is
+// on. The new content is complete on disk before the previous file is touched,
+// so a failed write leaves the file and every backup as they were.
+Status save(const QString& path, const QString& password, const DataDocument& document, bool backups,
+            QString* detail = nullptr);
+
 // True when password deciphers the file at path into a data document. The
 // magic is not compared: this tests the password, not the format.
 bool checkPassword(const QString& path, const QString& password);

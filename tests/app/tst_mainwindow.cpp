@@ -8,6 +8,7 @@
 #include "editor/RecordEditor.h"
 #include "tray/SysTray.h"
 
+#include "ProgramFixture.h"
 #include "support/RecordingDesktopLauncher.h"
 #include "support/RecordingTrayShell.h"
 #include "support/ScriptedMessageService.h"
@@ -44,77 +45,27 @@ const QByteArray SampleXml =
     "<field name=\"Text\" basic_type=\"LONG TEXT\">milk&#13;&#10;</field></record>"
     "</data>";
 
-// Answers the password prompt as a user would, once it shows.
-class PromptAnswerer : public QObject {
-public:
-    // An empty password cancels the prompt.
-    PromptAnswerer(TFormPassword& window, QString password)
-        : m_window(window)
-        , m_password(std::move(password))
-    {
-        m_timer.setInterval(5);
-        connect(&m_timer, &QTimer::timeout, this, &PromptAnswerer::tryAnswer);
-        m_timer.start();
-    }
-    int answered = 0;
-
-private:
-    void tryAnswer()
-    {
-        if (!m_window.isVisible())
-            return;
-        ++answered;
-        auto* edit = m_window.findChild<QLineEdit*>(QStringLiteral("EditPassword"));
-        if (m_password.isEmpty()) {
-            QTest::keyClick(edit, Qt::Key_Escape);
-            return;
-        }
-        QTest::keyClicks(edit, m_password);
-        QTest::mouseClick(m_window.findChild<QPushButton*>(QStringLiteral("JvXPButtonOk")), Qt::LeftButton);
-    }
-
-    TFormPassword& m_window;
-    QString m_password;
-    QTimer m_timer;
-};
-
 } // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<ScriptedMessageService> m_messages;
-    std::unique_ptr<RecordingDesktopLauncher> m_launcher;
-    std::unique_ptr<RecordingTrayShell> m_tray;
-    std::unique_ptr<Program> m_program;
+    std::unique_ptr<ProgramFixture> m_fixture;
 
-    QString programFile() const { return m_folder->filePath("zantrove"); }
-    QString dataFile(const QString& name = "private.zv") const { return m_folder->filePath(name); }
+    QString dataFile(const QString& name = "private.zv") const { return m_fixture->path(name); }
+    void writeSettings(const QByteArray& lines) { m_fixture->writeSettings(lines); }
+    void writeDataFile(const QString& path, const QString& password) { m_fixture->writeDataFile(path, password, SampleXml); }
 
-    void writeSettings(const QByteArray& lines) { writeFile(m_folder->filePath("zantrove.ini"), lines); }
-
-    void writeDataFile(const QString& path, const QString& password, const QByteArray& xml = SampleXml)
-    {
-        DataDocument document;
-        QVERIFY(document.loadText(xml));
-        QCOMPARE(DataFile::write(path, password, document), DataFile::Status::Ok);
-    }
-
-    // Starts the program; password answers the start-up prompt if one shows.
+    // Starts the program; password answers the start-up prompt. Gives the
+    // number of prompts that showed.
     int start(const QString& commandLineFile = {}, const QString& password = {})
     {
-        m_program = std::make_unique<Program>(ProgramPaths(programFile()),
-                                              PlatformServices{*m_messages, *m_launcher, *m_tray});
-        std::unique_ptr<PromptAnswerer> answerer;
-        m_program->createWindows();
-        answerer = std::make_unique<PromptAnswerer>(m_program->passwordWindow(), password);
-        m_program->openStartupFile(commandLineFile);
-        return answerer->answered;
+        m_fixture->start(commandLineFile, {password});
+        return m_fixture->promptsAnswered();
     }
 
-    TFormMain& main() { return m_program->mainWindow(); }
+    TFormMain& main() { return m_fixture->main(); }
     QAction* action(const char* name) { return main().action(name); }
 
     QModelIndex node(const QString& caption)
@@ -137,15 +88,12 @@ private:
 private slots:
     void init()
     {
-        m_folder = std::make_unique<QTemporaryDir>();
-        m_messages = std::make_unique<ScriptedMessageService>();
-        m_launcher = std::make_unique<RecordingDesktopLauncher>();
-        m_tray = std::make_unique<RecordingTrayShell>();
+        m_fixture = std::make_unique<ProgramFixture>();
     }
 
     void cleanup()
     {
-        m_program.reset();
+        m_fixture.reset();
     }
 
     void startsWithAnEmptyDocument()
@@ -160,7 +108,7 @@ private slots:
             QVERIFY2(!action(disabled)->isEnabled(), disabled);
         for (const char* enabled : {"ActionNewGroup", "ActionNewRecord", "ActionSettings"})
             QVERIFY2(action(enabled)->isEnabled(), enabled);
-        QVERIFY(!m_tray->calls().contains(RecordingTrayShell::Call::Add));
+        QVERIFY(!m_fixture->tray.calls().contains(RecordingTrayShell::Call::Add));
     }
 
     void menusToolButtonsAndShortcuts()
@@ -175,7 +123,7 @@ private slots:
         QVERIFY(mobile);
         QCOMPARE(mobile->text(), QStringLiteral("Get Mobile Version!"));
         QTest::mouseClick(mobile, Qt::LeftButton);
-        QCOMPARE(m_launcher->openedUrls.size(), 1);
+        QCOMPARE(m_fixture->launcher.openedUrls.size(), 1);
 
         QCOMPARE(action("Save1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
         QCOMPARE(action("FindNext1")->shortcut(), QKeySequence(Qt::Key_F3));
@@ -188,8 +136,8 @@ private slots:
 
     void captionsComeFromTheLanguageFile()
     {
-        QDir(m_folder->path()).mkpath("languages/Deutsch");
-        writeFile(m_folder->filePath("languages/Deutsch/lang.ini"),
+        QDir(m_fixture->path(".")).mkpath("languages/Deutsch");
+        writeFile(m_fixture->path("languages/Deutsch/lang.ini"),
                   "mainmenufile=Datei\r\nMainActionNewGroup=Neue Gruppe\r\nMainMenuMobileVersion=Mobil\r\n");
         writeSettings("language=Deutsch\r\n");
         start();
@@ -202,13 +150,9 @@ private slots:
     void startupFileAsksItsPasswordBeforeTheWindowShows()
     {
         writeDataFile(dataFile(), "secret");
-        m_program = std::make_unique<Program>(ProgramPaths(programFile()),
-                                              PlatformServices{*m_messages, *m_launcher, *m_tray});
-        m_program->createWindows();
         bool mainVisibleDuringPrompt = true;
         QTimer::singleShot(0, [&] { mainVisibleDuringPrompt = main().isVisible(); });
-        PromptAnswerer answer(m_program->passwordWindow(), "secret");
-        m_program->openStartupFile(dataFile());
+        QCOMPARE(start(dataFile(), "secret"), 1);
         QVERIFY(!mainVisibleDuringPrompt);
         QVERIFY(main().isVisible());
         QCOMPARE(main().CurrentFileName(), dataFile());
@@ -218,7 +162,7 @@ private slots:
         QVERIFY(action("ActionFind")->isEnabled());
         QVERIFY(action("Save1")->isEnabled());
         QVERIFY(!main().Modified());
-        QVERIFY(m_messages->shown.isEmpty());
+        QVERIFY(m_fixture->messages.shown.isEmpty());
     }
 
     void failedStartupFileLeavesTheEmptyDocument_data()
@@ -241,7 +185,7 @@ private slots:
         if (!fileBytes.isEmpty())
             writeFile(dataFile(), fileBytes);
         QCOMPARE(start(dataFile(), password), 1);
-        QCOMPARE(m_messages->texts(), messages);
+        QCOMPARE(m_fixture->messages.texts(), messages);
         QVERIFY(main().isVisible());
         QVERIFY(main().CurrentFileName().isEmpty());
         QCOMPARE(main().treeModel().nodeCount(), 0);
@@ -255,7 +199,6 @@ private slots:
         // A command-line file that fails does not fall back to the last file.
         QCOMPARE(start(dataFile("missing.zv"), "secret"), 1);
         QVERIFY(main().CurrentFileName().isEmpty());
-        m_program.reset();
 
         QCOMPARE(start(QString(), "secret"), 1);
         QCOMPARE(main().CurrentFileName(), dataFile("last.zv"));
@@ -339,22 +282,22 @@ private slots:
     {
         writeSettings("systray=1\r\n");
         start();
-        QCOMPARE(m_tray->calls().count(RecordingTrayShell::Call::Add), 1);
+        QCOMPARE(m_fixture->tray.calls().count(RecordingTrayShell::Call::Add), 1);
         const quintptr id = main().SysTray().identifier();
 
-        m_tray->simulate(id, 0x201);
-        m_tray->simulate(id, 0x202);
+        m_fixture->tray.simulate(id, 0x201);
+        m_fixture->tray.simulate(id, 0x202);
         QVERIFY(!main().isVisible());
-        m_tray->simulate(id, 0x202);
+        m_fixture->tray.simulate(id, 0x202);
         QVERIFY(main().isVisible());
 
         QSignalSpy menu(&main(), &TFormMain::trayMenuRequested);
-        m_tray->simulate(id, 0x205);
+        m_fixture->tray.simulate(id, 0x205);
         QCOMPARE(menu.count(), 1);
         main().PopupMenuTray().hide();
 
         main().close();
-        QCOMPARE(m_tray->calls().last(), RecordingTrayShell::Call::Remove);
+        QCOMPARE(m_fixture->tray.calls().last(), RecordingTrayShell::Call::Remove);
     }
 
     void toggleDoesNothingWhileAMessageBoxIsOpen()
@@ -381,7 +324,7 @@ private slots:
     void minimisingHidesToTheTrayOnlyWhenThereIsOne()
     {
         QFETCH(bool, trayAvailable);
-        m_tray->available = trayAvailable;
+        m_fixture->tray.available = trayAvailable;
         writeSettings("systray=1\r\nhidden=1\r\n");
         start();
         // Started hidden only where the tray can bring it back.
@@ -398,22 +341,22 @@ private slots:
         writeSettings("Systray=0\r\nunknown=kept?\r\nautoblocking=1\r\nblockingtime=5\r\n");
         start(dataFile(), "secret");
         main().close();
-        m_program->finish();
+        m_fixture->program().finish();
         const QByteArray expected = "language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
                                     "autosave=0\r\nbackups=0\r\nautoblocking=1\r\nblockingtime=5\r\nlastfile="
                                     + dataFile().toUtf8() + "\r\n";
-        QCOMPARE(readFile(m_folder->filePath("zantrove.ini")), expected);
+        QCOMPARE(readFile(m_fixture->path("zantrove.ini")), expected);
     }
 
     void manualOpensOrIsReportedMissing()
     {
         start();
         action("Manual1")->trigger();
-        QCOMPARE(m_messages->texts(), QStringList{"Manual.pdf not found"});
-        QVERIFY(m_launcher->openedUrls.isEmpty());
-        writeFile(m_folder->filePath("manual.pdf"), "%PDF");
+        QCOMPARE(m_fixture->messages.texts(), QStringList{"Manual.pdf not found"});
+        QVERIFY(m_fixture->launcher.openedUrls.isEmpty());
+        writeFile(m_fixture->path("manual.pdf"), "%PDF");
         action("Manual1")->trigger();
-        QCOMPARE(m_launcher->openedUrls, QList<QUrl>{QUrl::fromLocalFile(m_folder->filePath("manual.pdf"))});
+        QCOMPARE(m_fixture->launcher.openedUrls, QList<QUrl>{QUrl::fromLocalFile(m_fixture->path("manual.pdf"))});
     }
 };
 

@@ -280,6 +280,54 @@ private slots:
         QCOMPARE(filesIn(folder.path()), QStringList{"keep.zv"});
     }
 
+    void backupsKeepTheOldestVersionsAndTheOneBeforeTheLatest()
+    {
+        QTemporaryDir folder;
+        const QString target = folder.filePath("private.zv");
+        QList<QByteArray> versions;
+        for (int version = 1; version <= 5; ++version) {
+            DataDocument document;
+            loadOrFail(document, "<data><folder name=\"v" + QByteArray::number(version) + "\" type=\"AUTO\"/></data>");
+            QCOMPARE(DataFile::save(target, "secret", document, true), DataFile::Status::Ok);
+            versions << readFile(target);
+        }
+        QCOMPARE(readFile(folder.filePath("~1_private.zv")), versions[0]);
+        QCOMPARE(readFile(folder.filePath("~2_private.zv")), versions[1]);
+        QCOMPARE(readFile(folder.filePath("~3_private.zv")), versions[3]);
+        QCOMPARE(filesIn(folder.path()).size(), 4);
+    }
+
+    void failedSaveLeavesFileAndBackupsAsTheyWere()
+    {
+        QTemporaryDir folder;
+        const QString target = folder.filePath("private.zv");
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        for (int save = 0; save < 4; ++save)
+            QCOMPARE(DataFile::save(target, "secret", document, true), DataFile::Status::Ok);
+        QMap<QString, QByteArray> before;
+        for (const QString& name : filesIn(folder.path()))
+            before[name] = readFile(folder.filePath(name));
+
+        {
+            TestSupport::FileSizeLimit diskFull(64);
+            QCOMPARE(DataFile::save(target, "secret", document, true), DataFile::Status::CannotWrite);
+        }
+        QMap<QString, QByteArray> after;
+        for (const QString& name : filesIn(folder.path()))
+            after[name] = readFile(folder.filePath(name));
+        QCOMPARE(after, before);
+    }
+
+    void savingWithoutBackupsLeavesNone()
+    {
+        QTemporaryDir folder;
+        DataDocument document;
+        for (int save = 0; save < 2; ++save)
+            QCOMPARE(DataFile::save(folder.filePath("plain.zv"), "secret", document, false), DataFile::Status::Ok);
+        QCOMPARE(filesIn(folder.path()), QStringList{"plain.zv"});
+    }
+
     void passwordTestIgnoresTheMagic()
     {
         DataDocument document;

@@ -5,9 +5,9 @@
 MessageService::Answer ScriptedMessageService::show(Kind kind, const QString& text, Buttons buttons)
 {
     shown.append({kind, text, buttons});
-    if (!answers.isEmpty())
-        return answers.dequeue();
-    return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    return answers.isEmpty() ? Answer::Cancel : answers.dequeue();
 }
 
 QString ScriptedMessageService::openFileName(const QString&, const QString&)

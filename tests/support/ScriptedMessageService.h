@@ -6,10 +6,10 @@
 #include <QQueue>
 #include <QString>
 
-// Answers message boxes and file dialogs from a script given in advance and
-// records every message that was shown. An unscripted message box is answered
-// with Cancel (or Ok for an Ok-only box); an unscripted file dialog is
-// cancelled.
+// Answers questions and file dialogs from a script given in advance and
+// records every message that was shown. A box with only Ok is answered Ok
+// without taking a scripted answer; an unscripted question is answered with
+// Cancel and an unscripted file dialog is cancelled.
 class ScriptedMessageService final : public MessageService {
 public:
     struct Shown {

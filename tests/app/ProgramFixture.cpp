@@ -1,0 +1,68 @@
+#include "ProgramFixture.h"
+
+#include "datafile/DataFile.h"
+#include "datafile/PasswordWindow.h"
+
+#include "support/TestSupport.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+PromptAnswerer::PromptAnswerer(TFormPassword& window, QStringList passwords)
+    : m_window(window)
+    , m_passwords(std::move(passwords))
+{
+    m_timer.setInterval(5);
+    connect(&m_timer, &QTimer::timeout, this, &PromptAnswerer::answerIfShown);
+    m_timer.start();
+}
+
+void PromptAnswerer::answerIfShown()
+{
+    if (!m_window.isVisible() || m_passwords.isEmpty() || m_answering)
+        return;
+    m_answering = true;
+    ++answered;
+    const QString password = m_passwords.takeFirst();
+    auto* edit = m_window.findChild<QLineEdit*>(QStringLiteral("EditPassword"));
+    if (password.isEmpty()) {
+        QTest::keyClick(edit, Qt::Key_Escape);
+    } else {
+        QTest::keyClicks(edit, password);
+        auto* retype = m_window.findChild<QLineEdit*>(QStringLiteral("EditRetype"));
+        if (retype && retype->isVisible())
+            QTest::keyClicks(retype, password);
+        QTest::mouseClick(m_window.findChild<QPushButton*>(QStringLiteral("JvXPButtonOk")), Qt::LeftButton);
+    }
+    m_answering = false;
+}
+
+ProgramFixture::ProgramFixture() = default;
+
+ProgramFixture::~ProgramFixture() = default;
+
+void ProgramFixture::writeSettings(const QByteArray& lines) const
+{
+    TestSupport::writeFile(path("zantrove.ini"), lines);
+}
+
+void ProgramFixture::writeDataFile(const QString& file, const QString& password, const QByteArray& xml) const
+{
+    DataDocument document;
+    if (!document.loadText(xml) || DataFile::write(file, password, document) != DataFile::Status::Ok)
+        qFatal("cannot write the test data file");
+}
+
+void ProgramFixture::start(const QString& commandLineFile, const QStringList& passwords)
+{
+    m_program = std::make_unique<Program>(ProgramPaths(path("zantrove")), PlatformServices{messages, launcher, tray});
+    m_program->createWindows();
+    answerPrompts(passwords);
+    m_program->openStartupFile(commandLineFile);
+}
+
+void ProgramFixture::answerPrompts(const QStringList& passwords)
+{
+    m_answerer = std::make_unique<PromptAnswerer>(m_program->passwordWindow(), passwords);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/MainWindow.h"
+#include "app/Program.h"
+
+#include "support/RecordingDesktopLauncher.h"
+#include "support/RecordingTrayShell.h"
+#include "support/ScriptedMessageService.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+class TFormPassword;
+
+// Answers password prompts as a user would, each from the next entry of a
+// list: typed into the password box (and the retype box for a new password),
+// then Ok. An empty entry cancels that prompt.
+class PromptAnswerer : public QObject {
+public:
+    PromptAnswerer(TFormPassword& window, QStringList passwords);
+    int answered = 0;
+
+private:
+    void answerIfShown();
+
+    TFormPassword& m_window;
+    QStringList m_passwords;
+    QTimer m_timer;
+    bool m_answering = false;
+};
+
+// A program in a temporary program folder with every platform service doubled.
+class ProgramFixture {
+public:
+    ProgramFixture();
+    ~ProgramFixture();
+
+    QString path(const QString& name) const { return m_folder.filePath(name); }
+    void writeSettings(const QByteArray& lines) const;
+    // A data file holding xml under password.
+    void writeDataFile(const QString& file, const QString& password, const QByteArray& xml) const;
+
+    // Starts the program; passwords answer the prompts that show meanwhile.
+    void start(const QString& commandLineFile = {}, const QStringList& passwords = {});
+    // Answers the prompts that show while the rest of a test runs.
+    void answerPrompts(const QStringList& passwords);
+
+    int promptsAnswered() const { return m_answerer ? m_answerer->answered : 0; }
+
+    TFormMain& main() const { return m_program->mainWindow(); }
+    Program& program() const { return *m_program; }
+    ScriptedMessageService messages;
+    RecordingDesktopLauncher launcher;
+    RecordingTrayShell tray;
+
+private:
+    QTemporaryDir m_folder;
+    std::unique_ptr<Program> m_program;
+    std::unique_ptr<PromptAnswerer> m_answerer;
+};

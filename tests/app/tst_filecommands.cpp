@@ -1,0 +1,243 @@
+#include "ProgramFixture.h"
+
+#include "datafile/DataFile.h"
+#include "document/TreeModel.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QtTest>
+
+using TestSupport::readFile;
+
+namespace {
+
+const QByteArray OneGroup = "<data><folder name=\"Home\" type=\"PRIVATE\"/></data>";
+
+using Answer = MessageService::Answer;
+
+} // namespace
+
+class TestFileCommands : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ProgramFixture> m_fixture;
+
+    TFormMain& main() { return m_fixture->main(); }
+    ScriptedMessageService& messages() { return m_fixture->messages; }
+    QString path(const QString& name) { return m_fixture->path(name); }
+
+    // An open file "private.zv" (password "secret") with one unsaved change.
+    void openWithChange()
+    {
+        m_fixture->writeDataFile(path("private.zv"), "secret", OneGroup);
+        m_fixture->start(path("private.zv"), {"secret"});
+        addGroup("Added");
+    }
+
+    void addGroup(const char* name)
+    {
+        pugi::xml_node group = main().XMLDocumentData().root().append_child("folder");
+        group.append_attribute("name") = name;
+        group.append_attribute("type") = "AUTO";
+        main().RebuildAndSelect(group);
+        main().SetModified(true);
+    }
+
+    QStringList groupsIn(const QString& file, const QString& password)
+    {
+        DataDocument document;
+        if (DataFile::read(file, password, document) != DataFile::Status::Ok)
+            return {"(does not open)"};
+        QStringList names;
+        for (const pugi::xml_node& group : document.root().children("folder"))
+            names << qText(group.attribute("name"));
+        return names;
+    }
+
+private slots:
+    void init()
+    {
+        m_fixture = std::make_unique<ProgramFixture>();
+    }
+
+    void cleanup()
+    {
+        m_fixture.reset();
+    }
+
+    void saveAsAdoptsTheNewFileOnlyOnceWritten()
+    {
+        m_fixture->start();
+        addGroup("Mine");
+        QVERIFY(main().action("Saveas1")->isEnabled());
+
+        messages().fileNames.enqueue(path("missing-folder/new.zv"));
+        m_fixture->answerPrompts({"pw1"});
+        QVERIFY(!main().Save1Click());
+        QCOMPARE(messages().texts(), QStringList{"Can't save data file"});
+        QVERIFY(main().Modified());
+        QVERIFY(main().CurrentFileName().isEmpty());
+
+        messages().fileNames.enqueue(path("new.zv"));
+        m_fixture->answerPrompts({"pw2"});
+        QVERIFY(main().Save1Click());
+        QCOMPARE(main().CurrentFileName(), path("new.zv"));
+        QCOMPARE(main().CurrentPassword(), QStringLiteral("pw2"));
+        QVERIFY(!main().Modified());
+        QVERIFY(main().action("Changepassword1")->isEnabled());
+        QCOMPARE(groupsIn(path("new.zv"), "pw2"), QStringList{"Mine"});
+    }
+
+    void saveKeepsBackupsWhenAsked()
+    {
+        m_fixture->writeSettings("backups=1\r\n");
+        openWithChange();
+        const QByteArray previous = readFile(path("private.zv"));
+        QVERIFY(main().Save1Click());
+        QCOMPARE(readFile(path("~1_private.zv")), previous);
+        QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
+    }
+
+    void saveOfADeletedFileTurnsIntoSaveAs()
+    {
+        openWithChange();
+        QFile::remove(path("private.zv"));
+        messages().fileNames.enqueue(path("elsewhere.zv"));
+        m_fixture->answerPrompts({"other"});
+        QVERIFY(main().Save1Click());
+        QCOMPARE(messages().fileDialogs, 1);
+        QCOMPARE(main().CurrentFileName(), path("elsewhere.zv"));
+    }
+
+    void newAsksWithoutQuestionMarkAndKeepsWorkUnlessSaved_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<bool>("emptied");
+        QTest::newRow("cancel") << Answer::Cancel << false;
+        QTest::newRow("no") << Answer::No << true;
+        QTest::newRow("yes, save dialog cancelled") << Answer::Yes << false;
+    }
+
+    void newAsksWithoutQuestionMarkAndKeepsWorkUnlessSaved()
+    {
+        QFETCH(Answer, answer);
+        QFETCH(bool, emptied);
+        m_fixture->start();
+        addGroup("Unsaved");
+        messages().answers.enqueue(answer);
+        main().New1Click();
+        QCOMPARE(messages().texts(), QStringList{"Do you want to save the changes"});
+        QCOMPARE(main().treeModel().nodeCount(), emptied ? 0 : 1);
+        QCOMPARE(main().Modified(), !emptied);
+        if (emptied) {
+            for (const char* name : {"Changepassword1", "ActionNewField", "ActionDelete", "ActionFind", "Save1"})
+                QVERIFY2(!main().action(name)->isEnabled(), name);
+        }
+    }
+
+    void openWithAWrongPasswordChangesNothing()
+    {
+        openWithChange();
+        m_fixture->writeDataFile(path("other.zv"), "other", OneGroup);
+        messages().answers.enqueue(Answer::No);
+        messages().fileNames.enqueue(path("other.zv"));
+        m_fixture->answerPrompts({"wrong"});
+        main().Open1Click();
+        QCOMPARE(messages().texts(), (QStringList{"Do you want to save the changes?",
+                                                  "Can't open data file. Make sure you have entered correct password"}));
+        QCOMPARE(main().CurrentFileName(), path("private.zv"));
+        QCOMPARE(main().treeModel().nodeCount(), 2);
+        QVERIFY(main().Save1Click());
+        QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
+    }
+
+    void openReplacesTheDocument()
+    {
+        m_fixture->start();
+        m_fixture->writeDataFile(path("other.zv"), "other", OneGroup);
+        messages().fileNames.enqueue(path("other.zv"));
+        m_fixture->answerPrompts({"other"});
+        main().Open1Click();
+        QCOMPARE(main().CurrentFileName(), path("other.zv"));
+        QCOMPARE(main().CurrentPassword(), QStringLiteral("other"));
+        QCOMPARE(main().treeModel().nodeCount(), 1);
+        QVERIFY(main().action("ActionFind")->isEnabled());
+        QVERIFY(messages().shown.isEmpty());
+    }
+
+    void changePasswordWritesPendingChangesWithoutBackup()
+    {
+        m_fixture->writeSettings("backups=1\r\n");
+        openWithChange();
+        m_fixture->answerPrompts({"renewed"});
+        main().Changepassword1Click();
+        QCOMPARE(messages().texts(), QStringList{"Password changed"});
+        QVERIFY(!main().Modified());
+        QCOMPARE(groupsIn(path("private.zv"), "renewed"), (QStringList{"Home", "Added"}));
+        QCOMPARE(groupsIn(path("private.zv"), "secret"), QStringList{"(does not open)"});
+        QVERIFY(!QFile::exists(path("~1_private.zv")));
+    }
+
+    void cancelledPromptsNeverChangeThePassword()
+    {
+        openWithChange();
+        m_fixture->answerPrompts({""});
+        main().Changepassword1Click();
+        messages().fileNames.enqueue(path("copy.zv"));
+        m_fixture->answerPrompts({""});
+        QVERIFY(!main().Saveas1Click());
+        QCOMPARE(main().CurrentPassword(), QStringLiteral("secret"));
+        QVERIFY(main().Save1Click());
+        QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
+    }
+
+    void closing_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("automatic save") << QByteArray("autosave=1\r\n") << QList<Answer>{} << true << true << 0;
+        QTest::newRow("no") << QByteArray() << QList<Answer>{Answer::No} << true << false << 1;
+        QTest::newRow("cancel") << QByteArray() << QList<Answer>{Answer::Cancel} << false << false << 1;
+        QTest::newRow("yes") << QByteArray() << QList<Answer>{Answer::Yes} << true << true << 1;
+    }
+
+    void closing()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(bool, closes);
+        QFETCH(bool, saved);
+        QFETCH(int, questions);
+        m_fixture->writeSettings(settings);
+        openWithChange();
+        for (Answer answer : answers)
+            messages().answers.enqueue(answer);
+        QCOMPARE(main().FormCloseQuery(), closes);
+        QCOMPARE(messages().shown.size(), questions);
+        if (questions > 0)
+            QCOMPARE(messages().texts().first(), QStringLiteral("Do you want to save the changes?"));
+        QCOMPARE(groupsIn(path("private.zv"), "secret").size(), saved ? 2 : 1);
+    }
+
+    void failedAutomaticSaveAsksAndKeepsTheWindowOpen()
+    {
+        m_fixture->writeSettings("autosave=1\r\n");
+        openWithChange();
+        // A folder in place of the file makes every write fail, for root too.
+        QFile::remove(path("private.zv"));
+        QVERIFY(QDir(path(".")).mkdir("private.zv"));
+        messages().answers.enqueue(Answer::Yes);
+        QVERIFY(!main().FormCloseQuery());
+        QCOMPARE(messages().texts(), (QStringList{"Can't save data file", "Do you want to save the changes?",
+                                                  "Can't save data file"}));
+        QVERIFY(main().Modified());
+    }
+};
+
+QTEST_MAIN(TestFileCommands)
+#include "tst_filecommands.moc"
