@@ -9,8 +9,14 @@
 #include "datafile/DataFile.h"
 #include "datafile/PasswordWindow.h"
 #include "document/Schema.h"
+#include "document/TreeEditing.h"
 #include "document/TreeModel.h"
 #include "document/TypeIcons.h"
+#include "document/UnitNewField.h"
+#include "document/UnitNewGroup.h"
+#include "document/UnitNewRecord.h"
+#include "editor/FieldElements.h"
+#include "editor/FieldFormats.h"
 #include "editor/RecordEditor.h"
 #include "platform/DesktopLauncher.h"
 #include "platform/MessageService.h"
@@ -22,6 +28,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDateTime>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -111,6 +119,10 @@ void TFormMain::createActions()
     connect(action("Save1"), &QAction::triggered, this, &TFormMain::Save1Click);
     connect(action("Saveas1"), &QAction::triggered, this, &TFormMain::Saveas1Click);
     connect(action("Changepassword1"), &QAction::triggered, this, &TFormMain::Changepassword1Click);
+    connect(action("ActionNewGroup"), &QAction::triggered, this, &TFormMain::ActionNewGroupExecute);
+    connect(action("ActionNewRecord"), &QAction::triggered, this, &TFormMain::ActionNewRecordExecute);
+    connect(action("ActionNewField"), &QAction::triggered, this, &TFormMain::ActionNewFieldExecute);
+    connect(action("ActionDelete"), &QAction::triggered, this, &TFormMain::ActionDeleteExecute);
     connect(action("Exit1"), &QAction::triggered, this, &QWidget::close);
     connect(action("Exit2"), &QAction::triggered, action("Exit1"), &QAction::trigger);
     connect(action("Show1"), &QAction::triggered, this, &TFormMain::ToggleMainWindow);
@@ -213,6 +225,14 @@ void TFormMain::createCentralArea()
     m_treeView->setContextMenuPolicy(Qt::CustomContextMenu);
     m_treeView->setMinimumWidth(208);
     m_treeView->setMaximumWidth(320);
+    m_treeView->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    m_treeView->setDragDropMode(QAbstractItemView::DragDrop);
+    m_treeView->setDefaultDropAction(Qt::MoveAction);
+    // Drops land on the node under the pointer, never between nodes.
+    m_treeView->setDragDropOverwriteMode(true);
+    connect(m_treeModel, &DocumentTreeModel::captionEdited, this, &TFormMain::TreeViewEdited);
+    // Queued: the move rebuilds the model, which must not happen inside the view's drop handling.
+    connect(m_treeModel, &DocumentTreeModel::moveRequested, this, &TFormMain::TreeViewDragDrop, Qt::QueuedConnection);
     m_treeView->installEventFilter(this);
     m_treeView->viewport()->installEventFilter(this);
     connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -257,6 +277,13 @@ void TFormMain::setPasswordWindow(TFormPassword* window)
 void TFormMain::setAboutWindow(TFormAbout* window)
 {
     m_aboutWindow = window;
+}
+
+void TFormMain::setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField)
+{
+    m_newGroupWindow = newGroup;
+    m_newRecordWindow = newRecord;
+    m_newFieldWindow = newField;
 }
 
 void TFormMain::trackDialog(TrackedDialog* dialog)
@@ -498,12 +525,133 @@ void TFormMain::RebuildAndSelect(const pugi::xml_node& element)
     m_treeView->scrollTo(node);
 }
 
+const TTreeNodeData* TFormMain::selectedNodeParent() const
+{
+    return m_treeModel->nodeData(m_treeView->currentIndex().parent());
+}
+
+pugi::xml_node TFormMain::dataElement() const
+{
+    return m_document.root();
+}
+
+void TFormMain::groupCreated(const pugi::xml_node& folder)
+{
+    RebuildAndSelect(folder);
+    SetModified(true);
+}
+
+void TFormMain::ActionNewGroupExecute()
+{
+    m_newGroupWindow->PresetParentFromTree(*this);
+    if (m_newGroupWindow->exec() != QDialog::Accepted)
+        return;
+    const pugi::xml_node parent = m_newGroupWindow->chosenParent() ? m_newGroupWindow->chosenParent() : m_document.root();
+    const pugi::xml_node group = TreeEditing::appendGroup(parent, m_newGroupWindow->groupName(), m_newGroupWindow->iconPosition());
+    if (!group)
+        return;
+    RebuildAndSelect(group);
+    SetModified(true);
+}
+
+void TFormMain::ActionNewRecordExecute()
+{
+    if (m_newRecordWindow->exec() != QDialog::Accepted)
+        return;
+    const QString typeName = m_newRecordWindow->chosenTypeName();
+    const pugi::xml_node parent = m_newRecordWindow->chosenParent() ? m_newRecordWindow->chosenParent() : m_document.root();
+    const pugi::xml_node record = TreeEditing::appendRecord(
+        parent, m_newRecordWindow->catalogue().FindTemplate(typeName), typeName, m_newRecordWindow->recordName(),
+        m_newRecordWindow->iconPosition(), QDateTime::currentDateTime());
+    if (!record)
+        return;
+    RebuildAndSelect(record);
+    SetModified(true);
+}
+
+void TFormMain::ActionNewFieldExecute()
+{
+    const TTreeNodeData* data = selectedNode();
+    if (!data || !data->isRecord)
+        return;
+    const pugi::xml_node record = data->element;
+    if (m_newFieldWindow->exec() != QDialog::Accepted)
+        return;
+    const QString storedType = FieldTypeFromCaption(m_newFieldWindow->chosenTypeCaption(), m_captions).toUpper();
+    if (!TreeEditing::appendField(record, m_newFieldWindow->fieldName(), storedType, QDateTime::currentDateTime()))
+        return;
+    RebuildAndSelect(record);
+    const QList<QWidget*>& controls = m_editor->controlList();
+    if (!controls.isEmpty())
+        controls.last()->setFocus();
+    SetModified(true);
+}
+
+void TFormMain::ActionDeleteExecute()
+{
+    const QModelIndex current = m_treeView->currentIndex();
+    const TTreeNodeData* data = m_treeModel->nodeData(current);
+    if (!data)
+        return;
+    const QString question = caption("MessageConfirmDeleting", "Are you sure to delete this item") + QLatin1Char('?');
+    if (m_messages.show(MessageService::Kind::Confirm, question, MessageService::Buttons::YesNo) != MessageService::Answer::Yes)
+        return;
+    // The selection goes where a tree control puts it when a node goes: the
+    // next sibling, else the previous one, else the parent.
+    QModelIndex neighbour = current.siblingAtRow(current.row() + 1);
+    if (!neighbour.isValid())
+        neighbour = current.siblingAtRow(current.row() - 1);
+    if (!neighbour.isValid())
+        neighbour = current.parent();
+    const TTreeNodeData* neighbourData = m_treeModel->nodeData(neighbour);
+    const pugi::xml_node next = neighbourData ? neighbourData->element : pugi::xml_node();
+    data->element.parent().remove_child(data->element);
+    if (next) {
+        RebuildAndSelect(next);
+    } else {
+        RebuildTree();
+        action("ActionDelete")->setEnabled(false);
+        action("ActionFind")->setEnabled(false);
+    }
+    SetModified(true);
+}
+
+void TFormMain::TreeViewEdited(const QModelIndex& node, QString text)
+{
+    const TTreeNodeData* data = m_treeModel->nodeData(node);
+    if (!data)
+        return;
+    if (data->isRecord) {
+        data->element.first_child().text().set(text.toUtf8().constData());
+        text = Schema::RecordCaption(data->element);
+    } else if (text.isEmpty()) {
+        m_messages.show(MessageService::Kind::Error, caption("MessageGroupNameNotExists", "Enter Group Name first"));
+        return;
+    } else {
+        data->element.attribute("name").set_value(text.toUtf8().constData());
+        m_treeModel->setParentCaptionOfChildren(node, text);
+    }
+    m_treeModel->setCaption(node, text);
+    SetModified(true);
+}
+
+void TFormMain::TreeViewDragDrop(const pugi::xml_node& dragged, const pugi::xml_node& target)
+{
+    if (Schema::isRecord(target))
+        return;
+    const pugi::xml_node moved = TreeEditing::moveElement(dragged, target ? target : m_document.root());
+    if (!moved)
+        return;
+    RebuildAndSelect(moved);
+    SetModified(true);
+}
+
 QModelIndex TFormMain::FindTreeNode(const pugi::xml_node& element) const
 {
     return m_treeModel->FindTreeNode(element);
 }
 
-const TTreeNodeData* TFormMain::selectedNodeData() const
+const TTreeNodeData* TFormMain::selectedNode() const
 {
     return m_treeModel->nodeData(m_treeView->currentIndex());
 }
@@ -554,17 +702,15 @@ void TFormMain::PopupMenuTreePopup()
 
 void TFormMain::DeleteFieldItemClick(int position)
 {
-    const TTreeNodeData* data = selectedNodeData();
+    const TTreeNodeData* data = selectedNode();
     if (!data || !data->element)
         return;
     pugi::xml_node record = data->element;
-    if (position > 0) {
-        pugi::xml_node child = record.first_child();
-        for (int k = 0; child && k < position; ++k)
-            child = child.next_sibling();
-        if (child)
-            record.remove_child(child);
-    }
+    // Entry k names the k-th field the editor shows; fields of other types
+    // have no row and no entry, so they are passed over when counting.
+    const std::vector<pugi::xml_node> shown = FieldElements::shownFieldsFrom(record.first_child());
+    if (position > 0 && position <= static_cast<int>(shown.size()))
+        record.remove_child(shown[position - 1]);
     m_editor->ClearRecordEditor();
     m_editor->FillRecordEditor(record.first_child());
     SetModified(true);
@@ -582,6 +728,11 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_treeView && event->type() == QEvent::FocusIn) {
         TreeViewEnter();
+    } else if (watched == m_treeView && event->type() == QEvent::KeyPress
+               && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        // While a caption is edited the key goes to the editor, not here.
+        action("ActionDelete")->trigger();
+        return true;
     } else if (watched == m_treeView->viewport() && event->type() == QEvent::MouseButtonPress) {
         // Any button selects the node under the pointer first, so the context
         // menu and a drag act on that node.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/DataDocument.h"
+#include "document/MainTreeSelection.h"
 #include "platform/MessageService.h"
 
 #include <QDialog>
@@ -18,6 +19,9 @@ class QTreeView;
 class RecordEditor;
 class SettingsStore;
 class TFormAbout;
+class TFormNewField;
+class TFormNewGroup;
+class TFormNewRecord;
 class TFormPassword;
 class TrackedDialog;
 class TrayShell;
@@ -38,7 +42,7 @@ struct MainWindowServices {
 // The main window: the tree of groups and records on the left, the selected
 // record's fields on the right, the menus, tool buttons and tray icon. It owns
 // the data document and the state of the open file.
-class TFormMain : public QMainWindow {
+class TFormMain : public QMainWindow, public MainTreeSelection {
     Q_OBJECT
 public:
     explicit TFormMain(const MainWindowServices& services, QWidget* parent = nullptr);
@@ -47,6 +51,7 @@ public:
     // The windows created after the main window that it shows.
     void setPasswordWindow(TFormPassword* window);
     void setAboutWindow(TFormAbout* window);
+    void setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField);
 
     // The document state.
     QString CurrentFileName() const { return m_currentFileName; }
@@ -76,6 +81,20 @@ public:
     void Changepassword1Click();
     // May the window close? Saves or asks first when there are unsaved changes.
     bool FormCloseQuery();
+
+    // The tree's editing commands.
+    void ActionNewGroupExecute();
+    void ActionNewRecordExecute();
+    void ActionNewFieldExecute();
+    void ActionDeleteExecute();
+    void TreeViewEdited(const QModelIndex& node, QString text);
+    void TreeViewDragDrop(const pugi::xml_node& dragged, const pugi::xml_node& target);
+
+    // What the creation windows see of the tree.
+    const TTreeNodeData* selectedNode() const override;
+    const TTreeNodeData* selectedNodeParent() const override;
+    pugi::xml_node dataElement() const override;
+    void groupCreated(const pugi::xml_node& folder) override;
 
     void RebuildTree();
     void RebuildAndSelect(const pugi::xml_node& element);
@@ -117,7 +136,6 @@ private:
     void PopupMenuTreePopup();
     void DeleteFieldItemClick(int position);
     void refreshSelectedCaption();
-    const TTreeNodeData* selectedNodeData() const;
 
     void SysTrayMouseUp(Qt::MouseButton button);
     bool messageBoxOrDialogOpen() const;
@@ -149,6 +167,9 @@ private:
 
     TFormPassword* m_passwordWindow = nullptr;
     TFormAbout* m_aboutWindow = nullptr;
+    TFormNewGroup* m_newGroupWindow = nullptr;
+    TFormNewRecord* m_newRecordWindow = nullptr;
+    TFormNewField* m_newFieldWindow = nullptr;
 
     QTreeView* m_treeView = nullptr;
     DocumentTreeModel* m_treeModel = nullptr;

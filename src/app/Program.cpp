@@ -4,6 +4,11 @@
 #include "app/MainWindow.h"
 #include "app/SplashWindow.h"
 #include "datafile/PasswordWindow.h"
+#include "document/TypeIcons.h"
+#include "document/UnitGroupSelect.h"
+#include "document/UnitNewField.h"
+#include "document/UnitNewGroup.h"
+#include "document/UnitNewRecord.h"
 #include "platform/TrayShell.h"
 
 #include <QApplication>
@@ -16,13 +21,15 @@ Program::Program(const ProgramPaths& paths, const PlatformServices& platform)
 
 Program::~Program() = default;
 
-void Program::start(const QString& commandLineFile)
+bool Program::start(const QString& commandLineFile)
 {
-    createWindows(true);
+    if (!createWindows(true))
+        return false;
     openStartupFile(commandLineFile);
+    return true;
 }
 
-void Program::createWindows(bool showSplash)
+bool Program::createWindows(bool showSplash)
 {
     m_settings.LoadSettings(m_paths);
     m_captions.load(m_paths.languageFile(m_settings.GetSetting(SettingKey::Language)));
@@ -35,11 +42,30 @@ void Program::createWindows(bool showSplash)
 
     m_main = std::make_unique<TFormMain>(
         MainWindowServices{m_paths, m_settings, m_captions, m_platform.messages, m_platform.launcher, m_platform.trayShell});
-    m_password = new TFormPassword(m_captions, m_platform.messages, m_main.get());
-    m_main->setPasswordWindow(m_password);
-    m_main->trackDialog(m_password);
-    m_about = new TFormAbout(m_captions, m_platform.launcher, m_main.get());
-    m_main->setAboutWindow(m_about);
+    TFormMain* main = m_main.get();
+    const QList<QIcon> icons = treeIcons();
+
+    m_newRecord = new TFormNewRecord(m_captions, m_platform.messages, *main, icons, main);
+    if (!m_newRecord->LoadCatalogue(m_paths, m_settings.GetSetting(SettingKey::Language)))
+        return false;
+    m_newGroup = new TFormNewGroup(m_captions, m_platform.messages, icons, main);
+    m_newField = new TFormNewField(m_captions, m_platform.messages, main);
+    main->setCreationWindows(m_newGroup, m_newRecord, m_newField);
+
+    m_password = new TFormPassword(m_captions, m_platform.messages, main);
+    main->setPasswordWindow(m_password);
+
+    m_groupSelect = new TFormGroupSelect(m_captions, *main, icons, main);
+    m_groupSelect->setNewGroupWindow(m_newGroup);
+    m_newGroup->setGroupSelectWindow(m_groupSelect);
+    m_newRecord->setGroupSelectWindow(m_groupSelect);
+
+    m_about = new TFormAbout(m_captions, m_platform.launcher, main);
+    main->setAboutWindow(m_about);
+
+    for (TrackedDialog* dialog : std::initializer_list<TrackedDialog*>{m_newRecord, m_newGroup, m_newField, m_password})
+        main->trackDialog(dialog);
+    return true;
 }
 
 void Program::openStartupFile(const QString& commandLineFile)

@@ -9,6 +9,10 @@
 class DesktopLauncher;
 class MessageService;
 class TFormAbout;
+class TFormGroupSelect;
+class TFormNewField;
+class TFormNewGroup;
+class TFormNewRecord;
 class TFormMain;
 class TFormPassword;
 class TFormSplash;
@@ -30,9 +34,11 @@ public:
     ~Program();
 
     // Everything up to the message loop: createWindows, then openStartupFile.
-    void start(const QString& commandLineFile);
-    // Settings and captions, the splash (when asked), and every window.
-    void createWindows(bool showSplash = false);
+    // False when the program cannot run and must end at once.
+    bool start(const QString& commandLineFile);
+    // Settings and captions, the splash (when asked), and every window. False
+    // when there is no record-type catalogue: the user has been told.
+    bool createWindows(bool showSplash = false);
     // The start-up file, then the main window shown unless it starts hidden.
     void openStartupFile(const QString& commandLineFile);
     // The settings list to its file; the last step before the process ends.
@@ -40,6 +46,10 @@ public:
 
     TFormMain& mainWindow() const { return *m_main; }
     TFormPassword& passwordWindow() const { return *m_password; }
+    TFormNewGroup& newGroupWindow() const { return *m_newGroup; }
+    TFormNewRecord& newRecordWindow() const { return *m_newRecord; }
+    TFormNewField& newFieldWindow() const { return *m_newField; }
+    TFormGroupSelect& groupSelectWindow() const { return *m_groupSelect; }
     SettingsStore& settings() { return m_settings; }
 
 private:
@@ -50,5 +60,9 @@ private:
     std::unique_ptr<TFormSplash> m_splash;
     std::unique_ptr<TFormMain> m_main;
     TFormPassword* m_password = nullptr;
+    TFormNewRecord* m_newRecord = nullptr;
+    TFormNewGroup* m_newGroup = nullptr;
+    TFormNewField* m_newField = nullptr;
+    TFormGroupSelect* m_groupSelect = nullptr;
     TFormAbout* m_about = nullptr;
 };

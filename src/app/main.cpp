@@ -16,7 +16,8 @@ int main(int argc, char* argv[])
     QtDesktopLauncher launcher;
     QtTrayShell trayShell;
     Program program(ProgramPaths(QApplication::applicationFilePath()), {messages, launcher, trayShell});
-    program.start(QApplication::arguments().value(1));
+    if (!program.start(QApplication::arguments().value(1)))
+        return 1;
     messages.setParentWidget(&program.mainWindow());
     const int result = QApplication::exec();
     program.finish();

@@ -2,6 +2,15 @@
 
 #include "document/DataDocument.h"
 #include "document/Schema.h"
+#include "document/TreeEditing.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+const QString ItemMimeType = QStringLiteral("application/x-zantrove-item");
+
+} // namespace
 
 DocumentTreeModel::DocumentTreeModel(QList<QIcon> icons, QObject* parent)
     : QAbstractItemModel(parent)
@@ -14,6 +23,7 @@ void DocumentTreeModel::RebuildTree(const pugi::xml_node& root)
     beginResetModel();
     m_nodes.clear();
     m_topLevel.clear();
+    m_dragged = {};
     AddTreeLevel(-1, root);
     endResetModel();
 }
@@ -23,6 +33,7 @@ void DocumentTreeModel::clear()
     beginResetModel();
     m_nodes.clear();
     m_topLevel.clear();
+    m_dragged = {};
     endResetModel();
 }
 
@@ -96,6 +107,89 @@ QString DocumentTreeModel::caption(const QModelIndex& index) const
 {
     const int node = nodeOf(index);
     return node < 0 ? QString() : m_nodes[node].caption;
+}
+
+void DocumentTreeModel::setParentCaptionOfChildren(const QModelIndex& group, const QString& caption)
+{
+    const int node = nodeOf(group);
+    if (node < 0)
+        return;
+    for (int child : m_nodes[node].children)
+        m_nodes[child].data.parentCaption = caption;
+}
+
+Qt::ItemFlags DocumentTreeModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemIsDragEnabled
+           | Qt::ItemIsDropEnabled;
+}
+
+bool DocumentTreeModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || nodeOf(index) < 0)
+        return false;
+    emit captionEdited(index, value.toString());
+    return true;
+}
+
+Qt::DropActions DocumentTreeModel::supportedDragActions() const
+{
+    return Qt::MoveAction;
+}
+
+Qt::DropActions DocumentTreeModel::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
+
+QStringList DocumentTreeModel::mimeTypes() const
+{
+    return {ItemMimeType};
+}
+
+QMimeData* DocumentTreeModel::mimeData(const QModelIndexList& indexes) const
+{
+    const TTreeNodeData* data = indexes.isEmpty() ? nullptr : nodeData(indexes.first());
+    if (!data)
+        return nullptr;
+    m_dragged = data->element;
+    auto* mime = new QMimeData;
+    mime->setData(ItemMimeType, dragToken());
+    return mime;
+}
+
+bool DocumentTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int, int, const QModelIndex& parent) const
+{
+    return isOurDrag(data) && TreeEditing::acceptsDrop(m_dragged, targetOf(parent));
+}
+
+bool DocumentTreeModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                                     const QModelIndex& parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent))
+        return false;
+    emit moveRequested(m_dragged, targetOf(parent));
+    // The move rebuilds the tree; the view must not remove the dragged rows itself.
+    return false;
+}
+
+bool DocumentTreeModel::isOurDrag(const QMimeData* data) const
+{
+    return data && m_dragged && data->data(ItemMimeType) == dragToken();
+}
+
+QByteArray DocumentTreeModel::dragToken() const
+{
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':'
+           + QByteArray::number(reinterpret_cast<quintptr>(this));
+}
+
+pugi::xml_node DocumentTreeModel::targetOf(const QModelIndex& parent) const
+{
+    const TTreeNodeData* data = nodeData(parent);
+    return data ? data->element : pugi::xml_node();
 }
 
 QModelIndex DocumentTreeModel::index(int row, int column, const QModelIndex& parent) const

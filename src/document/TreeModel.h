@@ -3,6 +3,7 @@
 #include <QAbstractItemModel>
 #include <QIcon>
 #include <QList>
+#include <QMimeData>
 #include <QString>
 
 #include <pugixml.hpp>
@@ -45,12 +46,34 @@ public:
     // Shows caption on the node without touching the document.
     void setCaption(const QModelIndex& index, const QString& caption);
     QString caption(const QModelIndex& index) const;
+    // A group was renamed: its direct children record the new name.
+    void setParentCaptionOfChildren(const QModelIndex& group, const QString& caption);
+
+    // Editing and dragging only report what the user did; the owner changes
+    // the document and rebuilds.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::DropActions supportedDragActions() const override;
+    Qt::DropActions supportedDropActions() const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+
+signals:
+    // The user confirmed an in-place edit of a node's caption.
+    void captionEdited(const QModelIndex& index, const QString& text);
+    // The user dropped dragged on target (null: below the nodes, the top level).
+    void moveRequested(const pugi::xml_node& dragged, const pugi::xml_node& target);
+
 
 private:
     struct Node {
@@ -68,7 +91,14 @@ private:
     int nodeOf(const QModelIndex& index) const;
     const std::vector<int>& childrenOf(int node) const;
 
+    // The item being dragged, and a token that ties a drag to this model in
+    // this process: another program's drag can carry nothing we could trust.
+    bool isOurDrag(const QMimeData* data) const;
+    QByteArray dragToken() const;
+    pugi::xml_node targetOf(const QModelIndex& parent) const;
+
     QList<QIcon> m_icons;
+    mutable pugi::xml_node m_dragged;
     std::vector<Node> m_nodes;
     std::vector<int> m_topLevel;
 };

@@ -38,7 +38,11 @@ void PromptAnswerer::answerIfShown()
     m_answering = false;
 }
 
-ProgramFixture::ProgramFixture() = default;
+ProgramFixture::ProgramFixture()
+{
+    // An installed program has its catalogue beside it.
+    QFile::copy(TestSupport::sourceDir() + QStringLiteral("/data/config.xml"), path(QStringLiteral("config.xml")));
+}
 
 ProgramFixture::~ProgramFixture() = default;
 
@@ -57,7 +61,8 @@ void ProgramFixture::writeDataFile(const QString& file, const QString& password,
 void ProgramFixture::start(const QString& commandLineFile, const QStringList& passwords)
 {
     m_program = std::make_unique<Program>(ProgramPaths(path("zantrove")), PlatformServices{messages, launcher, tray});
-    m_program->createWindows();
+    if (!m_program->createWindows())
+        qFatal("the program could not create its windows");
     answerPrompts(passwords);
     m_program->openStartupFile(commandLineFile);
 }

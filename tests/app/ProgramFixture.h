@@ -44,6 +44,7 @@ public:
     void writeDataFile(const QString& file, const QString& password, const QByteArray& xml) const;
 
     // Starts the program; passwords answer the prompts that show meanwhile.
+    // The program folder holds the shipped catalogue.
     void start(const QString& commandLineFile = {}, const QStringList& passwords = {});
     // Answers the prompts that show while the rest of a test runs.
     void answerPrompts(const QStringList& passwords);

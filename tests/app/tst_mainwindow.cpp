@@ -111,6 +111,15 @@ private slots:
         QVERIFY(!m_fixture->tray.calls().contains(RecordingTrayShell::Call::Add));
     }
 
+    void withoutACatalogueTheProgramEnds()
+    {
+        QFile::remove(dataFile("config.xml"));
+        Program program(ProgramPaths(dataFile("zantrove")),
+                        PlatformServices{m_fixture->messages, m_fixture->launcher, m_fixture->tray});
+        QVERIFY(!program.createWindows());
+        QCOMPARE(m_fixture->messages.texts(), QStringList{"Config file not found"});
+    }
+
     void menusToolButtonsAndShortcuts()
     {
         start();

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <pugixml.hpp>
+
+// The changes of the document's structure that the tree's commands make:
+// new groups, records and fields, and moving an item by
+// drag and drop. New and moved items always go last under their parent.
+// Each operation either completes or leaves the document as it was; a null
+// node means nothing was changed.
+namespace TreeEditing {
+
+// A group named name under parent (a group or the `data` element), with the
+// group type key at iconPosition.
+pugi::xml_node appendGroup(pugi::xml_node parent, const QString& name, int iconPosition);
+
+// A record of the type typeName made from a catalogue entry: its label takes
+// the entry's caption links and, when recordName is not empty, that name; it
+// gets one field per `field` of the entry, Date and Time fields holding now.
+// Refused without a template (a null node or an entry named `record`).
+pugi::xml_node appendRecord(pugi::xml_node parent, const pugi::xml_node& templateEntry,
+                            const QString& typeName, const QString& recordName,
+                            int iconPosition, const QDateTime& now);
+
+// A field appended last to record; Date and Time fields start with now in
+// their stored forms, all others empty.
+pugi::xml_node appendField(pugi::xml_node record, const QString& name, const QString& storedType,
+                           const QDateTime& now);
+
+// Whether dragged (a group or record) may be dropped on target: a group or
+// record, or null (or the `data` element) for the empty area below the
+// tree's nodes, which stands for the top level. A record never takes a drop;
+// an item is never dropped on itself, on its own parent or into its subtree.
+bool acceptsDrop(const pugi::xml_node& dragged, const pugi::xml_node& target);
+
+// Moves dragged with everything under it to the end of destination's
+// children (of the `data` element when destination is null). Returns the
+// item at its new place; handles to it and its contents stay valid. Null,
+// with nothing changed, when acceptsDrop refuses.
+pugi::xml_node moveElement(pugi::xml_node dragged, pugi::xml_node destination);
+
+} // namespace TreeEditing
