@@ -38,6 +38,20 @@ void PromptAnswerer::answerIfShown()
     m_answering = false;
 }
 
+WhenShown::WhenShown(QWidget& window, std::function<void()> action)
+    : m_window(window)
+    , m_action(std::move(action))
+{
+    m_timer.setInterval(5);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (!m_window.isVisible())
+            return;
+        m_timer.stop();
+        m_action();
+    });
+    m_timer.start();
+}
+
 ProgramFixture::ProgramFixture()
 {
     // An installed program has its catalogue beside it.

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class TFormPassword;
@@ -30,6 +31,18 @@ private:
     QStringList m_passwords;
     QTimer m_timer;
     bool m_answering = false;
+};
+
+// Runs an action once, as soon as a window shows: for modal windows, whose
+// exec() would otherwise wait for a user.
+class WhenShown : public QObject {
+public:
+    WhenShown(QWidget& window, std::function<void()> action);
+
+private:
+    QWidget& m_window;
+    std::function<void()> m_action;
+    QTimer m_timer;
 };
 
 // A program in a temporary program folder with every platform service doubled.

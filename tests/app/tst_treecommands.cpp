@@ -1,0 +1,223 @@
+#include "ProgramFixture.h"
+
+#include "document/Schema.h"
+#include "document/TreeModel.h"
+#include "document/UnitNewField.h"
+#include "document/UnitNewGroup.h"
+#include "document/UnitNewRecord.h"
+#include "editor/FieldFormats.h"
+#include "editor/RecordEditor.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+#include <QtTest>
+
+namespace {
+
+const QByteArray Sample =
+    "<data>"
+    "<folder name=\"Home\" type=\"PRIVATE\">"
+    "<folder name=\"Cars\" type=\"AUTO\"/>"
+    "<record parent_type=\"Note\" type=\"NOTE\"><label link=\"Title\"></label>"
+    "<field name=\"Title\" basic_type=\"TEXT\">Keys</field></record>"
+    "</folder>"
+    "<folder name=\"Work\" type=\"OFFICE\"/>"
+    "</data>";
+
+using Answer = MessageService::Answer;
+
+void fillAndConfirm(QWidget& window, const QString& name, const QString& type = {})
+{
+    if (auto* edit = window.findChild<QLineEdit*>(QStringLiteral("EditName")))
+        QTest::keyClicks(edit, name);
+    if (auto* edit = window.findChild<QLineEdit*>(QStringLiteral("EditField")))
+        QTest::keyClicks(edit, name);
+    if (!type.isEmpty()) {
+        auto* types = window.findChild<QComboBox*>(QStringLiteral("ComboBoxTypes"));
+        types->setCurrentIndex(types->findText(type));
+    }
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("JvXPButtonOk")), Qt::LeftButton);
+}
+
+} // namespace
+
+class TestTreeCommands : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ProgramFixture> m_fixture;
+
+    TFormMain& main() { return m_fixture->main(); }
+    DocumentTreeModel& model() { return main().treeModel(); }
+    pugi::xml_node root() { return main().XMLDocumentData().root(); }
+
+    QModelIndex node(const QString& caption)
+    {
+        for (QModelIndex index = model().firstNode(); index.isValid(); index = model().nextNode(index)) {
+            if (model().caption(index) == caption)
+                return index;
+        }
+        return {};
+    }
+
+    void select(const QString& caption) { main().TreeView().setCurrentIndex(node(caption)); }
+
+    QString selectedCaption() { return model().caption(main().TreeView().currentIndex()); }
+
+    QStringList outline()
+    {
+        QStringList lines;
+        Schema::walkTree(root(), [&](const pugi::xml_node& item, int depth) {
+            lines << QString(depth * 2, QLatin1Char(' ')) + Schema::itemCaption(item);
+            return true;
+        });
+        return lines;
+    }
+
+private slots:
+    void init()
+    {
+        m_fixture = std::make_unique<ProgramFixture>();
+        m_fixture->writeDataFile(m_fixture->path("private.zv"), "secret", Sample);
+        m_fixture->start(m_fixture->path("private.zv"), {"secret"});
+    }
+
+    void cleanup()
+    {
+        m_fixture.reset();
+    }
+
+    void newGroupGoesUnderTheSelectedRecordsGroup()
+    {
+        select("Keys");
+        WhenShown confirm(m_fixture->program().newGroupWindow(), [&] {
+            fillAndConfirm(m_fixture->program().newGroupWindow(), "Garden");
+        });
+        main().ActionNewGroupExecute();
+        QCOMPARE(outline(), (QStringList{"Home", "  Keys", "  Cars", "  Garden", "Work"}));
+        QCOMPARE(selectedCaption(), QStringLiteral("Garden"));
+        QVERIFY(main().Modified());
+    }
+
+    void newRecordFromItsTemplateStartsWithTheTimeNow()
+    {
+        select("Cars");
+        WhenShown confirm(m_fixture->program().newRecordWindow(), [&] {
+            fillAndConfirm(m_fixture->program().newRecordWindow(), "", "Car");
+        });
+        const QDateTime before = QDateTime::currentDateTime();
+        main().ActionNewRecordExecute();
+        const pugi::xml_node record = root().child("folder").child("folder").child("record");
+        QVERIFY(record);
+        QCOMPARE(qText(record.attribute("parent_type")), QStringLiteral("Car"));
+        QCOMPARE(qText(record.attribute("type")), QStringLiteral("CAR INFO"));
+        const QString bought = qText(record.find_child_by_attribute("field", "name", "Bought").text());
+        QCOMPARE(bought, FormatStoredDate(before.date()));
+        QCOMPARE(selectedCaption(), QStringLiteral("Car"));
+        QVERIFY(!main().recordEditor().isEmpty());
+        QVERIFY(main().Modified());
+    }
+
+    void newFieldIsStoredInEnglishAndFocused()
+    {
+        select("Keys");
+        WhenShown confirm(m_fixture->program().newFieldWindow(), [&] {
+            fillAndConfirm(m_fixture->program().newFieldWindow(), "Since", "Date");
+        });
+        main().ActionNewFieldExecute();
+        const pugi::xml_node field = root().child("folder").child("record").last_child();
+        QCOMPARE(qText(field.attribute("name")), QStringLiteral("Since"));
+        QCOMPARE(qText(field.attribute("basic_type")), QStringLiteral("DATE"));
+        QCOMPARE(qText(field.text()), FormatStoredDate(QDate::currentDate()));
+        QCOMPARE(main().recordEditor().controlList().size(), 4);
+        QVERIFY(main().Modified());
+    }
+
+    void deleteAsksAndMovesTheSelectionToANeighbour()
+    {
+        select("Cars");
+        m_fixture->messages.answers.enqueue(Answer::No);
+        main().ActionDeleteExecute();
+        QCOMPARE(outline().size(), 4);
+        QVERIFY(!main().Modified());
+
+        m_fixture->messages.answers.enqueue(Answer::Yes);
+        main().ActionDeleteExecute();
+        QCOMPARE(m_fixture->messages.texts().last(), QStringLiteral("Are you sure to delete this item?"));
+        QCOMPARE(outline(), (QStringList{"Home", "  Keys", "Work"}));
+        QCOMPARE(selectedCaption(), QStringLiteral("Keys"));
+        QVERIFY(main().Modified());
+    }
+
+    void deletingEverythingLeavesTheActionsDisabled()
+    {
+        for (const char* caption : {"Home", "Work"}) {
+            select(caption);
+            m_fixture->messages.answers.enqueue(Answer::Yes);
+            main().ActionDeleteExecute();
+        }
+        QCOMPARE(model().nodeCount(), 0);
+        for (const char* name : {"ActionDelete", "ActionNewField", "ActionFind"})
+            QVERIFY2(!main().action(name)->isEnabled(), name);
+        QVERIFY(main().recordEditor().isEmpty());
+    }
+
+    void renamingRecordsAndGroups()
+    {
+        main().TreeViewEdited(node("Keys"), "House keys");
+        QCOMPARE(qText(root().child("folder").child("record").child("label").text()), QStringLiteral("House keys"));
+        QVERIFY(node("House keys").isValid());
+
+        main().TreeViewEdited(node("House keys"), "");
+        QVERIFY(node("Keys").isValid());
+
+        main().TreeViewEdited(node("Home"), "");
+        QCOMPARE(m_fixture->messages.texts(), QStringList{"Enter Group Name first"});
+        QCOMPARE(qText(root().child("folder").attribute("name")), QStringLiteral("Home"));
+
+        main().TreeViewEdited(node("Home"), "Family");
+        QCOMPARE(qText(root().child("folder").attribute("name")), QStringLiteral("Family"));
+        QCOMPARE(model().nodeData(node("Cars"))->parentCaption, QStringLiteral("Family"));
+        QVERIFY(main().Modified());
+    }
+
+    void dragAndDropFollowsTheRefusalRules()
+    {
+        const auto drop = [&](const QString& dragged, const QString& target) {
+            QMimeData* data = model().mimeData({node(dragged)});
+            const QModelIndex onto = target.isEmpty() ? QModelIndex() : node(target);
+            const bool accepted = model().canDropMimeData(data, Qt::MoveAction, -1, -1, onto);
+            model().dropMimeData(data, Qt::MoveAction, -1, -1, onto);
+            delete data;
+            QCoreApplication::processEvents();
+            return accepted;
+        };
+        QVERIFY(!drop("Home", "Cars"));
+        QVERIFY(!drop("Keys", "Home"));
+        QVERIFY(!drop("Cars", "Keys"));
+        QVERIFY(!main().Modified());
+
+        QVERIFY(drop("Home", "Work"));
+        QCOMPARE(outline(), (QStringList{"Work", "  Home", "    Keys", "    Cars"}));
+        QCOMPARE(selectedCaption(), QStringLiteral("Home"));
+        QVERIFY(main().Modified());
+
+        QVERIFY(drop("Keys", ""));
+        QCOMPARE(outline(), (QStringList{"Keys", "Work", "  Home", "    Cars"}));
+    }
+
+    void keysOfTheTree()
+    {
+        select("Work");
+        main().TreeView().setFocus();
+        m_fixture->messages.answers.enqueue(Answer::Yes);
+        QTest::keyClick(&main().TreeView(), Qt::Key_Delete);
+        QVERIFY(!node("Work").isValid());
+    }
+};
+
+QTEST_MAIN(TestTreeCommands)
+#include "tst_treecommands.moc"
