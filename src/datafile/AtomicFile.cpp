@@ -12,9 +12,20 @@ StagedFile::StagedFile() = default;
 
 StagedFile::~StagedFile() = default;
 
+namespace {
+
+// A symbolic link is written through, to the file it names, as editors do.
+QString resolvedTarget(const QString& path)
+{
+    const QFileInfo file(path);
+    return file.isSymLink() ? file.symLinkTarget() : path;
+}
+
+} // namespace
+
 bool StagedFile::write(const QString& targetPath, const QByteArray& bytes)
 {
-    const QFileInfo target(targetPath);
+    const QFileInfo target(resolvedTarget(targetPath));
     m_file = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") + target.fileName()
                                               + QStringLiteral(".XXXXXX"));
     if (!m_file->open()) {
@@ -40,7 +51,7 @@ bool StagedFile::commitTo(const QString& path)
         return false;
     // rename() replaces an existing target in one step; the file's permissions
     // stay those of a new private file.
-    if (std::rename(QFile::encodeName(m_file->fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
+    if (std::rename(QFile::encodeName(m_file->fileName()).constData(), QFile::encodeName(resolvedTarget(path)).constData()) != 0) {
         m_error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }

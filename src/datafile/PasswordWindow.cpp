@@ -128,33 +128,14 @@ void TFormPassword::setLockGuard(std::function<bool()> isLocked, std::function<b
     m_checkFilePassword = std::move(checkFilePassword);
 }
 
-TFormPassword::PromptState TFormPassword::saveState() const
+void TFormPassword::prepareForUse()
 {
-    return {m_retype, m_labelFileName->text(), m_editPassword->text(), m_editRetype->text(), m_buttonOk->isEnabled()};
-}
-
-void TFormPassword::restoreState(const PromptState& state)
-{
-    SetPasswordMode(state.retype);
-    setFileNameLine(state.fileLine);
-    m_editPassword->setText(state.password);
-    m_editRetype->setText(state.retypeText);
-    m_buttonOk->setEnabled(state.okEnabled);
-    m_keepStateOnShow = !isVisible();
-}
-
-void TFormPassword::showEvent(QShowEvent* event)
-{
-    if (m_keepStateOnShow)
-        m_keepStateOnShow = false;
-    else
-        startPrompt();
+    startPrompt();
     m_labelFileName->setToolTip(m_labelFileName->text());
     m_editPassword->setFocus(Qt::OtherFocusReason);
     // Centred on the desktop: the main window may be hidden while it asks.
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
-    TrackedDialog::showEvent(event);
 }
 
 // No password is ever shown twice: each showing starts from empty boxes.

@@ -19,16 +19,6 @@ class QPushButton;
 class TFormPassword : public TrackedDialog {
     Q_OBJECT
 public:
-    // Everything a prompt has shown and collected so far, so the window can
-    // serve a second prompt (the auto-lock) and then resume the first.
-    struct PromptState {
-        bool retype = false;
-        QString fileLine;
-        QString password;
-        QString retypeText;
-        bool okEnabled = false;
-    };
-
     TFormPassword(const CaptionTable& captions, MessageService& messages, QWidget* parent = nullptr);
 
     // true: new-password mode (password and retype); false: enter mode.
@@ -43,13 +33,8 @@ public:
     // checkFilePassword accepts the typed password.
     void setLockGuard(std::function<bool()> isLocked, std::function<bool(const QString&)> checkFilePassword);
 
-    PromptState saveState() const;
-    // Puts a saved prompt back. When the window is hidden, its next showing
-    // keeps the restored state instead of starting empty.
-    void restoreState(const PromptState& state);
-
 protected:
-    void showEvent(QShowEvent* event) override;
+    void prepareForUse() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -65,7 +50,6 @@ private:
     std::function<bool()> m_isLocked;
     std::function<bool(const QString&)> m_checkFilePassword;
     bool m_retype = false;
-    bool m_keepStateOnShow = false;
 
     QLabel* m_labelFileName = nullptr;
     QLabel* m_labelPassword = nullptr;

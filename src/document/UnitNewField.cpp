@@ -63,13 +63,12 @@ void TFormNewField::fillTypeList()
     selectFirst(m_comboBoxTypes);
 }
 
-void TFormNewField::showEvent(QShowEvent* event)
+void TFormNewField::prepareForUse()
 {
     m_editField->clear();
     m_editField->setFocus(Qt::OtherFocusReason);
     selectFirst(m_comboBoxTypes);
     centreOverParent(this);
-    TrackedDialog::showEvent(event);
 }
 
 void TFormNewField::JvXPButtonOkClick()

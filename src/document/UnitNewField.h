@@ -26,7 +26,7 @@ public:
     void ApplyNewFieldCaptions();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void prepareForUse() override;
 
 private:
     void layOutControls();

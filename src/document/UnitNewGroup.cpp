@@ -59,13 +59,12 @@ void TFormNewGroup::ApplyNewGroupCaptions()
     applyButtonCaptions(m_captions, m_buttonOk, m_buttonCancel);
 }
 
-void TFormNewGroup::showEvent(QShowEvent* event)
+void TFormNewGroup::prepareForUse()
 {
     m_editName->clear();
     m_editName->setFocus(Qt::OtherFocusReason);
     selectFirst(m_comboBoxExIcons);
     centreOverParent(this);
-    TrackedDialog::showEvent(event);
 }
 
 void TFormNewGroup::JvXPButtonOkClick()

@@ -46,7 +46,7 @@ public:
     void ApplyNewGroupCaptions();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void prepareForUse() override;
 
 private:
     void layOutControls();

@@ -109,7 +109,7 @@ void TFormNewRecord::fillTypeList()
         m_comboBoxTypes->addItem(entry.name, entry.icon.value);
 }
 
-void TFormNewRecord::showEvent(QShowEvent* event)
+void TFormNewRecord::prepareForUse()
 {
     m_editName->clear();
     m_editName->setFocus(Qt::OtherFocusReason);
@@ -119,7 +119,6 @@ void TFormNewRecord::showEvent(QShowEvent* event)
     selectFirst(m_comboBoxTypes);
     ComboBoxTypesChange();
     centreOverParent(this);
-    TrackedDialog::showEvent(event);
 }
 
 // Choosing a type proposes its icon.

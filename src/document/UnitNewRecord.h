@@ -52,7 +52,7 @@ public:
     bool ApplyNewRecordCaptions(const ProgramPaths& paths, const QString& language);
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void prepareForUse() override;
 
 private:
     void layOutControls();

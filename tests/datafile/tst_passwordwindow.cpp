@@ -48,6 +48,7 @@ class TestPasswordWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    void concealedPromptResumesAsItWas();
     void captionsComeFromTheTable();
     void everyShowingStartsEmpty();
     void boxesTakeSixteenMaskedCharacters_data();
@@ -68,8 +69,6 @@ private slots:
     void newPasswordMustFitTheFileKey_data();
     void newPasswordMustFitTheFileKey();
 
-    void savedPromptComesBackAfterAnotherUse();
-    void restoreWhileShownAppliesAtOnce();
 };
 
 void TestPasswordWindow::captionsComeFromTheTable()
@@ -309,52 +308,25 @@ void TestPasswordWindow::newPasswordMustFitTheFileKey()
     QCOMPARE(prompt.passwordBox()->text(), password);
 }
 
-void TestPasswordWindow::savedPromptComesBackAfterAnotherUse()
+void TestPasswordWindow::concealedPromptResumesAsItWas()
 {
     Prompt prompt(true);
-    typeText(prompt.passwordBox(), QStringLiteral("first"));
-    typeText(prompt.retypeBox(), QStringLiteral("first"));
-    const TFormPassword::PromptState saved = prompt.window.saveState();
+    int result = -1;
+    QTimer::singleShot(0, [&] {
+        typeText(prompt.passwordBox(), QStringLiteral("first"));
+        typeText(prompt.retypeBox(), QStringLiteral("first"));
+        prompt.window.conceal();
+        QVERIFY(!prompt.window.isVisible());
+        prompt.window.reveal();
+        QVERIFY(prompt.window.isVisible());
+        QCOMPARE(prompt.passwordBox()->text(), QStringLiteral("first"));
+        QVERIFY(prompt.ok()->isEnabled());
+        prompt.clickOk();
+    });
     prompt.window.hide();
-
-    prompt.window.SetPasswordMode(false);
-    prompt.window.setFileNameLine(QStringLiteral("other.zv File"));
-    prompt.window.open();
-    typeText(prompt.passwordBox(), QStringLiteral("second"));
-    prompt.clickOk();
-    QCOMPARE(prompt.window.password(), QStringLiteral("second"));
-
-    prompt.window.restoreState(saved);
-    prompt.window.open();
-    QVERIFY(prompt.retypeBox()->isVisible());
-    QCOMPARE(prompt.passwordBox()->text(), QStringLiteral("first"));
-    QCOMPARE(prompt.retypeBox()->text(), QStringLiteral("first"));
-    QVERIFY(prompt.ok()->isEnabled());
-    QCOMPARE(prompt.label("LabelFileName")->text(), QStringLiteral("private.zv File"));
-    QCOMPARE(prompt.label("LabelFileName")->toolTip(), QStringLiteral("private.zv File"));
-
-    prompt.window.hide();
-    prompt.window.open();
-    QVERIFY2(prompt.passwordBox()->text().isEmpty(), "a restore holds for one showing only");
-}
-
-void TestPasswordWindow::restoreWhileShownAppliesAtOnce()
-{
-    Prompt prompt(false);
-    TFormPassword::PromptState state;
-    state.retype = true;
-    state.fileLine = QStringLiteral("x.zv File");
-    state.password = state.retypeText = QStringLiteral("pw");
-    state.okEnabled = true;
-    prompt.window.restoreState(state);
-    QVERIFY(prompt.ok()->isEnabled());
-    QVERIFY(prompt.retypeBox()->isVisible());
-    prompt.clickOk();
-    QCOMPARE(prompt.window.result(), int(QDialog::Accepted));
-    QCOMPARE(prompt.window.password(), QStringLiteral("pw"));
-
-    prompt.window.open();
-    QVERIFY2(prompt.passwordBox()->text().isEmpty(), "a restore while shown does not reach the next showing");
+    result = prompt.window.exec();
+    QCOMPARE(result, int(QDialog::Accepted));
+    QCOMPARE(prompt.window.password(), QStringLiteral("first"));
 }
 
 QTEST_MAIN(TestPasswordWindow)
