@@ -25,6 +25,16 @@ bool walkLevel(const pugi::xml_node& element, int depth,
     return true;
 }
 
+// The item after item among its siblings: the next record, then the first
+// group once the records are done, then the next group.
+pugi::xml_node nextSiblingInTreeOrder(const pugi::xml_node& item)
+{
+    if (isGroup(item))
+        return item.next_sibling(GroupElement);
+    const pugi::xml_node record = item.next_sibling(RecordElement);
+    return record ? record : item.parent().child(GroupElement);
+}
+
 } // namespace
 
 const QStringList& groupTypeKeys()
@@ -137,6 +147,27 @@ std::vector<pugi::xml_node> recordFields(const pugi::xml_node& record)
             fields.push_back(node);
     }
     return fields;
+}
+
+pugi::xml_node firstInTreeOrder(const pugi::xml_node& root)
+{
+    const pugi::xml_node record = root.child(RecordElement);
+    return record ? record : root.child(GroupElement);
+}
+
+pugi::xml_node nextInTreeOrder(const pugi::xml_node& item)
+{
+    if (isGroup(item)) {
+        if (const pugi::xml_node child = firstInTreeOrder(item))
+            return child;
+    }
+    // No descendants left: the next sibling of the item or of the nearest
+    // group above it that has one.
+    for (pugi::xml_node node = item; isRecord(node) || isGroup(node); node = node.parent()) {
+        if (const pugi::xml_node sibling = nextSiblingInTreeOrder(node))
+            return sibling;
+    }
+    return {};
 }
 
 } // namespace Schema

@@ -60,4 +60,9 @@ void walkTree(const pugi::xml_node& root, const std::function<bool(const pugi::x
 // The fields of a record: the children after its first child (the label).
 std::vector<pugi::xml_node> recordFields(const pugi::xml_node& record);
 
+// Stepping through the items in the order of walkTree, one at a time: the first
+// item under root, and the item after item (null at the end of the document).
+pugi::xml_node firstInTreeOrder(const pugi::xml_node& root);
+pugi::xml_node nextInTreeOrder(const pugi::xml_node& item);
+
 } // namespace Schema

@@ -143,6 +143,26 @@ private slots:
         QCOMPARE(seen, (QStringList{"A", "B"}));
     }
 
+    void steppingVisitsTheItemsInTreeOrder()
+    {
+        DataDocument document;
+        QVERIFY(document.loadText(
+            "<data><folder name='G1'>"
+            "<folder name='G1a'><folder name='G1a1'/><record parent_type='R1a1'><label/></record></folder>"
+            "<record parent_type='R1a'><label/></record><folder name='G1b'/></folder>"
+            "<record parent_type='R1'><label/><record parent_type='inside a record'><label/></record></record>"
+            "<folder name='G2'><record parent_type='R2a'><label/></record></folder>"
+            "<note/><record parent_type='R2'><label/></record></data>"));
+        QStringList stepped;
+        for (pugi::xml_node item = Schema::firstInTreeOrder(document.root()); item; item = Schema::nextInTreeOrder(item))
+            stepped << Schema::itemCaption(item);
+        QCOMPARE(stepped, outline(document.root()).replaceInStrings(QStringLiteral("  "), QString()));
+        QCOMPARE(stepped.last(), QStringLiteral("R2a"));
+
+        QVERIFY(document.loadText("<data><note/></data>"));
+        QVERIFY(!Schema::firstInTreeOrder(document.root()));
+    }
+
     void recordFieldsFollowTheLabel()
     {
         DataDocument document;

@@ -1,0 +1,296 @@
+#include "config/UnitSettings.h"
+
+#include "config/CaptionTable.h"
+#include "config/Languages.h"
+#include "config/ProgramPaths.h"
+#include "document/CreationWindowParts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace CreationWindowParts;
+
+namespace {
+
+constexpr int LanguageListWidth = 217;
+
+// The text beside a check box, which has none of its own. Releasing any mouse
+// button over it works the box as a click would and gives the box the focus.
+// A disabled label gets no mouse events, so it does nothing.
+class CheckBoxLabel : public QLabel {
+public:
+    CheckBoxLabel(const QString& objectName, QCheckBox* box, QWidget* parent)
+        : QLabel(parent)
+        , m_box(box)
+    {
+        setObjectName(objectName);
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (!rect().contains(event->position().toPoint())) {
+            QLabel::mouseReleaseEvent(event);
+            return;
+        }
+        m_box->click();
+        m_box->setFocus(Qt::MouseFocusReason);
+    }
+
+private:
+    QCheckBox* m_box;
+};
+
+QCheckBox* createCheckBox(const QString& objectName, QWidget* parent)
+{
+    auto* box = new QCheckBox(parent);
+    box->setObjectName(objectName);
+    return box;
+}
+
+QComboBox* createList(const QString& objectName, QWidget* parent)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(objectName);
+    list->setEditable(false);
+    return list;
+}
+
+QFrame* createSeparator(QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setObjectName(QStringLiteral("PanelLine"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+QString caption(const CaptionTable& captions, const char* key, const char* englishDefault)
+{
+    return captions.GetCaption(QLatin1String(key), QLatin1String(englishDefault));
+}
+
+} // namespace
+
+TFormSettings::TFormSettings(const CaptionTable& captions, const ProgramPaths& paths, QWidget* parent)
+    : TrackedDialog(parent)
+    , m_captions(captions)
+    , m_paths(paths)
+{
+    setDialogFrame(this);
+    createControls();
+    layOutControls();
+    chainTabOrder();
+    ApplySettingsCaptions();
+    m_comboBoxMinutes->addItems(blockingTimeChoices());
+}
+
+void TFormSettings::createControls()
+{
+    m_labelLanguage = createLabel(QStringLiteral("LabelLanguage"), this);
+    m_comboBoxLang = createList(QStringLiteral("ComboBoxLang"), this);
+    m_comboBoxLang->setMinimumWidth(LanguageListWidth);
+
+    const auto checkRow = [this](QCheckBox*& box, QLabel*& label, const char* name) {
+        box = createCheckBox(QStringLiteral("CheckBox") + QLatin1String(name), this);
+        label = new CheckBoxLabel(QStringLiteral("Label") + QLatin1String(name), box, this);
+    };
+    checkRow(m_checkBoxSysTray, m_labelSysTray, "SysTray");
+    checkRow(m_checkBoxHidden, m_labelHidden, "Hidden");
+    checkRow(m_checkBoxExtAssociations, m_labelExtAssociations, "ExtAssociations");
+    checkRow(m_checkBoxOpenLast, m_labelOpenLast, "OpenLast");
+    checkRow(m_checkBoxAutoSave, m_labelAutoSave, "AutoSave");
+    checkRow(m_checkBoxBackups, m_labelBackups, "Backups");
+    checkRow(m_checkBoxAutoBlocking, m_labelAutoBlocking, "AutoBlocking");
+
+    m_labelBlockingTime = createLabel(QStringLiteral("LabelBlockingTime"), this);
+    m_comboBoxMinutes = createList(QStringLiteral("ComboBoxMinutes"), this);
+    m_labelMinutes = createLabel(QStringLiteral("LabelMinutes"), this);
+
+    m_buttonOk = createOkButton(this);
+    m_buttonCancel = createCancelButton(this);
+    connect(m_buttonOk, &QPushButton::clicked, this, &QDialog::accept);
+
+    // Every change of the two boxes, by the user or by loading the settings,
+    // keeps the controls that depend on them in step.
+    connect(m_checkBoxSysTray, &QCheckBox::toggled, this, &TFormSettings::CheckBoxSysTrayClick);
+    connect(m_checkBoxAutoBlocking, &QCheckBox::toggled, this, &TFormSettings::CheckBoxAutoBlockingClick);
+    CheckBoxSysTrayClick();
+    CheckBoxAutoBlockingClick();
+}
+
+void TFormSettings::layOutControls()
+{
+    auto* grid = new QGridLayout;
+    grid->addWidget(m_labelLanguage, 0, 0, 1, 2);
+    grid->addWidget(m_comboBoxLang, 1, 0, 1, 2);
+    const QList<QPair<QCheckBox*, QLabel*>> checkRows = {
+        {m_checkBoxSysTray, m_labelSysTray},       {m_checkBoxHidden, m_labelHidden},
+        {m_checkBoxExtAssociations, m_labelExtAssociations}, {m_checkBoxOpenLast, m_labelOpenLast},
+        {m_checkBoxAutoSave, m_labelAutoSave},     {m_checkBoxBackups, m_labelBackups},
+        {m_checkBoxAutoBlocking, m_labelAutoBlocking},
+    };
+    int row = 2;
+    for (const auto& [box, label] : checkRows) {
+        grid->addWidget(box, row, 0);
+        grid->addWidget(label, row, 1);
+        ++row;
+    }
+    grid->addWidget(m_labelBlockingTime, row++, 1);
+    auto* minutes = new QHBoxLayout;
+    minutes->addWidget(m_comboBoxMinutes);
+    minutes->addWidget(m_labelMinutes);
+    minutes->addStretch();
+    grid->addLayout(minutes, row, 1);
+    grid->setColumnStretch(1, 1);
+
+    auto* window = new QVBoxLayout(this);
+    window->addLayout(grid);
+    window->addWidget(createSeparator(this));
+    window->addLayout(buttonRow(m_buttonOk, m_buttonCancel));
+    window->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TFormSettings::chainTabOrder()
+{
+    const QList<QWidget*> order = {
+        m_comboBoxLang,     m_checkBoxSysTray, m_checkBoxHidden,       m_checkBoxOpenLast,
+        m_checkBoxAutoSave, m_checkBoxBackups, m_buttonOk,             m_buttonCancel,
+        m_checkBoxAutoBlocking, m_comboBoxMinutes, m_checkBoxExtAssociations,
+    };
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void TFormSettings::ApplySettingsCaptions()
+{
+    setWindowTitle(caption(m_captions, "SettingsCaption", "Settings"));
+    m_labelLanguage->setText(labelCaption(m_captions, "SettingsLabelLanguage", "Language"));
+    m_labelSysTray->setText(caption(m_captions, "SettingsCheckBoxSysTray", "Show System Tray Icon"));
+    m_labelHidden->setText(caption(m_captions, "SettingsCheckBoxHidden", "Start hidden"));
+    m_labelExtAssociations->setText(caption(m_captions, "SettingsCheckBoxAssociate", "Check own associations"));
+    m_labelOpenLast->setText(caption(m_captions, "SettingsCheckBoxOpenLast", "Open last file"));
+    m_labelAutoSave->setText(caption(m_captions, "SettingsCheckBoxAutoSave", "Save when exit"));
+    m_labelBackups->setText(caption(m_captions, "SettingsCheckBoxBackups", "Create backups"));
+    m_labelAutoBlocking->setText(caption(m_captions, "SettingsCheckBoxAutoBlocking", "Autoblocking program"));
+    m_labelBlockingTime->setText(labelCaption(m_captions, "SettingsLabelBlockingTime", "Blocking time"));
+    m_labelMinutes->setText(caption(m_captions, "SettingsLabelMinutes", "Minutes"));
+    applyButtonCaptions(m_captions, m_buttonOk, m_buttonCancel);
+    refillLanguageList();
+}
+
+void TFormSettings::refillLanguageList()
+{
+    const int selected = m_comboBoxLang->currentIndex();
+    m_comboBoxLang->clear();
+    m_comboBoxLang->addItems(ListLanguages(m_paths.languagesFolder()));
+    // A language folder removed meanwhile may leave the old position beyond
+    // the list; the first entry is then chosen, as for an unknown language.
+    selectLanguageIndex(selected >= 0 && selected < m_comboBoxLang->count() ? selected : 0);
+}
+
+void TFormSettings::LoadSettingsIntoWindow(const SettingsStore& settings)
+{
+    selectLanguage(settings.GetSetting(SettingKey::Language));
+
+    // Starting hidden is only possible with the tray icon to come back through.
+    const bool hidden = settings.isOn(SettingKey::Hidden);
+    m_checkBoxSysTray->setChecked(settings.isOn(SettingKey::SysTray) || hidden);
+    m_checkBoxHidden->setChecked(hidden);
+
+    m_checkBoxExtAssociations->setChecked(settings.isOn(SettingKey::Associate));
+    m_checkBoxOpenLast->setChecked(settings.isOn(SettingKey::OpenLast));
+    m_checkBoxAutoSave->setChecked(settings.isOn(SettingKey::AutoSave));
+    m_checkBoxBackups->setChecked(settings.isOn(SettingKey::Backups));
+
+    m_comboBoxMinutes->setCurrentIndex(0);
+    const bool autoBlocking = settings.isOn(SettingKey::AutoBlocking);
+    m_checkBoxAutoBlocking->setChecked(autoBlocking);
+    if (autoBlocking)
+        selectBlockingTime(settings.GetSetting(SettingKey::BlockingTime));
+}
+
+void TFormSettings::selectLanguage(const QString& language)
+{
+    // MatchFixedString compares the whole text, ignoring letter case.
+    const int found = m_comboBoxLang->findText(language, Qt::MatchFixedString);
+    selectLanguageIndex(found >= 0 ? found : 0);
+}
+
+void TFormSettings::selectBlockingTime(const QString& minutes)
+{
+    // A time that is not offered leaves no entry selected.
+    m_comboBoxMinutes->setCurrentIndex(m_comboBoxMinutes->findText(minutes, Qt::MatchExactly));
+}
+
+SettingsWindowState TFormSettings::windowState(const QString& currentFileName) const
+{
+    SettingsWindowState state;
+    state.language = selectedLanguage();
+    state.systray = m_checkBoxSysTray->isChecked();
+    state.hidden = m_checkBoxHidden->isChecked();
+    state.associate = m_checkBoxExtAssociations->isChecked();
+    state.openLast = m_checkBoxOpenLast->isChecked();
+    state.autoSave = m_checkBoxAutoSave->isChecked();
+    state.backups = m_checkBoxBackups->isChecked();
+    state.autoBlocking = m_checkBoxAutoBlocking->isChecked();
+    // currentText() is empty while no entry is selected.
+    state.blockingTime = m_comboBoxMinutes->currentText();
+    state.currentFileName = currentFileName;
+    return state;
+}
+
+QString TFormSettings::selectedLanguage() const
+{
+    return m_comboBoxLang->currentText();
+}
+
+void TFormSettings::selectLanguageIndex(int index)
+{
+    m_comboBoxLang->setCurrentIndex(index);
+}
+
+int TFormSettings::selectedLanguageIndex() const
+{
+    return m_comboBoxLang->currentIndex();
+}
+
+bool TFormSettings::associationChecked() const
+{
+    return m_checkBoxExtAssociations->isChecked();
+}
+
+bool TFormSettings::hiddenChecked() const
+{
+    return m_checkBoxHidden->isChecked();
+}
+
+void TFormSettings::showEvent(QShowEvent* event)
+{
+    centreOverParent(this);
+    TrackedDialog::showEvent(event);
+}
+
+void TFormSettings::CheckBoxSysTrayClick()
+{
+    const bool trayOn = m_checkBoxSysTray->isChecked();
+    m_checkBoxHidden->setEnabled(trayOn);
+    m_labelHidden->setEnabled(trayOn);
+    if (!trayOn)
+        m_checkBoxHidden->setChecked(false);
+}
+
+void TFormSettings::CheckBoxAutoBlockingClick()
+{
+    const bool autoBlocking = m_checkBoxAutoBlocking->isChecked();
+    m_labelBlockingTime->setEnabled(autoBlocking);
+    m_comboBoxMinutes->setEnabled(autoBlocking);
+    m_labelMinutes->setEnabled(autoBlocking);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "config/SettingsStore.h"
+#include "platform/TrackedDialog.h"
+
+#include <QString>
+
+class CaptionTable;
+class ProgramPaths;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+// The window in which the user edits the settings. Its controls are the
+// working copy of the settings list: the owner fills them from the list when
+// the window is created and after Cancel, and rebuilds the list from them on
+// Ok and at shutdown. Other parts read some check boxes directly, so the
+// controls must always mirror the list while the window is closed.
+class TFormSettings : public TrackedDialog {
+    Q_OBJECT
+public:
+    // Sets the texts, the language list and the minutes list; the owner then
+    // calls LoadSettingsIntoWindow.
+    TFormSettings(const CaptionTable& captions, const ProgramPaths& paths, QWidget* parent = nullptr);
+
+    // The texts of the current caption table, and the language list read
+    // again from the languages folder, keeping the selected position.
+    void ApplySettingsCaptions();
+    void LoadSettingsIntoWindow(const SettingsStore& settings);
+    SettingsWindowState windowState(const QString& currentFileName) const;
+
+    QString selectedLanguage() const;
+    void selectLanguageIndex(int index);
+    int selectedLanguageIndex() const;
+    bool associationChecked() const;
+    bool hiddenChecked() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+    void layOutControls();
+    void chainTabOrder();
+    void refillLanguageList();
+    void selectLanguage(const QString& language);
+    void selectBlockingTime(const QString& minutes);
+    void CheckBoxSysTrayClick();
+    void CheckBoxAutoBlockingClick();
+
+    const CaptionTable& m_captions;
+    const ProgramPaths& m_paths;
+
+    QLabel* m_labelLanguage = nullptr;
+    QComboBox* m_comboBoxLang = nullptr;
+    QCheckBox* m_checkBoxSysTray = nullptr;
+    QLabel* m_labelSysTray = nullptr;
+    QCheckBox* m_checkBoxHidden = nullptr;
+    QLabel* m_labelHidden = nullptr;
+    QCheckBox* m_checkBoxExtAssociations = nullptr;
+    QLabel* m_labelExtAssociations = nullptr;
+    QCheckBox* m_checkBoxOpenLast = nullptr;
+    QLabel* m_labelOpenLast = nullptr;
+    QCheckBox* m_checkBoxAutoSave = nullptr;
+    QLabel* m_labelAutoSave = nullptr;
+    QCheckBox* m_checkBoxBackups = nullptr;
+    QLabel* m_labelBackups = nullptr;
+    QCheckBox* m_checkBoxAutoBlocking = nullptr;
+    QLabel* m_labelAutoBlocking = nullptr;
+    QLabel* m_labelBlockingTime = nullptr;
+    QComboBox* m_comboBoxMinutes = nullptr;
+    QLabel* m_labelMinutes = nullptr;
+    QPushButton* m_buttonOk = nullptr;
+    QPushButton* m_buttonCancel = nullptr;
+};

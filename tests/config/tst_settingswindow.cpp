@@ -1,0 +1,238 @@
+#include "config/CaptionTable.h"
+#include "config/ProgramPaths.h"
+#include "config/SettingsStore.h"
+#include "config/UnitSettings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <utility>
+
+namespace {
+
+const QStringList CheckNames = {"SysTray",  "Hidden",  "ExtAssociations", "OpenLast",
+                                "AutoSave", "Backups", "AutoBlocking"};
+
+SettingsStore settingsFrom(const QStringList& lines)
+{
+    SettingsStore settings;
+    for (const QString& line : lines)
+        settings.SetSetting(line.section('=', 0, 0), line.section('=', 1));
+    return settings;
+}
+
+} // namespace
+
+class TestSettingsWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void trayBoxGovernsStartHidden();
+    void labelReleaseWorksItsBox_data();
+    void labelReleaseWorksItsBox();
+    void loadsSettings_data();
+    void loadsSettings();
+    void loadingAgainUndoesChanges();
+    void closingGivesResult();
+    void stateRebuildsSettingsList();
+    void captionsAndLanguageRefill();
+
+private:
+    QCheckBox* box(const QString& name) { return m_window->findChild<QCheckBox*>("CheckBox" + name); }
+    QComboBox* minutes() { return m_window->findChild<QComboBox*>("ComboBoxMinutes"); }
+    void release(const QString& name, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(m_window->findChild<QLabel*>("Label" + name), button);
+    }
+    // The checked boxes by name, in window order.
+    QStringList checked()
+    {
+        QStringList names;
+        for (const QString& name : CheckNames) {
+            if (box(name)->isChecked())
+                names.append(name);
+        }
+        return names;
+    }
+    void showWith(const QStringList& settings)
+    {
+        m_window->LoadSettingsIntoWindow(settingsFrom(settings));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ProgramPaths> m_paths;
+    CaptionTable m_captions;
+    std::unique_ptr<TFormSettings> m_window;
+};
+
+void TestSettingsWindow::init()
+{
+    m_window.reset();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_paths = std::make_unique<ProgramPaths>(m_dir->path() + "/zantrove");
+    QVERIFY(QDir().mkpath(m_paths->languagesFolder() + "Deutsch"));
+    QVERIFY(QDir().mkpath(m_paths->languagesFolder() + "Francais"));
+    m_captions.clear();
+    m_window = std::make_unique<TFormSettings>(m_captions, *m_paths);
+}
+
+void TestSettingsWindow::trayBoxGovernsStartHidden()
+{
+    showWith({"systray=1", "hidden=1"});
+    release("SysTray");
+    QCOMPARE(checked(), QStringList());
+    QVERIFY(!box("Hidden")->isEnabled());
+    release("Hidden");  // greyed: no reaction
+    release("Hidden", Qt::RightButton);
+    QVERIFY(!m_window->hiddenChecked());
+
+    QTest::mouseClick(box("SysTray"), Qt::LeftButton);
+    QCOMPARE(checked(), QStringList{"SysTray"});
+    release("Hidden");
+    QVERIFY(m_window->hiddenChecked());
+}
+
+void TestSettingsWindow::labelReleaseWorksItsBox_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::newRow("left") << "Backups" << Qt::LeftButton;
+    QTest::newRow("right") << "ExtAssociations" << Qt::RightButton;
+    QTest::newRow("middle, auto-lock") << "AutoBlocking" << Qt::MiddleButton;
+}
+
+void TestSettingsWindow::labelReleaseWorksItsBox()
+{
+    QFETCH(QString, name);
+    QFETCH(Qt::MouseButton, button);
+    showWith({});
+    release(name, button);
+    QCOMPARE(checked(), QStringList{name});
+    QVERIFY(box(name)->hasFocus());
+    QCOMPARE(minutes()->isEnabled(), name == "AutoBlocking");
+    release(name, button);
+    QCOMPARE(checked(), QStringList());
+    QVERIFY(!minutes()->isEnabled());
+}
+
+void TestSettingsWindow::loadsSettings_data()
+{
+    QTest::addColumn<QStringList>("settings");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("checkedBoxes");
+    QTest::addColumn<QString>("minutesShown");
+
+    QTest::newRow("empty") << QStringList() << "English" << QStringList() << "1";
+    QTest::newRow("hidden without tray") << QStringList{"systray=0", "hidden=1"} << "English"
+                                         << QStringList{"SysTray", "Hidden"} << "1";
+    QTest::newRow("all on") << QStringList{"language=Francais", "systray=1", "hidden=1", "assotiate=1", "openlast=1",
+                                           "autosave=1", "backups=1", "autoblocking=1", "blockingtime=10"}
+                            << "Francais" << CheckNames << "10";
+    QTest::newRow("only exactly 1 is on") << QStringList{"SYSTRAY=1", "assotiate= 1", "openlast=true"} << "English"
+                                          << QStringList{"SysTray"} << "1";
+    QTest::newRow("language ignores case") << QStringList{"language=deUTSCH"} << "Deutsch" << QStringList() << "1";
+    QTest::newRow("unknown language") << QStringList{"language=Klingon"} << "English" << QStringList() << "1";
+    QTest::newRow("minutes not offered") << QStringList{"autoblocking=1", "blockingtime=7"} << "English"
+                                         << QStringList{"AutoBlocking"} << "";
+    QTest::newRow("minutes, auto-lock off") << QStringList{"blockingtime=20"} << "English" << QStringList() << "1";
+}
+
+void TestSettingsWindow::loadsSettings()
+{
+    QFETCH(QStringList, settings);
+    QFETCH(QString, language);
+    QFETCH(QStringList, checkedBoxes);
+    QFETCH(QString, minutesShown);
+    // Start from other selections, so a skipped step shows.
+    m_window->selectLanguageIndex(2);
+    minutes()->setCurrentIndex(4);
+
+    m_window->LoadSettingsIntoWindow(settingsFrom(settings));
+    QCOMPARE(m_window->selectedLanguage(), language);
+    QCOMPARE(checked(), checkedBoxes);
+    QCOMPARE(minutes()->currentText(), minutesShown);
+    QCOMPARE(box("Hidden")->isEnabled(), checkedBoxes.contains("SysTray"));
+    QCOMPARE(minutes()->isEnabled(), checkedBoxes.contains("AutoBlocking"));
+}
+
+void TestSettingsWindow::loadingAgainUndoesChanges()
+{
+    const QStringList settings = {"language=Deutsch", "systray=1", "hidden=1", "backups=1", "autoblocking=1",
+                                  "blockingtime=5"};
+    showWith(settings);
+    for (const char* name : {"SysTray", "Backups", "AutoSave", "AutoBlocking"})
+        release(name);
+    minutes()->setCurrentIndex(4);
+    m_window->selectLanguageIndex(0);
+    QCOMPARE(checked(), QStringList{"AutoSave"});
+
+    m_window->LoadSettingsIntoWindow(settingsFrom(settings));
+    QCOMPARE(checked(), QStringList({"SysTray", "Hidden", "Backups", "AutoBlocking"}));
+    QCOMPARE(m_window->selectedLanguage(), QString("Deutsch"));
+    QCOMPARE(minutes()->currentText(), QString("5"));
+    QVERIFY(box("Hidden")->isEnabled() && minutes()->isEnabled());
+}
+
+void TestSettingsWindow::closingGivesResult()
+{
+    // Enter closes through Ok from any control; Escape and the close box cancel.
+    const std::pair<Qt::Key, QDialog::DialogCode> closings[] = {{Qt::Key_Return, QDialog::Accepted},
+                                                                {Qt::Key_Escape, QDialog::Rejected}};
+    for (const auto& [key, result] : closings) {
+        showWith({});
+        QTest::keyClick(box("Backups"), key);
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(m_window->result(), int(result));
+    }
+    showWith({});
+    m_window->setResult(QDialog::Accepted);
+    QVERIFY(m_window->close());
+    QCOMPARE(m_window->result(), int(QDialog::Rejected));
+}
+
+void TestSettingsWindow::stateRebuildsSettingsList()
+{
+    m_window->LoadSettingsIntoWindow(
+        settingsFrom({"language=francais", "hidden=1", "assotiate=1", "autoblocking=1", "blockingtime=20"}));
+    QVERIFY(m_window->associationChecked());
+    QCOMPARE(StoreSettingsFromWindow(m_window->windowState("/data/keys.zv")).lines(),
+             QStringList({"language=Francais", "systray=1", "hidden=1", "assotiate=1", "openlast=0", "autosave=0",
+                          "backups=0", "autoblocking=1", "blockingtime=20", "lastfile=/data/keys.zv"}));
+
+    m_window->LoadSettingsIntoWindow(settingsFrom({"autoblocking=1", "blockingtime=3"}));
+    QCOMPARE(m_window->windowState(QString()).blockingTime, QString());
+}
+
+void TestSettingsWindow::captionsAndLanguageRefill()
+{
+    auto text = [this](const char* name) { return m_window->findChild<QLabel*>(name)->text(); };
+    QCOMPARE(text("LabelBlockingTime"), QString("Blocking time:"));
+    m_window->selectLanguageIndex(2);
+    QVERIFY(QDir().mkpath(m_paths->languagesFolder() + "Italiano"));
+    m_captions.setLines(NameValueList({"SettingsCaption=Einstellungen", "settingslabellanguage=Sprache"}));
+
+    m_window->ApplySettingsCaptions();
+    QCOMPARE(m_window->windowTitle(), QString("Einstellungen"));
+    QCOMPARE(text("LabelLanguage"), QString("Sprache:"));
+    QCOMPARE(text("LabelBackups"), QString("Create backups"));
+    QCOMPARE(m_window->findChild<QComboBox*>("ComboBoxLang")->count(), 4);
+    QCOMPARE(m_window->selectedLanguageIndex(), 2);
+
+    // A position that the shorter list no longer has falls back to the first.
+    m_window->selectLanguageIndex(3);
+    QVERIFY(QDir(m_paths->languagesFolder()).removeRecursively());
+    m_window->ApplySettingsCaptions();
+    QCOMPARE(m_window->selectedLanguage(), QString("English"));
+}
+
+QTEST_MAIN(TestSettingsWindow)
+#include "tst_settingswindow.moc"

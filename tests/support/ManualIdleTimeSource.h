@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/IdleTime.h"
+
+// An idle time the test sets by hand.
+class ManualIdleTimeSource final : public IdleTimeSource {
+public:
+    quint32 idleMilliseconds = 0;
+
+    quint32 IdleMilliseconds() override { return idleMilliseconds; }
+};
