@@ -19,6 +19,7 @@
 #include "editor/FieldFormats.h"
 #include "editor/RecordEditor.h"
 #include "platform/DesktopLauncher.h"
+#include "platform/IdleTime.h"
 #include "platform/MessageService.h"
 #include "platform/TrackedDialog.h"
 #include "platform/TrayShell.h"
@@ -57,6 +58,8 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     , m_captions(services.captions)
     , m_messages(services.messages)
     , m_launcher(services.launcher)
+    , m_idleTime(services.idleTime)
+    , m_timer(new QTimer(this))
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(MainWindowTitle);
@@ -74,6 +77,11 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
         m_sysTray->setVisible(true);
     m_currentFileName.clear();
     m_document.clear();
+
+    m_timer->setObjectName(QStringLiteral("Timer"));
+    m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, &TFormMain::TimerTimer);
+    m_timer->start();
 }
 
 TFormMain::~TFormMain() = default;
@@ -279,6 +287,13 @@ void TFormMain::setAboutWindow(TFormAbout* window)
     m_aboutWindow = window;
 }
 
+void TFormMain::setLockPrompt(TFormPassword* prompt)
+{
+    m_lockPrompt = prompt;
+    m_lockPrompt->setLockGuard([this] { return m_locked; },
+                               [this](const QString& password) { return CheckFilePassword(password); });
+}
+
 void TFormMain::setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField)
 {
     m_newGroupWindow = newGroup;
@@ -339,9 +354,13 @@ QString TFormMain::caption(const char* key, const char* englishDefault) const
 
 void TFormMain::setPasswordPrompt(const QString& fileName, bool newPassword)
 {
-    m_passwordWindow->setFileNameLine(QFileInfo(fileName).fileName() + QLatin1Char(' ')
-                                      + caption("PasswordFileText", "File"));
-    m_passwordWindow->SetPasswordMode(newPassword);
+    setPasswordPromptOf(m_passwordWindow, fileName, newPassword);
+}
+
+void TFormMain::setPasswordPromptOf(TFormPassword* prompt, const QString& fileName, bool newPassword) const
+{
+    prompt->setFileNameLine(QFileInfo(fileName).fileName() + QLatin1Char(' ') + caption("PasswordFileText", "File"));
+    prompt->SetPasswordMode(newPassword);
 }
 
 bool TFormMain::ReadDataFile(const QString& path)
@@ -773,9 +792,52 @@ bool TFormMain::trayAvailable() const
     return m_trayShell->isAvailable();
 }
 
+void TFormMain::TimerTimer()
+{
+    if (!m_settings.isOn(SettingKey::AutoBlocking) || m_currentFileName.isEmpty())
+        return;
+    bool valid = false;
+    const qint64 minutes = m_settings.GetSetting(SettingKey::BlockingTime).toInt(&valid);
+    if (!valid || m_idleTime.IdleMilliseconds() / 1000 < minutes * 60)
+        return;
+    lock();
+}
+
+void TFormMain::lock()
+{
+    const QPointer<TrackedDialog> dialog = qobject_cast<TrackedDialog*>(m_activeDialog.data());
+    if (dialog)
+        dialog->conceal();
+    hide();
+    m_timer->stop();
+    setPasswordPromptOf(m_lockPrompt, m_currentFileName, false);
+    m_locked = true;
+    const bool unlocked = m_lockPrompt->exec() == QDialog::Accepted;
+    m_locked = false;
+    if (!unlocked) {
+        emit endRequested();
+        return;
+    }
+    showNormal();
+    raise();
+    activateWindow();
+    if (dialog)
+        dialog->reveal();
+    m_timer->start();
+}
+
+bool TFormMain::CheckFilePassword(const QString& password) const
+{
+    if (QFileInfo(m_currentFileName).isReadable())
+        return DataFile::checkPassword(m_currentFileName, password);
+    // A file deleted or moved while the program ran cannot be asked; the
+    // password of the document in memory still proves who is at the desk.
+    return password == m_currentPassword;
+}
+
 void TFormMain::ToggleMainWindow()
 {
-    if (messageBoxOrDialogOpen())
+    if (m_locked || messageBoxOrDialogOpen())
         return;
     if (isMinimized() || !isVisible()) {
         showNormal();
@@ -788,6 +850,8 @@ void TFormMain::ToggleMainWindow()
 
 void TFormMain::ShowTrayMenu()
 {
+    if (m_locked)
+        return;
     const QPoint pos = QCursor::pos();
     emit trayMenuRequested(pos);
     m_popupMenuTray->popup(pos);

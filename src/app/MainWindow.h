@@ -10,10 +10,12 @@
 
 class CaptionTable;
 class DesktopLauncher;
+class IdleTimeSource;
 class DocumentTreeModel;
 class ProgramPaths;
 class QAction;
 class QMenu;
+class QTimer;
 class QToolButton;
 class QTreeView;
 class RecordEditor;
@@ -37,6 +39,7 @@ struct MainWindowServices {
     MessageService& messages;
     DesktopLauncher& launcher;
     TrayShell& trayShell;
+    IdleTimeSource& idleTime;
 };
 
 // The main window: the tree of groups and records on the left, the selected
@@ -51,6 +54,9 @@ public:
     // The windows created after the main window that it shows.
     void setPasswordWindow(TFormPassword* window);
     void setAboutWindow(TFormAbout* window);
+    // The prompt of the automatic lock: a password window of its own, so a
+    // prompt that the lock interrupts keeps its state.
+    void setLockPrompt(TFormPassword* prompt);
     void setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField);
 
     // The document state.
@@ -100,6 +106,12 @@ public:
     void RebuildAndSelect(const pugi::xml_node& element);
     QModelIndex FindTreeNode(const pugi::xml_node& element) const;
 
+    // The automatic lock, checked once a second.
+    void TimerTimer();
+    // True when password opens the current file as stored on disk; when the
+    // file can no longer be read, the password it was opened or saved with.
+    bool CheckFilePassword(const QString& password) const;
+
     void ToggleMainWindow();
     void ShowTrayMenu();
     // The settings list as the settings window would store it on closing.
@@ -116,6 +128,9 @@ public:
     void ApplyMainMenuCaptions();
 
 signals:
+    // The lock prompt was cancelled: the program ends at once, without the
+    // close question.
+    void endRequested();
     // The menu's pop-up is about to be shown at pos (tests observe it).
     void trayMenuRequested(const QPoint& pos);
 
@@ -137,6 +152,7 @@ private:
     void DeleteFieldItemClick(int position);
     void refreshSelectedCaption();
 
+    void lock();
     void SysTrayMouseUp(Qt::MouseButton button);
     bool messageBoxOrDialogOpen() const;
     bool trayAvailable() const;
@@ -144,6 +160,7 @@ private:
     MessageService::Answer askToSaveChanges(bool asQuestion);
     bool WriteDataFile(const QString& path, const QString& password, bool backups);
     void setPasswordPrompt(const QString& fileName, bool newPassword);
+    void setPasswordPromptOf(TFormPassword* prompt, const QString& fileName, bool newPassword) const;
     QString caption(const char* key, const char* englishDefault) const;
 
     void Manual1Click();
@@ -155,6 +172,7 @@ private:
     const CaptionTable& m_captions;
     MessageService& m_messages;
     DesktopLauncher& m_launcher;
+    IdleTimeSource& m_idleTime;
     TrayShell* m_trayShell = nullptr;
 
     DataDocument m_document;
@@ -166,6 +184,8 @@ private:
     QList<QPointer<QDialog>> m_trackedDialogs;
 
     TFormPassword* m_passwordWindow = nullptr;
+    TFormPassword* m_lockPrompt = nullptr;
+    QTimer* m_timer = nullptr;
     TFormAbout* m_aboutWindow = nullptr;
     TFormNewGroup* m_newGroupWindow = nullptr;
     TFormNewRecord* m_newRecordWindow = nullptr;

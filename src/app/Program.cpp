@@ -41,8 +41,11 @@ bool Program::createWindows(bool showSplash)
     QApplication::setApplicationDisplayName(QStringLiteral("Zantrove"));
 
     m_main = std::make_unique<TFormMain>(
-        MainWindowServices{m_paths, m_settings, m_captions, m_platform.messages, m_platform.launcher, m_platform.trayShell});
+        MainWindowServices{m_paths, m_settings, m_captions, m_platform.messages, m_platform.launcher,
+                           m_platform.trayShell, m_platform.idleTime});
     TFormMain* main = m_main.get();
+    // Ends at once: no close question, no saving; the settings file is still written.
+    QObject::connect(main, &TFormMain::endRequested, main, [] { QCoreApplication::exit(0); });
     const QList<QIcon> icons = treeIcons();
 
     m_newRecord = new TFormNewRecord(m_captions, m_platform.messages, *main, icons, main);
@@ -54,6 +57,8 @@ bool Program::createWindows(bool showSplash)
 
     m_password = new TFormPassword(m_captions, m_platform.messages, main);
     main->setPasswordWindow(m_password);
+    m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, main);
+    main->setLockPrompt(m_lockPrompt);
 
     m_groupSelect = new TFormGroupSelect(m_captions, *main, icons, main);
     m_groupSelect->setNewGroupWindow(m_newGroup);

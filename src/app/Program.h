@@ -7,6 +7,7 @@
 #include <memory>
 
 class DesktopLauncher;
+class IdleTimeSource;
 class MessageService;
 class TFormAbout;
 class TFormGroupSelect;
@@ -23,6 +24,7 @@ struct PlatformServices {
     MessageService& messages;
     DesktopLauncher& launcher;
     TrayShell& trayShell;
+    IdleTimeSource& idleTime;
 };
 
 // The program from start to end: settings and captions first, the splash, the
@@ -46,6 +48,7 @@ public:
 
     TFormMain& mainWindow() const { return *m_main; }
     TFormPassword& passwordWindow() const { return *m_password; }
+    TFormPassword& lockPrompt() const { return *m_lockPrompt; }
     TFormNewGroup& newGroupWindow() const { return *m_newGroup; }
     TFormNewRecord& newRecordWindow() const { return *m_newRecord; }
     TFormNewField& newFieldWindow() const { return *m_newField; }
@@ -60,6 +63,7 @@ private:
     std::unique_ptr<TFormSplash> m_splash;
     std::unique_ptr<TFormMain> m_main;
     TFormPassword* m_password = nullptr;
+    TFormPassword* m_lockPrompt = nullptr;
     TFormNewRecord* m_newRecord = nullptr;
     TFormNewGroup* m_newGroup = nullptr;
     TFormNewField* m_newField = nullptr;

@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "platform/DesktopLauncher.h"
+#include "platform/IdleTime.h"
 #include "platform/QtMessageService.h"
 #include "platform/TrayShell.h"
 
@@ -15,7 +16,8 @@ int main(int argc, char* argv[])
     QtMessageService messages;
     QtDesktopLauncher launcher;
     QtTrayShell trayShell;
-    Program program(ProgramPaths(QApplication::applicationFilePath()), {messages, launcher, trayShell});
+    DesktopIdleTimeSource idleTime;
+    Program program(ProgramPaths(QApplication::applicationFilePath()), {messages, launcher, trayShell, idleTime});
     if (!program.start(QApplication::arguments().value(1)))
         return 1;
     messages.setParentWidget(&program.mainWindow());

@@ -29,6 +29,8 @@ void PromptAnswerer::answerIfShown()
     if (password.isEmpty()) {
         QTest::keyClick(edit, Qt::Key_Escape);
     } else {
+        // After a refused password the typed text stays; a user types it anew.
+        edit->clear();
         QTest::keyClicks(edit, password);
         auto* retype = m_window.findChild<QLineEdit*>(QStringLiteral("EditRetype"));
         if (retype && retype->isVisible())
@@ -74,7 +76,7 @@ void ProgramFixture::writeDataFile(const QString& file, const QString& password,
 
 void ProgramFixture::start(const QString& commandLineFile, const QStringList& passwords)
 {
-    m_program = std::make_unique<Program>(ProgramPaths(path("zantrove")), PlatformServices{messages, launcher, tray});
+    m_program = std::make_unique<Program>(ProgramPaths(path("zantrove")), PlatformServices{messages, launcher, tray, idle});
     if (!m_program->createWindows())
         qFatal("the program could not create its windows");
     answerPrompts(passwords);

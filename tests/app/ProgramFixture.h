@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/Program.h"
 
+#include "support/ManualIdleTimeSource.h"
 #include "support/RecordingDesktopLauncher.h"
 #include "support/RecordingTrayShell.h"
 #include "support/ScriptedMessageService.h"
@@ -69,6 +70,7 @@ public:
     ScriptedMessageService messages;
     RecordingDesktopLauncher launcher;
     RecordingTrayShell tray;
+    ManualIdleTimeSource idle;
 
 private:
     QTemporaryDir m_folder;

@@ -115,7 +115,7 @@ private slots:
     {
         QFile::remove(dataFile("config.xml"));
         Program program(ProgramPaths(dataFile("zantrove")),
-                        PlatformServices{m_fixture->messages, m_fixture->launcher, m_fixture->tray});
+                        PlatformServices{m_fixture->messages, m_fixture->launcher, m_fixture->tray, m_fixture->idle});
         QVERIFY(!program.createWindows());
         QCOMPARE(m_fixture->messages.texts(), QStringList{"Config file not found"});
     }
