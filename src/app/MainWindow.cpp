@@ -3,9 +3,9 @@
 #include "app/AboutWindow.h"
 #include "app/WebSite.h"
 #include "config/CaptionTable.h"
-#include "config/Languages.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
+#include "config/UnitSettings.h"
 #include "datafile/DataFile.h"
 #include "datafile/PasswordWindow.h"
 #include "document/Schema.h"
@@ -23,6 +23,7 @@
 #include "platform/MessageService.h"
 #include "platform/TrackedDialog.h"
 #include "platform/TrayShell.h"
+#include "search/UnitSearch.h"
 #include "tray/SysTray.h"
 
 #include <QAction>
@@ -41,6 +42,8 @@
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -131,6 +134,8 @@ void TFormMain::createActions()
     connect(action("ActionNewRecord"), &QAction::triggered, this, &TFormMain::ActionNewRecordExecute);
     connect(action("ActionNewField"), &QAction::triggered, this, &TFormMain::ActionNewFieldExecute);
     connect(action("ActionDelete"), &QAction::triggered, this, &TFormMain::ActionDeleteExecute);
+    connect(action("ActionFind"), &QAction::triggered, this, &TFormMain::ActionFindExecute);
+    connect(action("FindNext1"), &QAction::triggered, this, &TFormMain::FindNext1Click);
     connect(action("Exit1"), &QAction::triggered, this, &QWidget::close);
     connect(action("Exit2"), &QAction::triggered, action("Exit1"), &QAction::trigger);
     connect(action("Show1"), &QAction::triggered, this, &TFormMain::ToggleMainWindow);
@@ -292,6 +297,87 @@ void TFormMain::setLockPrompt(TFormPassword* prompt)
     m_lockPrompt = prompt;
     m_lockPrompt->setLockGuard([this] { return m_locked; },
                                [this](const QString& password) { return CheckFilePassword(password); });
+}
+
+void TFormMain::setSettingsWindow(TFormSettings* window)
+{
+    m_settingsWindow = window;
+}
+
+void TFormMain::setSearchWindow(TFormSearch* window)
+{
+    m_searchWindow = window;
+}
+
+void TFormMain::BuildLanguageMenu(const QStringList& languages)
+{
+    m_languageMenu->clear();
+    for (int index = 0; index < languages.size(); ++index) {
+        QAction* item = m_languageMenu->addAction(languages.at(index));
+        item->setCheckable(true);
+        item->setData(index);
+        connect(item, &QAction::triggered, this, [this, index] { emit languageChosen(index); });
+    }
+}
+
+void TFormMain::MarkCurrentLanguage(int selectedIndex)
+{
+    const QList<QAction*> items = m_languageMenu->actions();
+    for (QAction* item : items)
+        item->setChecked(false);
+    if (!items.isEmpty())
+        items.first()->setChecked(true);
+    for (QAction* item : items) {
+        if (item->data().toInt() == selectedIndex) {
+            items.first()->setChecked(false);
+            item->setChecked(true);
+        }
+    }
+}
+
+void TFormMain::ActionFindExecute()
+{
+    m_search.clearExhausted();
+    if (m_searchWindow->exec() != QDialog::Accepted)
+        return;
+    if (m_search.SearchFromTop(m_document.root(), m_searchWindow->options())) {
+        selectHitAndFocusIt();
+        action("FindNext1")->setEnabled(true);
+        return;
+    }
+    if (m_search.position().exhausted)
+        m_messages.show(MessageService::Kind::Information,
+                        caption("MessageSearchCompleted", "Search Completed. Nothing found"));
+    action("FindNext1")->setEnabled(false);
+}
+
+void TFormMain::FindNext1Click()
+{
+    if (m_treeModel->nodeCount() == 0)
+        return;
+    const TTreeNodeData* selected = selectedNode();
+    m_search.position().hitNode = selected ? selected->element : pugi::xml_node();
+    if (m_search.SearchBelow(m_document.root()))
+        selectHitAndFocusIt();
+    else
+        m_messages.show(MessageService::Kind::Information,
+                        caption("MessageNotFound", "Nothing found below the current record"));
+}
+
+void TFormMain::selectHitAndFocusIt()
+{
+    const SearchPosition& hit = m_search.position();
+    const QModelIndex node = FindTreeNode(hit.hitNode);
+    m_treeView->setCurrentIndex(node);
+    m_treeView->scrollTo(node);
+    if (!hit.hitField)
+        return;
+    // The editor has rows only for fields of the seven types: count the hit
+    // among those, so the focus lands on the field that matched.
+    const std::vector<pugi::xml_node> shown = FieldElements::shownFieldsFrom(hit.hitNode.first_child());
+    const auto row = std::find(shown.begin(), shown.end(), hit.hitField);
+    if (row != shown.end())
+        m_editor->FocusHitControl(static_cast<int>(row - shown.begin()) + 1);
 }
 
 void TFormMain::setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField)
@@ -684,6 +770,7 @@ void TFormMain::TreeViewChange(const QModelIndex& current)
     action("ActionDelete")->setEnabled(true);
     action("ActionNewField")->setEnabled(true);
     action("ActionFind")->setEnabled(true);
+    m_search.itemSelected();
     if (data->isRecord && data->element) {
         m_editor->FillRecordEditor(data->element.first_child());
         m_treeView->setFocus();
@@ -885,27 +972,7 @@ void TFormMain::closeEvent(QCloseEvent* event)
 
 void TFormMain::storeSettingsOnClose()
 {
-    // The loaded settings stand in for the settings window's controls.
-    const QStringList languages = ListLanguages(m_paths.languagesFolder());
-    const QString stored = m_settings.GetSetting(SettingKey::Language);
-    SettingsWindowState state;
-    state.language = languages.first();
-    for (const QString& language : languages) {
-        if (language.compare(stored, Qt::CaseInsensitive) == 0) {
-            state.language = language;
-            break;
-        }
-    }
-    state.systray = m_settings.isOn(SettingKey::SysTray);
-    state.hidden = m_settings.isOn(SettingKey::Hidden);
-    state.associate = m_settings.isOn(SettingKey::Associate);
-    state.openLast = m_settings.isOn(SettingKey::OpenLast);
-    state.autoSave = m_settings.isOn(SettingKey::AutoSave);
-    state.backups = m_settings.isOn(SettingKey::Backups);
-    state.autoBlocking = m_settings.isOn(SettingKey::AutoBlocking);
-    state.blockingTime = m_settings.GetSetting(SettingKey::BlockingTime);
-    state.currentFileName = m_currentFileName;
-    m_settings.StoreSettingsFromWindow(state);
+    m_settings.StoreSettingsFromWindow(m_settingsWindow->windowState(m_currentFileName));
 }
 
 void TFormMain::Manual1Click()

@@ -3,6 +3,7 @@
 #include "document/DataDocument.h"
 #include "document/MainTreeSelection.h"
 #include "platform/MessageService.h"
+#include "search/TreeSearch.h"
 
 #include <QDialog>
 #include <QMainWindow>
@@ -25,6 +26,8 @@ class TFormNewField;
 class TFormNewGroup;
 class TFormNewRecord;
 class TFormPassword;
+class TFormSearch;
+class TFormSettings;
 class TrackedDialog;
 class TrayShell;
 class TSysTray;
@@ -58,6 +61,13 @@ public:
     // prompt that the lock interrupts keeps its state.
     void setLockPrompt(TFormPassword* prompt);
     void setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField);
+    void setSettingsWindow(TFormSettings* window);
+    void setSearchWindow(TFormSearch* window);
+
+    // Options > Language: one checkable item per language, its position in
+    // the list as its tag; the item of selectedIndex is checked, else the first.
+    void BuildLanguageMenu(const QStringList& languages);
+    void MarkCurrentLanguage(int selectedIndex);
 
     // The document state.
     QString CurrentFileName() const { return m_currentFileName; }
@@ -106,6 +116,10 @@ public:
     void RebuildAndSelect(const pugi::xml_node& element);
     QModelIndex FindTreeNode(const pugi::xml_node& element) const;
 
+    // Find from the top, and Find Next below the current record.
+    void ActionFindExecute();
+    void FindNext1Click();
+
     // The automatic lock, checked once a second.
     void TimerTimer();
     // True when password opens the current file as stored on disk; when the
@@ -131,6 +145,8 @@ signals:
     // The lock prompt was cancelled: the program ends at once, without the
     // close question.
     void endRequested();
+    // An item of the Language submenu was chosen.
+    void languageChosen(int index);
     // The menu's pop-up is about to be shown at pos (tests observe it).
     void trayMenuRequested(const QPoint& pos);
 
@@ -163,6 +179,7 @@ private:
     void setPasswordPromptOf(TFormPassword* prompt, const QString& fileName, bool newPassword) const;
     QString caption(const char* key, const char* englishDefault) const;
 
+    void selectHitAndFocusIt();
     void Manual1Click();
     void Getmobileversion1Click();
     void About1Click();
@@ -190,6 +207,9 @@ private:
     TFormNewGroup* m_newGroupWindow = nullptr;
     TFormNewRecord* m_newRecordWindow = nullptr;
     TFormNewField* m_newFieldWindow = nullptr;
+    TFormSettings* m_settingsWindow = nullptr;
+    TFormSearch* m_searchWindow = nullptr;
+    TreeSearch m_search;
 
     QTreeView* m_treeView = nullptr;
     DocumentTreeModel* m_treeModel = nullptr;

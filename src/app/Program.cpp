@@ -3,6 +3,8 @@
 #include "app/AboutWindow.h"
 #include "app/MainWindow.h"
 #include "app/SplashWindow.h"
+#include "config/Languages.h"
+#include "config/UnitSettings.h"
 #include "datafile/PasswordWindow.h"
 #include "document/TypeIcons.h"
 #include "document/UnitGroupSelect.h"
@@ -10,12 +12,17 @@
 #include "document/UnitNewGroup.h"
 #include "document/UnitNewRecord.h"
 #include "platform/TrayShell.h"
+#include "search/UnitSearch.h"
+#include "tray/SysTray.h"
+
+#include <QAction>
 
 #include <QApplication>
 
 Program::Program(const ProgramPaths& paths, const PlatformServices& platform)
     : m_paths(paths)
     , m_platform(platform)
+    , m_association(paths.programFile())
 {
 }
 
@@ -60,6 +67,18 @@ bool Program::createWindows(bool showSplash)
     m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, main);
     main->setLockPrompt(m_lockPrompt);
 
+    m_settingsWindow = new TFormSettings(m_captions, m_paths, main);
+    m_settingsWindow->LoadSettingsIntoWindow(m_settings);
+    m_association.ApplyAssociationSetting(m_settingsWindow->associationChecked());
+    main->setSettingsWindow(m_settingsWindow);
+    QObject::connect(main->action("ActionSettings"), &QAction::triggered, main, [this] { ActionSettingsExecute(); });
+    QObject::connect(main, &TFormMain::languageChosen, main, [this](int index) { LanguageMenuItemClick(index); });
+    main->BuildLanguageMenu(ListLanguages(m_paths.languagesFolder()));
+    main->MarkCurrentLanguage(m_settingsWindow->selectedLanguageIndex());
+
+    m_searchWindow = new TFormSearch(m_captions, main);
+    main->setSearchWindow(m_searchWindow);
+
     m_groupSelect = new TFormGroupSelect(m_captions, *main, icons, main);
     m_groupSelect->setNewGroupWindow(m_newGroup);
     m_newGroup->setGroupSelectWindow(m_groupSelect);
@@ -68,14 +87,14 @@ bool Program::createWindows(bool showSplash)
     m_about = new TFormAbout(m_captions, m_platform.launcher, main);
     main->setAboutWindow(m_about);
 
-    for (TrackedDialog* dialog : std::initializer_list<TrackedDialog*>{m_newRecord, m_newGroup, m_newField, m_password})
+    for (TrackedDialog* dialog : std::initializer_list<TrackedDialog*>{m_newRecord, m_newGroup, m_newField, m_password, m_settingsWindow})
         main->trackDialog(dialog);
     return true;
 }
 
 void Program::openStartupFile(const QString& commandLineFile)
 {
-    const bool hidden = m_settings.isOn(SettingKey::Hidden);
+    const bool hidden = m_settingsWindow->hiddenChecked();
     m_main->OpenStartupFile(commandLineFile);
 
     // Starting hidden needs the tray icon to come back through; without a
@@ -83,6 +102,47 @@ void Program::openStartupFile(const QString& commandLineFile)
     const bool trayReachable = m_settings.isOn(SettingKey::SysTray) && m_platform.trayShell.isAvailable();
     if (!(hidden && trayReachable))
         m_main->show();
+}
+
+void Program::ActionSettingsExecute()
+{
+    if (m_settingsWindow->exec() == QDialog::Accepted) {
+        m_settings.StoreSettingsFromWindow(m_settingsWindow->windowState(m_main->CurrentFileName()));
+        ReloadLanguage();
+    } else {
+        m_settingsWindow->LoadSettingsIntoWindow(m_settings);
+    }
+    m_association.ApplyAssociationSetting(m_settingsWindow->associationChecked());
+    m_main->SysTray().setVisible(m_settings.isOn(SettingKey::SysTray));
+}
+
+void Program::ReloadLanguage()
+{
+    const QString language = m_settings.GetSetting(SettingKey::Language);
+    m_captions.load(m_paths.languageFile(language));
+    m_main->ApplyMainMenuCaptions();
+    m_newGroup->ApplyNewGroupCaptions();
+    if (!m_newRecord->ApplyNewRecordCaptions(m_paths, language)) {
+        emit m_main->endRequested();
+        return;
+    }
+    m_newField->ApplyNewFieldCaptions();
+    m_settingsWindow->ApplySettingsCaptions();
+    m_password->ApplyPasswordCaptions();
+    m_lockPrompt->ApplyPasswordCaptions();
+    m_searchWindow->ApplySearchCaptions();
+    m_groupSelect->ApplyGroupSelectCaptions();
+    m_about->ApplyAboutCaptions();
+    m_settings.SetSetting(SettingKey::Language, m_settingsWindow->selectedLanguage());
+    m_main->BuildLanguageMenu(ListLanguages(m_paths.languagesFolder()));
+    m_main->MarkCurrentLanguage(m_settingsWindow->selectedLanguageIndex());
+}
+
+void Program::LanguageMenuItemClick(int index)
+{
+    m_settingsWindow->selectLanguageIndex(index);
+    m_settings.SetSetting(SettingKey::Language, m_settingsWindow->selectedLanguage());
+    ReloadLanguage();
 }
 
 void Program::finish()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/CaptionTable.h"
+#include "config/FileAssociation.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
 
@@ -16,6 +17,8 @@ class TFormNewGroup;
 class TFormNewRecord;
 class TFormMain;
 class TFormPassword;
+class TFormSearch;
+class TFormSettings;
 class TFormSplash;
 class TrayShell;
 
@@ -46,7 +49,18 @@ public:
     // The settings list to its file; the last step before the process ends.
     void finish();
 
+    // Options > Settings: Ok stores the window's settings and reloads the
+    // language; Cancel puts the stored ones back. Either way the association
+    // and the tray icon follow the settings.
+    void ActionSettingsExecute();
+    // Loads the chosen language's captions and gives every window its texts,
+    // the catalogue included; ends the program when no catalogue is left.
+    void ReloadLanguage();
+    void LanguageMenuItemClick(int index);
+
     TFormMain& mainWindow() const { return *m_main; }
+    TFormSettings& settingsWindow() const { return *m_settingsWindow; }
+    TFormSearch& searchWindow() const { return *m_searchWindow; }
     TFormPassword& passwordWindow() const { return *m_password; }
     TFormPassword& lockPrompt() const { return *m_lockPrompt; }
     TFormNewGroup& newGroupWindow() const { return *m_newGroup; }
@@ -60,6 +74,7 @@ private:
     PlatformServices m_platform;
     SettingsStore m_settings;
     CaptionTable m_captions;
+    FileAssociation m_association;
     std::unique_ptr<TFormSplash> m_splash;
     std::unique_ptr<TFormMain> m_main;
     TFormPassword* m_password = nullptr;
@@ -67,6 +82,8 @@ private:
     TFormNewRecord* m_newRecord = nullptr;
     TFormNewGroup* m_newGroup = nullptr;
     TFormNewField* m_newField = nullptr;
+    TFormSettings* m_settingsWindow = nullptr;
+    TFormSearch* m_searchWindow = nullptr;
     TFormGroupSelect* m_groupSelect = nullptr;
     TFormAbout* m_about = nullptr;
 };

@@ -56,6 +56,9 @@ WhenShown::WhenShown(QWidget& window, std::function<void()> action)
 
 ProgramFixture::ProgramFixture()
 {
+    // The file-type association writes to the user's data folders: keep it here.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(path(QStringLiteral("xdg-data"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("xdg-config"))));
     // An installed program has its catalogue beside it.
     QFile::copy(TestSupport::sourceDir() + QStringLiteral("/data/config.xml"), path(QStringLiteral("config.xml")));
 }

@@ -1,0 +1,199 @@
+#include "ProgramFixture.h"
+
+#include "config/UnitSettings.h"
+#include "document/TreeModel.h"
+#include "editor/RecordEditor.h"
+#include "search/UnitSearch.h"
+
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTreeView>
+#include <QtTest>
+
+namespace {
+
+const QByteArray Sample =
+    "<data>"
+    "<record parent_type=\"Note\" type=\"NOTE\"><label link=\"Title\"></label>"
+    "<field name=\"Title\" basic_type=\"TEXT\">Card reader</field>"
+    "<field name=\"Odd\" basic_type=\"CUSTOM\">card kept but not shown</field>"
+    "<field name=\"Notes\" basic_type=\"LONG TEXT\">my card, old&#13;&#10;</field></record>"
+    "<folder name=\"Money\" type=\"BUSINESS\">"
+    "<record parent_type=\"Payment Card\" type=\"PAYMENT CARD\"><label link=\"Bank\"></label>"
+    "<field name=\"Bank\" basic_type=\"TEXT\">Example</field>"
+    "<field name=\"PIN\" basic_type=\"NUMBER\">1234</field></record>"
+    "</folder>"
+    "</data>";
+
+} // namespace
+
+class TestSearchAndSettings : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ProgramFixture> m_fixture;
+
+    TFormMain& main() { return m_fixture->main(); }
+    QString selectedCaption() { return main().treeModel().caption(main().TreeView().currentIndex()); }
+
+    void startWithSample(const QByteArray& settings = {})
+    {
+        m_fixture->writeSettings(settings);
+        m_fixture->writeDataFile(m_fixture->path("private.zv"), "secret", Sample);
+        m_fixture->start(m_fixture->path("private.zv"), {"secret"});
+    }
+
+    // Find with keyword typed into the search window as a user would.
+    void find(const QString& keyword, bool fieldNames = false)
+    {
+        TFormSearch& window = m_fixture->program().searchWindow();
+        WhenShown search(window, [&] {
+            auto* edit = window.findChild<QLineEdit*>("EditKeyword");
+            edit->selectAll();
+            QTest::keyClicks(edit, keyword);
+            window.findChild<QCheckBox*>("CheckBoxFieldNames")->setChecked(fieldNames);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        main().ActionFindExecute();
+    }
+
+    // The editor control holding the main window's focus (the window need not be active).
+    QWidget* focusedEditorControl()
+    {
+        QWidget* focus = main().focusWidget();
+        const QList<QWidget*>& controls = main().recordEditor().controlList();
+        for (QWidget* control : controls) {
+            if (control == focus || control->isAncestorOf(focus))
+                return control;
+        }
+        return nullptr;
+    }
+
+private slots:
+    void init()
+    {
+        m_fixture = std::make_unique<ProgramFixture>();
+    }
+
+    void cleanup()
+    {
+        m_fixture.reset();
+    }
+
+    void findThenFindNextWalkCaptionsAndFields()
+    {
+        startWithSample();
+        find("CARD");
+        QCOMPARE(selectedCaption(), QStringLiteral("Card reader"));
+        QVERIFY(main().action("FindNext1")->isEnabled());
+
+        // The caption hit moves on to the record's first matching shown field;
+        // the field of an unknown type matches too but has no control.
+        main().FindNext1Click();
+        QCOMPARE(selectedCaption(), QStringLiteral("Card reader"));
+        QCOMPARE(focusedEditorControl(), main().recordEditor().controlList().at(1));
+        main().FindNext1Click();
+        main().FindNext1Click();
+        QCOMPARE(focusedEditorControl(), main().recordEditor().controlList().at(3));
+
+        main().FindNext1Click();
+        QCOMPARE(m_fixture->messages.texts(), QStringList{"Nothing found below the current record"});
+        main().FindNext1Click();
+        QCOMPARE(m_fixture->messages.texts().size(), 2);
+    }
+
+    void findWithoutAHitReportsAndDisablesFindNext()
+    {
+        startWithSample();
+        find("nowhere");
+        QCOMPARE(m_fixture->messages.texts(), QStringList{"Search Completed. Nothing found"});
+        QVERIFY(!main().action("FindNext1")->isEnabled());
+    }
+
+    void fieldNamesAreSearchedOnRequest()
+    {
+        startWithSample();
+        find("pin");
+        QCOMPARE(m_fixture->messages.texts(), QStringList{"Search Completed. Nothing found"});
+        find("pin", true);
+        QCOMPARE(selectedCaption(), QStringLiteral("Example"));
+    }
+
+    void settingsOkReloadsTheLanguage()
+    {
+        QDir(m_fixture->path(".")).mkpath("languages/Deutsch");
+        TestSupport::writeFile(m_fixture->path("languages/Deutsch/lang.ini"), "MainMenuFile=Datei\r\n");
+        startWithSample();
+        TFormSettings& settings = m_fixture->program().settingsWindow();
+        WhenShown choose(settings, [&] {
+            auto* languages = settings.findChild<QComboBox*>("ComboBoxLang");
+            languages->setCurrentIndex(languages->findText("Deutsch"));
+            QTest::mouseClick(settings.findChild<QPushButton*>("JvXPButtonOk"), Qt::LeftButton);
+        });
+        m_fixture->program().ActionSettingsExecute();
+        QCOMPARE(main().menuBar()->actions().first()->text(), QStringLiteral("Datei"));
+        QCOMPARE(m_fixture->program().settings().GetSetting("language"), QStringLiteral("Deutsch"));
+        QMenu* languageMenu = main().findChild<QMenu*>("Language1");
+        QStringList checked;
+        for (QAction* item : languageMenu->actions()) {
+            if (item->isChecked())
+                checked << item->text();
+        }
+        QCOMPARE(checked, QStringList{"Deutsch"});
+    }
+
+    void settingsCancelPutsTheStoredSettingsBack()
+    {
+        startWithSample();
+        TFormSettings& settings = m_fixture->program().settingsWindow();
+        WhenShown changeThenCancel(settings, [&] {
+            settings.findChild<QCheckBox*>("CheckBoxExtAssociations")->setChecked(true);
+            settings.findChild<QCheckBox*>("CheckBoxSysTray")->setChecked(true);
+            QTest::keyClick(&settings, Qt::Key_Escape);
+        });
+        m_fixture->program().ActionSettingsExecute();
+        QVERIFY(!settings.associationChecked());
+        QVERIFY(!settings.findChild<QCheckBox*>("CheckBoxSysTray")->isChecked());
+        QVERIFY(!QFile::exists(m_fixture->path("xdg-data/mime/packages/zantrove-zvfile.xml")));
+        QVERIFY(!m_fixture->tray.calls().contains(RecordingTrayShell::Call::Add));
+    }
+
+    void startingWithTheAssociationOnRegistersTheFileType()
+    {
+        startWithSample("assotiate=1\r\n");
+        QVERIFY(QFile::exists(m_fixture->path("xdg-data/mime/packages/zantrove-zvfile.xml")));
+        QVERIFY(QFile::exists(m_fixture->path("xdg-data/applications/zantrove.desktop")));
+    }
+
+    void theLanguageMenuSwitchesLanguageAndCatalogue()
+    {
+        startWithSample();
+        QMenu* languageMenu = main().findChild<QMenu*>("Language1");
+        QAction* russian = nullptr;
+        for (QAction* item : languageMenu->actions()) {
+            if (item->text() == QString::fromUtf8("Русский"))
+                russian = item;
+        }
+        QVERIFY2(!russian, "the test program folder holds no shipped languages");
+
+        QDir(m_fixture->path(".")).mkpath("languages/Mine");
+        TestSupport::writeFile(m_fixture->path("languages/Mine/lang.ini"), "MainActionNewGroup=Groupe\r\n");
+        m_fixture->program().ReloadLanguage();
+        const QList<QAction*> items = languageMenu->actions();
+        QCOMPARE(items.size(), 2);
+        items.last()->trigger();
+        QCOMPARE(main().action("ActionNewGroup")->text(), QStringLiteral("Groupe"));
+        QVERIFY(items.size() == 2 && languageMenu->actions().last()->isChecked());
+    }
+};
+
+QTEST_MAIN(TestSearchAndSettings)
+#include "tst_searchandsettings.moc"
