@@ -44,6 +44,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -221,7 +222,8 @@ void TFormMain::createCentralArea()
         button->setDefaultAction(action(actionName));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setIconSize(QSize(32, 32));
-        button->setFixedSize(81, 65);
+        // At least the designed size; longer translations widen the button.
+        button->setMinimumSize(81, 65);
         toolRow->addWidget(button);
     }
     toolRow->addStretch();
@@ -614,7 +616,19 @@ void TFormMain::OpenStartupFile(const QString& commandLineFile)
 void TFormMain::RebuildTree()
 {
     const bool hadNodes = m_treeModel->nodeCount() > 0;
+    // The groups the user had opened stay open across the rebuild.
+    std::unordered_set<const void*> expanded;
+    for (QModelIndex node = m_treeModel->firstNode(); node.isValid(); node = m_treeModel->nextNode(node)) {
+        if (m_treeView->isExpanded(node))
+            expanded.insert(m_treeModel->nodeData(node)->element.internal_object());
+    }
     m_treeModel->RebuildTree(m_document.root());
+    if (!expanded.empty()) {
+        for (QModelIndex node = m_treeModel->firstNode(); node.isValid(); node = m_treeModel->nextNode(node)) {
+            if (expanded.count(m_treeModel->nodeData(node)->element.internal_object()))
+                m_treeView->expand(node);
+        }
+    }
     // Every old node went on the way, and with the last one the tree was empty.
     if (hadNodes)
         treeBecameEmpty();

@@ -18,6 +18,7 @@
 #include <QAction>
 
 #include <QApplication>
+#include <QScreen>
 
 Program::Program(const ProgramPaths& paths, const PlatformServices& platform)
     : m_paths(paths)
@@ -45,7 +46,7 @@ bool Program::createWindows(bool showSplash)
         m_splash = std::make_unique<TFormSplash>();
         m_splash->showNow();
     }
-    QApplication::setApplicationDisplayName(QStringLiteral("Zantrove"));
+    QApplication::setApplicationName(QStringLiteral("Zantrove"));
 
     m_main = std::make_unique<TFormMain>(
         MainWindowServices{m_paths, m_settings, m_captions, m_platform.messages, m_platform.launcher,
@@ -100,8 +101,11 @@ void Program::openStartupFile(const QString& commandLineFile)
     // Starting hidden needs the tray icon to come back through; without a
     // notification area the window is shown all the same.
     const bool trayReachable = m_settings.isOn(SettingKey::SysTray) && m_platform.trayShell.isAvailable();
-    if (!(hidden && trayReachable))
+    if (!(hidden && trayReachable)) {
+        if (const QScreen* screen = m_main->screen())
+            m_main->move(screen->availableGeometry().center() - m_main->rect().center());
         m_main->show();
+    }
 }
 
 void Program::ActionSettingsExecute()

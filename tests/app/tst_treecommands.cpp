@@ -65,6 +65,13 @@ private:
 
     void select(const QString& caption) { main().TreeView().setCurrentIndex(node(caption)); }
 
+    void addGroupUnder(const char* parent)
+    {
+        pugi::xml_node group = root().find_child_by_attribute("folder", "name", parent).append_child("folder");
+        group.append_attribute("name") = "New";
+        main().RebuildAndSelect(group);
+    }
+
     QString selectedCaption() { return model().caption(main().TreeView().currentIndex()); }
 
     QStringList outline()
@@ -207,6 +214,14 @@ private slots:
 
         QVERIFY(drop("Keys", ""));
         QCOMPARE(outline(), (QStringList{"Keys", "Work", "  Home", "    Cars"}));
+    }
+
+    void openedGroupsStayOpenAcrossARebuild()
+    {
+        main().TreeView().expand(node("Home"));
+        addGroupUnder("Work");
+        QVERIFY(main().TreeView().isExpanded(node("Home")));
+        QVERIFY(!main().TreeView().isExpanded(node("Cars")));
     }
 
     void keysOfTheTree()
