@@ -1,5 +1,7 @@
 // Prints per-stage costs of the data path at 100,000 records.
 #include "BenchDocument.h"
+#include "BenchTools.h"
+#include "WindowBench.h"
 
 #include "datafile/DataFile.h"
 #include "datafile/RC4.h"
@@ -16,34 +18,14 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <functional>
 
 namespace {
 
 constexpr int RecordCount = 100000;
-constexpr int Runs = 3;
-
-// The best of a few runs, in seconds: the least disturbed by other load.
-double bestSeconds(const std::function<void()>& work)
-{
-    double best = 1e9;
-    for (int run = 0; run < Runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e9);
-    }
-    return best;
-}
 
 double megabytes(qsizetype bytes)
 {
     return bytes / (1024.0 * 1024.0);
-}
-
-void report(const char* stage, double seconds, const char* detail)
-{
-    std::printf("%-34s %9.1f ms   %s\n", stage, seconds * 1000.0, detail);
 }
 
 } // namespace
@@ -67,6 +49,12 @@ void fillWideRecord(DataDocument& document)
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    // The windows run in a process of their own, so its memory is the program's alone.
+    if (QApplication::arguments().contains(QStringLiteral("--windows"))) {
+        std::printf("The program's windows at %d records\n", RecordCount);
+        runWindowBench(RecordCount);
+        return 0;
+    }
     DataDocument document;
     fillBenchDocument(document, RecordCount);
     const QByteArray text = document.toText();
@@ -142,7 +130,7 @@ int main(int argc, char* argv[])
     std::snprintf(detail, sizeof detail, "%.0f ns per field, %d fields (target < 300 ms)", search * 1e9 / fields, fields);
     report("full-text match, nothing found", search, detail);
 
-    DocumentTreeModel model(treeIcons());
+    DocumentTreeModel model(treeIcons(QStringLiteral(ZV_PROGRAM_DIR "/icons/")));
     QTreeView view;
     view.setModel(&model);
     view.setUniformRowHeights(true);

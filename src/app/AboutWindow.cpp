@@ -1,14 +1,14 @@
 #include "app/AboutWindow.h"
 
-#include "app/Artwork.h"
+#include "app/BackgroundPicture.h"
 #include "app/WebSite.h"
 #include "config/CaptionTable.h"
 #include "platform/DesktopLauncher.h"
 
-#include <QLabel>
 #include <QPushButton>
 
-TFormAbout::TFormAbout(const CaptionTable& captions, DesktopLauncher& launcher, QWidget* parent)
+TFormAbout::TFormAbout(const CaptionTable& captions, DesktopLauncher& launcher, const QPixmap& picture,
+                       QWidget* parent)
     : QDialog(parent)
     , m_captions(captions)
 {
@@ -16,10 +16,7 @@ TFormAbout::TFormAbout(const CaptionTable& captions, DesktopLauncher& launcher, 
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
     setFixedSize(497, 299);
 
-    auto* picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("Image"));
-    picture->setPixmap(Artwork::aboutPicture(size()));
-    picture->setGeometry(rect());
+    BackgroundPicture::showBehind(this, picture);
 
     // The link area over the picture's web address.
     auto* site = new QPushButton(this);

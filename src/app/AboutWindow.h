@@ -1,16 +1,17 @@
 #pragma once
 
 #include <QDialog>
+#include <QPixmap>
 
 class CaptionTable;
 class DesktopLauncher;
-class QLabel;
 
 // The about window: a picture with a link to the maker's web site.
 class TFormAbout : public QDialog {
     Q_OBJECT
 public:
-    TFormAbout(const CaptionTable& captions, DesktopLauncher& launcher, QWidget* parent = nullptr);
+    TFormAbout(const CaptionTable& captions, DesktopLauncher& launcher, const QPixmap& picture,
+               QWidget* parent = nullptr);
     void ApplyAboutCaptions();
 
 private:

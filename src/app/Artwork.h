@@ -1,14 +1,29 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
-#include <QSize>
+#include <QString>
 
-// The pictures of the splash and about windows, drawn by the program.
+class ProgramPaths;
+
+// The program's pictures and icon, rendered into its folder when it is built
+// (data/artwork holds their drawings). A missing or unreadable file gives a
+// null picture or icon, and the windows show their plain colours instead.
 namespace Artwork {
 
-QPixmap splashPicture(QSize size);
-QPixmap aboutPicture(QSize size);
-// The program's own icon (window, tray).
-QPixmap programIcon(int size);
+enum class Picture {
+    Splash,             // 500 x 300, the whole splash window
+    About,              // 497 x 299, the whole about window
+    MainBackground,     // behind the main window's controls
+    DialogBackground,   // behind the controls of the small windows
+    SettingsBackground, // behind the settings window's controls
+};
+
+QString pictureFile(const ProgramPaths& paths, Picture picture);
+QPixmap picture(const ProgramPaths& paths, Picture picture);
+
+QString programIconFile(const ProgramPaths& paths);
+// The program's icon for its windows and the tray.
+QIcon programIcon(const ProgramPaths& paths);
 
 } // namespace Artwork

@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutWindow.h"
+#include "app/Artwork.h"
+#include "app/BackgroundPicture.h"
 #include "app/WebSite.h"
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
@@ -8,6 +10,7 @@
 #include "config/UnitSettings.h"
 #include "datafile/DataFile.h"
 #include "datafile/PasswordWindow.h"
+#include "datafile/SecureWipe.h"
 #include "document/Schema.h"
 #include "document/TreeEditing.h"
 #include "document/TreeModel.h"
@@ -88,7 +91,10 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     m_timer->start();
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain()
+{
+    SecureWipe::wipe(m_currentPassword);
+}
 
 QAction* TFormMain::action(const char* objectName) const
 {
@@ -209,6 +215,7 @@ void TFormMain::createCentralArea()
     QPalette palette = central->palette();
     palette.setColor(QPalette::Window, Background);
     central->setPalette(palette);
+    BackgroundPicture::showBehind(central, Artwork::picture(m_paths, Artwork::Picture::MainBackground));
 
     auto* toolRow = new QHBoxLayout;
     toolRow->setSpacing(7);
@@ -228,7 +235,8 @@ void TFormMain::createCentralArea()
     }
     toolRow->addStretch();
 
-    m_treeModel = new DocumentTreeModel(treeIcons(), this);
+    m_imageListIcons = treeIcons(m_paths.iconsFolder());
+    m_treeModel = new DocumentTreeModel(m_imageListIcons, this);
     m_treeView = new QTreeView(central);
     m_treeView->setObjectName(QStringLiteral("TreeView"));
     m_treeView->setModel(m_treeModel);
@@ -459,7 +467,7 @@ bool TFormMain::ReadDataFile(const QString& path)
     const QString password = m_passwordWindow->password();
     switch (DataFile::read(path, password, m_document)) {
     case DataFile::Status::Ok:
-        m_currentPassword = password;
+        adoptPassword(password);
         return true;
     case DataFile::Status::IncorrectFormat:
         m_messages.show(MessageService::Kind::Error, caption("MessageIncorrectFormat", "Incorrect file format"));
@@ -477,6 +485,12 @@ bool TFormMain::WriteDataFile(const QString& path, const QString& password, bool
         return true;
     m_messages.show(MessageService::Kind::Error, caption("MessageNotSaved", "Can't save data file"));
     return false;
+}
+
+void TFormMain::adoptPassword(const QString& password)
+{
+    SecureWipe::wipe(m_currentPassword);
+    m_currentPassword = password;
 }
 
 MessageService::Answer TFormMain::askToSaveChanges(bool asQuestion)
@@ -554,7 +568,7 @@ bool TFormMain::SaveAsWithPassword(const QString& path)
     if (!WriteDataFile(path, password, m_settings.isOn(SettingKey::Backups)))
         return false;
     m_currentFileName = path;
-    m_currentPassword = password;
+    adoptPassword(password);
     SetModified(false);
     action("Changepassword1")->setEnabled(true);
     return true;
@@ -570,7 +584,7 @@ void TFormMain::Changepassword1Click()
     const QString password = m_passwordWindow->password();
     if (!WriteDataFile(m_currentFileName, password, false))
         return;
-    m_currentPassword = password;
+    adoptPassword(password);
     SetModified(false);
     m_messages.show(MessageService::Kind::Information, caption("PasswordMsgPasswChanged", "Password changed"));
 }

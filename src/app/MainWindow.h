@@ -6,6 +6,8 @@
 #include "search/TreeSearch.h"
 
 #include <QDialog>
+#include <QIcon>
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -135,6 +137,8 @@ public:
     TSysTray& SysTray() const { return *m_sysTray; }
     QTreeView& TreeView() const { return *m_treeView; }
     DocumentTreeModel& treeModel() const { return *m_treeModel; }
+    // The tree icons by image index, shared with the windows that show groups.
+    const QList<QIcon>& ImageListIcons() const { return m_imageListIcons; }
     RecordEditor& recordEditor() const { return *m_editor; }
     QMenu& PopupMenuTree() const { return *m_popupMenuTree; }
     QMenu& PopupMenuTray() const { return *m_popupMenuTray; }
@@ -175,6 +179,8 @@ private:
 
     MessageService::Answer askToSaveChanges(bool asQuestion);
     bool WriteDataFile(const QString& path, const QString& password, bool backups);
+    // The password of the open file from now on; the previous one is wiped.
+    void adoptPassword(const QString& password);
     void setPasswordPrompt(const QString& fileName, bool newPassword);
     void setPasswordPromptOf(TFormPassword* prompt, const QString& fileName, bool newPassword) const;
     QString caption(const char* key, const char* englishDefault) const;
@@ -212,6 +218,7 @@ private:
     TreeSearch m_search;
 
     QTreeView* m_treeView = nullptr;
+    QList<QIcon> m_imageListIcons;
     DocumentTreeModel* m_treeModel = nullptr;
     RecordEditor* m_editor = nullptr;
     QMenu* m_popupMenuTree = nullptr;

@@ -1,12 +1,13 @@
 #include "app/Program.h"
 
 #include "app/AboutWindow.h"
+#include "app/Artwork.h"
+#include "app/BackgroundPicture.h"
 #include "app/MainWindow.h"
 #include "app/SplashWindow.h"
 #include "config/Languages.h"
 #include "config/UnitSettings.h"
 #include "datafile/PasswordWindow.h"
-#include "document/TypeIcons.h"
 #include "document/UnitGroupSelect.h"
 #include "document/UnitNewField.h"
 #include "document/UnitNewGroup.h"
@@ -43,7 +44,7 @@ bool Program::createWindows(bool showSplash)
     m_captions.load(m_paths.languageFile(m_settings.GetSetting(SettingKey::Language)));
 
     if (showSplash) {
-        m_splash = std::make_unique<TFormSplash>();
+        m_splash = std::make_unique<TFormSplash>(Artwork::picture(m_paths, Artwork::Picture::Splash));
         m_splash->showNow();
     }
     QApplication::setApplicationName(QStringLiteral("Zantrove"));
@@ -54,7 +55,7 @@ bool Program::createWindows(bool showSplash)
     TFormMain* main = m_main.get();
     // Ends at once: no close question, no saving; the settings file is still written.
     QObject::connect(main, &TFormMain::endRequested, main, [] { QCoreApplication::exit(0); });
-    const QList<QIcon> icons = treeIcons();
+    const QList<QIcon>& icons = main->ImageListIcons();
 
     m_newRecord = new TFormNewRecord(m_captions, m_platform.messages, *main, icons, main);
     if (!m_newRecord->LoadCatalogue(m_paths, m_settings.GetSetting(SettingKey::Language)))
@@ -85,12 +86,22 @@ bool Program::createWindows(bool showSplash)
     m_newGroup->setGroupSelectWindow(m_groupSelect);
     m_newRecord->setGroupSelectWindow(m_groupSelect);
 
-    m_about = new TFormAbout(m_captions, m_platform.launcher, main);
+    m_about = new TFormAbout(m_captions, m_platform.launcher, Artwork::picture(m_paths, Artwork::Picture::About), main);
     main->setAboutWindow(m_about);
 
     for (TrackedDialog* dialog : std::initializer_list<TrackedDialog*>{m_newRecord, m_newGroup, m_newField, m_password, m_settingsWindow})
         main->trackDialog(dialog);
+    decorateDialogs();
     return true;
+}
+
+void Program::decorateDialogs() const
+{
+    const QPixmap dialogPicture = Artwork::picture(m_paths, Artwork::Picture::DialogBackground);
+    for (QWidget* dialog : std::initializer_list<QWidget*>{m_newRecord, m_newGroup, m_newField, m_password, m_lockPrompt,
+                                                           m_searchWindow, m_groupSelect})
+        BackgroundPicture::showBehind(dialog, dialogPicture);
+    BackgroundPicture::showBehind(m_settingsWindow, Artwork::picture(m_paths, Artwork::Picture::SettingsBackground));
 }
 
 void Program::openStartupFile(const QString& commandLineFile)

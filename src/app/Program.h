@@ -70,6 +70,9 @@ public:
     SettingsStore& settings() { return m_settings; }
 
 private:
+    // The pictures behind the controls of the dialogs.
+    void decorateDialogs() const;
+
     ProgramPaths m_paths;
     PlatformServices m_platform;
     SettingsStore m_settings;

@@ -1,21 +1,18 @@
 #include "app/SplashWindow.h"
 
-#include "app/Artwork.h"
+#include "app/BackgroundPicture.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QScreen>
 #include <QTimer>
 
-TFormSplash::TFormSplash(QWidget* parent)
+TFormSplash::TFormSplash(const QPixmap& picture, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_timer(new QTimer(this))
 {
     setObjectName(QStringLiteral("FormSplash"));
     setFixedSize(500, 300);
-    auto* picture = new QLabel(this);
-    picture->setPixmap(Artwork::splashPicture(size()));
-    picture->setGeometry(rect());
+    BackgroundPicture::showBehind(this, picture);
 
     m_timer->setObjectName(QStringLiteral("TimerSplash"));
     m_timer->setSingleShot(true);

@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "platform/DesktopLauncher.h"
 #include "platform/IdleTime.h"
+#include "platform/ProcessProtection.h"
 #include "platform/QtMessageService.h"
 #include "platform/TrayShell.h"
 
@@ -10,14 +11,17 @@
 
 int main(int argc, char* argv[])
 {
+    // Before anything secret is in memory.
+    ProcessProtection::harden();
     QApplication application(argc, argv);
-    QApplication::setWindowIcon(QIcon(Artwork::programIcon(64)));
+    const ProgramPaths paths(QApplication::applicationFilePath());
+    QApplication::setWindowIcon(Artwork::programIcon(paths));
 
     QtMessageService messages;
     QtDesktopLauncher launcher;
     QtTrayShell trayShell;
     DesktopIdleTimeSource idleTime;
-    Program program(ProgramPaths(QApplication::applicationFilePath()), {messages, launcher, trayShell, idleTime});
+    Program program(paths, {messages, launcher, trayShell, idleTime});
     if (!program.start(QApplication::arguments().value(1)))
         return 1;
     messages.setParentWidget(&program.mainWindow());

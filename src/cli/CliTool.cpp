@@ -1,6 +1,7 @@
 #include "cli/CliTool.h"
 
 #include "datafile/DataFile.h"
+#include "datafile/SecureWipe.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
 #include "editor/FieldFormats.h"
@@ -207,9 +208,10 @@ int CliTool::importXml(const QStringList& args)
         return fail(NotADataDocument, QStringLiteral("%1 is not a data document: %2").arg(source, problem));
     if (QFileInfo::exists(target))
         return fail(TargetExists, QStringLiteral("%1 already exists; import writes new files only").arg(target));
-    const std::optional<QString> password = askNewPassword();
+    std::optional<QString> password = askNewPassword();
     if (!password)
         return UnusablePassword;
+    const SecureWipe::WipeOnExit forget(*password);
     return writeDocument(target, *password, document);
 }
 
@@ -220,9 +222,10 @@ int CliTool::changePassword(const QStringList& args)
     DataDocument document;
     if (const int code = openDocument(args.at(0), document))
         return code;
-    const std::optional<QString> password = askNewPassword();
+    std::optional<QString> password = askNewPassword();
     if (!password)
         return UnusablePassword;
+    const SecureWipe::WipeOnExit forget(*password);
     if (const int code = writeDocument(args.at(0), *password, document))
         return code;
     m_err << "Password changed\n";
@@ -240,35 +243,51 @@ std::optional<QString> CliTool::askPassword(const QString& prompt)
 
 std::optional<QString> CliTool::askNewPassword()
 {
-    const std::optional<QString> password = askPassword(QStringLiteral("New password: "));
+    std::optional<QString> password = askPassword(QStringLiteral("New password: "));
     if (!password || !DataFile::MakeFileKey(*password)) {
+        if (password)
+            SecureWipe::wipe(*password);
         fail(UnusablePassword, QStringLiteral("The new password must have 1 to 16 characters, each of them in "
                                               "Windows-1252 (Western European letters, digits and signs)"));
         return std::nullopt;
     }
     // A typing mistake on a terminal would lock the file away; stdin is scripted.
-    if (!m_passwordFromStdin && m_terminal.read(QStringLiteral("Retype new password: ")) != password) {
+    if (!m_passwordFromStdin && !retypedAlike(*password)) {
+        SecureWipe::wipe(*password);
         fail(UnusablePassword, QStringLiteral("The two passwords differ"));
         return std::nullopt;
     }
     return password;
 }
 
+bool CliTool::retypedAlike(const QString& password)
+{
+    std::optional<QString> retyped = m_terminal.read(QStringLiteral("Retype new password: "));
+    if (!retyped)
+        return false;
+    const SecureWipe::WipeOnExit forget(*retyped);
+    return *retyped == password;
+}
+
 int CliTool::openDocument(const QString& path, DataDocument& document)
 {
     if (!QFileInfo(path).isFile())
         return fail(CannotRead, QStringLiteral("%1: %2").arg(MessageNotOpened, QStringLiteral("no such file ") + path));
-    const std::optional<QString> entered = askPassword(QStringLiteral("Password for %1: ").arg(QFileInfo(path).fileName()));
+    std::optional<QString> entered = askPassword(QStringLiteral("Password for %1: ").arg(QFileInfo(path).fileName()));
     if (!entered)
         return fail(UnusablePassword, QStringLiteral("No password given"));
     QString detail;
-    switch (DataFile::read(path, *entered, document, &detail)) {
+    const DataFile::Status status = DataFile::read(path, *entered, document, &detail);
+    SecureWipe::wipe(*entered);
+    switch (status) {
     case DataFile::Status::Ok:
         return Success;
     case DataFile::Status::IncorrectFormat:
         return fail(IncorrectFormat, MessageIncorrectFormat);
     case DataFile::Status::CannotRead:
         return fail(CannotRead, QStringLiteral("%1: %2").arg(MessageNotOpened, detail));
+    case DataFile::Status::TooLarge:
+        return fail(CannotOpen, QStringLiteral("%1: %2").arg(MessageNotOpened, detail));
     case DataFile::Status::InvalidPassword:
     case DataFile::Status::CannotOpen:
     case DataFile::Status::CannotWrite:

@@ -43,7 +43,10 @@ private:
     int changePassword(const QStringList& args);
 
     std::optional<QString> askPassword(const QString& prompt);
+    // The new password, asked twice on a terminal; nullopt (reported) when
+    // it cannot be used. The caller wipes it when done.
     std::optional<QString> askNewPassword();
+    bool retypedAlike(const QString& password);
     int openDocument(const QString& path, DataDocument& document);
     int writeDocument(const QString& path, const QString& password, const DataDocument& document);
     int usage(const QString& problem);

@@ -1,5 +1,7 @@
 #include "cli/PasswordReader.h"
 
+#include "datafile/SecureWipe.h"
+
 #include <cstdio>
 #include <string>
 #include <termios.h>
@@ -39,12 +41,17 @@ private:
 std::optional<QString> TerminalPasswordReader::read(const QString& prompt)
 {
     FILE* tty = std::fopen("/dev/tty", "r+");
+    // No stdio buffer of ours keeps the typed password.
+    if (tty)
+        std::setvbuf(tty, nullptr, _IONBF, 0);
     FILE* in = tty ? tty : stdin;
     FILE* out = tty ? tty : stderr;
     std::fputs(prompt.toLocal8Bit().constData(), out);
     std::fflush(out);
 
     std::string line;
+    // Room enough that a password line is never moved, leaving copies behind.
+    line.reserve(1024);
     bool ended = false;
     {
         EchoOff quiet(fileno(in));
@@ -59,7 +66,8 @@ std::optional<QString> TerminalPasswordReader::read(const QString& prompt)
     std::fputc('\n', out);
     if (tty)
         std::fclose(tty);
-    if (ended)
-        return std::nullopt;
-    return QString::fromLocal8Bit(line.c_str());
+    const std::optional<QString> password =
+        ended ? std::nullopt : std::optional<QString>(QString::fromLocal8Bit(line.c_str()));
+    SecureWipe::wipe(line.data(), line.capacity());
+    return password;
 }

@@ -1,4 +1,5 @@
 #include "cli/CliTool.h"
+#include "platform/ProcessProtection.h"
 
 #include <QCoreApplication>
 
@@ -6,6 +7,8 @@
 
 int main(int argc, char* argv[])
 {
+    // Before anything secret is in memory.
+    ProcessProtection::harden();
     QCoreApplication application(argc, argv);
     QTextStream in(stdin);
     QTextStream out(stdout);

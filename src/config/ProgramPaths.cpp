@@ -1,5 +1,6 @@
 #include "config/ProgramPaths.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 ProgramPaths::ProgramPaths(const QString& programFilePath)
@@ -20,6 +21,12 @@ QString ProgramPaths::folder() const
 
 QString ProgramPaths::settingsFile() const
 {
+    const QFileInfo folder(m_folder);
+    return folder.isDir() && folder.isWritable() ? settingsFileBesideProgram() : userSettingsFile();
+}
+
+QString ProgramPaths::settingsFileBesideProgram() const
+{
     QString name = QFileInfo(m_programFile).fileName();
     // Only a dot after the first character starts an extension: ".zantrove"
     // is a name, not an extension.
@@ -27,6 +34,14 @@ QString ProgramPaths::settingsFile() const
     if (dot > 0)
         name.truncate(dot);
     return m_folder + name + QLatin1String(".ini");
+}
+
+QString ProgramPaths::userSettingsFile()
+{
+    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!QDir::isAbsolutePath(configHome))
+        configHome = QDir::homePath() + QLatin1String("/.config");
+    return QDir::cleanPath(configHome) + QLatin1String("/zantrove/zantrove.ini");
 }
 
 QString ProgramPaths::languagesFolder() const
@@ -51,4 +66,14 @@ QString ProgramPaths::languageFile(const QString& language) const
 QString ProgramPaths::manualFile() const
 {
     return m_folder + QLatin1String("manual.pdf");
+}
+
+QString ProgramPaths::iconsFolder() const
+{
+    return m_folder + QLatin1String("icons/");
+}
+
+QString ProgramPaths::picturesFolder() const
+{
+    return m_folder + QLatin1String("pictures/");
 }

@@ -2,24 +2,42 @@
 
 #include <QString>
 
-// The files the program finds beside its own file: the settings file, the
-// language folders with their caption files and catalogues, and the manual.
-// Paths use "/" and every folder ends in "/".
+// The files the program finds beside its own file: the settings file (unless
+// that folder cannot be written), the language folders with their caption
+// files and catalogues, and the manual. Paths use "/" and every folder ends
+// in "/".
 class ProgramPaths {
 public:
     explicit ProgramPaths(const QString& programFilePath);
 
     QString programFile() const;
     QString folder() const;
+    // Where the settings are read from and written to. Beside the program
+    // (settingsFileBesideProgram) while the program's folder is writable, as
+    // the build folder is, so a portable copy carries its settings along.
+    // Otherwise, as for a program installed into a folder owned by root, a
+    // file there could never be saved, so the settings go to the user's
+    // config folder instead (userSettingsFile). Writable is what access(2)
+    // says for this process: root may write anywhere and keeps them beside
+    // the program. The folder counts, not the file, because a save writes a
+    // new file beside the old one and renames it over.
+    QString settingsFile() const;
     // The program's path with its extension replaced by ".ini"; a program
     // without an extension gets ".ini" appended.
-    QString settingsFile() const;
+    QString settingsFileBesideProgram() const;
+    // $XDG_CONFIG_HOME/zantrove/zantrove.ini; "~/.config" stands in for an
+    // unset, empty or relative $XDG_CONFIG_HOME, as the base directory
+    // rules ask.
+    static QString userSettingsFile();
     QString languagesFolder() const;
     // An empty language has no folder and no file: both give the empty text,
     // so nothing is read for it.
     QString languageFolder(const QString& language) const;
     QString languageFile(const QString& language) const;
     QString manualFile() const;
+    // The rendered artwork: the tree and program icons, and the windows' pictures.
+    QString iconsFolder() const;
+    QString picturesFolder() const;
 
 private:
     QString m_programFile;

@@ -3,7 +3,9 @@
 #include "config/ProgramPaths.h"
 #include "datafile/AtomicFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -48,15 +50,20 @@ bool SettingsStore::LoadSettings(const ProgramPaths& paths)
 {
     m_settingsFile = paths.settingsFile();
     m_list.clear();
+    m_fileUnreadable = false;
     QFile file(m_settingsFile);
     if (!file.exists())
         return true;
+    // Until it is read, the file holds settings we do not know: it must not
+    // be replaced by the defaults this run starts from.
+    m_fileUnreadable = true;
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return false;
     m_list = NameValueList::fromBytes(bytes);
+    m_fileUnreadable = false;
     return true;
 }
 
@@ -82,5 +89,9 @@ void SettingsStore::StoreSettingsFromWindow(const SettingsWindowState& state)
 
 bool SettingsStore::SaveSettingsFile() const
 {
-    return !m_settingsFile.isEmpty() && writeFileAtomically(m_settingsFile, m_list.toBytes());
+    if (m_fileUnreadable)
+        return false;
+    // The user's config folder may not exist yet; beside the program it does.
+    return !m_settingsFile.isEmpty() && QDir().mkpath(QFileInfo(m_settingsFile).absolutePath())
+           && writeFileAtomically(m_settingsFile, m_list.toBytes());
 }

@@ -47,7 +47,9 @@ class SettingsStore {
 public:
     // Starts from an empty list and reads the settings file when it exists. A
     // missing file is no error. A file that exists but cannot be read leaves
-    // the list empty and gives false, so the caller may report it.
+    // the list empty and gives false, so the caller may report it; such a
+    // file is never overwritten (SaveSettingsFile), as it still holds the
+    // user's settings.
     bool LoadSettings(const ProgramPaths& paths);
 
     QString GetSetting(const QString& name) const;
@@ -58,8 +60,10 @@ public:
 
     void StoreSettingsFromWindow(const SettingsWindowState& state);
 
-    // Replaces the settings file with the list. A failed write keeps the old
-    // file; nobody is told, the result only says whether it worked.
+    // Replaces the settings file with the list, making its folder first when
+    // it is missing. A failed write keeps the old file; nobody is told, the
+    // result only says whether it worked. False without writing when the
+    // file could not be read at LoadSettings.
     bool SaveSettingsFile() const;
 
     const NameValueList& list() const { return m_list; }
@@ -67,4 +71,5 @@ public:
 private:
     NameValueList m_list;
     QString m_settingsFile;
+    bool m_fileUnreadable = false;
 };

@@ -3,9 +3,11 @@
 #include "datafile/AtomicFile.h"
 #include "datafile/Backups.h"
 #include "datafile/RC4.h"
+#include "datafile/SecureWipe.h"
 #include "datafile/TextEncoding.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace DataFile {
 
@@ -17,33 +19,78 @@ void applyCipher(QByteArray& buffer, qsizetype from, const FileKey& key)
     RC4KeySchedule(state, key.data(), KeyLength);
     auto* bytes = reinterpret_cast<std::uint8_t*>(buffer.data()) + from;
     RC4Apply(state, bytes, bytes, buffer.size() - from);
+    // The permutation is derived from the key.
+    SecureWipe::wipe(&state, sizeof state);
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path, QString* detail)
+// The file key of a password, wiped when it goes out of scope.
+class ScopedKey {
+public:
+    explicit ScopedKey(const QString& password)
+        : m_key(MakeFileKey(password))
+    {
+    }
+    ~ScopedKey()
+    {
+        if (m_key)
+            SecureWipe::wipe(m_key->data(), m_key->size());
+    }
+    ScopedKey(const ScopedKey&) = delete;
+    ScopedKey& operator=(const ScopedKey&) = delete;
+
+    explicit operator bool() const { return m_key.has_value(); }
+    const FileKey& operator*() const { return *m_key; }
+
+private:
+    std::optional<FileKey> m_key;
+};
+
+Status cannotRead(const QString& reason, QString* detail)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (detail)
-            *detail = file.errorString();
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (detail)
-            *detail = file.errorString();
-        return std::nullopt;
-    }
-    return bytes;
+    if (detail)
+        *detail = reason;
+    return Status::CannotRead;
 }
 
-// The deciphered body without its declaration; the declaration is never
-// interpreted, only dropped.
-QByteArray decipherBody(QByteArray fileBytes, const FileKey& key)
+// The whole file. Only regular files are read: a device or a pipe may never
+// end, and a pipe would not even open without a writer. A file larger than any
+// data file is refused before anything is read.
+Status readWholeFile(const QString& path, QByteArray& bytes, QString* detail)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return cannotRead(QStringLiteral("not a regular file"), detail);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return cannotRead(file.errorString(), detail);
+    if (file.size() > MaxFileSize) {
+        if (detail)
+            *detail = QStringLiteral("larger than %1 bytes").arg(MaxFileSize);
+        return Status::TooLarge;
+    }
+    // At most the size found now, should the file grow meanwhile.
+    bytes = file.read(file.size());
+    if (file.error() != QFileDevice::NoError)
+        return cannotRead(file.errorString(), detail);
+    return Status::Ok;
+}
+
+// Deciphers the body in place and drops the magic and the declaration; the
+// declaration is never interpreted, only dropped.
+void decipherBody(QByteArray& fileBytes, const FileKey& key)
 {
     applyCipher(fileBytes, Magic.size(), key);
     const qsizetype skip = std::min<qsizetype>(fileBytes.size(), Magic.size() + DataFileDeclaration.size());
     fileBytes.remove(0, skip);
-    return fileBytes;
+}
+
+// Parses the deciphered body of fileBytes into document, then wipes it.
+bool loadBody(QByteArray& fileBytes, const FileKey& key, DataDocument& document, QString* detail)
+{
+    decipherBody(fileBytes, key);
+    const bool loaded = document.loadText(fileBytes, detail);
+    SecureWipe::wipe(fileBytes);
+    return loaded;
 }
 
 } // namespace
@@ -52,11 +99,14 @@ std::optional<FileKey> MakeFileKey(const QString& password)
 {
     if (password.isEmpty() || password.size() > MaxPasswordLength)
         return std::nullopt;
-    const std::optional<QByteArray> bytes = TextEncoding::toWindows1252(password);
+    std::optional<QByteArray> bytes = TextEncoding::toWindows1252(password);
     if (!bytes)
         return std::nullopt;
-    FileKey key{};
-    std::copy(bytes->begin(), bytes->end(), key.begin());
+    // Built in place and returned without a copy, which would stay behind
+    // on the stack unwiped.
+    std::optional<FileKey> key(std::in_place);
+    std::copy(bytes->begin(), bytes->end(), key->begin());
+    SecureWipe::wipe(*bytes);
     return key;
 }
 
@@ -73,21 +123,22 @@ std::optional<QByteArray> unseal(const QByteArray& fileBytes, const FileKey& key
 {
     if (!fileBytes.startsWith(Magic))
         return std::nullopt;
-    return decipherBody(fileBytes, key);
+    QByteArray body = fileBytes;
+    decipherBody(body, key);
+    return body;
 }
 
 Status read(const QString& path, const QString& password, DataDocument& document, QString* detail)
 {
-    const std::optional<FileKey> key = MakeFileKey(password);
+    const ScopedKey key(password);
     if (!key)
         return Status::InvalidPassword;
-    std::optional<QByteArray> bytes = readWholeFile(path, detail);
-    if (!bytes)
-        return Status::CannotRead;
-    std::optional<QByteArray> text = unseal(*bytes, *key);
-    if (!text)
+    QByteArray bytes;
+    if (const Status status = readWholeFile(path, bytes, detail); status != Status::Ok)
+        return status;
+    if (!bytes.startsWith(Magic))
         return Status::IncorrectFormat;
-    return document.loadText(std::move(*text), detail) ? Status::Ok : Status::CannotOpen;
+    return loadBody(bytes, *key, document, detail) ? Status::Ok : Status::CannotOpen;
 }
 
 Status write(const QString& path, const QString& password, const DataDocument& document, QString* detail)
@@ -97,11 +148,14 @@ Status write(const QString& path, const QString& password, const DataDocument& d
 
 Status save(const QString& path, const QString& password, const DataDocument& document, bool backups, QString* detail)
 {
-    const std::optional<FileKey> key = MakeFileKey(password);
+    const ScopedKey key(password);
     if (!key)
         return Status::InvalidPassword;
+    QByteArray text = document.toText();
     StagedFile staged;
-    if (!staged.write(path, seal(document.toText(), *key))) {
+    const bool written = staged.write(path, seal(text, *key));
+    SecureWipe::wipe(text);
+    if (!written) {
         if (detail)
             *detail = staged.errorString();
         return Status::CannotWrite;
@@ -120,14 +174,14 @@ Status save(const QString& path, const QString& password, const DataDocument& do
 
 bool checkPassword(const QString& path, const QString& password)
 {
-    const std::optional<FileKey> key = MakeFileKey(password);
+    const ScopedKey key(password);
     if (!key)
         return false;
-    std::optional<QByteArray> bytes = readWholeFile(path, nullptr);
-    if (!bytes || bytes->size() < Magic.size())
+    QByteArray bytes;
+    if (readWholeFile(path, bytes, nullptr) != Status::Ok || bytes.size() < Magic.size())
         return false;
     DataDocument scratch;
-    return scratch.loadText(decipherBody(std::move(*bytes), *key));
+    return loadBody(bytes, *key, scratch, nullptr);
 }
 
 } // namespace DataFile

@@ -19,6 +19,9 @@ inline constexpr QByteArrayView Magic = "QM20060718";
 inline constexpr QByteArrayView DataFileDeclaration = R"(<?xml version="1.0" standalone = "yes" ?>)";
 inline constexpr int KeyLength = 16;
 inline constexpr int MaxPasswordLength = 16;
+// Far beyond any real data file (100,000 records take about 30 MB); a larger
+// file is refused before it is read, so no file can exhaust the memory.
+inline constexpr qint64 MaxFileSize = 256 * 1024 * 1024;
 
 using FileKey = std::array<std::uint8_t, KeyLength>;
 
@@ -33,17 +36,20 @@ QByteArray seal(const QByteArray& documentText, const FileKey& key);
 enum class Status {
     Ok,
     InvalidPassword,  // empty, too long, or a character outside Windows-1252
-    CannotRead,       // the file cannot be opened or read
+    CannotRead,       // the file cannot be opened or read, or is not a regular file
+    TooLarge,         // larger than MaxFileSize: refused unread
     IncorrectFormat,  // the magic is missing
     CannotOpen,       // the body does not decipher to a data document: wrong password or damage
     CannotWrite,
 };
 
 // The document text deciphered from the file bytes; nullopt with IncorrectFormat
-// when the magic is missing. The text is not checked here.
+// when the magic is missing. The text is not checked here. The caller owns the
+// plaintext and wipes it when done (SecureWipe).
 std::optional<QByteArray> unseal(const QByteArray& fileBytes, const FileKey& key);
 
 // Reads and deciphers path into document. On any failure document is unchanged.
+// The deciphered text and the key are wiped once the document is parsed.
 Status read(const QString& path, const QString& password, DataDocument& document, QString* detail = nullptr);
 
 // Writes document to path under password, atomically: on failure the previous

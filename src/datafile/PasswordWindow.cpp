@@ -2,6 +2,7 @@
 
 #include "config/CaptionTable.h"
 #include "datafile/DataFile.h"
+#include "datafile/SecureWipe.h"
 #include "platform/MessageService.h"
 
 #include <QEvent>
@@ -26,6 +27,15 @@ QLineEdit* createPasswordBox(const QString& name, QWidget* parent)
     return box;
 }
 
+// Overwrites the box's own copy of its text, not just a copy of ours: text()
+// shares the box's buffer, which setText() then leaves to us alone.
+void wipeBox(QLineEdit* box)
+{
+    QString typed = box->text();
+    box->setText(QString());
+    SecureWipe::wipe(typed);
+}
+
 QLabel* createLabel(const QString& name, QWidget* parent)
 {
     auto* label = new QLabel(parent);
@@ -46,6 +56,11 @@ TFormPassword::TFormPassword(const CaptionTable& captions, MessageService& messa
     layOutControls();
     ApplyPasswordCaptions();
     SetPasswordMode(false);
+}
+
+TFormPassword::~TFormPassword()
+{
+    SecureWipe::wipe(m_accepted);
 }
 
 void TFormPassword::buildControls()
@@ -119,6 +134,11 @@ void TFormPassword::setFileNameLine(const QString& text)
 
 QString TFormPassword::password() const
 {
+    return m_accepted;
+}
+
+QString TFormPassword::typedPassword() const
+{
     return m_editPassword->text();
 }
 
@@ -142,8 +162,24 @@ void TFormPassword::prepareForUse()
 void TFormPassword::startPrompt()
 {
     m_buttonOk->setEnabled(false);
-    m_editPassword->clear();
-    m_editRetype->clear();
+    SecureWipe::wipe(m_accepted);
+    wipeBoxes();
+}
+
+void TFormPassword::wipeBoxes()
+{
+    wipeBox(m_editPassword);
+    wipeBox(m_editRetype);
+}
+
+// Whatever way the window closes, what was typed leaves the boxes; Ok keeps a
+// copy of its own for the caller.
+void TFormPassword::done(int result)
+{
+    if (result == QDialog::Accepted)
+        m_accepted = SecureWipe::deepCopy(typedPassword());
+    wipeBoxes();
+    TrackedDialog::done(result);
 }
 
 // Ok follows key releases only, so text put in with the mouse counts from the
@@ -158,7 +194,7 @@ bool TFormPassword::eventFilter(QObject* watched, QEvent* event)
 
 bool TFormPassword::inputAcceptable() const
 {
-    const QString typed = m_editPassword->text();
+    const QString typed = typedPassword();
     if (typed.isEmpty())
         return false;
     return !m_retype || typed == m_editRetype->text();
@@ -179,14 +215,14 @@ void TFormPassword::JvXPButtonOkClick()
     }
     // The file key holds one Windows-1252 byte per character; anything else
     // would be stored as a different password.
-    if (m_retype && !DataFile::MakeFileKey(password())) {
+    if (m_retype && !DataFile::MakeFileKey(typedPassword())) {
         m_messages.show(MessageService::Kind::Error,
                         m_captions.GetCaption(QStringLiteral("MessagePasswordCharacters"),
                                               QStringLiteral("The password can only contain Western European "
                                                              "letters, digits and signs")));
         return;
     }
-    if (locked() && !(m_checkFilePassword && m_checkFilePassword(password()))) {
+    if (locked() && !(m_checkFilePassword && m_checkFilePassword(typedPassword()))) {
         m_messages.show(MessageService::Kind::Error,
                         m_captions.GetCaption(QStringLiteral("MessageIncorrectPassword"),
                                               QStringLiteral("Incorrect password")));

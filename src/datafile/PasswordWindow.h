@@ -20,18 +20,22 @@ class TFormPassword : public TrackedDialog {
     Q_OBJECT
 public:
     TFormPassword(const CaptionTable& captions, MessageService& messages, QWidget* parent = nullptr);
+    ~TFormPassword() override;
 
     // true: new-password mode (password and retype); false: enter mode.
     void SetPasswordMode(bool retype);
     // The line naming the file; shown in full as its tooltip.
     void setFileNameLine(const QString& text);
-    // The password box's text; meaningful after the window closed with OK.
+    // The password confirmed with Ok, kept until the next showing. The boxes
+    // themselves are wiped whenever the window closes.
     QString password() const;
     void ApplyPasswordCaptions();
 
     // While isLocked() is true, Ok closes the window only when
     // checkFilePassword accepts the typed password.
     void setLockGuard(std::function<bool()> isLocked, std::function<bool(const QString&)> checkFilePassword);
+
+    void done(int result) override;
 
 protected:
     void prepareForUse() override;
@@ -41,6 +45,8 @@ private:
     void buildControls();
     void layOutControls();
     void startPrompt();
+    void wipeBoxes();
+    QString typedPassword() const;
     bool inputAcceptable() const;
     bool locked() const;
     void JvXPButtonOkClick();
@@ -50,6 +56,7 @@ private:
     std::function<bool()> m_isLocked;
     std::function<bool(const QString&)> m_checkFilePassword;
     bool m_retype = false;
+    QString m_accepted;
 
     QLabel* m_labelFileName = nullptr;
     QLabel* m_labelPassword = nullptr;

@@ -1,5 +1,7 @@
 #include "datafile/TextEncoding.h"
 
+#include "datafile/SecureWipe.h"
+
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -97,7 +99,11 @@ QByteArray toUtf8(QByteArray bytes)
 {
     if (isValidUtf8(bytes))
         return bytes;
-    return fromWindows1252(bytes).toUtf8();
+    // The text may be a deciphered document: the intermediate copy is wiped.
+    QString text = fromWindows1252(bytes);
+    QByteArray utf8 = text.toUtf8();
+    SecureWipe::wipe(text);
+    return utf8;
 }
 
 std::optional<QByteArray> toWindows1252(const QString& text)

@@ -1,6 +1,7 @@
 #include "document/Catalogue.h"
 
 #include "config/ProgramPaths.h"
+#include "datafile/TextEncoding.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
 
@@ -32,15 +33,30 @@ std::optional<QString> findCatalogueFile(const ProgramPaths& paths, const QStrin
 
 bool Catalogue::LoadCatalogue(const QString& path)
 {
-    m_document.reset();
-    m_entries.clear();
-
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const bool opened = file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = opened ? file.readAll() : QByteArray();
+    if (!opened || file.error() != QFileDevice::NoError) {
+        clear();
         return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError
-        || !m_document.load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()))) {
+    }
+    return loadFromBytes(bytes);
+}
+
+bool Catalogue::loadFromBytes(const QByteArray& bytes)
+{
+    clear();
+    // A byte order mark or a declared encoding is honoured. Text that names
+    // neither and is not UTF-8 is Windows-1252, as in every other 8-bit file
+    // the program reads; taken as UTF-8 its names would not survive the way
+    // through the type list back to FindTemplate.
+    pugi::xml_parse_result result = m_document.load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()));
+    if (result.encoding == pugi::encoding_utf8 && !TextEncoding::isValidUtf8(bytes)) {
+        const QByteArray utf8 = TextEncoding::toUtf8(bytes);
+        result = m_document.load_buffer(utf8.constData(), static_cast<size_t>(utf8.size()), pugi::parse_default,
+                                        pugi::encoding_utf8);
+    }
+    if (!result) {
         m_document.reset();
         return false;
     }
@@ -66,6 +82,12 @@ pugi::xml_node Catalogue::FindTemplate(const QString& displayName) const
         }
     }
     return {};
+}
+
+void Catalogue::clear()
+{
+    m_document.reset();
+    m_entries.clear();
 }
 
 pugi::xml_node Catalogue::entryLevel() const

@@ -37,6 +37,8 @@ public:
     // not well-formed XML leaves the catalogue empty and gives false; a file
     // of another shape simply has no entries.
     bool LoadCatalogue(const QString& path);
+    // The same for the file's content.
+    bool loadFromBytes(const QByteArray& bytes);
 
     // One per entry element, in file order, duplicates included.
     const QList<Entry>& entries() const { return m_entries; }
@@ -46,6 +48,7 @@ public:
     pugi::xml_node FindTemplate(const QString& displayName) const;
 
 private:
+    void clear();
     pugi::xml_node entryLevel() const;
 
     pugi::xml_document m_document;

@@ -1,8 +1,14 @@
 #include "document/DataDocument.h"
 
+#include "datafile/SecureWipe.h"
 #include "datafile/TextEncoding.h"
 
+#include <malloc.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -69,11 +75,74 @@ void convertCdataToText(pugi::xml_node node)
     }
 }
 
+// The UTF-8 form of text with every sequence that is not UTF-8 replaced by
+// U+FFFD; nothing when text is UTF-8 already.
+std::optional<QByteArray> repairedUtf8(const char* text)
+{
+    const QByteArray bytes = QByteArray::fromRawData(text, static_cast<qsizetype>(std::strlen(text)));
+    if (TextEncoding::isValidUtf8(bytes))
+        return std::nullopt;
+    QString decoded = QString::fromUtf8(bytes);
+    QByteArray repaired = decoded.toUtf8();
+    SecureWipe::wipe(decoded);
+    return repaired;
+}
+
+template <typename Item>
+void repairValue(Item item)
+{
+    if (std::optional<QByteArray> repaired = repairedUtf8(item.value())) {
+        item.set_value(repaired->constData());
+        SecureWipe::wipe(*repaired);
+    }
+}
+
+// pugixml turns every numeric character reference into bytes, also one that
+// names no character (a surrogate, a number beyond U+10FFFF). Those bytes are
+// not UTF-8: saved as they are, they would make the whole file read back as
+// Windows-1252, so each becomes U+FFFD here instead.
+struct CharacterReferenceRepair final : pugi::xml_tree_walker {
+    bool for_each(pugi::xml_node& node) override
+    {
+        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+            repairValue(node);
+        for (pugi::xml_attribute attribute : node.attributes())
+            repairValue(attribute);
+        return true;
+    }
+};
+
+void* allocateBlock(size_t size)
+{
+    return std::malloc(size);
+}
+
+void freeWiped(void* block)
+{
+    if (block)
+        SecureWipe::wipe(block, malloc_usable_size(block));
+    std::free(block);
+}
+
+// pugixml's parse buffers and pages hold deciphered text; every block it frees
+// is zeroed first, so a document dropped after a password test, replaced by
+// another file or ended with the program leaves nothing readable behind. The
+// blocks come from malloc either way, so documents allocated before this was
+// installed are freed correctly too.
+void installWipingAllocator()
+{
+    [[maybe_unused]] static const bool installed = [] {
+        pugi::set_memory_management_functions(allocateBlock, freeWiped);
+        return true;
+    }();
+}
+
 } // namespace
 
 DataDocument::DataDocument()
-    : m_document(std::make_unique<pugi::xml_document>())
 {
+    installWipingAllocator();
+    m_document = std::make_unique<pugi::xml_document>();
     clear();
 }
 
@@ -94,15 +163,21 @@ QByteArray DataDocument::toText() const
 {
     ByteArrayWriter writer;
     m_document->save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return withCrLfLines(writer.bytes);
+    QByteArray text = withCrLfLines(writer.bytes);
+    SecureWipe::wipe(writer.bytes);
+    return text;
 }
 
 bool DataDocument::loadText(QByteArray text, QString* error)
 {
-    text = TextEncoding::toUtf8(std::move(text));
+    QByteArray utf8 = TextEncoding::toUtf8(std::move(text));
     auto parsed = std::make_unique<pugi::xml_document>();
     const pugi::xml_parse_result result =
-        parsed->load_buffer(text.constData(), static_cast<size_t>(text.size()), ParseOptions, pugi::encoding_utf8);
+        parsed->load_buffer(utf8.constData(), static_cast<size_t>(utf8.size()), ParseOptions, pugi::encoding_utf8);
+    const bool hasCdata = utf8.contains("<![CDATA[");
+    const bool hasCharacterReferences = utf8.contains("&#");
+    // A converted copy is ours to wipe; the caller wipes what it passed in.
+    SecureWipe::wipe(utf8);
     if (!result) {
         if (error)
             *error = QString::fromUtf8(result.description());
@@ -114,8 +189,48 @@ bool DataDocument::loadText(QByteArray text, QString* error)
             *error = QStringLiteral("the document has no data element");
         return false;
     }
-    if (text.contains("<![CDATA["))
+    if (levelsBelow(first) > MaxNesting) {
+        if (error)
+            *error = QStringLiteral("elements nested more than %1 levels deep").arg(MaxNesting);
+        return false;
+    }
+    if (hasCdata)
         convertCdataToText(first);
+    if (hasCharacterReferences) {
+        CharacterReferenceRepair repair;
+        parsed->traverse(repair);
+    }
     m_document = std::move(parsed);
     return true;
+}
+
+int DataDocument::levelsBelow(const pugi::xml_node& element)
+{
+    int deepest = 0;
+    int level = 0;
+    pugi::xml_node node = element;
+    for (;;) {
+        if (const pugi::xml_node child = node.first_child()) {
+            node = child;
+            ++level;
+        } else {
+            while (node != element && !node.next_sibling()) {
+                node = node.parent();
+                --level;
+            }
+            if (node == element)
+                return deepest;
+            node = node.next_sibling();
+        }
+        if (node.type() == pugi::node_element)
+            deepest = std::max(deepest, level);
+    }
+}
+
+int DataDocument::levelOf(const pugi::xml_node& node)
+{
+    int level = 0;
+    for (pugi::xml_node above = node.parent(); above.type() == pugi::node_element; above = above.parent())
+        ++level;
+    return level;
 }

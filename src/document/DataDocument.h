@@ -36,8 +36,21 @@ public:
     // successful load are invalid afterwards.
     bool loadText(QByteArray text, QString* error = nullptr);
 
+    // No element lies more than MaxNesting levels below the data element (its
+    // children are at level 1): deeper text is refused when loaded, and edits
+    // never go deeper. Far beyond any real tree of groups, and shallow enough
+    // for the tree views, whose own code recurses once per level.
+    static constexpr int MaxNesting = 1000;
+
+    // The levels of elements under element: 0 when it has no child element.
+    static int levelsBelow(const pugi::xml_node& element);
+    // The number of elements above node: 1 for the children of `data`.
+    static int levelOf(const pugi::xml_node& node);
+
     // How data documents are parsed: line breaks and whitespace-only values are
-    // kept exactly, whitespace between elements is not.
+    // kept exactly, whitespace between elements is not. Without parse_doctype
+    // a DOCTYPE is skipped, and pugixml never expands entities it declares nor
+    // loads external ones: such references stay literal text.
     static constexpr unsigned ParseOptions =
         (pugi::parse_default & ~pugi::parse_eol & ~pugi::parse_wconv_attribute)
         | pugi::parse_ws_pcdata_single;

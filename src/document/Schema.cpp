@@ -13,18 +13,6 @@ bool named(const pugi::xml_node& node, const char* name)
     return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
 }
 
-bool walkLevel(const pugi::xml_node& element, int depth,
-               const std::function<bool(const pugi::xml_node&, int)>& visit)
-{
-    for (const pugi::xml_node& item : treeChildren(element)) {
-        if (!visit(item, depth))
-            return false;
-        if (isGroup(item) && !walkLevel(item, depth + 1, visit))
-            return false;
-    }
-    return true;
-}
-
 // The item after item among its siblings: the next record, then the first
 // group once the records are done, then the next group.
 pugi::xml_node nextSiblingInTreeOrder(const pugi::xml_node& item)
@@ -33,6 +21,26 @@ pugi::xml_node nextSiblingInTreeOrder(const pugi::xml_node& item)
         return item.next_sibling(GroupElement);
     const pugi::xml_node record = item.next_sibling(RecordElement);
     return record ? record : item.parent().child(GroupElement);
+}
+
+// The item after item in tree order without leaving root (null: the whole
+// document), and depth adjusted to it. A loop, not a recursion: groups may
+// nest as deep as the document allows.
+pugi::xml_node stepInTreeOrder(const pugi::xml_node& item, const pugi::xml_node& root, int& depth)
+{
+    if (isGroup(item)) {
+        if (const pugi::xml_node child = firstInTreeOrder(item)) {
+            ++depth;
+            return child;
+        }
+    }
+    // No descendants left: the next sibling of the item or of the nearest
+    // group above it that has one.
+    for (pugi::xml_node node = item; node != root && (isRecord(node) || isGroup(node)); node = node.parent(), --depth) {
+        if (const pugi::xml_node sibling = nextSiblingInTreeOrder(node))
+            return sibling;
+    }
+    return {};
 }
 
 } // namespace
@@ -133,7 +141,10 @@ std::vector<pugi::xml_node> treeChildren(const pugi::xml_node& element)
 
 void walkTree(const pugi::xml_node& root, const std::function<bool(const pugi::xml_node&, int depth)>& visit)
 {
-    walkLevel(root, 0, visit);
+    int depth = 0;
+    for (pugi::xml_node item = firstInTreeOrder(root); item && visit(item, depth);
+         item = stepInTreeOrder(item, root, depth)) {
+    }
 }
 
 std::vector<pugi::xml_node> recordFields(const pugi::xml_node& record)
@@ -157,17 +168,8 @@ pugi::xml_node firstInTreeOrder(const pugi::xml_node& root)
 
 pugi::xml_node nextInTreeOrder(const pugi::xml_node& item)
 {
-    if (isGroup(item)) {
-        if (const pugi::xml_node child = firstInTreeOrder(item))
-            return child;
-    }
-    // No descendants left: the next sibling of the item or of the nearest
-    // group above it that has one.
-    for (pugi::xml_node node = item; isRecord(node) || isGroup(node); node = node.parent()) {
-        if (const pugi::xml_node sibling = nextSiblingInTreeOrder(node))
-            return sibling;
-    }
-    return {};
+    int depth = 0;
+    return stepInTreeOrder(item, {}, depth);
 }
 
 } // namespace Schema

@@ -31,6 +31,14 @@ bool isItem(const pugi::xml_node& node)
     return Schema::isGroup(node) || Schema::isRecord(node);
 }
 
+// Whether levels of elements (1: one without children) fit under parent: an
+// edit never makes the document deeper than a loaded one may be, so every
+// file the program writes opens again.
+bool fitsUnder(const pugi::xml_node& parent, int levels)
+{
+    return DataDocument::levelOf(parent) + levels <= DataDocument::MaxNesting;
+}
+
 // Appends an element and lets fill complete it. When any step of fill fails
 // the element is taken out again, so the parent is exactly as before.
 pugi::xml_node appendWhole(pugi::xml_node parent, const char* name,
@@ -113,7 +121,7 @@ bool isWithin(const pugi::xml_node& node, const pugi::xml_node& ancestor)
 
 pugi::xml_node appendGroup(pugi::xml_node parent, const QString& name, int iconPosition)
 {
-    if (!canHoldItems(parent))
+    if (!canHoldItems(parent) || !fitsUnder(parent, 1))
         return {};
     return appendWhole(parent, Schema::GroupElement, [&](pugi::xml_node group) {
         return addAttribute(group, "name", name)
@@ -126,7 +134,8 @@ pugi::xml_node appendRecord(pugi::xml_node parent, const pugi::xml_node& templat
                             int iconPosition, const QDateTime& now)
 {
     // An entry named `record` is listed in the catalogue but is never a template.
-    if (!canHoldItems(parent) || templateEntry.type() != pugi::node_element
+    // The record and, under it, its label and fields.
+    if (!canHoldItems(parent) || !fitsUnder(parent, 2) || templateEntry.type() != pugi::node_element
         || std::strcmp(templateEntry.name(), Schema::RecordElement) == 0) {
         return {};
     }
@@ -138,7 +147,7 @@ pugi::xml_node appendRecord(pugi::xml_node parent, const pugi::xml_node& templat
 pugi::xml_node appendField(pugi::xml_node record, const QString& name, const QString& storedType,
                            const QDateTime& now)
 {
-    if (!Schema::isRecord(record))
+    if (!Schema::isRecord(record) || !fitsUnder(record, 1))
         return {};
     return appendWhole(record, Schema::FieldElement, [&](pugi::xml_node field) {
         return addAttribute(field, "name", name) && addAttribute(field, "basic_type", storedType)
@@ -150,9 +159,11 @@ bool acceptsDrop(const pugi::xml_node& dragged, const pugi::xml_node& target)
 {
     if (!isItem(dragged))
         return false;
+    const int levels = 1 + DataDocument::levelsBelow(dragged);
     if (!target || isTopLevel(target))
-        return true;
-    return Schema::isGroup(target) && target != dragged.parent() && !isWithin(target, dragged);
+        return fitsUnder(dataElement(dragged), levels);
+    return Schema::isGroup(target) && target != dragged.parent() && !isWithin(target, dragged)
+           && fitsUnder(target, levels);
 }
 
 pugi::xml_node moveElement(pugi::xml_node dragged, pugi::xml_node destination)

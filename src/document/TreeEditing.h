@@ -9,7 +9,8 @@
 // new groups, records and fields, and moving an item by
 // drag and drop. New and moved items always go last under their parent.
 // Each operation either completes or leaves the document as it was; a null
-// node means nothing was changed.
+// node means nothing was changed. None of them nests elements deeper than
+// DataDocument::MaxNesting.
 namespace TreeEditing {
 
 // A group named name under parent (a group or the `data` element), with the

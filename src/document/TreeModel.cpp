@@ -24,7 +24,7 @@ void DocumentTreeModel::RebuildTree(const pugi::xml_node& root)
     m_nodes.clear();
     m_topLevel.clear();
     m_dragged = {};
-    AddTreeLevel(-1, root);
+    AddTreeLevel(root);
     endResetModel();
 }
 
@@ -37,14 +37,18 @@ void DocumentTreeModel::clear()
     endResetModel();
 }
 
-void DocumentTreeModel::AddTreeLevel(int parentNode, const pugi::xml_node& element)
+void DocumentTreeModel::AddTreeLevel(const pugi::xml_node& root)
 {
-    for (const pugi::xml_node& record : element.children(Schema::RecordElement))
-        addNode(parentNode, record, true, Schema::RecordCaption(record));
-    for (const pugi::xml_node& group : element.children(Schema::GroupElement)) {
-        const int node = addNode(parentNode, group, false, qText(group.attribute("name")));
-        AddTreeLevel(node, group);
-    }
+    // The node of the last item seen at each depth: the parent of an item at
+    // depth d is the one at d - 1. Records never have items under them, so
+    // their entries are simply overwritten.
+    std::vector<int> lastAtDepth;
+    Schema::walkTree(root, [&](const pugi::xml_node& item, int depth) {
+        lastAtDepth.resize(depth);
+        const int parentNode = depth == 0 ? -1 : lastAtDepth.back();
+        lastAtDepth.push_back(addNode(parentNode, item, Schema::isRecord(item), Schema::itemCaption(item)));
+        return true;
+    });
 }
 
 int DocumentTreeModel::addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption)
@@ -229,6 +233,7 @@ QVariant DocumentTreeModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
+        return shownCaption(m_nodes[node].caption);
     case Qt::EditRole:
         return m_nodes[node].caption;
     case Qt::DecorationRole:
@@ -236,6 +241,11 @@ QVariant DocumentTreeModel::data(const QModelIndex& index, int role) const
     default:
         return {};
     }
+}
+
+QString DocumentTreeModel::shownCaption(const QString& caption)
+{
+    return caption.left(MaxShownCaption);
 }
 
 QModelIndex DocumentTreeModel::indexOfNode(int node) const

@@ -33,6 +33,12 @@ public:
     void RebuildTree(const pugi::xml_node& root);
     void clear();
 
+    // A tree shows at most the first MaxShownCaption characters of a caption:
+    // laying out the millions a hostile file may hold would freeze the window
+    // for minutes. The document and caption() keep the whole text.
+    static constexpr qsizetype MaxShownCaption = 1000;
+    static QString shownCaption(const QString& caption);
+
     // The first node, in tree order, that shows element; invalid when none does.
     QModelIndex FindTreeNode(const pugi::xml_node& element) const;
 
@@ -85,7 +91,8 @@ private:
         std::vector<int> children;
     };
 
-    void AddTreeLevel(int parentNode, const pugi::xml_node& element);
+    // Every item under root, each level in tree order, without recursion.
+    void AddTreeLevel(const pugi::xml_node& root);
     int addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption);
     QModelIndex indexOfNode(int node) const;
     int nodeOf(const QModelIndex& index) const;

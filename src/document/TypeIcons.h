@@ -2,8 +2,16 @@
 
 #include <QIcon>
 #include <QList>
+#include <QString>
 
-// The 27 tree icons by image index: 8 group types, 18 record types, then the
-// root of the group selection tree. Drawn by the program itself, so they scale
-// with the screen and need no image files.
-QList<QIcon> treeIcons();
+// The file name, without folder and suffix, of the tree icon at an image
+// index: its two-digit index and its type key in lower case, "00-auto" ..
+// "25-web-site", and "26-root". The 16 pixel picture is "<name>.png", the
+// 32 pixel one "<name>@2x.png".
+QString treeIconName(int index);
+
+// The 27 tree icons by image index, read from the icons folder of the program:
+// 8 group types, 18 record types, then the root of the group selection tree.
+// An icon whose files are missing or unreadable is null, so a broken
+// installation shows the tree without pictures.
+QList<QIcon> treeIcons(const QString& iconsFolder);

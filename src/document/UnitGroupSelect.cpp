@@ -104,21 +104,30 @@ QTreeWidgetItem* TFormGroupSelect::addNode(QTreeWidgetItem* parentItem, const QS
                                            TTreeNodeData data)
 {
     auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(m_treeViewGroups);
-    item->setText(0, caption);
+    item->setText(0, DocumentTreeModel::shownCaption(caption));
     item->setIcon(0, m_icons.value(icon));
     item->setData(0, NodeDataRole, static_cast<int>(m_nodeData.size()));
     m_nodeData.push_back(std::move(data));
     return item;
 }
 
-void TFormGroupSelect::addGroups(QTreeWidgetItem* parentItem, const pugi::xml_node& element)
+void TFormGroupSelect::addGroups(QTreeWidgetItem* rootItem, const pugi::xml_node& element)
 {
-    for (const pugi::xml_node& group : element.children(Schema::GroupElement)) {
-        TTreeNodeData data{false, parentItem->text(0), qText(group.attribute("type")), group};
+    // The tree item of the last group seen at each depth, the root item
+    // first: a group's parent item is the one a level above it. A walk, not a
+    // recursion, so any depth of groups is shown.
+    std::vector<QTreeWidgetItem*> lastAtDepth{rootItem};
+    Schema::walkTree(element, [&](const pugi::xml_node& item, int depth) {
+        if (!Schema::isGroup(item))
+            return true;
+        lastAtDepth.resize(depth + 1);
+        QTreeWidgetItem* parentItem = lastAtDepth.back();
+        const QString parentCaption = depth == 0 ? QLatin1String(RootCaption) : qText(item.parent().attribute("name"));
+        TTreeNodeData data{false, parentCaption, qText(item.attribute("type")), item};
         const int icon = Schema::TypeImageIndex(data.typeKey, false);
-        QTreeWidgetItem* item = addNode(parentItem, qText(group.attribute("name")), icon, std::move(data));
-        addGroups(item, group);
-    }
+        lastAtDepth.push_back(addNode(parentItem, qText(item.attribute("name")), icon, std::move(data)));
+        return true;
+    });
 }
 
 // The group of the main tree's selection: the selected group itself, or the

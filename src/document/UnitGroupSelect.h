@@ -48,7 +48,7 @@ private:
     void buildControls();
     void layOutControls();
     QTreeWidgetItem* addNode(QTreeWidgetItem* parentItem, const QString& caption, int icon, TTreeNodeData data);
-    void addGroups(QTreeWidgetItem* parentItem, const pugi::xml_node& element);
+    void addGroups(QTreeWidgetItem* rootItem, const pugi::xml_node& element);
     void preselectMainTreeGroup();
     void JvXPButtonNewGroupClick();
     pugi::xml_node appendNewGroup();

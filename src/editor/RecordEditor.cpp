@@ -25,6 +25,8 @@ RecordEditor::RecordEditor(QWidget* parent)
     , m_rows(new QVBoxLayout(m_panel))
 {
     setObjectName(QStringLiteral("ScrollBox"));
+    // The panel itself takes no focus: Tab from the tree goes straight to the first field.
+    setFocusPolicy(Qt::NoFocus);
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -5,6 +5,7 @@
 
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -61,6 +62,11 @@ ProgramFixture::ProgramFixture()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("xdg-config"))));
     // An installed program has its catalogue beside it.
     QFile::copy(TestSupport::sourceDir() + QStringLiteral("/data/config.xml"), path(QStringLiteral("config.xml")));
+    // And its tree icons; the pictures stay missing, as a window must cope with.
+    const QDir builtIcons(TestSupport::programDir() + QStringLiteral("/icons"));
+    QDir().mkpath(path(QStringLiteral("icons")));
+    for (const QString& name : builtIcons.entryList(QDir::Files))
+        QFile::copy(builtIcons.filePath(name), path(QStringLiteral("icons/") + name));
 }
 
 ProgramFixture::~ProgramFixture() = default;

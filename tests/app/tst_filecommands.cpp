@@ -137,20 +137,70 @@ private slots:
         }
     }
 
-    void openWithAWrongPasswordChangesNothing()
+    void failedOpenChangesNothing_data()
     {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("wrong password") << "" << "wrong";
+        QTest::newRow("cut short") << "cut" << "other";
+        QTest::newRow("bit flipped") << "flip" << "other";
+        QTest::newRow("far too large") << "huge" << "other";
+        QTest::newRow("folder in its place") << "folder" << "other";
+    }
+
+    void failedOpenChangesNothing()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, password);
         openWithChange();
-        m_fixture->writeDataFile(path("other.zv"), "other", OneGroup);
+        const QString other = path("other.zv");
+        m_fixture->writeDataFile(other, "other", OneGroup);
+        QByteArray bytes = readFile(other);
+        if (damage == "cut")
+            TestSupport::writeFile(other, bytes.chopped(5));
+        if (damage == "flip")
+            TestSupport::writeFile(other, bytes.replace(10 + 41, 1, "="));
+        if (damage == "huge")
+            QVERIFY(QFile::resize(other, qint64(1) << 30));
+        if (damage == "folder")
+            QVERIFY(QFile::remove(other) && QDir(path(".")).mkdir("other.zv"));
+
         messages().answers.enqueue(Answer::No);
-        messages().fileNames.enqueue(path("other.zv"));
-        m_fixture->answerPrompts({"wrong"});
+        messages().fileNames.enqueue(other);
+        m_fixture->answerPrompts({password});
         main().Open1Click();
         QCOMPARE(messages().texts(), (QStringList{"Do you want to save the changes?",
                                                   "Can't open data file. Make sure you have entered correct password"}));
         QCOMPARE(main().CurrentFileName(), path("private.zv"));
+        QCOMPARE(main().CurrentPassword(), QStringLiteral("secret"));
         QCOMPARE(main().treeModel().nodeCount(), 2);
+        QVERIFY(main().Modified());
         QVERIFY(main().Save1Click());
         QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
+    }
+
+    void fullDiskAtSaveKeepsTheFileTheBackupsAndTheChanges()
+    {
+        m_fixture->writeSettings("backups=1\r\n");
+        openWithChange();
+        QVERIFY(main().Save1Click());
+        addGroup("Unsaved");
+        const auto dataFiles = [this] {
+            QMap<QString, QByteArray> files;
+            const QDir folder(path("."));
+            for (const QString& name : folder.entryList({"*.zv*"}, QDir::Files | QDir::Hidden))
+                files[name] = readFile(folder.filePath(name));
+            return files;
+        };
+        const QMap<QString, QByteArray> before = dataFiles();
+        QCOMPARE(before.keys(), (QStringList{"private.zv", "~1_private.zv"}));
+        {
+            TestSupport::FileSizeLimit diskFull(64);
+            QVERIFY(!main().Save1Click());
+        }
+        QCOMPARE(messages().texts(), QStringList{"Can't save data file"});
+        QVERIFY(main().Modified());
+        QCOMPARE(dataFiles(), before);
     }
 
     void openReplacesTheDocument()

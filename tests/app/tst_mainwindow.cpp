@@ -242,7 +242,9 @@ private slots:
         select("example.org jane");
         auto* login = qobject_cast<QLineEdit*>(main().recordEditor().controlList().at(3));
         QVERIFY(login);
+        QApplication::setActiveWindow(&main());
         login->setFocus();
+        QTRY_VERIFY(login->hasFocus());
         QTest::keyClick(login, Qt::Key_End);
         QTest::keyClicks(login, "t");
         QVERIFY(main().Modified());
@@ -250,6 +252,18 @@ private slots:
         QVERIFY(node("example.org janet").isValid());
         const pugi::xml_node record = main().XMLDocumentData().root().child("folder").child("record");
         QCOMPARE(qText(record.child("label").next_sibling().next_sibling().text()), QStringLiteral("janet"));
+    }
+
+    void tabFromTheTreeGoesToTheFirstField()
+    {
+        writeDataFile(dataFile(), "secret");
+        start(dataFile(), "secret");
+        QApplication::setActiveWindow(&main());
+        QVERIFY(QTest::qWaitForWindowActive(&main()));
+        select("example.org jane");
+        QTRY_VERIFY(main().TreeView().hasFocus());
+        QTest::keyClick(&main().TreeView(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), main().recordEditor().controlList().at(1));
     }
 
     void contextMenuListsAndDeletesFields()

@@ -166,6 +166,19 @@ private slots:
         QVERIFY(!m_fixture->tray.calls().contains(RecordingTrayShell::Call::Add));
     }
 
+    // Settings that cannot be read start the program with defaults, are not
+    // written over at the end, and stop nothing.
+    void unreadableSettingsFileIsLeftAlone()
+    {
+        const QString settingsFile = m_fixture->path("zantrove.ini");
+        QVERIFY(QDir().mkpath(settingsFile));
+        m_fixture->start();
+        QVERIFY(main().isVisible());
+        QVERIFY(m_fixture->program().settings().list().lines().isEmpty());
+        m_fixture->program().finish();
+        QVERIFY(QFileInfo(settingsFile).isDir());
+    }
+
     void startingWithTheAssociationOnRegistersTheFileType()
     {
         startWithSample("assotiate=1\r\n");

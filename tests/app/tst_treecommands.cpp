@@ -2,6 +2,7 @@
 
 #include "document/Schema.h"
 #include "document/TreeModel.h"
+#include "document/UnitGroupSelect.h"
 #include "document/UnitNewField.h"
 #include "document/UnitNewGroup.h"
 #include "document/UnitNewRecord.h"
@@ -13,6 +14,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QtTest>
 
 namespace {
@@ -170,6 +173,52 @@ private slots:
         for (const char* name : {"ActionDelete", "ActionNewField", "ActionFind"})
             QVERIFY2(!main().action(name)->isEnabled(), name);
         QVERIFY(main().recordEditor().isEmpty());
+    }
+
+    // As deep as a file may nest groups: the tree, selecting the deepest
+    // group, the group selection window and deleting the whole chain cope.
+    void groupsNestedToTheLimit()
+    {
+        const int levels = DataDocument::MaxNesting;
+        QVERIFY(main().XMLDocumentData().loadText("<data>" + QByteArray("<folder name='g' type='AUTO'>").repeated(levels)
+                                                  + QByteArray("</folder>").repeated(levels) + "</data>"));
+        pugi::xml_node deepest = root();
+        while (deepest.first_child())
+            deepest = deepest.first_child();
+        main().RebuildAndSelect(deepest);
+        QCOMPARE(model().nodeCount(), levels);
+        QCOMPARE(main().TreeView().currentIndex(), model().FindTreeNode(deepest));
+
+        TFormGroupSelect& groups = m_fixture->program().groupSelectWindow();
+        groups.FillGroupTree();
+        QCOMPARE(groups.selectedNodeData()->element, deepest);
+        int shown = 0;
+        for (QTreeWidgetItemIterator it(groups.findChild<QTreeWidget*>("TreeViewGroups")); *it; ++it)
+            ++shown;
+        QCOMPARE(shown, levels + 1);
+
+        main().TreeView().setCurrentIndex(model().firstNode());
+        m_fixture->messages.answers.enqueue(Answer::Yes);
+        main().ActionDeleteExecute();
+        QCOMPARE(model().nodeCount(), 0);
+        QVERIFY(!root().first_child());
+    }
+
+    // A name of millions of characters stays whole in the document but both
+    // trees show it cut: laying it all out would freeze the window.
+    void hugeNamesAreShownCut()
+    {
+        const QByteArray name(2000000, 'n');
+        QVERIFY(main().XMLDocumentData().loadText("<data><folder name='" + name + "' type='AUTO'/></data>"));
+        main().RebuildTree();
+        const QModelIndex group = model().firstNode();
+        QCOMPARE(model().caption(group).size(), name.size());
+        QCOMPARE(model().data(group, Qt::DisplayRole).toString().size(), DocumentTreeModel::MaxShownCaption);
+
+        TFormGroupSelect& groups = m_fixture->program().groupSelectWindow();
+        groups.FillGroupTree();
+        const QTreeWidgetItem* shown = groups.findChild<QTreeWidget*>("TreeViewGroups")->topLevelItem(0)->child(0);
+        QCOMPARE(shown->text(0).size(), DocumentTreeModel::MaxShownCaption);
     }
 
     void renamingRecordsAndGroups()

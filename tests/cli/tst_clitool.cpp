@@ -147,8 +147,37 @@ private slots:
         QCOMPARE(format.err, QStringLiteral("Incorrect file format\n"));
 
         QCOMPARE(withPassword("pw", {"list", path("missing.zv")}).code, int(CliTool::CannotRead));
+        writeFile(path("huge.zv"), "QM20060718");
+        QVERIFY(QFile::resize(path("huge.zv"), qint64(1) << 30));
+        Outcome huge = withPassword("pw", {"list", path("huge.zv")});
+        QCOMPARE(huge.code, int(CliTool::CannotOpen));
+        QVERIFY(huge.err.startsWith(wrong.err.trimmed() + QStringLiteral(": ")));
+        QFile::remove(path("huge.zv"));
         QCOMPARE(runTool({"--password-stdin", "list", m_file}, "").code, int(CliTool::UnusablePassword));
         QCOMPARE(readFile(m_file), before);
+    }
+
+    void passwordsNeverReachTheOutput_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("input");
+        QTest::newRow("wrong password") << QStringList{"list", m_file} << "Zq9wrong\n";
+        QTest::newRow("new password too long") << QStringList{"passwd", m_file} << "pw\nZq9-far-too-long-a-password\n";
+        QTest::newRow("new password outside Windows-1252") << QStringList{"passwd", m_file}
+                                                          << QString::fromUtf8("pw\nZq9пароль\n");
+        QTest::newRow("import over an existing file") << QStringList{"import", path("sample.xml"), m_file}
+                                                     << "Zq9new\n";
+    }
+
+    void passwordsNeverReachTheOutput()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, input);
+        const Outcome result = runTool(QStringList{"--password-stdin"} + arguments, input);
+        QVERIFY(result.code != int(CliTool::Success));
+        QVERIFY(!result.err.isEmpty());
+        QVERIFY(!result.err.contains(QStringLiteral("Zq9")));
+        QVERIFY(!result.out.contains(QStringLiteral("Zq9")));
     }
 
     void importRefusesWhatItCannotWriteSafely()

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <optional>
+
 Q_DECLARE_METATYPE(SettingsWindowState)
 
 // The program file of a fresh program folder; the file itself need not exist.
@@ -33,7 +35,8 @@ private slots:
     void emptyLanguageReadsNoLanguageFile();
 
     void missingFileGivesEmptyList();
-    void unreadableFileGivesEmptyListAndReportsIt();
+    void unreadableFileIsReportedAndNeverOverwritten_data();
+    void unreadableFileIsReportedAndNeverOverwritten();
     void readsLinesEndedAnyWay();
 
     void flagIsOnOnlyForExactlyOne_data();
@@ -61,7 +64,7 @@ void TestSettingsStore::settingsFileReplacesExtension()
 {
     QFETCH(QString, program);
     QFETCH(QString, settings);
-    QCOMPARE(ProgramPaths(program).settingsFile(), settings);
+    QCOMPARE(ProgramPaths(program).settingsFileBesideProgram(), settings);
 }
 
 void TestSettingsStore::folderPathsEndInSeparator()
@@ -100,14 +103,39 @@ void TestSettingsStore::missingFileGivesEmptyList()
     QCOMPARE(store.GetSetting(SettingKey::Language), QString());
 }
 
-void TestSettingsStore::unreadableFileGivesEmptyListAndReportsIt()
+void TestSettingsStore::unreadableFileIsReportedAndNeverOverwritten_data()
 {
+    QTest::addColumn<bool>("folderInItsPlace");
+    // A folder exists but cannot be read as a file; a file that cannot be
+    // opened is what a user meets after a change of permissions.
+    QTest::newRow("folder in its place") << true;
+    QTest::newRow("file that cannot be opened") << false;
+}
+
+void TestSettingsStore::unreadableFileIsReportedAndNeverOverwritten()
+{
+    QFETCH(bool, folderInItsPlace);
     ProgramFolder folder;
-    // A folder in the settings file's place exists but cannot be read as a file.
-    QVERIFY(QDir().mkpath(folder.paths().settingsFile()));
+    const QByteArray usersSettings("language=Deutsch\r\nsystray=1\r\n");
+    if (folderInItsPlace)
+        QVERIFY(QDir().mkpath(folder.paths().settingsFile()));
+    else
+        folder.writeSettings(usersSettings);
     SettingsStore store;
-    QVERIFY(!store.LoadSettings(folder.paths()));
+    {
+        std::optional<TestSupport::OpenFileLimit> noFiles;
+        if (!folderInItsPlace)
+            noFiles.emplace();
+        QVERIFY(!store.LoadSettings(folder.paths()));
+    }
     QVERIFY(store.list().lines().isEmpty());
+
+    store.SetSetting(SettingKey::LastFile, "/home/me/data.zv");
+    QVERIFY(!store.SaveSettingsFile());
+    if (folderInItsPlace)
+        QVERIFY(QFileInfo(folder.paths().settingsFile()).isDir());
+    else
+        QCOMPARE(folder.settingsBytes(), usersSettings);
 }
 
 void TestSettingsStore::readsLinesEndedAnyWay()

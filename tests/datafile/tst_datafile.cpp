@@ -155,11 +155,83 @@ private slots:
         QCOMPARE(document.toText(), SampleText + "\r\n");
     }
 
-    void missingFileCannotBeRead()
+    // A device or a pipe may never end: only regular files are read.
+    void onlyExistingRegularFilesAreRead_data()
     {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("missing") << path("nowhere.zv");
+        QTest::newRow("folder") << m_dir.path();
+        QTest::newRow("endless device") << QStringLiteral("/dev/zero");
+    }
+
+    void onlyExistingRegularFilesAreRead()
+    {
+        QFETCH(QString, file);
         DataDocument document;
-        QCOMPARE(DataFile::read(path("nowhere.zv"), "secret", document), DataFile::Status::CannotRead);
-        QVERIFY(!DataFile::checkPassword(path("nowhere.zv"), "secret"));
+        QCOMPARE(DataFile::read(file, "secret", document), DataFile::Status::CannotRead);
+        QVERIFY(!DataFile::checkPassword(file, "secret"));
+    }
+
+    // Refused from its size alone; sparse files keep the test small on disk.
+    void fileBeyondAnyDataFileIsRefusedUnread_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::newRow("one byte over the limit") << DataFile::MaxFileSize + 1;
+        QTest::newRow("a gigabyte") << (qint64(1) << 30);
+    }
+
+    void fileBeyondAnyDataFileIsRefusedUnread()
+    {
+        QFETCH(qint64, size);
+        const QString target = path("huge.zv");
+        writeFile(target, "QM20060718");
+        QVERIFY(QFile::resize(target, size));
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        QString detail;
+        QCOMPARE(DataFile::read(target, "secret", document, &detail), DataFile::Status::TooLarge);
+        QVERIFY(!detail.isEmpty());
+        QCOMPARE(document.toText(), SampleText + "\r\n");
+        QVERIFY(!DataFile::checkPassword(target, "secret"));
+        QFile::remove(target);
+    }
+
+    // RC4 keeps every byte in its place, so damage shows where it breaks the
+    // XML; a flipped bit inside a value would go unseen (the format has no
+    // checksum).
+    void damagedFileIsRefusedAndDocumentKept_data()
+    {
+        QTest::addColumn<int>("keep");  // bytes kept; -1: all
+        QTest::addColumn<int>("flip");  // offset of a byte whose lowest bit flips; -1: none
+        const int textStart = 10 + 41;
+        const int end = textStart + SampleText.size() + 2;
+        QTest::newRow("cut inside the closing tag") << end - 5 << -1;
+        QTest::newRow("cut to half") << end / 2 << -1;
+        QTest::newRow("bit flipped in the first tag") << -1 << textStart;
+        QTest::newRow("bit flipped in the closing tag's name") << -1 << end - 7;
+    }
+
+    void damagedFileIsRefusedAndDocumentKept()
+    {
+        QFETCH(int, keep);
+        QFETCH(int, flip);
+        DataDocument written;
+        loadOrFail(written, SampleText);
+        const QString target = path("damaged.zv");
+        QCOMPARE(DataFile::write(target, "secret", written), DataFile::Status::Ok);
+        QByteArray bytes = readFile(target);
+        if (flip >= 0)
+            bytes[flip] = static_cast<char>(bytes[flip] ^ 1);
+        if (keep >= 0)
+            bytes.truncate(keep);
+        writeFile(target, bytes);
+
+        DataDocument open;
+        loadOrFail(open, "<data><folder name=\"Open\" type=\"AUTO\"/></data>");
+        const QByteArray before = open.toText();
+        QCOMPARE(DataFile::read(target, "secret", open), DataFile::Status::CannotOpen);
+        QCOMPARE(open.toText(), before);
+        QVERIFY(!DataFile::checkPassword(target, "secret"));
     }
 
     // Without a data element a body proves nothing about the password.

@@ -97,6 +97,9 @@ void TestPasswordWindow::everyShowingStartsEmpty()
     prompt.clickOk();
     QCOMPARE(prompt.window.result(), int(QDialog::Accepted));
     QCOMPARE(prompt.window.password(), QStringLiteral("abc"));
+    // The boxes are wiped at once; the caller reads the copy kept for it.
+    QVERIFY(prompt.passwordBox()->text().isEmpty());
+    QVERIFY(prompt.retypeBox()->text().isEmpty());
 
     const QString longName = QStringLiteral("a rather long folder-free name of a data file.zv File");
     prompt.window.setFileNameLine(longName);
@@ -104,6 +107,7 @@ void TestPasswordWindow::everyShowingStartsEmpty()
     QVERIFY(prompt.passwordBox()->text().isEmpty());
     QVERIFY(prompt.retypeBox()->text().isEmpty());
     QVERIFY(!prompt.ok()->isEnabled());
+    QVERIFY(prompt.window.password().isEmpty());
     QCOMPARE(prompt.window.focusWidget(), prompt.passwordBox());
     QCOMPARE(prompt.label("LabelFileName")->toolTip(), longName);
     QVERIFY(prompt.label("LabelFileName")->width() < prompt.label("LabelFileName")->sizeHint().width());
@@ -236,6 +240,9 @@ void TestPasswordWindow::escapeAndCloseBoxCancel()
     prompt.window.close();
     QVERIFY(!prompt.window.isVisible());
     QCOMPARE(prompt.window.result(), int(QDialog::Rejected));
+    // Nothing typed stays behind a cancelled prompt.
+    QVERIFY(prompt.passwordBox()->text().isEmpty());
+    QVERIFY(prompt.window.password().isEmpty());
 }
 
 void TestPasswordWindow::lockedOkNeedsTheFilePassword()

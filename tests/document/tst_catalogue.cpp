@@ -1,4 +1,5 @@
 #include "config/ProgramPaths.h"
+#include "datafile/TextEncoding.h"
 #include "document/Catalogue.h"
 #include "document/Schema.h"
 
@@ -55,6 +56,8 @@ private slots:
     void findsTemplateByExactName();
     void recordEntryIsListedButNeverATemplate();
     void loadReplacesEarlierCatalogue();
+    void namesReadInEveryEncodingLeadToTheirTemplates_data();
+    void namesReadInEveryEncodingLeadToTheirTemplates();
 
     void oddShapesGiveEmptyList_data();
     void oddShapesGiveEmptyList();
@@ -172,6 +175,36 @@ void TestCatalogue::loadReplacesEarlierCatalogue()
     QCOMPARE(entryNames(catalogue), QStringList{"Notiz"});
     QVERIFY(!catalogue.FindTemplate("Note"));
     QVERIFY(catalogue.FindTemplate("Notiz"));
+}
+
+void TestCatalogue::namesReadInEveryEncodingLeadToTheirTemplates_data()
+{
+    const QString name = QString::fromUtf8("Führerschein €");
+    const QString text = "<catalogue><types><entry type=\"DRIVER'S LICENSE\" name='" + name + "'/></types></catalogue>";
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("UTF-8") << text.toUtf8() << name;
+    // The euro sign is 0x80 in Windows-1252 and no letter at all in Latin-1.
+    QTest::newRow("Windows-1252, undeclared") << *TextEncoding::toWindows1252(text) << name;
+    QTest::newRow("Latin-1, declared")
+        << "<?xml version='1.0' encoding='ISO-8859-1'?>" + QString(text).remove(QChar(0x20AC)).toLatin1()
+        << QString(name).remove(QChar(0x20AC));
+    QByteArray utf16("\xff\xfe");
+    utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    QTest::newRow("UTF-16 with byte order mark") << utf16 << name;
+}
+
+void TestCatalogue::namesReadInEveryEncodingLeadToTheirTemplates()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    Catalogue catalogue;
+    QVERIFY(catalogue.LoadCatalogue(fileWith(dir, bytes)));
+    QCOMPARE(entryNames(catalogue), QStringList{name});
+    QCOMPARE(catalogue.entries().front().icon.value,
+             Schema::TypeImageIndex("DRIVER'S LICENSE", true) - Schema::FirstRecordIcon);
+    QVERIFY(catalogue.FindTemplate(name));
 }
 
 void TestCatalogue::oddShapesGiveEmptyList_data()

@@ -40,6 +40,12 @@ const QByteArray Document =
     "<folder name=\"Home\" type=\"FAMILY\"/>"
     "</data>";
 
+// The tree icons as the built program has them.
+QList<QIcon> programTreeIcons()
+{
+    return treeIcons(ProgramPaths(TestSupport::programDir() + "/zantrove").iconsFolder());
+}
+
 // The main window's tree as the creation windows see it: a document, its tree
 // and one selected node.
 class FakeMainTree : public MainTreeSelection {
@@ -72,7 +78,7 @@ public:
     }
 
     DataDocument document;
-    DocumentTreeModel model{treeIcons()};
+    DocumentTreeModel model{programTreeIcons()};
     QModelIndex selected;
     int groupsCreated = 0;
 };
@@ -133,7 +139,7 @@ struct Windows {
     CaptionTable captions;
     ScriptedMessageService messages;
     ProgramPaths paths;
-    const QList<QIcon> icons = treeIcons();
+    const QList<QIcon> icons = programTreeIcons();
     TFormGroupSelect groupSelect{captions, tree, icons};
     TFormNewGroup newGroup{captions, messages, icons};
     TFormNewRecord newRecord{captions, messages, tree, icons};

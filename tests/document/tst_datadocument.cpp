@@ -1,6 +1,19 @@
 #include "document/DataDocument.h"
 
+#include <QElapsedTimer>
+#include <QTemporaryFile>
 #include <QtTest>
+
+namespace {
+
+// levels groups, each inside the one before, holding inner at the bottom.
+QByteArray nestedGroups(int levels, const QByteArray& inner = {})
+{
+    return "<data>" + QByteArray("<folder name='g' type='AUTO'>").repeated(levels) + inner
+           + QByteArray("</folder>").repeated(levels) + "</data>";
+}
+
+} // namespace
 
 class TestDataDocument : public QObject {
     Q_OBJECT
@@ -63,6 +76,99 @@ private slots:
         QVERIFY(reread.loadText(stored));
         QCOMPARE(qText(reread.root().child("record").child("field").text()), QStringLiteral("a<b\nc"));
         QCOMPARE(reread.toText(), stored);
+    }
+
+    // A reference to no character is not written back as bytes that are not
+    // UTF-8: one such value would make the whole saved file read back as
+    // Windows-1252, garbling every other non-ASCII text in it.
+    void referencesToNoCharacterBecomeReplacementCharacters_data()
+    {
+        QTest::addColumn<QByteArray>("reference");
+        QTest::newRow("surrogate") << QByteArray("&#xD800;");
+        QTest::newRow("beyond U+10FFFF") << QByteArray("&#x110000;");
+        QTest::newRow("number beyond 32 bits") << QByteArray("&#6444444444444444444444;");
+    }
+
+    void referencesToNoCharacterBecomeReplacementCharacters()
+    {
+        QFETCH(QByteArray, reference);
+        DataDocument document;
+        QVERIFY(document.loadText("<data><folder name='B\xc3\xbcro' type='AUTO'><record><label link='a" + reference
+                                  + "b'/><field name='Smile' basic_type='TEXT'>&#x1F600;a" + reference
+                                  + "b</field></record></folder></data>"));
+        DataDocument reread;
+        QVERIFY(reread.loadText(document.toText()));
+        const pugi::xml_node folder = reread.root().child("folder");
+        QCOMPARE(qText(folder.attribute("name")), QString::fromUtf8("B\xc3\xbcro"));
+        const pugi::xml_node record = folder.child("record");
+        const QString field = qText(record.child("field").text());
+        const QString link = qText(record.child("label").attribute("link"));
+        QVERIFY(field.contains(QChar::ReplacementCharacter));
+        QCOMPARE(QString(field).remove(QChar::ReplacementCharacter), QString::fromUtf8("\xf0\x9f\x98\x80" "ab"));
+        QVERIFY(link.contains(QChar::ReplacementCharacter));
+        QCOMPARE(QString(link).remove(QChar::ReplacementCharacter), QStringLiteral("ab"));
+    }
+
+    void nestingIsLimited_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("loads");
+        const int limit = DataDocument::MaxNesting;
+        QTest::newRow("groups to the limit") << nestedGroups(limit) << true;
+        QTest::newRow("a record's fields at the limit")
+            << nestedGroups(limit - 2, "<record><label/><field>text</field></record>") << true;
+        QTest::newRow("one group too many") << nestedGroups(limit + 1) << false;
+        QTest::newRow("a hundred thousand groups") << nestedGroups(100000) << false;
+        QTest::newRow("elements deep inside a field")
+            << "<data><record><label/><field>" + QByteArray("<b>").repeated(100000)
+                   + QByteArray("</b>").repeated(100000) + "</field></record></data>"
+            << false;
+    }
+
+    void nestingIsLimited()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, loads);
+        DataDocument document;
+        QString error;
+        QCOMPARE(document.loadText(text, &error), loads);
+        QCOMPARE(error.isEmpty(), loads);
+        QCOMPARE(document.root().first_child().empty(), !loads);
+    }
+
+    // Declared entities are neither expanded nor fetched: references to them
+    // stay as literal text, so a few hundred bytes stay a few hundred bytes.
+    void declaredEntitiesStayLiteral()
+    {
+        QTemporaryFile outside;
+        QVERIFY(outside.open());
+        outside.write("contents of another file");
+        outside.flush();
+        QByteArray text = "<!DOCTYPE data [<!ENTITY lol0 \"lol\">";
+        for (int n = 1; n <= 9; ++n) {
+            text += "<!ENTITY lol" + QByteArray::number(n) + " \""
+                    + ("&lol" + QByteArray::number(n - 1) + ";").repeated(10) + "\">";
+        }
+        text += "<!ENTITY outside SYSTEM \"file://" + QFile::encodeName(outside.fileName()) + "\">]>"
+                "<data><record><label>&lol9;</label><field name='f'>&outside;</field></record></data>";
+
+        DataDocument document;
+        QVERIFY(document.loadText(text));
+        const pugi::xml_node record = document.root().child("record");
+        QCOMPARE(qText(record.child("label").text()), QStringLiteral("&lol9;"));
+        QCOMPARE(qText(record.child("field").text()), QStringLiteral("&outside;"));
+        QVERIFY(document.toText().size() < 200);
+    }
+
+    void hugeValueLoadsLiterallyAndQuickly()
+    {
+        const QByteArray name(50 * 1024 * 1024, 'n');
+        QElapsedTimer timer;
+        timer.start();
+        DataDocument document;
+        QVERIFY(document.loadText("<data><folder name='" + name + "' type='AUTO'/></data>"));
+        QCOMPARE(qstrlen(document.root().child("folder").attribute("name").value()), size_t(name.size()));
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed()) + " ms"));
     }
 };
 

@@ -1,6 +1,8 @@
 #include "document/DataDocument.h"
 #include "document/Schema.h"
 
+#include "support/TestSupport.h"
+
 #include <QtTest>
 
 namespace {
@@ -161,6 +163,34 @@ private slots:
 
         QVERIFY(document.loadText("<data><note/></data>"));
         QVERIFY(!Schema::firstInTreeOrder(document.root()));
+    }
+
+    // Far deeper than a file may be: a walk recursing once per level would
+    // not last on the small stack.
+    void walkOfDeepGroupsNeedsNoStack()
+    {
+        constexpr int Levels = 100000;
+        DataDocument document;
+        pugi::xml_node group = document.root();
+        for (int level = 0; level < Levels; ++level) {
+            group = group.append_child(Schema::GroupElement);
+            group.append_child(Schema::RecordElement).append_child(Schema::LabelElement);
+        }
+        std::vector<int> depths;
+        QString kinds;
+        TestSupport::runOnSmallStack([&] {
+            Schema::walkTree(document.root(), [&](const pugi::xml_node& item, int depth) {
+                depths.push_back(depth);
+                kinds += QLatin1Char(Schema::isRecord(item) ? 'R' : 'G');
+                return true;
+            });
+        });
+        // Each group, then one level down its record before the next group.
+        std::vector<int> expected;
+        for (int level = 0; level < Levels; ++level)
+            expected.insert(expected.end(), {level, level + 1});
+        QCOMPARE(kinds, QStringLiteral("GR").repeated(Levels));
+        QVERIFY(depths == expected);
     }
 
     void recordFieldsFollowTheLabel()

@@ -148,6 +148,33 @@ private slots:
         QVERIFY(TreeEditing::appendRecord(document.root(), entry, "T", "", 0, Now));
     }
 
+    // Whatever the program writes must open again: no edit nests elements
+    // deeper than a loaded document may be.
+    void editsStayWithinTheNestingLimit()
+    {
+        DataDocument document;
+        pugi::xml_node roomForARecord = document.root();
+        for (int level = 1; level <= DataDocument::MaxNesting - 2; ++level)
+            roomForARecord = TreeEditing::appendGroup(roomForARecord, "g", 0);
+        pugi::xml_document entries;
+        const pugi::xml_node entry = entryOf(entries, "<e><l link='A'/><field name='A' basic_type='TEXT'/></e>");
+        QVERIFY(TreeEditing::appendRecord(roomForARecord, entry, "T", "", 0, Now));
+        const pugi::xml_node tooLowForARecord = TreeEditing::appendGroup(roomForARecord, "low", 0);
+        const pugi::xml_node bottom = TreeEditing::appendGroup(tooLowForARecord, "bottom", 0);
+        QVERIFY(bottom);
+        QVERIFY(!TreeEditing::appendRecord(tooLowForARecord, entry, "T", "", 0, Now));
+        QVERIFY(!TreeEditing::appendGroup(bottom, "below", 0));
+
+        // Two levels of groups fit one level higher only.
+        const pugi::xml_node pair = TreeEditing::appendGroup(document.root(), "pair", 0);
+        TreeEditing::appendGroup(pair, "inner", 0);
+        QVERIFY(!TreeEditing::acceptsDrop(pair, tooLowForARecord));
+        QVERIFY(TreeEditing::moveElement(pair, roomForARecord));
+
+        DataDocument reread;
+        QVERIFY(reread.loadText(document.toText()));
+    }
+
     void dragAndDrop_data()
     {
         QTest::addColumn<QString>("dragged");

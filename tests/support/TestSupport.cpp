@@ -1,9 +1,11 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QThread>
 #include <QtTest>
 
 #include <csignal>
+#include <memory>
 #include <sys/resource.h>
 
 namespace TestSupport {
@@ -49,6 +51,31 @@ FileSizeLimit::~FileSizeLimit()
     getrlimit(RLIMIT_FSIZE, &limit);
     limit.rlim_cur = static_cast<rlim_t>(m_previousSoft);
     setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+OpenFileLimit::OpenFileLimit()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_NOFILE, &limit);
+    m_previousSoft = static_cast<long long>(limit.rlim_cur);
+    limit.rlim_cur = 0;
+    setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+OpenFileLimit::~OpenFileLimit()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_NOFILE, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(m_previousSoft);
+    setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+void runOnSmallStack(const std::function<void()>& work, unsigned stackBytes)
+{
+    std::unique_ptr<QThread> thread(QThread::create(work));
+    thread->setStackSize(stackBytes);
+    thread->start();
+    thread->wait();
 }
 
 } // namespace TestSupport

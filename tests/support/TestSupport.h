@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
+
 // Shared helpers of the test executables.
 namespace TestSupport {
 
@@ -27,5 +29,24 @@ public:
 private:
     long long m_previousSoft;
 };
+
+// Makes every file this process opens fail (EMFILE) while it lives, as for a
+// file that exists but cannot be read; the previous limit comes back on
+// destruction.
+class OpenFileLimit {
+public:
+    OpenFileLimit();
+    ~OpenFileLimit();
+    OpenFileLimit(const OpenFileLimit&) = delete;
+    OpenFileLimit& operator=(const OpenFileLimit&) = delete;
+
+private:
+    long long m_previousSoft;
+};
+
+// Runs work to its end on a thread with only stackBytes of stack, so that code
+// recursing once per level of a deep structure overflows for certain. Test
+// macros belong in the caller, after the run.
+void runOnSmallStack(const std::function<void()>& work, unsigned stackBytes = 256 * 1024);
 
 } // namespace TestSupport

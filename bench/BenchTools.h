@@ -1,0 +1,10 @@
+#pragma once
+
+#include <functional>
+
+// The best of a few runs, in seconds: the least disturbed by other load.
+double bestSeconds(const std::function<void()>& work, int runs = 3);
+// One figure: the stage, its time and what it is compared with.
+void report(const char* stage, double seconds, const char* detail = "");
+// Peak resident memory of this process so far, in megabytes.
+double peakMemoryMegabytes();

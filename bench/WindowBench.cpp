@@ -1,0 +1,117 @@
+#include "WindowBench.h"
+
+#include "BenchDocument.h"
+#include "BenchTools.h"
+
+#include "app/MainWindow.h"
+#include "app/Program.h"
+#include "datafile/DataFile.h"
+#include "document/Schema.h"
+#include "document/TreeEditing.h"
+#include "document/TreeModel.h"
+#include "editor/RecordEditor.h"
+#include "search/TreeSearch.h"
+
+#include "support/ManualIdleTimeSource.h"
+#include "support/RecordingDesktopLauncher.h"
+#include "support/RecordingTrayShell.h"
+#include "support/ScriptedMessageService.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTreeView>
+
+#include <cstdio>
+
+namespace {
+
+void settle()
+{
+    QApplication::processEvents();
+}
+
+} // namespace
+
+void runWindowBench(int recordCount)
+{
+    QTemporaryDir folder;
+    QFile::copy(QStringLiteral(ZV_PROGRAM_DIR "/config.xml"), folder.filePath(QStringLiteral("config.xml")));
+    ScriptedMessageService messages;
+    RecordingDesktopLauncher launcher;
+    RecordingTrayShell tray;
+    ManualIdleTimeSource idle;
+    Program program(ProgramPaths(folder.filePath(QStringLiteral("zantrove"))), {messages, launcher, tray, idle});
+
+    const double startup = bestSeconds([&] {
+        program.createWindows();
+        program.openStartupFile(QString());
+        settle();
+    }, 1);
+    report("start-up to a shown empty window", startup, "target < 300 ms");
+    TFormMain& main = program.mainWindow();
+
+    const QString path = folder.filePath(QStringLiteral("large.zv"));
+    {
+        DataDocument document;
+        fillBenchDocument(document, recordCount);
+        DataFile::write(path, QStringLiteral("bench"), document);
+    }
+    const double open = bestSeconds([&] {
+        DataFile::read(path, QStringLiteral("bench"), main.XMLDocumentData());
+        main.RebuildTree();
+        settle();
+    });
+    report("open: read, decipher, parse, show tree", open, "target < 500 ms");
+
+    const double save = bestSeconds([&] { DataFile::save(path, QStringLiteral("bench"), main.XMLDocumentData(), true); });
+    report("save with backups", save, "target < 300 ms");
+
+    TreeSearch search;
+    const double find = bestSeconds([&] { search.SearchFromTop(main.XMLDocumentData().root(), {QStringLiteral("no such keyword"), false, false}); });
+    report("Find without a hit", find, "target < 300 ms");
+
+    const pugi::xml_node root = main.XMLDocumentData().root();
+    const double newGroup = bestSeconds([&] {
+        main.RebuildAndSelect(TreeEditing::appendGroup(root, QStringLiteral("Added"), 0));
+        settle();
+    });
+    report("New Group with the rebuild", newGroup, "target < 150 ms");
+
+    const double drag = bestSeconds([&] {
+        main.TreeViewDragDrop(root.first_child().first_child().first_child(), root.last_child());
+        settle();
+    });
+    report("drag and drop with the rebuild", drag, "target < 150 ms");
+
+    const double rename = bestSeconds([&] {
+        main.TreeViewEdited(main.treeModel().firstNode(), QStringLiteral("Renamed"));
+        settle();
+    });
+    report("rename in place", rename, "target < 150 ms");
+
+    const double remove = bestSeconds([&] {
+        main.TreeView().setCurrentIndex(main.treeModel().firstNode());
+        messages.answers.enqueue(MessageService::Answer::Yes);
+        main.ActionDeleteExecute();
+        settle();
+    });
+    report("delete with the rebuild", remove, "target < 150 ms");
+
+    const pugi::xml_node record = root.first_child().first_child().first_child();
+    main.RebuildAndSelect(record);
+    settle();
+    auto* edit = qobject_cast<QLineEdit*>(main.recordEditor().controlList().value(1));
+    const double typing = edit ? bestSeconds([&] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::sendEvent(edit, &press);
+        settle();
+    }) : 0.0;
+    report("typing one character in a field", typing, "target < 10 ms");
+
+    char detail[64];
+    std::snprintf(detail, sizeof detail, "%.0f MB peak (target < 300 MB)", peakMemoryMegabytes());
+    report("memory", 0, detail);
+}

@@ -1,0 +1,178 @@
+#include "app/AboutWindow.h"
+#include "app/Artwork.h"
+#include "app/BackgroundPicture.h"
+#include "config/CaptionTable.h"
+#include "config/ProgramPaths.h"
+#include "document/Schema.h"
+#include "document/TypeIcons.h"
+
+#include "support/RecordingDesktopLauncher.h"
+#include "support/TestSupport.h"
+
+#include <QImageReader>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(Artwork::Picture)
+
+namespace {
+
+ProgramPaths builtProgram()
+{
+    return ProgramPaths(TestSupport::programDir() + "/zantrove");
+}
+
+QSize imageSize(const QString& file)
+{
+    return QImageReader(file).size();
+}
+
+// Left half red, right half blue.
+QPixmap twoColourPicture(QSize size)
+{
+    QPixmap picture(size);
+    QPainter painter(&picture);
+    painter.fillRect(0, 0, size.width() / 2, size.height(), Qt::red);
+    painter.fillRect(size.width() / 2, 0, size.width() - size.width() / 2, size.height(), Qt::blue);
+    return picture;
+}
+
+} // namespace
+
+class TestArtwork : public QObject {
+    Q_OBJECT
+
+private slots:
+    void treeIconsAreRenderedAtBothSizes();
+    void picturesAreJpegsOfTheirSize_data();
+    void picturesAreJpegsOfTheirSize();
+    void programIconIsRendered();
+    void treeIconsLoadDistinctPictures();
+    void missingArtworkGivesNullIconsAndPictures();
+    void backgroundCoversTheWindowBehindItsControls();
+    void nullBackgroundAddsNothing();
+};
+
+void TestArtwork::treeIconsAreRenderedAtBothSizes()
+{
+    const QString folder = builtProgram().iconsFolder();
+    for (int index = 0; index <= Schema::RootIcon; ++index) {
+        const QString base = folder + treeIconName(index);
+        QCOMPARE(imageSize(base + ".png"), QSize(16, 16));
+        QCOMPARE(imageSize(base + "@2x.png"), QSize(32, 32));
+    }
+    QCOMPARE(treeIconName(0), QStringLiteral("00-auto"));
+    QCOMPARE(treeIconName(14), QStringLiteral("14-drivers-license"));
+    QCOMPARE(treeIconName(Schema::RootIcon), QStringLiteral("26-root"));
+}
+
+void TestArtwork::picturesAreJpegsOfTheirSize_data()
+{
+    QTest::addColumn<Artwork::Picture>("picture");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("splash") << Artwork::Picture::Splash << QSize(500, 300);
+    QTest::newRow("about") << Artwork::Picture::About << QSize(497, 299);
+    QTest::newRow("main window") << Artwork::Picture::MainBackground << QSize(727, 566);
+    QTest::newRow("dialogs") << Artwork::Picture::DialogBackground << QSize(361, 209);
+    QTest::newRow("settings") << Artwork::Picture::SettingsBackground << QSize(233, 313);
+}
+
+void TestArtwork::picturesAreJpegsOfTheirSize()
+{
+    QFETCH(Artwork::Picture, picture);
+    QFETCH(QSize, size);
+    QImageReader reader(Artwork::pictureFile(builtProgram(), picture), "jpeg");
+    const QImage image = reader.read();
+    QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+    QCOMPARE(image.size(), size);
+    QCOMPARE(Artwork::picture(builtProgram(), picture).size(), size);
+}
+
+void TestArtwork::programIconIsRendered()
+{
+    QCOMPARE(imageSize(Artwork::programIconFile(builtProgram())), QSize(256, 256));
+    QVERIFY(!Artwork::programIcon(builtProgram()).isNull());
+    // The desktop entry's icon is the drawing itself.
+    QVERIFY(QFile::exists(builtProgram().iconsFolder() + "zantrove.svg"));
+}
+
+void TestArtwork::treeIconsLoadDistinctPictures()
+{
+    const QList<QIcon> icons = treeIcons(builtProgram().iconsFolder());
+    QCOMPARE(icons.size(), Schema::RootIcon + 1);
+    QList<QImage> seen;
+    for (const QIcon& icon : icons) {
+        QVERIFY(!icon.isNull());
+        QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
+        QVERIFY(icon.availableSizes().contains(QSize(32, 32)));
+        const QImage small = icon.pixmap(QSize(16, 16)).toImage();
+        // Every type has a picture of its own.
+        QVERIFY(!seen.contains(small));
+        seen << small;
+    }
+}
+
+void TestArtwork::missingArtworkGivesNullIconsAndPictures()
+{
+    QTemporaryDir empty;
+    const ProgramPaths broken(empty.filePath("zantrove"));
+    const QList<QIcon> icons = treeIcons(broken.iconsFolder());
+    QCOMPARE(icons.size(), Schema::RootIcon + 1);
+    for (const QIcon& icon : icons)
+        QVERIFY(icon.isNull());
+    QVERIFY(Artwork::programIcon(broken).isNull());
+    QVERIFY(Artwork::picture(broken, Artwork::Picture::About).isNull());
+
+    // A window whose picture is missing still works.
+    CaptionTable captions;
+    RecordingDesktopLauncher launcher;
+    TFormAbout about(captions, launcher, Artwork::picture(broken, Artwork::Picture::About));
+    about.show();
+    QVERIFY(!about.findChild<BackgroundPicture*>());
+    QTest::mouseClick(about.findChild<QPushButton*>("LabelSite"), Qt::LeftButton);
+    QCOMPARE(launcher.openedUrls.size(), 1);
+}
+
+void TestArtwork::backgroundCoversTheWindowBehindItsControls()
+{
+    QWidget window;
+    auto* edit = new QLineEdit(&window);
+    edit->setGeometry(10, 10, 60, 20);
+    // Wider than the window: scaled to its height, the middle shows.
+    auto* background = BackgroundPicture::showBehind(&window, twoColourPicture(QSize(40, 20)));
+    QVERIFY(background);
+    QCOMPARE(window.children().first(), background);
+    window.resize(100, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(background->geometry(), window.rect());
+
+    edit->hide();
+    const QImage shown = window.grab().toImage();
+    QCOMPARE(shown.pixelColor(2, 95), QColor(Qt::red));
+    QCOMPARE(shown.pixelColor(45, 50), QColor(Qt::red));
+    QCOMPARE(shown.pixelColor(55, 50), QColor(Qt::blue));
+    QCOMPARE(shown.pixelColor(97, 2), QColor(Qt::blue));
+
+    // The pointer reaches the controls in front of it, and passes through
+    // the picture elsewhere.
+    edit->show();
+    QCOMPARE(window.childAt(edit->geometry().center()), edit);
+    QCOMPARE(window.childAt(90, 90), nullptr);
+
+    window.resize(160, 120);
+    QCOMPARE(background->geometry(), window.rect());
+}
+
+void TestArtwork::nullBackgroundAddsNothing()
+{
+    QWidget window;
+    QVERIFY(!BackgroundPicture::showBehind(&window, QPixmap()));
+    QVERIFY(window.children().isEmpty());
+}
+
+QTEST_MAIN(TestArtwork)
+#include "tst_artwork.moc"

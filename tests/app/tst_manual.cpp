@@ -1,0 +1,113 @@
+#include "ProgramFixture.h"
+
+#include "cli/CliTool.h"
+#include "config/ProgramPaths.h"
+
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+#include <algorithm>
+
+// The manual as the build ships it: a PDF beside the program, where Help ▸
+// Manual looks for it, typeset from a source that keeps up with the program.
+class TestManual : public QObject {
+    Q_OBJECT
+
+private slots:
+    void builtManualIsWhereTheProgramLooks();
+    void helpManualOpensTheBuiltManual();
+    void manualDescribesEveryShippedRecordType();
+    void manualListsEveryCommandAndExitCodeOfTheTool();
+
+private:
+    static QString builtManual() { return ProgramPaths(TestSupport::programDir() + "/zantrove").manualFile(); }
+    static QStringList manualLines()
+    {
+        return QString::fromUtf8(TestSupport::readFile(TestSupport::sourceDir() + "/data/manual/manual.md")).split(u'\n');
+    }
+    static QString tableRow(const QString& firstCell);
+};
+
+QString TestManual::tableRow(const QString& firstCell)
+{
+    const QString start = QStringLiteral("| ") + firstCell + QStringLiteral(" |");
+    for (const QString& line : manualLines()) {
+        if (line.startsWith(start))
+            return line;
+    }
+    return {};
+}
+
+void TestManual::builtManualIsWhereTheProgramLooks()
+{
+    QVERIFY2(QFileInfo(builtManual()).isFile(), qPrintable(builtManual()));
+    const QByteArray pdf = TestSupport::readFile(builtManual());
+    QVERIFY(pdf.startsWith("%PDF-"));
+    QVERIFY(pdf.trimmed().endsWith("%%EOF"));
+    const qsizetype pages = QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)")));
+    QVERIFY2(pages >= 10, qPrintable(QStringLiteral("%1 pages").arg(pages)));
+}
+
+void TestManual::helpManualOpensTheBuiltManual()
+{
+    ProgramFixture fixture;
+    QVERIFY(QFile::copy(builtManual(), fixture.path("manual.pdf")));
+    fixture.start();
+    fixture.main().action("Manual1")->trigger();
+    QVERIFY(fixture.messages.texts().isEmpty());
+    QCOMPARE(fixture.launcher.openedUrls, QList<QUrl>{QUrl::fromLocalFile(fixture.path("manual.pdf"))});
+}
+
+void TestManual::manualDescribesEveryShippedRecordType()
+{
+    QFile catalogue(TestSupport::sourceDir() + "/data/config.xml");
+    QVERIFY(catalogue.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&catalogue);
+    QString row;
+    int types = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QString name = xml.attributes().value("name").toString();
+        if (xml.name() == QLatin1String("type")) {
+            ++types;
+            row = tableRow(name);
+            QVERIFY2(!row.isEmpty(), qPrintable("no row for the record type " + name));
+        } else if (xml.name() == QLatin1String("field")) {
+            QVERIFY2(row.contains(name), qPrintable(row + " lacks the field " + name));
+        }
+    }
+    QVERIFY(!xml.hasError());
+    QVERIFY(types >= 18);
+}
+
+void TestManual::manualListsEveryCommandAndExitCodeOfTheTool()
+{
+    static const QRegularExpression exitCode(QStringLiteral("^ {1,2}(\\d+)  "));
+    static const QRegularExpression command(QStringLiteral("^  ([a-z]+) [A-Z]"));
+    int codes = 0;
+    int commands = 0;
+    for (const QString& line : CliTool::helpText().split(u'\n')) {
+        if (const QRegularExpressionMatch match = exitCode.match(line); match.hasMatch()) {
+            ++codes;
+            QVERIFY2(!tableRow(match.captured(1)).isEmpty(), qPrintable("exit code " + match.captured(1)));
+        } else if (const QRegularExpressionMatch match = command.match(line); match.hasMatch()) {
+            ++commands;
+            const QString name = match.captured(1);
+            const QStringList lines = manualLines();
+            QVERIFY2(std::any_of(lines.cbegin(), lines.cend(),
+                                 [&](const QString& row) { return row.startsWith("| `" + name + ' '); }),
+                     qPrintable("command " + name));
+        }
+    }
+    // The help text was read at all: it has eleven codes and six commands.
+    QVERIFY(codes >= 11);
+    QVERIFY(commands >= 6);
+}
+
+QTEST_MAIN(TestManual)
+#include "tst_manual.moc"

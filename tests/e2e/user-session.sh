@@ -1,0 +1,140 @@
+#!/bin/bash
+# A new user's first session on a real X display, driven only by keyboard and
+# mouse: open the sample file with its password, make a group and a record
+# from a template, type into a field, search for it, save and quit. Then the
+# saved file is checked with the command-line tool.
+#   user-session.sh PROGRAM_DIR SCREENGRAB SCREENSHOT_DIR
+set -euo pipefail
+program_dir=$1
+screengrab=$2
+shots=$3
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    shot failure
+    exit 1
+}
+
+# A copy of the program folder, so the session's settings stay out of the build.
+cp -r "$program_dir" "$work/program"
+rm -f "$work/program/zantrove.ini"
+cp "$program_dir/sample.zv" "$work/mine.zv"
+
+display=
+for number in $(seq 91 140); do
+    if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then display=$number; break; fi
+done
+[ -n "$display" ] || fail "no free X display number"
+Xvfb ":$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=":$display"
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+step=0
+shot() {
+    step=$((step + 1))
+    QT_QPA_PLATFORM=xcb "$screengrab" "$shots/$(printf '%02d' "$step")-$1.png" || true
+}
+
+visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1; }
+
+wait_for_window() {
+    for _ in $(seq 100); do
+        [ -n "$(visible_window "$1")" ] && return 0
+        sleep 0.1
+    done
+    fail "no window titled '$1'"
+}
+
+# Clicks at a point of the main window's client area.
+click_main() {
+    local window
+    window=$(visible_window '^Zantrove 1.1')
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + $1)) $((Y + $2))
+    sleep 0.2
+    xdotool click 1
+}
+
+no_message_box() {
+    for title in Information Error Warning Confirm; do
+        [ -z "$(visible_window "^$title")" ] || { shot "unexpected-$title"; fail "a message box '$title' is open"; }
+    done
+}
+
+XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" \
+    "$work/program/zantrove" "$work/mine.zv" >"$work/program.log" 2>&1 &
+app=$!
+pids+=($app)
+
+wait_for_window '^Zantrove 1.1'
+sleep 1
+shot password-prompt
+xdotool type --delay 40 sample
+xdotool key Return
+sleep 2.5
+no_message_box
+shot sample-opened
+
+click_main 62 75                    # New Group
+wait_for_window '^New Group'
+sleep 0.5
+xdotool type --delay 40 "E2E Group"
+shot new-group
+xdotool key Return
+sleep 1
+no_message_box
+
+click_main 150 75                   # New Record, in the new group
+wait_for_window '^New Record'
+sleep 0.5
+xdotool type --delay 40 "E2E Login"
+xdotool key Tab Tab                 # the record type list
+xdotool type --delay 40 "Web"
+shot new-record
+xdotool key Return
+sleep 1
+no_message_box
+
+xdotool key Tab                     # from the tree to the first field, the URL
+xdotool type --delay 40 "e2e.example.org"
+sleep 0.5
+shot field-typed
+
+xdotool key ctrl+f
+wait_for_window '^Search'
+sleep 0.5
+xdotool type --delay 40 "e2e.example"
+xdotool key Return
+sleep 1
+no_message_box
+shot found
+
+xdotool key ctrl+s
+sleep 1.5
+no_message_box
+shot saved
+
+xdotool key alt+F4
+for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && { shot not-closed; fail "the program did not close"; }
+
+cli="$work/program/zantrove-cli"
+hits=$(printf 'sample\n' | "$cli" --password-stdin find "$work/mine.zv" e2e.example.org)
+[ "$hits" = "E2E Group/E2E Login :: URL" ] || fail "find gave: $hits"
+printf 'sample\n' | "$cli" --password-stdin list "$work/mine.zv" | grep -qx "E2E Group" || fail "no E2E Group in the saved file"
+printf 'sample\n' | "$cli" --password-stdin list "$work/mine.zv" | grep -q "Roadster AB 123" || fail "the sample's records are gone"
+echo "user session passed; screenshots in $shots"
