@@ -9,4 +9,5 @@ apt-get install -y --no-install-recommends \
   qt6-base-dev qt6-svg-dev libgl-dev \
   libpugixml-dev \
   fonts-dejavu-core \
-  xvfb xdotool openbox
+  xvfb xdotool openbox \
+  clang-14 libclang-rt-14-dev llvm-14
