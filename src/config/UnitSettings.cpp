@@ -48,21 +48,6 @@ private:
     QCheckBox* m_box;
 };
 
-QCheckBox* createCheckBox(const QString& objectName, QWidget* parent)
-{
-    auto* box = new QCheckBox(parent);
-    box->setObjectName(objectName);
-    return box;
-}
-
-QComboBox* createList(const QString& objectName, QWidget* parent)
-{
-    auto* list = new QComboBox(parent);
-    list->setObjectName(objectName);
-    list->setEditable(false);
-    return list;
-}
-
 QFrame* createSeparator(QWidget* parent)
 {
     auto* line = new QFrame(parent);
@@ -95,11 +80,11 @@ TFormSettings::TFormSettings(const CaptionTable& captions, const ProgramPaths& p
 void TFormSettings::createControls()
 {
     m_labelLanguage = createLabel(QStringLiteral("LabelLanguage"), this);
-    m_comboBoxLang = createList(QStringLiteral("ComboBoxLang"), this);
+    m_comboBoxLang = createNamed<QComboBox>(QStringLiteral("ComboBoxLang"), this);
     m_comboBoxLang->setMinimumWidth(LanguageListWidth);
 
     const auto checkRow = [this](QCheckBox*& box, QLabel*& label, const char* name) {
-        box = createCheckBox(QStringLiteral("CheckBox") + QLatin1String(name), this);
+        box = createNamed<QCheckBox>(QStringLiteral("CheckBox") + QLatin1String(name), this);
         label = new CheckBoxLabel(QStringLiteral("Label") + QLatin1String(name), box, this);
     };
     checkRow(m_checkBoxSysTray, m_labelSysTray, "SysTray");
@@ -111,7 +96,7 @@ void TFormSettings::createControls()
     checkRow(m_checkBoxAutoBlocking, m_labelAutoBlocking, "AutoBlocking");
 
     m_labelBlockingTime = createLabel(QStringLiteral("LabelBlockingTime"), this);
-    m_comboBoxMinutes = createList(QStringLiteral("ComboBoxMinutes"), this);
+    m_comboBoxMinutes = createNamed<QComboBox>(QStringLiteral("ComboBoxMinutes"), this);
     m_labelMinutes = createLabel(QStringLiteral("LabelMinutes"), this);
 
     m_buttonOk = createOkButton(this);

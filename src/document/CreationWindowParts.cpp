@@ -26,23 +26,17 @@ void setDialogFrame(QDialog* dialog)
 
 QLabel* createLabel(const QString& objectName, QWidget* parent)
 {
-    auto* label = new QLabel(parent);
-    label->setObjectName(objectName);
-    return label;
+    return createNamed<QLabel>(objectName, parent);
 }
 
 QLineEdit* createEdit(const QString& objectName, QWidget* parent)
 {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(objectName);
-    return edit;
+    return createNamed<QLineEdit>(objectName, parent);
 }
 
 QPushButton* createButton(const QString& objectName, QWidget* parent)
 {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(objectName);
-    return button;
+    return createNamed<QPushButton>(objectName, parent);
 }
 
 QPushButton* createOkButton(QDialog* dialog)

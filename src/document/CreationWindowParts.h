@@ -19,6 +19,15 @@ namespace CreationWindowParts {
 // A fixed frame with only a close box.
 void setDialogFrame(QDialog* dialog);
 
+// A widget of type T named objectName, a child of parent.
+template <typename T>
+T* createNamed(const QString& objectName, QWidget* parent)
+{
+    auto* widget = new T(parent);
+    widget->setObjectName(objectName);
+    return widget;
+}
+
 QLabel* createLabel(const QString& objectName, QWidget* parent);
 QLineEdit* createEdit(const QString& objectName, QWidget* parent);
 QPushButton* createButton(const QString& objectName, QWidget* parent);
