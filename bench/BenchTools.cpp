@@ -35,3 +35,10 @@ double peakMemoryMegabytes()
     }
     return 0;
 }
+
+void resetPeakMemory()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    if (clearRefs.open(QIODevice::WriteOnly))
+        clearRefs.write("5");
+}

@@ -6,5 +6,8 @@
 double bestSeconds(const std::function<void()>& work, int runs = 3);
 // One figure: the stage, its time and what it is compared with.
 void report(const char* stage, double seconds, const char* detail = "");
-// Peak resident memory of this process so far, in megabytes.
+// Peak resident memory of this process since it started or since the last
+// resetPeakMemory(), in megabytes.
 double peakMemoryMegabytes();
+// Starts the peak anew, so the figure leaves out the bench's own preparations.
+void resetPeakMemory();

@@ -59,6 +59,7 @@ void runWindowBench(int recordCount)
         fillBenchDocument(document, recordCount);
         DataFile::write(path, QStringLiteral("bench"), document);
     }
+    resetPeakMemory();
     const double open = bestSeconds([&] {
         DataFile::read(path, QStringLiteral("bench"), main.XMLDocumentData());
         main.RebuildTree();

@@ -84,13 +84,12 @@ void decipherBody(QByteArray& fileBytes, const FileKey& key)
     fileBytes.remove(0, skip);
 }
 
-// Parses the deciphered body of fileBytes into document, then wipes it.
-bool loadBody(QByteArray& fileBytes, const FileKey& key, DataDocument& document, QString* detail)
+// Parses the deciphered body of fileBytes into document, which takes the
+// buffer over: kept as its storage, or wiped when refused.
+bool loadBody(QByteArray fileBytes, const FileKey& key, DataDocument& document, QString* detail)
 {
     decipherBody(fileBytes, key);
-    const bool loaded = document.loadText(fileBytes, detail);
-    SecureWipe::wipe(fileBytes);
-    return loaded;
+    return document.loadText(std::move(fileBytes), detail);
 }
 
 } // namespace
@@ -138,7 +137,7 @@ Status read(const QString& path, const QString& password, DataDocument& document
         return status;
     if (!bytes.startsWith(Magic))
         return Status::IncorrectFormat;
-    return loadBody(bytes, *key, document, detail) ? Status::Ok : Status::CannotOpen;
+    return loadBody(std::move(bytes), *key, document, detail) ? Status::Ok : Status::CannotOpen;
 }
 
 Status write(const QString& path, const QString& password, const DataDocument& document, QString* detail)
@@ -181,7 +180,7 @@ bool checkPassword(const QString& path, const QString& password)
     if (readWholeFile(path, bytes, nullptr) != Status::Ok || bytes.size() < Magic.size())
         return false;
     DataDocument scratch;
-    return loadBody(bytes, *key, scratch, nullptr);
+    return loadBody(std::move(bytes), *key, scratch, nullptr);
 }
 
 } // namespace DataFile

@@ -146,12 +146,23 @@ DataDocument::DataDocument()
     clear();
 }
 
-DataDocument::~DataDocument() = default;
+DataDocument::~DataDocument()
+{
+    replaceContent(nullptr, QByteArray());
+}
 
 void DataDocument::clear()
 {
-    m_document->reset();
-    m_document->append_child("data");
+    auto empty = std::make_unique<pugi::xml_document>();
+    empty->append_child("data");
+    replaceContent(std::move(empty), QByteArray());
+}
+
+void DataDocument::replaceContent(std::unique_ptr<pugi::xml_document> document, QByteArray buffer)
+{
+    m_document = std::move(document);
+    SecureWipe::wipe(m_buffer);
+    m_buffer = std::move(buffer);
 }
 
 pugi::xml_node DataDocument::root() const
@@ -170,37 +181,39 @@ QByteArray DataDocument::toText() const
 
 bool DataDocument::loadText(QByteArray text, QString* error)
 {
-    QByteArray utf8 = TextEncoding::toUtf8(std::move(text));
-    auto parsed = std::make_unique<pugi::xml_document>();
-    const pugi::xml_parse_result result =
-        parsed->load_buffer(utf8.constData(), static_cast<size_t>(utf8.size()), ParseOptions, pugi::encoding_utf8);
+    QByteArray utf8 = TextEncoding::toUtf8(text);
+    // A converted original is ours to wipe; an unconverted one is released so
+    // that the buffer below is not shared, and parsing in it copies nothing.
+    if (utf8.constData() != text.constData())
+        SecureWipe::wipe(text);
+    text = QByteArray();
+    // Parsing rewrites the buffer, so what it holds is looked at first.
     const bool hasCdata = utf8.contains("<![CDATA[");
     const bool hasCharacterReferences = utf8.contains("&#");
-    // A converted copy is ours to wipe; the caller wipes what it passed in.
-    SecureWipe::wipe(utf8);
-    if (!result) {
+    auto parsed = std::make_unique<pugi::xml_document>();
+    const pugi::xml_parse_result result =
+        parsed->load_buffer_inplace(utf8.data(), static_cast<size_t>(utf8.size()), ParseOptions, pugi::encoding_utf8);
+    const auto refuse = [&](const QString& reason) {
         if (error)
-            *error = QString::fromUtf8(result.description());
+            *error = reason;
+        parsed.reset();
+        SecureWipe::wipe(utf8);
         return false;
-    }
+    };
+    if (!result)
+        return refuse(QString::fromUtf8(result.description()));
     const pugi::xml_node first = parsed->first_child();
-    if (first.type() != pugi::node_element || std::strcmp(first.name(), "data") != 0) {
-        if (error)
-            *error = QStringLiteral("the document has no data element");
-        return false;
-    }
-    if (levelsBelow(first) > MaxNesting) {
-        if (error)
-            *error = QStringLiteral("elements nested more than %1 levels deep").arg(MaxNesting);
-        return false;
-    }
+    if (first.type() != pugi::node_element || std::strcmp(first.name(), "data") != 0)
+        return refuse(QStringLiteral("the document has no data element"));
+    if (levelsBelow(first) > MaxNesting)
+        return refuse(QStringLiteral("elements nested more than %1 levels deep").arg(MaxNesting));
     if (hasCdata)
         convertCdataToText(first);
     if (hasCharacterReferences) {
         CharacterReferenceRepair repair;
         parsed->traverse(repair);
     }
-    m_document = std::move(parsed);
+    replaceContent(std::move(parsed), std::move(utf8));
     return true;
 }
 

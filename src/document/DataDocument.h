@@ -34,6 +34,10 @@ public:
     // Text that is not well-formed XML with `data` as its document element is
     // refused and leaves the content as it was. Node handles taken before a
     // successful load are invalid afterwards.
+    // The document is parsed in place and keeps the text's buffer as its own
+    // storage, wiping it when the content is replaced or dropped. Text moved in
+    // is used without a copy; the caller keeps (and wipes) a copy it did not
+    // move.
     bool loadText(QByteArray text, QString* error = nullptr);
 
     // No element lies more than MaxNesting levels below the data element (its
@@ -56,7 +60,12 @@ public:
         | pugi::parse_ws_pcdata_single;
 
 private:
+    // Drops the content, then wipes the buffer that held its text.
+    void replaceContent(std::unique_ptr<pugi::xml_document> document, QByteArray buffer);
+
     std::unique_ptr<pugi::xml_document> m_document;
+    // The parsed text, in which names and values of m_document point.
+    QByteArray m_buffer;
 };
 
 // Text of nodes and attributes as QString (the document holds UTF-8).

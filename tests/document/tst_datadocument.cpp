@@ -51,6 +51,26 @@ private slots:
         QCOMPARE(qText(document.root().child("folder").attribute("name")), QStringLiteral("kept"));
     }
 
+    void contentIsIndependentOfTheTextItCameFrom()
+    {
+        QByteArray text("<data><record type='T'><label>Bank</label><field name='PIN'>1234</field></record></data>");
+        DataDocument document;
+        QVERIFY(document.loadText(text));
+        // The caller reuses or wipes the text it did not move in.
+        text.fill('x');
+        const pugi::xml_node record = document.root().child("record");
+        QCOMPARE(qText(record.child("label").text()), QStringLiteral("Bank"));
+        // Values edited where they were parsed, shorter and longer than before.
+        record.child("label").text().set("B");
+        record.child("field").text().set("123456789");
+        QCOMPARE(document.toText(), QByteArray("<data><record type=\"T\"><label>B</label>"
+                                               "<field name=\"PIN\">123456789</field></record></data>\r\n"));
+
+        QByteArray moved("<data><folder name='next' type='AUTO'/></data>");
+        QVERIFY(document.loadText(std::move(moved)));
+        QCOMPARE(qText(document.root().child("folder").attribute("name")), QStringLiteral("next"));
+    }
+
     void whitespaceBetweenElementsIsNotKept()
     {
         DataDocument document;
