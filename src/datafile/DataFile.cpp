@@ -92,6 +92,25 @@ bool loadBody(QByteArray fileBytes, const FileKey& key, DataDocument& document, 
     return document.loadText(std::move(fileBytes), detail);
 }
 
+// The magic and the declaration, with room for a body of bodySize bytes.
+QByteArray containerStart(qsizetype bodySize)
+{
+    QByteArray bytes;
+    bytes.reserve(Magic.size() + DataFileDeclaration.size() + bodySize);
+    bytes.append(Magic).append(DataFileDeclaration);
+    return bytes;
+}
+
+// The file's bytes for document: its text is written and enciphered in one
+// buffer, the only copy of the document the save makes.
+QByteArray sealDocument(const DataDocument& document, const FileKey& key)
+{
+    QByteArray bytes = containerStart(0);
+    document.appendText(bytes);
+    applyCipher(bytes, Magic.size(), key);
+    return bytes;
+}
+
 } // namespace
 
 std::optional<FileKey> MakeFileKey(const QString& password)
@@ -111,9 +130,8 @@ std::optional<FileKey> MakeFileKey(const QString& password)
 
 QByteArray seal(const QByteArray& documentText, const FileKey& key)
 {
-    QByteArray bytes;
-    bytes.reserve(Magic.size() + DataFileDeclaration.size() + documentText.size());
-    bytes.append(Magic).append(DataFileDeclaration).append(documentText);
+    QByteArray bytes = containerStart(documentText.size());
+    bytes.append(documentText);
     applyCipher(bytes, Magic.size(), key);
     return bytes;
 }
@@ -150,10 +168,9 @@ Status save(const QString& path, const QString& password, const DataDocument& do
     const ScopedKey key(password);
     if (!key)
         return Status::InvalidPassword;
-    QByteArray text = document.toText();
+    QByteArray bytes = sealDocument(document, *key);
     StagedFile staged;
-    const bool written = staged.write(path, seal(text, *key));
-    SecureWipe::wipe(text);
+    const bool written = staged.write(path, bytes);
     if (!written) {
         if (detail)
             *detail = staged.errorString();

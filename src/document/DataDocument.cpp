@@ -13,60 +13,107 @@
 
 namespace {
 
-struct ByteArrayWriter final : pugi::xml_writer {
-    QByteArray bytes;
+// Writes the serialised text into a byte array as pugixml produces it, with
+// the stored line endings. Line breaks can only come from text content:
+// pugixml escapes them in attributes. CR LF pairs stay as they are (they end
+// lines); a lone CR or LF becomes a character reference so that it survives
+// the CR LF line ending of the stored form. pugixml hands over a run of text
+// in one piece, so a pair is not split between chunks; were it split, each
+// half would become a reference and the value still read back the same.
+// finish() ends the last line.
+class StoredTextWriter final : public pugi::xml_writer {
+public:
+    explicit StoredTextWriter(QByteArray& out)
+        : m_out(out)
+    {
+    }
+
     void write(const void* data, size_t size) override
     {
-        bytes.append(static_cast<const char*>(data), static_cast<qsizetype>(size));
-    }
-};
-
-// Line breaks in the serialised text can only come from text content: pugixml
-// escapes them in attributes. CR LF pairs stay as they are (they end lines);
-// a lone CR or LF becomes a character reference so that it survives the
-// CR LF line ending of the stored form. Then the last line gets its CR LF.
-QByteArray withCrLfLines(const QByteArray& raw)
-{
-    QByteArray text;
-    text.reserve(raw.size() + 2);
-    const char* p = raw.constData();
-    const char* end = p + raw.size();
-    while (p < end) {
-        const char* brk = p;
-        while (brk < end && *brk != '\r' && *brk != '\n')
-            ++brk;
-        text.append(p, brk - p);
-        if (brk == end)
-            break;
-        if (brk[0] == '\r' && brk + 1 < end && brk[1] == '\n') {
-            text.append("\r\n", 2);
-            p = brk + 2;
-        } else {
-            text.append(brk[0] == '\r' ? "&#13;" : "&#10;");
-            p = brk + 1;
+        // Each byte becomes at most a five-byte reference.
+        reserveRoom(static_cast<qsizetype>(size) * 5);
+        const char* p = static_cast<const char*>(data);
+        const char* end = p + size;
+        while (p < end) {
+            const char* brk = p;
+            while (brk < end && *brk != '\r' && *brk != '\n')
+                ++brk;
+            m_out.append(p, brk - p);
+            if (brk == end)
+                return;
+            if (brk[0] == '\r' && brk + 1 < end && brk[1] == '\n') {
+                m_out.append("\r\n", 2);
+                p = brk + 2;
+            } else {
+                m_out.append(brk[0] == '\r' ? "&#13;" : "&#10;");
+                p = brk + 1;
+            }
         }
     }
-    text.append("\r\n", 2);
-    return text;
+
+    void finish()
+    {
+        reserveRoom(2);
+        m_out.append("\r\n", 2);
+    }
+
+private:
+    // Grows the text by hand rather than letting append() reallocate, which
+    // would leave the text written so far behind in freed memory.
+    void reserveRoom(qsizetype bytes)
+    {
+        if (m_out.capacity() - m_out.size() >= bytes)
+            return;
+        QByteArray grown;
+        grown.reserve(std::max(2 * m_out.capacity(), m_out.size() + bytes));
+        grown.append(m_out);
+        SecureWipe::wipe(m_out);
+        m_out = std::move(grown);
+    }
+
+    QByteArray& m_out;
+};
+
+bool isContainer(const pugi::xml_node& element)
+{
+    return std::strcmp(element.name(), "data") == 0 || std::strcmp(element.name(), "folder") == 0
+           || std::strcmp(element.name(), "record") == 0;
 }
 
-// CDATA sections become plain text of the same value, so the writer above only
-// ever meets line breaks in escaped text.
-void convertCdataToText(pugi::xml_node node)
+// Text that parsing kept in an element goes back into a node of its own when
+// the element holds more than text, or may later (a group or record gains
+// children): "the first child node" then means what it says.
+bool textNeedsOwnNode(const pugi::xml_node& element)
+{
+    return element.type() == pugi::node_element && *element.value() != '\0'
+           && (element.first_child() || isContainer(element));
+}
+
+// Brings parsed content into the shape the rest of the program relies on:
+// text kept in elements as above, and CDATA sections as plain text of the same
+// value, so the writer above only ever meets line breaks in escaped text.
+void normaliseContent(pugi::xml_node root)
 {
     std::vector<pugi::xml_node> sections;
-    for (pugi::xml_node n = node.first_child(); n;) {
+    std::vector<pugi::xml_node> textHolders;
+    for (pugi::xml_node n = root;;) {
         if (n.type() == pugi::node_cdata)
             sections.push_back(n);
+        else if (textNeedsOwnNode(n))
+            textHolders.push_back(n);
         if (n.first_child()) {
             n = n.first_child();
             continue;
         }
-        while (n && !n.next_sibling() && n != node)
+        while (n != root && !n.next_sibling())
             n = n.parent();
-        if (!n || n == node)
+        if (n == root)
             break;
         n = n.next_sibling();
+    }
+    for (pugi::xml_node element : textHolders) {
+        element.prepend_child(pugi::node_pcdata).set_value(element.value());
+        element.text().set("");
     }
     for (pugi::xml_node section : sections) {
         pugi::xml_node parent = section.parent();
@@ -88,11 +135,18 @@ std::optional<QByteArray> repairedUtf8(const char* text)
     return repaired;
 }
 
-template <typename Item>
-void repairValue(Item item)
+void repairAttribute(pugi::xml_attribute attribute)
 {
-    if (std::optional<QByteArray> repaired = repairedUtf8(item.value())) {
-        item.set_value(repaired->constData());
+    if (std::optional<QByteArray> repaired = repairedUtf8(attribute.value())) {
+        attribute.set_value(repaired->constData());
+        SecureWipe::wipe(*repaired);
+    }
+}
+
+void repairText(pugi::xml_text text)
+{
+    if (std::optional<QByteArray> repaired = repairedUtf8(text.get())) {
+        text.set(repaired->constData());
         SecureWipe::wipe(*repaired);
     }
 }
@@ -104,10 +158,12 @@ void repairValue(Item item)
 struct CharacterReferenceRepair final : pugi::xml_tree_walker {
     bool for_each(pugi::xml_node& node) override
     {
-        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
-            repairValue(node);
+        const bool holdsText = node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata
+                               || (node.type() == pugi::node_element && *node.value() != '\0');
+        if (holdsText)
+            repairText(node.text());
         for (pugi::xml_attribute attribute : node.attributes())
-            repairValue(attribute);
+            repairAttribute(attribute);
         return true;
     }
 };
@@ -172,11 +228,16 @@ pugi::xml_node DataDocument::root() const
 
 QByteArray DataDocument::toText() const
 {
-    ByteArrayWriter writer;
-    m_document->save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    QByteArray text = withCrLfLines(writer.bytes);
-    SecureWipe::wipe(writer.bytes);
+    QByteArray text;
+    appendText(text);
     return text;
+}
+
+void DataDocument::appendText(QByteArray& out) const
+{
+    StoredTextWriter writer(out);
+    m_document->save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    writer.finish();
 }
 
 bool DataDocument::loadText(QByteArray text, QString* error)
@@ -188,7 +249,6 @@ bool DataDocument::loadText(QByteArray text, QString* error)
         SecureWipe::wipe(text);
     text = QByteArray();
     // Parsing rewrites the buffer, so what it holds is looked at first.
-    const bool hasCdata = utf8.contains("<![CDATA[");
     const bool hasCharacterReferences = utf8.contains("&#");
     auto parsed = std::make_unique<pugi::xml_document>();
     const pugi::xml_parse_result result =
@@ -207,14 +267,31 @@ bool DataDocument::loadText(QByteArray text, QString* error)
         return refuse(QStringLiteral("the document has no data element"));
     if (levelsBelow(first) > MaxNesting)
         return refuse(QStringLiteral("elements nested more than %1 levels deep").arg(MaxNesting));
-    if (hasCdata)
-        convertCdataToText(first);
+    normaliseContent(first);
     if (hasCharacterReferences) {
         CharacterReferenceRepair repair;
         parsed->traverse(repair);
     }
     replaceContent(std::move(parsed), std::move(utf8));
     return true;
+}
+
+const char* DataDocument::onlyText(const pugi::xml_node& element)
+{
+    const pugi::xml_node child = element.first_child();
+    if (!child)
+        return *element.value() != '\0' ? element.value() : nullptr;
+    if (child.type() == pugi::node_pcdata && !child.next_sibling())
+        return child.value();
+    return nullptr;
+}
+
+void DataDocument::clearContent(pugi::xml_node element)
+{
+    element.remove_children();
+    // Setting text on an element without any would add an empty node.
+    if (*element.value() != '\0')
+        element.text().set("");
 }
 
 int DataDocument::levelsBelow(const pugi::xml_node& element)

@@ -92,10 +92,9 @@ QString RecordCaption(const pugi::xml_node& record)
 {
     const pugi::xml_node label = record.first_child();
     // Only a label whose content is text alone names the record itself.
-    const pugi::xml_node labelText = label.first_child();
-    if (label.type() == pugi::node_element && labelText && !labelText.next_sibling()
-        && labelText.type() == pugi::node_pcdata && *labelText.value() != '\0') {
-        return qText(labelText.value());
+    if (label.type() == pugi::node_element) {
+        if (const char* text = DataDocument::onlyText(label); text && *text != '\0')
+            return qText(text);
     }
 
     const char* firstName = label.attribute("link").value();

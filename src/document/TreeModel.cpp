@@ -6,6 +6,9 @@
 
 #include <QCoreApplication>
 
+#include <string_view>
+#include <unordered_map>
+
 namespace {
 
 const QString ItemMimeType = QStringLiteral("application/x-zantrove-item");
@@ -43,20 +46,27 @@ void DocumentTreeModel::AddTreeLevel(const pugi::xml_node& root)
     // depth d is the one at d - 1. Records never have items under them, so
     // their entries are simply overwritten.
     std::vector<int> lastAtDepth;
+    // A file uses a handful of type keys: nodes share one string per key.
+    std::unordered_map<std::string_view, QString> typeKeys;
     Schema::walkTree(root, [&](const pugi::xml_node& item, int depth) {
         lastAtDepth.resize(depth);
         const int parentNode = depth == 0 ? -1 : lastAtDepth.back();
-        lastAtDepth.push_back(addNode(parentNode, item, Schema::isRecord(item), Schema::itemCaption(item)));
+        const char* key = item.attribute("type").value();
+        auto known = typeKeys.find(key);
+        if (known == typeKeys.end())
+            known = typeKeys.emplace(key, qText(key)).first;
+        lastAtDepth.push_back(addNode(parentNode, item, Schema::isRecord(item), Schema::itemCaption(item), known->second));
         return true;
     });
 }
 
-int DocumentTreeModel::addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption)
+int DocumentTreeModel::addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption,
+                               const QString& typeKey)
 {
     Node node;
     node.data.isRecord = isRecord;
     node.data.parentCaption = parentNode < 0 ? QStringLiteral("root") : m_nodes[parentNode].caption;
-    node.data.typeKey = qText(element.attribute("type"));
+    node.data.typeKey = typeKey;
     node.data.element = element;
     node.caption = std::move(caption);
     node.icon = Schema::TypeImageIndex(node.data.typeKey, isRecord);

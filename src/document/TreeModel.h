@@ -93,7 +93,7 @@ private:
 
     // Every item under root, each level in tree order, without recursion.
     void AddTreeLevel(const pugi::xml_node& root);
-    int addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption);
+    int addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption, const QString& typeKey);
     QModelIndex indexOfNode(int node) const;
     int nodeOf(const QModelIndex& index) const;
     const std::vector<int>& childrenOf(int node) const;

@@ -27,7 +27,7 @@ std::vector<pugi::xml_node> shownFieldsFrom(const pugi::xml_node& first)
 void rewriteField(pugi::xml_node field, const QString& name, FieldType type, const QString& value)
 {
     field.remove_attributes();
-    field.remove_children();
+    DataDocument::clearContent(field);
     field.append_attribute("name").set_value(name.toUtf8().constData());
     field.append_attribute("basic_type").set_value(storedTypeName(type).toUtf8().constData());
     // No text node for an empty value, so the element is written as <field .../>.

@@ -318,6 +318,31 @@ private slots:
         QCOMPARE(stored.count('\r'), 2);
     }
 
+    // The stored text is written in chunks as it is produced.
+    void lineBreaksSurviveInTextWrittenInManyChunks()
+    {
+        QByteArray value;
+        for (int piece = 0; piece < 20000; ++piece) {
+            value += QByteArray(piece % 5, 'x') + (piece % 7 == 0 ? "&<" : "");
+            const char* const breaks[] = {"\r\n", "\r", "\n"};
+            value += breaks[piece % 3];
+        }
+        DataDocument document;
+        document.root().append_child("record").append_child("field").text().set(value.constData());
+
+        const QByteArray stored = document.toText();
+        for (qsizetype at = 0; at < stored.size(); ++at) {
+            if (stored[at] == '\r')
+                QVERIFY2(at + 1 < stored.size() && stored[at + 1] == '\n', qPrintable(QString::number(at)));
+            if (stored[at] == '\n')
+                QVERIFY2(at > 0 && stored[at - 1] == '\r', qPrintable(QString::number(at)));
+        }
+        QCOMPARE(stored.count("\r\n"), value.count("\r\n") + 1);
+        DataDocument reread;
+        loadOrFail(reread, stored);
+        QVERIFY(reread.root().child("record").child("field").text().get() == value);
+    }
+
     // Small documents fail only when the last buffered bytes are flushed,
     // large ones already while they are written: both must keep the old file.
     void failedWriteKeepsPreviousFile_data()

@@ -68,6 +68,13 @@ private slots:
             << QByteArray("<record parent_type='Note'><label link='Text'><b>bold</b></label>"
                           "<field name='Text'>plain</field></record>")
             << "plain";
+        QTest::newRow("text before the label: the first child is no label")
+            << QByteArray("<record parent_type='Note'>stray<label>Named</label><field name='Text'>x</field></record>")
+            << "Note";
+        QTest::newRow("label with text before markup is not a name")
+            << QByteArray("<record parent_type='Note'><label link='Text'>named<b/></label>"
+                          "<field name='Text'>plain</field></record>")
+            << "plain";
         QTest::newRow("names compare exactly")
             << QByteArray("<record parent_type='Note'><label link='text'/><field name='Text'>x</field></record>")
             << "Note";

@@ -88,6 +88,7 @@ private slots:
     void longTextWriteBack_data();
     void longTextWriteBack();
     void writeBackRewritesFieldsInPlace();
+    void erasedValueLeavesAnEmptyField();
     void clearFreesEverything();
     void focusHitControl();
     void panelEnteredOnlyFromOutside();
@@ -544,6 +545,16 @@ void TestRecordEditor::writeBackRewritesFieldsInPlace()
                             R"(<field name="y">no type</field>)"
                             R"(<field name="d" basic_type="DATE">20240502:</field>)"));
     QCOMPARE(record.child("field"), first);  // a remembered field stays usable
+}
+
+void TestRecordEditor::erasedValueLeavesAnEmptyField()
+{
+    const pugi::xml_node record = show(R"(<record><label/><field name="a" basic_type="TEXT">ab</field></record>)");
+    auto* edit = controlOf<FieldLineEdit>(1);
+    moveToEnd(edit);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QCOMPARE(recordXml(record), QStringLiteral(R"(<label/><field name="a" basic_type="TEXT"/>)"));
 }
 
 void TestRecordEditor::clearFreesEverything()
