@@ -943,11 +943,10 @@ void TFormMain::lock()
 
 bool TFormMain::CheckFilePassword(const QString& password) const
 {
-    if (QFileInfo(m_currentFileName).isReadable())
-        return DataFile::checkPassword(m_currentFileName, password);
-    // A file deleted or moved while the program ran cannot be asked; the
-    // password of the document in memory still proves who is at the desk.
-    return password == m_currentPassword;
+    // A file deleted, moved or replaced while the program ran cannot vouch
+    // for its owner; the password of the document in memory still proves who
+    // is at the desk, so the unsaved work is not lost to a locked door.
+    return password == m_currentPassword || DataFile::checkPassword(m_currentFileName, password);
 }
 
 void TFormMain::ToggleMainWindow()

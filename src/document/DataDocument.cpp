@@ -89,18 +89,74 @@ bool textNeedsOwnNode(const pugi::xml_node& element)
            && (element.first_child() || isContainer(element));
 }
 
-// Brings parsed content into the shape the rest of the program relies on:
-// text kept in elements as above, and CDATA sections as plain text of the same
-// value, so the writer above only ever meets line breaks in escaped text.
+bool isTextNode(const pugi::xml_node& node)
+{
+    return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
+}
+
+// The stored form writes spaces, tabs and CR LF pairs as they are; a lone CR
+// or LF becomes a reference.
+bool writtenAsBareWhitespace(const QByteArray& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == ' ' || text[i] == '\t')
+            continue;
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            ++i;
+            continue;
+        }
+        return false;
+    }
+    return true;
+}
+
+// Adjacent text nodes under parent become one, as they read back after a
+// save. A run that would be written as bare whitespace beside elements is
+// dropped, as reading it back would drop it, and so is an empty one.
+void mergeTextRuns(pugi::xml_node parent)
+{
+    const bool besideElements = static_cast<bool>(parent.find_child([](const pugi::xml_node& child) {
+        return child.type() == pugi::node_element;
+    }));
+    for (pugi::xml_node run = parent.first_child(); run;) {
+        pugi::xml_node next = run.next_sibling();
+        if (run.type() != pugi::node_pcdata) {
+            run = next;
+            continue;
+        }
+        QByteArray text(run.value());
+        const bool merged = next.type() == pugi::node_pcdata;
+        while (next.type() == pugi::node_pcdata) {
+            text += next.value();
+            parent.remove_child(next);
+            next = run.next_sibling();
+        }
+        if (text.isEmpty() || (besideElements && writtenAsBareWhitespace(text)))
+            parent.remove_child(run);
+        else if (merged)
+            run.set_value(text.constData());
+        SecureWipe::wipe(text);
+        run = next;
+    }
+}
+
+// Brings parsed content into the shape the rest of the program relies on and
+// that reads back the same after a save: text kept in elements as above; CDATA
+// sections as plain text of the same value, so the writer above only ever
+// meets line breaks in escaped text; runs of text as mergeTextRuns leaves them.
+// A file the program wrote has none of these, and so nothing to change.
 void normaliseContent(pugi::xml_node root)
 {
     std::vector<pugi::xml_node> sections;
     std::vector<pugi::xml_node> textHolders;
+    std::vector<pugi::xml_node> textParents;
     for (pugi::xml_node n = root;;) {
         if (n.type() == pugi::node_cdata)
             sections.push_back(n);
         else if (textNeedsOwnNode(n))
             textHolders.push_back(n);
+        if (isTextNode(n) && (n.type() == pugi::node_cdata || n.previous_sibling() || n.next_sibling()))
+            textParents.push_back(n.parent());
         if (n.first_child()) {
             n = n.first_child();
             continue;
@@ -114,12 +170,17 @@ void normaliseContent(pugi::xml_node root)
     for (pugi::xml_node element : textHolders) {
         element.prepend_child(pugi::node_pcdata).set_value(element.value());
         element.text().set("");
+        textParents.push_back(element);
     }
     for (pugi::xml_node section : sections) {
         pugi::xml_node parent = section.parent();
         parent.insert_child_before(pugi::node_pcdata, section).set_value(section.value());
         parent.remove_child(section);
     }
+    std::sort(textParents.begin(), textParents.end());
+    textParents.erase(std::unique(textParents.begin(), textParents.end()), textParents.end());
+    for (pugi::xml_node parent : textParents)
+        mergeTextRuns(parent);
 }
 
 // The UTF-8 form of text with every sequence that is not UTF-8 replaced by

@@ -159,6 +159,17 @@ private slots:
         QVERIFY(main().CheckFilePassword("secret"));
     }
 
+    // Another file put in its place must not lock its owner out and cost the
+    // unsaved work; the password of that other file opens it as before.
+    void aReplacedFileStillUnlocksWithItsPassword()
+    {
+        startWithFile();
+        m_fixture->writeDataFile(path("private.zv"), "other", Sample);
+        QVERIFY(!main().CheckFilePassword("wrong"));
+        QVERIFY(main().CheckFilePassword("secret"));
+        QVERIFY(main().CheckFilePassword("other"));
+    }
+
     void theWindowComesBackEvenFromTheTray()
     {
         startWithFile("autoblocking=1\r\nblockingtime=1\r\nsystray=1\r\n");

@@ -98,6 +98,38 @@ private slots:
         QCOMPARE(reread.toText(), stored);
     }
 
+    // Content no saved file holds is stored as it will read back, so a saved
+    // document always opens as the same document.
+    void storedAsItReadsBack_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("whitespace by reference beside an element")
+            << QByteArray("<field>a<b/>&#13;&#10;\t</field>") << QByteArray("<field>a<b/></field>");
+        QTest::newRow("lone line break beside an element")
+            << QByteArray("<field>&#10;<b/></field>") << QByteArray("<field>&#10;<b/></field>");
+        QTest::newRow("whitespace alone") << QByteArray("<field> &#13;&#10;</field>") << QByteArray("<field> \r\n</field>");
+        QTest::newRow("empty CDATA") << QByteArray("<label><![CDATA[]]></label>") << QByteArray("<label/>");
+        QTest::newRow("text around a comment") << QByteArray("<label>a<!--c-->b</label>") << QByteArray("<label>ab</label>");
+        QTest::newRow("CDATA beside text and elements")
+            << QByteArray("<field><![CDATA[ ]]>x<b/><![CDATA[\r\n]]></field>") << QByteArray("<field> x<b/></field>");
+        QTest::newRow("text before a group's items")
+            << QByteArray("<folder>t<record/></folder>") << QByteArray("<folder>t<record/></folder>");
+    }
+
+    void storedAsItReadsBack()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, stored);
+        DataDocument document;
+        QVERIFY(document.loadText("<data>" + content + "</data>"));
+        const QByteArray text = document.toText();
+        QCOMPARE(text, "<data>" + stored + "</data>\r\n");
+        DataDocument reread;
+        QVERIFY(reread.loadText(text));
+        QCOMPARE(reread.toText(), text);
+    }
+
     // A reference to no character is not written back as bytes that are not
     // UTF-8: one such value would make the whole saved file read back as
     // Windows-1252, garbling every other non-ASCII text in it.
