@@ -6,7 +6,10 @@
 
 #include <QAction>
 #include <QDir>
+#include <QTemporaryFile>
 #include <QtTest>
+
+#include <unistd.h>
 
 using TestSupport::readFile;
 
@@ -15,6 +18,46 @@ namespace {
 const QByteArray OneGroup = "<data><folder name=\"Home\" type=\"PRIVATE\"/></data>";
 
 using Answer = MessageService::Answer;
+
+// Everything written to standard error while it lives, Qt's messages included:
+// outside a test they go there too.
+class StandardErrorCapture {
+public:
+    StandardErrorCapture()
+    {
+        if (!m_file.open())
+            qFatal("cannot create a file for standard error");
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        ::dup2(m_file.handle(), STDERR_FILENO);
+        m_testHandler = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+            std::fprintf(stderr, "%s\n", qPrintable(message));
+        });
+    }
+    ~StandardErrorCapture() { restore(); }
+
+    QByteArray text()
+    {
+        restore();
+        return readFile(m_file.fileName());
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        qInstallMessageHandler(m_testHandler);
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+
+    QTemporaryFile m_file;
+    int m_saved = -1;
+    QtMessageHandler m_testHandler = nullptr;
+};
 
 } // namespace
 
@@ -241,6 +284,41 @@ private slots:
         QCOMPARE(main().CurrentPassword(), QStringLiteral("secret"));
         QVERIFY(main().Save1Click());
         QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
+    }
+
+    // Passwords and record contents stay out of the settings file and out of
+    // standard error through opening, saving, changing the password, a lock
+    // with a wrong guess and the end of the program.
+    void noSecretLeavesTheDataFile()
+    {
+        const QByteArray secrets[] = {"Open-Pw-31", "Saved-As-Pw-47", "Changed-Pw-59", "Wrong-Guess-61",
+                                      "Card-4111-1111"};
+        StandardErrorCapture standardError;
+        m_fixture->writeSettings("autoblocking=1\r\nblockingtime=1\r\nopenlast=1\r\n");
+        m_fixture->writeDataFile(path("private.zv"), "Open-Pw-31",
+                                 "<data><record parent_type=\"Card\" type=\"CREDIT CARD\"><label link=\"No\"/>"
+                                 "<field name=\"No\" basic_type=\"TEXT\">Card-4111-1111</field></record></data>");
+        m_fixture->start(path("private.zv"), {"Open-Pw-31"});
+        messages().fileNames.enqueue(path("copy.zv"));
+        m_fixture->answerPrompts({"Saved-As-Pw-47", "Changed-Pw-59"});
+        QVERIFY(main().Saveas1Click());
+        main().Changepassword1Click();
+        QCOMPARE(main().CurrentPassword(), QStringLiteral("Changed-Pw-59"));
+
+        m_fixture->idle.idleMilliseconds = 60 * 1000;
+        PromptAnswerer unlock(m_fixture->program().lockPrompt(), {"Wrong-Guess-61", "Changed-Pw-59"});
+        main().TimerTimer();
+        QCOMPARE(unlock.answered, 2);
+        QVERIFY(main().close());
+        m_fixture->program().finish();
+
+        const QByteArray settings = readFile(path("zantrove.ini"));
+        QVERIFY(settings.contains("copy.zv"));
+        const QByteArray errors = standardError.text();
+        for (const QByteArray& secret : secrets) {
+            QVERIFY2(!settings.contains(secret), secret.constData());
+            QVERIFY2(!errors.contains(secret), secret.constData());
+        }
     }
 
     void closing_data()
