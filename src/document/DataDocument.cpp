@@ -76,8 +76,18 @@ private:
 
 bool isContainer(const pugi::xml_node& element)
 {
-    return std::strcmp(element.name(), "data") == 0 || std::strcmp(element.name(), "folder") == 0
-           || std::strcmp(element.name(), "record") == 0;
+    // Asked of every element with text: the first letter settles most.
+    const char* name = element.name();
+    switch (name[0]) {
+    case 'd':
+        return std::strcmp(name, "data") == 0;
+    case 'f':
+        return std::strcmp(name, "folder") == 0;
+    case 'r':
+        return std::strcmp(name, "record") == 0;
+    default:
+        return false;
+    }
 }
 
 // Text that parsing kept in an element goes back into a node of its own when
@@ -140,49 +150,6 @@ void mergeTextRuns(pugi::xml_node parent)
     }
 }
 
-// Brings parsed content into the shape the rest of the program relies on and
-// that reads back the same after a save: text kept in elements as above; CDATA
-// sections as plain text of the same value, so the writer above only ever
-// meets line breaks in escaped text; runs of text as mergeTextRuns leaves them.
-// A file the program wrote has none of these, and so nothing to change.
-void normaliseContent(pugi::xml_node root)
-{
-    std::vector<pugi::xml_node> sections;
-    std::vector<pugi::xml_node> textHolders;
-    std::vector<pugi::xml_node> textParents;
-    for (pugi::xml_node n = root;;) {
-        if (n.type() == pugi::node_cdata)
-            sections.push_back(n);
-        else if (textNeedsOwnNode(n))
-            textHolders.push_back(n);
-        if (isTextNode(n) && (n.type() == pugi::node_cdata || n.previous_sibling() || n.next_sibling()))
-            textParents.push_back(n.parent());
-        if (n.first_child()) {
-            n = n.first_child();
-            continue;
-        }
-        while (n != root && !n.next_sibling())
-            n = n.parent();
-        if (n == root)
-            break;
-        n = n.next_sibling();
-    }
-    for (pugi::xml_node element : textHolders) {
-        element.prepend_child(pugi::node_pcdata).set_value(element.value());
-        element.text().set("");
-        textParents.push_back(element);
-    }
-    for (pugi::xml_node section : sections) {
-        pugi::xml_node parent = section.parent();
-        parent.insert_child_before(pugi::node_pcdata, section).set_value(section.value());
-        parent.remove_child(section);
-    }
-    std::sort(textParents.begin(), textParents.end());
-    textParents.erase(std::unique(textParents.begin(), textParents.end()), textParents.end());
-    for (pugi::xml_node parent : textParents)
-        mergeTextRuns(parent);
-}
-
 // The UTF-8 form of text with every sequence that is not UTF-8 replaced by
 // U+FFFD; nothing when text is UTF-8 already.
 std::optional<QByteArray> repairedUtf8(const char* text)
@@ -216,18 +183,81 @@ void repairText(pugi::xml_text text)
 // names no character (a surrogate, a number beyond U+10FFFF). Those bytes are
 // not UTF-8: saved as they are, they would make the whole file read back as
 // Windows-1252, so each becomes U+FFFD here instead.
-struct CharacterReferenceRepair final : pugi::xml_tree_walker {
-    bool for_each(pugi::xml_node& node) override
-    {
-        const bool holdsText = node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata
-                               || (node.type() == pugi::node_element && *node.value() != '\0');
-        if (holdsText)
-            repairText(node.text());
-        for (pugi::xml_attribute attribute : node.attributes())
-            repairAttribute(attribute);
-        return true;
-    }
+void repairCharacterReferences(pugi::xml_node node)
+{
+    const bool holdsText = node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata
+                           || (node.type() == pugi::node_element && *node.value() != '\0');
+    if (holdsText)
+        repairText(node.text());
+    for (pugi::xml_attribute attribute : node.attributes())
+        repairAttribute(attribute);
+}
+
+// What one walk over freshly parsed content finds: how deep its elements nest
+// (the children of the root at level 1) and the nodes normaliseContent changes.
+struct ContentSurvey {
+    int levels = 0;
+    std::vector<pugi::xml_node> sections;
+    std::vector<pugi::xml_node> textHolders;
+    std::vector<pugi::xml_node> textParents;
 };
+
+// The walk also repairs character references on the way when the text held
+// any, so a large file is walked once.
+ContentSurvey surveyContent(pugi::xml_node root, bool repairReferences)
+{
+    ContentSurvey survey;
+    int level = 0;
+    for (pugi::xml_node n = root;;) {
+        if (repairReferences)
+            repairCharacterReferences(n);
+        if (n.type() == pugi::node_element)
+            survey.levels = std::max(survey.levels, level);
+        else if (n.type() == pugi::node_cdata)
+            survey.sections.push_back(n);
+        if (textNeedsOwnNode(n))
+            survey.textHolders.push_back(n);
+        if (isTextNode(n) && (n.type() == pugi::node_cdata || n.previous_sibling() || n.next_sibling()))
+            survey.textParents.push_back(n.parent());
+        if (n.first_child()) {
+            n = n.first_child();
+            ++level;
+            continue;
+        }
+        while (n != root && !n.next_sibling()) {
+            n = n.parent();
+            --level;
+        }
+        if (n == root)
+            break;
+        n = n.next_sibling();
+    }
+    return survey;
+}
+
+// Brings parsed content into the shape the rest of the program relies on and
+// that reads back the same after a save: text kept in elements as above; CDATA
+// sections as plain text of the same value, so the writer above only ever
+// meets line breaks in escaped text; runs of text as mergeTextRuns leaves them.
+// A file the program wrote has none of these, and so nothing to change.
+void normaliseContent(ContentSurvey& survey)
+{
+    for (pugi::xml_node element : survey.textHolders) {
+        element.prepend_child(pugi::node_pcdata).set_value(element.value());
+        element.text().set("");
+        survey.textParents.push_back(element);
+    }
+    for (pugi::xml_node section : survey.sections) {
+        pugi::xml_node parent = section.parent();
+        parent.insert_child_before(pugi::node_pcdata, section).set_value(section.value());
+        parent.remove_child(section);
+    }
+    std::vector<pugi::xml_node>& parents = survey.textParents;
+    std::sort(parents.begin(), parents.end());
+    parents.erase(std::unique(parents.begin(), parents.end()), parents.end());
+    for (pugi::xml_node parent : parents)
+        mergeTextRuns(parent);
+}
 
 void* allocateBlock(size_t size)
 {
@@ -310,7 +340,8 @@ bool DataDocument::loadText(QByteArray text, QString* error)
         SecureWipe::wipe(text);
     text = QByteArray();
     // Parsing rewrites the buffer, so what it holds is looked at first.
-    const bool hasCharacterReferences = utf8.contains("&#");
+    const bool hasCharacterReferences =
+        memmem(utf8.constData(), static_cast<size_t>(utf8.size()), "&#", 2) != nullptr;
     auto parsed = std::make_unique<pugi::xml_document>();
     const pugi::xml_parse_result result =
         parsed->load_buffer_inplace(utf8.data(), static_cast<size_t>(utf8.size()), ParseOptions, pugi::encoding_utf8);
@@ -326,13 +357,10 @@ bool DataDocument::loadText(QByteArray text, QString* error)
     const pugi::xml_node first = parsed->first_child();
     if (first.type() != pugi::node_element || std::strcmp(first.name(), "data") != 0)
         return refuse(QStringLiteral("the document has no data element"));
-    if (levelsBelow(first) > MaxNesting)
+    ContentSurvey survey = surveyContent(first, hasCharacterReferences);
+    if (survey.levels > MaxNesting)
         return refuse(QStringLiteral("elements nested more than %1 levels deep").arg(MaxNesting));
-    normaliseContent(first);
-    if (hasCharacterReferences) {
-        CharacterReferenceRepair repair;
-        parsed->traverse(repair);
-    }
+    normaliseContent(survey);
     replaceContent(std::move(parsed), std::move(utf8));
     return true;
 }
