@@ -357,8 +357,10 @@ bool DataDocument::loadText(QByteArray text, QString* error)
     const pugi::xml_node first = parsed->first_child();
     if (first.type() != pugi::node_element || std::strcmp(first.name(), "data") != 0)
         return refuse(QStringLiteral("the document has no data element"));
-    ContentSurvey survey = surveyContent(first, hasCharacterReferences);
-    if (survey.levels > MaxNesting)
+    // The whole document, as all of it is saved again: what may follow the data
+    // element too. Its top-level nodes, `data` among them, are at level 1.
+    ContentSurvey survey = surveyContent(*parsed, hasCharacterReferences);
+    if (survey.levels - 1 > MaxNesting)
         return refuse(QStringLiteral("elements nested more than %1 levels deep").arg(MaxNesting));
     normaliseContent(survey);
     replaceContent(std::move(parsed), std::move(utf8));

@@ -147,9 +147,13 @@ private slots:
         DataDocument document;
         QVERIFY(document.loadText("<data><folder name='B\xc3\xbcro' type='AUTO'><record><label link='a" + reference
                                   + "b'/><field name='Smile' basic_type='TEXT'>&#x1F600;a" + reference
-                                  + "b</field></record></folder></data>"));
+                                  + "b</field></record></folder></data><after name='" + reference + "'/>"));
+        // Everything is saved, also what follows the data element.
+        const QByteArray stored = document.toText();
+        QVERIFY(stored.contains("<after"));
         DataDocument reread;
-        QVERIFY(reread.loadText(document.toText()));
+        QVERIFY(reread.loadText(stored));
+        QCOMPARE(reread.toText(), stored);
         const pugi::xml_node folder = reread.root().child("folder");
         QCOMPARE(qText(folder.attribute("name")), QString::fromUtf8("B\xc3\xbcro"));
         const pugi::xml_node record = folder.child("record");
