@@ -122,9 +122,11 @@ bool writtenAsBareWhitespace(const QByteArray& text)
 
 // Adjacent text nodes under parent become one, as they read back after a
 // save. A run that would be written as bare whitespace beside elements is
-// dropped, as reading it back would drop it, and so is an empty one.
+// dropped, as reading it back would drop it, and so is an empty one, and any
+// outside every element (a CDATA section after the data element).
 void mergeTextRuns(pugi::xml_node parent)
 {
+    const bool outsideElements = parent.type() == pugi::node_document;
     const bool besideElements = static_cast<bool>(parent.find_child([](const pugi::xml_node& child) {
         return child.type() == pugi::node_element;
     }));
@@ -141,7 +143,7 @@ void mergeTextRuns(pugi::xml_node parent)
             parent.remove_child(next);
             next = run.next_sibling();
         }
-        if (text.isEmpty() || (besideElements && writtenAsBareWhitespace(text)))
+        if (outsideElements || text.isEmpty() || (besideElements && writtenAsBareWhitespace(text)))
             parent.remove_child(run);
         else if (merged)
             run.set_value(text.constData());

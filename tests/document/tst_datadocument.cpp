@@ -115,6 +115,8 @@ private slots:
             << QByteArray("<field><![CDATA[ ]]>x<b/><![CDATA[\r\n]]></field>") << QByteArray("<field> x<b/></field>");
         QTest::newRow("text before a group's items")
             << QByteArray("<folder>t<record/></folder>") << QByteArray("<folder>t<record/></folder>");
+        QTest::newRow("CDATA after the data element")
+            << QByteArray("<folder/></data><![CDATA[x]]><data><folder/>") << QByteArray("<folder/></data><data><folder/>");
     }
 
     void storedAsItReadsBack()
