@@ -2,6 +2,8 @@
 
 #include "config/ProgramPaths.h"
 
+#include <QStringList>
+
 namespace {
 
 QString pictureName(Artwork::Picture picture)
@@ -14,6 +16,23 @@ QString pictureName(Artwork::Picture picture)
     case Artwork::Picture::SettingsBackground: return QStringLiteral("background-settings.jpg");
     }
     return {};
+}
+
+// One icon of every picture that could be read, each at its size in pixels;
+// null when none could. The reader takes "@2x" in a name for a double density,
+// which would make the 32 pixel picture a sharper 16 pixel one and leave the
+// tool buttons with none of their size.
+QIcon iconFromFiles(const QStringList& files)
+{
+    QIcon icon;
+    for (const QString& file : files) {
+        QPixmap picture(file);
+        if (picture.isNull())
+            continue;
+        picture.setDevicePixelRatio(1);
+        icon.addPixmap(picture);
+    }
+    return icon;
 }
 
 } // namespace
@@ -37,8 +56,26 @@ QString programIconFile(const ProgramPaths& paths)
 
 QIcon programIcon(const ProgramPaths& paths)
 {
-    const QPixmap picture(programIconFile(paths));
-    return picture.isNull() ? QIcon() : QIcon(picture);
+    return iconFromFiles({programIconFile(paths)});
+}
+
+QString actionIconName(ActionIcon icon)
+{
+    switch (icon) {
+    case ActionIcon::NewGroup: return QStringLiteral("action-new-group");
+    case ActionIcon::NewRecord: return QStringLiteral("action-new-record");
+    case ActionIcon::NewField: return QStringLiteral("action-new-field");
+    case ActionIcon::Delete: return QStringLiteral("action-delete");
+    case ActionIcon::Find: return QStringLiteral("action-find");
+    case ActionIcon::Settings: return QStringLiteral("action-settings");
+    }
+    return {};
+}
+
+QIcon actionIcon(const ProgramPaths& paths, ActionIcon icon)
+{
+    const QString base = paths.iconsFolder() + actionIconName(icon);
+    return iconFromFiles({base + QLatin1String(".png"), base + QLatin1String("@2x.png")});
 }
 
 } // namespace Artwork

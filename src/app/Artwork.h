@@ -6,7 +6,7 @@
 
 class ProgramPaths;
 
-// The program's pictures and icon, rendered into its folder when it is built
+// The program's pictures and icons, rendered into its folder when it is built
 // (data/artwork holds their drawings). A missing or unreadable file gives a
 // null picture or icon, and the windows show their plain colours instead.
 namespace Artwork {
@@ -25,5 +25,23 @@ QPixmap picture(const ProgramPaths& paths, Picture picture);
 QString programIconFile(const ProgramPaths& paths);
 // The program's icon for its windows and the tray.
 QIcon programIcon(const ProgramPaths& paths);
+
+// The main window's commands that have a tool button.
+enum class ActionIcon {
+    NewGroup,
+    NewRecord,
+    NewField,
+    Delete,
+    Find,
+    Settings,
+};
+
+// The file name, without folder and suffix, of an action's icon:
+// "action-new-group" .. "action-settings". The 16 pixel picture is
+// "<name>.png", the 32 pixel one "<name>@2x.png".
+QString actionIconName(ActionIcon icon);
+// Both sizes in one icon: the menus take the small one, the tool buttons the
+// large one.
+QIcon actionIcon(const ProgramPaths& paths, ActionIcon icon);
 
 } // namespace Artwork

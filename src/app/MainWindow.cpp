@@ -39,7 +39,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
-#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -103,21 +102,24 @@ QAction* TFormMain::action(const char* objectName) const
 
 void TFormMain::createActions()
 {
-    const auto make = [this](const char* name, const QKeySequence& shortcut = {}, QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
+    const auto make = [this](const char* name, const QKeySequence& shortcut = {}) {
         auto* created = new QAction(this);
         created->setObjectName(QString::fromLatin1(name));
         if (!shortcut.isEmpty())
             created->setShortcut(shortcut);
-        if (icon != QStyle::SP_CustomBase)
-            created->setIcon(style()->standardIcon(icon));
         return created;
     };
-    make("ActionNewGroup", {}, QStyle::SP_FileDialogNewFolder);
-    make("ActionNewRecord", {}, QStyle::SP_FileIcon);
-    make("ActionNewField", {}, QStyle::SP_FileDialogDetailedView)->setEnabled(false);
-    make("ActionDelete", {}, QStyle::SP_TrashIcon)->setEnabled(false);
-    make("ActionFind", QKeySequence(Qt::CTRL | Qt::Key_F), QStyle::SP_FileDialogContentsView)->setEnabled(false);
-    make("ActionSettings", QKeySequence(Qt::Key_F12), QStyle::SP_ComputerIcon);
+    const auto makeWithIcon = [this, &make](const char* name, Artwork::ActionIcon icon, const QKeySequence& shortcut = {}) {
+        QAction* created = make(name, shortcut);
+        created->setIcon(Artwork::actionIcon(m_paths, icon));
+        return created;
+    };
+    makeWithIcon("ActionNewGroup", Artwork::ActionIcon::NewGroup);
+    makeWithIcon("ActionNewRecord", Artwork::ActionIcon::NewRecord);
+    makeWithIcon("ActionNewField", Artwork::ActionIcon::NewField)->setEnabled(false);
+    makeWithIcon("ActionDelete", Artwork::ActionIcon::Delete)->setEnabled(false);
+    makeWithIcon("ActionFind", Artwork::ActionIcon::Find, QKeySequence(Qt::CTRL | Qt::Key_F))->setEnabled(false);
+    makeWithIcon("ActionSettings", Artwork::ActionIcon::Settings, QKeySequence(Qt::Key_F12));
 
     make("New1", QKeySequence(Qt::CTRL | Qt::Key_N));
     make("Open1", QKeySequence(Qt::CTRL | Qt::Key_O));

@@ -17,6 +17,7 @@
 #include <QtTest>
 
 Q_DECLARE_METATYPE(Artwork::Picture)
+Q_DECLARE_METATYPE(Artwork::ActionIcon)
 
 namespace {
 
@@ -28,6 +29,24 @@ ProgramPaths builtProgram()
 QSize imageSize(const QString& file)
 {
     return QImageReader(file).size();
+}
+
+const QList<Artwork::ActionIcon> AllActionIcons = {
+    Artwork::ActionIcon::NewGroup, Artwork::ActionIcon::NewRecord, Artwork::ActionIcon::NewField,
+    Artwork::ActionIcon::Delete, Artwork::ActionIcon::Find, Artwork::ActionIcon::Settings};
+
+// The pixels an icon shows at size, comparable with a picture read from a file.
+QImage shownAt(const QIcon& icon, int size)
+{
+    return icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// Only the pixels: the reader takes "@2x" in a name for a double density.
+QImage fileImage(const QString& file)
+{
+    QImage image = QImage(file).convertToFormat(QImage::Format_ARGB32);
+    image.setDevicePixelRatio(1);
+    return image;
 }
 
 // Left half red, right half blue.
@@ -51,6 +70,9 @@ private slots:
     void picturesAreJpegsOfTheirSize();
     void programIconIsRendered();
     void treeIconsLoadDistinctPictures();
+    void actionIconsAreRenderedAtBothSizes_data();
+    void actionIconsAreRenderedAtBothSizes();
+    void actionIconsLoadDistinctPictures();
     void missingArtworkGivesNullIconsAndPictures();
     void backgroundCoversTheWindowBehindItsControls();
     void nullBackgroundAddsNothing();
@@ -115,6 +137,50 @@ void TestArtwork::treeIconsLoadDistinctPictures()
     }
 }
 
+void TestArtwork::actionIconsAreRenderedAtBothSizes_data()
+{
+    QTest::addColumn<Artwork::ActionIcon>("icon");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("new group") << Artwork::ActionIcon::NewGroup << "action-new-group";
+    QTest::newRow("new record") << Artwork::ActionIcon::NewRecord << "action-new-record";
+    QTest::newRow("new field") << Artwork::ActionIcon::NewField << "action-new-field";
+    QTest::newRow("delete") << Artwork::ActionIcon::Delete << "action-delete";
+    QTest::newRow("find") << Artwork::ActionIcon::Find << "action-find";
+    QTest::newRow("settings") << Artwork::ActionIcon::Settings << "action-settings";
+}
+
+void TestArtwork::actionIconsAreRenderedAtBothSizes()
+{
+    QFETCH(Artwork::ActionIcon, icon);
+    QFETCH(QString, name);
+    QCOMPARE(Artwork::actionIconName(icon), name);
+    const QString base = builtProgram().iconsFolder() + name;
+    QCOMPARE(imageSize(base + ".png"), QSize(16, 16));
+    QCOMPARE(imageSize(base + "@2x.png"), QSize(32, 32));
+
+    // The menus and the tool buttons each get the picture drawn for their
+    // size, not the other one scaled.
+    const QIcon loaded = Artwork::actionIcon(builtProgram(), icon);
+    QVERIFY(!loaded.isNull());
+    QCOMPARE(shownAt(loaded, 16), fileImage(base + ".png"));
+    QCOMPARE(shownAt(loaded, 32), fileImage(base + "@2x.png"));
+}
+
+void TestArtwork::actionIconsLoadDistinctPictures()
+{
+    const QList<QIcon> treeIconList = treeIcons(builtProgram().iconsFolder());
+    QList<QImage> seen;
+    for (const QIcon& icon : treeIconList)
+        seen << shownAt(icon, 32);
+    for (Artwork::ActionIcon action : AllActionIcons) {
+        const QImage large = shownAt(Artwork::actionIcon(builtProgram(), action), 32);
+        QVERIFY2(!large.isNull(), qPrintable(Artwork::actionIconName(action)));
+        // No two actions, and no action and tree icon, look alike.
+        QVERIFY2(!seen.contains(large), qPrintable(Artwork::actionIconName(action)));
+        seen << large;
+    }
+}
+
 void TestArtwork::missingArtworkGivesNullIconsAndPictures()
 {
     QTemporaryDir empty;
@@ -124,6 +190,8 @@ void TestArtwork::missingArtworkGivesNullIconsAndPictures()
     for (const QIcon& icon : icons)
         QVERIFY(icon.isNull());
     QVERIFY(Artwork::programIcon(broken).isNull());
+    for (Artwork::ActionIcon action : AllActionIcons)
+        QVERIFY(Artwork::actionIcon(broken, action).isNull());
     QVERIFY(Artwork::picture(broken, Artwork::Picture::About).isNull());
 
     // A window whose picture is missing still works.

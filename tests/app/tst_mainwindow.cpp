@@ -1,3 +1,4 @@
+#include "app/Artwork.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "config/SettingsStore.h"
@@ -141,6 +142,41 @@ private slots:
         QVERIFY(search);
         QCOMPARE(search->defaultAction(), action("ActionFind"));
         QCOMPARE(search->text(), QStringLiteral("Find"));
+    }
+
+    void toolButtonsShowTheActionArtwork_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("actionName");
+        QTest::addColumn<QString>("picture");
+        const auto row = [](const char* button, const char* actionName, Artwork::ActionIcon icon) {
+            QTest::newRow(button) << button << actionName << Artwork::actionIconName(icon) + "@2x.png";
+        };
+        row("JvXPButtonNewGroup", "ActionNewGroup", Artwork::ActionIcon::NewGroup);
+        row("JvXPButtonNewRecord", "ActionNewRecord", Artwork::ActionIcon::NewRecord);
+        row("JvXPButtonNewField", "ActionNewField", Artwork::ActionIcon::NewField);
+        row("JvXPButtonDelete", "ActionDelete", Artwork::ActionIcon::Delete);
+        row("JvXPButtonSearch", "ActionFind", Artwork::ActionIcon::Find);
+        row("JvXPButtonSettings", "ActionSettings", Artwork::ActionIcon::Settings);
+    }
+
+    void toolButtonsShowTheActionArtwork()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, actionName);
+        QFETCH(QString, picture);
+        start();
+        auto* tool = main().findChild<QToolButton*>(button);
+        QVERIFY(tool);
+        QCOMPARE(tool->defaultAction(), action(qPrintable(actionName)));
+        QVERIFY(!tool->icon().isNull());
+        // The program folder's own picture for the button's size, not a stock
+        // icon of the style. Only the pixels count: the reader takes "@2x" in
+        // a name for a double density.
+        const QImage shown = tool->icon().pixmap(tool->iconSize()).toImage().convertToFormat(QImage::Format_ARGB32);
+        QImage drawn = QImage(m_fixture->path("icons/" + picture)).convertToFormat(QImage::Format_ARGB32);
+        drawn.setDevicePixelRatio(1);
+        QCOMPARE(shown, drawn);
     }
 
     void captionsComeFromTheLanguageFile()
