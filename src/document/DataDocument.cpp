@@ -23,9 +23,12 @@ namespace {
 // finish() ends the last line.
 class StoredTextWriter final : public pugi::xml_writer {
 public:
-    explicit StoredTextWriter(QByteArray& out)
+    // expectedSize: about how long the text will be, so that it is rarely
+    // moved while it grows.
+    StoredTextWriter(QByteArray& out, qsizetype expectedSize)
         : m_out(out)
     {
+        reserveRoom(expectedSize + 2);
     }
 
     void write(const void* data, size_t size) override
@@ -34,20 +37,25 @@ public:
         reserveRoom(static_cast<qsizetype>(size) * 5);
         const char* p = static_cast<const char*>(data);
         const char* end = p + size;
+        // The next CR and the next LF, each looked for once.
+        const char* cr = find(p, end, '\r');
+        const char* lf = find(p, end, '\n');
         while (p < end) {
-            const char* brk = p;
-            while (brk < end && *brk != '\r' && *brk != '\n')
-                ++brk;
+            const char* brk = std::min(cr, lf);
             m_out.append(p, brk - p);
             if (brk == end)
                 return;
-            if (brk[0] == '\r' && brk + 1 < end && brk[1] == '\n') {
+            if (brk == cr && lf == cr + 1) {
                 m_out.append("\r\n", 2);
                 p = brk + 2;
             } else {
-                m_out.append(brk[0] == '\r' ? "&#13;" : "&#10;");
+                m_out.append(brk == cr ? "&#13;" : "&#10;");
                 p = brk + 1;
             }
+            if (cr < p)
+                cr = find(p, end, '\r');
+            if (lf < p)
+                lf = find(p, end, '\n');
         }
     }
 
@@ -58,6 +66,12 @@ public:
     }
 
 private:
+    static const char* find(const char* from, const char* end, char c)
+    {
+        const void* at = std::memchr(from, c, static_cast<size_t>(end - from));
+        return at ? static_cast<const char*>(at) : end;
+    }
+
     // Grows the text by hand rather than letting append() reallocate, which
     // would leave the text written so far behind in freed memory.
     void reserveRoom(qsizetype bytes)
@@ -328,7 +342,8 @@ QByteArray DataDocument::toText() const
 
 void DataDocument::appendText(QByteArray& out) const
 {
-    StoredTextWriter writer(out);
+    // A document read from a file is written back at about the size it had.
+    StoredTextWriter writer(out, m_buffer.size() + m_buffer.size() / 16);
     m_document->save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     writer.finish();
 }
