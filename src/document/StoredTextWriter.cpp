@@ -1,0 +1,67 @@
+#include "document/StoredTextWriter.h"
+
+#include "datafile/SecureWipe.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+const char* find(const char* from, const char* end, char c)
+{
+    const void* at = std::memchr(from, c, static_cast<size_t>(end - from));
+    return at ? static_cast<const char*>(at) : end;
+}
+
+} // namespace
+
+StoredTextWriter::StoredTextWriter(QByteArray& out, qsizetype expectedSize)
+    : m_out(out)
+{
+    reserveRoom(expectedSize + 2);
+}
+
+void StoredTextWriter::write(const void* data, size_t size)
+{
+    // Each byte becomes at most a five-byte reference.
+    reserveRoom(static_cast<qsizetype>(size) * 5);
+    const char* p = static_cast<const char*>(data);
+    const char* end = p + size;
+    // The next CR and the next LF, each looked for once.
+    const char* cr = find(p, end, '\r');
+    const char* lf = find(p, end, '\n');
+    while (p < end) {
+        const char* brk = std::min(cr, lf);
+        m_out.append(p, brk - p);
+        if (brk == end)
+            return;
+        if (brk == cr && lf == cr + 1) {
+            m_out.append("\r\n", 2);
+            p = brk + 2;
+        } else {
+            m_out.append(brk == cr ? "&#13;" : "&#10;");
+            p = brk + 1;
+        }
+        if (cr < p)
+            cr = find(p, end, '\r');
+        if (lf < p)
+            lf = find(p, end, '\n');
+    }
+}
+
+void StoredTextWriter::finish()
+{
+    reserveRoom(2);
+    m_out.append("\r\n", 2);
+}
+
+void StoredTextWriter::reserveRoom(qsizetype bytes)
+{
+    if (m_out.capacity() - m_out.size() >= bytes)
+        return;
+    QByteArray grown;
+    grown.reserve(std::max(2 * m_out.capacity(), m_out.size() + bytes));
+    grown.append(m_out);
+    SecureWipe::wipe(m_out);
+    m_out = std::move(grown);
+}
