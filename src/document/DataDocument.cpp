@@ -26,10 +26,10 @@ void freeWiped(void* block)
 }
 
 // pugixml's pages hold the nodes and every value set after parsing, that is
-// deciphered text; every block it frees is zeroed first, so a document dropped after a password test, replaced by
-// another file or ended with the program leaves nothing readable behind. The
-// blocks come from malloc either way, so documents allocated before this was
-// installed are freed correctly too.
+// deciphered text; every block it frees is zeroed first, so a document dropped
+// after a password test, replaced by another file or ended with the program
+// leaves nothing readable behind. The blocks come from malloc either way, so
+// documents allocated before this was installed are freed correctly too.
 void installWipingAllocator()
 {
     [[maybe_unused]] static const bool installed = [] {

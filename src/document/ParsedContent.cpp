@@ -2,6 +2,7 @@
 
 #include "datafile/SecureWipe.h"
 #include "datafile/TextEncoding.h"
+#include "document/Schema.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,18 +15,8 @@ namespace {
 
 bool isContainer(const pugi::xml_node& element)
 {
-    // Asked of every element with text: the first letter settles most.
-    const char* name = element.name();
-    switch (name[0]) {
-    case 'd':
-        return std::strcmp(name, "data") == 0;
-    case 'f':
-        return std::strcmp(name, "folder") == 0;
-    case 'r':
-        return std::strcmp(name, "record") == 0;
-    default:
-        return false;
-    }
+    return Schema::isGroup(element) || Schema::isRecord(element)
+           || std::strcmp(element.name(), Schema::DataElement) == 0;
 }
 
 // Text that parsing kept in an element goes back into a node of its own when
