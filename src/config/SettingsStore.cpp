@@ -22,6 +22,15 @@ const QStringList& blockingTimeChoices()
     return minutes;
 }
 
+std::optional<int> lockMinutesFrom(const QString& storedValue)
+{
+    bool valid = false;
+    const int minutes = storedValue.toInt(&valid);
+    if (!valid || minutes < 1)
+        return std::nullopt;
+    return minutes;
+}
+
 NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
 {
     NameValueList list;

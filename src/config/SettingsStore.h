@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class ProgramPaths;
 
 // Names of the settings, exactly as they stand in the settings file.
@@ -23,6 +25,11 @@ inline constexpr char LastFile[] = "lastfile";
 
 // The idle minutes offered before the automatic lock, in the order shown.
 const QStringList& blockingTimeChoices();
+
+// The idle minutes a stored blockingtime value stands for: a whole number of
+// at least one minute, else none, and then nothing locks. A limit of zero
+// would lock again the moment the user unlocked.
+std::optional<int> lockMinutesFrom(const QString& storedValue);
 
 // What the settings window shows, as plain values.
 struct SettingsWindowState {

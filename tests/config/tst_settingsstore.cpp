@@ -41,6 +41,8 @@ private slots:
 
     void flagIsOnOnlyForExactlyOne_data();
     void flagIsOnOnlyForExactlyOne();
+    void lockMinutesAreWholeAndPositive_data();
+    void lockMinutesAreWholeAndPositive();
 
     void rebuildWritesLinesInOrder_data();
     void rebuildWritesLinesInOrder();
@@ -175,6 +177,25 @@ void TestSettingsStore::flagIsOnOnlyForExactlyOne()
     SettingsStore store;
     QVERIFY(store.LoadSettings(folder.paths()));
     QCOMPARE(store.isOn(SettingKey::SysTray), on);
+}
+
+void TestSettingsStore::lockMinutesAreWholeAndPositive_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("minutes"); // 0: no lock
+    QTest::newRow("offered") << QStringLiteral("5") << 5;
+    QTest::newRow("not offered") << QStringLiteral("3") << 3;
+    QTest::newRow("zero") << QStringLiteral("0") << 0;
+    QTest::newRow("negative") << QStringLiteral("-2") << 0;
+    QTest::newRow("letters") << QStringLiteral("abc") << 0;
+    QTest::newRow("empty") << QString() << 0;
+}
+
+void TestSettingsStore::lockMinutesAreWholeAndPositive()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, minutes);
+    QCOMPARE(lockMinutesFrom(stored).value_or(0), minutes);
 }
 
 void TestSettingsStore::rebuildWritesLinesInOrder_data()
