@@ -8,8 +8,8 @@
 class QTemporaryFile;
 
 // A file's new content, written and synced to a temporary file in the target's
-// folder, waiting to replace the target in one rename. Until commitTo
-// succeeds the target is untouched; an uncommitted temporary file is removed.
+// folder, waiting to replace the target in one rename. Until commit succeeds
+// the target is untouched; an uncommitted temporary file is removed.
 class StagedFile {
 public:
     StagedFile();
@@ -17,13 +17,20 @@ public:
     StagedFile(const StagedFile&) = delete;
     StagedFile& operator=(const StagedFile&) = delete;
 
+    // The target is resolved once here: a symbolic link is written through,
+    // to the file it names, as editors do. An existing file keeps its
+    // permission bits and group; a new one is private to the user.
     bool write(const QString& targetPath, const QByteArray& bytes);
-    // Renames the staged content over path (which must be in the same folder).
-    bool commitTo(const QString& path);
+    // The file that commit replaces: the target with its links resolved.
+    QString target() const { return m_target; }
+    // Renames the staged content over the target and syncs its folder, so the
+    // new name survives a power loss.
+    bool commit();
     QString errorString() const { return m_error; }
 
 private:
     std::unique_ptr<QTemporaryFile> m_file;
+    QString m_target;
     QString m_error;
 };
 

@@ -2,6 +2,14 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Backups {
 
@@ -11,19 +19,121 @@ QString backupName(const QString& path, int number)
     return file.absolutePath() + QStringLiteral("/~%1_").arg(number) + file.fileName();
 }
 
-QString BackupDataFile(const QString& path)
+} // namespace Backups
+
+namespace {
+
+constexpr int SlotCount = 3;
+
+QByteArray encoded(const QString& path)
 {
-    if (!QFileInfo::exists(path))
-        return {};
-    for (int number = 1; number <= 3; ++number) {
-        const QString backup = backupName(path, number);
-        if (!QFileInfo::exists(backup))
-            return QFile::rename(path, backup) ? backup : QString();
-    }
-    const QString last = backupName(path, 3);
-    if (!QFile::remove(last) || !QFile::rename(path, last))
-        return {};
-    return last;
+    return QFile::encodeName(path);
 }
 
-} // namespace Backups
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+enum class Slot { Free, Taken, Odd };
+
+Slot slotState(const QString& name)
+{
+    struct stat status {};
+    if (::lstat(encoded(name).constData(), &status) != 0)
+        return errno == ENOENT ? Slot::Free : Slot::Odd;
+    return S_ISREG(status.st_mode) ? Slot::Taken : Slot::Odd;
+}
+
+// A private copy under a name nobody else has, for file systems without hard
+// links or files the user may not link to.
+bool copyPrivately(const QString& from, const QString& to)
+{
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    const int descriptor = ::open(encoded(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (descriptor < 0)
+        return false;
+    QFile copy;
+    bool copied = copy.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+    while (copied && !source.atEnd()) {
+        const QByteArray chunk = source.read(1 << 20);
+        copied = !chunk.isEmpty() && copy.write(chunk) == chunk.size();
+    }
+    copied = copied && copy.flush() && ::fsync(copy.handle()) == 0;
+    copy.close();
+    if (!copied)
+        ::unlink(encoded(to).constData());
+    return copied;
+}
+
+} // namespace
+
+PendingBackup::~PendingBackup()
+{
+    discard();
+}
+
+bool PendingBackup::prepare(const QString& path)
+{
+    for (int number = 1; number <= SlotCount && m_slot.isEmpty(); ++number) {
+        const QString slot = Backups::backupName(path, number);
+        switch (slotState(slot)) {
+        case Slot::Free:
+            m_slot = slot;
+            break;
+        case Slot::Taken:
+            if (number == SlotCount) {
+                m_slot = slot;
+                m_replacesSlot = true;
+            }
+            break;
+        case Slot::Odd:
+            m_error = QStringLiteral("%1 is not a regular file").arg(slot);
+            return false;
+        }
+    }
+    const QFileInfo file(path);
+    for (int attempt = 0; attempt < 16 && m_kept.isEmpty(); ++attempt) {
+        const QString candidate = file.absolutePath() + QStringLiteral("/.~%1_").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0')) + file.fileName();
+        if (::link(encoded(path).constData(), encoded(candidate).constData()) == 0) {
+            m_kept = candidate;
+        } else if (errno != EEXIST) {
+            if (copyPrivately(path, candidate))
+                m_kept = candidate;
+            break;
+        }
+    }
+    if (m_kept.isEmpty()) {
+        m_error = systemError();
+        return false;
+    }
+    return true;
+}
+
+bool PendingBackup::complete()
+{
+    // The kept name is ours alone; opened without following links, so the
+    // mode change cannot land on another file.
+    const int descriptor = ::open(encoded(m_kept).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (descriptor >= 0) {
+        // A file shared with others may not be ours to change; it stays as it was.
+        (void)::fchmod(descriptor, S_IRUSR | S_IWUSR);
+        ::close(descriptor);
+    }
+    const unsigned flags = m_replacesSlot ? 0 : RENAME_NOREPLACE;
+    if (::renameat2(AT_FDCWD, encoded(m_kept).constData(), AT_FDCWD, encoded(m_slot).constData(), flags) != 0) {
+        m_error = systemError();
+        return false;
+    }
+    m_kept.clear();
+    return true;
+}
+
+void PendingBackup::discard()
+{
+    if (!m_kept.isEmpty())
+        ::unlink(encoded(m_kept).constData());
+    m_kept.clear();
+}

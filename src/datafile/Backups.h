@@ -9,9 +9,34 @@ namespace Backups {
 
 QString backupName(const QString& path, int number);
 
-// Moves the file at path aside as the next backup. Returns where it went, or
-// empty when there was no file or the move failed (silently: the save that
-// follows goes on).
-QString BackupDataFile(const QString& path);
-
 } // namespace Backups
+
+// The backup one save makes of the file it replaces. The old file first gets a
+// second, temporary name (a hard link, or a private copy where the file system
+// has none), so the data file's own name is never empty during the save; once
+// the new content is in place the old file moves into its backup slot.
+// Backup names are never opened or written through: a slot holding anything
+// but a regular file (a link, a folder) stops the save before it starts.
+class PendingBackup {
+public:
+    PendingBackup() = default;
+    ~PendingBackup();
+    PendingBackup(const PendingBackup&) = delete;
+    PendingBackup& operator=(const PendingBackup&) = delete;
+
+    // Chooses the slot for the existing file at path and links it to the
+    // temporary name. False, with error(), when a slot is not a regular file
+    // or the file cannot be kept.
+    bool prepare(const QString& path);
+    // Moves the kept old file into its slot, readable by the owner alone.
+    bool complete();
+    QString error() const { return m_error; }
+
+private:
+    void discard();
+
+    QString m_kept;
+    QString m_slot;
+    bool m_replacesSlot = false;
+    QString m_error;
+};

@@ -170,21 +170,24 @@ Status save(const QString& path, const QString& password, const DataDocument& do
         return Status::InvalidPassword;
     QByteArray bytes = sealDocument(document, *key);
     StagedFile staged;
-    const bool written = staged.write(path, bytes);
-    if (!written) {
+    const auto failed = [detail](const QString& why) {
         if (detail)
-            *detail = staged.errorString();
+            *detail = why;
         return Status::CannotWrite;
-    }
-    const QString movedAside = backups ? Backups::BackupDataFile(path) : QString();
-    if (!staged.commitTo(path)) {
-        // Put the previous file back where it was.
-        if (!movedAside.isEmpty())
-            QFile::rename(movedAside, path);
-        if (detail)
-            *detail = staged.errorString();
-        return Status::CannotWrite;
-    }
+    };
+    if (!staged.write(path, bytes))
+        return failed(staged.errorString());
+    // The old file keeps its name until the new content replaces it, so a
+    // crash at any point leaves a data file in place.
+    PendingBackup backup;
+    const bool backingUp = backups && QFileInfo::exists(staged.target());
+    if (backingUp && !backup.prepare(staged.target()))
+        return failed(backup.error());
+    if (!staged.commit())
+        return failed(staged.errorString());
+    // Backups are made quietly: the document is saved either way.
+    if (backingUp)
+        backup.complete();
     return Status::Ok;
 }
 

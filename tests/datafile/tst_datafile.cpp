@@ -432,6 +432,80 @@ private slots:
         QCOMPARE(after, before);
     }
 
+    void plantedBackupSlotIsNeverWrittenThrough_data()
+    {
+        QTest::addColumn<QString>("planted");
+        QTest::newRow("dangling link") << "dangling link";
+        QTest::newRow("link to a file") << "link to a file";
+        QTest::newRow("folder") << "folder";
+    }
+
+    void plantedBackupSlotIsNeverWrittenThrough()
+    {
+        QFETCH(QString, planted);
+        QTemporaryDir folder;
+        QTemporaryDir elsewhere;
+        const QString target = folder.filePath("private.zv");
+        const QString aim = elsewhere.filePath("stolen.zv");
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        QCOMPARE(DataFile::save(target, "secret", document, true), DataFile::Status::Ok);
+        const QByteArray before = readFile(target);
+        const QString slot = folder.filePath("~1_private.zv");
+        if (planted == "folder") {
+            QVERIFY(QDir().mkdir(slot));
+        } else {
+            if (planted == "link to a file")
+                writeFile(aim, "theirs");
+            QVERIFY(QFile::link(aim, slot));
+        }
+        QString detail;
+        QCOMPARE(DataFile::save(target, "secret", document, true, &detail), DataFile::Status::CannotWrite);
+        QVERIFY(detail.contains("~1_private.zv"));
+        QCOMPARE(readFile(target), before);
+        QCOMPARE(filesIn(elsewhere.path()), planted == "link to a file" ? QStringList{"stolen.zv"} : QStringList{});
+        if (planted == "link to a file")
+            QCOMPARE(readFile(aim), QByteArray("theirs"));
+    }
+
+    void saveKeepsTheFilesModeAndBackupsArePrivate()
+    {
+        QTemporaryDir folder;
+        const QString target = folder.filePath("shared.zv");
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        QCOMPARE(DataFile::save(target, "secret", document, true), DataFile::Status::Ok);
+        const auto groupShared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+        QVERIFY(QFile::setPermissions(target, groupShared));
+        QCOMPARE(DataFile::save(target, "secret", document, true), DataFile::Status::Ok);
+        // Owner, group and others; the "user" bits only repeat the owner's.
+        const auto mode = [](const QString& file) { return QFile::permissions(file) & 0x7077; };
+        QCOMPARE(mode(target), QFile::Permissions(groupShared));
+        QCOMPARE(mode(folder.filePath("~1_shared.zv")), QFile::Permissions(QFile::ReadOwner | QFile::WriteOwner));
+    }
+
+    void saveThroughALinkKeepsTheLink()
+    {
+        QTemporaryDir linkFolder;
+        QTemporaryDir realFolder;
+        const QString real = realFolder.filePath("real.zv");
+        const QString link = linkFolder.filePath("link.zv");
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        QCOMPARE(DataFile::save(real, "secret", document, false), DataFile::Status::Ok);
+        QVERIFY(QFile::link(real, link));
+        DataDocument changed;
+        loadOrFail(changed, "<data><folder name=\"new\" type=\"AUTO\"/></data>");
+        for (int save = 0; save < 2; ++save)
+            QCOMPARE(DataFile::save(link, "secret", changed, true), DataFile::Status::Ok);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(QFileInfo(link).symLinkTarget(), real);
+        QCOMPARE(DataFile::read(real, "secret", document), DataFile::Status::Ok);
+        QCOMPARE(document.toText(), changed.toText());
+        QCOMPARE(filesIn(realFolder.path()), (QStringList{"real.zv", "~1_real.zv", "~2_real.zv"}));
+        QCOMPARE(filesIn(linkFolder.path()), QStringList{"link.zv"});
+    }
+
     void savingWithoutBackupsLeavesNone()
     {
         QTemporaryDir folder;
