@@ -183,7 +183,7 @@ private slots:
     {
         startWithSample("assotiate=1\r\n");
         QVERIFY(QFile::exists(m_fixture->path("xdg-data/mime/packages/zantrove-zvfile.xml")));
-        QVERIFY(QFile::exists(m_fixture->path("xdg-data/applications/zantrove.desktop")));
+        QVERIFY(QFile::exists(m_fixture->path("xdg-data/applications/zantrove-zvfile.desktop")));
     }
 
     void theLanguageMenuSwitchesLanguageAndCatalogue()
