@@ -249,6 +249,16 @@ private slots:
         QCOMPARE(main().CurrentFileName(), dataFile("last.zv"));
     }
 
+    void relativeStartupFileBecomesAbsolute()
+    {
+        writeDataFile(dataFile(), "secret");
+        const QString startFolder = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_fixture->path(".")));
+        start(QStringLiteral("./private.zv"), "secret");
+        QDir::setCurrent(startFolder);
+        QCOMPARE(main().CurrentFileName(), QFileInfo(dataFile()).canonicalFilePath());
+    }
+
     void treeShowsRecordsFirstAndSelectionDrivesTheEditor()
     {
         writeDataFile(dataFile(), "secret");
