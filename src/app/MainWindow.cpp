@@ -3,6 +3,8 @@
 #include "app/AboutWindow.h"
 #include "app/Artwork.h"
 #include "app/BackgroundPicture.h"
+#include "app/MenuMnemonics.h"
+#include "app/ToolRow.h"
 #include "app/WebSite.h"
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
@@ -183,7 +185,8 @@ void TFormMain::createMenus()
     m_helpMenu = bar->addMenu(QString());
     m_helpMenu->addAction(action("Manual1"));
     m_helpMenu->addSeparator();
-    m_helpMenu->addAction(action("About1"));
+    // Also here, where keyboard navigation of the menus reaches it.
+    m_helpMenu->addActions({action("About1"), action("Getmobileversion1")});
 
     // The menu bar cannot right-justify an entry of its own; a bold corner
     // button bound to the same action stands at its right end instead.
@@ -201,7 +204,7 @@ void TFormMain::createMenus()
     m_popupMenuTree->addActions({action("ActionNewGroup"), action("ActionNewRecord")});
     m_popupMenuTree->addSeparator();
     m_popupMenuTree->addActions({action("ActionNewField"), action("ActionDelete")});
-    m_deleteFieldMenu = m_popupMenuTree->addMenu(QStringLiteral("Delete Field"));
+    m_deleteFieldMenu = m_popupMenuTree->addMenu(QString());
     m_deleteFieldMenu->setObjectName(QStringLiteral("DeleteField1"));
 
     m_popupMenuTray = new QMenu(this);
@@ -219,23 +222,10 @@ void TFormMain::createCentralArea()
     central->setPalette(palette);
     BackgroundPicture::showBehind(central, Artwork::picture(m_paths, Artwork::Picture::MainBackground));
 
-    auto* toolRow = new QHBoxLayout;
-    toolRow->setSpacing(7);
-    const std::pair<const char*, const char*> buttons[] = {
-        {"JvXPButtonNewGroup", "ActionNewGroup"}, {"JvXPButtonNewRecord", "ActionNewRecord"},
-        {"JvXPButtonNewField", "ActionNewField"}, {"JvXPButtonDelete", "ActionDelete"},
-        {"JvXPButtonSearch", "ActionFind"}, {"JvXPButtonSettings", "ActionSettings"}};
-    for (const auto& [name, actionName] : buttons) {
-        auto* button = new QToolButton(central);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setDefaultAction(action(actionName));
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setIconSize(QSize(32, 32));
-        // At least the designed size; longer translations widen the button.
-        button->setMinimumSize(81, 65);
-        toolRow->addWidget(button);
-    }
-    toolRow->addStretch();
+    QHBoxLayout* toolRow = ToolRow::create(
+        central, {{"JvXPButtonNewGroup", action("ActionNewGroup")}, {"JvXPButtonNewRecord", action("ActionNewRecord")},
+                  {"JvXPButtonNewField", action("ActionNewField")}, {"JvXPButtonDelete", action("ActionDelete")},
+                  {"JvXPButtonSearch", action("ActionFind")}, {"JvXPButtonSettings", action("ActionSettings")}});
 
     m_imageListIcons = treeIcons(m_paths.iconsFolder());
     m_treeModel = new DocumentTreeModel(m_imageListIcons, this);
@@ -435,6 +425,13 @@ void TFormMain::ApplyMainMenuCaptions()
     action("About1")->setText(caption("MainSubMenuAbout", "About"));
     action("Getmobileversion1")->setText(caption("MainMenuMobileVersion", "Get Mobile Version") + QLatin1Char('!'));
     action("Show1")->setText(caption("MainTrayPopupShowHide", "Show/Hide"));
+    // Set afresh with the others, so that the mnemonics start from plain texts.
+    m_deleteFieldMenu->setTitle(QStringLiteral("Delete Field"));
+    MenuMnemonics mnemonics;
+    mnemonics.markTitles(*menuBar());
+    for (const QMenu* menu :
+         {m_fileMenu, m_editMenu, m_searchMenu, m_optionsMenu, m_helpMenu, m_popupMenuTree, m_popupMenuTray})
+        mnemonics.markItems(*menu);
 }
 
 void TFormMain::SetModified(bool value)

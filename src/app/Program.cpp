@@ -19,6 +19,7 @@
 #include <QAction>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QScreen>
 
 Program::Program(const ProgramPaths& paths, const PlatformServices& platform)
@@ -107,7 +108,8 @@ void Program::decorateDialogs() const
 void Program::openStartupFile(const QString& commandLineFile)
 {
     const bool hidden = m_settingsWindow->hiddenChecked();
-    m_main->OpenStartupFile(commandLineFile);
+    // Absolute, so that the last-file setting still names it from another folder.
+    m_main->OpenStartupFile(commandLineFile.isEmpty() ? QString() : QFileInfo(commandLineFile).absoluteFilePath());
 
     // Starting hidden needs the tray icon to come back through; without a
     // notification area the window is shown all the same.

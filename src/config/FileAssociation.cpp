@@ -1,10 +1,12 @@
 #include "config/FileAssociation.h"
 
+#include "config/ProgramPaths.h"
 #include "datafile/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
@@ -16,7 +18,8 @@
 namespace {
 
 const QString mimeType = QStringLiteral("application/x-zvfile");
-const QString desktopId = QStringLiteral("zantrove.desktop");
+// Not the installed entry's name: a user's entry of the same name would hide it.
+const QString desktopId = QStringLiteral("zantrove-zvfile.desktop");
 const QString iconName = QStringLiteral("zantrove");
 const QString defaultApplicationsGroup = QStringLiteral("[Default Applications]");
 
@@ -39,6 +42,21 @@ QString mimePackagePath()
 QString applicationsFolder()
 {
     return dataHome() + QStringLiteral("/applications");
+}
+
+QString desktopEntryPath()
+{
+    return applicationsFolder() + u'/' + desktopId;
+}
+
+// The program's own icon files and where the desktop looks for them, so that
+// .zv files show it also for a copy that was never installed.
+QList<std::pair<QString, QString>> iconCopies(const QString& programFilePath)
+{
+    const QString source = ProgramPaths(programFilePath).iconsFolder() + iconName;
+    const QString target = dataHome() + QStringLiteral("/icons/hicolor/");
+    return {{source + QStringLiteral(".png"), target + QStringLiteral("256x256/apps/") + iconName + QStringLiteral(".png")},
+            {source + QStringLiteral(".svg"), target + QStringLiteral("scalable/apps/") + iconName + QStringLiteral(".svg")}};
 }
 
 QString mimeAppsPath()
@@ -109,13 +127,20 @@ QString escapedDesktopValue(const QString& value)
 QByteArray desktopEntry(const QString& programFilePath)
 {
     const QString exec = quotedExecArgument(programFilePath) + QStringLiteral(" %f");
+    // The installed entry's fields; hidden from the menus, which list the
+    // installed entry, while file managers still offer it for the type.
     const QStringList lines = {
         QStringLiteral("[Desktop Entry]"),
         QStringLiteral("Type=Application"),
         QStringLiteral("Name=Zantrove"),
-        QStringLiteral("Icon=") + iconName,
+        QStringLiteral("GenericName=Password Keeper"),
+        QStringLiteral("Comment=Keep your private records in one password-protected file"),
         QStringLiteral("Exec=") + escapedDesktopValue(exec),
+        QStringLiteral("Icon=") + iconName,
+        QStringLiteral("Terminal=false"),
+        QStringLiteral("Categories=Utility;Security;"),
         QStringLiteral("MimeType=") + mimeType + u';',
+        QStringLiteral("NoDisplay=true"),
     };
     return (lines.join(u'\n') + u'\n').toUtf8();
 }
@@ -209,7 +234,12 @@ FileAssociation::FileAssociation(QString programFilePath)
 void FileAssociation::RegisterFileType()
 {
     writeCreatingFolder(mimePackagePath(), mimePackage(true));
-    writeCreatingFolder(applicationsFolder() + u'/' + desktopId, desktopEntry(m_programFilePath));
+    writeCreatingFolder(desktopEntryPath(), desktopEntry(m_programFilePath));
+    for (const auto& [source, target] : iconCopies(m_programFilePath)) {
+        QFile icon(source);
+        if (icon.open(QIODevice::ReadOnly))
+            writeCreatingFolder(target, icon.readAll());
+    }
     setOurDefaultApplication();
     runToolIfPresent(QStringLiteral("update-mime-database"), mimeFolder());
     runToolIfPresent(QStringLiteral("update-desktop-database"), applicationsFolder());
@@ -217,6 +247,10 @@ void FileAssociation::RegisterFileType()
 
 void FileAssociation::UnregisterFileType()
 {
+    for (const auto& copy : iconCopies(m_programFilePath))
+        QFile::remove(copy.second);
+    if (QFile::remove(desktopEntryPath()))
+        runToolIfPresent(QStringLiteral("update-desktop-database"), applicationsFolder());
     if (!QFileInfo::exists(mimePackagePath()))
         return;
     writeFileAtomically(mimePackagePath(), mimePackage(false));

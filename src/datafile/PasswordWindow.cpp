@@ -1,6 +1,7 @@
 #include "datafile/PasswordWindow.h"
 
 #include "config/CaptionTable.h"
+#include "config/Mnemonics.h"
 #include "datafile/DataFile.h"
 #include "datafile/SecureWipe.h"
 #include "platform/MessageService.h"
@@ -72,6 +73,8 @@ void TFormPassword::buildControls()
     m_labelRetype = createLabel(QStringLiteral("LabelRetype"), this);
     m_editPassword = createPasswordBox(QStringLiteral("EditPassword"), this);
     m_editRetype = createPasswordBox(QStringLiteral("EditRetype"), this);
+    m_labelPassword->setBuddy(m_editPassword);
+    m_labelRetype->setBuddy(m_editRetype);
     m_editPassword->installEventFilter(this);
     m_editRetype->installEventFilter(this);
 
@@ -112,10 +115,14 @@ void TFormPassword::layOutControls()
 void TFormPassword::ApplyPasswordCaptions()
 {
     setWindowTitle(QStringLiteral("Zantrove 1.1"));
-    m_labelPassword->setText(m_captions.GetCaption(QStringLiteral("PasswordLabelPassword"), QStringLiteral("Password"))
-                             + QLatin1Char(':'));
-    m_labelRetype->setText(m_captions.GetCaption(QStringLiteral("PasswordLabelRetype"), QStringLiteral("Retype"))
-                           + QLatin1Char(':'));
+    // Alt with the marked letter puts the cursor into the label's box.
+    MnemonicGroup mnemonics;
+    m_labelPassword->setText(
+        mnemonics.mark(m_captions.GetCaption(QStringLiteral("PasswordLabelPassword"), QStringLiteral("Password")))
+        + QLatin1Char(':'));
+    m_labelRetype->setText(
+        mnemonics.mark(m_captions.GetCaption(QStringLiteral("PasswordLabelRetype"), QStringLiteral("Retype")))
+        + QLatin1Char(':'));
     m_buttonOk->setText(m_captions.GetCaption(QStringLiteral("ButtonOk"), QStringLiteral("Ok")));
     m_buttonCancel->setText(m_captions.GetCaption(QStringLiteral("ButtonCancel"), QStringLiteral("Cancel")));
 }

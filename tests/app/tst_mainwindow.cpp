@@ -21,7 +21,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QKeySequence>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -124,7 +126,7 @@ private slots:
     void menusToolButtonsAndShortcuts()
     {
         start();
-        const QStringList bar = {"File", "Edit", "Search", "Options", "Help"};
+        const QStringList bar = {"&File", "&Edit", "&Search", "&Options", "&Help"};
         QStringList titles;
         for (QAction* entry : main().menuBar()->actions())
             titles << entry->text();
@@ -134,6 +136,8 @@ private slots:
         QCOMPARE(mobile->text(), QStringLiteral("Get Mobile Version!"));
         QTest::mouseClick(mobile, Qt::LeftButton);
         QCOMPARE(m_fixture->launcher.openedUrls.size(), 1);
+        // The keyboard reaches it through the Help menu.
+        QVERIFY(main().menuBar()->actions().last()->menu()->actions().contains(action("Getmobileversion1")));
 
         QCOMPARE(action("Save1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
         QCOMPARE(action("FindNext1")->shortcut(), QKeySequence(Qt::Key_F3));
@@ -142,6 +146,43 @@ private slots:
         QVERIFY(search);
         QCOMPARE(search->defaultAction(), action("ActionFind"));
         QCOMPARE(search->text(), QStringLiteral("Find"));
+    }
+
+    // Alt with a letter must open one menu of the bar, and one item of an
+    // open menu, in every language shipped.
+    void menuMnemonicsDoNotClash_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("English defaults") << QString();
+        const QDir shipped(TestSupport::sourceDir() + "/data/languages");
+        for (const QString& language : shipped.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            QTest::newRow(qPrintable(language)) << language;
+    }
+
+    void menuMnemonicsDoNotClash()
+    {
+        QFETCH(QString, language);
+        if (!language.isEmpty()) {
+            QDir(m_fixture->path(".")).mkpath("languages/" + language);
+            QVERIFY(QFile::copy(TestSupport::sourceDir() + "/data/languages/" + language + "/lang.ini",
+                                m_fixture->path("languages/" + language + "/lang.ini")));
+            writeSettings(("language=" + language + "\r\n").toUtf8());
+        }
+        start();
+        QList<QList<QAction*>> groups = {main().menuBar()->actions(), main().PopupMenuTree().actions(),
+                                         main().PopupMenuTray().actions()};
+        for (QAction* title : main().menuBar()->actions())
+            groups << title->menu()->actions();
+        for (const QList<QAction*>& group : groups) {
+            QSet<QKeySequence> keys;
+            for (const QAction* entry : group) {
+                if (entry->isSeparator())
+                    continue;
+                const QKeySequence key = QKeySequence::mnemonic(entry->text());
+                QVERIFY2(!key.isEmpty() && !keys.contains(key), qPrintable(entry->text()));
+                keys.insert(key);
+            }
+        }
     }
 
     void toolButtonsShowTheActionArtwork_data()
@@ -186,10 +227,11 @@ private slots:
                   "mainmenufile=Datei\r\nMainActionNewGroup=Neue Gruppe\r\nMainMenuMobileVersion=Mobil\r\n");
         writeSettings("language=Deutsch\r\n");
         start();
-        QCOMPARE(main().menuBar()->actions().first()->text(), QStringLiteral("Datei"));
-        QCOMPARE(action("ActionNewGroup")->text(), QStringLiteral("Neue Gruppe"));
-        QCOMPARE(action("Getmobileversion1")->text(), QStringLiteral("Mobil!"));
-        QCOMPARE(action("ActionNewRecord")->text(), QStringLiteral("New Record"));
+        // As shown, without the mark of the mnemonic.
+        QCOMPARE(main().menuBar()->actions().first()->iconText(), QStringLiteral("Datei"));
+        QCOMPARE(action("ActionNewGroup")->iconText(), QStringLiteral("Neue Gruppe"));
+        QCOMPARE(action("Getmobileversion1")->iconText(), QStringLiteral("Mobil!"));
+        QCOMPARE(action("ActionNewRecord")->iconText(), QStringLiteral("New Record"));
     }
 
     void startupFileAsksItsPasswordBeforeTheWindowShows()
@@ -247,6 +289,16 @@ private slots:
 
         QCOMPARE(start(QString(), "secret"), 1);
         QCOMPARE(main().CurrentFileName(), dataFile("last.zv"));
+    }
+
+    void relativeStartupFileBecomesAbsolute()
+    {
+        writeDataFile(dataFile(), "secret");
+        const QString startFolder = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_fixture->path(".")));
+        start(QStringLiteral("./private.zv"), "secret");
+        QDir::setCurrent(startFolder);
+        QCOMPARE(main().CurrentFileName(), QFileInfo(dataFile()).canonicalFilePath());
     }
 
     void treeShowsRecordsFirstAndSelectionDrivesTheEditor()

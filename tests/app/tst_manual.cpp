@@ -2,6 +2,7 @@
 
 #include "cli/CliTool.h"
 #include "config/ProgramPaths.h"
+#include "search/KeywordMatch.h"
 
 #include "support/TestSupport.h"
 
@@ -22,6 +23,7 @@ private slots:
     void helpManualOpensTheBuiltManual();
     void manualDescribesEveryShippedRecordType();
     void manualListsEveryCommandAndExitCodeOfTheTool();
+    void manualNamesWhatSeparatesWholeWords();
 
 private:
     static QString builtManual() { return ProgramPaths(TestSupport::programDir() + "/zantrove").manualFile(); }
@@ -107,6 +109,36 @@ void TestManual::manualListsEveryCommandAndExitCodeOfTheTool()
     // The help text was read at all: it has eleven codes and six commands.
     QVERIFY(codes >= 11);
     QVERIFY(commands >= 6);
+}
+
+// Each sign below 128 that is not a letter or digit, asked of the search
+// itself whether it ends a word, against the manual's paragraph on it.
+void TestManual::manualNamesWhatSeparatesWholeWords()
+{
+    QString paragraph;
+    for (const QString& line : manualLines()) {
+        if (line.startsWith(QLatin1String("- With **Whole words only**")))
+            paragraph = line;
+        else if (!paragraph.isEmpty() && line.startsWith(QLatin1String("  ")))
+            paragraph += u' ' + line.trimmed();
+        else if (!paragraph.isEmpty())
+            break;
+    }
+    static const QRegularExpression signList(QStringLiteral("the signs `([^`]*)`"));
+    const QStringList signs = signList.match(paragraph).captured(1).split(u' ');
+    QVERIFY2(signs.size() > 1, qPrintable(paragraph));
+    for (char16_t code = 1; code < 128; ++code) {
+        const QChar sign(code);
+        if (sign.isLetterOrNumber())
+            continue;
+        const bool separates = MatchKeyword(QStringLiteral("card") + sign + u'x', QStringLiteral("card"), true);
+        const QString name = sign == u' '                   ? QStringLiteral("the blank")
+                             : sign == u'\t'                ? QStringLiteral("the tab")
+                             : sign == u'\r' || sign == u'\n' ? QStringLiteral("the line break")
+                                                            : QString();
+        const bool named = name.isEmpty() ? signs.contains(QString(sign)) : paragraph.contains(name);
+        QVERIFY2(named == separates, qPrintable(QStringLiteral("character %1").arg(int(code))));
+    }
 }
 
 QTEST_MAIN(TestManual)

@@ -88,17 +88,22 @@ private slots:
     void execKeepsProgramPathWhole_data();
     void execKeepsProgramPathWhole();
 
-    void unregisterRemovesOnlyTheGlob();
+    void unregisterRemovesEntryIconAndGlob();
     void unregisterWithNothingRegisteredDoesNothing();
 
 private:
     QString dataHome() const { return m_root->path() + QStringLiteral("/data"); }
     QString configHome() const { return m_root->path() + QStringLiteral("/config"); }
     QString packagePath() const { return dataHome() + QStringLiteral("/mime/packages/zantrove-zvfile.xml"); }
-    QString desktopPath() const { return dataHome() + QStringLiteral("/applications/zantrove.desktop"); }
+    QString desktopPath() const { return dataHome() + QStringLiteral("/applications/zantrove-zvfile.desktop"); }
+    QStringList iconPaths() const
+    {
+        const QString hicolor = dataHome() + QStringLiteral("/icons/hicolor/");
+        return {hicolor + QStringLiteral("256x256/apps/zantrove.png"), hicolor + QStringLiteral("scalable/apps/zantrove.svg")};
+    }
     QString mimeAppsPath() const { return configHome() + QStringLiteral("/mimeapps.list"); }
     std::unique_ptr<QTemporaryDir> m_root;
-    const QString m_program = QStringLiteral("/opt/zantrove/zantrove");
+    QString m_program;
 };
 
 void TestFileAssociation::init()
@@ -109,6 +114,11 @@ void TestFileAssociation::init()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome()));
     // The desktop's cache tools must not run on the test folders.
     qputenv("PATH", QFile::encodeName(m_root->path()));
+    // A program folder with the program's icons, as the build makes it.
+    m_program = m_root->path() + QStringLiteral("/program/zantrove");
+    QVERIFY(QDir().mkpath(m_root->path() + QStringLiteral("/program/icons")));
+    TestSupport::writeFile(m_root->path() + QStringLiteral("/program/icons/zantrove.png"), "png");
+    TestSupport::writeFile(m_root->path() + QStringLiteral("/program/icons/zantrove.svg"), "svg");
 }
 
 void TestFileAssociation::registerWritesPackageEntryAndDefault()
@@ -117,14 +127,18 @@ void TestFileAssociation::registerWritesPackageEntryAndDefault()
 
     QCOMPARE(xmlElements(packagePath()), packageWithGlob);
     QVERIFY(TestSupport::readFile(desktopPath()).startsWith("[Desktop Entry]\n"));
-    const QMap<QString, QString> entry = desktopEntryKeys(desktopPath());
-    QCOMPARE(entry.value(QStringLiteral("Type")), QStringLiteral("Application"));
-    QCOMPARE(entry.value(QStringLiteral("Name")), QStringLiteral("Zantrove"));
-    QCOMPARE(entry.value(QStringLiteral("Icon")), QStringLiteral("zantrove"));
-    QCOMPARE(entry.value(QStringLiteral("MimeType")), QStringLiteral("application/x-zvfile;"));
-    QCOMPARE(execArguments(entry.value(QStringLiteral("Exec"))), (QStringList{m_program, QStringLiteral("%f")}));
+    // The installed entry's fields, but this program's path and kept out of
+    // the menus, where the installed entry stands.
+    QMap<QString, QString> entry = desktopEntryKeys(desktopPath());
+    QCOMPARE(execArguments(entry.take(QStringLiteral("Exec"))), (QStringList{m_program, QStringLiteral("%f")}));
+    QCOMPARE(entry.take(QStringLiteral("NoDisplay")), QStringLiteral("true"));
+    QMap<QString, QString> installed = desktopEntryKeys(TestSupport::sourceDir() + QStringLiteral("/packaging/zantrove.desktop"));
+    installed.remove(QStringLiteral("Exec"));
+    QCOMPARE(entry, installed);
+    for (const QString& icon : iconPaths())
+        QCOMPARE(TestSupport::readFile(icon), icon.right(3).toLatin1());
     QCOMPARE(TestSupport::readFile(mimeAppsPath()),
-             QByteArray("[Default Applications]\napplication/x-zvfile=zantrove.desktop\n"));
+             QByteArray("[Default Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\n"));
 }
 
 void TestFileAssociation::registerSetsOurDefaultKeepingOtherLines_data()
@@ -135,17 +149,17 @@ void TestFileAssociation::registerSetsOurDefaultKeepingOtherLines_data()
         << QByteArray("[Default Applications]\ntext/plain=gedit.desktop\napplication/x-zvfile=other.desktop\n"
                       "image/png=eog.desktop\n\n[Added Associations]\napplication/x-zvfile=other.desktop;\n")
         << QByteArray("[Default Applications]\ntext/plain=gedit.desktop\nimage/png=eog.desktop\n"
-                      "application/x-zvfile=zantrove.desktop\n\n[Added Associations]\napplication/x-zvfile=other.desktop;\n");
+                      "application/x-zvfile=zantrove-zvfile.desktop\n\n[Added Associations]\napplication/x-zvfile=other.desktop;\n");
     QTest::newRow("no default group")
         << QByteArray("[Added Associations]\ntext/plain=gedit.desktop;\n")
         << QByteArray("[Added Associations]\ntext/plain=gedit.desktop;\n\n"
-                      "[Default Applications]\napplication/x-zvfile=zantrove.desktop\n");
+                      "[Default Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\n");
     QTest::newRow("group without our type, no final newline")
         << QByteArray("# mine\n[Default Applications]\ntext/plain=gedit.desktop")
-        << QByteArray("# mine\n[Default Applications]\ntext/plain=gedit.desktop\napplication/x-zvfile=zantrove.desktop\n");
+        << QByteArray("# mine\n[Default Applications]\ntext/plain=gedit.desktop\napplication/x-zvfile=zantrove-zvfile.desktop\n");
     QTest::newRow("ours already, repeated")
-        << QByteArray("[Default Applications]\napplication/x-zvfile = zantrove.desktop\napplication/x-zvfile=x.desktop\n")
-        << QByteArray("[Default Applications]\napplication/x-zvfile=zantrove.desktop\n");
+        << QByteArray("[Default Applications]\napplication/x-zvfile = zantrove-zvfile.desktop\napplication/x-zvfile=x.desktop\n")
+        << QByteArray("[Default Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\n");
 }
 
 void TestFileAssociation::registerSetsOurDefaultKeepingOtherLines()
@@ -180,7 +194,7 @@ void TestFileAssociation::execKeepsProgramPathWhole()
     QCOMPARE(execArguments(exec), (QStringList{program, QStringLiteral("%f")}));
 }
 
-void TestFileAssociation::unregisterRemovesOnlyTheGlob()
+void TestFileAssociation::unregisterRemovesEntryIconAndGlob()
 {
     FileAssociation association(m_program);
     association.ApplyAssociationSetting(true);
@@ -190,10 +204,12 @@ void TestFileAssociation::unregisterRemovesOnlyTheGlob()
     association.ApplyAssociationSetting(false);
 
     QCOMPARE(xmlElements(packagePath()), packageWithoutGlob);
-    QCOMPARE(TestSupport::readFile(desktopPath()), desktopBefore);
+    for (const QString& file : iconPaths() + QStringList{desktopPath()})
+        QVERIFY2(!QFileInfo::exists(file), qPrintable(file));
     QCOMPARE(TestSupport::readFile(mimeAppsPath()), mimeAppsBefore);
     association.ApplyAssociationSetting(true);
     QCOMPARE(xmlElements(packagePath()), packageWithGlob);
+    QCOMPARE(TestSupport::readFile(desktopPath()), desktopBefore);
 }
 
 void TestFileAssociation::unregisterWithNothingRegisteredDoesNothing()

@@ -51,6 +51,7 @@ private slots:
     void concealedPromptResumesAsItWas();
     void captionsComeFromTheTable();
     void everyShowingStartsEmpty();
+    void altWithTheLabelsLetterGoesToItsBox();
     void boxesTakeSixteenMaskedCharacters_data();
     void boxesTakeSixteenMaskedCharacters();
 
@@ -75,17 +76,27 @@ void TestPasswordWindow::captionsComeFromTheTable()
 {
     Prompt prompt(true);
     QCOMPARE(prompt.window.windowTitle(), QStringLiteral("Zantrove 1.1"));
-    QCOMPARE(prompt.label("LabelPassword")->text(), QStringLiteral("Password:"));
-    QCOMPARE(prompt.label("LabelRetype")->text(), QStringLiteral("Retype:"));
+    QCOMPARE(prompt.label("LabelPassword")->text(), QStringLiteral("&Password:"));
+    QCOMPARE(prompt.label("LabelRetype")->text(), QStringLiteral("&Retype:"));
     QCOMPARE(prompt.ok()->text(), QStringLiteral("Ok"));
 
     prompt.captions.setLines(NameValueList({QStringLiteral("PasswordLabelPassword=Kennwort"),
                                             QStringLiteral("ButtonCancel=Abbrechen")}));
     prompt.window.ApplyPasswordCaptions();
-    QCOMPARE(prompt.label("LabelPassword")->text(), QStringLiteral("Kennwort:"));
+    QCOMPARE(prompt.label("LabelPassword")->text(), QStringLiteral("&Kennwort:"));
     QCOMPARE(prompt.window.findChild<QPushButton*>(QStringLiteral("JvXPButtonCancel"))->text(),
              QStringLiteral("Abbrechen"));
     QCOMPARE(prompt.window.windowTitle(), QStringLiteral("Zantrove 1.1"));
+}
+
+void TestPasswordWindow::altWithTheLabelsLetterGoesToItsBox()
+{
+    Prompt prompt(true);
+    QVERIFY(QTest::qWaitForWindowActive(&prompt.window));
+    QTest::keyClick(&prompt.window, Qt::Key_R, Qt::AltModifier);
+    QVERIFY(prompt.retypeBox()->hasFocus());
+    QTest::keyClick(&prompt.window, Qt::Key_P, Qt::AltModifier);
+    QVERIFY(prompt.passwordBox()->hasFocus());
 }
 
 void TestPasswordWindow::everyShowingStartsEmpty()
