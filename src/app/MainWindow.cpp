@@ -757,10 +757,13 @@ void TFormMain::TreeViewEdited(const QModelIndex& node, QString text)
     if (!data)
         return;
     if (data->isRecord) {
-        data->element.first_child().text().set(text.toUtf8().constData());
+        if (!TreeEditing::nameRecord(data->element, text))
+            return;
         text = Schema::RecordCaption(data->element);
     } else if (text.isEmpty()) {
         m_messages.show(MessageService::Kind::Error, caption("MessageGroupNameNotExists", "Enter Group Name first"));
+        // The box took the keyboard focus from the caption editor, which is gone.
+        m_treeView->setFocus();
         return;
     } else {
         data->element.attribute("name").set_value(text.toUtf8().constData());

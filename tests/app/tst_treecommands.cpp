@@ -230,8 +230,12 @@ private slots:
         main().TreeViewEdited(node("House keys"), "");
         QVERIFY(node("Keys").isValid());
 
+        // The message box leaves the focus elsewhere; it goes back to the tree.
+        select("Keys");
+        main().recordEditor().controlList().at(1)->setFocus();
         main().TreeViewEdited(node("Home"), "");
         QCOMPARE(m_fixture->messages.texts(), QStringList{"Enter Group Name first"});
+        QCOMPARE(main().focusWidget(), &main().TreeView());
         QCOMPARE(qText(root().child("folder").attribute("name")), QStringLiteral("Home"));
 
         main().TreeViewEdited(node("Home"), "Family");
