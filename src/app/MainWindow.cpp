@@ -716,9 +716,7 @@ void TFormMain::ActionNewFieldExecute()
     if (!TreeEditing::appendField(record, m_newFieldWindow->fieldName(), storedType, QDateTime::currentDateTime()))
         return;
     RebuildAndSelect(record);
-    const QList<QWidget*>& controls = m_editor->controlList();
-    if (!controls.isEmpty())
-        controls.last()->setFocus();
+    m_editor->focusLastField();
     SetModified(true);
 }
 

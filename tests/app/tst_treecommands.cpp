@@ -131,8 +131,15 @@ private slots:
         QVERIFY(main().Modified());
     }
 
-    void newFieldIsStoredInEnglishAndFocused()
+    void newFieldIsStoredInEnglishFocusedAndInView()
     {
+        // More fields than the editor shows at once.
+        pugi::xml_node keys = root().child("folder").child("record");
+        for (int i = 0; i < 20; ++i) {
+            pugi::xml_node field = keys.append_child("field");
+            field.append_attribute("name") = "More";
+            field.append_attribute("basic_type") = "TEXT";
+        }
         select("Keys");
         WhenShown confirm(m_fixture->program().newFieldWindow(), [&] {
             fillAndConfirm(m_fixture->program().newFieldWindow(), "Since", "Date");
@@ -142,7 +149,11 @@ private slots:
         QCOMPARE(qText(field.attribute("name")), QStringLiteral("Since"));
         QCOMPARE(qText(field.attribute("basic_type")), QStringLiteral("DATE"));
         QCOMPARE(qText(field.text()), FormatStoredDate(QDate::currentDate()));
-        QCOMPARE(main().recordEditor().controlList().size(), 4);
+        const RecordEditor& editor = main().recordEditor();
+        QCOMPARE(editor.controlList().size(), 44);
+        QWidget* added = editor.controlList().last();
+        QVERIFY(added->isAncestorOf(main().focusWidget()));
+        QVERIFY(editor.viewport()->rect().contains(QRect(added->mapTo(editor.viewport(), QPoint()), added->size())));
         QVERIFY(main().Modified());
     }
 
