@@ -36,14 +36,12 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDateTime>
-#include <QKeyEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -229,33 +227,19 @@ void TFormMain::createCentralArea()
 
     m_imageListIcons = treeIcons(m_paths.iconsFolder());
     m_treeModel = new DocumentTreeModel(m_imageListIcons, this);
-    m_treeView = new QTreeView(central);
-    m_treeView->setObjectName(QStringLiteral("TreeView"));
+    m_treeView = new DocumentTreeView(central);
     m_treeView->setModel(m_treeModel);
-    m_treeView->setHeaderHidden(true);
-    m_treeView->setIndentation(19);
-    m_treeView->setUniformRowHeights(true);
-    m_treeView->setFrameShape(QFrame::NoFrame);
-    m_treeView->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_treeView->setContextMenuPolicy(Qt::CustomContextMenu);
     m_treeView->setMinimumWidth(208);
     m_treeView->setMaximumWidth(320);
-    m_treeView->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    m_treeView->setDragDropMode(QAbstractItemView::DragDrop);
-    m_treeView->setDefaultDropAction(Qt::MoveAction);
-    // Drops land on the node under the pointer, never between nodes.
-    m_treeView->setDragDropOverwriteMode(true);
+    m_treeView->setContextMenu(m_popupMenuTree);
+    connect(m_popupMenuTree, &QMenu::aboutToShow, this, &TFormMain::PopupMenuTreePopup);
     connect(m_treeModel, &DocumentTreeModel::captionEdited, this, &TFormMain::TreeViewEdited);
     // Queued: the move rebuilds the model, which must not happen inside the view's drop handling.
     connect(m_treeModel, &DocumentTreeModel::moveRequested, this, &TFormMain::TreeViewDragDrop, Qt::QueuedConnection);
-    m_treeView->installEventFilter(this);
-    m_treeView->viewport()->installEventFilter(this);
+    connect(m_treeView, &DocumentTreeView::entered, this, &TFormMain::TreeViewEnter);
+    connect(m_treeView, &DocumentTreeView::deleteRequested, action("ActionDelete"), &QAction::trigger);
     connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { TreeViewChange(current); });
-    connect(m_treeView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        PopupMenuTreePopup();
-        m_popupMenuTree->popup(m_treeView->viewport()->mapToGlobal(pos));
-    });
 
     m_editor = new RecordEditor(central);
     connect(m_editor, &RecordEditor::fieldEdited, this, [this] { SetModified(true); });
@@ -713,9 +697,7 @@ void TFormMain::ActionNewFieldExecute()
     if (!TreeEditing::appendField(record, m_newFieldWindow->fieldName(), storedType, QDateTime::currentDateTime()))
         return;
     RebuildAndSelect(record);
-    const QList<QWidget*>& controls = m_editor->controlList();
-    if (!controls.isEmpty())
-        controls.last()->setFocus();
+    m_editor->focusLastField();
     SetModified(true);
 }
 
@@ -754,10 +736,13 @@ void TFormMain::TreeViewEdited(const QModelIndex& node, QString text)
     if (!data)
         return;
     if (data->isRecord) {
-        data->element.first_child().text().set(text.toUtf8().constData());
+        if (!TreeEditing::nameRecord(data->element, text))
+            return;
         text = Schema::RecordCaption(data->element);
     } else if (text.isEmpty()) {
         m_messages.show(MessageService::Kind::Error, caption("MessageGroupNameNotExists", "Enter Group Name first"));
+        // The box took the keyboard focus from the caption editor, which is gone.
+        m_treeView->setFocus();
         return;
     } else {
         data->element.attribute("name").set_value(text.toUtf8().constData());
@@ -855,25 +840,6 @@ void TFormMain::refreshSelectedCaption()
     const TTreeNodeData* data = m_treeModel->nodeData(current);
     if (data && data->isRecord)
         m_treeModel->setCaption(current, Schema::RecordCaption(data->element));
-}
-
-bool TFormMain::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_treeView && event->type() == QEvent::FocusIn) {
-        TreeViewEnter();
-    } else if (watched == m_treeView && event->type() == QEvent::KeyPress
-               && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        // While a caption is edited the key goes to the editor, not here.
-        action("ActionDelete")->trigger();
-        return true;
-    } else if (watched == m_treeView->viewport() && event->type() == QEvent::MouseButtonPress) {
-        // Any button selects the node under the pointer first, so the context
-        // menu and a drag act on that node.
-        const QModelIndex node = m_treeView->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
-        if (node.isValid() && node != m_treeView->currentIndex())
-            m_treeView->setCurrentIndex(node);
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void TFormMain::SysTrayMouseUp(Qt::MouseButton button)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/DataDocument.h"
+#include "document/DocumentTreeView.h"
 #include "document/MainTreeSelection.h"
 #include "platform/MessageService.h"
 #include "search/TreeSearch.h"
@@ -20,7 +21,6 @@ class QAction;
 class QMenu;
 class QTimer;
 class QToolButton;
-class QTreeView;
 class RecordEditor;
 class SettingsStore;
 class TFormAbout;
@@ -157,7 +157,6 @@ signals:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createActions();
@@ -217,7 +216,7 @@ private:
     TFormSearch* m_searchWindow = nullptr;
     TreeSearch m_search;
 
-    QTreeView* m_treeView = nullptr;
+    DocumentTreeView* m_treeView = nullptr;
     QList<QIcon> m_imageListIcons;
     DocumentTreeModel* m_treeModel = nullptr;
     RecordEditor* m_editor = nullptr;

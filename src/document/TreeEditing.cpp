@@ -155,6 +155,25 @@ pugi::xml_node appendField(pugi::xml_node record, const QString& name, const QSt
     });
 }
 
+bool nameRecord(pugi::xml_node record, const QString& name)
+{
+    if (!Schema::isRecord(record))
+        return false;
+    const QByteArray text = name.toUtf8();
+    pugi::xml_node label = record.first_child();
+    if (label.type() == pugi::node_element && std::strcmp(label.name(), Schema::LabelElement) == 0)
+        return label.text().set(text.constData());
+    if (!fitsUnder(record, 1))
+        return false;
+    label = record.prepend_child(Schema::LabelElement);
+    if (!label)
+        return false;
+    if (addAttribute(label, "link", "") && label.text().set(text.constData()))
+        return true;
+    record.remove_child(label);
+    return false;
+}
+
 bool acceptsDrop(const pugi::xml_node& dragged, const pugi::xml_node& target)
 {
     if (!isItem(dragged))

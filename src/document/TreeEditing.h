@@ -30,6 +30,12 @@ pugi::xml_node appendRecord(pugi::xml_node parent, const pugi::xml_node& templat
 pugi::xml_node appendField(pugi::xml_node record, const QString& name, const QString& storedType,
                            const QDateTime& now);
 
+// Gives record its own name, the text of its `label`. A record without a
+// label (made by hand or by another program) gets one as its first child, so
+// the name never lands in a field. False, with nothing changed, when the
+// record cannot take it.
+bool nameRecord(pugi::xml_node record, const QString& name);
+
 // Whether dragged (a group or record) may be dropped on target: a group or
 // record, or null (or the `data` element) for the empty area below the
 // tree's nodes, which stands for the top level. A record never takes a drop;

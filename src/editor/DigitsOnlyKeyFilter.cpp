@@ -2,26 +2,24 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace {
 
-bool typesCharacter(const QKeyEvent& key)
+// Whether the key would put text into the edit: printable characters without
+// Ctrl or Meta (Ctrl with Alt is AltGr on some keyboards, which types).
+bool typesText(const QKeyEvent& key)
 {
-    if (key.key() == Qt::Key_Delete)
-        return false;
-    if (key.key() == Qt::Key_Backspace)
-        return true;
-    // Ctrl with a letter types a control character even where the platform
-    // reports no text for it.
-    const bool controlLetter = key.modifiers().testFlag(Qt::ControlModifier)
-                               && key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z;
-    return controlLetter || !key.text().isEmpty();
+    const Qt::KeyboardModifiers modifiers = key.modifiers();
+    const bool shortcut = modifiers.testFlag(Qt::MetaModifier)
+                          || (modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::AltModifier));
+    const QString text = key.text();
+    return !shortcut && !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
 }
 
-bool typesDigit(const QKeyEvent& key)
+bool isDigits(const QString& text)
 {
-    const QString text = key.text();
-    return !key.modifiers().testFlag(Qt::ControlModifier) && text.size() == 1
-           && text.front() >= u'0' && text.front() <= u'9';
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 } // namespace
@@ -30,7 +28,7 @@ bool DigitsOnlyKeyFilter::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto& key = static_cast<const QKeyEvent&>(*event);
-        if (typesCharacter(key) && !typesDigit(key))
+        if (typesText(key) && !isDigits(key.text()))
             return true;
     }
     return QObject::eventFilter(watched, event);

@@ -8,6 +8,7 @@ FieldDatePicker::FieldDatePicker(const QString& storedText, QWidget* parent)
     : QWidget(parent)
     , m_checkBox(new QCheckBox(this))
     , m_dateEdit(new QDateEdit(this))
+    , m_storedText(storedText)
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -25,11 +26,19 @@ FieldDatePicker::FieldDatePicker(const QString& storedText, QWidget* parent)
     m_checkBox->setChecked(!storedText.isEmpty());
     showHasDate(m_checkBox->isChecked());
     connect(m_checkBox, &QCheckBox::toggled, this, &FieldDatePicker::showHasDate);
+    // Before the change handlers, so they see the new value.
+    connect(m_checkBox, &QCheckBox::toggled, this, &FieldDatePicker::takeShownValue);
+    connect(m_dateEdit, &QDateEdit::dateChanged, this, &FieldDatePicker::takeShownValue);
 }
 
 QString FieldDatePicker::storedText() const
 {
-    return m_checkBox->isChecked() ? FormatStoredDate(m_dateEdit->date()) : QString();
+    return m_storedText;
+}
+
+void FieldDatePicker::takeShownValue()
+{
+    m_storedText = m_checkBox->isChecked() ? FormatStoredDate(m_dateEdit->date()) : QString();
 }
 
 void FieldDatePicker::onValueChanged(std::function<void()> handler)

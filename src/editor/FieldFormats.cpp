@@ -187,7 +187,24 @@ QString FieldTypeFromCaption(const QString& caption, const CaptionTable& caption
 
 QString dateDisplayFormat(const QLocale& locale)
 {
-    return locale.dateFormat(QLocale::ShortFormat);
+    // A two-digit year shows 1960 and 2060 alike and reads "85" as 2085: every
+    // year outside quoted text is written with four digits.
+    const QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
+    QString format;
+    bool quoted = false;
+    for (qsizetype i = 0; i < shortFormat.size();) {
+        const QChar c = shortFormat.at(i);
+        if (quoted || c != u'y') {
+            quoted = quoted != (c == u'\'');
+            format += c;
+            ++i;
+            continue;
+        }
+        while (i < shortFormat.size() && shortFormat.at(i) == u'y')
+            ++i;
+        format += QStringLiteral("yyyy");
+    }
+    return format;
 }
 
 QString timeDisplayFormat(const QLocale& locale)

@@ -52,7 +52,8 @@ bool IsValidEMail(const QString& text);
 QString FieldTypeFromCaption(const QString& caption, const CaptionTable& captions);
 
 // How a stored Date or Time value reads to the user: the locale's short date
-// format, or its long time format without the time zone; empty when the
+// format with a four-digit year, or its long time format without the time
+// zone; empty when the
 // stored text does not parse. The editor's pickers show the same formats, so
 // a search compares against what the user sees.
 QString dateDisplayFormat(const QLocale& locale = QLocale::system());

@@ -147,6 +147,11 @@ void RecordEditor::FocusHitControl(int fieldCounter)
     ensureWidgetVisible(control);
 }
 
+void RecordEditor::focusLastField()
+{
+    FocusHitControl(static_cast<int>(m_controls.size() / 2));
+}
+
 void RecordEditor::PanelScrollEnter(QWidget* previous, QWidget* current)
 {
     if (holds(current) && !holds(previous))

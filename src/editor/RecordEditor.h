@@ -43,6 +43,8 @@ public:
     // Focuses and scrolls to the control of the fieldCounter-th shown field
     // (from 1); does nothing when there is no such control.
     void FocusHitControl(int fieldCounter);
+    // Focuses and scrolls to the control of the last shown field, if any.
+    void focusLastField();
 
 signals:
     // A control's value changed; emitted before it is written back.

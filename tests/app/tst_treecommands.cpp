@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -31,6 +32,8 @@ const QByteArray Sample =
     "</data>";
 
 using Answer = MessageService::Answer;
+
+enum Gesture { ClickCaption, ClickArrow, ClickBelowNodes, KeyF2 };
 
 void fillAndConfirm(QWidget& window, const QString& name, const QString& type = {})
 {
@@ -131,8 +134,15 @@ private slots:
         QVERIFY(main().Modified());
     }
 
-    void newFieldIsStoredInEnglishAndFocused()
+    void newFieldIsStoredInEnglishFocusedAndInView()
     {
+        // More fields than the editor shows at once.
+        pugi::xml_node keys = root().child("folder").child("record");
+        for (int i = 0; i < 20; ++i) {
+            pugi::xml_node field = keys.append_child("field");
+            field.append_attribute("name") = "More";
+            field.append_attribute("basic_type") = "TEXT";
+        }
         select("Keys");
         WhenShown confirm(m_fixture->program().newFieldWindow(), [&] {
             fillAndConfirm(m_fixture->program().newFieldWindow(), "Since", "Date");
@@ -142,7 +152,11 @@ private slots:
         QCOMPARE(qText(field.attribute("name")), QStringLiteral("Since"));
         QCOMPARE(qText(field.attribute("basic_type")), QStringLiteral("DATE"));
         QCOMPARE(qText(field.text()), FormatStoredDate(QDate::currentDate()));
-        QCOMPARE(main().recordEditor().controlList().size(), 4);
+        const RecordEditor& editor = main().recordEditor();
+        QCOMPARE(editor.controlList().size(), 44);
+        QWidget* added = editor.controlList().last();
+        QVERIFY(added->isAncestorOf(main().focusWidget()));
+        QVERIFY(editor.viewport()->rect().contains(QRect(added->mapTo(editor.viewport(), QPoint()), added->size())));
         QVERIFY(main().Modified());
     }
 
@@ -230,8 +244,12 @@ private slots:
         main().TreeViewEdited(node("House keys"), "");
         QVERIFY(node("Keys").isValid());
 
+        // The message box leaves the focus elsewhere; it goes back to the tree.
+        select("Keys");
+        main().recordEditor().controlList().at(1)->setFocus();
         main().TreeViewEdited(node("Home"), "");
         QCOMPARE(m_fixture->messages.texts(), QStringList{"Enter Group Name first"});
+        QCOMPARE(main().focusWidget(), &main().TreeView());
         QCOMPARE(qText(root().child("folder").attribute("name")), QStringLiteral("Home"));
 
         main().TreeViewEdited(node("Home"), "Family");
@@ -271,6 +289,105 @@ private slots:
         addGroupUnder("Work");
         QVERIFY(main().TreeView().isExpanded(node("Home")));
         QVERIFY(!main().TreeView().isExpanded(node("Cars")));
+    }
+
+    void pointerAndF2_data()
+    {
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<int>("gesture");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("current");  // afterwards
+        QTest::addColumn<bool>("renaming");
+        QTest::newRow("click on another node selects it") << "Work" << int(ClickCaption) << "Home" << "Home" << false;
+        QTest::newRow("click on the selected node renames it") << "Home" << int(ClickCaption) << "Home" << "Home" << true;
+        QTest::newRow("arrow of another group") << "Work" << int(ClickArrow) << "Home" << "Home" << false;
+        QTest::newRow("arrow of the selected group") << "Home" << int(ClickArrow) << "Home" << "Home" << false;
+        QTest::newRow("click below the nodes keeps the record") << "Keys" << int(ClickBelowNodes) << "" << "Keys" << false;
+        QTest::newRow("F2 renames the selected node") << "Keys" << int(KeyF2) << "" << "Keys" << true;
+    }
+
+    // Only a click on the node that was selected before, or F2, opens the
+    // caption editor; whatever the pointer does, the current node stays
+    // highlighted and the document unchanged.
+    void pointerAndF2()
+    {
+        QFETCH(QString, selected);
+        QFETCH(int, gesture);
+        QFETCH(QString, target);
+        QFETCH(QString, current);
+        QFETCH(bool, renaming);
+        QTreeView& tree = main().TreeView();
+        tree.expandAll();
+        select(selected);
+        const bool wasExpanded = tree.isExpanded(node("Home"));
+        const QRect caption = tree.visualRect(node(target));
+        switch (gesture) {
+        case ClickCaption:
+            QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, caption.center());
+            break;
+        case ClickArrow:
+            QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
+                              QPoint(caption.left() - tree.indentation() / 2, caption.center().y()));
+            break;
+        case ClickBelowNodes:
+            QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, QPoint(5, tree.viewport()->height() - 5));
+            break;
+        default:
+            QTest::keyClick(&tree, Qt::Key_F2);
+        }
+        const auto editing = [&] {
+            const auto* editor = tree.viewport()->findChild<QLineEdit*>();
+            return editor && editor->isVisible();
+        };
+        if (renaming) {
+            QTRY_VERIFY(editing());
+        } else {
+            QTest::qWait(2 * QApplication::doubleClickInterval());
+            QVERIFY(!editing());
+        }
+        QCOMPARE(tree.currentIndex(), node(current));
+        QVERIFY(tree.selectionModel()->isSelected(tree.currentIndex()));
+        QCOMPARE(main().recordEditor().isEmpty(), !model().nodeData(tree.currentIndex())->isRecord);
+        QCOMPARE(tree.isExpanded(node("Home")), gesture == ClickArrow ? !wasExpanded : wasExpanded);
+        QVERIFY(!main().Modified());
+    }
+
+    void keyboardOpensTheContextMenuAtTheCurrentNode_data()
+    {
+        QTest::addColumn<int>("key");  // 0: the context menu event a platform makes of the Menu key
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::newRow("Menu key") << int(Qt::Key_Menu) << Qt::KeyboardModifiers();
+        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier);
+        QTest::newRow("context menu event") << 0 << Qt::KeyboardModifiers();
+    }
+
+    void keyboardOpensTheContextMenuAtTheCurrentNode()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QTreeView& tree = main().TreeView();
+        tree.expandAll();
+        select("Keys");
+        QWindow* window = main().windowHandle();
+        if (key) {
+            QTest::keyClick(window, Qt::Key(key), modifiers);
+        } else {
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), tree.mapToGlobal(QPoint()));
+            QApplication::sendEvent(&tree, &event);
+        }
+        QMenu& menu = main().PopupMenuTree();
+        QTRY_COMPARE(QApplication::activePopupWidget(), &menu);
+        QCOMPARE(menu.pos(), tree.viewport()->mapToGlobal(tree.visualRect(node("Keys")).bottomLeft()));
+        QCOMPARE(menu.activeAction(), main().action("ActionNewGroup"));
+
+        // New Record, New Field, Delete: the keys reach the menu, not the tree.
+        for (int step = 0; step < 3; ++step)
+            QTest::keyClick(window, Qt::Key_Down);
+        QCOMPARE(menu.activeAction(), main().action("ActionDelete"));
+        m_fixture->messages.answers.enqueue(Answer::Yes);
+        QTest::keyClick(window, Qt::Key_Return);
+        QTRY_VERIFY(!node("Keys").isValid());
+        QVERIFY(!menu.isVisible());
     }
 
     void keysOfTheTree()

@@ -1,4 +1,5 @@
 #include "document/DataDocument.h"
+#include "document/Schema.h"
 #include "document/TreeEditing.h"
 
 #include <QtTest>
@@ -111,6 +112,30 @@ private slots:
         QCOMPARE(qText(label.name()), QString("label"));
         QTEST(attributesOf(label), "labelAttributes");
         QTEST(qText(label.text()), "labelText");
+    }
+
+    void namingARecord_data()
+    {
+        QTest::addColumn<QByteArray>("fields");
+        QTest::addColumn<QByteArray>("named");
+        const QByteArray field = "<field name=\"A\" basic_type=\"TEXT\">value</field>";
+        QTest::newRow("label holds the name") << "<label link=\"A\">Old</label>" + field
+                                              << "<label link=\"A\">New</label>" + field;
+        QTest::newRow("no label: one is made first") << field << "<label link=\"\">New</label>" + field;
+        QTest::newRow("no children") << QByteArray() << QByteArray("<label link=\"\">New</label>");
+    }
+
+    void namingARecord()
+    {
+        QFETCH(QByteArray, fields);
+        QFETCH(QByteArray, named);
+        DataDocument document;
+        load(document, "<data><record parent_type=\"P\">" + fields + "</record></data>");
+        const pugi::xml_node record = document.root().first_child();
+
+        QVERIFY(TreeEditing::nameRecord(record, "New"));
+        QCOMPARE(document.toText(), "<data><record parent_type=\"P\">" + named + "</record></data>\r\n");
+        QCOMPARE(Schema::RecordCaption(record), QStringLiteral("New"));
     }
 
     void refusedCreationsLeaveDocumentUnchanged()

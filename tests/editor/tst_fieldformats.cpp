@@ -232,11 +232,15 @@ void TestFieldFormats::displayText_data()
     QTest::addColumn<QString>("localeName");
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("time");
-    QTest::newRow("German") << "de_DE" << "03.06.24" << "14:30:05";
-    QTest::newRow("American") << "en_US" << "6/3/24" << "2:30:05 PM";
-    QTest::newRow("zone in brackets") << "ca_ES" << "3/6/24" << "14:30:05";
-    QTest::newRow("zone after comma") << "be_BY" << "3.06.24" << "14:30:05";
+    // Dates show four-digit years, also where the short format has two.
+    QTest::newRow("German") << "de_DE" << "03.06.2024" << "14:30:05";
+    QTest::newRow("American") << "en_US" << "6/3/2024" << "2:30:05 PM";
+    QTest::newRow("zone in brackets") << "ca_ES" << "3/6/2024" << "14:30:05";
+    QTest::newRow("zone after comma") << "be_BY" << "3.06.2024" << "14:30:05";
     QTest::newRow("zone in front") << "zh_HK" << "3/6/2024" << QString::fromUtf8("下午2:30:05");
+    QTest::newRow("year first") << "eu_ES" << "2024/6/3" << "14:30:05";
+    QTest::newRow("quoted text after the year") << "bg_BG" << QString::fromUtf8("3.06.2024 г.")
+                                                << QString::fromUtf8("14:30:05 ч.");
 }
 
 void TestFieldFormats::displayText()
