@@ -2,6 +2,7 @@
 
 #include "app/AboutWindow.h"
 #include "app/Artwork.h"
+#include "app/AutoLock.h"
 #include "app/BackgroundPicture.h"
 #include "app/MenuMnemonics.h"
 #include "app/ToolRow.h"
@@ -24,10 +25,10 @@
 #include "editor/FieldFormats.h"
 #include "editor/RecordEditor.h"
 #include "platform/DesktopLauncher.h"
-#include "platform/IdleTime.h"
 #include "platform/MessageService.h"
 #include "platform/TrackedDialog.h"
 #include "platform/TrayShell.h"
+#include "platform/WindowPlacement.h"
 #include "search/UnitSearch.h"
 #include "tray/SysTray.h"
 
@@ -64,30 +65,35 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     , m_captions(services.captions)
     , m_messages(services.messages)
     , m_launcher(services.launcher)
-    , m_idleTime(services.idleTime)
-    , m_timer(new QTimer(this))
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(MainWindowTitle);
-    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-    setMinimumSize(495, 295);
-    resize(727, 566);
+    // A fixed single border with system menu and minimise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     createActions();
     createMenus();
     createCentralArea();
     createTray(services.trayShell);
     ApplyMainMenuCaptions();
+    // The client area's designed size, fixed: no resizing and no maximising.
+    centralWidget()->setFixedSize(727, 566);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    layout()->activate();
     SetModified(false);
     if (m_settings.isOn(SettingKey::SysTray))
         m_sysTray->setVisible(true);
     m_currentFileName.clear();
     m_document.clear();
 
-    m_timer->setObjectName(QStringLiteral("Timer"));
-    m_timer->setInterval(1000);
-    connect(m_timer, &QTimer::timeout, this, &TFormMain::TimerTimer);
-    m_timer->start();
+    m_autoLock = new AutoLock(
+        m_settings, services.idleTime,
+        {[this] { return m_currentFileName; }, [this](const QString& password) { return CheckFilePassword(password); }},
+        &QApplication::topLevelWidgets, *this);
+    connect(m_autoLock, &AutoLock::endRequested, this, &TFormMain::endRequested);
+    // Where it first shows, also after a start hidden in the notification area.
+    WindowPlacement::centreOnScreen(*this);
 }
 
 TFormMain::~TFormMain()
@@ -261,11 +267,11 @@ void TFormMain::createCentralArea()
 
 void TFormMain::createTray(TrayShell& shell)
 {
-    m_trayShell = &shell;
     m_sysTray = new TSysTray(shell, this);
     m_sysTray->setObjectName(QStringLiteral("SysTray"));
     m_sysTray->setIcon(QApplication::windowIcon());
     connect(m_sysTray, &TSysTray::OnMouseUp, this, &TFormMain::SysTrayMouseUp);
+    connect(m_sysTray, &TSysTray::shownChanged, this, &TFormMain::SysTrayShownChanged);
 }
 
 void TFormMain::setPasswordWindow(TFormPassword* window)
@@ -280,9 +286,7 @@ void TFormMain::setAboutWindow(TFormAbout* window)
 
 void TFormMain::setLockPrompt(TFormPassword* prompt)
 {
-    m_lockPrompt = prompt;
-    m_lockPrompt->setLockGuard([this] { return m_locked; },
-                               [this](const QString& password) { return CheckFilePassword(password); });
+    m_autoLock->setPrompt(prompt);
 }
 
 void TFormMain::setSettingsWindow(TFormSettings* window)
@@ -375,7 +379,6 @@ void TFormMain::setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newR
 
 void TFormMain::trackDialog(TrackedDialog* dialog)
 {
-    m_trackedDialogs.append(dialog);
     connect(dialog, &TrackedDialog::shown, this, [this](QDialog* shown) { m_activeDialog = shown; });
     connect(dialog, &TrackedDialog::hidden, this, [this](QDialog* hidden) {
         if (m_activeDialog == hidden)
@@ -433,13 +436,8 @@ QString TFormMain::caption(const char* key, const char* englishDefault) const
 
 void TFormMain::setPasswordPrompt(const QString& fileName, bool newPassword)
 {
-    setPasswordPromptOf(m_passwordWindow, fileName, newPassword);
-}
-
-void TFormMain::setPasswordPromptOf(TFormPassword* prompt, const QString& fileName, bool newPassword) const
-{
-    prompt->setFileNameLine(QFileInfo(fileName).fileName() + QLatin1Char(' ') + caption("PasswordFileText", "File"));
-    prompt->SetPasswordMode(newPassword);
+    m_passwordWindow->setFileNameLineFor(fileName);
+    m_passwordWindow->SetPasswordMode(newPassword);
 }
 
 bool TFormMain::ReadDataFile(const QString& path)
@@ -561,7 +559,8 @@ void TFormMain::Changepassword1Click()
 {
     if (!QFileInfo::exists(m_currentFileName))
         return;
-    m_passwordWindow->SetPasswordMode(true);
+    // The prompt names the file whose password changes, not the last one asked about.
+    setPasswordPrompt(m_currentFileName, true);
     if (m_passwordWindow->exec() != QDialog::Accepted)
         return;
     const QString password = m_passwordWindow->password();
@@ -850,60 +849,26 @@ void TFormMain::SysTrayMouseUp(Qt::MouseButton button)
         ShowTrayMenu();
 }
 
+// Any dialog of ours counts, and any window titled like a message box.
 bool TFormMain::messageBoxOrDialogOpen() const
 {
     static const QStringList boxTitles = {
         MessageService::title(MessageService::Kind::Confirm), MessageService::title(MessageService::Kind::Information),
         MessageService::title(MessageService::Kind::Error), MessageService::title(MessageService::Kind::Warning)};
     const QWidgetList windows = QApplication::topLevelWidgets();
-    for (const QWidget* window : windows) {
-        if (window->isVisible() && boxTitles.contains(window->windowTitle()))
-            return true;
-    }
-    for (const QPointer<QDialog>& dialog : m_trackedDialogs) {
-        if (dialog && dialog->isVisible())
-            return true;
-    }
-    return false;
+    return std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* window) {
+        return window->isVisible() && (qobject_cast<const QDialog*>(window) || boxTitles.contains(window->windowTitle()));
+    });
 }
 
-bool TFormMain::trayAvailable() const
+bool TFormMain::Locked() const
 {
-    return m_trayShell->isAvailable();
+    return m_autoLock->Locked();
 }
 
 void TFormMain::TimerTimer()
 {
-    if (!m_settings.isOn(SettingKey::AutoBlocking) || m_currentFileName.isEmpty())
-        return;
-    bool valid = false;
-    const qint64 minutes = m_settings.GetSetting(SettingKey::BlockingTime).toInt(&valid);
-    if (!valid || m_idleTime.IdleMilliseconds() / 1000 < minutes * 60)
-        return;
-    lock();
-}
-
-void TFormMain::lock()
-{
-    const QPointer<TrackedDialog> dialog = qobject_cast<TrackedDialog*>(m_activeDialog.data());
-    if (dialog)
-        dialog->conceal();
-    hide();
-    m_timer->stop();
-    setPasswordPromptOf(m_lockPrompt, m_currentFileName, false);
-    m_locked = true;
-    const bool unlocked = m_lockPrompt->exec() == QDialog::Accepted;
-    m_locked = false;
-    if (!unlocked) {
-        emit endRequested();
-        return;
-    }
-    showNormal();
-    raise();
-    activateWindow();
-    if (dialog)
-        dialog->reveal();
-    m_timer->start();
+    m_autoLock->TimerTimer();
 }
 
 bool TFormMain::CheckFilePassword(const QString& password) const
@@ -914,39 +879,50 @@ bool TFormMain::CheckFilePassword(const QString& password) const
     return password == m_currentPassword || DataFile::checkPassword(m_currentFileName, password);
 }
 
+// The window is hidden only where the tray icon shows, its way back.
 void TFormMain::ToggleMainWindow()
 {
-    if (m_locked || messageBoxOrDialogOpen())
+    if (Locked() || messageBoxOrDialogOpen())
         return;
     if (isMinimized() || !isVisible()) {
         showNormal();
         raise();
         activateWindow();
-    } else {
+    } else if (m_sysTray->shown()) {
         hide();
     }
 }
 
+// Without its icon a window hidden to the notification area is out of reach.
+void TFormMain::SysTrayShownChanged(bool shown)
+{
+    if (!shown && !isVisible() && !Locked())
+        showNormal();
+}
+
 void TFormMain::ShowTrayMenu()
 {
-    if (m_locked)
+    if (Locked())
         return;
     const QPoint pos = QCursor::pos();
     emit trayMenuRequested(pos);
     m_popupMenuTray->popup(pos);
 }
 
+// With the tray icon on, minimising stands for the toggle: the window hides
+// to the notification area, or stays as it was while a dialog is open. Where
+// no icon shows, it minimises as usual.
 void TFormMain::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    // Minimising hides to the notification area while the tray icon is on;
-    // without a notification area the window would be out of reach, so it
-    // then minimises as usual.
-    if (event->type() == QEvent::WindowStateChange && isMinimized()
-        && m_settings.GetSetting(SettingKey::SysTray) == QLatin1String("1") && trayAvailable()) {
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_settings.isOn(SettingKey::SysTray)
+        && m_sysTray->shown()) {
         QTimer::singleShot(0, this, [this] {
+            // The platform may report the same minimising once more.
+            if (!isMinimized())
+                return;
             setWindowState(windowState() & ~Qt::WindowMinimized);
-            hide();
+            ToggleMainWindow();
         });
     }
 }

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class AutoLock;
 class CaptionTable;
 class DesktopLauncher;
 class IdleTimeSource;
@@ -19,7 +20,6 @@ class DocumentTreeModel;
 class ProgramPaths;
 class QAction;
 class QMenu;
-class QTimer;
 class QToolButton;
 class RecordEditor;
 class SettingsStore;
@@ -76,7 +76,7 @@ public:
     QString CurrentPassword() const { return m_currentPassword; }
     bool Modified() const { return m_modified; }
     void SetModified(bool value);
-    bool Locked() const { return m_locked; }
+    bool Locked() const;
     QDialog* ActiveDialog() const { return m_activeDialog; }
     // The five dialogs that count as the open dialog report here when shown and hidden.
     void trackDialog(TrackedDialog* dialog);
@@ -122,7 +122,7 @@ public:
     void ActionFindExecute();
     void FindNext1Click();
 
-    // The automatic lock, checked once a second.
+    // The automatic lock's check, run once a second.
     void TimerTimer();
     // True when password opens the current file as stored on disk; when the
     // file can no longer be read, the password it was opened or saved with.
@@ -171,17 +171,15 @@ private:
     void DeleteFieldItemClick(int position);
     void refreshSelectedCaption();
 
-    void lock();
     void SysTrayMouseUp(Qt::MouseButton button);
+    void SysTrayShownChanged(bool shown);
     bool messageBoxOrDialogOpen() const;
-    bool trayAvailable() const;
 
     MessageService::Answer askToSaveChanges(bool asQuestion);
     bool WriteDataFile(const QString& path, const QString& password, bool backups);
     // The password of the open file from now on; the previous one is wiped.
     void adoptPassword(const QString& password);
     void setPasswordPrompt(const QString& fileName, bool newPassword);
-    void setPasswordPromptOf(TFormPassword* prompt, const QString& fileName, bool newPassword) const;
     QString caption(const char* key, const char* englishDefault) const;
 
     void selectHitAndFocusIt();
@@ -194,20 +192,15 @@ private:
     const CaptionTable& m_captions;
     MessageService& m_messages;
     DesktopLauncher& m_launcher;
-    IdleTimeSource& m_idleTime;
-    TrayShell* m_trayShell = nullptr;
 
     DataDocument m_document;
     QString m_currentFileName;
     QString m_currentPassword;
     bool m_modified = false;
-    bool m_locked = false;
     QPointer<QDialog> m_activeDialog;
-    QList<QPointer<QDialog>> m_trackedDialogs;
 
     TFormPassword* m_passwordWindow = nullptr;
-    TFormPassword* m_lockPrompt = nullptr;
-    QTimer* m_timer = nullptr;
+    AutoLock* m_autoLock = nullptr;
     TFormAbout* m_aboutWindow = nullptr;
     TFormNewGroup* m_newGroupWindow = nullptr;
     TFormNewRecord* m_newRecordWindow = nullptr;

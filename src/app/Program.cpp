@@ -20,7 +20,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QScreen>
 
 Program::Program(const ProgramPaths& paths, const PlatformServices& platform)
     : m_paths(paths)
@@ -111,14 +110,10 @@ void Program::openStartupFile(const QString& commandLineFile)
     // Absolute, so that the last-file setting still names it from another folder.
     m_main->OpenStartupFile(commandLineFile.isEmpty() ? QString() : QFileInfo(commandLineFile).absoluteFilePath());
 
-    // Starting hidden needs the tray icon to come back through; without a
-    // notification area the window is shown all the same.
-    const bool trayReachable = m_settings.isOn(SettingKey::SysTray) && m_platform.trayShell.isAvailable();
-    if (!(hidden && trayReachable)) {
-        if (const QScreen* screen = m_main->screen())
-            m_main->move(screen->availableGeometry().center() - m_main->rect().center());
+    // Starting hidden needs the tray icon to come back through; where it
+    // does not show, the window is shown all the same.
+    if (!(hidden && m_main->SysTray().shown()))
         m_main->show();
-    }
 }
 
 void Program::ActionSettingsExecute()

@@ -1,9 +1,10 @@
 #include "app/SplashWindow.h"
 
 #include "app/BackgroundPicture.h"
+#include "platform/WindowPlacement.h"
 
 #include <QApplication>
-#include <QScreen>
+#include <QEvent>
 #include <QTimer>
 
 TFormSplash::TFormSplash(const QPixmap& picture, QWidget* parent)
@@ -22,10 +23,24 @@ TFormSplash::TFormSplash(const QPixmap& picture, QWidget* parent)
 
 void TFormSplash::showNow()
 {
-    if (const QScreen* screen = QApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    WindowPlacement::centreOnScreen(*this);
     show();
     repaint();
     QApplication::processEvents();
     m_timer->start();
+    qApp->installEventFilter(this);
+}
+
+bool TFormSplash::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show && watched->isWidgetType()
+        && static_cast<QWidget*>(watched)->windowType() == Qt::Dialog)
+        hide();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFormSplash::hideEvent(QHideEvent* event)
+{
+    qApp->removeEventFilter(this);
+    QWidget::hideEvent(event);
 }

@@ -5,14 +5,15 @@
 #include "datafile/DataFile.h"
 #include "datafile/SecureWipe.h"
 #include "platform/MessageService.h"
+#include "platform/WindowPlacement.h"
 
 #include <QEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -139,6 +140,12 @@ void TFormPassword::setFileNameLine(const QString& text)
     m_labelFileName->setText(text);
 }
 
+void TFormPassword::setFileNameLineFor(const QString& path)
+{
+    setFileNameLine(QFileInfo(path).fileName() + QLatin1Char(' ')
+                    + m_captions.GetCaption(QStringLiteral("PasswordFileText"), QStringLiteral("File")));
+}
+
 QString TFormPassword::password() const
 {
     return m_accepted;
@@ -161,8 +168,7 @@ void TFormPassword::prepareForUse()
     m_labelFileName->setToolTip(m_labelFileName->text());
     m_editPassword->setFocus(Qt::OtherFocusReason);
     // Centred on the desktop: the main window may be hidden while it asks.
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    WindowPlacement::centreOnScreen(*this);
 }
 
 // No password is ever shown twice: each showing starts from empty boxes.

@@ -26,6 +26,8 @@ public:
     void SetPasswordMode(bool retype);
     // The line naming the file; shown in full as its tooltip.
     void setFileNameLine(const QString& text);
+    // The line for the file at path: its name without folder and "File".
+    void setFileNameLineFor(const QString& path);
     // The password confirmed with Ok, kept until the next showing. The boxes
     // themselves are wiped whenever the window closes.
     QString password() const;

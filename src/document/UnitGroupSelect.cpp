@@ -24,7 +24,7 @@ constexpr QSize TreeSize(321, 169);
 
 TFormGroupSelect::TFormGroupSelect(const CaptionTable& captions, MainTreeSelection& mainTree,
                                    const QList<QIcon>& icons, QWidget* parent)
-    : QDialog(parent)
+    : TrackedDialog(parent)
     , m_captions(captions)
     , m_mainTree(mainTree)
     , m_icons(icons)
@@ -78,12 +78,11 @@ void TFormGroupSelect::ApplyGroupSelectCaptions()
     CreationWindowParts::applyButtonCaptions(m_captions, m_buttonOk, m_buttonCancel);
 }
 
-void TFormGroupSelect::showEvent(QShowEvent* event)
+void TFormGroupSelect::prepareForUse()
 {
     FillGroupTree();
     m_treeViewGroups->setFocus(Qt::OtherFocusReason);
     CreationWindowParts::centreOverParent(this);
-    QDialog::showEvent(event);
 }
 
 void TFormGroupSelect::FillGroupTree()

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "document/TreeModel.h"
+#include "platform/TrackedDialog.h"
 
-#include <QDialog>
 #include <QIcon>
 #include <QList>
 
@@ -20,8 +20,9 @@ class TFormNewGroup;
 // The parent group selection window: the document's groups under a "Root"
 // node, for the new group and new record windows to choose where a new item
 // goes. Its "Create New Group" button adds a group to the document at once.
-// The tree is rebuilt from the document on every showing.
-class TFormGroupSelect : public QDialog {
+// The tree is rebuilt from the document on every showing, but not when the
+// automatic lock gives the window back, so the choice made in it stays.
+class TFormGroupSelect : public TrackedDialog {
     Q_OBJECT
 public:
     static constexpr char RootCaption[] = "Root";
@@ -42,7 +43,7 @@ public:
     void ApplyGroupSelectCaptions();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void prepareForUse() override;
 
 private:
     void buildControls();

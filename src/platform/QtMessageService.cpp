@@ -93,6 +93,8 @@ QString QtMessageService::chooseFile(QFileDialog::AcceptMode mode, const QString
                                      const QString& defaultSuffix)
 {
     QFileDialog dialog(m_parent);
+    // A dialog of the desktop's own could not be hidden by the automatic lock.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilter(filter);

@@ -3,8 +3,9 @@
 #include <QDialog>
 
 // A dialog that tells when it is shown and hidden, so the main window can keep
-// track of the one dialog that is open, and that can be concealed and
-// revealed by the automatic lock without ending what it is doing.
+// track of the one dialog that is open (for the dialogs it tracks), and that
+// can be concealed and revealed by the automatic lock without ending what it
+// is doing.
 class TrackedDialog : public QDialog {
     Q_OBJECT
 public:

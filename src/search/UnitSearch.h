@@ -13,8 +13,8 @@ class QPushButton;
 
 // Asks for the keyword and the two search options. Created once and kept, so
 // the keyword and options stay as the user left them; Search closes it with
-// Accepted, Cancel and Escape with Rejected. Not a tracked dialog: the
-// auto-lock does not hide it as the open dialog.
+// Accepted, Cancel and Escape with Rejected. Not a tracked dialog: it does
+// not count as the open dialog.
 class TFormSearch : public QDialog {
     Q_OBJECT
 public:

@@ -4,6 +4,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QTimer>
 
 namespace {
 
@@ -24,6 +25,10 @@ TSysTray::TSysTray(TrayShell& shell, QObject* owner)
     , m_inert(!shell.isAvailable())
 {
     connect(&shell, &TrayShell::notification, this, &TSysTray::TrayWindowProc);
+    auto* shellWatch = new QTimer(this);
+    shellWatch->setInterval(1000);
+    connect(shellWatch, &QTimer::timeout, this, &TSysTray::followShell);
+    shellWatch->start();
 }
 
 TSysTray::~TSysTray()
@@ -41,6 +46,27 @@ void TSysTray::setVisible(bool visible)
             m_shell->remove(identifier());
     }
     m_visible = visible;
+}
+
+bool TSysTray::shown() const
+{
+    return m_visible && !m_inert && m_shell;
+}
+
+void TSysTray::followShell()
+{
+    if (!m_shell || m_inert == !m_shell->isAvailable())
+        return;
+    const bool wasShown = shown();
+    // Going, the icon is taken out while the area can still be told; coming
+    // back, it is put in afresh.
+    if (m_visible && !m_inert)
+        m_shell->remove(identifier());
+    m_inert = !m_inert;
+    if (m_visible && !m_inert)
+        m_shell->add(identifier(), ActiveIconHandle(), m_hint);
+    if (shown() != wasShown)
+        emit shownChanged(shown());
 }
 
 void TSysTray::setIcon(const QIcon& icon)

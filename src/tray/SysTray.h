@@ -11,7 +11,10 @@ class TrayShell;
 
 // One icon in the desktop's notification area: keeps its picture and tooltip
 // up to date and turns the shell's mouse notifications for it into signals.
-// The shell may go away before the component; requests are then dropped.
+// The notification area may come and go while the program runs (a panel
+// started late, restarted or removed); once a second the component looks, and
+// puts its icon back when the area returns. The shell object may go away
+// before the component; requests are then dropped.
 class TSysTray : public QObject {
     Q_OBJECT
 public:
@@ -23,6 +26,8 @@ public:
 
     bool Visible() const { return m_visible; }
     void setVisible(bool visible);
+    // The icon is on and a notification area is there to show it.
+    bool shown() const;
 
     QIcon Icon() const { return m_icon; }
     void setIcon(const QIcon& icon);
@@ -51,15 +56,18 @@ signals:
     void OnMouseUp(Qt::MouseButton button);
     // Sent just before PopupMenu pops up at position on a right-button press.
     void popupRequested(QMenu* menu, QPoint position);
+    // shown() changed because the notification area came or went.
+    void shownChanged(bool shown);
 
 private:
     void IconChanged();
     void popUpMenu();
+    void followShell();
 
     QPointer<TrayShell> m_shell;
-    // Set when the desktop has no notification area: showing, hiding and
+    // Set while the desktop has no notification area: showing, hiding and
     // tooltip changes are then kept to ourselves.
-    const bool m_inert;
+    bool m_inert;
     bool m_visible = false;
     QIcon m_icon;
     QString m_hint;

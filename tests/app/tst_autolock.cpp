@@ -1,12 +1,16 @@
 #include "ProgramFixture.h"
 
 #include "datafile/PasswordWindow.h"
+#include "document/UnitGroupSelect.h"
 #include "document/UnitNewGroup.h"
+#include "search/UnitSearch.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
@@ -75,6 +79,8 @@ private slots:
         QTest::addColumn<bool>("withFile");
         QTest::newRow("never saved") << QByteArray("autoblocking=1\r\nblockingtime=1\r\n") << false;
         QTest::newRow("not a number") << QByteArray("autoblocking=1\r\nblockingtime=soon\r\n") << true;
+        QTest::newRow("zero minutes") << QByteArray("autoblocking=1\r\nblockingtime=0\r\n") << true;
+        QTest::newRow("below zero") << QByteArray("autoblocking=1\r\nblockingtime=-3\r\n") << true;
         QTest::newRow("switched off") << QByteArray("autoblocking=0\r\nblockingtime=1\r\n") << true;
     }
 
@@ -89,9 +95,12 @@ private slots:
             m_fixture->start();
         }
         m_fixture->idle.idleMilliseconds = 100 * OneMinute;
+        // A prompt that shows all the same is cancelled, without ending this process.
+        QObject::disconnect(&main(), &TFormMain::endRequested, nullptr, nullptr);
+        PromptAnswerer cancel(lockPrompt(), {""});
         main().TimerTimer();
+        QCOMPARE(cancel.answered, 0);
         QVERIFY(main().isVisible());
-        QVERIFY(!lockPrompt().isVisible());
     }
 
     void cancellingEndsTheProgramWithoutAnyQuestion()
@@ -129,6 +138,57 @@ private slots:
         QVERIFY(concealed);
         QCOMPARE(textAfterUnlock, QStringLiteral("Garden"));
         QCOMPARE(main().XMLDocumentData().root().last_child().attribute("name").value(), std::string("Garden"));
+    }
+
+    // Every window hides at the lock and comes back as it was stacked, the
+    // innermost on top; each dialog then goes on to its own result.
+    void nestedDialogsComeBackInTheirOrderAndFinish()
+    {
+        startWithFile();
+        TFormNewGroup& newGroup = m_fixture->program().newGroupWindow();
+        TFormGroupSelect& groupSelect = m_fixture->program().groupSelectWindow();
+        m_fixture->idle.idleMilliseconds = OneMinute;
+        bool allHidden = false;
+        QWidget* topAfterUnlock = nullptr;
+        WhenShown nameThenChoose(newGroup, [&] {
+            QTest::keyClicks(newGroup.findChild<QLineEdit*>("EditName"), "Garden");
+            WhenShown chooseThenLock(groupSelect, [&] {
+                auto* tree = groupSelect.findChild<QTreeWidget*>("TreeViewGroups");
+                tree->setCurrentItem(tree->findItems("Home", Qt::MatchRecursive).value(0));
+                WhenShown check(lockPrompt(), [&] {
+                    allHidden = !main().isVisible() && !newGroup.isVisible() && !groupSelect.isVisible();
+                });
+                PromptAnswerer answer(lockPrompt(), {"secret"});
+                main().TimerTimer();
+                topAfterUnlock = QApplication::activeModalWidget();
+                groupSelect.findChild<QPushButton*>("JvXPButtonOk")->click();
+            });
+            newGroup.findChild<QPushButton*>("JvXPButtonSelectGroup")->click();
+            newGroup.findChild<QPushButton*>("JvXPButtonOk")->click();
+        });
+        main().ActionNewGroupExecute();
+        QVERIFY(allHidden);
+        QCOMPARE(topAfterUnlock, &groupSelect);
+        const pugi::xml_node home = main().XMLDocumentData().root().first_child();
+        QCOMPARE(home.last_child().attribute("name").value(), std::string("Garden"));
+    }
+
+    void theSearchWindowHidesAtTheLockAndSearchesAfter()
+    {
+        startWithFile();
+        TFormSearch& search = m_fixture->program().searchWindow();
+        m_fixture->idle.idleMilliseconds = OneMinute;
+        bool hidden = false;
+        WhenShown typeThenLock(search, [&] {
+            QTest::keyClicks(search.findChild<QLineEdit*>("EditKeyword"), "Home");
+            WhenShown check(lockPrompt(), [&] { hidden = !search.isVisible(); });
+            PromptAnswerer answer(lockPrompt(), {"secret"});
+            main().TimerTimer();
+            search.findChild<QPushButton*>("JvXPButtonSearch")->click();
+        });
+        main().ActionFindExecute();
+        QVERIFY(hidden);
+        QCOMPARE(main().TreeView().currentIndex().data().toString(), QStringLiteral("Home"));
     }
 
     void aPasswordPromptInterruptedByTheLockKeepsItsInput()

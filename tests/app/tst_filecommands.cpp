@@ -1,11 +1,13 @@
 #include "ProgramFixture.h"
 
 #include "datafile/DataFile.h"
+#include "datafile/PasswordWindow.h"
 #include "document/TreeModel.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
 #include <QDir>
+#include <QLabel>
 #include <QTemporaryFile>
 #include <QtTest>
 
@@ -271,6 +273,22 @@ private slots:
         QCOMPARE(groupsIn(path("private.zv"), "renewed"), (QStringList{"Home", "Added"}));
         QCOMPARE(groupsIn(path("private.zv"), "secret"), QStringList{"(does not open)"});
         QVERIFY(!QFile::exists(path("~1_private.zv")));
+    }
+
+    // After a failed open of another file, the prompt still names the file
+    // whose password changes.
+    void changePasswordNamesTheCurrentFile()
+    {
+        openWithChange();
+        m_fixture->writeDataFile(path("other.zv"), "other", OneGroup);
+        messages().answers.enqueue(Answer::No);
+        messages().fileNames.enqueue(path("other.zv"));
+        m_fixture->answerPrompts({"wrong", ""});
+        main().Open1Click();
+        main().Changepassword1Click();
+        QCOMPARE(m_fixture->promptsAnswered(), 2);
+        const auto* fileLine = m_fixture->program().passwordWindow().findChild<QLabel*>("LabelFileName");
+        QCOMPARE(fileLine->text(), QStringLiteral("private.zv File"));
     }
 
     void cancelledPromptsNeverChangeThePassword()

@@ -23,6 +23,7 @@
 #include <QMenuBar>
 #include <QKeySequence>
 #include <QPushButton>
+#include <QScreen>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -444,6 +445,103 @@ private slots:
         main().showMinimized();
         QTRY_COMPARE(main().isVisible(), !trayAvailable);
         QCOMPARE(main().isMinimized(), !trayAvailable);
+    }
+
+    // The icon follows the notification area as it comes and goes, and the
+    // window never stays hidden without it.
+    void trayIconFollowsTheNotificationArea()
+    {
+        m_fixture->tray.available = false;
+        writeSettings("systray=1\r\n");
+        start();
+        QCOMPARE(m_fixture->tray.calls().count(RecordingTrayShell::Call::Add), 0);
+        m_fixture->tray.available = true;
+        QTRY_COMPARE(m_fixture->tray.calls().count(RecordingTrayShell::Call::Add), 1);
+        main().showMinimized();
+        QTRY_VERIFY(!main().isVisible());
+        m_fixture->tray.available = false;
+        QTRY_VERIFY(main().isVisible());
+        QCOMPARE(m_fixture->tray.calls().last(), RecordingTrayShell::Call::Remove);
+    }
+
+    void minimisingWhileADialogIsOpenKeepsTheWindow_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("settings") << "ActionSettings";
+        QTest::newRow("find") << "ActionFind";
+        QTest::newRow("new group") << "ActionNewGroup";
+        QTest::newRow("about") << "About1";
+    }
+
+    void minimisingWhileADialogIsOpenKeepsTheWindow()
+    {
+        QFETCH(QString, command);
+        writeDataFile(dataFile(), "secret");
+        writeSettings("systray=1\r\n");
+        start(dataFile(), "secret");
+        QWidget* dialog = nullptr;
+        bool windowKept = false;
+        QTimer whileOpen;
+        whileOpen.setInterval(5);
+        connect(&whileOpen, &QTimer::timeout, this, [&] {
+            dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            whileOpen.stop();
+            main().showMinimized();
+            QTest::qWait(50);
+            windowKept = main().isVisible() && !main().isMinimized();
+            dialog->close();
+        });
+        whileOpen.start();
+        action(command.toLatin1().constData())->trigger();
+        QVERIFY(dialog);
+        QVERIFY(windowKept);
+    }
+
+    // Fixed borders: the main window with a minimise box, the prompts with a
+    // close box only; neither can be resized or maximised.
+    void windowsHaveFixedBorders_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("minimiseBox");
+        QTest::newRow("main") << "main" << true;
+        QTest::newRow("password") << "password" << false;
+        QTest::newRow("lock prompt") << "lock" << false;
+    }
+
+    void windowsHaveFixedBorders()
+    {
+        QFETCH(QString, window);
+        QFETCH(bool, minimiseBox);
+        start();
+        QWidget* shown = window == "main" ? static_cast<QWidget*>(&main())
+                         : window == "password" ? &m_fixture->program().passwordWindow()
+                                                : &m_fixture->program().lockPrompt();
+        shown->show();
+        const Qt::WindowFlags flags = shown->windowFlags();
+        // Without CustomizeWindowHint X11 gives every window all its boxes.
+        QVERIFY(flags.testFlag(Qt::CustomizeWindowHint));
+        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(flags.testFlag(Qt::WindowMinimizeButtonHint), minimiseBox);
+        QCOMPARE(shown->minimumSize(), shown->maximumSize());
+        if (window == "main")
+            QCOMPARE(main().centralWidget()->size(), QSize(727, 566));
+        shown->hide();
+    }
+
+    void aHiddenStartShowsTheWindowCentredLater()
+    {
+        writeSettings("systray=1\r\nhidden=1\r\n");
+        start();
+        QVERIFY(!main().isVisible());
+        main().ToggleMainWindow();
+        QVERIFY(main().isVisible());
+        // Centred as far as the window manager's frame, unknown before showing, allows.
+        const QPoint offCentre = main().geometry().center() - main().screen()->availableGeometry().center();
+        const int frame = main().frameGeometry().width() - main().width();
+        QVERIFY2(qAbs(offCentre.x()) <= frame && qAbs(offCentre.y()) <= frame, qPrintable(QDebug::toString(offCentre)));
     }
 
     void closingStoresTheSettings()

@@ -69,6 +69,22 @@ click_main() {
     xdotool click 1
 }
 
+# The window manager's stacking, bottom first, as decimal ids.
+stacking() {
+    for id in $(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/^[^#]*#//; s/,/ /g'); do printf '%d\n' "$id"; done
+}
+
+# A fixed border: the window manager offers neither resizing nor maximising.
+fixed_border() {
+    local actions=
+    for _ in $(seq 50); do
+        actions=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS 2>/dev/null)
+        case "$actions" in *_NET_WM_ACTION_CLOSE*) break ;; esac
+        sleep 0.1
+    done
+    case "$actions" in *_NET_WM_ACTION_RESIZE* | *_NET_WM_ACTION_MAXIMIZE*) fail "the $2 can be resized or maximised" ;; esac
+}
+
 no_message_box() {
     for title in Information Error Warning Confirm; do
         [ -z "$(visible_window "^$title")" ] || { shot "unexpected-$title"; fail "a message box '$title' is open"; }
@@ -81,6 +97,13 @@ app=$!
 pids+=($app)
 
 wait_for_window '^Zantrove 1.1'
+# Once the window manager has the prompt, it is on top of everything, the
+# splash included, and has the focus.
+prompt=$(visible_window '^Zantrove 1.1')
+for _ in $(seq 50); do stacking | grep -qx "$prompt" && break; sleep 0.1; done
+[ "$(stacking | tail -1)" = "$prompt" ] || { shot prompt-covered; fail "the password prompt is not on top"; }
+[ "$(xdotool getactivewindow)" = "$prompt" ] || fail "the password prompt has no focus"
+fixed_border "$prompt" "password prompt"
 sleep 1
 shot password-prompt
 xdotool type --delay 40 sample
@@ -88,6 +111,7 @@ xdotool key Return
 sleep 2.5
 no_message_box
 shot sample-opened
+fixed_border "$(visible_window '^Zantrove 1.1')" "main window"
 
 click_main 62 75                    # New Group
 wait_for_window '^New Group'

@@ -73,6 +73,7 @@ private slots:
     void destructionRemovesShownIcon();
     void destructionAfterShellIsGone();
     void inertShellGetsNoShowHideOrHint();
+    void iconFollowsTheNotificationArea();
 
     void mouseActions_data();
     void mouseActions();
@@ -242,6 +243,20 @@ void TestSysTray::inertShellGetsNoShowHideOrHint()
         tray.setVisible(true);
     }
     QVERIFY(shell.requests.isEmpty());
+}
+
+void TestSysTray::iconFollowsTheNotificationArea()
+{
+    RecordingTrayShell shell(false);
+    TSysTray tray(shell, nullptr);
+    tray.setVisible(true);
+    QVERIFY(!tray.shown());
+    shell.available = true;
+    QTRY_COMPARE(shell.calls(), QList<Call>{Call::Add});
+    QVERIFY(tray.shown());
+    shell.available = false;
+    QTRY_COMPARE(shell.calls(), (QList<Call>{Call::Add, Call::Remove}));
+    QVERIFY(!tray.shown());
 }
 
 void TestSysTray::mouseActions_data()

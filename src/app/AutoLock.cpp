@@ -1,0 +1,126 @@
+#include "app/AutoLock.h"
+
+#include "config/SettingsStore.h"
+#include "datafile/PasswordWindow.h"
+#include "platform/IdleTime.h"
+#include "platform/TrackedDialog.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace {
+
+// The main window and dialogs; not the splash, menus or tooltips.
+bool worksWithUser(const QWidget* window)
+{
+    const Qt::WindowType type = window->windowType();
+    return window->isVisible() && (type == Qt::Window || type == Qt::Dialog);
+}
+
+void conceal(QWidget* window)
+{
+    if (auto* tracked = qobject_cast<TrackedDialog*>(window))
+        tracked->conceal();
+    else if (qobject_cast<QDialog*>(window))
+        // QDialog's own hiding would end a running exec(); the plain widget's does not.
+        window->QWidget::setVisible(false);
+    else
+        window->hide();
+}
+
+void reveal(QWidget* window)
+{
+    if (auto* tracked = qobject_cast<TrackedDialog*>(window))
+        tracked->reveal();
+    else
+        window->show();
+}
+
+} // namespace
+
+AutoLock::AutoLock(const SettingsStore& settings, IdleTimeSource& idleTime, LockedDocument document,
+                   std::function<QWidgetList()> windows, QWidget& mainWindow)
+    : QObject(&mainWindow)
+    , m_settings(settings)
+    , m_idleTime(idleTime)
+    , m_document(std::move(document))
+    , m_windows(std::move(windows))
+    , m_mainWindow(mainWindow)
+    , m_timer(new QTimer(this))
+{
+    m_timer->setObjectName(QStringLiteral("Timer"));
+    m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, &AutoLock::TimerTimer);
+    m_timer->start();
+}
+
+void AutoLock::setPrompt(TFormPassword* prompt)
+{
+    m_prompt = prompt;
+    m_prompt->setLockGuard([this] { return m_locked; }, m_document.checkPassword);
+}
+
+void AutoLock::TimerTimer()
+{
+    if (m_prompt && idleLimitReached())
+        lock();
+}
+
+// A document never saved has no file to ask the password of, so it never locks.
+bool AutoLock::idleLimitReached()
+{
+    if (!m_settings.isOn(SettingKey::AutoBlocking) || m_document.fileName().isEmpty())
+        return false;
+    const std::optional<int> minutes = lockMinutesFrom(m_settings.GetSetting(SettingKey::BlockingTime));
+    return minutes && m_idleTime.IdleMilliseconds() / 1000 >= quint64(*minutes) * 60;
+}
+
+void AutoLock::lock()
+{
+    m_timer->stop();
+    const QList<QPointer<QWidget>> concealed = concealWindows();
+    m_prompt->setFileNameLineFor(m_document.fileName());
+    m_prompt->SetPasswordMode(false);
+    m_locked = true;
+    const bool unlocked = m_prompt->exec() == QDialog::Accepted;
+    m_locked = false;
+    if (!unlocked) {
+        emit endRequested();
+        return;
+    }
+    revealWindows(concealed);
+    m_timer->start();
+}
+
+QList<QPointer<QWidget>> AutoLock::concealWindows()
+{
+    QList<QPointer<QWidget>> topmostFirst;
+    // The modal chain first: each dialog concealed leaves the one that opened
+    // it as the active modal window. One that will not hide ends the chain.
+    for (QWidget* modal = QApplication::activeModalWidget(); modal && !topmostFirst.contains(modal);
+         modal = QApplication::activeModalWidget()) {
+        conceal(modal);
+        topmostFirst.append(modal);
+    }
+    for (QWidget* window : m_windows()) {
+        if (window != m_prompt && worksWithUser(window)) {
+            conceal(window);
+            topmostFirst.append(window);
+        }
+    }
+    return topmostFirst;
+}
+
+void AutoLock::revealWindows(const QList<QPointer<QWidget>>& topmostFirst)
+{
+    m_mainWindow.showNormal();
+    QWidget* topmost = &m_mainWindow;
+    for (auto window = topmostFirst.crbegin(); window != topmostFirst.crend(); ++window) {
+        if (!*window || *window == &m_mainWindow)
+            continue;
+        reveal(*window);
+        topmost = *window;
+    }
+    topmost->raise();
+    topmost->activateWindow();
+}

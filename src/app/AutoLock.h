@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QWidgetList>
+
+#include <functional>
+
+class IdleTimeSource;
+class QTimer;
+class SettingsStore;
+class TFormPassword;
+
+// What the lock needs of the open document: the path of its file (empty for
+// a document never saved) and the test of a password against it.
+struct LockedDocument {
+    std::function<QString()> fileName;
+    std::function<bool(const QString&)> checkPassword;
+};
+
+// The automatic lock. Once a second it compares the user's idle time with
+// the chosen minutes; when they have passed it hides every window of the
+// program, asks for the password of the current file and, once it is given,
+// shows the windows again in their old stacking order, the innermost dialog
+// on top and active. Dialogs running their own event loop go on running
+// while hidden, with what the user had typed in them.
+class AutoLock : public QObject {
+    Q_OBJECT
+public:
+    // windows: the program's top-level windows; mainWindow comes back after
+    // every unlock, also when it had been hidden to the notification area.
+    AutoLock(const SettingsStore& settings, IdleTimeSource& idleTime, LockedDocument document,
+             std::function<QWidgetList()> windows, QWidget& mainWindow);
+
+    // The prompt that asks for the password while locked.
+    void setPrompt(TFormPassword* prompt);
+    bool Locked() const { return m_locked; }
+    // The once-a-second check.
+    void TimerTimer();
+
+signals:
+    // The prompt was cancelled: the program ends at once, without questions.
+    void endRequested();
+
+private:
+    bool idleLimitReached();
+    void lock();
+    // Hides the windows the user works in; gives them topmost first.
+    QList<QPointer<QWidget>> concealWindows();
+    void revealWindows(const QList<QPointer<QWidget>>& topmostFirst);
+
+    const SettingsStore& m_settings;
+    IdleTimeSource& m_idleTime;
+    LockedDocument m_document;
+    std::function<QWidgetList()> m_windows;
+    QWidget& m_mainWindow;
+    TFormPassword* m_prompt = nullptr;
+    QTimer* m_timer;
+    bool m_locked = false;
+};
