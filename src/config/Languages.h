@@ -5,7 +5,7 @@
 
 inline constexpr char EnglishLanguage[] = "English";
 
-// The languages offered: the subfolders of languagesFolder in the order the
-// file system lists them, with "English" in front unless a folder of exactly
-// that name is among them. A missing folder gives "English" alone.
+// The languages offered: "English" first, whether or not a folder has that
+// name, then the subfolders of languagesFolder sorted by name, ignoring letter
+// case. A missing folder gives "English" alone.
 QStringList ListLanguages(const QString& languagesFolder);

@@ -173,12 +173,12 @@ void TFormSettings::ApplySettingsCaptions()
 
 void TFormSettings::refillLanguageList()
 {
-    const int selected = m_comboBoxLang->currentIndex();
+    // The list is sorted, so a folder added meanwhile may move the selected
+    // language to another position: it is kept by name.
+    const QString selected = selectedLanguage();
     m_comboBoxLang->clear();
     m_comboBoxLang->addItems(ListLanguages(m_paths.languagesFolder()));
-    // A language folder removed meanwhile may leave the old position beyond
-    // the list; the first entry is then chosen, as for an unknown language.
-    selectLanguageIndex(selected >= 0 && selected < m_comboBoxLang->count() ? selected : 0);
+    selectLanguage(selected);
 }
 
 void TFormSettings::LoadSettingsIntoWindow(const SettingsStore& settings)
@@ -204,8 +204,11 @@ void TFormSettings::LoadSettingsIntoWindow(const SettingsStore& settings)
 
 void TFormSettings::selectLanguage(const QString& language)
 {
-    // MatchFixedString compares the whole text, ignoring letter case.
-    const int found = m_comboBoxLang->findText(language, Qt::MatchFixedString);
+    // Exactly as the folder is named: the captions and the catalogue are read
+    // from that folder, and the file system tells letter cases apart. An
+    // unknown language selects the first entry, English, which is what is
+    // loaded for it.
+    const int found = m_comboBoxLang->findText(language, Qt::MatchExactly | Qt::MatchCaseSensitive);
     selectLanguageIndex(found >= 0 ? found : 0);
 }
 
