@@ -42,14 +42,11 @@ NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
     list.append(SettingKey::OpenLast, flag(state.openLast));
     list.append(SettingKey::AutoSave, flag(state.autoSave));
     list.append(SettingKey::Backups, flag(state.backups));
-    list.append(SettingKey::AutoBlocking, flag(state.autoBlocking));
-    if (state.autoBlocking) {
-        // A stored time outside the offered ones leaves no entry selected;
-        // the first entry is what the window falls back to at the next start.
-        list.append(SettingKey::BlockingTime,
-                    state.blockingTime.isEmpty() ? blockingTimeChoices().constFirst()
-                                                 : state.blockingTime);
-    }
+    // Auto-lock is stored on only with a time the lock can use.
+    const std::optional<int> lockMinutes = state.autoBlocking ? lockMinutesFrom(state.blockingTime) : std::nullopt;
+    list.append(SettingKey::AutoBlocking, flag(lockMinutes.has_value()));
+    if (lockMinutes)
+        list.append(SettingKey::BlockingTime, QString::number(*lockMinutes));
     if (!state.currentFileName.isEmpty())
         list.append(SettingKey::LastFile, state.currentFileName);
     return list;

@@ -41,12 +41,13 @@ struct SettingsWindowState {
     bool autoSave = false;
     bool backups = false;
     bool autoBlocking = false;
-    QString blockingTime;     // the selected minutes entry; empty when none is selected
+    QString blockingTime;     // the selected minutes entry
     QString currentFileName;  // the open data file; empty when none is
 };
 
 // The settings list as it is rebuilt from the window: the language, the seven
 // flags, then the minutes while auto-lock is on, then the open file if any.
+// Auto-lock with minutes that lockMinutesFrom refuses is stored as off.
 NameValueList StoreSettingsFromWindow(const SettingsWindowState& state);
 
 // The program-wide settings list and the file it is kept in.

@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace CreationWindowParts;
 
 namespace {
@@ -74,7 +76,6 @@ TFormSettings::TFormSettings(const CaptionTable& captions, const ProgramPaths& p
     layOutControls();
     chainTabOrder();
     ApplySettingsCaptions();
-    m_comboBoxMinutes->addItems(blockingTimeChoices());
 }
 
 void TFormSettings::createControls()
@@ -195,11 +196,13 @@ void TFormSettings::LoadSettingsIntoWindow(const SettingsStore& settings)
     m_checkBoxAutoSave->setChecked(settings.isOn(SettingKey::AutoSave));
     m_checkBoxBackups->setChecked(settings.isOn(SettingKey::Backups));
 
-    m_comboBoxMinutes->setCurrentIndex(0);
-    const bool autoBlocking = settings.isOn(SettingKey::AutoBlocking);
-    m_checkBoxAutoBlocking->setChecked(autoBlocking);
-    if (autoBlocking)
-        selectBlockingTime(settings.GetSetting(SettingKey::BlockingTime));
+    // What the automatic lock will make of the settings: a time it cannot
+    // use means nothing locks, and the box says so.
+    const std::optional<int> lockMinutes = settings.isOn(SettingKey::AutoBlocking)
+                                               ? lockMinutesFrom(settings.GetSetting(SettingKey::BlockingTime))
+                                               : std::nullopt;
+    m_checkBoxAutoBlocking->setChecked(lockMinutes.has_value());
+    showBlockingTime(lockMinutes.value_or(blockingTimeChoices().constFirst().toInt()));
 }
 
 void TFormSettings::selectLanguage(const QString& language)
@@ -212,10 +215,19 @@ void TFormSettings::selectLanguage(const QString& language)
     selectLanguageIndex(found >= 0 ? found : 0);
 }
 
-void TFormSettings::selectBlockingTime(const QString& minutes)
+void TFormSettings::showBlockingTime(int minutes)
 {
-    // A time that is not offered leaves no entry selected.
-    m_comboBoxMinutes->setCurrentIndex(m_comboBoxMinutes->findText(minutes, Qt::MatchExactly));
+    // The offered times, and a stored one that is not among them as an entry
+    // of its own, in its place by size.
+    QList<int> offered;
+    for (const QString& choice : blockingTimeChoices())
+        offered.append(choice.toInt());
+    if (!offered.contains(minutes))
+        offered.insert(std::lower_bound(offered.begin(), offered.end(), minutes), minutes);
+    m_comboBoxMinutes->clear();
+    for (int choice : std::as_const(offered))
+        m_comboBoxMinutes->addItem(QString::number(choice));
+    m_comboBoxMinutes->setCurrentIndex(offered.indexOf(minutes));
 }
 
 SettingsWindowState TFormSettings::windowState(const QString& currentFileName) const

@@ -20,8 +20,8 @@ class QPushButton;
 class TFormSettings : public TrackedDialog {
     Q_OBJECT
 public:
-    // Sets the texts, the language list and the minutes list; the owner then
-    // calls LoadSettingsIntoWindow.
+    // Sets the texts and the language list; the owner then calls
+    // LoadSettingsIntoWindow, which also fills the minutes list.
     TFormSettings(const CaptionTable& captions, const ProgramPaths& paths, QWidget* parent = nullptr);
 
     // The texts of the current caption table, and the language list read
@@ -45,7 +45,7 @@ private:
     void chainTabOrder();
     void refillLanguageList();
     void selectLanguage(const QString& language);
-    void selectBlockingTime(const QString& minutes);
+    void showBlockingTime(int minutes);
     void CheckBoxSysTrayClick();
     void CheckBoxAutoBlockingClick();
 

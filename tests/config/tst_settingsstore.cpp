@@ -227,13 +227,14 @@ void TestSettingsStore::rebuildWritesLinesInOrder_data()
         << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
                       "autosave=0\r\nbackups=0\r\nautoblocking=0\r\nlastfile=/home/me/data.zv\r\n");
 
-    SettingsWindowState noMinutes = firstRun;
-    noMinutes.autoBlocking = true;
-    noMinutes.currentFileName = "/home/me/data.zv";
-    QTest::newRow("no minutes selected") << noMinutes
+    // A time the lock cannot use is no lock, and is stored as none.
+    SettingsWindowState zeroMinutes = firstRun;
+    zeroMinutes.autoBlocking = true;
+    zeroMinutes.blockingTime = "0";
+    zeroMinutes.currentFileName = "/home/me/data.zv";
+    QTest::newRow("minutes below one") << zeroMinutes
         << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
-                      "autosave=0\r\nbackups=0\r\nautoblocking=1\r\nblockingtime=1\r\n"
-                      "lastfile=/home/me/data.zv\r\n");
+                      "autosave=0\r\nbackups=0\r\nautoblocking=0\r\nlastfile=/home/me/data.zv\r\n");
 
     SettingsWindowState hiddenNoTray = firstRun;
     hiddenNoTray.hidden = true;

@@ -143,7 +143,12 @@ void TestSettingsWindow::loadsSettings_data()
                                                    << "1";
     QTest::newRow("unknown language") << QStringList{"language=Klingon"} << "English" << QStringList() << "1";
     QTest::newRow("minutes not offered") << QStringList{"autoblocking=1", "blockingtime=7"} << "English"
-                                         << QStringList{"AutoBlocking"} << "";
+                                         << QStringList{"AutoBlocking"} << "7";
+    // Minutes the lock cannot use mean no lock.
+    QTest::newRow("minutes not a number") << QStringList{"autoblocking=1", "blockingtime=abc"} << "English"
+                                          << QStringList() << "1";
+    QTest::newRow("minutes below one") << QStringList{"autoblocking=1", "blockingtime=0"} << "English"
+                                       << QStringList() << "1";
     QTest::newRow("minutes, auto-lock off") << QStringList{"blockingtime=20"} << "English" << QStringList() << "1";
 }
 
@@ -209,8 +214,19 @@ void TestSettingsWindow::stateRebuildsSettingsList()
              QStringList({"language=Francais", "systray=1", "hidden=1", "assotiate=1", "openlast=0", "autosave=0",
                           "backups=0", "autoblocking=1", "blockingtime=20", "lastfile=/data/keys.zv"}));
 
+    // A time not offered is an entry of its own, in its place, until the
+    // next load.
+    auto entries = [this] {
+        QStringList texts;
+        for (int i = 0; i < minutes()->count(); ++i)
+            texts.append(minutes()->itemText(i));
+        return texts;
+    };
     m_window->LoadSettingsIntoWindow(settingsFrom({"autoblocking=1", "blockingtime=3"}));
-    QCOMPARE(m_window->windowState(QString()).blockingTime, QString());
+    QCOMPARE(m_window->windowState(QString()).blockingTime, QString("3"));
+    QCOMPARE(entries(), QStringList({"1", "2", "3", "5", "10", "20"}));
+    m_window->LoadSettingsIntoWindow(settingsFrom({"autoblocking=1", "blockingtime=2"}));
+    QCOMPARE(entries(), blockingTimeChoices());
 }
 
 void TestSettingsWindow::captionsAndLanguageRefill()
