@@ -3,6 +3,7 @@
 #include "app/AboutWindow.h"
 #include "app/Artwork.h"
 #include "app/BackgroundPicture.h"
+#include "app/MenuBarCornerButton.h"
 #include "app/WebSite.h"
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
@@ -185,16 +186,7 @@ void TFormMain::createMenus()
     m_helpMenu->addSeparator();
     m_helpMenu->addAction(action("About1"));
 
-    // The menu bar cannot right-justify an entry of its own; a bold corner
-    // button bound to the same action stands at its right end instead.
-    m_mobileButton = new QToolButton(bar);
-    m_mobileButton->setObjectName(QStringLiteral("JvXPButtonMobileVersion"));
-    m_mobileButton->setDefaultAction(action("Getmobileversion1"));
-    m_mobileButton->setAutoRaise(true);
-    QFont bold = m_mobileButton->font();
-    bold.setBold(true);
-    m_mobileButton->setFont(bold);
-    bar->setCornerWidget(m_mobileButton, Qt::TopRightCorner);
+    new MenuBarCornerButton(QStringLiteral("JvXPButtonMobileVersion"), action("Getmobileversion1"), bar);
 
     m_popupMenuTree = new QMenu(this);
     m_popupMenuTree->setObjectName(QStringLiteral("PopupMenuTree"));

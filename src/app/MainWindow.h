@@ -19,7 +19,6 @@ class ProgramPaths;
 class QAction;
 class QMenu;
 class QTimer;
-class QToolButton;
 class QTreeView;
 class RecordEditor;
 class SettingsStore;
@@ -230,6 +229,5 @@ private:
     QMenu* m_optionsMenu = nullptr;
     QMenu* m_languageMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
-    QToolButton* m_mobileButton = nullptr;
     TSysTray* m_sysTray = nullptr;
 };
