@@ -8,6 +8,7 @@
 #include "config/Languages.h"
 #include "config/UnitSettings.h"
 #include "datafile/PasswordWindow.h"
+#include "datafile/TextEncoding.h"
 #include "document/UnitGroupSelect.h"
 #include "document/UnitNewField.h"
 #include "document/UnitNewGroup.h"
@@ -41,6 +42,7 @@ bool Program::start(const QString& commandLineFile)
 bool Program::createWindows(bool showSplash)
 {
     m_settings.LoadSettings(m_paths);
+    TextEncoding::setOlderFilesCodePage(m_settings.olderFilesCodePage());
     m_captions.load(m_paths.languageFile(m_settings.GetSetting(SettingKey::Language)));
 
     if (showSplash) {
@@ -134,6 +136,11 @@ void Program::ActionSettingsExecute()
 void Program::ReloadLanguage()
 {
     const QString language = m_settings.GetSetting(SettingKey::Language);
+    // The language's own code page, unless another is chosen; before its
+    // file is read, which may be in it.
+    const CodePage codePage = m_settings.olderFilesCodePage();
+    TextEncoding::setOlderFilesCodePage(codePage);
+    m_settingsWindow->selectCodePage(codePage);
     m_captions.load(m_paths.languageFile(language));
     m_main->ApplyMainMenuCaptions();
     m_newGroup->ApplyNewGroupCaptions();

@@ -1,5 +1,6 @@
 #include "config/SettingsStore.h"
 
+#include "config/Languages.h"
 #include "config/ProgramPaths.h"
 #include "datafile/AtomicFile.h"
 
@@ -35,6 +36,9 @@ NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
 {
     NameValueList list;
     list.append(SettingKey::Language, state.language);
+    // Left out while it is the language's own, so that it follows the language.
+    if (state.codePage != DefaultCodePage(state.language).number())
+        list.append(SettingKey::CodePage, QString::number(state.codePage));
     list.append(SettingKey::SysTray, flag(state.systray));
     // Hidden without a tray icon would leave no way back to the window.
     list.append(SettingKey::Hidden, flag(state.hidden && state.systray));
@@ -86,6 +90,13 @@ void SettingsStore::SetSetting(const QString& name, const QString& value)
 bool SettingsStore::isOn(const QString& name) const
 {
     return GetSetting(name) == QLatin1String("1");
+}
+
+CodePage SettingsStore::olderFilesCodePage() const
+{
+    // A value that is no number reads as 0, which no code page has.
+    const std::optional<CodePage> chosen = CodePage::fromNumber(GetSetting(SettingKey::CodePage).toInt());
+    return chosen ? *chosen : DefaultCodePage(GetSetting(SettingKey::Language));
 }
 
 void SettingsStore::StoreSettingsFromWindow(const SettingsWindowState& state)

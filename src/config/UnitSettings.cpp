@@ -83,6 +83,10 @@ void TFormSettings::createControls()
     m_labelLanguage = createLabel(QStringLiteral("LabelLanguage"), this);
     m_comboBoxLang = createNamed<QComboBox>(QStringLiteral("ComboBoxLang"), this);
     m_comboBoxLang->setMinimumWidth(LanguageListWidth);
+    m_labelCodePage = createLabel(QStringLiteral("LabelCodePage"), this);
+    m_comboBoxCodePage = createNamed<QComboBox>(QStringLiteral("ComboBoxCodePage"), this);
+    for (int number : CodePage::offered())
+        m_comboBoxCodePage->addItem(CodePage::fromNumber(number)->name(), number);
 
     const auto checkRow = [this](QCheckBox*& box, QLabel*& label, const char* name) {
         box = createNamed<QCheckBox>(QStringLiteral("CheckBox") + QLatin1String(name), this);
@@ -117,13 +121,15 @@ void TFormSettings::layOutControls()
     auto* grid = new QGridLayout;
     grid->addWidget(m_labelLanguage, 0, 0, 1, 2);
     grid->addWidget(m_comboBoxLang, 1, 0, 1, 2);
+    grid->addWidget(m_labelCodePage, 2, 0, 1, 2);
+    grid->addWidget(m_comboBoxCodePage, 3, 0, 1, 2);
     const QList<QPair<QCheckBox*, QLabel*>> checkRows = {
         {m_checkBoxSysTray, m_labelSysTray},       {m_checkBoxHidden, m_labelHidden},
         {m_checkBoxExtAssociations, m_labelExtAssociations}, {m_checkBoxOpenLast, m_labelOpenLast},
         {m_checkBoxAutoSave, m_labelAutoSave},     {m_checkBoxBackups, m_labelBackups},
         {m_checkBoxAutoBlocking, m_labelAutoBlocking},
     };
-    int row = 2;
+    int row = 4;
     for (const auto& [box, label] : checkRows) {
         grid->addWidget(box, row, 0);
         grid->addWidget(label, row, 1);
@@ -147,7 +153,7 @@ void TFormSettings::layOutControls()
 void TFormSettings::chainTabOrder()
 {
     const QList<QWidget*> order = {
-        m_comboBoxLang,     m_checkBoxSysTray, m_checkBoxHidden,       m_checkBoxOpenLast,
+        m_comboBoxLang,     m_comboBoxCodePage, m_checkBoxSysTray, m_checkBoxHidden,       m_checkBoxOpenLast,
         m_checkBoxAutoSave, m_checkBoxBackups, m_buttonOk,             m_buttonCancel,
         m_checkBoxAutoBlocking, m_comboBoxMinutes, m_checkBoxExtAssociations,
     };
@@ -159,6 +165,7 @@ void TFormSettings::ApplySettingsCaptions()
 {
     setWindowTitle(caption(m_captions, "SettingsCaption", "Settings"));
     m_labelLanguage->setText(labelCaption(m_captions, "SettingsLabelLanguage", "Language"));
+    m_labelCodePage->setText(labelCaption(m_captions, "SettingsLabelCodePage", "Code page of older files"));
     m_labelSysTray->setText(caption(m_captions, "SettingsCheckBoxSysTray", "Show System Tray Icon"));
     m_labelHidden->setText(caption(m_captions, "SettingsCheckBoxHidden", "Start hidden"));
     m_labelExtAssociations->setText(caption(m_captions, "SettingsCheckBoxAssociate", "Check own associations"));
@@ -185,6 +192,7 @@ void TFormSettings::refillLanguageList()
 void TFormSettings::LoadSettingsIntoWindow(const SettingsStore& settings)
 {
     selectLanguage(settings.GetSetting(SettingKey::Language));
+    selectCodePage(settings.olderFilesCodePage());
 
     // Starting hidden is only possible with the tray icon to come back through.
     const bool hidden = settings.isOn(SettingKey::Hidden);
@@ -234,6 +242,7 @@ SettingsWindowState TFormSettings::windowState(const QString& currentFileName) c
 {
     SettingsWindowState state;
     state.language = selectedLanguage();
+    state.codePage = m_comboBoxCodePage->currentData().toInt();
     state.systray = m_checkBoxSysTray->isChecked();
     state.hidden = m_checkBoxHidden->isChecked();
     state.associate = m_checkBoxExtAssociations->isChecked();
@@ -255,6 +264,11 @@ QString TFormSettings::selectedLanguage() const
 void TFormSettings::selectLanguageIndex(int index)
 {
     m_comboBoxLang->setCurrentIndex(index);
+}
+
+void TFormSettings::selectCodePage(const CodePage& codePage)
+{
+    m_comboBoxCodePage->setCurrentIndex(m_comboBoxCodePage->findData(codePage.number()));
 }
 
 int TFormSettings::selectedLanguageIndex() const

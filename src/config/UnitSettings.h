@@ -32,6 +32,9 @@ public:
 
     QString selectedLanguage() const;
     void selectLanguageIndex(int index);
+    // Shows the code page of older files, as after a language change, when
+    // the language's own one may be another.
+    void selectCodePage(const CodePage& codePage);
     int selectedLanguageIndex() const;
     bool associationChecked() const;
     bool hiddenChecked() const;
@@ -54,6 +57,8 @@ private:
 
     QLabel* m_labelLanguage = nullptr;
     QComboBox* m_comboBoxLang = nullptr;
+    QLabel* m_labelCodePage = nullptr;
+    QComboBox* m_comboBoxCodePage = nullptr;
     QCheckBox* m_checkBoxSysTray = nullptr;
     QLabel* m_labelSysTray = nullptr;
     QCheckBox* m_checkBoxHidden = nullptr;

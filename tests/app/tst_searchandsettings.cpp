@@ -1,6 +1,7 @@
 #include "ProgramFixture.h"
 
 #include "config/UnitSettings.h"
+#include "datafile/TextEncoding.h"
 #include "document/TreeModel.h"
 #include "editor/RecordEditor.h"
 #include "search/UnitSearch.h"
@@ -184,6 +185,19 @@ private slots:
         startWithSample("assotiate=1\r\n");
         QVERIFY(QFile::exists(m_fixture->path("xdg-data/mime/packages/zantrove-zvfile.xml")));
         QVERIFY(QFile::exists(m_fixture->path("xdg-data/applications/zantrove.desktop")));
+    }
+
+    void theCodePageOfOlderFilesFollowsTheLanguage()
+    {
+        QDir(m_fixture->path(".")).mkpath(QString::fromUtf8("languages/Русский"));
+        startWithSample();
+        auto* codePages = m_fixture->program().settingsWindow().findChild<QComboBox*>("ComboBoxCodePage");
+        const std::pair<int, QString> languages[] = {{1, "Windows-1251"}, {0, "Windows-1252"}};
+        for (const auto& [index, codePage] : languages) {
+            m_fixture->program().LanguageMenuItemClick(index);
+            QCOMPARE(TextEncoding::olderFilesCodePage().name(), codePage);
+            QCOMPARE(codePages->currentText(), codePage);
+        }
     }
 
     void theLanguageMenuSwitchesLanguageAndCatalogue()

@@ -14,6 +14,8 @@ private slots:
     void withoutFoldersOnlyEnglish();
     void foldersFollowEnglishSorted_data();
     void foldersFollowEnglishSorted();
+    void languageGivesLocaleAndCodePage_data();
+    void languageGivesLocaleAndCodePage();
 };
 
 void TestLanguages::withoutFoldersOnlyEnglish_data()
@@ -65,6 +67,28 @@ void TestLanguages::foldersFollowEnglishSorted()
     TestSupport::writeFile(languages + "/lang.ini", "a file, not a language");
 
     QCOMPARE(ListLanguages(languages + '/'), expected);
+}
+
+void TestLanguages::languageGivesLocaleAndCodePage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("codePage");
+    QTest::newRow("English") << "English" << "en" << 1252;
+    QTest::newRow("own name") << "Deutsch" << "de" << 1252;
+    QTest::newRow("own name, other case") << QString::fromUtf8("Français") << "fr" << 1252;
+    QTest::newRow("Cyrillic") << QString::fromUtf8("Русский") << "ru" << 1251;
+    QTest::newRow("English name") << "polish" << "pl" << 1250;
+    QTest::newRow("no language") << "Klingonisch" << "en" << 1252;
+}
+
+void TestLanguages::languageGivesLocaleAndCodePage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, locale);
+    QFETCH(int, codePage);
+    QCOMPARE(LanguageLocale(language).name().section('_', 0, 0), locale);
+    QCOMPARE(DefaultCodePage(language).number(), codePage);
 }
 
 QTEST_GUILESS_MAIN(TestLanguages)
