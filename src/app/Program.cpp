@@ -44,6 +44,7 @@ bool Program::createWindows(bool showSplash)
     m_settings.LoadSettings(m_paths);
     TextEncoding::setOlderFilesCodePage(m_settings.olderFilesCodePage());
     m_captions.load(m_paths.languageFile(m_settings.GetSetting(SettingKey::Language)));
+    applyStockTranslations(m_settings.GetSetting(SettingKey::Language));
 
     if (showSplash) {
         m_splash = std::make_unique<TFormSplash>(Artwork::picture(m_paths, Artwork::Picture::Splash));
@@ -106,6 +107,14 @@ void Program::decorateDialogs() const
     BackgroundPicture::showBehind(m_settingsWindow, Artwork::picture(m_paths, Artwork::Picture::SettingsBackground));
 }
 
+void Program::applyStockTranslations(const QString& language)
+{
+    // A name that is not exactly a listed language loads English captions,
+    // and the settings window shows English for it: so do Qt's texts.
+    const bool listed = ListLanguages(m_paths.languagesFolder()).contains(language);
+    m_stockTranslations.apply(LanguageLocale(listed ? language : QLatin1String(EnglishLanguage)));
+}
+
 void Program::openStartupFile(const QString& commandLineFile)
 {
     const bool hidden = m_settingsWindow->hiddenChecked();
@@ -142,6 +151,7 @@ void Program::ReloadLanguage()
     TextEncoding::setOlderFilesCodePage(codePage);
     m_settingsWindow->selectCodePage(codePage);
     m_captions.load(m_paths.languageFile(language));
+    applyStockTranslations(language);
     m_main->ApplyMainMenuCaptions();
     m_newGroup->ApplyNewGroupCaptions();
     if (!m_newRecord->ApplyNewRecordCaptions(m_paths, language)) {

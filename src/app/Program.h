@@ -4,6 +4,7 @@
 #include "config/FileAssociation.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
+#include "config/StockTranslations.h"
 
 #include <memory>
 
@@ -72,11 +73,14 @@ public:
 private:
     // The pictures behind the controls of the dialogs.
     void decorateDialogs() const;
+    // Qt's own texts in language.
+    void applyStockTranslations(const QString& language);
 
     ProgramPaths m_paths;
     PlatformServices m_platform;
     SettingsStore m_settings;
     CaptionTable m_captions;
+    StockTranslations m_stockTranslations;
     FileAssociation m_association;
     std::unique_ptr<TFormSplash> m_splash;
     std::unique_ptr<TFormMain> m_main;

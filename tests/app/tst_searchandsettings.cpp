@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeView>
 #include <QtTest>
@@ -197,6 +198,24 @@ private slots:
             m_fixture->program().LanguageMenuItemClick(index);
             QCOMPARE(TextEncoding::olderFilesCodePage().name(), codePage);
             QCOMPARE(codePages->currentText(), codePage);
+        }
+    }
+
+    // Qt's own buttons speak the chosen language, and only the latest one.
+    void stockTextsFollowTheLanguage()
+    {
+        for (const char* folder : {"languages/Deutsch", "languages/Русский"})
+            QDir(m_fixture->path(".")).mkpath(QString::fromUtf8(folder));
+        startWithSample("language=Deutsch\r\n");
+        const auto cancelText = [] {
+            QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::Cancel);
+            return box.button(QMessageBox::Cancel)->text();
+        };
+        QCOMPARE(cancelText(), QStringLiteral("Abbrechen"));
+        const std::pair<int, QString> languages[] = {{2, QString::fromUtf8("Отмена")}, {0, "Cancel"}};
+        for (const auto& [index, cancel] : languages) {
+            m_fixture->program().LanguageMenuItemClick(index);
+            QCOMPARE(cancelText(), cancel);
         }
     }
 
