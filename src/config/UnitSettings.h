@@ -32,6 +32,8 @@ public:
 
     QString selectedLanguage() const;
     void selectLanguageIndex(int index);
+    // The entry named exactly so, else the first.
+    void selectLanguage(const QString& language);
     // Shows the code page of older files, as after a language change, when
     // the language's own one may be another.
     void selectCodePage(const CodePage& codePage);
@@ -47,7 +49,6 @@ private:
     void layOutControls();
     void chainTabOrder();
     void refillLanguageList();
-    void selectLanguage(const QString& language);
     void showBlockingTime(int minutes);
     void CheckBoxSysTrayClick();
     void CheckBoxAutoBlockingClick();

@@ -219,6 +219,33 @@ private slots:
         }
     }
 
+    // A language without any catalogue is not taken; the program ends, but
+    // only after the close question, and Cancel keeps it running.
+    void languageWithoutCatalogueAsksBeforeEnding_data()
+    {
+        QTest::addColumn<MessageService::Answer>("answer");
+        QTest::newRow("cancel") << MessageService::Answer::Cancel;
+        QTest::newRow("no") << MessageService::Answer::No;
+    }
+
+    void languageWithoutCatalogueAsksBeforeEnding()
+    {
+        QFETCH(MessageService::Answer, answer);
+        QDir(m_fixture->path(".")).mkpath("languages/Mine");
+        startWithSample();
+        QVERIFY(QFile::remove(m_fixture->path("config.xml")));
+        main().SetModified(true);
+        m_fixture->messages.answers.enqueue(answer);
+
+        m_fixture->program().LanguageMenuItemClick(1);
+        QCOMPARE(m_fixture->messages.texts(),
+                 QStringList({"Config file not found", "Do you want to save the changes?"}));
+        QCOMPARE(main().isVisible(), answer == MessageService::Answer::Cancel);
+        QCOMPARE(m_fixture->program().settings().GetSetting("language"), QStringLiteral("English"));
+        QCOMPARE(m_fixture->program().settingsWindow().selectedLanguage(), QStringLiteral("English"));
+        QVERIFY(main().findChild<QMenu*>("Language1")->actions().first()->isChecked());
+    }
+
     void theLanguageMenuSwitchesLanguageAndCatalogue()
     {
         startWithSample();
