@@ -153,9 +153,9 @@ void TFormSettings::layOutControls()
 void TFormSettings::chainTabOrder()
 {
     const QList<QWidget*> order = {
-        m_comboBoxLang,     m_comboBoxCodePage, m_checkBoxSysTray, m_checkBoxHidden,       m_checkBoxOpenLast,
-        m_checkBoxAutoSave, m_checkBoxBackups, m_buttonOk,             m_buttonCancel,
-        m_checkBoxAutoBlocking, m_comboBoxMinutes, m_checkBoxExtAssociations,
+        m_comboBoxLang,     m_comboBoxCodePage, m_checkBoxSysTray, m_checkBoxHidden,
+        m_checkBoxOpenLast, m_checkBoxAutoSave, m_checkBoxBackups, m_buttonOk,
+        m_buttonCancel,     m_checkBoxAutoBlocking, m_comboBoxMinutes, m_checkBoxExtAssociations,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);

@@ -3,7 +3,6 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-
 #include <map>
 
 namespace {

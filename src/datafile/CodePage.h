@@ -31,8 +31,6 @@ public:
     // mangles text it cannot represent.
     std::optional<QByteArray> encode(const QString& text) const;
 
-    bool operator==(const CodePage& other) const { return m_number == other.m_number; }
-
     using UpperHalf = std::array<char16_t, 128>;  // the characters of the bytes 0x80..0xFF
 
 private:
