@@ -6,7 +6,7 @@ export DEBIAN_FRONTEND=noninteractive
 apt-get update
 apt-get install -y --no-install-recommends \
   g++ cmake ninja-build \
-  qt6-base-dev qt6-svg-dev libgl-dev \
+  qt6-base-dev qt6-svg-dev libgl-dev qt6-translations-l10n \
   libpugixml-dev \
   fonts-dejavu-core \
   xvfb xdotool openbox \

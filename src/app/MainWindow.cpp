@@ -4,6 +4,7 @@
 #include "app/Artwork.h"
 #include "app/AutoLock.h"
 #include "app/BackgroundPicture.h"
+#include "app/MenuBarCornerButton.h"
 #include "app/MenuMnemonics.h"
 #include "app/ToolRow.h"
 #include "app/WebSite.h"
@@ -42,7 +43,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QTimer>
-#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -192,16 +192,7 @@ void TFormMain::createMenus()
     // Also here, where keyboard navigation of the menus reaches it.
     m_helpMenu->addActions({action("About1"), action("Getmobileversion1")});
 
-    // The menu bar cannot right-justify an entry of its own; a bold corner
-    // button bound to the same action stands at its right end instead.
-    m_mobileButton = new QToolButton(bar);
-    m_mobileButton->setObjectName(QStringLiteral("JvXPButtonMobileVersion"));
-    m_mobileButton->setDefaultAction(action("Getmobileversion1"));
-    m_mobileButton->setAutoRaise(true);
-    QFont bold = m_mobileButton->font();
-    bold.setBold(true);
-    m_mobileButton->setFont(bold);
-    bar->setCornerWidget(m_mobileButton, Qt::TopRightCorner);
+    new MenuBarCornerButton(QStringLiteral("JvXPButtonMobileVersion"), action("Getmobileversion1"), bar);
 
     m_popupMenuTree = new QMenu(this);
     m_popupMenuTree->setObjectName(QStringLiteral("PopupMenuTree"));

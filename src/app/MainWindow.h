@@ -20,7 +20,6 @@ class DocumentTreeModel;
 class ProgramPaths;
 class QAction;
 class QMenu;
-class QToolButton;
 class RecordEditor;
 class SettingsStore;
 class TFormAbout;
@@ -222,6 +221,5 @@ private:
     QMenu* m_optionsMenu = nullptr;
     QMenu* m_languageMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
-    QToolButton* m_mobileButton = nullptr;
     TSysTray* m_sysTray = nullptr;
 };

@@ -8,10 +8,13 @@
 #include "config/Languages.h"
 #include "config/UnitSettings.h"
 #include "datafile/PasswordWindow.h"
+#include "datafile/TextEncoding.h"
+#include "document/Catalogue.h"
 #include "document/UnitGroupSelect.h"
 #include "document/UnitNewField.h"
 #include "document/UnitNewGroup.h"
 #include "document/UnitNewRecord.h"
+#include "platform/MessageService.h"
 #include "platform/TrayShell.h"
 #include "search/UnitSearch.h"
 #include "tray/SysTray.h"
@@ -41,7 +44,9 @@ bool Program::start(const QString& commandLineFile)
 bool Program::createWindows(bool showSplash)
 {
     m_settings.LoadSettings(m_paths);
+    TextEncoding::setOlderFilesCodePage(m_settings.olderFilesCodePage());
     m_captions.load(m_paths.languageFile(m_settings.GetSetting(SettingKey::Language)));
+    applyStockTranslations(m_settings.GetSetting(SettingKey::Language));
 
     if (showSplash) {
         m_splash = std::make_unique<TFormSplash>(Artwork::picture(m_paths, Artwork::Picture::Splash));
@@ -71,6 +76,7 @@ bool Program::createWindows(bool showSplash)
 
     m_settingsWindow = new TFormSettings(m_captions, m_paths, main);
     m_settingsWindow->LoadSettingsIntoWindow(m_settings);
+    m_language = m_settingsWindow->selectedLanguage();
     m_association.ApplyAssociationSetting(m_settingsWindow->associationChecked());
     main->setSettingsWindow(m_settingsWindow);
     QObject::connect(main->action("ActionSettings"), &QAction::triggered, main, [this] { ActionSettingsExecute(); });
@@ -104,6 +110,14 @@ void Program::decorateDialogs() const
     BackgroundPicture::showBehind(m_settingsWindow, Artwork::picture(m_paths, Artwork::Picture::SettingsBackground));
 }
 
+void Program::applyStockTranslations(const QString& language)
+{
+    // A name that is not exactly a listed language loads English captions,
+    // and the settings window shows English for it: so do Qt's texts.
+    const bool listed = ListLanguages(m_paths.languagesFolder()).contains(language);
+    m_stockTranslations.apply(LanguageLocale(listed ? language : QLatin1String(EnglishLanguage)));
+}
+
 void Program::openStartupFile(const QString& commandLineFile)
 {
     const bool hidden = m_settingsWindow->hiddenChecked();
@@ -123,6 +137,7 @@ void Program::ActionSettingsExecute()
         ReloadLanguage();
     } else {
         m_settingsWindow->LoadSettingsIntoWindow(m_settings);
+    m_language = m_settingsWindow->selectedLanguage();
     }
     m_association.ApplyAssociationSetting(m_settingsWindow->associationChecked());
     m_main->SysTray().setVisible(m_settings.isOn(SettingKey::SysTray));
@@ -131,11 +146,28 @@ void Program::ActionSettingsExecute()
 void Program::ReloadLanguage()
 {
     const QString language = m_settings.GetSetting(SettingKey::Language);
+    // Checked before anything changes, so that the language the program has
+    // is still whole if it must stay.
+    if (!findCatalogueFile(m_paths, language)) {
+        m_platform.messages.show(MessageService::Kind::Error,
+                                 m_captions.GetCaption(QLatin1String(MessageConfigNotFoundKey),
+                                                       QLatin1String(MessageConfigNotFoundText)));
+        keepLanguageOrEnd();
+        return;
+    }
+    // The language's own code page, unless another is chosen; before its
+    // file is read, which may be in it.
+    const CodePage codePage = m_settings.olderFilesCodePage();
+    TextEncoding::setOlderFilesCodePage(codePage);
+    m_settingsWindow->selectCodePage(codePage);
     m_captions.load(m_paths.languageFile(language));
+    applyStockTranslations(language);
     m_main->ApplyMainMenuCaptions();
     m_newGroup->ApplyNewGroupCaptions();
+    // Fails only for a catalogue removed since the check; the message is
+    // shown, and the catalogue read before stays.
     if (!m_newRecord->ApplyNewRecordCaptions(m_paths, language)) {
-        emit m_main->endRequested();
+        keepLanguageOrEnd();
         return;
     }
     m_newField->ApplyNewFieldCaptions();
@@ -146,8 +178,24 @@ void Program::ReloadLanguage()
     m_groupSelect->ApplyGroupSelectCaptions();
     m_about->ApplyAboutCaptions();
     m_settings.SetSetting(SettingKey::Language, m_settingsWindow->selectedLanguage());
+    m_language = m_settingsWindow->selectedLanguage();
     m_main->BuildLanguageMenu(ListLanguages(m_paths.languagesFolder()));
     m_main->MarkCurrentLanguage(m_settingsWindow->selectedLanguageIndex());
+}
+
+void Program::keepLanguageOrEnd()
+{
+    // The language with the catalogue in use comes back, so that Cancel
+    // keeps the program running as it was and the settings written at the
+    // end start it again.
+    m_settings.SetSetting(SettingKey::Language, m_language);
+    m_settingsWindow->selectLanguage(m_language);
+    m_main->MarkCurrentLanguage(m_settingsWindow->selectedLanguageIndex());
+    if (!m_main->FormCloseQuery())
+        return;
+    // The changes are saved or given up: closing asks nothing more.
+    m_main->SetModified(false);
+    m_main->close();
 }
 
 void Program::LanguageMenuItemClick(int index)

@@ -4,6 +4,7 @@
 #include "config/FileAssociation.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
+#include "config/StockTranslations.h"
 
 #include <memory>
 
@@ -54,7 +55,9 @@ public:
     // and the tray icon follow the settings.
     void ActionSettingsExecute();
     // Loads the chosen language's captions and gives every window its texts,
-    // the catalogue included; ends the program when no catalogue is left.
+    // the catalogue included. A language without a catalogue is not taken:
+    // the one in use stays, and the program ends after the close question
+    // unless the user cancels it.
     void ReloadLanguage();
     void LanguageMenuItemClick(int index);
 
@@ -72,11 +75,19 @@ public:
 private:
     // The pictures behind the controls of the dialogs.
     void decorateDialogs() const;
+    // Qt's own texts in language.
+    void applyStockTranslations(const QString& language);
+    // For a language without a catalogue: the one in use is put back, then
+    // the close question; unless it is cancelled, the main window closes.
+    void keepLanguageOrEnd();
 
     ProgramPaths m_paths;
     PlatformServices m_platform;
     SettingsStore m_settings;
     CaptionTable m_captions;
+    StockTranslations m_stockTranslations;
+    // The language whose catalogue is loaded.
+    QString m_language;
     FileAssociation m_association;
     std::unique_ptr<TFormSplash> m_splash;
     std::unique_ptr<TFormMain> m_main;

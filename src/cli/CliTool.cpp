@@ -2,6 +2,7 @@
 
 #include "datafile/DataFile.h"
 #include "datafile/SecureWipe.h"
+#include "datafile/TextEncoding.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
 #include "editor/FieldFormats.h"
@@ -18,6 +19,7 @@ const QString MessageIncorrectFormat = QStringLiteral("Incorrect file format");
 const QString MessageNotOpened = QStringLiteral("Can't open data file. Make sure you have entered correct password");
 const QString MessageNotSaved = QStringLiteral("Can't save data file");
 const QString PasswordOption = QStringLiteral("--password-stdin");
+const QString CodePageOption = QStringLiteral("--code-page");
 
 // Visits every group and record in tree order with its path: the captions from
 // the top level down, joined by "/".
@@ -30,6 +32,14 @@ void walkPaths(const DataDocument& document,
         captions << Schema::itemCaption(item);
         return visit(item, captions.join(QLatin1Char('/')), depth);
     });
+}
+
+QString offeredCodePages()
+{
+    QStringList numbers;
+    for (int number : CodePage::offered())
+        numbers.append(QString::number(number));
+    return numbers.join(QStringLiteral(", "));
 }
 
 QString displayValue(const pugi::xml_node& field)
@@ -61,7 +71,7 @@ CliTool::CliTool(QTextStream& in, QTextStream& out, QTextStream& err, PasswordRe
 QString CliTool::helpText()
 {
     return QStringLiteral(
-        "Usage: zantrove-cli [--password-stdin] COMMAND ARGUMENTS\n"
+        "Usage: zantrove-cli [--password-stdin] [--code-page NUMBER] COMMAND ARGUMENTS\n"
         "\n"
         "Commands:\n"
         "  list FILE                  the tree: groups and records, records first at every level\n"
@@ -77,6 +87,11 @@ QString CliTool::helpText()
         "read as lines of standard input instead: the file's password first, then, for\n"
         "passwd and import, the new password.\n"
         "\n"
+        "--code-page NUMBER names the Windows code page of files written by older versions\n"
+        "in 8-bit text, and of the password in a file's key: 1251 for a file from a Russian\n"
+        "system, for instance. It is 1252 unless given.\n"
+        "Offered: %1.\n"
+        "\n"
         "Exit codes:\n"
         "  0  success\n"
         "  1  find: nothing found\n"
@@ -86,15 +101,23 @@ QString CliTool::helpText()
         "  5  Can't open data file. Make sure you have entered correct password\n"
         "  6  Can't save data file\n"
         "  7  show: no record at that path\n"
-        "  8  the password cannot be used (empty, over 16 characters, outside Windows-1252,\n"
+        "  8  the password cannot be used (empty, over 16 characters, outside the code page,\n"
         "     or the two entries differ)\n"
         "  9  import: the XML is not a data document\n"
-        " 10  import: the target file already exists\n");
+        " 10  import: the target file already exists\n")
+        .arg(offeredCodePages());
 }
 
 int CliTool::run(QStringList arguments)
 {
     m_passwordFromStdin = arguments.removeAll(PasswordOption) > 0;
+    if (const qsizetype option = arguments.indexOf(CodePageOption); option >= 0) {
+        const std::optional<CodePage> codePage = CodePage::fromNumber(arguments.value(option + 1).toInt());
+        if (!codePage)
+            return usage(QStringLiteral("--code-page takes one of %1").arg(offeredCodePages()));
+        TextEncoding::setOlderFilesCodePage(*codePage);
+        arguments.remove(option, 2);
+    }
     if (arguments.isEmpty())
         return usage(QStringLiteral("no command given"));
     const QString command = arguments.takeFirst();
@@ -248,7 +271,8 @@ std::optional<QString> CliTool::askNewPassword()
         if (password)
             SecureWipe::wipe(*password);
         fail(UnusablePassword, QStringLiteral("The new password must have 1 to 16 characters, each of them in "
-                                              "Windows-1252 (Western European letters, digits and signs)"));
+                                              "the code page %1")
+                                   .arg(TextEncoding::olderFilesCodePage().name()));
         return std::nullopt;
     }
     // A typing mistake on a terminal would lock the file away; stdin is scripted.

@@ -24,7 +24,8 @@ public:
 
     const QStringList& lines() const { return m_lines; }
 
-    // Text lines ending at CR, LF or CR LF; the bytes are UTF-8, else Windows-1252.
+    // Text lines ending at CR, LF or CR LF; the bytes are UTF-8, else in the code
+    // page of older files (TextEncoding).
     static NameValueList fromBytes(const QByteArray& bytes);
     // Every line ended by CR LF, the last one too; UTF-8.
     QByteArray toBytes() const;

@@ -1,5 +1,6 @@
 #include "config/SettingsStore.h"
 
+#include "config/Languages.h"
 #include "config/ProgramPaths.h"
 #include "datafile/AtomicFile.h"
 
@@ -35,6 +36,9 @@ NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
 {
     NameValueList list;
     list.append(SettingKey::Language, state.language);
+    // Left out while it is the language's own, so that it follows the language.
+    if (state.codePage != DefaultCodePage(state.language).number())
+        list.append(SettingKey::CodePage, QString::number(state.codePage));
     list.append(SettingKey::SysTray, flag(state.systray));
     // Hidden without a tray icon would leave no way back to the window.
     list.append(SettingKey::Hidden, flag(state.hidden && state.systray));
@@ -42,14 +46,11 @@ NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
     list.append(SettingKey::OpenLast, flag(state.openLast));
     list.append(SettingKey::AutoSave, flag(state.autoSave));
     list.append(SettingKey::Backups, flag(state.backups));
-    list.append(SettingKey::AutoBlocking, flag(state.autoBlocking));
-    if (state.autoBlocking) {
-        // A stored time outside the offered ones leaves no entry selected;
-        // the first entry is what the window falls back to at the next start.
-        list.append(SettingKey::BlockingTime,
-                    state.blockingTime.isEmpty() ? blockingTimeChoices().constFirst()
-                                                 : state.blockingTime);
-    }
+    // Auto-lock is stored on only with a time the lock can use.
+    const std::optional<int> lockMinutes = state.autoBlocking ? lockMinutesFrom(state.blockingTime) : std::nullopt;
+    list.append(SettingKey::AutoBlocking, flag(lockMinutes.has_value()));
+    if (lockMinutes)
+        list.append(SettingKey::BlockingTime, QString::number(*lockMinutes));
     if (!state.currentFileName.isEmpty())
         list.append(SettingKey::LastFile, state.currentFileName);
     return list;
@@ -89,6 +90,13 @@ void SettingsStore::SetSetting(const QString& name, const QString& value)
 bool SettingsStore::isOn(const QString& name) const
 {
     return GetSetting(name) == QLatin1String("1");
+}
+
+CodePage SettingsStore::olderFilesCodePage() const
+{
+    // A value that is no number reads as 0, which no code page has.
+    const std::optional<CodePage> chosen = CodePage::fromNumber(GetSetting(SettingKey::CodePage).toInt());
+    return chosen ? *chosen : DefaultCodePage(GetSetting(SettingKey::Language));
 }
 
 void SettingsStore::StoreSettingsFromWindow(const SettingsWindowState& state)

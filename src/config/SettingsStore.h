@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/NameValueList.h"
+#include "datafile/CodePage.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,6 +22,8 @@ inline constexpr char Backups[] = "backups";
 inline constexpr char AutoBlocking[] = "autoblocking";
 inline constexpr char BlockingTime[] = "blockingtime";
 inline constexpr char LastFile[] = "lastfile";
+// The number of the code page of older files; absent while it is the language's own.
+inline constexpr char CodePage[] = "codepage";
 } // namespace SettingKey
 
 // The idle minutes offered before the automatic lock, in the order shown.
@@ -34,6 +37,7 @@ std::optional<int> lockMinutesFrom(const QString& storedValue);
 // What the settings window shows, as plain values.
 struct SettingsWindowState {
     QString language;
+    int codePage = 1252;      // the number of the code page of older files
     bool systray = false;
     bool hidden = false;
     bool associate = false;
@@ -41,12 +45,14 @@ struct SettingsWindowState {
     bool autoSave = false;
     bool backups = false;
     bool autoBlocking = false;
-    QString blockingTime;     // the selected minutes entry; empty when none is selected
+    QString blockingTime;     // the selected minutes entry
     QString currentFileName;  // the open data file; empty when none is
 };
 
-// The settings list as it is rebuilt from the window: the language, the seven
-// flags, then the minutes while auto-lock is on, then the open file if any.
+// The settings list as it is rebuilt from the window: the language, the code
+// page when it is not the language's own (DefaultCodePage), the seven flags,
+// then the minutes while auto-lock is on, then the open file if any.
+// Auto-lock with minutes that lockMinutesFrom refuses is stored as off.
 NameValueList StoreSettingsFromWindow(const SettingsWindowState& state);
 
 // The program-wide settings list and the file it is kept in.
@@ -64,6 +70,9 @@ public:
     void SetSetting(const QString& name, const QString& value);
     // A flag is on exactly when its value is "1".
     bool isOn(const QString& name) const;
+    // The code page the codepage setting names when it is one offered, else
+    // the language's own.
+    CodePage olderFilesCodePage() const;
 
     void StoreSettingsFromWindow(const SettingsWindowState& state);
 

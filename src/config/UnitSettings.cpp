@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace CreationWindowParts;
 
 namespace {
@@ -74,7 +76,6 @@ TFormSettings::TFormSettings(const CaptionTable& captions, const ProgramPaths& p
     layOutControls();
     chainTabOrder();
     ApplySettingsCaptions();
-    m_comboBoxMinutes->addItems(blockingTimeChoices());
 }
 
 void TFormSettings::createControls()
@@ -82,6 +83,10 @@ void TFormSettings::createControls()
     m_labelLanguage = createLabel(QStringLiteral("LabelLanguage"), this);
     m_comboBoxLang = createNamed<QComboBox>(QStringLiteral("ComboBoxLang"), this);
     m_comboBoxLang->setMinimumWidth(LanguageListWidth);
+    m_labelCodePage = createLabel(QStringLiteral("LabelCodePage"), this);
+    m_comboBoxCodePage = createNamed<QComboBox>(QStringLiteral("ComboBoxCodePage"), this);
+    for (int number : CodePage::offered())
+        m_comboBoxCodePage->addItem(CodePage::fromNumber(number)->name(), number);
 
     const auto checkRow = [this](QCheckBox*& box, QLabel*& label, const char* name) {
         box = createNamed<QCheckBox>(QStringLiteral("CheckBox") + QLatin1String(name), this);
@@ -116,13 +121,15 @@ void TFormSettings::layOutControls()
     auto* grid = new QGridLayout;
     grid->addWidget(m_labelLanguage, 0, 0, 1, 2);
     grid->addWidget(m_comboBoxLang, 1, 0, 1, 2);
+    grid->addWidget(m_labelCodePage, 2, 0, 1, 2);
+    grid->addWidget(m_comboBoxCodePage, 3, 0, 1, 2);
     const QList<QPair<QCheckBox*, QLabel*>> checkRows = {
         {m_checkBoxSysTray, m_labelSysTray},       {m_checkBoxHidden, m_labelHidden},
         {m_checkBoxExtAssociations, m_labelExtAssociations}, {m_checkBoxOpenLast, m_labelOpenLast},
         {m_checkBoxAutoSave, m_labelAutoSave},     {m_checkBoxBackups, m_labelBackups},
         {m_checkBoxAutoBlocking, m_labelAutoBlocking},
     };
-    int row = 2;
+    int row = 4;
     for (const auto& [box, label] : checkRows) {
         grid->addWidget(box, row, 0);
         grid->addWidget(label, row, 1);
@@ -146,9 +153,9 @@ void TFormSettings::layOutControls()
 void TFormSettings::chainTabOrder()
 {
     const QList<QWidget*> order = {
-        m_comboBoxLang,     m_checkBoxSysTray, m_checkBoxHidden,       m_checkBoxOpenLast,
-        m_checkBoxAutoSave, m_checkBoxBackups, m_buttonOk,             m_buttonCancel,
-        m_checkBoxAutoBlocking, m_comboBoxMinutes, m_checkBoxExtAssociations,
+        m_comboBoxLang,     m_comboBoxCodePage, m_checkBoxSysTray, m_checkBoxHidden,
+        m_checkBoxOpenLast, m_checkBoxAutoSave, m_checkBoxBackups, m_buttonOk,
+        m_buttonCancel,     m_checkBoxAutoBlocking, m_comboBoxMinutes, m_checkBoxExtAssociations,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -158,6 +165,7 @@ void TFormSettings::ApplySettingsCaptions()
 {
     setWindowTitle(caption(m_captions, "SettingsCaption", "Settings"));
     m_labelLanguage->setText(labelCaption(m_captions, "SettingsLabelLanguage", "Language"));
+    m_labelCodePage->setText(labelCaption(m_captions, "SettingsLabelCodePage", "Code page of older files"));
     m_labelSysTray->setText(caption(m_captions, "SettingsCheckBoxSysTray", "Show System Tray Icon"));
     m_labelHidden->setText(caption(m_captions, "SettingsCheckBoxHidden", "Start hidden"));
     m_labelExtAssociations->setText(caption(m_captions, "SettingsCheckBoxAssociate", "Check own associations"));
@@ -173,17 +181,18 @@ void TFormSettings::ApplySettingsCaptions()
 
 void TFormSettings::refillLanguageList()
 {
-    const int selected = m_comboBoxLang->currentIndex();
+    // The list is sorted, so a folder added meanwhile may move the selected
+    // language to another position: it is kept by name.
+    const QString selected = selectedLanguage();
     m_comboBoxLang->clear();
     m_comboBoxLang->addItems(ListLanguages(m_paths.languagesFolder()));
-    // A language folder removed meanwhile may leave the old position beyond
-    // the list; the first entry is then chosen, as for an unknown language.
-    selectLanguageIndex(selected >= 0 && selected < m_comboBoxLang->count() ? selected : 0);
+    selectLanguage(selected);
 }
 
 void TFormSettings::LoadSettingsIntoWindow(const SettingsStore& settings)
 {
     selectLanguage(settings.GetSetting(SettingKey::Language));
+    selectCodePage(settings.olderFilesCodePage());
 
     // Starting hidden is only possible with the tray icon to come back through.
     const bool hidden = settings.isOn(SettingKey::Hidden);
@@ -195,30 +204,45 @@ void TFormSettings::LoadSettingsIntoWindow(const SettingsStore& settings)
     m_checkBoxAutoSave->setChecked(settings.isOn(SettingKey::AutoSave));
     m_checkBoxBackups->setChecked(settings.isOn(SettingKey::Backups));
 
-    m_comboBoxMinutes->setCurrentIndex(0);
-    const bool autoBlocking = settings.isOn(SettingKey::AutoBlocking);
-    m_checkBoxAutoBlocking->setChecked(autoBlocking);
-    if (autoBlocking)
-        selectBlockingTime(settings.GetSetting(SettingKey::BlockingTime));
+    // What the automatic lock will make of the settings: a time it cannot
+    // use means nothing locks, and the box says so.
+    const std::optional<int> lockMinutes = settings.isOn(SettingKey::AutoBlocking)
+                                               ? lockMinutesFrom(settings.GetSetting(SettingKey::BlockingTime))
+                                               : std::nullopt;
+    m_checkBoxAutoBlocking->setChecked(lockMinutes.has_value());
+    showBlockingTime(lockMinutes.value_or(blockingTimeChoices().constFirst().toInt()));
 }
 
 void TFormSettings::selectLanguage(const QString& language)
 {
-    // MatchFixedString compares the whole text, ignoring letter case.
-    const int found = m_comboBoxLang->findText(language, Qt::MatchFixedString);
+    // Exactly as the folder is named: the captions and the catalogue are read
+    // from that folder, and the file system tells letter cases apart. An
+    // unknown language selects the first entry, English, which is what is
+    // loaded for it.
+    const int found = m_comboBoxLang->findText(language, Qt::MatchExactly | Qt::MatchCaseSensitive);
     selectLanguageIndex(found >= 0 ? found : 0);
 }
 
-void TFormSettings::selectBlockingTime(const QString& minutes)
+void TFormSettings::showBlockingTime(int minutes)
 {
-    // A time that is not offered leaves no entry selected.
-    m_comboBoxMinutes->setCurrentIndex(m_comboBoxMinutes->findText(minutes, Qt::MatchExactly));
+    // The offered times, and a stored one that is not among them as an entry
+    // of its own, in its place by size.
+    QList<int> offered;
+    for (const QString& choice : blockingTimeChoices())
+        offered.append(choice.toInt());
+    if (!offered.contains(minutes))
+        offered.insert(std::lower_bound(offered.begin(), offered.end(), minutes), minutes);
+    m_comboBoxMinutes->clear();
+    for (int choice : std::as_const(offered))
+        m_comboBoxMinutes->addItem(QString::number(choice));
+    m_comboBoxMinutes->setCurrentIndex(offered.indexOf(minutes));
 }
 
 SettingsWindowState TFormSettings::windowState(const QString& currentFileName) const
 {
     SettingsWindowState state;
     state.language = selectedLanguage();
+    state.codePage = m_comboBoxCodePage->currentData().toInt();
     state.systray = m_checkBoxSysTray->isChecked();
     state.hidden = m_checkBoxHidden->isChecked();
     state.associate = m_checkBoxExtAssociations->isChecked();
@@ -240,6 +264,11 @@ QString TFormSettings::selectedLanguage() const
 void TFormSettings::selectLanguageIndex(int index)
 {
     m_comboBoxLang->setCurrentIndex(index);
+}
+
+void TFormSettings::selectCodePage(const CodePage& codePage)
+{
+    m_comboBoxCodePage->setCurrentIndex(m_comboBoxCodePage->findData(codePage.number()));
 }
 
 int TFormSettings::selectedLanguageIndex() const

@@ -20,8 +20,8 @@ class QPushButton;
 class TFormSettings : public TrackedDialog {
     Q_OBJECT
 public:
-    // Sets the texts, the language list and the minutes list; the owner then
-    // calls LoadSettingsIntoWindow.
+    // Sets the texts and the language list; the owner then calls
+    // LoadSettingsIntoWindow, which also fills the minutes list.
     TFormSettings(const CaptionTable& captions, const ProgramPaths& paths, QWidget* parent = nullptr);
 
     // The texts of the current caption table, and the language list read
@@ -32,6 +32,11 @@ public:
 
     QString selectedLanguage() const;
     void selectLanguageIndex(int index);
+    // The entry named exactly so, else the first.
+    void selectLanguage(const QString& language);
+    // Shows the code page of older files, as after a language change, when
+    // the language's own one may be another.
+    void selectCodePage(const CodePage& codePage);
     int selectedLanguageIndex() const;
     bool associationChecked() const;
     bool hiddenChecked() const;
@@ -44,8 +49,7 @@ private:
     void layOutControls();
     void chainTabOrder();
     void refillLanguageList();
-    void selectLanguage(const QString& language);
-    void selectBlockingTime(const QString& minutes);
+    void showBlockingTime(int minutes);
     void CheckBoxSysTrayClick();
     void CheckBoxAutoBlockingClick();
 
@@ -54,6 +58,8 @@ private:
 
     QLabel* m_labelLanguage = nullptr;
     QComboBox* m_comboBoxLang = nullptr;
+    QLabel* m_labelCodePage = nullptr;
+    QComboBox* m_comboBoxCodePage = nullptr;
     QCheckBox* m_checkBoxSysTray = nullptr;
     QLabel* m_labelSysTray = nullptr;
     QCheckBox* m_checkBoxHidden = nullptr;

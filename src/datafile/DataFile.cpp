@@ -117,7 +117,7 @@ std::optional<FileKey> MakeFileKey(const QString& password)
 {
     if (password.isEmpty() || password.size() > MaxPasswordLength)
         return std::nullopt;
-    std::optional<QByteArray> bytes = TextEncoding::toWindows1252(password);
+    std::optional<QByteArray> bytes = TextEncoding::olderFilesCodePage().encode(password);
     if (!bytes)
         return std::nullopt;
     // Built in place and returned without a copy, which would stay behind

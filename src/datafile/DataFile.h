@@ -25,9 +25,11 @@ inline constexpr qint64 MaxFileSize = 256 * 1024 * 1024;
 
 using FileKey = std::array<std::uint8_t, KeyLength>;
 
-// The password's characters, one Windows-1252 byte each, then zero bytes up to
-// 16. nullopt when a character has no Windows-1252 byte or the password is
-// empty or longer than 16 characters: such a password is refused, never cut.
+// The password's characters, one byte each in the code page of older files
+// (TextEncoding), then zero bytes up to 16: a file written under Windows with
+// another ANSI code page opens once that code page is chosen. nullopt when a
+// character has no byte there or the password is empty or longer than 16
+// characters: such a password is refused, never cut.
 std::optional<FileKey> MakeFileKey(const QString& password);
 
 // The complete file bytes for a document text.
@@ -35,7 +37,7 @@ QByteArray seal(const QByteArray& documentText, const FileKey& key);
 
 enum class Status {
     Ok,
-    InvalidPassword,  // empty, too long, or a character outside Windows-1252
+    InvalidPassword,  // empty, too long, or a character outside the code page of older files
     CannotRead,       // the file cannot be opened or read, or is not a regular file
     TooLarge,         // larger than MaxFileSize: refused unread
     IncorrectFormat,  // the magic is missing

@@ -4,6 +4,7 @@
 #include "config/Mnemonics.h"
 #include "datafile/DataFile.h"
 #include "datafile/SecureWipe.h"
+#include "datafile/TextEncoding.h"
 #include "platform/MessageService.h"
 #include "platform/WindowPlacement.h"
 
@@ -226,13 +227,14 @@ void TFormPassword::JvXPButtonOkClick()
         m_buttonOk->setEnabled(false);
         return;
     }
-    // The file key holds one Windows-1252 byte per character; anything else
-    // would be stored as a different password.
+    // The file key holds one byte per character in the code page of older
+    // files; anything else would be stored as a different password.
     if (m_retype && !DataFile::MakeFileKey(typedPassword())) {
         m_messages.show(MessageService::Kind::Error,
                         m_captions.GetCaption(QStringLiteral("MessagePasswordCharacters"),
-                                              QStringLiteral("The password can only contain Western European "
-                                                             "letters, digits and signs")));
+                                              QStringLiteral("The password can only contain letters, digits and "
+                                                             "signs of the code page of older files"))
+                            + QStringLiteral(" (%1)").arg(TextEncoding::olderFilesCodePage().name()));
         return;
     }
     if (locked() && !(m_checkFilePassword && m_checkFilePassword(typedPassword()))) {

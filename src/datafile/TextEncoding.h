@@ -1,16 +1,21 @@
 #pragma once
 
+#include "datafile/CodePage.h"
+
 #include <QByteArray>
 #include <QString>
 
-#include <optional>
-
 // The program's 8-bit files (data documents written by older programs, settings,
-// language files) are in Windows-1252, our stand-in for the ANSI code page; we
-// write UTF-8. Readers accept both.
+// language files) are UTF-8 or in the code page of older files, our stand-in
+// for the system's ANSI code page, which Linux does not have; we write UTF-8.
+// Readers accept both.
 namespace TextEncoding {
 
-// Bytes as text: UTF-8 when they are valid UTF-8, else Windows-1252.
+// Windows-1252 until set; the program sets it from its settings.
+const CodePage& olderFilesCodePage();
+void setOlderFilesCodePage(const CodePage& codePage);
+
+// Bytes as text: UTF-8 when they are valid UTF-8, else the code page of older files.
 QString decode8Bit(const QByteArray& bytes);
 
 // The same decision, but returning UTF-8 bytes (for parsers that take UTF-8).
@@ -18,11 +23,5 @@ QString decode8Bit(const QByteArray& bytes);
 QByteArray toUtf8(QByteArray bytes);
 
 bool isValidUtf8(const QByteArray& bytes);
-
-QString fromWindows1252(const QByteArray& bytes);
-
-// Each character as one Windows-1252 byte; nullopt when a character has no
-// byte there, so a caller never silently mangles text it cannot represent.
-std::optional<QByteArray> toWindows1252(const QString& text);
 
 } // namespace TextEncoding

@@ -47,8 +47,8 @@ bool Catalogue::loadFromBytes(const QByteArray& bytes)
 {
     clear();
     // A byte order mark or a declared encoding is honoured. Text that names
-    // neither and is not UTF-8 is Windows-1252, as in every other 8-bit file
-    // the program reads; taken as UTF-8 its names would not survive the way
+    // neither and is not UTF-8 is in the code page of older files, as every
+    // other 8-bit file the program reads; taken as UTF-8 its names would not survive the way
     // through the type list back to FindTemplate.
     pugi::xml_parse_result result = m_document.load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()));
     if (result.encoding == pugi::encoding_utf8 && !TextEncoding::isValidUtf8(bytes)) {

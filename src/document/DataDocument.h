@@ -33,7 +33,7 @@ public:
     // a file header without a copy of the whole document.
     void appendText(QByteArray& out) const;
 
-    // Replaces the content with the parsed text (UTF-8, else Windows-1252).
+    // Replaces the content with the parsed text (UTF-8, else the code page of older files).
     // Text that is not well-formed XML with `data` as its document element is
     // refused and leaves the content as it was. Node handles taken before a
     // successful load are invalid afterwards.

@@ -112,8 +112,8 @@ void repairText(pugi::xml_text text)
 
 // pugixml turns every numeric character reference into bytes, also one that
 // names no character (a surrogate, a number beyond U+10FFFF). Those bytes are
-// not UTF-8: saved as they are, they would make the whole file read back as
-// Windows-1252, so each becomes U+FFFD here instead.
+// not UTF-8: saved as they are, they would make the whole file read back in
+// the code page of older files, so each becomes U+FFFD here instead.
 void repairCharacterReferences(pugi::xml_node node)
 {
     const bool holdsText = node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata

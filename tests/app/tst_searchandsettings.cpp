@@ -1,6 +1,7 @@
 #include "ProgramFixture.h"
 
 #include "config/UnitSettings.h"
+#include "datafile/TextEncoding.h"
 #include "document/TreeModel.h"
 #include "editor/RecordEditor.h"
 #include "search/UnitSearch.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeView>
 #include <QtTest>
@@ -184,6 +186,64 @@ private slots:
         startWithSample("assotiate=1\r\n");
         QVERIFY(QFile::exists(m_fixture->path("xdg-data/mime/packages/zantrove-zvfile.xml")));
         QVERIFY(QFile::exists(m_fixture->path("xdg-data/applications/zantrove-zvfile.desktop")));
+    }
+
+    void theCodePageOfOlderFilesFollowsTheLanguage()
+    {
+        QDir(m_fixture->path(".")).mkpath(QString::fromUtf8("languages/Русский"));
+        startWithSample();
+        auto* codePages = m_fixture->program().settingsWindow().findChild<QComboBox*>("ComboBoxCodePage");
+        const std::pair<int, QString> languages[] = {{1, "Windows-1251"}, {0, "Windows-1252"}};
+        for (const auto& [index, codePage] : languages) {
+            m_fixture->program().LanguageMenuItemClick(index);
+            QCOMPARE(TextEncoding::olderFilesCodePage().name(), codePage);
+            QCOMPARE(codePages->currentText(), codePage);
+        }
+    }
+
+    // Qt's own buttons speak the chosen language, and only the latest one.
+    void stockTextsFollowTheLanguage()
+    {
+        for (const char* folder : {"languages/Deutsch", "languages/Русский"})
+            QDir(m_fixture->path(".")).mkpath(QString::fromUtf8(folder));
+        startWithSample("language=Deutsch\r\n");
+        const auto cancelText = [] {
+            QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::Cancel);
+            return box.button(QMessageBox::Cancel)->text();
+        };
+        QCOMPARE(cancelText(), QStringLiteral("Abbrechen"));
+        const std::pair<int, QString> languages[] = {{2, QString::fromUtf8("Отмена")}, {0, "Cancel"}};
+        for (const auto& [index, cancel] : languages) {
+            m_fixture->program().LanguageMenuItemClick(index);
+            QCOMPARE(cancelText(), cancel);
+        }
+    }
+
+    // A language without any catalogue is not taken; the program ends, but
+    // only after the close question, and Cancel keeps it running.
+    void languageWithoutCatalogueAsksBeforeEnding_data()
+    {
+        QTest::addColumn<MessageService::Answer>("answer");
+        QTest::newRow("cancel") << MessageService::Answer::Cancel;
+        QTest::newRow("no") << MessageService::Answer::No;
+    }
+
+    void languageWithoutCatalogueAsksBeforeEnding()
+    {
+        QFETCH(MessageService::Answer, answer);
+        QDir(m_fixture->path(".")).mkpath("languages/Mine");
+        startWithSample();
+        QVERIFY(QFile::remove(m_fixture->path("config.xml")));
+        main().SetModified(true);
+        m_fixture->messages.answers.enqueue(answer);
+
+        m_fixture->program().LanguageMenuItemClick(1);
+        QCOMPARE(m_fixture->messages.texts(),
+                 QStringList({"Config file not found", "Do you want to save the changes?"}));
+        QCOMPARE(main().isVisible(), answer == MessageService::Answer::Cancel);
+        QCOMPARE(m_fixture->program().settings().GetSetting("language"), QStringLiteral("English"));
+        QCOMPARE(m_fixture->program().settingsWindow().selectedLanguage(), QStringLiteral("English"));
+        QVERIFY(main().findChild<QMenu*>("Language1")->actions().first()->isChecked());
     }
 
     void theLanguageMenuSwitchesLanguageAndCatalogue()

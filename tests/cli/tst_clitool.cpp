@@ -1,4 +1,5 @@
 #include "cli/CliTool.h"
+#include "datafile/TextEncoding.h"
 
 #include "support/TestSupport.h"
 
@@ -87,6 +88,23 @@ private slots:
         QCOMPARE(imported.code, int(CliTool::Success));
     }
 
+    // The code page is the process's; each test starts from the default.
+    void cleanup() { TextEncoding::setOlderFilesCodePage(CodePage::windows1252()); }
+
+    void passwordsInTheCodePageGiven()
+    {
+        const QString cyrillic = QString::fromUtf8("пароль");
+        const QString file = path("russian.zv");
+        QCOMPARE(runTool({"--password-stdin", "--code-page", "1251", "import", path("sample.xml"), file}, cyrillic + '\n')
+                     .code,
+                 int(CliTool::Success));
+        cleanup();
+        QCOMPARE(withPassword(cyrillic, {"list", file}).code, int(CliTool::CannotOpen));
+        const Outcome listed = withPassword(cyrillic, {"list", file, "--code-page", "1251"});
+        QCOMPARE(listed.code, int(CliTool::Success));
+        QCOMPARE(listed.out, withPassword("pw", {"list", m_file}).out);
+    }
+
     void listShowsTheTreeRecordsFirst()
     {
         const Outcome result = withPassword("pw", {"list", m_file});
@@ -163,7 +181,7 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::newRow("wrong password") << QStringList{"list", m_file} << "Zq9wrong\n";
         QTest::newRow("new password too long") << QStringList{"passwd", m_file} << "pw\nZq9-far-too-long-a-password\n";
-        QTest::newRow("new password outside Windows-1252") << QStringList{"passwd", m_file}
+        QTest::newRow("new password outside the code page") << QStringList{"passwd", m_file}
                                                           << QString::fromUtf8("pw\nZq9пароль\n");
         QTest::newRow("import over an existing file") << QStringList{"import", path("sample.xml"), m_file}
                                                      << "Zq9new\n";
@@ -219,6 +237,8 @@ private slots:
         QTest::newRow("unknown command") << QStringList{"open", "x.zv"};
         QTest::newRow("list without file") << QStringList{"list"};
         QTest::newRow("show without path") << QStringList{"show", "x.zv"};
+        QTest::newRow("code page not offered") << QStringList{"--code-page", "437", "list", "x.zv"};
+        QTest::newRow("code page missing") << QStringList{"list", "x.zv", "--code-page"};
     }
 
     void usageErrors()

@@ -3,32 +3,8 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <dirent.h>
-
-namespace {
-
-// The subfolders of folder in the order the file system gives them, read
-// without Qt so that any sorting on Qt's side would show.
-QStringList foldersInFileSystemOrder(const QString& folder)
-{
-    QStringList names;
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir)
-        return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
-        if (name != "." && name != ".." && QFileInfo(folder + '/' + name).isDir())
-            names.append(name);
-    }
-    ::closedir(dir);
-    return names;
-}
-
-} // namespace
 
 class TestLanguages : public QObject {
     Q_OBJECT
@@ -36,8 +12,10 @@ class TestLanguages : public QObject {
 private slots:
     void withoutFoldersOnlyEnglish_data();
     void withoutFoldersOnlyEnglish();
-    void foldersFollowEnglishInFileSystemOrder_data();
-    void foldersFollowEnglishInFileSystemOrder();
+    void foldersFollowEnglishSorted_data();
+    void foldersFollowEnglishSorted();
+    void languageGivesLocaleAndCodePage_data();
+    void languageGivesLocaleAndCodePage();
 };
 
 void TestLanguages::withoutFoldersOnlyEnglish_data()
@@ -64,30 +42,53 @@ void TestLanguages::withoutFoldersOnlyEnglish()
     QCOMPARE(ListLanguages(languages + '/'), QStringList{"English"});
 }
 
-void TestLanguages::foldersFollowEnglishInFileSystemOrder_data()
+void TestLanguages::foldersFollowEnglishSorted_data()
 {
     QTest::addColumn<QStringList>("folders");
-    QTest::addColumn<bool>("englishAdded");
-    QTest::newRow("no English folder") << QStringList{"Polski", "Deutsch", "Francais", "Cesky"} << true;
-    QTest::newRow("English folder") << QStringList{"Polski", "English", "Deutsch", "Cesky"} << false;
-    QTest::newRow("english in lower case") << QStringList{"english", "Deutsch"} << true;
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("no English folder") << QStringList{"Polski", "Deutsch", "Francais", "Cesky"}
+                                       << QStringList{"English", "Cesky", "Deutsch", "Francais", "Polski"};
+    QTest::newRow("English folder") << QStringList{"Polski", "English", "Deutsch"}
+                                    << QStringList{"English", "Deutsch", "Polski"};
+    QTest::newRow("letter case ignored, then kept apart")
+        << QStringList{"english", "deutsch", "Francais", "Deutsch"}
+        << QStringList{"English", "Deutsch", "deutsch", "english", "Francais"};
+    QTest::newRow("other scripts") << QStringList{"Русский", "Français"} << QStringList{"English", "Français", "Русский"};
 }
 
-void TestLanguages::foldersFollowEnglishInFileSystemOrder()
+void TestLanguages::foldersFollowEnglishSorted()
 {
     QFETCH(QStringList, folders);
-    QFETCH(bool, englishAdded);
+    QFETCH(QStringList, expected);
     QTemporaryDir dir;
     const QString languages = dir.path() + "/languages";
     for (const QString& folder : folders)
         QVERIFY(QDir().mkpath(languages + '/' + folder));
     TestSupport::writeFile(languages + "/lang.ini", "a file, not a language");
 
-    QStringList expected = foldersInFileSystemOrder(languages);
-    QCOMPARE(expected.size(), folders.size());
-    if (englishAdded)
-        expected.prepend("English");
     QCOMPARE(ListLanguages(languages + '/'), expected);
+}
+
+void TestLanguages::languageGivesLocaleAndCodePage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("codePage");
+    QTest::newRow("English") << "English" << "en" << 1252;
+    QTest::newRow("own name") << "Deutsch" << "de" << 1252;
+    QTest::newRow("own name, other case") << QString::fromUtf8("Français") << "fr" << 1252;
+    QTest::newRow("Cyrillic") << QString::fromUtf8("Русский") << "ru" << 1251;
+    QTest::newRow("English name") << "polish" << "pl" << 1250;
+    QTest::newRow("no language") << "Klingonisch" << "en" << 1252;
+}
+
+void TestLanguages::languageGivesLocaleAndCodePage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, locale);
+    QFETCH(int, codePage);
+    QCOMPARE(LanguageLocale(language).name().section('_', 0, 0), locale);
+    QCOMPARE(DefaultCodePage(language).number(), codePage);
 }
 
 QTEST_GUILESS_MAIN(TestLanguages)

@@ -43,6 +43,8 @@ private slots:
     void flagIsOnOnlyForExactlyOne();
     void lockMinutesAreWholeAndPositive_data();
     void lockMinutesAreWholeAndPositive();
+    void codePageChosenElseTheLanguagesOwn_data();
+    void codePageChosenElseTheLanguagesOwn();
 
     void rebuildWritesLinesInOrder_data();
     void rebuildWritesLinesInOrder();
@@ -198,6 +200,27 @@ void TestSettingsStore::lockMinutesAreWholeAndPositive()
     QCOMPARE(lockMinutesFrom(stored).value_or(0), minutes);
 }
 
+void TestSettingsStore::codePageChosenElseTheLanguagesOwn_data()
+{
+    QTest::addColumn<QStringList>("settings");
+    QTest::addColumn<int>("codePage");
+    QTest::newRow("nothing") << QStringList() << 1252;
+    QTest::newRow("Russian") << QStringList{QString::fromUtf8("language=Русский")} << 1251;
+    QTest::newRow("Russian, chosen") << QStringList{QString::fromUtf8("language=Русский"), "codepage=1250"} << 1250;
+    QTest::newRow("not a number") << QStringList{QString::fromUtf8("language=Русский"), "codepage=cp1250"} << 1251;
+    QTest::newRow("not offered") << QStringList{"language=Deutsch", "codepage=437"} << 1252;
+}
+
+void TestSettingsStore::codePageChosenElseTheLanguagesOwn()
+{
+    QFETCH(QStringList, settings);
+    QFETCH(int, codePage);
+    SettingsStore store;
+    for (const QString& line : settings)
+        store.SetSetting(line.section('=', 0, 0), line.section('=', 1));
+    QCOMPARE(store.olderFilesCodePage().number(), codePage);
+}
+
 void TestSettingsStore::rebuildWritesLinesInOrder_data()
 {
     QTest::addColumn<SettingsWindowState>("state");
@@ -227,13 +250,27 @@ void TestSettingsStore::rebuildWritesLinesInOrder_data()
         << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
                       "autosave=0\r\nbackups=0\r\nautoblocking=0\r\nlastfile=/home/me/data.zv\r\n");
 
-    SettingsWindowState noMinutes = firstRun;
-    noMinutes.autoBlocking = true;
-    noMinutes.currentFileName = "/home/me/data.zv";
-    QTest::newRow("no minutes selected") << noMinutes
+    // A time the lock cannot use is no lock, and is stored as none.
+    SettingsWindowState zeroMinutes = firstRun;
+    zeroMinutes.autoBlocking = true;
+    zeroMinutes.blockingTime = "0";
+    zeroMinutes.currentFileName = "/home/me/data.zv";
+    QTest::newRow("minutes below one") << zeroMinutes
         << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
-                      "autosave=0\r\nbackups=0\r\nautoblocking=1\r\nblockingtime=1\r\n"
-                      "lastfile=/home/me/data.zv\r\n");
+                      "autosave=0\r\nbackups=0\r\nautoblocking=0\r\nlastfile=/home/me/data.zv\r\n");
+
+    // Stored only while it is not the language's own, so that it follows the language.
+    SettingsWindowState russian = firstRun;
+    russian.language = QString::fromUtf8("Русский");
+    russian.codePage = 1251;
+    QTest::newRow("code page of the language") << russian
+        << QString::fromUtf8("language=Русский\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
+                             "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n").toUtf8();
+    SettingsWindowState chosen = firstRun;
+    chosen.codePage = 1251;
+    QTest::newRow("code page chosen") << chosen
+        << QByteArray("language=English\r\ncodepage=1251\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
+                      "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n");
 
     SettingsWindowState hiddenNoTray = firstRun;
     hiddenNoTray.hidden = true;

@@ -139,10 +139,16 @@ void TestSettingsWindow::loadsSettings_data()
                             << "Francais" << CheckNames << "10";
     QTest::newRow("only exactly 1 is on") << QStringList{"SYSTRAY=1", "assotiate= 1", "openlast=true"} << "English"
                                           << QStringList{"SysTray"} << "1";
-    QTest::newRow("language ignores case") << QStringList{"language=deUTSCH"} << "Deutsch" << QStringList() << "1";
+    QTest::newRow("language in other letter case") << QStringList{"language=deutsch"} << "English" << QStringList()
+                                                   << "1";
     QTest::newRow("unknown language") << QStringList{"language=Klingon"} << "English" << QStringList() << "1";
     QTest::newRow("minutes not offered") << QStringList{"autoblocking=1", "blockingtime=7"} << "English"
-                                         << QStringList{"AutoBlocking"} << "";
+                                         << QStringList{"AutoBlocking"} << "7";
+    // Minutes the lock cannot use mean no lock.
+    QTest::newRow("minutes not a number") << QStringList{"autoblocking=1", "blockingtime=abc"} << "English"
+                                          << QStringList() << "1";
+    QTest::newRow("minutes below one") << QStringList{"autoblocking=1", "blockingtime=0"} << "English"
+                                       << QStringList() << "1";
     QTest::newRow("minutes, auto-lock off") << QStringList{"blockingtime=20"} << "English" << QStringList() << "1";
 }
 
@@ -202,14 +208,28 @@ void TestSettingsWindow::closingGivesResult()
 void TestSettingsWindow::stateRebuildsSettingsList()
 {
     m_window->LoadSettingsIntoWindow(
-        settingsFrom({"language=francais", "hidden=1", "assotiate=1", "autoblocking=1", "blockingtime=20"}));
+        settingsFrom({"language=Francais", "hidden=1", "assotiate=1", "autoblocking=1", "blockingtime=20"}));
     QVERIFY(m_window->associationChecked());
+    auto* codePages = m_window->findChild<QComboBox*>("ComboBoxCodePage");
+    QCOMPARE(codePages->currentText(), QString("Windows-1252"));
+    codePages->setCurrentIndex(codePages->findText("Windows-1250"));
     QCOMPARE(StoreSettingsFromWindow(m_window->windowState("/data/keys.zv")).lines(),
-             QStringList({"language=Francais", "systray=1", "hidden=1", "assotiate=1", "openlast=0", "autosave=0",
+             QStringList({"language=Francais", "codepage=1250", "systray=1", "hidden=1", "assotiate=1", "openlast=0", "autosave=0",
                           "backups=0", "autoblocking=1", "blockingtime=20", "lastfile=/data/keys.zv"}));
 
+    // A time not offered is an entry of its own, in its place, until the
+    // next load.
+    auto entries = [this] {
+        QStringList texts;
+        for (int i = 0; i < minutes()->count(); ++i)
+            texts.append(minutes()->itemText(i));
+        return texts;
+    };
     m_window->LoadSettingsIntoWindow(settingsFrom({"autoblocking=1", "blockingtime=3"}));
-    QCOMPARE(m_window->windowState(QString()).blockingTime, QString());
+    QCOMPARE(m_window->windowState(QString()).blockingTime, QString("3"));
+    QCOMPARE(entries(), QStringList({"1", "2", "3", "5", "10", "20"}));
+    m_window->LoadSettingsIntoWindow(settingsFrom({"autoblocking=1", "blockingtime=2"}));
+    QCOMPARE(entries(), blockingTimeChoices());
 }
 
 void TestSettingsWindow::captionsAndLanguageRefill()
@@ -217,7 +237,8 @@ void TestSettingsWindow::captionsAndLanguageRefill()
     auto text = [this](const char* name) { return m_window->findChild<QLabel*>(name)->text(); };
     QCOMPARE(text("LabelBlockingTime"), QString("Blocking time:"));
     m_window->selectLanguageIndex(2);
-    QVERIFY(QDir().mkpath(m_paths->languagesFolder() + "Italiano"));
+    // Sorted before the selected one: the selection follows its name.
+    QVERIFY(QDir().mkpath(m_paths->languagesFolder() + "Bosanski"));
     m_captions.setLines(NameValueList({"SettingsCaption=Einstellungen", "settingslabellanguage=Sprache"}));
 
     m_window->ApplySettingsCaptions();
@@ -225,7 +246,7 @@ void TestSettingsWindow::captionsAndLanguageRefill()
     QCOMPARE(text("LabelLanguage"), QString("Sprache:"));
     QCOMPARE(text("LabelBackups"), QString("Create backups"));
     QCOMPARE(m_window->findChild<QComboBox*>("ComboBoxLang")->count(), 4);
-    QCOMPARE(m_window->selectedLanguageIndex(), 2);
+    QCOMPARE(m_window->selectedLanguage(), QString("Francais"));
 
     // A position that the shorter list no longer has falls back to the first.
     m_window->selectLanguageIndex(3);

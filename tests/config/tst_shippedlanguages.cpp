@@ -42,7 +42,7 @@ const CaptionKey CaptionKeys[] = {
     {"SettingsCaption", 0}, {"SettingsLabelLanguage", ':'}, {"SettingsCheckBoxSysTray", 0},
     {"SettingsCheckBoxHidden", 0}, {"SettingsCheckBoxAssociate", 0}, {"SettingsCheckBoxOpenLast", 0},
     {"SettingsCheckBoxAutoSave", 0}, {"SettingsCheckBoxBackups", 0}, {"SettingsCheckBoxAutoBlocking", 0},
-    {"SettingsLabelBlockingTime", ':'}, {"SettingsLabelMinutes", 0},
+    {"SettingsLabelBlockingTime", ':'}, {"SettingsLabelMinutes", 0}, {"SettingsLabelCodePage", ':'},
     // Password, search, group selection and about windows
     {"PasswordLabelPassword", ':'}, {"PasswordLabelRetype", ':'},
     {"SearchCaption", 0}, {"SearchLabelKeyword", ':'}, {"SearchCheckBoxWhole", 0},

@@ -1,5 +1,6 @@
 #include "datafile/DataFile.h"
 #include "datafile/RC4.h"
+#include "datafile/TextEncoding.h"
 #include "document/DataDocument.h"
 
 #include "support/TestSupport.h"
@@ -278,6 +279,30 @@ private slots:
         QCOMPARE(qText(record.last_child().text()), QString::fromUtf8("名前"));
         QVERIFY(DataFile::checkPassword(ZV_FIXTURES "/utf8.zv", "sixteen-chars-pw"));
         QVERIFY(!DataFile::checkPassword(ZV_FIXTURES "/utf8.zv", "sixteen-chars-p"));
+    }
+
+    void olderFilesOpenInTheirCodePage()
+    {
+        // As written on a Russian system: the text and the key in Windows-1251.
+        const CodePage cyrillic = *CodePage::fromNumber(1251);
+        const QString password = QString::fromUtf8("Пароль");
+        const QByteArray passwordBytes = *cyrillic.encode(password);
+        DataFile::FileKey key{};
+        std::copy(passwordBytes.begin(), passwordBytes.end(), key.begin());
+        const QByteArray text =
+            "<data><folder name=\"" + *cyrillic.encode(QString::fromUtf8("Почта")) + "\" type=\"PRIVATE\"/></data>";
+        writeFile(path("russian.zv"), DataFile::seal(text, key));
+
+        DataDocument document;
+        QCOMPARE(DataFile::read(path("russian.zv"), password, document), DataFile::Status::InvalidPassword);
+        TextEncoding::setOlderFilesCodePage(cyrillic);
+        const auto restore = qScopeGuard([] { TextEncoding::setOlderFilesCodePage(CodePage::windows1252()); });
+        QCOMPARE(DataFile::read(path("russian.zv"), password, document), DataFile::Status::Ok);
+        QCOMPARE(qText(document.root().child("folder").attribute("name")), QString::fromUtf8("Почта"));
+
+        // Saved again it keeps its key, and its text is UTF-8 from then on.
+        QCOMPARE(DataFile::write(path("russian.zv"), password, document), DataFile::Status::Ok);
+        QVERIFY(decipherBody(readFile(path("russian.zv")), password).contains(QString::fromUtf8("Почта").toUtf8()));
     }
 
     void contentRoundTripsExactly()

@@ -1,5 +1,5 @@
 #include "config/ProgramPaths.h"
-#include "datafile/TextEncoding.h"
+#include "datafile/CodePage.h"
 #include "document/Catalogue.h"
 #include "document/Schema.h"
 
@@ -185,7 +185,7 @@ void TestCatalogue::namesReadInEveryEncodingLeadToTheirTemplates_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("UTF-8") << text.toUtf8() << name;
     // The euro sign is 0x80 in Windows-1252 and no letter at all in Latin-1.
-    QTest::newRow("Windows-1252, undeclared") << *TextEncoding::toWindows1252(text) << name;
+    QTest::newRow("Windows-1252, undeclared") << *CodePage::windows1252().encode(text) << name;
     QTest::newRow("Latin-1, declared")
         << "<?xml version='1.0' encoding='ISO-8859-1'?>" + QString(text).remove(QChar(0x20AC)).toLatin1()
         << QString(name).remove(QChar(0x20AC));
