@@ -30,6 +30,12 @@ QByteArray encoded(const QString& path)
     return QFile::encodeName(path);
 }
 
+bool isRegularFile(const QString& name)
+{
+    struct stat status {};
+    return ::lstat(encoded(name).constData(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -137,3 +143,29 @@ void PendingBackup::discard()
         ::unlink(encoded(m_kept).constData());
     m_kept.clear();
 }
+
+namespace Backups {
+
+QStringList existingBackups(const QString& path)
+{
+    QStringList found;
+    for (int number = 1; number <= SlotCount; ++number) {
+        if (const QString name = backupName(path, number); isRegularFile(name))
+            found << name;
+    }
+    return found;
+}
+
+QStringList removeBackups(const QString& path)
+{
+    QStringList removed;
+    // unlink() removes a name, never what a link points to, so a name that
+    // changed since it was checked cannot take another file with it.
+    for (const QString& name : existingBackups(path)) {
+        if (::unlink(encoded(name).constData()) == 0)
+            removed << name;
+    }
+    return removed;
+}
+
+} // namespace Backups

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Up to three backups beside a data file, named "~1_", "~2_", "~3_" and the
 // file's name. Once all three exist, 1 and 2 keep the oldest versions and 3
@@ -8,6 +9,13 @@
 namespace Backups {
 
 QString backupName(const QString& path, int number);
+
+// The backups of path that exist as regular files, oldest slot first.
+QStringList existingBackups(const QString& path);
+// Removes them, for instance once they hold the document under a password
+// that has been changed. Only regular files at exactly the backup names go;
+// a link or a folder there is left alone. Returns the names removed.
+QStringList removeBackups(const QString& path);
 
 } // namespace Backups
 

@@ -1,3 +1,4 @@
+#include "datafile/Backups.h"
 #include "datafile/DataFile.h"
 #include "datafile/RC4.h"
 #include "datafile/TextEncoding.h"
@@ -529,6 +530,25 @@ private slots:
         QCOMPARE(document.toText(), changed.toText());
         QCOMPARE(filesIn(realFolder.path()), (QStringList{"real.zv", "~1_real.zv", "~2_real.zv"}));
         QCOMPARE(filesIn(linkFolder.path()), QStringList{"link.zv"});
+    }
+
+    void removingBackupsTakesRegularFilesOnly()
+    {
+        QTemporaryDir folder;
+        QTemporaryDir elsewhere;
+        const QString target = folder.filePath("private.zv");
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        for (int save = 0; save < 3; ++save)
+            QCOMPARE(DataFile::save(target, "secret", document, true), DataFile::Status::Ok);
+        const QString kept = elsewhere.filePath("kept.zv");
+        writeFile(kept, "theirs");
+        QVERIFY(QFile::remove(folder.filePath("~2_private.zv")));
+        QVERIFY(QFile::link(kept, folder.filePath("~2_private.zv")));
+        QCOMPARE(Backups::existingBackups(target), (QStringList{folder.filePath("~1_private.zv")}));
+        QCOMPARE(Backups::removeBackups(target), (QStringList{folder.filePath("~1_private.zv")}));
+        QCOMPARE(filesIn(folder.path()), (QStringList{"private.zv", "~2_private.zv"}));
+        QCOMPARE(readFile(kept), QByteArray("theirs"));
     }
 
     void savingWithoutBackupsLeavesNone()
