@@ -802,7 +802,9 @@ void TFormMain::PopupMenuTreePopup()
     for (int entry = 0; entry + 1 < controls.size(); entry += 2) {
         const auto* label = qobject_cast<QLabel*>(controls.at(entry));
         const int position = entry / 2 + 1;
-        QAction* item = m_deleteFieldMenu->addAction(label ? label->text() : QString());
+        // A field's name is shown as it stands, an '&' in it included.
+        QString name = label ? label->text() : QString();
+        QAction* item = m_deleteFieldMenu->addAction(name.replace(u'&', QStringLiteral("&&")));
         connect(item, &QAction::triggered, this, [this, position] { DeleteFieldItemClick(position); });
     }
     m_deleteFieldMenu->setEnabled(!m_deleteFieldMenu->isEmpty());
