@@ -89,7 +89,7 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
 
     m_autoLock = new AutoLock(
         m_settings, services.idleTime,
-        {[this] { return m_currentFileName; }, [this](const QString& password) { return CheckFilePassword(password); }},
+        {[this] { return m_currentFileName; }, [this] { return m_currentPassword; }},
         &QApplication::topLevelWidgets, *this);
     connect(m_autoLock, &AutoLock::endRequested, this, &TFormMain::endRequested);
     // Where it first shows, also after a start hidden in the notification area.
@@ -482,6 +482,7 @@ void TFormMain::New1Click()
             return;
     }
     m_currentFileName.clear();
+    adoptPassword(QString());
     const bool hadNodes = m_treeModel->nodeCount() > 0;
     m_treeModel->clear();
     if (hadNodes)
@@ -862,14 +863,6 @@ bool TFormMain::Locked() const
 void TFormMain::TimerTimer()
 {
     m_autoLock->TimerTimer();
-}
-
-bool TFormMain::CheckFilePassword(const QString& password) const
-{
-    // A file deleted, moved or replaced while the program ran cannot vouch
-    // for its owner; the password of the document in memory still proves who
-    // is at the desk, so the unsaved work is not lost to a locked door.
-    return password == m_currentPassword || DataFile::checkPassword(m_currentFileName, password);
 }
 
 // The window is hidden only where the tray icon shows, its way back.
