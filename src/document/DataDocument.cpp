@@ -81,7 +81,13 @@ QByteArray DataDocument::toText() const
 void DataDocument::appendText(QByteArray& out) const
 {
     // A document read from a file is written back at about the size it had.
-    StoredTextWriter writer(out, m_buffer.size() + m_buffer.size() / 16);
+    WipingByteArrayWriter bytes(out, m_buffer.size() + m_buffer.size() / 16 + 2);
+    writeText(bytes);
+}
+
+void DataDocument::writeText(pugi::xml_writer& destination) const
+{
+    StoredTextWriter writer(destination);
     m_document->save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     writer.finish();
 }

@@ -32,6 +32,9 @@ public:
     // The same text appended to out, so that it can be written straight after
     // a file header without a copy of the whole document.
     void appendText(QByteArray& out) const;
+    // The same text handed to destination piece by piece, so that it can be
+    // written out without ever being whole in memory.
+    void writeText(pugi::xml_writer& destination) const;
 
     // Replaces the content with the parsed text (UTF-8, else the code page of older files).
     // Text that is not well-formed XML with `data` as its document element is
