@@ -52,6 +52,14 @@ public:
     // for the tree views, whose own code recurses once per level.
     static constexpr int MaxNesting = 1000;
 
+    // The tree of a document takes at most MaxTreeSizeFactor times the size
+    // of its text (and is always allowed MinTreeAllowance): text whose tree
+    // would need more is refused when loaded. Only text made of little else
+    // than empty elements can come near it, so a hostile file cannot make the
+    // tree many times larger than the file.
+    static constexpr size_t MaxTreeSizeFactor = 8;
+    static constexpr size_t MinTreeAllowance = 1024 * 1024;
+
     // The levels of elements under element: 0 when it has no child element.
     static int levelsBelow(const pugi::xml_node& element);
     // The number of elements above node: 1 for the children of `data`.
