@@ -67,7 +67,9 @@ QString passwordRule()
         .arg(TextEncoding::olderFilesCodePage().name());
 }
 
-// Hands the document's UTF-8 text on to a text stream as it is serialised; a
+// Hands the document's UTF-8 text on to a text stream as it is serialised.
+// pugixml passes a long value in one piece; it goes on in small ones, which
+// the stream writes out as they come, so no copy of it is ever whole. A
 // character split between two pieces is completed by the next one.
 class TextStreamWriter final : public pugi::xml_writer {
 public:
@@ -77,7 +79,10 @@ public:
     }
     void write(const void* data, size_t size) override
     {
-        m_out << m_decode(QByteArrayView(static_cast<const char*>(data), static_cast<qsizetype>(size)));
+        constexpr qsizetype PieceSize = 64 * 1024;
+        const QByteArrayView text(static_cast<const char*>(data), static_cast<qsizetype>(size));
+        for (qsizetype from = 0; from < text.size(); from += PieceSize)
+            m_out << m_decode(text.sliced(from, std::min(PieceSize, text.size() - from)));
     }
 
 private:
