@@ -1,6 +1,7 @@
 #include "cli/CliTool.h"
 
-#include "datafile/DataFile.h"
+#include "cli/TerminalText.h"
+#include "datafile/Backups.h"
 #include "datafile/SecureWipe.h"
 #include "datafile/TextEncoding.h"
 #include "document/DataDocument.h"
@@ -10,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <functional>
 
@@ -20,6 +22,7 @@ const QString MessageNotOpened = QStringLiteral("Can't open data file. Make sure
 const QString MessageNotSaved = QStringLiteral("Can't save data file");
 const QString PasswordOption = QStringLiteral("--password-stdin");
 const QString CodePageOption = QStringLiteral("--code-page");
+const QString RemoveBackupsOption = QStringLiteral("--remove-backups");
 
 // Visits every group and record in tree order with its path: the captions from
 // the top level down, joined by "/".
@@ -42,29 +45,60 @@ QString offeredCodePages()
     return numbers.join(QStringLiteral(", "));
 }
 
-QString displayValue(const pugi::xml_node& field)
+// The lines of a field's value in display form.
+QStringList displayLines(const pugi::xml_node& field)
 {
     const QString value = qText(field.text());
     const auto type = fieldTypeFromStored(qText(field.attribute("basic_type")));
     if (type == FieldType::Date)
-        return dateDisplayText(value);
+        return {dateDisplayText(value)};
     if (type == FieldType::Time)
-        return timeDisplayText(value);
-    // A multi-line value reads as indented continuation lines.
+        return {timeDisplayText(value)};
     QString text = value;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
-    return text.replace(QLatin1Char('\n'), QLatin1String("\n  "));
+    return text.split(QLatin1Char('\n'));
 }
+
+QString passwordRule()
+{
+    return QStringLiteral("A password has 1 to 16 characters, each of them in the code page %1")
+        .arg(TextEncoding::olderFilesCodePage().name());
+}
+
+// Hands the document's UTF-8 text on to a text stream as it is serialised.
+// pugixml passes a long value in one piece; it goes on in small ones, which
+// the stream writes out as they come, so no copy of it is ever whole. A
+// character split between two pieces is completed by the next one.
+class TextStreamWriter final : public pugi::xml_writer {
+public:
+    explicit TextStreamWriter(QTextStream& out)
+        : m_out(out)
+    {
+    }
+    void write(const void* data, size_t size) override
+    {
+        constexpr qsizetype PieceSize = 64 * 1024;
+        const QByteArrayView text(static_cast<const char*>(data), static_cast<qsizetype>(size));
+        for (qsizetype from = 0; from < text.size(); from += PieceSize)
+            m_out << m_decode(text.sliced(from, std::min(PieceSize, text.size() - from)));
+    }
+
+private:
+    QTextStream& m_out;
+    QStringDecoder m_decode{QStringDecoder::Utf8};
+};
 
 } // namespace
 
-CliTool::CliTool(QTextStream& in, QTextStream& out, QTextStream& err, PasswordReader& terminal)
+CliTool::CliTool(QTextStream& in, QTextStream& out, QTextStream& err, PasswordReader& terminal,
+                 bool outputIsTerminal)
     : m_in(in)
     , m_out(out)
     , m_err(err)
     , m_terminal(terminal)
+    , m_outputIsTerminal(outputIsTerminal)
 {
 }
 
@@ -81,7 +115,10 @@ QString CliTool::helpText()
         "                             field's name for a hit in a field\n"
         "  export FILE                the document's XML on standard output\n"
         "  import XML FILE            a new data file FILE from the XML document XML\n"
-        "  passwd FILE                gives FILE a new password\n"
+        "  passwd FILE [--remove-backups]\n"
+        "                             gives FILE a new password; its backups (~1_FILE to\n"
+        "                             ~3_FILE) keep the old one unless --remove-backups\n"
+        "                             deletes them\n"
         "\n"
         "Passwords are asked on the terminal without echo. With --password-stdin they are\n"
         "read as lines of standard input instead: the file's password first, then, for\n"
@@ -96,7 +133,7 @@ QString CliTool::helpText()
         "  0  success\n"
         "  1  find: nothing found\n"
         "  2  wrong usage\n"
-        "  3  the file cannot be read\n"
+        "  3  the file cannot be read (missing, not a regular file, or over 256 MB)\n"
         "  4  Incorrect file format\n"
         "  5  Can't open data file. Make sure you have entered correct password\n"
         "  6  Can't save data file\n"
@@ -148,7 +185,7 @@ int CliTool::list(const QStringList& args)
     if (const int code = openDocument(args.at(0), document))
         return code;
     Schema::walkTree(document.root(), [&](const pugi::xml_node& item, int depth) {
-        m_out << QString(depth * 2, QLatin1Char(' ')) << Schema::itemCaption(item) << '\n';
+        m_out << QString(depth * 2, QLatin1Char(' ')) << shown(Schema::itemCaption(item)) << '\n';
         return true;
     });
     return Success;
@@ -169,8 +206,13 @@ int CliTool::show(const QStringList& args)
     });
     if (!record)
         return fail(NoSuchRecord, QStringLiteral("No record at \"%1\"").arg(args.at(1)));
-    for (const pugi::xml_node& field : record.children(Schema::FieldElement))
-        m_out << qText(field.attribute("name")) << ": " << displayValue(field) << '\n';
+    // A multi-line value reads as indented continuation lines.
+    for (const pugi::xml_node& field : record.children(Schema::FieldElement)) {
+        QStringList lines = displayLines(field);
+        for (QString& line : lines)
+            line = shown(line);
+        m_out << shown(qText(field.attribute("name"))) << ": " << lines.join(QLatin1String("\n  ")) << '\n';
+    }
     return Success;
 }
 
@@ -189,14 +231,14 @@ int CliTool::find(QStringList args)
     int hits = 0;
     walkPaths(document, [&](const pugi::xml_node& item, const QString& path, int) {
         if (matcher.matchCaption(Schema::itemCaption(item))) {
-            m_out << path << '\n';
+            m_out << shown(path) << '\n';
             ++hits;
         }
         if (!Schema::isRecord(item))
             return true;
         for (const pugi::xml_node& field : Schema::recordFields(item)) {
             if (matcher.matchField(field)) {
-                m_out << path << " :: " << qText(field.attribute("name")) << '\n';
+                m_out << shown(path) << " :: " << shown(qText(field.attribute("name"))) << '\n';
                 ++hits;
             }
         }
@@ -212,7 +254,10 @@ int CliTool::exportXml(const QStringList& args)
     DataDocument document;
     if (const int code = openDocument(args.at(0), document))
         return code;
-    m_out << QString::fromUtf8(document.toText());
+    // Written as it is serialised: a copy of the whole text would double
+    // what a hostile file can make the tool hold.
+    TextStreamWriter writer(m_out);
+    document.writeText(writer);
     return Success;
 }
 
@@ -229,17 +274,24 @@ int CliTool::importXml(const QStringList& args)
     QString problem;
     if (!document.loadText(xml.readAll(), &problem))
         return fail(NotADataDocument, QStringLiteral("%1 is not a data document: %2").arg(source, problem));
-    if (QFileInfo::exists(target))
-        return fail(TargetExists, QStringLiteral("%1 already exists; import writes new files only").arg(target));
+    // Asked early so that nobody types a password in vain; the write itself
+    // still refuses a name taken meanwhile.
+    if (const QFileInfo existing(target); existing.exists() || existing.isSymLink())
+        return targetExists(target);
     std::optional<QString> password = askNewPassword();
     if (!password)
         return UnusablePassword;
     const SecureWipe::WipeOnExit forget(*password);
-    return writeDocument(target, *password, document);
+    QString detail;
+    const DataFile::Status status = DataFile::create(target, *password, document, &detail);
+    if (status == DataFile::Status::AlreadyExists)
+        return targetExists(target);
+    return written(status, detail);
 }
 
-int CliTool::changePassword(const QStringList& args)
+int CliTool::changePassword(QStringList args)
 {
+    const bool removeBackups = args.removeAll(RemoveBackupsOption) > 0;
     if (args.size() != 1)
         return usage(QStringLiteral("passwd takes one FILE"));
     DataDocument document;
@@ -249,10 +301,26 @@ int CliTool::changePassword(const QStringList& args)
     if (!password)
         return UnusablePassword;
     const SecureWipe::WipeOnExit forget(*password);
-    if (const int code = writeDocument(args.at(0), *password, document))
+    QString detail;
+    if (const int code = written(DataFile::write(args.at(0), *password, document, &detail), detail))
         return code;
     m_err << "Password changed\n";
+    reportBackups(args.at(0), removeBackups);
     return Success;
+}
+
+void CliTool::reportBackups(const QString& path, bool remove)
+{
+    // Backups lie beside the file a link leads to, where saving makes them.
+    const QString file = QFileInfo(path).canonicalFilePath();
+    if (remove) {
+        for (const QString& name : Backups::removeBackups(file))
+            m_err << "Removed " << name << '\n';
+    }
+    const QStringList left = Backups::existingBackups(file);
+    if (!left.isEmpty())
+        m_err << "Older backups still open with the old password (passwd " << RemoveBackupsOption
+              << " removes them): " << left.join(QStringLiteral(", ")) << '\n';
 }
 
 std::optional<QString> CliTool::askPassword(const QString& prompt)
@@ -270,9 +338,7 @@ std::optional<QString> CliTool::askNewPassword()
     if (!password || !DataFile::MakeFileKey(*password)) {
         if (password)
             SecureWipe::wipe(*password);
-        fail(UnusablePassword, QStringLiteral("The new password must have 1 to 16 characters, each of them in "
-                                              "the code page %1")
-                                   .arg(TextEncoding::olderFilesCodePage().name()));
+        fail(UnusablePassword, passwordRule());
         return std::nullopt;
     }
     // A typing mistake on a terminal would lock the file away; stdin is scripted.
@@ -309,23 +375,33 @@ int CliTool::openDocument(const QString& path, DataDocument& document)
     case DataFile::Status::IncorrectFormat:
         return fail(IncorrectFormat, MessageIncorrectFormat);
     case DataFile::Status::CannotRead:
-        return fail(CannotRead, QStringLiteral("%1: %2").arg(MessageNotOpened, detail));
     case DataFile::Status::TooLarge:
-        return fail(CannotOpen, QStringLiteral("%1: %2").arg(MessageNotOpened, detail));
+        return fail(CannotRead, QStringLiteral("%1: %2").arg(MessageNotOpened, detail));
     case DataFile::Status::InvalidPassword:
+        return fail(UnusablePassword, passwordRule());
     case DataFile::Status::CannotOpen:
     case DataFile::Status::CannotWrite:
+    case DataFile::Status::AlreadyExists:
         break;
     }
     return fail(CannotOpen, MessageNotOpened);
 }
 
-int CliTool::writeDocument(const QString& path, const QString& password, const DataDocument& document)
+int CliTool::written(DataFile::Status status, const QString& detail)
 {
-    QString detail;
-    if (DataFile::write(path, password, document, &detail) != DataFile::Status::Ok)
+    if (status != DataFile::Status::Ok)
         return fail(CannotWrite, QStringLiteral("%1: %2").arg(MessageNotSaved, detail));
     return Success;
+}
+
+int CliTool::targetExists(const QString& path)
+{
+    return fail(TargetExists, QStringLiteral("%1 already exists; import writes new files only").arg(path));
+}
+
+QString CliTool::shown(const QString& text) const
+{
+    return m_outputIsTerminal ? TerminalText::visible(text) : text;
 }
 
 int CliTool::usage(const QString& problem)

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "cli/PasswordReader.h"
+#include "datafile/DataFile.h"
 
 #include <QStringList>
 #include <QTextStream>
-
-class DataDocument;
 
 // The command-line tool: reads, searches, exports and re-keys data files
 // without a desktop. Every failure is reported on the error stream with the
@@ -27,7 +26,9 @@ public:
         TargetExists = 10,
     };
 
-    CliTool(QTextStream& in, QTextStream& out, QTextStream& err, PasswordReader& terminal);
+    // outputIsTerminal: out is shown on a terminal, which must not be given
+    // the control characters a file may hold; a pipe gets the text unchanged.
+    CliTool(QTextStream& in, QTextStream& out, QTextStream& err, PasswordReader& terminal, bool outputIsTerminal);
 
     // arguments without the program's own name.
     int run(QStringList arguments);
@@ -40,7 +41,8 @@ private:
     int find(QStringList args);
     int exportXml(const QStringList& args);
     int importXml(const QStringList& args);
-    int changePassword(const QStringList& args);
+    int changePassword(QStringList args);
+    void reportBackups(const QString& path, bool remove);
 
     std::optional<QString> askPassword(const QString& prompt);
     // The new password, asked twice on a terminal; nullopt (reported) when
@@ -48,7 +50,10 @@ private:
     std::optional<QString> askNewPassword();
     bool retypedAlike(const QString& password);
     int openDocument(const QString& path, DataDocument& document);
-    int writeDocument(const QString& path, const QString& password, const DataDocument& document);
+    int written(DataFile::Status status, const QString& detail);
+    int targetExists(const QString& path);
+    // Text from the file as it may be shown on out.
+    QString shown(const QString& text) const;
     int usage(const QString& problem);
     int fail(int code, const QString& message);
 
@@ -56,5 +61,6 @@ private:
     QTextStream& m_out;
     QTextStream& m_err;
     PasswordReader& m_terminal;
+    bool m_outputIsTerminal;
     bool m_passwordFromStdin = false;
 };

@@ -2,6 +2,8 @@
 
 #include "datafile/SecureWipe.h"
 
+#include <array>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <termios.h>
@@ -9,7 +11,27 @@
 
 namespace {
 
-// Echo stays off only while the line is read, and comes back even on errors.
+// What a signal handler needs to give the terminal its echo back: the modes
+// are stored before the descriptor is published.
+volatile sig_atomic_t quietTerminal = -1;
+termios echoingModes{};
+
+// The signals that end the program while a password is typed: Ctrl+C and
+// Ctrl+\ on the terminal, a kill, a closed terminal window.
+constexpr std::array EndingSignals{SIGINT, SIGTERM, SIGQUIT, SIGHUP};
+
+void restoreEchoAndEnd(int signal)
+{
+    if (const int fd = quietTerminal; fd >= 0)
+        tcsetattr(fd, TCSANOW, &echoingModes);
+    // SA_RESETHAND has put the default action back; the signal, blocked
+    // until this handler returns, then ends the program as it would have,
+    // so the shell sees the usual status.
+    raise(signal);
+}
+
+// Echo stays off only while the line is read, and comes back even on errors
+// and when a signal ends the program meanwhile.
 class EchoOff {
 public:
     explicit EchoOff(int fd)
@@ -18,14 +40,30 @@ public:
     {
         if (!m_active)
             return;
+        echoingModes = m_saved;
+        quietTerminal = fd;
+        struct sigaction restoring {};
+        restoring.sa_handler = restoreEchoAndEnd;
+        restoring.sa_flags = SA_RESETHAND;
+        sigemptyset(&restoring.sa_mask);
+        for (std::size_t i = 0; i < EndingSignals.size(); ++i) {
+            sigaction(EndingSignals[i], nullptr, &m_previous[i]);
+            // A signal the caller ignores (nohup) stays ignored.
+            if (m_previous[i].sa_handler != SIG_IGN)
+                sigaction(EndingSignals[i], &restoring, nullptr);
+        }
         termios quiet = m_saved;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         tcsetattr(fd, TCSAFLUSH, &quiet);
     }
     ~EchoOff()
     {
-        if (m_active)
-            tcsetattr(m_fd, TCSAFLUSH, &m_saved);
+        if (!m_active)
+            return;
+        tcsetattr(m_fd, TCSAFLUSH, &m_saved);
+        quietTerminal = -1;
+        for (std::size_t i = 0; i < EndingSignals.size(); ++i)
+            sigaction(EndingSignals[i], &m_previous[i], nullptr);
     }
     EchoOff(const EchoOff&) = delete;
     EchoOff& operator=(const EchoOff&) = delete;
@@ -34,6 +72,7 @@ private:
     int m_fd;
     termios m_saved{};
     bool m_active;
+    std::array<struct sigaction, EndingSignals.size()> m_previous{};
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
@@ -14,6 +15,6 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     TerminalPasswordReader terminal;
-    CliTool tool(in, out, err, terminal);
+    CliTool tool(in, out, err, terminal, ::isatty(STDOUT_FILENO) == 1);
     return tool.run(QCoreApplication::arguments().mid(1));
 }

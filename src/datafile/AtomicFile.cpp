@@ -10,7 +10,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-StagedFile::StagedFile() = default;
+StagedFile::StagedFile(Mode mode)
+    : m_mode(mode)
+{
+}
 
 StagedFile::~StagedFile() = default;
 
@@ -56,7 +59,8 @@ bool syncFolder(const QString& folder)
 
 bool StagedFile::write(const QString& targetPath, const QByteArray& bytes)
 {
-    m_target = resolvedTarget(targetPath);
+    const bool replacing = m_mode == Mode::Replace;
+    m_target = replacing ? resolvedTarget(targetPath) : QFileInfo(targetPath).absoluteFilePath();
     const QFileInfo target(m_target);
     m_file = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") + target.fileName()
                                               + QStringLiteral(".XXXXXX"));
@@ -64,7 +68,8 @@ bool StagedFile::write(const QString& targetPath, const QByteArray& bytes)
         m_error = m_file->errorString();
         return false;
     }
-    adoptModeAndGroup(m_file->handle(), m_target);
+    if (replacing)
+        adoptModeAndGroup(m_file->handle(), m_target);
     // The explicit flush matters: a full disk may only show when the last
     // buffered bytes go out, and that must count as a failed write.
     if (m_file->write(bytes) != bytes.size() || !m_file->flush()) {
@@ -82,17 +87,38 @@ bool StagedFile::commit()
 {
     if (!m_file || !m_file->isOpen())
         return false;
-    // rename() replaces an existing target in one step.
-    if (std::rename(QFile::encodeName(m_file->fileName()).constData(), QFile::encodeName(m_target).constData()) != 0) {
+    if (!moveIntoPlace()) {
+        m_targetTaken = errno == EEXIST;
         m_error = systemError();
         return false;
     }
-    m_file->setAutoRemove(false);
     m_file.reset();
     // The content is in place; a folder that cannot be synced only weakens
     // the guarantee against a power loss, it does not undo the save.
     syncFolder(QFileInfo(m_target).absolutePath());
     return true;
+}
+
+bool StagedFile::moveIntoPlace()
+{
+    const QByteArray staged = QFile::encodeName(m_file->fileName());
+    const QByteArray target = QFile::encodeName(m_target);
+    if (m_mode == Mode::Replace) {
+        // rename() replaces an existing target in one step.
+        if (std::rename(staged.constData(), target.constData()) != 0)
+            return false;
+        m_file->setAutoRemove(false);
+        return true;
+    }
+    // Neither call follows a link at the target name or replaces anything
+    // that appeared there since it was last looked at.
+    if (::renameat2(AT_FDCWD, staged.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0) {
+        m_file->setAutoRemove(false);
+        return true;
+    }
+    // File systems without the flag still make hard links; the staged name
+    // goes with the temporary file.
+    return errno == EINVAL && ::linkat(AT_FDCWD, staged.constData(), AT_FDCWD, target.constData(), 0) == 0;
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error)

@@ -12,23 +12,35 @@ class QTemporaryFile;
 // the target is untouched; an uncommitted temporary file is removed.
 class StagedFile {
 public:
-    StagedFile();
+    enum class Mode {
+        Replace,   // the target, if any, is replaced
+        CreateNew, // the target name must be free: nothing there, not even a link
+    };
+
+    explicit StagedFile(Mode mode = Mode::Replace);
     ~StagedFile();
     StagedFile(const StagedFile&) = delete;
     StagedFile& operator=(const StagedFile&) = delete;
 
-    // The target is resolved once here: a symbolic link is written through,
-    // to the file it names, as editors do. An existing file keeps its
-    // permission bits and group; a new one is private to the user.
+    // When replacing, the target is resolved once here: a symbolic link is
+    // written through, to the file it names, as editors do, and an existing
+    // file keeps its permission bits and group. A new file is private to the
+    // user; the target name itself is never opened.
     bool write(const QString& targetPath, const QByteArray& bytes);
     // The file that commit replaces: the target with its links resolved.
     QString target() const { return m_target; }
     // Renames the staged content over the target and syncs its folder, so the
-    // new name survives a power loss.
+    // new name survives a power loss. A new file only takes a name that is
+    // still free at that moment; otherwise commit fails with targetTaken().
     bool commit();
     QString errorString() const { return m_error; }
+    bool targetTaken() const { return m_targetTaken; }
 
 private:
+    bool moveIntoPlace();
+
+    Mode m_mode;
+    bool m_targetTaken = false;
     std::unique_ptr<QTemporaryFile> m_file;
     QString m_target;
     QString m_error;

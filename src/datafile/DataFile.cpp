@@ -180,6 +180,19 @@ Status save(const QString& path, const QString& password, const DataDocument& do
     return Status::Ok;
 }
 
+Status create(const QString& path, const QString& password, const DataDocument& document, QString* detail)
+{
+    const ScopedKey key(password);
+    if (!key)
+        return Status::InvalidPassword;
+    StagedFile staged(StagedFile::Mode::CreateNew);
+    if (staged.write(path, sealDocument(document, *key)) && staged.commit())
+        return Status::Ok;
+    if (detail)
+        *detail = staged.errorString();
+    return staged.targetTaken() ? Status::AlreadyExists : Status::CannotWrite;
+}
+
 bool checkPassword(const QString& path, const QString& password)
 {
     const ScopedKey key(password);

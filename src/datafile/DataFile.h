@@ -58,6 +58,7 @@ enum class Status {
     IncorrectFormat,  // the magic is missing
     CannotOpen,       // the body does not decipher to a data document: wrong password or damage
     CannotWrite,
+    AlreadyExists,    // create: the name is taken, by a link or a folder too
 };
 
 // The document text deciphered from the file bytes; nullopt with IncorrectFormat
@@ -73,7 +74,12 @@ Status read(const QString& path, const QString& password, DataDocument& document
 // file is untouched.
 Status write(const QString& path, const QString& password, const DataDocument& document, QString* detail = nullptr);
 
-// The same, moving the previous file aside as a backup first when backups is
+// Writes document to a new file at path under password. Nothing at path is
+// ever replaced or written through, not even a dangling link, also when it
+// appeared while the file was being written.
+Status create(const QString& path, const QString& password, const DataDocument& document, QString* detail = nullptr);
+
+// The same as write, moving the previous file aside as a backup first when backups is
 // on. The new content is complete on disk before the previous file is touched,
 // so a failed write leaves the file and every backup as they were.
 Status save(const QString& path, const QString& password, const DataDocument& document, bool backups,

@@ -10,13 +10,36 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace {
 
+// What pugixml may still allocate for the tree of the text being parsed; no
+// limit outside parsing.
+thread_local std::optional<size_t> treeAllowance;
+
 void* allocateBlock(size_t size)
 {
+    if (treeAllowance) {
+        if (size > *treeAllowance)
+            return nullptr;
+        *treeAllowance -= size;
+    }
     return std::malloc(size);
 }
+
+// Limits the tree of one parse to what its text may need.
+class TreeAllowance {
+public:
+    explicit TreeAllowance(qsizetype textSize)
+    {
+        treeAllowance = std::max<size_t>(DataDocument::MinTreeAllowance,
+                                          static_cast<size_t>(textSize) * DataDocument::MaxTreeSizeFactor);
+    }
+    ~TreeAllowance() { treeAllowance.reset(); }
+    TreeAllowance(const TreeAllowance&) = delete;
+    TreeAllowance& operator=(const TreeAllowance&) = delete;
+};
 
 void freeWiped(void* block)
 {
@@ -81,13 +104,21 @@ QByteArray DataDocument::toText() const
 void DataDocument::appendText(QByteArray& out) const
 {
     // A document read from a file is written back at about the size it had.
-    StoredTextWriter writer(out, m_buffer.size() + m_buffer.size() / 16);
+    WipingByteArrayWriter bytes(out, m_buffer.size() + m_buffer.size() / 16 + 2);
+    writeText(bytes);
+}
+
+void DataDocument::writeText(pugi::xml_writer& destination) const
+{
+    StoredTextWriter writer(destination);
     m_document->save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     writer.finish();
 }
 
 bool DataDocument::loadText(QByteArray text, QString* error)
 {
+    // Text converted from 8-bit grows, its markup does not.
+    const qsizetype textSize = text.size();
     QByteArray utf8 = TextEncoding::toUtf8(text);
     // A converted original is ours to wipe; an unconverted one is released so
     // that the buffer below is not shared, and parsing in it copies nothing.
@@ -98,8 +129,13 @@ bool DataDocument::loadText(QByteArray text, QString* error)
     const bool hasCharacterReferences =
         memmem(utf8.constData(), static_cast<size_t>(utf8.size()), "&#", 2) != nullptr;
     auto parsed = std::make_unique<pugi::xml_document>();
-    const pugi::xml_parse_result result =
-        parsed->load_buffer_inplace(utf8.data(), static_cast<size_t>(utf8.size()), ParseOptions, pugi::encoding_utf8);
+    pugi::xml_parse_result result;
+    {
+        // Only the tree the text makes is limited, not later changes to it.
+        const TreeAllowance allowance(textSize);
+        result = parsed->load_buffer_inplace(utf8.data(), static_cast<size_t>(utf8.size()), ParseOptions,
+                                             pugi::encoding_utf8);
+    }
     const auto refuse = [&](const QString& reason) {
         if (error)
             *error = reason;
@@ -107,6 +143,8 @@ bool DataDocument::loadText(QByteArray text, QString* error)
         SecureWipe::wipe(utf8);
         return false;
     };
+    if (result.status == pugi::status_out_of_memory)
+        return refuse(QStringLiteral("the tree would take more than %1 times the text's size").arg(MaxTreeSizeFactor));
     if (!result)
         return refuse(QString::fromUtf8(result.description()));
     const pugi::xml_node first = parsed->first_child();

@@ -32,6 +32,9 @@ public:
     // The same text appended to out, so that it can be written straight after
     // a file header without a copy of the whole document.
     void appendText(QByteArray& out) const;
+    // The same text handed to destination piece by piece, so that it can be
+    // written out without ever being whole in memory.
+    void writeText(pugi::xml_writer& destination) const;
 
     // Replaces the content with the parsed text (UTF-8, else the code page of older files).
     // Text that is not well-formed XML with `data` as its document element is
@@ -48,6 +51,14 @@ public:
     // never go deeper. Far beyond any real tree of groups, and shallow enough
     // for the tree views, whose own code recurses once per level.
     static constexpr int MaxNesting = 1000;
+
+    // The tree of a document takes at most MaxTreeSizeFactor times the size
+    // of its text (and is always allowed MinTreeAllowance): text whose tree
+    // would need more is refused when loaded. Only text made of little else
+    // than empty elements can come near it, so a hostile file cannot make the
+    // tree many times larger than the file.
+    static constexpr size_t MaxTreeSizeFactor = 8;
+    static constexpr size_t MinTreeAllowance = 1024 * 1024;
 
     // The levels of elements under element: 0 when it has no child element.
     static int levelsBelow(const pugi::xml_node& element);

@@ -15,16 +15,13 @@ const char* find(const char* from, const char* end, char c)
 
 } // namespace
 
-StoredTextWriter::StoredTextWriter(QByteArray& out, qsizetype expectedSize)
-    : m_out(out)
+StoredTextWriter::StoredTextWriter(pugi::xml_writer& destination)
+    : m_destination(destination)
 {
-    reserveRoom(expectedSize + 2);
 }
 
 void StoredTextWriter::write(const void* data, size_t size)
 {
-    // Each byte becomes at most a five-byte reference.
-    reserveRoom(static_cast<qsizetype>(size) * 5);
     const char* p = static_cast<const char*>(data);
     const char* end = p + size;
     // The next CR and the next LF, each looked for once.
@@ -32,14 +29,15 @@ void StoredTextWriter::write(const void* data, size_t size)
     const char* lf = find(p, end, '\n');
     while (p < end) {
         const char* brk = std::min(cr, lf);
-        m_out.append(p, brk - p);
+        if (brk > p)
+            m_destination.write(p, static_cast<size_t>(brk - p));
         if (brk == end)
             return;
         if (brk == cr && lf == cr + 1) {
-            m_out.append("\r\n", 2);
+            m_destination.write("\r\n", 2);
             p = brk + 2;
         } else {
-            m_out.append(brk == cr ? "&#13;" : "&#10;");
+            m_destination.write(brk == cr ? "&#13;" : "&#10;", 5);
             p = brk + 1;
         }
         if (cr < p)
@@ -51,11 +49,22 @@ void StoredTextWriter::write(const void* data, size_t size)
 
 void StoredTextWriter::finish()
 {
-    reserveRoom(2);
-    m_out.append("\r\n", 2);
+    m_destination.write("\r\n", 2);
 }
 
-void StoredTextWriter::reserveRoom(qsizetype bytes)
+WipingByteArrayWriter::WipingByteArrayWriter(QByteArray& out, qsizetype expectedSize)
+    : m_out(out)
+{
+    reserveRoom(expectedSize);
+}
+
+void WipingByteArrayWriter::write(const void* data, size_t size)
+{
+    reserveRoom(static_cast<qsizetype>(size));
+    m_out.append(static_cast<const char*>(data), static_cast<qsizetype>(size));
+}
+
+void WipingByteArrayWriter::reserveRoom(qsizetype bytes)
 {
     if (m_out.capacity() - m_out.size() >= bytes)
         return;

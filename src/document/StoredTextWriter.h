@@ -4,8 +4,8 @@
 
 #include <pugixml.hpp>
 
-// Writes the serialised text into a byte array as pugixml produces it, with
-// the stored line endings. Line breaks can only come from text content:
+// Passes the serialised text on to another writer as pugixml produces it,
+// with the stored line endings. Line breaks can only come from text content:
 // pugixml escapes them in attributes. CR LF pairs stay as they are (they end
 // lines); a lone CR or LF becomes a character reference so that it survives
 // the CR LF line ending of the stored form. pugixml hands over a run of text
@@ -14,16 +14,27 @@
 // finish() ends the last line.
 class StoredTextWriter final : public pugi::xml_writer {
 public:
-    // expectedSize: about how long the text will be, so that it is rarely
-    // moved while it grows.
-    StoredTextWriter(QByteArray& out, qsizetype expectedSize);
+    explicit StoredTextWriter(pugi::xml_writer& destination);
 
     void write(const void* data, size_t size) override;
     void finish();
 
 private:
-    // Grows the text by hand rather than letting append() reallocate, which
-    // would leave the text written so far behind in freed memory.
+    pugi::xml_writer& m_destination;
+};
+
+// Appends what it is given to a byte array. Grows the array by hand rather
+// than letting append() reallocate, which would leave the text written so far
+// behind in freed memory.
+class WipingByteArrayWriter final : public pugi::xml_writer {
+public:
+    // expectedSize: about how long the text will be, so that it is rarely
+    // moved while it grows.
+    WipingByteArrayWriter(QByteArray& out, qsizetype expectedSize);
+
+    void write(const void* data, size_t size) override;
+
+private:
     void reserveRoom(qsizetype bytes);
 
     QByteArray& m_out;

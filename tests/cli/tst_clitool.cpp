@@ -1,11 +1,19 @@
 #include "cli/CliTool.h"
+#include "datafile/DataFile.h"
 #include "datafile/TextEncoding.h"
 
 #include "support/TestSupport.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 using TestSupport::readFile;
 using TestSupport::writeFile;
@@ -46,7 +54,8 @@ struct Outcome {
     QString err;
 };
 
-Outcome runTool(const QStringList& arguments, const QString& stdinText = QString(), ScriptedTerminal* terminal = nullptr)
+Outcome runTool(const QStringList& arguments, const QString& stdinText = QString(), ScriptedTerminal* terminal = nullptr,
+                bool outputIsTerminal = false)
 {
     QString inText = stdinText;
     QString outText;
@@ -55,7 +64,7 @@ Outcome runTool(const QStringList& arguments, const QString& stdinText = QString
     QTextStream out(&outText);
     QTextStream err(&errText);
     ScriptedTerminal none;
-    CliTool tool(in, out, err, terminal ? *terminal : none);
+    CliTool tool(in, out, err, terminal ? *terminal : none, outputIsTerminal);
     const int code = tool.run(arguments);
     out.flush();
     err.flush();
@@ -66,6 +75,34 @@ Outcome withPassword(const QString& password, QStringList arguments)
 {
     arguments.prepend(QStringLiteral("--password-stdin"));
     return runTool(arguments, password + QLatin1Char('\n'));
+}
+
+// Captions, a field name and a value holding escape sequences, a bell and a
+// lone CR, as a hostile file may.
+const QByteArray HostileXml =
+    "<data><folder name=\"Evil&#27;]0;owned&#7;\" type=\"BUSINESS\">"
+    "<record parent_type=\"Note\" type=\"NOTE\"><label link=\"Text\">Bell&#7;o</label>"
+    "<field name=\"Te&#155;xt\" basic_type=\"LONG TEXT\">one&#13;&#10;two&#27;[2J&#13;three</field>"
+    "</record></folder></data>";
+
+const QString HostileRecordPath = QStringLiteral("Evil\x1b]0;owned\a/Bell\ao");
+
+bool holdsControlsBesidesLineFeeds(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c != QLatin1Char('\n') && (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0));
+    });
+}
+
+// The exit codes --help documents.
+QSet<int> documentedExitCodes()
+{
+    const QString help = CliTool::helpText();
+    QSet<int> codes;
+    const QRegularExpression line(QStringLiteral("^\\s*(\\d+)  \\S"), QRegularExpression::MultilineOption);
+    for (const auto& match : line.globalMatch(help.mid(help.indexOf(QStringLiteral("Exit codes:")))))
+        codes << match.captured(1).toInt();
+    return codes;
 }
 
 } // namespace
@@ -79,6 +116,35 @@ private:
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
+    struct ExitCase {
+        const char* name;
+        QStringList arguments;
+        QString input;
+        int code;
+    };
+
+    // A case for every documented exit code, its number first in its name.
+    QList<ExitCase> exitCases() const
+    {
+        const QString sample = path("sample.xml");
+        return {
+            {"0 success", {"list", m_file}, "pw\n", 0},
+            {"1 nothing found", {"find", m_file, "nowhere"}, "pw\n", 1},
+            {"2 no command", {}, "", 2},
+            {"3 missing file", {"list", path("missing.zv")}, "pw\n", 3},
+            {"3 file over the size limit", {"list", path("oversized.zv")}, "pw\n", 3},
+            {"4 no magic", {"list", sample}, "pw\n", 4},
+            {"5 wrong password", {"list", m_file}, "px\n", 5},
+            {"6 folder missing", {"import", sample, path("none/new.zv")}, "pw\n", 6},
+            {"7 no such record", {"show", m_file, "Web"}, "pw\n", 7},
+            {"8 no password", {"list", m_file}, "", 8},
+            {"8 password too long", {"list", m_file}, "pw-over-sixteen-chars\n", 8},
+            {"8 new password too long", {"passwd", m_file}, "pw\npw-over-sixteen-chars\n", 8},
+            {"9 not a data document", {"import", path("other.xml"), path("n.zv")}, "pw\n", 9},
+            {"10 target exists", {"import", sample, m_file}, "pw\n", 10},
+        };
+    }
+
 private slots:
     void initTestCase()
     {
@@ -86,6 +152,12 @@ private slots:
         m_file = path("sample.zv");
         const Outcome imported = runTool({"--password-stdin", "import", path("sample.xml"), m_file}, "pw\n");
         QCOMPARE(imported.code, int(CliTool::Success));
+        writeFile(path("hostile.xml"), HostileXml);
+        QCOMPARE(runTool({"--password-stdin", "import", path("hostile.xml"), path("hostile.zv")}, "pw\n").code,
+                 int(CliTool::Success));
+        writeFile(path("oversized.zv"), "QM20060718");
+        QVERIFY(QFile::resize(path("oversized.zv"), DataFile::MaxFileSize + 1));
+        writeFile(path("other.xml"), "<catalogue><data/></catalogue>");
     }
 
     // The code page is the process's; each test starts from the default.
@@ -99,7 +171,7 @@ private slots:
                      .code,
                  int(CliTool::Success));
         cleanup();
-        QCOMPARE(withPassword(cyrillic, {"list", file}).code, int(CliTool::CannotOpen));
+        QCOMPARE(withPassword(cyrillic, {"list", file}).code, int(CliTool::UnusablePassword));
         const Outcome listed = withPassword(cyrillic, {"list", file, "--code-page", "1251"});
         QCOMPARE(listed.code, int(CliTool::Success));
         QCOMPARE(listed.out, withPassword("pw", {"list", m_file}).out);
@@ -168,7 +240,7 @@ private slots:
         writeFile(path("huge.zv"), "QM20060718");
         QVERIFY(QFile::resize(path("huge.zv"), qint64(1) << 30));
         Outcome huge = withPassword("pw", {"list", path("huge.zv")});
-        QCOMPARE(huge.code, int(CliTool::CannotOpen));
+        QCOMPARE(huge.code, int(CliTool::CannotRead));
         QVERIFY(huge.err.startsWith(wrong.err.trimmed() + QStringLiteral(": ")));
         QFile::remove(path("huge.zv"));
         QCOMPARE(runTool({"--password-stdin", "list", m_file}, "").code, int(CliTool::UnusablePassword));
@@ -200,7 +272,6 @@ private slots:
 
     void importRefusesWhatItCannotWriteSafely()
     {
-        writeFile(path("other.xml"), "<catalogue><data/></catalogue>");
         QCOMPARE(runTool({"--password-stdin", "import", path("other.xml"), path("new.zv")}, "pw\n").code,
                  int(CliTool::NotADataDocument));
         QVERIFY(!QFile::exists(path("new.zv")));
@@ -214,6 +285,136 @@ private slots:
                          QString::fromUtf8("пароль\n")).code,
                  int(CliTool::UnusablePassword));
         QVERIFY(!QFile::exists(path("cyrillic.zv")));
+
+        // A dangling link is a taken name: nothing is made where it leads.
+        QVERIFY(QFile::link(path("elsewhere.zv"), path("dangling.zv")));
+        QCOMPARE(runTool({"--password-stdin", "import", path("sample.xml"), path("dangling.zv")}, "pw\n").code,
+                 int(CliTool::TargetExists));
+        QVERIFY(!QFile::exists(path("elsewhere.zv")));
+    }
+
+    void exitCodesAreTheDocumentedOnes_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<int>("code");
+        for (const ExitCase& exit : exitCases())
+            QTest::newRow(exit.name) << exit.arguments << exit.input << exit.code;
+    }
+
+    void exitCodesAreTheDocumentedOnes()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, input);
+        QFETCH(int, code);
+        QCOMPARE(runTool(QStringList{"--password-stdin"} + arguments, input).code, code);
+    }
+
+    void everyDocumentedExitCodeIsTested()
+    {
+        QSet<int> tested;
+        for (const ExitCase& exit : exitCases())
+            tested << exit.code;
+        QCOMPARE(tested, documentedExitCodes());
+    }
+
+    void controlCharactersReachOnlyAPipe_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("terminal");
+        const QString file = path("hostile.zv");
+        for (const bool terminal : {true, false}) {
+            const char* to = terminal ? "to a terminal" : "to a pipe";
+            QTest::addRow("list %s", to) << QStringList{"list", file} << terminal;
+            QTest::addRow("show %s", to) << QStringList{"show", file, HostileRecordPath} << terminal;
+            QTest::addRow("find %s", to) << QStringList{"find", file, "o"} << terminal;
+        }
+    }
+
+    void controlCharactersReachOnlyAPipe()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, terminal);
+        const Outcome result = runTool(QStringList{"--password-stdin"} + arguments, "pw\n", nullptr, terminal);
+        QCOMPARE(result.code, int(CliTool::Success));
+        QCOMPARE(holdsControlsBesidesLineFeeds(result.out), !terminal);
+        QCOMPARE(result.out.contains(QChar::ReplacementCharacter), terminal);
+        // Only the controls go: every line the pipe gets is still there.
+        const Outcome piped = runTool(QStringList{"--password-stdin"} + arguments, "pw\n");
+        QCOMPARE(result.out.count(QLatin1Char('\n')), piped.out.count(QLatin1Char('\n')));
+    }
+
+    void passwdReportsOrRemovesBackupsUnderTheOldPassword_data()
+    {
+        QTest::addColumn<bool>("backups");
+        QTest::addColumn<bool>("remove");
+        QTest::newRow("kept, and reported") << true << false;
+        QTest::newRow("removed on request") << true << true;
+        QTest::newRow("none to report") << false << false;
+    }
+
+    void passwdReportsOrRemovesBackupsUnderTheOldPassword()
+    {
+        QFETCH(bool, backups);
+        QFETCH(bool, remove);
+        const QTemporaryDir dir;
+        const QString file = dir.filePath("keyed.zv");
+        const QString victim = dir.filePath("victim.zv");
+        QVERIFY(QFile::copy(m_file, file));
+        QVERIFY(QFile::copy(m_file, victim));
+        const QStringList oldKeyed{dir.filePath("~1_keyed.zv"), dir.filePath("~3_keyed.zv")};
+        if (backups) {
+            for (const QString& backup : oldKeyed)
+                QVERIFY(QFile::copy(m_file, backup));
+            // Not a backup but a link: neither it nor what it leads to goes.
+            QVERIFY(QFile::link(victim, dir.filePath("~2_keyed.zv")));
+        }
+        QStringList arguments{"--password-stdin", "passwd", file};
+        if (remove)
+            arguments << "--remove-backups";
+        const Outcome result = runTool(arguments, "pw\nnew\n");
+        QCOMPARE(result.code, int(CliTool::Success));
+        const bool left = backups && !remove;
+        for (const QString& backup : oldKeyed) {
+            QCOMPARE(QFile::exists(backup), left);
+            QCOMPARE(result.err.contains(backup), backups);
+        }
+        QCOMPARE(result.err.contains(QStringLiteral("old password")), left);
+        QCOMPARE(QFileInfo(dir.filePath("~2_keyed.zv")).isSymLink(), backups);
+        QCOMPARE(readFile(victim), readFile(m_file));
+    }
+
+    // Ctrl+C at a password prompt on a real (pseudo-)terminal.
+    void interruptedPromptGivesTheEchoBack()
+    {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0);
+        QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        const QByteArray slaveName = ::ptsname(master);
+        const int slave = ::open(slaveName.constData(), O_RDWR | O_NOCTTY);
+        QVERIFY(slave >= 0);
+        const auto echoing = [slave] {
+            termios modes{};
+            return ::tcgetattr(slave, &modes) == 0 && (modes.c_lflag & ECHO) != 0;
+        };
+        QVERIFY(echoing());
+        QProcess process;
+        // The terminal becomes the tool's own, so that /dev/tty is it.
+        process.setChildProcessModifier([&slaveName] {
+            ::setsid();
+            const int tty = ::open(slaveName.constData(), O_RDWR);
+            ::ioctl(tty, TIOCSCTTY, 0);
+        });
+        process.start(QStringLiteral(ZV_CLI_PATH), {"list", m_file});
+        QVERIFY(process.waitForStarted());
+        QTRY_VERIFY(!echoing());
+        QVERIFY(::write(master, "\x03", 1) == 1);
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(process.exitCode(), SIGINT);
+        QVERIFY(echoing());
+        ::close(slave);
+        ::close(master);
     }
 
     void terminalPasswordsAreConfirmed()

@@ -1,3 +1,4 @@
+#include "datafile/AtomicFile.h"
 #include "datafile/Backups.h"
 #include "datafile/DataFile.h"
 #include "datafile/RC4.h"
@@ -371,6 +372,35 @@ private slots:
 
     // Small documents fail only when the last buffered bytes are flushed,
     // large ones already while they are written: both must keep the old file.
+    // Whatever takes the name while a new file is written stays as it is, and
+    // a link there is not written through.
+    void newFileNeverTakesATakenName_data()
+    {
+        QTest::addColumn<bool>("link");
+        QTest::newRow("a file") << false;
+        QTest::newRow("a dangling link") << true;
+    }
+
+    void newFileNeverTakesATakenName()
+    {
+        QFETCH(bool, link);
+        QTemporaryDir folder;
+        const QString target = folder.filePath("new.zv");
+        const QString linked = folder.filePath("elsewhere.zv");
+        StagedFile staged(StagedFile::Mode::CreateNew);
+        QVERIFY(staged.write(target, "staged"));
+        if (link)
+            QVERIFY(QFile::link(linked, target));
+        else
+            writeFile(target, "theirs");
+        QVERIFY(!staged.commit());
+        QVERIFY(staged.targetTaken());
+        QCOMPARE(QFileInfo(target).isSymLink(), link);
+        QCOMPARE(QFile::exists(linked), false);
+        if (!link)
+            QCOMPARE(readFile(target), QByteArray("theirs"));
+    }
+
     void failedWriteKeepsPreviousFile_data()
     {
         QTest::addColumn<int>("groups");

@@ -194,6 +194,30 @@ private slots:
         QCOMPARE(document.root().first_child().empty(), !loads);
     }
 
+    // Dense legitimate content loads; text that is little but markup, whose
+    // tree would be many times the file, is refused.
+    void treeSizeIsLimited_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("loads");
+        const auto data = [](const QByteArray& item) { return "<data>" + item.repeated(100000) + "</data>"; };
+        QTest::newRow("empty groups") << data("<folder name=\"\" type=\"\"/>") << true;
+        QTest::newRow("records with empty fields")
+            << data("<record parent_type=\"\" type=\"\"><label link=\"\"/><field name=\"\" basic_type=\"\"/></record>")
+            << true;
+        QTest::newRow("text between empty elements") << data("x<a/>") << false;
+    }
+
+    void treeSizeIsLimited()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, loads);
+        DataDocument document;
+        QString error;
+        QCOMPARE(document.loadText(text, &error), loads);
+        QCOMPARE(error.isEmpty(), loads);
+    }
+
     // Declared entities are neither expanded nor fetched: references to them
     // stay as literal text, so a few hundred bytes stay a few hundred bytes.
     void declaredEntitiesStayLiteral()

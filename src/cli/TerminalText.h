@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// Text from a data file is anybody's text: an escape sequence in a caption
+// could retitle the terminal, move the cursor or hide the lines around it.
+namespace TerminalText {
+
+// text with every C0 and C1 control character (DEL too) replaced by U+FFFD,
+// line breaks included: the caller puts its own between the pieces.
+QString visible(QString text);
+
+} // namespace TerminalText
