@@ -20,6 +20,12 @@ StoredTextWriter::StoredTextWriter(pugi::xml_writer& destination)
 {
 }
 
+StoredTextWriter::~StoredTextWriter()
+{
+    // The chunk held document text.
+    SecureWipe::wipe(m_chunk, sizeof m_chunk);
+}
+
 void StoredTextWriter::write(const void* data, size_t size)
 {
     const char* p = static_cast<const char*>(data);
@@ -30,14 +36,14 @@ void StoredTextWriter::write(const void* data, size_t size)
     while (p < end) {
         const char* brk = std::min(cr, lf);
         if (brk > p)
-            m_destination.write(p, static_cast<size_t>(brk - p));
+            put(p, static_cast<size_t>(brk - p));
         if (brk == end)
             return;
         if (brk == cr && lf == cr + 1) {
-            m_destination.write("\r\n", 2);
+            put("\r\n", 2);
             p = brk + 2;
         } else {
-            m_destination.write(brk == cr ? "&#13;" : "&#10;", 5);
+            put(brk == cr ? "&#13;" : "&#10;", 5);
             p = brk + 1;
         }
         if (cr < p)
@@ -49,7 +55,28 @@ void StoredTextWriter::write(const void* data, size_t size)
 
 void StoredTextWriter::finish()
 {
-    m_destination.write("\r\n", 2);
+    put("\r\n", 2);
+    flush();
+}
+
+void StoredTextWriter::put(const char* data, size_t size)
+{
+    if (m_held + size > sizeof m_chunk) {
+        flush();
+        if (size > sizeof m_chunk) {
+            m_destination.write(data, size);
+            return;
+        }
+    }
+    std::memcpy(m_chunk + m_held, data, size);
+    m_held += size;
+}
+
+void StoredTextWriter::flush()
+{
+    if (m_held > 0)
+        m_destination.write(m_chunk, m_held);
+    m_held = 0;
 }
 
 WipingByteArrayWriter::WipingByteArrayWriter(QByteArray& out, qsizetype expectedSize)

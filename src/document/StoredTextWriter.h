@@ -11,16 +11,24 @@
 // the CR LF line ending of the stored form. pugixml hands over a run of text
 // in one piece, so a pair is not split between chunks; were it split, each
 // half would become a reference and the value still read back the same.
-// finish() ends the last line.
+// finish() ends the last line and hands over what is still held. The pieces
+// between line breaks are gathered into chunks first, so the destination sees
+// a few large writes rather than one per line.
 class StoredTextWriter final : public pugi::xml_writer {
 public:
     explicit StoredTextWriter(pugi::xml_writer& destination);
+    ~StoredTextWriter() override;
 
     void write(const void* data, size_t size) override;
     void finish();
 
 private:
+    void put(const char* data, size_t size);
+    void flush();
+
     pugi::xml_writer& m_destination;
+    char m_chunk[64 * 1024];
+    size_t m_held = 0;
 };
 
 // Appends what it is given to a byte array. Grows the array by hand rather
