@@ -6,6 +6,8 @@
 #include "app/BackgroundPicture.h"
 #include "app/MenuBarCornerButton.h"
 #include "app/MenuMnemonics.h"
+#include "app/OldBackups.h"
+#include "app/SaveFailureMessage.h"
 #include "app/ToolRow.h"
 #include "app/WebSite.h"
 #include "config/CaptionTable.h"
@@ -453,9 +455,10 @@ bool TFormMain::ReadDataFile(const QString& path)
 
 bool TFormMain::WriteDataFile(const QString& path, const QString& password, bool backups)
 {
-    if (DataFile::save(path, password, m_document, backups) == DataFile::Status::Ok)
+    DataFile::SaveFailure failure;
+    if (DataFile::save(path, password, m_document, backups, failure) == DataFile::Status::Ok)
         return true;
-    m_messages.show(MessageService::Kind::Error, caption("MessageNotSaved", "Can't save data file"));
+    m_messages.show(MessageService::Kind::Error, saveFailureMessage(m_captions, failure));
     return false;
 }
 
@@ -560,6 +563,7 @@ void TFormMain::Changepassword1Click()
     adoptPassword(password);
     SetModified(false);
     m_messages.show(MessageService::Kind::Information, caption("PasswordMsgPasswChanged", "Password changed"));
+    offerToRemoveOldBackups(m_messages, m_captions, m_currentFileName);
 }
 
 bool TFormMain::FormCloseQuery()
