@@ -4,10 +4,9 @@
 #include "app/Artwork.h"
 #include "app/AutoLock.h"
 #include "app/BackgroundPicture.h"
+#include "app/DataFileWriter.h"
 #include "app/MenuBarCornerButton.h"
 #include "app/MenuMnemonics.h"
-#include "app/OldBackups.h"
-#include "app/SaveFailureMessage.h"
 #include "app/ToolRow.h"
 #include "app/WebSite.h"
 #include "config/CaptionTable.h"
@@ -455,11 +454,7 @@ bool TFormMain::ReadDataFile(const QString& path)
 
 bool TFormMain::WriteDataFile(const QString& path, const QString& password, bool backups)
 {
-    DataFile::SaveFailure failure;
-    if (DataFile::save(path, password, m_document, backups, failure) == DataFile::Status::Ok)
-        return true;
-    m_messages.show(MessageService::Kind::Error, saveFailureMessage(m_captions, failure));
-    return false;
+    return DataFileWriter(m_messages, m_captions).save(path, password, m_document, backups);
 }
 
 void TFormMain::adoptPassword(const QString& password)
@@ -562,8 +557,7 @@ void TFormMain::Changepassword1Click()
         return;
     adoptPassword(password);
     SetModified(false);
-    m_messages.show(MessageService::Kind::Information, caption("PasswordMsgPasswChanged", "Password changed"));
-    offerToRemoveOldBackups(m_messages, m_captions, m_currentFileName);
+    DataFileWriter(m_messages, m_captions).passwordChanged(m_currentFileName);
 }
 
 bool TFormMain::FormCloseQuery()

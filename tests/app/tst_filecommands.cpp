@@ -1,6 +1,6 @@
 #include "ProgramFixture.h"
 
-#include "app/SaveFailureMessage.h"
+#include "app/DataFileWriter.h"
 #include "config/CaptionTable.h"
 #include "datafile/Backups.h"
 #include "datafile/DataFile.h"
