@@ -61,14 +61,15 @@ bool DataFileWriter::save(const QString& path, const QString& password, const Da
 
 void DataFileWriter::passwordChanged(const QString& dataFile)
 {
-    m_messages.show(MessageService::Kind::Information, caption(m_captions, "PasswordMsgPasswChanged", "Password changed"));
+    m_messages.show(MessageService::Kind::Information,
+                    caption(m_captions, "PasswordMsgPasswChanged", "Password changed"));
     // Backups sit beside the file a link leads to, where the save put them.
     const QString savedFile = QFileInfo(dataFile).canonicalFilePath();
     if (savedFile.isEmpty() || Backups::existingBackups(savedFile).isEmpty())
         return;
-    const QString question =
-        caption(m_captions, "MessageRemoveOldBackups", "The backups of this file still open with the old password. Remove them")
-        + QLatin1Char('?');
+    const QString question = caption(m_captions, "MessageRemoveOldBackups",
+                                     "The backups of this file still open with the old password. Remove them")
+                             + QLatin1Char('?');
     if (m_messages.show(MessageService::Kind::Confirm, question, MessageService::Buttons::YesNo)
         == MessageService::Answer::Yes)
         Backups::removeBackups(savedFile);

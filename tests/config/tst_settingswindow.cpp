@@ -208,7 +208,8 @@ void TestSettingsWindow::closingGivesResult()
 void TestSettingsWindow::stateRebuildsSettingsList()
 {
     m_window->LoadSettingsIntoWindow(
-        settingsFrom({"language=Francais", "hidden=1", "assotiate=1", "openlast=1", "autoblocking=1", "blockingtime=20"}));
+        settingsFrom({"language=Francais", "hidden=1", "assotiate=1", "openlast=1", "autoblocking=1",
+                      "blockingtime=20"}));
     QVERIFY(m_window->associationChecked());
     auto* codePages = m_window->findChild<QComboBox*>("ComboBoxCodePage");
     QCOMPARE(codePages->currentText(), QString("Windows-1252"));
