@@ -7,7 +7,7 @@ apt-get update
 apt-get install -y --no-install-recommends \
   g++ cmake ninja-build \
   qt6-base-dev qt6-svg-dev libgl-dev qt6-translations-l10n \
-  libpugixml-dev \
+  libpugixml-dev libsodium-dev pkg-config \
   fonts-dejavu-core \
   xvfb xdotool openbox \
   clang-14 libclang-rt-14-dev llvm-14

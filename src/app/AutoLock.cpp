@@ -1,12 +1,16 @@
 #include "app/AutoLock.h"
 
+#include "app/ClipboardGuard.h"
 #include "config/SettingsStore.h"
+#include "datafile/DataFile.h"
 #include "datafile/PasswordWindow.h"
 #include "platform/IdleTime.h"
 #include "platform/TrackedDialog.h"
 
 #include <QApplication>
 #include <QTimer>
+
+#include <sodium.h>
 
 namespace {
 
@@ -46,6 +50,7 @@ AutoLock::AutoLock(const SettingsStore& settings, IdleTimeSource& idleTime, Lock
     , m_document(std::move(document))
     , m_windows(std::move(windows))
     , m_mainWindow(mainWindow)
+    , m_clipboard(new ClipboardGuard(this))
     , m_timer(new QTimer(this))
 {
     m_timer->setObjectName(QStringLiteral("Timer"));
@@ -57,7 +62,7 @@ AutoLock::AutoLock(const SettingsStore& settings, IdleTimeSource& idleTime, Lock
 void AutoLock::setPrompt(TFormPassword* prompt)
 {
     m_prompt = prompt;
-    m_prompt->setLockGuard([this] { return m_locked; }, m_document.checkPassword);
+    m_prompt->setLockGuard([this] { return m_locked; }, [this](const QString& typed) { return unlocks(typed); });
 }
 
 void AutoLock::TimerTimer()
@@ -66,19 +71,30 @@ void AutoLock::TimerTimer()
         lock();
 }
 
-// A document never saved has no file to ask the password of, so it never locks.
+// A document never saved has no password to ask for, so it never locks.
 bool AutoLock::idleLimitReached()
 {
-    if (!m_settings.isOn(SettingKey::AutoBlocking) || m_document.fileName().isEmpty())
+    if (!m_settings.isOn(SettingKey::AutoBlocking) || m_document.password().isEmpty())
         return false;
     const std::optional<int> minutes = lockMinutesFrom(m_settings.GetSetting(SettingKey::BlockingTime));
     return minutes && m_idleTime.IdleMilliseconds() / 1000 >= quint64(*minutes) * 60;
+}
+
+// The keys, not the texts, are compared: they are what the password stands
+// for in the file. In constant time, so the time taken tells nothing of how
+// much of a guess was right.
+bool AutoLock::unlocks(const QString& typed) const
+{
+    const DataFile::ScopedKey typedKey(typed);
+    const DataFile::ScopedKey ownKey(m_document.password());
+    return typedKey && ownKey && sodium_memcmp((*typedKey).data(), (*ownKey).data(), DataFile::KeyLength) == 0;
 }
 
 void AutoLock::lock()
 {
     m_timer->stop();
     const QList<QPointer<QWidget>> concealed = concealWindows();
+    m_clipboard->clearOwned();
     m_prompt->setFileNameLineFor(m_document.fileName());
     m_prompt->SetPasswordMode(false);
     m_locked = true;

@@ -7,21 +7,24 @@
 
 #include <functional>
 
+class ClipboardGuard;
 class IdleTimeSource;
 class QTimer;
 class SettingsStore;
 class TFormPassword;
 
-// What the lock needs of the open document: the path of its file (empty for
-// a document never saved) and the test of a password against it.
+// What the lock needs of the open document: the path of its file and its own
+// password, empty until the document has been saved or opened.
 struct LockedDocument {
     std::function<QString()> fileName;
-    std::function<bool(const QString&)> checkPassword;
+    std::function<QString()> password;
 };
 
 // The automatic lock. Once a second it compares the user's idle time with
 // the chosen minutes; when they have passed it hides every window of the
-// program, asks for the password of the current file and, once it is given,
+// program, takes back the clipboard and selections it owns, asks for the
+// document's own password (never the file's on disk, which anyone able to
+// write its folder could swap for their own) and, once it is given,
 // shows the windows again in their old stacking order, the innermost dialog
 // on top and active. Dialogs running their own event loop go on running
 // while hidden, with what the user had typed in them.
@@ -45,6 +48,7 @@ signals:
 
 private:
     bool idleLimitReached();
+    bool unlocks(const QString& typed) const;
     void lock();
     // Hides the windows the user works in; gives them topmost first.
     QList<QPointer<QWidget>> concealWindows();
@@ -56,6 +60,7 @@ private:
     std::function<QWidgetList()> m_windows;
     QWidget& m_mainWindow;
     TFormPassword* m_prompt = nullptr;
+    ClipboardGuard* m_clipboard;
     QTimer* m_timer;
     bool m_locked = false;
 };

@@ -90,7 +90,7 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
 
     m_autoLock = new AutoLock(
         m_settings, services.idleTime,
-        {[this] { return m_currentFileName; }, [this](const QString& password) { return CheckFilePassword(password); }},
+        {[this] { return m_currentFileName; }, [this] { return m_currentPassword; }},
         &QApplication::topLevelWidgets, *this);
     connect(m_autoLock, &AutoLock::endRequested, this, &TFormMain::endRequested);
     // Where it first shows, also after a start hidden in the notification area.
@@ -480,6 +480,7 @@ void TFormMain::New1Click()
             return;
     }
     m_currentFileName.clear();
+    adoptPassword(QString());
     const bool hadNodes = m_treeModel->nodeCount() > 0;
     m_treeModel->clear();
     if (hadNodes)
@@ -800,7 +801,9 @@ void TFormMain::PopupMenuTreePopup()
     for (int entry = 0; entry + 1 < controls.size(); entry += 2) {
         const auto* label = qobject_cast<QLabel*>(controls.at(entry));
         const int position = entry / 2 + 1;
-        QAction* item = m_deleteFieldMenu->addAction(label ? label->text() : QString());
+        // A field's name is shown as it stands, an '&' in it included.
+        QString name = label ? label->text() : QString();
+        QAction* item = m_deleteFieldMenu->addAction(name.replace(u'&', QStringLiteral("&&")));
         connect(item, &QAction::triggered, this, [this, position] { DeleteFieldItemClick(position); });
     }
     m_deleteFieldMenu->setEnabled(!m_deleteFieldMenu->isEmpty());
@@ -858,14 +861,6 @@ bool TFormMain::Locked() const
 void TFormMain::TimerTimer()
 {
     m_autoLock->TimerTimer();
-}
-
-bool TFormMain::CheckFilePassword(const QString& password) const
-{
-    // A file deleted, moved or replaced while the program ran cannot vouch
-    // for its owner; the password of the document in memory still proves who
-    // is at the desk, so the unsaved work is not lost to a locked door.
-    return password == m_currentPassword || DataFile::checkPassword(m_currentFileName, password);
 }
 
 // The window is hidden only where the tray icon shows, its way back.

@@ -123,9 +123,6 @@ public:
 
     // The automatic lock's check, run once a second.
     void TimerTimer();
-    // True when password opens the current file as stored on disk; when the
-    // file can no longer be read, the password it was opened or saved with.
-    bool CheckFilePassword(const QString& password) const;
 
     void ToggleMainWindow();
     void ShowTrayMenu();

@@ -33,6 +33,7 @@ public:
         , m_box(box)
     {
         setObjectName(objectName);
+        setTextFormat(Qt::PlainText);
     }
 
 protected:
@@ -103,6 +104,7 @@ void TFormSettings::createControls()
     m_labelBlockingTime = createLabel(QStringLiteral("LabelBlockingTime"), this);
     m_comboBoxMinutes = createNamed<QComboBox>(QStringLiteral("ComboBoxMinutes"), this);
     m_labelMinutes = createLabel(QStringLiteral("LabelMinutes"), this);
+    m_labelBlockingNote = createLabel(QStringLiteral("LabelBlockingNote"), this);
 
     m_buttonOk = createOkButton(this);
     m_buttonCancel = createCancelButton(this);
@@ -140,7 +142,8 @@ void TFormSettings::layOutControls()
     minutes->addWidget(m_comboBoxMinutes);
     minutes->addWidget(m_labelMinutes);
     minutes->addStretch();
-    grid->addLayout(minutes, row, 1);
+    grid->addLayout(minutes, row++, 1);
+    grid->addWidget(m_labelBlockingNote, row, 1);
     grid->setColumnStretch(1, 1);
 
     auto* window = new QVBoxLayout(this);
@@ -175,6 +178,8 @@ void TFormSettings::ApplySettingsCaptions()
     m_labelAutoBlocking->setText(caption(m_captions, "SettingsCheckBoxAutoBlocking", "Autoblocking program"));
     m_labelBlockingTime->setText(labelCaption(m_captions, "SettingsLabelBlockingTime", "Blocking time"));
     m_labelMinutes->setText(caption(m_captions, "SettingsLabelMinutes", "Minutes"));
+    m_labelBlockingNote->setText(
+        caption(m_captions, "SettingsLabelBlockingNote", "Only a file that has been opened or saved is locked"));
     applyButtonCaptions(m_captions, m_buttonOk, m_buttonCancel);
     refillLanguageList();
 }
@@ -307,4 +312,5 @@ void TFormSettings::CheckBoxAutoBlockingClick()
     m_labelBlockingTime->setEnabled(autoBlocking);
     m_comboBoxMinutes->setEnabled(autoBlocking);
     m_labelMinutes->setEnabled(autoBlocking);
+    m_labelBlockingNote->setEnabled(autoBlocking);
 }

@@ -77,6 +77,7 @@ private:
     QLabel* m_labelBlockingTime = nullptr;
     QComboBox* m_comboBoxMinutes = nullptr;
     QLabel* m_labelMinutes = nullptr;
+    QLabel* m_labelBlockingNote = nullptr;
     QPushButton* m_buttonOk = nullptr;
     QPushButton* m_buttonCancel = nullptr;
 };

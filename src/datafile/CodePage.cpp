@@ -1,5 +1,7 @@
 #include "datafile/CodePage.h"
 
+#include "datafile/SecureWipe.h"
+
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -120,8 +122,11 @@ std::optional<QByteArray> CodePage::encode(const QString& text) const
             continue;
         }
         const auto* found = std::find(m_upperHalf->begin(), m_upperHalf->end(), character);
-        if (found == m_upperHalf->end())
+        if (found == m_upperHalf->end()) {
+            // What was converted so far may be most of a password.
+            SecureWipe::wipe(bytes);
             return std::nullopt;
+        }
         bytes.append(static_cast<char>(0x80 + (found - m_upperHalf->begin())));
     }
     return bytes;

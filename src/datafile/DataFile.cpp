@@ -25,28 +25,6 @@ void applyCipher(QByteArray& buffer, qsizetype from, const FileKey& key)
     SecureWipe::wipe(&state, sizeof state);
 }
 
-// The file key of a password, wiped when it goes out of scope.
-class ScopedKey {
-public:
-    explicit ScopedKey(const QString& password)
-        : m_key(MakeFileKey(password))
-    {
-    }
-    ~ScopedKey()
-    {
-        if (m_key)
-            SecureWipe::wipe(m_key->data(), m_key->size());
-    }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-
-    explicit operator bool() const { return m_key.has_value(); }
-    const FileKey& operator*() const { return *m_key; }
-
-private:
-    std::optional<FileKey> m_key;
-};
-
 Status cannotRead(const QString& reason, QString* detail)
 {
     if (detail)
@@ -114,6 +92,17 @@ QByteArray sealDocument(const DataDocument& document, const FileKey& key)
 }
 
 } // namespace
+
+ScopedKey::ScopedKey(const QString& password)
+    : m_key(MakeFileKey(password))
+{
+}
+
+ScopedKey::~ScopedKey()
+{
+    if (m_key)
+        SecureWipe::wipe(m_key->data(), m_key->size());
+}
 
 std::optional<FileKey> MakeFileKey(const QString& password)
 {

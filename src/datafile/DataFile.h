@@ -32,6 +32,21 @@ using FileKey = std::array<std::uint8_t, KeyLength>;
 // characters: such a password is refused, never cut.
 std::optional<FileKey> MakeFileKey(const QString& password);
 
+// The file key of a password, wiped when it goes out of scope.
+class ScopedKey {
+public:
+    explicit ScopedKey(const QString& password);
+    ~ScopedKey();
+    ScopedKey(const ScopedKey&) = delete;
+    ScopedKey& operator=(const ScopedKey&) = delete;
+
+    explicit operator bool() const { return m_key.has_value(); }
+    const FileKey& operator*() const { return *m_key; }
+
+private:
+    std::optional<FileKey> m_key;
+};
+
 // The complete file bytes for a document text.
 QByteArray seal(const QByteArray& documentText, const FileKey& key);
 

@@ -6,6 +6,7 @@
 #include "datafile/SecureWipe.h"
 #include "datafile/TextEncoding.h"
 #include "platform/MessageService.h"
+#include "platform/TextBoxWipe.h"
 #include "platform/WindowPlacement.h"
 
 #include <QEvent>
@@ -30,19 +31,12 @@ QLineEdit* createPasswordBox(const QString& name, QWidget* parent)
     return box;
 }
 
-// Overwrites the box's own copy of its text, not just a copy of ours: text()
-// shares the box's buffer, which setText() then leaves to us alone.
-void wipeBox(QLineEdit* box)
-{
-    QString typed = box->text();
-    box->setText(QString());
-    SecureWipe::wipe(typed);
-}
-
+// File names and captions are shown as written, never as markup.
 QLabel* createLabel(const QString& name, QWidget* parent)
 {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
@@ -166,7 +160,9 @@ void TFormPassword::setLockGuard(std::function<bool()> isLocked, std::function<b
 void TFormPassword::prepareForUse()
 {
     startPrompt();
-    m_labelFileName->setToolTip(m_labelFileName->text());
+    // A tooltip has no plain-text mode: the name is escaped into markup.
+    m_labelFileName->setToolTip(
+        QStringLiteral("<p style='white-space:pre'>%1</p>").arg(m_labelFileName->text().toHtmlEscaped()));
     m_editPassword->setFocus(Qt::OtherFocusReason);
     // Centred on the desktop: the main window may be hidden while it asks.
     WindowPlacement::centreOnScreen(*this);
@@ -182,15 +178,16 @@ void TFormPassword::startPrompt()
 
 void TFormPassword::wipeBoxes()
 {
-    wipeBox(m_editPassword);
-    wipeBox(m_editRetype);
+    TextBoxWipe::wipe(*m_editPassword);
+    TextBoxWipe::wipe(*m_editRetype);
 }
 
 // Whatever way the window closes, what was typed leaves the boxes; Ok keeps a
-// copy of its own for the caller.
+// copy of its own for the caller. The lock has checked the password already
+// and reads none, so none is kept.
 void TFormPassword::done(int result)
 {
-    if (result == QDialog::Accepted)
+    if (result == QDialog::Accepted && !locked())
         m_accepted = SecureWipe::deepCopy(typedPassword());
     wipeBoxes();
     TrackedDialog::done(result);
@@ -229,7 +226,7 @@ void TFormPassword::JvXPButtonOkClick()
     }
     // The file key holds one byte per character in the code page of older
     // files; anything else would be stored as a different password.
-    if (m_retype && !DataFile::MakeFileKey(typedPassword())) {
+    if (m_retype && !DataFile::ScopedKey(typedPassword())) {
         m_messages.show(MessageService::Kind::Error,
                         m_captions.GetCaption(QStringLiteral("MessagePasswordCharacters"),
                                               QStringLiteral("The password can only contain letters, digits and "

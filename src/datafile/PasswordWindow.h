@@ -28,7 +28,8 @@ public:
     void setFileNameLine(const QString& text);
     // The line for the file at path: its name without folder and "File".
     void setFileNameLineFor(const QString& path);
-    // The password confirmed with Ok, kept until the next showing. The boxes
+    // The password confirmed with Ok, kept until the next showing; none is
+    // kept from a locked showing, whose check has used it. The boxes
     // themselves are wiped whenever the window closes.
     QString password() const;
     void ApplyPasswordCaptions();

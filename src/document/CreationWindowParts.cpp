@@ -24,9 +24,12 @@ void setDialogFrame(QDialog* dialog)
                            | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 }
 
+// Captions come from language files: shown as written, never as markup.
 QLabel* createLabel(const QString& objectName, QWidget* parent)
 {
-    return createNamed<QLabel>(objectName, parent);
+    auto* label = createNamed<QLabel>(objectName, parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
 }
 
 QLineEdit* createEdit(const QString& objectName, QWidget* parent)

@@ -2,24 +2,37 @@
 
 #include <QKeyEvent>
 
-#include <algorithm>
-
 namespace {
 
-// Whether the key would put text into the edit: printable characters without
-// Ctrl or Meta (Ctrl with Alt is AltGr on some keyboards, which types).
-bool typesText(const QKeyEvent& key)
+bool typesCharacter(const QKeyEvent& key)
 {
-    const Qt::KeyboardModifiers modifiers = key.modifiers();
-    const bool shortcut = modifiers.testFlag(Qt::MetaModifier)
-                          || (modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::AltModifier));
-    const QString text = key.text();
-    return !shortcut && !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
+    switch (key.key()) {
+    // These leave, confirm or cancel the field, or delete forwards; whatever
+    // character a platform reports for them is not typed into the value.
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_Delete:
+        return false;
+    case Qt::Key_Backspace:
+        return true;
+    default:
+        break;
+    }
+    // Ctrl with a letter types a control character even where the platform
+    // reports no text for it.
+    const bool controlLetter = key.modifiers().testFlag(Qt::ControlModifier)
+                               && key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z;
+    return controlLetter || !key.text().isEmpty();
 }
 
-bool isDigits(const QString& text)
+bool typesDigit(const QKeyEvent& key)
 {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const QString text = key.text();
+    return !key.modifiers().testFlag(Qt::ControlModifier) && text.size() == 1
+           && text.front() >= u'0' && text.front() <= u'9';
 }
 
 } // namespace
@@ -28,7 +41,7 @@ bool DigitsOnlyKeyFilter::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto& key = static_cast<const QKeyEvent&>(*event);
-        if (typesText(key) && !isDigits(key.text()))
+        if (typesCharacter(key) && !typesDigit(key))
             return true;
     }
     return QObject::eventFilter(watched, event);

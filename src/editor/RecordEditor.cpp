@@ -4,6 +4,7 @@
 #include "editor/FieldControl.h"
 #include "editor/FieldElements.h"
 #include "editor/FieldLineEdit.h"
+#include "platform/TextBoxWipe.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -52,8 +53,11 @@ RecordEditor::~RecordEditor()
 
 void RecordEditor::ClearRecordEditor()
 {
-    for (auto entry = m_controls.crbegin(); entry != m_controls.crend(); ++entry)
+    // The values shown may be secrets; they should not outlive their controls.
+    for (auto entry = m_controls.crbegin(); entry != m_controls.crend(); ++entry) {
+        TextBoxWipe::wipeQuietly(**entry);
         delete *entry;
+    }
     m_controls.clear();
     while (QLayoutItem* spacing = m_rows->takeAt(0))
         delete spacing;

@@ -211,23 +211,66 @@ private slots:
         QCOMPARE(main().CurrentPassword(), QStringLiteral("second"));
     }
 
-    void aVanishedFileStillUnlocksWithItsPassword()
+    // Whoever can write the file's folder could put a file of their own in
+    // its place; only the password of the document in memory unlocks, and
+    // the prompt keeps no copy of it.
+    void onlyTheDocumentsOwnPasswordUnlocks_data()
     {
-        startWithFile();
-        QFile::remove(path("private.zv"));
-        QVERIFY(!main().CheckFilePassword("wrong"));
-        QVERIFY(main().CheckFilePassword("secret"));
+        QTest::addColumn<QString>("fileNowUnder");
+        QTest::newRow("file replaced") << QStringLiteral("other");
+        QTest::newRow("file vanished") << QString();
     }
 
-    // Another file put in its place must not lock its owner out and cost the
-    // unsaved work; the password of that other file opens it as before.
-    void aReplacedFileStillUnlocksWithItsPassword()
+    void onlyTheDocumentsOwnPasswordUnlocks()
+    {
+        QFETCH(QString, fileNowUnder);
+        startWithFile();
+        if (fileNowUnder.isEmpty())
+            QVERIFY(QFile::remove(path("private.zv")));
+        else
+            m_fixture->writeDataFile(path("private.zv"), fileNowUnder, Sample);
+        m_fixture->idle.idleMilliseconds = OneMinute;
+        PromptAnswerer answer(lockPrompt(), {"other", "secret"});
+        main().TimerTimer();
+        QCOMPARE(answer.answered, 2);
+        QCOMPARE(m_fixture->messages.texts(), QStringList{"Incorrect password"});
+        QVERIFY(!main().Locked());
+        QVERIFY(lockPrompt().password().isEmpty());
+        QVERIFY(lockPrompt().findChild<QLineEdit*>("EditPassword")->text().isEmpty());
+    }
+
+    // Selected text is served to any middle click while locked.
+    void theLockLeavesNoTextSelected()
     {
         startWithFile();
-        m_fixture->writeDataFile(path("private.zv"), "other", Sample);
-        QVERIFY(!main().CheckFilePassword("wrong"));
-        QVERIFY(main().CheckFilePassword("secret"));
-        QVERIFY(main().CheckFilePassword("other"));
+        TFormNewGroup& newGroup = m_fixture->program().newGroupWindow();
+        m_fixture->idle.idleMilliseconds = OneMinute;
+        bool selectedWhileLocked = true;
+        WhenShown selectThenLock(newGroup, [&] {
+            auto* name = newGroup.findChild<QLineEdit*>("EditName");
+            QTest::keyClicks(name, "Garden");
+            name->selectAll();
+            QVERIFY(name->hasSelectedText());
+            WhenShown check(lockPrompt(), [&] { selectedWhileLocked = name->hasSelectedText(); });
+            PromptAnswerer answer(lockPrompt(), {"secret"});
+            main().TimerTimer();
+            newGroup.reject();
+        });
+        main().ActionNewGroupExecute();
+        QVERIFY(!selectedWhileLocked);
+    }
+
+    // New leaves no password behind, and with none there is nothing to lock.
+    void newForgetsThePasswordAndNeverLocks()
+    {
+        startWithFile();
+        main().New1Click();
+        QVERIFY(main().CurrentPassword().isEmpty());
+        m_fixture->idle.idleMilliseconds = 100 * OneMinute;
+        QObject::disconnect(&main(), &TFormMain::endRequested, nullptr, nullptr);
+        PromptAnswerer cancel(lockPrompt(), {""});
+        main().TimerTimer();
+        QCOMPARE(cancel.answered, 0);
     }
 
     void theWindowComesBackEvenFromTheTray()

@@ -237,6 +237,9 @@ void TestSettingsWindow::captionsAndLanguageRefill()
 {
     auto text = [this](const char* name) { return m_window->findChild<QLabel*>(name)->text(); };
     QCOMPARE(text("LabelBlockingTime"), QString("Blocking time:"));
+    // Beside the lock: a document never saved has no password to ask for.
+    QVERIFY(m_window->findChild<QLabel*>("LabelBlockingNote"));
+    QCOMPARE(text("LabelBlockingNote"), QString("Only a file that has been opened or saved is locked"));
     m_window->selectLanguageIndex(2);
     // Sorted before the selected one: the selection follows its name.
     QVERIFY(QDir().mkpath(m_paths->languagesFolder() + "Bosanski"));

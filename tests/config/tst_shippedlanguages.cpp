@@ -43,6 +43,7 @@ const CaptionKey CaptionKeys[] = {
     {"SettingsCheckBoxHidden", 0}, {"SettingsCheckBoxAssociate", 0}, {"SettingsCheckBoxOpenLast", 0},
     {"SettingsCheckBoxAutoSave", 0}, {"SettingsCheckBoxBackups", 0}, {"SettingsCheckBoxAutoBlocking", 0},
     {"SettingsLabelBlockingTime", ':'}, {"SettingsLabelMinutes", 0}, {"SettingsLabelCodePage", ':'},
+    {"SettingsLabelBlockingNote", 0},
     // Password, search, group selection and about windows
     {"PasswordLabelPassword", ':'}, {"PasswordLabelRetype", ':'},
     {"SearchCaption", 0}, {"SearchLabelKeyword", ':'}, {"SearchCheckBoxWhole", 0},

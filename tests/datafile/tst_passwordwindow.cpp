@@ -3,6 +3,7 @@
 #include "datafile/TextEncoding.h"
 
 #include "support/ScriptedMessageService.h"
+#include "support/ShownText.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -113,7 +114,8 @@ void TestPasswordWindow::everyShowingStartsEmpty()
     QVERIFY(prompt.passwordBox()->text().isEmpty());
     QVERIFY(prompt.retypeBox()->text().isEmpty());
 
-    const QString longName = QStringLiteral("a rather long folder-free name of a data file.zv File");
+    // A name that looks like markup reads as written, in the line and its tooltip.
+    const QString longName = QStringLiteral("<font size=6 color=red>a rather long name</font> of a data file.zv File");
     prompt.window.setFileNameLine(longName);
     prompt.window.open();
     QVERIFY(prompt.passwordBox()->text().isEmpty());
@@ -121,7 +123,8 @@ void TestPasswordWindow::everyShowingStartsEmpty()
     QVERIFY(!prompt.ok()->isEnabled());
     QVERIFY(prompt.window.password().isEmpty());
     QCOMPARE(prompt.window.focusWidget(), prompt.passwordBox());
-    QCOMPARE(prompt.label("LabelFileName")->toolTip(), longName);
+    QCOMPARE(shownText(*prompt.label("LabelFileName")), longName);
+    QCOMPARE(shownText(prompt.label("LabelFileName")->toolTip()), longName);
     QVERIFY(prompt.label("LabelFileName")->width() < prompt.label("LabelFileName")->sizeHint().width());
 }
 
@@ -280,6 +283,8 @@ void TestPasswordWindow::lockedOkNeedsTheFilePassword()
     QCOMPARE(prompt.window.result(), int(QDialog::Accepted));
     QCOMPARE(checked, QStringList({QStringLiteral("wrong"), QStringLiteral("right")}));
     QCOMPARE(prompt.messages.shown.size(), 1);
+    // Checked is enough: the lock keeps no copy of the password.
+    QVERIFY(prompt.window.password().isEmpty());
 }
 
 void TestPasswordWindow::unlockedOkChecksNothing()
