@@ -4,6 +4,7 @@
 #include "app/Artwork.h"
 #include "app/AutoLock.h"
 #include "app/BackgroundPicture.h"
+#include "app/DataFileWriter.h"
 #include "app/MenuBarCornerButton.h"
 #include "app/MenuMnemonics.h"
 #include "app/ToolRow.h"
@@ -453,10 +454,7 @@ bool TFormMain::ReadDataFile(const QString& path)
 
 bool TFormMain::WriteDataFile(const QString& path, const QString& password, bool backups)
 {
-    if (DataFile::save(path, password, m_document, backups) == DataFile::Status::Ok)
-        return true;
-    m_messages.show(MessageService::Kind::Error, caption("MessageNotSaved", "Can't save data file"));
-    return false;
+    return DataFileWriter(m_messages, m_captions).save(path, password, m_document, backups);
 }
 
 void TFormMain::adoptPassword(const QString& password)
@@ -560,7 +558,7 @@ void TFormMain::Changepassword1Click()
         return;
     adoptPassword(password);
     SetModified(false);
-    m_messages.show(MessageService::Kind::Information, caption("PasswordMsgPasswChanged", "Password changed"));
+    DataFileWriter(m_messages, m_captions).passwordChanged(m_currentFileName);
 }
 
 bool TFormMain::FormCloseQuery()

@@ -4,6 +4,17 @@
 
 #include <QRegularExpression>
 
+namespace {
+
+// A line break in a value would end its line in the file and start another,
+// a line of the writer's choosing.
+bool breaksLine(const QString& value)
+{
+    return value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'));
+}
+
+} // namespace
+
 qsizetype NameValueList::indexOf(const QString& name) const
 {
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
@@ -26,6 +37,8 @@ QString NameValueList::value(const QString& name) const
 
 void NameValueList::set(const QString& name, const QString& value)
 {
+    if (breaksLine(value))
+        return;
     const qsizetype i = indexOf(name);
     if (value.isEmpty()) {
         if (i >= 0)
@@ -41,6 +54,8 @@ void NameValueList::set(const QString& name, const QString& value)
 
 void NameValueList::append(const QString& name, const QString& value)
 {
+    if (breaksLine(value))
+        return;
     m_lines.append(name + QLatin1Char('=') + value);
 }
 

@@ -17,7 +17,9 @@ public:
     bool contains(const QString& name) const { return indexOf(name) >= 0; }
 
     // A non-empty value replaces the first line of that name or is appended;
-    // an empty value deletes the first line of that name.
+    // an empty value deletes the first line of that name. Both refuse a value
+    // holding CR or LF, leaving the list as it was: written out, it would
+    // become lines of its own.
     void set(const QString& name, const QString& value);
     void append(const QString& name, const QString& value);
     void clear() { m_lines.clear(); }

@@ -1,5 +1,7 @@
 #include "config/ProgramPaths.h"
 
+#include "config/Languages.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -53,7 +55,8 @@ QString ProgramPaths::languageFolder(const QString& language) const
 {
     if (language.isEmpty())
         return {};
-    return languagesFolder() + language + QLatin1Char('/');
+    const bool listed = ListLanguages(languagesFolder()).contains(language);
+    return languagesFolder() + (listed ? language : QLatin1String(EnglishLanguage)) + QLatin1Char('/');
 }
 
 QString ProgramPaths::languageFile(const QString& language) const

@@ -31,7 +31,10 @@ public:
     static QString userSettingsFile();
     QString languagesFolder() const;
     // An empty language has no folder and no file: both give the empty text,
-    // so nothing is read for it.
+    // so nothing is read for it. A name the program does not list
+    // (ListLanguages), such as "../elsewhere", stands for English, so that
+    // the settings file cannot lead captions and catalogue out of the
+    // languages folder.
     QString languageFolder(const QString& language) const;
     QString languageFile(const QString& language) const;
     QString manualFile() const;

@@ -51,7 +51,8 @@ NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
     list.append(SettingKey::AutoBlocking, flag(lockMinutes.has_value()));
     if (lockMinutes)
         list.append(SettingKey::BlockingTime, QString::number(*lockMinutes));
-    if (!state.currentFileName.isEmpty())
+    // Only what is to be reopened is recorded.
+    if (state.openLast && !state.currentFileName.isEmpty())
         list.append(SettingKey::LastFile, state.currentFileName);
     return list;
 }

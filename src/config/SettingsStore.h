@@ -51,7 +51,8 @@ struct SettingsWindowState {
 
 // The settings list as it is rebuilt from the window: the language, the code
 // page when it is not the language's own (DefaultCodePage), the seven flags,
-// then the minutes while auto-lock is on, then the open file if any.
+// then the minutes while auto-lock is on, then the open file while "Open last
+// file" is on. A value with a line break in it is left out (NameValueList).
 // Auto-lock with minutes that lockMinutesFrom refuses is stored as off.
 NameValueList StoreSettingsFromWindow(const SettingsWindowState& state);
 
@@ -67,6 +68,7 @@ public:
 
     QString GetSetting(const QString& name) const;
     // A non-empty value replaces or appends the line; an empty one deletes it.
+    // A value with a line break in it is refused.
     void SetSetting(const QString& name, const QString& value);
     // A flag is on exactly when its value is "1".
     bool isOn(const QString& name) const;

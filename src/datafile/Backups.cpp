@@ -96,6 +96,7 @@ bool PendingBackup::prepare(const QString& path)
             }
             break;
         case Slot::Odd:
+            m_oddSlot = slot;
             m_error = QStringLiteral("%1 is not a regular file").arg(slot);
             return false;
         }

@@ -39,6 +39,9 @@ public:
     // Moves the kept old file into its slot, readable by the owner alone.
     bool complete();
     QString error() const { return m_error; }
+    // The backup name that stopped prepare by holding something other than
+    // a regular file; empty when nothing of the kind did.
+    QString oddSlot() const { return m_oddSlot; }
 
 private:
     void discard();
@@ -46,5 +49,6 @@ private:
     QString m_kept;
     QString m_slot;
     bool m_replacesSlot = false;
+    QString m_oddSlot;
     QString m_error;
 };

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <unistd.h>
+
 namespace DataFile {
 
 namespace {
@@ -152,28 +154,60 @@ Status write(const QString& path, const QString& password, const DataDocument& d
     return save(path, password, document, false, detail);
 }
 
+QString SaveFailure::describe() const
+{
+    switch (reason) {
+    case Reason::BackupSlotNotAFile:
+        return QStringLiteral("%1 is not a regular file").arg(path);
+    case Reason::FolderNotWritable:
+        return QStringLiteral("the folder %1 does not allow creating files").arg(path);
+    case Reason::System:
+        break;
+    }
+    return systemReason;
+}
+
 Status save(const QString& path, const QString& password, const DataDocument& document, bool backups, QString* detail)
+{
+    SaveFailure failure;
+    const Status status = save(path, password, document, backups, failure);
+    if (status == Status::CannotWrite && detail)
+        *detail = failure.describe();
+    return status;
+}
+
+Status save(const QString& path, const QString& password, const DataDocument& document, bool backups,
+            SaveFailure& failure)
 {
     const ScopedKey key(password);
     if (!key)
         return Status::InvalidPassword;
     QByteArray bytes = sealDocument(document, *key);
     StagedFile staged;
-    const auto failed = [detail](const QString& why) {
-        if (detail)
-            *detail = why;
+    const auto failed = [&failure](SaveFailure::Reason reason, const QString& concerned, const QString& why) {
+        failure = {reason, concerned, why};
         return Status::CannotWrite;
     };
-    if (!staged.write(path, bytes))
-        return failed(staged.errorString());
+    if (!staged.write(path, bytes)) {
+        // Saving in place would work here, but the new content is staged
+        // beside the file so that a failure never leaves it half written.
+        const QString folder = QFileInfo(staged.target()).absolutePath();
+        if (::access(QFile::encodeName(folder).constData(), W_OK) != 0
+            && ::access(QFile::encodeName(staged.target()).constData(), W_OK) == 0)
+            return failed(SaveFailure::Reason::FolderNotWritable, folder, staged.errorString());
+        return failed(SaveFailure::Reason::System, {}, staged.errorString());
+    }
     // The old file keeps its name until the new content replaces it, so a
     // crash at any point leaves a data file in place.
     PendingBackup backup;
     const bool backingUp = backups && QFileInfo::exists(staged.target());
-    if (backingUp && !backup.prepare(staged.target()))
-        return failed(backup.error());
+    if (backingUp && !backup.prepare(staged.target())) {
+        if (!backup.oddSlot().isEmpty())
+            return failed(SaveFailure::Reason::BackupSlotNotAFile, backup.oddSlot(), backup.error());
+        return failed(SaveFailure::Reason::System, {}, backup.error());
+    }
     if (!staged.commit())
-        return failed(staged.errorString());
+        return failed(SaveFailure::Reason::System, {}, staged.errorString());
     // Backups are made quietly: the document is saved either way.
     if (backingUp)
         backup.complete();

@@ -70,6 +70,23 @@ std::optional<QByteArray> unseal(const QByteArray& fileBytes, const FileKey& key
 // The deciphered text and the key are wiped once the document is parsed.
 Status read(const QString& path, const QString& password, DataDocument& document, QString* detail = nullptr);
 
+// Why a save failed, with the file or folder concerned, so that the user can
+// be told what to do about it.
+struct SaveFailure {
+    enum class Reason {
+        System,             // systemReason says why
+        BackupSlotNotAFile, // path: a backup name held by a link, a folder or the like
+        FolderNotWritable,  // path: the data file's folder, which forbids new files
+                            // although the file itself may be written
+    };
+    Reason reason = Reason::System;
+    QString path;
+    QString systemReason;
+
+    // In English, for the command line.
+    QString describe() const;
+};
+
 // Writes document to path under password, atomically: on failure the previous
 // file is untouched.
 Status write(const QString& path, const QString& password, const DataDocument& document, QString* detail = nullptr);
@@ -84,6 +101,9 @@ Status create(const QString& path, const QString& password, const DataDocument& 
 // so a failed write leaves the file and every backup as they were.
 Status save(const QString& path, const QString& password, const DataDocument& document, bool backups,
             QString* detail = nullptr);
+// The same, saying why it failed as a SaveFailure.
+Status save(const QString& path, const QString& password, const DataDocument& document, bool backups,
+            SaveFailure& failure);
 
 // True when password deciphers the file at path into a data document. The
 // magic is not compared: this tests the password, not the format.

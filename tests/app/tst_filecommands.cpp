@@ -1,5 +1,8 @@
 #include "ProgramFixture.h"
 
+#include "app/DataFileWriter.h"
+#include "config/CaptionTable.h"
+#include "datafile/Backups.h"
 #include "datafile/DataFile.h"
 #include "datafile/PasswordWindow.h"
 #include "document/TreeModel.h"
@@ -63,6 +66,8 @@ private:
 
 } // namespace
 
+Q_DECLARE_METATYPE(DataFile::SaveFailure)
+
 class TestFileCommands : public QObject {
     Q_OBJECT
 
@@ -88,6 +93,15 @@ private:
         group.append_attribute("type") = "AUTO";
         main().RebuildAndSelect(group);
         main().SetModified(true);
+    }
+
+    // The first line of every message shown: what failed, without the why.
+    QStringList headlines()
+    {
+        QStringList lines;
+        for (const QString& text : messages().texts())
+            lines << text.section('\n', 0, 0);
+        return lines;
     }
 
     QStringList groupsIn(const QString& file, const QString& password)
@@ -121,7 +135,9 @@ private slots:
         messages().fileNames.enqueue(path("missing-folder/new.zv"));
         m_fixture->answerPrompts({"pw1"});
         QVERIFY(!main().Save1Click());
-        QCOMPARE(messages().texts(), QStringList{"Can't save data file"});
+        QCOMPARE(headlines(), QStringList{"Can't save data file"});
+        // The system's reason follows.
+        QVERIFY(!messages().texts().first().section('\n', 1).isEmpty());
         QVERIFY(main().Modified());
         QVERIFY(main().CurrentFileName().isEmpty());
 
@@ -243,9 +259,56 @@ private slots:
             TestSupport::FileSizeLimit diskFull(64);
             QVERIFY(!main().Save1Click());
         }
-        QCOMPARE(messages().texts(), QStringList{"Can't save data file"});
+        QCOMPARE(headlines(), QStringList{"Can't save data file"});
         QVERIFY(main().Modified());
         QCOMPARE(dataFiles(), before);
+    }
+
+    void saveInAnOddBackupSlotNamesIt()
+    {
+        m_fixture->writeSettings("backups=1\r\n");
+        openWithChange();
+        QVERIFY(QDir(path(".")).mkdir("~1_private.zv"));
+        QVERIFY(!main().Save1Click());
+        QCOMPARE(messages().texts().size(), 1);
+        const QString text = messages().texts().first();
+        QVERIFY2(text.contains(path("~1_private.zv")) && text.contains("Switch backups off"), qPrintable(text));
+    }
+
+    // Each reason on a line of its own after the failure, in the language
+    // chosen where the reason is the program's own.
+    void saveFailureMessageSaysWhy_data()
+    {
+        using Reason = DataFile::SaveFailure::Reason;
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<DataFile::SaveFailure>("failure");
+        QTest::addColumn<QString>("why");
+        const DataFile::SaveFailure slot{Reason::BackupSlotNotAFile, "/home/me/~1_private.zv", "not a regular file"};
+        const DataFile::SaveFailure folder{Reason::FolderNotWritable, "/home/me", "Permission denied"};
+        const DataFile::SaveFailure system{Reason::System, {}, "No space left on device"};
+        for (const char* language : {"", "Deutsch"}) {
+            const QByteArray name = *language ? language : "English";
+            QTest::newRow(name + " backup slot") << language << slot << slot.path;
+            QTest::newRow(name + " folder") << language << folder << folder.path;
+            QTest::newRow(name + " system") << language << system << system.systemReason;
+        }
+    }
+
+    void saveFailureMessageSaysWhy()
+    {
+        QFETCH(QString, language);
+        QFETCH(DataFile::SaveFailure, failure);
+        QFETCH(QString, why);
+        CaptionTable captions;
+        if (!language.isEmpty())
+            captions.load(TestSupport::sourceDir() + "/data/languages/" + language + "/lang.ini");
+        const QStringList lines = saveFailureMessage(captions, failure).split('\n');
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], captions.GetCaption("MessageNotSaved", "Can't save data file"));
+        QVERIFY2(lines[1].contains(why), qPrintable(lines[1]));
+        // A reason of our own is the program's text, in the language chosen.
+        if (failure.reason != DataFile::SaveFailure::Reason::System)
+            QCOMPARE(lines[1] == saveFailureMessage(CaptionTable(), failure).section('\n', 1), language.isEmpty());
     }
 
     void openReplacesTheDocument()
@@ -273,6 +336,41 @@ private slots:
         QCOMPARE(groupsIn(path("private.zv"), "renewed"), (QStringList{"Home", "Added"}));
         QCOMPARE(groupsIn(path("private.zv"), "secret"), QStringList{"(does not open)"});
         QVERIFY(!QFile::exists(path("~1_private.zv")));
+    }
+
+    void changePasswordOffersToRemoveOldBackups_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("removed") << Answer::Yes;
+        QTest::newRow("kept") << Answer::No;
+    }
+
+    void changePasswordOffersToRemoveOldBackups()
+    {
+        QFETCH(Answer, answer);
+        m_fixture->writeSettings("backups=1\r\n");
+        openWithChange();
+        QVERIFY(main().Save1Click());
+        QVERIFY(main().Save1Click());
+        const QStringList backups = Backups::existingBackups(path("private.zv"));
+        QCOMPARE(backups.size(), 2);
+        messages().answers.enqueue(answer);
+        m_fixture->answerPrompts({"renewed"});
+        main().Changepassword1Click();
+        QCOMPARE(messages().shown.size(), 2);
+        QCOMPARE(messages().shown[1].kind, MessageService::Kind::Confirm);
+        QVERIFY(messages().shown[1].text.endsWith('?'));
+        QCOMPARE(Backups::existingBackups(path("private.zv")), answer == Answer::Yes ? QStringList{} : backups);
+        QCOMPARE(groupsIn(path("private.zv"), "renewed"), (QStringList{"Home", "Added"}));
+    }
+
+    void saveKeepsTheModeOfASharedFile()
+    {
+        openWithChange();
+        const auto groupShared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup;
+        QVERIFY(QFile::setPermissions(path("private.zv"), groupShared));
+        QVERIFY(main().Save1Click());
+        QCOMPARE(QFile::permissions(path("private.zv")) & 0x7077, QFile::Permissions(groupShared));
     }
 
     // After a failed open of another file, the prompt still names the file
@@ -379,8 +477,8 @@ private slots:
         QVERIFY(QDir(path(".")).mkdir("private.zv"));
         messages().answers.enqueue(Answer::Yes);
         QVERIFY(!main().FormCloseQuery());
-        QCOMPARE(messages().texts(), (QStringList{"Can't save data file", "Do you want to save the changes?",
-                                                  "Can't save data file"}));
+        QCOMPARE(headlines(), (QStringList{"Can't save data file", "Do you want to save the changes?",
+                                           "Can't save data file"}));
         QVERIFY(main().Modified());
     }
 };

@@ -547,11 +547,11 @@ private slots:
     void closingStoresTheSettings()
     {
         writeDataFile(dataFile(), "secret");
-        writeSettings("Systray=0\r\nunknown=kept?\r\nautoblocking=1\r\nblockingtime=5\r\n");
+        writeSettings("Systray=0\r\nunknown=kept?\r\nopenlast=1\r\nautoblocking=1\r\nblockingtime=5\r\n");
         start(dataFile(), "secret");
         main().close();
         m_fixture->program().finish();
-        const QByteArray expected = "language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
+        const QByteArray expected = "language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=1\r\n"
                                     "autosave=0\r\nbackups=0\r\nautoblocking=1\r\nblockingtime=5\r\nlastfile="
                                     + dataFile().toUtf8() + "\r\n";
         QCOMPARE(readFile(m_fixture->path("zantrove.ini")), expected);

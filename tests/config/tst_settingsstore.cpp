@@ -32,6 +32,8 @@ private slots:
     void settingsFileReplacesExtension_data();
     void settingsFileReplacesExtension();
     void folderPathsEndInSeparator();
+    void onlyListedLanguagesHaveTheirFolder_data();
+    void onlyListedLanguagesHaveTheirFolder();
     void emptyLanguageReadsNoLanguageFile();
 
     void missingFileGivesEmptyList();
@@ -49,6 +51,8 @@ private slots:
     void rebuildWritesLinesInOrder_data();
     void rebuildWritesLinesInOrder();
     void rebuildDropsUnknownAndRepeatedLines();
+    void lineBreaksNeverReachTheList_data();
+    void lineBreaksNeverReachTheList();
 
     void failedWriteKeepsPreviousFile();
 };
@@ -76,12 +80,36 @@ void TestSettingsStore::folderPathsEndInSeparator()
     const ProgramPaths paths(QStringLiteral("/opt/zv/zantrove"));
     QCOMPARE(paths.folder(), QStringLiteral("/opt/zv/"));
     QCOMPARE(paths.languagesFolder(), QStringLiteral("/opt/zv/languages/"));
-    QCOMPARE(paths.languageFolder(QStringLiteral("Deutsch")), QStringLiteral("/opt/zv/languages/Deutsch/"));
-    QCOMPARE(paths.languageFile(QStringLiteral("Deutsch")), QStringLiteral("/opt/zv/languages/Deutsch/lang.ini"));
+    QCOMPARE(paths.languageFolder(QStringLiteral("English")), QStringLiteral("/opt/zv/languages/English/"));
+    QCOMPARE(paths.languageFile(QStringLiteral("English")), QStringLiteral("/opt/zv/languages/English/lang.ini"));
     QCOMPARE(paths.manualFile(), QStringLiteral("/opt/zv/manual.pdf"));
 
     const ProgramPaths relative(QStringLiteral("zantrove"));
     QCOMPARE(relative.folder(), QDir::currentPath() + QLatin1Char('/'));
+}
+
+void TestSettingsStore::onlyListedLanguagesHaveTheirFolder_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("listed") << "Deutsch" << "Deutsch";
+    QTest::newRow("other case") << "deutsch" << "English";
+    QTest::newRow("not there") << "Klingon" << "English";
+    QTest::newRow("up and out") << "../../somewhere" << "English";
+    QTest::newRow("in and out") << "Deutsch/../../somewhere" << "English";
+    QTest::newRow("absolute") << "/tmp/somewhere" << "English";
+    QTest::newRow("parent") << ".." << "English";
+    QTest::newRow("itself") << "." << "English";
+}
+
+void TestSettingsStore::onlyListedLanguagesHaveTheirFolder()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, folder);
+    ProgramFolder program;
+    QVERIFY(QDir().mkpath(program.paths().languagesFolder() + "Deutsch"));
+    QCOMPARE(program.paths().languageFolder(language), program.paths().languagesFolder() + folder + '/');
+    QCOMPARE(program.paths().languageFile(language), program.paths().languagesFolder() + folder + "/lang.ini");
 }
 
 void TestSettingsStore::emptyLanguageReadsNoLanguageFile()
@@ -245,19 +273,26 @@ void TestSettingsStore::rebuildWritesLinesInOrder_data()
 
     SettingsWindowState lockOff = firstRun;
     lockOff.blockingTime = "5";
-    lockOff.currentFileName = "/home/me/data.zv";
     QTest::newRow("minutes only with auto-lock") << lockOff
         << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
-                      "autosave=0\r\nbackups=0\r\nautoblocking=0\r\nlastfile=/home/me/data.zv\r\n");
+                      "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n");
 
     // A time the lock cannot use is no lock, and is stored as none.
     SettingsWindowState zeroMinutes = firstRun;
     zeroMinutes.autoBlocking = true;
     zeroMinutes.blockingTime = "0";
+    zeroMinutes.openLast = true;
     zeroMinutes.currentFileName = "/home/me/data.zv";
     QTest::newRow("minutes below one") << zeroMinutes
-        << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
+        << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=1\r\n"
                       "autosave=0\r\nbackups=0\r\nautoblocking=0\r\nlastfile=/home/me/data.zv\r\n");
+
+    // Nothing is to be reopened, so nothing tells which file was open.
+    SettingsWindowState notReopened = firstRun;
+    notReopened.currentFileName = "/home/me/data.zv";
+    QTest::newRow("last file only to reopen") << notReopened
+        << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
+                      "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n");
 
     // Stored only while it is not the language's own, so that it follows the language.
     SettingsWindowState russian = firstRun;
@@ -311,6 +346,36 @@ void TestSettingsStore::rebuildDropsUnknownAndRepeatedLines()
     QVERIFY(!written.contains("colour"));
     QVERIFY(!written.contains("no equals sign"));
     QVERIFY(!written.contains("lastfile"));
+}
+
+void TestSettingsStore::lineBreaksNeverReachTheList_data()
+{
+    QTest::addColumn<QString>("lineBreak");
+    QTest::newRow("LF") << "\n";
+    QTest::newRow("CR") << "\r";
+    QTest::newRow("CR LF") << "\r\n";
+}
+
+// A value with a line break would write a line of its own choosing.
+void TestSettingsStore::lineBreaksNeverReachTheList()
+{
+    QFETCH(QString, lineBreak);
+    const QString injected = "/home/me/a" + lineBreak + "systray=1.zv";
+    ProgramFolder folder;
+    SettingsStore store;
+    QVERIFY(store.LoadSettings(folder.paths()));
+    store.SetSetting(SettingKey::Language, "English");
+    store.SetSetting(SettingKey::Language, "Deutsch" + lineBreak + "hidden=1");
+    QCOMPARE(store.GetSetting(SettingKey::Language), QStringLiteral("English"));
+
+    SettingsWindowState state;
+    state.language = "English" + lineBreak + "hidden=1";
+    state.openLast = true;
+    state.currentFileName = injected;
+    store.StoreSettingsFromWindow(state);
+    QVERIFY(store.SaveSettingsFile());
+    QCOMPARE(folder.settingsBytes(), QByteArray("systray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=1\r\n"
+                                                "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n"));
 }
 
 void TestSettingsStore::failedWriteKeepsPreviousFile()

@@ -55,6 +55,7 @@ const CaptionKey CaptionKeys[] = {
     {"MessageNotSaved", 0}, {"MessageIncorrectFormat", 0}, {"MessageNotOpened", 0},
     {"PasswordMsgPasswChanged", 0}, {"MessageSearchCompleted", 0}, {"MessageNotFound", 0},
     {"ManualFileNotExists", 0}, {"PasswordFileText", 0}, {"MessagePasswordCharacters", 0},
+    {"MessageBackupNotAFile", 0}, {"MessageFolderNotWritable", 0}, {"MessageRemoveOldBackups", '?'},
 };
 
 QString languagesRoot()

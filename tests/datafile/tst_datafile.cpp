@@ -470,9 +470,12 @@ private slots:
         for (const QString& name : filesIn(folder.path()))
             before[name] = readFile(folder.filePath(name));
 
+        DataFile::SaveFailure failure;
         if (diskFull) {
             TestSupport::FileSizeLimit limit(64);
-            QCOMPARE(DataFile::save(target, "secret", document, true), DataFile::Status::CannotWrite);
+            QCOMPARE(DataFile::save(target, "secret", document, true, failure), DataFile::Status::CannotWrite);
+            QCOMPARE(failure.reason, DataFile::SaveFailure::Reason::System);
+            QVERIFY(!failure.systemReason.isEmpty());
         } else {
             QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
             const auto restore = qScopeGuard([&] {
@@ -480,7 +483,10 @@ private slots:
             });
             if (QFileInfo(folder.path()).isWritable())
                 QSKIP("this user may write into read-only folders (root); the disk full row covers the rule");
-            QCOMPARE(DataFile::save(target, "secret", document, true), DataFile::Status::CannotWrite);
+            QCOMPARE(DataFile::save(target, "secret", document, true, failure), DataFile::Status::CannotWrite);
+            // The file itself is writable: the folder is what to mend.
+            QCOMPARE(failure.reason, DataFile::SaveFailure::Reason::FolderNotWritable);
+            QCOMPARE(failure.path, QFileInfo(target).canonicalPath());
         }
         QMap<QString, QByteArray> after;
         for (const QString& name : filesIn(folder.path()))
@@ -518,6 +524,10 @@ private slots:
         QString detail;
         QCOMPARE(DataFile::save(target, "secret", document, true, &detail), DataFile::Status::CannotWrite);
         QVERIFY(detail.contains("~1_private.zv"));
+        DataFile::SaveFailure failure;
+        QCOMPARE(DataFile::save(target, "secret", document, true, failure), DataFile::Status::CannotWrite);
+        QCOMPARE(failure.reason, DataFile::SaveFailure::Reason::BackupSlotNotAFile);
+        QCOMPARE(failure.path, QFileInfo(slot).absoluteFilePath());
         QCOMPARE(readFile(target), before);
         QCOMPARE(filesIn(elsewhere.path()), planted == "link to a file" ? QStringList{"stolen.zv"} : QStringList{});
         if (planted == "link to a file")

@@ -92,10 +92,11 @@ void TestCatalogue::languageCatalogueHidesProgramOne()
 
     QTemporaryDir dir;
     const ProgramPaths paths(dir.filePath("zantrove"));
+    // A language has its folder once the folder exists.
+    QVERIFY(QDir().mkpath(paths.languagesFolder() + "Deutsch"));
+    QVERIFY(QDir().mkpath(paths.languagesFolder() + "Polski"));
     const QString languageCatalogue = paths.languageFolder("Deutsch") + "config.xml";
     const QString programCatalogue = paths.folder() + "config.xml";
-    QVERIFY(QDir().mkpath(paths.languageFolder("Deutsch")));
-    QVERIFY(QDir().mkpath(paths.languageFolder("Polski")));
     // Stray catalogues that no language may pick up.
     TestSupport::writeFile(paths.languagesFolder() + "config.xml", catalogueOf(""));
     QVERIFY(QDir().mkpath(paths.languageFolder("Polski") + "config.xml"));
