@@ -99,6 +99,10 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
 
 TFormMain::~TFormMain()
 {
+    // Closing the window on the way out may still commit an open caption
+    // editor or field; what is left of this window must not receive it.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
     SecureWipe::wipe(m_currentPassword);
 }
 
