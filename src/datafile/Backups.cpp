@@ -30,12 +30,6 @@ QByteArray encoded(const QString& path)
     return QFile::encodeName(path);
 }
 
-bool isRegularFile(const QString& name)
-{
-    struct stat status {};
-    return ::lstat(encoded(name).constData(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
 QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -151,7 +145,7 @@ QStringList existingBackups(const QString& path)
 {
     QStringList found;
     for (int number = 1; number <= SlotCount; ++number) {
-        if (const QString name = backupName(path, number); isRegularFile(name))
+        if (const QString name = backupName(path, number); slotState(name) == Slot::Taken)
             found << name;
     }
     return found;
