@@ -234,6 +234,8 @@ void TFormMain::createCentralArea()
     m_treeView->setMinimumWidth(208);
     m_treeView->setMaximumWidth(320);
     m_treeView->setContextMenu(m_popupMenuTree);
+    // The window opens with the keyboard in the tree, where the work starts.
+    m_treeView->setFocus();
     connect(m_popupMenuTree, &QMenu::aboutToShow, this, &TFormMain::PopupMenuTreePopup);
     connect(m_treeModel, &DocumentTreeModel::captionEdited, this, &TFormMain::TreeViewEdited);
     // Queued: the move rebuilds the model, which must not happen inside the view's drop handling.

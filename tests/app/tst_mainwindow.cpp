@@ -343,12 +343,13 @@ private slots:
         QCOMPARE(qText(record.child("label").next_sibling().next_sibling().text()), QStringLiteral("janet"));
     }
 
-    void tabFromTheTreeGoesToTheFirstField()
+    void keyboardStartsInTheTreeAndTabGoesToTheFirstField()
     {
         writeDataFile(dataFile(), "secret");
         start(dataFile(), "secret");
         QApplication::setActiveWindow(&main());
         QVERIFY(QTest::qWaitForWindowActive(&main()));
+        QCOMPARE(QApplication::focusWidget(), &main().TreeView());
         select("example.org jane");
         QTRY_VERIFY(main().TreeView().hasFocus());
         QTest::keyClick(&main().TreeView(), Qt::Key_Tab);
