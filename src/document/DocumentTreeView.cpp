@@ -139,6 +139,11 @@ void DocumentTreeView::popUpMenuAtCurrentNode()
 void DocumentTreeView::focusInEvent(QFocusEvent* event)
 {
     QTreeView::focusInEvent(event);
+    // Coming in without a current node, the view makes the first one current
+    // but leaves it unselected; what the editor shows is highlighted too.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && !selectionModel()->isSelected(current))
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
     emit entered();
 }
 

@@ -350,6 +350,9 @@ private slots:
         QApplication::setActiveWindow(&main());
         QVERIFY(QTest::qWaitForWindowActive(&main()));
         QCOMPARE(QApplication::focusWidget(), &main().TreeView());
+        // The node the keyboard starts on is the one highlighted.
+        QVERIFY(main().TreeView().currentIndex().isValid());
+        QCOMPARE(main().TreeView().selectionModel()->selectedIndexes(), QModelIndexList{main().TreeView().currentIndex()});
         select("example.org jane");
         QTRY_VERIFY(main().TreeView().hasFocus());
         QTest::keyClick(&main().TreeView(), Qt::Key_Tab);
