@@ -40,6 +40,7 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -66,6 +67,7 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     , m_captions(services.captions)
     , m_messages(services.messages)
     , m_launcher(services.launcher)
+    , m_fileLock(services.messages, services.captions)
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(MainWindowTitle);
@@ -440,6 +442,9 @@ void TFormMain::setPasswordPrompt(const QString& fileName, bool newPassword)
 
 bool TFormMain::ReadDataFile(const QString& path)
 {
+    if (!m_fileLock.prepareOpening(path))
+        return false;
+    const auto unlessOpened = qScopeGuard([this] { m_fileLock.abandon(); });
     setPasswordPrompt(path, false);
     if (m_passwordWindow->exec() != QDialog::Accepted)
         return false;
@@ -447,6 +452,7 @@ bool TFormMain::ReadDataFile(const QString& path)
     switch (DataFile::read(path, password, m_document)) {
     case DataFile::Status::Ok:
         adoptPassword(password);
+        m_fileLock.commit();
         return true;
     case DataFile::Status::IncorrectFormat:
         m_messages.show(MessageService::Kind::Error, caption("MessageIncorrectFormat", "Incorrect file format"));
@@ -486,6 +492,7 @@ void TFormMain::New1Click()
             return;
     }
     m_currentFileName.clear();
+    m_fileLock.release();
     adoptPassword(QString());
     const bool hadNodes = m_treeModel->nodeCount() > 0;
     m_treeModel->clear();
@@ -519,7 +526,7 @@ void TFormMain::Open1Click()
 
 bool TFormMain::Save1Click()
 {
-    if (m_currentFileName.isEmpty() || !QFileInfo::exists(m_currentFileName))
+    if (m_currentFileName.isEmpty() || !QFileInfo::exists(m_currentFileName) || m_fileLock.refusesSaveInPlace())
         return Saveas1Click();
     if (!WriteDataFile(m_currentFileName, m_currentPassword, m_settings.isOn(SettingKey::Backups)))
         return false;
@@ -536,6 +543,9 @@ bool TFormMain::Saveas1Click()
 
 bool TFormMain::SaveAsWithPassword(const QString& path)
 {
+    if (!m_fileLock.prepareWriting(path))
+        return false;
+    const auto unlessWritten = qScopeGuard([this] { m_fileLock.abandon(); });
     setPasswordPrompt(path, true);
     if (m_passwordWindow->exec() != QDialog::Accepted)
         return false;
@@ -544,6 +554,7 @@ bool TFormMain::SaveAsWithPassword(const QString& path)
     // document, so a failed write leaves Save aimed at the file that exists.
     if (!WriteDataFile(path, password, m_settings.isOn(SettingKey::Backups)))
         return false;
+    m_fileLock.commit();
     m_currentFileName = path;
     adoptPassword(password);
     SetModified(false);
@@ -553,7 +564,7 @@ bool TFormMain::SaveAsWithPassword(const QString& path)
 
 void TFormMain::Changepassword1Click()
 {
-    if (!QFileInfo::exists(m_currentFileName))
+    if (!QFileInfo::exists(m_currentFileName) || m_fileLock.refusesSaveInPlace())
         return;
     // The prompt names the file whose password changes, not the last one asked about.
     setPasswordPrompt(m_currentFileName, true);
@@ -573,7 +584,8 @@ bool TFormMain::FormCloseQuery()
         return true;
     // A failed automatic save falls through to the question rather than
     // closing and losing the changes.
-    if (QFileInfo::exists(m_currentFileName) && m_settings.isOn(SettingKey::AutoSave) && Save1Click())
+    if (QFileInfo::exists(m_currentFileName) && !m_fileLock.readOnly() && m_settings.isOn(SettingKey::AutoSave)
+        && Save1Click())
         return true;
     switch (askToSaveChanges(true)) {
     case MessageService::Answer::Yes:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/OpenFileLock.h"
 #include "document/DataDocument.h"
 #include "document/DocumentTreeView.h"
 #include "document/MainTreeSelection.h"
@@ -192,6 +193,7 @@ private:
     DataDocument m_document;
     QString m_currentFileName;
     QString m_currentPassword;
+    OpenFileLock m_fileLock;
     bool m_modified = false;
     QPointer<QDialog> m_activeDialog;
 

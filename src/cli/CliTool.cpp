@@ -2,6 +2,7 @@
 
 #include "cli/TerminalText.h"
 #include "datafile/Backups.h"
+#include "datafile/DataFileLock.h"
 #include "datafile/SecureWipe.h"
 #include "datafile/TextEncoding.h"
 #include "document/DataDocument.h"
@@ -141,7 +142,8 @@ QString CliTool::helpText()
         "  8  the password cannot be used (empty, over 16 characters, outside the code page,\n"
         "     or the two entries differ)\n"
         "  9  import: the XML is not a data document\n"
-        " 10  import: the target file already exists\n")
+        " 10  import: the target file already exists\n"
+        " 11  passwd: another program has the file open\n")
         .arg(offeredCodePages());
 }
 
@@ -294,6 +296,13 @@ int CliTool::changePassword(QStringList args)
     const bool removeBackups = args.removeAll(RemoveBackupsOption) > 0;
     if (args.size() != 1)
         return usage(QStringLiteral("passwd takes one FILE"));
+    // Held until the new file is written, so no other program saves over it meanwhile.
+    DataFileLock lock;
+    if (lock.acquire(args.at(0)) == DataFileLock::Result::HeldElsewhere) {
+        const DataFileLock::Holder& holder = lock.holder();
+        return fail(FileInUse, QStringLiteral("%1 is open in %2 (process %3 on %4); close it there first")
+                                   .arg(args.at(0), holder.program, QString::number(holder.pid), holder.host));
+    }
     DataDocument document;
     if (const int code = openDocument(args.at(0), document))
         return code;

@@ -24,6 +24,7 @@ public:
         UnusablePassword = 8,
         NotADataDocument = 9,
         TargetExists = 10,
+        FileInUse = 11,
     };
 
     // outputIsTerminal: out is shown on a terminal, which must not be given

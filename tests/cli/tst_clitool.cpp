@@ -1,5 +1,6 @@
 #include "cli/CliTool.h"
 #include "datafile/DataFile.h"
+#include "datafile/DataFileLock.h"
 #include "datafile/TextEncoding.h"
 
 #include "support/TestSupport.h"
@@ -113,6 +114,8 @@ class TestCliTool : public QObject {
 private:
     QTemporaryDir m_dir;
     QString m_file;
+    // Stands for another program that has inuse.zv open.
+    DataFileLock m_otherProgram;
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
@@ -142,6 +145,7 @@ private:
             {"8 new password too long", {"passwd", m_file}, "pw\npw-over-sixteen-chars\n", 8},
             {"9 not a data document", {"import", path("other.xml"), path("n.zv")}, "pw\n", 9},
             {"10 target exists", {"import", sample, m_file}, "pw\n", 10},
+            {"11 open elsewhere", {"passwd", path("inuse.zv")}, "pw\npw2\n", 11},
         };
     }
 
@@ -158,6 +162,8 @@ private slots:
         writeFile(path("oversized.zv"), "QM20060718");
         QVERIFY(QFile::resize(path("oversized.zv"), DataFile::MaxFileSize + 1));
         writeFile(path("other.xml"), "<catalogue><data/></catalogue>");
+        QVERIFY(QFile::copy(m_file, path("inuse.zv")));
+        QCOMPARE(m_otherProgram.acquire(path("inuse.zv")), DataFileLock::Result::Held);
     }
 
     // The code page is the process's; each test starts from the default.
@@ -268,6 +274,16 @@ private slots:
         QVERIFY(!result.err.isEmpty());
         QVERIFY(!result.err.contains(QStringLiteral("Zq9")));
         QVERIFY(!result.out.contains(QStringLiteral("Zq9")));
+    }
+
+    void passwdNamesWhoHasTheFileOpen()
+    {
+        const QByteArray before = readFile(path("inuse.zv"));
+        const Outcome refused = runTool({"--password-stdin", "passwd", path("inuse.zv")}, "pw\npw2\n");
+        QCOMPARE(refused.code, int(CliTool::FileInUse));
+        QVERIFY2(refused.err.contains(QStringLiteral("process %1 ").arg(QCoreApplication::applicationPid())),
+                 qPrintable(refused.err));
+        QCOMPARE(readFile(path("inuse.zv")), before);
     }
 
     void importRefusesWhatItCannotWriteSafely()

@@ -56,6 +56,8 @@ const CaptionKey CaptionKeys[] = {
     {"PasswordMsgPasswChanged", 0}, {"MessageSearchCompleted", 0}, {"MessageNotFound", 0},
     {"ManualFileNotExists", 0}, {"PasswordFileText", 0}, {"MessagePasswordCharacters", 0},
     {"MessageBackupNotAFile", 0}, {"MessageFolderNotWritable", 0}, {"MessageRemoveOldBackups", '?'},
+    {"MessageFileHolder", 0}, {"MessageFileHolderUnknown", 0}, {"MessageFileInUse", 0},
+    {"MessageFileInUseSave", 0}, {"MessageReadOnlyFile", 0},
 };
 
 QString languagesRoot()
