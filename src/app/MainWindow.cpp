@@ -457,6 +457,10 @@ bool TFormMain::ReadDataFile(const QString& path)
     case DataFile::Status::IncorrectFormat:
         m_messages.show(MessageService::Kind::Error, caption("MessageIncorrectFormat", "Incorrect file format"));
         return false;
+    case DataFile::Status::NewerFormat:
+        m_messages.show(MessageService::Kind::Error,
+                        caption("MessageNewerFormat", "This file was written by a newer version of Zantrove"));
+        return false;
     default:
         m_messages.show(MessageService::Kind::Error,
                         caption("MessageNotOpened", "Can't open data file. Make sure you have entered correct password"));

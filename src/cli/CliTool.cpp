@@ -21,6 +21,7 @@ namespace {
 const QString MessageIncorrectFormat = QStringLiteral("Incorrect file format");
 const QString MessageNotOpened = QStringLiteral("Can't open data file. Make sure you have entered correct password");
 const QString MessageNotSaved = QStringLiteral("Can't save data file");
+const QString MessageNewerFormat = QStringLiteral("This file was written by a newer version of Zantrove");
 const QString PasswordOption = QStringLiteral("--password-stdin");
 const QString CodePageOption = QStringLiteral("--code-page");
 const QString RemoveBackupsOption = QStringLiteral("--remove-backups");
@@ -383,6 +384,8 @@ int CliTool::openDocument(const QString& path, DataDocument& document)
         return Success;
     case DataFile::Status::IncorrectFormat:
         return fail(IncorrectFormat, MessageIncorrectFormat);
+    case DataFile::Status::NewerFormat:
+        return fail(IncorrectFormat, MessageNewerFormat);
     case DataFile::Status::CannotRead:
     case DataFile::Status::TooLarge:
         return fail(CannotRead, QStringLiteral("%1: %2").arg(MessageNotOpened, detail));

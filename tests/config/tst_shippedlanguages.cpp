@@ -57,7 +57,7 @@ const CaptionKey CaptionKeys[] = {
     {"ManualFileNotExists", 0}, {"PasswordFileText", 0}, {"MessagePasswordCharacters", 0},
     {"MessageBackupNotAFile", 0}, {"MessageFolderNotWritable", 0}, {"MessageRemoveOldBackups", '?'},
     {"MessageFileHolder", 0}, {"MessageFileHolderUnknown", 0}, {"MessageFileInUse", 0},
-    {"MessageFileInUseSave", 0}, {"MessageReadOnlyFile", 0},
+    {"MessageFileInUseSave", 0}, {"MessageReadOnlyFile", 0}, {"MessageNewerFormat", 0},
 };
 
 QString languagesRoot()
