@@ -56,6 +56,11 @@ const CaptionKey CaptionKeys[] = {
     {"PasswordMsgPasswChanged", 0}, {"MessageSearchCompleted", 0}, {"MessageNotFound", 0},
     {"ManualFileNotExists", 0}, {"PasswordFileText", 0}, {"MessagePasswordCharacters", 0},
     {"MessageBackupNotAFile", 0}, {"MessageFolderNotWritable", 0}, {"MessageRemoveOldBackups", '?'},
+    // Password generator
+    {"GeneratorCaption", 0}, {"GeneratorLabelLength", ':'}, {"GeneratorCheckBoxUpper", 0},
+    {"GeneratorCheckBoxLower", 0}, {"GeneratorCheckBoxDigits", 0}, {"GeneratorCheckBoxSymbols", 0},
+    {"GeneratorCheckBoxLookAlikes", 0}, {"GeneratorLabelPassword", ':'}, {"GeneratorButtonRegenerate", 0},
+    {"GeneratorTextBits", 0}, {"GeneratorLabelDataFileNote", 0}, {"PasswordButtonGenerate", 0},
 };
 
 QString languagesRoot()
