@@ -124,7 +124,8 @@ QString CliTool::helpText()
         "                             random passwords, one a line, from the system's\n"
         "                             randomness: N characters (4 to 128, 20 unless given)\n"
         "                             with at least one capital, small letter, digit and\n"
-        "                             symbol; --count passwords (1 to 10000, 1 unless given);\n"
+        "                             symbol (no symbols with --no-symbols); --count\n"
+        "                             passwords (1 to 10000, 1 unless given);\n"
         "                             --no-lookalikes leaves out 0 O o 1 l I | ' ` \"\n"
         "\n"
         "Passwords are asked on the terminal without echo. With --password-stdin they are\n"
@@ -335,8 +336,10 @@ int CliTool::generate(QStringList args)
         else if (args.at(i) == QLatin1String("--count") && number && value >= 1 && value <= MaxCount)
             count = value;
         else
-            return usage(QStringLiteral("generate takes --length 4 to 128, --count 1 to %1, --no-symbols and "
+            return usage(QStringLiteral("generate takes --length %1 to %2, --count 1 to %3, --no-symbols and "
                                         "--no-lookalikes")
+                             .arg(PasswordGenerator::MinLength)
+                             .arg(PasswordGenerator::MaxLength)
                              .arg(MaxCount));
     }
     for (int i = 0; i < count; ++i) {
