@@ -7,6 +7,7 @@
 #include "app/SplashWindow.h"
 #include "config/Languages.h"
 #include "config/UnitSettings.h"
+#include "datafile/GeneratorWindow.h"
 #include "datafile/PasswordWindow.h"
 #include "datafile/TextEncoding.h"
 #include "document/Catalogue.h"
@@ -70,6 +71,9 @@ bool Program::createWindows(bool showSplash)
     main->setCreationWindows(m_newGroup, m_newRecord, m_newField);
 
     m_password = new TFormPassword(m_captions, m_platform.messages, main);
+    m_password->setGeneratedPasswordSource([this](QWidget* parent) {
+        return askGeneratedPassword(parent, m_captions, m_settings, PasswordGenerator::Purpose::DataFilePassword);
+    });
     main->setPasswordWindow(m_password);
     m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, main);
     main->setLockPrompt(m_lockPrompt);

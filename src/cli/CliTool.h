@@ -7,7 +7,7 @@
 #include <QTextStream>
 
 // The command-line tool: reads, searches, exports and re-keys data files
-// without a desktop. Every failure is reported on the error stream with the
+// without a desktop, and generates passwords. Every failure is reported on the error stream with the
 // program's own message and a distinct exit code; a failed command never
 // changes a file.
 class CliTool {
@@ -43,6 +43,7 @@ private:
     int exportXml(const QStringList& args);
     int importXml(const QStringList& args);
     int changePassword(QStringList args);
+    int generate(QStringList args);
     void reportBackups(const QString& path, bool remove);
 
     std::optional<QString> askPassword(const QString& prompt);

@@ -102,7 +102,12 @@ CodePage SettingsStore::olderFilesCodePage() const
 
 void SettingsStore::StoreSettingsFromWindow(const SettingsWindowState& state)
 {
-    m_list = ::StoreSettingsFromWindow(state);
+    NameValueList rebuilt = ::StoreSettingsFromWindow(state);
+    for (const char* key : SettingKey::KeptOutsideSettingsWindow) {
+        if (m_list.contains(key))
+            rebuilt.append(key, m_list.value(key));
+    }
+    m_list = std::move(rebuilt);
 }
 
 bool SettingsStore::SaveSettingsFile() const

@@ -24,6 +24,17 @@ inline constexpr char BlockingTime[] = "blockingtime";
 inline constexpr char LastFile[] = "lastfile";
 // The number of the code page of older files; absent while it is the language's own.
 inline constexpr char CodePage[] = "codepage";
+// The password generator's last choices (GeneratorSettings).
+inline constexpr char GenLength[] = "genlength";
+inline constexpr char GenUpper[] = "genupper";
+inline constexpr char GenLower[] = "genlower";
+inline constexpr char GenDigits[] = "gendigits";
+inline constexpr char GenSymbols[] = "gensymbols";
+inline constexpr char GenAvoidLookAlikes[] = "genlookalikes";
+// Kept by windows of their own, not by the settings window, so its rebuild
+// of the list carries them over.
+inline constexpr const char* KeptOutsideSettingsWindow[] = {GenLength, GenUpper, GenLower,
+                                                           GenDigits, GenSymbols, GenAvoidLookAlikes};
 } // namespace SettingKey
 
 // The idle minutes offered before the automatic lock, in the order shown.
@@ -76,6 +87,8 @@ public:
     // the language's own.
     CodePage olderFilesCodePage() const;
 
+    // The list rebuilt from the window; the settings that other windows
+    // keep (SettingKey::KeptOutsideSettingsWindow) stay as they were.
     void StoreSettingsFromWindow(const SettingsWindowState& state);
 
     // Replaces the settings file with the list, making its folder first when

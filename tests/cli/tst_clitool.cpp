@@ -456,6 +456,13 @@ private slots:
         QTest::newRow("show without path") << QStringList{"show", "x.zv"};
         QTest::newRow("code page not offered") << QStringList{"--code-page", "437", "list", "x.zv"};
         QTest::newRow("code page missing") << QStringList{"list", "x.zv", "--code-page"};
+        QTest::newRow("generate length below 4") << QStringList{"generate", "--length", "3"};
+        QTest::newRow("generate length over 128") << QStringList{"generate", "--length", "129"};
+        QTest::newRow("generate length no number") << QStringList{"generate", "--length", "12x"};
+        QTest::newRow("generate length missing") << QStringList{"generate", "--count", "2", "--length"};
+        QTest::newRow("generate count 0") << QStringList{"generate", "--count", "0"};
+        QTest::newRow("generate count absurd") << QStringList{"generate", "--count", "10001"};
+        QTest::newRow("generate unknown option") << QStringList{"generate", "--no-digits"};
     }
 
     void usageErrors()
@@ -464,6 +471,42 @@ private slots:
         const Outcome result = runTool(arguments);
         QCOMPARE(result.code, int(CliTool::UsageError));
         QVERIFY(result.err.contains(QStringLiteral("Usage: zantrove-cli")));
+    }
+
+    void generatePrintsOnePasswordALine_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("pattern");  // what every password must match
+        QTest::newRow("defaults") << QStringList() << 1 << 20 << "[!-~]*[!-/:-@[-`{-~][!-~]*";
+        QTest::newRow("length and count") << QStringList{"--count", "30", "--length", "4"} << 30 << 4 << "[!-~]+";
+        QTest::newRow("longest") << QStringList{"--length", "128"} << 1 << 128 << "[!-~]+";
+        QTest::newRow("no symbols") << QStringList{"--no-symbols", "--count", "200"} << 200 << 20 << "[A-Za-z0-9]+";
+        QTest::newRow("no look-alikes") << QStringList{"--count", "200", "--no-lookalikes"} << 200 << 20
+                                        << "[^0Oo1lI|'`\"]+";
+        QTest::newRow("options repeated") << QStringList{"--length", "9", "--length", "5", "--count", "3"} << 3 << 5
+                                          << "[!-~]+";
+    }
+
+    void generatePrintsOnePasswordALine()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, count);
+        QFETCH(int, length);
+        QFETCH(QString, pattern);
+        const Outcome result = runTool(QStringList{"generate"} + options);
+        QCOMPARE(result.code, int(CliTool::Success));
+        QVERIFY(result.err.isEmpty());
+        QVERIFY(result.out.endsWith('\n'));
+        const QStringList passwords = result.out.chopped(1).split('\n');
+        QCOMPARE(passwords.size(), count);
+        const QRegularExpression valid(QRegularExpression::anchoredPattern(pattern));
+        for (const QString& password : passwords) {
+            QCOMPARE(password.size(), length);
+            QVERIFY2(valid.match(password).hasMatch(), qPrintable(password));
+        }
+        QCOMPARE(QSet<QString>(passwords.cbegin(), passwords.cend()).size(), passwords.size());
     }
 
     // The built tool end to end, as a script would use it.

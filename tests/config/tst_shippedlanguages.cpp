@@ -58,6 +58,11 @@ const CaptionKey CaptionKeys[] = {
     {"MessageBackupNotAFile", 0}, {"MessageFolderNotWritable", 0}, {"MessageRemoveOldBackups", '?'},
     {"MessageFileHolder", 0}, {"MessageFileHolderUnknown", 0}, {"MessageFileInUse", 0},
     {"MessageFileInUseSave", 0}, {"MessageReadOnlyFile", 0}, {"MessageNewerFormat", 0},
+    // Password generator
+    {"GeneratorCaption", 0}, {"GeneratorLabelLength", ':'}, {"GeneratorCheckBoxUpper", 0},
+    {"GeneratorCheckBoxLower", 0}, {"GeneratorCheckBoxDigits", 0}, {"GeneratorCheckBoxSymbols", 0},
+    {"GeneratorCheckBoxLookAlikes", 0}, {"GeneratorLabelPassword", ':'}, {"GeneratorButtonRegenerate", 0},
+    {"GeneratorTextBits", 0}, {"GeneratorLabelDataFileNote", 0}, {"PasswordButtonGenerate", 0},
 };
 
 QString languagesRoot()

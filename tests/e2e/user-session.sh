@@ -91,7 +91,7 @@ no_message_box() {
     done
 }
 
-XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" \
+QT_QPA_PLATFORM=xcb XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" \
     "$work/program/zantrove" "$work/mine.zv" >"$work/program.log" 2>&1 &
 app=$!
 pids+=($app)
