@@ -43,8 +43,6 @@ private slots:
 
     void flagIsOnOnlyForExactlyOne_data();
     void flagIsOnOnlyForExactlyOne();
-    void defaultOnFlagIsOffOnlyForZero_data();
-    void defaultOnFlagIsOffOnlyForZero();
     void lockMinutesAreWholeAndPositive_data();
     void lockMinutesAreWholeAndPositive();
     void codePageChosenElseTheLanguagesOwn_data();
@@ -211,28 +209,6 @@ void TestSettingsStore::flagIsOnOnlyForExactlyOne()
     QCOMPARE(store.isOn(SettingKey::SysTray), on);
 }
 
-// A lock the user has not switched off stays on, whatever else the file says.
-void TestSettingsStore::defaultOnFlagIsOffOnlyForZero_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<bool>("on");
-    QTest::newRow("absent") << QByteArray("systray=0\r\n") << true;
-    QTest::newRow("zero") << QByteArray("lockbeforesleep=0\r\n") << false;
-    QTest::newRow("one") << QByteArray("lockbeforesleep=1\r\n") << true;
-    QTest::newRow("not a flag") << QByteArray("lockbeforesleep=no\r\n") << true;
-}
-
-void TestSettingsStore::defaultOnFlagIsOffOnlyForZero()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(bool, on);
-    ProgramFolder folder;
-    folder.writeSettings(file);
-    SettingsStore store;
-    QVERIFY(store.LoadSettings(folder.paths()));
-    QCOMPARE(store.isNotOff(SettingKey::LockBeforeSleep), on);
-}
-
 void TestSettingsStore::lockMinutesAreWholeAndPositive_data()
 {
     QTest::addColumn<QString>("stored");
@@ -330,15 +306,6 @@ void TestSettingsStore::rebuildWritesLinesInOrder_data()
     QTest::newRow("code page chosen") << chosen
         << QByteArray("language=English\r\ncodepage=1251\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
                       "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n");
-
-    // Written only where they differ from the defaults a missing line stands for.
-    SettingsWindowState lockOccasions = firstRun;
-    lockOccasions.lockOnScreenLock = lockOccasions.lockBeforeSleep = false;
-    lockOccasions.lockWhenMinimised = true;
-    QTest::newRow("lock occasions off their defaults") << lockOccasions
-        << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
-                      "autosave=0\r\nbackups=0\r\nautoblocking=0\r\nlockonscreenlock=0\r\nlockbeforesleep=0\r\n"
-                      "lockwhenminimised=1\r\n");
 
     SettingsWindowState hiddenNoTray = firstRun;
     hiddenNoTray.hidden = true;
