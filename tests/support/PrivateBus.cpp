@@ -2,8 +2,14 @@
 
 #include <QDBusMessage>
 
+#include <csignal>
+
+#include <sys/prctl.h>
+
 PrivateBus::PrivateBus()
 {
+    // Also when the test crashes, the daemon goes with it.
+    m_daemon.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_daemon.start(QStringLiteral("dbus-daemon"),
                    {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
     if (!m_daemon.waitForStarted() || !m_daemon.waitForReadyRead(10000))
