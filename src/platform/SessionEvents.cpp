@@ -40,11 +40,32 @@ BusSessionEvents::BusSessionEvents(const QDBusConnection& sessionBus, const QDBu
                         SLOT(prepareForSleep(bool)));
     // "auto": the session this process runs in, else its user's graphical
     // one (a program started outside any session, as by a user service).
-    QDBusMessage findSession = QDBusMessage::createMethodCall(Login, LoginManagerPath, LoginManager,
-                                                              QStringLiteral("GetSession"));
-    findSession << QStringLiteral("auto");
-    auto* watcher = new QDBusPendingCallWatcher(m_systemBus.asyncCall(findSession), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, &BusSessionEvents::loginSessionFound);
+    askLogind(QDBusMessage::createMethodCall(Login, LoginManagerPath, LoginManager, QStringLiteral("GetSession"))
+                  << QStringLiteral("auto"),
+              &BusSessionEvents::loginSessionFound);
+    delayNextSleep();
+}
+
+void BusSessionEvents::askLogind(const QDBusMessage& call, void (BusSessionEvents::*answered)(QDBusPendingCallWatcher*))
+{
+    auto* watcher = new QDBusPendingCallWatcher(m_systemBus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, answered);
+}
+
+void BusSessionEvents::delayNextSleep()
+{
+    askLogind(QDBusMessage::createMethodCall(Login, LoginManagerPath, LoginManager, QStringLiteral("Inhibit"))
+                  << QStringLiteral("sleep") << QStringLiteral("Zantrove")
+                  << QStringLiteral("Locking the passwords before sleep") << QStringLiteral("delay"),
+              &BusSessionEvents::sleepDelayGranted);
+}
+
+void BusSessionEvents::sleepDelayGranted(QDBusPendingCallWatcher* call)
+{
+    const QDBusPendingReply<QDBusUnixFileDescriptor> delay = *call;
+    call->deleteLater();
+    if (!delay.isError())
+        m_sleepDelay = delay.value();
 }
 
 void BusSessionEvents::screenSaverActiveChanged(bool active)
@@ -56,8 +77,14 @@ void BusSessionEvents::screenSaverActiveChanged(bool active)
 // The same signal says false when the computer wakes up again.
 void BusSessionEvents::prepareForSleep(bool goingToSleep)
 {
-    if (goingToSleep)
-        emit sleeping();
+    if (!goingToSleep) {
+        delayNextSleep();
+        return;
+    }
+    emit sleeping();
+    // Released from the event loop, after what the signal started there:
+    // the lock hides the windows before its prompt waits for the user.
+    QMetaObject::invokeMethod(this, [this] { m_sleepDelay = QDBusUnixFileDescriptor(); }, Qt::QueuedConnection);
 }
 
 void BusSessionEvents::loginSessionFound(QDBusPendingCallWatcher* call)

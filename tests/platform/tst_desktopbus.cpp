@@ -6,12 +6,16 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
+#include <QDBusUnixFileDescriptor>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QThread>
 #include <QtTest>
 
 #include <memory>
+
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,6 +28,31 @@ class FakeLoginManager : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
 public slots:
     QDBusObjectPath GetSession(const QString&) { return QDBusObjectPath(OwnSession); }
+    // A delay lock is held while the write end of a pipe stays open.
+    QDBusUnixFileDescriptor Inhibit(const QString& what, const QString&, const QString&, const QString& mode)
+    {
+        int ends[2];
+        if (what != "sleep" || mode != "delay" || pipe(ends) != 0)
+            return {};
+        delays.append(ends[0]);
+        const QDBusUnixFileDescriptor writeEnd(ends[1]);
+        close(ends[1]);
+        return writeEnd;
+    }
+
+public:
+    ~FakeLoginManager()
+    {
+        for (int readEnd : std::as_const(delays))
+            close(readEnd);
+    }
+    // Whether the newest delay lock is still held.
+    bool delaying() const
+    {
+        pollfd readEnd{delays.isEmpty() ? -1 : delays.constLast(), POLLIN, 0};
+        return !delays.isEmpty() && poll(&readEnd, 1, 0) == 0;
+    }
+    QList<int> delays;
 };
 
 class FakeIdleMonitor : public QObject {
@@ -121,6 +150,30 @@ private slots:
         QVERIFY(sender.send(tested) && sender.send(screenSaverStarts()));
         QTRY_COMPARE(locked.count(), screenLocks + 1);
         QCOMPARE(sleeping.count(), sleeps);
+    }
+
+    // logind waits for the program before sleeping until the lock has begun,
+    // and again for the next sleep once the computer is awake.
+    void sleepWaitsForTheLockToBegin()
+    {
+        QDBusConnection login = m_bus->connect("login");
+        FakeLoginManager manager;
+        QVERIFY(login.registerService("org.freedesktop.login1"));
+        QVERIFY(login.registerObject("/org/freedesktop/login1", &manager, QDBusConnection::ExportAllSlots));
+        BusSessionEvents events(QDBusConnection(QString()), m_bus->connect("program"));
+        QTRY_VERIFY(manager.delaying());
+        bool delayingAtTheLock = false;
+        connect(&events, &SessionEvents::sleeping, this, [&] {
+            QMetaObject::invokeMethod(this, [&] { delayingAtTheLock = manager.delaying(); }, Qt::QueuedConnection);
+        });
+        for (bool goingToSleep : {true, false}) {
+            QDBusMessage sleep = QDBusMessage::createSignal("/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+                                                            "PrepareForSleep");
+            QVERIFY(login.send(sleep << goingToSleep));
+            QTRY_COMPARE(manager.delaying(), !goingToSleep);
+        }
+        QVERIFY(delayingAtTheLock);
+        QCOMPARE(manager.delays.size(), 2);
     }
 
     void withoutBusesNoEventsAndNoHarm()
