@@ -138,6 +138,7 @@ void TFormMain::createActions()
     make("Open1", QKeySequence(Qt::CTRL | Qt::Key_O));
     make("Save1", QKeySequence(Qt::CTRL | Qt::Key_S));
     make("Saveas1");
+    make("LockNow1", QKeySequence(Qt::CTRL | Qt::Key_L));
     make("Exit1", QKeySequence(Qt::ALT | Qt::Key_F4));
     make("FindNext1", QKeySequence(Qt::Key_F3))->setEnabled(false);
     make("Changepassword1")->setEnabled(false);
@@ -175,7 +176,7 @@ void TFormMain::createMenus()
     m_fileMenu->addSeparator();
     m_fileMenu->addActions({action("Open1"), action("Save1"), action("Saveas1")});
     m_fileMenu->addSeparator();
-    m_fileMenu->addAction(action("Exit1"));
+    m_fileMenu->addActions({action("LockNow1"), action("Exit1")});
 
     m_editMenu = bar->addMenu(QString());
     m_editMenu->addActions({action("ActionNewGroup"), action("ActionNewRecord"), action("ActionNewField")});
@@ -211,7 +212,7 @@ void TFormMain::createMenus()
 
     m_popupMenuTray = new QMenu(this);
     m_popupMenuTray->setObjectName(QStringLiteral("PopupMenuTray"));
-    m_popupMenuTray->addActions({action("Show1"), action("Exit2")});
+    m_popupMenuTray->addActions({action("Show1"), action("LockNow1"), action("Exit2")});
 }
 
 void TFormMain::createCentralArea()
@@ -393,6 +394,7 @@ void TFormMain::ApplyMainMenuCaptions()
     action("Open1")->setText(caption("MainSubMenuOpen", "Open"));
     action("Save1")->setText(caption("MainSubMenuSave", "Save"));
     action("Saveas1")->setText(caption("MainSubMenuSaveAs", "Save as..."));
+    action("LockNow1")->setText(caption("MainSubMenuLockNow", "Lock now"));
     action("Exit1")->setText(caption("MainSubMenuExit", "Exit"));
     action("Exit2")->setText(caption("MainSubMenuExit", "Exit"));
     m_editMenu->setTitle(caption("MainMenuEdit", "Edit"));
@@ -896,6 +898,7 @@ void TFormMain::ToggleMainWindow()
         activateWindow();
     } else if (m_sysTray->shown()) {
         hide();
+        emit hiddenToTray();
     }
 }
 

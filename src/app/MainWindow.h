@@ -139,6 +139,7 @@ public:
     RecordEditor& recordEditor() const { return *m_editor; }
     QMenu& PopupMenuTree() const { return *m_popupMenuTree; }
     QMenu& PopupMenuTray() const { return *m_popupMenuTray; }
+    AutoLock& autoLock() const { return *m_autoLock; }
 
     void ApplyMainMenuCaptions();
 
@@ -150,6 +151,8 @@ signals:
     void languageChosen(int index);
     // The menu's pop-up is about to be shown at pos (tests observe it).
     void trayMenuRequested(const QPoint& pos);
+    // The window went to the notification area, as minimising does with the icon shown.
+    void hiddenToTray();
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -3,6 +3,7 @@
 #include "app/AboutWindow.h"
 #include "app/Artwork.h"
 #include "app/BackgroundPicture.h"
+#include "app/LockOccasions.h"
 #include "app/MainWindow.h"
 #include "app/SplashWindow.h"
 #include "config/Languages.h"
@@ -77,6 +78,10 @@ bool Program::createWindows(bool showSplash)
     main->setPasswordWindow(m_password);
     m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, main);
     main->setLockPrompt(m_lockPrompt);
+    auto* lockOccasions = new LockOccasions(m_settings, m_captions, m_platform.messages, main->autoLock(),
+                                            m_platform.sessionEvents, *main);
+    QObject::connect(main->action("LockNow1"), &QAction::triggered, lockOccasions, &LockOccasions::lockNowCommand);
+    QObject::connect(main, &TFormMain::hiddenToTray, lockOccasions, &LockOccasions::mainWindowHidden);
 
     m_settingsWindow = new TFormSettings(m_captions, m_paths, main);
     m_settingsWindow->LoadSettingsIntoWindow(m_settings);

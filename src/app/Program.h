@@ -11,6 +11,7 @@
 class DesktopLauncher;
 class IdleTimeSource;
 class MessageService;
+class SessionEvents;
 class TFormAbout;
 class TFormGroupSelect;
 class TFormNewField;
@@ -29,6 +30,7 @@ struct PlatformServices {
     DesktopLauncher& launcher;
     TrayShell& trayShell;
     IdleTimeSource& idleTime;
+    SessionEvents& sessionEvents;
 };
 
 // The program from start to end: settings and captions first, the splash, the

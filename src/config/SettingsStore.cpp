@@ -51,6 +51,14 @@ NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
     list.append(SettingKey::AutoBlocking, flag(lockMinutes.has_value()));
     if (lockMinutes)
         list.append(SettingKey::BlockingTime, QString::number(*lockMinutes));
+    // Left out while they are the defaults, so that a file written before
+    // they existed reads the same as one written now.
+    if (!state.lockOnScreenLock)
+        list.append(SettingKey::LockOnScreenLock, flag(false));
+    if (!state.lockBeforeSleep)
+        list.append(SettingKey::LockBeforeSleep, flag(false));
+    if (state.lockWhenMinimised)
+        list.append(SettingKey::LockWhenMinimised, flag(true));
     // Only what is to be reopened is recorded.
     if (state.openLast && !state.currentFileName.isEmpty())
         list.append(SettingKey::LastFile, state.currentFileName);
@@ -91,6 +99,11 @@ void SettingsStore::SetSetting(const QString& name, const QString& value)
 bool SettingsStore::isOn(const QString& name) const
 {
     return GetSetting(name) == QLatin1String("1");
+}
+
+bool SettingsStore::isNotOff(const QString& name) const
+{
+    return GetSetting(name) != QLatin1String("0");
 }
 
 CodePage SettingsStore::olderFilesCodePage() const

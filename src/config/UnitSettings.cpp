@@ -105,6 +105,9 @@ void TFormSettings::createControls()
     m_comboBoxMinutes = createNamed<QComboBox>(QStringLiteral("ComboBoxMinutes"), this);
     m_labelMinutes = createLabel(QStringLiteral("LabelMinutes"), this);
     m_labelBlockingNote = createLabel(QStringLiteral("LabelBlockingNote"), this);
+    checkRow(m_checkBoxLockOnScreenLock, m_labelLockOnScreenLock, "LockOnScreenLock");
+    checkRow(m_checkBoxLockBeforeSleep, m_labelLockBeforeSleep, "LockBeforeSleep");
+    checkRow(m_checkBoxLockWhenMinimised, m_labelLockWhenMinimised, "LockWhenMinimised");
 
     m_buttonOk = createOkButton(this);
     m_buttonCancel = createCancelButton(this);
@@ -125,25 +128,31 @@ void TFormSettings::layOutControls()
     grid->addWidget(m_comboBoxLang, 1, 0, 1, 2);
     grid->addWidget(m_labelCodePage, 2, 0, 1, 2);
     grid->addWidget(m_comboBoxCodePage, 3, 0, 1, 2);
-    const QList<QPair<QCheckBox*, QLabel*>> checkRows = {
+    const auto addCheckRows = [grid](const QList<QPair<QCheckBox*, QLabel*>>& checkRows, int row) {
+        for (const auto& [box, label] : checkRows) {
+            grid->addWidget(box, row, 0);
+            grid->addWidget(label, row, 1);
+            ++row;
+        }
+        return row;
+    };
+    int row = addCheckRows({
         {m_checkBoxSysTray, m_labelSysTray},       {m_checkBoxHidden, m_labelHidden},
         {m_checkBoxExtAssociations, m_labelExtAssociations}, {m_checkBoxOpenLast, m_labelOpenLast},
         {m_checkBoxAutoSave, m_labelAutoSave},     {m_checkBoxBackups, m_labelBackups},
         {m_checkBoxAutoBlocking, m_labelAutoBlocking},
-    };
-    int row = 4;
-    for (const auto& [box, label] : checkRows) {
-        grid->addWidget(box, row, 0);
-        grid->addWidget(label, row, 1);
-        ++row;
-    }
+    }, 4);
     grid->addWidget(m_labelBlockingTime, row++, 1);
     auto* minutes = new QHBoxLayout;
     minutes->addWidget(m_comboBoxMinutes);
     minutes->addWidget(m_labelMinutes);
     minutes->addStretch();
     grid->addLayout(minutes, row++, 1);
-    grid->addWidget(m_labelBlockingNote, row, 1);
+    grid->addWidget(m_labelBlockingNote, row++, 1);
+    // The other occasions to lock, below the idle lock they stand beside.
+    addCheckRows({{m_checkBoxLockOnScreenLock, m_labelLockOnScreenLock},
+                  {m_checkBoxLockBeforeSleep, m_labelLockBeforeSleep},
+                  {m_checkBoxLockWhenMinimised, m_labelLockWhenMinimised}}, row);
     grid->setColumnStretch(1, 1);
 
     auto* window = new QVBoxLayout(this);
@@ -159,6 +168,7 @@ void TFormSettings::chainTabOrder()
         m_comboBoxLang,     m_comboBoxCodePage, m_checkBoxSysTray, m_checkBoxHidden,
         m_checkBoxOpenLast, m_checkBoxAutoSave, m_checkBoxBackups, m_buttonOk,
         m_buttonCancel,     m_checkBoxAutoBlocking, m_comboBoxMinutes, m_checkBoxExtAssociations,
+        m_checkBoxLockOnScreenLock, m_checkBoxLockBeforeSleep, m_checkBoxLockWhenMinimised,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -180,6 +190,11 @@ void TFormSettings::ApplySettingsCaptions()
     m_labelMinutes->setText(caption(m_captions, "SettingsLabelMinutes", "Minutes"));
     m_labelBlockingNote->setText(
         caption(m_captions, "SettingsLabelBlockingNote", "Only a file that has been opened or saved is locked"));
+    m_labelLockOnScreenLock->setText(
+        caption(m_captions, "SettingsCheckBoxLockOnScreenLock", "Lock when the screen locks"));
+    m_labelLockBeforeSleep->setText(
+        caption(m_captions, "SettingsCheckBoxLockBeforeSleep", "Lock before the computer sleeps"));
+    m_labelLockWhenMinimised->setText(caption(m_captions, "SettingsCheckBoxLockWhenMinimised", "Lock when minimised"));
     applyButtonCaptions(m_captions, m_buttonOk, m_buttonCancel);
     refillLanguageList();
 }
@@ -216,6 +231,9 @@ void TFormSettings::LoadSettingsIntoWindow(const SettingsStore& settings)
                                                : std::nullopt;
     m_checkBoxAutoBlocking->setChecked(lockMinutes.has_value());
     showBlockingTime(lockMinutes.value_or(blockingTimeChoices().constFirst().toInt()));
+    m_checkBoxLockOnScreenLock->setChecked(settings.isNotOff(SettingKey::LockOnScreenLock));
+    m_checkBoxLockBeforeSleep->setChecked(settings.isNotOff(SettingKey::LockBeforeSleep));
+    m_checkBoxLockWhenMinimised->setChecked(settings.isOn(SettingKey::LockWhenMinimised));
 }
 
 void TFormSettings::selectLanguage(const QString& language)
@@ -257,6 +275,9 @@ SettingsWindowState TFormSettings::windowState(const QString& currentFileName) c
     state.autoBlocking = m_checkBoxAutoBlocking->isChecked();
     // currentText() is empty while no entry is selected.
     state.blockingTime = m_comboBoxMinutes->currentText();
+    state.lockOnScreenLock = m_checkBoxLockOnScreenLock->isChecked();
+    state.lockBeforeSleep = m_checkBoxLockBeforeSleep->isChecked();
+    state.lockWhenMinimised = m_checkBoxLockWhenMinimised->isChecked();
     state.currentFileName = currentFileName;
     return state;
 }
