@@ -64,10 +64,42 @@ QStringList displayLines(const pugi::xml_node& field)
     return text.split(QLatin1Char('\n'));
 }
 
-QString passwordRule()
+QString passwordRule(DataFile::Format format)
 {
-    return QStringLiteral("A password has 1 to 16 characters, each of them in the code page %1")
+    if (format == DataFile::Format::Protected)
+        return QStringLiteral("A protected file's password has 1 to %1 characters")
+            .arg(ProtectedContainer::MaxPasswordLength);
+    return QStringLiteral("A .zv file's password has 1 to 16 characters, each of them in the code page %1")
         .arg(TextEncoding::olderFilesCodePage().name());
+}
+
+// Takes the options that set a protected file's derivation cost out of args
+// into sealing; the problem when they are not numbers within the limits or
+// the file written is no protected file.
+std::optional<QString> takeCostOptions(QStringList& args, DataFile::Sealing& sealing)
+{
+    using Cost = ProtectedContainer::DerivationCost;
+    const std::pair<QString, std::uint32_t Cost::*> options[] = {
+        {QStringLiteral("--kdf-passes"), &Cost::passes},
+        {QStringLiteral("--kdf-memory-kib"), &Cost::memoryKiB},
+    };
+    for (const auto& [name, member] : options) {
+        const qsizetype at = args.indexOf(name);
+        if (at < 0)
+            continue;
+        if (sealing.format != DataFile::Format::Protected)
+            return QStringLiteral("%1 applies to protected files (.zvx) only").arg(name);
+        bool number = false;
+        sealing.cost.*member = args.value(at + 1).toUInt(&number);
+        args.remove(at, std::min<qsizetype>(2, args.size() - at));
+        if (!number || !sealing.cost.withinLimits())
+            return QStringLiteral("--kdf-passes takes %1 to %2, --kdf-memory-kib %3 to %4")
+                .arg(Cost::MinPasses)
+                .arg(Cost::MaxPasses)
+                .arg(Cost::MinMemoryKiB)
+                .arg(Cost::MaxMemoryKiB);
+    }
+    return std::nullopt;
 }
 
 // Hands the document's UTF-8 text on to a text stream as it is serialised.
@@ -117,11 +149,15 @@ QString CliTool::helpText()
         "                             every hit in tree order: the path, and \" :: \" and the\n"
         "                             field's name for a hit in a field\n"
         "  export FILE                the document's XML on standard output\n"
-        "  import XML FILE            a new data file FILE from the XML document XML\n"
-        "  passwd FILE [--remove-backups]\n"
-        "                             gives FILE a new password; its backups (~1_FILE to\n"
-        "                             ~3_FILE) keep the old one unless --remove-backups\n"
-        "                             deletes them\n"
+        "  import XML FILE [KDF]      a new data file FILE from the XML document XML\n"
+        "  passwd FILE [--remove-backups] [KDF]\n"
+        "                             gives FILE a new password, keeping its format; its\n"
+        "                             backups (~1_FILE to ~3_FILE) keep the old one unless\n"
+        "                             --remove-backups deletes them\n"
+        "  convert SOURCE DEST [KDF]  a new data file DEST holding SOURCE's document, in\n"
+        "                             the format DEST's extension names\n"
+        "  info FILE                  the file's format and, for a protected file, its key\n"
+        "                             derivation; asks no password\n"
         "  generate [--length N] [--count N] [--no-symbols] [--no-lookalikes]\n"
         "                             random passwords, one a line, from the system's\n"
         "                             randomness: N characters (4 to 128, 20 unless given)\n"
@@ -130,9 +166,15 @@ QString CliTool::helpText()
         "                             passwords (1 to 10000, 1 unless given);\n"
         "                             --no-lookalikes leaves out 0 O o 1 l I | ' ` \"\n"
         "\n"
+        "A file named .zvx is written in the protected format (Argon2id and\n"
+        "XChaCha20-Poly1305, passwords of 1 to 1024 characters), any other as .zv\n"
+        "(passwords of 1 to 16 characters). Every command reads both. KDF sets the cost of\n"
+        "a protected file's key derivation: --kdf-passes N (1 to 64, 3 unless given) and\n"
+        "--kdf-memory-kib N (8192 to 4194304, 262144 unless given).\n"
+        "\n"
         "Passwords are asked on the terminal without echo. With --password-stdin they are\n"
         "read as lines of standard input instead: the file's password first, then, for\n"
-        "passwd and import, the new password.\n"
+        "passwd, import and convert, the new password.\n"
         "\n"
         "--code-page NUMBER names the Windows code page of files written by older versions\n"
         "in 8-bit text, and of the password in a file's key: 1251 for a file from a Russian\n"
@@ -144,14 +186,14 @@ QString CliTool::helpText()
         "  1  find: nothing found\n"
         "  2  wrong usage\n"
         "  3  the file cannot be read (missing, not a regular file, or over 256 MB)\n"
-        "  4  Incorrect file format\n"
+        "  4  Incorrect file format, or a protected file of a newer version\n"
         "  5  Can't open data file. Make sure you have entered correct password\n"
         "  6  Can't save data file\n"
         "  7  show: no record at that path\n"
-        "  8  the password cannot be used (empty, over 16 characters, outside the code page,\n"
-        "     or the two entries differ)\n"
+        "  8  the password cannot be used (empty, too long for the format, outside the code\n"
+        "     page in a .zv file, or the two entries differ)\n"
         "  9  import: the XML is not a data document\n"
-        " 10  import: the target file already exists\n"
+        " 10  import, convert: the target file already exists\n"
         " 11  passwd: another program has the file open\n")
         .arg(offeredCodePages());
 }
@@ -185,6 +227,10 @@ int CliTool::run(QStringList arguments)
         return importXml(arguments);
     if (command == QLatin1String("passwd"))
         return changePassword(arguments);
+    if (command == QLatin1String("convert"))
+        return convert(arguments);
+    if (command == QLatin1String("info"))
+        return info(arguments);
     if (command == QLatin1String("generate"))
         return generate(arguments);
     return usage(QStringLiteral("unknown command \"%1\"").arg(command));
@@ -274,8 +320,11 @@ int CliTool::exportXml(const QStringList& args)
     return Success;
 }
 
-int CliTool::importXml(const QStringList& args)
+int CliTool::importXml(QStringList args)
 {
+    DataFile::Sealing sealing{DataFile::formatNamed(args.value(1)), {}};
+    if (const std::optional<QString> problem = takeCostOptions(args, sealing))
+        return usage(*problem);
     if (args.size() != 2)
         return usage(QStringLiteral("import takes XML and FILE"));
     const QString& source = args.at(0);
@@ -291,20 +340,72 @@ int CliTool::importXml(const QStringList& args)
     // still refuses a name taken meanwhile.
     if (const QFileInfo existing(target); existing.exists() || existing.isSymLink())
         return targetExists(target);
-    std::optional<QString> password = askNewPassword();
+    return createFile(target, document, sealing);
+}
+
+int CliTool::createFile(const QString& target, const DataDocument& document, const DataFile::Sealing& sealing)
+{
+    std::optional<QString> password = askNewPassword(sealing.format);
     if (!password)
         return UnusablePassword;
     const SecureWipe::WipeOnExit forget(*password);
     QString detail;
-    const DataFile::Status status = DataFile::create(target, *password, document, &detail);
+    const DataFile::Status status = DataFile::create(target, *password, document, &detail, sealing);
     if (status == DataFile::Status::AlreadyExists)
         return targetExists(target);
     return written(status, detail);
 }
 
+int CliTool::convert(QStringList args)
+{
+    DataFile::Sealing sealing{DataFile::formatNamed(args.value(1)), {}};
+    if (const std::optional<QString> problem = takeCostOptions(args, sealing))
+        return usage(*problem);
+    if (args.size() != 2)
+        return usage(QStringLiteral("convert takes SOURCE and DEST"));
+    if (const QFileInfo existing(args.at(1)); existing.exists() || existing.isSymLink())
+        return targetExists(args.at(1));
+    DataDocument document;
+    if (const int code = openDocument(args.at(0), document))
+        return code;
+    return createFile(args.at(1), document, sealing);
+}
+
+int CliTool::info(const QStringList& args)
+{
+    if (args.size() != 1)
+        return usage(QStringLiteral("info takes one FILE"));
+    QFile file(args.at(0));
+    if (!QFileInfo(args.at(0)).isFile() || !file.open(QIODevice::ReadOnly))
+        return fail(CannotRead, QStringLiteral("Can't read %1").arg(args.at(0)));
+    const QByteArray start = file.read(ProtectedContainer::HeaderSize + ProtectedContainer::TagSize);
+    ProtectedContainer::Header header;
+    switch (ProtectedContainer::readHeader(start, header)) {
+    case ProtectedContainer::Status::NotProtected:
+        if (!start.startsWith(DataFile::Magic))
+            return fail(IncorrectFormat, MessageIncorrectFormat);
+        m_out << "format: .zv (RC4 under the password itself, no key derivation, no integrity check)\n";
+        return Success;
+    case ProtectedContainer::Status::Ok:
+        m_out << "format: .zvx (protected)\nversion: " << int(header.version)
+              << "\nkey derivation: Argon2id 1.3, " << header.cost.passes << " passes, " << header.cost.memoryKiB
+              << " KiB\ncipher: XChaCha20-Poly1305\n";
+        return Success;
+    case ProtectedContainer::Status::UnknownVersion:
+    case ProtectedContainer::Status::UnknownDerivation:
+        return fail(IncorrectFormat, MessageNewerFormat);
+    default:
+        return fail(IncorrectFormat, MessageIncorrectFormat);
+    }
+}
+
 int CliTool::changePassword(QStringList args)
 {
     const bool removeBackups = args.removeAll(RemoveBackupsOption) > 0;
+    // The file keeps its format and, unless told otherwise, its derivation cost.
+    DataFile::Sealing sealing = DataFile::sealingOf(args.value(0));
+    if (const std::optional<QString> problem = takeCostOptions(args, sealing))
+        return usage(*problem);
     if (args.size() != 1)
         return usage(QStringLiteral("passwd takes one FILE"));
     // Held until the new file is written, so no other program saves over it meanwhile.
@@ -317,12 +418,12 @@ int CliTool::changePassword(QStringList args)
     DataDocument document;
     if (const int code = openDocument(args.at(0), document))
         return code;
-    std::optional<QString> password = askNewPassword();
+    std::optional<QString> password = askNewPassword(sealing.format);
     if (!password)
         return UnusablePassword;
     const SecureWipe::WipeOnExit forget(*password);
     QString detail;
-    if (const int code = written(DataFile::write(args.at(0), *password, document, &detail), detail))
+    if (const int code = written(DataFile::write(args.at(0), *password, document, &detail, sealing), detail))
         return code;
     m_err << "Password changed\n";
     reportBackups(args.at(0), removeBackups);
@@ -383,13 +484,13 @@ std::optional<QString> CliTool::askPassword(const QString& prompt)
     return m_in.readLine();
 }
 
-std::optional<QString> CliTool::askNewPassword()
+std::optional<QString> CliTool::askNewPassword(DataFile::Format format)
 {
     std::optional<QString> password = askPassword(QStringLiteral("New password: "));
-    if (!password || !DataFile::MakeFileKey(*password)) {
+    if (!password || !DataFile::passwordFits(*password, format)) {
         if (password)
             SecureWipe::wipe(*password);
-        fail(UnusablePassword, passwordRule());
+        fail(UnusablePassword, passwordRule(format));
         return std::nullopt;
     }
     // A typing mistake on a terminal would lock the file away; stdin is scripted.
@@ -431,7 +532,7 @@ int CliTool::openDocument(const QString& path, DataDocument& document)
     case DataFile::Status::TooLarge:
         return fail(CannotRead, QStringLiteral("%1: %2").arg(MessageNotOpened, detail));
     case DataFile::Status::InvalidPassword:
-        return fail(UnusablePassword, passwordRule());
+        return fail(UnusablePassword, passwordRule(DataFile::sealingOf(path).format));
     case DataFile::Status::CannotOpen:
     case DataFile::Status::CannotWrite:
     case DataFile::Status::AlreadyExists:

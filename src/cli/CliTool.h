@@ -41,7 +41,11 @@ private:
     int show(const QStringList& args);
     int find(QStringList args);
     int exportXml(const QStringList& args);
-    int importXml(const QStringList& args);
+    int importXml(QStringList args);
+    int convert(QStringList args);
+    int info(const QStringList& args);
+    // Asks target's new password and writes document there as a new file.
+    int createFile(const QString& target, const DataDocument& document, const DataFile::Sealing& sealing);
     int changePassword(QStringList args);
     int generate(QStringList args);
     void reportBackups(const QString& path, bool remove);
@@ -49,7 +53,7 @@ private:
     std::optional<QString> askPassword(const QString& prompt);
     // The new password, asked twice on a terminal; nullopt (reported) when
     // it cannot be used. The caller wipes it when done.
-    std::optional<QString> askNewPassword();
+    std::optional<QString> askNewPassword(DataFile::Format format);
     bool retypedAlike(const QString& password);
     int openDocument(const QString& path, DataDocument& document);
     int written(DataFile::Status status, const QString& detail);

@@ -152,13 +152,32 @@ Status sealFile(const DataDocument& document, const QString& password, const Sea
 
 } // namespace
 
-Format formatOf(const QString& path)
+Sealing sealingOf(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return Format::Plain;
-    return ProtectedContainer::isProtected(file.read(ProtectedContainer::Magic.size())) ? Format::Protected
-                                                                                         : Format::Plain;
+        return {};
+    const QByteArray start = file.read(ProtectedContainer::HeaderSize + ProtectedContainer::TagSize);
+    if (!ProtectedContainer::isProtected(start))
+        return {};
+    Sealing sealing{Format::Protected, {}};
+    ProtectedContainer::Header header;
+    if (ProtectedContainer::readHeader(start, header) == ProtectedContainer::Status::Ok)
+        sealing.cost = header.cost;
+    return sealing;
+}
+
+Format formatNamed(const QString& path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("zvx"), Qt::CaseInsensitive) == 0 ? Format::Protected
+                                                                                          : Format::Plain;
+}
+
+bool passwordFits(const QString& password, Format format)
+{
+    if (format == Format::Protected)
+        return ProtectedContainer::passwordFits(password);
+    return static_cast<bool>(ScopedKey(password));
 }
 
 ScopedKey::ScopedKey(const QString& password)

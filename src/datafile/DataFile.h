@@ -67,8 +67,15 @@ struct Sealing {
     ProtectedContainer::DerivationCost cost;
 };
 
-// The format of the file at path by its first bytes; Plain for anything not protected.
-Format formatOf(const QString& path);
+// How the file at path is sealed, by its first bytes: Plain for anything not
+// protected; for a protected file, the cost its header names (the defaults
+// when that cannot be read), so that writing it again keeps both.
+Sealing sealingOf(const QString& path);
+// The format a new file's name asks for: Protected for the .zvx extension.
+Format formatNamed(const QString& path);
+// Whether password can seal a file of format: 1 to 16 characters of the code
+// page of older files for Plain, 1 to 1,024 of any kind for Protected.
+bool passwordFits(const QString& password, Format format);
 
 enum class Status {
     Ok,

@@ -276,6 +276,54 @@ private slots:
         QVERIFY(!result.out.contains(QStringLiteral("Zq9")));
     }
 
+    // Both formats through every writing command; the cheapest derivation keeps it quick.
+    void protectedFilesThroughEveryCommand_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("info");
+        const QStringList cheap{"--kdf-passes", "1", "--kdf-memory-kib", "8192"};
+        const QString longPassword = QString::fromUtf8("a passphrase of more than sixteen characters, ключ");
+        QTest::newRow("import protected") << QStringList{"import", path("sample.xml"), path("a.zvx")} + cheap
+                                          << longPassword + "\n" << 0 << "1 passes, 8192 KiB";
+        QTest::newRow("convert to protected") << QStringList{"convert", m_file, path("b.zvx"), "--kdf-passes", "2",
+                                                             "--kdf-memory-kib", "9000"}
+                                              << "pw\n" + longPassword + "\n" << 0 << "2 passes, 9000 KiB";
+        QTest::newRow("passwd keeps format and cost") << QStringList{"passwd", path("b.zvx")}
+                                                      << longPassword + "\nnew one\n" << 0 << "2 passes, 9000 KiB";
+        QTest::newRow("back to .zv") << QStringList{"convert", path("b.zvx"), path("c.zv")} << "new one\nshort\n"
+                                     << 0 << "format: .zv";
+        QTest::newRow("too long for .zv") << QStringList{"convert", path("b.zvx"), path("d.zv")}
+                                          << "new one\n" + longPassword + "\n" << 8 << QString();
+        QTest::newRow("cost for a .zv") << QStringList{"convert", m_file, path("e.zv"), "--kdf-passes", "2"} << "pw\n"
+                                        << 2 << QString();
+        QTest::newRow("cost beyond the limit") << QStringList{"import", path("sample.xml"), path("f.zvx"),
+                                                              "--kdf-memory-kib", "1024"}
+                                               << "pw\n" << 2 << QString();
+        QTest::newRow("taken target") << QStringList{"convert", m_file, path("a.zvx")} << "pw\nx\n" << 10 << QString();
+        QTest::newRow("info of no data file") << QStringList{"info", path("sample.xml")} << QString() << 4
+                                              << QString();
+    }
+
+    void protectedFilesThroughEveryCommand()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, input);
+        QFETCH(int, code);
+        QFETCH(QString, info);
+        const Outcome outcome = runTool(QStringList{"--password-stdin"} + arguments, input);
+        QVERIFY2(outcome.code == code, qPrintable(outcome.err));
+        if (info.isEmpty())
+            return;
+        const QString written = arguments.at(arguments.first() == "passwd" ? 1 : 2);
+        QVERIFY(runTool({"info", written}).out.contains(info));
+        // The new password opens the written file, and it holds the sample's tree.
+        const QString newPassword = input.split('\n', Qt::SkipEmptyParts).last();
+        QCOMPARE(runTool({"--password-stdin", "list", written}, newPassword + "\n").out,
+                 runTool({"--password-stdin", "list", m_file}, "pw\n").out);
+    }
+
     void passwdNamesWhoHasTheFileOpen()
     {
         const QByteArray before = readFile(path("inuse.zv"));

@@ -323,7 +323,9 @@ private slots:
         QCOMPARE(int(status), written);
         if (status != DataFile::Status::Ok)
             return;
-        QCOMPARE(DataFile::formatOf(target), sealing.format);
+        QCOMPARE(DataFile::sealingOf(target).format, sealing.format);
+        if (isProtected)
+            QCOMPARE(DataFile::sealingOf(target).cost, sealing.cost);
         DataDocument reread;
         QCOMPARE(DataFile::read(target, password, reread), DataFile::Status::Ok);
         QCOMPARE(textOf(reread), textOf(document));
