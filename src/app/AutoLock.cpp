@@ -109,12 +109,14 @@ void AutoLock::lock()
     m_prompt->setFileNameLineFor(m_document.fileName());
     m_prompt->SetPasswordMode(false);
     m_locked = true;
+    emit lockedChanged(true);
     const bool unlocked = m_prompt->exec() == QDialog::Accepted;
     m_locked = false;
     if (!unlocked) {
         emit endRequested();
         return;
     }
+    emit lockedChanged(false);
     revealWindows(concealed);
     m_timer->start();
 }

@@ -51,6 +51,8 @@ public:
 signals:
     // The prompt was cancelled: the program ends at once, without questions.
     void endRequested();
+    // The prompt went up (true) or the right password took it down (false).
+    void lockedChanged(bool locked);
 
 private:
     bool idleLimitReached();

@@ -5,6 +5,7 @@
 #include "app/AutoLock.h"
 #include "app/BackgroundPicture.h"
 #include "app/DataFileWriter.h"
+#include "app/DocumentStatusDisplay.h"
 #include "app/MenuBarCornerButton.h"
 #include "app/MenuMnemonics.h"
 #include "app/ToolRow.h"
@@ -53,7 +54,6 @@
 
 namespace {
 
-const QString MainWindowTitle = QStringLiteral("Zantrove 1.1");
 const QString DataFileFilter = QStringLiteral("ZV Files (*.zv)");
 const QString DataFileSuffix = QStringLiteral("zv");
 const QColor Background(189, 222, 242);
@@ -70,7 +70,6 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     , m_fileLock(services.messages, services.captions)
 {
     setObjectName(QStringLiteral("FormMain"));
-    setWindowTitle(MainWindowTitle);
     // A fixed single border with system menu and minimise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -79,6 +78,7 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     createMenus();
     createCentralArea();
     createTray(services.trayShell);
+    m_statusDisplay = new DocumentStatusDisplay(m_captions, *this, *m_sysTray);
     ApplyMainMenuCaptions();
     // The client area's designed size, fixed: no resizing and no maximising.
     centralWidget()->setFixedSize(727, 566);
@@ -87,7 +87,6 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     SetModified(false);
     if (m_settings.isOn(SettingKey::SysTray))
         m_sysTray->setVisible(true);
-    m_currentFileName.clear();
     m_document.clear();
 
     m_autoLock = new AutoLock(
@@ -95,6 +94,7 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
         {[this] { return m_currentFileName; }, [this] { return m_currentPassword; }},
         &QApplication::topLevelWidgets, *this);
     connect(m_autoLock, &AutoLock::endRequested, this, &TFormMain::endRequested);
+    connect(m_autoLock, &AutoLock::lockedChanged, m_statusDisplay, &DocumentStatusDisplay::showLocked);
     // Where it first shows, also after a start hidden in the notification area.
     WindowPlacement::centreOnScreen(*this);
 }
@@ -426,6 +426,7 @@ void TFormMain::ApplyMainMenuCaptions()
 void TFormMain::SetModified(bool value)
 {
     m_modified = value;
+    m_statusDisplay->showDocument(m_currentFileName, value);
     const bool hasContent = m_treeModel->nodeCount() > 0 || !m_editor->isEmpty();
     action("Save1")->setEnabled(hasContent);
     action("Saveas1")->setEnabled(hasContent);

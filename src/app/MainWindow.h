@@ -16,6 +16,7 @@
 class AutoLock;
 class CaptionTable;
 class DesktopLauncher;
+class DocumentStatusDisplay;
 class IdleTimeSource;
 class DocumentTreeModel;
 class ProgramPaths;
@@ -202,6 +203,7 @@ private:
 
     TFormPassword* m_passwordWindow = nullptr;
     AutoLock* m_autoLock = nullptr;
+    DocumentStatusDisplay* m_statusDisplay = nullptr;
     TFormAbout* m_aboutWindow = nullptr;
     TFormNewGroup* m_newGroupWindow = nullptr;
     TFormNewRecord* m_newRecordWindow = nullptr;
