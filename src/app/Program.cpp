@@ -71,12 +71,12 @@ bool Program::createWindows(bool showSplash)
     m_newField = new TFormNewField(m_captions, m_platform.messages, main);
     main->setCreationWindows(m_newGroup, m_newRecord, m_newField);
 
-    m_password = new TFormPassword(m_captions, m_platform.messages, main);
+    m_password = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
     m_password->setGeneratedPasswordSource([this](QWidget* parent) {
         return askGeneratedPassword(parent, m_captions, m_settings, PasswordGenerator::Purpose::DataFilePassword);
     });
     main->setPasswordWindow(m_password);
-    m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, main);
+    m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
     main->setLockPrompt(m_lockPrompt);
     auto* lockOccasions = new LockOccasions(m_settings, m_captions, m_platform.messages, main->autoLock(),
                                             m_platform.sessionEvents, *main);

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class CapsLockState;
 class DesktopLauncher;
 class IdleTimeSource;
 class MessageService;
@@ -31,6 +32,7 @@ struct PlatformServices {
     TrayShell& trayShell;
     IdleTimeSource& idleTime;
     SessionEvents& sessionEvents;
+    CapsLockState& capsLock;
 };
 
 // The program from start to end: settings and captions first, the splash, the

@@ -65,8 +65,8 @@ const CaptionKey CaptionKeys[] = {
     {"GeneratorCheckBoxLookAlikes", 0}, {"GeneratorLabelPassword", ':'}, {"GeneratorButtonRegenerate", 0},
     {"GeneratorTextBits", 0}, {"GeneratorLabelDataFileNote", 0}, {"PasswordButtonGenerate", 0},
     {"MessageNothingToLock", 0},
-    // Window title and tray tooltip
-    {"MainTitleUntitled", 0}, {"TrayHintLocked", 0},
+    // Window title, tray tooltip and the Caps Lock warning
+    {"MainTitleUntitled", 0}, {"TrayHintLocked", 0}, {"PasswordCapsLockOn", 0},
 };
 
 QString languagesRoot()
