@@ -33,8 +33,6 @@ void DocumentStatusDisplay::showStatus(const QString& status)
     refresh();
 }
 
-// The captions are read at each change, so a language chosen meanwhile shows
-// from the next one on.
 void DocumentStatusDisplay::refresh()
 {
     m_window.setWindowTitle(DocumentTitle::windowTitle(

@@ -20,9 +20,10 @@ public:
     void showLocked(bool locked);
     // A line of passing news under the tooltip's first line; empty removes it.
     void showStatus(const QString& status);
+    // Shows everything afresh, in the captions' current language.
+    void refresh();
 
 private:
-    void refresh();
 
     const CaptionTable& m_captions;
     QWidget& m_window;

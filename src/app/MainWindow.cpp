@@ -414,6 +414,7 @@ void TFormMain::ApplyMainMenuCaptions()
     action("About1")->setText(caption("MainSubMenuAbout", "About"));
     action("Getmobileversion1")->setText(caption("MainMenuMobileVersion", "Get Mobile Version") + QLatin1Char('!'));
     action("Show1")->setText(caption("MainTrayPopupShowHide", "Show/Hide"));
+    m_statusDisplay->refresh();
     // Set afresh with the others, so that the mnemonics start from plain texts.
     m_deleteFieldMenu->setTitle(QStringLiteral("Delete Field"));
     MenuMnemonics mnemonics;
