@@ -93,6 +93,7 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
         {[this] { return m_currentFileName; }, [this] { return m_currentPassword; }},
         &QApplication::topLevelWidgets, *this);
     connect(m_autoLock, &AutoLock::endRequested, this, &TFormMain::endRequested);
+    connect(m_autoLock, &AutoLock::aboutToLock, m_editor, &RecordEditor::hideSecrets);
     // Where it first shows, also after a start hidden in the notification area.
     WindowPlacement::centreOnScreen(*this);
 }
@@ -245,7 +246,7 @@ void TFormMain::createCentralArea()
     connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { TreeViewChange(current); });
 
-    m_editor = new RecordEditor(central);
+    m_editor = new RecordEditor(m_captions, central);
     connect(m_editor, &RecordEditor::fieldEdited, this, [this] { SetModified(true); });
     connect(m_editor, &RecordEditor::captionRefreshNeeded, this, &TFormMain::refreshSelectedCaption);
     connect(m_editor, &RecordEditor::panelEntered, this, [this] { action("ActionDelete")->setEnabled(false); });
