@@ -43,6 +43,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -77,6 +78,9 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     createMenus();
     createCentralArea();
     createTray(services.trayShell);
+    // Before the size is fixed; the window keeps one size, so there is no grip.
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->setSizeGripEnabled(false);
     ApplyMainMenuCaptions();
     // The client area's designed size, fixed: no resizing and no maximising.
     centralWidget()->setFixedSize(727, 566);

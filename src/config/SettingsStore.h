@@ -24,7 +24,15 @@ inline constexpr char BlockingTime[] = "blockingtime";
 inline constexpr char LastFile[] = "lastfile";
 // The number of the code page of older files; absent while it is the language's own.
 inline constexpr char CodePage[] = "codepage";
+// Seconds until a value the program copied is taken off the clipboard; 0 never.
+inline constexpr char ClipboardSeconds[] = "clipboardseconds";
 } // namespace SettingKey
+
+inline constexpr int DefaultClipboardSeconds = 20;
+inline constexpr int MaxClipboardSeconds = 999;
+// The seconds a stored clipboardseconds value stands for: a whole number from
+// 0 to MaxClipboardSeconds, else the default.
+int clipboardSecondsFrom(const QString& storedValue);
 
 // The idle minutes offered before the automatic lock, in the order shown.
 const QStringList& blockingTimeChoices();
@@ -46,13 +54,14 @@ struct SettingsWindowState {
     bool backups = false;
     bool autoBlocking = false;
     QString blockingTime;     // the selected minutes entry
+    int clipboardSeconds = DefaultClipboardSeconds;
     QString currentFileName;  // the open data file; empty when none is
 };
 
 // The settings list as it is rebuilt from the window: the language, the code
 // page when it is not the language's own (DefaultCodePage), the seven flags,
-// then the minutes while auto-lock is on, then the open file while "Open last
-// file" is on. A value with a line break in it is left out (NameValueList).
+// then the minutes while auto-lock is on, the clipboard seconds when they are
+// not the default, then the open file while "Open last file" is on. A value with a line break in it is left out (NameValueList).
 // Auto-lock with minutes that lockMinutesFrom refuses is stored as off.
 NameValueList StoreSettingsFromWindow(const SettingsWindowState& state);
 

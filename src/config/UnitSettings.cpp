@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -105,6 +106,10 @@ void TFormSettings::createControls()
     m_comboBoxMinutes = createNamed<QComboBox>(QStringLiteral("ComboBoxMinutes"), this);
     m_labelMinutes = createLabel(QStringLiteral("LabelMinutes"), this);
     m_labelBlockingNote = createLabel(QStringLiteral("LabelBlockingNote"), this);
+    m_labelClipboardSeconds = createLabel(QStringLiteral("LabelClipboardSeconds"), this);
+    m_spinBoxClipboardSeconds = createNamed<QSpinBox>(QStringLiteral("SpinBoxClipboardSeconds"), this);
+    m_spinBoxClipboardSeconds->setRange(0, MaxClipboardSeconds);
+    m_labelClipboardSeconds->setBuddy(m_spinBoxClipboardSeconds);
 
     m_buttonOk = createOkButton(this);
     m_buttonCancel = createCancelButton(this);
@@ -143,7 +148,12 @@ void TFormSettings::layOutControls()
     minutes->addWidget(m_labelMinutes);
     minutes->addStretch();
     grid->addLayout(minutes, row++, 1);
-    grid->addWidget(m_labelBlockingNote, row, 1);
+    grid->addWidget(m_labelBlockingNote, row++, 1);
+    auto* clipboard = new QHBoxLayout;
+    clipboard->addWidget(m_labelClipboardSeconds);
+    clipboard->addWidget(m_spinBoxClipboardSeconds);
+    clipboard->addStretch();
+    grid->addLayout(clipboard, row, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
     auto* window = new QVBoxLayout(this);
@@ -158,7 +168,8 @@ void TFormSettings::chainTabOrder()
     const QList<QWidget*> order = {
         m_comboBoxLang,     m_comboBoxCodePage, m_checkBoxSysTray, m_checkBoxHidden,
         m_checkBoxOpenLast, m_checkBoxAutoSave, m_checkBoxBackups, m_buttonOk,
-        m_buttonCancel,     m_checkBoxAutoBlocking, m_comboBoxMinutes, m_checkBoxExtAssociations,
+        m_buttonCancel,     m_checkBoxAutoBlocking, m_comboBoxMinutes, m_spinBoxClipboardSeconds,
+        m_checkBoxExtAssociations,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -180,6 +191,9 @@ void TFormSettings::ApplySettingsCaptions()
     m_labelMinutes->setText(caption(m_captions, "SettingsLabelMinutes", "Minutes"));
     m_labelBlockingNote->setText(
         caption(m_captions, "SettingsLabelBlockingNote", "Only a file that has been opened or saved is locked"));
+    m_labelClipboardSeconds->setText(labelCaption(m_captions, "SettingsLabelClipboardSeconds", "Clear clipboard after"));
+    m_spinBoxClipboardSeconds->setSuffix(caption(m_captions, "SettingsSuffixSeconds", " s"));
+    m_spinBoxClipboardSeconds->setSpecialValueText(caption(m_captions, "SettingsClipboardNever", "Never"));
     applyButtonCaptions(m_captions, m_buttonOk, m_buttonCancel);
     refillLanguageList();
 }
@@ -216,6 +230,7 @@ void TFormSettings::LoadSettingsIntoWindow(const SettingsStore& settings)
                                                : std::nullopt;
     m_checkBoxAutoBlocking->setChecked(lockMinutes.has_value());
     showBlockingTime(lockMinutes.value_or(blockingTimeChoices().constFirst().toInt()));
+    m_spinBoxClipboardSeconds->setValue(clipboardSecondsFrom(settings.GetSetting(SettingKey::ClipboardSeconds)));
 }
 
 void TFormSettings::selectLanguage(const QString& language)
@@ -257,6 +272,7 @@ SettingsWindowState TFormSettings::windowState(const QString& currentFileName) c
     state.autoBlocking = m_checkBoxAutoBlocking->isChecked();
     // currentText() is empty while no entry is selected.
     state.blockingTime = m_comboBoxMinutes->currentText();
+    state.clipboardSeconds = m_spinBoxClipboardSeconds->value();
     state.currentFileName = currentFileName;
     return state;
 }

@@ -11,6 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 
 // The window in which the user edits the settings. Its controls are the
 // working copy of the settings list: the owner fills them from the list when
@@ -78,6 +79,8 @@ private:
     QComboBox* m_comboBoxMinutes = nullptr;
     QLabel* m_labelMinutes = nullptr;
     QLabel* m_labelBlockingNote = nullptr;
+    QLabel* m_labelClipboardSeconds = nullptr;
+    QSpinBox* m_spinBoxClipboardSeconds = nullptr;
     QPushButton* m_buttonOk = nullptr;
     QPushButton* m_buttonCancel = nullptr;
 };

@@ -21,9 +21,9 @@ QString caption(const CaptionTable& captions, const char* key, const char* engli
     return captions.GetCaption(QLatin1String(key), QString::fromUtf8(englishDefault));
 }
 
-QAction* createAction(QObject* parent, const char* objectName, const QString& text, const char* themeIcon)
+QAction* createAction(QObject* parent, const char* objectName, const QString& text, const QIcon& icon)
 {
-    auto* action = new QAction(QIcon::fromTheme(QLatin1String(themeIcon)), text, parent);
+    auto* action = new QAction(icon, text, parent);
     action->setObjectName(QLatin1String(objectName));
     action->setToolTip(text);
     return action;
@@ -42,10 +42,10 @@ QMenu* standardMenu(QWidget* control)
 } // namespace
 
 FieldRow::FieldRow(FieldControl* control, bool secret, bool canGenerate, const CaptionTable& captions,
-                   QWidget* parent)
+                   const FieldButtonIcons& icons, QWidget* parent)
     : QWidget(parent)
     , m_control(control)
-    , m_copy(createAction(this, "ActionCopyField", caption(captions, "EditorCopyField", "Copy"), "edit-copy"))
+    , m_copy(createAction(this, "ActionCopyField", caption(captions, "EditorCopyField", "Copy"), icons.copy))
 {
     QWidget* input = control->widget();
     input->setParent(this);
@@ -61,7 +61,7 @@ FieldRow::FieldRow(FieldControl* control, bool secret, bool canGenerate, const C
         && (control->fieldType() == FieldType::Text || control->fieldType() == FieldType::Number);
     if (hidden) {
         m_reveal = createAction(this, "ActionRevealField",
-                                caption(captions, "EditorRevealField", "Show or hide the value"), "view-reveal-symbolic");
+                                caption(captions, "EditorRevealField", "Show or hide the value"), icons.reveal);
         m_reveal->setCheckable(true);
         m_reveal->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
         m_reveal->setShortcutContext(Qt::WidgetShortcut);
@@ -69,18 +69,27 @@ FieldRow::FieldRow(FieldControl* control, bool secret, bool canGenerate, const C
         connect(m_reveal, &QAction::toggled, line,
                 [line](bool shown) { line->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password); });
         line->setEchoMode(QLineEdit::Password);
-        row->addWidget(addToolButton(m_reveal, "ButtonRevealField", side), 0, Qt::AlignTop);
     }
     connect(m_copy, &QAction::triggered, this, [this] { emit copyRequested(m_control->shownText()); });
-    row->addWidget(addToolButton(m_copy, "ButtonCopyField", side), 0, Qt::AlignTop);
-
     if (canGenerate && control->fieldType() == FieldType::Text) {
         m_generate = createAction(this, "ActionGenerateField",
-                                  caption(captions, "EditorGenerateField", "Generate password…"), "roll");
+                                  caption(captions, "EditorGenerateField", "Generate password…"), icons.generate);
         connect(m_generate, &QAction::triggered, this, &FieldRow::generateRequested);
-        if (hidden)
-            row->addWidget(addToolButton(m_generate, "ButtonGenerateField", side), 0, Qt::AlignTop);
     }
+
+    // Each kind of button has its column, kept free in a row without it, so
+    // that all controls are as wide and the buttons line up.
+    const auto addButtonColumn = [this, row, side](QAction* action, const char* objectName) {
+        if (action)
+            row->addWidget(addToolButton(action, objectName, side), 0, Qt::AlignTop);
+        else  // a box layout puts no gap beside a spacing
+            row->addSpacing(side + ButtonGap);
+    };
+    addButtonColumn(m_reveal, "ButtonRevealField");
+    addButtonColumn(m_copy, "ButtonCopyField");
+    // Beside secrets only; other Text fields offer it in their context menu.
+    if (canGenerate)
+        addButtonColumn(hidden ? m_generate : nullptr, "ButtonGenerateField");
 
     input->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(input, &QWidget::customContextMenuRequested, this, &FieldRow::showContextMenu);

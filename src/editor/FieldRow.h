@@ -1,11 +1,19 @@
 #pragma once
 
+#include <QIcon>
 #include <QWidget>
 
 class CaptionTable;
 class FieldControl;
 class QAction;
 class QToolButton;
+
+// The pictures of a field's small buttons; a button without one shows its text.
+struct FieldButtonIcons {
+    QIcon reveal;
+    QIcon copy;
+    QIcon generate;
+};
 
 // A field's input control with its small buttons beside it: the eye that
 // shows a secret's value while it is pressed in (also Ctrl+H in the field),
@@ -17,7 +25,7 @@ class FieldRow : public QWidget {
 public:
     // A secret Text or Number field shows dots until the user asks.
     FieldRow(FieldControl* control, bool secret, bool canGenerate, const CaptionTable& captions,
-             QWidget* parent = nullptr);
+             const FieldButtonIcons& icons, QWidget* parent = nullptr);
 
     FieldControl* control() const { return m_control; }
     // True while a secret's value is shown as it stands.

@@ -5,7 +5,6 @@
 #include "editor/FieldElements.h"
 #include "editor/FieldLineEdit.h"
 #include "editor/FieldRoles.h"
-#include "editor/FieldRow.h"
 #include "platform/TextBoxWipe.h"
 
 #include <QApplication>
@@ -92,7 +91,8 @@ void RecordEditor::appendRow(const QString& name, FieldControl* control)
     label->setTextFormat(Qt::PlainText);
     label->setText(name);
     appendToPanel(label, label, GapAfterLabel);
-    auto* row = new FieldRow(control, FieldRoles::isSecretFieldName(name), bool(m_passwordSource), m_captions, m_panel);
+    auto* row = new FieldRow(control, FieldRoles::isSecretFieldName(name), bool(m_passwordSource), m_captions,
+                             m_buttonIcons, m_panel);
     connect(row, &FieldRow::copyRequested, this, &RecordEditor::copyRequested);
     connect(row, &FieldRow::generateRequested, this, [this, control] { putGeneratedPassword(control); });
     appendToPanel(row, control->widget(), GapAfterControl);

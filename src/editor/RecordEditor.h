@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/FieldRow.h"
+
 #include <QList>
 #include <QScrollArea>
 
@@ -10,7 +12,6 @@
 
 class CaptionTable;
 class FieldControl;
-class FieldRow;
 class QVBoxLayout;
 
 // The right side of the main window: the fields of the selected record, one
@@ -65,6 +66,8 @@ public:
     // From the next fill on, secret Text fields get a generate button and
     // Text fields a context-menu entry that put a password from source in.
     void setPasswordSource(PasswordSource source);
+    // The pictures of the buttons beside the fields, from the next fill on.
+    void setFieldButtonIcons(const FieldButtonIcons& icons) { m_buttonIcons = icons; }
 
 signals:
     // A control's value changed; emitted before it is written back.
@@ -93,6 +96,7 @@ private:
 
     const CaptionTable& m_captions;
     PasswordSource m_passwordSource;
+    FieldButtonIcons m_buttonIcons;
     QWidget* m_panel;
     QVBoxLayout* m_rows;
     QList<QWidget*> m_controls;

@@ -56,6 +56,10 @@ const CaptionKey CaptionKeys[] = {
     {"PasswordMsgPasswChanged", 0}, {"MessageSearchCompleted", 0}, {"MessageNotFound", 0},
     {"ManualFileNotExists", 0}, {"PasswordFileText", 0}, {"MessagePasswordCharacters", 0},
     {"MessageBackupNotAFile", 0}, {"MessageFolderNotWritable", 0}, {"MessageRemoveOldBackups", '?'},
+    // Hidden fields, copying and the clipboard's countdown
+    {"EditorCopyField", 0}, {"EditorRevealField", 0}, {"EditorGenerateField", 0},
+    {"MessageNoSecretField", 0}, {"MessageNoLoginField", 0}, {"MessageClipboardClearsIn", 0},
+    {"SettingsLabelClipboardSeconds", ':'}, {"SettingsSuffixSeconds", 0}, {"SettingsClipboardNever", 0},
 };
 
 QString languagesRoot()
