@@ -12,7 +12,8 @@ namespace {
 
 const QByteArray Sample =
     R"(<data><record type="DEFAULT"><label link="Name"/><field name="Name" basic_type="TEXT">Bank</field>)"
-    R"(<field name="Login" basic_type="TEXT">me</field><field name="Password" basic_type="TEXT">pw1</field></record>)"
+    R"(<field name="Login" basic_type="TEXT">me</field><field name="Password" basic_type="TEXT">pw1</field>)"
+    R"(<field name="PIN" basic_type="NUMBER">1234</field><field name="E-Mail" basic_type="E-MAIL">a@b.c</field></record>)"
     R"(<record type="NOTE"><label link="Notes"/><field name="Notes" basic_type="LONG TEXT">x</field></record></data>)";
 constexpr quint32 OneMinute = 60 * 1000;
 

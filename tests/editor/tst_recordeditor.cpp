@@ -103,8 +103,6 @@ private slots:
     void secretsHideAgain();
     void copyGivesTheWholeValue_data();
     void copyGivesTheWholeValue();
-    void copyFirstFieldOfItsKind_data();
-    void copyFirstFieldOfItsKind();
     void generatedPasswordReplacesTheValue_data();
     void generatedPasswordReplacesTheValue();
 
@@ -782,36 +780,6 @@ void TestRecordEditor::copyGivesTheWholeValue()
     QCOMPARE(copies.count(), 2);
     QCOMPARE(copies.at(0).at(0).toString(), copied);
     QCOMPARE(copies.at(1).at(0).toString(), copied);
-}
-
-void TestRecordEditor::copyFirstFieldOfItsKind_data()
-{
-    QTest::addColumn<QString>("fields");
-    QTest::addColumn<QStringList>("copied");  // by copyFirstSecret, then by copyFirstLogin
-    QTest::newRow("generic record")
-        << R"(<field name="Name" basic_type="TEXT">Bank</field><field name="Login" basic_type="TEXT">me</field>)"
-           R"(<field name="Password" basic_type="TEXT">pw1</field><field name="PIN" basic_type="NUMBER">12</field>)"
-        << QStringList{"pw1", "me"};
-    QTest::newRow("e-mail is the login")
-        << R"(<field name="E-mail" basic_type="E-MAIL">a@b.c</field><field name="Code PIN" basic_type="NUMBER">9</field>)"
-        << QStringList{"9", "a@b.c"};
-    QTest::newRow("neither")
-        << R"(<field name="Notes" basic_type="LONG TEXT">x</field>)" << QStringList{"none", "none"};
-    QTest::newRow("unshown type has no row")
-        << R"(<field name="Password" basic_type="text">hidden</field><field name="Password" basic_type="TEXT">pw</field>)"
-        << QStringList{"pw", "none"};
-}
-
-void TestRecordEditor::copyFirstFieldOfItsKind()
-{
-    QFETCH(QString, fields);
-    show("<record><label/>" + fields + "</record>");
-    QSignalSpy copies(m_editor, &RecordEditor::copyRequested);
-    QStringList copied;
-    for (bool found : {m_editor->copyFirstSecret(), m_editor->copyFirstLogin()})
-        copied << (found ? copies.takeFirst().at(0).toString() : QStringLiteral("none"));
-    QTEST(copied, "copied");
-    QVERIFY(copies.isEmpty());
 }
 
 void TestRecordEditor::generatedPasswordReplacesTheValue_data()
