@@ -95,6 +95,26 @@ int main(int argc, char* argv[])
     const double check = bestSeconds([&] { DataFile::checkPassword(path, "bench"); });
     report("password test against the file", check, "");
 
+    // The protected format costs its key derivation and nothing more.
+    const DataFile::Sealing protectedSealing{DataFile::Format::Protected, {}};
+    ProtectedContainer::Key key;
+    const double derive = bestSeconds([&] {
+        ProtectedContainer::deriveArgon2id(QStringLiteral("bench"), {}, protectedSealing.cost, key);
+    });
+    std::snprintf(detail, sizeof detail, "%u passes, %u MiB", protectedSealing.cost.passes,
+                  protectedSealing.cost.memoryKiB / 1024);
+    report("protected: key derivation", derive, detail);
+    const QString protectedPath = folder.filePath("bench.zvx");
+    const double writeProtected =
+        bestSeconds([&] { DataFile::write(protectedPath, "bench", document, nullptr, protectedSealing); });
+    std::snprintf(detail, sizeof detail, "%+.0f%% of .zv beyond the derivation",
+                  (writeProtected - derive - write) * 100 / write);
+    report("protected: write the whole file", writeProtected, detail);
+    const double readProtected = bestSeconds([&] { DataFile::read(protectedPath, "bench", parsed); });
+    std::snprintf(detail, sizeof detail, "%+.0f%% of .zv beyond the derivation",
+                  (readProtected - derive - read) * 100 / read);
+    report("protected: read the whole file", readProtected, detail);
+
     int records = 0;
     qsizetype captionChars = 0;
     const double captions = bestSeconds([&] {

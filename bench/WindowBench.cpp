@@ -10,6 +10,7 @@
 #include "document/TreeEditing.h"
 #include "document/TreeModel.h"
 #include "editor/RecordEditor.h"
+#include "platform/SessionEvents.h"
 #include "search/TreeSearch.h"
 
 #include "support/ManualIdleTimeSource.h"
@@ -43,7 +44,9 @@ void runWindowBench(int recordCount)
     RecordingDesktopLauncher launcher;
     RecordingTrayShell tray;
     ManualIdleTimeSource idle;
-    Program program(ProgramPaths(folder.filePath(QStringLiteral("zantrove"))), {messages, launcher, tray, idle});
+    SessionEvents sessionEvents;
+    Program program(ProgramPaths(folder.filePath(QStringLiteral("zantrove"))),
+                    {messages, launcher, tray, idle, sessionEvents});
 
     const double startup = bestSeconds([&] {
         program.createWindows();

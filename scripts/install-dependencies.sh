@@ -9,5 +9,6 @@ apt-get install -y --no-install-recommends \
   qt6-base-dev qt6-svg-dev libgl-dev qt6-translations-l10n \
   libpugixml-dev libsodium-dev pkg-config \
   fonts-dejavu-core \
+  dbus-daemon \
   xvfb xdotool x11-utils openbox \
   clang-14 libclang-rt-14-dev llvm-14

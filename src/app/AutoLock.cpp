@@ -71,6 +71,17 @@ void AutoLock::TimerTimer()
         lock();
 }
 
+bool AutoLock::lockPossible() const
+{
+    return m_prompt && !m_locked && !m_document.password().isEmpty();
+}
+
+void AutoLock::lockNow()
+{
+    if (lockPossible())
+        lock();
+}
+
 // A document never saved has no password to ask for, so it never locks.
 bool AutoLock::idleLimitReached()
 {

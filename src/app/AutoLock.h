@@ -39,6 +39,12 @@ public:
     // The prompt that asks for the password while locked.
     void setPrompt(TFormPassword* prompt);
     bool Locked() const { return m_locked; }
+    // Whether there is something to lock: the document has a password and
+    // the program is not locked already.
+    bool lockPossible() const;
+    // The same lock as after the idle minutes, at once; nothing when no lock
+    // is possible.
+    void lockNow();
     // The once-a-second check.
     void TimerTimer();
 

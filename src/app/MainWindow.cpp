@@ -40,6 +40,7 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -67,6 +68,7 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     , m_captions(services.captions)
     , m_messages(services.messages)
     , m_launcher(services.launcher)
+    , m_fileLock(services.messages, services.captions)
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(MainWindowTitle);
@@ -141,6 +143,7 @@ void TFormMain::createActions()
     make("Open1", QKeySequence(Qt::CTRL | Qt::Key_O));
     make("Save1", QKeySequence(Qt::CTRL | Qt::Key_S));
     make("Saveas1");
+    make("LockNow1", QKeySequence(Qt::CTRL | Qt::Key_L));
     make("Exit1", QKeySequence(Qt::ALT | Qt::Key_F4));
     make("FindNext1", QKeySequence(Qt::Key_F3))->setEnabled(false);
     make("Changepassword1")->setEnabled(false);
@@ -178,7 +181,7 @@ void TFormMain::createMenus()
     m_fileMenu->addSeparator();
     m_fileMenu->addActions({action("Open1"), action("Save1"), action("Saveas1")});
     m_fileMenu->addSeparator();
-    m_fileMenu->addAction(action("Exit1"));
+    m_fileMenu->addActions({action("LockNow1"), action("Exit1")});
 
     m_editMenu = bar->addMenu(QString());
     m_editMenu->addActions({action("ActionNewGroup"), action("ActionNewRecord"), action("ActionNewField")});
@@ -214,7 +217,7 @@ void TFormMain::createMenus()
 
     m_popupMenuTray = new QMenu(this);
     m_popupMenuTray->setObjectName(QStringLiteral("PopupMenuTray"));
-    m_popupMenuTray->addActions({action("Show1"), action("Exit2")});
+    m_popupMenuTray->addActions({action("Show1"), action("LockNow1"), action("Exit2")});
 }
 
 void TFormMain::createCentralArea()
@@ -396,6 +399,7 @@ void TFormMain::ApplyMainMenuCaptions()
     action("Open1")->setText(caption("MainSubMenuOpen", "Open"));
     action("Save1")->setText(caption("MainSubMenuSave", "Save"));
     action("Saveas1")->setText(caption("MainSubMenuSaveAs", "Save as..."));
+    action("LockNow1")->setText(caption("MainSubMenuLockNow", "Lock now"));
     action("Exit1")->setText(caption("MainSubMenuExit", "Exit"));
     action("Exit2")->setText(caption("MainSubMenuExit", "Exit"));
     m_editMenu->setTitle(caption("MainMenuEdit", "Edit"));
@@ -445,6 +449,9 @@ void TFormMain::setPasswordPrompt(const QString& fileName, bool newPassword)
 
 bool TFormMain::ReadDataFile(const QString& path)
 {
+    if (!m_fileLock.prepareOpening(path))
+        return false;
+    const auto unlessOpened = qScopeGuard([this] { m_fileLock.abandon(); });
     setPasswordPrompt(path, false);
     if (m_passwordWindow->exec() != QDialog::Accepted)
         return false;
@@ -452,9 +459,14 @@ bool TFormMain::ReadDataFile(const QString& path)
     switch (DataFile::read(path, password, m_document)) {
     case DataFile::Status::Ok:
         adoptPassword(password);
+        m_fileLock.commit();
         return true;
     case DataFile::Status::IncorrectFormat:
         m_messages.show(MessageService::Kind::Error, caption("MessageIncorrectFormat", "Incorrect file format"));
+        return false;
+    case DataFile::Status::NewerFormat:
+        m_messages.show(MessageService::Kind::Error,
+                        caption("MessageNewerFormat", "This file was written by a newer version of Zantrove"));
         return false;
     default:
         m_messages.show(MessageService::Kind::Error,
@@ -491,6 +503,7 @@ void TFormMain::New1Click()
             return;
     }
     m_currentFileName.clear();
+    m_fileLock.release();
     adoptPassword(QString());
     const bool hadNodes = m_treeModel->nodeCount() > 0;
     m_treeModel->clear();
@@ -524,7 +537,7 @@ void TFormMain::Open1Click()
 
 bool TFormMain::Save1Click()
 {
-    if (m_currentFileName.isEmpty() || !QFileInfo::exists(m_currentFileName))
+    if (m_currentFileName.isEmpty() || !QFileInfo::exists(m_currentFileName) || m_fileLock.refusesSaveInPlace())
         return Saveas1Click();
     if (!WriteDataFile(m_currentFileName, m_currentPassword, m_settings.isOn(SettingKey::Backups)))
         return false;
@@ -541,6 +554,9 @@ bool TFormMain::Saveas1Click()
 
 bool TFormMain::SaveAsWithPassword(const QString& path)
 {
+    if (!m_fileLock.prepareWriting(path))
+        return false;
+    const auto unlessWritten = qScopeGuard([this] { m_fileLock.abandon(); });
     setPasswordPrompt(path, true);
     if (m_passwordWindow->exec() != QDialog::Accepted)
         return false;
@@ -549,6 +565,7 @@ bool TFormMain::SaveAsWithPassword(const QString& path)
     // document, so a failed write leaves Save aimed at the file that exists.
     if (!WriteDataFile(path, password, m_settings.isOn(SettingKey::Backups)))
         return false;
+    m_fileLock.commit();
     m_currentFileName = path;
     adoptPassword(password);
     SetModified(false);
@@ -558,7 +575,7 @@ bool TFormMain::SaveAsWithPassword(const QString& path)
 
 void TFormMain::Changepassword1Click()
 {
-    if (!QFileInfo::exists(m_currentFileName))
+    if (!QFileInfo::exists(m_currentFileName) || m_fileLock.refusesSaveInPlace())
         return;
     // The prompt names the file whose password changes, not the last one asked about.
     setPasswordPrompt(m_currentFileName, true);
@@ -578,7 +595,8 @@ bool TFormMain::FormCloseQuery()
         return true;
     // A failed automatic save falls through to the question rather than
     // closing and losing the changes.
-    if (QFileInfo::exists(m_currentFileName) && m_settings.isOn(SettingKey::AutoSave) && Save1Click())
+    if (QFileInfo::exists(m_currentFileName) && !m_fileLock.readOnly() && m_settings.isOn(SettingKey::AutoSave)
+        && Save1Click())
         return true;
     switch (askToSaveChanges(true)) {
     case MessageService::Answer::Yes:
@@ -885,6 +903,7 @@ void TFormMain::ToggleMainWindow()
         activateWindow();
     } else if (m_sysTray->shown()) {
         hide();
+        emit hiddenToTray();
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/OpenFileLock.h"
 #include "document/DataDocument.h"
 #include "document/DocumentTreeView.h"
 #include "document/MainTreeSelection.h"
@@ -138,6 +139,7 @@ public:
     RecordEditor& recordEditor() const { return *m_editor; }
     QMenu& PopupMenuTree() const { return *m_popupMenuTree; }
     QMenu& PopupMenuTray() const { return *m_popupMenuTray; }
+    AutoLock& autoLock() const { return *m_autoLock; }
 
     void ApplyMainMenuCaptions();
 
@@ -149,6 +151,8 @@ signals:
     void languageChosen(int index);
     // The menu's pop-up is about to be shown at pos (tests observe it).
     void trayMenuRequested(const QPoint& pos);
+    // The window went to the notification area, as minimising does with the icon shown.
+    void hiddenToTray();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -192,6 +196,7 @@ private:
     DataDocument m_document;
     QString m_currentFileName;
     QString m_currentPassword;
+    OpenFileLock m_fileLock;
     bool m_modified = false;
     QPointer<QDialog> m_activeDialog;
 

@@ -3,11 +3,13 @@
 #include "app/AboutWindow.h"
 #include "app/Artwork.h"
 #include "app/BackgroundPicture.h"
+#include "app/LockOccasions.h"
 #include "app/MainWindow.h"
 #include "app/SecretClipboard.h"
 #include "app/SplashWindow.h"
 #include "config/Languages.h"
 #include "config/UnitSettings.h"
+#include "datafile/GeneratorWindow.h"
 #include "datafile/PasswordWindow.h"
 #include "datafile/TextEncoding.h"
 #include "document/Catalogue.h"
@@ -81,9 +83,16 @@ bool Program::createWindows(bool showSplash)
     main->setCreationWindows(m_newGroup, m_newRecord, m_newField);
 
     m_password = new TFormPassword(m_captions, m_platform.messages, main);
+    m_password->setGeneratedPasswordSource([this](QWidget* parent) {
+        return askGeneratedPassword(parent, m_captions, m_settings, PasswordGenerator::Purpose::DataFilePassword);
+    });
     main->setPasswordWindow(m_password);
     m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, main);
     main->setLockPrompt(m_lockPrompt);
+    auto* lockOccasions = new LockOccasions(m_settings, m_captions, m_platform.messages, main->autoLock(),
+                                            m_platform.sessionEvents, *main);
+    QObject::connect(main->action("LockNow1"), &QAction::triggered, lockOccasions, &LockOccasions::lockNowCommand);
+    QObject::connect(main, &TFormMain::hiddenToTray, lockOccasions, &LockOccasions::mainWindowHidden);
 
     m_settingsWindow = new TFormSettings(m_captions, m_paths, main);
     m_settingsWindow->LoadSettingsIntoWindow(m_settings);

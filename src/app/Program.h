@@ -12,6 +12,7 @@ class DesktopLauncher;
 class IdleTimeSource;
 class MessageService;
 class SecretClipboard;
+class SessionEvents;
 class TFormAbout;
 class TFormGroupSelect;
 class TFormNewField;
@@ -30,6 +31,7 @@ struct PlatformServices {
     DesktopLauncher& launcher;
     TrayShell& trayShell;
     IdleTimeSource& idleTime;
+    SessionEvents& sessionEvents;
 };
 
 // The program from start to end: settings and captions first, the splash, the

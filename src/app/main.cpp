@@ -5,6 +5,7 @@
 #include "platform/IdleTime.h"
 #include "platform/ProcessProtection.h"
 #include "platform/QtMessageService.h"
+#include "platform/SessionEvents.h"
 #include "platform/TrayShell.h"
 
 #include <QApplication>
@@ -21,7 +22,8 @@ int main(int argc, char* argv[])
     QtDesktopLauncher launcher;
     QtTrayShell trayShell;
     DesktopIdleTimeSource idleTime;
-    Program program(paths, {messages, launcher, trayShell, idleTime});
+    BusSessionEvents sessionEvents(QDBusConnection::sessionBus(), QDBusConnection::systemBus());
+    Program program(paths, {messages, launcher, trayShell, idleTime, sessionEvents});
     if (!program.start(QApplication::arguments().value(1)))
         return 1;
     messages.setParentWidget(&program.mainWindow());

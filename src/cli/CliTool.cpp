@@ -2,6 +2,8 @@
 
 #include "cli/TerminalText.h"
 #include "datafile/Backups.h"
+#include "datafile/DataFileLock.h"
+#include "datafile/PasswordGenerator.h"
 #include "datafile/SecureWipe.h"
 #include "datafile/TextEncoding.h"
 #include "document/DataDocument.h"
@@ -20,6 +22,7 @@ namespace {
 const QString MessageIncorrectFormat = QStringLiteral("Incorrect file format");
 const QString MessageNotOpened = QStringLiteral("Can't open data file. Make sure you have entered correct password");
 const QString MessageNotSaved = QStringLiteral("Can't save data file");
+const QString MessageNewerFormat = QStringLiteral("This file was written by a newer version of Zantrove");
 const QString PasswordOption = QStringLiteral("--password-stdin");
 const QString CodePageOption = QStringLiteral("--code-page");
 const QString RemoveBackupsOption = QStringLiteral("--remove-backups");
@@ -119,6 +122,13 @@ QString CliTool::helpText()
         "                             gives FILE a new password; its backups (~1_FILE to\n"
         "                             ~3_FILE) keep the old one unless --remove-backups\n"
         "                             deletes them\n"
+        "  generate [--length N] [--count N] [--no-symbols] [--no-lookalikes]\n"
+        "                             random passwords, one a line, from the system's\n"
+        "                             randomness: N characters (4 to 128, 20 unless given)\n"
+        "                             with at least one capital, small letter, digit and\n"
+        "                             symbol (no symbols with --no-symbols); --count\n"
+        "                             passwords (1 to 10000, 1 unless given);\n"
+        "                             --no-lookalikes leaves out 0 O o 1 l I | ' ` \"\n"
         "\n"
         "Passwords are asked on the terminal without echo. With --password-stdin they are\n"
         "read as lines of standard input instead: the file's password first, then, for\n"
@@ -141,7 +151,8 @@ QString CliTool::helpText()
         "  8  the password cannot be used (empty, over 16 characters, outside the code page,\n"
         "     or the two entries differ)\n"
         "  9  import: the XML is not a data document\n"
-        " 10  import: the target file already exists\n")
+        " 10  import: the target file already exists\n"
+        " 11  passwd: another program has the file open\n")
         .arg(offeredCodePages());
 }
 
@@ -174,6 +185,8 @@ int CliTool::run(QStringList arguments)
         return importXml(arguments);
     if (command == QLatin1String("passwd"))
         return changePassword(arguments);
+    if (command == QLatin1String("generate"))
+        return generate(arguments);
     return usage(QStringLiteral("unknown command \"%1\"").arg(command));
 }
 
@@ -294,6 +307,13 @@ int CliTool::changePassword(QStringList args)
     const bool removeBackups = args.removeAll(RemoveBackupsOption) > 0;
     if (args.size() != 1)
         return usage(QStringLiteral("passwd takes one FILE"));
+    // Held until the new file is written, so no other program saves over it meanwhile.
+    DataFileLock lock;
+    if (lock.acquire(args.at(0)) == DataFileLock::Result::HeldElsewhere) {
+        const DataFileLock::Holder& holder = lock.holder();
+        return fail(FileInUse, QStringLiteral("%1 is open in %2 (process %3 on %4); close it there first")
+                                   .arg(args.at(0), holder.program, QString::number(holder.pid), holder.host));
+    }
     DataDocument document;
     if (const int code = openDocument(args.at(0), document))
         return code;
@@ -306,6 +326,37 @@ int CliTool::changePassword(QStringList args)
         return code;
     m_err << "Password changed\n";
     reportBackups(args.at(0), removeBackups);
+    return Success;
+}
+
+int CliTool::generate(QStringList args)
+{
+    constexpr int MaxCount = 10000;
+    PasswordGenerator::Rules rules;
+    rules.choose(PasswordGenerator::CharacterGroup::Symbols, args.removeAll(QStringLiteral("--no-symbols")) == 0);
+    rules.avoidLookAlikes = args.removeAll(QStringLiteral("--no-lookalikes")) > 0;
+    int count = 1;
+    // Each option with its number; anything else is a mistake.
+    for (qsizetype i = 0; i < args.size(); i += 2) {
+        bool number = false;
+        const int value = args.value(i + 1).toInt(&number);
+        if (args.at(i) == QLatin1String("--length") && number && value >= PasswordGenerator::MinLength
+            && value <= PasswordGenerator::MaxLength)
+            rules.length = value;
+        else if (args.at(i) == QLatin1String("--count") && number && value >= 1 && value <= MaxCount)
+            count = value;
+        else
+            return usage(QStringLiteral("generate takes --length %1 to %2, --count 1 to %3, --no-symbols and "
+                                        "--no-lookalikes")
+                             .arg(PasswordGenerator::MinLength)
+                             .arg(PasswordGenerator::MaxLength)
+                             .arg(MaxCount));
+    }
+    for (int i = 0; i < count; ++i) {
+        QString password = PasswordGenerator::generate(rules);
+        m_out << password << '\n';
+        SecureWipe::wipe(password);
+    }
     return Success;
 }
 
@@ -374,6 +425,8 @@ int CliTool::openDocument(const QString& path, DataDocument& document)
         return Success;
     case DataFile::Status::IncorrectFormat:
         return fail(IncorrectFormat, MessageIncorrectFormat);
+    case DataFile::Status::NewerFormat:
+        return fail(IncorrectFormat, MessageNewerFormat);
     case DataFile::Status::CannotRead:
     case DataFile::Status::TooLarge:
         return fail(CannotRead, QStringLiteral("%1: %2").arg(MessageNotOpened, detail));

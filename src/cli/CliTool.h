@@ -7,7 +7,7 @@
 #include <QTextStream>
 
 // The command-line tool: reads, searches, exports and re-keys data files
-// without a desktop. Every failure is reported on the error stream with the
+// without a desktop, and generates passwords. Every failure is reported on the error stream with the
 // program's own message and a distinct exit code; a failed command never
 // changes a file.
 class CliTool {
@@ -24,6 +24,7 @@ public:
         UnusablePassword = 8,
         NotADataDocument = 9,
         TargetExists = 10,
+        FileInUse = 11,
     };
 
     // outputIsTerminal: out is shown on a terminal, which must not be given
@@ -42,6 +43,7 @@ private:
     int exportXml(const QStringList& args);
     int importXml(const QStringList& args);
     int changePassword(QStringList args);
+    int generate(QStringList args);
     void reportBackups(const QString& path, bool remove);
 
     std::optional<QString> askPassword(const QString& prompt);

@@ -58,6 +58,14 @@ NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
     list.append(SettingKey::AutoBlocking, flag(lockMinutes.has_value()));
     if (lockMinutes)
         list.append(SettingKey::BlockingTime, QString::number(*lockMinutes));
+    // Left out while they are the defaults, so that a file written before
+    // they existed reads the same as one written now.
+    if (!state.lockOnScreenLock)
+        list.append(SettingKey::LockOnScreenLock, flag(false));
+    if (!state.lockBeforeSleep)
+        list.append(SettingKey::LockBeforeSleep, flag(false));
+    if (state.lockWhenMinimised)
+        list.append(SettingKey::LockWhenMinimised, flag(true));
     if (state.clipboardSeconds != DefaultClipboardSeconds)
         list.append(SettingKey::ClipboardSeconds, QString::number(state.clipboardSeconds));
     // Only what is to be reopened is recorded.
@@ -102,6 +110,11 @@ bool SettingsStore::isOn(const QString& name) const
     return GetSetting(name) == QLatin1String("1");
 }
 
+bool SettingsStore::isNotOff(const QString& name) const
+{
+    return GetSetting(name) != QLatin1String("0");
+}
+
 CodePage SettingsStore::olderFilesCodePage() const
 {
     // A value that is no number reads as 0, which no code page has.
@@ -111,7 +124,12 @@ CodePage SettingsStore::olderFilesCodePage() const
 
 void SettingsStore::StoreSettingsFromWindow(const SettingsWindowState& state)
 {
-    m_list = ::StoreSettingsFromWindow(state);
+    NameValueList rebuilt = ::StoreSettingsFromWindow(state);
+    for (const char* key : SettingKey::KeptOutsideSettingsWindow) {
+        if (m_list.contains(key))
+            rebuilt.append(key, m_list.value(key));
+    }
+    m_list = std::move(rebuilt);
 }
 
 bool SettingsStore::SaveSettingsFile() const

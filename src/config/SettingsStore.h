@@ -22,8 +22,24 @@ inline constexpr char Backups[] = "backups";
 inline constexpr char AutoBlocking[] = "autoblocking";
 inline constexpr char BlockingTime[] = "blockingtime";
 inline constexpr char LastFile[] = "lastfile";
+// The occasions besides idling on which the program locks. The first two are
+// on while the file does not name them (SettingsStore::isNotOff).
+inline constexpr char LockOnScreenLock[] = "lockonscreenlock";
+inline constexpr char LockBeforeSleep[] = "lockbeforesleep";
+inline constexpr char LockWhenMinimised[] = "lockwhenminimised";
 // The number of the code page of older files; absent while it is the language's own.
 inline constexpr char CodePage[] = "codepage";
+// The password generator's last choices (GeneratorSettings).
+inline constexpr char GenLength[] = "genlength";
+inline constexpr char GenUpper[] = "genupper";
+inline constexpr char GenLower[] = "genlower";
+inline constexpr char GenDigits[] = "gendigits";
+inline constexpr char GenSymbols[] = "gensymbols";
+inline constexpr char GenAvoidLookAlikes[] = "genlookalikes";
+// Kept by windows of their own, not by the settings window, so its rebuild
+// of the list carries them over.
+inline constexpr const char* KeptOutsideSettingsWindow[] = {GenLength, GenUpper, GenLower,
+                                                           GenDigits, GenSymbols, GenAvoidLookAlikes};
 // Seconds until a value the program copied is taken off the clipboard; 0 never.
 inline constexpr char ClipboardSeconds[] = "clipboardseconds";
 } // namespace SettingKey
@@ -54,14 +70,19 @@ struct SettingsWindowState {
     bool backups = false;
     bool autoBlocking = false;
     QString blockingTime;     // the selected minutes entry
+    bool lockOnScreenLock = true;
+    bool lockBeforeSleep = true;
+    bool lockWhenMinimised = false;
     int clipboardSeconds = DefaultClipboardSeconds;
     QString currentFileName;  // the open data file; empty when none is
 };
 
 // The settings list as it is rebuilt from the window: the language, the code
 // page when it is not the language's own (DefaultCodePage), the seven flags,
-// then the minutes while auto-lock is on, the clipboard seconds when they are
-// not the default, then the open file while "Open last file" is on. A value with a line break in it is left out (NameValueList).
+// then the minutes while auto-lock is on, the lock occasions that differ from
+// their defaults, the clipboard seconds when they are not the default, then
+// the open file while "Open last file" is on. A value with a line break in it
+// is left out (NameValueList).
 // Auto-lock with minutes that lockMinutesFrom refuses is stored as off.
 NameValueList StoreSettingsFromWindow(const SettingsWindowState& state);
 
@@ -81,10 +102,14 @@ public:
     void SetSetting(const QString& name, const QString& value);
     // A flag is on exactly when its value is "1".
     bool isOn(const QString& name) const;
+    // A flag that is on by default: on unless its value is "0".
+    bool isNotOff(const QString& name) const;
     // The code page the codepage setting names when it is one offered, else
     // the language's own.
     CodePage olderFilesCodePage() const;
 
+    // The list rebuilt from the window; the settings that other windows
+    // keep (SettingKey::KeptOutsideSettingsWindow) stay as they were.
     void StoreSettingsFromWindow(const SettingsWindowState& state);
 
     // Replaces the settings file with the list, making its folder first when

@@ -106,6 +106,9 @@ void TFormSettings::createControls()
     m_comboBoxMinutes = createNamed<QComboBox>(QStringLiteral("ComboBoxMinutes"), this);
     m_labelMinutes = createLabel(QStringLiteral("LabelMinutes"), this);
     m_labelBlockingNote = createLabel(QStringLiteral("LabelBlockingNote"), this);
+    checkRow(m_checkBoxLockOnScreenLock, m_labelLockOnScreenLock, "LockOnScreenLock");
+    checkRow(m_checkBoxLockBeforeSleep, m_labelLockBeforeSleep, "LockBeforeSleep");
+    checkRow(m_checkBoxLockWhenMinimised, m_labelLockWhenMinimised, "LockWhenMinimised");
     m_labelClipboardSeconds = createLabel(QStringLiteral("LabelClipboardSeconds"), this);
     m_spinBoxClipboardSeconds = createNamed<QSpinBox>(QStringLiteral("SpinBoxClipboardSeconds"), this);
     m_spinBoxClipboardSeconds->setRange(0, MaxClipboardSeconds);
@@ -130,18 +133,20 @@ void TFormSettings::layOutControls()
     grid->addWidget(m_comboBoxLang, 1, 0, 1, 2);
     grid->addWidget(m_labelCodePage, 2, 0, 1, 2);
     grid->addWidget(m_comboBoxCodePage, 3, 0, 1, 2);
-    const QList<QPair<QCheckBox*, QLabel*>> checkRows = {
+    const auto addCheckRows = [grid](const QList<QPair<QCheckBox*, QLabel*>>& checkRows, int row) {
+        for (const auto& [box, label] : checkRows) {
+            grid->addWidget(box, row, 0);
+            grid->addWidget(label, row, 1);
+            ++row;
+        }
+        return row;
+    };
+    int row = addCheckRows({
         {m_checkBoxSysTray, m_labelSysTray},       {m_checkBoxHidden, m_labelHidden},
         {m_checkBoxExtAssociations, m_labelExtAssociations}, {m_checkBoxOpenLast, m_labelOpenLast},
         {m_checkBoxAutoSave, m_labelAutoSave},     {m_checkBoxBackups, m_labelBackups},
         {m_checkBoxAutoBlocking, m_labelAutoBlocking},
-    };
-    int row = 4;
-    for (const auto& [box, label] : checkRows) {
-        grid->addWidget(box, row, 0);
-        grid->addWidget(label, row, 1);
-        ++row;
-    }
+    }, 4);
     grid->addWidget(m_labelBlockingTime, row++, 1);
     auto* minutes = new QHBoxLayout;
     minutes->addWidget(m_comboBoxMinutes);
@@ -149,6 +154,10 @@ void TFormSettings::layOutControls()
     minutes->addStretch();
     grid->addLayout(minutes, row++, 1);
     grid->addWidget(m_labelBlockingNote, row++, 1);
+    // The other occasions to lock, below the idle lock they stand beside.
+    row = addCheckRows({{m_checkBoxLockOnScreenLock, m_labelLockOnScreenLock},
+                        {m_checkBoxLockBeforeSleep, m_labelLockBeforeSleep},
+                        {m_checkBoxLockWhenMinimised, m_labelLockWhenMinimised}}, row);
     auto* clipboard = new QHBoxLayout;
     clipboard->addWidget(m_labelClipboardSeconds);
     clipboard->addWidget(m_spinBoxClipboardSeconds);
@@ -168,8 +177,9 @@ void TFormSettings::chainTabOrder()
     const QList<QWidget*> order = {
         m_comboBoxLang,     m_comboBoxCodePage, m_checkBoxSysTray, m_checkBoxHidden,
         m_checkBoxOpenLast, m_checkBoxAutoSave, m_checkBoxBackups, m_buttonOk,
-        m_buttonCancel,     m_checkBoxAutoBlocking, m_comboBoxMinutes, m_spinBoxClipboardSeconds,
-        m_checkBoxExtAssociations,
+        m_buttonCancel,     m_checkBoxAutoBlocking, m_comboBoxMinutes, m_checkBoxExtAssociations,
+        m_checkBoxLockOnScreenLock, m_checkBoxLockBeforeSleep, m_checkBoxLockWhenMinimised,
+        m_spinBoxClipboardSeconds,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -191,6 +201,11 @@ void TFormSettings::ApplySettingsCaptions()
     m_labelMinutes->setText(caption(m_captions, "SettingsLabelMinutes", "Minutes"));
     m_labelBlockingNote->setText(
         caption(m_captions, "SettingsLabelBlockingNote", "Only a file that has been opened or saved is locked"));
+    m_labelLockOnScreenLock->setText(
+        caption(m_captions, "SettingsCheckBoxLockOnScreenLock", "Lock when the screen locks"));
+    m_labelLockBeforeSleep->setText(
+        caption(m_captions, "SettingsCheckBoxLockBeforeSleep", "Lock before the computer sleeps"));
+    m_labelLockWhenMinimised->setText(caption(m_captions, "SettingsCheckBoxLockWhenMinimised", "Lock when minimised"));
     m_labelClipboardSeconds->setText(labelCaption(m_captions, "SettingsLabelClipboardSeconds", "Clear clipboard after"));
     m_spinBoxClipboardSeconds->setSuffix(caption(m_captions, "SettingsSuffixSeconds", " s"));
     m_spinBoxClipboardSeconds->setSpecialValueText(caption(m_captions, "SettingsClipboardNever", "Never"));
@@ -230,6 +245,9 @@ void TFormSettings::LoadSettingsIntoWindow(const SettingsStore& settings)
                                                : std::nullopt;
     m_checkBoxAutoBlocking->setChecked(lockMinutes.has_value());
     showBlockingTime(lockMinutes.value_or(blockingTimeChoices().constFirst().toInt()));
+    m_checkBoxLockOnScreenLock->setChecked(settings.isNotOff(SettingKey::LockOnScreenLock));
+    m_checkBoxLockBeforeSleep->setChecked(settings.isNotOff(SettingKey::LockBeforeSleep));
+    m_checkBoxLockWhenMinimised->setChecked(settings.isOn(SettingKey::LockWhenMinimised));
     m_spinBoxClipboardSeconds->setValue(clipboardSecondsFrom(settings.GetSetting(SettingKey::ClipboardSeconds)));
 }
 
@@ -272,6 +290,9 @@ SettingsWindowState TFormSettings::windowState(const QString& currentFileName) c
     state.autoBlocking = m_checkBoxAutoBlocking->isChecked();
     // currentText() is empty while no entry is selected.
     state.blockingTime = m_comboBoxMinutes->currentText();
+    state.lockOnScreenLock = m_checkBoxLockOnScreenLock->isChecked();
+    state.lockBeforeSleep = m_checkBoxLockBeforeSleep->isChecked();
+    state.lockWhenMinimised = m_checkBoxLockWhenMinimised->isChecked();
     state.clipboardSeconds = m_spinBoxClipboardSeconds->value();
     state.currentFileName = currentFileName;
     return state;

@@ -79,6 +79,12 @@ private:
     QComboBox* m_comboBoxMinutes = nullptr;
     QLabel* m_labelMinutes = nullptr;
     QLabel* m_labelBlockingNote = nullptr;
+    QCheckBox* m_checkBoxLockOnScreenLock = nullptr;
+    QLabel* m_labelLockOnScreenLock = nullptr;
+    QCheckBox* m_checkBoxLockBeforeSleep = nullptr;
+    QLabel* m_labelLockBeforeSleep = nullptr;
+    QCheckBox* m_checkBoxLockWhenMinimised = nullptr;
+    QLabel* m_labelLockWhenMinimised = nullptr;
     QLabel* m_labelClipboardSeconds = nullptr;
     QSpinBox* m_spinBoxClipboardSeconds = nullptr;
     QPushButton* m_buttonOk = nullptr;

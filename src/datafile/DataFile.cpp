@@ -91,7 +91,75 @@ QByteArray sealDocument(const DataDocument& document, const FileKey& key)
     return bytes;
 }
 
+// The declaration is never interpreted, only dropped; the document takes the
+// buffer over as its storage, or wipes it when refused.
+bool loadPlaintext(QByteArray text, DataDocument& document, QString* detail)
+{
+    text.remove(0, std::min<qsizetype>(text.size(), DataFileDeclaration.size()));
+    return document.loadText(std::move(text), detail);
+}
+
+Status readProtected(QByteArrayView fileBytes, const QString& password, DataDocument& document, QString* detail)
+{
+    using ProtectedContainer::Status;
+    QByteArray text;
+    switch (ProtectedContainer::open(fileBytes, password, text)) {
+    case Status::Ok:
+        return loadPlaintext(std::move(text), document, detail) ? DataFile::Status::Ok : DataFile::Status::CannotOpen;
+    case Status::UnknownVersion:
+    case Status::UnknownDerivation:
+        return DataFile::Status::NewerFormat;
+    case Status::NotProtected:
+    case Status::CostOutOfRange:
+        return DataFile::Status::IncorrectFormat;
+    case Status::UnusablePassword:
+        return DataFile::Status::InvalidPassword;
+    case Status::OutOfMemory:
+        return cannotRead(QStringLiteral("not enough memory to derive the key"), detail);
+    case Status::Damaged:
+    case Status::WrongPasswordOrDamaged:
+        break;
+    }
+    return DataFile::Status::CannotOpen;
+}
+
+// The complete file for document under sealing, in bytes.
+Status sealFile(const DataDocument& document, const QString& password, const Sealing& sealing, QByteArray& bytes,
+                QString* detail)
+{
+    if (sealing.format == Format::Plain) {
+        const ScopedKey key(password);
+        if (!key)
+            return Status::InvalidPassword;
+        bytes = sealDocument(document, *key);
+        return Status::Ok;
+    }
+    QByteArray text(DataFileDeclaration.toByteArray());
+    document.appendText(text);
+    const ProtectedContainer::Status sealed = ProtectedContainer::seal(text, password, sealing.cost, bytes);
+    SecureWipe::wipe(text);
+    switch (sealed) {
+    case ProtectedContainer::Status::Ok:
+        return Status::Ok;
+    case ProtectedContainer::Status::UnusablePassword:
+        return Status::InvalidPassword;
+    default:
+        if (detail)
+            *detail = QStringLiteral("the key could not be derived");
+        return Status::CannotWrite;
+    }
+}
+
 } // namespace
+
+Format formatOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Format::Plain;
+    return ProtectedContainer::isProtected(file.read(ProtectedContainer::Magic.size())) ? Format::Protected
+                                                                                         : Format::Plain;
+}
 
 ScopedKey::ScopedKey(const QString& password)
     : m_key(MakeFileKey(password))
@@ -138,20 +206,23 @@ std::optional<QByteArray> unseal(const QByteArray& fileBytes, const FileKey& key
 
 Status read(const QString& path, const QString& password, DataDocument& document, QString* detail)
 {
-    const ScopedKey key(password);
-    if (!key)
-        return Status::InvalidPassword;
     QByteArray bytes;
     if (const Status status = readWholeFile(path, bytes, detail); status != Status::Ok)
         return status;
+    if (ProtectedContainer::isProtected(bytes))
+        return readProtected(bytes, password, document, detail);
+    const ScopedKey key(password);
+    if (!key)
+        return Status::InvalidPassword;
     if (!bytes.startsWith(Magic))
         return Status::IncorrectFormat;
     return loadBody(std::move(bytes), *key, document, detail) ? Status::Ok : Status::CannotOpen;
 }
 
-Status write(const QString& path, const QString& password, const DataDocument& document, QString* detail)
+Status write(const QString& path, const QString& password, const DataDocument& document, QString* detail,
+             const Sealing& sealing)
 {
-    return save(path, password, document, false, detail);
+    return save(path, password, document, false, detail, sealing);
 }
 
 QString SaveFailure::describe() const
@@ -167,27 +238,28 @@ QString SaveFailure::describe() const
     return systemReason;
 }
 
-Status save(const QString& path, const QString& password, const DataDocument& document, bool backups, QString* detail)
+Status save(const QString& path, const QString& password, const DataDocument& document, bool backups, QString* detail,
+            const Sealing& sealing)
 {
     SaveFailure failure;
-    const Status status = save(path, password, document, backups, failure);
+    const Status status = save(path, password, document, backups, failure, sealing);
     if (status == Status::CannotWrite && detail)
         *detail = failure.describe();
     return status;
 }
 
 Status save(const QString& path, const QString& password, const DataDocument& document, bool backups,
-            SaveFailure& failure)
+            SaveFailure& failure, const Sealing& sealing)
 {
-    const ScopedKey key(password);
-    if (!key)
-        return Status::InvalidPassword;
-    QByteArray bytes = sealDocument(document, *key);
-    StagedFile staged;
     const auto failed = [&failure](SaveFailure::Reason reason, const QString& concerned, const QString& why) {
         failure = {reason, concerned, why};
         return Status::CannotWrite;
     };
+    QByteArray bytes;
+    QString why;
+    if (const Status sealed = sealFile(document, password, sealing, bytes, &why); sealed != Status::Ok)
+        return sealed == Status::CannotWrite ? failed(SaveFailure::Reason::System, {}, why) : sealed;
+    StagedFile staged;
     if (!staged.write(path, bytes)) {
         // Saving in place would work here, but the new content is staged
         // beside the file so that a failure never leaves it half written.
@@ -214,13 +286,14 @@ Status save(const QString& path, const QString& password, const DataDocument& do
     return Status::Ok;
 }
 
-Status create(const QString& path, const QString& password, const DataDocument& document, QString* detail)
+Status create(const QString& path, const QString& password, const DataDocument& document, QString* detail,
+              const Sealing& sealing)
 {
-    const ScopedKey key(password);
-    if (!key)
-        return Status::InvalidPassword;
+    QByteArray bytes;
+    if (const Status sealed = sealFile(document, password, sealing, bytes, detail); sealed != Status::Ok)
+        return sealed;
     StagedFile staged(StagedFile::Mode::CreateNew);
-    if (staged.write(path, sealDocument(document, *key)) && staged.commit())
+    if (staged.write(path, bytes) && staged.commit())
         return Status::Ok;
     if (detail)
         *detail = staged.errorString();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datafile/ProtectedContainer.h"
 #include "document/DataDocument.h"
 
 #include <QByteArray>
@@ -13,6 +14,10 @@
 // The data file: the ten-byte magic in clear, then the body, which is
 // DataFileDeclaration followed by the document text, enciphered with RC4 under
 // a 16-byte key made from the password. No length, checksum or trailer.
+//
+// Beside it, the protected file (ProtectedContainer) seals the same body
+// under a derived key with an authentication tag. Reading recognises either
+// by its magic, whatever the file's name; writing takes a Sealing.
 namespace DataFile {
 
 inline constexpr QByteArrayView Magic = "QM20060718";
@@ -50,13 +55,29 @@ private:
 // The complete file bytes for a document text.
 QByteArray seal(const QByteArray& documentText, const FileKey& key);
 
+enum class Format {
+    Plain,     // .zv: RC4 under the password itself
+    Protected, // .zvx: Argon2id and XChaCha20-Poly1305
+};
+
+// How a file is written: its format and, for a protected file, the cost of
+// deriving its key.
+struct Sealing {
+    Format format = Format::Plain;
+    ProtectedContainer::DerivationCost cost;
+};
+
+// The format of the file at path by its first bytes; Plain for anything not protected.
+Format formatOf(const QString& path);
+
 enum class Status {
     Ok,
-    InvalidPassword,  // empty, too long, or a character outside the code page of older files
+    InvalidPassword,  // empty, too long, or (.zv) a character outside the code page of older files
     CannotRead,       // the file cannot be opened or read, or is not a regular file
     TooLarge,         // larger than MaxFileSize: refused unread
     IncorrectFormat,  // the magic is missing
     CannotOpen,       // the body does not decipher to a data document: wrong password or damage
+    NewerFormat,      // a protected file of a later version or key derivation
     CannotWrite,
     AlreadyExists,    // create: the name is taken, by a link or a folder too
 };
@@ -66,7 +87,9 @@ enum class Status {
 // plaintext and wipes it when done (SecureWipe).
 std::optional<QByteArray> unseal(const QByteArray& fileBytes, const FileKey& key);
 
-// Reads and deciphers path into document. On any failure document is unchanged.
+// Reads and deciphers path, in either format, into document. On any failure
+// document is unchanged. A protected file whose derivation cost is beyond
+// the limits is an IncorrectFormat, refused before any derivation.
 // The deciphered text and the key are wiped once the document is parsed.
 Status read(const QString& path, const QString& password, DataDocument& document, QString* detail = nullptr);
 
@@ -89,21 +112,23 @@ struct SaveFailure {
 
 // Writes document to path under password, atomically: on failure the previous
 // file is untouched.
-Status write(const QString& path, const QString& password, const DataDocument& document, QString* detail = nullptr);
+Status write(const QString& path, const QString& password, const DataDocument& document, QString* detail = nullptr,
+              const Sealing& sealing = {});
 
 // Writes document to a new file at path under password. Nothing at path is
 // ever replaced or written through, not even a dangling link, also when it
 // appeared while the file was being written.
-Status create(const QString& path, const QString& password, const DataDocument& document, QString* detail = nullptr);
+Status create(const QString& path, const QString& password, const DataDocument& document, QString* detail = nullptr,
+              const Sealing& sealing = {});
 
 // The same as write, moving the previous file aside as a backup first when backups is
 // on. The new content is complete on disk before the previous file is touched,
 // so a failed write leaves the file and every backup as they were.
 Status save(const QString& path, const QString& password, const DataDocument& document, bool backups,
-            QString* detail = nullptr);
+            QString* detail = nullptr, const Sealing& sealing = {});
 // The same, saying why it failed as a SaveFailure.
 Status save(const QString& path, const QString& password, const DataDocument& document, bool backups,
-            SaveFailure& failure);
+            SaveFailure& failure, const Sealing& sealing = {});
 
 // True when password deciphers the file at path into a data document. The
 // magic is not compared: this tests the password, not the format.

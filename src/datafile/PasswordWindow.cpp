@@ -74,6 +74,10 @@ void TFormPassword::buildControls()
     m_editPassword->installEventFilter(this);
     m_editRetype->installEventFilter(this);
 
+    m_buttonGenerate = new QPushButton(this);
+    m_buttonGenerate->setObjectName(QStringLiteral("JvXPButtonGenerate"));
+    m_buttonGenerate->setAutoDefault(false);
+    connect(m_buttonGenerate, &QPushButton::clicked, this, &TFormPassword::JvXPButtonGenerateClick);
     m_buttonOk = new QPushButton(this);
     m_buttonOk->setObjectName(QStringLiteral("JvXPButtonOk"));
     m_buttonOk->setDefault(true);
@@ -83,7 +87,8 @@ void TFormPassword::buildControls()
     connect(m_buttonCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     setTabOrder(m_editPassword, m_editRetype);
-    setTabOrder(m_editRetype, m_buttonCancel);
+    setTabOrder(m_editRetype, m_buttonGenerate);
+    setTabOrder(m_buttonGenerate, m_buttonCancel);
     setTabOrder(m_buttonCancel, m_buttonOk);
 }
 
@@ -97,6 +102,7 @@ void TFormPassword::layOutControls()
     boxes->addWidget(m_editRetype, 2, 1);
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_buttonGenerate);
     buttons->addStretch();
     buttons->addWidget(m_buttonOk);
     buttons->addWidget(m_buttonCancel);
@@ -119,6 +125,8 @@ void TFormPassword::ApplyPasswordCaptions()
     m_labelRetype->setText(
         mnemonics.mark(m_captions.GetCaption(QStringLiteral("PasswordLabelRetype"), QStringLiteral("Retype")))
         + QLatin1Char(':'));
+    m_buttonGenerate->setText(
+        mnemonics.mark(m_captions.GetCaption(QStringLiteral("PasswordButtonGenerate"), QStringLiteral("Generate…"))));
     m_buttonOk->setText(m_captions.GetCaption(QStringLiteral("ButtonOk"), QStringLiteral("Ok")));
     m_buttonCancel->setText(m_captions.GetCaption(QStringLiteral("ButtonCancel"), QStringLiteral("Cancel")));
 }
@@ -128,6 +136,7 @@ void TFormPassword::SetPasswordMode(bool retype)
     m_retype = retype;
     m_labelRetype->setVisible(retype);
     m_editRetype->setVisible(retype);
+    m_buttonGenerate->setVisible(retype && m_generatedPasswordSource);
 }
 
 void TFormPassword::setFileNameLine(const QString& text)
@@ -155,6 +164,12 @@ void TFormPassword::setLockGuard(std::function<bool()> isLocked, std::function<b
 {
     m_isLocked = std::move(isLocked);
     m_checkFilePassword = std::move(checkFilePassword);
+}
+
+void TFormPassword::setGeneratedPasswordSource(PasswordSource source)
+{
+    m_generatedPasswordSource = std::move(source);
+    SetPasswordMode(m_retype);
 }
 
 void TFormPassword::prepareForUse()
@@ -241,4 +256,17 @@ void TFormPassword::JvXPButtonOkClick()
         return;
     }
     accept();
+}
+
+void TFormPassword::JvXPButtonGenerateClick()
+{
+    std::optional<QString> generated = m_generatedPasswordSource(this);
+    if (!generated)
+        return;
+    wipeBoxes();
+    m_editPassword->setText(*generated);
+    m_editRetype->setText(*generated);
+    SecureWipe::wipe(*generated);
+    m_buttonOk->setEnabled(inputAcceptable());
+    m_buttonOk->setFocus(Qt::OtherFocusReason);
 }

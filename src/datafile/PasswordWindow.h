@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class CaptionTable;
 class MessageService;
@@ -38,6 +39,12 @@ public:
     // checkFilePassword accepts the typed password.
     void setLockGuard(std::function<bool()> isLocked, std::function<bool(const QString&)> checkFilePassword);
 
+    // With a source, new-password mode offers "Generate…", which puts the
+    // password the source gives (none when it is cancelled) into both boxes.
+    // The source shows the password to the user; the boxes keep it masked.
+    using PasswordSource = std::function<std::optional<QString>(QWidget* parent)>;
+    void setGeneratedPasswordSource(PasswordSource source);
+
     void done(int result) override;
 
 protected:
@@ -53,11 +60,13 @@ private:
     bool inputAcceptable() const;
     bool locked() const;
     void JvXPButtonOkClick();
+    void JvXPButtonGenerateClick();
 
     const CaptionTable& m_captions;
     MessageService& m_messages;
     std::function<bool()> m_isLocked;
     std::function<bool(const QString&)> m_checkFilePassword;
+    PasswordSource m_generatedPasswordSource;
     bool m_retype = false;
     QString m_accepted;
 
@@ -66,6 +75,7 @@ private:
     QLineEdit* m_editPassword = nullptr;
     QLabel* m_labelRetype = nullptr;
     QLineEdit* m_editRetype = nullptr;
+    QPushButton* m_buttonGenerate = nullptr;
     QPushButton* m_buttonOk = nullptr;
     QPushButton* m_buttonCancel = nullptr;
 };

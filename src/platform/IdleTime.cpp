@@ -1,11 +1,15 @@
 #include "platform/IdleTime.h"
 
+#include "platform/BusIdleTime.h"
+
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLibrary>
 #include <QObject>
+#include <QProcessEnvironment>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <limits>
@@ -16,8 +20,6 @@ quint32 idleSince(quint32 now, quint32 last)
         return (std::numeric_limits<quint32>::max() - last) + now;
     return now - last;
 }
-
-IdleTimeSource::~IdleTimeSource() = default;
 
 namespace {
 
@@ -129,7 +131,9 @@ private:
 } // namespace
 
 DesktopIdleTimeSource::DesktopIdleTimeSource()
-    : m_source(openScreenSaverIdleTime())
+    : m_source(isWaylandSession(QProcessEnvironment::systemEnvironment())
+                   ? openBusIdleTime(QDBusConnection::sessionBus())
+                   : openScreenSaverIdleTime())
     , m_seesWholeDesktop(m_source != nullptr)
 {
     if (!m_source)

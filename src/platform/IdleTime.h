@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include "platform/IdleTimeSource.h"
 
 #include <memory>
 
@@ -8,16 +8,11 @@
 // the counter wrapped around in between.
 quint32 idleSince(quint32 now, quint32 last);
 
-// How long the user has left keyboard and mouse alone.
-class IdleTimeSource {
-public:
-    virtual ~IdleTimeSource();
-    virtual quint32 IdleMilliseconds() = 0;
-};
-
-// The desktop's idle time. Where the X11 screen-saver extension answers, input
-// to any program's window counts; elsewhere (Wayland, offscreen, no library)
-// only this program's own input does. Create it after the application object.
+// The desktop's idle time, the source chosen once. In a Wayland session the
+// desktop is asked over D-Bus (BusIdleTime), as the X server there sees only
+// the input to X11 windows; elsewhere the X11 screen-saver extension answers.
+// Where neither does (offscreen, no library, a desktop without the service)
+// only this program's own input counts. Create it after the application object.
 class DesktopIdleTimeSource final : public IdleTimeSource {
 public:
     DesktopIdleTimeSource();

@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "platform/SessionEvents.h"
 
 #include "support/ManualIdleTimeSource.h"
 #include "support/RecordingDesktopLauncher.h"
@@ -71,6 +72,8 @@ public:
     RecordingDesktopLauncher launcher;
     RecordingTrayShell tray;
     ManualIdleTimeSource idle;
+    // The desktop's lock and sleep signals; tests emit them.
+    SessionEvents sessionEvents;
 
 private:
     QTemporaryDir m_folder;

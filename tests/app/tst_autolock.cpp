@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
@@ -282,6 +283,76 @@ private slots:
         PromptAnswerer answer(lockPrompt(), {"secret"});
         main().TimerTimer();
         QVERIFY(main().isVisible());
+    }
+
+    // Besides idling, each occasion locks as its setting says: the desktop's
+    // two unless switched off, leaving the window only when switched on, the
+    // command always. One prompt each, also where two occasions come together.
+    void locksOnEachOccasionItsSettingAllows_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QString>("occasion");
+        QTest::addColumn<bool>("locks");
+        const QByteArray noDesktopLocks = "lockonscreenlock=0\r\nlockbeforesleep=0\r\n";
+        QTest::newRow("screen locked") << QByteArray() << "screen locked" << true;
+        QTest::newRow("screen locked, off") << QByteArray("lockonscreenlock=0\r\n") << "screen locked" << false;
+        QTest::newRow("sleeping") << QByteArray() << "sleeping" << true;
+        QTest::newRow("sleeping, off") << QByteArray("lockbeforesleep=0\r\n") << "sleeping" << false;
+        QTest::newRow("minimised") << QByteArray() << "minimised" << false;
+        QTest::newRow("minimised, on") << QByteArray("lockwhenminimised=1\r\n") << "minimised" << true;
+        QTest::newRow("minimised to the tray, on") << QByteArray("systray=1\r\nlockwhenminimised=1\r\n") << "minimised"
+                                                   << true;
+        QTest::newRow("hidden to the tray") << QByteArray("systray=1\r\n") << "hidden to the tray" << false;
+        QTest::newRow("hidden to the tray, on") << QByteArray("systray=1\r\nlockwhenminimised=1\r\n")
+                                                << "hidden to the tray" << true;
+        QTest::newRow("Ctrl+L") << noDesktopLocks << "Ctrl+L" << true;
+        QTest::newRow("File menu") << noDesktopLocks << "File menu" << true;
+        QTest::newRow("tray menu") << noDesktopLocks + "systray=1\r\n" << "tray menu" << true;
+    }
+
+    void locksOnEachOccasionItsSettingAllows()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, occasion);
+        QFETCH(bool, locks);
+        startWithFile(settings);
+        QVERIFY(QTest::qWaitForWindowActive(&main()));
+        // A second prompt would be cancelled, and counted.
+        QObject::disconnect(&main(), &TFormMain::endRequested, nullptr, nullptr);
+        PromptAnswerer answer(lockPrompt(), {"secret", ""});
+        const auto triggerLockNowIn = [this](const QMenu& menu) {
+            QAction* lockNow = main().action("LockNow1");
+            QVERIFY(menu.actions().contains(lockNow));
+            lockNow->trigger();
+        };
+        if (occasion == "screen locked")
+            emit m_fixture->sessionEvents.screenLocked();
+        else if (occasion == "sleeping")
+            emit m_fixture->sessionEvents.sleeping();
+        else if (occasion == "minimised")
+            main().showMinimized();
+        else if (occasion == "hidden to the tray")
+            main().ToggleMainWindow();
+        else if (occasion == "Ctrl+L")
+            QTest::keyClick(&main(), Qt::Key_L, Qt::ControlModifier);
+        else if (occasion == "File menu")
+            triggerLockNowIn(*main().menuBar()->actions().constFirst()->menu());
+        else
+            triggerLockNowIn(main().PopupMenuTray());
+        QTest::qWait(50);
+        QCOMPARE(answer.answered, locks ? 1 : 0);
+        if (locks)
+            QVERIFY(main().isVisible() && !main().Locked());
+    }
+
+    void lockNowWithoutAPasswordSaysWhy()
+    {
+        m_fixture->start();
+        PromptAnswerer answer(lockPrompt(), {"secret"});
+        main().action("LockNow1")->trigger();
+        QTest::qWait(50);
+        QCOMPARE(answer.answered, 0);
+        QCOMPARE(m_fixture->messages.texts(), QStringList{"Only a file that has been opened or saved can be locked"});
     }
 };
 

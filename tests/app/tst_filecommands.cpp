@@ -4,6 +4,7 @@
 #include "config/CaptionTable.h"
 #include "datafile/Backups.h"
 #include "datafile/DataFile.h"
+#include "datafile/DataFileLock.h"
 #include "datafile/PasswordWindow.h"
 #include "document/TreeModel.h"
 #include "support/TestSupport.h"
@@ -172,6 +173,61 @@ private slots:
         QCOMPARE(main().CurrentFileName(), path("elsewhere.zv"));
     }
 
+    void aFileOpenElsewhereOpensOnlyReadOnly_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("read-only") << true;
+        QTest::newRow("cancelled") << false;
+    }
+
+    void aFileOpenElsewhereOpensOnlyReadOnly()
+    {
+        QFETCH(bool, readOnly);
+        m_fixture->writeDataFile(path("shared.zv"), "secret", OneGroup);
+        const QByteArray shared = readFile(path("shared.zv"));
+        DataFileLock otherProgram;
+        QCOMPARE(otherProgram.acquire(path("shared.zv")), DataFileLock::Result::Held);
+        m_fixture->start();
+
+        messages().answers.enqueue(readOnly ? Answer::Yes : Answer::No);
+        messages().fileNames.enqueue(path("shared.zv"));
+        m_fixture->answerPrompts({"secret"});
+        main().Open1Click();
+        QVERIFY(messages().texts().first().contains(
+            QStringLiteral("(process %1 on ").arg(QCoreApplication::applicationPid())));
+        QCOMPARE(main().CurrentFileName(), readOnly ? path("shared.zv") : QString());
+        if (!readOnly)
+            return;
+
+        // Save goes elsewhere, and the copy saved there is this program's.
+        addGroup("Mine");
+        messages().fileNames.enqueue(path("mine.zv"));
+        m_fixture->answerPrompts({"pw"});
+        QVERIFY(main().Save1Click());
+        QCOMPARE(headlines().last(), QStringLiteral("This file was opened read-only, as another program has it open. "
+                                                    "Save it under another name."));
+        QCOMPARE(readFile(path("shared.zv")), shared);
+        QCOMPARE(main().CurrentFileName(), path("mine.zv"));
+        DataFileLock thirdProgram;
+        QCOMPARE(thirdProgram.acquire(path("mine.zv")), DataFileLock::Result::HeldElsewhere);
+        main().New1Click();
+        QCOMPARE(thirdProgram.acquire(path("mine.zv")), DataFileLock::Result::Held);
+    }
+
+    void saveAsNeverWritesOverAFileOpenElsewhere()
+    {
+        openWithChange();
+        m_fixture->writeDataFile(path("shared.zv"), "secret", OneGroup);
+        DataFileLock otherProgram;
+        QCOMPARE(otherProgram.acquire(path("shared.zv")), DataFileLock::Result::Held);
+        const QByteArray shared = readFile(path("shared.zv"));
+        messages().fileNames.enqueue(path("shared.zv"));
+        QVERIFY(!main().Saveas1Click());
+        QVERIFY(headlines().last().endsWith(QStringLiteral("shared.zv")));
+        QCOMPARE(readFile(path("shared.zv")), shared);
+        QCOMPARE(main().CurrentFileName(), path("private.zv"));
+    }
+
     void newAsksWithoutQuestionMarkAndKeepsWorkUnlessSaved_data()
     {
         QTest::addColumn<Answer>("answer");
@@ -249,8 +305,11 @@ private slots:
         const auto dataFiles = [this] {
             QMap<QString, QByteArray> files;
             const QDir folder(path("."));
-            for (const QString& name : folder.entryList({"*.zv*"}, QDir::Files | QDir::Hidden))
-                files[name] = readFile(folder.filePath(name));
+            const QString lock = QFileInfo(DataFileLock::lockFileName(path("private.zv"))).fileName();
+            for (const QString& name : folder.entryList({"*.zv*"}, QDir::Files | QDir::Hidden)) {
+                if (name != lock)
+                    files[name] = readFile(folder.filePath(name));
+            }
             return files;
         };
         const QMap<QString, QByteArray> before = dataFiles();

@@ -119,7 +119,8 @@ private slots:
     {
         QFile::remove(dataFile("config.xml"));
         Program program(ProgramPaths(dataFile("zantrove")),
-                        PlatformServices{m_fixture->messages, m_fixture->launcher, m_fixture->tray, m_fixture->idle});
+                        PlatformServices{m_fixture->messages, m_fixture->launcher, m_fixture->tray, m_fixture->idle,
+                                         m_fixture->sessionEvents});
         QVERIFY(!program.createWindows());
         QCOMPARE(m_fixture->messages.texts(), QStringList{"Config file not found"});
     }

@@ -1,5 +1,6 @@
 #include "cli/CliTool.h"
 #include "datafile/DataFile.h"
+#include "datafile/DataFileLock.h"
 #include "datafile/TextEncoding.h"
 
 #include "support/TestSupport.h"
@@ -113,6 +114,8 @@ class TestCliTool : public QObject {
 private:
     QTemporaryDir m_dir;
     QString m_file;
+    // Stands for another program that has inuse.zv open.
+    DataFileLock m_otherProgram;
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
@@ -142,6 +145,7 @@ private:
             {"8 new password too long", {"passwd", m_file}, "pw\npw-over-sixteen-chars\n", 8},
             {"9 not a data document", {"import", path("other.xml"), path("n.zv")}, "pw\n", 9},
             {"10 target exists", {"import", sample, m_file}, "pw\n", 10},
+            {"11 open elsewhere", {"passwd", path("inuse.zv")}, "pw\npw2\n", 11},
         };
     }
 
@@ -158,6 +162,8 @@ private slots:
         writeFile(path("oversized.zv"), "QM20060718");
         QVERIFY(QFile::resize(path("oversized.zv"), DataFile::MaxFileSize + 1));
         writeFile(path("other.xml"), "<catalogue><data/></catalogue>");
+        QVERIFY(QFile::copy(m_file, path("inuse.zv")));
+        QCOMPARE(m_otherProgram.acquire(path("inuse.zv")), DataFileLock::Result::Held);
     }
 
     // The code page is the process's; each test starts from the default.
@@ -268,6 +274,16 @@ private slots:
         QVERIFY(!result.err.isEmpty());
         QVERIFY(!result.err.contains(QStringLiteral("Zq9")));
         QVERIFY(!result.out.contains(QStringLiteral("Zq9")));
+    }
+
+    void passwdNamesWhoHasTheFileOpen()
+    {
+        const QByteArray before = readFile(path("inuse.zv"));
+        const Outcome refused = runTool({"--password-stdin", "passwd", path("inuse.zv")}, "pw\npw2\n");
+        QCOMPARE(refused.code, int(CliTool::FileInUse));
+        QVERIFY2(refused.err.contains(QStringLiteral("process %1 ").arg(QCoreApplication::applicationPid())),
+                 qPrintable(refused.err));
+        QCOMPARE(readFile(path("inuse.zv")), before);
     }
 
     void importRefusesWhatItCannotWriteSafely()
@@ -440,6 +456,13 @@ private slots:
         QTest::newRow("show without path") << QStringList{"show", "x.zv"};
         QTest::newRow("code page not offered") << QStringList{"--code-page", "437", "list", "x.zv"};
         QTest::newRow("code page missing") << QStringList{"list", "x.zv", "--code-page"};
+        QTest::newRow("generate length below 4") << QStringList{"generate", "--length", "3"};
+        QTest::newRow("generate length over 128") << QStringList{"generate", "--length", "129"};
+        QTest::newRow("generate length no number") << QStringList{"generate", "--length", "12x"};
+        QTest::newRow("generate length missing") << QStringList{"generate", "--count", "2", "--length"};
+        QTest::newRow("generate count 0") << QStringList{"generate", "--count", "0"};
+        QTest::newRow("generate count absurd") << QStringList{"generate", "--count", "10001"};
+        QTest::newRow("generate unknown option") << QStringList{"generate", "--no-digits"};
     }
 
     void usageErrors()
@@ -448,6 +471,42 @@ private slots:
         const Outcome result = runTool(arguments);
         QCOMPARE(result.code, int(CliTool::UsageError));
         QVERIFY(result.err.contains(QStringLiteral("Usage: zantrove-cli")));
+    }
+
+    void generatePrintsOnePasswordALine_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("pattern");  // what every password must match
+        QTest::newRow("defaults") << QStringList() << 1 << 20 << "[!-~]*[!-/:-@[-`{-~][!-~]*";
+        QTest::newRow("length and count") << QStringList{"--count", "30", "--length", "4"} << 30 << 4 << "[!-~]+";
+        QTest::newRow("longest") << QStringList{"--length", "128"} << 1 << 128 << "[!-~]+";
+        QTest::newRow("no symbols") << QStringList{"--no-symbols", "--count", "200"} << 200 << 20 << "[A-Za-z0-9]+";
+        QTest::newRow("no look-alikes") << QStringList{"--count", "200", "--no-lookalikes"} << 200 << 20
+                                        << "[^0Oo1lI|'`\"]+";
+        QTest::newRow("options repeated") << QStringList{"--length", "9", "--length", "5", "--count", "3"} << 3 << 5
+                                          << "[!-~]+";
+    }
+
+    void generatePrintsOnePasswordALine()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, count);
+        QFETCH(int, length);
+        QFETCH(QString, pattern);
+        const Outcome result = runTool(QStringList{"generate"} + options);
+        QCOMPARE(result.code, int(CliTool::Success));
+        QVERIFY(result.err.isEmpty());
+        QVERIFY(result.out.endsWith('\n'));
+        const QStringList passwords = result.out.chopped(1).split('\n');
+        QCOMPARE(passwords.size(), count);
+        const QRegularExpression valid(QRegularExpression::anchoredPattern(pattern));
+        for (const QString& password : passwords) {
+            QCOMPARE(password.size(), length);
+            QVERIFY2(valid.match(password).hasMatch(), qPrintable(password));
+        }
+        QCOMPARE(QSet<QString>(passwords.cbegin(), passwords.cend()).size(), passwords.size());
     }
 
     // The built tool end to end, as a script would use it.

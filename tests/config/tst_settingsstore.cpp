@@ -1,4 +1,5 @@
 #include "config/CaptionTable.h"
+#include "config/GeneratorSettings.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
 
@@ -57,6 +58,10 @@ private slots:
     void lineBreaksNeverReachTheList();
 
     void failedWriteKeepsPreviousFile();
+
+    void generatorChoicesReadBack_data();
+    void generatorChoicesReadBack();
+    void generatorChoicesSurviveTheSettingsWindow();
 };
 
 void TestSettingsStore::settingsFileReplacesExtension_data()
@@ -418,6 +423,83 @@ void TestSettingsStore::failedWriteKeepsPreviousFile()
     QCOMPARE(folder.settingsBytes(), previous);
     QCOMPARE(QDir(folder.paths().folder()).entryList(QDir::Files | QDir::Hidden),
              QStringList{"zantrove.ini"});
+}
+
+using PasswordGenerator::CharacterGroup;
+using PasswordGenerator::Purpose;
+
+// Rules as "length, the letters of the groups on, + when look-alikes are avoided".
+QString described(const PasswordGenerator::Rules& rules)
+{
+    QString groups;
+    for (const auto& [group, letter] : {std::pair{CharacterGroup::Upper, 'U'}, {CharacterGroup::Lower, 'L'},
+                                        {CharacterGroup::Digits, 'D'}, {CharacterGroup::Symbols, 'S'}}) {
+        if (rules.chooses(group))
+            groups += QLatin1Char(letter);
+    }
+    return QStringLiteral("%1 %2%3").arg(rules.length).arg(groups, rules.avoidLookAlikes ? QStringLiteral("+") : QString());
+}
+
+void TestSettingsStore::generatorChoicesReadBack_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("purpose");
+    QTest::addColumn<QString>("rules");
+    const int anyField = int(Purpose::AnyField);
+    QTest::newRow("nothing stored") << QByteArray() << anyField << "20 ULDS";
+    QTest::newRow("stored") << QByteArray("genlength=33\ngenupper=0\ngendigits=0\ngenlookalikes=1\n") << anyField
+                            << "33 LS+";
+    QTest::newRow("flags other than 1 are off")
+        << QByteArray("genlower=yes\ngensymbols= 1\ngenlookalikes=true\n") << anyField << "20 UD";
+    QTest::newRow("no group left") << QByteArray("genupper=0\ngenlower=0\ngendigits=0\ngensymbols=0\n") << anyField
+                                   << "20 ULDS";
+    QTest::newRow("length below 4") << QByteArray("genlength=3\n") << anyField << "20 ULDS";
+    QTest::newRow("length over 128") << QByteArray("genlength=129\n") << anyField << "20 ULDS";
+    QTest::newRow("length no number") << QByteArray("genlength=12a\n") << anyField << "20 ULDS";
+    QTest::newRow("data file password is 16 long")
+        << QByteArray("genlength=40\ngensymbols=0\n") << int(Purpose::DataFilePassword) << "16 ULD";
+}
+
+void TestSettingsStore::generatorChoicesReadBack()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, purpose);
+    QFETCH(QString, rules);
+    ProgramFolder folder;
+    folder.writeSettings(file);
+    SettingsStore store;
+    QVERIFY(store.LoadSettings(folder.paths()));
+    QCOMPARE(described(GeneratorSettings::storedRules(store, Purpose(purpose))), rules);
+}
+
+// The settings window knows nothing of the generator, and its rebuild of the
+// list, at Ok and at exit, must not lose the generator's choices.
+void TestSettingsStore::generatorChoicesSurviveTheSettingsWindow()
+{
+    ProgramFolder folder;
+    SettingsStore store;
+    QVERIFY(store.LoadSettings(folder.paths()));
+    PasswordGenerator::Rules chosen;
+    chosen.length = 64;
+    chosen.choose(CharacterGroup::Symbols, false);
+    chosen.avoidLookAlikes = true;
+    GeneratorSettings::storeRules(store, chosen, Purpose::AnyField);
+    // A data-file password's fixed length is no choice of the user's.
+    chosen.choose(CharacterGroup::Digits, false);
+    chosen.length = 16;
+    GeneratorSettings::storeRules(store, chosen, Purpose::DataFilePassword);
+
+    SettingsWindowState state;
+    state.language = "English";
+    store.StoreSettingsFromWindow(state);
+    store.StoreSettingsFromWindow(state);
+    QVERIFY(store.SaveSettingsFile());
+
+    SettingsStore reread;
+    QVERIFY(reread.LoadSettings(folder.paths()));
+    QCOMPARE(described(GeneratorSettings::storedRules(reread, Purpose::AnyField)), QStringLiteral("64 UL+"));
+    QCOMPARE(folder.settingsBytes().count("genlength="), 1);
+    QVERIFY(folder.settingsBytes().startsWith("language=English\r\nsystray=0\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)

@@ -42,6 +42,8 @@ private slots:
     void loadingAgainUndoesChanges();
     void closingGivesResult();
     void stateRebuildsSettingsList();
+    void lockOccasionsLoadAndStore_data();
+    void lockOccasionsLoadAndStore();
     void captionsAndLanguageRefill();
 
 private:
@@ -232,6 +234,37 @@ void TestSettingsWindow::stateRebuildsSettingsList()
     QCOMPARE(entries(), QStringList({"1", "2", "3", "5", "10", "20"}));
     m_window->LoadSettingsIntoWindow(settingsFrom({"autoblocking=1", "blockingtime=2"}));
     QCOMPARE(entries(), blockingTimeChoices());
+}
+
+void TestSettingsWindow::lockOccasionsLoadAndStore_data()
+{
+    QTest::addColumn<QStringList>("settings");
+    QTest::addColumn<QStringList>("checkedBoxes");
+    QTest::addColumn<QStringList>("storedLines");
+    QTest::newRow("defaults") << QStringList() << QStringList{"LockOnScreenLock", "LockBeforeSleep"} << QStringList();
+    QTest::newRow("all turned") << QStringList{"lockonscreenlock=0", "lockbeforesleep=0", "lockwhenminimised=1"}
+                                << QStringList{"LockWhenMinimised"}
+                                << QStringList{"lockonscreenlock=0", "lockbeforesleep=0", "lockwhenminimised=1"};
+    QTest::newRow("not flags") << QStringList{"lockonscreenlock=off", "lockwhenminimised=yes"}
+                               << QStringList{"LockOnScreenLock", "LockBeforeSleep"} << QStringList();
+}
+
+// Loaded into the boxes and stored from them again, through a click on a label.
+void TestSettingsWindow::lockOccasionsLoadAndStore()
+{
+    QFETCH(QStringList, settings);
+    QFETCH(QStringList, checkedBoxes);
+    QFETCH(QStringList, storedLines);
+    const QStringList names = {"LockOnScreenLock", "LockBeforeSleep", "LockWhenMinimised"};
+    showWith(settings);
+    for (const QString& name : names)
+        QCOMPARE(box(name)->isChecked(), checkedBoxes.contains(name));
+    const auto storedLockLines = [this] {
+        return StoreSettingsFromWindow(m_window->windowState(QString())).lines().filter(QRegularExpression("^lock"));
+    };
+    QCOMPARE(storedLockLines(), storedLines);
+    release("LockWhenMinimised");
+    QCOMPARE(storedLockLines().contains("lockwhenminimised=1"), !checkedBoxes.contains("LockWhenMinimised"));
 }
 
 void TestSettingsWindow::captionsAndLanguageRefill()

@@ -30,7 +30,7 @@ const CaptionKey CaptionKeys[] = {
     {"MainMenuSearch", 0}, {"MainSubMenuFindNext", 0}, {"MainMenuOptions", 0}, {"MainActionSettings", 0},
     {"MainSubMenuLanguage", 0}, {"MainSubMenuChangePassword", 0}, {"MainMenuHelp", 0},
     {"MainSubMenuManual", 0}, {"MainSubMenuAbout", 0}, {"MainMenuMobileVersion", '!'},
-    {"MainTrayPopupShowHide", 0},
+    {"MainTrayPopupShowHide", 0}, {"MainSubMenuLockNow", 0},
     // New group, new record and new field windows
     {"NewGroupCaption", 0}, {"NewGroupLabelName", ':'}, {"NewRecordLabelGroup", ':'},
     {"NewRecordCaption", 0}, {"NewRecordLabelName", ':'}, {"NewRecordLabelType", ':'},
@@ -43,7 +43,8 @@ const CaptionKey CaptionKeys[] = {
     {"SettingsCheckBoxHidden", 0}, {"SettingsCheckBoxAssociate", 0}, {"SettingsCheckBoxOpenLast", 0},
     {"SettingsCheckBoxAutoSave", 0}, {"SettingsCheckBoxBackups", 0}, {"SettingsCheckBoxAutoBlocking", 0},
     {"SettingsLabelBlockingTime", ':'}, {"SettingsLabelMinutes", 0}, {"SettingsLabelCodePage", ':'},
-    {"SettingsLabelBlockingNote", 0},
+    {"SettingsLabelBlockingNote", 0}, {"SettingsCheckBoxLockOnScreenLock", 0},
+    {"SettingsCheckBoxLockBeforeSleep", 0}, {"SettingsCheckBoxLockWhenMinimised", 0},
     // Password, search, group selection and about windows
     {"PasswordLabelPassword", ':'}, {"PasswordLabelRetype", ':'},
     {"SearchCaption", 0}, {"SearchLabelKeyword", ':'}, {"SearchCheckBoxWhole", 0},
@@ -56,6 +57,14 @@ const CaptionKey CaptionKeys[] = {
     {"PasswordMsgPasswChanged", 0}, {"MessageSearchCompleted", 0}, {"MessageNotFound", 0},
     {"ManualFileNotExists", 0}, {"PasswordFileText", 0}, {"MessagePasswordCharacters", 0},
     {"MessageBackupNotAFile", 0}, {"MessageFolderNotWritable", 0}, {"MessageRemoveOldBackups", '?'},
+    {"MessageFileHolder", 0}, {"MessageFileHolderUnknown", 0}, {"MessageFileInUse", 0},
+    {"MessageFileInUseSave", 0}, {"MessageReadOnlyFile", 0}, {"MessageNewerFormat", 0},
+    // Password generator
+    {"GeneratorCaption", 0}, {"GeneratorLabelLength", ':'}, {"GeneratorCheckBoxUpper", 0},
+    {"GeneratorCheckBoxLower", 0}, {"GeneratorCheckBoxDigits", 0}, {"GeneratorCheckBoxSymbols", 0},
+    {"GeneratorCheckBoxLookAlikes", 0}, {"GeneratorLabelPassword", ':'}, {"GeneratorButtonRegenerate", 0},
+    {"GeneratorTextBits", 0}, {"GeneratorLabelDataFileNote", 0}, {"PasswordButtonGenerate", 0},
+    {"MessageNothingToLock", 0},
     // Hidden fields, copying and the clipboard's countdown
     {"EditorCopyField", 0}, {"EditorRevealField", 0}, {"EditorGenerateField", 0},
     {"MessageNoSecretField", 0}, {"MessageNoLoginField", 0}, {"MessageClipboardClearsIn", 0},

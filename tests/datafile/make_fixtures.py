@@ -3,7 +3,14 @@
 no code with the program, so the tests can check that ours reads them.
 
 Run from this folder: python3 make_fixtures.py
+The protected file needs PyNaCl (Debian: python3-nacl).
 """
+
+import os
+import struct
+import unicodedata
+
+import nacl.bindings as sodium
 
 MAGIC = b"QM20060718"
 DECLARATION = b'<?xml version="1.0" standalone = "yes" ?>'
@@ -51,3 +58,20 @@ write("fixtures/utf8.zv", "sixteen-chars-pw", [
     '<label link="URL" link2="Login">Почта</label><field name="URL" basic_type="TEXT">'
     'https://example.org</field><field name="Login" basic_type="TEXT">名前</field></record></data>'.encode("utf-8"),
 ])
+
+
+def write_protected(name, password, text, passes, memory_kib):
+    salt, nonce = os.urandom(16), os.urandom(24)
+    header = b"ZANTROVX" + bytes([1, 1]) + struct.pack("<II", passes, memory_kib) + salt + nonce
+    key = sodium.crypto_pwhash_alg(32, unicodedata.normalize("NFC", password).encode("utf-8"), salt,
+                                   passes, memory_kib * 1024, sodium.crypto_pwhash_ALG_ARGON2ID13)
+    with open(name, "wb") as f:
+        f.write(header + sodium.crypto_aead_xchacha20poly1305_ietf_encrypt(text, header, nonce, key))
+
+
+# The protected format at its cheapest cost, under a password given here in
+# decomposed form: the reader must normalise it to composed form as the writer did.
+write_protected("fixtures/protected.zvx", unicodedata.normalize("NFD", "Grüße, ключ ✓"),
+                DECLARATION + '<data><record parent_type="Note" type="NOTE"><label link="Text">Notiz</label>'
+                '<field name="Text" basic_type="LONG TEXT">Ünïcode ✓&#13;&#10;line 2</field></record></data>'
+                .encode("utf-8"), 1, 8192)

@@ -46,6 +46,13 @@ QByteArray decipherBody(const QByteArray& fileBytes, const QString& password)
     return body;
 }
 
+QByteArray textOf(const DataDocument& document)
+{
+    QByteArray text;
+    document.appendText(text);
+    return text;
+}
+
 QStringList filesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
@@ -281,6 +288,72 @@ private slots:
         QCOMPARE(qText(record.last_child().text()), QString::fromUtf8("名前"));
         QVERIFY(DataFile::checkPassword(ZV_FIXTURES "/utf8.zv", "sixteen-chars-pw"));
         QVERIFY(!DataFile::checkPassword(ZV_FIXTURES "/utf8.zv", "sixteen-chars-p"));
+    }
+
+    // Every way of writing takes either format; reading finds it by the magic alone.
+    void bothFormatsRoundTripWhateverTheName_data()
+    {
+        QTest::addColumn<int>("way");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("isProtected");
+        QTest::addColumn<int>("written");
+        const QString longPassword = QString::fromUtf8("über sechzehn Zeichen, ключ ✓");
+        QTest::newRow("create protected") << 0 << longPassword << true << int(DataFile::Status::Ok);
+        QTest::newRow("save protected") << 1 << longPassword << true << int(DataFile::Status::Ok);
+        QTest::newRow("write plain") << 2 << QStringLiteral("secret") << false << int(DataFile::Status::Ok);
+        QTest::newRow("long password in plain") << 1 << longPassword << false
+                                                << int(DataFile::Status::InvalidPassword);
+        QTest::newRow("empty protected") << 0 << QString() << true << int(DataFile::Status::InvalidPassword);
+    }
+
+    void bothFormatsRoundTripWhateverTheName()
+    {
+        QFETCH(int, way);
+        QFETCH(QString, password);
+        QFETCH(bool, isProtected);
+        QFETCH(int, written);
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        const QString target = path(QStringLiteral("named-%1.zv").arg(QTest::currentDataTag()));
+        const DataFile::Sealing sealing{isProtected ? DataFile::Format::Protected : DataFile::Format::Plain,
+                                        {1, ProtectedContainer::DerivationCost::MinMemoryKiB}};
+        const DataFile::Status status = way == 0 ? DataFile::create(target, password, document, nullptr, sealing)
+                                      : way == 1 ? DataFile::save(target, password, document, false, nullptr, sealing)
+                                                 : DataFile::write(target, password, document, nullptr, sealing);
+        QCOMPARE(int(status), written);
+        if (status != DataFile::Status::Ok)
+            return;
+        QCOMPARE(DataFile::formatOf(target), sealing.format);
+        DataDocument reread;
+        QCOMPARE(DataFile::read(target, password, reread), DataFile::Status::Ok);
+        QCOMPARE(textOf(reread), textOf(document));
+        QCOMPARE(DataFile::read(target, password + "x", reread), DataFile::Status::CannotOpen);
+    }
+
+    void protectedHeadersThisVersionCannotUseAreRefused_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<char>("value");
+        QTest::addColumn<int>("status");
+        QTest::newRow("later version") << 8 << char(2) << int(DataFile::Status::NewerFormat);
+        QTest::newRow("other derivation") << 9 << char(7) << int(DataFile::Status::NewerFormat);
+        QTest::newRow("passes beyond the limit") << 10 << char(65) << int(DataFile::Status::IncorrectFormat);
+        QTest::newRow("a changed salt") << 18 << char(0) << int(DataFile::Status::CannotOpen);
+    }
+
+    void protectedHeadersThisVersionCannotUseAreRefused()
+    {
+        QFETCH(int, offset);
+        QFETCH(char, value);
+        QFETCH(int, status);
+        QByteArray file = readFile(ZV_FIXTURES "/protected.zvx");
+        file[offset] = file[offset] == value ? char(value + 1) : value;
+        writeFile(path("changed.zvx"), file);
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        const QByteArray before = textOf(document);
+        QCOMPARE(int(DataFile::read(path("changed.zvx"), QString::fromUtf8("Grüße, ключ ✓"), document)), status);
+        QCOMPARE(textOf(document), before);
     }
 
     void olderFilesOpenInTheirCodePage()

@@ -41,6 +41,10 @@ export DISPLAY=":$display"
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 openbox >/dev/null 2>&1 &
 pids+=($!)
+# A session bus of the session's own, on which the desktop's screen saver speaks.
+{ read -r DBUS_SESSION_BUS_ADDRESS; read -r bus_pid; } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
+export DBUS_SESSION_BUS_ADDRESS
+pids+=("$bus_pid")
 sleep 1
 
 step=0
@@ -91,7 +95,7 @@ no_message_box() {
     done
 }
 
-XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" \
+QT_QPA_PLATFORM=xcb XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" \
     "$work/program/zantrove" "$work/mine.zv" >"$work/program.log" 2>&1 &
 app=$!
 pids+=($app)
@@ -151,6 +155,19 @@ xdotool key ctrl+s
 sleep 1.5
 no_message_box
 shot saved
+
+# The desktop locks its screen: every window hides behind the lock prompt,
+# and the file's password brings the main window back.
+main_window=$(visible_window '^Zantrove 1.1')
+dbus-send --session --type=signal /org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver.ActiveChanged boolean:true
+sleep 1.5
+lock_prompt=$(visible_window '^Zantrove 1.1')
+[ -n "$lock_prompt" ] && [ "$lock_prompt" != "$main_window" ] || fail "the screen lock did not lock the program"
+shot locked
+xdotool type --delay 40 sample
+xdotool key Return
+sleep 1
+[ "$(visible_window '^Zantrove 1.1')" = "$main_window" ] || fail "the main window did not come back after unlocking"
 
 xdotool key alt+F4
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done

@@ -1,0 +1,98 @@
+#include "datafile/DataFileLock.h"
+#include "support/TestSupport.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
+// The lock file's lines: pid, program, host, machine id, boot id.
+class TestDataFileLock : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    // A process that has ended: its number is free.
+    static qint64 endedProcess()
+    {
+        QProcess process;
+        process.start(QStringLiteral("true"), {});
+        const qint64 pid = process.processId();
+        process.waitForFinished();
+        return pid;
+    }
+
+private slots:
+    void lockStandsBesideTheFileWhileHeld()
+    {
+        const QString file = path("private.zv");
+        DataFileLock lock;
+        QCOMPARE(lock.acquire(file), DataFileLock::Result::Held);
+        QVERIFY(QFile::exists(path(".private.zv.lock")));
+        QVERIFY(lock.holds(file));
+        lock.release();
+        QVERIFY(!QFile::exists(path(".private.zv.lock")));
+    }
+
+    // A link to the file and the file itself share one lock.
+    void aLinkSharesTheFilesLock()
+    {
+        writeFile(path("real.zv"), "QM20060718");
+        QVERIFY(QFile::link(path("real.zv"), path("link.zv")));
+        DataFileLock first;
+        DataFileLock second;
+        QCOMPARE(first.acquire(path("link.zv")), DataFileLock::Result::Held);
+        QCOMPARE(second.acquire(path("real.zv")), DataFileLock::Result::HeldElsewhere);
+        QCOMPARE(second.holder().pid, QCoreApplication::applicationPid());
+    }
+
+    void onlyALockWhoseHolderIsGoneIsTakenOver_data()
+    {
+        QTest::addColumn<bool>("holderRuns");
+        QTest::addColumn<bool>("sameBoot");
+        QTest::addColumn<bool>("takenOver");
+        QTest::newRow("holder runs, for hours") << true << true << false;
+        QTest::newRow("holder ended") << false << true << true;
+        QTest::newRow("from before a restart") << true << false << true;
+    }
+
+    void onlyALockWhoseHolderIsGoneIsTakenOver()
+    {
+        QFETCH(bool, holderRuns);
+        QFETCH(bool, sameBoot);
+        QFETCH(bool, takenOver);
+        const QString file = path("held.zv");
+        // A real lock of this process gives the lines a holder on this machine writes.
+        QList<QByteArray> lines;
+        {
+            DataFileLock own;
+            QCOMPARE(own.acquire(file), DataFileLock::Result::Held);
+            lines = readFile(DataFileLock::lockFileName(file)).split('\n');
+        }
+        QVERIFY(lines.size() >= 5);
+        if (!holderRuns)
+            lines[0] = QByteArray::number(endedProcess());
+        if (!sameBoot)
+            lines[4] = "another-boot";
+        writeFile(DataFileLock::lockFileName(file), lines.join('\n'));
+        QFile lockFile(DataFileLock::lockFileName(file));
+        QVERIFY(lockFile.open(QIODevice::ReadWrite));
+        QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-4 * 3600), QFileDevice::FileModificationTime));
+        lockFile.close();
+
+        DataFileLock lock;
+        QCOMPARE(lock.acquire(file) == DataFileLock::Result::Held, takenOver);
+        if (!takenOver)
+            QCOMPARE(lock.holder().pid, QCoreApplication::applicationPid());
+        QFile::remove(DataFileLock::lockFileName(file));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataFileLock)
+#include "tst_datafilelock.moc"
