@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QToolButton>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
