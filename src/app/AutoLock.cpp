@@ -104,6 +104,7 @@ bool AutoLock::unlocks(const QString& typed) const
 void AutoLock::lock()
 {
     m_timer->stop();
+    emit aboutToLock();
     const QList<QPointer<QWidget>> concealed = concealWindows();
     m_clipboard->clearOwned();
     m_prompt->setFileNameLineFor(m_document.fileName());

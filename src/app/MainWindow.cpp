@@ -45,6 +45,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -79,6 +80,9 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     createCentralArea();
     createTray(services.trayShell);
     m_statusDisplay = new DocumentStatusDisplay(m_captions, *this, *m_sysTray);
+    // Before the size is fixed; the window keeps one size, so there is no grip.
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->setSizeGripEnabled(false);
     ApplyMainMenuCaptions();
     // The client area's designed size, fixed: no resizing and no maximising.
     centralWidget()->setFixedSize(727, 566);
@@ -95,6 +99,7 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
         &QApplication::topLevelWidgets, *this);
     connect(m_autoLock, &AutoLock::endRequested, this, &TFormMain::endRequested);
     connect(m_autoLock, &AutoLock::lockedChanged, m_statusDisplay, &DocumentStatusDisplay::showLocked);
+    connect(m_autoLock, &AutoLock::aboutToLock, m_editor, &RecordEditor::hideSecrets);
     // Where it first shows, also after a start hidden in the notification area.
     WindowPlacement::centreOnScreen(*this);
 }
@@ -248,7 +253,7 @@ void TFormMain::createCentralArea()
     connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { TreeViewChange(current); });
 
-    m_editor = new RecordEditor(central);
+    m_editor = new RecordEditor(m_captions, central);
     connect(m_editor, &RecordEditor::fieldEdited, this, [this] { SetModified(true); });
     connect(m_editor, &RecordEditor::captionRefreshNeeded, this, &TFormMain::refreshSelectedCaption);
     connect(m_editor, &RecordEditor::panelEntered, this, [this] { action("ActionDelete")->setEnabled(false); });

@@ -133,6 +133,7 @@ public:
 
     QAction* action(const char* objectName) const;
     TSysTray& SysTray() const { return *m_sysTray; }
+    DocumentStatusDisplay& statusDisplay() const { return *m_statusDisplay; }
     QTreeView& TreeView() const { return *m_treeView; }
     DocumentTreeModel& treeModel() const { return *m_treeModel; }
     // The tree icons by image index, shared with the windows that show groups.

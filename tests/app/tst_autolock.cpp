@@ -338,12 +338,19 @@ private slots:
             main().showMinimized();
         else if (occasion == "hidden to the tray")
             main().ToggleMainWindow();
-        else if (occasion == "Ctrl+L")
-            QTest::keyClick(&main(), Qt::Key_L, Qt::ControlModifier);
+        else if (occasion == "Ctrl+L") {
+            // A shortcut reaches only the active window's focus.
+            main().activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &main());
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &main(), Qt::Key_L,
+                            Qt::ControlModifier);
+        }
         else if (occasion == "File menu")
             triggerLockNowIn(*main().menuBar()->actions().constFirst()->menu());
         else
             triggerLockNowIn(main().PopupMenuTray());
+        if (locks)
+            QTRY_COMPARE(answer.answered, 1);
         QTest::qWait(50);
         QCOMPARE(answer.answered, locks ? 1 : 0);
         if (locks)
