@@ -14,10 +14,11 @@ DocumentStatusDisplay::DocumentStatusDisplay(const CaptionTable& captions, QWidg
     refresh();
 }
 
-void DocumentStatusDisplay::showDocument(const QString& filePath, bool modified)
+void DocumentStatusDisplay::showDocument(const QString& filePath, bool modified, bool readOnly)
 {
     m_hint.filePath = filePath;
     m_modified = modified;
+    m_readOnly = readOnly;
     refresh();
 }
 
@@ -36,7 +37,8 @@ void DocumentStatusDisplay::showStatus(const QString& status)
 void DocumentStatusDisplay::refresh()
 {
     m_window.setWindowTitle(DocumentTitle::windowTitle(
-        m_hint.filePath, m_modified, m_captions.GetCaption(QStringLiteral("MainTitleUntitled"), QStringLiteral("Untitled"))));
+        m_hint.filePath, m_modified, m_captions.GetCaption(QStringLiteral("MainTitleUntitled"), QStringLiteral("Untitled")),
+        m_readOnly ? m_captions.GetCaption(QStringLiteral("MainTitleReadOnly"), QStringLiteral("read-only")) : QString()));
     m_hint.lockedMark = m_locked ? m_captions.GetCaption(QStringLiteral("TrayHintLocked"), QStringLiteral("locked")) : QString();
     m_tray.setHint(DocumentTitle::trayHint(m_hint, TSysTray::HintLimit));
 }

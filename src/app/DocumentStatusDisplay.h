@@ -16,7 +16,7 @@ class DocumentStatusDisplay : public QObject {
 public:
     DocumentStatusDisplay(const CaptionTable& captions, QWidget& window, TSysTray& tray);
 
-    void showDocument(const QString& filePath, bool modified);
+    void showDocument(const QString& filePath, bool modified, bool readOnly);
     void showLocked(bool locked);
     // A line of passing news under the tooltip's first line; empty removes it.
     void showStatus(const QString& status);
@@ -29,6 +29,7 @@ private:
     QWidget& m_window;
     TSysTray& m_tray;
     bool m_modified = false;
+    bool m_readOnly = false;
     bool m_locked = false;
     DocumentTitle::TrayHint m_hint;
 };

@@ -432,7 +432,7 @@ void TFormMain::ApplyMainMenuCaptions()
 void TFormMain::SetModified(bool value)
 {
     m_modified = value;
-    m_statusDisplay->showDocument(m_currentFileName, value);
+    m_statusDisplay->showDocument(m_currentFileName, value, m_fileLock.readOnly());
     const bool hasContent = m_treeModel->nodeCount() > 0 || !m_editor->isEmpty();
     action("Save1")->setEnabled(hasContent);
     action("Saveas1")->setEnabled(hasContent);

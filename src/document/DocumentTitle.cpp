@@ -30,12 +30,13 @@ QString programTitle()
     return QStringLiteral("Zantrove 1.1");
 }
 
-QString windowTitle(const QString& filePath, bool modified, const QString& untitledName)
+QString windowTitle(const QString& filePath, bool modified, const QString& untitledName, const QString& readOnlyMark)
 {
     const QString name = filePath.isEmpty() ? (modified ? untitledName : QString()) : QFileInfo(filePath).fileName();
     if (name.isEmpty())
         return programTitle();
-    return name + (modified ? QStringLiteral("*") : QString()) + Dash + programTitle();
+    const QString mark = readOnlyMark.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(readOnlyMark);
+    return name + (modified ? QStringLiteral("*") : QString()) + mark + Dash + programTitle();
 }
 
 QString trayHint(const TrayHint& parts, int limit)

@@ -10,9 +10,11 @@ namespace DocumentTitle {
 QString programTitle();
 
 // "sample.zv* — Zantrove 1.1": the file's name without its folder, a star
-// while there are unsaved changes. A document never saved is untitledName
-// once it holds changes; before that only the program's name shows.
-QString windowTitle(const QString& filePath, bool modified, const QString& untitledName);
+// while there are unsaved changes, then readOnlyMark in brackets when one is
+// given. A document never saved is untitledName once it holds changes;
+// before that only the program's name shows.
+QString windowTitle(const QString& filePath, bool modified, const QString& untitledName,
+                    const QString& readOnlyMark = {});
 
 // The tooltip's parts, each shown only when given.
 struct TrayHint {

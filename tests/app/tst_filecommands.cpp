@@ -221,6 +221,7 @@ private slots:
         QCOMPARE(main().CurrentFileName(), readOnly ? path("shared.zv") : QString());
         if (!readOnly)
             return;
+        QCOMPARE(main().windowTitle(), QStringLiteral("shared.zv (read-only) \u2014 Zantrove 1.1"));
 
         // Save goes elsewhere, and the copy saved there is this program's.
         addGroup("Mine");

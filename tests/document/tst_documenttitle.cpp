@@ -12,20 +12,24 @@ private slots:
     {
         QTest::addColumn<QString>("filePath");
         QTest::addColumn<bool>("modified");
+        QTest::addColumn<QString>("readOnlyMark");
         QTest::addColumn<QString>("title");
-        QTest::newRow("nothing open") << QString() << false << "Zantrove 1.1";
-        QTest::newRow("new document with changes") << QString() << true << "Untitled* \u2014 Zantrove 1.1";
-        QTest::newRow("saved file, folder left out") << "/home/ann/safe/sample.zv" << false << "sample.zv \u2014 Zantrove 1.1";
-        QTest::newRow("file with changes") << "/home/ann/safe/sample.zv" << true << "sample.zv* \u2014 Zantrove 1.1";
-        QTest::newRow("name with spaces and dots") << "/tmp/my.old safe.zv" << true << "my.old safe.zv* \u2014 Zantrove 1.1";
+        QTest::newRow("nothing open") << QString() << false << QString() << "Zantrove 1.1";
+        QTest::newRow("new document with changes") << QString() << true << QString() << "Untitled* \u2014 Zantrove 1.1";
+        QTest::newRow("saved file, folder left out") << "/home/ann/safe/sample.zv" << false << QString() << "sample.zv \u2014 Zantrove 1.1";
+        QTest::newRow("file with changes") << "/home/ann/safe/sample.zv" << true << QString() << "sample.zv* \u2014 Zantrove 1.1";
+        QTest::newRow("name with spaces and dots") << "/tmp/my.old safe.zv" << true << QString() << "my.old safe.zv* \u2014 Zantrove 1.1";
+        QTest::newRow("opened read-only") << "/tmp/shared.zv" << true << "read-only"
+                                          << "shared.zv* (read-only) \u2014 Zantrove 1.1";
     }
 
     void windowTitle()
     {
         QFETCH(QString, filePath);
         QFETCH(bool, modified);
+        QFETCH(QString, readOnlyMark);
         QFETCH(QString, title);
-        QCOMPARE(DocumentTitle::windowTitle(filePath, modified, "Untitled"), title);
+        QCOMPARE(DocumentTitle::windowTitle(filePath, modified, "Untitled", readOnlyMark), title);
     }
 
     void trayHint_data()
