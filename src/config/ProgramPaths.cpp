@@ -24,7 +24,7 @@ QString ProgramPaths::folder() const
 QString ProgramPaths::settingsFile() const
 {
     const QFileInfo folder(m_folder);
-    const bool besideProgram = folder.isDir() && folder.isWritable() && !QFileInfo::exists(installMarkerFile());
+    const bool besideProgram = folder.isDir() && folder.isWritable() && !isInstalled();
     return besideProgram ? settingsFileBesideProgram() : userSettingsFile();
 }
 
@@ -50,6 +50,11 @@ QString ProgramPaths::userSettingsFile()
 QString ProgramPaths::installMarkerFile() const
 {
     return m_folder + QLatin1String("installed");
+}
+
+bool ProgramPaths::isInstalled() const
+{
+    return QFileInfo(installMarkerFile()).isFile();
 }
 
 QString ProgramPaths::languagesFolder() const

@@ -32,6 +32,8 @@ public:
     static QString userSettingsFile();
     // The empty file that `cmake --install` puts into the program folder.
     QString installMarkerFile() const;
+    // The folder is an installed program folder: nothing is written there.
+    bool isInstalled() const;
     QString languagesFolder() const;
     // An empty language has no folder and no file: both give the empty text,
     // so nothing is read for it. A name the program does not list
