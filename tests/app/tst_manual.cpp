@@ -52,6 +52,10 @@ void TestManual::builtManualIsWhereTheProgramLooks()
     QVERIFY(pdf.trimmed().endsWith("%%EOF"));
     const qsizetype pages = QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)")));
     QVERIFY2(pages >= 10, qPrintable(QStringLiteral("%1 pages").arg(pages)));
+    // Every picture the source names is in it: a missing file would vanish without a word.
+    const qsizetype pictures = manualLines().filter(QRegularExpression(QStringLiteral("^!\\["))).size();
+    QVERIFY(pictures > 0);
+    QCOMPARE(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Subtype\\s*/Image"))), pictures);
 }
 
 void TestManual::helpManualOpensTheBuiltManual()

@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
+#include <QUrl>
 
 namespace {
 
@@ -150,19 +151,37 @@ void styleTables(const QTextFrame& frame)
     }
 }
 
+// A screenshot keeps its proportions at a width that leaves room beside it.
+void narrowPictures(QTextDocument& document)
+{
+    constexpr qreal PictureWidth = 420;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        changeFragments(document, block, [](QTextCharFormat& format) {
+            if (!format.isImageFormat())
+                return;
+            QTextImageFormat picture = format.toImageFormat();
+            picture.setWidth(PictureWidth);
+            format = picture;
+        });
+    }
+}
+
 } // namespace
 
 namespace ManualPdf {
 
-std::unique_ptr<QTextDocument> typeset(const QString& markdown)
+std::unique_ptr<QTextDocument> typeset(const QString& markdown, const QString& sourceFolder)
 {
     auto document = std::make_unique<QTextDocument>();
+    document->setMetaInformation(QTextDocument::DocumentUrl,
+                                 QUrl::fromLocalFile(sourceFolder + QLatin1Char('/')).toString());
     // DejaVu covers every language the program ships, Cyrillic included.
     QFont body(QStringLiteral("DejaVu Sans"));
     body.setPointSizeF(BodyPointSize);
     document->setDefaultFont(body);
     document->setMarkdown(markdown);
     styleBlocks(*document);
+    narrowPictures(*document);
     styleTables(*document->rootFrame());
     return document;
 }

@@ -10,9 +10,10 @@ class QTextDocument;
 namespace ManualPdf {
 
 // The Markdown laid out in the manual's fonts: sized headings with room
-// above them, ruled tables whose header row repeats on every page, and code
-// blocks on a grey ground.
-std::unique_ptr<QTextDocument> typeset(const QString& markdown);
+// above them, ruled tables whose header row repeats on every page, code
+// blocks on a grey ground, and pictures, named relative to sourceFolder,
+// narrower than the text.
+std::unique_ptr<QTextDocument> typeset(const QString& markdown, const QString& sourceFolder);
 
 // Prints the document to an A4 PDF at path, its pages numbered at the foot,
 // with the text of its first block as the PDF's title. The file is replaced

@@ -1,6 +1,7 @@
 #include "ManualPdf.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextDocument>
 #include <QTextStream>
@@ -24,7 +25,8 @@ int main(int argc, char* argv[])
         err << "zantrove-manual: cannot read " << arguments.at(1) << ": " << source.errorString() << '\n';
         return 1;
     }
-    const std::unique_ptr<QTextDocument> manual = ManualPdf::typeset(QString::fromUtf8(source.readAll()));
+    const std::unique_ptr<QTextDocument> manual =
+        ManualPdf::typeset(QString::fromUtf8(source.readAll()), QFileInfo(source).absolutePath());
     if (!ManualPdf::write(*manual, arguments.at(2))) {
         err << "zantrove-manual: cannot write " << arguments.at(2) << '\n';
         return 1;
