@@ -53,7 +53,8 @@ DataFileWriter::DataFileWriter(MessageService& messages, const CaptionTable& cap
 bool DataFileWriter::save(const QString& path, const QString& password, const DataDocument& document, bool backups)
 {
     DataFile::SaveFailure failure;
-    if (DataFile::save(path, password, document, backups, failure) == DataFile::Status::Ok)
+    if (DataFile::save(path, password, document, backups, failure, DataFile::sealingToKeep(path))
+        == DataFile::Status::Ok)
         return true;
     m_messages.show(MessageService::Kind::Error, saveFailureMessage(m_captions, failure));
     return false;

@@ -15,7 +15,8 @@ class DataFileWriter {
 public:
     DataFileWriter(MessageService& messages, const CaptionTable& captions);
 
-    // Saves document to path (DataFile::save); on failure shows why and gives false.
+    // Saves document to path (DataFile::save) in the format the file there
+    // has, or a new file's name asks for; on failure shows why and gives false.
     bool save(const QString& path, const QString& password, const DataDocument& document, bool backups);
     // Says that the password of dataFile changed; then, when the file has
     // backups, asks whether to remove them and does so on Yes.

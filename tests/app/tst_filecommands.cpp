@@ -185,6 +185,25 @@ private slots:
         QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
     }
 
+    // A protected file stays protected, at its own cost, through Save and Change password.
+    void savingKeepsAProtectedFileProtected()
+    {
+        const ProtectedContainer::DerivationCost cheap{1, ProtectedContainer::DerivationCost::MinMemoryKiB};
+        DataDocument document;
+        QVERIFY(document.loadText(OneGroup));
+        QCOMPARE(DataFile::create(path("private.zvx"), "secret", document, nullptr,
+                                  {DataFile::Format::Protected, cheap}),
+                 DataFile::Status::Ok);
+        m_fixture->start(path("private.zvx"), {"secret"});
+        addGroup("Added");
+        QVERIFY(main().Save1Click());
+        m_fixture->answerPrompts({"other"});
+        main().Changepassword1Click();
+        QCOMPARE(DataFile::sealingOf(path("private.zvx")).format, DataFile::Format::Protected);
+        QCOMPARE(DataFile::sealingOf(path("private.zvx")).cost, cheap);
+        QCOMPARE(groupsIn(path("private.zvx"), "other"), (QStringList{"Home", "Added"}));
+    }
+
     void saveOfADeletedFileTurnsIntoSaveAs()
     {
         openWithChange();
