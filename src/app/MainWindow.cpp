@@ -4,6 +4,7 @@
 #include "app/Artwork.h"
 #include "app/AutoLock.h"
 #include "app/BackgroundPicture.h"
+#include "app/DataFileReader.h"
 #include "app/DataFileWriter.h"
 #include "app/DocumentStatusDisplay.h"
 #include "app/MenuBarCornerButton.h"
@@ -14,7 +15,6 @@
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
 #include "config/UnitSettings.h"
-#include "datafile/DataFile.h"
 #include "datafile/PasswordWindow.h"
 #include "datafile/SecureWipe.h"
 #include "document/Schema.h"
@@ -458,23 +458,11 @@ bool TFormMain::ReadDataFile(const QString& path)
     if (m_passwordWindow->exec() != QDialog::Accepted)
         return false;
     const QString password = m_passwordWindow->password();
-    switch (DataFile::read(path, password, m_document)) {
-    case DataFile::Status::Ok:
-        adoptPassword(password);
-        m_fileLock.commit();
-        return true;
-    case DataFile::Status::IncorrectFormat:
-        m_messages.show(MessageService::Kind::Error, caption("MessageIncorrectFormat", "Incorrect file format"));
+    if (!DataFileReader(m_messages, m_captions).read(path, password, m_document))
         return false;
-    case DataFile::Status::NewerFormat:
-        m_messages.show(MessageService::Kind::Error,
-                        caption("MessageNewerFormat", "This file was written by a newer version of Zantrove"));
-        return false;
-    default:
-        m_messages.show(MessageService::Kind::Error,
-                        caption("MessageNotOpened", "Can't open data file. Make sure you have entered correct password"));
-        return false;
-    }
+    adoptPassword(password);
+    m_fileLock.commit();
+    return true;
 }
 
 bool TFormMain::WriteDataFile(const QString& path, const QString& password, bool backups)
