@@ -1,0 +1,64 @@
+#include "editor/FieldRoles.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace {
+
+// A name has a role when it is one of wholeNames, holds one of words as a
+// word of its own ("Code PIN", "PIN-код", "Prüfnummer (CVV)") or holds one of
+// fragments anywhere ("Online-Banking-Passwort", "Mot de passe en ligne").
+struct RoleNames {
+    QStringList wholeNames;
+    QStringList words;
+    QStringList fragments;
+};
+
+// "Password" and "Online Password" hold the fragment "password".
+const RoleNames SecretNames{
+    {},
+    {"PIN", "CVV"},
+    {"password", "passwort", "mot de passe", "пароль"},
+};
+
+const RoleNames LoginNames{
+    {"E-Mail", "User name", "Эл. почта"},
+    {"Login", "Username", "Benutzername", "Identifiant", "Логин"},
+    {},
+};
+
+bool hasWord(const QString& name, const QString& word)
+{
+    static const QRegularExpression separators(QStringLiteral("\\W+"),
+                                               QRegularExpression::UseUnicodePropertiesOption);
+    const QStringList nameWords = name.split(separators, Qt::SkipEmptyParts);
+    return nameWords.contains(word, Qt::CaseInsensitive);
+}
+
+bool hasRole(const QString& name, const RoleNames& role)
+{
+    const QString trimmed = name.trimmed();
+    return role.wholeNames.contains(trimmed, Qt::CaseInsensitive)
+        || std::any_of(role.words.cbegin(), role.words.cend(),
+                       [&](const QString& word) { return hasWord(trimmed, word); })
+        || std::any_of(role.fragments.cbegin(), role.fragments.cend(),
+                       [&](const QString& fragment) { return trimmed.contains(fragment, Qt::CaseInsensitive); });
+}
+
+} // namespace
+
+namespace FieldRoles {
+
+bool isSecretFieldName(const QString& name)
+{
+    return hasRole(name, SecretNames);
+}
+
+bool isLoginFieldName(const QString& name)
+{
+    return hasRole(name, LoginNames);
+}
+
+} // namespace FieldRoles

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// What a field stands for, told by its name alone, in every shipped language:
+// a secret (shown as dots, copied with Ctrl+C from the tree) or the name the
+// user logs in with (copied with Ctrl+B). Names are compared without case.
+namespace FieldRoles {
+
+bool isSecretFieldName(const QString& name);
+bool isLoginFieldName(const QString& name);
+
+} // namespace FieldRoles
