@@ -134,6 +134,12 @@ private slots:
                                  << "<KeePassFile> has no <Root>";
         QTest::newRow("not well-formed") << Format::KeePassXml << QByteArray("<KeePassFile>\n<Root>\n</KeePassFile>")
                                          << "line 3: Start-end tags mismatch";
+        const int tooDeep = DataDocument::MaxNesting + 1;
+        QTest::newRow("groups nested too deep")
+            << Format::KeePassXml
+            << "<KeePassFile><Root>" + QByteArray("<Group>").repeated(tooDeep) + QByteArray("</Group>").repeated(tooDeep)
+                   + "</Root></KeePassFile>"
+            << "<Group> nested more than 1000 levels deep";
     }
 
     void malformedInputIsRefusedNamingWhere()
@@ -164,7 +170,7 @@ private slots:
         addRecord(m_catalogue, top, "Web Site", QString::fromUtf8("Почта, \"main\""),
                   {{"URL", "https://mail.example"}, {"Login", QString::fromUtf8("jürgen")}, {"Password", "p,w\"d"},
                    {"E-Mail", "j@mail.example"}, {"Notes", "first line\r\nsecond line\r\n"}},
-                  {{"Recovery codes:LONG TEXT", "111\r\n222\r\n"}, {"Empty:TEXT", ""}, {"Hint:TEXT", "blue"}});
+                  {{"Recovery codes:LONG TEXT", "111\r\n222\r\n"}, {"Empty:TEXT", ""}, {"Hint:TEXT", "blue & <green>"}});
         const pugi::xml_node work = TreeEditing::appendGroup(top, QString::fromUtf8("Arbeit & Büro"), 0);
         addRecord(m_catalogue, work, "Password", "Router", {{"Service", "Router"}, {"Login", "admin"}, {"Password", "x"}});
         const pugi::xml_node deeper = TreeEditing::appendGroup(work, "Deeper", 0);
@@ -239,9 +245,13 @@ private slots:
         QFETCH(QString, summary);
         QFETCH(QStringList, tree);
         DataDocument document;
-        const Interchange::ImportResult result = Interchange::importInto(document, m_catalogue, format, input, "file");
+        std::pair<qsizetype, qsizetype> lastProgress;
+        const Interchange::ImportResult result = Interchange::importInto(
+            document, m_catalogue, format, input, "file",
+            [&](qsizetype done, qsizetype total) { lastProgress = {done, total}; });
         QVERIFY2(result.ok(), qPrintable(result.error));
         QCOMPARE(result.summary(), summary);
+        QCOMPARE(lastProgress, std::make_pair(qsizetype(result.records), qsizetype(result.records)));
         QCOMPARE(qText(result.group.attribute("name")), "file");
         QCOMPARE(described(result.group), tree);
     }
@@ -274,7 +284,7 @@ private slots:
             const QStringList parts = typedName.split(':');
             QVERIFY(TreeEditing::appendField(record, parts[0], parts[1], {}).text().set(value.toUtf8().constData()));
         }
-        const ForeignEntry written = Interchange::entryOfRecord(record);
+        const ForeignEntry written = Interchange::EntryMaker().entryOf(record);
         QStringList actual{written.userName, written.password, written.url, written.notes};
         for (const auto& [name, value] : written.extras)
             actual << name + "=" + value;

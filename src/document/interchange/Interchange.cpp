@@ -10,8 +10,9 @@
 #include "editor/FieldRoles.h"
 
 #include <QDateTime>
-#include <QSet>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace Interchange {
@@ -208,17 +209,17 @@ QString exportedValue(const pugi::xml_node& field)
     }
 }
 
-void collectGroup(const pugi::xml_node& element, ForeignGroup& group, qsizetype& done, qsizetype total,
-                  const InterchangeProgress& progress)
+void collectGroup(const pugi::xml_node& element, ForeignGroup& group, EntryMaker& maker, qsizetype& done,
+                  qsizetype total, const InterchangeProgress& progress)
 {
     for (const pugi::xml_node& item : Schema::treeChildren(element)) {
         if (Schema::isRecord(item)) {
-            group.entries.push_back(entryOfRecord(item));
+            group.entries.push_back(maker.entryOf(item));
             if (progress && ++done % ProgressStep == 0)
                 progress(done, total);
         } else {
             group.groups.push_back(ForeignGroup{qText(item.attribute("name")), {}, {}});
-            collectGroup(item, group.groups.back(), done, total, progress);
+            collectGroup(item, group.groups.back(), maker, done, total, progress);
         }
     }
 }
@@ -296,33 +297,45 @@ ImportResult importInto(DataDocument& document, const Catalogue& catalogue, Form
     return result;
 }
 
-ForeignEntry entryOfRecord(const pugi::xml_node& record)
+EntryMaker::Role EntryMaker::roleOf(const QString& fieldName)
+{
+    const auto known = m_roles.constFind(fieldName);
+    if (known != m_roles.constEnd())
+        return *known;
+    const QString name = fieldName.trimmed();
+    const Role role = FieldRoles::isLoginFieldName(name)                      ? Role::Login
+                      : FieldRoles::isSecretFieldName(name)                   ? Role::Secret
+                      : AddressFieldNames.contains(name, Qt::CaseInsensitive) ? Role::Address
+                      : NotesFieldNames.contains(name, Qt::CaseInsensitive)   ? Role::Notes
+                                                                              : Role::Other;
+    m_roles.insert(fieldName, role);
+    return role;
+}
+
+ForeignEntry EntryMaker::entryOf(const pugi::xml_node& record)
 {
     ForeignEntry entry;
     entry.title = Schema::RecordCaption(record);
-    QSet<QString> usedNames;
-    for (const QString& name : UsualStringNames)
-        usedNames.insert(name.toCaseFolded());
-    bool haveLogin = false, haveSecret = false, haveAddress = false, haveNotes = false;
-    const auto takeFirst = [](bool& have, bool matches, QString& into, const QString& value) {
-        if (have || !matches)
-            return false;
-        into = value;
-        return have = true;
+    QString* const usual[] = {&entry.userName, &entry.password, &entry.url, &entry.notes};
+    bool given[std::size(usual)] = {};
+    const auto taken = [&](const QString& name) {
+        return UsualStringNames.contains(name, Qt::CaseInsensitive)
+               || std::any_of(entry.extras.cbegin(), entry.extras.cend(), [&](const auto& extra) {
+                      return extra.first.compare(name, Qt::CaseInsensitive) == 0;
+                  });
     };
     for (const pugi::xml_node& field : record.children(Schema::FieldElement)) {
         const QString name = qText(field.attribute("name"));
-        const QString value = exportedValue(field);
-        if (takeFirst(haveLogin, FieldRoles::isLoginFieldName(name), entry.userName, value)
-            || takeFirst(haveSecret, FieldRoles::isSecretFieldName(name), entry.password, value)
-            || takeFirst(haveAddress, AddressFieldNames.contains(name.trimmed(), Qt::CaseInsensitive), entry.url, value)
-            || takeFirst(haveNotes, NotesFieldNames.contains(name.trimmed(), Qt::CaseInsensitive), entry.notes, value))
+        const Role role = roleOf(name);
+        if (role != Role::Other && !given[int(role)]) {
+            *usual[int(role)] = exportedValue(field);
+            given[int(role)] = true;
             continue;
+        }
         QString unique = name;
-        for (int n = 2; usedNames.contains(unique.toCaseFolded()); ++n)
+        for (int n = 2; taken(unique); ++n)
             unique = QStringLiteral("%1 (%2)").arg(name).arg(n);
-        usedNames.insert(unique.toCaseFolded());
-        entry.extras.append({unique, value});
+        entry.extras.append({unique, exportedValue(field)});
     }
     return entry;
 }
@@ -338,7 +351,8 @@ bool exportDocument(const DataDocument& document, Format format, QIODevice& devi
         });
     ForeignGroup root{rootName, {}, {}};
     qsizetype done = 0;
-    collectGroup(document.root(), root, done, total, progress);
+    EntryMaker maker;
+    collectGroup(document.root(), root, maker, done, total, progress);
     const bool written = format == Format::Csv ? CsvEntries::write(device, root) : KeePassXml::write(device, root);
     if (progress)
         progress(total, total);

@@ -3,6 +3,7 @@
 #include "document/interchange/ForeignEntries.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QIODevice>
 #include <QString>
 
@@ -51,10 +52,20 @@ ImportResult importInto(DataDocument& document, const Catalogue& catalogue, Form
 bool exportDocument(const DataDocument& document, Format format, QIODevice& device, const QString& rootName,
                     const InterchangeProgress& progress = {});
 
-// The record as an entry: its caption as the title; the first login field,
-// secret field, address field and notes field as the usual strings; every
-// other field as an extra named after it (a repeated name gets " (2)"),
-// Date and Time values in ISO form.
-ForeignEntry entryOfRecord(const pugi::xml_node& record);
+// Turns records into entries: the caption as the title; the first login
+// field, secret field, address field and notes field as the usual strings;
+// every other field as an extra named after it (a repeated name gets " (2)"),
+// Date and Time values in ISO form. What a field name stands for is worked
+// out once per name, as an export meets the same few names again and again.
+class EntryMaker {
+public:
+    ForeignEntry entryOf(const pugi::xml_node& record);
+
+private:
+    enum class Role { Login, Secret, Address, Notes, Other };
+    Role roleOf(const QString& fieldName);
+
+    QHash<QString, Role> m_roles;
+};
 
 } // namespace Interchange

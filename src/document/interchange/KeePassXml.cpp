@@ -1,6 +1,8 @@
 #include "document/interchange/KeePassXml.h"
 
-#include <QUuid>
+#include "document/DataDocument.h"
+
+#include <QRandomGenerator>
 
 #include <pugixml.hpp>
 
@@ -55,24 +57,33 @@ ForeignEntry readEntry(const pugi::xml_node& element, NotCarried& notCarried)
     return entry;
 }
 
-// Iterative, so a deeply nested hostile file cannot exhaust the stack.
-void readGroup(const pugi::xml_node& rootElement, ForeignGroup& root, NotCarried& notCarried)
+// Iterative, so a deeply nested hostile file cannot exhaust the stack; false
+// for groups nested deeper than a data document may hold them.
+bool readGroup(const pugi::xml_node& rootElement, ForeignGroup& root, NotCarried& notCarried)
 {
-    std::vector<std::pair<pugi::xml_node, ForeignGroup*>> pending{{rootElement, &root}};
+    struct Pending {
+        pugi::xml_node element;
+        ForeignGroup* group;
+        int depth;
+    };
+    std::vector<Pending> pending{{rootElement, &root, 1}};
     while (!pending.empty()) {
-        const auto [element, group] = pending.back();
+        const Pending next = pending.back();
         pending.pop_back();
-        if (element.child("CustomIconUUID"))
+        if (next.element.child("CustomIconUUID"))
             ++notCarried.customIcons;
-        for (const pugi::xml_node& child : element.children()) {
+        for (const pugi::xml_node& child : next.element.children()) {
             if (named(child, "Entry")) {
-                group->entries.push_back(readEntry(child, notCarried));
+                next.group->entries.push_back(readEntry(child, notCarried));
             } else if (named(child, "Group")) {
-                group->groups.push_back(ForeignGroup{textOf(child.child("Name")), {}, {}});
-                pending.emplace_back(child, &group->groups.back());
+                if (next.depth >= DataDocument::MaxNesting)
+                    return false;
+                next.group->groups.push_back(ForeignGroup{textOf(child.child("Name")), {}, {}});
+                pending.push_back({child, &next.group->groups.back(), next.depth + 1});
             }
         }
     }
+    return true;
 }
 
 qsizetype lineAt(const QByteArray& text, ptrdiff_t offset)
@@ -80,63 +91,104 @@ qsizetype lineAt(const QByteArray& text, ptrdiff_t offset)
     return text.first(std::clamp<qsizetype>(offset, 0, text.size())).count('\n') + 1;
 }
 
+// Fresh for every export; other managers want one per group and entry.
 QByteArray newUuid()
 {
-    return QUuid::createUuid().toRfc4122().toBase64();
+    quint32 words[4];
+    QRandomGenerator::global()->fillRange(words);
+    return QByteArray(reinterpret_cast<const char*>(words), sizeof words).toBase64();
 }
 
-void appendText(pugi::xml_node parent, const char* name, const QString& text)
-{
-    parent.append_child(name).text().set(text.toUtf8().constData());
-}
-
-void appendString(pugi::xml_node entry, const char* key, const QString& value)
-{
-    pugi::xml_node string = entry.append_child("String");
-    string.append_child("Key").text().set(key);
-    appendText(string, "Value", value);
-}
-
-void writeGroup(pugi::xml_node element, const ForeignGroup& root)
-{
-    std::vector<std::pair<pugi::xml_node, const ForeignGroup*>> pending{{element, &root}};
-    while (!pending.empty()) {
-        auto [node, group] = pending.back();
-        pending.pop_back();
-        node.append_child("UUID").text().set(newUuid().constData());
-        appendText(node, "Name", group->name);
-        for (const ForeignEntry& entry : group->entries) {
-            pugi::xml_node out = node.append_child("Entry");
-            out.append_child("UUID").text().set(newUuid().constData());
-            appendString(out, "Title", entry.title);
-            appendString(out, "UserName", entry.userName);
-            appendString(out, "Password", entry.password);
-            appendString(out, "URL", entry.url);
-            appendString(out, "Notes", entry.notes);
-            for (const auto& [key, value] : entry.extras)
-                appendString(out, key.toUtf8().constData(), value);
-        }
-        for (const ForeignGroup& subgroup : group->groups)
-            pending.emplace_back(node.append_child("Group"), &subgroup);
-    }
-}
-
-class DeviceWriter final : public pugi::xml_writer {
+// Writes the XML as it goes rather than building a tree of it: an export
+// of many entries is written in a fraction of the time, in little memory.
+class XmlStream {
 public:
-    explicit DeviceWriter(QIODevice& device)
+    explicit XmlStream(QIODevice& device)
         : m_device(device)
     {
     }
-    void write(const void* data, size_t size) override
+
+    void raw(QByteArrayView text)
     {
-        m_ok = m_device.write(static_cast<const char*>(data), qint64(size)) == qint64(size) && m_ok;
+        m_buffer += text;
+        if (m_buffer.size() >= FlushSize)
+            flush();
     }
-    bool ok() const { return m_ok; }
+    void element(const char* name, const QString& text) { element(name, text.toUtf8()); }
+    void element(const char* name, const QByteArray& utf8)
+    {
+        raw("<");
+        raw(name);
+        raw(">");
+        escaped(utf8);
+        raw("</");
+        raw(name);
+        raw(">");
+    }
+    void string(const char* key, const QString& value)
+    {
+        raw("<String><Key>");
+        escaped(QByteArray(key));
+        raw("</Key>");
+        element("Value", value);
+        raw("</String>");
+    }
+    bool flush()
+    {
+        m_ok = m_device.write(m_buffer) == m_buffer.size() && m_ok;
+        m_buffer.resize(0); // keeps the allocation for the next piece
+        return m_ok;
+    }
 
 private:
+    static constexpr qsizetype FlushSize = 1024 * 1024;
+
+    void escaped(const QByteArray& text)
+    {
+        qsizetype from = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char c = text.at(i);
+            const char* replacement = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '\r' ? "&#13;" : nullptr;
+            if (!replacement)
+                continue;
+            raw(QByteArrayView(text).sliced(from, i - from));
+            raw(replacement);
+            from = i + 1;
+        }
+        raw(QByteArrayView(text).sliced(from));
+    }
+
     QIODevice& m_device;
+    QByteArray m_buffer;
     bool m_ok = true;
 };
+
+void writeGroup(XmlStream& out, const ForeignGroup& group, int depth)
+{
+    const QByteArray indent(depth, '\t');
+    out.raw(indent);
+    out.raw("<Group>");
+    out.element("UUID", newUuid());
+    out.element("Name", group.name);
+    out.raw("\n");
+    for (const ForeignEntry& entry : group.entries) {
+        out.raw(indent);
+        out.raw("\t<Entry>");
+        out.element("UUID", newUuid());
+        out.string("Title", entry.title);
+        out.string("UserName", entry.userName);
+        out.string("Password", entry.password);
+        out.string("URL", entry.url);
+        out.string("Notes", entry.notes);
+        for (const auto& [key, value] : entry.extras)
+            out.string(key.toUtf8().constData(), value);
+        out.raw("</Entry>\n");
+    }
+    for (const ForeignGroup& subgroup : group.groups)
+        writeGroup(out, subgroup, depth + 1);
+    out.raw(indent);
+    out.raw("</Group>\n");
+}
 
 } // namespace
 
@@ -161,23 +213,22 @@ bool read(const QByteArray& text, ForeignGroup& root, NotCarried& notCarried, QS
     const pugi::xml_node rootGroup = rootElement.child("Group");
     if (!rootGroup)
         return refuse(QStringLiteral("<Root> has no <Group>"));
-    readGroup(rootGroup, root, notCarried);
+    if (!readGroup(rootGroup, root, notCarried)) {
+        return refuse(QStringLiteral("<Group> nested more than %1 levels deep").arg(DataDocument::MaxNesting));
+    }
     return true;
 }
 
 bool write(QIODevice& device, const ForeignGroup& root)
 {
-    pugi::xml_document document;
-    pugi::xml_node declaration = document.append_child(pugi::node_declaration);
-    declaration.append_attribute("version") = "1.0";
-    declaration.append_attribute("encoding") = "utf-8";
-    declaration.append_attribute("standalone") = "yes";
-    pugi::xml_node file = document.append_child("KeePassFile");
-    file.append_child("Meta").append_child("Generator").text().set("Zantrove");
-    writeGroup(file.append_child("Root").append_child("Group"), root);
-    DeviceWriter writer(device);
-    document.save(writer, "\t", pugi::format_default, pugi::encoding_utf8);
-    return writer.ok();
+    XmlStream out(device);
+    out.raw("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\n<KeePassFile>\n"
+            "<Meta><Generator>Zantrove</Generator></Meta>\n<Root>\n");
+    // A document nests groups at most DataDocument::MaxNesting deep, well
+    // within the stack.
+    writeGroup(out, root, 1);
+    out.raw("</Root>\n</KeePassFile>\n");
+    return out.flush();
 }
 
 } // namespace KeePassXml
