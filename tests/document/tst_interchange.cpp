@@ -82,6 +82,26 @@ private:
 private slots:
     void initTestCase() { QVERIFY(m_catalogue.LoadCatalogue(TestSupport::sourceDir() + "/data/config.xml")); }
 
+    void formatIsToldByExtensionThenContent_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<Format>("format");
+        QTest::newRow("xml extension") << "Export.XML" << QByteArray("Title,URL") << Format::KeePassXml;
+        QTest::newRow("csv extension") << "a.csv" << QByteArray("<KeePassFile>") << Format::Csv;
+        QTest::newRow("XML content after a mark and blanks")
+            << "export" << QByteArray("\xEF\xBB\xBF \r\n<?xml") << Format::KeePassXml;
+        QTest::newRow("anything else is CSV") << "export.txt" << QByteArray("name,url") << Format::Csv;
+    }
+
+    void formatIsToldByExtensionThenContent()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, start);
+        QFETCH(Format, format);
+        QCOMPARE(Interchange::formatOf(fileName, start), format);
+    }
+
     void csvRowsAreReadAsRfc4180Says_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -170,7 +190,7 @@ private slots:
         addRecord(m_catalogue, top, "Web Site", QString::fromUtf8("Почта, \"main\""),
                   {{"URL", "https://mail.example"}, {"Login", QString::fromUtf8("jürgen")}, {"Password", "p,w\"d"},
                    {"E-Mail", "j@mail.example"}, {"Notes", "first line\r\nsecond line\r\n"}},
-                  {{"Recovery codes:LONG TEXT", "111\r\n222\r\n"}, {"Empty:TEXT", ""}, {"Hint:TEXT", "blue & <green>"}});
+                  {{"Recovery codes:LONG TEXT", "111\r\n222\r\n"}, {"Empty:TEXT", ""}, {"Hint:TEXT", "blue & <green>"}, {"name:TEXT", "nick"}});
         const pugi::xml_node work = TreeEditing::appendGroup(top, QString::fromUtf8("Arbeit & Büro"), 0);
         addRecord(m_catalogue, work, "Password", "Router", {{"Service", "Router"}, {"Login", "admin"}, {"Password", "x"}});
         const pugi::xml_node deeper = TreeEditing::appendGroup(work, "Deeper", 0);

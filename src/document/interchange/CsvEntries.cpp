@@ -77,9 +77,18 @@ bool read(QByteArrayView text, ForeignGroup& root, QString* error)
             *error = reader.error().isEmpty() ? QStringLiteral("line 1: no header line") : reader.error();
         return false;
     }
+    // The first column of each kind counts; a later one ("name" after
+    // "Title", as a field called Name is written) is an extra.
     std::vector<std::optional<Column>> columns;
-    for (const QString& name : *header)
-        columns.push_back(knownColumn(name));
+    QList<Column> seen;
+    for (const QString& name : *header) {
+        std::optional<Column> column = knownColumn(name);
+        if (column && seen.contains(*column))
+            column.reset();
+        else if (column)
+            seen.append(*column);
+        columns.push_back(column);
+    }
     // Deques keep their elements in place, so the groups met can be remembered.
     QHash<QString, ForeignGroup*> groups;
     while (const std::optional<QStringList> cells = reader.nextRow()) {

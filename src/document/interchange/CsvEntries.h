@@ -13,7 +13,8 @@ namespace CsvEntries {
 // ("Title", "name"), a user name ("Username", "login_username", "User Name"),
 // a password ("Password", "login_password"), an address ("URL", "login_uri",
 // "Web Site"), notes ("Notes", "note", "extra") and a group path ("Group",
-// "folder", "grouping", levels parted by "/" or "\"). Any other column is
+// "folder", "grouping", levels parted by "/" or "\"), the first of each
+// kind where several are given. Any other column is
 // an extra string of its name where its cell is not empty. False, with error naming the line, for
 // malformed text.
 bool read(QByteArrayView text, ForeignGroup& root, QString* error);

@@ -235,8 +235,12 @@ std::optional<Format> formatNamed(const QString& name)
     return std::nullopt;
 }
 
-Format formatOfContent(const QByteArray& start)
+Format formatOf(const QString& fileName, const QByteArray& start)
 {
+    if (fileName.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
+        return Format::KeePassXml;
+    if (fileName.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        return Format::Csv;
     QByteArrayView text(start);
     if (text.startsWith("\xEF\xBB\xBF"))
         text = text.sliced(3);

@@ -21,8 +21,9 @@ enum class Format { KeePassXml, Csv };
 
 // "keepass-xml" or "csv", as the command line names them.
 std::optional<Format> formatNamed(const QString& name);
-// A file whose content begins (after blanks) with "<" is XML, any other CSV.
-Format formatOfContent(const QByteArray& start);
+// By the file name's extension (".xml", ".csv"), else by the content: one
+// that begins with "<" (after a byte order mark and blanks) is XML.
+Format formatOf(const QString& fileName, const QByteArray& start);
 
 struct ImportResult {
     // What was wrong with the input; empty on success.
