@@ -112,6 +112,9 @@ private slots:
             << QByteArray("x,\"one\ntwo\r\nthree\"\ny,z") << QList<QStringList>{{"x", "one\ntwo\r\nthree"}, {"y", "z"}};
         QTest::newRow("byte order mark, empty lines, empty cells")
             << QByteArray("\xEF\xBB\xBFh1,h2\r\n\r\n,\r\n") << QList<QStringList>{{"h1", "h2"}, {"", ""}};
+        QTest::newRow("a byte order mark inside values is a character")
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "a,\"b\"\"\xEF\xBB\xBF\xEF\xBB\xBF\"\n")
+            << QList<QStringList>{{QString(QChar(0xFEFF)) + "a", QString("b\"") + QChar(0xFEFF) + QChar(0xFEFF)}};
         QTest::newRow("non-ASCII unquoted") << QByteArray("Пароль,Grüße\n")
                                             << QList<QStringList>{{QString::fromUtf8("Пароль"), QString::fromUtf8("Grüße")}};
     }

@@ -1,13 +1,26 @@
 #include "document/interchange/CsvFormat.h"
 
+#include <QStringDecoder>
+
 namespace {
 
 constexpr char Quote = '"';
 constexpr char Separator = ',';
+constexpr QByteArrayView ByteOrderMark("\xEF\xBB\xBF");
 
 bool endsRow(char c)
 {
     return c == '\n' || c == '\r';
+}
+
+// Qt drops a byte order mark at the start of what it decodes; inside a file
+// it is a character of a value like any other.
+QString decoded(QByteArrayView utf8)
+{
+    if (!utf8.startsWith(ByteOrderMark))
+        return QString::fromUtf8(utf8);
+    QStringDecoder keepingMarks(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return keepingMarks(utf8);
 }
 
 } // namespace
@@ -15,8 +28,8 @@ bool endsRow(char c)
 CsvReader::CsvReader(QByteArrayView text)
     : m_text(text)
 {
-    if (m_text.startsWith("\xEF\xBB\xBF"))
-        m_at = 3;
+    if (m_text.startsWith(ByteOrderMark))
+        m_at = ByteOrderMark.size();
 }
 
 bool CsvReader::fail(qsizetype line, const QString& problem)
@@ -38,7 +51,7 @@ bool CsvReader::readQuoted(QString& cell)
             return fail(openedOn, QStringLiteral("a quoted value is not closed"));
         const QByteArrayView piece = m_text.sliced(from, quote - from);
         m_line += piece.count('\n');
-        cell += QString::fromUtf8(piece);
+        cell += decoded(piece);
         m_at = quote + 1;
         if (m_at < m_text.size() && m_text.at(m_at) == Quote) {
             cell += QLatin1Char(Quote);
@@ -75,7 +88,7 @@ std::optional<QStringList> CsvReader::nextRow()
             qsizetype end = m_at;
             while (end < m_text.size() && m_text.at(end) != Separator && !endsRow(m_text.at(end)))
                 ++end;
-            cell = QString::fromUtf8(m_text.sliced(m_at, end - m_at));
+            cell = decoded(m_text.sliced(m_at, end - m_at));
             m_at = end;
         }
         cells.append(std::move(cell));
@@ -108,7 +121,8 @@ QByteArray row(const QStringList& cells)
             line += Separator;
         const QByteArray value = cells.at(i).toUtf8();
         const bool quoted = value.contains(Separator) || value.contains(Quote) || value.contains('\n')
-                            || value.contains('\r') || value.startsWith(' ') || value.endsWith(' ');
+                            || value.contains('\r') || value.startsWith(' ') || value.endsWith(' ')
+                            || value.startsWith(ByteOrderMark);
         if (!quoted) {
             line += value;
             continue;

@@ -38,7 +38,7 @@ private:
 namespace CsvFormat {
 
 // One row: values quoted when they hold a comma, a quote or a line break, or
-// begin or end with a blank; ended by CR LF.
+// begin or end with a blank or begin with a byte order mark; ended by CR LF.
 QByteArray row(const QStringList& cells);
 
 } // namespace CsvFormat

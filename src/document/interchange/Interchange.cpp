@@ -150,7 +150,9 @@ private:
         give(type.loginField, entry.userName, true);
         give(type.secretField, entry.password, true);
         give(type.notesField, entry.notes, true);
-        for (const auto& [name, value] : entry.extras) {
+        for (const auto& extra : entry.extras) {
+            const QString& name = extra.first;
+            const QString& value = extra.second;
             const auto same = [&](const QString& fieldName) { return fieldName.compare(name, Qt::CaseInsensitive) == 0; };
             const auto named = std::find_if(type.fieldNames.cbegin(), type.fieldNames.cend(), same);
             const qsizetype at = named - type.fieldNames.cbegin();
