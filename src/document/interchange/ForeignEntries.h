@@ -33,8 +33,6 @@ struct NotCarried {
     int customIcons = 0;
     int expiryDates = 0;
     int tagged = 0;
-
-    bool any() const { return attachments + historyEntries + customIcons + expiryDates + tagged > 0; }
 };
 
 // Told now and then how many of total entries are done, so a window can show
