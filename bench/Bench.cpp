@@ -3,6 +3,7 @@
 #include "BenchTools.h"
 #include "WindowBench.h"
 
+#include "config/CaptionTable.h"
 #include "datafile/DataFile.h"
 #include "datafile/RC4.h"
 #include "document/DataDocument.h"
@@ -200,7 +201,8 @@ int main(int argc, char* argv[])
 
     DataDocument wide;
     fillWideRecord(wide);
-    RecordEditor editor;
+    const CaptionTable englishCaptions;
+    RecordEditor editor(englishCaptions);
     editor.resize(437, 423);
     editor.show();
     const double select = bestSeconds([&] {

@@ -13,6 +13,7 @@
 #include "platform/SessionEvents.h"
 #include "search/TreeSearch.h"
 
+#include "support/ManualCapsLockState.h"
 #include "support/ManualIdleTimeSource.h"
 #include "support/RecordingDesktopLauncher.h"
 #include "support/RecordingTrayShell.h"
@@ -45,8 +46,9 @@ void runWindowBench(int recordCount)
     RecordingTrayShell tray;
     ManualIdleTimeSource idle;
     SessionEvents sessionEvents;
+    ManualCapsLockState capsLock;
     Program program(ProgramPaths(folder.filePath(QStringLiteral("zantrove"))),
-                    {messages, launcher, tray, idle, sessionEvents});
+                    {messages, launcher, tray, idle, sessionEvents, capsLock});
 
     const double startup = bestSeconds([&] {
         program.createWindows();

@@ -68,6 +68,9 @@ QString actionIconName(ActionIcon icon)
     case ActionIcon::Delete: return QStringLiteral("action-delete");
     case ActionIcon::Find: return QStringLiteral("action-find");
     case ActionIcon::Settings: return QStringLiteral("action-settings");
+    case ActionIcon::RevealField: return QStringLiteral("action-reveal-field");
+    case ActionIcon::CopyField: return QStringLiteral("action-copy-field");
+    case ActionIcon::GenerateField: return QStringLiteral("action-generate-field");
     }
     return {};
 }

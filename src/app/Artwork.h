@@ -26,7 +26,8 @@ QString programIconFile(const ProgramPaths& paths);
 // The program's icon for its windows and the tray.
 QIcon programIcon(const ProgramPaths& paths);
 
-// The main window's commands that have a tool button.
+// The main window's commands that have a tool button, and the small buttons
+// beside a field in the record editor.
 enum class ActionIcon {
     NewGroup,
     NewRecord,
@@ -34,10 +35,13 @@ enum class ActionIcon {
     Delete,
     Find,
     Settings,
+    RevealField,
+    CopyField,
+    GenerateField,
 };
 
 // The file name, without folder and suffix, of an action's icon:
-// "action-new-group" .. "action-settings". The 16 pixel picture is
+// "action-new-group" .. "action-generate-field". The 16 pixel picture is
 // "<name>.png", the 32 pixel one "<name>@2x.png".
 QString actionIconName(ActionIcon icon);
 // Both sizes in one icon: the menus take the small one, the tool buttons the

@@ -104,17 +104,20 @@ bool AutoLock::unlocks(const QString& typed) const
 void AutoLock::lock()
 {
     m_timer->stop();
+    emit aboutToLock();
     const QList<QPointer<QWidget>> concealed = concealWindows();
     m_clipboard->clearOwned();
     m_prompt->setFileNameLineFor(m_document.fileName());
     m_prompt->SetPasswordMode(false);
     m_locked = true;
+    emit lockedChanged(true);
     const bool unlocked = m_prompt->exec() == QDialog::Accepted;
     m_locked = false;
     if (!unlocked) {
         emit endRequested();
         return;
     }
+    emit lockedChanged(false);
     revealWindows(concealed);
     m_timer->start();
 }

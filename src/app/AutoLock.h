@@ -49,8 +49,12 @@ public:
     void TimerTimer();
 
 signals:
+    // The windows are about to be hidden: what they show must not be seen on the way back.
+    void aboutToLock();
     // The prompt was cancelled: the program ends at once, without questions.
     void endRequested();
+    // The prompt went up (true) or the right password took it down (false).
+    void lockedChanged(bool locked);
 
 private:
     bool idleLimitReached();

@@ -5,6 +5,7 @@
 #include "app/AutoLock.h"
 #include "app/BackgroundPicture.h"
 #include "app/DataFileWriter.h"
+#include "app/DocumentStatusDisplay.h"
 #include "app/MenuBarCornerButton.h"
 #include "app/MenuMnemonics.h"
 #include "app/ToolRow.h"
@@ -44,6 +45,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -53,7 +55,6 @@
 
 namespace {
 
-const QString MainWindowTitle = QStringLiteral("Zantrove 1.1");
 const QString DataFileFilter = QStringLiteral("ZV Files (*.zv)");
 const QString DataFileSuffix = QStringLiteral("zv");
 const QColor Background(189, 222, 242);
@@ -70,7 +71,6 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     , m_fileLock(services.messages, services.captions)
 {
     setObjectName(QStringLiteral("FormMain"));
-    setWindowTitle(MainWindowTitle);
     // A fixed single border with system menu and minimise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -79,6 +79,10 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     createMenus();
     createCentralArea();
     createTray(services.trayShell);
+    m_statusDisplay = new DocumentStatusDisplay(m_captions, *this, *m_sysTray);
+    // Before the size is fixed; the window keeps one size, so there is no grip.
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->setSizeGripEnabled(false);
     ApplyMainMenuCaptions();
     // The client area's designed size, fixed: no resizing and no maximising.
     centralWidget()->setFixedSize(727, 566);
@@ -87,7 +91,6 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     SetModified(false);
     if (m_settings.isOn(SettingKey::SysTray))
         m_sysTray->setVisible(true);
-    m_currentFileName.clear();
     m_document.clear();
 
     m_autoLock = new AutoLock(
@@ -95,6 +98,8 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
         {[this] { return m_currentFileName; }, [this] { return m_currentPassword; }},
         &QApplication::topLevelWidgets, *this);
     connect(m_autoLock, &AutoLock::endRequested, this, &TFormMain::endRequested);
+    connect(m_autoLock, &AutoLock::lockedChanged, m_statusDisplay, &DocumentStatusDisplay::showLocked);
+    connect(m_autoLock, &AutoLock::aboutToLock, m_editor, &RecordEditor::hideSecrets);
     // Where it first shows, also after a start hidden in the notification area.
     WindowPlacement::centreOnScreen(*this);
 }
@@ -248,7 +253,7 @@ void TFormMain::createCentralArea()
     connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { TreeViewChange(current); });
 
-    m_editor = new RecordEditor(central);
+    m_editor = new RecordEditor(m_captions, central);
     connect(m_editor, &RecordEditor::fieldEdited, this, [this] { SetModified(true); });
     connect(m_editor, &RecordEditor::captionRefreshNeeded, this, &TFormMain::refreshSelectedCaption);
     connect(m_editor, &RecordEditor::panelEntered, this, [this] { action("ActionDelete")->setEnabled(false); });
@@ -414,6 +419,7 @@ void TFormMain::ApplyMainMenuCaptions()
     action("About1")->setText(caption("MainSubMenuAbout", "About"));
     action("Getmobileversion1")->setText(caption("MainMenuMobileVersion", "Get Mobile Version") + QLatin1Char('!'));
     action("Show1")->setText(caption("MainTrayPopupShowHide", "Show/Hide"));
+    m_statusDisplay->refresh();
     // Set afresh with the others, so that the mnemonics start from plain texts.
     m_deleteFieldMenu->setTitle(QStringLiteral("Delete Field"));
     MenuMnemonics mnemonics;
@@ -426,6 +432,7 @@ void TFormMain::ApplyMainMenuCaptions()
 void TFormMain::SetModified(bool value)
 {
     m_modified = value;
+    m_statusDisplay->showDocument(m_currentFileName, value, m_fileLock.readOnly());
     const bool hasContent = m_treeModel->nodeCount() > 0 || !m_editor->isEmpty();
     action("Save1")->setEnabled(hasContent);
     action("Saveas1")->setEnabled(hasContent);

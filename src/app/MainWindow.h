@@ -16,6 +16,7 @@
 class AutoLock;
 class CaptionTable;
 class DesktopLauncher;
+class DocumentStatusDisplay;
 class IdleTimeSource;
 class DocumentTreeModel;
 class ProgramPaths;
@@ -132,6 +133,7 @@ public:
 
     QAction* action(const char* objectName) const;
     TSysTray& SysTray() const { return *m_sysTray; }
+    DocumentStatusDisplay& statusDisplay() const { return *m_statusDisplay; }
     QTreeView& TreeView() const { return *m_treeView; }
     DocumentTreeModel& treeModel() const { return *m_treeModel; }
     // The tree icons by image index, shared with the windows that show groups.
@@ -202,6 +204,7 @@ private:
 
     TFormPassword* m_passwordWindow = nullptr;
     AutoLock* m_autoLock = nullptr;
+    DocumentStatusDisplay* m_statusDisplay = nullptr;
     TFormAbout* m_aboutWindow = nullptr;
     TFormNewGroup* m_newGroupWindow = nullptr;
     TFormNewRecord* m_newRecordWindow = nullptr;

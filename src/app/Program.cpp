@@ -3,8 +3,10 @@
 #include "app/AboutWindow.h"
 #include "app/Artwork.h"
 #include "app/BackgroundPicture.h"
+#include "app/DocumentStatusDisplay.h"
 #include "app/LockOccasions.h"
 #include "app/MainWindow.h"
+#include "app/SecretClipboard.h"
 #include "app/SplashWindow.h"
 #include "config/Languages.h"
 #include "config/UnitSettings.h"
@@ -16,6 +18,8 @@
 #include "document/UnitNewField.h"
 #include "document/UnitNewGroup.h"
 #include "document/UnitNewRecord.h"
+#include "editor/QuickCopyShortcuts.h"
+#include "editor/RecordEditor.h"
 #include "platform/MessageService.h"
 #include "platform/TrayShell.h"
 #include "search/UnitSearch.h"
@@ -25,6 +29,13 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QStatusBar>
+
+namespace {
+
+constexpr int NothingToCopyShownMs = 5000;
+
+} // namespace
 
 Program::Program(const ProgramPaths& paths, const PlatformServices& platform)
     : m_paths(paths)
@@ -63,6 +74,7 @@ bool Program::createWindows(bool showSplash)
     // Ends at once: no close question, no saving; the settings file is still written.
     QObject::connect(main, &TFormMain::endRequested, main, [] { QCoreApplication::exit(0); });
     const QList<QIcon>& icons = main->ImageListIcons();
+    connectFieldTools();
 
     m_newRecord = new TFormNewRecord(m_captions, m_platform.messages, *main, icons, main);
     if (!m_newRecord->LoadCatalogue(m_paths, m_settings.GetSetting(SettingKey::Language)))
@@ -71,12 +83,12 @@ bool Program::createWindows(bool showSplash)
     m_newField = new TFormNewField(m_captions, m_platform.messages, main);
     main->setCreationWindows(m_newGroup, m_newRecord, m_newField);
 
-    m_password = new TFormPassword(m_captions, m_platform.messages, main);
+    m_password = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
     m_password->setGeneratedPasswordSource([this](QWidget* parent) {
         return askGeneratedPassword(parent, m_captions, m_settings, PasswordGenerator::Purpose::DataFilePassword);
     });
     main->setPasswordWindow(m_password);
-    m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, main);
+    m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
     main->setLockPrompt(m_lockPrompt);
     auto* lockOccasions = new LockOccasions(m_settings, m_captions, m_platform.messages, main->autoLock(),
                                             m_platform.sessionEvents, *main);
@@ -108,6 +120,28 @@ bool Program::createWindows(bool showSplash)
         main->trackDialog(dialog);
     decorateDialogs();
     return true;
+}
+
+void Program::connectFieldTools()
+{
+    TFormMain* main = m_main.get();
+    QStatusBar* status = main->statusBar();
+    m_secretClipboard = new SecretClipboard(m_settings, m_captions, main);
+    main->recordEditor().setFieldButtonIcons({Artwork::actionIcon(m_paths, Artwork::ActionIcon::RevealField),
+                                              Artwork::actionIcon(m_paths, Artwork::ActionIcon::CopyField),
+                                              Artwork::actionIcon(m_paths, Artwork::ActionIcon::GenerateField)});
+    QObject::connect(&main->recordEditor(), &RecordEditor::copyRequested, m_secretClipboard, &SecretClipboard::copy);
+    QObject::connect(m_secretClipboard, &SecretClipboard::countdownChanged, status,
+                     [status](const QString& text) { status->showMessage(text); });
+    // Also seen while the window is hidden in the notification area.
+    QObject::connect(m_secretClipboard, &SecretClipboard::countdownChanged, &main->statusDisplay(),
+                     &DocumentStatusDisplay::showStatus);
+    main->recordEditor().setPasswordSource([this](QWidget* parent) {
+        return askGeneratedPassword(parent, m_captions, m_settings, PasswordGenerator::Purpose::AnyField);
+    });
+    auto* quickCopy = new QuickCopyShortcuts(main->TreeView(), main->recordEditor(), m_captions);
+    QObject::connect(quickCopy, &QuickCopyShortcuts::nothingToCopy, status,
+                     [status](const QString& message) { status->showMessage(message, NothingToCopyShownMs); });
 }
 
 void Program::decorateDialogs() const

@@ -8,9 +8,11 @@
 
 #include <memory>
 
+class CapsLockState;
 class DesktopLauncher;
 class IdleTimeSource;
 class MessageService;
+class SecretClipboard;
 class SessionEvents;
 class TFormAbout;
 class TFormGroupSelect;
@@ -31,6 +33,7 @@ struct PlatformServices {
     TrayShell& trayShell;
     IdleTimeSource& idleTime;
     SessionEvents& sessionEvents;
+    CapsLockState& capsLock;
 };
 
 // The program from start to end: settings and captions first, the splash, the
@@ -73,8 +76,13 @@ public:
     TFormNewField& newFieldWindow() const { return *m_newField; }
     TFormGroupSelect& groupSelectWindow() const { return *m_groupSelect; }
     SettingsStore& settings() { return m_settings; }
+    // Its countdown text also suits the tray icon's tooltip.
+    SecretClipboard& secretClipboard() const { return *m_secretClipboard; }
 
 private:
+    // The buttons beside the fields, and copying from them and from the tree
+    // with the clipboard's countdown in the status bar.
+    void connectFieldTools();
     // The pictures behind the controls of the dialogs.
     void decorateDialogs() const;
     // Qt's own texts in language.
@@ -102,4 +110,5 @@ private:
     TFormSearch* m_searchWindow = nullptr;
     TFormGroupSelect* m_groupSelect = nullptr;
     TFormAbout* m_about = nullptr;
+    SecretClipboard* m_secretClipboard = nullptr;
 };

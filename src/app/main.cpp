@@ -1,6 +1,7 @@
 #include "app/Artwork.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "platform/CapsLockState.h"
 #include "platform/DesktopLauncher.h"
 #include "platform/IdleTime.h"
 #include "platform/ProcessProtection.h"
@@ -23,7 +24,8 @@ int main(int argc, char* argv[])
     QtTrayShell trayShell;
     DesktopIdleTimeSource idleTime;
     BusSessionEvents sessionEvents(QDBusConnection::sessionBus(), QDBusConnection::systemBus());
-    Program program(paths, {messages, launcher, trayShell, idleTime, sessionEvents});
+    DesktopCapsLockState capsLock;
+    Program program(paths, {messages, launcher, trayShell, idleTime, sessionEvents, capsLock});
     if (!program.start(QApplication::arguments().value(1)))
         return 1;
     messages.setParentWidget(&program.mainWindow());

@@ -139,6 +139,7 @@ QByteArray desktopEntry(const QString& programFilePath)
         QStringLiteral("Icon=") + iconName,
         QStringLiteral("Terminal=false"),
         QStringLiteral("Categories=Utility;Security;"),
+        QStringLiteral("Keywords=password;passwords;vault;safe;login;credentials;PIN;card;encryption;"),
         QStringLiteral("MimeType=") + mimeType + u';',
         QStringLiteral("NoDisplay=true"),
     };

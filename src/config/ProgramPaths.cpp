@@ -24,7 +24,8 @@ QString ProgramPaths::folder() const
 QString ProgramPaths::settingsFile() const
 {
     const QFileInfo folder(m_folder);
-    return folder.isDir() && folder.isWritable() ? settingsFileBesideProgram() : userSettingsFile();
+    const bool besideProgram = folder.isDir() && folder.isWritable() && !isInstalled();
+    return besideProgram ? settingsFileBesideProgram() : userSettingsFile();
 }
 
 QString ProgramPaths::settingsFileBesideProgram() const
@@ -44,6 +45,16 @@ QString ProgramPaths::userSettingsFile()
     if (!QDir::isAbsolutePath(configHome))
         configHome = QDir::homePath() + QLatin1String("/.config");
     return QDir::cleanPath(configHome) + QLatin1String("/zantrove/zantrove.ini");
+}
+
+QString ProgramPaths::installMarkerFile() const
+{
+    return m_folder + QLatin1String("installed");
+}
+
+bool ProgramPaths::isInstalled() const
+{
+    return QFileInfo(installMarkerFile()).isFile();
 }
 
 QString ProgramPaths::languagesFolder() const

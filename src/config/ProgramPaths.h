@@ -18,9 +18,10 @@ public:
     // Otherwise, as for a program installed into a folder owned by root, a
     // file there could never be saved, so the settings go to the user's
     // config folder instead (userSettingsFile). Writable is what access(2)
-    // says for this process: root may write anywhere and keeps them beside
-    // the program. The folder counts, not the file, because a save writes a
-    // new file beside the old one and renames it over.
+    // says for this process; an installed program folder (installMarkerFile)
+    // counts as unwritable even for root, so nothing is ever written into a
+    // package's files. The folder counts, not the file, because a save
+    // writes a new file beside the old one and renames it over.
     QString settingsFile() const;
     // The program's path with its extension replaced by ".ini"; a program
     // without an extension gets ".ini" appended.
@@ -29,6 +30,10 @@ public:
     // unset, empty or relative $XDG_CONFIG_HOME, as the base directory
     // rules ask.
     static QString userSettingsFile();
+    // The empty file that `cmake --install` puts into the program folder.
+    QString installMarkerFile() const;
+    // The folder is an installed program folder: nothing is written there.
+    bool isInstalled() const;
     QString languagesFolder() const;
     // An empty language has no folder and no file: both give the empty text,
     // so nothing is read for it. A name the program does not list

@@ -32,6 +32,13 @@ std::optional<int> lockMinutesFrom(const QString& storedValue)
     return minutes;
 }
 
+int clipboardSecondsFrom(const QString& storedValue)
+{
+    bool valid = false;
+    const int seconds = storedValue.toInt(&valid);
+    return valid && seconds >= 0 && seconds <= MaxClipboardSeconds ? seconds : DefaultClipboardSeconds;
+}
+
 NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
 {
     NameValueList list;
@@ -59,6 +66,8 @@ NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
         list.append(SettingKey::LockBeforeSleep, flag(false));
     if (state.lockWhenMinimised)
         list.append(SettingKey::LockWhenMinimised, flag(true));
+    if (state.clipboardSeconds != DefaultClipboardSeconds)
+        list.append(SettingKey::ClipboardSeconds, QString::number(state.clipboardSeconds));
     // Only what is to be reopened is recorded.
     if (state.openLast && !state.currentFileName.isEmpty())
         list.append(SettingKey::LastFile, state.currentFileName);

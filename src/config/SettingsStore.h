@@ -40,7 +40,15 @@ inline constexpr char GenAvoidLookAlikes[] = "genlookalikes";
 // of the list carries them over.
 inline constexpr const char* KeptOutsideSettingsWindow[] = {GenLength, GenUpper, GenLower,
                                                            GenDigits, GenSymbols, GenAvoidLookAlikes};
+// Seconds until a value the program copied is taken off the clipboard; 0 never.
+inline constexpr char ClipboardSeconds[] = "clipboardseconds";
 } // namespace SettingKey
+
+inline constexpr int DefaultClipboardSeconds = 20;
+inline constexpr int MaxClipboardSeconds = 999;
+// The seconds a stored clipboardseconds value stands for: a whole number from
+// 0 to MaxClipboardSeconds, else the default.
+int clipboardSecondsFrom(const QString& storedValue);
 
 // The idle minutes offered before the automatic lock, in the order shown.
 const QStringList& blockingTimeChoices();
@@ -65,13 +73,16 @@ struct SettingsWindowState {
     bool lockOnScreenLock = true;
     bool lockBeforeSleep = true;
     bool lockWhenMinimised = false;
+    int clipboardSeconds = DefaultClipboardSeconds;
     QString currentFileName;  // the open data file; empty when none is
 };
 
 // The settings list as it is rebuilt from the window: the language, the code
 // page when it is not the language's own (DefaultCodePage), the seven flags,
 // then the minutes while auto-lock is on, the lock occasions that differ from
-// their defaults, then the open file while "Open last file" is on. A value with a line break in it is left out (NameValueList).
+// their defaults, the clipboard seconds when they are not the default, then
+// the open file while "Open last file" is on. A value with a line break in it
+// is left out (NameValueList).
 // Auto-lock with minutes that lockMinutesFrom refuses is stored as off.
 NameValueList StoreSettingsFromWindow(const SettingsWindowState& state);
 

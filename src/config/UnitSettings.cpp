@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -108,6 +109,10 @@ void TFormSettings::createControls()
     checkRow(m_checkBoxLockOnScreenLock, m_labelLockOnScreenLock, "LockOnScreenLock");
     checkRow(m_checkBoxLockBeforeSleep, m_labelLockBeforeSleep, "LockBeforeSleep");
     checkRow(m_checkBoxLockWhenMinimised, m_labelLockWhenMinimised, "LockWhenMinimised");
+    m_labelClipboardSeconds = createLabel(QStringLiteral("LabelClipboardSeconds"), this);
+    m_spinBoxClipboardSeconds = createNamed<QSpinBox>(QStringLiteral("SpinBoxClipboardSeconds"), this);
+    m_spinBoxClipboardSeconds->setRange(0, MaxClipboardSeconds);
+    m_labelClipboardSeconds->setBuddy(m_spinBoxClipboardSeconds);
 
     m_buttonOk = createOkButton(this);
     m_buttonCancel = createCancelButton(this);
@@ -150,9 +155,14 @@ void TFormSettings::layOutControls()
     grid->addLayout(minutes, row++, 1);
     grid->addWidget(m_labelBlockingNote, row++, 1);
     // The other occasions to lock, below the idle lock they stand beside.
-    addCheckRows({{m_checkBoxLockOnScreenLock, m_labelLockOnScreenLock},
-                  {m_checkBoxLockBeforeSleep, m_labelLockBeforeSleep},
-                  {m_checkBoxLockWhenMinimised, m_labelLockWhenMinimised}}, row);
+    row = addCheckRows({{m_checkBoxLockOnScreenLock, m_labelLockOnScreenLock},
+                        {m_checkBoxLockBeforeSleep, m_labelLockBeforeSleep},
+                        {m_checkBoxLockWhenMinimised, m_labelLockWhenMinimised}}, row);
+    auto* clipboard = new QHBoxLayout;
+    clipboard->addWidget(m_labelClipboardSeconds);
+    clipboard->addWidget(m_spinBoxClipboardSeconds);
+    clipboard->addStretch();
+    grid->addLayout(clipboard, row, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
     auto* window = new QVBoxLayout(this);
@@ -169,6 +179,7 @@ void TFormSettings::chainTabOrder()
         m_checkBoxOpenLast, m_checkBoxAutoSave, m_checkBoxBackups, m_buttonOk,
         m_buttonCancel,     m_checkBoxAutoBlocking, m_comboBoxMinutes, m_checkBoxExtAssociations,
         m_checkBoxLockOnScreenLock, m_checkBoxLockBeforeSleep, m_checkBoxLockWhenMinimised,
+        m_spinBoxClipboardSeconds,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -195,6 +206,9 @@ void TFormSettings::ApplySettingsCaptions()
     m_labelLockBeforeSleep->setText(
         caption(m_captions, "SettingsCheckBoxLockBeforeSleep", "Lock before the computer sleeps"));
     m_labelLockWhenMinimised->setText(caption(m_captions, "SettingsCheckBoxLockWhenMinimised", "Lock when minimised"));
+    m_labelClipboardSeconds->setText(labelCaption(m_captions, "SettingsLabelClipboardSeconds", "Clear clipboard after"));
+    m_spinBoxClipboardSeconds->setSuffix(caption(m_captions, "SettingsSuffixSeconds", " s"));
+    m_spinBoxClipboardSeconds->setSpecialValueText(caption(m_captions, "SettingsClipboardNever", "Never"));
     applyButtonCaptions(m_captions, m_buttonOk, m_buttonCancel);
     refillLanguageList();
 }
@@ -234,6 +248,7 @@ void TFormSettings::LoadSettingsIntoWindow(const SettingsStore& settings)
     m_checkBoxLockOnScreenLock->setChecked(settings.isNotOff(SettingKey::LockOnScreenLock));
     m_checkBoxLockBeforeSleep->setChecked(settings.isNotOff(SettingKey::LockBeforeSleep));
     m_checkBoxLockWhenMinimised->setChecked(settings.isOn(SettingKey::LockWhenMinimised));
+    m_spinBoxClipboardSeconds->setValue(clipboardSecondsFrom(settings.GetSetting(SettingKey::ClipboardSeconds)));
 }
 
 void TFormSettings::selectLanguage(const QString& language)
@@ -278,6 +293,7 @@ SettingsWindowState TFormSettings::windowState(const QString& currentFileName) c
     state.lockOnScreenLock = m_checkBoxLockOnScreenLock->isChecked();
     state.lockBeforeSleep = m_checkBoxLockBeforeSleep->isChecked();
     state.lockWhenMinimised = m_checkBoxLockWhenMinimised->isChecked();
+    state.clipboardSeconds = m_spinBoxClipboardSeconds->value();
     state.currentFileName = currentFileName;
     return state;
 }

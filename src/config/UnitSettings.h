@@ -11,6 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 
 // The window in which the user edits the settings. Its controls are the
 // working copy of the settings list: the owner fills them from the list when
@@ -84,6 +85,8 @@ private:
     QLabel* m_labelLockBeforeSleep = nullptr;
     QCheckBox* m_checkBoxLockWhenMinimised = nullptr;
     QLabel* m_labelLockWhenMinimised = nullptr;
+    QLabel* m_labelClipboardSeconds = nullptr;
+    QSpinBox* m_spinBoxClipboardSeconds = nullptr;
     QPushButton* m_buttonOk = nullptr;
     QPushButton* m_buttonCancel = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "datafile/DataFileLock.h"
 
+#include "config/ProgramPaths.h"
+
 #include <QFileInfo>
 #include <QLockFile>
 
@@ -29,6 +31,10 @@ QString DataFileLock::lockFileName(const QString& dataFile)
 DataFileLock::Result DataFileLock::acquire(const QString& dataFile)
 {
     release();
+    // The sample file in an installed program folder: even root leaves the
+    // package's folder as it was shipped.
+    if (ProgramPaths(realPath(dataFile)).isInstalled())
+        return Result::NotPossible;
     auto lock = std::make_unique<QLockFile>(lockFileName(dataFile));
     // A data file stays open for hours: only a dead holder makes a lock stale, never its age.
     lock->setStaleLockTime(0);

@@ -15,7 +15,7 @@ public:
     enum class Result {
         Held,          // this object holds the file's lock
         HeldElsewhere, // another process (or another lock of this one) holds it: see holder()
-        NotPossible,   // no lock file can be made there (a read-only folder)
+        NotPossible,   // no lock file can be made there (a read-only folder, an installed program folder)
     };
 
     DataFileLock();

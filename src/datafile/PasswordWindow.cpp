@@ -5,6 +5,7 @@
 #include "datafile/DataFile.h"
 #include "datafile/SecureWipe.h"
 #include "datafile/TextEncoding.h"
+#include "platform/CapsLockWarning.h"
 #include "platform/MessageService.h"
 #include "platform/TextBoxWipe.h"
 #include "platform/WindowPlacement.h"
@@ -42,10 +43,12 @@ QLabel* createLabel(const QString& name, QWidget* parent)
 
 } // namespace
 
-TFormPassword::TFormPassword(const CaptionTable& captions, MessageService& messages, QWidget* parent)
+TFormPassword::TFormPassword(const CaptionTable& captions, MessageService& messages, CapsLockState& capsLock,
+                             QWidget* parent)
     : TrackedDialog(parent)
     , m_captions(captions)
     , m_messages(messages)
+    , m_capsLockWarning(new CapsLockWarning(capsLock, *this))
 {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
                    | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -73,6 +76,8 @@ void TFormPassword::buildControls()
     m_labelRetype->setBuddy(m_editRetype);
     m_editPassword->installEventFilter(this);
     m_editRetype->installEventFilter(this);
+    m_capsLockWarning->watchTyping(*m_editPassword);
+    m_capsLockWarning->watchTyping(*m_editRetype);
 
     m_buttonGenerate = new QPushButton(this);
     m_buttonGenerate->setObjectName(QStringLiteral("JvXPButtonGenerate"));
@@ -100,6 +105,7 @@ void TFormPassword::layOutControls()
     boxes->addWidget(m_editPassword, 1, 1);
     boxes->addWidget(m_labelRetype, 2, 0);
     boxes->addWidget(m_editRetype, 2, 1);
+    boxes->addWidget(m_capsLockWarning, 3, 0, 1, 2);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_buttonGenerate);
@@ -129,6 +135,8 @@ void TFormPassword::ApplyPasswordCaptions()
         mnemonics.mark(m_captions.GetCaption(QStringLiteral("PasswordButtonGenerate"), QStringLiteral("Generate…"))));
     m_buttonOk->setText(m_captions.GetCaption(QStringLiteral("ButtonOk"), QStringLiteral("Ok")));
     m_buttonCancel->setText(m_captions.GetCaption(QStringLiteral("ButtonCancel"), QStringLiteral("Cancel")));
+    m_capsLockWarning->setText(
+        m_captions.GetCaption(QStringLiteral("PasswordCapsLockOn"), QStringLiteral("Caps Lock is on")));
 }
 
 void TFormPassword::SetPasswordMode(bool retype)

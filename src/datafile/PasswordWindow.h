@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 
+class CapsLockState;
+class CapsLockWarning;
 class CaptionTable;
 class MessageService;
 class QLabel;
@@ -20,7 +22,8 @@ class QPushButton;
 class TFormPassword : public TrackedDialog {
     Q_OBJECT
 public:
-    TFormPassword(const CaptionTable& captions, MessageService& messages, QWidget* parent = nullptr);
+    TFormPassword(const CaptionTable& captions, MessageService& messages, CapsLockState& capsLock,
+                  QWidget* parent = nullptr);
     ~TFormPassword() override;
 
     // true: new-password mode (password and retype); false: enter mode.
@@ -76,6 +79,7 @@ private:
     QLabel* m_labelRetype = nullptr;
     QLineEdit* m_editRetype = nullptr;
     QPushButton* m_buttonGenerate = nullptr;
+    CapsLockWarning* m_capsLockWarning;
     QPushButton* m_buttonOk = nullptr;
     QPushButton* m_buttonCancel = nullptr;
 };

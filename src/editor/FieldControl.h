@@ -16,6 +16,9 @@ public:
 
     virtual FieldType fieldType() const = 0;
     virtual QString storedText() const = 0;
+    // The value as the user sees it, for copying: a date as the picker shows
+    // it, a Long Text with plain line breaks; empty for a date not set.
+    virtual QString shownText() const = 0;
     // handler runs after every later change of the value.
     virtual void onValueChanged(std::function<void()> handler) = 0;
     virtual QWidget* widget() = 0;

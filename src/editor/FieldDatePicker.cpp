@@ -36,6 +36,11 @@ QString FieldDatePicker::storedText() const
     return m_storedText;
 }
 
+QString FieldDatePicker::shownText() const
+{
+    return m_checkBox->isChecked() ? m_dateEdit->text() : QString();
+}
+
 void FieldDatePicker::takeShownValue()
 {
     m_storedText = m_checkBox->isChecked() ? FormatStoredDate(m_dateEdit->date()) : QString();

@@ -19,6 +19,7 @@ public:
 
     FieldType fieldType() const override { return FieldType::Date; }
     QString storedText() const override;
+    QString shownText() const override;
     void onValueChanged(std::function<void()> handler) override;
     QWidget* widget() override { return this; }
 

@@ -15,6 +15,7 @@ public:
 
     FieldType fieldType() const override { return m_type; }
     QString storedText() const override { return text(); }
+    QString shownText() const override { return text(); }
     void onValueChanged(std::function<void()> handler) override;
     QWidget* widget() override { return this; }
 

@@ -16,6 +16,7 @@ public:
 
     FieldType fieldType() const override { return FieldType::LongText; }
     QString storedText() const override;
+    QString shownText() const override { return toPlainText(); }
     void onValueChanged(std::function<void()> handler) override;
     QWidget* widget() override { return this; }
 

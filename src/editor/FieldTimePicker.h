@@ -12,6 +12,7 @@ public:
 
     FieldType fieldType() const override { return FieldType::Time; }
     QString storedText() const override { return FormatStoredTime(time()); }
+    QString shownText() const override { return text(); }
     void onValueChanged(std::function<void()> handler) override;
     QWidget* widget() override { return this; }
 };

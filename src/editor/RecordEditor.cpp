@@ -4,6 +4,7 @@
 #include "editor/FieldControl.h"
 #include "editor/FieldElements.h"
 #include "editor/FieldLineEdit.h"
+#include "editor/FieldRoles.h"
 #include "platform/TextBoxWipe.h"
 
 #include <QApplication>
@@ -20,8 +21,9 @@ constexpr int ScrollStep = 38;
 
 } // namespace
 
-RecordEditor::RecordEditor(QWidget* parent)
+RecordEditor::RecordEditor(const CaptionTable& captions, QWidget* parent)
     : QScrollArea(parent)
+    , m_captions(captions)
     , m_panel(new QWidget)
     , m_rows(new QVBoxLayout(m_panel))
 {
@@ -56,7 +58,7 @@ void RecordEditor::ClearRecordEditor()
     // The values shown may be secrets; they should not outlive their controls.
     for (auto entry = m_controls.crbegin(); entry != m_controls.crend(); ++entry) {
         TextBoxWipe::wipeQuietly(**entry);
-        delete *entry;
+        delete panelChild(*entry);
     }
     m_controls.clear();
     while (QLayoutItem* spacing = m_rows->takeAt(0))
@@ -78,7 +80,7 @@ void RecordEditor::FillRecordEditor(const pugi::xml_node& firstNode)
     // The rows were made hidden, so the panel is laid out once, now; at once,
     // so a control can be scrolled into view right after the fill.
     for (QWidget* entry : std::as_const(m_controls))
-        entry->show();
+        panelChild(entry)->show();
     QEvent layoutRequest(QEvent::LayoutRequest);
     QCoreApplication::sendEvent(this, &layoutRequest);
 }
@@ -88,8 +90,12 @@ void RecordEditor::appendRow(const QString& name, FieldControl* control)
     auto* label = new QLabel(m_panel);
     label->setTextFormat(Qt::PlainText);
     label->setText(name);
-    appendToPanel(label, GapAfterLabel);
-    appendToPanel(control->widget(), GapAfterControl);
+    appendToPanel(label, label, GapAfterLabel);
+    auto* row = new FieldRow(control, FieldRoles::isSecretFieldName(name), bool(m_passwordSource), m_captions,
+                             m_buttonIcons, m_panel);
+    connect(row, &FieldRow::copyRequested, this, &RecordEditor::copyRequested);
+    connect(row, &FieldRow::generateRequested, this, [this, control] { putGeneratedPassword(control); });
+    appendToPanel(row, control->widget(), GapAfterControl);
     // Attached only now that the value is set: showing a record changes nothing.
     if (control->fieldType() == FieldType::Date)
         control->onValueChanged([this] { DateValueChanged(); });
@@ -97,13 +103,13 @@ void RecordEditor::appendRow(const QString& name, FieldControl* control)
         control->onValueChanged([this, control] { FieldValueChanged(control); });
 }
 
-void RecordEditor::appendToPanel(QWidget* widget, int gapBelow)
+void RecordEditor::appendToPanel(QWidget* shown, QWidget* entry, int gapBelow)
 {
-    m_rows->addWidget(widget);
+    m_rows->addWidget(shown);
     m_rows->addSpacing(gapBelow);
-    m_controls.append(widget);
-    const int height = std::clamp(widget->sizeHint().height(), widget->minimumHeight(),
-                                  widget->maximumHeight());
+    m_controls.append(entry);
+    const int height = std::clamp(shown->sizeHint().height(), shown->minimumHeight(),
+                                  shown->maximumHeight());
     m_nextRowTop += height + gapBelow;
 }
 
@@ -147,6 +153,8 @@ void RecordEditor::FocusHitControl(int fieldCounter)
     QWidget* control = m_controls.at(entry);
     if (!dynamic_cast<FieldControl*>(control))
         return;
+    if (auto* row = qobject_cast<FieldRow*>(control->parentWidget()))
+        row->hideSecret();
     control->setFocus(Qt::OtherFocusReason);
     ensureWidgetVisible(control);
 }
@@ -154,6 +162,63 @@ void RecordEditor::FocusHitControl(int fieldCounter)
 void RecordEditor::focusLastField()
 {
     FocusHitControl(static_cast<int>(m_controls.size() / 2));
+}
+
+QWidget* RecordEditor::panelChild(QWidget* entry) const
+{
+    QWidget* row = entry->parentWidget();
+    return row != m_panel ? row : entry;
+}
+
+QList<FieldRow*> RecordEditor::fieldRows() const
+{
+    QList<FieldRow*> rows;
+    for (qsizetype entry = 1; entry < m_controls.size(); entry += 2)
+        rows.append(qobject_cast<FieldRow*>(m_controls.at(entry)->parentWidget()));
+    return rows;
+}
+
+void RecordEditor::hideSecrets()
+{
+    for (FieldRow* row : fieldRows())
+        row->hideSecret();
+}
+
+bool RecordEditor::copyFirstSecret()
+{
+    return copyFirstFieldWhere(&FieldRoles::isSecretFieldName);
+}
+
+bool RecordEditor::copyFirstLogin()
+{
+    return copyFirstFieldWhere(&FieldRoles::isLoginFieldName);
+}
+
+bool RecordEditor::copyFirstFieldWhere(bool (*hasRole)(const QString& name))
+{
+    for (qsizetype entry = 0; entry + 1 < m_controls.size(); entry += 2) {
+        const auto* label = static_cast<const QLabel*>(m_controls.at(entry));
+        if (hasRole(label->text())) {
+            emit copyRequested(dynamic_cast<const FieldControl*>(m_controls.at(entry + 1))->shownText());
+            return true;
+        }
+    }
+    return false;
+}
+
+void RecordEditor::setPasswordSource(PasswordSource source)
+{
+    m_passwordSource = std::move(source);
+}
+
+// Set as if typed, so the document is marked modified and the record written back.
+void RecordEditor::putGeneratedPassword(FieldControl* control)
+{
+    auto* edit = dynamic_cast<FieldLineEdit*>(control);
+    if (!edit || !m_passwordSource)
+        return;
+    if (const std::optional<QString> password = m_passwordSource(this))
+        edit->setText(*password);
 }
 
 void RecordEditor::PanelScrollEnter(QWidget* previous, QWidget* current)

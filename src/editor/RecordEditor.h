@@ -1,10 +1,16 @@
 #pragma once
 
+#include "editor/FieldRow.h"
+
 #include <QList>
 #include <QScrollArea>
 
 #include <pugixml.hpp>
 
+#include <functional>
+#include <optional>
+
+class CaptionTable;
 class FieldControl;
 class QVBoxLayout;
 
@@ -14,15 +20,19 @@ class QVBoxLayout;
 //
 // The editor control list holds two entries per shown field, the label and
 // then the control, in the order of the record's fields; the k-th shown field
-// (from 1) has its control at entry 2k-1.
+// (from 1) has its control at entry 2k-1. Beside each control stand its
+// small buttons (FieldRow); the values of secret fields show as dots.
 class RecordEditor : public QScrollArea {
     Q_OBJECT
 public:
+    // Asks the user for a generated password; nothing when they decline.
+    using PasswordSource = std::function<std::optional<QString>(QWidget* parent)>;
+
     static constexpr int PanelBorder = 8;
     static constexpr int GapAfterLabel = 3;
     static constexpr int GapAfterControl = 15;
 
-    explicit RecordEditor(QWidget* parent = nullptr);
+    explicit RecordEditor(const CaptionTable& captions, QWidget* parent = nullptr);
     ~RecordEditor() override;
 
     // Frees every control, last to first.
@@ -41,10 +51,23 @@ public:
     int nextRowTop() const { return m_nextRowTop; }
 
     // Focuses and scrolls to the control of the fieldCounter-th shown field
-    // (from 1); does nothing when there is no such control.
+    // (from 1); does nothing when there is no such control. A secret stays
+    // hidden: the search finds it, but does not show it to onlookers.
     void FocusHitControl(int fieldCounter);
     // Focuses and scrolls to the control of the last shown field, if any.
     void focusLastField();
+
+    // Shows every secret value as dots again.
+    void hideSecrets();
+    // Copies the value of the shown record's first secret field, or of its
+    // first field the user logs in with; false when there is none.
+    bool copyFirstSecret();
+    bool copyFirstLogin();
+    // From the next fill on, secret Text fields get a generate button and
+    // Text fields a context-menu entry that put a password from source in.
+    void setPasswordSource(PasswordSource source);
+    // The pictures of the buttons beside the fields, from the next fill on.
+    void setFieldButtonIcons(const FieldButtonIcons& icons) { m_buttonIcons = icons; }
 
 signals:
     // A control's value changed; emitted before it is written back.
@@ -54,15 +77,26 @@ signals:
     void captionRefreshNeeded();
     // The keyboard focus came into the panel from outside.
     void panelEntered();
+    // The user asked to copy a field's whole value.
+    void copyRequested(const QString& value);
 
 private:
-    void appendToPanel(QWidget* widget, int gapBelow);
+    // Lays out shown and lists entry, the widget or the one inside it.
+    void appendToPanel(QWidget* shown, QWidget* entry, int gapBelow);
     void appendRow(const QString& name, FieldControl* control);
+    // The widget in the panel that holds entry: its row, or the label itself.
+    QWidget* panelChild(QWidget* entry) const;
+    QList<FieldRow*> fieldRows() const;
+    bool copyFirstFieldWhere(bool (*hasRole)(const QString& name));
+    void putGeneratedPassword(FieldControl* control);
     void FieldValueChanged(FieldControl* sender);
     void DateValueChanged();
     void PanelScrollEnter(QWidget* previous, QWidget* current);
     bool holds(QWidget* widget) const;
 
+    const CaptionTable& m_captions;
+    PasswordSource m_passwordSource;
+    FieldButtonIcons m_buttonIcons;
     QWidget* m_panel;
     QVBoxLayout* m_rows;
     QList<QWidget*> m_controls;

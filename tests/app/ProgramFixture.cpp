@@ -85,7 +85,8 @@ void ProgramFixture::writeDataFile(const QString& file, const QString& password,
 
 void ProgramFixture::start(const QString& commandLineFile, const QStringList& passwords)
 {
-    m_program = std::make_unique<Program>(ProgramPaths(path("zantrove")), PlatformServices{messages, launcher, tray, idle, sessionEvents});
+    m_program = std::make_unique<Program>(ProgramPaths(path("zantrove")),
+                                          PlatformServices{messages, launcher, tray, idle, sessionEvents, capsLock});
     if (!m_program->createWindows())
         qFatal("the program could not create its windows");
     answerPrompts(passwords);

@@ -4,6 +4,7 @@
 #include "app/Program.h"
 #include "platform/SessionEvents.h"
 
+#include "support/ManualCapsLockState.h"
 #include "support/ManualIdleTimeSource.h"
 #include "support/RecordingDesktopLauncher.h"
 #include "support/RecordingTrayShell.h"
@@ -74,6 +75,7 @@ public:
     ManualIdleTimeSource idle;
     // The desktop's lock and sleep signals; tests emit them.
     SessionEvents sessionEvents;
+    ManualCapsLockState capsLock;
 
 private:
     QTemporaryDir m_folder;

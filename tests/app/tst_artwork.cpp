@@ -33,7 +33,8 @@ QSize imageSize(const QString& file)
 
 const QList<Artwork::ActionIcon> AllActionIcons = {
     Artwork::ActionIcon::NewGroup, Artwork::ActionIcon::NewRecord, Artwork::ActionIcon::NewField,
-    Artwork::ActionIcon::Delete, Artwork::ActionIcon::Find, Artwork::ActionIcon::Settings};
+    Artwork::ActionIcon::Delete, Artwork::ActionIcon::Find, Artwork::ActionIcon::Settings,
+    Artwork::ActionIcon::RevealField, Artwork::ActionIcon::CopyField, Artwork::ActionIcon::GenerateField};
 
 // The pixels an icon shows at size, comparable with a picture read from a file.
 QImage shownAt(const QIcon& icon, int size)
@@ -147,6 +148,9 @@ void TestArtwork::actionIconsAreRenderedAtBothSizes_data()
     QTest::newRow("delete") << Artwork::ActionIcon::Delete << "action-delete";
     QTest::newRow("find") << Artwork::ActionIcon::Find << "action-find";
     QTest::newRow("settings") << Artwork::ActionIcon::Settings << "action-settings";
+    QTest::newRow("reveal field") << Artwork::ActionIcon::RevealField << "action-reveal-field";
+    QTest::newRow("copy field") << Artwork::ActionIcon::CopyField << "action-copy-field";
+    QTest::newRow("generate field") << Artwork::ActionIcon::GenerateField << "action-generate-field";
 }
 
 void TestArtwork::actionIconsAreRenderedAtBothSizes()

@@ -4,6 +4,7 @@
 #include "document/UnitGroupSelect.h"
 #include "document/UnitNewGroup.h"
 #include "search/UnitSearch.h"
+#include "tray/SysTray.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -60,14 +61,18 @@ private slots:
         m_fixture->idle.idleMilliseconds = OneMinute;
         bool hiddenWhileLocked = false;
         QString fileLine;
+        QString trayHintWhileLocked;
         WhenShown observe(lockPrompt(), [&] {
             hiddenWhileLocked = !main().isVisible() && main().Locked();
             fileLine = lockPrompt().findChild<QLabel*>("LabelFileName")->text();
+            trayHintWhileLocked = main().SysTray().Hint();
         });
         PromptAnswerer answer(lockPrompt(), {"wrong", "secret"});
         main().TimerTimer();
         QVERIFY(hiddenWhileLocked);
         QCOMPARE(fileLine, QStringLiteral("private.zv File"));
+        QCOMPARE(trayHintWhileLocked, QStringLiteral("Zantrove 1.1 \u2014 private.zv (locked)"));
+        QCOMPARE(main().SysTray().Hint(), QStringLiteral("Zantrove 1.1 \u2014 private.zv"));
         QCOMPARE(answer.answered, 2);
         QCOMPARE(m_fixture->messages.texts(), QStringList{"Incorrect password"});
         QVERIFY(main().isVisible());
@@ -333,12 +338,19 @@ private slots:
             main().showMinimized();
         else if (occasion == "hidden to the tray")
             main().ToggleMainWindow();
-        else if (occasion == "Ctrl+L")
-            QTest::keyClick(&main(), Qt::Key_L, Qt::ControlModifier);
+        else if (occasion == "Ctrl+L") {
+            // A shortcut reaches only the active window's focus.
+            main().activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &main());
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &main(), Qt::Key_L,
+                            Qt::ControlModifier);
+        }
         else if (occasion == "File menu")
             triggerLockNowIn(*main().menuBar()->actions().constFirst()->menu());
         else
             triggerLockNowIn(main().PopupMenuTray());
+        if (locks)
+            QTRY_COMPARE(answer.answered, 1);
         QTest::qWait(50);
         QCOMPARE(answer.answered, locks ? 1 : 0);
         if (locks)

@@ -8,6 +8,7 @@
 #include "datafile/PasswordWindow.h"
 #include "document/TreeModel.h"
 #include "support/TestSupport.h"
+#include "tray/SysTray.h"
 
 #include <QAction>
 #include <QDir>
@@ -152,6 +153,28 @@ private slots:
         QCOMPARE(groupsIn(path("new.zv"), "pw2"), QStringList{"Mine"});
     }
 
+    void titleAndTrayHintFollowTheFileAndItsChanges()
+    {
+        openWithChange();
+        QStringList titles{main().windowTitle()};
+        QStringList hints{main().SysTray().Hint()};
+        QVERIFY(main().Save1Click());
+        titles << main().windowTitle();
+        messages().fileNames.enqueue(path("copy.zv"));
+        m_fixture->answerPrompts({"other"});
+        QVERIFY(main().Saveas1Click());
+        titles << main().windowTitle();
+        hints << main().SysTray().Hint();
+        main().New1Click();
+        titles << main().windowTitle();
+        hints << main().SysTray().Hint();
+        addGroup("Fresh");
+        titles << main().windowTitle();
+        QCOMPARE(titles, (QStringList{"private.zv* \u2014 Zantrove 1.1", "private.zv \u2014 Zantrove 1.1",
+                                      "copy.zv \u2014 Zantrove 1.1", "Zantrove 1.1", "Untitled* \u2014 Zantrove 1.1"}));
+        QCOMPARE(hints, (QStringList{"Zantrove 1.1 \u2014 private.zv", "Zantrove 1.1 \u2014 copy.zv", "Zantrove 1.1"}));
+    }
+
     void saveKeepsBackupsWhenAsked()
     {
         m_fixture->writeSettings("backups=1\r\n");
@@ -198,6 +221,7 @@ private slots:
         QCOMPARE(main().CurrentFileName(), readOnly ? path("shared.zv") : QString());
         if (!readOnly)
             return;
+        QCOMPARE(main().windowTitle(), QStringLiteral("shared.zv (read-only) \u2014 Zantrove 1.1"));
 
         // Save goes elsewhere, and the copy saved there is this program's.
         addGroup("Mine");

@@ -120,7 +120,7 @@ private slots:
         QFile::remove(dataFile("config.xml"));
         Program program(ProgramPaths(dataFile("zantrove")),
                         PlatformServices{m_fixture->messages, m_fixture->launcher, m_fixture->tray, m_fixture->idle,
-                                         m_fixture->sessionEvents});
+                                         m_fixture->sessionEvents, m_fixture->capsLock});
         QVERIFY(!program.createWindows());
         QCOMPARE(m_fixture->messages.texts(), QStringList{"Config file not found"});
     }

@@ -132,8 +132,11 @@ private slots:
     void settingsOkReloadsTheLanguage()
     {
         QDir(m_fixture->path(".")).mkpath("languages/Deutsch");
-        TestSupport::writeFile(m_fixture->path("languages/Deutsch/lang.ini"), "MainMenuFile=Datei\r\n");
+        TestSupport::writeFile(m_fixture->path("languages/Deutsch/lang.ini"),
+                               "MainMenuFile=Datei\r\nMainTitleUntitled=Unbenannt\r\n");
         startWithSample();
+        main().New1Click();
+        main().SetModified(true);
         TFormSettings& settings = m_fixture->program().settingsWindow();
         WhenShown choose(settings, [&] {
             auto* languages = settings.findChild<QComboBox*>("ComboBoxLang");
@@ -142,6 +145,7 @@ private slots:
         });
         m_fixture->program().ActionSettingsExecute();
         QCOMPARE(main().menuBar()->actions().first()->iconText(), QStringLiteral("Datei"));
+        QCOMPARE(main().windowTitle(), QStringLiteral("Unbenannt* \u2014 Zantrove 1.1"));
         QCOMPARE(m_fixture->program().settings().GetSetting("language"), QStringLiteral("Deutsch"));
         QMenu* languageMenu = main().findChild<QMenu*>("Language1");
         QStringList checked;

@@ -1,6 +1,8 @@
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
 
+#include "support/TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
@@ -40,6 +42,7 @@ class TestSettingsLocation : public QObject {
     Q_OBJECT
 
 private slots:
+    void writableProgramFolderKeepsSettingsBesideTheProgram_data();
     void writableProgramFolderKeepsSettingsBesideTheProgram();
     void unwritableProgramFolderUsesUserConfig_data();
     void unwritableProgramFolderUsesUserConfig();
@@ -52,10 +55,26 @@ private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
 };
 
+void TestSettingsLocation::writableProgramFolderKeepsSettingsBesideTheProgram_data()
+{
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("build or copied folder") << false << "program/zantrove.ini";
+    // Root may write into /usr, but a package's folder must stay as shipped.
+    QTest::newRow("installed folder") << true << "config/zantrove/zantrove.ini";
+}
+
 void TestSettingsLocation::writableProgramFolderKeepsSettingsBesideTheProgram()
 {
-    const ScopedEnvironment config("XDG_CONFIG_HOME", QFile::encodeName(path("config")));
-    QCOMPARE(ProgramPaths(path("zantrove")).settingsFile(), path("zantrove.ini"));
+    QFETCH(bool, installed);
+    QFETCH(QString, expected);
+    const QString folder = path(installed ? "installed/program" : "program");
+    QVERIFY(QDir().mkpath(folder));
+    const ProgramPaths paths(folder + "/zantrove");
+    if (installed)
+        TestSupport::writeFile(paths.installMarkerFile(), {});
+    const ScopedEnvironment config("XDG_CONFIG_HOME", QFile::encodeName(path(installed ? "installed/config" : "config")));
+    QCOMPARE(paths.settingsFile(), path((installed ? "installed/" : "") + expected));
 }
 
 void TestSettingsLocation::unwritableProgramFolderUsesUserConfig_data()

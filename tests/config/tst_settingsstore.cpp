@@ -46,6 +46,8 @@ private slots:
     void flagIsOnOnlyForExactlyOne();
     void lockMinutesAreWholeAndPositive_data();
     void lockMinutesAreWholeAndPositive();
+    void clipboardSecondsElseTheDefault_data();
+    void clipboardSecondsElseTheDefault();
     void codePageChosenElseTheLanguagesOwn_data();
     void codePageChosenElseTheLanguagesOwn();
 
@@ -233,6 +235,25 @@ void TestSettingsStore::lockMinutesAreWholeAndPositive()
     QCOMPARE(lockMinutesFrom(stored).value_or(0), minutes);
 }
 
+void TestSettingsStore::clipboardSecondsElseTheDefault_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("seconds");
+    QTest::newRow("chosen") << QStringLiteral("5") << 5;
+    QTest::newRow("never") << QStringLiteral("0") << 0;
+    QTest::newRow("longest") << QStringLiteral("999") << 999;
+    QTest::newRow("too long") << QStringLiteral("1000") << 20;
+    QTest::newRow("negative") << QStringLiteral("-1") << 20;
+    QTest::newRow("letters") << QStringLiteral("ten") << 20;
+    QTest::newRow("absent") << QString() << 20;
+}
+
+void TestSettingsStore::clipboardSecondsElseTheDefault()
+{
+    QFETCH(QString, stored);
+    QTEST(clipboardSecondsFrom(stored), "seconds");
+}
+
 void TestSettingsStore::codePageChosenElseTheLanguagesOwn_data()
 {
     QTest::addColumn<QStringList>("settings");
@@ -270,10 +291,11 @@ void TestSettingsStore::rebuildWritesLinesInOrder_data()
     everything.systray = everything.hidden = everything.associate = everything.openLast = true;
     everything.autoSave = everything.backups = everything.autoBlocking = true;
     everything.blockingTime = "10";
+    everything.clipboardSeconds = 0;
     everything.currentFileName = "/home/me/data.zv";
     QTest::newRow("all on, file open") << everything
         << QByteArray("language=Deutsch\r\nsystray=1\r\nhidden=1\r\nassotiate=1\r\nopenlast=1\r\n"
-                      "autosave=1\r\nbackups=1\r\nautoblocking=1\r\nblockingtime=10\r\n"
+                      "autosave=1\r\nbackups=1\r\nautoblocking=1\r\nblockingtime=10\r\nclipboardseconds=0\r\n"
                       "lastfile=/home/me/data.zv\r\n");
 
     SettingsWindowState lockOff = firstRun;

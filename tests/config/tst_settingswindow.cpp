@@ -211,14 +211,15 @@ void TestSettingsWindow::stateRebuildsSettingsList()
 {
     m_window->LoadSettingsIntoWindow(
         settingsFrom({"language=Francais", "hidden=1", "assotiate=1", "openlast=1", "autoblocking=1",
-                      "blockingtime=20"}));
+                      "blockingtime=20", "clipboardseconds=45"}));
     QVERIFY(m_window->associationChecked());
     auto* codePages = m_window->findChild<QComboBox*>("ComboBoxCodePage");
     QCOMPARE(codePages->currentText(), QString("Windows-1252"));
     codePages->setCurrentIndex(codePages->findText("Windows-1250"));
     QCOMPARE(StoreSettingsFromWindow(m_window->windowState("/data/keys.zv")).lines(),
              QStringList({"language=Francais", "codepage=1250", "systray=1", "hidden=1", "assotiate=1", "openlast=1", "autosave=0",
-                          "backups=0", "autoblocking=1", "blockingtime=20", "lastfile=/data/keys.zv"}));
+                          "backups=0", "autoblocking=1", "blockingtime=20", "clipboardseconds=45",
+                          "lastfile=/data/keys.zv"}));
 
     // A time not offered is an entry of its own, in its place, until the
     // next load.

@@ -65,6 +65,12 @@ const CaptionKey CaptionKeys[] = {
     {"GeneratorCheckBoxLookAlikes", 0}, {"GeneratorLabelPassword", ':'}, {"GeneratorButtonRegenerate", 0},
     {"GeneratorTextBits", 0}, {"GeneratorLabelDataFileNote", 0}, {"PasswordButtonGenerate", 0},
     {"MessageNothingToLock", 0},
+    // Window title, tray tooltip and the Caps Lock warning
+    {"MainTitleUntitled", 0}, {"TrayHintLocked", 0}, {"PasswordCapsLockOn", 0}, {"MainTitleReadOnly", 0},
+    // Hidden fields, copying and the clipboard's countdown
+    {"EditorCopyField", 0}, {"EditorRevealField", 0}, {"EditorGenerateField", 0},
+    {"MessageNoSecretField", 0}, {"MessageNoLoginField", 0}, {"MessageClipboardClearsIn", 0},
+    {"SettingsLabelClipboardSeconds", ':'}, {"SettingsSuffixSeconds", 0}, {"SettingsClipboardNever", 0},
 };
 
 QString languagesRoot()

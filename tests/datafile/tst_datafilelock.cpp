@@ -2,6 +2,7 @@
 #include "support/TestSupport.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -38,6 +39,16 @@ private slots:
         QVERIFY(lock.holds(file));
         lock.release();
         QVERIFY(!QFile::exists(path(".private.zv.lock")));
+    }
+
+    void noLockInAnInstalledProgramFolder()
+    {
+        QVERIFY(QDir().mkpath(path("program")));
+        writeFile(path("program/sample.zv"), "QM20060718");
+        writeFile(path("program/installed"), {});
+        DataFileLock lock;
+        QCOMPARE(lock.acquire(path("program/sample.zv")), DataFileLock::Result::NotPossible);
+        QVERIFY(!QFile::exists(path("program/.sample.zv.lock")));
     }
 
     // A link to the file and the file itself share one lock.

@@ -4,6 +4,7 @@
 #include "datafile/GeneratorWindow.h"
 #include "datafile/PasswordWindow.h"
 
+#include "support/ManualCapsLockState.h"
 #include "support/ScriptedMessageService.h"
 
 #include <QApplication>
@@ -158,7 +159,8 @@ void TestGeneratorWindow::newPasswordWindowGeneratesIntoBothBoxes()
     CaptionTable captions;
     SettingsStore settings;
     ScriptedMessageService messages;
-    TFormPassword window(captions, messages);
+    ManualCapsLockState capsLock;
+    TFormPassword window(captions, messages, capsLock);
     window.setGeneratedPasswordSource([&](QWidget* parent) {
         return askGeneratedPassword(parent, captions, settings, Purpose::DataFilePassword);
     });

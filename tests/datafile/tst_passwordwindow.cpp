@@ -2,10 +2,12 @@
 #include "datafile/PasswordWindow.h"
 #include "datafile/TextEncoding.h"
 
+#include "support/ManualCapsLockState.h"
 #include "support/ScriptedMessageService.h"
 #include "support/ShownText.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -41,7 +43,8 @@ public:
 
     CaptionTable captions;
     ScriptedMessageService messages;
-    TFormPassword window{captions, messages};
+    ManualCapsLockState capsLock;
+    TFormPassword window{captions, messages, capsLock};
 };
 
 } // namespace
@@ -72,6 +75,9 @@ private slots:
     void newPasswordMustFitTheFileKey_data();
     void newPasswordMustFitTheFileKey();
 
+    void capsLockWarningShowsInEveryMode_data();
+    void capsLockWarningShowsInEveryMode();
+    void capsLockWarningNeedsTheActiveWindow();
 };
 
 void TestPasswordWindow::captionsComeFromTheTable()
@@ -81,6 +87,7 @@ void TestPasswordWindow::captionsComeFromTheTable()
     QCOMPARE(prompt.label("LabelPassword")->text(), QStringLiteral("&Password:"));
     QCOMPARE(prompt.label("LabelRetype")->text(), QStringLiteral("&Retype:"));
     QCOMPARE(prompt.ok()->text(), QStringLiteral("Ok"));
+    QCOMPARE(prompt.label("LabelCapsLock")->text(), QStringLiteral("Caps Lock is on"));
 
     prompt.captions.setLines(NameValueList({QStringLiteral("PasswordLabelPassword=Kennwort"),
                                             QStringLiteral("ButtonCancel=Abbrechen")}));
@@ -357,6 +364,64 @@ void TestPasswordWindow::concealedPromptResumesAsItWas()
     result = prompt.window.exec();
     QCOMPARE(result, int(QDialog::Accepted));
     QCOMPARE(prompt.window.password(), QStringLiteral("first"));
+}
+
+void TestPasswordWindow::capsLockWarningShowsInEveryMode_data()
+{
+    QTest::addColumn<bool>("retype");
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<bool>("capsLockOn");
+    QTest::newRow("open a file, on") << false << false << "EditPassword" << true;
+    QTest::newRow("open a file, off") << false << false << "EditPassword" << false;
+    QTest::newRow("new password, retype box, on") << true << false << "EditRetype" << true;
+    QTest::newRow("new password, retype box, off") << true << false << "EditRetype" << false;
+    QTest::newRow("lock prompt, on") << false << true << "EditPassword" << true;
+}
+
+// The warning follows each key: the state is read again as it goes down and up.
+void TestPasswordWindow::capsLockWarningShowsInEveryMode()
+{
+    QFETCH(bool, retype);
+    QFETCH(bool, locked);
+    QFETCH(QString, boxName);
+    QFETCH(bool, capsLockOn);
+    Prompt prompt(retype);
+    prompt.window.setLockGuard([locked] { return locked; }, [](const QString&) { return false; });
+    QVERIFY(QTest::qWaitForWindowActive(&prompt.window));
+    QLabel* warning = prompt.label("LabelCapsLock");
+    QVERIFY(warning->isHidden());
+    prompt.capsLock.on = capsLockOn;
+    // The Caps Lock key itself, which the box leaves to the window, counts once.
+    QTest::keyPress(prompt.window.findChild<QLineEdit*>(boxName), Qt::Key_CapsLock);
+    QCOMPARE(prompt.capsLock.keysNoted, 1);
+    QCOMPARE(warning->isVisible(), capsLockOn);
+    prompt.capsLock.on = !capsLockOn;
+    QTest::keyRelease(prompt.window.findChild<QLineEdit*>(boxName), Qt::Key_CapsLock);
+    QCOMPARE(warning->isVisible(), !capsLockOn);
+}
+
+void TestPasswordWindow::capsLockWarningNeedsTheActiveWindow()
+{
+    Prompt prompt(false);
+    prompt.capsLock.on = true;
+    // A window of its own, which the modal prompt does not block.
+    QWidget other(&prompt.window, Qt::Window);
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QLabel* warning = prompt.label("LabelCapsLock");
+    QVERIFY(warning->isHidden());
+    // Room is kept for it, so the window keeps its size when it shows.
+    const QSize size = prompt.window.size();
+    QApplication::setActiveWindow(&prompt.window);
+    QVERIFY(QTest::qWaitForWindowActive(&prompt.window));
+    QVERIFY(warning->isVisible());
+    prompt.window.layout()->activate();
+    QCOMPARE(prompt.window.size(), size);
+    QApplication::setActiveWindow(&other);
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(warning->isHidden());
 }
 
 QTEST_MAIN(TestPasswordWindow)

@@ -66,7 +66,7 @@ wait_for_window() {
 # Clicks at a point of the main window's client area.
 click_main() {
     local window
-    window=$(visible_window '^Zantrove 1.1')
+    window=$(visible_window 'Zantrove 1\.1$')
     eval "$(xdotool getwindowgeometry --shell "$window")"
     xdotool mousemove $((X + $1)) $((Y + $2))
     sleep 0.2
@@ -115,7 +115,9 @@ xdotool key Return
 sleep 2.5
 no_message_box
 shot sample-opened
-fixed_border "$(visible_window '^Zantrove 1.1')" "main window"
+# The title names the open file.
+wait_for_window '^mine\.zv '
+fixed_border "$(visible_window '^mine\.zv ')" "main window"
 
 click_main 62 75                    # New Group
 wait_for_window '^New Group'
@@ -141,6 +143,7 @@ xdotool key Tab                     # from the tree to the first field, the URL
 xdotool type --delay 40 "e2e.example.org"
 sleep 0.5
 shot field-typed
+wait_for_window '^mine\.zv\* '         # marked as changed
 
 xdotool key ctrl+f
 wait_for_window '^Search'
@@ -155,10 +158,11 @@ xdotool key ctrl+s
 sleep 1.5
 no_message_box
 shot saved
+wait_for_window '^mine\.zv '           # no longer marked
 
 # The desktop locks its screen: every window hides behind the lock prompt,
 # and the file's password brings the main window back.
-main_window=$(visible_window '^Zantrove 1.1')
+main_window=$(visible_window 'Zantrove 1\.1$')
 dbus-send --session --type=signal /org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver.ActiveChanged boolean:true
 sleep 1.5
 lock_prompt=$(visible_window '^Zantrove 1.1')
@@ -167,7 +171,7 @@ shot locked
 xdotool type --delay 40 sample
 xdotool key Return
 sleep 1
-[ "$(visible_window '^Zantrove 1.1')" = "$main_window" ] || fail "the main window did not come back after unlocking"
+[ "$(visible_window 'Zantrove 1\.1$')" = "$main_window" ] || fail "the main window did not come back after unlocking"
 
 xdotool key alt+F4
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done

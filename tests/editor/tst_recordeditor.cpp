@@ -1,3 +1,4 @@
+#include "config/CaptionTable.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
 #include "editor/FieldDatePicker.h"
@@ -14,11 +15,13 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -94,6 +97,14 @@ private slots:
     void clearFreesEverything();
     void focusHitControl();
     void panelEnteredOnlyFromOutside();
+    void secretFieldsShowDots_data();
+    void secretFieldsShowDots();
+    void secretsHideAgain_data();
+    void secretsHideAgain();
+    void copyGivesTheWholeValue_data();
+    void copyGivesTheWholeValue();
+    void generatedPasswordReplacesTheValue_data();
+    void generatedPasswordReplacesTheValue();
 
 private:
     pugi::xml_node show(const QString& recordXmlText);
@@ -102,6 +113,7 @@ private:
     Control* controlOf(int fieldCounter) const;
     void activateWindow();
 
+    CaptionTable m_captions;
     std::unique_ptr<DataDocument> m_document;
     std::unique_ptr<QWidget> m_window;
     QLineEdit* m_outside = nullptr;
@@ -114,7 +126,7 @@ void TestRecordEditor::init()
     m_window = std::make_unique<QWidget>();
     auto* layout = new QVBoxLayout(m_window.get());
     m_outside = new QLineEdit;
-    m_editor = new RecordEditor;
+    m_editor = new RecordEditor(m_captions);
     layout->addWidget(m_outside);
     layout->addWidget(m_editor);
     m_window->resize(440, 500);
@@ -216,9 +228,12 @@ void TestRecordEditor::rowsFollowTheFieldsTopToBottom()
         } else {
             QCOMPARE(dynamic_cast<FieldControl*>(entry)->fieldType(), types.at(k - 1));
         }
+        // A control stands in its row, its small buttons to the right of it.
+        QWidget* row = i % 2 == 0 ? entry : entry->parentWidget();
         QVERIFY(entry->isVisible());
-        QCOMPARE(entry->geometry(), QRect(8, top, panel->width() - 16, entry->height()));
-        top += entry->height() + (i % 2 == 0 ? 3 : 15);
+        QCOMPARE(row->geometry(), QRect(8, top, panel->width() - 16, row->height()));
+        QVERIFY(entry->width() < row->width() || i % 2 == 0);
+        top += row->height() + (i % 2 == 0 ? 3 : 15);
     }
     QCOMPARE(m_editor->nextRowTop(), top);
     QVERIFY(entries.at(3)->height() > entries.at(1)->height());  // the Long Text box
@@ -664,6 +679,144 @@ void TestRecordEditor::panelEnteredOnlyFromOutside()
     m_outside->setFocus();
     m_editor->FocusHitControl(2);
     QCOMPARE(entered.count(), 2);
+}
+
+void TestRecordEditor::secretFieldsShowDots_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("hidden");
+    QTest::newRow("password text") << "TEXT" << "Password" << true;
+    QTest::newRow("PIN number") << "NUMBER" << "PIN-код" << true;
+    QTest::newRow("other text") << "TEXT" << "Login" << false;
+    QTest::newRow("password phone") << "PHONE" << "Password" << false;
+    QTest::newRow("password long text") << "LONG TEXT" << "Password" << false;
+}
+
+// Dots for a secret Text or Number field, with an eye beside it; no eye elsewhere.
+void TestRecordEditor::secretFieldsShowDots()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, name);
+    QFETCH(bool, hidden);
+    show(QStringLiteral(R"(<record><label/><field name="%1" basic_type="%2">s3cret</field>)"
+                        R"(<field name="Other" basic_type="TEXT"/></record>)")
+             .arg(name, type));
+    QWidget* control = m_editor->controlList().at(1);
+    auto* edit = qobject_cast<QLineEdit*>(control);
+    QCOMPARE(edit && edit->echoMode() == QLineEdit::Password, hidden);
+    QCOMPARE(m_editor->findChildren<QToolButton*>("ButtonRevealField").size(), hidden ? 1 : 0);
+    QCOMPARE(m_editor->findChildren<QToolButton*>("ButtonCopyField").size(), 2);
+    // The controls are as wide with an eye beside them as without.
+    QCOMPARE(control->geometry().right(), m_editor->controlList().at(3)->geometry().right());
+}
+
+void TestRecordEditor::secretsHideAgain_data()
+{
+    QTest::addColumn<QString>("hiddenBy");
+    QTest::newRow("another record") << "refill";
+    QTest::newRow("the lock") << "hideSecrets";
+    QTest::newRow("a search hit") << "FocusHitControl";
+}
+
+// The eye button and Ctrl+H each show the value for as long as the user wants.
+void TestRecordEditor::secretsHideAgain()
+{
+    QFETCH(QString, hiddenBy);
+    activateWindow();
+    const QString record = R"(<record><label/><field name="Passwort" basic_type="TEXT">s3cret</field></record>)";
+    show(record);
+    auto* edit = controlOf<FieldLineEdit>(1);
+    auto* eye = m_editor->findChild<QToolButton*>("ButtonRevealField");
+    eye->click();
+    QCOMPARE(edit->echoMode(), QLineEdit::Normal);
+    eye->click();
+    QCOMPARE(edit->echoMode(), QLineEdit::Password);
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_H, Qt::ControlModifier);
+    QCOMPARE(edit->echoMode(), QLineEdit::Normal);
+    QCOMPARE(edit->text(), QStringLiteral("s3cret"));
+
+    if (hiddenBy == "refill")
+        show(record);
+    else if (hiddenBy == "hideSecrets")
+        m_editor->hideSecrets();
+    else
+        m_editor->FocusHitControl(1);
+    edit = controlOf<FieldLineEdit>(1);
+    QCOMPARE(edit->echoMode(), QLineEdit::Password);
+    QVERIFY(!m_editor->findChild<QToolButton*>("ButtonRevealField")->isChecked());
+    if (hiddenBy == "FocusHitControl")
+        QCOMPARE(QApplication::focusWidget(), edit);
+}
+
+void TestRecordEditor::copyGivesTheWholeValue_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("copied");  // "shown date": the text the picker shows
+    QTest::newRow("secret text") << "TEXT" << "s3cret value" << "s3cret value";
+    QTest::newRow("long text") << "LONG TEXT" << "one\r\ntwo\r\n" << "one\ntwo";
+    QTest::newRow("date") << "DATE" << "20240502:" << "shown date";
+    QTest::newRow("no date") << "DATE" << "" << "";
+}
+
+// The copy button and the context menu's Copy give the value as shown, not a
+// selection of it, nor its stored form.
+void TestRecordEditor::copyGivesTheWholeValue()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, stored);
+    QFETCH(QString, copied);
+    show(QStringLiteral(R"(<record><label/><field name="Password" basic_type="%1">%2</field></record>)")
+             .arg(type, stored));
+    if (copied == "shown date") {
+        copied = controlOf<FieldDatePicker>(1)->dateEdit()->text();
+        QVERIFY(copied.contains("2024"));
+    }
+    QSignalSpy copies(m_editor, &RecordEditor::copyRequested);
+    m_editor->findChild<QToolButton*>("ButtonCopyField")->click();
+    m_editor->findChild<QAction*>("ActionCopyField")->trigger();
+    QCOMPARE(copies.count(), 2);
+    QCOMPARE(copies.at(0).at(0).toString(), copied);
+    QCOMPARE(copies.at(1).at(0).toString(), copied);
+}
+
+void TestRecordEditor::generatedPasswordReplacesTheValue_data()
+{
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("taken") << true << "G3nerated!";
+    QTest::newRow("declined") << false << "old";
+}
+
+// A button beside the secret Text field and the context menu of every Text
+// field; the value comes in as if typed, so the document is marked modified.
+void TestRecordEditor::generatedPasswordReplacesTheValue()
+{
+    QFETCH(bool, taken);
+    QFETCH(QString, written);
+    const std::optional<QString> generated = taken ? std::optional<QString>("G3nerated!") : std::nullopt;
+    const QString fields = R"(<record><label/><field name="Password" basic_type="TEXT">old</field>)"
+                           R"(<field name="Name" basic_type="TEXT">old</field><field name="PIN" basic_type="NUMBER"/></record>)";
+    show(fields);
+    QVERIFY(!m_editor->findChild<QToolButton*>("ButtonGenerateField"));
+
+    QList<QWidget*> parents;
+    m_editor->setPasswordSource([&](QWidget* parent) {
+        parents << parent;
+        return generated;
+    });
+    const pugi::xml_node record = show(fields);
+    QCOMPARE(m_editor->findChildren<QToolButton*>("ButtonGenerateField").size(), 1);
+    QCOMPARE(m_editor->findChildren<QAction*>("ActionGenerateField").size(), 2);  // both Text fields
+    QSignalSpy edited(m_editor, &RecordEditor::fieldEdited);
+    m_editor->findChild<QToolButton*>("ButtonGenerateField")->click();
+    controlOf<FieldLineEdit>(2)->parentWidget()->findChild<QAction*>("ActionGenerateField")->trigger();
+    QCOMPARE(parents, (QList<QWidget*>{m_editor, m_editor}));
+    QCOMPARE(fieldText(record, "Password"), written);
+    QCOMPARE(fieldText(record, "Name"), written);
+    QCOMPARE(edited.count(), taken ? 2 : 0);
 }
 
 QTEST_MAIN(TestRecordEditor)

@@ -100,15 +100,19 @@ void TestInstall::programFolderHoldsNothingElse()
         entries.insert(entry);
     entries.remove(QStringLiteral("icons"));
     entries.remove(QStringLiteral("pictures"));
-    const QSet<QString> expected = {"zantrove", "zantrove-cli", "config.xml", "manual.pdf", "sample.zv", "languages"};
+    const QSet<QString> expected = {"zantrove", "zantrove-cli", "config.xml", "manual.pdf", "sample.zv", "languages", "installed"};
     QCOMPARE(entries, expected);
 }
 
 void TestInstall::installsNothingOutsideItsPlaces()
 {
-    // Installing registers nothing: no mime database, no default applications.
+    // Sources of the desktop's databases only: no mime cache, no default applications.
     const QStringList places = {"usr/local/lib/zantrove/", "usr/local/bin/zantrove", "usr/local/bin/zantrove-cli",
-                                "usr/local/share/applications/zantrove.desktop", "usr/local/share/icons/hicolor/"};
+                                "usr/local/share/applications/zantrove.desktop", "usr/local/share/icons/hicolor/",
+                                "usr/local/share/mime/packages/zantrove.xml",
+                                "usr/local/share/metainfo/org.zantrove.zantrove.metainfo.xml",
+                                "usr/local/share/man/man1/zantrove.1.gz", "usr/local/share/man/man1/zantrove-cli.1.gz",
+                                "usr/local/share/bash-completion/completions/zantrove-cli", "usr/local/share/doc/zantrove/"};
     const QDir root(m_destDir.path());
     QDirIterator it(m_destDir.path(), QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {

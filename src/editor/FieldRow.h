@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QIcon>
+#include <QWidget>
+
+class CaptionTable;
+class FieldControl;
+class QAction;
+class QToolButton;
+
+// The pictures of a field's small buttons; a button without one shows its text.
+struct FieldButtonIcons {
+    QIcon reveal;
+    QIcon copy;
+    QIcon generate;
+};
+
+// A field's input control with its small buttons beside it: the eye that
+// shows a secret's value while it is pressed in (also Ctrl+H in the field),
+// copy, and, for a secret Text field when passwords can be generated,
+// generate. The control's context menu offers copy, and generate for every
+// Text field that can have one.
+class FieldRow : public QWidget {
+    Q_OBJECT
+public:
+    // A secret Text or Number field shows dots until the user asks.
+    FieldRow(FieldControl* control, bool secret, bool canGenerate, const CaptionTable& captions,
+             const FieldButtonIcons& icons, QWidget* parent = nullptr);
+
+    FieldControl* control() const { return m_control; }
+    // True while a secret's value is shown as it stands.
+    bool revealed() const;
+    void hideSecret();
+
+signals:
+    // The user asked to copy the field's whole value.
+    void copyRequested(const QString& value);
+    // The user asked for a generated password in place of the value.
+    void generateRequested();
+
+private:
+    QToolButton* addToolButton(QAction* action, const char* objectName, int side);
+    void showContextMenu(const QPoint& position);
+
+    FieldControl* m_control;
+    QAction* m_reveal = nullptr;
+    QAction* m_copy;
+    QAction* m_generate = nullptr;
+};

@@ -1,0 +1,56 @@
+#!/bin/bash
+# Completes zantrove-cli command lines with the shipped bash completion and
+# compares the offers with the expected ones.
+#   check-completion.sh COMPLETION_FILE PROGRAM_DIR
+set -u
+. "$1"
+export PATH=$(cd "$2" && pwd):$PATH
+cd "$(mktemp -d)" || exit 1
+trap 'rm -rf "$PWD"' EXIT
+mkdir folder
+touch a.zv b.zvx notes.xml readme.txt
+
+failures=0
+# words typed (the last one is completed; "" for an empty one) | offers, sorted
+while IFS='|' read -r line expected; do
+    eval "COMP_WORDS=(zantrove-cli $line)"
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    _zantrove_cli
+    got=$(printf '%s\n' "${COMPREPLY[@]}" | sort | tr '\n' ' ' | sed 's/ $//')
+    if [[ $got != "$expected" ]]; then
+        echo "FAIL: zantrove-cli $line: got \"$got\", expected \"$expected\""
+        failures=$((failures + 1))
+    fi
+done <<'TABLE'
+l|list
+e|export
+f|find
+i|import info
+p|passwd
+s|show
+c|convert
+g|generate
+d|
+--|--code-page --help --password-stdin
+--password-stdin l|list
+--code-page 1251 l|list
+--code-page ""|1250 1251 1252 1253 1254 1255 1256 1257 1258 874
+--code-page 87|874
+list ""|a.zv b.zvx folder
+--password-stdin show ""|a.zv b.zvx folder
+show a.zv ""|
+find a.zv --whole-words ""|
+find a.zv key --|--field-names --whole-words
+passwd a.zv --|--kdf-memory-kib --kdf-passes --remove-backups
+passwd a.zv --kdf-passes ""|
+passwd --kdf-passes 4 a.zv --r|--remove-backups
+import ""|folder notes.xml
+import notes.xml ""|a.zv b.zvx folder
+import notes.xml new.zv ""|
+convert a.zv ""|a.zv b.zvx folder
+generate --length ""|
+generate --|--count --length --no-lookalikes --no-symbols
+list --|
+TABLE
+echo "completion: $failures failed"
+[ "$failures" -eq 0 ]
