@@ -327,7 +327,11 @@ private slots:
         QVERIFY2(result.ok(), qPrintable(result.error));
         QCOMPARE(qstrlen(result.group.first_child().find_child_by_attribute("name", "Notes").text().get()),
                  size_t(Size + 2));
-        QVERIFY2(peakMegabytes() - before < 6 * 100, qPrintable(QString::number(peakMegabytes() - before)));
+        // The value in UTF-16 and in its stored form, the stored UTF-8 and the
+        // document's copy come to about five times its size; a sanitizer's
+        // quarantine of freed blocks adds more. Another copy or two of the
+        // whole value would show.
+        QVERIFY2(peakMegabytes() - before < 8 * 100, qPrintable(QString::number(peakMegabytes() - before)));
     }
 };
 

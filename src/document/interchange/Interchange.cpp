@@ -86,8 +86,9 @@ bool setValue(pugi::xml_node field, const QString& storedType, const QString& va
 {
     if (value.isEmpty())
         return true;
-    const QString stored = storedType == storedTypeName(FieldType::LongText) ? storedLongText(value) : value;
-    return field.text().set(stored.toUtf8().constData());
+    // The stored form is let go before the document copies the bytes.
+    const QByteArray utf8 = (storedType == storedTypeName(FieldType::LongText) ? storedLongText(value) : value).toUtf8();
+    return field.text().set(utf8.constData());
 }
 
 class DocumentBuilder {
