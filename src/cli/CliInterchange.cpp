@@ -70,7 +70,11 @@ int CliTool::importForeign(QStringList args)
     const QString& source = args.at(0);
     const QString& target = args.at(1);
     QFile input(source);
-    if (!QFileInfo(source).isFile() || input.size() > DataFile::MaxFileSize || !input.open(QIODevice::ReadOnly))
+    if (!QFileInfo(source).isFile())
+        return fail(CannotRead, QStringLiteral("Can't read %1: no such file").arg(source));
+    if (input.size() > DataFile::MaxFileSize)
+        return fail(CannotRead, QStringLiteral("Can't read %1: larger than %2 MB").arg(source).arg(DataFile::MaxFileSize >> 20));
+    if (!input.open(QIODevice::ReadOnly))
         return fail(CannotRead, QStringLiteral("Can't read %1: %2").arg(source, input.errorString()));
     const QString catalogueFile = m_catalogueFile.isEmpty()
         ? findCatalogueFile(ProgramPaths(QCoreApplication::applicationFilePath()), QString()).value_or(QString())
