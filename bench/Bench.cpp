@@ -10,10 +10,13 @@
 #include "document/Schema.h"
 #include "document/TreeModel.h"
 #include "document/TypeIcons.h"
+#include "document/Catalogue.h"
+#include "document/interchange/Interchange.h"
 #include "editor/RecordEditor.h"
 #include "search/ItemMatcher.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QTreeView>
 #include <QTemporaryDir>
@@ -114,6 +117,33 @@ int main(int argc, char* argv[])
     std::snprintf(detail, sizeof detail, "%+.0f%% of .zv beyond the derivation",
                   (readProtected - derive - read) * 100 / read);
     report("protected: read the whole file", readProtected, detail);
+
+    // Moving in and out: the whole document through each exchange format.
+    Catalogue catalogue;
+    catalogue.LoadCatalogue(QStringLiteral(ZV_PROGRAM_DIR "/config.xml"));
+    const std::pair<Interchange::Format, const char*> formats[] = {{Interchange::Format::KeePassXml, "KeePass XML"},
+                                                                   {Interchange::Format::Csv, "CSV"}};
+    for (const auto& [format, name] : formats) {
+        QBuffer out;
+        const double exportTime = bestSeconds([&] {
+            out.setData(QByteArray());
+            out.open(QIODevice::WriteOnly);
+            Interchange::exportDocument(document, format, out, QStringLiteral("bench"));
+            out.close();
+        });
+        std::snprintf(detail, sizeof detail, "%.1f MB (target < 1 s)", megabytes(out.data().size()));
+        char stage[64];
+        std::snprintf(stage, sizeof stage, "export %s", name);
+        report(stage, exportTime, detail);
+        int imported = 0;
+        const double importTime = bestSeconds([&] {
+            DataDocument into;
+            imported = Interchange::importInto(into, catalogue, format, out.data(), QStringLiteral("bench")).records;
+        });
+        std::snprintf(detail, sizeof detail, "%d records (target well under 2 s)", imported);
+        std::snprintf(stage, sizeof stage, "import %s", name);
+        report(stage, importTime, detail);
+    }
 
     int records = 0;
     qsizetype captionChars = 0;

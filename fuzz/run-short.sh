@@ -19,13 +19,13 @@ mkdir -p "$artifacts"
 max_len_of() {
   case $1 in
     fuzz_datafile|fuzz_catalogue|fuzz_protected) echo 16384 ;;
-    fuzz_settings) echo 4096 ;;
+    fuzz_settings|fuzz_csv) echo 4096 ;;
     *) echo 256 ;;
   esac
 }
 
 failed=""
-for target in fuzz_datafile fuzz_settings fuzz_catalogue fuzz_fieldformats fuzz_protected; do
+for target in fuzz_datafile fuzz_settings fuzz_catalogue fuzz_fieldformats fuzz_protected fuzz_csv; do
   program=$build/fuzz/$target
   if [ ! -x "$program" ]; then
     echo "$target: not built in $build" >&2

@@ -73,35 +73,6 @@ QString passwordRule(DataFile::Format format)
         .arg(TextEncoding::olderFilesCodePage().name());
 }
 
-// Takes the options that set a protected file's derivation cost out of args
-// into sealing; the problem when they are not numbers within the limits or
-// the file written is no protected file.
-std::optional<QString> takeCostOptions(QStringList& args, DataFile::Sealing& sealing)
-{
-    using Cost = ProtectedContainer::DerivationCost;
-    const std::pair<QString, std::uint32_t Cost::*> options[] = {
-        {QStringLiteral("--kdf-passes"), &Cost::passes},
-        {QStringLiteral("--kdf-memory-kib"), &Cost::memoryKiB},
-    };
-    for (const auto& [name, member] : options) {
-        const qsizetype at = args.indexOf(name);
-        if (at < 0)
-            continue;
-        if (sealing.format != DataFile::Format::Protected)
-            return QStringLiteral("%1 applies to protected files (.zvx) only").arg(name);
-        bool number = false;
-        sealing.cost.*member = args.value(at + 1).toUInt(&number);
-        args.remove(at, std::min<qsizetype>(2, args.size() - at));
-        if (!number || !sealing.cost.withinLimits())
-            return QStringLiteral("--kdf-passes takes %1 to %2, --kdf-memory-kib %3 to %4")
-                .arg(Cost::MinPasses)
-                .arg(Cost::MaxPasses)
-                .arg(Cost::MinMemoryKiB)
-                .arg(Cost::MaxMemoryKiB);
-    }
-    return std::nullopt;
-}
-
 // Hands the document's UTF-8 text on to a text stream as it is serialised.
 // pugixml passes a long value in one piece; it goes on in small ones, which
 // the stream writes out as they come, so no copy of it is ever whole. A
@@ -127,6 +98,38 @@ private:
 
 } // namespace
 
+const QString CliTool::FromOption = QStringLiteral("--from");
+const QString CliTool::ToOption = QStringLiteral("--to");
+
+// Takes the options that set a protected file's derivation cost out of args
+// into sealing; the problem when they are not numbers within the limits or
+// the file written is no protected file.
+std::optional<QString> CliTool::takeCostOptions(QStringList& args, DataFile::Sealing& sealing)
+{
+    using Cost = ProtectedContainer::DerivationCost;
+    const std::pair<QString, std::uint32_t Cost::*> options[] = {
+        {QStringLiteral("--kdf-passes"), &Cost::passes},
+        {QStringLiteral("--kdf-memory-kib"), &Cost::memoryKiB},
+    };
+    for (const auto& [name, member] : options) {
+        const qsizetype at = args.indexOf(name);
+        if (at < 0)
+            continue;
+        if (sealing.format != DataFile::Format::Protected)
+            return QStringLiteral("%1 applies to protected files (.zvx) only").arg(name);
+        bool number = false;
+        sealing.cost.*member = args.value(at + 1).toUInt(&number);
+        args.remove(at, std::min<qsizetype>(2, args.size() - at));
+        if (!number || !sealing.cost.withinLimits())
+            return QStringLiteral("--kdf-passes takes %1 to %2, --kdf-memory-kib %3 to %4")
+                .arg(Cost::MinPasses)
+                .arg(Cost::MaxPasses)
+                .arg(Cost::MinMemoryKiB)
+                .arg(Cost::MaxMemoryKiB);
+    }
+    return std::nullopt;
+}
+
 CliTool::CliTool(QTextStream& in, QTextStream& out, QTextStream& err, PasswordReader& terminal,
                  bool outputIsTerminal)
     : m_in(in)
@@ -149,7 +152,14 @@ QString CliTool::helpText()
         "                             every hit in tree order: the path, and \" :: \" and the\n"
         "                             field's name for a hit in a field\n"
         "  export FILE                the document's XML on standard output\n"
+        "  export FILE --to keepass-xml|csv\n"
+        "                             the document as KeePass 2 XML or CSV on standard\n"
+        "                             output, unencrypted\n"
         "  import XML FILE [KDF]      a new data file FILE from the XML document XML\n"
+        "  import --from keepass-xml|csv INPUT FILE [KDF]\n"
+        "                             a new data file FILE holding the entries of INPUT,\n"
+        "                             a KeePass 2 XML export or a CSV file with a header\n"
+        "                             line, in one group named after INPUT\n"
         "  passwd FILE [--remove-backups] [KDF]\n"
         "                             gives FILE a new password, keeping its format; its\n"
         "                             backups (~1_FILE to ~3_FILE) keep the old one unless\n"
@@ -192,7 +202,8 @@ QString CliTool::helpText()
         "  7  show: no record at that path\n"
         "  8  the password cannot be used (empty, too long for the format, outside the code\n"
         "     page in a .zv file, or the two entries differ)\n"
-        "  9  import: the XML is not a data document\n"
+        "  9  import: the XML is not a data document, or INPUT is not valid in the\n"
+        "     format --from names (the line or element at fault is named)\n"
         " 10  import, convert: the target file already exists\n"
         " 11  passwd: another program has the file open\n")
         .arg(offeredCodePages());
@@ -222,9 +233,9 @@ int CliTool::run(QStringList arguments)
     if (command == QLatin1String("find"))
         return find(arguments);
     if (command == QLatin1String("export"))
-        return exportXml(arguments);
+        return arguments.contains(ToOption) ? exportForeign(arguments) : exportXml(arguments);
     if (command == QLatin1String("import"))
-        return importXml(arguments);
+        return arguments.contains(FromOption) ? importForeign(arguments) : importXml(arguments);
     if (command == QLatin1String("passwd"))
         return changePassword(arguments);
     if (command == QLatin1String("convert"))

@@ -3,6 +3,8 @@
 #include "cli/PasswordReader.h"
 #include "datafile/DataFile.h"
 
+#include <optional>
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -36,15 +38,22 @@ public:
 
     static QString helpText();
 
+    // The record-type catalogue that import --from makes records from;
+    // unless given, the one beside the program.
+    void useCatalogue(const QString& path);
+
 private:
     int list(const QStringList& args);
     int show(const QStringList& args);
     int find(QStringList args);
     int exportXml(const QStringList& args);
     int importXml(QStringList args);
+    int importForeign(QStringList args);
+    int exportForeign(QStringList args);
     int convert(QStringList args);
     int info(const QStringList& args);
     // Asks target's new password and writes document there as a new file.
+    static std::optional<QString> takeCostOptions(QStringList& args, DataFile::Sealing& sealing);
     int createFile(const QString& target, const DataDocument& document, const DataFile::Sealing& sealing);
     int changePassword(QStringList args);
     int generate(QStringList args);
@@ -69,4 +78,8 @@ private:
     PasswordReader& m_terminal;
     bool m_outputIsTerminal;
     bool m_passwordFromStdin = false;
+    QString m_catalogueFile;
+
+    static const QString FromOption;
+    static const QString ToOption;
 };

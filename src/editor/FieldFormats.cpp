@@ -235,8 +235,21 @@ QStringList longTextLines(const QString& text)
 
 QString storedLongText(const QString& text)
 {
+    // One pass into one string: a value of many megabytes is not held as
+    // a list of its lines besides.
     QString stored;
-    for (const QString& line : longTextLines(text))
-        stored += line + QStringLiteral("\r\n");
+    stored.reserve(text.size() + 2);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n') {
+            stored += c;
+            continue;
+        }
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            ++i;
+        stored += QStringLiteral("\r\n");
+    }
+    if (!stored.isEmpty() && !stored.endsWith(QStringLiteral("\r\n")))
+        stored += QStringLiteral("\r\n");
     return stored;
 }

@@ -66,6 +66,7 @@ Outcome runTool(const QStringList& arguments, const QString& stdinText = QString
     QTextStream err(&errText);
     ScriptedTerminal none;
     CliTool tool(in, out, err, terminal ? *terminal : none, outputIsTerminal);
+    tool.useCatalogue(TestSupport::sourceDir() + "/data/config.xml");
     const int code = tool.run(arguments);
     out.flush();
     err.flush();
@@ -357,6 +358,50 @@ private slots:
         QVERIFY(!QFile::exists(path("elsewhere.zv")));
     }
 
+    void otherManagersFilesThroughTheTool_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("csv") << "csv"
+                             << QByteArray("Group,Title,Username,Password,URL,Notes,PIN\r\n"
+                                           "Bank,Card,,pw,,\"a\nb\",1234\r\n")
+                             << "Imported 1 record in 2 groups.";
+        QTest::newRow("keepass-xml")
+            << "keepass-xml"
+            << QByteArray("<KeePassFile><Root><Group><Name>R</Name><Group><Name>Bank</Name><Entry>"
+                          "<String><Key>Title</Key><Value>Card</Value></String>"
+                          "<String><Key>Password</Key><Value>pw</Value></String>"
+                          "<String><Key>Notes</Key><Value>a\nb</Value></String>"
+                          "<String><Key>PIN</Key><Value>1234</Value></String>"
+                          "<Binary/></Entry></Group></Group></Root></KeePassFile>")
+            << "Imported 1 record in 2 groups; 1 attachment was not imported.";
+    }
+
+    void otherManagersFilesThroughTheTool()
+    {
+        QFETCH(QString, format);
+        QFETCH(QByteArray, input);
+        QFETCH(QString, summary);
+        const QString source = path("in-" + format);
+        writeFile(source, input);
+        const QString target = path("from-" + format + ".zv");
+        const Outcome imported = withPassword("pw", {"import", "--from", format, source, target});
+        QCOMPARE(imported.code, int(CliTool::Success));
+        QCOMPARE(imported.err, summary + "\n");
+        // The Password type's Service repeats the title and goes out as a column of its own.
+        const Outcome exported = withPassword("pw", {"export", target, "--to", "csv"});
+        QCOMPARE(exported.code, int(CliTool::Success));
+        QCOMPARE(exported.out, "Group,Title,Username,Password,URL,Notes,Service,PIN\r\n"
+                               "in-" + format + "/Bank,Card,,pw,,\"a\nb\",Card,1234\r\n");
+
+        writeFile(source, format == "csv" ? input + "\"open\n" : input.left(input.size() / 2));
+        const Outcome malformed = withPassword("pw", {"import", "--from", format, source, path("never.zv")});
+        QCOMPARE(malformed.code, int(CliTool::NotADataDocument));
+        QVERIFY2(malformed.err.contains("line "), qPrintable(malformed.err));
+        QVERIFY(!QFile::exists(path("never.zv")));
+    }
+
     void exitCodesAreTheDocumentedOnes_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -511,6 +556,8 @@ private slots:
         QTest::newRow("generate count 0") << QStringList{"generate", "--count", "0"};
         QTest::newRow("generate count absurd") << QStringList{"generate", "--count", "10001"};
         QTest::newRow("generate unknown option") << QStringList{"generate", "--no-digits"};
+        QTest::newRow("import from an unknown format") << QStringList{"import", "--from", "json", "a.json", "b.zv"};
+        QTest::newRow("export to no format") << QStringList{"export", "x.zv", "--to"};
     }
 
     void usageErrors()

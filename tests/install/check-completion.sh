@@ -8,7 +8,7 @@ export PATH=$(cd "$2" && pwd):$PATH
 cd "$(mktemp -d)" || exit 1
 trap 'rm -rf "$PWD"' EXIT
 mkdir folder
-touch a.zv b.zvx notes.xml readme.txt
+touch a.zv b.zvx notes.xml readme.txt list.csv
 
 failures=0
 # words typed (the last one is completed; "" for an empty one) | offers, sorted
@@ -47,6 +47,11 @@ passwd --kdf-passes 4 a.zv --r|--remove-backups
 import ""|folder notes.xml
 import notes.xml ""|a.zv b.zvx folder
 import notes.xml new.zv ""|
+import --from ""|csv keepass-xml
+import --from csv ""|folder list.csv notes.xml
+import --from csv list.csv ""|a.zv b.zvx folder
+export a.zv --to k|keepass-xml
+export a.zv --to csv ""|
 convert a.zv ""|a.zv b.zvx folder
 generate --length ""|
 generate --|--count --length --no-lookalikes --no-symbols

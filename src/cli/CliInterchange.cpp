@@ -1,0 +1,111 @@
+// The commands that move entries between data files and the files other
+// password managers exchange: import --from and export --to.
+#include "cli/CliTool.h"
+
+#include "config/ProgramPaths.h"
+#include "document/Catalogue.h"
+#include "document/DataDocument.h"
+#include "document/interchange/Interchange.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace {
+
+const QString FormatNames = QStringLiteral("keepass-xml or csv");
+
+// Hands what an exporter writes on to a text stream as it comes.
+class TextStreamDevice final : public QIODevice {
+public:
+    explicit TextStreamDevice(QTextStream& out)
+        : m_out(out)
+    {
+        open(QIODevice::WriteOnly);
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        m_out << m_decode(QByteArrayView(data, size));
+        return size;
+    }
+
+private:
+    QTextStream& m_out;
+    QStringDecoder m_decode{QStringDecoder::Utf8};
+};
+
+// Takes "OPTION VALUE" out of args: the value, an empty text for an option
+// without one, nullopt when the option is not given.
+std::optional<QString> takeOption(QStringList& args, const QString& option)
+{
+    const qsizetype at = args.indexOf(option);
+    if (at < 0)
+        return std::nullopt;
+    const QString value = args.value(at + 1);
+    args.remove(at, std::min<qsizetype>(2, args.size() - at));
+    return value;
+}
+
+} // namespace
+
+void CliTool::useCatalogue(const QString& path)
+{
+    m_catalogueFile = path;
+}
+
+int CliTool::importForeign(QStringList args)
+{
+    const std::optional<Interchange::Format> format = Interchange::formatNamed(*takeOption(args, FromOption));
+    if (!format)
+        return usage(QStringLiteral("--from takes %1").arg(FormatNames));
+    DataFile::Sealing sealing{DataFile::formatNamed(args.value(1)), {}};
+    if (const std::optional<QString> problem = takeCostOptions(args, sealing))
+        return usage(*problem);
+    if (args.size() != 2)
+        return usage(QStringLiteral("import --from takes INPUT and FILE"));
+    const QString& source = args.at(0);
+    const QString& target = args.at(1);
+    QFile input(source);
+    if (!QFileInfo(source).isFile())
+        return fail(CannotRead, QStringLiteral("Can't read %1: no such file").arg(source));
+    if (input.size() > DataFile::MaxFileSize)
+        return fail(CannotRead, QStringLiteral("Can't read %1: larger than %2 MB").arg(source).arg(DataFile::MaxFileSize >> 20));
+    if (!input.open(QIODevice::ReadOnly))
+        return fail(CannotRead, QStringLiteral("Can't read %1: %2").arg(source, input.errorString()));
+    const QString catalogueFile = m_catalogueFile.isEmpty()
+        ? findCatalogueFile(ProgramPaths(QCoreApplication::applicationFilePath()), QString()).value_or(QString())
+        : m_catalogueFile;
+    Catalogue catalogue;
+    if (!catalogue.LoadCatalogue(catalogueFile))
+        return fail(CannotRead, QString::fromLatin1(MessageConfigNotFoundText));
+    DataDocument document;
+    const Interchange::ImportResult result =
+        Interchange::importInto(document, catalogue, *format, input.readAll(), QFileInfo(source).completeBaseName());
+    if (!result.ok())
+        return fail(NotADataDocument, QStringLiteral("%1: %2").arg(source, result.error));
+    if (const QFileInfo existing(target); existing.exists() || existing.isSymLink())
+        return targetExists(target);
+    if (const int code = createFile(target, document, sealing))
+        return code;
+    m_err << result.summary() << '\n';
+    return Success;
+}
+
+int CliTool::exportForeign(QStringList args)
+{
+    const std::optional<Interchange::Format> format = Interchange::formatNamed(*takeOption(args, ToOption));
+    if (!format)
+        return usage(QStringLiteral("--to takes %1").arg(FormatNames));
+    if (args.size() != 1)
+        return usage(QStringLiteral("export --to takes one FILE"));
+    DataDocument document;
+    if (const int code = openDocument(args.at(0), document))
+        return code;
+    TextStreamDevice out(m_out);
+    Interchange::exportDocument(document, *format, out, QFileInfo(args.at(0)).completeBaseName());
+    return Success;
+}

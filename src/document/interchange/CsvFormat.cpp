@@ -1,0 +1,142 @@
+#include "document/interchange/CsvFormat.h"
+
+#include <QStringDecoder>
+
+namespace {
+
+constexpr char Quote = '"';
+constexpr char Separator = ',';
+constexpr QByteArrayView ByteOrderMark("\xEF\xBB\xBF");
+
+bool endsRow(char c)
+{
+    return c == '\n' || c == '\r';
+}
+
+// Qt drops a byte order mark at the start of what it decodes; inside a file
+// it is a character of a value like any other.
+QString decoded(QByteArrayView utf8)
+{
+    if (!utf8.startsWith(ByteOrderMark))
+        return QString::fromUtf8(utf8);
+    QStringDecoder keepingMarks(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return keepingMarks(utf8);
+}
+
+} // namespace
+
+CsvReader::CsvReader(QByteArrayView text)
+    : m_text(text)
+{
+    if (m_text.startsWith(ByteOrderMark))
+        m_at = ByteOrderMark.size();
+}
+
+bool CsvReader::fail(qsizetype line, const QString& problem)
+{
+    m_error = QStringLiteral("line %1: %2").arg(line).arg(problem);
+    return false;
+}
+
+// From just after an opening quote to just after the closing one. The value
+// is decoded in pieces between doubled quotes, so a huge value is held once
+// as text besides the input.
+bool CsvReader::readQuoted(QString& cell)
+{
+    const qsizetype openedOn = m_line;
+    qsizetype from = m_at;
+    for (;;) {
+        const qsizetype quote = m_text.indexOf(Quote, m_at);
+        if (quote < 0)
+            return fail(openedOn, QStringLiteral("a quoted value is not closed"));
+        const QByteArrayView piece = m_text.sliced(from, quote - from);
+        m_line += piece.count('\n');
+        cell += decoded(piece);
+        m_at = quote + 1;
+        if (m_at < m_text.size() && m_text.at(m_at) == Quote) {
+            cell += QLatin1Char(Quote);
+            from = ++m_at;
+            continue;
+        }
+        if (m_at < m_text.size() && m_text.at(m_at) != Separator && !endsRow(m_text.at(m_at)))
+            return fail(m_line, QStringLiteral("text after the closing quote of a value"));
+        return true;
+    }
+}
+
+std::optional<QStringList> CsvReader::nextRow()
+{
+    if (!m_error.isEmpty())
+        return std::nullopt;
+    // Empty lines are no rows.
+    while (m_at < m_text.size() && endsRow(m_text.at(m_at))) {
+        if (m_text.at(m_at) == '\n')
+            ++m_line;
+        ++m_at;
+    }
+    if (m_at >= m_text.size())
+        return std::nullopt;
+    m_rowLine = m_line;
+    QStringList cells;
+    for (;;) {
+        QString cell;
+        if (m_at < m_text.size() && m_text.at(m_at) == Quote) {
+            ++m_at;
+            if (!readQuoted(cell))
+                return std::nullopt;
+        } else {
+            qsizetype end = m_at;
+            while (end < m_text.size() && m_text.at(end) != Separator && !endsRow(m_text.at(end)))
+                ++end;
+            cell = decoded(m_text.sliced(m_at, end - m_at));
+            m_at = end;
+        }
+        cells.append(std::move(cell));
+        if (m_at >= m_text.size())
+            return cells;
+        if (m_text.at(m_at) == Separator) {
+            ++m_at;
+            continue;
+        }
+        // CR LF, LF or a lone CR ends the row.
+        if (m_text.at(m_at) == '\r' && m_at + 1 < m_text.size() && m_text.at(m_at + 1) == '\n')
+            ++m_at;
+        if (m_text.at(m_at) == '\n')
+            ++m_line;
+        ++m_at;
+        return cells;
+    }
+}
+
+namespace CsvFormat {
+
+QByteArray row(const QStringList& cells)
+{
+    // An empty line is no row, so a row of one empty value is quoted.
+    if (cells.size() == 1 && cells.first().isEmpty())
+        return "\"\"\r\n";
+    QByteArray line;
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            line += Separator;
+        const QByteArray value = cells.at(i).toUtf8();
+        const bool quoted = value.contains(Separator) || value.contains(Quote) || value.contains('\n')
+                            || value.contains('\r') || value.startsWith(' ') || value.endsWith(' ')
+                            || value.startsWith(ByteOrderMark);
+        if (!quoted) {
+            line += value;
+            continue;
+        }
+        line += Quote;
+        for (const char c : value) {
+            if (c == Quote)
+                line += Quote;
+            line += c;
+        }
+        line += Quote;
+    }
+    line += "\r\n";
+    return line;
+}
+
+} // namespace CsvFormat

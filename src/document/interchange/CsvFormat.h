@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Comma-separated values as RFC 4180 has them: a value in double quotes may
+// hold commas, line breaks and doubled quotes. Rows end with CR LF or LF; a
+// UTF-8 byte order mark at the start is passed over.
+class CsvReader {
+public:
+    // text must outlive the reader; it is read in place.
+    explicit CsvReader(QByteArrayView text);
+
+    // The next row's cells; nullopt at the end or on an error (then error()
+    // is set). Lines that are empty are passed over.
+    std::optional<QStringList> nextRow();
+    // "line 7: ..." for malformed input, else empty.
+    const QString& error() const { return m_error; }
+    // The line on which the row returned last began, counting from 1.
+    qsizetype rowLine() const { return m_rowLine; }
+
+private:
+    bool fail(qsizetype line, const QString& problem);
+    bool readQuoted(QString& cell);
+
+    QByteArrayView m_text;
+    qsizetype m_at = 0;
+    qsizetype m_line = 1;
+    qsizetype m_rowLine = 0;
+    QString m_error;
+};
+
+namespace CsvFormat {
+
+// One row: values quoted when they hold a comma, a quote or a line break, or
+// begin or end with a blank or begin with a byte order mark; ended by CR LF.
+QByteArray row(const QStringList& cells);
+
+} // namespace CsvFormat

@@ -1,0 +1,369 @@
+#include "document/interchange/Interchange.h"
+
+#include "document/Catalogue.h"
+#include "document/DataDocument.h"
+#include "document/Schema.h"
+#include "document/TreeEditing.h"
+#include "document/interchange/CsvEntries.h"
+#include "document/interchange/KeePassXml.h"
+#include "editor/FieldFormats.h"
+#include "editor/FieldRoles.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
+namespace Interchange {
+
+namespace {
+
+constexpr qsizetype ProgressStep = 1000;
+
+// Address and notes fields of the shipped catalogues, in every shipped
+// language ("Adresse" and "Адрес" are the Web Site type's address field).
+const QStringList AddressFieldNames{"URL", "Web Site", "Website", "Download URL", "Adresse", "Адрес"};
+const QStringList NotesFieldNames{"Notes", "Notizen", "Заметки"};
+
+// Extra strings must not take the names of the usual ones in either format.
+const QStringList UsualStringNames{"Title", "UserName", "Password", "URL", "Notes", "Group"};
+
+// A catalogue type as imported entries use it: which of its fields take
+// the usual strings.
+struct RecordTemplate {
+    pugi::xml_node entry;
+    QString typeName;
+    int icon = 0;
+    bool takesAddress = false;
+    int captionField = -1;
+    int loginField = -1;
+    int secretField = -1;
+    int notesField = -1;
+    QStringList fieldNames;
+    QStringList fieldTypes;
+};
+
+std::optional<RecordTemplate> templateOfType(const Catalogue& catalogue, const QString& typeKey)
+{
+    const int icon = Schema::TypeImageIndex(typeKey, true) - Schema::FirstRecordIcon;
+    for (const Catalogue::Entry& listed : catalogue.entries()) {
+        if (listed.icon.value != icon)
+            continue;
+        RecordTemplate found;
+        found.entry = catalogue.FindTemplate(listed.name);
+        if (!found.entry)
+            continue;
+        found.typeName = listed.name;
+        found.icon = icon;
+        const QString link = qText(found.entry.first_child().attribute("link"));
+        for (const pugi::xml_node& field : found.entry.children(Schema::FieldElement)) {
+            const QString name = qText(field.attribute("name"));
+            const QString type = qText(field.attribute("basic_type"));
+            const int at = int(found.fieldNames.size());
+            if (found.captionField < 0 && name == link)
+                found.captionField = at;
+            else if (found.loginField < 0 && FieldRoles::isLoginFieldName(name))
+                found.loginField = at;
+            else if (found.secretField < 0 && FieldRoles::isSecretFieldName(name))
+                found.secretField = at;
+            else if (found.notesField < 0 && type == storedTypeName(FieldType::LongText))
+                found.notesField = at;
+            found.fieldNames << name;
+            found.fieldTypes << type;
+        }
+        return found;
+    }
+    return std::nullopt;
+}
+
+bool hasLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
+bool setValue(pugi::xml_node field, const QString& storedType, const QString& value)
+{
+    if (value.isEmpty())
+        return true;
+    // The stored form is let go before the document copies the bytes.
+    const QByteArray utf8 = (storedType == storedTypeName(FieldType::LongText) ? storedLongText(value) : value).toUtf8();
+    return field.text().set(utf8.constData());
+}
+
+class DocumentBuilder {
+public:
+    DocumentBuilder(const RecordTemplate& webSite, const RecordTemplate& password, qsizetype total,
+                    const InterchangeProgress& progress)
+        : m_webSite(webSite)
+        , m_password(password)
+        , m_total(total)
+        , m_progress(progress)
+    {
+    }
+
+    // False when the tree cannot take a group or record (nested too deep).
+    bool addGroup(pugi::xml_node parent, const ForeignGroup& group, ImportResult& result)
+    {
+        const pugi::xml_node element = TreeEditing::appendGroup(parent, group.name, Schema::DefaultGroupIcon);
+        if (!element)
+            return false;
+        if (!result.group)
+            result.group = element;
+        ++result.groups;
+        for (const ForeignEntry& entry : group.entries) {
+            if (!addRecord(element, entry))
+                return false;
+            ++result.records;
+            if (m_progress && result.records % ProgressStep == 0)
+                m_progress(result.records, m_total);
+        }
+        for (const ForeignGroup& subgroup : group.groups) {
+            if (!addGroup(element, subgroup, result))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    bool addRecord(pugi::xml_node parent, const ForeignEntry& entry)
+    {
+        const RecordTemplate& type = entry.url.isEmpty() ? m_password : m_webSite;
+        const pugi::xml_node record =
+            TreeEditing::appendRecord(parent, type.entry, type.typeName, entry.title, type.icon, m_now);
+        if (!record)
+            return false;
+        const std::vector<pugi::xml_node> fields = Schema::recordFields(record);
+        std::vector<QString> values(fields.size());
+        // Fields given a usual string; the caption field of a type without
+        // an address only repeats the title, so an extra of its name wins.
+        std::vector<bool> taken(fields.size(), false);
+        const auto give = [&](int field, const QString& value, bool take) {
+            if (field < 0 || field >= int(fields.size()))
+                return;
+            values[field] = value;
+            taken[field] = take;
+        };
+        if (type.takesAddress)
+            give(type.captionField, entry.url, true);
+        else
+            give(type.captionField, entry.title, false);
+        give(type.loginField, entry.userName, true);
+        give(type.secretField, entry.password, true);
+        give(type.notesField, entry.notes, true);
+        for (const auto& extra : entry.extras) {
+            const QString& name = extra.first;
+            const QString& value = extra.second;
+            const auto same = [&](const QString& fieldName) { return fieldName.compare(name, Qt::CaseInsensitive) == 0; };
+            const auto named = std::find_if(type.fieldNames.cbegin(), type.fieldNames.cend(), same);
+            const qsizetype at = named - type.fieldNames.cbegin();
+            if (named != type.fieldNames.cend() && !taken[at]) {
+                give(int(at), value, true);
+                continue;
+            }
+            const QString storedType = storedTypeName(hasLineBreak(value) ? FieldType::LongText : FieldType::Text);
+            const pugi::xml_node field = TreeEditing::appendField(record, name, storedType, m_now);
+            if (!field || !setValue(field, storedType, value))
+                return false;
+        }
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (!setValue(fields[i], type.fieldTypes.value(qsizetype(i)), values[i]))
+                return false;
+        }
+        return true;
+    }
+
+    const RecordTemplate& m_webSite;
+    const RecordTemplate& m_password;
+    const qsizetype m_total;
+    const InterchangeProgress& m_progress;
+    const QDateTime m_now = QDateTime::currentDateTime();
+};
+
+qsizetype entryCount(const ForeignGroup& group)
+{
+    qsizetype count = qsizetype(group.entries.size());
+    for (const ForeignGroup& subgroup : group.groups)
+        count += entryCount(subgroup);
+    return count;
+}
+
+QString counted(int count, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+QString exportedValue(const pugi::xml_node& field)
+{
+    const QString value = qText(field.text());
+    switch (fieldTypeFromStored(qText(field.attribute("basic_type"))).value_or(FieldType::Text)) {
+    case FieldType::Date:
+        if (const std::optional<QDate> date = ParseStoredDate(value))
+            return date->toString(Qt::ISODate);
+        return value;
+    case FieldType::Time:
+        if (const std::optional<QTime> time = ParseStoredTime(value))
+            return time->toString(QStringLiteral("HH:mm:ss"));
+        return value;
+    case FieldType::LongText:
+        return longTextLines(value).join(QLatin1Char('\n'));
+    default:
+        return value;
+    }
+}
+
+void collectGroup(const pugi::xml_node& element, ForeignGroup& group, EntryMaker& maker, qsizetype& done,
+                  qsizetype total, const InterchangeProgress& progress)
+{
+    for (const pugi::xml_node& item : Schema::treeChildren(element)) {
+        if (Schema::isRecord(item)) {
+            group.entries.push_back(maker.entryOf(item));
+            if (progress && ++done % ProgressStep == 0)
+                progress(done, total);
+        } else {
+            group.groups.push_back(ForeignGroup{qText(item.attribute("name")), {}, {}});
+            collectGroup(item, group.groups.back(), maker, done, total, progress);
+        }
+    }
+}
+
+} // namespace
+
+std::optional<Format> formatNamed(const QString& name)
+{
+    if (name == QLatin1String("keepass-xml"))
+        return Format::KeePassXml;
+    if (name == QLatin1String("csv"))
+        return Format::Csv;
+    return std::nullopt;
+}
+
+Format formatOf(const QString& fileName, const QByteArray& start)
+{
+    if (fileName.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
+        return Format::KeePassXml;
+    if (fileName.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        return Format::Csv;
+    QByteArrayView text(start);
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text = text.sliced(3);
+    return text.trimmed().startsWith('<') ? Format::KeePassXml : Format::Csv;
+}
+
+QString ImportResult::summary() const
+{
+    QString text = QStringLiteral("Imported %1 in %2").arg(counted(records, "record", "records"),
+                                                         counted(groups, "group", "groups"));
+    QStringList lost;
+    const std::pair<int, std::pair<const char*, const char*>> kinds[] = {
+        {notCarried.attachments, {"attachment", "attachments"}},
+        {notCarried.historyEntries, {"history entry", "history entries"}},
+        {notCarried.customIcons, {"custom icon", "custom icons"}},
+        {notCarried.expiryDates, {"expiry date", "expiry dates"}},
+        {notCarried.tagged, {"entry's tags", "entries' tags"}},
+    };
+    for (const auto& [count, names] : kinds) {
+        if (count > 0)
+            lost << counted(count, names.first, names.second);
+    }
+    if (lost.isEmpty())
+        return text + QLatin1Char('.');
+    const bool single = lost.size() == 1 && lost.first().startsWith(QLatin1String("1 "));
+    const QString last = lost.takeLast();
+    const QString listed = lost.isEmpty() ? last : lost.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+    return text + QStringLiteral("; %1 %2 not imported.").arg(listed, QLatin1String(single ? "was" : "were"));
+}
+
+ImportResult importInto(DataDocument& document, const Catalogue& catalogue, Format format, const QByteArray& input,
+                        const QString& groupName, const InterchangeProgress& progress)
+{
+    ImportResult result;
+    ForeignGroup root{groupName, {}, {}};
+    const bool read = format == Format::Csv ? CsvEntries::read(input, root, &result.error)
+                                            : KeePassXml::read(input, root, result.notCarried, &result.error);
+    if (!read)
+        return result;
+    root.name = groupName;
+    std::optional<RecordTemplate> webSite = templateOfType(catalogue, QStringLiteral("WEB SITE"));
+    const std::optional<RecordTemplate> password = templateOfType(catalogue, QStringLiteral("PASSWORD"));
+    if (!webSite || !password) {
+        result.error = QStringLiteral("the record catalogue has no Web Site or no Password type");
+        return result;
+    }
+    webSite->takesAddress = true;
+    DocumentBuilder builder(*webSite, *password, entryCount(root), progress);
+    if (!builder.addGroup(document.root(), root, result)) {
+        if (result.group)
+            document.root().remove_child(result.group);
+        ImportResult refused;
+        refused.error = QStringLiteral("groups nested more than %1 levels deep").arg(DataDocument::MaxNesting);
+        return refused;
+    }
+    if (progress)
+        progress(result.records, result.records);
+    return result;
+}
+
+EntryMaker::Role EntryMaker::roleOf(const QString& fieldName)
+{
+    const auto known = m_roles.constFind(fieldName);
+    if (known != m_roles.constEnd())
+        return *known;
+    const QString name = fieldName.trimmed();
+    const Role role = FieldRoles::isLoginFieldName(name)                      ? Role::Login
+                      : FieldRoles::isSecretFieldName(name)                   ? Role::Secret
+                      : AddressFieldNames.contains(name, Qt::CaseInsensitive) ? Role::Address
+                      : NotesFieldNames.contains(name, Qt::CaseInsensitive)   ? Role::Notes
+                                                                              : Role::Other;
+    m_roles.insert(fieldName, role);
+    return role;
+}
+
+ForeignEntry EntryMaker::entryOf(const pugi::xml_node& record)
+{
+    ForeignEntry entry;
+    entry.title = Schema::RecordCaption(record);
+    QString* const usual[] = {&entry.userName, &entry.password, &entry.url, &entry.notes};
+    bool given[std::size(usual)] = {};
+    const auto taken = [&](const QString& name) {
+        return UsualStringNames.contains(name, Qt::CaseInsensitive)
+               || std::any_of(entry.extras.cbegin(), entry.extras.cend(), [&](const auto& extra) {
+                      return extra.first.compare(name, Qt::CaseInsensitive) == 0;
+                  });
+    };
+    for (const pugi::xml_node& field : record.children(Schema::FieldElement)) {
+        const QString name = qText(field.attribute("name"));
+        const Role role = roleOf(name);
+        if (role != Role::Other && !given[int(role)]) {
+            *usual[int(role)] = exportedValue(field);
+            given[int(role)] = true;
+            continue;
+        }
+        QString unique = name;
+        for (int n = 2; taken(unique); ++n)
+            unique = QStringLiteral("%1 (%2)").arg(name).arg(n);
+        entry.extras.append({unique, exportedValue(field)});
+    }
+    return entry;
+}
+
+bool exportDocument(const DataDocument& document, Format format, QIODevice& device, const QString& rootName,
+                    const InterchangeProgress& progress)
+{
+    qsizetype total = 0;
+    if (progress)
+        Schema::walkTree(document.root(), [&](const pugi::xml_node& item, int) {
+            total += Schema::isRecord(item) ? 1 : 0;
+            return true;
+        });
+    ForeignGroup root{rootName, {}, {}};
+    qsizetype done = 0;
+    EntryMaker maker;
+    collectGroup(document.root(), root, maker, done, total, progress);
+    const bool written = format == Format::Csv ? CsvEntries::write(device, root) : KeePassXml::write(device, root);
+    if (progress)
+        progress(total, total);
+    return written;
+}
+
+} // namespace Interchange

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "document/interchange/ForeignEntries.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QIODevice>
+#include <QString>
+
+#include <pugixml.hpp>
+
+#include <optional>
+
+class Catalogue;
+class DataDocument;
+
+// Import from and export to the files other password managers exchange.
+namespace Interchange {
+
+enum class Format { KeePassXml, Csv };
+
+// "keepass-xml" or "csv", as the command line names them.
+std::optional<Format> formatNamed(const QString& name);
+// By the file name's extension (".xml", ".csv"), else by the content: one
+// that begins with "<" (after a byte order mark and blanks) is XML.
+Format formatOf(const QString& fileName, const QByteArray& start);
+
+struct ImportResult {
+    // What was wrong with the input; empty on success.
+    QString error;
+    // The new top-level group that holds everything imported.
+    pugi::xml_node group;
+    int records = 0;
+    // Groups made, the new top-level one included.
+    int groups = 0;
+    NotCarried notCarried;
+
+    bool ok() const { return error.isEmpty(); }
+    // "Imported 412 records in 37 groups; 5 attachments and 120 history
+    // entries were not imported."
+    QString summary() const;
+};
+
+// Reads input in format and adds it as one new group named groupName at the
+// top level of document; nothing there before is changed. Entries with an
+// address become records of the catalogue's Web Site type, others of its
+// Password type. On any error the document is left as it was.
+ImportResult importInto(DataDocument& document, const Catalogue& catalogue, Format format, const QByteArray& input,
+                        const QString& groupName, const InterchangeProgress& progress = {});
+
+// Writes the whole document in format, the top level as a group named
+// rootName where the format has one. False when the device refuses.
+bool exportDocument(const DataDocument& document, Format format, QIODevice& device, const QString& rootName,
+                    const InterchangeProgress& progress = {});
+
+// Turns records into entries: the caption as the title; the first login
+// field, secret field, address field and notes field as the usual strings;
+// every other field as an extra named after it (a repeated name gets " (2)"),
+// Date and Time values in ISO form. What a field name stands for is worked
+// out once per name, as an export meets the same few names again and again.
+class EntryMaker {
+public:
+    ForeignEntry entryOf(const pugi::xml_node& record);
+
+private:
+    enum class Role { Login, Secret, Address, Notes, Other };
+    Role roleOf(const QString& fieldName);
+
+    QHash<QString, Role> m_roles;
+};
+
+} // namespace Interchange

@@ -1,0 +1,234 @@
+#include "document/interchange/KeePassXml.h"
+
+#include "document/DataDocument.h"
+
+#include <QRandomGenerator>
+
+#include <pugixml.hpp>
+
+#include <cstring>
+
+namespace KeePassXml {
+
+namespace {
+
+bool named(const pugi::xml_node& node, const char* name)
+{
+    return std::strcmp(node.name(), name) == 0;
+}
+
+QString textOf(const pugi::xml_node& element)
+{
+    return QString::fromUtf8(element.child_value());
+}
+
+void countEntryExtras(const pugi::xml_node& entry, NotCarried& notCarried)
+{
+    for (const pugi::xml_node& child : entry.children()) {
+        if (named(child, "Binary"))
+            ++notCarried.attachments;
+        else if (named(child, "History"))
+            notCarried.historyEntries += int(std::distance(child.children("Entry").begin(), child.children("Entry").end()));
+        else if (named(child, "CustomIconUUID"))
+            ++notCarried.customIcons;
+        else if (named(child, "Tags") && *child.child_value() != '\0')
+            ++notCarried.tagged;
+        else if (named(child, "Times") && QByteArray(child.child_value("Expires")).compare("true", Qt::CaseInsensitive) == 0)
+            ++notCarried.expiryDates;
+    }
+}
+
+ForeignEntry readEntry(const pugi::xml_node& element, NotCarried& notCarried)
+{
+    ForeignEntry entry;
+    QString* const usual[] = {&entry.title, &entry.userName, &entry.password, &entry.url, &entry.notes};
+    const char* const usualKeys[] = {"Title", "UserName", "Password", "URL", "Notes"};
+    for (const pugi::xml_node& string : element.children("String")) {
+        const char* key = string.child_value("Key");
+        QString value = textOf(string.child("Value"));
+        const auto known = std::find_if(std::begin(usualKeys), std::end(usualKeys),
+                                        [&](const char* usualKey) { return std::strcmp(key, usualKey) == 0; });
+        if (known != std::end(usualKeys))
+            *usual[known - std::begin(usualKeys)] = std::move(value);
+        else
+            entry.extras.append({QString::fromUtf8(key), std::move(value)});
+    }
+    countEntryExtras(element, notCarried);
+    return entry;
+}
+
+// Iterative, so a deeply nested hostile file cannot exhaust the stack; false
+// for groups nested deeper than a data document may hold them.
+bool readGroup(const pugi::xml_node& rootElement, ForeignGroup& root, NotCarried& notCarried)
+{
+    struct Pending {
+        pugi::xml_node element;
+        ForeignGroup* group;
+        int depth;
+    };
+    std::vector<Pending> pending{{rootElement, &root, 1}};
+    while (!pending.empty()) {
+        const Pending next = pending.back();
+        pending.pop_back();
+        if (next.element.child("CustomIconUUID"))
+            ++notCarried.customIcons;
+        for (const pugi::xml_node& child : next.element.children()) {
+            if (named(child, "Entry")) {
+                next.group->entries.push_back(readEntry(child, notCarried));
+            } else if (named(child, "Group")) {
+                if (next.depth >= DataDocument::MaxNesting)
+                    return false;
+                next.group->groups.push_back(ForeignGroup{textOf(child.child("Name")), {}, {}});
+                pending.push_back({child, &next.group->groups.back(), next.depth + 1});
+            }
+        }
+    }
+    return true;
+}
+
+qsizetype lineAt(const QByteArray& text, ptrdiff_t offset)
+{
+    return text.first(std::clamp<qsizetype>(offset, 0, text.size())).count('\n') + 1;
+}
+
+// Fresh for every export; other managers want one per group and entry.
+QByteArray newUuid()
+{
+    quint32 words[4];
+    QRandomGenerator::global()->fillRange(words);
+    return QByteArray(reinterpret_cast<const char*>(words), sizeof words).toBase64();
+}
+
+// Writes the XML as it goes rather than building a tree of it: an export
+// of many entries is written in a fraction of the time, in little memory.
+class XmlStream {
+public:
+    explicit XmlStream(QIODevice& device)
+        : m_device(device)
+    {
+    }
+
+    void raw(QByteArrayView text)
+    {
+        m_buffer += text;
+        if (m_buffer.size() >= FlushSize)
+            flush();
+    }
+    void element(const char* name, const QString& text) { element(name, text.toUtf8()); }
+    void element(const char* name, const QByteArray& utf8)
+    {
+        raw("<");
+        raw(name);
+        raw(">");
+        escaped(utf8);
+        raw("</");
+        raw(name);
+        raw(">");
+    }
+    void string(const char* key, const QString& value)
+    {
+        raw("<String><Key>");
+        escaped(QByteArray(key));
+        raw("</Key>");
+        element("Value", value);
+        raw("</String>");
+    }
+    bool flush()
+    {
+        m_ok = m_device.write(m_buffer) == m_buffer.size() && m_ok;
+        m_buffer.resize(0); // keeps the allocation for the next piece
+        return m_ok;
+    }
+
+private:
+    static constexpr qsizetype FlushSize = 1024 * 1024;
+
+    void escaped(const QByteArray& text)
+    {
+        qsizetype from = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char c = text.at(i);
+            const char* replacement = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '\r' ? "&#13;" : nullptr;
+            if (!replacement)
+                continue;
+            raw(QByteArrayView(text).sliced(from, i - from));
+            raw(replacement);
+            from = i + 1;
+        }
+        raw(QByteArrayView(text).sliced(from));
+    }
+
+    QIODevice& m_device;
+    QByteArray m_buffer;
+    bool m_ok = true;
+};
+
+void writeGroup(XmlStream& out, const ForeignGroup& group, int depth)
+{
+    const QByteArray indent(depth, '\t');
+    out.raw(indent);
+    out.raw("<Group>");
+    out.element("UUID", newUuid());
+    out.element("Name", group.name);
+    out.raw("\n");
+    for (const ForeignEntry& entry : group.entries) {
+        out.raw(indent);
+        out.raw("\t<Entry>");
+        out.element("UUID", newUuid());
+        out.string("Title", entry.title);
+        out.string("UserName", entry.userName);
+        out.string("Password", entry.password);
+        out.string("URL", entry.url);
+        out.string("Notes", entry.notes);
+        for (const auto& [key, value] : entry.extras)
+            out.string(key.toUtf8().constData(), value);
+        out.raw("</Entry>\n");
+    }
+    for (const ForeignGroup& subgroup : group.groups)
+        writeGroup(out, subgroup, depth + 1);
+    out.raw(indent);
+    out.raw("</Group>\n");
+}
+
+} // namespace
+
+bool read(const QByteArray& text, ForeignGroup& root, NotCarried& notCarried, QString* error)
+{
+    const auto refuse = [&](const QString& reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    pugi::xml_document document;
+    const pugi::xml_parse_result parsed =
+        document.load_buffer(text.constData(), size_t(text.size()), pugi::parse_default | pugi::parse_ws_pcdata_single);
+    if (!parsed)
+        return refuse(QStringLiteral("line %1: %2").arg(lineAt(text, parsed.offset)).arg(parsed.description()));
+    const pugi::xml_node file = document.document_element();
+    if (!named(file, "KeePassFile"))
+        return refuse(QStringLiteral("the document element is <%1>, not <KeePassFile>").arg(QString::fromUtf8(file.name())));
+    const pugi::xml_node rootElement = file.child("Root");
+    if (!rootElement)
+        return refuse(QStringLiteral("<KeePassFile> has no <Root>"));
+    const pugi::xml_node rootGroup = rootElement.child("Group");
+    if (!rootGroup)
+        return refuse(QStringLiteral("<Root> has no <Group>"));
+    if (!readGroup(rootGroup, root, notCarried)) {
+        return refuse(QStringLiteral("<Group> nested more than %1 levels deep").arg(DataDocument::MaxNesting));
+    }
+    return true;
+}
+
+bool write(QIODevice& device, const ForeignGroup& root)
+{
+    XmlStream out(device);
+    out.raw("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\n<KeePassFile>\n"
+            "<Meta><Generator>Zantrove</Generator></Meta>\n<Root>\n");
+    // A document nests groups at most DataDocument::MaxNesting deep, well
+    // within the stack.
+    writeGroup(out, root, 1);
+    out.raw("</Root>\n</KeePassFile>\n");
+    return out.flush();
+}
+
+} // namespace KeePassXml
