@@ -10,6 +10,6 @@ apt-get install -y --no-install-recommends \
   libpugixml-dev libsodium-dev pkg-config \
   fonts-dejavu-core \
   dbus-daemon \
-  scdoc dpkg-dev appstream desktop-file-utils bash-completion \
+  scdoc dpkg-dev file appstream desktop-file-utils bash-completion \
   xvfb xdotool x11-utils openbox \
   clang-14 libclang-rt-14-dev llvm-14
