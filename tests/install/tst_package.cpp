@@ -40,6 +40,11 @@ private:
 QString TestPackage::run(const QString& program, const QStringList& arguments)
 {
     QProcess process;
+    // CPack's archive writer turns file names into the locale's encoding: the
+    // language folders' names need a UTF-8 one, which a bare C locale is not.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    process.setProcessEnvironment(environment);
     process.start(program, arguments);
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         qWarning() << program << arguments << process.readAllStandardError();
