@@ -39,7 +39,8 @@ void StoredTextWriter::write(const void* data, size_t size)
             put(p, static_cast<size_t>(brk - p));
         if (brk == end)
             return;
-        if (brk == cr && lf == cr + 1) {
+        // A CR that ends the piece is no pair, even where lf stands for "none found".
+        if (brk == cr && lf == cr + 1 && lf < end) {
             put("\r\n", 2);
             p = brk + 2;
         } else {

@@ -1,4 +1,5 @@
 #include "document/DataDocument.h"
+#include "document/StoredTextWriter.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryFile>
@@ -19,6 +20,34 @@ class TestDataDocument : public QObject {
     Q_OBJECT
 
 private slots:
+    // pugixml may cut a text between two writes, even inside a CR LF pair.
+    void lineBreaksCutBetweenWritesReadBackTheSame_data()
+    {
+        QTest::addColumn<QByteArrayList>("pieces");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("pair in one piece") << QByteArrayList{"a\r\nb"} << QByteArray("a\r\nb\r\n");
+        QTest::newRow("pair cut in two") << QByteArrayList{"a\r", "\nb"} << QByteArray("a&#13;&#10;b\r\n");
+        QTest::newRow("CR ends the text") << QByteArrayList{"a\r"} << QByteArray("a&#13;\r\n");
+        QTest::newRow("LF starts a piece") << QByteArrayList{"a", "\nb"} << QByteArray("a&#10;b\r\n");
+    }
+
+    void lineBreaksCutBetweenWritesReadBackTheSame()
+    {
+        QFETCH(QByteArrayList, pieces);
+        QFETCH(QByteArray, stored);
+        struct Collect final : pugi::xml_writer {
+            QByteArray text;
+            void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), qsizetype(size)); }
+        } collect;
+        {
+            StoredTextWriter writer(collect);
+            for (const QByteArray& piece : pieces)
+                writer.write(piece.constData(), size_t(piece.size()));
+            writer.finish();
+        }
+        QCOMPARE(collect.text, stored);
+    }
+
     void newDocumentIsTheDataElementAlone()
     {
         DataDocument document;
