@@ -69,13 +69,9 @@ int CliTool::importForeign(QStringList args)
         return usage(QStringLiteral("import --from takes INPUT and FILE"));
     const QString& source = args.at(0);
     const QString& target = args.at(1);
-    QFile input(source);
-    if (!QFileInfo(source).isFile())
-        return fail(CannotRead, QStringLiteral("Can't read %1: no such file").arg(source));
-    if (input.size() > DataFile::MaxFileSize)
-        return fail(CannotRead, QStringLiteral("Can't read %1: larger than %2 MB").arg(source).arg(DataFile::MaxFileSize >> 20));
-    if (!input.open(QIODevice::ReadOnly))
-        return fail(CannotRead, QStringLiteral("Can't read %1: %2").arg(source, input.errorString()));
+    QByteArray input;
+    if (const int code = readInput(source, input))
+        return code;
     const QString catalogueFile = m_catalogueFile.isEmpty()
         ? findCatalogueFile(ProgramPaths(QCoreApplication::applicationFilePath()), QString()).value_or(QString())
         : m_catalogueFile;
@@ -84,11 +80,9 @@ int CliTool::importForeign(QStringList args)
         return fail(CannotRead, QString::fromLatin1(MessageConfigNotFoundText));
     DataDocument document;
     const Interchange::ImportResult result =
-        Interchange::importInto(document, catalogue, *format, input.readAll(), QFileInfo(source).completeBaseName());
+        Interchange::importInto(document, catalogue, *format, input, QFileInfo(source).completeBaseName());
     if (!result.ok())
         return fail(NotADataDocument, QStringLiteral("%1: %2").arg(source, result.error));
-    if (const QFileInfo existing(target); existing.exists() || existing.isSymLink())
-        return targetExists(target);
     if (const int code = createFile(target, document, sealing))
         return code;
     m_err << result.summary() << '\n';

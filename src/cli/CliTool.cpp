@@ -340,22 +340,37 @@ int CliTool::importXml(QStringList args)
         return usage(QStringLiteral("import takes XML and FILE"));
     const QString& source = args.at(0);
     const QString& target = args.at(1);
-    QFile xml(source);
-    if (!xml.open(QIODevice::ReadOnly))
-        return fail(CannotRead, QStringLiteral("Can't read %1: %2").arg(source, xml.errorString()));
+    QByteArray xml;
+    if (const int code = readInput(source, xml))
+        return code;
     DataDocument document;
     QString problem;
-    if (!document.loadText(xml.readAll(), &problem))
+    if (!document.loadText(std::move(xml), &problem))
         return fail(NotADataDocument, QStringLiteral("%1 is not a data document: %2").arg(source, problem));
-    // Asked early so that nobody types a password in vain; the write itself
-    // still refuses a name taken meanwhile.
-    if (const QFileInfo existing(target); existing.exists() || existing.isSymLink())
-        return targetExists(target);
     return createFile(target, document, sealing);
+}
+
+int CliTool::readInput(const QString& source, QByteArray& bytes)
+{
+    QFile input(source);
+    if (!QFileInfo(source).isFile())
+        return fail(CannotRead, QStringLiteral("Can't read %1: no such file").arg(source));
+    // No input of ours is larger than a data file may be: a bigger one is refused unread.
+    if (input.size() > DataFile::MaxFileSize)
+        return fail(CannotRead,
+                    QStringLiteral("Can't read %1: larger than %2 MB").arg(source).arg(DataFile::MaxFileSize >> 20));
+    if (!input.open(QIODevice::ReadOnly))
+        return fail(CannotRead, QStringLiteral("Can't read %1: %2").arg(source, input.errorString()));
+    bytes = input.readAll();
+    return Success;
 }
 
 int CliTool::createFile(const QString& target, const DataDocument& document, const DataFile::Sealing& sealing)
 {
+    // Asked before the password, so that nobody types one in vain; the write
+    // itself still refuses a name taken meanwhile.
+    if (const QFileInfo existing(target); existing.exists() || existing.isSymLink())
+        return targetExists(target);
     std::optional<QString> password = askNewPassword(sealing.format);
     if (!password)
         return UnusablePassword;

@@ -52,7 +52,11 @@ private:
     int exportForeign(QStringList args);
     int convert(QStringList args);
     int info(const QStringList& args);
-    // Asks target's new password and writes document there as a new file.
+    // The whole file source, which must be a regular file no larger than a
+    // data file may be; Success or the exit code, reported.
+    int readInput(const QString& source, QByteArray& bytes);
+    // Asks target's new password and writes document there as a new file;
+    // a target that exists already is refused before the password is asked.
     static std::optional<QString> takeCostOptions(QStringList& args, DataFile::Sealing& sealing);
     int createFile(const QString& target, const DataDocument& document, const DataFile::Sealing& sealing);
     int changePassword(QStringList args);
