@@ -10,8 +10,6 @@
 #include <QApplication>
 #include <QTimer>
 
-#include <sodium.h>
-
 namespace {
 
 // The main window and dialogs; not the splash, menus or tooltips.
@@ -91,14 +89,9 @@ bool AutoLock::idleLimitReached()
     return minutes && m_idleTime.IdleMilliseconds() / 1000 >= quint64(*minutes) * 60;
 }
 
-// The keys, not the texts, are compared: they are what the password stands
-// for in the file. In constant time, so the time taken tells nothing of how
-// much of a guess was right.
 bool AutoLock::unlocks(const QString& typed) const
 {
-    const DataFile::ScopedKey typedKey(typed);
-    const DataFile::ScopedKey ownKey(m_document.password());
-    return typedKey && ownKey && sodium_memcmp((*typedKey).data(), (*ownKey).data(), DataFile::KeyLength) == 0;
+    return DataFile::samePassword(typed, m_document.password(), m_document.format());
 }
 
 void AutoLock::lock()
@@ -107,7 +100,7 @@ void AutoLock::lock()
     emit aboutToLock();
     const QList<QPointer<QWidget>> concealed = concealWindows();
     m_clipboard->clearOwned();
-    m_prompt->setFileNameLineFor(m_document.fileName());
+    m_prompt->setFile(m_document.fileName(), m_document.format());
     m_prompt->SetPasswordMode(false);
     m_locked = true;
     emit lockedChanged(true);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datafile/DataFile.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -13,10 +15,11 @@ class QTimer;
 class SettingsStore;
 class TFormPassword;
 
-// What the lock needs of the open document: the path of its file and its own
-// password, empty until the document has been saved or opened.
+// What the lock needs of the open document: the path and format of its file
+// and its own password, empty until the document has been saved or opened.
 struct LockedDocument {
     std::function<QString()> fileName;
+    std::function<DataFile::Format()> format;
     std::function<QString()> password;
 };
 

@@ -26,7 +26,7 @@ bool BackgroundWork::running()
     return runningWork > 0;
 }
 
-void BackgroundWork::runOnThread(const std::function<void()>& work)
+void BackgroundWork::runOnThread(const std::function<void()>& work) const
 {
     ++runningWork;
     QApplication::setOverrideCursor(Qt::BusyCursor);

@@ -23,7 +23,7 @@ public:
     BackgroundWork(QString description, QWidget* parent);
 
     template <typename Work>
-    auto run(Work work) -> decltype(work())
+    auto run(Work work) const -> decltype(work())
     {
         std::optional<decltype(work())> result;
         runOnThread([&] { result.emplace(work()); });
@@ -37,7 +37,7 @@ public:
     static constexpr int ProgressDelayMs = 500;
 
 private:
-    void runOnThread(const std::function<void()>& work);
+    void runOnThread(const std::function<void()>& work) const;
 
     QString m_description;
     QWidget* m_parent;

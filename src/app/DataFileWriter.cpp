@@ -1,5 +1,6 @@
 #include "app/DataFileWriter.h"
 
+#include "app/BackgroundWork.h"
 #include "config/CaptionTable.h"
 #include "datafile/Backups.h"
 #include "platform/MessageService.h"
@@ -44,16 +45,19 @@ QString saveFailureMessage(const CaptionTable& captions, const DataFile::SaveFai
     return text;
 }
 
-DataFileWriter::DataFileWriter(MessageService& messages, const CaptionTable& captions)
+DataFileWriter::DataFileWriter(MessageService& messages, const CaptionTable& captions, QWidget* window)
     : m_messages(messages)
     , m_captions(captions)
+    , m_window(window)
 {
 }
 
-bool DataFileWriter::save(const QString& path, const QString& password, const DataDocument& document, bool backups)
+bool DataFileWriter::save(const QString& path, const QString& password, const DataDocument& document, bool backups,
+                          const DataFile::Sealing& sealing)
 {
     DataFile::SaveFailure failure;
-    if (DataFile::save(path, password, document, backups, failure, DataFile::sealingToKeep(path))
+    const BackgroundWork work(caption(m_captions, "ProgressSaving", "Saving…"), m_window);
+    if (work.run([&] { return DataFile::save(path, password, document, backups, failure, sealing); })
         == DataFile::Status::Ok)
         return true;
     m_messages.show(MessageService::Kind::Error, saveFailureMessage(m_captions, failure));

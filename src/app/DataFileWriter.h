@@ -7,17 +7,21 @@
 class CaptionTable;
 class DataDocument;
 class MessageService;
+class QWidget;
 
-// Writing the data file as the user sees it: a failed save says why, and a
+// Writing the data file as the user sees it: the window stays painted while
+// the key is derived and the file written, a failed save says why, and a
 // password change offers to remove the backups that still open with the old
 // password.
 class DataFileWriter {
 public:
-    DataFileWriter(MessageService& messages, const CaptionTable& captions);
+    // window: where the progress shows when writing takes a while.
+    DataFileWriter(MessageService& messages, const CaptionTable& captions, QWidget* window);
 
-    // Saves document to path (DataFile::save) in the format the file there
-    // has, or a new file's name asks for; on failure shows why and gives false.
-    bool save(const QString& path, const QString& password, const DataDocument& document, bool backups);
+    // Saves document to path (DataFile::save) sealed as sealing says; on
+    // failure shows why and gives false.
+    bool save(const QString& path, const QString& password, const DataDocument& document, bool backups,
+              const DataFile::Sealing& sealing);
     // Says that the password of dataFile changed; then, when the file has
     // backups, asks whether to remove them and does so on Yes.
     void passwordChanged(const QString& dataFile);
@@ -25,6 +29,7 @@ public:
 private:
     MessageService& m_messages;
     const CaptionTable& m_captions;
+    QWidget* m_window;
 };
 
 // "Can't save data file", then why on a line of its own: in the user's

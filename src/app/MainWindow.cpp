@@ -6,6 +6,7 @@
 #include "app/BackgroundPicture.h"
 #include "app/DataFileReader.h"
 #include "app/DataFileWriter.h"
+#include "datafile/FileTypes.h"
 #include "app/DocumentStatusDisplay.h"
 #include "app/MenuBarCornerButton.h"
 #include "app/MenuMnemonics.h"
@@ -55,8 +56,6 @@
 
 namespace {
 
-const QString DataFileFilter = QStringLiteral("ZV Files (*.zv)");
-const QString DataFileSuffix = QStringLiteral("zv");
 const QColor Background(189, 222, 242);
 
 } // namespace
@@ -95,7 +94,8 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
 
     m_autoLock = new AutoLock(
         m_settings, services.idleTime,
-        {[this] { return m_currentFileName; }, [this] { return m_currentPassword; }},
+        {[this] { return m_currentFileName; }, [this] { return m_currentSealing.format; },
+         [this] { return m_currentPassword; }},
         &QApplication::topLevelWidgets, *this);
     connect(m_autoLock, &AutoLock::endRequested, this, &TFormMain::endRequested);
     connect(m_autoLock, &AutoLock::lockedChanged, m_statusDisplay, &DocumentStatusDisplay::showLocked);
@@ -443,10 +443,17 @@ QString TFormMain::caption(const char* key, const char* englishDefault) const
     return m_captions.GetCaption(QString::fromLatin1(key), QString::fromLatin1(englishDefault));
 }
 
-void TFormMain::setPasswordPrompt(const QString& fileName, bool newPassword)
+void TFormMain::setPasswordPrompt(const QString& fileName, bool newPassword, DataFile::Format format)
 {
-    m_passwordWindow->setFileNameLineFor(fileName);
+    m_passwordWindow->setFile(fileName, format);
     m_passwordWindow->SetPasswordMode(newPassword);
+}
+
+DataFile::Format TFormMain::formatToOffer() const
+{
+    if (!m_currentFileName.isEmpty())
+        return m_currentSealing.format;
+    return m_settings.isOn(SettingKey::NewFilesProtected) ? DataFile::Format::Protected : DataFile::Format::Plain;
 }
 
 bool TFormMain::ReadDataFile(const QString& path)
@@ -454,20 +461,23 @@ bool TFormMain::ReadDataFile(const QString& path)
     if (!m_fileLock.prepareOpening(path))
         return false;
     const auto unlessOpened = qScopeGuard([this] { m_fileLock.abandon(); });
-    setPasswordPrompt(path, false);
+    const DataFile::Sealing sealing = DataFile::sealingOf(path);
+    setPasswordPrompt(path, false, sealing.format);
     if (m_passwordWindow->exec() != QDialog::Accepted)
         return false;
     const QString password = m_passwordWindow->password();
-    if (!DataFileReader(m_messages, m_captions).read(path, password, m_document))
+    if (!DataFileReader(m_messages, m_captions, this).read(path, password, m_document))
         return false;
     adoptPassword(password);
+    m_currentSealing = sealing;
     m_fileLock.commit();
     return true;
 }
 
-bool TFormMain::WriteDataFile(const QString& path, const QString& password, bool backups)
+bool TFormMain::WriteDataFile(const QString& path, const QString& password, bool backups,
+                              const DataFile::Sealing& sealing)
 {
-    return DataFileWriter(m_messages, m_captions).save(path, password, m_document, backups);
+    return DataFileWriter(m_messages, m_captions, this).save(path, password, m_document, backups, sealing);
 }
 
 void TFormMain::adoptPassword(const QString& password)
@@ -493,6 +503,7 @@ void TFormMain::New1Click()
             return;
     }
     m_currentFileName.clear();
+    m_currentSealing = {};
     m_fileLock.release();
     adoptPassword(QString());
     const bool hadNodes = m_treeModel->nodeCount() > 0;
@@ -513,7 +524,7 @@ void TFormMain::Open1Click()
         if (answer == MessageService::Answer::Cancel || (answer == MessageService::Answer::Yes && !Save1Click()))
             return;
     }
-    const QString path = m_messages.openFileName(DataFileFilter, DataFileSuffix);
+    const QString path = m_messages.openFileName(FileTypes::openFilter(m_captions), FileTypes::suffix(formatToOffer()));
     if (path.isEmpty() || !ReadDataFile(path))
         return;
     m_editor->ClearRecordEditor();
@@ -529,7 +540,7 @@ bool TFormMain::Save1Click()
 {
     if (m_currentFileName.isEmpty() || !QFileInfo::exists(m_currentFileName) || m_fileLock.refusesSaveInPlace())
         return Saveas1Click();
-    if (!WriteDataFile(m_currentFileName, m_currentPassword, m_settings.isOn(SettingKey::Backups)))
+    if (!WriteDataFile(m_currentFileName, m_currentPassword, m_settings.isOn(SettingKey::Backups), m_currentSealing))
         return false;
     SetModified(false);
     action("Changepassword1")->setEnabled(true);
@@ -538,24 +549,29 @@ bool TFormMain::Save1Click()
 
 bool TFormMain::Saveas1Click()
 {
-    const QString path = m_messages.saveFileName(DataFileFilter, DataFileSuffix);
-    return !path.isEmpty() && SaveAsWithPassword(path);
+    int type = int(formatToOffer());
+    const QString path = m_messages.saveFileName(FileTypes::saveFilters(m_captions), type);
+    return !path.isEmpty() && SaveAsWithPassword(path, FileTypes::formatToSave(path, type));
 }
 
-bool TFormMain::SaveAsWithPassword(const QString& path)
+bool TFormMain::SaveAsWithPassword(const QString& path, DataFile::Format format)
 {
     if (!m_fileLock.prepareWriting(path))
         return false;
     const auto unlessWritten = qScopeGuard([this] { m_fileLock.abandon(); });
-    setPasswordPrompt(path, true);
+    setPasswordPrompt(path, true, format);
     if (m_passwordWindow->exec() != QDialog::Accepted)
         return false;
     const QString password = m_passwordWindow->password();
+    // A protected file saved again under a new name keeps its cost.
+    const DataFile::Sealing sealing{
+        format, format == m_currentSealing.format ? m_currentSealing.cost : ProtectedContainer::DerivationCost{}};
     // The new file and password become current only once the file holds the
     // document, so a failed write leaves Save aimed at the file that exists.
-    if (!WriteDataFile(path, password, m_settings.isOn(SettingKey::Backups)))
+    if (!WriteDataFile(path, password, m_settings.isOn(SettingKey::Backups), sealing))
         return false;
     m_fileLock.commit();
+    m_currentSealing = sealing;
     m_currentFileName = path;
     adoptPassword(password);
     SetModified(false);
@@ -568,15 +584,15 @@ void TFormMain::Changepassword1Click()
     if (!QFileInfo::exists(m_currentFileName) || m_fileLock.refusesSaveInPlace())
         return;
     // The prompt names the file whose password changes, not the last one asked about.
-    setPasswordPrompt(m_currentFileName, true);
+    setPasswordPrompt(m_currentFileName, true, m_currentSealing.format);
     if (m_passwordWindow->exec() != QDialog::Accepted)
         return;
     const QString password = m_passwordWindow->password();
-    if (!WriteDataFile(m_currentFileName, password, false))
+    if (!WriteDataFile(m_currentFileName, password, false, m_currentSealing))
         return;
     adoptPassword(password);
     SetModified(false);
-    DataFileWriter(m_messages, m_captions).passwordChanged(m_currentFileName);
+    DataFileWriter(m_messages, m_captions, this).passwordChanged(m_currentFileName);
 }
 
 bool TFormMain::FormCloseQuery()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/OpenFileLock.h"
+#include "datafile/DataFile.h"
 #include "document/DataDocument.h"
 #include "document/DocumentTreeView.h"
 #include "document/MainTreeSelection.h"
@@ -96,7 +97,7 @@ public:
     void Open1Click();
     bool Save1Click();
     bool Saveas1Click();
-    bool SaveAsWithPassword(const QString& path);
+    bool SaveAsWithPassword(const QString& path, DataFile::Format format);
     void Changepassword1Click();
     // May the window close? Saves or asks first when there are unsaved changes.
     bool FormCloseQuery();
@@ -178,10 +179,13 @@ private:
     bool messageBoxOrDialogOpen() const;
 
     MessageService::Answer askToSaveChanges(bool asQuestion);
-    bool WriteDataFile(const QString& path, const QString& password, bool backups);
+    bool WriteDataFile(const QString& path, const QString& password, bool backups, const DataFile::Sealing& sealing);
     // The password of the open file from now on; the previous one is wiped.
     void adoptPassword(const QString& password);
-    void setPasswordPrompt(const QString& fileName, bool newPassword);
+    void setPasswordPrompt(const QString& fileName, bool newPassword, DataFile::Format format);
+    // The type Save as starts from: the open file's, or for a document not
+    // yet saved the one the settings choose for new files.
+    DataFile::Format formatToOffer() const;
     QString caption(const char* key, const char* englishDefault) const;
 
     void selectHitAndFocusIt();
@@ -198,6 +202,8 @@ private:
     DataDocument m_document;
     QString m_currentFileName;
     QString m_currentPassword;
+    // How the open file is sealed; saving keeps it.
+    DataFile::Sealing m_currentSealing;
     OpenFileLock m_fileLock;
     bool m_modified = false;
     QPointer<QDialog> m_activeDialog;

@@ -66,6 +66,8 @@ NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
         list.append(SettingKey::LockBeforeSleep, flag(false));
     if (state.lockWhenMinimised)
         list.append(SettingKey::LockWhenMinimised, flag(true));
+    if (state.newFilesProtected)
+        list.append(SettingKey::NewFilesProtected, flag(true));
     if (state.clipboardSeconds != DefaultClipboardSeconds)
         list.append(SettingKey::ClipboardSeconds, QString::number(state.clipboardSeconds));
     // Only what is to be reopened is recorded.

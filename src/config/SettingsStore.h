@@ -40,6 +40,8 @@ inline constexpr char GenAvoidLookAlikes[] = "genlookalikes";
 // of the list carries them over.
 inline constexpr const char* KeptOutsideSettingsWindow[] = {GenLength, GenUpper, GenLower,
                                                            GenDigits, GenSymbols, GenAvoidLookAlikes};
+// Whether New and Save as start from the protected file type.
+inline constexpr char NewFilesProtected[] = "newprotected";
 // Seconds until a value the program copied is taken off the clipboard; 0 never.
 inline constexpr char ClipboardSeconds[] = "clipboardseconds";
 } // namespace SettingKey
@@ -74,6 +76,7 @@ struct SettingsWindowState {
     bool lockBeforeSleep = true;
     bool lockWhenMinimised = false;
     int clipboardSeconds = DefaultClipboardSeconds;
+    bool newFilesProtected = false;
     QString currentFileName;  // the open data file; empty when none is
 };
 

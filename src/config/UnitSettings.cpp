@@ -100,6 +100,7 @@ void TFormSettings::createControls()
     checkRow(m_checkBoxOpenLast, m_labelOpenLast, "OpenLast");
     checkRow(m_checkBoxAutoSave, m_labelAutoSave, "AutoSave");
     checkRow(m_checkBoxBackups, m_labelBackups, "Backups");
+    checkRow(m_checkBoxNewProtected, m_labelNewProtected, "NewProtected");
     checkRow(m_checkBoxAutoBlocking, m_labelAutoBlocking, "AutoBlocking");
 
     m_labelBlockingTime = createLabel(QStringLiteral("LabelBlockingTime"), this);
@@ -145,7 +146,7 @@ void TFormSettings::layOutControls()
         {m_checkBoxSysTray, m_labelSysTray},       {m_checkBoxHidden, m_labelHidden},
         {m_checkBoxExtAssociations, m_labelExtAssociations}, {m_checkBoxOpenLast, m_labelOpenLast},
         {m_checkBoxAutoSave, m_labelAutoSave},     {m_checkBoxBackups, m_labelBackups},
-        {m_checkBoxAutoBlocking, m_labelAutoBlocking},
+        {m_checkBoxNewProtected, m_labelNewProtected}, {m_checkBoxAutoBlocking, m_labelAutoBlocking},
     }, 4);
     grid->addWidget(m_labelBlockingTime, row++, 1);
     auto* minutes = new QHBoxLayout;
@@ -176,7 +177,7 @@ void TFormSettings::chainTabOrder()
 {
     const QList<QWidget*> order = {
         m_comboBoxLang,     m_comboBoxCodePage, m_checkBoxSysTray, m_checkBoxHidden,
-        m_checkBoxOpenLast, m_checkBoxAutoSave, m_checkBoxBackups, m_buttonOk,
+        m_checkBoxOpenLast, m_checkBoxAutoSave, m_checkBoxBackups, m_checkBoxNewProtected, m_buttonOk,
         m_buttonCancel,     m_checkBoxAutoBlocking, m_comboBoxMinutes, m_checkBoxExtAssociations,
         m_checkBoxLockOnScreenLock, m_checkBoxLockBeforeSleep, m_checkBoxLockWhenMinimised,
         m_spinBoxClipboardSeconds,
@@ -196,6 +197,7 @@ void TFormSettings::ApplySettingsCaptions()
     m_labelOpenLast->setText(caption(m_captions, "SettingsCheckBoxOpenLast", "Open last file"));
     m_labelAutoSave->setText(caption(m_captions, "SettingsCheckBoxAutoSave", "Save when exit"));
     m_labelBackups->setText(caption(m_captions, "SettingsCheckBoxBackups", "Create backups"));
+    m_labelNewProtected->setText(caption(m_captions, "SettingsCheckBoxNewProtected", "New files are protected"));
     m_labelAutoBlocking->setText(caption(m_captions, "SettingsCheckBoxAutoBlocking", "Autoblocking program"));
     m_labelBlockingTime->setText(labelCaption(m_captions, "SettingsLabelBlockingTime", "Blocking time"));
     m_labelMinutes->setText(caption(m_captions, "SettingsLabelMinutes", "Minutes"));
@@ -248,6 +250,7 @@ void TFormSettings::LoadSettingsIntoWindow(const SettingsStore& settings)
     m_checkBoxLockOnScreenLock->setChecked(settings.isNotOff(SettingKey::LockOnScreenLock));
     m_checkBoxLockBeforeSleep->setChecked(settings.isNotOff(SettingKey::LockBeforeSleep));
     m_checkBoxLockWhenMinimised->setChecked(settings.isOn(SettingKey::LockWhenMinimised));
+    m_checkBoxNewProtected->setChecked(settings.isOn(SettingKey::NewFilesProtected));
     m_spinBoxClipboardSeconds->setValue(clipboardSecondsFrom(settings.GetSetting(SettingKey::ClipboardSeconds)));
 }
 
@@ -293,6 +296,7 @@ SettingsWindowState TFormSettings::windowState(const QString& currentFileName) c
     state.lockOnScreenLock = m_checkBoxLockOnScreenLock->isChecked();
     state.lockBeforeSleep = m_checkBoxLockBeforeSleep->isChecked();
     state.lockWhenMinimised = m_checkBoxLockWhenMinimised->isChecked();
+    state.newFilesProtected = m_checkBoxNewProtected->isChecked();
     state.clipboardSeconds = m_spinBoxClipboardSeconds->value();
     state.currentFileName = currentFileName;
     return state;

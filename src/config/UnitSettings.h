@@ -85,6 +85,8 @@ private:
     QLabel* m_labelLockBeforeSleep = nullptr;
     QCheckBox* m_checkBoxLockWhenMinimised = nullptr;
     QLabel* m_labelLockWhenMinimised = nullptr;
+    QCheckBox* m_checkBoxNewProtected = nullptr;
+    QLabel* m_labelNewProtected = nullptr;
     QLabel* m_labelClipboardSeconds = nullptr;
     QSpinBox* m_spinBoxClipboardSeconds = nullptr;
     QPushButton* m_buttonOk = nullptr;

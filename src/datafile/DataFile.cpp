@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sodium.h>
 #include <unistd.h>
 
 namespace DataFile {
@@ -185,6 +186,15 @@ bool passwordFits(const QString& password, Format format)
     if (format == Format::Protected)
         return ProtectedContainer::passwordFits(password);
     return static_cast<bool>(ScopedKey(password));
+}
+
+bool samePassword(const QString& typed, const QString& own, Format format)
+{
+    if (format == Format::Protected)
+        return ProtectedContainer::samePassword(typed, own);
+    const ScopedKey typedKey(typed);
+    const ScopedKey ownKey(own);
+    return typedKey && ownKey && sodium_memcmp((*typedKey).data(), (*ownKey).data(), KeyLength) == 0;
 }
 
 ScopedKey::ScopedKey(const QString& password)

@@ -80,6 +80,12 @@ Sealing sealingToKeep(const QString& path);
 // page of older files for Plain, 1 to 1,024 of any kind for Protected.
 bool passwordFits(const QString& password, Format format);
 
+// Whether typed stands for the same password as own in a file of format: for
+// Plain, whether their keys are equal; for Protected, whether they are the
+// same text once normalised. In constant time, so the time taken tells
+// nothing of how much of a guess was right.
+bool samePassword(const QString& typed, const QString& own, Format format);
+
 enum class Status {
     Ok,
     InvalidPassword,  // empty, too long, or (.zv) a character outside the code page of older files

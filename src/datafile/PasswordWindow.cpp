@@ -3,6 +3,7 @@
 #include "config/CaptionTable.h"
 #include "config/Mnemonics.h"
 #include "datafile/DataFile.h"
+#include "datafile/FileTypes.h"
 #include "datafile/SecureWipe.h"
 #include "datafile/TextEncoding.h"
 #include "platform/CapsLockWarning.h"
@@ -16,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -25,7 +27,6 @@ QLineEdit* createPasswordBox(const QString& name, QWidget* parent)
 {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
-    box->setMaxLength(DataFile::MaxPasswordLength);
     box->setEchoMode(QLineEdit::Password);
     box->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     box->setMinimumWidth(177);
@@ -56,6 +57,7 @@ TFormPassword::TFormPassword(const CaptionTable& captions, MessageService& messa
     layOutControls();
     ApplyPasswordCaptions();
     SetPasswordMode(false);
+    setFile(QString(), DataFile::Format::Plain);
 }
 
 TFormPassword::~TFormPassword()
@@ -68,6 +70,7 @@ void TFormPassword::buildControls()
     m_labelFileName = createLabel(QStringLiteral("LabelFileName"), this);
     // A long name is cut at the window's edge; the tooltip shows it in full.
     m_labelFileName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_labelFileType = createLabel(QStringLiteral("LabelFileType"), this);
     m_labelPassword = createLabel(QStringLiteral("LabelPassword"), this);
     m_labelRetype = createLabel(QStringLiteral("LabelRetype"), this);
     m_editPassword = createPasswordBox(QStringLiteral("EditPassword"), this);
@@ -101,11 +104,12 @@ void TFormPassword::layOutControls()
 {
     auto* boxes = new QGridLayout;
     boxes->addWidget(m_labelFileName, 0, 0, 1, 2);
-    boxes->addWidget(m_labelPassword, 1, 0);
-    boxes->addWidget(m_editPassword, 1, 1);
-    boxes->addWidget(m_labelRetype, 2, 0);
-    boxes->addWidget(m_editRetype, 2, 1);
-    boxes->addWidget(m_capsLockWarning, 3, 0, 1, 2);
+    boxes->addWidget(m_labelFileType, 1, 0, 1, 2);
+    boxes->addWidget(m_labelPassword, 2, 0);
+    boxes->addWidget(m_editPassword, 2, 1);
+    boxes->addWidget(m_labelRetype, 3, 0);
+    boxes->addWidget(m_editRetype, 3, 1);
+    boxes->addWidget(m_capsLockWarning, 4, 0, 1, 2);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_buttonGenerate);
@@ -152,10 +156,18 @@ void TFormPassword::setFileNameLine(const QString& text)
     m_labelFileName->setText(text);
 }
 
-void TFormPassword::setFileNameLineFor(const QString& path)
+void TFormPassword::setFile(const QString& path, DataFile::Format format)
 {
+    m_format = format;
     setFileNameLine(QFileInfo(path).fileName() + QLatin1Char(' ')
                     + m_captions.GetCaption(QStringLiteral("PasswordFileText"), QStringLiteral("File")));
+    m_labelFileType->setText(FileTypes::description(format, m_captions));
+    // A box counts UTF-16 units: room for 1,024 characters outside the basic
+    // plane, and Ok refuses more than 1,024 characters of any kind.
+    const int maxLength = format == DataFile::Format::Protected ? 2 * ProtectedContainer::MaxPasswordLength
+                                                                 : DataFile::MaxPasswordLength;
+    m_editPassword->setMaxLength(maxLength);
+    m_editRetype->setMaxLength(maxLength);
 }
 
 QString TFormPassword::password() const
@@ -247,14 +259,10 @@ void TFormPassword::JvXPButtonOkClick()
         m_buttonOk->setEnabled(false);
         return;
     }
-    // The file key holds one byte per character in the code page of older
-    // files; anything else would be stored as a different password.
-    if (m_retype && !DataFile::ScopedKey(typedPassword())) {
-        m_messages.show(MessageService::Kind::Error,
-                        m_captions.GetCaption(QStringLiteral("MessagePasswordCharacters"),
-                                              QStringLiteral("The password can only contain letters, digits and "
-                                                             "signs of the code page of older files"))
-                            + QStringLiteral(" (%1)").arg(TextEncoding::olderFilesCodePage().name()));
+    // The key of a .zv file holds one byte per character in the code page of
+    // older files; anything else would be stored as a different password.
+    if (m_retype && !DataFile::passwordFits(typedPassword(), m_format)) {
+        m_messages.show(MessageService::Kind::Error, unfitPasswordMessage());
         return;
     }
     if (locked() && !(m_checkFilePassword && m_checkFilePassword(typedPassword()))) {
@@ -264,6 +272,18 @@ void TFormPassword::JvXPButtonOkClick()
         return;
     }
     accept();
+}
+
+QString TFormPassword::unfitPasswordMessage() const
+{
+    if (m_format == DataFile::Format::Protected)
+        return m_captions
+            .GetCaption(QStringLiteral("MessagePasswordTooLong"), QStringLiteral("The password can have at most %1 characters"))
+            .arg(QLocale().toString(ProtectedContainer::MaxPasswordLength));
+    return m_captions.GetCaption(QStringLiteral("MessagePasswordCharacters"),
+                                 QStringLiteral("The password can only contain letters, digits and "
+                                                "signs of the code page of older files"))
+           + QStringLiteral(" (%1)").arg(TextEncoding::olderFilesCodePage().name());
 }
 
 void TFormPassword::JvXPButtonGenerateClick()

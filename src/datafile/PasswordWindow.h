@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datafile/DataFile.h"
 #include "platform/TrackedDialog.h"
 
 #include <QString>
@@ -30,8 +31,9 @@ public:
     void SetPasswordMode(bool retype);
     // The line naming the file; shown in full as its tooltip.
     void setFileNameLine(const QString& text);
-    // The line for the file at path: its name without folder and "File".
-    void setFileNameLineFor(const QString& path);
+    // The file at path in format: the line with its name without folder and
+    // "File", the line naming its type, and the passwords the type can hold.
+    void setFile(const QString& path, DataFile::Format format);
     // The password confirmed with Ok, kept until the next showing; none is
     // kept from a locked showing, whose check has used it. The boxes
     // themselves are wiped whenever the window closes.
@@ -62,6 +64,7 @@ private:
     QString typedPassword() const;
     bool inputAcceptable() const;
     bool locked() const;
+    QString unfitPasswordMessage() const;
     void JvXPButtonOkClick();
     void JvXPButtonGenerateClick();
 
@@ -71,9 +74,11 @@ private:
     std::function<bool(const QString&)> m_checkFilePassword;
     PasswordSource m_generatedPasswordSource;
     bool m_retype = false;
+    DataFile::Format m_format = DataFile::Format::Plain;
     QString m_accepted;
 
     QLabel* m_labelFileName = nullptr;
+    QLabel* m_labelFileType = nullptr;
     QLabel* m_labelPassword = nullptr;
     QLineEdit* m_editPassword = nullptr;
     QLabel* m_labelRetype = nullptr;

@@ -76,6 +76,35 @@ bool passwordFits(const QString& password)
     return codePoints >= 1 && codePoints <= MaxPasswordLength;
 }
 
+namespace {
+
+// A fixed-size digest of the password the derivation would see, so that
+// passwords of any length compare in the same time.
+std::array<unsigned char, crypto_generichash_BYTES> passwordDigest(const QString& password)
+{
+    QString normalised = password.normalized(QString::NormalizationForm_C);
+    QByteArray utf8 = normalised.toUtf8();
+    std::array<unsigned char, crypto_generichash_BYTES> digest{};
+    crypto_generichash(digest.data(), digest.size(), bytes(utf8), std::size_t(utf8.size()), nullptr, 0);
+    SecureWipe::wipe(utf8);
+    SecureWipe::wipe(normalised);
+    return digest;
+}
+
+} // namespace
+
+bool samePassword(const QString& a, const QString& b)
+{
+    if (!sodiumReady())
+        return false;
+    auto digestA = passwordDigest(a);
+    auto digestB = passwordDigest(b);
+    const bool same = sodium_memcmp(digestA.data(), digestB.data(), digestA.size()) == 0;
+    sodium_memzero(digestA.data(), digestA.size());
+    sodium_memzero(digestB.data(), digestB.size());
+    return same;
+}
+
 bool deriveArgon2id(const QString& password, const Salt& salt, const DerivationCost& cost, Key& key)
 {
     if (!sodiumReady())

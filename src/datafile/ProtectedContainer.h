@@ -72,6 +72,9 @@ bool isProtected(QByteArrayView fileBytes);
 Status readHeader(QByteArrayView fileBytes, Header& header);
 
 bool passwordFits(const QString& password);
+// Whether a and b are the same password once normalised as the key
+// derivation normalises them; in constant time.
+bool samePassword(const QString& a, const QString& b);
 
 // The complete file for documentText under password, with a fresh salt and nonce.
 Status seal(const QByteArray& documentText, const QString& password, const DerivationCost& cost, QByteArray& file,

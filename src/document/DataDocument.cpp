@@ -89,6 +89,12 @@ void DataDocument::replaceContent(std::unique_ptr<pugi::xml_document> document, 
     m_buffer = std::move(buffer);
 }
 
+void DataDocument::swap(DataDocument& other) noexcept
+{
+    std::swap(m_document, other.m_document);
+    std::swap(m_buffer, other.m_buffer);
+}
+
 pugi::xml_node DataDocument::root() const
 {
     return m_document->document_element();

@@ -19,6 +19,8 @@ public:
 
     // Back to the empty document: the `data` element alone.
     void clear();
+    // Exchanges the contents; node handles go with their content.
+    void swap(DataDocument& other) noexcept;
 
     pugi::xml_node root() const;
     pugi::xml_document& xml() { return *m_document; }

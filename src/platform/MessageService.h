@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Every modal message box and file dialog of the program goes through this
 // service, so tests can answer them in advance.
@@ -19,8 +20,11 @@ public:
     // The chosen path, or empty when the dialog was cancelled. filter is in
     // Qt's form ("ZV Files (*.zv)"); defaultSuffix without the dot.
     virtual QString openFileName(const QString& filter, const QString& defaultSuffix) = 0;
-    // Asks before overwriting an existing file.
-    virtual QString saveFileName(const QString& filter, const QString& defaultSuffix) = 0;
+    // The chosen path, or empty when cancelled; asks before overwriting an
+    // existing file. filters: one type each, in Qt's form ("ZV Files (*.zv)").
+    // The dialog starts on filters[selected] and gives back in selected the
+    // one in use, whose extension a name typed without one receives.
+    virtual QString saveFileName(const QStringList& filters, int& selected) = 0;
 
     static QString title(Kind kind);
 };

@@ -1,6 +1,9 @@
 #include "platform/QtMessageService.h"
 
 #include <QMessageBox>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
@@ -60,6 +63,13 @@ MessageService::Answer answerOf(QMessageBox::StandardButton button)
     }
 }
 
+// The first extension of a filter in Qt's form: "zvx" of "Protected (*.zvx)".
+QString suffixOf(const QString& filter)
+{
+    static const QRegularExpression firstPattern(QStringLiteral(R"(\(\*\.([^ )]+))"));
+    return firstPattern.match(filter).captured(1);
+}
+
 } // namespace
 
 void QtMessageService::setParentWidget(QWidget* parent)
@@ -81,24 +91,36 @@ MessageService::Answer QtMessageService::show(Kind kind, const QString& text, Bu
 
 QString QtMessageService::openFileName(const QString& filter, const QString& defaultSuffix)
 {
-    return chooseFile(QFileDialog::AcceptOpen, filter, defaultSuffix);
-}
-
-QString QtMessageService::saveFileName(const QString& filter, const QString& defaultSuffix)
-{
-    return chooseFile(QFileDialog::AcceptSave, filter, defaultSuffix);
-}
-
-QString QtMessageService::chooseFile(QFileDialog::AcceptMode mode, const QString& filter,
-                                     const QString& defaultSuffix)
-{
     QFileDialog dialog(m_parent);
-    // A dialog of the desktop's own could not be hidden by the automatic lock.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(filter);
     dialog.setDefaultSuffix(defaultSuffix);
+    return chooseFile(dialog);
+}
+
+QString QtMessageService::saveFileName(const QStringList& filters, int& selected)
+{
+    QFileDialog dialog(m_parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    // The extension follows the type chosen, before the name is checked for
+    // an existing file.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
+    dialog.selectNameFilter(filters.value(selected));
+    dialog.setDefaultSuffix(suffixOf(filters.value(selected)));
+    const QString path = chooseFile(dialog);
+    if (!path.isEmpty())
+        selected = std::max<int>(0, filters.indexOf(dialog.selectedNameFilter()));
+    return path;
+}
+
+QString QtMessageService::chooseFile(QFileDialog& dialog)
+{
+    // A dialog of the desktop's own could not be hidden by the automatic lock.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles().value(0);

@@ -15,10 +15,10 @@ public:
 
     Answer show(Kind kind, const QString& text, Buttons buttons = Buttons::Ok) override;
     QString openFileName(const QString& filter, const QString& defaultSuffix) override;
-    QString saveFileName(const QString& filter, const QString& defaultSuffix) override;
+    QString saveFileName(const QStringList& filters, int& selected) override;
 
 private:
-    QString chooseFile(QFileDialog::AcceptMode mode, const QString& filter, const QString& defaultSuffix);
+    QString chooseFile(QFileDialog& dialog);
 
     QPointer<QWidget> m_parent;
 };

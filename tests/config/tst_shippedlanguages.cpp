@@ -71,6 +71,10 @@ const CaptionKey CaptionKeys[] = {
     {"EditorCopyField", 0}, {"EditorRevealField", 0}, {"EditorGenerateField", 0},
     {"MessageNoSecretField", 0}, {"MessageNoLoginField", 0}, {"MessageClipboardClearsIn", 0},
     {"SettingsLabelClipboardSeconds", ':'}, {"SettingsSuffixSeconds", 0}, {"SettingsClipboardNever", 0},
+    // The two types of data file
+    {"FileTypePlain", 0}, {"FileTypeProtected", 0}, {"FilterAllDataFiles", 0}, {"FilterProtectedFiles", 0},
+    {"SettingsCheckBoxNewProtected", 0}, {"MessagePasswordTooLong", 0}, {"ProgressOpening", 0},
+    {"ProgressSaving", 0},
 };
 
 QString languagesRoot()

@@ -5,6 +5,7 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -38,6 +39,7 @@ void onNextModal(std::function<void(QWidget*)> act, QWidget* previous = nullptr)
 }
 
 const QString zvFilter = QStringLiteral("ZV Files (*.zv)");
+const QStringList dataFilters = {zvFilter, QStringLiteral("Protected (*.zvx)")};
 
 // Types file into the name box of the dialog opened on folder and accepts, as
 // a user would with the OK button. (QFileDialog::selectFile leaves the name box
@@ -74,7 +76,8 @@ private slots:
     void messageBox();
     void openFileDialog();
     void cancelledFileDialogGivesNothing();
-    void saveFileDialogAddsSuffix();
+    void saveFileDialogAddsSuffixOfChosenType_data();
+    void saveFileDialogAddsSuffixOfChosenType();
     void saveFileDialogConfirmsOverwrite();
 
     void desktopLauncherUsesDefaultHandler();
@@ -214,25 +217,50 @@ void TestPlatform::cancelledFileDialogGivesNothing()
     onNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
     QVERIFY(service.openFileName(zvFilter, "zv").isNull());
     onNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
-    QVERIFY(service.saveFileName(zvFilter, "zv").isNull());
+    int selected = 1;
+    QVERIFY(service.saveFileName(dataFilters, selected).isNull());
+    QCOMPARE(selected, 1);
 }
 
-void TestPlatform::saveFileDialogAddsSuffix()
+void TestPlatform::saveFileDialogAddsSuffixOfChosenType_data()
 {
+    QTest::addColumn<int>("preselected");
+    QTest::addColumn<bool>("switchType");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expectedName");
+    QTest::addColumn<int>("expectedType");
+    QTest::newRow("first type") << 0 << false << "fresh" << "fresh.zv" << 0;
+    QTest::newRow("second type preselected") << 1 << false << "fresh" << "fresh.zvx" << 1;
+    QTest::newRow("type switched in the dialog") << 0 << true << "fresh" << "fresh.zvx" << 1;
+    QTest::newRow("extension typed is kept") << 1 << false << "fresh.dat" << "fresh.dat" << 1;
+}
+
+void TestPlatform::saveFileDialogAddsSuffixOfChosenType()
+{
+    QFETCH(int, preselected);
+    QFETCH(bool, switchType);
+    QFETCH(QString, typed);
+    QFETCH(QString, expectedName);
+    QFETCH(int, expectedType);
     QTemporaryDir dir;
     QtMessageService service;
     QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
     onNextModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
-        if (!dialog) {
+        auto* types = modal->findChild<QComboBox*>("fileTypeCombo");
+        if (!dialog || !types) {
             modal->close();
             return;
         }
         mode = dialog->acceptMode();
-        choose(dialog, dir.path(), "fresh");
+        if (switchType)
+            QTest::keyClick(types, Qt::Key_Down);
+        choose(dialog, dir.path(), typed);
     });
 
-    QCOMPARE(service.saveFileName(zvFilter, "zv"), dir.filePath("fresh.zv"));
+    int selected = preselected;
+    QCOMPARE(service.saveFileName(dataFilters, selected), dir.filePath(expectedName));
+    QCOMPARE(selected, expectedType);
     QCOMPARE(mode, QFileDialog::AcceptSave);
 }
 
@@ -263,7 +291,8 @@ void TestPlatform::saveFileDialogConfirmsOverwrite()
         choose(dialog, dir.path(), path);
     });
 
-    QCOMPARE(service.saveFileName(zvFilter, "zv"), path);
+    int selected = 0;
+    QCOMPARE(service.saveFileName(dataFilters, selected), path);
     QVERIFY(asked);
 }
 

@@ -16,9 +16,12 @@ QString ScriptedMessageService::openFileName(const QString&, const QString&)
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
 
-QString ScriptedMessageService::saveFileName(const QString&, const QString&)
+QString ScriptedMessageService::saveFileName(const QStringList& filters, int& selected)
 {
     ++fileDialogs;
+    saveDialogs.append({filters, selected});
+    if (!filterChoices.isEmpty())
+        selected = filterChoices.dequeue();
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
 

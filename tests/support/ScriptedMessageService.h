@@ -22,10 +22,18 @@ public:
     QQueue<QString> fileNames;
     QList<Shown> shown;
     int fileDialogs = 0;
+    // The types each save dialog offered, and the one it started on.
+    struct SaveDialog {
+        QStringList filters;
+        int preselected;
+    };
+    QList<SaveDialog> saveDialogs;
+    QQueue<int> filterChoices;
 
     Answer show(Kind kind, const QString& text, Buttons buttons) override;
     QString openFileName(const QString& filter, const QString& defaultSuffix) override;
-    QString saveFileName(const QString& filter, const QString& defaultSuffix) override;
+    // Keeps the type the dialog starts on unless filterChoices names one.
+    QString saveFileName(const QStringList& filters, int& selected) override;
 
     // The texts shown so far, in order.
     QStringList texts() const;

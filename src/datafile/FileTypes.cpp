@@ -1,0 +1,64 @@
+#include "datafile/FileTypes.h"
+
+#include "config/CaptionTable.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString pattern(DataFile::Format format)
+{
+    return QStringLiteral("*.") + FileTypes::suffix(format);
+}
+
+QString filterOf(DataFile::Format format, const CaptionTable& captions)
+{
+    // The older type keeps the filter name its files have always had.
+    const QString name = format == DataFile::Format::Protected
+                             ? captions.GetCaption(QStringLiteral("FilterProtectedFiles"),
+                                                   QStringLiteral("Zantrove protected files"))
+                             : QStringLiteral("ZV Files");
+    return QStringLiteral("%1 (%2)").arg(name, pattern(format));
+}
+
+} // namespace
+
+namespace FileTypes {
+
+QString suffix(DataFile::Format format)
+{
+    return format == DataFile::Format::Protected ? QStringLiteral("zvx") : QStringLiteral("zv");
+}
+
+QString description(DataFile::Format format, const CaptionTable& captions)
+{
+    if (format == DataFile::Format::Protected)
+        return captions.GetCaption(QStringLiteral("FileTypeProtected"), QStringLiteral("Zantrove protected file"));
+    return captions.GetCaption(QStringLiteral("FileTypePlain"), QStringLiteral("Zantrove data file"));
+}
+
+QString openFilter(const CaptionTable& captions)
+{
+    const QString both =
+        QStringLiteral("%1 (%2 %3)")
+            .arg(captions.GetCaption(QStringLiteral("FilterAllDataFiles"), QStringLiteral("All data files")),
+                 pattern(DataFile::Format::Plain), pattern(DataFile::Format::Protected));
+    return (QStringList{both} + saveFilters(captions)).join(QStringLiteral(";;"));
+}
+
+QStringList saveFilters(const CaptionTable& captions)
+{
+    return {filterOf(DataFile::Format::Plain, captions), filterOf(DataFile::Format::Protected, captions)};
+}
+
+DataFile::Format formatToSave(const QString& path, int chosenFilter)
+{
+    const QString extension = QFileInfo(path).suffix();
+    for (const DataFile::Format format : {DataFile::Format::Plain, DataFile::Format::Protected}) {
+        if (extension.compare(suffix(format), Qt::CaseInsensitive) == 0)
+            return format;
+    }
+    return chosenFilter == int(DataFile::Format::Protected) ? DataFile::Format::Protected : DataFile::Format::Plain;
+}
+
+} // namespace FileTypes
