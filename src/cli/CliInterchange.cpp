@@ -100,6 +100,9 @@ int CliTool::exportForeign(QStringList args)
     if (const int code = openDocument(args.at(0), document))
         return code;
     TextStreamDevice out(m_out);
-    Interchange::exportDocument(document, *format, out, QFileInfo(args.at(0)).completeBaseName());
+    const Interchange::ExportResult result =
+        Interchange::exportDocument(document, *format, out, QFileInfo(args.at(0)).completeBaseName());
+    if (const QString note = result.changesNote(); !note.isEmpty())
+        m_err << note << '\n';
     return Success;
 }

@@ -4,10 +4,12 @@
 #include "document/TreeEditing.h"
 #include "document/interchange/CsvFormat.h"
 #include "document/interchange/Interchange.h"
+#include "document/interchange/KeePassXml.h"
 
 #include "support/TestSupport.h"
 
 #include <QBuffer>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <sys/resource.h>
@@ -59,7 +61,7 @@ QByteArray exported(const DataDocument& document, Format format)
 {
     QBuffer out;
     out.open(QIODevice::WriteOnly);
-    if (!Interchange::exportDocument(document, format, out, "Mine"))
+    if (!Interchange::exportDocument(document, format, out, "Mine").written)
         return {};
     return out.data();
 }
@@ -313,6 +315,53 @@ private slots:
             actual << name + "=" + value;
         QCOMPARE(written.title, "Caption");
         QCOMPARE(actual, entry);
+    }
+
+    void keePassXmlHoldsOnlyWhatXmlAllows_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("readBack");
+        const QChar replaced = QChar::ReplacementCharacter;
+        QTest::newRow("control characters") << QString("a") + QChar(1) + "b" + QChar(0) + QChar(0x1B)
+                                             << QString("a%1b%1%1").arg(replaced);
+        QTest::newRow("lone surrogates") << QString(QChar(0xDC00)) + "y" + QChar(0xD800) << QString("%1y%1").arg(replaced);
+        QTest::newRow("U+FFFE and U+FFFF") << QString("x") + QChar(0xFFFE) + QChar(0xFFFF) << QString("x%1%1").arg(replaced);
+        const QString allowed = QString::fromUtf8("a\tb\nc\r\U0001F600\uE000") + replaced;
+        QTest::newRow("tab, line breaks, a pair and the private area") << allowed << allowed;
+    }
+
+    void keePassXmlHoldsOnlyWhatXmlAllows()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, readBack);
+        // The text as group name, title, password, extra name and extra value.
+        ForeignGroup root{"Root", {}, {ForeignGroup{"G" + text, {}, {}}}};
+        ForeignEntry entry;
+        entry.title = text;
+        entry.password = text;
+        entry.extras = {{"k" + text, text}};
+        root.groups.front().entries.push_back(entry);
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        KeePassXml::Replacements replacements;
+        QVERIFY(KeePassXml::write(out, root, &replacements));
+
+        QXmlStreamReader strict(out.data());
+        while (!strict.atEnd())
+            strict.readNext();
+        QVERIFY2(!strict.hasError(), qPrintable(strict.errorString()));
+        const bool changed = text != readBack;
+        QCOMPARE(replacements.texts, changed ? 5 : 0);
+        QCOMPARE(replacements.firstPlace, changed ? "G" + readBack : QString());
+
+        ForeignGroup again;
+        NotCarried notCarried;
+        QString error;
+        QVERIFY2(KeePassXml::read(out.data(), again, notCarried, &error), qPrintable(error));
+        QCOMPARE(again.groups.front().name, "G" + readBack);
+        const ForeignEntry& read = again.groups.front().entries.front();
+        QCOMPARE(QStringList({read.title, read.password, read.extras.value(0).first, read.extras.value(0).second}),
+                 QStringList({readBack, readBack, "k" + readBack, readBack}));
     }
 
     void aHundredMegabyteValueStaysWithinASmallMultiple()

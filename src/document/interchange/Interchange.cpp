@@ -347,8 +347,17 @@ ForeignEntry EntryMaker::entryOf(const pugi::xml_node& record)
     return entry;
 }
 
-bool exportDocument(const DataDocument& document, Format format, QIODevice& device, const QString& rootName,
-                    const InterchangeProgress& progress)
+QString ExportResult::changesNote() const
+{
+    if (textsChanged == 0)
+        return {};
+    return QStringLiteral("%1 held characters that XML cannot carry; each such character was written as U+FFFD. "
+                          "The first is in \"%2\".")
+        .arg(counted(textsChanged, "text", "texts"), firstChangedIn);
+}
+
+ExportResult exportDocument(const DataDocument& document, Format format, QIODevice& device, const QString& rootName,
+                            const InterchangeProgress& progress)
 {
     qsizetype total = 0;
     if (progress)
@@ -360,10 +369,18 @@ bool exportDocument(const DataDocument& document, Format format, QIODevice& devi
     qsizetype done = 0;
     EntryMaker maker;
     collectGroup(document.root(), root, maker, done, total, progress);
-    const bool written = format == Format::Csv ? CsvEntries::write(device, root) : KeePassXml::write(device, root);
+    ExportResult result;
+    if (format == Format::Csv) {
+        result.written = CsvEntries::write(device, root);
+    } else {
+        KeePassXml::Replacements replacements;
+        result.written = KeePassXml::write(device, root, &replacements);
+        result.textsChanged = replacements.texts;
+        result.firstChangedIn = replacements.firstPlace;
+    }
     if (progress)
         progress(total, total);
-    return written;
+    return result;
 }
 
 } // namespace Interchange

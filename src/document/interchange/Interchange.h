@@ -48,10 +48,24 @@ struct ImportResult {
 ImportResult importInto(DataDocument& document, const Catalogue& catalogue, Format format, const QByteArray& input,
                         const QString& groupName, const InterchangeProgress& progress = {});
 
+struct ExportResult {
+    // False when the device refused to be written.
+    bool written = false;
+    // Texts in which characters the format cannot hold were replaced (KeePass
+    // XML: those XML 1.0 forbids, as U+FFFD), and the record or group of the
+    // first.
+    int textsChanged = 0;
+    QString firstChangedIn;
+
+    // English, for the command line: empty when nothing was changed, else
+    // which texts were and how.
+    QString changesNote() const;
+};
+
 // Writes the whole document in format, the top level as a group named
-// rootName where the format has one. False when the device refuses.
-bool exportDocument(const DataDocument& document, Format format, QIODevice& device, const QString& rootName,
-                    const InterchangeProgress& progress = {});
+// rootName where the format has one.
+ExportResult exportDocument(const DataDocument& document, Format format, QIODevice& device, const QString& rootName,
+                            const InterchangeProgress& progress = {});
 
 // Turns records into entries: the caption as the title; the first login
 // field, secret field, address field and notes field as the usual strings;

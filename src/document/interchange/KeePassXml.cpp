@@ -7,6 +7,7 @@
 #include <pugixml.hpp>
 
 #include <cstring>
+#include <optional>
 
 namespace KeePassXml {
 
@@ -99,6 +100,30 @@ QByteArray newUuid()
     return QByteArray(reinterpret_cast<const char*>(words), sizeof words).toBase64();
 }
 
+// text with each character that XML 1.0 forbids as U+FFFD; nullopt when it
+// has none, the usual case, which costs one look at each character.
+std::optional<QString> withoutForbiddenCharacters(const QString& text)
+{
+    std::optional<QString> cleaned;
+    const QChar* const units = text.constData();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = units[i].unicode();
+        if (unit >= 0x20 && unit < 0xD800)
+            continue;
+        if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(units[i + 1].unicode())) {
+            ++i;
+            continue;
+        }
+        if (unit == '\t' || unit == '\n' || unit == '\r' || (unit >= 0xE000 && unit < 0xFFFE))
+            continue;
+        if (!cleaned)
+            cleaned = text;
+        (*cleaned)[i] = QChar::ReplacementCharacter;
+    }
+    return cleaned;
+}
+
 // Writes the XML as it goes rather than building a tree of it: an export
 // of many entries is written in a fraction of the time, in little memory.
 class XmlStream {
@@ -114,7 +139,9 @@ public:
         if (m_buffer.size() >= FlushSize)
             flush();
     }
-    void element(const char* name, const QString& text) { element(name, text.toUtf8()); }
+    // The entry or group whose texts follow, named when one must be changed.
+    void enter(const QString& place) { m_place = &place; }
+    void element(const char* name, const QString& text) { element(name, xmlText(text)); }
     void element(const char* name, const QByteArray& utf8)
     {
         raw("<");
@@ -125,23 +152,37 @@ public:
         raw(name);
         raw(">");
     }
-    void string(const char* key, const QString& value)
-    {
-        raw("<String><Key>");
-        escaped(QByteArray(key));
-        raw("</Key>");
-        element("Value", value);
-        raw("</String>");
-    }
+    void string(const char* key, const QString& value) { keyedValue(QByteArray(key), value); }
+    void string(const QString& key, const QString& value) { keyedValue(xmlText(key), value); }
     bool flush()
     {
         m_ok = m_device.write(m_buffer) == m_buffer.size() && m_ok;
         m_buffer.resize(0); // keeps the allocation for the next piece
         return m_ok;
     }
+    const Replacements& replacements() const { return m_replacements; }
 
 private:
     static constexpr qsizetype FlushSize = 1024 * 1024;
+
+    void keyedValue(const QByteArray& key, const QString& value)
+    {
+        raw("<String><Key>");
+        escaped(key);
+        raw("</Key>");
+        element("Value", value);
+        raw("</String>");
+    }
+
+    QByteArray xmlText(const QString& text)
+    {
+        const std::optional<QString> cleaned = withoutForbiddenCharacters(text);
+        if (!cleaned)
+            return text.toUtf8();
+        if (m_replacements.texts++ == 0 && m_place)
+            m_replacements.firstPlace = withoutForbiddenCharacters(*m_place).value_or(*m_place);
+        return cleaned->toUtf8();
+    }
 
     void escaped(const QByteArray& text)
     {
@@ -161,6 +202,8 @@ private:
     QIODevice& m_device;
     QByteArray m_buffer;
     bool m_ok = true;
+    const QString* m_place = nullptr;
+    Replacements m_replacements;
 };
 
 void writeGroup(XmlStream& out, const ForeignGroup& group, int depth)
@@ -169,19 +212,21 @@ void writeGroup(XmlStream& out, const ForeignGroup& group, int depth)
     out.raw(indent);
     out.raw("<Group>");
     out.element("UUID", newUuid());
+    out.enter(group.name);
     out.element("Name", group.name);
     out.raw("\n");
     for (const ForeignEntry& entry : group.entries) {
         out.raw(indent);
         out.raw("\t<Entry>");
         out.element("UUID", newUuid());
+        out.enter(entry.title);
         out.string("Title", entry.title);
         out.string("UserName", entry.userName);
         out.string("Password", entry.password);
         out.string("URL", entry.url);
         out.string("Notes", entry.notes);
         for (const auto& [key, value] : entry.extras)
-            out.string(key.toUtf8().constData(), value);
+            out.string(key, value);
         out.raw("</Entry>\n");
     }
     for (const ForeignGroup& subgroup : group.groups)
@@ -219,7 +264,7 @@ bool read(const QByteArray& text, ForeignGroup& root, NotCarried& notCarried, QS
     return true;
 }
 
-bool write(QIODevice& device, const ForeignGroup& root)
+bool write(QIODevice& device, const ForeignGroup& root, Replacements* replacements)
 {
     XmlStream out(device);
     out.raw("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\n<KeePassFile>\n"
@@ -228,6 +273,8 @@ bool write(QIODevice& device, const ForeignGroup& root)
     // within the stack.
     writeGroup(out, root, 1);
     out.raw("</Root>\n</KeePassFile>\n");
+    if (replacements)
+        *replacements = out.replacements();
     return out.flush();
 }
 

@@ -18,8 +18,19 @@ namespace KeePassXml {
 // that is not KeePass XML.
 bool read(const QByteArray& text, ForeignGroup& root, NotCarried& notCarried, QString* error);
 
+// What the writer changed so that the file stays XML: a text with a
+// character XML 1.0 forbids (a control character other than tab, LF and CR,
+// a lone surrogate, U+FFFE, U+FFFF) has each such character written as
+// U+FFFD, as no XML reader accepts the file otherwise.
+struct Replacements {
+    // Texts changed: values, keys and group names.
+    int texts = 0;
+    // The title of the entry, or the name of the group, of the first one.
+    QString firstPlace;
+};
+
 // The same shape, root as the root group; false when the device refuses
-// to be written.
-bool write(QIODevice& device, const ForeignGroup& root);
+// to be written. replacements, when given, learns what was changed.
+bool write(QIODevice& device, const ForeignGroup& root, Replacements* replacements = nullptr);
 
 } // namespace KeePassXml
