@@ -12,7 +12,7 @@ namespace {
 
 QString caption(const CaptionTable& captions, const char* key, const char* englishDefault)
 {
-    return captions.GetCaption(QString::fromLatin1(key), QString::fromLatin1(englishDefault));
+    return captions.GetCaption(QString::fromLatin1(key), QString::fromUtf8(englishDefault));
 }
 
 QString reason(const CaptionTable& captions, const DataFile::SaveFailure& failure)

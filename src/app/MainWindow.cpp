@@ -440,7 +440,7 @@ void TFormMain::SetModified(bool value)
 
 QString TFormMain::caption(const char* key, const char* englishDefault) const
 {
-    return m_captions.GetCaption(QString::fromLatin1(key), QString::fromLatin1(englishDefault));
+    return m_captions.GetCaption(QString::fromLatin1(key), QString::fromUtf8(englishDefault));
 }
 
 void TFormMain::setPasswordPrompt(const QString& fileName, bool newPassword, DataFile::Format format)
