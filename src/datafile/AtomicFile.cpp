@@ -45,6 +45,18 @@ void adoptModeAndGroup(int descriptor, const QString& existing)
     (void)::fchmod(descriptor, status.st_mode & 0777);
 }
 
+bool writeAll(int descriptor, QByteArrayView bytes)
+{
+    while (!bytes.isEmpty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), size_t(bytes.size()));
+        if (written > 0)
+            bytes = bytes.sliced(written);
+        else if (written == 0 || errno != EINTR)
+            return false;
+    }
+    return true;
+}
+
 bool syncFolder(const QString& folder)
 {
     const int descriptor = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -59,7 +71,7 @@ bool syncFolder(const QString& folder)
 
 bool StagedFile::write(const QString& targetPath, const QByteArray& bytes)
 {
-    const bool replacing = m_mode == Mode::Replace;
+    const bool replacing = m_mode != Mode::CreateNew;
     m_target = replacing ? resolvedTarget(targetPath) : QFileInfo(targetPath).absoluteFilePath();
     const QFileInfo target(m_target);
     m_file = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") + target.fileName()
@@ -68,15 +80,11 @@ bool StagedFile::write(const QString& targetPath, const QByteArray& bytes)
         m_error = m_file->errorString();
         return false;
     }
-    if (replacing)
+    if (m_mode == Mode::Replace)
         adoptModeAndGroup(m_file->handle(), m_target);
-    // The explicit flush matters: a full disk may only show when the last
-    // buffered bytes go out, and that must count as a failed write.
-    if (m_file->write(bytes) != bytes.size() || !m_file->flush()) {
-        m_error = m_file->errorString();
-        return false;
-    }
-    if (::fsync(m_file->handle()) != 0) {
+    // Straight to the descriptor: a write that a full disk cuts short then
+    // fails with the system's reason, which Qt's buffered write loses.
+    if (!writeAll(m_file->handle(), bytes) || ::fsync(m_file->handle()) != 0) {
         m_error = systemError();
         return false;
     }
@@ -103,7 +111,7 @@ bool StagedFile::moveIntoPlace()
 {
     const QByteArray staged = QFile::encodeName(m_file->fileName());
     const QByteArray target = QFile::encodeName(m_target);
-    if (m_mode == Mode::Replace) {
+    if (m_mode != Mode::CreateNew) {
         // rename() replaces an existing target in one step.
         if (std::rename(staged.constData(), target.constData()) != 0)
             return false;

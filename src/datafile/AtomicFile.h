@@ -13,8 +13,9 @@ class QTemporaryFile;
 class StagedFile {
 public:
     enum class Mode {
-        Replace,   // the target, if any, is replaced
-        CreateNew, // the target name must be free: nothing there, not even a link
+        Replace,        // the target, if any, is replaced
+        ReplacePrivate, // the same, but the new file is private to the user whatever the old one allowed
+        CreateNew,      // the target name must be free: nothing there, not even a link
     };
 
     explicit StagedFile(Mode mode = Mode::Replace);
@@ -24,8 +25,8 @@ public:
 
     // When replacing, the target is resolved once here: a symbolic link is
     // written through, to the file it names, as editors do, and an existing
-    // file keeps its permission bits and group. A new file is private to the
-    // user; the target name itself is never opened.
+    // file keeps its permission bits and group (unless ReplacePrivate). A new
+    // file is private to the user; the target name itself is never opened.
     bool write(const QString& targetPath, const QByteArray& bytes);
     // The file that commit replaces: the target with its links resolved.
     QString target() const { return m_target; }
