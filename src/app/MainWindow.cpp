@@ -143,6 +143,8 @@ void TFormMain::createActions()
     make("Open1", QKeySequence(Qt::CTRL | Qt::Key_O));
     make("Save1", QKeySequence(Qt::CTRL | Qt::Key_S));
     make("Saveas1");
+    make("ActionImport");
+    make("ActionExport");
     make("LockNow1", QKeySequence(Qt::CTRL | Qt::Key_L));
     make("Exit1", QKeySequence(Qt::ALT | Qt::Key_F4));
     make("FindNext1", QKeySequence(Qt::Key_F3))->setEnabled(false);
@@ -179,7 +181,8 @@ void TFormMain::createMenus()
     m_fileMenu = bar->addMenu(QString());
     m_fileMenu->addActions({action("New1")});
     m_fileMenu->addSeparator();
-    m_fileMenu->addActions({action("Open1"), action("Save1"), action("Saveas1")});
+    m_fileMenu->addActions(
+        {action("Open1"), action("Save1"), action("Saveas1"), action("ActionImport"), action("ActionExport")});
     m_fileMenu->addSeparator();
     m_fileMenu->addActions({action("LockNow1"), action("Exit1")});
 
@@ -399,6 +402,8 @@ void TFormMain::ApplyMainMenuCaptions()
     action("Open1")->setText(caption("MainSubMenuOpen", "Open"));
     action("Save1")->setText(caption("MainSubMenuSave", "Save"));
     action("Saveas1")->setText(caption("MainSubMenuSaveAs", "Save as..."));
+    action("ActionImport")->setText(caption("MainSubMenuImport", "Import…"));
+    action("ActionExport")->setText(caption("MainSubMenuExport", "Export…"));
     action("LockNow1")->setText(caption("MainSubMenuLockNow", "Lock now"));
     action("Exit1")->setText(caption("MainSubMenuExit", "Exit"));
     action("Exit2")->setText(caption("MainSubMenuExit", "Exit"));

@@ -4,6 +4,7 @@
 #include "app/Artwork.h"
 #include "app/BackgroundPicture.h"
 #include "app/DocumentStatusDisplay.h"
+#include "app/InterchangeCommands.h"
 #include "app/LockOccasions.h"
 #include "app/MainWindow.h"
 #include "app/SecretClipboard.h"
@@ -82,6 +83,9 @@ bool Program::createWindows(bool showSplash)
     m_newGroup = new TFormNewGroup(m_captions, m_platform.messages, icons, main);
     m_newField = new TFormNewField(m_captions, m_platform.messages, main);
     main->setCreationWindows(m_newGroup, m_newRecord, m_newField);
+    auto* interchange = new InterchangeCommands(m_captions, m_platform.messages, m_newRecord->catalogue(), *main);
+    QObject::connect(main->action("ActionImport"), &QAction::triggered, interchange, &InterchangeCommands::importFile);
+    QObject::connect(main->action("ActionExport"), &QAction::triggered, interchange, &InterchangeCommands::exportFile);
 
     m_password = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
     m_password->setGeneratedPasswordSource([this](QWidget* parent) {

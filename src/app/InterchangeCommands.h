@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class CaptionTable;
+class Catalogue;
+class MessageService;
+class TFormMain;
+
+// File ▸ Import… and File ▸ Export…: the entries of other password managers
+// in and out through the files they exchange (KeePass 2 XML and CSV). The
+// work runs on a thread of its own while the window goes on painting the
+// open document, so the work never changes that document: an import is read
+// into a document of its own and copied into the open one afterwards.
+class InterchangeCommands : public QObject {
+    Q_OBJECT
+public:
+    // catalogue: the record types imported entries take; window: the main
+    // window, whose document the commands read and extend.
+    InterchangeCommands(const CaptionTable& captions, MessageService& messages, const Catalogue& catalogue,
+                        TFormMain& window);
+
+    // Asks for a file, tells its format by extension and content, and adds
+    // what it holds as a new group named after it at the top level: selected
+    // in the tree, the document modified, then a summary. A file that cannot
+    // be read or is malformed is named with the reason; nothing changes then.
+    void importFile();
+    // Warns that the file will not be encrypted, asks where to and in which
+    // format, and writes the whole document there as a new file private to
+    // the user (also in place of an existing one); then says where it went,
+    // or why it could not.
+    void exportFile();
+
+private:
+    QString caption(const char* key, const char* englishDefault) const;
+
+    const CaptionTable& m_captions;
+    MessageService& m_messages;
+    const Catalogue& m_catalogue;
+    TFormMain& m_window;
+};
