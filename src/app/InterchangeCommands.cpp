@@ -47,6 +47,27 @@ struct ImportOutcome {
     Interchange::ImportResult result;
 };
 
+ImportOutcome readAndImport(const QString& path, const Catalogue& catalogue, DataDocument& into,
+                            const QString& groupName)
+{
+    ImportOutcome outcome;
+    QFile file(path);
+    // No input is larger than a data file may be: a bigger one is refused unread.
+    if (file.size() > DataFile::MaxFileSize) {
+        outcome.tooLarge = true;
+        return outcome;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        outcome.readError = file.errorString();
+        return outcome;
+    }
+    QByteArray input = file.readAll();
+    const Format format = Interchange::formatOf(path, input.first(std::min<qsizetype>(input.size(), 64)));
+    outcome.result = Interchange::importInto(into, catalogue, format, input, groupName);
+    SecureWipe::wipe(input);
+    return outcome;
+}
+
 } // namespace
 
 InterchangeCommands::InterchangeCommands(const CaptionTable& captions, MessageService& messages,
@@ -75,24 +96,7 @@ void InterchangeCommands::importFile()
     const QString groupName = QFileInfo(path).completeBaseName();
     DataDocument imported;
     const BackgroundWork work(caption("ProgressImporting", "Importing…"), &m_window);
-    const ImportOutcome outcome = work.run([&] {
-        ImportOutcome done;
-        QFile file(path);
-        // No input is larger than a data file may be: a bigger one is refused unread.
-        if (file.size() > DataFile::MaxFileSize) {
-            done.tooLarge = true;
-            return done;
-        }
-        if (!file.open(QIODevice::ReadOnly)) {
-            done.readError = file.errorString();
-            return done;
-        }
-        QByteArray input = file.readAll();
-        const Format format = Interchange::formatOf(path, input.first(std::min<qsizetype>(input.size(), 64)));
-        done.result = Interchange::importInto(imported, m_catalogue, format, input, groupName);
-        SecureWipe::wipe(input);
-        return done;
-    });
+    const ImportOutcome outcome = work.run([&] { return readAndImport(path, m_catalogue, imported, groupName); });
 
     const Interchange::ImportResult& result = outcome.result;
     if (outcome.tooLarge || !outcome.readError.isEmpty() || !result.ok()) {
@@ -109,6 +113,11 @@ void InterchangeCommands::importFile()
     const pugi::xml_node group = m_window.XMLDocumentData().root().append_copy(result.group);
     m_window.groupCreated(group);
 
+    m_messages.show(MessageService::Kind::Information, importSummary(result, groupName));
+}
+
+QString InterchangeCommands::importSummary(const Interchange::ImportResult& result, const QString& groupName) const
+{
     QStringList lines{caption("MessageImportedInto", "Imported into the new group “%1”.").arg(groupName),
                       caption("ImportRecords", "Records: %1").arg(result.records),
                       caption("ImportGroups", "Groups: %1").arg(result.groups)};
@@ -127,7 +136,7 @@ void InterchangeCommands::importFile()
     if (!lost.isEmpty())
         lines << caption("ImportNotCarried", "Not imported, as a data file cannot hold them") + QLatin1Char(':')
               << lost;
-    m_messages.show(MessageService::Kind::Information, lines.join(QLatin1Char('\n')));
+    return lines.join(QLatin1Char('\n'));
 }
 
 void InterchangeCommands::exportFile()

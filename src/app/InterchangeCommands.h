@@ -8,6 +8,10 @@ class Catalogue;
 class MessageService;
 class TFormMain;
 
+namespace Interchange {
+struct ImportResult;
+}
+
 // File ▸ Import… and File ▸ Export…: the entries of other password managers
 // in and out through the files they exchange (KeePass 2 XML and CSV). The
 // work runs on a thread of its own while the window goes on painting the
@@ -34,6 +38,8 @@ public:
 
 private:
     QString caption(const char* key, const char* englishDefault) const;
+    // What was imported, counted, in the user's language.
+    QString importSummary(const Interchange::ImportResult& result, const QString& groupName) const;
 
     const CaptionTable& m_captions;
     MessageService& m_messages;
