@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QRegularExpression>
-#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <optional>
@@ -16,19 +15,11 @@
 #include <sys/stat.h>
 
 using Interchange::Format;
-using Kind = MessageService::Kind;
+using Answer = MessageService::Answer;
 
 namespace {
 
-const QByteArray KeePassVault = "<KeePassFile><Root><Group><Name>Database</Name>"
-                                "<Entry><String><Key>Title</Key><Value>Bank</Value></String>"
-                                "<String><Key>URL</Key><Value>https://bank.example</Value></String>"
-                                "<Binary><Key>scan.pdf</Key><Value Ref=\"0\"/></Binary></Entry>"
-                                "<Group><Name>Work</Name><Entry><String><Key>Title</Key><Value>VPN</Value></String>"
-                                "<String><Key>Token</Key><Value>123</Value></String></Entry></Group>"
-                                "</Group></Root></KeePassFile>";
-
-// Every record under element with its path of groups, then its fields' values.
+// Every record under element, by its path of groups, then its fields.
 QStringList contents(const pugi::xml_node& element, const QString& path = {})
 {
     QStringList lines;
@@ -45,12 +36,6 @@ QStringList contents(const pugi::xml_node& element, const QString& path = {})
     return lines;
 }
 
-mode_t permissionsOf(const QString& path)
-{
-    struct stat status {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 0777 : 0;
-}
-
 } // namespace
 
 class TestInterchangeCommands : public QObject {
@@ -65,208 +50,155 @@ private:
     DataDocument& document() { return main().XMLDocumentData(); }
     const Catalogue& catalogue() { return m_fixture->program().newRecordWindow().catalogue(); }
 
-    // A program with a group holding a log-in record and a web site at the
-    // top level, as if read from a file: nothing modified.
-    void startWithRecords()
+    // The open file private.zv: a group with a log-in record, and a web site.
+    void openWithRecords()
     {
         m_fixture->start();
-        const pugi::xml_node home = TreeEditing::appendGroup(document().root(), "Home", 0);
-        addRecord(home, "Password", "Router", {{"Service", "Router"}, {"Login", "admin"}, {"Password", "pa55"}});
-        addRecord(document().root(), "Web Site", "Mail", {{"URL", "https://mail.example"}, {"Notes", "a\r\nb\r\n"}});
+        const auto add = [&](pugi::xml_node parent, const QString& type, const QList<std::pair<const char*, QString>>& values) {
+            const pugi::xml_node record = TreeEditing::appendRecord(parent, catalogue().FindTemplate(type), type,
+                                                                    values.first().second, 0, QDateTime::currentDateTime());
+            for (const auto& [field, value] : values)
+                record.find_child_by_attribute("field", "name", field).text().set(value.toUtf8().constData());
+        };
+        add(TreeEditing::appendGroup(document().root(), "Home", 0), "Password",
+            {{"Service", "Router"}, {"Login", "admin"}, {"Password", "pa\x01" "55"}});
+        add(document().root(), "Web Site", {{"URL", "https://mail.example"}, {"Notes", "a\r\nb\r\n"}});
         main().RebuildTree();
-        QVERIFY(!main().Modified());
-    }
-
-    void addRecord(const pugi::xml_node& parent, const QString& type, const QString& name,
-                   const QList<std::pair<const char*, QString>>& values)
-    {
-        const pugi::xml_node record = TreeEditing::appendRecord(parent, catalogue().FindTemplate(type), type, name, 0,
-                                                                QDateTime::currentDateTime());
-        for (const auto& [field, value] : values)
-            record.find_child_by_attribute("field", "name", field).text().set(value.toUtf8().constData());
-    }
-
-    pugi::xml_node selectedElement()
-    {
-        const TTreeNodeData* data = main().selectedNode();
-        return data ? data->element : pugi::xml_node();
+        m_fixture->answerPrompts({"secret"});
+        QVERIFY(main().SaveAsWithPassword(path("private.zv"), DataFile::Format::Plain));
     }
 
 private slots:
     void init() { m_fixture = std::make_unique<ProgramFixture>(); }
     void cleanup() { m_fixture.reset(); }
 
-    void importAddsOneSelectedGroup_data()
+    void importAddsOneSelectedGroupOrSaysWhyNot_data()
     {
-        QTest::addColumn<bool>("withRecords");
+        QTest::addColumn<bool>("openFile");
         QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QStringList>("records");
-        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QByteArray>("input"); // none: no such file; "huge": beyond a data file's size
+        QTest::addColumn<QStringList>("records"); // none when it fails
+        QTest::addColumn<QString>("told");
         QTest::newRow("KeePass XML beside records")
-            << true << "Vault.xml" << KeePassVault << QStringList{"/Vault/Bank", "/Vault/Work/VPN"}
+            << true << "Vault.xml"
+            << QByteArray("<KeePassFile><Root><Group><Name>Database</Name><Entry>"
+                          "<String><Key>Title</Key><Value>Bank</Value></String><Binary><Key>a.pdf</Key></Binary>"
+                          "</Entry><Group><Name>Work</Name><Entry><String><Key>Title</Key><Value>VPN</Value>"
+                          "</String></Entry></Group></Group></Root></KeePassFile>")
+            << QStringList{"/Vault/Bank", "/Vault/Work/VPN"}
             << "Imported into the new group “Vault”.\nRecords: 2\nGroups: 2\n"
                "Not imported, as a data file cannot hold them:\nAttachments: 1";
         QTest::newRow("CSV told by content, into a new document")
             << false << "browser export.txt" << QByteArray("name,url,username,password\nShop,,jo,pw\n")
             << QStringList{"/browser export/Shop"} << "Imported into the new group “browser export”.\nRecords: 1\nGroups: 1";
+        QTest::newRow("unclosed quote") << true << "in.csv" << QByteArray("Title,Notes\nA,\"open\n") << QStringList()
+                                        << "line 2: a quoted value is not closed";
+        QTest::newRow("not KeePass XML") << true << "in.xml" << QByteArray("<data/>") << QStringList()
+                                         << "the document element is <data>, not <KeePassFile>";
+        QTest::newRow("missing") << true << "gone.csv" << QByteArray() << QStringList() << "No such file or directory";
+        QTest::newRow("larger than a data file")
+            << true << "huge.csv" << QByteArray("huge") << QStringList() << "The file is larger than 256 MB";
     }
 
-    void importAddsOneSelectedGroup()
+    void importAddsOneSelectedGroupOrSaysWhyNot()
     {
-        QFETCH(bool, withRecords);
+        QFETCH(bool, openFile);
         QFETCH(QString, fileName);
         QFETCH(QByteArray, input);
         QFETCH(QStringList, records);
-        QFETCH(QString, summary);
-        if (withRecords)
-            startWithRecords();
-        else
-            m_fixture->start();
-        const QByteArray before = document().toText();
-        TestSupport::writeFile(path(fileName), input);
-        messages().fileNames.enqueue(path(fileName));
-        main().action("ActionImport")->trigger();
-
-        const pugi::xml_node added = document().root().last_child();
-        QCOMPARE(selectedElement(), added);
-        QVERIFY(main().Modified());
-        QCOMPARE(contents(added, "/" + Schema::itemCaption(added)).filter(QRegularExpression("^/")), records);
-        QCOMPARE(messages().shown.size(), 1);
-        QCOMPARE(messages().shown.first().kind, Kind::Information);
-        QCOMPARE(messages().shown.first().text, summary);
-        // Without the new group the document is what it was.
-        document().root().remove_child(added);
-        QCOMPARE(document().toText(), before);
-    }
-
-    void importThatFailsSaysWhyAndChangesNothing_data()
-    {
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("unclosed quote") << "in.csv" << QByteArray("Title,Notes\nA,\"open\n")
-                                        << "line 2: a quoted value is not closed";
-        QTest::newRow("not KeePass XML") << "in.xml" << QByteArray("<data/>")
-                                         << "the document element is <data>, not <KeePassFile>";
-        QTest::newRow("missing") << "gone.csv" << QByteArray() << "No such file or directory";
-        QTest::newRow("larger than a data file") << "huge.csv" << QByteArray() << "The file is larger than 256 MB";
-    }
-
-    void importThatFailsSaysWhyAndChangesNothing()
-    {
-        QFETCH(QString, fileName);
-        QFETCH(QByteArray, input);
-        QFETCH(QString, reason);
-        startWithRecords();
+        QFETCH(QString, told);
+        openFile ? openWithRecords() : m_fixture->start();
         if (!input.isEmpty())
             TestSupport::writeFile(path(fileName), input);
-        if (fileName == "huge.csv") {
-            QFile huge(path(fileName));
-            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(DataFile::MaxFileSize + 1));
-        }
+        if (input == "huge")
+            QVERIFY(QFile::resize(path(fileName), DataFile::MaxFileSize + 1));
         const QByteArray before = document().toText();
         messages().fileNames.enqueue(path(fileName));
         main().action("ActionImport")->trigger();
-        QCOMPARE(messages().shown.size(), 1);
-        QCOMPARE(messages().shown.first().kind, Kind::Error);
-        QCOMPARE(messages().shown.first().text, "Can't import " + path(fileName) + "\n" + reason);
+
+        QCOMPARE(messages().texts(), QStringList{records.isEmpty() ? "Can't import " + path(fileName) + "\n" + told : told});
+        QCOMPARE(messages().shown.first().kind, records.isEmpty() ? MessageService::Kind::Error : MessageService::Kind::Information);
+        QCOMPARE(main().Modified(), !records.isEmpty());
+        if (!records.isEmpty()) {
+            const pugi::xml_node added = document().root().last_child();
+            QVERIFY(main().selectedNode());
+            QCOMPARE(main().selectedNode()->element, added);
+            QCOMPARE(contents(added, "/" + Schema::itemCaption(added)).filter(QRegularExpression("^/")), records);
+            // Without it the document is what it was.
+            document().root().remove_child(added);
+        }
         QCOMPARE(document().toText(), before);
-        QVERIFY(!main().Modified());
     }
 
     void exportWritesAPrivateFileThatImportsBack_data()
     {
-        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<Answer>("warning");
+        QTest::addColumn<QString>("fileName"); // none: the save dialog is cancelled
         QTest::addColumn<int>("filter");
-        QTest::addColumn<Format>("format");
-        QTest::addColumn<bool>("controlCharacter");
-        QTest::newRow("KeePass XML as chosen") << "out" << 0 << Format::KeePassXml << false;
-        QTest::newRow("CSV as chosen") << "out" << 1 << Format::Csv << false;
-        QTest::newRow("a typed extension wins") << "out.csv" << 0 << Format::Csv << false;
-        QTest::newRow("a control character") << "out.xml" << 0 << Format::KeePassXml << true;
+        QTest::addColumn<std::optional<Format>>("format"); // none: nothing is written
+        QTest::addColumn<QString>("told");
+        const QString written = "Exported to %1\nTexts with characters XML cannot carry, such as control characters: 1. "
+                                "Each such character was written as U+FFFD. The first is in “Router”.";
+        QTest::newRow("KeePass XML as chosen") << Answer::Yes << "out" << 0 << std::optional(Format::KeePassXml) << written;
+        QTest::newRow("CSV as chosen") << Answer::Yes << "out" << 1 << std::optional(Format::Csv) << "Exported to %1";
+        QTest::newRow("a typed extension wins") << Answer::Yes << "out.csv" << 0 << std::optional(Format::Csv)
+                                                << "Exported to %1";
+        QTest::newRow("refused at the warning") << Answer::No << "out" << 0 << std::optional<Format>() << QString();
+        QTest::newRow("save dialog cancelled") << Answer::Yes << QString() << 0 << std::optional<Format>() << QString();
+        QTest::newRow("onto the open data file") << Answer::Yes << "private.zv" << 0 << std::optional<Format>()
+                                                 << "%1 is the open data file: export to another file";
+        QTest::newRow("a full disk") << Answer::Yes << "out" << 0 << std::optional<Format>()
+                                     << "Can't export to %1\nFile too large";
     }
 
     void exportWritesAPrivateFileThatImportsBack()
     {
+        QFETCH(Answer, warning);
         QFETCH(QString, fileName);
         QFETCH(int, filter);
-        QFETCH(Format, format);
-        QFETCH(bool, controlCharacter);
-        startWithRecords();
-        const pugi::xml_node login = document().root().find_child_by_attribute("folder", "name", "Home").first_child();
-        if (controlCharacter)
-            login.find_child_by_attribute("field", "name", "Password").text().set("pa\x01" "55");
-        const QString target = path(fileName);
-        TestSupport::writeFile(target, "older");
-        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-
-        messages().answers.enqueue(MessageService::Answer::Yes);
-        messages().fileNames.enqueue(target);
-        messages().filterChoices.enqueue(filter);
-        main().action("ActionExport")->trigger();
-
-        QCOMPARE(messages().shown.size(), 2);
-        QCOMPARE(messages().shown.first().kind, Kind::Warning);
-        QCOMPARE(messages().shown.first().buttons, MessageService::Buttons::YesNo);
-        QCOMPARE(messages().saveDialogs.first().filters, (QStringList{"KeePass XML (*.xml)", "CSV (*.csv)"}));
-        QString told = "Exported to " + target;
-        if (controlCharacter)
-            told += "\nTexts with characters XML cannot carry, such as control characters: 1. Each such character "
-                    "was written as U+FFFD. The first is in “Router”.";
-        QCOMPARE(messages().shown.last().text, told);
-        QCOMPARE(permissionsOf(target), mode_t(0600));
-
-        const QByteArray written = TestSupport::readFile(target);
-        QCOMPARE(Interchange::formatOf(QString(), written), format);
-        if (format == Format::KeePassXml) {
-            QXmlStreamReader strict(written);
-            while (!strict.atEnd())
-                strict.readNext();
-            QVERIFY2(!strict.hasError(), qPrintable(strict.errorString()));
-        }
-        DataDocument back;
-        const Interchange::ImportResult result = Interchange::importInto(back, catalogue(), format, written, "back");
-        QVERIFY2(result.ok(), qPrintable(result.error));
-        QStringList expected = contents(document().root());
-        expected.replaceInStrings(QString("pa\x01" "55"), QString("pa\uFFFD55"));
-        QCOMPARE(contents(result.group), expected);
-    }
-
-    void exportThatDoesNotGoAheadWritesNothing_data()
-    {
-        QTest::addColumn<MessageService::Answer>("answer");
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QString>("told");
-        QTest::newRow("refused at the warning") << MessageService::Answer::No << "out.xml" << QString();
-        QTest::newRow("the save dialog cancelled") << MessageService::Answer::Yes << QString() << QString();
-        QTest::newRow("onto the open data file")
-            << MessageService::Answer::Yes << "private.zv" << "%1 is the open data file: export to another file";
-        QTest::newRow("a full disk") << MessageService::Answer::Yes << "out.xml"
-                                     << "Can't export to %1\nFile too large";
-    }
-
-    void exportThatDoesNotGoAheadWritesNothing()
-    {
-        QFETCH(MessageService::Answer, answer);
-        QFETCH(QString, fileName);
+        QFETCH(std::optional<Format>, format);
         QFETCH(QString, told);
-        m_fixture->writeDataFile(path("private.zv"), "secret", "<data><folder name=\"Home\" type=\"PRIVATE\"/></data>");
-        m_fixture->start(path("private.zv"), {"secret"});
+        openWithRecords();
         const QByteArray dataFile = TestSupport::readFile(path("private.zv"));
-        messages().answers.enqueue(answer);
+        const QString target = path(fileName);
+        // Someone else's older file there, which others could read.
+        if (fileName.startsWith("out")) {
+            TestSupport::writeFile(target, "older");
+            QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        }
+        messages().answers.enqueue(warning);
         if (!fileName.isEmpty())
-            messages().fileNames.enqueue(path(fileName));
+            messages().fileNames.enqueue(target);
+        messages().filterChoices.enqueue(filter);
         {
             std::optional<TestSupport::FileSizeLimit> fullDisk;
             if (told.startsWith("Can't"))
                 fullDisk.emplace(10);
             main().action("ActionExport")->trigger();
         }
-        QCOMPARE(messages().fileDialogs, answer == MessageService::Answer::Yes ? 1 : 0);
-        QCOMPARE(messages().texts().mid(1), told.isEmpty() ? QStringList() : QStringList{told.arg(path(fileName))});
-        QCOMPARE(QDir(path(".")).entryList({"out*", ".out*"}, QDir::Files | QDir::Hidden), QStringList());
+
+        QCOMPARE(messages().shown.first().kind, MessageService::Kind::Warning);
+        QCOMPARE(messages().shown.first().buttons, MessageService::Buttons::YesNo);
+        QCOMPARE(messages().texts().mid(1), told.isEmpty() ? QStringList() : QStringList{told.arg(target)});
         QCOMPARE(TestSupport::readFile(path("private.zv")), dataFile);
+        if (!format) {
+            QCOMPARE(QDir(path(".")).entryList({"*out*"}, QDir::Files | QDir::Hidden),
+                     fileName.startsWith("out") ? QStringList{"out"} : QStringList());
+            QVERIFY(!fileName.startsWith("out") || TestSupport::readFile(target) == "older");
+            return;
+        }
+        struct stat status {};
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, mode_t(0600));
+        const QByteArray bytes = TestSupport::readFile(target);
+        QCOMPARE(Interchange::formatOf(QString(), bytes), *format);
+        DataDocument back;
+        const Interchange::ImportResult result = Interchange::importInto(back, catalogue(), *format, bytes, "back");
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QStringList expected = contents(document().root());
+        if (*format == Format::KeePassXml)
+            expected.replaceInStrings(QString("pa\x01" "55"), QString("pa\uFFFD55"));
+        QCOMPARE(contents(result.group), expected);
     }
 };
 
