@@ -1,5 +1,6 @@
 #include "ProgramFixture.h"
 
+#include "datafile/DataFile.h"
 #include "datafile/PasswordWindow.h"
 #include "document/UnitGroupSelect.h"
 #include "document/UnitNewGroup.h"
@@ -243,6 +244,27 @@ private slots:
         QVERIFY(!main().Locked());
         QVERIFY(lockPrompt().password().isEmpty());
         QVERIFY(lockPrompt().findChild<QLineEdit*>("EditPassword")->text().isEmpty());
+    }
+
+    // The same password typed in another Unicode form is the same password.
+    void aProtectedFileUnlocksWithItsOwnLongPassword()
+    {
+        const QString password = QString("Grüße, a password longer than sixteen").normalized(QString::NormalizationForm_C);
+        DataDocument document;
+        QVERIFY(document.loadText(Sample));
+        QCOMPARE(DataFile::create(path("private.zvx"), password, document, nullptr,
+                                  {DataFile::Format::Protected, {1, ProtectedContainer::DerivationCost::MinMemoryKiB}}),
+                 DataFile::Status::Ok);
+        m_fixture->writeSettings("autoblocking=1\r\nblockingtime=1\r\n");
+        m_fixture->start(path("private.zvx"), {password});
+        QCOMPARE(main().CurrentFileName(), path("private.zvx"));
+        m_fixture->idle.idleMilliseconds = OneMinute;
+        PromptAnswerer answer(lockPrompt(), {password.left(16), password.normalized(QString::NormalizationForm_D)});
+        main().TimerTimer();
+        QCOMPARE(answer.answered, 2);
+        QCOMPARE(m_fixture->messages.texts(), QStringList{"Incorrect password"});
+        QVERIFY(!main().Locked());
+        QCOMPARE(lockPrompt().findChild<QLabel*>("LabelFileType")->text(), QString("Zantrove protected file"));
     }
 
     // Selected text is served to any middle click while locked.
