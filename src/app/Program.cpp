@@ -84,8 +84,8 @@ bool Program::createWindows(bool showSplash)
     main->setCreationWindows(m_newGroup, m_newRecord, m_newField);
 
     m_password = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
-    m_password->setGeneratedPasswordSource([this](QWidget* parent) {
-        return askGeneratedPassword(parent, m_captions, m_settings, PasswordGenerator::Purpose::DataFilePassword);
+    m_password->setGeneratedPasswordSource([this](QWidget* parent, PasswordGenerator::Purpose purpose) {
+        return askGeneratedPassword(parent, m_captions, m_settings, purpose);
     });
     main->setPasswordWindow(m_password);
     m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
