@@ -1,5 +1,8 @@
 #include "ProgramFixture.h"
 
+#include "app/AutoLock.h"
+#include "app/BackgroundWork.h"
+
 #include "datafile/DataFile.h"
 #include "datafile/PasswordWindow.h"
 #include "document/UnitGroupSelect.h"
@@ -13,8 +16,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include <atomic>
 
 namespace {
 
@@ -377,6 +383,28 @@ private slots:
         QCOMPARE(answer.answered, locks ? 1 : 0);
         if (locks)
             QVERIFY(main().isVisible() && !main().Locked());
+    }
+
+    // The screen locks while the file is being saved: the save ends first,
+    // with nothing shown over it, and the lock follows.
+    void aLockDuringSlowFileWorkFollowsIt()
+    {
+        startWithFile();
+        PromptAnswerer answer(lockPrompt(), {"secret"});
+        bool lockedDuringWork = false;
+        connect(&main().autoLock(), &AutoLock::lockedChanged, this,
+                [&](bool locked) { lockedDuringWork |= locked && BackgroundWork::running(); });
+        std::atomic<bool> released = false;
+        QTimer::singleShot(0, [&] { emit m_fixture->sessionEvents.screenLocked(); });
+        QTimer::singleShot(BackgroundWork::ProgressDelayMs + 100, [&] { released = true; });
+        BackgroundWork("Saving…", &main()).run([&] {
+            while (!released)
+                QThread::msleep(5);
+            return true;
+        });
+        QVERIFY(!lockedDuringWork);
+        QTRY_COMPARE(answer.answered, 1);
+        QVERIFY(!main().Locked());
     }
 
     void lockNowWithoutAPasswordSaysWhy()
