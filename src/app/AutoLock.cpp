@@ -1,5 +1,6 @@
 #include "app/AutoLock.h"
 
+#include "app/BackgroundWork.h"
 #include "app/ClipboardGuard.h"
 #include "config/SettingsStore.h"
 #include "datafile/DataFile.h"
@@ -63,9 +64,12 @@ void AutoLock::setPrompt(TFormPassword* prompt)
     m_prompt->setLockGuard([this] { return m_locked; }, [this](const QString& typed) { return unlocks(typed); });
 }
 
+// Never while a file is being read or written: the lock would show windows
+// and take input that must wait for the end of that work. The idle check
+// comes again a second later; a lock asked for follows once the work is done.
 void AutoLock::TimerTimer()
 {
-    if (m_prompt && idleLimitReached())
+    if (m_prompt && !BackgroundWork::running() && idleLimitReached())
         lock();
 }
 
@@ -76,7 +80,9 @@ bool AutoLock::lockPossible() const
 
 void AutoLock::lockNow()
 {
-    if (lockPossible())
+    if (BackgroundWork::running())
+        QTimer::singleShot(BackgroundWork::ProgressDelayMs, this, &AutoLock::lockNow);
+    else if (lockPossible())
         lock();
 }
 

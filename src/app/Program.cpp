@@ -88,8 +88,8 @@ bool Program::createWindows(bool showSplash)
     QObject::connect(main->action("ActionExport"), &QAction::triggered, interchange, &InterchangeCommands::exportFile);
 
     m_password = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
-    m_password->setGeneratedPasswordSource([this](QWidget* parent) {
-        return askGeneratedPassword(parent, m_captions, m_settings, PasswordGenerator::Purpose::DataFilePassword);
+    m_password->setGeneratedPasswordSource([this](QWidget* parent, PasswordGenerator::Purpose purpose) {
+        return askGeneratedPassword(parent, m_captions, m_settings, purpose);
     });
     main->setPasswordWindow(m_password);
     m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);

@@ -17,11 +17,31 @@
 
 namespace {
 
-const QString mimeType = QStringLiteral("application/x-zvfile");
+// The two types of data file. The protected one is also known by its first
+// bytes, so a renamed file is still recognised.
+struct DataFileType {
+    QString mimeType;
+    QString comment;
+    QString glob;
+    QString magic; // empty: known by its name alone
+};
+const QList<DataFileType> dataFileTypes = {
+    {QStringLiteral("application/x-zvfile"), QStringLiteral("Zantrove file"), QStringLiteral("*.zv"), QString()},
+    {QStringLiteral("application/x-zvxfile"), QStringLiteral("Zantrove protected file"), QStringLiteral("*.zvx"),
+     QStringLiteral("ZANTROVX")},
+};
 // Not the installed entry's name: a user's entry of the same name would hide it.
 const QString desktopId = QStringLiteral("zantrove-zvfile.desktop");
 const QString iconName = QStringLiteral("zantrove");
 const QString defaultApplicationsGroup = QStringLiteral("[Default Applications]");
+
+QStringList mimeTypes()
+{
+    QStringList types;
+    for (const DataFileType& type : dataFileTypes)
+        types << type.mimeType;
+    return types;
+}
 
 // Read at every call: the folders follow the environment of the moment.
 QString dataHome()
@@ -78,14 +98,25 @@ QByteArray mimePackage(bool withGlob)
     writer.writeStartDocument();
     writer.writeDefaultNamespace(QStringLiteral("http://www.freedesktop.org/standards/shared-mime-info"));
     writer.writeStartElement(QStringLiteral("mime-info"));
-    writer.writeStartElement(QStringLiteral("mime-type"));
-    writer.writeAttribute(QStringLiteral("type"), mimeType);
-    writer.writeTextElement(QStringLiteral("comment"), QStringLiteral("Zantrove file"));
-    writer.writeEmptyElement(QStringLiteral("icon"));
-    writer.writeAttribute(QStringLiteral("name"), iconName);
-    if (withGlob) {
-        writer.writeEmptyElement(QStringLiteral("glob"));
-        writer.writeAttribute(QStringLiteral("pattern"), QStringLiteral("*.zv"));
+    for (const DataFileType& type : dataFileTypes) {
+        writer.writeStartElement(QStringLiteral("mime-type"));
+        writer.writeAttribute(QStringLiteral("type"), type.mimeType);
+        writer.writeTextElement(QStringLiteral("comment"), type.comment);
+        writer.writeEmptyElement(QStringLiteral("icon"));
+        writer.writeAttribute(QStringLiteral("name"), iconName);
+        if (withGlob) {
+            writer.writeEmptyElement(QStringLiteral("glob"));
+            writer.writeAttribute(QStringLiteral("pattern"), type.glob);
+            if (!type.magic.isEmpty()) {
+                writer.writeStartElement(QStringLiteral("magic"));
+                writer.writeEmptyElement(QStringLiteral("match"));
+                writer.writeAttribute(QStringLiteral("type"), QStringLiteral("string"));
+                writer.writeAttribute(QStringLiteral("value"), type.magic);
+                writer.writeAttribute(QStringLiteral("offset"), QStringLiteral("0"));
+                writer.writeEndElement();
+            }
+        }
+        writer.writeEndElement();
     }
     writer.writeEndDocument();
     return xml;
@@ -140,7 +171,7 @@ QByteArray desktopEntry(const QString& programFilePath)
         QStringLiteral("Terminal=false"),
         QStringLiteral("Categories=Utility;Security;"),
         QStringLiteral("Keywords=password;passwords;vault;safe;login;credentials;PIN;card;encryption;"),
-        QStringLiteral("MimeType=") + mimeType + u';',
+        QStringLiteral("MimeType=") + mimeTypes().join(u';') + u';',
         QStringLiteral("NoDisplay=true"),
     };
     return (lines.join(u'\n') + u'\n').toUtf8();
@@ -154,17 +185,19 @@ bool isGroupHeader(const QString& line)
 bool isOurTypeLine(const QString& line)
 {
     const qsizetype equals = line.indexOf(u'=');
-    return equals > 0 && line.left(equals).trimmed() == mimeType;
+    return equals > 0 && mimeTypes().contains(line.left(equals).trimmed());
 }
 
-// The mimeapps.list text with our type's default set to us; every other line
+// The mimeapps.list text with our types' defaults set to us; every other line
 // and group stays as it was.
 QString withOurDefault(const QString& mimeApps)
 {
     QStringList lines = mimeApps.split(u'\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
-    const QString ourLine = mimeType + u'=' + desktopId;
+    QStringList ourLines;
+    for (const QString& type : mimeTypes())
+        ourLines << type + u'=' + desktopId;
 
     const auto headerLine = std::find_if(lines.cbegin(), lines.cend(),
                                          [](const QString& line) { return line.trimmed() == defaultApplicationsGroup; });
@@ -172,7 +205,7 @@ QString withOurDefault(const QString& mimeApps)
     if (headerLine == lines.cend()) {
         if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
             lines.append(QString());
-        lines << defaultApplicationsGroup << ourLine;
+        lines << defaultApplicationsGroup << ourLines;
         return lines.join(u'\n') + u'\n';
     }
     qsizetype groupEnd = header + 1;
@@ -190,7 +223,8 @@ QString withOurDefault(const QString& mimeApps)
         if (!lines.at(i).trimmed().isEmpty())
             insertAt = i + 1;
     }
-    lines.insert(insertAt, ourLine);
+    for (const QString& line : ourLines)
+        lines.insert(insertAt++, line);
     return lines.join(u'\n') + u'\n';
 }
 

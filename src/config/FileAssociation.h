@@ -2,7 +2,8 @@
 
 #include <QString>
 
-// Makes the program the desktop's handler for its data files (".zv"), through
+// Makes the program the desktop's handler for its data files (".zv" and the
+// protected ".zvx"), through
 // the freedesktop files in the user's data and config folders: a shared-mime-info
 // package for the type, a desktop entry for the program with the program's
 // icon, and the user's default application for the type. Failures are silent:
@@ -16,8 +17,9 @@ public:
     // took over is taken back; then refreshes the desktop's caches when their
     // tools exist.
     void RegisterFileType();
-    // Removes the desktop entry and the icon, and drops the ".zv" glob from
-    // the mime package; the type and the default-application line stay.
+    // Removes the desktop entry and the icon, and drops the globs and the
+    // magic from the mime package; the types and the default-application
+    // lines stay.
     void UnregisterFileType();
     void ApplyAssociationSetting(bool checked);
 

@@ -288,7 +288,9 @@ QString TFormPassword::unfitPasswordMessage() const
 
 void TFormPassword::JvXPButtonGenerateClick()
 {
-    std::optional<QString> generated = m_generatedPasswordSource(this);
+    std::optional<QString> generated = m_generatedPasswordSource(
+        this, m_format == DataFile::Format::Protected ? PasswordGenerator::Purpose::AnyField
+                                                      : PasswordGenerator::Purpose::DataFilePassword);
     if (!generated)
         return;
     wipeBoxes();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datafile/DataFile.h"
+#include "datafile/PasswordGenerator.h"
 #include "platform/TrackedDialog.h"
 
 #include <QString>
@@ -47,7 +48,9 @@ public:
     // With a source, new-password mode offers "Generate…", which puts the
     // password the source gives (none when it is cancelled) into both boxes.
     // The source shows the password to the user; the boxes keep it masked.
-    using PasswordSource = std::function<std::optional<QString>(QWidget* parent)>;
+    // It is asked for a password of a .zv file's fixed length, or for a
+    // protected file of any length the user chooses.
+    using PasswordSource = std::function<std::optional<QString>(QWidget* parent, PasswordGenerator::Purpose purpose)>;
     void setGeneratedPasswordSource(PasswordSource source);
 
     void done(int result) override;

@@ -10,6 +10,17 @@
 #include <QPushButton>
 #include <QtTest>
 
+namespace {
+
+// One key press and release per character, so that characters outside ASCII arrive too.
+void typeText(QWidget* box, const QString& text)
+{
+    for (const QChar character : text)
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(character), Qt::NoModifier);
+}
+
+} // namespace
+
 PromptAnswerer::PromptAnswerer(TFormPassword& window, QStringList passwords)
     : m_window(window)
     , m_passwords(std::move(passwords))
@@ -32,10 +43,10 @@ void PromptAnswerer::answerIfShown()
     } else {
         // After a refused password the typed text stays; a user types it anew.
         edit->clear();
-        QTest::keyClicks(edit, password);
+        typeText(edit, password);
         auto* retype = m_window.findChild<QLineEdit*>(QStringLiteral("EditRetype"));
         if (retype && retype->isVisible())
-            QTest::keyClicks(retype, password);
+            typeText(retype, password);
         QTest::mouseClick(m_window.findChild<QPushButton*>(QStringLiteral("JvXPButtonOk")), Qt::LeftButton);
     }
     m_answering = false;

@@ -1,5 +1,9 @@
 #include "ProgramFixture.h"
 
+#include "app/AutoLock.h"
+#include "app/BackgroundWork.h"
+
+#include "datafile/DataFile.h"
 #include "datafile/PasswordWindow.h"
 #include "document/UnitGroupSelect.h"
 #include "document/UnitNewGroup.h"
@@ -12,8 +16,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include <atomic>
 
 namespace {
 
@@ -245,6 +252,27 @@ private slots:
         QVERIFY(lockPrompt().findChild<QLineEdit*>("EditPassword")->text().isEmpty());
     }
 
+    // The same password typed in another Unicode form is the same password.
+    void aProtectedFileUnlocksWithItsOwnLongPassword()
+    {
+        const QString password = QString("Grüße, a password longer than sixteen").normalized(QString::NormalizationForm_C);
+        DataDocument document;
+        QVERIFY(document.loadText(Sample));
+        QCOMPARE(DataFile::create(path("private.zvx"), password, document, nullptr,
+                                  {DataFile::Format::Protected, {1, ProtectedContainer::DerivationCost::MinMemoryKiB}}),
+                 DataFile::Status::Ok);
+        m_fixture->writeSettings("autoblocking=1\r\nblockingtime=1\r\n");
+        m_fixture->start(path("private.zvx"), {password});
+        QCOMPARE(main().CurrentFileName(), path("private.zvx"));
+        m_fixture->idle.idleMilliseconds = OneMinute;
+        PromptAnswerer answer(lockPrompt(), {password.left(16), password.normalized(QString::NormalizationForm_D)});
+        main().TimerTimer();
+        QCOMPARE(answer.answered, 2);
+        QCOMPARE(m_fixture->messages.texts(), QStringList{"Incorrect password"});
+        QVERIFY(!main().Locked());
+        QCOMPARE(lockPrompt().findChild<QLabel*>("LabelFileType")->text(), QString("Zantrove protected file"));
+    }
+
     // Selected text is served to any middle click while locked.
     void theLockLeavesNoTextSelected()
     {
@@ -355,6 +383,28 @@ private slots:
         QCOMPARE(answer.answered, locks ? 1 : 0);
         if (locks)
             QVERIFY(main().isVisible() && !main().Locked());
+    }
+
+    // The screen locks while the file is being saved: the save ends first,
+    // with nothing shown over it, and the lock follows.
+    void aLockDuringSlowFileWorkFollowsIt()
+    {
+        startWithFile();
+        PromptAnswerer answer(lockPrompt(), {"secret"});
+        bool lockedDuringWork = false;
+        connect(&main().autoLock(), &AutoLock::lockedChanged, this,
+                [&](bool locked) { lockedDuringWork |= locked && BackgroundWork::running(); });
+        std::atomic<bool> released = false;
+        QTimer::singleShot(0, [&] { emit m_fixture->sessionEvents.screenLocked(); });
+        QTimer::singleShot(BackgroundWork::ProgressDelayMs + 100, [&] { released = true; });
+        BackgroundWork("Saving…", &main()).run([&] {
+            while (!released)
+                QThread::msleep(5);
+            return true;
+        });
+        QVERIFY(!lockedDuringWork);
+        QTRY_COMPARE(answer.answered, 1);
+        QVERIFY(!main().Locked());
     }
 
     void lockNowWithoutAPasswordSaysWhy()

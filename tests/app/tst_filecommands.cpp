@@ -204,6 +204,58 @@ private slots:
         QCOMPARE(groupsIn(path("private.zvx"), "other"), (QStringList{"Home", "Added"}));
     }
 
+    // The type Save as starts from follows the setting for a new document;
+    // the type chosen decides unless the name typed has one of the two extensions.
+    void saveAsWritesTheTypeChosen_data()
+    {
+        QTest::addColumn<bool>("newFilesProtected");
+        QTest::addColumn<int>("chosenType"); // -1: the one offered
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("offeredType");
+        QTest::addColumn<DataFile::Format>("written");
+        const auto plain = DataFile::Format::Plain;
+        const auto protectedFile = DataFile::Format::Protected;
+        QTest::newRow("data file by default") << false << -1 << "saved.zv" << 0 << plain;
+        QTest::newRow("protected when new files are") << true << -1 << "saved.zvx" << 1 << protectedFile;
+        QTest::newRow("protected chosen") << false << 1 << "saved.keys" << 0 << protectedFile;
+        QTest::newRow("extension typed wins over the type") << true << 0 << "saved.zvx" << 1 << protectedFile;
+    }
+
+    void saveAsWritesTheTypeChosen()
+    {
+        QFETCH(bool, newFilesProtected);
+        QFETCH(int, chosenType);
+        QFETCH(QString, name);
+        QFETCH(int, offeredType);
+        QFETCH(DataFile::Format, written);
+        if (newFilesProtected)
+            m_fixture->writeSettings("newprotected=1\r\n");
+        m_fixture->start();
+        addGroup("Mine");
+        messages().fileNames.enqueue(path(name));
+        if (chosenType >= 0)
+            messages().filterChoices.enqueue(chosenType);
+        // Longer than a .zv file can hold, and outside its code page.
+        const QString password = written == DataFile::Format::Protected ? "correct horse battery staple ü" : "secret";
+        m_fixture->answerPrompts({password});
+        QVERIFY(main().Saveas1Click());
+        QCOMPARE(messages().saveDialogs.last().preselected, offeredType);
+        QCOMPARE(DataFile::sealingOf(path(name)).format, written);
+        QCOMPARE(groupsIn(path(name), password), QStringList{"Mine"});
+        const auto* typeLine = m_fixture->program().passwordWindow().findChild<QLabel*>("LabelFileType");
+        QCOMPARE(typeLine->text(), written == DataFile::Format::Protected ? "Zantrove protected file" : "Zantrove data file");
+
+        // Saved again and reopened, it stays what it was.
+        addGroup("More");
+        QVERIFY(main().Save1Click());
+        QCOMPARE(DataFile::sealingOf(path(name)).format, written);
+        m_fixture->answerPrompts({password});
+        messages().fileNames.enqueue(path(name));
+        main().Open1Click();
+        QCOMPARE(main().CurrentFileName(), path(name));
+        QCOMPARE(main().treeModel().nodeCount(), 2);
+    }
+
     void saveOfADeletedFileTurnsIntoSaveAs()
     {
         openWithChange();

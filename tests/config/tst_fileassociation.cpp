@@ -36,8 +36,23 @@ const QStringList packageWithoutGlob = {
     QStringLiteral("mime-type type=application/x-zvfile"),
     QStringLiteral("comment Zantrove file"),
     QStringLiteral("icon name=zantrove"),
+    QStringLiteral("mime-type type=application/x-zvxfile"),
+    QStringLiteral("comment Zantrove protected file"),
+    QStringLiteral("icon name=zantrove"),
 };
-const QStringList packageWithGlob = packageWithoutGlob + QStringList{QStringLiteral("glob pattern=*.zv")};
+const QStringList packageWithGlob = {
+    QStringLiteral("mime-info"),
+    QStringLiteral("mime-type type=application/x-zvfile"),
+    QStringLiteral("comment Zantrove file"),
+    QStringLiteral("icon name=zantrove"),
+    QStringLiteral("glob pattern=*.zv"),
+    QStringLiteral("mime-type type=application/x-zvxfile"),
+    QStringLiteral("comment Zantrove protected file"),
+    QStringLiteral("icon name=zantrove"),
+    QStringLiteral("glob pattern=*.zvx"),
+    QStringLiteral("magic"),
+    QStringLiteral("match type=string value=ZANTROVX offset=0"),
+};
 
 QMap<QString, QString> desktopEntryKeys(const QString& path)
 {
@@ -138,7 +153,7 @@ void TestFileAssociation::registerWritesPackageEntryAndDefault()
     for (const QString& icon : iconPaths())
         QCOMPARE(TestSupport::readFile(icon), icon.right(3).toLatin1());
     QCOMPARE(TestSupport::readFile(mimeAppsPath()),
-             QByteArray("[Default Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\n"));
+             QByteArray("[Default Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\napplication/x-zvxfile=zantrove-zvfile.desktop\n"));
 }
 
 void TestFileAssociation::registerSetsOurDefaultKeepingOtherLines_data()
@@ -149,17 +164,18 @@ void TestFileAssociation::registerSetsOurDefaultKeepingOtherLines_data()
         << QByteArray("[Default Applications]\ntext/plain=gedit.desktop\napplication/x-zvfile=other.desktop\n"
                       "image/png=eog.desktop\n\n[Added Associations]\napplication/x-zvfile=other.desktop;\n")
         << QByteArray("[Default Applications]\ntext/plain=gedit.desktop\nimage/png=eog.desktop\n"
-                      "application/x-zvfile=zantrove-zvfile.desktop\n\n[Added Associations]\napplication/x-zvfile=other.desktop;\n");
+                      "application/x-zvfile=zantrove-zvfile.desktop\napplication/x-zvxfile=zantrove-zvfile.desktop\n\n[Added Associations]\napplication/x-zvfile=other.desktop;\n");
     QTest::newRow("no default group")
         << QByteArray("[Added Associations]\ntext/plain=gedit.desktop;\n")
         << QByteArray("[Added Associations]\ntext/plain=gedit.desktop;\n\n"
-                      "[Default Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\n");
+                      "[Default Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\napplication/x-zvxfile=zantrove-zvfile.desktop\n");
     QTest::newRow("group without our type, no final newline")
         << QByteArray("# mine\n[Default Applications]\ntext/plain=gedit.desktop")
-        << QByteArray("# mine\n[Default Applications]\ntext/plain=gedit.desktop\napplication/x-zvfile=zantrove-zvfile.desktop\n");
+        << QByteArray("# mine\n[Default Applications]\ntext/plain=gedit.desktop\napplication/x-zvfile=zantrove-zvfile.desktop\napplication/x-zvxfile=zantrove-zvfile.desktop\n");
     QTest::newRow("ours already, repeated")
-        << QByteArray("[Default Applications]\napplication/x-zvfile = zantrove-zvfile.desktop\napplication/x-zvfile=x.desktop\n")
-        << QByteArray("[Default Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\n");
+        << QByteArray("[Default Applications]\napplication/x-zvfile = zantrove-zvfile.desktop\napplication/x-zvfile=x.desktop\n"
+                      "application/x-zvxfile=y.desktop\n")
+        << QByteArray("[Default Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\napplication/x-zvxfile=zantrove-zvfile.desktop\n");
 }
 
 void TestFileAssociation::registerSetsOurDefaultKeepingOtherLines()

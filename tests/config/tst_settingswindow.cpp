@@ -42,8 +42,8 @@ private slots:
     void loadingAgainUndoesChanges();
     void closingGivesResult();
     void stateRebuildsSettingsList();
-    void lockOccasionsLoadAndStore_data();
-    void lockOccasionsLoadAndStore();
+    void optionalFlagsLoadAndStore_data();
+    void optionalFlagsLoadAndStore();
     void captionsAndLanguageRefill();
 
 private:
@@ -236,31 +236,31 @@ void TestSettingsWindow::stateRebuildsSettingsList()
     QCOMPARE(entries(), blockingTimeChoices());
 }
 
-void TestSettingsWindow::lockOccasionsLoadAndStore_data()
+void TestSettingsWindow::optionalFlagsLoadAndStore_data()
 {
     QTest::addColumn<QStringList>("settings");
     QTest::addColumn<QStringList>("checkedBoxes");
     QTest::addColumn<QStringList>("storedLines");
     QTest::newRow("defaults") << QStringList() << QStringList{"LockOnScreenLock", "LockBeforeSleep"} << QStringList();
-    QTest::newRow("all turned") << QStringList{"lockonscreenlock=0", "lockbeforesleep=0", "lockwhenminimised=1"}
-                                << QStringList{"LockWhenMinimised"}
-                                << QStringList{"lockonscreenlock=0", "lockbeforesleep=0", "lockwhenminimised=1"};
-    QTest::newRow("not flags") << QStringList{"lockonscreenlock=off", "lockwhenminimised=yes"}
+    const QStringList allTurned = {"lockonscreenlock=0", "lockbeforesleep=0", "lockwhenminimised=1", "newprotected=1"};
+    QTest::newRow("all turned") << allTurned << QStringList{"LockWhenMinimised", "NewProtected"} << allTurned;
+    QTest::newRow("not flags") << QStringList{"lockonscreenlock=off", "lockwhenminimised=yes", "newprotected=on"}
                                << QStringList{"LockOnScreenLock", "LockBeforeSleep"} << QStringList();
 }
 
-// Loaded into the boxes and stored from them again, through a click on a label.
-void TestSettingsWindow::lockOccasionsLoadAndStore()
+// Flags stored only while they differ from their defaults: loaded into the
+// boxes and stored from them again, through a click on a label.
+void TestSettingsWindow::optionalFlagsLoadAndStore()
 {
     QFETCH(QStringList, settings);
     QFETCH(QStringList, checkedBoxes);
     QFETCH(QStringList, storedLines);
-    const QStringList names = {"LockOnScreenLock", "LockBeforeSleep", "LockWhenMinimised"};
+    const QStringList names = {"LockOnScreenLock", "LockBeforeSleep", "LockWhenMinimised", "NewProtected"};
     showWith(settings);
     for (const QString& name : names)
         QCOMPARE(box(name)->isChecked(), checkedBoxes.contains(name));
     const auto storedLockLines = [this] {
-        return StoreSettingsFromWindow(m_window->windowState(QString())).lines().filter(QRegularExpression("^lock"));
+        return StoreSettingsFromWindow(m_window->windowState(QString())).lines().filter(QRegularExpression("^(lock|newprotected)"));
     };
     QCOMPARE(storedLockLines(), storedLines);
     release("LockWhenMinimised");

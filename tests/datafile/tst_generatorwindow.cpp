@@ -161,8 +161,8 @@ void TestGeneratorWindow::newPasswordWindowGeneratesIntoBothBoxes()
     ScriptedMessageService messages;
     ManualCapsLockState capsLock;
     TFormPassword window(captions, messages, capsLock);
-    window.setGeneratedPasswordSource([&](QWidget* parent) {
-        return askGeneratedPassword(parent, captions, settings, Purpose::DataFilePassword);
+    window.setGeneratedPasswordSource([&](QWidget* parent, Purpose purpose) {
+        return askGeneratedPassword(parent, captions, settings, purpose);
     });
     window.open();
     auto* generate = control<QPushButton>(window, "JvXPButtonGenerate");
@@ -186,6 +186,18 @@ void TestGeneratorWindow::newPasswordWindowGeneratesIntoBothBoxes()
     QTest::mouseClick(control<QPushButton>(window, "JvXPButtonOk"), Qt::LeftButton);
     QCOMPARE(window.result(), int(QDialog::Accepted));
     QCOMPARE(window.password(), shown);
+
+    // A protected file's password is not held to a .zv file's length.
+    window.setFile("private.zvx", DataFile::Format::Protected);
+    window.open();
+    onGenerator([&](TFormGenerator& generator) {
+        control<QSpinBox>(generator, "SpinEditLength")->setValue(40);
+        shown = preview(generator);
+        generator.accept();
+    });
+    QTest::mouseClick(generate, Qt::LeftButton);
+    QCOMPARE(shown.size(), 40);
+    QCOMPARE(control<QLineEdit>(window, "EditPassword")->text(), shown);
 }
 
 QTEST_MAIN(TestGeneratorWindow)

@@ -27,10 +27,10 @@ void typeText(QWidget* box, const QString& text)
 // without blocking (open()), so each test drives it with key events.
 class Prompt {
 public:
-    explicit Prompt(bool retype)
+    explicit Prompt(bool retype, DataFile::Format format = DataFile::Format::Plain)
     {
         window.SetPasswordMode(retype);
-        window.setFileNameLine(QStringLiteral("private.zv File"));
+        window.setFile(QStringLiteral("/home/user/private.zv"), format);
         window.open();
     }
 
@@ -57,6 +57,7 @@ private slots:
     void captionsComeFromTheTable();
     void everyShowingStartsEmpty();
     void altWithTheLabelsLetterGoesToItsBox();
+    void fileTypeIsShown();
     void boxesTakeSixteenMaskedCharacters_data();
     void boxesTakeSixteenMaskedCharacters();
 
@@ -133,6 +134,15 @@ void TestPasswordWindow::everyShowingStartsEmpty()
     QCOMPARE(shownText(*prompt.label("LabelFileName")), longName);
     QCOMPARE(shownText(prompt.label("LabelFileName")->toolTip()), longName);
     QVERIFY(prompt.label("LabelFileName")->width() < prompt.label("LabelFileName")->sizeHint().width());
+}
+
+void TestPasswordWindow::fileTypeIsShown()
+{
+    Prompt prompt(false, DataFile::Format::Protected);
+    QCOMPARE(prompt.label("LabelFileName")->text(), QStringLiteral("private.zv File"));
+    QCOMPARE(prompt.label("LabelFileType")->text(), QStringLiteral("Zantrove protected file"));
+    prompt.window.setFile(QStringLiteral("private.zv"), DataFile::Format::Plain);
+    QCOMPARE(prompt.label("LabelFileType")->text(), QStringLiteral("Zantrove data file"));
 }
 
 void TestPasswordWindow::boxesTakeSixteenMaskedCharacters_data()
@@ -311,37 +321,53 @@ void TestPasswordWindow::unlockedOkChecksNothing()
 
 void TestPasswordWindow::newPasswordMustFitTheFileKey_data()
 {
+    QTest::addColumn<DataFile::Format>("format");
     QTest::addColumn<int>("codePage");
     QTest::addColumn<QString>("password");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("ascii") << 1252 << QStringLiteral("plain") << true;
-    QTest::newRow("latin letters") << 1252 << QStringLiteral("Café Ølø") << true;
-    QTest::newRow("euro sign") << 1252 << QStringLiteral("€uro") << true;
-    QTest::newRow("greek letter") << 1252 << QStringLiteral("Ωmega") << false;
-    QTest::newRow("cyrillic") << 1252 << QStringLiteral("пароль") << false;
-    QTest::newRow("cyrillic in Windows-1251") << 1251 << QStringLiteral("пароль") << true;
-    QTest::newRow("latin letter in Windows-1251") << 1251 << QStringLiteral("Café") << false;
+    QTest::addColumn<QString>("refusal"); // how the message ends; empty: accepted
+    const auto plain = DataFile::Format::Plain;
+    const auto protectedFile = DataFile::Format::Protected;
+    const QString notIn1252 = QStringLiteral("code page of older files (Windows-1252)");
+    QTest::newRow("ascii") << plain << 1252 << QStringLiteral("plain") << QString();
+    QTest::newRow("latin letters") << plain << 1252 << QStringLiteral("Café Ølø") << QString();
+    QTest::newRow("euro sign") << plain << 1252 << QStringLiteral("€uro") << QString();
+    QTest::newRow("greek letter") << plain << 1252 << QStringLiteral("Ωmega") << notIn1252;
+    QTest::newRow("cyrillic") << plain << 1252 << QStringLiteral("пароль") << notIn1252;
+    QTest::newRow("cyrillic in Windows-1251") << plain << 1251 << QStringLiteral("пароль") << QString();
+    QTest::newRow("latin letter in Windows-1251")
+        << plain << 1251 << QStringLiteral("Café") << QStringLiteral("code page of older files (Windows-1251)");
+    QTest::newRow("protected: any letters") << protectedFile << 1252 << QStringLiteral("Ωmega пароль ✓") << QString();
+    QTest::newRow("protected: 1,024 characters") << protectedFile << 1252 << QString(1024, 'x') << QString();
+    QTest::newRow("protected: 1,025 characters")
+        << protectedFile << 1252 << QString(1025, 'x') << QStringLiteral("at most 1024 characters");
+    QTest::newRow("protected: 1,024 characters beyond the basic plane")
+        << protectedFile << 1252 << QString::fromUcs4(std::u32string(1024, U'😀').c_str()) << QString();
 }
 
 void TestPasswordWindow::newPasswordMustFitTheFileKey()
 {
+    QFETCH(DataFile::Format, format);
     QFETCH(int, codePage);
     QFETCH(QString, password);
-    QFETCH(bool, accepted);
+    QFETCH(QString, refusal);
     TextEncoding::setOlderFilesCodePage(*CodePage::fromNumber(codePage));
     const auto restore = qScopeGuard([] { TextEncoding::setOlderFilesCodePage(CodePage::windows1252()); });
-    Prompt prompt(true);
-    typeText(prompt.passwordBox(), password);
-    typeText(prompt.retypeBox(), password);
+    QLocale::setDefault(QLocale::c());
+    Prompt prompt(true, format);
+    for (QLineEdit* box : {prompt.passwordBox(), prompt.retypeBox()}) {
+        box->setText(password);
+        QTest::keyRelease(box, Qt::Key_Shift);
+    }
     prompt.clickOk();
-    QCOMPARE(prompt.window.isVisible(), !accepted);
-    if (accepted) {
+    QCOMPARE(prompt.window.isVisible(), !refusal.isEmpty());
+    if (refusal.isEmpty()) {
         QVERIFY(prompt.messages.shown.isEmpty());
+        QCOMPARE(prompt.window.password(), password);
         return;
     }
     QCOMPARE(prompt.messages.shown.size(), 1);
     QCOMPARE(prompt.messages.shown[0].kind, MessageService::Kind::Error);
-    QVERIFY(prompt.messages.shown[0].text.endsWith(QStringLiteral("code page of older files (Windows-%1)").arg(codePage)));
+    QVERIFY2(prompt.messages.shown[0].text.endsWith(refusal), qPrintable(prompt.messages.shown[0].text));
     QCOMPARE(prompt.passwordBox()->text(), password);
 }
 

@@ -149,7 +149,7 @@ void TestInstall::desktopEntryStartsTheProgramForItsFiles()
         QString::fromUtf8(TestSupport::readFile(installed(QStringLiteral("share/applications/zantrove.desktop")))).split(u'\n');
     QCOMPARE(lines.value(0), QStringLiteral("[Desktop Entry]"));
     for (const char* line : {"Type=Application", "Name=Zantrove", "Exec=zantrove %f", "Icon=zantrove",
-                             "Categories=Utility;Security;", "MimeType=application/x-zvfile;"})
+                             "Categories=Utility;Security;", "MimeType=application/x-zvfile;application/x-zvxfile;"})
         QVERIFY2(lines.contains(QLatin1String(line)), line);
     QVERIFY(std::any_of(lines.cbegin(), lines.cend(), [](const QString& line) { return line.startsWith("Comment="); }));
 }
