@@ -106,6 +106,8 @@ wait_for_window '^Zantrove 1.1'
 prompt=$(visible_window '^Zantrove 1.1')
 for _ in $(seq 50); do stacking | grep -qx "$prompt" && break; sleep 0.1; done
 [ "$(stacking | tail -1)" = "$prompt" ] || { shot prompt-covered; fail "the password prompt is not on top"; }
+# The window manager gives the focus a moment after it stacks the window.
+for _ in $(seq 50); do [ "$(xdotool getactivewindow)" = "$prompt" ] && break; sleep 0.1; done
 [ "$(xdotool getactivewindow)" = "$prompt" ] || fail "the password prompt has no focus"
 fixed_border "$prompt" "password prompt"
 sleep 1
