@@ -8,6 +8,7 @@
 #include "config/UnitSettings.h"
 #include "datafile/FileTypes.h"
 #include "datafile/SecureWipe.h"
+#include "platform/MessageService.h"
 
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -48,7 +49,8 @@ bool DocumentSession::ReadDataFile(const QString& path)
         return false;
     const auto unlessOpened = qScopeGuard([this] { m_fileLock.abandon(); });
     const DataFile::Sealing sealing = DataFile::sealingOf(path);
-    const std::optional<QString> password = m_prompt->askPassword(path, sealing.format, PasswordPrompt::Purpose::Existing);
+    const std::optional<QString> password =
+        m_prompt->askPassword(path, sealing.format, PasswordPrompt::Purpose::Existing);
     if (!password || !DataFileReader(m_messages, m_captions, m_progressWindow).read(path, *password, m_document))
         return false;
     adoptPassword(*password);
@@ -69,19 +71,16 @@ void DocumentSession::adoptPassword(const QString& password)
     m_password = password;
 }
 
-MessageService::Answer DocumentSession::askToSaveChanges(bool asQuestion)
-{
-    QString text = m_captions.GetCaption(QStringLiteral("MessageSaveQuery"), QStringLiteral("Do you want to save the changes"));
-    if (asQuestion)
-        text += QLatin1Char('?');
-    return m_messages.show(MessageService::Kind::Confirm, text, MessageService::Buttons::YesNoCancel);
-}
-
 bool DocumentSession::changesSavedOrGivenUp(bool asQuestion)
 {
     if (!m_modified)
         return true;
-    const MessageService::Answer answer = askToSaveChanges(asQuestion);
+    QString question =
+        m_captions.GetCaption(QStringLiteral("MessageSaveQuery"), QStringLiteral("Do you want to save the changes"));
+    if (asQuestion)
+        question += QLatin1Char('?');
+    const MessageService::Answer answer =
+        m_messages.show(MessageService::Kind::Confirm, question, MessageService::Buttons::YesNoCancel);
     // Unsaved work is only thrown away when the user said so or it was saved.
     return answer == MessageService::Answer::No || (answer == MessageService::Answer::Yes && save());
 }
@@ -171,7 +170,8 @@ void DocumentSession::changePassword()
     if (!QFileInfo::exists(m_fileName) || m_fileLock.refusesSaveInPlace())
         return;
     // The prompt names the file whose password changes, not the last one asked about.
-    const std::optional<QString> password = m_prompt->askPassword(m_fileName, m_sealing.format, PasswordPrompt::Purpose::New);
+    const std::optional<QString> password =
+        m_prompt->askPassword(m_fileName, m_sealing.format, PasswordPrompt::Purpose::New);
     if (!password || !WriteDataFile(m_fileName, *password, false, m_sealing))
         return;
     adoptPassword(*password);

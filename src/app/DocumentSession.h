@@ -3,12 +3,12 @@
 #include "app/OpenFileLock.h"
 #include "datafile/DataFile.h"
 #include "document/DataDocument.h"
-#include "platform/MessageService.h"
 
 #include <QObject>
 #include <QString>
 
 class CaptionTable;
+class MessageService;
 class PasswordPrompt;
 class QWidget;
 class SettingsStore;
@@ -69,9 +69,8 @@ private:
     // The password of the open file from now on; the previous one is wiped.
     void adoptPassword(const QString& password);
     // Asks whether to save unsaved changes first; false when the command
-    // that asked must not go on.
+    // that asked must not go on. New asks without a question mark.
     bool changesSavedOrGivenUp(bool asQuestion);
-    MessageService::Answer askToSaveChanges(bool asQuestion);
 
     MessageService& m_messages;
     const CaptionTable& m_captions;

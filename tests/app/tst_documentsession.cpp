@@ -370,7 +370,8 @@ private slots:
         session().changePassword();
         QCOMPARE(messages().texts().first(), QStringLiteral("Password changed"));
         QCOMPARE(messages().shown.size(), earlierSaves > 0 ? 2 : 1);
-        QCOMPARE(messages().shown.last().kind, earlierSaves > 0 ? MessageService::Kind::Confirm : MessageService::Kind::Information);
+        const auto lastKind = earlierSaves > 0 ? MessageService::Kind::Confirm : MessageService::Kind::Information;
+        QCOMPARE(messages().shown.last().kind, lastKind);
         QVERIFY(!session().Modified());
         QCOMPARE(Backups::existingBackups(path("private.zv")), answer == Answer::Yes ? QStringList{} : backups);
         QCOMPARE(groupsIn(path("private.zv"), "renewed"), (QStringList{"Home", "Added"}));
