@@ -5,7 +5,6 @@
 #include "app/PasswordPrompt.h"
 #include "config/CaptionTable.h"
 #include "config/SettingsStore.h"
-#include "config/UnitSettings.h"
 #include "datafile/FileTypes.h"
 #include "datafile/SecureWipe.h"
 #include "platform/MessageService.h"
