@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/OpenFileLock.h"
+#include "app/TreeCommands.h"
 #include "datafile/DataFile.h"
 #include "document/DataDocument.h"
 #include "document/DocumentTreeView.h"
-#include "document/MainTreeSelection.h"
 #include "platform/MessageService.h"
 #include "search/TreeSearch.h"
 
@@ -13,6 +13,8 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+
+#include <memory>
 
 class AutoLock;
 class CaptionTable;
@@ -35,7 +37,6 @@ class TFormSettings;
 class TrackedDialog;
 class TrayShell;
 class TSysTray;
-struct TTreeNodeData;
 
 // What the main window is given rather than finds for itself, so tests can
 // put temporary folders and test doubles in place.
@@ -52,7 +53,7 @@ struct MainWindowServices {
 // The main window: the tree of groups and records on the left, the selected
 // record's fields on the right, the menus, tool buttons and tray icon. It owns
 // the data document and the state of the open file.
-class TFormMain : public QMainWindow, public MainTreeSelection {
+class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit TFormMain(const MainWindowServices& services, QWidget* parent = nullptr);
@@ -64,7 +65,10 @@ public:
     // The prompt of the automatic lock: a password window of its own, so a
     // prompt that the lock interrupts keeps its state.
     void setLockPrompt(TFormPassword* prompt);
-    void setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField);
+    void setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField)
+    {
+        m_treeCommands->setCreationWindows(newGroup, newRecord, newField);
+    }
     void setSettingsWindow(TFormSettings* window);
     void setSearchWindow(TFormSearch* window);
 
@@ -102,23 +106,21 @@ public:
     // May the window close? Saves or asks first when there are unsaved changes.
     bool FormCloseQuery();
 
-    // The tree's editing commands.
-    void ActionNewGroupExecute();
-    void ActionNewRecordExecute();
-    void ActionNewFieldExecute();
-    void ActionDeleteExecute();
-    void TreeViewEdited(const QModelIndex& node, QString text);
-    void TreeViewDragDrop(const pugi::xml_node& dragged, const pugi::xml_node& target);
-
-    // What the creation windows see of the tree.
-    const TTreeNodeData* selectedNode() const override;
-    const TTreeNodeData* selectedNodeParent() const override;
-    pugi::xml_node dataElement() const override;
-    void groupCreated(const pugi::xml_node& folder) override;
-
-    void RebuildTree();
-    void RebuildAndSelect(const pugi::xml_node& element);
-    QModelIndex FindTreeNode(const pugi::xml_node& element) const;
+    // The tree's editing commands, and what the creation windows see of the tree.
+    TreeCommands& treeCommands() const { return *m_treeCommands; }
+    void ActionNewGroupExecute() { m_treeCommands->newGroup(); }
+    void ActionNewRecordExecute() { m_treeCommands->newRecord(); }
+    void ActionNewFieldExecute() { m_treeCommands->newField(); }
+    void ActionDeleteExecute() { m_treeCommands->deleteSelected(); }
+    void TreeViewEdited(const QModelIndex& node, const QString& text) { m_treeCommands->rename(node, text); }
+    void TreeViewDragDrop(const pugi::xml_node& dragged, const pugi::xml_node& target)
+    {
+        m_treeCommands->move(dragged, target);
+    }
+    const TTreeNodeData* selectedNode() const { return m_treeCommands->selectedNode(); }
+    void RebuildTree() { m_treeCommands->RebuildTree(); }
+    void RebuildAndSelect(const pugi::xml_node& element) { m_treeCommands->RebuildAndSelect(element); }
+    QModelIndex FindTreeNode(const pugi::xml_node& element) const { return m_treeCommands->FindTreeNode(element); }
 
     // Find from the top, and Find Next below the current record.
     void ActionFindExecute();
@@ -171,7 +173,7 @@ private:
     void treeBecameEmpty();
     void TreeViewEnter();
     void PopupMenuTreePopup();
-    void DeleteFieldItemClick(int position);
+    void DeleteFieldItemClick(int position) { m_treeCommands->deleteField(position); }
     void refreshSelectedCaption();
 
     void SysTrayMouseUp(Qt::MouseButton button);
@@ -207,14 +209,13 @@ private:
     OpenFileLock m_fileLock;
     bool m_modified = false;
     QPointer<QDialog> m_activeDialog;
+    // Made after the tree and gone before the document it edits.
+    std::unique_ptr<TreeCommands> m_treeCommands;
 
     TFormPassword* m_passwordWindow = nullptr;
     AutoLock* m_autoLock = nullptr;
     DocumentStatusDisplay* m_statusDisplay = nullptr;
     TFormAbout* m_aboutWindow = nullptr;
-    TFormNewGroup* m_newGroupWindow = nullptr;
-    TFormNewRecord* m_newRecordWindow = nullptr;
-    TFormNewField* m_newFieldWindow = nullptr;
     TFormSettings* m_settingsWindow = nullptr;
     TFormSearch* m_searchWindow = nullptr;
     TreeSearch m_search;
