@@ -4,20 +4,17 @@
 #include "app/Artwork.h"
 #include "app/AutoLock.h"
 #include "app/BackgroundPicture.h"
-#include "app/DataFileReader.h"
-#include "app/DataFileWriter.h"
-#include "datafile/FileTypes.h"
+#include "app/DocumentSession.h"
 #include "app/DocumentStatusDisplay.h"
 #include "app/MenuBarCornerButton.h"
 #include "app/MenuMnemonics.h"
+#include "app/PasswordPrompt.h"
 #include "app/ToolRow.h"
 #include "app/WebSite.h"
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
 #include "config/UnitSettings.h"
-#include "datafile/PasswordWindow.h"
-#include "datafile/SecureWipe.h"
 #include "document/Schema.h"
 #include "document/TreeModel.h"
 #include "document/TypeIcons.h"
@@ -36,7 +33,6 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -60,7 +56,8 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     , m_captions(services.captions)
     , m_messages(services.messages)
     , m_launcher(services.launcher)
-    , m_fileLock(services.messages, services.captions)
+    , m_session(new DocumentSession(services.messages, services.captions, services.settings, this, this))
+    , m_document(m_session->document())
 {
     setObjectName(QStringLiteral("FormMain"));
     // A fixed single border with system menu and minimise box.
@@ -80,15 +77,16 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     centralWidget()->setFixedSize(727, 566);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     layout()->activate();
-    SetModified(false);
+    connect(m_session, &DocumentSession::statusChanged, this, &TFormMain::showDocumentStatus);
+    connect(m_session, &DocumentSession::documentReplaced, this, &TFormMain::showReplacedDocument);
+    showDocumentStatus();
     if (m_settings.isOn(SettingKey::SysTray))
         m_sysTray->setVisible(true);
-    m_document.clear();
 
     m_autoLock = new AutoLock(
         m_settings, services.idleTime,
-        {[this] { return m_currentFileName; }, [this] { return m_currentSealing.format; },
-         [this] { return m_currentPassword; }},
+        {[this] { return m_session->fileName(); }, [this] { return m_session->sealing().format; },
+         [this] { return m_session->password(); }},
         &QApplication::topLevelWidgets, *this);
     connect(m_autoLock, &AutoLock::endRequested, this, &TFormMain::endRequested);
     connect(m_autoLock, &AutoLock::lockedChanged, m_statusDisplay, &DocumentStatusDisplay::showLocked);
@@ -103,7 +101,6 @@ TFormMain::~TFormMain()
     // editor or field; what is left of this window must not receive it.
     for (QObject* child : findChildren<QObject*>())
         child->disconnect(this);
-    SecureWipe::wipe(m_currentPassword);
 }
 
 QAction* TFormMain::action(const char* objectName) const
@@ -285,7 +282,8 @@ void TFormMain::createTray(TrayShell& shell)
 
 void TFormMain::setPasswordWindow(TFormPassword* window)
 {
-    m_passwordWindow = window;
+    m_passwordPrompt = std::make_unique<PasswordWindowPrompt>(*window);
+    m_session->setPasswordPrompt(m_passwordPrompt.get());
 }
 
 void TFormMain::setAboutWindow(TFormAbout* window)
@@ -427,209 +425,25 @@ void TFormMain::ApplyMainMenuCaptions()
         mnemonics.markItems(*menu);
 }
 
-void TFormMain::SetModified(bool value)
+void TFormMain::showDocumentStatus()
 {
-    m_modified = value;
-    m_statusDisplay->showDocument(m_currentFileName, value, m_fileLock.readOnly());
+    m_statusDisplay->showDocument(m_session->fileName(), m_session->Modified(), m_session->readOnly());
     const bool hasContent = m_treeModel->nodeCount() > 0 || !m_editor->isEmpty();
     action("Save1")->setEnabled(hasContent);
     action("Saveas1")->setEnabled(hasContent);
+    action("Changepassword1")->setEnabled(!m_session->fileName().isEmpty());
+}
+
+void TFormMain::showReplacedDocument()
+{
+    m_editor->ClearRecordEditor();
+    RebuildTree();
+    action("ActionFind")->setEnabled(m_treeModel->nodeCount() > 0);
 }
 
 QString TFormMain::caption(const char* key, const char* englishDefault) const
 {
     return m_captions.GetCaption(QString::fromLatin1(key), QString::fromUtf8(englishDefault));
-}
-
-void TFormMain::setPasswordPrompt(const QString& fileName, bool newPassword, DataFile::Format format)
-{
-    m_passwordWindow->setFile(fileName, format);
-    m_passwordWindow->SetPasswordMode(newPassword);
-}
-
-DataFile::Format TFormMain::formatToOffer() const
-{
-    if (!m_currentFileName.isEmpty())
-        return m_currentSealing.format;
-    return m_settings.isOn(SettingKey::NewFilesProtected) ? DataFile::Format::Protected : DataFile::Format::Plain;
-}
-
-bool TFormMain::ReadDataFile(const QString& path)
-{
-    if (!m_fileLock.prepareOpening(path))
-        return false;
-    const auto unlessOpened = qScopeGuard([this] { m_fileLock.abandon(); });
-    const DataFile::Sealing sealing = DataFile::sealingOf(path);
-    setPasswordPrompt(path, false, sealing.format);
-    if (m_passwordWindow->exec() != QDialog::Accepted)
-        return false;
-    const QString password = m_passwordWindow->password();
-    if (!DataFileReader(m_messages, m_captions, this).read(path, password, m_document))
-        return false;
-    adoptPassword(password);
-    m_currentSealing = sealing;
-    m_fileLock.commit();
-    return true;
-}
-
-bool TFormMain::WriteDataFile(const QString& path, const QString& password, bool backups,
-                              const DataFile::Sealing& sealing)
-{
-    return DataFileWriter(m_messages, m_captions, this).save(path, password, m_document, backups, sealing);
-}
-
-void TFormMain::adoptPassword(const QString& password)
-{
-    SecureWipe::wipe(m_currentPassword);
-    m_currentPassword = password;
-}
-
-MessageService::Answer TFormMain::askToSaveChanges(bool asQuestion)
-{
-    QString text = caption("MessageSaveQuery", "Do you want to save the changes");
-    if (asQuestion)
-        text += QLatin1Char('?');
-    return m_messages.show(MessageService::Kind::Confirm, text, MessageService::Buttons::YesNoCancel);
-}
-
-void TFormMain::New1Click()
-{
-    if (m_modified) {
-        const MessageService::Answer answer = askToSaveChanges(false);
-        // Unsaved work is only thrown away when the user said so or it was saved.
-        if (answer == MessageService::Answer::Cancel || (answer == MessageService::Answer::Yes && !Save1Click()))
-            return;
-    }
-    m_currentFileName.clear();
-    m_currentSealing = {};
-    m_fileLock.release();
-    adoptPassword(QString());
-    const bool hadNodes = m_treeModel->nodeCount() > 0;
-    m_treeModel->clear();
-    if (hadNodes)
-        treeBecameEmpty();
-    m_document.clear();
-    m_editor->ClearRecordEditor();
-    for (const char* name : {"Changepassword1", "ActionNewField", "ActionDelete", "ActionFind"})
-        action(name)->setEnabled(false);
-    SetModified(false);
-}
-
-void TFormMain::Open1Click()
-{
-    if (m_modified) {
-        const MessageService::Answer answer = askToSaveChanges(true);
-        if (answer == MessageService::Answer::Cancel || (answer == MessageService::Answer::Yes && !Save1Click()))
-            return;
-    }
-    const QString path = m_messages.openFileName(FileTypes::openFilter(m_captions), FileTypes::suffix(formatToOffer()));
-    if (path.isEmpty() || !ReadDataFile(path))
-        return;
-    m_editor->ClearRecordEditor();
-    RebuildTree();
-    m_currentFileName = path;
-    SetModified(false);
-    action("Changepassword1")->setEnabled(true);
-    if (m_treeModel->nodeCount() > 0)
-        action("ActionFind")->setEnabled(true);
-}
-
-bool TFormMain::Save1Click()
-{
-    if (m_currentFileName.isEmpty() || !QFileInfo::exists(m_currentFileName) || m_fileLock.refusesSaveInPlace())
-        return Saveas1Click();
-    if (!WriteDataFile(m_currentFileName, m_currentPassword, m_settings.isOn(SettingKey::Backups), m_currentSealing))
-        return false;
-    SetModified(false);
-    action("Changepassword1")->setEnabled(true);
-    return true;
-}
-
-bool TFormMain::Saveas1Click()
-{
-    int type = int(formatToOffer());
-    const QString path = m_messages.saveFileName(FileTypes::saveFilters(m_captions), type);
-    return !path.isEmpty() && SaveAsWithPassword(path, FileTypes::formatToSave(path, type));
-}
-
-bool TFormMain::SaveAsWithPassword(const QString& path, DataFile::Format format)
-{
-    if (!m_fileLock.prepareWriting(path))
-        return false;
-    const auto unlessWritten = qScopeGuard([this] { m_fileLock.abandon(); });
-    setPasswordPrompt(path, true, format);
-    if (m_passwordWindow->exec() != QDialog::Accepted)
-        return false;
-    const QString password = m_passwordWindow->password();
-    // A protected file saved again under a new name keeps its cost.
-    const DataFile::Sealing sealing{
-        format, format == m_currentSealing.format ? m_currentSealing.cost : ProtectedContainer::DerivationCost{}};
-    // The new file and password become current only once the file holds the
-    // document, so a failed write leaves Save aimed at the file that exists.
-    if (!WriteDataFile(path, password, m_settings.isOn(SettingKey::Backups), sealing))
-        return false;
-    m_fileLock.commit();
-    m_currentSealing = sealing;
-    m_currentFileName = path;
-    adoptPassword(password);
-    SetModified(false);
-    action("Changepassword1")->setEnabled(true);
-    return true;
-}
-
-void TFormMain::Changepassword1Click()
-{
-    if (!QFileInfo::exists(m_currentFileName) || m_fileLock.refusesSaveInPlace())
-        return;
-    // The prompt names the file whose password changes, not the last one asked about.
-    setPasswordPrompt(m_currentFileName, true, m_currentSealing.format);
-    if (m_passwordWindow->exec() != QDialog::Accepted)
-        return;
-    const QString password = m_passwordWindow->password();
-    if (!WriteDataFile(m_currentFileName, password, false, m_currentSealing))
-        return;
-    adoptPassword(password);
-    SetModified(false);
-    DataFileWriter(m_messages, m_captions, this).passwordChanged(m_currentFileName);
-}
-
-bool TFormMain::FormCloseQuery()
-{
-    if (!m_modified)
-        return true;
-    // A failed automatic save falls through to the question rather than
-    // closing and losing the changes.
-    if (QFileInfo::exists(m_currentFileName) && !m_fileLock.readOnly() && m_settings.isOn(SettingKey::AutoSave)
-        && Save1Click())
-        return true;
-    switch (askToSaveChanges(true)) {
-    case MessageService::Answer::Yes:
-        return Save1Click();
-    case MessageService::Answer::No:
-        return true;
-    default:
-        return false;
-    }
-}
-
-void TFormMain::OpenStartupFile(const QString& commandLineFile)
-{
-    QString candidate = commandLineFile;
-    if (candidate.isEmpty() && m_settings.isOn(SettingKey::OpenLast)) {
-        const QString lastFile = m_settings.GetSetting(SettingKey::LastFile);
-        if (QFileInfo(lastFile).isFile())
-            candidate = lastFile;
-    }
-    if (!candidate.isEmpty() && ReadDataFile(candidate)) {
-        RebuildTree();
-        m_currentFileName = candidate;
-    }
-    if (!m_currentFileName.isEmpty() && QFileInfo::exists(m_currentFileName))
-        action("Changepassword1")->setEnabled(true);
-    // A file that opened with items can be searched at once, as after Open.
-    if (m_treeModel->nodeCount() > 0)
-        action("ActionFind")->setEnabled(true);
-    SetModified(false);
 }
 
 void TFormMain::TreeViewChange(const QModelIndex& current)
@@ -779,7 +593,7 @@ void TFormMain::closeEvent(QCloseEvent* event)
 
 void TFormMain::storeSettingsOnClose()
 {
-    m_settings.StoreSettingsFromWindow(m_settingsWindow->windowState(m_currentFileName));
+    m_settings.StoreSettingsFromWindow(m_settingsWindow->windowState(m_session->fileName()));
 }
 
 void TFormMain::Manual1Click()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/OpenFileLock.h"
+#include "app/DocumentSession.h"
 #include "app/TreeCommands.h"
 #include "datafile/DataFile.h"
 #include "document/DataDocument.h"
@@ -22,6 +22,7 @@ class DesktopLauncher;
 class DocumentStatusDisplay;
 class IdleTimeSource;
 class DocumentTreeModel;
+class PasswordPrompt;
 class ProgramPaths;
 class QAction;
 class QMenu;
@@ -51,8 +52,8 @@ struct MainWindowServices {
 };
 
 // The main window: the tree of groups and records on the left, the selected
-// record's fields on the right, the menus, tool buttons and tray icon. It owns
-// the data document and the state of the open file.
+// record's fields on the right, the menus, tool buttons and tray icon. It
+// shows the open document, which its DocumentSession keeps.
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -77,11 +78,11 @@ public:
     void BuildLanguageMenu(const QStringList& languages);
     void MarkCurrentLanguage(int selectedIndex);
 
-    // The document state.
-    QString CurrentFileName() const { return m_currentFileName; }
-    QString CurrentPassword() const { return m_currentPassword; }
-    bool Modified() const { return m_modified; }
-    void SetModified(bool value);
+    // The open document's state, kept by its session.
+    QString CurrentFileName() const { return m_session->fileName(); }
+    QString CurrentPassword() const { return m_session->password(); }
+    bool Modified() const { return m_session->Modified(); }
+    void SetModified(bool value) { m_session->SetModified(value); }
     bool Locked() const;
     QDialog* ActiveDialog() const { return m_activeDialog; }
     // The five dialogs that count as the open dialog report here when shown and hidden.
@@ -89,22 +90,20 @@ public:
 
     DataDocument& XMLDocumentData() { return m_document; }
 
-    // Asks for the password of path and reads it into the data document; on
-    // failure the user has been told and nothing changed.
-    bool ReadDataFile(const QString& path);
-    // The file named on the command line, else (with "Open last file") the last one.
-    void OpenStartupFile(const QString& commandLineFile);
+    bool ReadDataFile(const QString& path) { return m_session->ReadDataFile(path); }
+    void OpenStartupFile(const QString& commandLineFile) { m_session->OpenStartupFile(commandLineFile); }
 
-    // The File commands. Those that save answer whether the document is now
-    // safely on disk.
-    void New1Click();
-    void Open1Click();
-    bool Save1Click();
-    bool Saveas1Click();
-    bool SaveAsWithPassword(const QString& path, DataFile::Format format);
-    void Changepassword1Click();
-    // May the window close? Saves or asks first when there are unsaved changes.
-    bool FormCloseQuery();
+    // The File commands.
+    void New1Click() { m_session->newDocument(); }
+    void Open1Click() { m_session->open(); }
+    bool Save1Click() { return m_session->save(); }
+    bool Saveas1Click() { return m_session->saveAs(); }
+    bool SaveAsWithPassword(const QString& path, DataFile::Format format)
+    {
+        return m_session->saveAsWithPassword(path, format);
+    }
+    void Changepassword1Click() { m_session->changePassword(); }
+    bool FormCloseQuery() { return m_session->mayClose(); }
 
     // The tree's editing commands, and what the creation windows see of the tree.
     TreeCommands& treeCommands() const { return *m_treeCommands; }
@@ -180,14 +179,8 @@ private:
     void SysTrayShownChanged(bool shown);
     bool messageBoxOrDialogOpen() const;
 
-    MessageService::Answer askToSaveChanges(bool asQuestion);
-    bool WriteDataFile(const QString& path, const QString& password, bool backups, const DataFile::Sealing& sealing);
-    // The password of the open file from now on; the previous one is wiped.
-    void adoptPassword(const QString& password);
-    void setPasswordPrompt(const QString& fileName, bool newPassword, DataFile::Format format);
-    // The type Save as starts from: the open file's, or for a document not
-    // yet saved the one the settings choose for new files.
-    DataFile::Format formatToOffer() const;
+    void showDocumentStatus();
+    void showReplacedDocument();
     QString caption(const char* key, const char* englishDefault) const;
 
     void selectHitAndFocusIt();
@@ -201,18 +194,14 @@ private:
     MessageService& m_messages;
     DesktopLauncher& m_launcher;
 
-    DataDocument m_document;
-    QString m_currentFileName;
-    QString m_currentPassword;
-    // How the open file is sealed; saving keeps it.
-    DataFile::Sealing m_currentSealing;
-    OpenFileLock m_fileLock;
-    bool m_modified = false;
+    DocumentSession* m_session;
+    // The session's document, which the tree and the search work on.
+    DataDocument& m_document;
+    std::unique_ptr<PasswordPrompt> m_passwordPrompt;
     QPointer<QDialog> m_activeDialog;
     // Made after the tree and gone before the document it edits.
     std::unique_ptr<TreeCommands> m_treeCommands;
 
-    TFormPassword* m_passwordWindow = nullptr;
     AutoLock* m_autoLock = nullptr;
     DocumentStatusDisplay* m_statusDisplay = nullptr;
     TFormAbout* m_aboutWindow = nullptr;

@@ -2,7 +2,6 @@
 
 #include "app/DataFileWriter.h"
 #include "config/CaptionTable.h"
-#include "datafile/Backups.h"
 #include "datafile/DataFile.h"
 #include "datafile/DataFileLock.h"
 #include "datafile/PasswordWindow.h"
@@ -11,7 +10,6 @@
 #include "tray/SysTray.h"
 
 #include <QAction>
-#include <QDir>
 #include <QLabel>
 #include <QTemporaryFile>
 #include <QtTest>
@@ -97,26 +95,6 @@ private:
         main().SetModified(true);
     }
 
-    // The first line of every message shown: what failed, without the why.
-    QStringList headlines()
-    {
-        QStringList lines;
-        for (const QString& text : messages().texts())
-            lines << text.section('\n', 0, 0);
-        return lines;
-    }
-
-    QStringList groupsIn(const QString& file, const QString& password)
-    {
-        DataDocument document;
-        if (DataFile::read(file, password, document) != DataFile::Status::Ok)
-            return {"(does not open)"};
-        QStringList names;
-        for (const pugi::xml_node& group : document.root().children("folder"))
-            names << qText(group.attribute("name"));
-        return names;
-    }
-
 private slots:
     void init()
     {
@@ -128,38 +106,24 @@ private slots:
         m_fixture.reset();
     }
 
-    void saveAsAdoptsTheNewFileOnlyOnceWritten()
+    // The title, the tray hint and the commands on offer follow the file and its changes.
+    void windowFollowsTheFileAndItsChanges()
     {
-        m_fixture->start();
-        addGroup("Mine");
-        QVERIFY(main().action("Saveas1")->isEnabled());
-
-        messages().fileNames.enqueue(path("missing-folder/new.zv"));
-        m_fixture->answerPrompts({"pw1"});
-        QVERIFY(!main().Save1Click());
-        QCOMPARE(headlines(), QStringList{"Can't save data file"});
-        // The system's reason follows.
-        QVERIFY(!messages().texts().first().section('\n', 1).isEmpty());
-        QVERIFY(main().Modified());
-        QVERIFY(main().CurrentFileName().isEmpty());
-
-        messages().fileNames.enqueue(path("new.zv"));
-        m_fixture->answerPrompts({"pw2"});
-        QVERIFY(main().Save1Click());
-        QCOMPARE(main().CurrentFileName(), path("new.zv"));
-        QCOMPARE(main().CurrentPassword(), QStringLiteral("pw2"));
-        QVERIFY(!main().Modified());
-        QVERIFY(main().action("Changepassword1")->isEnabled());
-        QCOMPARE(groupsIn(path("new.zv"), "pw2"), QStringList{"Mine"});
-    }
-
-    void titleAndTrayHintFollowTheFileAndItsChanges()
-    {
+        const auto enabledCommands = [this] {
+            QStringList names;
+            for (const char* name : {"Save1", "Saveas1", "Changepassword1", "ActionFind", "ActionDelete", "ActionNewField"}) {
+                if (main().action(name)->isEnabled())
+                    names << name;
+            }
+            return names.join(' ');
+        };
         openWithChange();
         QStringList titles{main().windowTitle()};
         QStringList hints{main().SysTray().Hint()};
+        QStringList commands{enabledCommands()};
         QVERIFY(main().Save1Click());
         titles << main().windowTitle();
+        commands << enabledCommands();
         messages().fileNames.enqueue(path("copy.zv"));
         m_fixture->answerPrompts({"other"});
         QVERIFY(main().Saveas1Click());
@@ -168,103 +132,15 @@ private slots:
         main().New1Click();
         titles << main().windowTitle();
         hints << main().SysTray().Hint();
+        commands << enabledCommands();
         addGroup("Fresh");
         titles << main().windowTitle();
+        commands << enabledCommands();
         QCOMPARE(titles, (QStringList{"private.zv* \u2014 Zantrove 1.1", "private.zv \u2014 Zantrove 1.1",
                                       "copy.zv \u2014 Zantrove 1.1", "Zantrove 1.1", "Untitled* \u2014 Zantrove 1.1"}));
         QCOMPARE(hints, (QStringList{"Zantrove 1.1 \u2014 private.zv", "Zantrove 1.1 \u2014 copy.zv", "Zantrove 1.1"}));
-    }
-
-    void saveKeepsBackupsWhenAsked()
-    {
-        m_fixture->writeSettings("backups=1\r\n");
-        openWithChange();
-        const QByteArray previous = readFile(path("private.zv"));
-        QVERIFY(main().Save1Click());
-        QCOMPARE(readFile(path("~1_private.zv")), previous);
-        QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
-    }
-
-    // A protected file stays protected, at its own cost, through Save and Change password.
-    void savingKeepsAProtectedFileProtected()
-    {
-        const ProtectedContainer::DerivationCost cheap{1, ProtectedContainer::DerivationCost::MinMemoryKiB};
-        DataDocument document;
-        QVERIFY(document.loadText(OneGroup));
-        QCOMPARE(DataFile::create(path("private.zvx"), "secret", document, nullptr,
-                                  {DataFile::Format::Protected, cheap}),
-                 DataFile::Status::Ok);
-        m_fixture->start(path("private.zvx"), {"secret"});
-        addGroup("Added");
-        QVERIFY(main().Save1Click());
-        m_fixture->answerPrompts({"other"});
-        main().Changepassword1Click();
-        QCOMPARE(DataFile::sealingOf(path("private.zvx")).format, DataFile::Format::Protected);
-        QCOMPARE(DataFile::sealingOf(path("private.zvx")).cost, cheap);
-        QCOMPARE(groupsIn(path("private.zvx"), "other"), (QStringList{"Home", "Added"}));
-    }
-
-    // The type Save as starts from follows the setting for a new document;
-    // the type chosen decides unless the name typed has one of the two extensions.
-    void saveAsWritesTheTypeChosen_data()
-    {
-        QTest::addColumn<bool>("newFilesProtected");
-        QTest::addColumn<int>("chosenType"); // -1: the one offered
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("offeredType");
-        QTest::addColumn<DataFile::Format>("written");
-        const auto plain = DataFile::Format::Plain;
-        const auto protectedFile = DataFile::Format::Protected;
-        QTest::newRow("data file by default") << false << -1 << "saved.zv" << 0 << plain;
-        QTest::newRow("protected when new files are") << true << -1 << "saved.zvx" << 1 << protectedFile;
-        QTest::newRow("protected chosen") << false << 1 << "saved.keys" << 0 << protectedFile;
-        QTest::newRow("extension typed wins over the type") << true << 0 << "saved.zvx" << 1 << protectedFile;
-    }
-
-    void saveAsWritesTheTypeChosen()
-    {
-        QFETCH(bool, newFilesProtected);
-        QFETCH(int, chosenType);
-        QFETCH(QString, name);
-        QFETCH(int, offeredType);
-        QFETCH(DataFile::Format, written);
-        if (newFilesProtected)
-            m_fixture->writeSettings("newprotected=1\r\n");
-        m_fixture->start();
-        addGroup("Mine");
-        messages().fileNames.enqueue(path(name));
-        if (chosenType >= 0)
-            messages().filterChoices.enqueue(chosenType);
-        // Longer than a .zv file can hold, and outside its code page.
-        const QString password = written == DataFile::Format::Protected ? "correct horse battery staple ü" : "secret";
-        m_fixture->answerPrompts({password});
-        QVERIFY(main().Saveas1Click());
-        QCOMPARE(messages().saveDialogs.last().preselected, offeredType);
-        QCOMPARE(DataFile::sealingOf(path(name)).format, written);
-        QCOMPARE(groupsIn(path(name), password), QStringList{"Mine"});
-        const auto* typeLine = m_fixture->program().passwordWindow().findChild<QLabel*>("LabelFileType");
-        QCOMPARE(typeLine->text(), written == DataFile::Format::Protected ? "Zantrove protected file" : "Zantrove data file");
-
-        // Saved again and reopened, it stays what it was.
-        addGroup("More");
-        QVERIFY(main().Save1Click());
-        QCOMPARE(DataFile::sealingOf(path(name)).format, written);
-        m_fixture->answerPrompts({password});
-        messages().fileNames.enqueue(path(name));
-        main().Open1Click();
-        QCOMPARE(main().CurrentFileName(), path(name));
-        QCOMPARE(main().treeModel().nodeCount(), 2);
-    }
-
-    void saveOfADeletedFileTurnsIntoSaveAs()
-    {
-        openWithChange();
-        QFile::remove(path("private.zv"));
-        messages().fileNames.enqueue(path("elsewhere.zv"));
-        m_fixture->answerPrompts({"other"});
-        QVERIFY(main().Save1Click());
-        QCOMPARE(messages().fileDialogs, 1);
-        QCOMPARE(main().CurrentFileName(), path("elsewhere.zv"));
+        const QString groupSelected = "Save1 Saveas1 Changepassword1 ActionFind ActionDelete";
+        QCOMPARE(commands, (QStringList{groupSelected, groupSelected, "", "Save1 Saveas1 ActionFind ActionDelete"}));
     }
 
     void aFileOpenElsewhereOpensOnlyReadOnly_data()
@@ -299,7 +175,7 @@ private slots:
         messages().fileNames.enqueue(path("mine.zv"));
         m_fixture->answerPrompts({"pw"});
         QVERIFY(main().Save1Click());
-        QCOMPARE(headlines().last(), QStringLiteral("This file was opened read-only, as another program has it open. "
+        QCOMPARE(messages().headlines().last(), QStringLiteral("This file was opened read-only, as another program has it open. "
                                                     "Save it under another name."));
         QCOMPARE(readFile(path("shared.zv")), shared);
         QCOMPARE(main().CurrentFileName(), path("mine.zv"));
@@ -307,126 +183,6 @@ private slots:
         QCOMPARE(thirdProgram.acquire(path("mine.zv")), DataFileLock::Result::HeldElsewhere);
         main().New1Click();
         QCOMPARE(thirdProgram.acquire(path("mine.zv")), DataFileLock::Result::Held);
-    }
-
-    void saveAsNeverWritesOverAFileOpenElsewhere()
-    {
-        openWithChange();
-        m_fixture->writeDataFile(path("shared.zv"), "secret", OneGroup);
-        DataFileLock otherProgram;
-        QCOMPARE(otherProgram.acquire(path("shared.zv")), DataFileLock::Result::Held);
-        const QByteArray shared = readFile(path("shared.zv"));
-        messages().fileNames.enqueue(path("shared.zv"));
-        QVERIFY(!main().Saveas1Click());
-        QVERIFY(headlines().last().endsWith(QStringLiteral("shared.zv")));
-        QCOMPARE(readFile(path("shared.zv")), shared);
-        QCOMPARE(main().CurrentFileName(), path("private.zv"));
-    }
-
-    void newAsksWithoutQuestionMarkAndKeepsWorkUnlessSaved_data()
-    {
-        QTest::addColumn<Answer>("answer");
-        QTest::addColumn<bool>("emptied");
-        QTest::newRow("cancel") << Answer::Cancel << false;
-        QTest::newRow("no") << Answer::No << true;
-        QTest::newRow("yes, save dialog cancelled") << Answer::Yes << false;
-    }
-
-    void newAsksWithoutQuestionMarkAndKeepsWorkUnlessSaved()
-    {
-        QFETCH(Answer, answer);
-        QFETCH(bool, emptied);
-        m_fixture->start();
-        addGroup("Unsaved");
-        messages().answers.enqueue(answer);
-        main().New1Click();
-        QCOMPARE(messages().texts(), QStringList{"Do you want to save the changes"});
-        QCOMPARE(main().treeModel().nodeCount(), emptied ? 0 : 1);
-        QCOMPARE(main().Modified(), !emptied);
-        if (emptied) {
-            for (const char* name : {"Changepassword1", "ActionNewField", "ActionDelete", "ActionFind", "Save1"})
-                QVERIFY2(!main().action(name)->isEnabled(), name);
-        }
-    }
-
-    void failedOpenChangesNothing_data()
-    {
-        QTest::addColumn<QString>("damage");
-        QTest::addColumn<QString>("password");
-        QTest::newRow("wrong password") << "" << "wrong";
-        QTest::newRow("cut short") << "cut" << "other";
-        QTest::newRow("bit flipped") << "flip" << "other";
-        QTest::newRow("far too large") << "huge" << "other";
-        QTest::newRow("folder in its place") << "folder" << "other";
-    }
-
-    void failedOpenChangesNothing()
-    {
-        QFETCH(QString, damage);
-        QFETCH(QString, password);
-        openWithChange();
-        const QString other = path("other.zv");
-        m_fixture->writeDataFile(other, "other", OneGroup);
-        QByteArray bytes = readFile(other);
-        if (damage == "cut")
-            TestSupport::writeFile(other, bytes.chopped(5));
-        if (damage == "flip")
-            TestSupport::writeFile(other, bytes.replace(10 + 41, 1, "="));
-        if (damage == "huge")
-            QVERIFY(QFile::resize(other, qint64(1) << 30));
-        if (damage == "folder")
-            QVERIFY(QFile::remove(other) && QDir(path(".")).mkdir("other.zv"));
-
-        messages().answers.enqueue(Answer::No);
-        messages().fileNames.enqueue(other);
-        m_fixture->answerPrompts({password});
-        main().Open1Click();
-        QCOMPARE(messages().texts(), (QStringList{"Do you want to save the changes?",
-                                                  "Can't open data file. Make sure you have entered correct password"}));
-        QCOMPARE(main().CurrentFileName(), path("private.zv"));
-        QCOMPARE(main().CurrentPassword(), QStringLiteral("secret"));
-        QCOMPARE(main().treeModel().nodeCount(), 2);
-        QVERIFY(main().Modified());
-        QVERIFY(main().Save1Click());
-        QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
-    }
-
-    void fullDiskAtSaveKeepsTheFileTheBackupsAndTheChanges()
-    {
-        m_fixture->writeSettings("backups=1\r\n");
-        openWithChange();
-        QVERIFY(main().Save1Click());
-        addGroup("Unsaved");
-        const auto dataFiles = [this] {
-            QMap<QString, QByteArray> files;
-            const QDir folder(path("."));
-            const QString lock = QFileInfo(DataFileLock::lockFileName(path("private.zv"))).fileName();
-            for (const QString& name : folder.entryList({"*.zv*"}, QDir::Files | QDir::Hidden)) {
-                if (name != lock)
-                    files[name] = readFile(folder.filePath(name));
-            }
-            return files;
-        };
-        const QMap<QString, QByteArray> before = dataFiles();
-        QCOMPARE(before.keys(), (QStringList{"private.zv", "~1_private.zv"}));
-        {
-            TestSupport::FileSizeLimit diskFull(64);
-            QVERIFY(!main().Save1Click());
-        }
-        QCOMPARE(headlines(), QStringList{"Can't save data file"});
-        QVERIFY(main().Modified());
-        QCOMPARE(dataFiles(), before);
-    }
-
-    void saveInAnOddBackupSlotNamesIt()
-    {
-        m_fixture->writeSettings("backups=1\r\n");
-        openWithChange();
-        QVERIFY(QDir(path(".")).mkdir("~1_private.zv"));
-        QVERIFY(!main().Save1Click());
-        QCOMPARE(messages().texts().size(), 1);
-        const QString text = messages().texts().first();
-        QVERIFY2(text.contains(path("~1_private.zv")) && text.contains("Switch backups off"), qPrintable(text));
     }
 
     // Each reason on a line of its own after the failure, in the language
@@ -479,54 +235,6 @@ private slots:
         QVERIFY(messages().shown.isEmpty());
     }
 
-    void changePasswordWritesPendingChangesWithoutBackup()
-    {
-        m_fixture->writeSettings("backups=1\r\n");
-        openWithChange();
-        m_fixture->answerPrompts({"renewed"});
-        main().Changepassword1Click();
-        QCOMPARE(messages().texts(), QStringList{"Password changed"});
-        QVERIFY(!main().Modified());
-        QCOMPARE(groupsIn(path("private.zv"), "renewed"), (QStringList{"Home", "Added"}));
-        QCOMPARE(groupsIn(path("private.zv"), "secret"), QStringList{"(does not open)"});
-        QVERIFY(!QFile::exists(path("~1_private.zv")));
-    }
-
-    void changePasswordOffersToRemoveOldBackups_data()
-    {
-        QTest::addColumn<Answer>("answer");
-        QTest::newRow("removed") << Answer::Yes;
-        QTest::newRow("kept") << Answer::No;
-    }
-
-    void changePasswordOffersToRemoveOldBackups()
-    {
-        QFETCH(Answer, answer);
-        m_fixture->writeSettings("backups=1\r\n");
-        openWithChange();
-        QVERIFY(main().Save1Click());
-        QVERIFY(main().Save1Click());
-        const QStringList backups = Backups::existingBackups(path("private.zv"));
-        QCOMPARE(backups.size(), 2);
-        messages().answers.enqueue(answer);
-        m_fixture->answerPrompts({"renewed"});
-        main().Changepassword1Click();
-        QCOMPARE(messages().shown.size(), 2);
-        QCOMPARE(messages().shown[1].kind, MessageService::Kind::Confirm);
-        QVERIFY(messages().shown[1].text.endsWith('?'));
-        QCOMPARE(Backups::existingBackups(path("private.zv")), answer == Answer::Yes ? QStringList{} : backups);
-        QCOMPARE(groupsIn(path("private.zv"), "renewed"), (QStringList{"Home", "Added"}));
-    }
-
-    void saveKeepsTheModeOfASharedFile()
-    {
-        openWithChange();
-        const auto groupShared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup;
-        QVERIFY(QFile::setPermissions(path("private.zv"), groupShared));
-        QVERIFY(main().Save1Click());
-        QCOMPARE(QFile::permissions(path("private.zv")) & 0x7077, QFile::Permissions(groupShared));
-    }
-
     // After a failed open of another file, the prompt still names the file
     // whose password changes.
     void changePasswordNamesTheCurrentFile()
@@ -541,19 +249,6 @@ private slots:
         QCOMPARE(m_fixture->promptsAnswered(), 2);
         const auto* fileLine = m_fixture->program().passwordWindow().findChild<QLabel*>("LabelFileName");
         QCOMPARE(fileLine->text(), QStringLiteral("private.zv File"));
-    }
-
-    void cancelledPromptsNeverChangeThePassword()
-    {
-        openWithChange();
-        m_fixture->answerPrompts({""});
-        main().Changepassword1Click();
-        messages().fileNames.enqueue(path("copy.zv"));
-        m_fixture->answerPrompts({""});
-        QVERIFY(!main().Saveas1Click());
-        QCOMPARE(main().CurrentPassword(), QStringLiteral("secret"));
-        QVERIFY(main().Save1Click());
-        QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
     }
 
     // Passwords and record contents stay out of the settings file and out of
@@ -591,50 +286,6 @@ private slots:
         }
     }
 
-    void closing_data()
-    {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<QList<Answer>>("answers");
-        QTest::addColumn<bool>("closes");
-        QTest::addColumn<bool>("saved");
-        QTest::addColumn<int>("questions");
-        QTest::newRow("automatic save") << QByteArray("autosave=1\r\n") << QList<Answer>{} << true << true << 0;
-        QTest::newRow("no") << QByteArray() << QList<Answer>{Answer::No} << true << false << 1;
-        QTest::newRow("cancel") << QByteArray() << QList<Answer>{Answer::Cancel} << false << false << 1;
-        QTest::newRow("yes") << QByteArray() << QList<Answer>{Answer::Yes} << true << true << 1;
-    }
-
-    void closing()
-    {
-        QFETCH(QByteArray, settings);
-        QFETCH(QList<Answer>, answers);
-        QFETCH(bool, closes);
-        QFETCH(bool, saved);
-        QFETCH(int, questions);
-        m_fixture->writeSettings(settings);
-        openWithChange();
-        for (Answer answer : answers)
-            messages().answers.enqueue(answer);
-        QCOMPARE(main().FormCloseQuery(), closes);
-        QCOMPARE(messages().shown.size(), questions);
-        if (questions > 0)
-            QCOMPARE(messages().texts().first(), QStringLiteral("Do you want to save the changes?"));
-        QCOMPARE(groupsIn(path("private.zv"), "secret").size(), saved ? 2 : 1);
-    }
-
-    void failedAutomaticSaveAsksAndKeepsTheWindowOpen()
-    {
-        m_fixture->writeSettings("autosave=1\r\n");
-        openWithChange();
-        // A folder in place of the file makes every write fail, for root too.
-        QFile::remove(path("private.zv"));
-        QVERIFY(QDir(path(".")).mkdir("private.zv"));
-        messages().answers.enqueue(Answer::Yes);
-        QVERIFY(!main().FormCloseQuery());
-        QCOMPARE(headlines(), (QStringList{"Can't save data file", "Do you want to save the changes?",
-                                           "Can't save data file"}));
-        QVERIFY(main().Modified());
-    }
 };
 
 QTEST_MAIN(TestFileCommands)

@@ -64,9 +64,10 @@ void TestGeneratorWindow::everyChangeShowsANewPassword_data()
     QTest::addColumn<QString>("strength");
     const QStringList noLetters{"CheckBoxUpper", "CheckBoxLower", "CheckBoxSymbols"};
     QTest::newRow("defaults") << 20 << QStringList() << "[!-~]{20}" << "130 bits";
-    QTest::newRow("four digits") << 4 << noLetters << "[0-9]{4}" << "13 bits";
-    QTest::newRow("digits, no look-alikes") << 4 << noLetters + QStringList{"CheckBoxLookAlikes"} << "[2-9]{4}"
-                                            << "12 bits";
+    // Long enough that a new password equals the one before only once in 2^48 tries.
+    QTest::newRow("digits") << 16 << noLetters << "[0-9]{16}" << "53 bits";
+    QTest::newRow("digits, no look-alikes") << 16 << noLetters + QStringList{"CheckBoxLookAlikes"} << "[2-9]{16}"
+                                            << "48 bits";
     QTest::newRow("letters, longest") << 128 << QStringList{"CheckBoxDigits", "CheckBoxSymbols"} << "[A-Za-z]{128}"
                                       << "729 bits";
 }

@@ -32,3 +32,11 @@ QStringList ScriptedMessageService::texts() const
         result << message.text;
     return result;
 }
+
+QStringList ScriptedMessageService::headlines() const
+{
+    QStringList lines;
+    for (const Shown& message : shown)
+        lines << message.text.section(QLatin1Char('\n'), 0, 0);
+    return lines;
+}

@@ -37,4 +37,6 @@ public:
 
     // The texts shown so far, in order.
     QStringList texts() const;
+    // Their first lines: what failed, without the why.
+    QStringList headlines() const;
 };

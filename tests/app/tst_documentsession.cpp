@@ -1,0 +1,436 @@
+#include "app/DocumentSession.h"
+#include "app/PasswordPrompt.h"
+#include "config/CaptionTable.h"
+#include "config/SettingsStore.h"
+#include "datafile/Backups.h"
+#include "datafile/DataFileLock.h"
+
+#include "support/ScriptedMessageService.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QtTest>
+
+using TestSupport::readFile;
+
+namespace {
+
+const QByteArray OneGroup = "<data><folder name=\"Home\" type=\"PRIVATE\"/></data>";
+
+using Answer = MessageService::Answer;
+using Purpose = PasswordPrompt::Purpose;
+
+// Answers each prompt with the next password of its list; an empty one, or
+// none left, cancels. Records what each prompt was asked about.
+class ScriptedPasswordPrompt final : public PasswordPrompt {
+public:
+    struct Asked {
+        QString path;
+        DataFile::Format format;
+        Purpose purpose;
+    };
+    QStringList passwords;
+    QList<Asked> asked;
+
+    std::optional<QString> askPassword(const QString& path, DataFile::Format format, Purpose purpose) override
+    {
+        asked.append({path, format, purpose});
+        const QString password = passwords.isEmpty() ? QString() : passwords.takeFirst();
+        return password.isEmpty() ? std::nullopt : std::optional<QString>(password);
+    }
+};
+
+QStringList groupsIn(const DataDocument& document)
+{
+    QStringList names;
+    for (const pugi::xml_node& group : document.root().children("folder"))
+        names << qText(group.attribute("name"));
+    return names;
+}
+
+QStringList groupsIn(const QString& file, const QString& password)
+{
+    DataDocument document;
+    if (DataFile::read(file, password, document) != DataFile::Status::Ok)
+        return {"(does not open)"};
+    return groupsIn(document);
+}
+
+} // namespace
+
+class TestDocumentSession : public QObject {
+    Q_OBJECT
+
+private:
+    // What one test works with, made afresh for each.
+    struct Harness {
+        QTemporaryDir folder;
+        ScriptedMessageService messages;
+        CaptionTable captions;
+        SettingsStore settings;
+        ScriptedPasswordPrompt prompt;
+        DocumentSession session{messages, captions, settings, nullptr};
+        Harness() { session.setPasswordPrompt(&prompt); }
+    };
+    std::unique_ptr<Harness> m_harness;
+
+    DocumentSession& session() { return m_harness->session; }
+    ScriptedMessageService& messages() { return m_harness->messages; }
+    ScriptedPasswordPrompt& prompt() { return m_harness->prompt; }
+    SettingsStore& settings() { return m_harness->settings; }
+    QString path(const QString& name) const { return m_harness->folder.filePath(name); }
+
+    void writeDataFile(const QString& file, const QString& password, const DataFile::Sealing& sealing = {})
+    {
+        DataDocument document;
+        QVERIFY(document.loadText(OneGroup));
+        QCOMPARE(DataFile::create(file, password, document, nullptr, sealing), DataFile::Status::Ok);
+    }
+
+    void addGroup(const char* name)
+    {
+        pugi::xml_node group = session().document().root().append_child("folder");
+        group.append_attribute("name") = name;
+        group.append_attribute("type") = "AUTO";
+        session().SetModified(true);
+    }
+
+    // file (password "secret", sealed as sealing) open with one unsaved change.
+    void openWithChange(const QString& name = "private.zv", const DataFile::Sealing& sealing = {})
+    {
+        writeDataFile(path(name), "secret", sealing);
+        prompt().passwords << "secret";
+        session().OpenStartupFile(path(name));
+        QCOMPARE(session().fileName(), path(name));
+        addGroup("Added");
+    }
+
+private slots:
+    void init() { m_harness = std::make_unique<Harness>(); }
+    void cleanup() { m_harness.reset(); }
+
+    void saveAsAdoptsTheNewFileOnlyOnceWritten()
+    {
+        addGroup("Mine");
+        messages().fileNames.enqueue(path("missing-folder/new.zv"));
+        prompt().passwords << "pw1";
+        QVERIFY(!session().save());
+        QCOMPARE(messages().headlines(), QStringList{"Can't save data file"});
+        // The system's reason follows.
+        QVERIFY(!messages().texts().first().section('\n', 1).isEmpty());
+        QVERIFY(session().Modified());
+        QVERIFY(session().fileName().isEmpty());
+
+        messages().fileNames.enqueue(path("new.zv"));
+        prompt().passwords << "pw2";
+        QVERIFY(session().save());
+        QCOMPARE(session().fileName(), path("new.zv"));
+        QCOMPARE(session().password(), QStringLiteral("pw2"));
+        QVERIFY(!session().Modified());
+        QCOMPARE(groupsIn(path("new.zv"), "pw2"), QStringList{"Mine"});
+        QCOMPARE(prompt().asked.last().purpose, Purpose::New);
+    }
+
+    // The type Save as starts from follows the setting for a new document;
+    // the type chosen decides unless the name typed has one of the two extensions.
+    void saveAsWritesTheTypeChosen_data()
+    {
+        QTest::addColumn<bool>("newFilesProtected");
+        QTest::addColumn<int>("chosenType"); // -1: the one offered
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("offeredType");
+        QTest::addColumn<DataFile::Format>("written");
+        const auto plain = DataFile::Format::Plain;
+        const auto protectedFile = DataFile::Format::Protected;
+        QTest::newRow("data file by default") << false << -1 << "saved.zv" << 0 << plain;
+        QTest::newRow("protected when new files are") << true << -1 << "saved.zvx" << 1 << protectedFile;
+        QTest::newRow("protected chosen") << false << 1 << "saved.keys" << 0 << protectedFile;
+        QTest::newRow("extension typed wins over the type") << true << 0 << "saved.zvx" << 1 << protectedFile;
+    }
+
+    void saveAsWritesTheTypeChosen()
+    {
+        QFETCH(bool, newFilesProtected);
+        QFETCH(int, chosenType);
+        QFETCH(QString, name);
+        QFETCH(int, offeredType);
+        QFETCH(DataFile::Format, written);
+        if (newFilesProtected)
+            settings().SetSetting(SettingKey::NewFilesProtected, "1");
+        addGroup("Mine");
+        messages().fileNames.enqueue(path(name));
+        if (chosenType >= 0)
+            messages().filterChoices.enqueue(chosenType);
+        // Longer than a .zv file can hold, and outside its code page.
+        const QString password = written == DataFile::Format::Protected ? "correct horse battery staple ü" : "secret";
+        prompt().passwords << password;
+        QVERIFY(session().saveAs());
+        QCOMPARE(messages().saveDialogs.last().preselected, offeredType);
+        QCOMPARE(prompt().asked.last().format, written);
+        QCOMPARE(DataFile::sealingOf(path(name)).format, written);
+        QCOMPARE(groupsIn(path(name), password), QStringList{"Mine"});
+
+        // Saved again and reopened, it stays what it was.
+        addGroup("More");
+        QVERIFY(session().save());
+        QCOMPARE(DataFile::sealingOf(path(name)).format, written);
+        prompt().passwords << password;
+        messages().fileNames.enqueue(path(name));
+        session().open();
+        QCOMPARE(prompt().asked.last().format, written);
+        QCOMPARE(session().fileName(), path(name));
+        QCOMPARE(groupsIn(session().document()), (QStringList{"Mine", "More"}));
+    }
+
+    void newAsksWithoutQuestionMarkAndKeepsWorkUnlessSaved_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<bool>("emptied");
+        QTest::newRow("cancel") << Answer::Cancel << false;
+        QTest::newRow("no") << Answer::No << true;
+        QTest::newRow("yes, save dialog cancelled") << Answer::Yes << false;
+    }
+
+    void newAsksWithoutQuestionMarkAndKeepsWorkUnlessSaved()
+    {
+        QFETCH(Answer, answer);
+        QFETCH(bool, emptied);
+        addGroup("Unsaved");
+        QSignalSpy replaced(&session(), &DocumentSession::documentReplaced);
+        messages().answers.enqueue(answer);
+        session().newDocument();
+        QCOMPARE(messages().texts(), QStringList{"Do you want to save the changes"});
+        QCOMPARE(groupsIn(session().document()), emptied ? QStringList{} : QStringList{"Unsaved"});
+        QCOMPARE(session().Modified(), !emptied);
+        QCOMPARE(replaced.count(), emptied ? 1 : 0);
+    }
+
+    void failedOpenChangesNothing_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("wrong password") << "" << "wrong";
+        QTest::newRow("prompt cancelled") << "" << "";
+        QTest::newRow("cut short") << "cut" << "other";
+        QTest::newRow("bit flipped") << "flip" << "other";
+        QTest::newRow("far too large") << "huge" << "other";
+        QTest::newRow("folder in its place") << "folder" << "other";
+    }
+
+    void failedOpenChangesNothing()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, password);
+        openWithChange();
+        const QString other = path("other.zv");
+        writeDataFile(other, "other");
+        QByteArray bytes = readFile(other);
+        if (damage == "cut")
+            TestSupport::writeFile(other, bytes.chopped(5));
+        if (damage == "flip")
+            TestSupport::writeFile(other, bytes.replace(10 + 41, 1, "="));
+        if (damage == "huge")
+            QVERIFY(QFile::resize(other, qint64(1) << 30));
+        if (damage == "folder")
+            QVERIFY(QFile::remove(other) && QDir(path(".")).mkdir("other.zv"));
+
+        QSignalSpy replaced(&session(), &DocumentSession::documentReplaced);
+        messages().answers.enqueue(Answer::No);
+        messages().fileNames.enqueue(other);
+        prompt().passwords << password;
+        session().open();
+        QStringList expected{"Do you want to save the changes?"};
+        if (!password.isEmpty())
+            expected << "Can't open data file. Make sure you have entered correct password";
+        QCOMPARE(messages().texts(), expected);
+        QCOMPARE(replaced.count(), 0);
+        QCOMPARE(session().fileName(), path("private.zv"));
+        QCOMPARE(session().password(), QStringLiteral("secret"));
+        QCOMPARE(groupsIn(session().document()), (QStringList{"Home", "Added"}));
+        QVERIFY(session().Modified());
+        QVERIFY(session().save());
+        QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
+    }
+
+    void saveKeepsTheModeOfASharedFile()
+    {
+        openWithChange();
+        const auto groupShared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup;
+        QVERIFY(QFile::setPermissions(path("private.zv"), groupShared));
+        QVERIFY(session().save());
+        QCOMPARE(QFile::permissions(path("private.zv")) & 0x7077, QFile::Permissions(groupShared));
+    }
+
+    void saveOfADeletedFileTurnsIntoSaveAs()
+    {
+        openWithChange();
+        QFile::remove(path("private.zv"));
+        messages().fileNames.enqueue(path("elsewhere.zv"));
+        prompt().passwords << "other";
+        QVERIFY(session().save());
+        QCOMPARE(messages().fileDialogs, 1);
+        QCOMPARE(session().fileName(), path("elsewhere.zv"));
+    }
+
+    // With backups on, Save keeps the previous file; a full disk then loses none of them.
+    void saveKeepsBackupsAndAFullDiskLosesNothing()
+    {
+        settings().SetSetting(SettingKey::Backups, "1");
+        openWithChange();
+        const QByteArray previous = readFile(path("private.zv"));
+        QVERIFY(session().save());
+        QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
+        addGroup("Unsaved");
+        const auto dataFiles = [this] {
+            QMap<QString, QByteArray> files;
+            const QDir folder(path("."));
+            const QString lock = QFileInfo(DataFileLock::lockFileName(path("private.zv"))).fileName();
+            for (const QString& name : folder.entryList({"*.zv*"}, QDir::Files | QDir::Hidden)) {
+                if (name != lock)
+                    files[name] = readFile(folder.filePath(name));
+            }
+            return files;
+        };
+        const QMap<QString, QByteArray> before = dataFiles();
+        QCOMPARE(before.keys(), (QStringList{"private.zv", "~1_private.zv"}));
+        QCOMPARE(before["~1_private.zv"], previous);
+        {
+            TestSupport::FileSizeLimit diskFull(64);
+            QVERIFY(!session().save());
+        }
+        QCOMPARE(messages().headlines(), QStringList{"Can't save data file"});
+        QVERIFY(session().Modified());
+        QCOMPARE(dataFiles(), before);
+    }
+
+    void saveInAnOddBackupSlotNamesIt()
+    {
+        settings().SetSetting(SettingKey::Backups, "1");
+        openWithChange();
+        QVERIFY(QDir(path(".")).mkdir("~1_private.zv"));
+        QVERIFY(!session().save());
+        QCOMPARE(messages().texts().size(), 1);
+        const QString text = messages().texts().first();
+        QVERIFY2(text.contains(path("~1_private.zv")) && text.contains("Switch backups off"), qPrintable(text));
+    }
+
+    void saveAsNeverWritesOverAFileOpenElsewhere()
+    {
+        openWithChange();
+        writeDataFile(path("shared.zv"), "secret");
+        DataFileLock otherProgram;
+        QCOMPARE(otherProgram.acquire(path("shared.zv")), DataFileLock::Result::Held);
+        const QByteArray shared = readFile(path("shared.zv"));
+        messages().fileNames.enqueue(path("shared.zv"));
+        QVERIFY(!session().saveAs());
+        QVERIFY(messages().headlines().last().endsWith(QStringLiteral("shared.zv")));
+        QCOMPARE(readFile(path("shared.zv")), shared);
+        QCOMPARE(session().fileName(), path("private.zv"));
+    }
+
+    // A protected file stays protected, at its own cost, through Save and Change password.
+    void changePasswordKeepsFormatAndCost()
+    {
+        const ProtectedContainer::DerivationCost cheap{1, ProtectedContainer::DerivationCost::MinMemoryKiB};
+        openWithChange("private.zvx", {DataFile::Format::Protected, cheap});
+        QVERIFY(session().save());
+        prompt().passwords << "other";
+        session().changePassword();
+        QCOMPARE(prompt().asked.last().path, path("private.zvx"));
+        QCOMPARE(prompt().asked.last().format, DataFile::Format::Protected);
+        QCOMPARE(DataFile::sealingOf(path("private.zvx")).format, DataFile::Format::Protected);
+        QCOMPARE(DataFile::sealingOf(path("private.zvx")).cost, cheap);
+        QCOMPARE(groupsIn(path("private.zvx"), "other"), (QStringList{"Home", "Added"}));
+    }
+
+    // The change writes pending changes, makes no backup of its own, and
+    // offers to remove the backups that still open with the old password.
+    void changePasswordWritesWithoutBackup_data()
+    {
+        QTest::addColumn<int>("earlierSaves");
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("no backups yet") << 0 << Answer::Cancel;
+        QTest::newRow("old backups removed") << 2 << Answer::Yes;
+        QTest::newRow("old backups kept") << 2 << Answer::No;
+    }
+
+    void changePasswordWritesWithoutBackup()
+    {
+        QFETCH(int, earlierSaves);
+        QFETCH(Answer, answer);
+        settings().SetSetting(SettingKey::Backups, "1");
+        openWithChange();
+        for (int save = 0; save < earlierSaves; ++save)
+            QVERIFY(session().save());
+        const QStringList backups = Backups::existingBackups(path("private.zv"));
+        QCOMPARE(backups.size(), earlierSaves);
+        messages().answers.enqueue(answer);
+        prompt().passwords << "renewed";
+        session().changePassword();
+        QCOMPARE(messages().texts().first(), QStringLiteral("Password changed"));
+        QCOMPARE(messages().shown.size(), earlierSaves > 0 ? 2 : 1);
+        const auto lastKind = earlierSaves > 0 ? MessageService::Kind::Confirm : MessageService::Kind::Information;
+        QCOMPARE(messages().shown.last().kind, lastKind);
+        QVERIFY(!session().Modified());
+        QCOMPARE(Backups::existingBackups(path("private.zv")), answer == Answer::Yes ? QStringList{} : backups);
+        QCOMPARE(groupsIn(path("private.zv"), "renewed"), (QStringList{"Home", "Added"}));
+        QCOMPARE(groupsIn(path("private.zv"), "secret"), QStringList{"(does not open)"});
+    }
+
+    void cancelledPromptsNeverChangeThePassword()
+    {
+        openWithChange();
+        prompt().passwords << "";
+        session().changePassword();
+        messages().fileNames.enqueue(path("copy.zv"));
+        prompt().passwords << "";
+        QVERIFY(!session().saveAs());
+        QCOMPARE(session().password(), QStringLiteral("secret"));
+        QVERIFY(session().save());
+        QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
+    }
+
+    // A failed automatic save falls through to the question.
+    void closing_data()
+    {
+        QTest::addColumn<bool>("autoSave");
+        QTest::addColumn<bool>("writesFail");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<QStringList>("shown");
+        const QString question = "Do you want to save the changes?";
+        const QString failure = "Can't save data file";
+        QTest::newRow("automatic save") << true << false << Answer::Cancel << true << QStringList{};
+        QTest::newRow("no") << false << false << Answer::No << true << QStringList{question};
+        QTest::newRow("cancel") << false << false << Answer::Cancel << false << QStringList{question};
+        QTest::newRow("yes") << false << false << Answer::Yes << true << QStringList{question};
+        QTest::newRow("automatic save fails") << true << true << Answer::Yes << false
+                                              << QStringList{failure, question, failure};
+    }
+
+    void closing()
+    {
+        QFETCH(bool, autoSave);
+        QFETCH(bool, writesFail);
+        QFETCH(Answer, answer);
+        QFETCH(bool, closes);
+        QFETCH(QStringList, shown);
+        if (autoSave)
+            settings().SetSetting(SettingKey::AutoSave, "1");
+        openWithChange();
+        // A folder in place of the file makes every write fail, for root too.
+        if (writesFail)
+            QVERIFY(QFile::remove(path("private.zv")) && QDir(path(".")).mkdir("private.zv"));
+        messages().answers.enqueue(answer);
+        QCOMPARE(session().mayClose(), closes);
+        QCOMPARE(messages().headlines(), shown);
+        const bool saved = !writesFail && (autoSave || answer == Answer::Yes);
+        QCOMPARE(session().Modified(), !saved);
+        if (!writesFail)
+            QCOMPARE(groupsIn(path("private.zv"), "secret").size(), saved ? 2 : 1);
+    }
+};
+
+QTEST_MAIN(TestDocumentSession)
+#include "tst_documentsession.moc"
