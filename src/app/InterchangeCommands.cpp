@@ -111,7 +111,7 @@ void InterchangeCommands::importFile()
     }
     // One copy on this thread, once the tree may see it.
     const pugi::xml_node group = m_window.XMLDocumentData().root().append_copy(result.group);
-    m_window.groupCreated(group);
+    m_window.treeCommands().groupCreated(group);
 
     m_messages.show(MessageService::Kind::Information, importSummary(result, groupName));
 }

@@ -16,14 +16,9 @@
 #include "config/SettingsStore.h"
 #include "config/UnitSettings.h"
 #include "document/Schema.h"
-#include "document/TreeEditing.h"
 #include "document/TreeModel.h"
 #include "document/TypeIcons.h"
-#include "document/UnitNewField.h"
-#include "document/UnitNewGroup.h"
-#include "document/UnitNewRecord.h"
 #include "editor/FieldElements.h"
-#include "editor/FieldFormats.h"
 #include "editor/RecordEditor.h"
 #include "platform/DesktopLauncher.h"
 #include "platform/MessageService.h"
@@ -37,7 +32,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,7 +42,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace {
 
@@ -245,9 +238,6 @@ void TFormMain::createCentralArea()
     // The window opens with the keyboard in the tree, where the work starts.
     m_treeView->setFocus();
     connect(m_popupMenuTree, &QMenu::aboutToShow, this, &TFormMain::PopupMenuTreePopup);
-    connect(m_treeModel, &DocumentTreeModel::captionEdited, this, &TFormMain::TreeViewEdited);
-    // Queued: the move rebuilds the model, which must not happen inside the view's drop handling.
-    connect(m_treeModel, &DocumentTreeModel::moveRequested, this, &TFormMain::TreeViewDragDrop, Qt::QueuedConnection);
     connect(m_treeView, &DocumentTreeView::entered, this, &TFormMain::TreeViewEnter);
     connect(m_treeView, &DocumentTreeView::deleteRequested, action("ActionDelete"), &QAction::trigger);
     connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -257,6 +247,16 @@ void TFormMain::createCentralArea()
     connect(m_editor, &RecordEditor::fieldEdited, this, [this] { SetModified(true); });
     connect(m_editor, &RecordEditor::captionRefreshNeeded, this, &TFormMain::refreshSelectedCaption);
     connect(m_editor, &RecordEditor::panelEntered, this, [this] { action("ActionDelete")->setEnabled(false); });
+
+    m_treeCommands = std::make_unique<TreeCommands>(m_document, *m_treeModel, *m_treeView->selectionModel(),
+                                                    *m_treeView, m_captions, m_messages);
+    connect(m_treeCommands.get(), &TreeCommands::documentChanged, this, [this] { SetModified(true); });
+    connect(m_treeCommands.get(), &TreeCommands::treeBecameEmpty, this, &TFormMain::treeBecameEmpty);
+    connect(m_treeCommands.get(), &TreeCommands::fieldAdded, m_editor, &RecordEditor::focusLastField);
+    connect(m_treeCommands.get(), &TreeCommands::recordFieldsChanged, m_editor, [this](const pugi::xml_node& record) {
+        m_editor->ClearRecordEditor();
+        m_editor->FillRecordEditor(record.first_child());
+    });
 
     auto* body = new QHBoxLayout;
     body->setSpacing(40);
@@ -377,13 +377,6 @@ void TFormMain::selectHitAndFocusIt()
         m_editor->FocusHitControl(static_cast<int>(row - shown.begin()) + 1);
 }
 
-void TFormMain::setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField)
-{
-    m_newGroupWindow = newGroup;
-    m_newRecordWindow = newRecord;
-    m_newFieldWindow = newField;
-}
-
 void TFormMain::trackDialog(TrackedDialog* dialog)
 {
     connect(dialog, &TrackedDialog::shown, this, [this](QDialog* shown) { m_activeDialog = shown; });
@@ -453,169 +446,6 @@ QString TFormMain::caption(const char* key, const char* englishDefault) const
     return m_captions.GetCaption(QString::fromLatin1(key), QString::fromUtf8(englishDefault));
 }
 
-void TFormMain::RebuildTree()
-{
-    const bool hadNodes = m_treeModel->nodeCount() > 0;
-    // The groups the user had opened stay open across the rebuild.
-    std::unordered_set<const void*> expanded;
-    for (QModelIndex node = m_treeModel->firstNode(); node.isValid(); node = m_treeModel->nextNode(node)) {
-        if (m_treeView->isExpanded(node))
-            expanded.insert(m_treeModel->nodeData(node)->element.internal_object());
-    }
-    m_treeModel->RebuildTree(m_document.root());
-    if (!expanded.empty()) {
-        for (QModelIndex node = m_treeModel->firstNode(); node.isValid(); node = m_treeModel->nextNode(node)) {
-            if (expanded.count(m_treeModel->nodeData(node)->element.internal_object()))
-                m_treeView->expand(node);
-        }
-    }
-    // Every old node went on the way, and with the last one the tree was empty.
-    if (hadNodes)
-        treeBecameEmpty();
-}
-
-void TFormMain::RebuildAndSelect(const pugi::xml_node& element)
-{
-    RebuildTree();
-    const QModelIndex node = FindTreeNode(element);
-    if (!node.isValid())
-        return;
-    m_treeView->setCurrentIndex(node);
-    m_treeView->scrollTo(node);
-}
-
-const TTreeNodeData* TFormMain::selectedNodeParent() const
-{
-    return m_treeModel->nodeData(m_treeView->currentIndex().parent());
-}
-
-pugi::xml_node TFormMain::dataElement() const
-{
-    return m_document.root();
-}
-
-void TFormMain::groupCreated(const pugi::xml_node& folder)
-{
-    RebuildAndSelect(folder);
-    SetModified(true);
-}
-
-void TFormMain::ActionNewGroupExecute()
-{
-    m_newGroupWindow->PresetParentFromTree(*this);
-    if (m_newGroupWindow->exec() != QDialog::Accepted)
-        return;
-    const pugi::xml_node parent = m_newGroupWindow->chosenParent() ? m_newGroupWindow->chosenParent() : m_document.root();
-    const pugi::xml_node group = TreeEditing::appendGroup(parent, m_newGroupWindow->groupName(), m_newGroupWindow->iconPosition());
-    if (!group)
-        return;
-    RebuildAndSelect(group);
-    SetModified(true);
-}
-
-void TFormMain::ActionNewRecordExecute()
-{
-    if (m_newRecordWindow->exec() != QDialog::Accepted)
-        return;
-    const QString typeName = m_newRecordWindow->chosenTypeName();
-    const pugi::xml_node parent = m_newRecordWindow->chosenParent() ? m_newRecordWindow->chosenParent() : m_document.root();
-    const pugi::xml_node record = TreeEditing::appendRecord(
-        parent, m_newRecordWindow->catalogue().FindTemplate(typeName), typeName, m_newRecordWindow->recordName(),
-        m_newRecordWindow->iconPosition(), QDateTime::currentDateTime());
-    if (!record)
-        return;
-    RebuildAndSelect(record);
-    SetModified(true);
-}
-
-void TFormMain::ActionNewFieldExecute()
-{
-    const TTreeNodeData* data = selectedNode();
-    if (!data || !data->isRecord)
-        return;
-    const pugi::xml_node record = data->element;
-    if (m_newFieldWindow->exec() != QDialog::Accepted)
-        return;
-    const QString storedType = FieldTypeFromCaption(m_newFieldWindow->chosenTypeCaption(), m_captions).toUpper();
-    if (!TreeEditing::appendField(record, m_newFieldWindow->fieldName(), storedType, QDateTime::currentDateTime()))
-        return;
-    RebuildAndSelect(record);
-    m_editor->focusLastField();
-    SetModified(true);
-}
-
-void TFormMain::ActionDeleteExecute()
-{
-    const QModelIndex current = m_treeView->currentIndex();
-    const TTreeNodeData* data = m_treeModel->nodeData(current);
-    if (!data)
-        return;
-    const QString question = caption("MessageConfirmDeleting", "Are you sure to delete this item") + QLatin1Char('?');
-    if (m_messages.show(MessageService::Kind::Confirm, question, MessageService::Buttons::YesNo) != MessageService::Answer::Yes)
-        return;
-    // The selection goes where a tree control puts it when a node goes: the
-    // next sibling, else the previous one, else the parent.
-    QModelIndex neighbour = current.siblingAtRow(current.row() + 1);
-    if (!neighbour.isValid())
-        neighbour = current.siblingAtRow(current.row() - 1);
-    if (!neighbour.isValid())
-        neighbour = current.parent();
-    const TTreeNodeData* neighbourData = m_treeModel->nodeData(neighbour);
-    const pugi::xml_node next = neighbourData ? neighbourData->element : pugi::xml_node();
-    data->element.parent().remove_child(data->element);
-    if (next) {
-        RebuildAndSelect(next);
-    } else {
-        RebuildTree();
-        action("ActionDelete")->setEnabled(false);
-        action("ActionFind")->setEnabled(false);
-    }
-    SetModified(true);
-}
-
-void TFormMain::TreeViewEdited(const QModelIndex& node, QString text)
-{
-    const TTreeNodeData* data = m_treeModel->nodeData(node);
-    if (!data)
-        return;
-    if (data->isRecord) {
-        if (!TreeEditing::nameRecord(data->element, text))
-            return;
-        text = Schema::RecordCaption(data->element);
-    } else if (text.isEmpty()) {
-        m_messages.show(MessageService::Kind::Error, caption("MessageGroupNameNotExists", "Enter Group Name first"));
-        // The box took the keyboard focus from the caption editor, which is gone.
-        m_treeView->setFocus();
-        return;
-    } else {
-        data->element.attribute("name").set_value(text.toUtf8().constData());
-        m_treeModel->setParentCaptionOfChildren(node, text);
-    }
-    m_treeModel->setCaption(node, text);
-    SetModified(true);
-}
-
-void TFormMain::TreeViewDragDrop(const pugi::xml_node& dragged, const pugi::xml_node& target)
-{
-    if (Schema::isRecord(target))
-        return;
-    const pugi::xml_node moved = TreeEditing::moveElement(dragged, target ? target : m_document.root());
-    if (!moved)
-        return;
-    RebuildAndSelect(moved);
-    SetModified(true);
-}
-
-QModelIndex TFormMain::FindTreeNode(const pugi::xml_node& element) const
-{
-    return m_treeModel->FindTreeNode(element);
-}
-
-const TTreeNodeData* TFormMain::selectedNode() const
-{
-    return m_treeModel->nodeData(m_treeView->currentIndex());
-}
-
 void TFormMain::TreeViewChange(const QModelIndex& current)
 {
     const TTreeNodeData* data = m_treeModel->nodeData(current);
@@ -661,22 +491,6 @@ void TFormMain::PopupMenuTreePopup()
         connect(item, &QAction::triggered, this, [this, position] { DeleteFieldItemClick(position); });
     }
     m_deleteFieldMenu->setEnabled(!m_deleteFieldMenu->isEmpty());
-}
-
-void TFormMain::DeleteFieldItemClick(int position)
-{
-    const TTreeNodeData* data = selectedNode();
-    if (!data || !data->element)
-        return;
-    pugi::xml_node record = data->element;
-    // Entry k names the k-th field the editor shows; fields of other types
-    // have no row and no entry, so they are passed over when counting.
-    const std::vector<pugi::xml_node> shown = FieldElements::shownFieldsFrom(record.first_child());
-    if (position > 0 && position <= static_cast<int>(shown.size()))
-        record.remove_child(shown[position - 1]);
-    m_editor->ClearRecordEditor();
-    m_editor->FillRecordEditor(record.first_child());
-    SetModified(true);
 }
 
 void TFormMain::refreshSelectedCaption()

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/DocumentSession.h"
+#include "app/TreeCommands.h"
 #include "datafile/DataFile.h"
 #include "document/DataDocument.h"
 #include "document/DocumentTreeView.h"
-#include "document/MainTreeSelection.h"
 #include "platform/MessageService.h"
 #include "search/TreeSearch.h"
 
@@ -38,7 +38,6 @@ class TFormSettings;
 class TrackedDialog;
 class TrayShell;
 class TSysTray;
-struct TTreeNodeData;
 
 // What the main window is given rather than finds for itself, so tests can
 // put temporary folders and test doubles in place.
@@ -55,7 +54,7 @@ struct MainWindowServices {
 // The main window: the tree of groups and records on the left, the selected
 // record's fields on the right, the menus, tool buttons and tray icon. It
 // shows the open document, which its DocumentSession keeps.
-class TFormMain : public QMainWindow, public MainTreeSelection {
+class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit TFormMain(const MainWindowServices& services, QWidget* parent = nullptr);
@@ -67,7 +66,10 @@ public:
     // The prompt of the automatic lock: a password window of its own, so a
     // prompt that the lock interrupts keeps its state.
     void setLockPrompt(TFormPassword* prompt);
-    void setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField);
+    void setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField)
+    {
+        m_treeCommands->setCreationWindows(newGroup, newRecord, newField);
+    }
     void setSettingsWindow(TFormSettings* window);
     void setSearchWindow(TFormSearch* window);
 
@@ -103,23 +105,21 @@ public:
     void Changepassword1Click() { m_session->changePassword(); }
     bool FormCloseQuery() { return m_session->mayClose(); }
 
-    // The tree's editing commands.
-    void ActionNewGroupExecute();
-    void ActionNewRecordExecute();
-    void ActionNewFieldExecute();
-    void ActionDeleteExecute();
-    void TreeViewEdited(const QModelIndex& node, QString text);
-    void TreeViewDragDrop(const pugi::xml_node& dragged, const pugi::xml_node& target);
-
-    // What the creation windows see of the tree.
-    const TTreeNodeData* selectedNode() const override;
-    const TTreeNodeData* selectedNodeParent() const override;
-    pugi::xml_node dataElement() const override;
-    void groupCreated(const pugi::xml_node& folder) override;
-
-    void RebuildTree();
-    void RebuildAndSelect(const pugi::xml_node& element);
-    QModelIndex FindTreeNode(const pugi::xml_node& element) const;
+    // The tree's editing commands, and what the creation windows see of the tree.
+    TreeCommands& treeCommands() const { return *m_treeCommands; }
+    void ActionNewGroupExecute() { m_treeCommands->newGroup(); }
+    void ActionNewRecordExecute() { m_treeCommands->newRecord(); }
+    void ActionNewFieldExecute() { m_treeCommands->newField(); }
+    void ActionDeleteExecute() { m_treeCommands->deleteSelected(); }
+    void TreeViewEdited(const QModelIndex& node, const QString& text) { m_treeCommands->rename(node, text); }
+    void TreeViewDragDrop(const pugi::xml_node& dragged, const pugi::xml_node& target)
+    {
+        m_treeCommands->move(dragged, target);
+    }
+    const TTreeNodeData* selectedNode() const { return m_treeCommands->selectedNode(); }
+    void RebuildTree() { m_treeCommands->RebuildTree(); }
+    void RebuildAndSelect(const pugi::xml_node& element) { m_treeCommands->RebuildAndSelect(element); }
+    QModelIndex FindTreeNode(const pugi::xml_node& element) const { return m_treeCommands->FindTreeNode(element); }
 
     // Find from the top, and Find Next below the current record.
     void ActionFindExecute();
@@ -172,7 +172,7 @@ private:
     void treeBecameEmpty();
     void TreeViewEnter();
     void PopupMenuTreePopup();
-    void DeleteFieldItemClick(int position);
+    void DeleteFieldItemClick(int position) { m_treeCommands->deleteField(position); }
     void refreshSelectedCaption();
 
     void SysTrayMouseUp(Qt::MouseButton button);
@@ -199,13 +199,12 @@ private:
     DataDocument& m_document;
     std::unique_ptr<PasswordPrompt> m_passwordPrompt;
     QPointer<QDialog> m_activeDialog;
+    // Made after the tree and gone before the document it edits.
+    std::unique_ptr<TreeCommands> m_treeCommands;
 
     AutoLock* m_autoLock = nullptr;
     DocumentStatusDisplay* m_statusDisplay = nullptr;
     TFormAbout* m_aboutWindow = nullptr;
-    TFormNewGroup* m_newGroupWindow = nullptr;
-    TFormNewRecord* m_newRecordWindow = nullptr;
-    TFormNewField* m_newFieldWindow = nullptr;
     TFormSettings* m_settingsWindow = nullptr;
     TFormSearch* m_searchWindow = nullptr;
     TreeSearch m_search;

@@ -77,7 +77,7 @@ bool Program::createWindows(bool showSplash)
     const QList<QIcon>& icons = main->ImageListIcons();
     connectFieldTools();
 
-    m_newRecord = new TFormNewRecord(m_captions, m_platform.messages, *main, icons, main);
+    m_newRecord = new TFormNewRecord(m_captions, m_platform.messages, main->treeCommands(), icons, main);
     if (!m_newRecord->LoadCatalogue(m_paths, m_settings.GetSetting(SettingKey::Language)))
         return false;
     m_newGroup = new TFormNewGroup(m_captions, m_platform.messages, icons, main);
@@ -112,7 +112,7 @@ bool Program::createWindows(bool showSplash)
     m_searchWindow = new TFormSearch(m_captions, main);
     main->setSearchWindow(m_searchWindow);
 
-    m_groupSelect = new TFormGroupSelect(m_captions, *main, icons, main);
+    m_groupSelect = new TFormGroupSelect(m_captions, main->treeCommands(), icons, main);
     m_groupSelect->setNewGroupWindow(m_newGroup);
     m_newGroup->setGroupSelectWindow(m_groupSelect);
     m_newRecord->setGroupSelectWindow(m_groupSelect);

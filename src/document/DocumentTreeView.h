@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/TreeNodeView.h"
+
 #include <QPersistentModelIndex>
 #include <QPoint>
 #include <QTimer>
@@ -13,7 +15,7 @@ class QMenu;
 // or F2, opens the in-place editor: a click that selects a node never renames
 // it. A click below the nodes leaves the current node selected, so what the
 // editor shows and what Delete removes stays highlighted.
-class DocumentTreeView : public QTreeView {
+class DocumentTreeView : public QTreeView, public TreeNodeView {
     Q_OBJECT
 public:
     explicit DocumentTreeView(QWidget* parent = nullptr);
@@ -21,6 +23,11 @@ public:
     // The menu the tree pops up, at the pointer or, opened with the Menu key
     // or Shift+F10, at the current node with its first entry active.
     void setContextMenu(QMenu* menu);
+
+    bool isNodeExpanded(const QModelIndex& node) const override { return isExpanded(node); }
+    void expandNode(const QModelIndex& node) override { expand(node); }
+    void scrollToNode(const QModelIndex& node) override { scrollTo(node); }
+    void takeKeyboardFocus() override { setFocus(); }
 
 signals:
     // Delete was pressed while no caption was being edited.

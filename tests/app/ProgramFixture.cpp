@@ -2,9 +2,11 @@
 
 #include "datafile/DataFile.h"
 #include "datafile/PasswordWindow.h"
+#include "document/TreeModel.h"
 
 #include "support/TestSupport.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,6 +66,28 @@ WhenShown::WhenShown(QWidget& window, std::function<void()> action)
         m_action();
     });
     m_timer.start();
+}
+
+QModelIndex nodeCaptioned(const DocumentTreeModel& model, const QString& caption)
+{
+    for (QModelIndex index = model.firstNode(); index.isValid(); index = model.nextNode(index)) {
+        if (model.caption(index) == caption)
+            return index;
+    }
+    return {};
+}
+
+void fillAndConfirm(QWidget& window, const QString& name, const QString& type)
+{
+    if (auto* edit = window.findChild<QLineEdit*>(QStringLiteral("EditName")))
+        QTest::keyClicks(edit, name);
+    if (auto* edit = window.findChild<QLineEdit*>(QStringLiteral("EditField")))
+        QTest::keyClicks(edit, name);
+    if (!type.isEmpty()) {
+        auto* types = window.findChild<QComboBox*>(QStringLiteral("ComboBoxTypes"));
+        types->setCurrentIndex(types->findText(type));
+    }
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("JvXPButtonOk")), Qt::LeftButton);
 }
 
 ProgramFixture::ProgramFixture()

@@ -48,6 +48,13 @@ private:
     QTimer m_timer;
 };
 
+// The first node of model, in tree order, with this caption; invalid when none has it.
+QModelIndex nodeCaptioned(const DocumentTreeModel& model, const QString& caption);
+
+// Fills a creation window as a user would: name into its name box, type
+// (when given) chosen from its list of types, then Ok.
+void fillAndConfirm(QWidget& window, const QString& name, const QString& type = {});
+
 // A program in a temporary program folder with every platform service doubled.
 class ProgramFixture {
 public:

@@ -72,15 +72,7 @@ private:
     TFormMain& main() { return m_fixture->main(); }
     QAction* action(const char* name) { return main().action(name); }
 
-    QModelIndex node(const QString& caption)
-    {
-        DocumentTreeModel& model = main().treeModel();
-        for (QModelIndex index = model.firstNode(); index.isValid(); index = model.nextNode(index)) {
-            if (model.caption(index) == caption)
-                return index;
-        }
-        return {};
-    }
+    QModelIndex node(const QString& caption) { return nodeCaptioned(main().treeModel(), caption); }
 
     void select(const QString& caption)
     {

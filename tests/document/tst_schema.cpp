@@ -14,16 +14,6 @@ pugi::xml_node firstRecord(DataDocument& document, const QByteArray& text)
     return document.root().child("record");
 }
 
-QStringList outline(const pugi::xml_node& root)
-{
-    QStringList lines;
-    Schema::walkTree(root, [&](const pugi::xml_node& item, int depth) {
-        lines << QString(depth * 2, QLatin1Char(' ')) + Schema::itemCaption(item);
-        return true;
-    });
-    return lines;
-}
-
 } // namespace
 
 class TestSchema : public QObject {
@@ -137,7 +127,7 @@ private slots:
             "<record parent_type='R2'><label/></record>"
             "</data>"));
         const QStringList expected = {"R1", "R2", "G1", "  R1a", "  G1a", "G2"};
-        QCOMPARE(outline(document.root()), expected);
+        QCOMPARE(TestSupport::treeOutline(document.root()), expected);
     }
 
     void walkStopsWhenAsked()
@@ -165,7 +155,7 @@ private slots:
         QStringList stepped;
         for (pugi::xml_node item = Schema::firstInTreeOrder(document.root()); item; item = Schema::nextInTreeOrder(item))
             stepped << Schema::itemCaption(item);
-        QCOMPARE(stepped, outline(document.root()).replaceInStrings(QStringLiteral("  "), QString()));
+        QCOMPARE(stepped, TestSupport::treeOutline(document.root()).replaceInStrings(QStringLiteral("  "), QString()));
         QCOMPARE(stepped.last(), QStringLiteral("R2a"));
 
         QVERIFY(document.loadText("<data><note/></data>"));

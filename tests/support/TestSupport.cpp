@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "document/Schema.h"
+
 #include <QFile>
 #include <QThread>
 #include <QtTest>
@@ -9,6 +11,16 @@
 #include <sys/resource.h>
 
 namespace TestSupport {
+
+QStringList treeOutline(const pugi::xml_node& root)
+{
+    QStringList lines;
+    Schema::walkTree(root, [&](const pugi::xml_node& item, int depth) {
+        lines << QString(depth * 2, QLatin1Char(' ')) + Schema::itemCaption(item);
+        return true;
+    });
+    return lines;
+}
 
 QByteArray readFile(const QString& path)
 {

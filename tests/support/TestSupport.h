@@ -2,14 +2,20 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
+
+#include <pugixml.hpp>
 
 // Shared helpers of the test executables.
 namespace TestSupport {
 
 QByteArray readFile(const QString& path);
+
+// The items under root as the tree shows them, one a line, indented two spaces a level.
+QStringList treeOutline(const pugi::xml_node& root);
 void writeFile(const QString& path, const QByteArray& bytes);
 
 // The folder of the built program (languages, catalogue, sample, executables).
