@@ -8,7 +8,9 @@
 class MessageService {
 public:
     // The four kinds of message box; each is titled by its kind's English
-    // name ("Error", "Information", "Confirm", "Warning").
+    // name ("Error", "Information", "Confirm", "Warning"). A Warning asks
+    // before something that cannot be taken back: Enter gives its most
+    // cautious answer, as Escape does.
     enum class Kind { Error, Information, Confirm, Warning };
     enum class Buttons { Ok, YesNo, YesNoCancel };
     enum class Answer { Ok, Yes, No, Cancel };

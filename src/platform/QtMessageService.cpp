@@ -84,6 +84,9 @@ MessageService::Answer QtMessageService::show(Kind kind, const QString& text, Bu
     box.setTextFormat(Qt::PlainText);
     const QMessageBox::StandardButton escape = escapeButtonOf(buttons);
     box.setEscapeButton(escape);
+    // A warning asks before something that cannot be taken back: Enter must not say yes to it.
+    if (kind == Kind::Warning)
+        box.setDefaultButton(escape);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     return answerOf(clicked ? box.standardButton(clicked) : escape);

@@ -93,7 +93,7 @@ void TestPlatform::messageBox_data()
 {
     QTest::addColumn<MessageService::Kind>("kind");
     QTest::addColumn<MessageService::Buttons>("buttons");
-    QTest::addColumn<int>("press"); // a standard button, or Escape when NoButton
+    QTest::addColumn<int>("press"); // a standard button; Escape when NoButton, Return when Default
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("icon");
     QTest::addColumn<int>("shownButtons");
@@ -106,6 +106,7 @@ void TestPlatform::messageBox_data()
     const int yesNo = QMessageBox::Yes | QMessageBox::No;
     const int yesNoCancel = yesNo | QMessageBox::Cancel;
     const int escape = QMessageBox::NoButton;
+    const int enter = QMessageBox::Default;
 
     QTest::newRow("error ok") << K::Error << B::Ok << ok << "Error" << int(QMessageBox::Critical) << ok << A::Ok;
     QTest::newRow("error escape") << K::Error << B::Ok << escape << "Error" << int(QMessageBox::Critical) << ok
@@ -126,6 +127,11 @@ void TestPlatform::messageBox_data()
                                     << int(QMessageBox::Warning) << yesNoCancel << A::Cancel;
     QTest::newRow("warning escape is cancel") << K::Warning << B::YesNoCancel << escape << "Warning"
                                               << int(QMessageBox::Warning) << yesNoCancel << A::Cancel;
+    // Enter takes the usual answer of a question, and the cautious one of a warning.
+    QTest::newRow("confirm enter is yes") << K::Confirm << B::YesNo << enter << "Confirm"
+                                          << int(QMessageBox::Question) << yesNo << A::Yes;
+    QTest::newRow("warning enter is no") << K::Warning << B::YesNo << enter << "Warning"
+                                         << int(QMessageBox::Warning) << yesNo << A::No;
 }
 
 void TestPlatform::messageBox()
@@ -163,6 +169,8 @@ void TestPlatform::messageBox()
         shownParent = box->parentWidget();
         if (press == QMessageBox::NoButton)
             QTest::keyClick(box, Qt::Key_Escape);
+        else if (press == QMessageBox::Default)
+            QTest::keyClick(box, Qt::Key_Return);
         else
             QTest::mouseClick(box->button(QMessageBox::StandardButton(press)), Qt::LeftButton);
     });
