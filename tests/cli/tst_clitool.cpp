@@ -79,12 +79,12 @@ Outcome withPassword(const QString& password, QStringList arguments)
     return runTool(arguments, password + QLatin1Char('\n'));
 }
 
-// Captions, a field name and a value holding escape sequences, a bell and a
-// lone CR, as a hostile file may.
+// Captions, a field name and a value holding escape sequences, a bell, a lone
+// CR and a right-to-left override, as a hostile file may.
 const QByteArray HostileXml =
     "<data><folder name=\"Evil&#27;]0;owned&#7;\" type=\"BUSINESS\">"
     "<record parent_type=\"Note\" type=\"NOTE\"><label link=\"Text\">Bell&#7;o</label>"
-    "<field name=\"Te&#155;xt\" basic_type=\"LONG TEXT\">one&#13;&#10;two&#27;[2J&#13;three</field>"
+    "<field name=\"Te&#155;xt\" basic_type=\"LONG TEXT\">one&#13;&#10;two&#27;[2J&#13;three&#8238;exe.txt</field>"
     "</record></folder></data>";
 
 const QString HostileRecordPath = QStringLiteral("Evil\x1b]0;owned\a/Bell\ao");
@@ -92,7 +92,8 @@ const QString HostileRecordPath = QStringLiteral("Evil\x1b]0;owned\a/Bell\ao");
 bool holdsControlsBesidesLineFeeds(const QString& text)
 {
     return std::any_of(text.begin(), text.end(), [](QChar c) {
-        return c != QLatin1Char('\n') && (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0));
+        return c != QLatin1Char('\n')
+               && (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0) || c.unicode() == 0x202e);
     });
 }
 
