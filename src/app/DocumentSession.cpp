@@ -138,7 +138,7 @@ bool DocumentSession::saveAs()
 {
     int type = int(formatToOffer());
     const QString path = m_messages.saveFileName(FileTypes::saveFilters(m_captions), type);
-    return !path.isEmpty() && saveAsWithPassword(path, FileTypes::formatToSave(path, type));
+    return !path.isEmpty() && saveAsWithPassword(path, DataFile::Format(type));
 }
 
 bool DocumentSession::saveAsWithPassword(const QString& path, DataFile::Format format)

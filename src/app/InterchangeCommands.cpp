@@ -18,20 +18,8 @@ namespace {
 
 using Interchange::Format;
 
-// At the index of each format's value: the save dialog's choice is the format.
+// At the index of each format's value: the save dialog's type is the format.
 const QStringList ExportFilters{QStringLiteral("KeePass XML (*.xml)"), QStringLiteral("CSV (*.csv)")};
-
-// A name typed with one of the formats' extensions is never contradicted;
-// otherwise the type chosen in the dialog decides.
-Format formatToWrite(const QString& path, int chosenFilter)
-{
-    const QString extension = QFileInfo(path).suffix();
-    if (extension.compare(QLatin1String("xml"), Qt::CaseInsensitive) == 0)
-        return Format::KeePassXml;
-    if (extension.compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0)
-        return Format::Csv;
-    return chosenFilter == int(Format::Csv) ? Format::Csv : Format::KeePassXml;
-}
 
 bool sameFile(const QString& one, const QString& other)
 {
@@ -160,7 +148,7 @@ void InterchangeCommands::exportFile()
                             .arg(shownPath));
         return;
     }
-    const Format format = formatToWrite(path, chosenFilter);
+    const Format format = Format(chosenFilter);
     const QString rootName = QFileInfo(dataFile.isEmpty() ? path : dataFile).completeBaseName();
     Interchange::ExportResult result;
     StagedFile staged(StagedFile::Mode::ReplacePrivate);

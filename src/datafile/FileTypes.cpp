@@ -2,8 +2,6 @@
 
 #include "config/CaptionTable.h"
 
-#include <QFileInfo>
-
 namespace {
 
 QString pattern(DataFile::Format format)
@@ -49,16 +47,6 @@ QString openFilter(const CaptionTable& captions)
 QStringList saveFilters(const CaptionTable& captions)
 {
     return {filterOf(DataFile::Format::Plain, captions), filterOf(DataFile::Format::Protected, captions)};
-}
-
-DataFile::Format formatToSave(const QString& path, int chosenFilter)
-{
-    const QString extension = QFileInfo(path).suffix();
-    for (const DataFile::Format format : {DataFile::Format::Plain, DataFile::Format::Protected}) {
-        if (extension.compare(suffix(format), Qt::CaseInsensitive) == 0)
-            return format;
-    }
-    return chosenFilter == int(DataFile::Format::Protected) ? DataFile::Format::Protected : DataFile::Format::Plain;
 }
 
 } // namespace FileTypes

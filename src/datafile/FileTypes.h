@@ -21,10 +21,5 @@ QString description(DataFile::Format format, const CaptionTable& captions);
 QString openFilter(const CaptionTable& captions);
 // For Save as: one filter per format, at the index of the format's value.
 QStringList saveFilters(const CaptionTable& captions);
-// The format a file saved at path is written in when the user chose the type
-// at chosenFilter: the type named by path's extension when it is one of
-// ours, so that a name typed with an extension is never contradicted, else
-// the chosen type.
-DataFile::Format formatToSave(const QString& path, int chosenFilter);
 
 } // namespace FileTypes

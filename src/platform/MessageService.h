@@ -25,8 +25,14 @@ public:
     // The chosen path, or empty when cancelled; asks before overwriting an
     // existing file. filters: one type each, in Qt's form ("ZV Files (*.zv)").
     // The dialog starts on filters[selected] and gives back in selected the
-    // one in use, whose extension a name typed without one receives.
+    // type of the file: the one in use, whose extension a name typed without
+    // one receives, unless the name was typed with another type's extension.
     virtual QString saveFileName(const QStringList& filters, int& selected) = 0;
 
     static QString title(Kind kind);
+    // The first extension of a filter in Qt's form: "zvx" of "Protected (*.zvx)".
+    static QString suffixOf(const QString& filter);
+    // The index of the filter whose extension path has, else chosen: a name
+    // typed with an extension is never contradicted by the type in use.
+    static int typeOfName(const QString& path, const QStringList& filters, int chosen);
 };

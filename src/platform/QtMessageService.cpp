@@ -1,7 +1,6 @@
 #include "platform/QtMessageService.h"
 
 #include <QMessageBox>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -63,13 +62,6 @@ MessageService::Answer answerOf(QMessageBox::StandardButton button)
     }
 }
 
-// The first extension of a filter in Qt's form: "zvx" of "Protected (*.zvx)".
-QString suffixOf(const QString& filter)
-{
-    static const QRegularExpression firstPattern(QStringLiteral(R"(\(\*\.([^ )]+))"));
-    return firstPattern.match(filter).captured(1);
-}
-
 } // namespace
 
 void QtMessageService::setParentWidget(QWidget* parent)
@@ -116,7 +108,7 @@ QString QtMessageService::saveFileName(const QStringList& filters, int& selected
     dialog.setDefaultSuffix(suffixOf(filters.value(selected)));
     const QString path = chooseFile(dialog);
     if (!path.isEmpty())
-        selected = std::max<int>(0, filters.indexOf(dialog.selectedNameFilter()));
+        selected = typeOfName(path, filters, std::max<int>(0, filters.indexOf(dialog.selectedNameFilter())));
     return path;
 }
 

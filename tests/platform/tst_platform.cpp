@@ -241,6 +241,7 @@ void TestPlatform::saveFileDialogAddsSuffixOfChosenType_data()
     QTest::newRow("second type preselected") << 1 << false << "fresh" << "fresh.zvx" << 1;
     QTest::newRow("type switched in the dialog") << 0 << true << "fresh" << "fresh.zvx" << 1;
     QTest::newRow("extension typed is kept") << 1 << false << "fresh.dat" << "fresh.dat" << 1;
+    QTest::newRow("another type's extension typed") << 1 << false << "fresh.ZV" << "fresh.ZV" << 0;
 }
 
 void TestPlatform::saveFileDialogAddsSuffixOfChosenType()

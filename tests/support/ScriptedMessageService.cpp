@@ -22,7 +22,9 @@ QString ScriptedMessageService::saveFileName(const QStringList& filters, int& se
     saveDialogs.append({filters, selected});
     if (!filterChoices.isEmpty())
         selected = filterChoices.dequeue();
-    return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+    const QString name = fileNames.isEmpty() ? QString() : fileNames.dequeue();
+    selected = typeOfName(name, filters, selected);
+    return name;
 }
 
 QStringList ScriptedMessageService::texts() const

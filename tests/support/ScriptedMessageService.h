@@ -32,7 +32,8 @@ public:
 
     Answer show(Kind kind, const QString& text, Buttons buttons) override;
     QString openFileName(const QString& filter, const QString& defaultSuffix) override;
-    // Keeps the type the dialog starts on unless filterChoices names one.
+    // Keeps the type the dialog starts on unless filterChoices names one;
+    // a name with one of the types' extensions is of that type, as in the dialog.
     QString saveFileName(const QStringList& filters, int& selected) override;
 
     // The texts shown so far, in order.
