@@ -174,13 +174,6 @@ Format formatNamed(const QString& path)
                                                                                           : Format::Plain;
 }
 
-Sealing sealingToKeep(const QString& path)
-{
-    if (QFileInfo::exists(path))
-        return sealingOf(path);
-    return {formatNamed(path), {}};
-}
-
 bool passwordFits(const QString& password, Format format)
 {
     if (format == Format::Protected)

@@ -73,9 +73,6 @@ struct Sealing {
 Sealing sealingOf(const QString& path);
 // The format a new file's name asks for: Protected for the .zvx extension.
 Format formatNamed(const QString& path);
-// How a save to path seals: as the file already there is sealed, so that
-// saving never changes a file's format, or for a new file as its name asks.
-Sealing sealingToKeep(const QString& path);
 // Whether password can seal a file of format: 1 to 16 characters of the code
 // page of older files for Plain, 1 to 1,024 of any kind for Protected.
 bool passwordFits(const QString& password, Format format);
