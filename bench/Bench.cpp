@@ -8,11 +8,11 @@
 #include "datafile/RC4.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
-#include "document/TreeModel.h"
-#include "document/TypeIcons.h"
+#include "document/ui/TreeModel.h"
+#include "document/ui/TypeIcons.h"
 #include "document/Catalogue.h"
 #include "document/interchange/Interchange.h"
-#include "editor/RecordEditor.h"
+#include "editor/ui/RecordEditor.h"
 #include "search/ItemMatcher.h"
 
 #include <QApplication>

@@ -1,13 +1,13 @@
-#include "app/Artwork.h"
-#include "app/MainWindow.h"
-#include "app/Program.h"
-#include "platform/CapsLockState.h"
-#include "platform/DesktopLauncher.h"
-#include "platform/IdleTime.h"
+#include "app/ui/Artwork.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/Program.h"
+#include "platform/ui/CapsLockState.h"
+#include "platform/ui/DesktopLauncher.h"
+#include "platform/ui/IdleTime.h"
 #include "platform/ProcessProtection.h"
-#include "platform/QtMessageService.h"
+#include "platform/ui/QtMessageService.h"
 #include "platform/SessionEvents.h"
-#include "platform/TrayShell.h"
+#include "platform/ui/TrayShell.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/MainWindow.h"
-#include "app/Program.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/Program.h"
 #include "platform/SessionEvents.h"
 
 #include "support/ManualCapsLockState.h"

@@ -1,14 +1,14 @@
 #include "ProgramFixture.h"
 
-#include "app/AutoLock.h"
-#include "app/BackgroundWork.h"
+#include "app/ui/AutoLock.h"
+#include "app/ui/BackgroundWork.h"
 
 #include "datafile/DataFile.h"
-#include "datafile/PasswordWindow.h"
-#include "document/UnitGroupSelect.h"
-#include "document/UnitNewGroup.h"
-#include "search/UnitSearch.h"
-#include "tray/SysTray.h"
+#include "datafile/ui/PasswordWindow.h"
+#include "document/ui/UnitGroupSelect.h"
+#include "document/ui/UnitNewGroup.h"
+#include "search/ui/UnitSearch.h"
+#include "tray/ui/SysTray.h"
 
 #include <QApplication>
 #include <QLabel>

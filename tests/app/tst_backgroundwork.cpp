@@ -1,4 +1,4 @@
-#include "app/BackgroundWork.h"
+#include "app/ui/BackgroundWork.h"
 
 #include <QApplication>
 #include <QProgressDialog>

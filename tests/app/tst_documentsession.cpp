@@ -1,5 +1,5 @@
-#include "app/DocumentSession.h"
-#include "app/PasswordPrompt.h"
+#include "app/ui/DocumentSession.h"
+#include "app/ui/PasswordPrompt.h"
 #include "config/CaptionTable.h"
 #include "config/SettingsStore.h"
 #include "datafile/Backups.h"

@@ -1,13 +1,13 @@
 #include "ProgramFixture.h"
 
-#include "app/DataFileWriter.h"
+#include "app/ui/DataFileWriter.h"
 #include "config/CaptionTable.h"
 #include "datafile/DataFile.h"
 #include "datafile/DataFileLock.h"
-#include "datafile/PasswordWindow.h"
-#include "document/TreeModel.h"
+#include "datafile/ui/PasswordWindow.h"
+#include "document/ui/TreeModel.h"
 #include "support/TestSupport.h"
-#include "tray/SysTray.h"
+#include "tray/ui/SysTray.h"
 
 #include <QAction>
 #include <QLabel>

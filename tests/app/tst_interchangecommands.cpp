@@ -2,7 +2,7 @@
 
 #include "document/Schema.h"
 #include "document/TreeEditing.h"
-#include "document/UnitNewRecord.h"
+#include "document/ui/UnitNewRecord.h"
 #include "document/interchange/Interchange.h"
 #include "support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "app/MenuBarCornerButton.h"
+#include "app/ui/MenuBarCornerButton.h"
 
 #include <QAction>
 #include <QMainWindow>

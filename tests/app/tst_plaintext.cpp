@@ -1,12 +1,12 @@
 #include "ProgramFixture.h"
 
-#include "datafile/PasswordWindow.h"
-#include "document/UnitNewField.h"
-#include "document/UnitNewGroup.h"
-#include "document/UnitNewRecord.h"
-#include "editor/RecordEditor.h"
-#include "config/UnitSettings.h"
-#include "search/UnitSearch.h"
+#include "datafile/ui/PasswordWindow.h"
+#include "document/ui/UnitNewField.h"
+#include "document/ui/UnitNewGroup.h"
+#include "document/ui/UnitNewRecord.h"
+#include "editor/ui/RecordEditor.h"
+#include "config/ui/UnitSettings.h"
+#include "search/ui/UnitSearch.h"
 
 #include "support/ShownText.h"
 

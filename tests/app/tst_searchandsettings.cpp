@@ -1,10 +1,10 @@
 #include "ProgramFixture.h"
 
-#include "config/UnitSettings.h"
+#include "config/ui/UnitSettings.h"
 #include "datafile/TextEncoding.h"
-#include "document/TreeModel.h"
-#include "editor/RecordEditor.h"
-#include "search/UnitSearch.h"
+#include "document/ui/TreeModel.h"
+#include "editor/ui/RecordEditor.h"
+#include "search/ui/UnitSearch.h"
 
 #include "support/TestSupport.h"
 

@@ -1,6 +1,6 @@
 #include "ProgramFixture.h"
-#include "editor/RecordEditor.h"
-#include "tray/SysTray.h"
+#include "editor/ui/RecordEditor.h"
+#include "tray/ui/SysTray.h"
 
 #include <QClipboard>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "app/SplashWindow.h"
+#include "app/ui/SplashWindow.h"
 
 #include <QDialog>
 #include <QtTest>

@@ -1,9 +1,9 @@
 #include "ProgramFixture.h"
 
-#include "document/TreeModel.h"
-#include "document/UnitGroupSelect.h"
-#include "document/UnitNewField.h"
-#include "editor/RecordEditor.h"
+#include "document/ui/TreeModel.h"
+#include "document/ui/UnitGroupSelect.h"
+#include "document/ui/UnitNewField.h"
+#include "editor/ui/RecordEditor.h"
 
 #include <QAction>
 #include <QLineEdit>

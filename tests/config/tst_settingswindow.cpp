@@ -1,7 +1,7 @@
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
-#include "config/UnitSettings.h"
+#include "config/ui/UnitSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>

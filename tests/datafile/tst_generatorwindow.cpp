@@ -1,8 +1,8 @@
 #include "config/CaptionTable.h"
 #include "config/GeneratorSettings.h"
 #include "config/SettingsStore.h"
-#include "datafile/GeneratorWindow.h"
-#include "datafile/PasswordWindow.h"
+#include "datafile/ui/GeneratorWindow.h"
+#include "datafile/ui/PasswordWindow.h"
 
 #include "support/ManualCapsLockState.h"
 #include "support/ScriptedMessageService.h"

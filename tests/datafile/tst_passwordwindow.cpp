@@ -1,5 +1,5 @@
 #include "config/CaptionTable.h"
-#include "datafile/PasswordWindow.h"
+#include "datafile/ui/PasswordWindow.h"
 #include "datafile/TextEncoding.h"
 
 #include "support/ManualCapsLockState.h"

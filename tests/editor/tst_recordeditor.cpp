@@ -1,12 +1,12 @@
 #include "config/CaptionTable.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
-#include "editor/FieldDatePicker.h"
+#include "editor/ui/FieldDatePicker.h"
 #include "editor/FieldFormats.h"
-#include "editor/FieldLineEdit.h"
-#include "editor/FieldMemo.h"
-#include "editor/FieldTimePicker.h"
-#include "editor/RecordEditor.h"
+#include "editor/ui/FieldLineEdit.h"
+#include "editor/ui/FieldMemo.h"
+#include "editor/ui/FieldTimePicker.h"
+#include "editor/ui/RecordEditor.h"
 
 #include <QCheckBox>
 #include <QClipboard>

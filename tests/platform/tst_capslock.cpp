@@ -1,4 +1,4 @@
-#include "platform/CapsLockState.h"
+#include "platform/ui/CapsLockState.h"
 
 #include <QKeyEvent>
 #include <QtTest>

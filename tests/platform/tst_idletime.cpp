@@ -1,4 +1,4 @@
-#include "platform/IdleTime.h"
+#include "platform/ui/IdleTime.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "platform/DesktopLauncher.h"
-#include "platform/QtMessageService.h"
-#include "platform/TrayShell.h"
+#include "platform/ui/DesktopLauncher.h"
+#include "platform/ui/QtMessageService.h"
+#include "platform/ui/TrayShell.h"
 
 #include "support/TestSupport.h"
 

@@ -1,5 +1,5 @@
 #include "config/CaptionTable.h"
-#include "search/UnitSearch.h"
+#include "search/ui/UnitSearch.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CapsLockState.h"
+#include "platform/ui/CapsLockState.h"
 
 #include <QKeyEvent>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DesktopLauncher.h"
+#include "platform/ui/DesktopLauncher.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/TrayShell.h"
+#include "platform/ui/TrayShell.h"
 
 #include <QList>
 

@@ -1,4 +1,4 @@
-#include "tray/SysTray.h"
+#include "tray/ui/SysTray.h"
 
 #include "support/RecordingTrayShell.h"
 

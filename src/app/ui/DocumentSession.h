@@ -1,0 +1,88 @@
+#pragma once
+
+#include "app/ui/OpenFileLock.h"
+#include "datafile/DataFile.h"
+#include "document/DataDocument.h"
+
+#include <QObject>
+#include <QString>
+
+class CaptionTable;
+class MessageService;
+class PasswordPrompt;
+class QWidget;
+class SettingsStore;
+
+// The open document: what it holds, the file it came from or went to, that
+// file's password and sealing, its lock, and whether there are unsaved
+// changes. The File commands work on it here; the window only shows what
+// they leave behind. A file becomes the current one only once it was read
+// or written, so whatever fails leaves the session as it was.
+class DocumentSession : public QObject {
+    Q_OBJECT
+public:
+    // progressWindow: where reading and writing show their progress.
+    DocumentSession(MessageService& messages, const CaptionTable& captions, const SettingsStore& settings,
+                    QWidget* progressWindow, QObject* parent = nullptr);
+    ~DocumentSession() override;
+
+    // Needed before any command that asks for a password.
+    void setPasswordPrompt(PasswordPrompt* prompt) { m_prompt = prompt; }
+
+    DataDocument& document() { return m_document; }
+    const QString& fileName() const { return m_fileName; }
+    const QString& password() const { return m_password; }
+    const DataFile::Sealing& sealing() const { return m_sealing; }
+    bool readOnly() const { return m_fileLock.readOnly(); }
+    bool Modified() const { return m_modified; }
+    void SetModified(bool value);
+
+    // Asks for the password of path and reads it into the document; on
+    // failure the user has been told and nothing changed. The file name is
+    // left for the caller to adopt.
+    bool ReadDataFile(const QString& path);
+    // The file named on the command line, else (with "Open last file") the last one.
+    void OpenStartupFile(const QString& commandLineFile);
+
+    // The File commands. Those that save answer whether the document is now
+    // safely on disk.
+    void newDocument();
+    void open();
+    bool save();
+    bool saveAs();
+    bool saveAsWithPassword(const QString& path, DataFile::Format format);
+    void changePassword();
+    // May the program close? Saves or asks first when there are unsaved changes.
+    bool mayClose();
+
+signals:
+    // The file name, the modified flag or the read-only state may have changed.
+    void statusChanged();
+    // The document was emptied or another file's took its place.
+    void documentReplaced();
+
+private:
+    // The type Save as starts from: the open file's, or for a document not
+    // yet saved the one the settings choose for new files.
+    DataFile::Format formatToOffer() const;
+    bool WriteDataFile(const QString& path, const QString& password, bool backups, const DataFile::Sealing& sealing);
+    // The password of the open file from now on; the previous one is wiped.
+    void adoptPassword(const QString& password);
+    // Asks whether to save unsaved changes first; false when the command
+    // that asked must not go on. New asks without a question mark.
+    bool changesSavedOrGivenUp(bool asQuestion);
+
+    MessageService& m_messages;
+    const CaptionTable& m_captions;
+    const SettingsStore& m_settings;
+    QWidget* m_progressWindow;
+    PasswordPrompt* m_prompt = nullptr;
+
+    DataDocument m_document;
+    QString m_fileName;
+    QString m_password;
+    // How the open file is sealed; saving keeps it.
+    DataFile::Sealing m_sealing;
+    OpenFileLock m_fileLock;
+    bool m_modified = false;
+};

@@ -1,0 +1,178 @@
+#include "app/ui/InterchangeCommands.h"
+
+#include "app/ui/BackgroundWork.h"
+#include "app/ui/MainWindow.h"
+#include "config/CaptionTable.h"
+#include "datafile/AtomicFile.h"
+#include "datafile/DataFile.h"
+#include "datafile/SecureWipe.h"
+#include "document/interchange/Interchange.h"
+#include "platform/MessageService.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+using Interchange::Format;
+
+// At the index of each format's value: the save dialog's type is the format.
+const QStringList ExportFilters{QStringLiteral("KeePass XML (*.xml)"), QStringLiteral("CSV (*.csv)")};
+
+bool sameFile(const QString& one, const QString& other)
+{
+    const QString canonical = QFileInfo(one).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(other).canonicalFilePath();
+}
+
+// What reading and importing on the worker came to; the reasons of the
+// program's own are told in the user's language afterwards.
+struct ImportOutcome {
+    bool tooLarge = false;
+    QString readError;
+    Interchange::ImportResult result;
+};
+
+ImportOutcome readAndImport(const QString& path, const Catalogue& catalogue, DataDocument& into,
+                            const QString& groupName)
+{
+    ImportOutcome outcome;
+    QFile file(path);
+    // No input is larger than a data file may be: a bigger one is refused unread.
+    if (file.size() > DataFile::MaxFileSize) {
+        outcome.tooLarge = true;
+        return outcome;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        outcome.readError = file.errorString();
+        return outcome;
+    }
+    QByteArray input = file.readAll();
+    const Format format = Interchange::formatOf(path, input.first(std::min<qsizetype>(input.size(), 64)));
+    outcome.result = Interchange::importInto(into, catalogue, format, input, groupName);
+    SecureWipe::wipe(input);
+    return outcome;
+}
+
+} // namespace
+
+InterchangeCommands::InterchangeCommands(const CaptionTable& captions, MessageService& messages,
+                                         const Catalogue& catalogue, TFormMain& window)
+    : QObject(&window)
+    , m_captions(captions)
+    , m_messages(messages)
+    , m_catalogue(catalogue)
+    , m_window(window)
+{
+}
+
+QString InterchangeCommands::caption(const char* key, const char* englishDefault) const
+{
+    return m_captions.GetCaption(QString::fromLatin1(key), QString::fromUtf8(englishDefault));
+}
+
+void InterchangeCommands::importFile()
+{
+    const QString filter = QStringList{ExportFilters.at(0), ExportFilters.at(1),
+                                       caption("FilterAllFiles", "All files") + QStringLiteral(" (*)")}
+                               .join(QStringLiteral(";;"));
+    const QString path = m_messages.openFileName(filter, QString());
+    if (path.isEmpty())
+        return;
+    const QString groupName = QFileInfo(path).completeBaseName();
+    DataDocument imported;
+    const BackgroundWork work(caption("ProgressImporting", "Importing…"), &m_window);
+    const ImportOutcome outcome = work.run([&] { return readAndImport(path, m_catalogue, imported, groupName); });
+
+    const Interchange::ImportResult& result = outcome.result;
+    if (outcome.tooLarge || !outcome.readError.isEmpty() || !result.ok()) {
+        const QString why = outcome.tooLarge
+                                ? caption("MessageImportTooLarge", "The file is larger than %1 MB")
+                                      .arg(DataFile::MaxFileSize >> 20)
+                                : outcome.readError.isEmpty() ? result.error : outcome.readError;
+        m_messages.show(MessageService::Kind::Error,
+                        caption("MessageNotImported", "Can't import %1").arg(QDir::toNativeSeparators(path))
+                            + QLatin1Char('\n') + why);
+        return;
+    }
+    // One copy on this thread, once the tree may see it.
+    const pugi::xml_node group = m_window.XMLDocumentData().root().append_copy(result.group);
+    m_window.treeCommands().groupCreated(group);
+
+    m_messages.show(MessageService::Kind::Information, importSummary(result, groupName));
+}
+
+QString InterchangeCommands::importSummary(const Interchange::ImportResult& result, const QString& groupName) const
+{
+    QStringList lines{caption("MessageImportedInto", "Imported into the new group “%1”.").arg(groupName),
+                      caption("ImportRecords", "Records: %1").arg(result.records),
+                      caption("ImportGroups", "Groups: %1").arg(result.groups)};
+    const std::pair<int, QString> notCarried[] = {
+        {result.notCarried.attachments, caption("ImportLostAttachments", "Attachments: %1")},
+        {result.notCarried.historyEntries, caption("ImportLostHistory", "History entries: %1")},
+        {result.notCarried.customIcons, caption("ImportLostIcons", "Custom icons: %1")},
+        {result.notCarried.expiryDates, caption("ImportLostExpiryDates", "Expiry dates: %1")},
+        {result.notCarried.tagged, caption("ImportLostTags", "Entries with tags: %1")},
+    };
+    QStringList lost;
+    for (const auto& [count, text] : notCarried) {
+        if (count > 0)
+            lost << text.arg(count);
+    }
+    if (!lost.isEmpty())
+        lines << caption("ImportNotCarried", "Not imported, as a data file cannot hold them") + QLatin1Char(':')
+              << lost;
+    return lines.join(QLatin1Char('\n'));
+}
+
+void InterchangeCommands::exportFile()
+{
+    const QString warning = caption("MessageExportNotEncrypted",
+                                    "The exported file is not encrypted: anyone who can read it can read every "
+                                    "password in it. Export anyway")
+                            + QLatin1Char('?');
+    if (m_messages.show(MessageService::Kind::Warning, warning, MessageService::Buttons::YesNo)
+        != MessageService::Answer::Yes)
+        return;
+    int chosenFilter = int(Format::KeePassXml);
+    const QString path = m_messages.saveFileName(ExportFilters, chosenFilter);
+    if (path.isEmpty())
+        return;
+    const QString shownPath = QDir::toNativeSeparators(path);
+    const QString dataFile = m_window.CurrentFileName();
+    if (sameFile(path, dataFile)) {
+        m_messages.show(MessageService::Kind::Error,
+                        caption("MessageExportOverDataFile", "%1 is the open data file: export to another file")
+                            .arg(shownPath));
+        return;
+    }
+    const Format format = Format(chosenFilter);
+    const QString rootName = QFileInfo(dataFile.isEmpty() ? path : dataFile).completeBaseName();
+    Interchange::ExportResult result;
+    StagedFile staged(StagedFile::Mode::ReplacePrivate);
+    const BackgroundWork work(caption("ProgressExporting", "Exporting…"), &m_window);
+    const bool written = work.run([&] {
+        QBuffer text;
+        text.open(QIODevice::WriteOnly);
+        result = Interchange::exportDocument(m_window.XMLDocumentData(), format, text, rootName);
+        const bool done = result.written && staged.write(path, text.buffer()) && staged.commit();
+        SecureWipe::wipe(text.buffer());
+        return done;
+    });
+    if (!written) {
+        m_messages.show(MessageService::Kind::Error,
+                        caption("MessageNotExported", "Can't export to %1").arg(shownPath) + QLatin1Char('\n')
+                            + staged.errorString());
+        return;
+    }
+    QString text = caption("MessageExported", "Exported to %1").arg(shownPath);
+    if (result.textsChanged > 0)
+        text += QLatin1Char('\n')
+                + caption("MessageExportReplaced",
+                          "Texts with characters XML cannot carry, such as control characters: %1. Each such "
+                          "character was written as U+FFFD. The first is in “%2”.")
+                      .arg(QString::number(result.textsChanged), result.firstChangedIn);
+    m_messages.show(MessageService::Kind::Information, text);
+}

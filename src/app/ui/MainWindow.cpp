@@ -1,0 +1,618 @@
+#include "app/ui/MainWindow.h"
+
+#include "app/ui/AboutWindow.h"
+#include "app/ui/Artwork.h"
+#include "app/ui/AutoLock.h"
+#include "app/ui/BackgroundPicture.h"
+#include "app/ui/DocumentSession.h"
+#include "app/ui/DocumentStatusDisplay.h"
+#include "app/ui/MenuBarCornerButton.h"
+#include "app/ui/MenuMnemonics.h"
+#include "app/ui/PasswordPrompt.h"
+#include "app/ui/ToolRow.h"
+#include "app/ui/WebSite.h"
+#include "config/CaptionTable.h"
+#include "config/ProgramPaths.h"
+#include "config/SettingsStore.h"
+#include "config/ui/UnitSettings.h"
+#include "document/Schema.h"
+#include "document/ui/TreeModel.h"
+#include "document/ui/TypeIcons.h"
+#include "editor/FieldElements.h"
+#include "editor/ui/RecordEditor.h"
+#include "platform/ui/DesktopLauncher.h"
+#include "platform/MessageService.h"
+#include "platform/ui/TrackedDialog.h"
+#include "platform/ui/TrayShell.h"
+#include "platform/ui/WindowPlacement.h"
+#include "search/ui/UnitSearch.h"
+#include "tray/ui/SysTray.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+const QColor Background(189, 222, 242);
+
+} // namespace
+
+TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
+    : QMainWindow(parent)
+    , m_paths(services.paths)
+    , m_settings(services.settings)
+    , m_captions(services.captions)
+    , m_messages(services.messages)
+    , m_launcher(services.launcher)
+    , m_session(new DocumentSession(services.messages, services.captions, services.settings, this, this))
+    , m_document(m_session->document())
+{
+    setObjectName(QStringLiteral("FormMain"));
+    // A fixed single border with system menu and minimise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    createActions();
+    createMenus();
+    createCentralArea();
+    createTray(services.trayShell);
+    m_statusDisplay = new DocumentStatusDisplay(m_captions, *this, *m_sysTray);
+    // Before the size is fixed; the window keeps one size, so there is no grip.
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->setSizeGripEnabled(false);
+    ApplyMainMenuCaptions();
+    // The client area's designed size, fixed: no resizing and no maximising.
+    centralWidget()->setFixedSize(727, 566);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    layout()->activate();
+    connect(m_session, &DocumentSession::statusChanged, this, &TFormMain::showDocumentStatus);
+    connect(m_session, &DocumentSession::documentReplaced, this, &TFormMain::showReplacedDocument);
+    showDocumentStatus();
+    if (m_settings.isOn(SettingKey::SysTray))
+        m_sysTray->setVisible(true);
+
+    m_autoLock = new AutoLock(
+        m_settings, services.idleTime,
+        {[this] { return m_session->fileName(); }, [this] { return m_session->sealing().format; },
+         [this] { return m_session->password(); }},
+        &QApplication::topLevelWidgets, *this);
+    connect(m_autoLock, &AutoLock::endRequested, this, &TFormMain::endRequested);
+    connect(m_autoLock, &AutoLock::lockedChanged, m_statusDisplay, &DocumentStatusDisplay::showLocked);
+    connect(m_autoLock, &AutoLock::aboutToLock, m_editor, &RecordEditor::hideSecrets);
+    // Where it first shows, also after a start hidden in the notification area.
+    WindowPlacement::centreOnScreen(*this);
+}
+
+TFormMain::~TFormMain()
+{
+    // Closing the window on the way out may still commit an open caption
+    // editor or field; what is left of this window must not receive it.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+}
+
+QAction* TFormMain::action(const char* objectName) const
+{
+    return findChild<QAction*>(QString::fromLatin1(objectName));
+}
+
+void TFormMain::createActions()
+{
+    const auto make = [this](const char* name, const QKeySequence& shortcut = {}) {
+        auto* created = new QAction(this);
+        created->setObjectName(QString::fromLatin1(name));
+        if (!shortcut.isEmpty())
+            created->setShortcut(shortcut);
+        return created;
+    };
+    const auto makeWithIcon = [this, &make](const char* name, Artwork::ActionIcon icon, const QKeySequence& shortcut = {}) {
+        QAction* created = make(name, shortcut);
+        created->setIcon(Artwork::actionIcon(m_paths, icon));
+        return created;
+    };
+    makeWithIcon("ActionNewGroup", Artwork::ActionIcon::NewGroup);
+    makeWithIcon("ActionNewRecord", Artwork::ActionIcon::NewRecord);
+    makeWithIcon("ActionNewField", Artwork::ActionIcon::NewField)->setEnabled(false);
+    makeWithIcon("ActionDelete", Artwork::ActionIcon::Delete)->setEnabled(false);
+    makeWithIcon("ActionFind", Artwork::ActionIcon::Find, QKeySequence(Qt::CTRL | Qt::Key_F))->setEnabled(false);
+    makeWithIcon("ActionSettings", Artwork::ActionIcon::Settings, QKeySequence(Qt::Key_F12));
+
+    make("New1", QKeySequence(Qt::CTRL | Qt::Key_N));
+    make("Open1", QKeySequence(Qt::CTRL | Qt::Key_O));
+    make("Save1", QKeySequence(Qt::CTRL | Qt::Key_S));
+    make("Saveas1");
+    make("ActionImport");
+    make("ActionExport");
+    make("LockNow1", QKeySequence(Qt::CTRL | Qt::Key_L));
+    make("Exit1", QKeySequence(Qt::ALT | Qt::Key_F4));
+    make("FindNext1", QKeySequence(Qt::Key_F3))->setEnabled(false);
+    make("Changepassword1")->setEnabled(false);
+    make("Manual1", QKeySequence(Qt::Key_F1));
+    make("About1");
+    make("Getmobileversion1");
+    make("Show1");
+    make("Exit2");
+
+    connect(action("New1"), &QAction::triggered, this, &TFormMain::New1Click);
+    connect(action("Open1"), &QAction::triggered, this, &TFormMain::Open1Click);
+    connect(action("Save1"), &QAction::triggered, this, &TFormMain::Save1Click);
+    connect(action("Saveas1"), &QAction::triggered, this, &TFormMain::Saveas1Click);
+    connect(action("Changepassword1"), &QAction::triggered, this, &TFormMain::Changepassword1Click);
+    connect(action("ActionNewGroup"), &QAction::triggered, this, &TFormMain::ActionNewGroupExecute);
+    connect(action("ActionNewRecord"), &QAction::triggered, this, &TFormMain::ActionNewRecordExecute);
+    connect(action("ActionNewField"), &QAction::triggered, this, &TFormMain::ActionNewFieldExecute);
+    connect(action("ActionDelete"), &QAction::triggered, this, &TFormMain::ActionDeleteExecute);
+    connect(action("ActionFind"), &QAction::triggered, this, &TFormMain::ActionFindExecute);
+    connect(action("FindNext1"), &QAction::triggered, this, &TFormMain::FindNext1Click);
+    connect(action("Exit1"), &QAction::triggered, this, &QWidget::close);
+    connect(action("Exit2"), &QAction::triggered, action("Exit1"), &QAction::trigger);
+    connect(action("Show1"), &QAction::triggered, this, &TFormMain::ToggleMainWindow);
+    connect(action("Manual1"), &QAction::triggered, this, &TFormMain::Manual1Click);
+    connect(action("About1"), &QAction::triggered, this, &TFormMain::About1Click);
+    connect(action("Getmobileversion1"), &QAction::triggered, this, &TFormMain::Getmobileversion1Click);
+}
+
+void TFormMain::createMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+    m_fileMenu = bar->addMenu(QString());
+    m_fileMenu->addActions({action("New1")});
+    m_fileMenu->addSeparator();
+    m_fileMenu->addActions(
+        {action("Open1"), action("Save1"), action("Saveas1"), action("ActionImport"), action("ActionExport")});
+    m_fileMenu->addSeparator();
+    m_fileMenu->addActions({action("LockNow1"), action("Exit1")});
+
+    m_editMenu = bar->addMenu(QString());
+    m_editMenu->addActions({action("ActionNewGroup"), action("ActionNewRecord"), action("ActionNewField")});
+    m_editMenu->addSeparator();
+    m_editMenu->addAction(action("ActionDelete"));
+
+    m_searchMenu = bar->addMenu(QString());
+    m_searchMenu->setObjectName(QStringLiteral("Search1"));
+    m_searchMenu->addActions({action("ActionFind"), action("FindNext1")});
+
+    m_optionsMenu = bar->addMenu(QString());
+    m_optionsMenu->addAction(action("ActionSettings"));
+    m_languageMenu = m_optionsMenu->addMenu(QString());
+    m_languageMenu->setObjectName(QStringLiteral("Language1"));
+    m_optionsMenu->addSeparator();
+    m_optionsMenu->addAction(action("Changepassword1"));
+
+    m_helpMenu = bar->addMenu(QString());
+    m_helpMenu->addAction(action("Manual1"));
+    m_helpMenu->addSeparator();
+    // Also here, where keyboard navigation of the menus reaches it.
+    m_helpMenu->addActions({action("About1"), action("Getmobileversion1")});
+
+    new MenuBarCornerButton(QStringLiteral("JvXPButtonMobileVersion"), action("Getmobileversion1"), bar);
+
+    m_popupMenuTree = new QMenu(this);
+    m_popupMenuTree->setObjectName(QStringLiteral("PopupMenuTree"));
+    m_popupMenuTree->addActions({action("ActionNewGroup"), action("ActionNewRecord")});
+    m_popupMenuTree->addSeparator();
+    m_popupMenuTree->addActions({action("ActionNewField"), action("ActionDelete")});
+    m_deleteFieldMenu = m_popupMenuTree->addMenu(QString());
+    m_deleteFieldMenu->setObjectName(QStringLiteral("DeleteField1"));
+
+    m_popupMenuTray = new QMenu(this);
+    m_popupMenuTray->setObjectName(QStringLiteral("PopupMenuTray"));
+    m_popupMenuTray->addActions({action("Show1"), action("LockNow1"), action("Exit2")});
+}
+
+void TFormMain::createCentralArea()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ImageFont"));
+    central->setAutoFillBackground(true);
+    QPalette palette = central->palette();
+    palette.setColor(QPalette::Window, Background);
+    central->setPalette(palette);
+    BackgroundPicture::showBehind(central, Artwork::picture(m_paths, Artwork::Picture::MainBackground));
+
+    QHBoxLayout* toolRow = ToolRow::create(
+        central, {{"JvXPButtonNewGroup", action("ActionNewGroup")}, {"JvXPButtonNewRecord", action("ActionNewRecord")},
+                  {"JvXPButtonNewField", action("ActionNewField")}, {"JvXPButtonDelete", action("ActionDelete")},
+                  {"JvXPButtonSearch", action("ActionFind")}, {"JvXPButtonSettings", action("ActionSettings")}});
+
+    m_imageListIcons = treeIcons(m_paths.iconsFolder());
+    m_treeModel = new DocumentTreeModel(m_imageListIcons, this);
+    m_treeView = new DocumentTreeView(central);
+    m_treeView->setModel(m_treeModel);
+    m_treeView->setMinimumWidth(208);
+    m_treeView->setMaximumWidth(320);
+    m_treeView->setContextMenu(m_popupMenuTree);
+    // The window opens with the keyboard in the tree, where the work starts.
+    m_treeView->setFocus();
+    connect(m_popupMenuTree, &QMenu::aboutToShow, this, &TFormMain::PopupMenuTreePopup);
+    connect(m_treeView, &DocumentTreeView::entered, this, &TFormMain::TreeViewEnter);
+    connect(m_treeView, &DocumentTreeView::deleteRequested, action("ActionDelete"), &QAction::trigger);
+    connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { TreeViewChange(current); });
+
+    m_editor = new RecordEditor(m_captions, central);
+    connect(m_editor, &RecordEditor::fieldEdited, this, [this] { SetModified(true); });
+    connect(m_editor, &RecordEditor::captionRefreshNeeded, this, &TFormMain::refreshSelectedCaption);
+    connect(m_editor, &RecordEditor::panelEntered, this, [this] { action("ActionDelete")->setEnabled(false); });
+
+    m_treeCommands = std::make_unique<TreeCommands>(m_document, *m_treeModel, *m_treeView->selectionModel(),
+                                                    *m_treeView, m_captions, m_messages);
+    connect(m_treeCommands.get(), &TreeCommands::documentChanged, this, [this] { SetModified(true); });
+    connect(m_treeCommands.get(), &TreeCommands::treeBecameEmpty, this, &TFormMain::treeBecameEmpty);
+    connect(m_treeCommands.get(), &TreeCommands::fieldAdded, m_editor, &RecordEditor::focusLastField);
+    connect(m_treeCommands.get(), &TreeCommands::recordFieldsChanged, m_editor, [this](const pugi::xml_node& record) {
+        m_editor->ClearRecordEditor();
+        m_editor->FillRecordEditor(record.first_child());
+    });
+
+    auto* body = new QHBoxLayout;
+    body->setSpacing(40);
+    body->addWidget(m_treeView);
+    body->addWidget(m_editor, 1);
+
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(22, 22, 20, 18);
+    layout->setSpacing(34);
+    layout->addLayout(toolRow);
+    layout->addLayout(body, 1);
+    setCentralWidget(central);
+}
+
+void TFormMain::createTray(TrayShell& shell)
+{
+    m_sysTray = new TSysTray(shell, this);
+    m_sysTray->setObjectName(QStringLiteral("SysTray"));
+    m_sysTray->setIcon(QApplication::windowIcon());
+    connect(m_sysTray, &TSysTray::OnMouseUp, this, &TFormMain::SysTrayMouseUp);
+    connect(m_sysTray, &TSysTray::shownChanged, this, &TFormMain::SysTrayShownChanged);
+}
+
+void TFormMain::setPasswordWindow(TFormPassword* window)
+{
+    m_passwordPrompt = std::make_unique<PasswordWindowPrompt>(*window);
+    m_session->setPasswordPrompt(m_passwordPrompt.get());
+}
+
+void TFormMain::setAboutWindow(TFormAbout* window)
+{
+    m_aboutWindow = window;
+}
+
+void TFormMain::setLockPrompt(TFormPassword* prompt)
+{
+    m_autoLock->setPrompt(prompt);
+}
+
+void TFormMain::setSettingsWindow(TFormSettings* window)
+{
+    m_settingsWindow = window;
+}
+
+void TFormMain::setSearchWindow(TFormSearch* window)
+{
+    m_searchWindow = window;
+}
+
+void TFormMain::BuildLanguageMenu(const QStringList& languages)
+{
+    m_languageMenu->clear();
+    for (int index = 0; index < languages.size(); ++index) {
+        QAction* item = m_languageMenu->addAction(languages.at(index));
+        item->setCheckable(true);
+        item->setData(index);
+        connect(item, &QAction::triggered, this, [this, index] { emit languageChosen(index); });
+    }
+}
+
+void TFormMain::MarkCurrentLanguage(int selectedIndex)
+{
+    const QList<QAction*> items = m_languageMenu->actions();
+    for (QAction* item : items)
+        item->setChecked(false);
+    if (!items.isEmpty())
+        items.first()->setChecked(true);
+    for (QAction* item : items) {
+        if (item->data().toInt() == selectedIndex) {
+            items.first()->setChecked(false);
+            item->setChecked(true);
+        }
+    }
+}
+
+void TFormMain::ActionFindExecute()
+{
+    m_search.clearExhausted();
+    if (m_searchWindow->exec() != QDialog::Accepted)
+        return;
+    if (m_search.SearchFromTop(m_document.root(), m_searchWindow->options())) {
+        selectHitAndFocusIt();
+        action("FindNext1")->setEnabled(true);
+        return;
+    }
+    if (m_search.position().exhausted)
+        m_messages.show(MessageService::Kind::Information,
+                        caption("MessageSearchCompleted", "Search Completed. Nothing found"));
+    action("FindNext1")->setEnabled(false);
+}
+
+void TFormMain::FindNext1Click()
+{
+    if (m_treeModel->nodeCount() == 0)
+        return;
+    const TTreeNodeData* selected = selectedNode();
+    m_search.position().hitNode = selected ? selected->element : pugi::xml_node();
+    if (m_search.SearchBelow(m_document.root()))
+        selectHitAndFocusIt();
+    else
+        m_messages.show(MessageService::Kind::Information,
+                        caption("MessageNotFound", "Nothing found below the current record"));
+}
+
+void TFormMain::selectHitAndFocusIt()
+{
+    const SearchPosition& hit = m_search.position();
+    const QModelIndex node = FindTreeNode(hit.hitNode);
+    m_treeView->setCurrentIndex(node);
+    m_treeView->scrollTo(node);
+    if (!hit.hitField)
+        return;
+    // The editor has rows only for fields of the seven types: count the hit
+    // among those, so the focus lands on the field that matched.
+    const std::vector<pugi::xml_node> shown = FieldElements::shownFieldsFrom(hit.hitNode.first_child());
+    const auto row = std::find(shown.begin(), shown.end(), hit.hitField);
+    if (row != shown.end())
+        m_editor->FocusHitControl(static_cast<int>(row - shown.begin()) + 1);
+}
+
+void TFormMain::trackDialog(TrackedDialog* dialog)
+{
+    connect(dialog, &TrackedDialog::shown, this, [this](QDialog* shown) { m_activeDialog = shown; });
+    connect(dialog, &TrackedDialog::hidden, this, [this](QDialog* hidden) {
+        if (m_activeDialog == hidden)
+            m_activeDialog = nullptr;
+    });
+}
+
+void TFormMain::ApplyMainMenuCaptions()
+{
+    m_fileMenu->setTitle(caption("MainMenuFile", "File"));
+    action("New1")->setText(caption("MainSubMenuNew", "New"));
+    action("Open1")->setText(caption("MainSubMenuOpen", "Open"));
+    action("Save1")->setText(caption("MainSubMenuSave", "Save"));
+    action("Saveas1")->setText(caption("MainSubMenuSaveAs", "Save as..."));
+    action("ActionImport")->setText(caption("MainSubMenuImport", "Import…"));
+    action("ActionExport")->setText(caption("MainSubMenuExport", "Export…"));
+    action("LockNow1")->setText(caption("MainSubMenuLockNow", "Lock now"));
+    action("Exit1")->setText(caption("MainSubMenuExit", "Exit"));
+    action("Exit2")->setText(caption("MainSubMenuExit", "Exit"));
+    m_editMenu->setTitle(caption("MainMenuEdit", "Edit"));
+    action("ActionNewGroup")->setText(caption("MainActionNewGroup", "New Group"));
+    action("ActionNewRecord")->setText(caption("MainActionNewRecord", "New Record"));
+    action("ActionNewField")->setText(caption("MainActionNewField", "New Field"));
+    action("ActionDelete")->setText(caption("MainActionDelete", "Delete"));
+    action("ActionFind")->setText(caption("MainActionFind", "Find"));
+    m_searchMenu->setTitle(caption("MainMenuSearch", "Search"));
+    action("FindNext1")->setText(caption("MainSubMenuFindNext", "Find Next"));
+    m_optionsMenu->setTitle(caption("MainMenuOptions", "Options"));
+    action("ActionSettings")->setText(caption("MainActionSettings", "Settings"));
+    m_languageMenu->setTitle(caption("MainSubMenuLanguage", "Language"));
+    action("Changepassword1")->setText(caption("MainSubMenuChangePassword", "Change Password"));
+    m_helpMenu->setTitle(caption("MainMenuHelp", "Help"));
+    action("Manual1")->setText(caption("MainSubMenuManual", "Manual"));
+    action("About1")->setText(caption("MainSubMenuAbout", "About"));
+    action("Getmobileversion1")->setText(caption("MainMenuMobileVersion", "Get Mobile Version") + QLatin1Char('!'));
+    action("Show1")->setText(caption("MainTrayPopupShowHide", "Show/Hide"));
+    m_statusDisplay->refresh();
+    // Set afresh with the others, so that the mnemonics start from plain texts.
+    m_deleteFieldMenu->setTitle(QStringLiteral("Delete Field"));
+    MenuMnemonics mnemonics;
+    mnemonics.markTitles(*menuBar());
+    for (const QMenu* menu :
+         {m_fileMenu, m_editMenu, m_searchMenu, m_optionsMenu, m_helpMenu, m_popupMenuTree, m_popupMenuTray})
+        mnemonics.markItems(*menu);
+}
+
+void TFormMain::showDocumentStatus()
+{
+    m_statusDisplay->showDocument(m_session->fileName(), m_session->Modified(), m_session->readOnly());
+    const bool hasContent = m_treeModel->nodeCount() > 0 || !m_editor->isEmpty();
+    action("Save1")->setEnabled(hasContent);
+    action("Saveas1")->setEnabled(hasContent);
+    action("Changepassword1")->setEnabled(!m_session->fileName().isEmpty());
+}
+
+void TFormMain::showReplacedDocument()
+{
+    m_editor->ClearRecordEditor();
+    RebuildTree();
+    action("ActionFind")->setEnabled(m_treeModel->nodeCount() > 0);
+}
+
+QString TFormMain::caption(const char* key, const char* englishDefault) const
+{
+    return m_captions.GetCaption(QString::fromLatin1(key), QString::fromUtf8(englishDefault));
+}
+
+void TFormMain::TreeViewChange(const QModelIndex& current)
+{
+    const TTreeNodeData* data = m_treeModel->nodeData(current);
+    if (!data)
+        return;
+    m_editor->ClearRecordEditor();
+    action("ActionDelete")->setEnabled(true);
+    action("ActionNewField")->setEnabled(true);
+    action("ActionFind")->setEnabled(true);
+    m_search.itemSelected();
+    if (data->isRecord && data->element) {
+        m_editor->FillRecordEditor(data->element.first_child());
+        m_treeView->setFocus();
+    }
+    if (!data->isRecord)
+        action("ActionNewField")->setEnabled(false);
+}
+
+void TFormMain::treeBecameEmpty()
+{
+    action("ActionDelete")->setEnabled(false);
+    action("ActionNewField")->setEnabled(false);
+    action("ActionFind")->setEnabled(false);
+    m_editor->ClearRecordEditor();
+}
+
+void TFormMain::TreeViewEnter()
+{
+    if (m_treeView->currentIndex().isValid())
+        action("ActionDelete")->setEnabled(true);
+}
+
+void TFormMain::PopupMenuTreePopup()
+{
+    m_deleteFieldMenu->clear();
+    const QList<QWidget*>& controls = m_editor->controlList();
+    for (int entry = 0; entry + 1 < controls.size(); entry += 2) {
+        const auto* label = qobject_cast<QLabel*>(controls.at(entry));
+        const int position = entry / 2 + 1;
+        // A field's name is shown as it stands, an '&' in it included.
+        QString name = label ? label->text() : QString();
+        QAction* item = m_deleteFieldMenu->addAction(name.replace(u'&', QStringLiteral("&&")));
+        connect(item, &QAction::triggered, this, [this, position] { DeleteFieldItemClick(position); });
+    }
+    m_deleteFieldMenu->setEnabled(!m_deleteFieldMenu->isEmpty());
+}
+
+void TFormMain::refreshSelectedCaption()
+{
+    const QModelIndex current = m_treeView->currentIndex();
+    const TTreeNodeData* data = m_treeModel->nodeData(current);
+    if (data && data->isRecord)
+        m_treeModel->setCaption(current, Schema::RecordCaption(data->element));
+}
+
+void TFormMain::SysTrayMouseUp(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        ToggleMainWindow();
+    else if (button == Qt::RightButton)
+        ShowTrayMenu();
+}
+
+// Any dialog of ours counts, and any window titled like a message box.
+bool TFormMain::messageBoxOrDialogOpen() const
+{
+    static const QStringList boxTitles = {
+        MessageService::title(MessageService::Kind::Confirm), MessageService::title(MessageService::Kind::Information),
+        MessageService::title(MessageService::Kind::Error), MessageService::title(MessageService::Kind::Warning)};
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* window) {
+        return window->isVisible() && (qobject_cast<const QDialog*>(window) || boxTitles.contains(window->windowTitle()));
+    });
+}
+
+bool TFormMain::Locked() const
+{
+    return m_autoLock->Locked();
+}
+
+void TFormMain::TimerTimer()
+{
+    m_autoLock->TimerTimer();
+}
+
+// The window is hidden only where the tray icon shows, its way back.
+void TFormMain::ToggleMainWindow()
+{
+    if (Locked() || messageBoxOrDialogOpen())
+        return;
+    if (isMinimized() || !isVisible()) {
+        showNormal();
+        raise();
+        activateWindow();
+    } else if (m_sysTray->shown()) {
+        hide();
+        emit hiddenToTray();
+    }
+}
+
+// Without its icon a window hidden to the notification area is out of reach.
+void TFormMain::SysTrayShownChanged(bool shown)
+{
+    if (!shown && !isVisible() && !Locked())
+        showNormal();
+}
+
+void TFormMain::ShowTrayMenu()
+{
+    if (Locked())
+        return;
+    const QPoint pos = QCursor::pos();
+    emit trayMenuRequested(pos);
+    m_popupMenuTray->popup(pos);
+}
+
+// With the tray icon on, minimising stands for the toggle: the window hides
+// to the notification area, or stays as it was while a dialog is open. Where
+// no icon shows, it minimises as usual.
+void TFormMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_settings.isOn(SettingKey::SysTray)
+        && m_sysTray->shown()) {
+        QTimer::singleShot(0, this, [this] {
+            // The platform may report the same minimising once more.
+            if (!isMinimized())
+                return;
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            ToggleMainWindow();
+        });
+    }
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    storeSettingsOnClose();
+    m_sysTray->setVisible(false);
+    event->accept();
+}
+
+void TFormMain::storeSettingsOnClose()
+{
+    m_settings.StoreSettingsFromWindow(m_settingsWindow->windowState(m_session->fileName()));
+}
+
+void TFormMain::Manual1Click()
+{
+    const QString manual = m_paths.manualFile();
+    if (!QFileInfo::exists(manual)) {
+        m_messages.show(MessageService::Kind::Error, caption("ManualFileNotExists", "Manual.pdf not found"));
+        return;
+    }
+    m_launcher.openUrl(QUrl::fromLocalFile(manual));
+}
+
+void TFormMain::Getmobileversion1Click()
+{
+    m_launcher.openUrl(WebSite::address());
+}
+
+void TFormMain::About1Click()
+{
+    if (m_aboutWindow)
+        m_aboutWindow->exec();
+}

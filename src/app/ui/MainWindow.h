@@ -1,0 +1,226 @@
+#pragma once
+
+#include "app/ui/DocumentSession.h"
+#include "app/ui/TreeCommands.h"
+#include "datafile/DataFile.h"
+#include "document/DataDocument.h"
+#include "document/ui/DocumentTreeView.h"
+#include "platform/MessageService.h"
+#include "search/TreeSearch.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class AutoLock;
+class CaptionTable;
+class DesktopLauncher;
+class DocumentStatusDisplay;
+class IdleTimeSource;
+class DocumentTreeModel;
+class PasswordPrompt;
+class ProgramPaths;
+class QAction;
+class QMenu;
+class RecordEditor;
+class SettingsStore;
+class TFormAbout;
+class TFormNewField;
+class TFormNewGroup;
+class TFormNewRecord;
+class TFormPassword;
+class TFormSearch;
+class TFormSettings;
+class TrackedDialog;
+class TrayShell;
+class TSysTray;
+
+// What the main window is given rather than finds for itself, so tests can
+// put temporary folders and test doubles in place.
+struct MainWindowServices {
+    const ProgramPaths& paths;
+    SettingsStore& settings;
+    const CaptionTable& captions;
+    MessageService& messages;
+    DesktopLauncher& launcher;
+    TrayShell& trayShell;
+    IdleTimeSource& idleTime;
+};
+
+// The main window: the tree of groups and records on the left, the selected
+// record's fields on the right, the menus, tool buttons and tray icon. It
+// shows the open document, which its DocumentSession keeps.
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFormMain(const MainWindowServices& services, QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // The windows created after the main window that it shows.
+    void setPasswordWindow(TFormPassword* window);
+    void setAboutWindow(TFormAbout* window);
+    // The prompt of the automatic lock: a password window of its own, so a
+    // prompt that the lock interrupts keeps its state.
+    void setLockPrompt(TFormPassword* prompt);
+    void setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField)
+    {
+        m_treeCommands->setCreationWindows(newGroup, newRecord, newField);
+    }
+    void setSettingsWindow(TFormSettings* window);
+    void setSearchWindow(TFormSearch* window);
+
+    // Options > Language: one checkable item per language, its position in
+    // the list as its tag; the item of selectedIndex is checked, else the first.
+    void BuildLanguageMenu(const QStringList& languages);
+    void MarkCurrentLanguage(int selectedIndex);
+
+    // The open document's state, kept by its session.
+    QString CurrentFileName() const { return m_session->fileName(); }
+    QString CurrentPassword() const { return m_session->password(); }
+    bool Modified() const { return m_session->Modified(); }
+    void SetModified(bool value) { m_session->SetModified(value); }
+    bool Locked() const;
+    QDialog* ActiveDialog() const { return m_activeDialog; }
+    // The five dialogs that count as the open dialog report here when shown and hidden.
+    void trackDialog(TrackedDialog* dialog);
+
+    DataDocument& XMLDocumentData() { return m_document; }
+
+    bool ReadDataFile(const QString& path) { return m_session->ReadDataFile(path); }
+    void OpenStartupFile(const QString& commandLineFile) { m_session->OpenStartupFile(commandLineFile); }
+
+    // The File commands.
+    void New1Click() { m_session->newDocument(); }
+    void Open1Click() { m_session->open(); }
+    bool Save1Click() { return m_session->save(); }
+    bool Saveas1Click() { return m_session->saveAs(); }
+    bool SaveAsWithPassword(const QString& path, DataFile::Format format)
+    {
+        return m_session->saveAsWithPassword(path, format);
+    }
+    void Changepassword1Click() { m_session->changePassword(); }
+    bool FormCloseQuery() { return m_session->mayClose(); }
+
+    // The tree's editing commands, and what the creation windows see of the tree.
+    TreeCommands& treeCommands() const { return *m_treeCommands; }
+    void ActionNewGroupExecute() { m_treeCommands->newGroup(); }
+    void ActionNewRecordExecute() { m_treeCommands->newRecord(); }
+    void ActionNewFieldExecute() { m_treeCommands->newField(); }
+    void ActionDeleteExecute() { m_treeCommands->deleteSelected(); }
+    void TreeViewEdited(const QModelIndex& node, const QString& text) { m_treeCommands->rename(node, text); }
+    void TreeViewDragDrop(const pugi::xml_node& dragged, const pugi::xml_node& target)
+    {
+        m_treeCommands->move(dragged, target);
+    }
+    const TTreeNodeData* selectedNode() const { return m_treeCommands->selectedNode(); }
+    void RebuildTree() { m_treeCommands->RebuildTree(); }
+    void RebuildAndSelect(const pugi::xml_node& element) { m_treeCommands->RebuildAndSelect(element); }
+    QModelIndex FindTreeNode(const pugi::xml_node& element) const { return m_treeCommands->FindTreeNode(element); }
+
+    // Find from the top, and Find Next below the current record.
+    void ActionFindExecute();
+    void FindNext1Click();
+
+    // The automatic lock's check, run once a second.
+    void TimerTimer();
+
+    void ToggleMainWindow();
+    void ShowTrayMenu();
+    // The settings list as the settings window would store it on closing.
+    void storeSettingsOnClose();
+
+    QAction* action(const char* objectName) const;
+    TSysTray& SysTray() const { return *m_sysTray; }
+    DocumentStatusDisplay& statusDisplay() const { return *m_statusDisplay; }
+    QTreeView& TreeView() const { return *m_treeView; }
+    DocumentTreeModel& treeModel() const { return *m_treeModel; }
+    // The tree icons by image index, shared with the windows that show groups.
+    const QList<QIcon>& ImageListIcons() const { return m_imageListIcons; }
+    RecordEditor& recordEditor() const { return *m_editor; }
+    QMenu& PopupMenuTree() const { return *m_popupMenuTree; }
+    QMenu& PopupMenuTray() const { return *m_popupMenuTray; }
+    AutoLock& autoLock() const { return *m_autoLock; }
+
+    void ApplyMainMenuCaptions();
+
+signals:
+    // The lock prompt was cancelled: the program ends at once, without the
+    // close question.
+    void endRequested();
+    // An item of the Language submenu was chosen.
+    void languageChosen(int index);
+    // The menu's pop-up is about to be shown at pos (tests observe it).
+    void trayMenuRequested(const QPoint& pos);
+    // The window went to the notification area, as minimising does with the icon shown.
+    void hiddenToTray();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createCentralArea();
+    void createTray(TrayShell& shell);
+
+    void TreeViewChange(const QModelIndex& current);
+    void treeBecameEmpty();
+    void TreeViewEnter();
+    void PopupMenuTreePopup();
+    void DeleteFieldItemClick(int position) { m_treeCommands->deleteField(position); }
+    void refreshSelectedCaption();
+
+    void SysTrayMouseUp(Qt::MouseButton button);
+    void SysTrayShownChanged(bool shown);
+    bool messageBoxOrDialogOpen() const;
+
+    void showDocumentStatus();
+    void showReplacedDocument();
+    QString caption(const char* key, const char* englishDefault) const;
+
+    void selectHitAndFocusIt();
+    void Manual1Click();
+    void Getmobileversion1Click();
+    void About1Click();
+
+    const ProgramPaths& m_paths;
+    SettingsStore& m_settings;
+    const CaptionTable& m_captions;
+    MessageService& m_messages;
+    DesktopLauncher& m_launcher;
+
+    DocumentSession* m_session;
+    // The session's document, which the tree and the search work on.
+    DataDocument& m_document;
+    std::unique_ptr<PasswordPrompt> m_passwordPrompt;
+    QPointer<QDialog> m_activeDialog;
+    // Made after the tree and gone before the document it edits.
+    std::unique_ptr<TreeCommands> m_treeCommands;
+
+    AutoLock* m_autoLock = nullptr;
+    DocumentStatusDisplay* m_statusDisplay = nullptr;
+    TFormAbout* m_aboutWindow = nullptr;
+    TFormSettings* m_settingsWindow = nullptr;
+    TFormSearch* m_searchWindow = nullptr;
+    TreeSearch m_search;
+
+    DocumentTreeView* m_treeView = nullptr;
+    QList<QIcon> m_imageListIcons;
+    DocumentTreeModel* m_treeModel = nullptr;
+    RecordEditor* m_editor = nullptr;
+    QMenu* m_popupMenuTree = nullptr;
+    QMenu* m_deleteFieldMenu = nullptr;
+    QMenu* m_popupMenuTray = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_searchMenu = nullptr;
+    QMenu* m_optionsMenu = nullptr;
+    QMenu* m_languageMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    TSysTray* m_sysTray = nullptr;
+};

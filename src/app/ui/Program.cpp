@@ -1,0 +1,258 @@
+#include "app/ui/Program.h"
+
+#include "app/ui/AboutWindow.h"
+#include "app/ui/Artwork.h"
+#include "app/ui/BackgroundPicture.h"
+#include "app/ui/DocumentStatusDisplay.h"
+#include "app/ui/InterchangeCommands.h"
+#include "app/ui/LockOccasions.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/SecretClipboard.h"
+#include "app/ui/SplashWindow.h"
+#include "config/Languages.h"
+#include "config/ui/UnitSettings.h"
+#include "datafile/ui/GeneratorWindow.h"
+#include "datafile/ui/PasswordWindow.h"
+#include "datafile/TextEncoding.h"
+#include "document/Catalogue.h"
+#include "document/ui/UnitGroupSelect.h"
+#include "document/ui/UnitNewField.h"
+#include "document/ui/UnitNewGroup.h"
+#include "document/ui/UnitNewRecord.h"
+#include "editor/ui/QuickCopyShortcuts.h"
+#include "editor/ui/RecordEditor.h"
+#include "platform/MessageService.h"
+#include "platform/ui/TrayShell.h"
+#include "search/ui/UnitSearch.h"
+#include "tray/ui/SysTray.h"
+
+#include <QAction>
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QStatusBar>
+
+namespace {
+
+constexpr int NothingToCopyShownMs = 5000;
+
+} // namespace
+
+Program::Program(const ProgramPaths& paths, const PlatformServices& platform)
+    : m_paths(paths)
+    , m_platform(platform)
+    , m_association(paths.programFile())
+{
+}
+
+Program::~Program() = default;
+
+bool Program::start(const QString& commandLineFile)
+{
+    if (!createWindows(true))
+        return false;
+    openStartupFile(commandLineFile);
+    return true;
+}
+
+bool Program::createWindows(bool showSplash)
+{
+    m_settings.LoadSettings(m_paths);
+    TextEncoding::setOlderFilesCodePage(m_settings.olderFilesCodePage());
+    m_captions.load(m_paths.languageFile(m_settings.GetSetting(SettingKey::Language)));
+    applyStockTranslations(m_settings.GetSetting(SettingKey::Language));
+
+    if (showSplash) {
+        m_splash = std::make_unique<TFormSplash>(Artwork::picture(m_paths, Artwork::Picture::Splash));
+        m_splash->showNow();
+    }
+    QApplication::setApplicationName(QStringLiteral("Zantrove"));
+
+    m_main = std::make_unique<TFormMain>(
+        MainWindowServices{m_paths, m_settings, m_captions, m_platform.messages, m_platform.launcher,
+                           m_platform.trayShell, m_platform.idleTime});
+    TFormMain* main = m_main.get();
+    // Ends at once: no close question, no saving; the settings file is still written.
+    QObject::connect(main, &TFormMain::endRequested, main, [] { QCoreApplication::exit(0); });
+    const QList<QIcon>& icons = main->ImageListIcons();
+    connectFieldTools();
+
+    m_newRecord = new TFormNewRecord(m_captions, m_platform.messages, main->treeCommands(), icons, main);
+    if (!m_newRecord->LoadCatalogue(m_paths, m_settings.GetSetting(SettingKey::Language)))
+        return false;
+    m_newGroup = new TFormNewGroup(m_captions, m_platform.messages, icons, main);
+    m_newField = new TFormNewField(m_captions, m_platform.messages, main);
+    main->setCreationWindows(m_newGroup, m_newRecord, m_newField);
+    auto* interchange = new InterchangeCommands(m_captions, m_platform.messages, m_newRecord->catalogue(), *main);
+    QObject::connect(main->action("ActionImport"), &QAction::triggered, interchange, &InterchangeCommands::importFile);
+    QObject::connect(main->action("ActionExport"), &QAction::triggered, interchange, &InterchangeCommands::exportFile);
+
+    m_password = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
+    m_password->setGeneratedPasswordSource([this](QWidget* parent, PasswordGenerator::Purpose purpose) {
+        return askGeneratedPassword(parent, m_captions, m_settings, purpose);
+    });
+    main->setPasswordWindow(m_password);
+    m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
+    main->setLockPrompt(m_lockPrompt);
+    auto* lockOccasions = new LockOccasions(m_settings, m_captions, m_platform.messages, main->autoLock(),
+                                            m_platform.sessionEvents, *main);
+    QObject::connect(main->action("LockNow1"), &QAction::triggered, lockOccasions, &LockOccasions::lockNowCommand);
+    QObject::connect(main, &TFormMain::hiddenToTray, lockOccasions, &LockOccasions::mainWindowHidden);
+
+    m_settingsWindow = new TFormSettings(m_captions, m_paths, main);
+    m_settingsWindow->LoadSettingsIntoWindow(m_settings);
+    m_language = m_settingsWindow->selectedLanguage();
+    m_association.ApplyAssociationSetting(m_settingsWindow->associationChecked());
+    main->setSettingsWindow(m_settingsWindow);
+    QObject::connect(main->action("ActionSettings"), &QAction::triggered, main, [this] { ActionSettingsExecute(); });
+    QObject::connect(main, &TFormMain::languageChosen, main, [this](int index) { LanguageMenuItemClick(index); });
+    main->BuildLanguageMenu(ListLanguages(m_paths.languagesFolder()));
+    main->MarkCurrentLanguage(m_settingsWindow->selectedLanguageIndex());
+
+    m_searchWindow = new TFormSearch(m_captions, main);
+    main->setSearchWindow(m_searchWindow);
+
+    m_groupSelect = new TFormGroupSelect(m_captions, main->treeCommands(), icons, main);
+    m_groupSelect->setNewGroupWindow(m_newGroup);
+    m_newGroup->setGroupSelectWindow(m_groupSelect);
+    m_newRecord->setGroupSelectWindow(m_groupSelect);
+
+    m_about = new TFormAbout(m_captions, m_platform.launcher, Artwork::picture(m_paths, Artwork::Picture::About), main);
+    main->setAboutWindow(m_about);
+
+    for (TrackedDialog* dialog : std::initializer_list<TrackedDialog*>{m_newRecord, m_newGroup, m_newField, m_password, m_settingsWindow})
+        main->trackDialog(dialog);
+    decorateDialogs();
+    return true;
+}
+
+void Program::connectFieldTools()
+{
+    TFormMain* main = m_main.get();
+    QStatusBar* status = main->statusBar();
+    m_secretClipboard = new SecretClipboard(m_settings, m_captions, main);
+    main->recordEditor().setFieldButtonIcons({Artwork::actionIcon(m_paths, Artwork::ActionIcon::RevealField),
+                                              Artwork::actionIcon(m_paths, Artwork::ActionIcon::CopyField),
+                                              Artwork::actionIcon(m_paths, Artwork::ActionIcon::GenerateField)});
+    QObject::connect(&main->recordEditor(), &RecordEditor::copyRequested, m_secretClipboard, &SecretClipboard::copy);
+    QObject::connect(m_secretClipboard, &SecretClipboard::countdownChanged, status,
+                     [status](const QString& text) { status->showMessage(text); });
+    // Also seen while the window is hidden in the notification area.
+    QObject::connect(m_secretClipboard, &SecretClipboard::countdownChanged, &main->statusDisplay(),
+                     &DocumentStatusDisplay::showStatus);
+    main->recordEditor().setPasswordSource([this](QWidget* parent) {
+        return askGeneratedPassword(parent, m_captions, m_settings, PasswordGenerator::Purpose::AnyField);
+    });
+    auto* quickCopy = new QuickCopyShortcuts(main->TreeView(), main->recordEditor(), m_captions);
+    QObject::connect(quickCopy, &QuickCopyShortcuts::nothingToCopy, status,
+                     [status](const QString& message) { status->showMessage(message, NothingToCopyShownMs); });
+}
+
+void Program::decorateDialogs() const
+{
+    const QPixmap dialogPicture = Artwork::picture(m_paths, Artwork::Picture::DialogBackground);
+    for (QWidget* dialog : std::initializer_list<QWidget*>{m_newRecord, m_newGroup, m_newField, m_password, m_lockPrompt,
+                                                           m_searchWindow, m_groupSelect})
+        BackgroundPicture::showBehind(dialog, dialogPicture);
+    BackgroundPicture::showBehind(m_settingsWindow, Artwork::picture(m_paths, Artwork::Picture::SettingsBackground));
+}
+
+void Program::applyStockTranslations(const QString& language)
+{
+    // A name that is not exactly a listed language loads English captions,
+    // and the settings window shows English for it: so do Qt's texts.
+    const bool listed = ListLanguages(m_paths.languagesFolder()).contains(language);
+    m_stockTranslations.apply(LanguageLocale(listed ? language : QLatin1String(EnglishLanguage)));
+}
+
+void Program::openStartupFile(const QString& commandLineFile)
+{
+    const bool hidden = m_settingsWindow->hiddenChecked();
+    // Absolute, so that the last-file setting still names it from another folder.
+    m_main->OpenStartupFile(commandLineFile.isEmpty() ? QString() : QFileInfo(commandLineFile).absoluteFilePath());
+
+    // Starting hidden needs the tray icon to come back through; where it
+    // does not show, the window is shown all the same.
+    if (!(hidden && m_main->SysTray().shown()))
+        m_main->show();
+}
+
+void Program::ActionSettingsExecute()
+{
+    if (m_settingsWindow->exec() == QDialog::Accepted) {
+        m_settings.StoreSettingsFromWindow(m_settingsWindow->windowState(m_main->CurrentFileName()));
+        ReloadLanguage();
+    } else {
+        m_settingsWindow->LoadSettingsIntoWindow(m_settings);
+    m_language = m_settingsWindow->selectedLanguage();
+    }
+    m_association.ApplyAssociationSetting(m_settingsWindow->associationChecked());
+    m_main->SysTray().setVisible(m_settings.isOn(SettingKey::SysTray));
+}
+
+void Program::ReloadLanguage()
+{
+    const QString language = m_settings.GetSetting(SettingKey::Language);
+    // Checked before anything changes, so that the language the program has
+    // is still whole if it must stay.
+    if (!findCatalogueFile(m_paths, language)) {
+        m_platform.messages.show(MessageService::Kind::Error,
+                                 m_captions.GetCaption(QLatin1String(MessageConfigNotFoundKey),
+                                                       QLatin1String(MessageConfigNotFoundText)));
+        keepLanguageOrEnd();
+        return;
+    }
+    // The language's own code page, unless another is chosen; before its
+    // file is read, which may be in it.
+    const CodePage codePage = m_settings.olderFilesCodePage();
+    TextEncoding::setOlderFilesCodePage(codePage);
+    m_settingsWindow->selectCodePage(codePage);
+    m_captions.load(m_paths.languageFile(language));
+    applyStockTranslations(language);
+    m_main->ApplyMainMenuCaptions();
+    m_newGroup->ApplyNewGroupCaptions();
+    // Fails only for a catalogue removed since the check; the message is
+    // shown, and the catalogue read before stays.
+    if (!m_newRecord->ApplyNewRecordCaptions(m_paths, language)) {
+        keepLanguageOrEnd();
+        return;
+    }
+    m_newField->ApplyNewFieldCaptions();
+    m_settingsWindow->ApplySettingsCaptions();
+    m_password->ApplyPasswordCaptions();
+    m_lockPrompt->ApplyPasswordCaptions();
+    m_searchWindow->ApplySearchCaptions();
+    m_groupSelect->ApplyGroupSelectCaptions();
+    m_about->ApplyAboutCaptions();
+    m_settings.SetSetting(SettingKey::Language, m_settingsWindow->selectedLanguage());
+    m_language = m_settingsWindow->selectedLanguage();
+    m_main->BuildLanguageMenu(ListLanguages(m_paths.languagesFolder()));
+    m_main->MarkCurrentLanguage(m_settingsWindow->selectedLanguageIndex());
+}
+
+void Program::keepLanguageOrEnd()
+{
+    // The language with the catalogue in use comes back, so that Cancel
+    // keeps the program running as it was and the settings written at the
+    // end start it again.
+    m_settings.SetSetting(SettingKey::Language, m_language);
+    m_settingsWindow->selectLanguage(m_language);
+    m_main->MarkCurrentLanguage(m_settingsWindow->selectedLanguageIndex());
+    if (!m_main->FormCloseQuery())
+        return;
+    // The changes are saved or given up: closing asks nothing more.
+    m_main->SetModified(false);
+    m_main->close();
+}
+
+void Program::LanguageMenuItemClick(int index)
+{
+    m_settingsWindow->selectLanguageIndex(index);
+    m_settings.SetSetting(SettingKey::Language, m_settingsWindow->selectedLanguage());
+    ReloadLanguage();
+}
+
+void Program::finish()
+{
+    m_settings.SaveSettingsFile();
+}

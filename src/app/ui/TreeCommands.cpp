@@ -1,0 +1,219 @@
+#include "app/ui/TreeCommands.h"
+
+#include "config/CaptionTable.h"
+#include "document/DataDocument.h"
+#include "document/Schema.h"
+#include "document/TreeEditing.h"
+#include "document/ui/TreeModel.h"
+#include "document/ui/TreeNodeView.h"
+#include "document/ui/UnitNewField.h"
+#include "document/ui/UnitNewGroup.h"
+#include "document/ui/UnitNewRecord.h"
+#include "editor/FieldElements.h"
+#include "editor/FieldFormats.h"
+#include "platform/MessageService.h"
+
+#include <QDateTime>
+#include <QItemSelectionModel>
+
+#include <unordered_set>
+
+TreeCommands::TreeCommands(DataDocument& document, DocumentTreeModel& model, QItemSelectionModel& selection,
+                           TreeNodeView& view, const CaptionTable& captions, MessageService& messages)
+    : m_document(document)
+    , m_model(model)
+    , m_selection(selection)
+    , m_view(view)
+    , m_captions(captions)
+    , m_messages(messages)
+{
+    connect(&m_model, &DocumentTreeModel::captionEdited, this, &TreeCommands::rename);
+    // Queued: the move rebuilds the model, which must not happen inside the view's drop handling.
+    connect(&m_model, &DocumentTreeModel::moveRequested, this, &TreeCommands::move, Qt::QueuedConnection);
+}
+
+void TreeCommands::setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField)
+{
+    m_newGroupWindow = newGroup;
+    m_newRecordWindow = newRecord;
+    m_newFieldWindow = newField;
+}
+
+QString TreeCommands::caption(const char* key, const char* englishDefault) const
+{
+    return m_captions.GetCaption(QString::fromLatin1(key), QString::fromUtf8(englishDefault));
+}
+
+pugi::xml_node TreeCommands::orTopLevel(const pugi::xml_node& parent) const
+{
+    return parent ? parent : m_document.root();
+}
+
+void TreeCommands::showAdded(const pugi::xml_node& added)
+{
+    if (!added)
+        return;
+    RebuildAndSelect(added);
+    emit documentChanged();
+}
+
+void TreeCommands::newGroup()
+{
+    m_newGroupWindow->PresetParentFromTree(*this);
+    if (m_newGroupWindow->exec() != QDialog::Accepted)
+        return;
+    showAdded(TreeEditing::appendGroup(orTopLevel(m_newGroupWindow->chosenParent()), m_newGroupWindow->groupName(),
+                                       m_newGroupWindow->iconPosition()));
+}
+
+void TreeCommands::newRecord()
+{
+    if (m_newRecordWindow->exec() != QDialog::Accepted)
+        return;
+    const QString typeName = m_newRecordWindow->chosenTypeName();
+    showAdded(TreeEditing::appendRecord(orTopLevel(m_newRecordWindow->chosenParent()),
+                                        m_newRecordWindow->catalogue().FindTemplate(typeName), typeName,
+                                        m_newRecordWindow->recordName(), m_newRecordWindow->iconPosition(),
+                                        QDateTime::currentDateTime()));
+}
+
+void TreeCommands::newField()
+{
+    const TTreeNodeData* data = selectedNode();
+    if (!data || !data->isRecord)
+        return;
+    const pugi::xml_node record = data->element;
+    if (m_newFieldWindow->exec() != QDialog::Accepted)
+        return;
+    const QString storedType = FieldTypeFromCaption(m_newFieldWindow->chosenTypeCaption(), m_captions).toUpper();
+    if (!TreeEditing::appendField(record, m_newFieldWindow->fieldName(), storedType, QDateTime::currentDateTime()))
+        return;
+    RebuildAndSelect(record);
+    emit fieldAdded();
+    emit documentChanged();
+}
+
+void TreeCommands::deleteSelected()
+{
+    const QModelIndex current = m_selection.currentIndex();
+    const TTreeNodeData* data = m_model.nodeData(current);
+    if (!data)
+        return;
+    const QString question = caption("MessageConfirmDeleting", "Are you sure to delete this item") + QLatin1Char('?');
+    if (m_messages.show(MessageService::Kind::Confirm, question, MessageService::Buttons::YesNo)
+        != MessageService::Answer::Yes)
+        return;
+    // The selection goes where a tree control puts it when a node goes: the
+    // next sibling, else the previous one, else the parent.
+    QModelIndex neighbour = current.siblingAtRow(current.row() + 1);
+    if (!neighbour.isValid())
+        neighbour = current.siblingAtRow(current.row() - 1);
+    if (!neighbour.isValid())
+        neighbour = current.parent();
+    const TTreeNodeData* neighbourData = m_model.nodeData(neighbour);
+    const pugi::xml_node next = neighbourData ? neighbourData->element : pugi::xml_node();
+    data->element.parent().remove_child(data->element);
+    if (next)
+        RebuildAndSelect(next);
+    else
+        RebuildTree();
+    emit documentChanged();
+}
+
+void TreeCommands::deleteField(int position)
+{
+    const TTreeNodeData* data = selectedNode();
+    if (!data || !data->element)
+        return;
+    pugi::xml_node record = data->element;
+    // Entry k names the k-th field the editor shows; fields of other types
+    // have no row and no entry, so they are passed over when counting.
+    const std::vector<pugi::xml_node> shown = FieldElements::shownFieldsFrom(record.first_child());
+    if (position > 0 && position <= static_cast<int>(shown.size()))
+        record.remove_child(shown[position - 1]);
+    emit recordFieldsChanged(record);
+    emit documentChanged();
+}
+
+void TreeCommands::rename(const QModelIndex& node, QString text)
+{
+    const TTreeNodeData* data = m_model.nodeData(node);
+    if (!data)
+        return;
+    if (data->isRecord) {
+        if (!TreeEditing::nameRecord(data->element, text))
+            return;
+        text = Schema::RecordCaption(data->element);
+    } else if (text.isEmpty()) {
+        m_messages.show(MessageService::Kind::Error, caption("MessageGroupNameNotExists", "Enter Group Name first"));
+        // The box took the keyboard focus from the caption editor, which is gone.
+        m_view.takeKeyboardFocus();
+        return;
+    } else {
+        data->element.attribute("name").set_value(text.toUtf8().constData());
+        m_model.setParentCaptionOfChildren(node, text);
+    }
+    m_model.setCaption(node, text);
+    emit documentChanged();
+}
+
+void TreeCommands::move(const pugi::xml_node& dragged, const pugi::xml_node& target)
+{
+    // A record takes no drop: moving refuses it.
+    showAdded(TreeEditing::moveElement(dragged, orTopLevel(target)));
+}
+
+void TreeCommands::RebuildTree()
+{
+    const bool hadNodes = m_model.nodeCount() > 0;
+    std::unordered_set<const void*> expanded;
+    for (QModelIndex node = m_model.firstNode(); node.isValid(); node = m_model.nextNode(node)) {
+        if (m_view.isNodeExpanded(node))
+            expanded.insert(m_model.nodeData(node)->element.internal_object());
+    }
+    m_model.RebuildTree(m_document.root());
+    if (!expanded.empty()) {
+        for (QModelIndex node = m_model.firstNode(); node.isValid(); node = m_model.nextNode(node)) {
+            if (expanded.count(m_model.nodeData(node)->element.internal_object()))
+                m_view.expandNode(node);
+        }
+    }
+    // Every old node went on the way, and with the last one the tree was empty.
+    if (hadNodes)
+        emit treeBecameEmpty();
+}
+
+void TreeCommands::RebuildAndSelect(const pugi::xml_node& element)
+{
+    RebuildTree();
+    const QModelIndex node = FindTreeNode(element);
+    if (!node.isValid())
+        return;
+    m_selection.setCurrentIndex(node, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_view.scrollToNode(node);
+}
+
+QModelIndex TreeCommands::FindTreeNode(const pugi::xml_node& element) const
+{
+    return m_model.FindTreeNode(element);
+}
+
+const TTreeNodeData* TreeCommands::selectedNode() const
+{
+    return m_model.nodeData(m_selection.currentIndex());
+}
+
+const TTreeNodeData* TreeCommands::selectedNodeParent() const
+{
+    return m_model.nodeData(m_selection.currentIndex().parent());
+}
+
+pugi::xml_node TreeCommands::dataElement() const
+{
+    return m_document.root();
+}
+
+void TreeCommands::groupCreated(const pugi::xml_node& folder)
+{
+    showAdded(folder);
+}

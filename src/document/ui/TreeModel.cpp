@@ -1,0 +1,276 @@
+#include "document/ui/TreeModel.h"
+
+#include "document/DataDocument.h"
+#include "document/Schema.h"
+#include "document/TreeEditing.h"
+
+#include <QCoreApplication>
+
+#include <string_view>
+#include <unordered_map>
+
+namespace {
+
+const QString ItemMimeType = QStringLiteral("application/x-zantrove-item");
+
+} // namespace
+
+DocumentTreeModel::DocumentTreeModel(QList<QIcon> icons, QObject* parent)
+    : QAbstractItemModel(parent)
+    , m_icons(std::move(icons))
+{
+}
+
+void DocumentTreeModel::RebuildTree(const pugi::xml_node& root)
+{
+    beginResetModel();
+    m_nodes.clear();
+    m_topLevel.clear();
+    m_dragged = {};
+    AddTreeLevel(root);
+    endResetModel();
+}
+
+void DocumentTreeModel::clear()
+{
+    beginResetModel();
+    m_nodes.clear();
+    m_topLevel.clear();
+    m_dragged = {};
+    endResetModel();
+}
+
+void DocumentTreeModel::AddTreeLevel(const pugi::xml_node& root)
+{
+    // The node of the last item seen at each depth: the parent of an item at
+    // depth d is the one at d - 1. Records never have items under them, so
+    // their entries are simply overwritten.
+    std::vector<int> lastAtDepth;
+    // A file uses a handful of type keys: nodes share one string per key.
+    std::unordered_map<std::string_view, QString> typeKeys;
+    Schema::walkTree(root, [&](const pugi::xml_node& item, int depth) {
+        lastAtDepth.resize(depth);
+        const int parentNode = depth == 0 ? -1 : lastAtDepth.back();
+        const char* key = item.attribute("type").value();
+        auto known = typeKeys.find(key);
+        if (known == typeKeys.end())
+            known = typeKeys.emplace(key, qText(key)).first;
+        lastAtDepth.push_back(addNode(parentNode, item, Schema::isRecord(item), Schema::itemCaption(item), known->second));
+        return true;
+    });
+}
+
+int DocumentTreeModel::addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption,
+                               const QString& typeKey)
+{
+    Node node;
+    node.data.isRecord = isRecord;
+    node.data.parentCaption = parentNode < 0 ? QStringLiteral("root") : m_nodes[parentNode].caption;
+    node.data.typeKey = typeKey;
+    node.data.element = element;
+    node.caption = std::move(caption);
+    node.icon = Schema::TypeImageIndex(node.data.typeKey, isRecord);
+    node.parent = parentNode;
+    std::vector<int>& siblings = parentNode < 0 ? m_topLevel : m_nodes[parentNode].children;
+    node.row = static_cast<int>(siblings.size());
+    const int id = static_cast<int>(m_nodes.size());
+    siblings.push_back(id);
+    m_nodes.push_back(std::move(node));
+    return id;
+}
+
+QModelIndex DocumentTreeModel::FindTreeNode(const pugi::xml_node& element) const
+{
+    for (size_t n = 0; n < m_nodes.size(); ++n) {
+        if (m_nodes[n].data.element == element)
+            return indexOfNode(static_cast<int>(n));
+    }
+    return {};
+}
+
+const TTreeNodeData* DocumentTreeModel::nodeData(const QModelIndex& index) const
+{
+    const int node = nodeOf(index);
+    return node < 0 ? nullptr : &m_nodes[node].data;
+}
+
+QModelIndex DocumentTreeModel::firstNode() const
+{
+    return m_nodes.empty() ? QModelIndex() : indexOfNode(0);
+}
+
+QModelIndex DocumentTreeModel::nextNode(const QModelIndex& index) const
+{
+    // Nodes are stored in tree order, so the next one is simply the next entry.
+    const int node = nodeOf(index);
+    if (node < 0 || node + 1 >= nodeCount())
+        return {};
+    return indexOfNode(node + 1);
+}
+
+void DocumentTreeModel::setCaption(const QModelIndex& index, const QString& caption)
+{
+    const int node = nodeOf(index);
+    if (node < 0)
+        return;
+    m_nodes[node].caption = caption;
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+}
+
+QString DocumentTreeModel::caption(const QModelIndex& index) const
+{
+    const int node = nodeOf(index);
+    return node < 0 ? QString() : m_nodes[node].caption;
+}
+
+void DocumentTreeModel::setParentCaptionOfChildren(const QModelIndex& group, const QString& caption)
+{
+    const int node = nodeOf(group);
+    if (node < 0)
+        return;
+    for (int child : m_nodes[node].children)
+        m_nodes[child].data.parentCaption = caption;
+}
+
+Qt::ItemFlags DocumentTreeModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemIsDragEnabled
+           | Qt::ItemIsDropEnabled;
+}
+
+bool DocumentTreeModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || nodeOf(index) < 0)
+        return false;
+    emit captionEdited(index, value.toString());
+    return true;
+}
+
+Qt::DropActions DocumentTreeModel::supportedDragActions() const
+{
+    return Qt::MoveAction;
+}
+
+Qt::DropActions DocumentTreeModel::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
+
+QStringList DocumentTreeModel::mimeTypes() const
+{
+    return {ItemMimeType};
+}
+
+QMimeData* DocumentTreeModel::mimeData(const QModelIndexList& indexes) const
+{
+    const TTreeNodeData* data = indexes.isEmpty() ? nullptr : nodeData(indexes.first());
+    if (!data)
+        return nullptr;
+    m_dragged = data->element;
+    auto* mime = new QMimeData;
+    mime->setData(ItemMimeType, dragToken());
+    return mime;
+}
+
+bool DocumentTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int, int, const QModelIndex& parent) const
+{
+    return isOurDrag(data) && TreeEditing::acceptsDrop(m_dragged, targetOf(parent));
+}
+
+bool DocumentTreeModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                                     const QModelIndex& parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent))
+        return false;
+    emit moveRequested(m_dragged, targetOf(parent));
+    // The move rebuilds the tree; the view must not remove the dragged rows itself.
+    return false;
+}
+
+bool DocumentTreeModel::isOurDrag(const QMimeData* data) const
+{
+    return data && m_dragged && data->data(ItemMimeType) == dragToken();
+}
+
+QByteArray DocumentTreeModel::dragToken() const
+{
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':'
+           + QByteArray::number(reinterpret_cast<quintptr>(this));
+}
+
+pugi::xml_node DocumentTreeModel::targetOf(const QModelIndex& parent) const
+{
+    const TTreeNodeData* data = nodeData(parent);
+    return data ? data->element : pugi::xml_node();
+}
+
+QModelIndex DocumentTreeModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (column != 0 || row < 0)
+        return {};
+    const std::vector<int>& siblings = parent.isValid() ? childrenOf(nodeOf(parent)) : m_topLevel;
+    if (row >= static_cast<int>(siblings.size()))
+        return {};
+    return createIndex(row, 0, static_cast<quintptr>(siblings[row]));
+}
+
+QModelIndex DocumentTreeModel::parent(const QModelIndex& child) const
+{
+    const int node = nodeOf(child);
+    if (node < 0 || m_nodes[node].parent < 0)
+        return {};
+    return indexOfNode(m_nodes[node].parent);
+}
+
+int DocumentTreeModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.column() > 0)
+        return 0;
+    return static_cast<int>(parent.isValid() ? childrenOf(nodeOf(parent)).size() : m_topLevel.size());
+}
+
+int DocumentTreeModel::columnCount(const QModelIndex&) const
+{
+    return 1;
+}
+
+QVariant DocumentTreeModel::data(const QModelIndex& index, int role) const
+{
+    const int node = nodeOf(index);
+    if (node < 0)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return shownCaption(m_nodes[node].caption);
+    case Qt::EditRole:
+        return m_nodes[node].caption;
+    case Qt::DecorationRole:
+        return m_icons.value(m_nodes[node].icon);
+    default:
+        return {};
+    }
+}
+
+QString DocumentTreeModel::shownCaption(const QString& caption)
+{
+    return caption.left(MaxShownCaption);
+}
+
+QModelIndex DocumentTreeModel::indexOfNode(int node) const
+{
+    return createIndex(m_nodes[node].row, 0, static_cast<quintptr>(node));
+}
+
+int DocumentTreeModel::nodeOf(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.model() != this)
+        return -1;
+    return static_cast<int>(index.internalId());
+}
+
+const std::vector<int>& DocumentTreeModel::childrenOf(int node) const
+{
+    return m_nodes[node].children;
+}

@@ -1,0 +1,122 @@
+#include "platform/ui/QtMessageService.h"
+
+#include <QMessageBox>
+
+#include <algorithm>
+
+namespace {
+
+QMessageBox::Icon iconOf(MessageService::Kind kind)
+{
+    switch (kind) {
+    case MessageService::Kind::Error:
+        return QMessageBox::Critical;
+    case MessageService::Kind::Information:
+        return QMessageBox::Information;
+    case MessageService::Kind::Confirm:
+        return QMessageBox::Question;
+    case MessageService::Kind::Warning:
+        return QMessageBox::Warning;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons standardButtonsOf(MessageService::Buttons buttons)
+{
+    switch (buttons) {
+    case MessageService::Buttons::Ok:
+        return QMessageBox::Ok;
+    case MessageService::Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MessageService::Buttons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+// What Escape or the close box answers: the most cautious button of the set.
+QMessageBox::StandardButton escapeButtonOf(MessageService::Buttons buttons)
+{
+    switch (buttons) {
+    case MessageService::Buttons::Ok:
+        return QMessageBox::Ok;
+    case MessageService::Buttons::YesNo:
+        return QMessageBox::No;
+    case MessageService::Buttons::YesNoCancel:
+        return QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+MessageService::Answer answerOf(QMessageBox::StandardButton button)
+{
+    switch (button) {
+    case QMessageBox::Yes:
+        return MessageService::Answer::Yes;
+    case QMessageBox::No:
+        return MessageService::Answer::No;
+    case QMessageBox::Cancel:
+        return MessageService::Answer::Cancel;
+    default:
+        return MessageService::Answer::Ok;
+    }
+}
+
+} // namespace
+
+void QtMessageService::setParentWidget(QWidget* parent)
+{
+    m_parent = parent;
+}
+
+MessageService::Answer QtMessageService::show(Kind kind, const QString& text, Buttons buttons)
+{
+    QMessageBox box(iconOf(kind), title(kind), text, standardButtonsOf(buttons), m_parent);
+    // Messages quote file names and user input, which must never be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    const QMessageBox::StandardButton escape = escapeButtonOf(buttons);
+    box.setEscapeButton(escape);
+    // A warning asks before something that cannot be taken back: Enter must not say yes to it.
+    if (kind == Kind::Warning)
+        box.setDefaultButton(escape);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    return answerOf(clicked ? box.standardButton(clicked) : escape);
+}
+
+QString QtMessageService::openFileName(const QString& filter, const QString& defaultSuffix)
+{
+    QFileDialog dialog(m_parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(defaultSuffix);
+    return chooseFile(dialog);
+}
+
+QString QtMessageService::saveFileName(const QStringList& filters, int& selected)
+{
+    QFileDialog dialog(m_parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    // The extension follows the type chosen, before the name is checked for
+    // an existing file.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
+    dialog.selectNameFilter(filters.value(selected));
+    dialog.setDefaultSuffix(suffixOf(filters.value(selected)));
+    const QString path = chooseFile(dialog);
+    if (!path.isEmpty())
+        selected = typeOfName(path, filters, std::max<int>(0, filters.indexOf(dialog.selectedNameFilter())));
+    return path;
+}
+
+QString QtMessageService::chooseFile(QFileDialog& dialog)
+{
+    // A dialog of the desktop's own could not be hidden by the automatic lock.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
