@@ -397,7 +397,7 @@ private slots:
         std::atomic<bool> released = false;
         QTimer::singleShot(0, [&] { emit m_fixture->sessionEvents.screenLocked(); });
         QTimer::singleShot(BackgroundWork::ProgressDelayMs + 100, [&] { released = true; });
-        BackgroundWork("Saving…", &main()).run([&] {
+        BackgroundWork(&main()).run(QStringLiteral("Saving…"), [&] {
             while (!released)
                 QThread::msleep(5);
             return true;

@@ -44,7 +44,7 @@ void TestBackgroundWork::workRunsOnItsOwnThreadWhileEventsGoOn()
         released = true;
     });
 
-    const QThread* worker = BackgroundWork("Saving…", &window).run([&] {
+    const QThread* worker = BackgroundWork(&window).run(QStringLiteral("Saving…"), [&] {
         while (!released)
             QThread::msleep(5);
         return QThread::currentThread();
@@ -64,7 +64,7 @@ void TestBackgroundWork::quickWorkShowsNoProgressWindow()
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] { progressSeen |= progressWindow() && progressWindow()->isVisible(); });
     poll.start(1);
-    QCOMPARE(BackgroundWork("Opening…", nullptr).run([] { return 42; }), 42);
+    QCOMPARE(BackgroundWork(nullptr).run(QStringLiteral("Opening…"), [] { return 42; }), 42);
     QVERIFY(!progressSeen);
 }
 

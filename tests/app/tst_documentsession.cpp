@@ -1,10 +1,11 @@
-#include "app/ui/DocumentSession.h"
-#include "app/ui/PasswordPrompt.h"
+#include "app/DocumentSession.h"
+#include "app/PasswordPrompt.h"
 #include "config/CaptionTable.h"
 #include "config/SettingsStore.h"
 #include "datafile/Backups.h"
 #include "datafile/DataFileLock.h"
 
+#include "support/InPlaceWork.h"
 #include "support/ScriptedMessageService.h"
 #include "support/TestSupport.h"
 
@@ -70,7 +71,8 @@ private:
         CaptionTable captions;
         SettingsStore settings;
         ScriptedPasswordPrompt prompt;
-        DocumentSession session{messages, captions, settings, nullptr};
+        InPlaceWork fileWork;
+        DocumentSession session{messages, captions, settings, fileWork};
         Harness() { session.setPasswordPrompt(&prompt); }
     };
     std::unique_ptr<Harness> m_harness;
@@ -130,6 +132,8 @@ private slots:
         QVERIFY(!session().Modified());
         QCOMPARE(groupsIn(path("new.zv"), "pw2"), QStringList{"Mine"});
         QCOMPARE(prompt().asked.last().purpose, Purpose::New);
+        // Both writes ran as long work the user is told about.
+        QCOMPARE(m_harness->fileWork.descriptions, QStringList({"Saving…", "Saving…"}));
     }
 
     // The type Save as starts from follows the setting for a new document;

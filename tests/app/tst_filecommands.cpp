@@ -1,6 +1,6 @@
 #include "ProgramFixture.h"
 
-#include "app/ui/DataFileWriter.h"
+#include "app/DataFileWriter.h"
 #include "config/CaptionTable.h"
 #include "datafile/DataFile.h"
 #include "datafile/DataFileLock.h"

@@ -2,8 +2,8 @@
 
 #include "document/Schema.h"
 #include "document/TreeEditing.h"
-#include "document/ui/UnitNewRecord.h"
 #include "document/interchange/Interchange.h"
+#include "document/ui/UnitNewRecord.h"
 #include "support/TestSupport.h"
 
 #include <QAction>

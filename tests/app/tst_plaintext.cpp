@@ -1,11 +1,11 @@
 #include "ProgramFixture.h"
 
+#include "config/ui/UnitSettings.h"
 #include "datafile/ui/PasswordWindow.h"
 #include "document/ui/UnitNewField.h"
 #include "document/ui/UnitNewGroup.h"
 #include "document/ui/UnitNewRecord.h"
 #include "editor/ui/RecordEditor.h"
-#include "config/ui/UnitSettings.h"
 #include "search/ui/UnitSearch.h"
 
 #include "support/ShownText.h"

@@ -15,9 +15,8 @@ int runningWork = 0;
 
 } // namespace
 
-BackgroundWork::BackgroundWork(QString description, QWidget* parent)
-    : m_description(std::move(description))
-    , m_parent(parent)
+BackgroundWork::BackgroundWork(QWidget* parent)
+    : m_parent(parent)
 {
 }
 
@@ -26,7 +25,7 @@ bool BackgroundWork::running()
     return runningWork > 0;
 }
 
-void BackgroundWork::runOnThread(const std::function<void()>& work) const
+void BackgroundWork::perform(const QString& description, const std::function<void()>& work)
 {
     ++runningWork;
     QApplication::setOverrideCursor(Qt::BusyCursor);
@@ -39,7 +38,7 @@ void BackgroundWork::runOnThread(const std::function<void()>& work) const
     QEventLoop loop;
     QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
 
-    QProgressDialog progress(m_description, QString(), 0, 0, m_parent);
+    QProgressDialog progress(description, QString(), 0, 0, m_parent);
     progress.setObjectName(QStringLiteral("BackgroundWorkProgress"));
     progress.setWindowModality(Qt::WindowModal);
     // Shown by our own timer only: a short piece of work shows no window.

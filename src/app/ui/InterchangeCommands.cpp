@@ -83,8 +83,8 @@ void InterchangeCommands::importFile()
         return;
     const QString groupName = QFileInfo(path).completeBaseName();
     DataDocument imported;
-    const BackgroundWork work(caption("ProgressImporting", "Importing…"), &m_window);
-    const ImportOutcome outcome = work.run([&] { return readAndImport(path, m_catalogue, imported, groupName); });
+    const ImportOutcome outcome = BackgroundWork(&m_window).run(
+        caption("ProgressImporting", "Importing…"), [&] { return readAndImport(path, m_catalogue, imported, groupName); });
 
     const Interchange::ImportResult& result = outcome.result;
     if (outcome.tooLarge || !outcome.readError.isEmpty() || !result.ok()) {
@@ -152,8 +152,7 @@ void InterchangeCommands::exportFile()
     const QString rootName = QFileInfo(dataFile.isEmpty() ? path : dataFile).completeBaseName();
     Interchange::ExportResult result;
     StagedFile staged(StagedFile::Mode::ReplacePrivate);
-    const BackgroundWork work(caption("ProgressExporting", "Exporting…"), &m_window);
-    const bool written = work.run([&] {
+    const bool written = BackgroundWork(&m_window).run(caption("ProgressExporting", "Exporting…"), [&] {
         QBuffer text;
         text.open(QIODevice::WriteOnly);
         result = Interchange::exportDocument(m_window.XMLDocumentData(), format, text, rootName);

@@ -1,14 +1,14 @@
 #include "app/ui/MainWindow.h"
 
+#include "app/DocumentSession.h"
 #include "app/ui/AboutWindow.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/AutoLock.h"
 #include "app/ui/BackgroundPicture.h"
-#include "app/ui/DocumentSession.h"
 #include "app/ui/DocumentStatusDisplay.h"
 #include "app/ui/MenuBarCornerButton.h"
 #include "app/ui/MenuMnemonics.h"
-#include "app/ui/PasswordPrompt.h"
+#include "app/ui/PasswordWindowPrompt.h"
 #include "app/ui/ToolRow.h"
 #include "app/ui/WebSite.h"
 #include "config/CaptionTable.h"
@@ -20,8 +20,8 @@
 #include "document/ui/TypeIcons.h"
 #include "editor/FieldElements.h"
 #include "editor/ui/RecordEditor.h"
-#include "platform/ui/DesktopLauncher.h"
 #include "platform/MessageService.h"
+#include "platform/ui/DesktopLauncher.h"
 #include "platform/ui/TrackedDialog.h"
 #include "platform/ui/TrayShell.h"
 #include "platform/ui/WindowPlacement.h"
@@ -56,7 +56,8 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     , m_captions(services.captions)
     , m_messages(services.messages)
     , m_launcher(services.launcher)
-    , m_session(new DocumentSession(services.messages, services.captions, services.settings, this, this))
+    , m_fileWork(this)
+    , m_session(new DocumentSession(services.messages, services.captions, services.settings, m_fileWork, this))
     , m_document(m_session->document())
 {
     setObjectName(QStringLiteral("FormMain"));

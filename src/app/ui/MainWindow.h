@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/ui/DocumentSession.h"
+#include "app/DocumentSession.h"
+#include "app/ui/BackgroundWork.h"
 #include "app/ui/TreeCommands.h"
 #include "datafile/DataFile.h"
 #include "document/DataDocument.h"
@@ -194,6 +195,8 @@ private:
     MessageService& m_messages;
     DesktopLauncher& m_launcher;
 
+    // Reading and writing the data file, with this window's progress.
+    BackgroundWork m_fileWork;
     DocumentSession* m_session;
     // The session's document, which the tree and the search work on.
     DataDocument& m_document;

@@ -6,8 +6,8 @@
 #include "datafile/FileTypes.h"
 #include "datafile/SecureWipe.h"
 #include "datafile/TextEncoding.h"
-#include "platform/ui/CapsLockWarning.h"
 #include "platform/MessageService.h"
+#include "platform/ui/CapsLockWarning.h"
 #include "platform/ui/TextBoxWipe.h"
 #include "platform/ui/WindowPlacement.h"
 

@@ -1,10 +1,10 @@
 #include "document/ui/UnitGroupSelect.h"
 
 #include "config/CaptionTable.h"
-#include "document/ui/CreationWindowParts.h"
 #include "document/DataDocument.h"
-#include "document/ui/MainTreeSelection.h"
 #include "document/Schema.h"
+#include "document/ui/CreationWindowParts.h"
+#include "document/ui/MainTreeSelection.h"
 #include "document/ui/UnitNewGroup.h"
 
 #include <QHBoxLayout>

@@ -1,9 +1,9 @@
 #include "document/ui/UnitNewGroup.h"
 
 #include "config/CaptionTable.h"
+#include "document/Schema.h"
 #include "document/ui/CreationWindowParts.h"
 #include "document/ui/ParentGroupChoice.h"
-#include "document/Schema.h"
 #include "platform/MessageService.h"
 
 #include <QComboBox>

@@ -2,9 +2,9 @@
 
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
+#include "document/Schema.h"
 #include "document/ui/CreationWindowParts.h"
 #include "document/ui/ParentGroupChoice.h"
-#include "document/Schema.h"
 #include "platform/MessageService.h"
 
 #include <QComboBox>

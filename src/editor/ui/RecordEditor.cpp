@@ -1,10 +1,10 @@
 #include "editor/ui/RecordEditor.h"
 
 #include "document/DataDocument.h"
-#include "editor/ui/FieldControl.h"
 #include "editor/FieldElements.h"
-#include "editor/ui/FieldLineEdit.h"
 #include "editor/FieldRoles.h"
+#include "editor/ui/FieldControl.h"
+#include "editor/ui/FieldLineEdit.h"
 #include "platform/ui/TextBoxWipe.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/ui/PasswordPrompt.h"
+#include "app/ui/PasswordWindowPrompt.h"
 
 #include "datafile/ui/PasswordWindow.h"
 

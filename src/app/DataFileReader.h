@@ -4,16 +4,15 @@
 
 class CaptionTable;
 class DataDocument;
+class LongWork;
 class MessageService;
-class QWidget;
 
-// Reading the data file as the user sees it: the window stays painted while
+// Reading the data file as the user sees it: told what is going on while
 // the key is derived and the file read, and a file that does not open says
 // which of the program's messages applies.
 class DataFileReader {
 public:
-    // window: where the progress shows when reading takes a while.
-    DataFileReader(MessageService& messages, const CaptionTable& captions, QWidget* window);
+    DataFileReader(MessageService& messages, const CaptionTable& captions, LongWork& work);
 
     // Reads path into document (DataFile::read); on failure shows why and
     // gives false, with document unchanged.
@@ -22,5 +21,5 @@ public:
 private:
     MessageService& m_messages;
     const CaptionTable& m_captions;
-    QWidget* m_window;
+    LongWork& m_work;
 };

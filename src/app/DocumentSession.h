@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/OpenFileLock.h"
+#include "app/OpenFileLock.h"
 #include "datafile/DataFile.h"
 #include "document/DataDocument.h"
 
@@ -8,9 +8,9 @@
 #include <QString>
 
 class CaptionTable;
+class LongWork;
 class MessageService;
 class PasswordPrompt;
-class QWidget;
 class SettingsStore;
 
 // The open document: what it holds, the file it came from or went to, that
@@ -21,9 +21,9 @@ class SettingsStore;
 class DocumentSession : public QObject {
     Q_OBJECT
 public:
-    // progressWindow: where reading and writing show their progress.
+    // fileWork: runs reading and writing while the user is told about it.
     DocumentSession(MessageService& messages, const CaptionTable& captions, const SettingsStore& settings,
-                    QWidget* progressWindow, QObject* parent = nullptr);
+                    LongWork& fileWork, QObject* parent = nullptr);
     ~DocumentSession() override;
 
     // Needed before any command that asks for a password.
@@ -75,7 +75,7 @@ private:
     MessageService& m_messages;
     const CaptionTable& m_captions;
     const SettingsStore& m_settings;
-    QWidget* m_progressWindow;
+    LongWork& m_fileWork;
     PasswordPrompt* m_prompt = nullptr;
 
     DataDocument m_document;

@@ -1,14 +1,14 @@
-#include "app/ui/DataFileReader.h"
+#include "app/DataFileReader.h"
 
-#include "app/ui/BackgroundWork.h"
 #include "config/CaptionTable.h"
 #include "datafile/DataFile.h"
+#include "platform/LongWork.h"
 #include "platform/MessageService.h"
 
-DataFileReader::DataFileReader(MessageService& messages, const CaptionTable& captions, QWidget* window)
+DataFileReader::DataFileReader(MessageService& messages, const CaptionTable& captions, LongWork& work)
     : m_messages(messages)
     , m_captions(captions)
-    , m_window(window)
+    , m_work(work)
 {
 }
 
@@ -17,11 +17,10 @@ bool DataFileReader::read(const QString& path, const QString& password, DataDocu
     // The windows go on showing the document while the file is read: it is
     // read into a document of its own, which takes the old one's place here.
     DataDocument read;
-    const BackgroundWork work(m_captions.GetCaption(QStringLiteral("ProgressOpening"), QStringLiteral("Opening…")),
-                              m_window);
+    const QString opening = m_captions.GetCaption(QStringLiteral("ProgressOpening"), QStringLiteral("Opening…"));
     QString key;
     QString english;
-    switch (work.run([&] { return DataFile::read(path, password, read); })) {
+    switch (m_work.run(opening, [&] { return DataFile::read(path, password, read); })) {
     case DataFile::Status::Ok:
         document.swap(read);
         return true;

@@ -6,17 +6,16 @@
 
 class CaptionTable;
 class DataDocument;
+class LongWork;
 class MessageService;
-class QWidget;
 
-// Writing the data file as the user sees it: the window stays painted while
+// Writing the data file as the user sees it: told what is going on while
 // the key is derived and the file written, a failed save says why, and a
 // password change offers to remove the backups that still open with the old
 // password.
 class DataFileWriter {
 public:
-    // window: where the progress shows when writing takes a while.
-    DataFileWriter(MessageService& messages, const CaptionTable& captions, QWidget* window);
+    DataFileWriter(MessageService& messages, const CaptionTable& captions, LongWork& work);
 
     // Saves document to path (DataFile::save) sealed as sealing says; on
     // failure shows why and gives false.
@@ -29,7 +28,7 @@ public:
 private:
     MessageService& m_messages;
     const CaptionTable& m_captions;
-    QWidget* m_window;
+    LongWork& m_work;
 };
 
 // "Can't save data file", then why on a line of its own: in the user's

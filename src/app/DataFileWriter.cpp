@@ -1,8 +1,8 @@
-#include "app/ui/DataFileWriter.h"
+#include "app/DataFileWriter.h"
 
-#include "app/ui/BackgroundWork.h"
 #include "config/CaptionTable.h"
 #include "datafile/Backups.h"
+#include "platform/LongWork.h"
 #include "platform/MessageService.h"
 
 #include <QDir>
@@ -45,10 +45,10 @@ QString saveFailureMessage(const CaptionTable& captions, const DataFile::SaveFai
     return text;
 }
 
-DataFileWriter::DataFileWriter(MessageService& messages, const CaptionTable& captions, QWidget* window)
+DataFileWriter::DataFileWriter(MessageService& messages, const CaptionTable& captions, LongWork& work)
     : m_messages(messages)
     , m_captions(captions)
-    , m_window(window)
+    , m_work(work)
 {
 }
 
@@ -56,8 +56,7 @@ bool DataFileWriter::save(const QString& path, const QString& password, const Da
                           const DataFile::Sealing& sealing)
 {
     DataFile::SaveFailure failure;
-    const BackgroundWork work(caption(m_captions, "ProgressSaving", "Saving…"), m_window);
-    if (work.run([&] { return DataFile::save(path, password, document, backups, failure, sealing); })
+    if (m_work.run(caption(m_captions, "ProgressSaving", "Saving…"), [&] { return DataFile::save(path, password, document, backups, failure, sealing); })
         == DataFile::Status::Ok)
         return true;
     m_messages.show(MessageService::Kind::Error, saveFailureMessage(m_captions, failure));

@@ -1,8 +1,8 @@
-#include "app/ui/DocumentSession.h"
+#include "app/DocumentSession.h"
 
-#include "app/ui/DataFileReader.h"
-#include "app/ui/DataFileWriter.h"
-#include "app/ui/PasswordPrompt.h"
+#include "app/DataFileReader.h"
+#include "app/DataFileWriter.h"
+#include "app/PasswordPrompt.h"
 #include "config/CaptionTable.h"
 #include "config/SettingsStore.h"
 #include "datafile/FileTypes.h"
@@ -13,12 +13,12 @@
 #include <QScopeGuard>
 
 DocumentSession::DocumentSession(MessageService& messages, const CaptionTable& captions,
-                                 const SettingsStore& settings, QWidget* progressWindow, QObject* parent)
+                                 const SettingsStore& settings, LongWork& fileWork, QObject* parent)
     : QObject(parent)
     , m_messages(messages)
     , m_captions(captions)
     , m_settings(settings)
-    , m_progressWindow(progressWindow)
+    , m_fileWork(fileWork)
     , m_fileLock(messages, captions)
 {
     m_document.clear();
@@ -50,7 +50,7 @@ bool DocumentSession::ReadDataFile(const QString& path)
     const DataFile::Sealing sealing = DataFile::sealingOf(path);
     const std::optional<QString> password =
         m_prompt->askPassword(path, sealing.format, PasswordPrompt::Purpose::Existing);
-    if (!password || !DataFileReader(m_messages, m_captions, m_progressWindow).read(path, *password, m_document))
+    if (!password || !DataFileReader(m_messages, m_captions, m_fileWork).read(path, *password, m_document))
         return false;
     adoptPassword(*password);
     m_sealing = sealing;
@@ -61,7 +61,7 @@ bool DocumentSession::ReadDataFile(const QString& path)
 bool DocumentSession::WriteDataFile(const QString& path, const QString& password, bool backups,
                                     const DataFile::Sealing& sealing)
 {
-    return DataFileWriter(m_messages, m_captions, m_progressWindow).save(path, password, m_document, backups, sealing);
+    return DataFileWriter(m_messages, m_captions, m_fileWork).save(path, password, m_document, backups, sealing);
 }
 
 void DocumentSession::adoptPassword(const QString& password)
@@ -175,7 +175,7 @@ void DocumentSession::changePassword()
         return;
     adoptPassword(*password);
     SetModified(false);
-    DataFileWriter(m_messages, m_captions, m_progressWindow).passwordChanged(m_fileName);
+    DataFileWriter(m_messages, m_captions, m_fileWork).passwordChanged(m_fileName);
 }
 
 bool DocumentSession::mayClose()

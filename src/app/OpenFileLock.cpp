@@ -1,4 +1,4 @@
-#include "app/ui/OpenFileLock.h"
+#include "app/OpenFileLock.h"
 
 #include "config/CaptionTable.h"
 #include "platform/MessageService.h"
