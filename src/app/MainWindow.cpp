@@ -2,7 +2,6 @@
 
 #include "app/AboutWindow.h"
 #include "app/Artwork.h"
-#include "app/AutoLock.h"
 #include "app/BackgroundPicture.h"
 #include "app/DocumentSession.h"
 #include "app/DocumentStatusDisplay.h"
@@ -83,14 +82,6 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     if (m_settings.isOn(SettingKey::SysTray))
         m_sysTray->setVisible(true);
 
-    m_autoLock = new AutoLock(
-        m_settings, services.idleTime,
-        {[this] { return m_session->fileName(); }, [this] { return m_session->sealing().format; },
-         [this] { return m_session->password(); }},
-        &QApplication::topLevelWidgets, *this);
-    connect(m_autoLock, &AutoLock::endRequested, this, &TFormMain::endRequested);
-    connect(m_autoLock, &AutoLock::lockedChanged, m_statusDisplay, &DocumentStatusDisplay::showLocked);
-    connect(m_autoLock, &AutoLock::aboutToLock, m_editor, &RecordEditor::hideSecrets);
     // Where it first shows, also after a start hidden in the notification area.
     WindowPlacement::centreOnScreen(*this);
 }
@@ -289,11 +280,6 @@ void TFormMain::setPasswordWindow(TFormPassword* window)
 void TFormMain::setAboutWindow(TFormAbout* window)
 {
     m_aboutWindow = window;
-}
-
-void TFormMain::setLockPrompt(TFormPassword* prompt)
-{
-    m_autoLock->setPrompt(prompt);
 }
 
 void TFormMain::setSettingsWindow(TFormSettings* window)
@@ -519,16 +505,6 @@ bool TFormMain::messageBoxOrDialogOpen() const
     return std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* window) {
         return window->isVisible() && (qobject_cast<const QDialog*>(window) || boxTitles.contains(window->windowTitle()));
     });
-}
-
-bool TFormMain::Locked() const
-{
-    return m_autoLock->Locked();
-}
-
-void TFormMain::TimerTimer()
-{
-    m_autoLock->TimerTimer();
 }
 
 // The window is hidden only where the tray icon shows, its way back.
