@@ -1,9 +1,5 @@
 #include "ProgramFixture.h"
 
-#include "app/ui/AutoLock.h"
-#include "app/ui/BackgroundWork.h"
-
-#include "datafile/DataFile.h"
 #include "datafile/ui/PasswordWindow.h"
 #include "document/ui/UnitGroupSelect.h"
 #include "document/ui/UnitNewGroup.h"
@@ -16,11 +12,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QThread>
 #include <QTreeWidget>
 #include <QtTest>
-
-#include <atomic>
 
 namespace {
 
@@ -61,10 +54,6 @@ private slots:
     void locksAfterTheIdleMinutesAndOpensOnlyWithThePassword()
     {
         startWithFile();
-        m_fixture->idle.idleMilliseconds = OneMinute - 1;
-        main().TimerTimer();
-        QVERIFY(main().isVisible());
-
         m_fixture->idle.idleMilliseconds = OneMinute;
         bool hiddenWhileLocked = false;
         QString fileLine;
@@ -86,36 +75,6 @@ private slots:
         QVERIFY(!main().Locked());
     }
 
-    void nothingLocksWithoutAFileOrAValidTime_data()
-    {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<bool>("withFile");
-        QTest::newRow("never saved") << QByteArray("autoblocking=1\r\nblockingtime=1\r\n") << false;
-        QTest::newRow("not a number") << QByteArray("autoblocking=1\r\nblockingtime=soon\r\n") << true;
-        QTest::newRow("zero minutes") << QByteArray("autoblocking=1\r\nblockingtime=0\r\n") << true;
-        QTest::newRow("below zero") << QByteArray("autoblocking=1\r\nblockingtime=-3\r\n") << true;
-        QTest::newRow("switched off") << QByteArray("autoblocking=0\r\nblockingtime=1\r\n") << true;
-    }
-
-    void nothingLocksWithoutAFileOrAValidTime()
-    {
-        QFETCH(QByteArray, settings);
-        QFETCH(bool, withFile);
-        if (withFile) {
-            startWithFile(settings);
-        } else {
-            m_fixture->writeSettings(settings);
-            m_fixture->start();
-        }
-        m_fixture->idle.idleMilliseconds = 100 * OneMinute;
-        // A prompt that shows all the same is cancelled, without ending this process.
-        QObject::disconnect(&main(), &TFormMain::endRequested, nullptr, nullptr);
-        PromptAnswerer cancel(lockPrompt(), {""});
-        main().TimerTimer();
-        QCOMPARE(cancel.answered, 0);
-        QVERIFY(main().isVisible());
-    }
-
     void cancellingEndsTheProgramWithoutAnyQuestion()
     {
         startWithFile();
@@ -129,28 +88,6 @@ private slots:
         QCOMPARE(end.count(), 1);
         QVERIFY(m_fixture->messages.shown.isEmpty());
         QVERIFY(!main().isVisible());
-    }
-
-    void theOpenDialogIsHiddenAndComesBackAsItWas()
-    {
-        startWithFile();
-        TFormNewGroup& newGroup = m_fixture->program().newGroupWindow();
-        m_fixture->idle.idleMilliseconds = OneMinute;
-        bool concealed = false;
-        QString textAfterUnlock;
-        WhenShown typeThenLock(newGroup, [&] {
-            QTest::keyClicks(newGroup.findChild<QLineEdit*>("EditName"), "Garden");
-            QCOMPARE(main().ActiveDialog(), &newGroup);
-            WhenShown check(lockPrompt(), [&] { concealed = !newGroup.isVisible(); });
-            PromptAnswerer answer(lockPrompt(), {"secret"});
-            main().TimerTimer();
-            textAfterUnlock = newGroup.findChild<QLineEdit*>("EditName")->text();
-            QTest::mouseClick(newGroup.findChild<QPushButton*>("JvXPButtonOk"), Qt::LeftButton);
-        });
-        main().ActionNewGroupExecute();
-        QVERIFY(concealed);
-        QCOMPARE(textAfterUnlock, QStringLiteral("Garden"));
-        QCOMPARE(main().XMLDocumentData().root().last_child().attribute("name").value(), std::string("Garden"));
     }
 
     // Every window hides at the lock and comes back as it was stacked, the
@@ -224,76 +161,6 @@ private slots:
         QCOMPARE(main().CurrentPassword(), QStringLiteral("second"));
     }
 
-    // Whoever can write the file's folder could put a file of their own in
-    // its place; only the password of the document in memory unlocks, and
-    // the prompt keeps no copy of it.
-    void onlyTheDocumentsOwnPasswordUnlocks_data()
-    {
-        QTest::addColumn<QString>("fileNowUnder");
-        QTest::newRow("file replaced") << QStringLiteral("other");
-        QTest::newRow("file vanished") << QString();
-    }
-
-    void onlyTheDocumentsOwnPasswordUnlocks()
-    {
-        QFETCH(QString, fileNowUnder);
-        startWithFile();
-        if (fileNowUnder.isEmpty())
-            QVERIFY(QFile::remove(path("private.zv")));
-        else
-            m_fixture->writeDataFile(path("private.zv"), fileNowUnder, Sample);
-        m_fixture->idle.idleMilliseconds = OneMinute;
-        PromptAnswerer answer(lockPrompt(), {"other", "secret"});
-        main().TimerTimer();
-        QCOMPARE(answer.answered, 2);
-        QCOMPARE(m_fixture->messages.texts(), QStringList{"Incorrect password"});
-        QVERIFY(!main().Locked());
-        QVERIFY(lockPrompt().password().isEmpty());
-        QVERIFY(lockPrompt().findChild<QLineEdit*>("EditPassword")->text().isEmpty());
-    }
-
-    // The same password typed in another Unicode form is the same password.
-    void aProtectedFileUnlocksWithItsOwnLongPassword()
-    {
-        const QString password = QString("Grüße, a password longer than sixteen").normalized(QString::NormalizationForm_C);
-        DataDocument document;
-        QVERIFY(document.loadText(Sample));
-        QCOMPARE(DataFile::create(path("private.zvx"), password, document, nullptr,
-                                  {DataFile::Format::Protected, {1, ProtectedContainer::DerivationCost::MinMemoryKiB}}),
-                 DataFile::Status::Ok);
-        m_fixture->writeSettings("autoblocking=1\r\nblockingtime=1\r\n");
-        m_fixture->start(path("private.zvx"), {password});
-        QCOMPARE(main().CurrentFileName(), path("private.zvx"));
-        m_fixture->idle.idleMilliseconds = OneMinute;
-        PromptAnswerer answer(lockPrompt(), {password.left(16), password.normalized(QString::NormalizationForm_D)});
-        main().TimerTimer();
-        QCOMPARE(answer.answered, 2);
-        QCOMPARE(m_fixture->messages.texts(), QStringList{"Incorrect password"});
-        QVERIFY(!main().Locked());
-        QCOMPARE(lockPrompt().findChild<QLabel*>("LabelFileType")->text(), QString("Zantrove protected file"));
-    }
-
-    // Selected text is served to any middle click while locked.
-    void theLockLeavesNoTextSelected()
-    {
-        startWithFile();
-        TFormNewGroup& newGroup = m_fixture->program().newGroupWindow();
-        m_fixture->idle.idleMilliseconds = OneMinute;
-        bool selectedWhileLocked = true;
-        WhenShown selectThenLock(newGroup, [&] {
-            auto* name = newGroup.findChild<QLineEdit*>("EditName");
-            QTest::keyClicks(name, "Garden");
-            name->selectAll();
-            QVERIFY(name->hasSelectedText());
-            WhenShown check(lockPrompt(), [&] { selectedWhileLocked = name->hasSelectedText(); });
-            PromptAnswerer answer(lockPrompt(), {"secret"});
-            main().TimerTimer();
-            newGroup.reject();
-        });
-        main().ActionNewGroupExecute();
-        QVERIFY(!selectedWhileLocked);
-    }
-
     // New leaves no password behind, and with none there is nothing to lock.
     void newForgetsThePasswordAndNeverLocks()
     {
@@ -307,47 +174,24 @@ private slots:
         QCOMPARE(cancel.answered, 0);
     }
 
-    void theWindowComesBackEvenFromTheTray()
-    {
-        startWithFile("autoblocking=1\r\nblockingtime=1\r\nsystray=1\r\n");
-        main().ToggleMainWindow();
-        QVERIFY(!main().isVisible());
-        m_fixture->idle.idleMilliseconds = OneMinute;
-        PromptAnswerer answer(lockPrompt(), {"secret"});
-        main().TimerTimer();
-        QVERIFY(main().isVisible());
-    }
-
-    // Besides idling, each occasion locks as its setting says: the desktop's
-    // two unless switched off, leaving the window only when switched on, the
-    // command always. One prompt each, also where two occasions come together.
-    void locksOnEachOccasionItsSettingAllows_data()
+    // Each occasion reaches the lock: the desktop's, leaving the window for
+    // the tray, and "Lock now" from wherever it is offered.
+    void locksOnEachOccasion_data()
     {
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QString>("occasion");
-        QTest::addColumn<bool>("locks");
-        const QByteArray noDesktopLocks = "lockonscreenlock=0\r\nlockbeforesleep=0\r\n";
-        QTest::newRow("screen locked") << QByteArray() << "screen locked" << true;
-        QTest::newRow("screen locked, off") << QByteArray("lockonscreenlock=0\r\n") << "screen locked" << false;
-        QTest::newRow("sleeping") << QByteArray() << "sleeping" << true;
-        QTest::newRow("sleeping, off") << QByteArray("lockbeforesleep=0\r\n") << "sleeping" << false;
-        QTest::newRow("minimised") << QByteArray() << "minimised" << false;
-        QTest::newRow("minimised, on") << QByteArray("lockwhenminimised=1\r\n") << "minimised" << true;
-        QTest::newRow("minimised to the tray, on") << QByteArray("systray=1\r\nlockwhenminimised=1\r\n") << "minimised"
-                                                   << true;
-        QTest::newRow("hidden to the tray") << QByteArray("systray=1\r\n") << "hidden to the tray" << false;
-        QTest::newRow("hidden to the tray, on") << QByteArray("systray=1\r\nlockwhenminimised=1\r\n")
-                                                << "hidden to the tray" << true;
-        QTest::newRow("Ctrl+L") << noDesktopLocks << "Ctrl+L" << true;
-        QTest::newRow("File menu") << noDesktopLocks << "File menu" << true;
-        QTest::newRow("tray menu") << noDesktopLocks + "systray=1\r\n" << "tray menu" << true;
+        QTest::newRow("screen locked") << QByteArray() << "screen locked";
+        QTest::newRow("hidden to the tray") << QByteArray("systray=1\r\nlockwhenminimised=1\r\n")
+                                            << "hidden to the tray";
+        QTest::newRow("Ctrl+L") << QByteArray() << "Ctrl+L";
+        QTest::newRow("File menu") << QByteArray() << "File menu";
+        QTest::newRow("tray menu") << QByteArray("systray=1\r\n") << "tray menu";
     }
 
-    void locksOnEachOccasionItsSettingAllows()
+    void locksOnEachOccasion()
     {
         QFETCH(QByteArray, settings);
         QFETCH(QString, occasion);
-        QFETCH(bool, locks);
         startWithFile(settings);
         QVERIFY(QTest::qWaitForWindowActive(&main()));
         // A second prompt would be cancelled, and counted.
@@ -360,10 +204,6 @@ private slots:
         };
         if (occasion == "screen locked")
             emit m_fixture->sessionEvents.screenLocked();
-        else if (occasion == "sleeping")
-            emit m_fixture->sessionEvents.sleeping();
-        else if (occasion == "minimised")
-            main().showMinimized();
         else if (occasion == "hidden to the tray")
             main().ToggleMainWindow();
         else if (occasion == "Ctrl+L") {
@@ -377,44 +217,10 @@ private slots:
             triggerLockNowIn(*main().menuBar()->actions().constFirst()->menu());
         else
             triggerLockNowIn(main().PopupMenuTray());
-        if (locks)
-            QTRY_COMPARE(answer.answered, 1);
-        QTest::qWait(50);
-        QCOMPARE(answer.answered, locks ? 1 : 0);
-        if (locks)
-            QVERIFY(main().isVisible() && !main().Locked());
-    }
-
-    // The screen locks while the file is being saved: the save ends first,
-    // with nothing shown over it, and the lock follows.
-    void aLockDuringSlowFileWorkFollowsIt()
-    {
-        startWithFile();
-        PromptAnswerer answer(lockPrompt(), {"secret"});
-        bool lockedDuringWork = false;
-        connect(&main().autoLock(), &AutoLock::lockedChanged, this,
-                [&](bool locked) { lockedDuringWork |= locked && BackgroundWork::running(); });
-        std::atomic<bool> released = false;
-        QTimer::singleShot(0, [&] { emit m_fixture->sessionEvents.screenLocked(); });
-        QTimer::singleShot(BackgroundWork::ProgressDelayMs + 100, [&] { released = true; });
-        BackgroundWork(&main()).run(QStringLiteral("Saving…"), [&] {
-            while (!released)
-                QThread::msleep(5);
-            return true;
-        });
-        QVERIFY(!lockedDuringWork);
         QTRY_COMPARE(answer.answered, 1);
-        QVERIFY(!main().Locked());
-    }
-
-    void lockNowWithoutAPasswordSaysWhy()
-    {
-        m_fixture->start();
-        PromptAnswerer answer(lockPrompt(), {"secret"});
-        main().action("LockNow1")->trigger();
         QTest::qWait(50);
-        QCOMPARE(answer.answered, 0);
-        QCOMPARE(m_fixture->messages.texts(), QStringList{"Only a file that has been opened or saved can be locked"});
+        QCOMPARE(answer.answered, 1);
+        QVERIFY(main().isVisible() && !main().Locked());
     }
 };
 

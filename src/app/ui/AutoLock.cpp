@@ -2,16 +2,22 @@
 
 #include "app/ui/BackgroundWork.h"
 #include "app/ui/ClipboardGuard.h"
+#include "config/CaptionTable.h"
 #include "config/SettingsStore.h"
-#include "datafile/DataFile.h"
 #include "datafile/ui/PasswordWindow.h"
+#include "platform/MessageService.h"
+#include "platform/SessionEvents.h"
 #include "platform/ui/IdleTime.h"
 #include "platform/ui/TrackedDialog.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QPointer>
 #include <QTimer>
 
 namespace {
+
+using StackedWindows = QList<QPointer<QWidget>>;
 
 // The main window and dialogs; not the splash, menus or tooltips.
 bool worksWithUser(const QWidget* window)
@@ -39,29 +45,67 @@ void reveal(QWidget* window)
         window->show();
 }
 
+// Hides the windows the user works in, all but except; gives them topmost first.
+StackedWindows concealWindows(const QWidgetList& windows, const QWidget* except)
+{
+    StackedWindows topmostFirst;
+    // The modal chain first: each dialog concealed leaves the one that opened
+    // it as the active modal window. One that will not hide ends the chain.
+    for (QWidget* modal = QApplication::activeModalWidget(); modal && !topmostFirst.contains(modal);
+         modal = QApplication::activeModalWidget()) {
+        conceal(modal);
+        topmostFirst.append(modal);
+    }
+    for (QWidget* window : windows) {
+        if (window != except && worksWithUser(window)) {
+            conceal(window);
+            topmostFirst.append(window);
+        }
+    }
+    return topmostFirst;
+}
+
+// The main window first, then the others bottom up; the topmost gets the focus.
+void revealWindows(const StackedWindows& topmostFirst, QWidget& mainWindow)
+{
+    mainWindow.showNormal();
+    QWidget* topmost = &mainWindow;
+    for (auto window = topmostFirst.crbegin(); window != topmostFirst.crend(); ++window) {
+        if (!*window || *window == &mainWindow)
+            continue;
+        reveal(*window);
+        topmost = *window;
+    }
+    topmost->raise();
+    topmost->activateWindow();
+}
+
 } // namespace
 
-AutoLock::AutoLock(const SettingsStore& settings, IdleTimeSource& idleTime, LockedDocument document,
-                   std::function<QWidgetList()> windows, QWidget& mainWindow)
+AutoLock::AutoLock(const LockServices& services, LockedDocument document, std::function<QWidgetList()> windows,
+                   QWidget& mainWindow, TFormPassword& prompt)
     : QObject(&mainWindow)
-    , m_settings(settings)
-    , m_idleTime(idleTime)
+    , m_settings(services.settings)
+    , m_captions(services.captions)
+    , m_messages(services.messages)
+    , m_idleTime(services.idleTime)
     , m_document(std::move(document))
     , m_windows(std::move(windows))
     , m_mainWindow(mainWindow)
+    , m_prompt(prompt)
     , m_clipboard(new ClipboardGuard(this))
     , m_timer(new QTimer(this))
 {
+    m_prompt.setLockGuard([this] { return m_locked; }, [this](const QString& typed) { return unlocks(typed); });
+    connect(&services.sessionEvents, &SessionEvents::screenLocked, this,
+            [this] { lockIf(SettingKey::LockOnScreenLock, true); });
+    connect(&services.sessionEvents, &SessionEvents::sleeping, this,
+            [this] { lockIf(SettingKey::LockBeforeSleep, true); });
+    m_mainWindow.installEventFilter(this);
     m_timer->setObjectName(QStringLiteral("Timer"));
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &AutoLock::TimerTimer);
     m_timer->start();
-}
-
-void AutoLock::setPrompt(TFormPassword* prompt)
-{
-    m_prompt = prompt;
-    m_prompt->setLockGuard([this] { return m_locked; }, [this](const QString& typed) { return unlocks(typed); });
 }
 
 // Never while a file is being read or written: the lock would show windows
@@ -69,25 +113,39 @@ void AutoLock::setPrompt(TFormPassword* prompt)
 // comes again a second later; a lock asked for follows once the work is done.
 void AutoLock::TimerTimer()
 {
-    if (m_prompt && !BackgroundWork::running() && idleLimitReached())
+    if (!BackgroundWork::running() && idleLimitReached())
         lock();
+}
+
+void AutoLock::lockNowCommand()
+{
+    if (lockPossible())
+        lockSoon();
+    else if (!m_locked)
+        m_messages.show(MessageService::Kind::Information,
+                        m_captions.GetCaption(QStringLiteral("MessageNothingToLock"),
+                                              QStringLiteral("Only a file that has been opened or saved can be locked")));
+}
+
+void AutoLock::mainWindowHidden()
+{
+    lockIf(SettingKey::LockWhenMinimised, false);
+}
+
+bool AutoLock::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_mainWindow && event->type() == QEvent::WindowStateChange && m_mainWindow.isMinimized())
+        lockIf(SettingKey::LockWhenMinimised, false);
+    return QObject::eventFilter(watched, event);
 }
 
 bool AutoLock::lockPossible() const
 {
-    return m_prompt && !m_locked && !m_document.password().isEmpty();
-}
-
-void AutoLock::lockNow()
-{
-    if (BackgroundWork::running())
-        QTimer::singleShot(BackgroundWork::ProgressDelayMs, this, &AutoLock::lockNow);
-    else if (lockPossible())
-        lock();
+    return !m_locked && !m_document.password().isEmpty();
 }
 
 // A document never saved has no password to ask for, so it never locks.
-bool AutoLock::idleLimitReached()
+bool AutoLock::idleLimitReached() const
 {
     if (!m_settings.isOn(SettingKey::AutoBlocking) || m_document.password().isEmpty())
         return false;
@@ -100,56 +158,43 @@ bool AutoLock::unlocks(const QString& typed) const
     return DataFile::samePassword(typed, m_document.password(), m_document.format());
 }
 
+void AutoLock::lockIf(const char* settingKey, bool onByDefault)
+{
+    const QString key = QLatin1String(settingKey);
+    if (onByDefault ? m_settings.isNotOff(key) : m_settings.isOn(key))
+        lockSoon();
+}
+
+void AutoLock::lockSoon()
+{
+    QMetaObject::invokeMethod(this, &AutoLock::lockNow, Qt::QueuedConnection);
+}
+
+void AutoLock::lockNow()
+{
+    if (BackgroundWork::running())
+        QTimer::singleShot(BackgroundWork::ProgressDelayMs, this, &AutoLock::lockNow);
+    else if (lockPossible())
+        lock();
+}
+
 void AutoLock::lock()
 {
     m_timer->stop();
     emit aboutToLock();
-    const QList<QPointer<QWidget>> concealed = concealWindows();
+    const StackedWindows concealed = concealWindows(m_windows(), &m_prompt);
     m_clipboard->clearOwned();
-    m_prompt->setFile(m_document.fileName(), m_document.format());
-    m_prompt->SetPasswordMode(false);
+    m_prompt.setFile(m_document.fileName(), m_document.format());
+    m_prompt.SetPasswordMode(false);
     m_locked = true;
     emit lockedChanged(true);
-    const bool unlocked = m_prompt->exec() == QDialog::Accepted;
+    const bool unlocked = m_prompt.exec() == QDialog::Accepted;
     m_locked = false;
     if (!unlocked) {
         emit endRequested();
         return;
     }
     emit lockedChanged(false);
-    revealWindows(concealed);
+    revealWindows(concealed, m_mainWindow);
     m_timer->start();
-}
-
-QList<QPointer<QWidget>> AutoLock::concealWindows()
-{
-    QList<QPointer<QWidget>> topmostFirst;
-    // The modal chain first: each dialog concealed leaves the one that opened
-    // it as the active modal window. One that will not hide ends the chain.
-    for (QWidget* modal = QApplication::activeModalWidget(); modal && !topmostFirst.contains(modal);
-         modal = QApplication::activeModalWidget()) {
-        conceal(modal);
-        topmostFirst.append(modal);
-    }
-    for (QWidget* window : m_windows()) {
-        if (window != m_prompt && worksWithUser(window)) {
-            conceal(window);
-            topmostFirst.append(window);
-        }
-    }
-    return topmostFirst;
-}
-
-void AutoLock::revealWindows(const QList<QPointer<QWidget>>& topmostFirst)
-{
-    m_mainWindow.showNormal();
-    QWidget* topmost = &m_mainWindow;
-    for (auto window = topmostFirst.crbegin(); window != topmostFirst.crend(); ++window) {
-        if (!*window || *window == &m_mainWindow)
-            continue;
-        reveal(*window);
-        topmost = *window;
-    }
-    topmost->raise();
-    topmost->activateWindow();
 }

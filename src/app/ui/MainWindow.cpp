@@ -3,7 +3,6 @@
 #include "app/DocumentSession.h"
 #include "app/ui/AboutWindow.h"
 #include "app/ui/Artwork.h"
-#include "app/ui/AutoLock.h"
 #include "app/ui/BackgroundPicture.h"
 #include "app/ui/DocumentStatusDisplay.h"
 #include "app/ui/MenuBarCornerButton.h"
@@ -84,14 +83,6 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     if (m_settings.isOn(SettingKey::SysTray))
         m_sysTray->setVisible(true);
 
-    m_autoLock = new AutoLock(
-        m_settings, services.idleTime,
-        {[this] { return m_session->fileName(); }, [this] { return m_session->sealing().format; },
-         [this] { return m_session->password(); }},
-        &QApplication::topLevelWidgets, *this);
-    connect(m_autoLock, &AutoLock::endRequested, this, &TFormMain::endRequested);
-    connect(m_autoLock, &AutoLock::lockedChanged, m_statusDisplay, &DocumentStatusDisplay::showLocked);
-    connect(m_autoLock, &AutoLock::aboutToLock, m_editor, &RecordEditor::hideSecrets);
     // Where it first shows, also after a start hidden in the notification area.
     WindowPlacement::centreOnScreen(*this);
 }
@@ -290,11 +281,6 @@ void TFormMain::setPasswordWindow(TFormPassword* window)
 void TFormMain::setAboutWindow(TFormAbout* window)
 {
     m_aboutWindow = window;
-}
-
-void TFormMain::setLockPrompt(TFormPassword* prompt)
-{
-    m_autoLock->setPrompt(prompt);
 }
 
 void TFormMain::setSettingsWindow(TFormSettings* window)
@@ -520,16 +506,6 @@ bool TFormMain::messageBoxOrDialogOpen() const
     return std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* window) {
         return window->isVisible() && (qobject_cast<const QDialog*>(window) || boxTitles.contains(window->windowTitle()));
     });
-}
-
-bool TFormMain::Locked() const
-{
-    return m_autoLock->Locked();
-}
-
-void TFormMain::TimerTimer()
-{
-    m_autoLock->TimerTimer();
 }
 
 // The window is hidden only where the tray icon shows, its way back.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DocumentSession.h"
+#include "app/ui/AutoLock.h"
 #include "app/ui/BackgroundWork.h"
 #include "app/ui/TreeCommands.h"
 #include "datafile/DataFile.h"
@@ -17,11 +18,9 @@
 
 #include <memory>
 
-class AutoLock;
 class CaptionTable;
 class DesktopLauncher;
 class DocumentStatusDisplay;
-class IdleTimeSource;
 class DocumentTreeModel;
 class PasswordPrompt;
 class ProgramPaths;
@@ -49,7 +48,6 @@ struct MainWindowServices {
     MessageService& messages;
     DesktopLauncher& launcher;
     TrayShell& trayShell;
-    IdleTimeSource& idleTime;
 };
 
 // The main window: the tree of groups and records on the left, the selected
@@ -64,9 +62,8 @@ public:
     // The windows created after the main window that it shows.
     void setPasswordWindow(TFormPassword* window);
     void setAboutWindow(TFormAbout* window);
-    // The prompt of the automatic lock: a password window of its own, so a
-    // prompt that the lock interrupts keeps its state.
-    void setLockPrompt(TFormPassword* prompt);
+    // The lock, made once the windows it hides and its prompt exist.
+    void setAutoLock(AutoLock* lock) { m_autoLock = lock; }
     void setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField)
     {
         m_treeCommands->setCreationWindows(newGroup, newRecord, newField);
@@ -80,11 +77,12 @@ public:
     void MarkCurrentLanguage(int selectedIndex);
 
     // The open document's state, kept by its session.
+    const DocumentSession& session() const { return *m_session; }
     QString CurrentFileName() const { return m_session->fileName(); }
     QString CurrentPassword() const { return m_session->password(); }
     bool Modified() const { return m_session->Modified(); }
     void SetModified(bool value) { m_session->SetModified(value); }
-    bool Locked() const;
+    bool Locked() const { return m_autoLock->Locked(); }
     QDialog* ActiveDialog() const { return m_activeDialog; }
     // The five dialogs that count as the open dialog report here when shown and hidden.
     void trackDialog(TrackedDialog* dialog);
@@ -127,7 +125,7 @@ public:
     void FindNext1Click();
 
     // The automatic lock's check, run once a second.
-    void TimerTimer();
+    void TimerTimer() { m_autoLock->TimerTimer(); }
 
     void ToggleMainWindow();
     void ShowTrayMenu();

@@ -2,10 +2,10 @@
 
 #include "app/ui/AboutWindow.h"
 #include "app/ui/Artwork.h"
+#include "app/ui/AutoLock.h"
 #include "app/ui/BackgroundPicture.h"
 #include "app/ui/DocumentStatusDisplay.h"
 #include "app/ui/InterchangeCommands.h"
-#include "app/ui/LockOccasions.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/SecretClipboard.h"
 #include "app/ui/SplashWindow.h"
@@ -70,7 +70,7 @@ bool Program::createWindows(bool showSplash)
 
     m_main = std::make_unique<TFormMain>(
         MainWindowServices{m_paths, m_settings, m_captions, m_platform.messages, m_platform.launcher,
-                           m_platform.trayShell, m_platform.idleTime});
+                           m_platform.trayShell});
     TFormMain* main = m_main.get();
     // Ends at once: no close question, no saving; the settings file is still written.
     QObject::connect(main, &TFormMain::endRequested, main, [] { QCoreApplication::exit(0); });
@@ -93,11 +93,7 @@ bool Program::createWindows(bool showSplash)
     });
     main->setPasswordWindow(m_password);
     m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
-    main->setLockPrompt(m_lockPrompt);
-    auto* lockOccasions = new LockOccasions(m_settings, m_captions, m_platform.messages, main->autoLock(),
-                                            m_platform.sessionEvents, *main);
-    QObject::connect(main->action("LockNow1"), &QAction::triggered, lockOccasions, &LockOccasions::lockNowCommand);
-    QObject::connect(main, &TFormMain::hiddenToTray, lockOccasions, &LockOccasions::mainWindowHidden);
+    createLock();
 
     m_settingsWindow = new TFormSettings(m_captions, m_paths, main);
     m_settingsWindow->LoadSettingsIntoWindow(m_settings);
@@ -146,6 +142,23 @@ void Program::connectFieldTools()
     auto* quickCopy = new QuickCopyShortcuts(main->TreeView(), main->recordEditor(), m_captions);
     QObject::connect(quickCopy, &QuickCopyShortcuts::nothingToCopy, status,
                      [status](const QString& message) { status->showMessage(message, NothingToCopyShownMs); });
+}
+
+void Program::createLock()
+{
+    TFormMain* main = m_main.get();
+    const DocumentSession& session = main->session();
+    auto* lock = new AutoLock(
+        {m_settings, m_captions, m_platform.messages, m_platform.idleTime, m_platform.sessionEvents},
+        {[&session] { return session.fileName(); }, [&session] { return session.sealing().format; },
+         [&session] { return session.password(); }},
+        &QApplication::topLevelWidgets, *main, *m_lockPrompt);
+    main->setAutoLock(lock);
+    QObject::connect(lock, &AutoLock::endRequested, main, &TFormMain::endRequested);
+    QObject::connect(lock, &AutoLock::lockedChanged, &main->statusDisplay(), &DocumentStatusDisplay::showLocked);
+    QObject::connect(lock, &AutoLock::aboutToLock, &main->recordEditor(), &RecordEditor::hideSecrets);
+    QObject::connect(main->action("LockNow1"), &QAction::triggered, lock, &AutoLock::lockNowCommand);
+    QObject::connect(main, &TFormMain::hiddenToTray, lock, &AutoLock::mainWindowHidden);
 }
 
 void Program::decorateDialogs() const

@@ -83,6 +83,9 @@ private:
     // The buttons beside the fields, and copying from them and from the tree
     // with the clipboard's countdown in the status bar.
     void connectFieldTools();
+    // The lock over every window, with its own prompt, so a password prompt
+    // that the lock interrupts keeps its state.
+    void createLock();
     // The pictures behind the controls of the dialogs.
     void decorateDialogs() const;
     // Qt's own texts in language.
