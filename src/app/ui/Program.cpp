@@ -197,7 +197,7 @@ void Program::ActionSettingsExecute()
         ReloadLanguage();
     } else {
         m_settingsWindow->LoadSettingsIntoWindow(m_settings);
-    m_language = m_settingsWindow->selectedLanguage();
+        m_language = m_settingsWindow->selectedLanguage();
     }
     m_association.ApplyAssociationSetting(m_settingsWindow->associationChecked());
     m_main->SysTray().setVisible(m_settings.isOn(SettingKey::SysTray));
