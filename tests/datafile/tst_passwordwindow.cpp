@@ -293,7 +293,7 @@ void TestPasswordWindow::lockedOkNeedsTheFilePassword()
     QCOMPARE(prompt.messages.shown[0].kind, MessageService::Kind::Error);
     QCOMPARE(prompt.messages.shown[0].text, QStringLiteral("Incorrect password"));
 
-    prompt.passwordBox()->selectAll();
+    QCOMPARE(prompt.passwordBox()->selectedText(), QStringLiteral("wrong"));
     typeText(prompt.passwordBox(), QStringLiteral("right"));
     prompt.clickOk();
     QVERIFY(!prompt.window.isVisible());

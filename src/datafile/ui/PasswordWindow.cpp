@@ -269,6 +269,10 @@ void TFormPassword::JvXPButtonOkClick()
         m_messages.show(MessageService::Kind::Error,
                         m_captions.GetCaption(QStringLiteral("MessageIncorrectPassword"),
                                               QStringLiteral("Incorrect password")));
+        // The typed text stays, selected, so retyping replaces it instead of
+        // appending to the wrong password.
+        m_editPassword->selectAll();
+        m_editPassword->setFocus();
         return;
     }
     accept();
