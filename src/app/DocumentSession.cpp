@@ -101,7 +101,7 @@ void DocumentSession::open()
 {
     if (!changesSavedOrGivenUp(true))
         return;
-    const QString path = m_messages.openFileName(FileTypes::openFilter(m_captions), FileTypes::suffix(formatToOffer()));
+    const QString path = m_messages.openFileName(QString(), FileTypes::openFilter(m_captions), FileTypes::suffix(formatToOffer()));
     if (path.isEmpty() || !ReadDataFile(path))
         return;
     m_fileName = path;
@@ -137,7 +137,7 @@ bool DocumentSession::save()
 bool DocumentSession::saveAs()
 {
     int type = int(formatToOffer());
-    const QString path = m_messages.saveFileName(FileTypes::saveFilters(m_captions), type);
+    const QString path = m_messages.saveFileName(QString(), FileTypes::saveFilters(m_captions), type);
     return !path.isEmpty() && saveAsWithPassword(path, DataFile::Format(type));
 }
 

@@ -19,15 +19,17 @@ public:
 
     virtual Answer show(Kind kind, const QString& text, Buttons buttons = Buttons::Ok) = 0;
 
+    // A file dialog's title says what the file is for ("Import"); an empty
+    // title leaves the dialog's own ("Open", "Save As").
     // The chosen path, or empty when the dialog was cancelled. filter is in
     // Qt's form ("ZV Files (*.zv)"); defaultSuffix without the dot.
-    virtual QString openFileName(const QString& filter, const QString& defaultSuffix) = 0;
+    virtual QString openFileName(const QString& title, const QString& filter, const QString& defaultSuffix) = 0;
     // The chosen path, or empty when cancelled; asks before overwriting an
     // existing file. filters: one type each, in Qt's form ("ZV Files (*.zv)").
     // The dialog starts on filters[selected] and gives back in selected the
     // type of the file: the one in use, whose extension a name typed without
     // one receives, unless the name was typed with another type's extension.
-    virtual QString saveFileName(const QStringList& filters, int& selected) = 0;
+    virtual QString saveFileName(const QString& title, const QStringList& filters, int& selected) = 0;
 
     static QString title(Kind kind);
     // The first extension of a filter in Qt's form: "zvx" of "Protected (*.zvx)".

@@ -116,6 +116,7 @@ private slots:
         messages().fileNames.enqueue(path(fileName));
         main().action("ActionImport")->trigger();
 
+        QCOMPARE(messages().fileDialogTitles, QStringList{"Import"});
         QCOMPARE(messages().texts(), QStringList{records.isEmpty() ? "Can't import " + path(fileName) + "\n" + told : told});
         QCOMPARE(messages().shown.first().kind, records.isEmpty() ? MessageService::Kind::Error : MessageService::Kind::Information);
         QCOMPARE(main().Modified(), !records.isEmpty());
@@ -179,6 +180,7 @@ private slots:
 
         QCOMPARE(messages().shown.first().kind, MessageService::Kind::Warning);
         QCOMPARE(messages().shown.first().buttons, MessageService::Buttons::YesNo);
+        QCOMPARE(messages().fileDialogTitles, warning == Answer::Yes ? QStringList{"Export"} : QStringList());
         QCOMPARE(messages().texts().mid(1), told.isEmpty() ? QStringList() : QStringList{told.arg(target)});
         QCOMPARE(TestSupport::readFile(path("private.zv")), dataFile);
         if (!format) {

@@ -76,7 +76,8 @@ const CaptionKey CaptionKeys[] = {
     {"SettingsCheckBoxNewProtected", 0}, {"MessagePasswordTooLong", 0}, {"ProgressOpening", 0},
     {"ProgressSaving", 0},
     // Import and export
-    {"MainSubMenuImport", 0}, {"MainSubMenuExport", 0}, {"FilterAllFiles", 0}, {"ProgressImporting", 0},
+    {"MainSubMenuImport", 0}, {"MainSubMenuExport", 0}, {"DialogTitleImport", 0}, {"DialogTitleExport", 0},
+    {"FilterAllFiles", 0}, {"ProgressImporting", 0},
     {"ProgressExporting", 0}, {"MessageNotImported", 0}, {"MessageImportTooLarge", 0}, {"MessageImportedInto", 0},
     {"ImportRecords", 0}, {"ImportGroups", 0}, {"ImportNotCarried", ':'}, {"ImportLostAttachments", 0},
     {"ImportLostHistory", 0}, {"ImportLostIcons", 0}, {"ImportLostExpiryDates", 0}, {"ImportLostTags", 0},

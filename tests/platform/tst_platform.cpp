@@ -196,6 +196,7 @@ void TestPlatform::openFileDialog()
     QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
     QStringList filters;
     QString suffix;
+    QString title;
     QWidget* shownParent = nullptr;
     onNextModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -207,11 +208,13 @@ void TestPlatform::openFileDialog()
         fileMode = dialog->fileMode();
         filters = dialog->nameFilters();
         suffix = dialog->defaultSuffix();
+        title = dialog->windowTitle();
         shownParent = dialog->parentWidget();
         choose(dialog, dir.path(), path);
     });
 
-    QCOMPARE(service.openFileName(zvFilter, "zv"), path);
+    QCOMPARE(service.openFileName("Import", zvFilter, "zv"), path);
+    QCOMPARE(title, QString("Import"));
     QCOMPARE(mode, QFileDialog::AcceptOpen);
     QCOMPARE(fileMode, QFileDialog::ExistingFile);
     QCOMPARE(filters, QStringList{zvFilter});
@@ -223,10 +226,10 @@ void TestPlatform::cancelledFileDialogGivesNothing()
 {
     QtMessageService service;
     onNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
-    QVERIFY(service.openFileName(zvFilter, "zv").isNull());
+    QVERIFY(service.openFileName(QString(), zvFilter, "zv").isNull());
     onNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
     int selected = 1;
-    QVERIFY(service.saveFileName(dataFilters, selected).isNull());
+    QVERIFY(service.saveFileName(QString(), dataFilters, selected).isNull());
     QCOMPARE(selected, 1);
 }
 
@@ -268,7 +271,7 @@ void TestPlatform::saveFileDialogAddsSuffixOfChosenType()
     });
 
     int selected = preselected;
-    QCOMPARE(service.saveFileName(dataFilters, selected), dir.filePath(expectedName));
+    QCOMPARE(service.saveFileName(QString(), dataFilters, selected), dir.filePath(expectedName));
     QCOMPARE(selected, expectedType);
     QCOMPARE(mode, QFileDialog::AcceptSave);
 }
@@ -301,7 +304,7 @@ void TestPlatform::saveFileDialogConfirmsOverwrite()
     });
 
     int selected = 0;
-    QCOMPARE(service.saveFileName(dataFilters, selected), path);
+    QCOMPARE(service.saveFileName(QString(), dataFilters, selected), path);
     QVERIFY(asked);
 }
 

@@ -10,15 +10,15 @@ MessageService::Answer ScriptedMessageService::show(Kind kind, const QString& te
     return answers.isEmpty() ? Answer::Cancel : answers.dequeue();
 }
 
-QString ScriptedMessageService::openFileName(const QString&, const QString&)
+QString ScriptedMessageService::openFileName(const QString& title, const QString&, const QString&)
 {
-    ++fileDialogs;
+    fileDialogTitles << title;
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
 
-QString ScriptedMessageService::saveFileName(const QStringList& filters, int& selected)
+QString ScriptedMessageService::saveFileName(const QString& title, const QStringList& filters, int& selected)
 {
-    ++fileDialogs;
+    fileDialogTitles << title;
     saveDialogs.append({filters, selected});
     if (!filterChoices.isEmpty())
         selected = filterChoices.dequeue();

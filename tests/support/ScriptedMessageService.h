@@ -21,7 +21,8 @@ public:
     QQueue<Answer> answers;
     QQueue<QString> fileNames;
     QList<Shown> shown;
-    int fileDialogs = 0;
+    // The title of each file dialog shown, in order.
+    QStringList fileDialogTitles;
     // The types each save dialog offered, and the one it started on.
     struct SaveDialog {
         QStringList filters;
@@ -31,10 +32,10 @@ public:
     QQueue<int> filterChoices;
 
     Answer show(Kind kind, const QString& text, Buttons buttons) override;
-    QString openFileName(const QString& filter, const QString& defaultSuffix) override;
+    QString openFileName(const QString& title, const QString& filter, const QString& defaultSuffix) override;
     // Keeps the type the dialog starts on unless filterChoices names one;
     // a name with one of the types' extensions is of that type, as in the dialog.
-    QString saveFileName(const QStringList& filters, int& selected) override;
+    QString saveFileName(const QString& title, const QStringList& filters, int& selected) override;
 
     // The texts shown so far, in order.
     QStringList texts() const;

@@ -78,7 +78,7 @@ void InterchangeCommands::importFile()
     const QString filter = QStringList{ExportFilters.at(0), ExportFilters.at(1),
                                        caption("FilterAllFiles", "All files") + QStringLiteral(" (*)")}
                                .join(QStringLiteral(";;"));
-    const QString path = m_messages.openFileName(filter, QString());
+    const QString path = m_messages.openFileName(caption("DialogTitleImport", "Import"), filter, QString());
     if (path.isEmpty())
         return;
     const QString groupName = QFileInfo(path).completeBaseName();
@@ -137,7 +137,7 @@ void InterchangeCommands::exportFile()
         != MessageService::Answer::Yes)
         return;
     int chosenFilter = int(Format::KeePassXml);
-    const QString path = m_messages.saveFileName(ExportFilters, chosenFilter);
+    const QString path = m_messages.saveFileName(caption("DialogTitleExport", "Export"), ExportFilters, chosenFilter);
     if (path.isEmpty())
         return;
     const QString shownPath = QDir::toNativeSeparators(path);

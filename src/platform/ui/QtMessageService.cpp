@@ -84,9 +84,9 @@ MessageService::Answer QtMessageService::show(Kind kind, const QString& text, Bu
     return answerOf(clicked ? box.standardButton(clicked) : escape);
 }
 
-QString QtMessageService::openFileName(const QString& filter, const QString& defaultSuffix)
+QString QtMessageService::openFileName(const QString& title, const QString& filter, const QString& defaultSuffix)
 {
-    QFileDialog dialog(m_parent);
+    QFileDialog dialog(m_parent, title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(filter);
@@ -94,9 +94,9 @@ QString QtMessageService::openFileName(const QString& filter, const QString& def
     return chooseFile(dialog);
 }
 
-QString QtMessageService::saveFileName(const QStringList& filters, int& selected)
+QString QtMessageService::saveFileName(const QString& title, const QStringList& filters, int& selected)
 {
-    QFileDialog dialog(m_parent);
+    QFileDialog dialog(m_parent, title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);

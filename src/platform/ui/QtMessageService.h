@@ -14,8 +14,8 @@ public:
     void setParentWidget(QWidget* parent);
 
     Answer show(Kind kind, const QString& text, Buttons buttons = Buttons::Ok) override;
-    QString openFileName(const QString& filter, const QString& defaultSuffix) override;
-    QString saveFileName(const QStringList& filters, int& selected) override;
+    QString openFileName(const QString& title, const QString& filter, const QString& defaultSuffix) override;
+    QString saveFileName(const QString& title, const QStringList& filters, int& selected) override;
 
 private:
     QString chooseFile(QFileDialog& dialog);
