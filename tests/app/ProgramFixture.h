@@ -89,3 +89,20 @@ private:
     std::unique_ptr<Program> m_program;
     std::unique_ptr<PromptAnswerer> m_answerer;
 };
+
+// The base of the tests that drive a whole program: each test function gets a
+// program of its own, gone after it.
+class ProgramTestCase : public QObject {
+    Q_OBJECT
+
+protected:
+    TFormMain& main() const { return m_fixture->main(); }
+    ScriptedMessageService& messages() const { return m_fixture->messages; }
+    QString path(const QString& name) const { return m_fixture->path(name); }
+
+    std::unique_ptr<ProgramFixture> m_fixture;
+
+protected slots:
+    void init() { m_fixture = std::make_unique<ProgramFixture>(); }
+    void cleanup() { m_fixture.reset(); }
+};

@@ -22,15 +22,11 @@ constexpr quint32 OneMinute = 60 * 1000;
 
 } // namespace
 
-class TestAutoLock : public QObject {
+class TestAutoLock : public ProgramTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFixture> m_fixture;
-
-    TFormMain& main() { return m_fixture->main(); }
     TFormPassword& lockPrompt() { return m_fixture->program().lockPrompt(); }
-    QString path(const QString& name) { return m_fixture->path(name); }
 
     void startWithFile(const QByteArray& settings = "autoblocking=1\r\nblockingtime=1\r\n")
     {
@@ -41,16 +37,6 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_fixture = std::make_unique<ProgramFixture>();
-    }
-
-    void cleanup()
-    {
-        m_fixture.reset();
-    }
-
     void locksAfterTheIdleMinutesAndOpensOnlyWithThePassword()
     {
         startWithFile();

@@ -68,16 +68,10 @@ private:
 
 Q_DECLARE_METATYPE(DataFile::SaveFailure)
 
-class TestFileCommands : public QObject {
+class TestFileCommands : public ProgramTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFixture> m_fixture;
-
-    TFormMain& main() { return m_fixture->main(); }
-    ScriptedMessageService& messages() { return m_fixture->messages; }
-    QString path(const QString& name) { return m_fixture->path(name); }
-
     // An open file "private.zv" (password "secret") with one unsaved change.
     void openWithChange()
     {
@@ -96,16 +90,6 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_fixture = std::make_unique<ProgramFixture>();
-    }
-
-    void cleanup()
-    {
-        m_fixture.reset();
-    }
-
     // The title, the tray hint and the commands on offer follow the file and its changes.
     void windowFollowsTheFileAndItsChanges()
     {

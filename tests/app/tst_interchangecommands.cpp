@@ -38,15 +38,10 @@ QStringList contents(const pugi::xml_node& element, const QString& path = {})
 
 } // namespace
 
-class TestInterchangeCommands : public QObject {
+class TestInterchangeCommands : public ProgramTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFixture> m_fixture;
-
-    TFormMain& main() { return m_fixture->main(); }
-    ScriptedMessageService& messages() { return m_fixture->messages; }
-    QString path(const QString& name) { return m_fixture->path(name); }
     DataDocument& document() { return main().XMLDocumentData(); }
     const Catalogue& catalogue() { return m_fixture->program().newRecordWindow().catalogue(); }
 
@@ -69,9 +64,6 @@ private:
     }
 
 private slots:
-    void init() { m_fixture = std::make_unique<ProgramFixture>(); }
-    void cleanup() { m_fixture.reset(); }
-
     void importAddsOneSelectedGroupOrSaysWhyNot_data()
     {
         QTest::addColumn<bool>("openFile");

@@ -51,13 +51,11 @@ const QByteArray SampleXml =
 
 } // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public ProgramTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFixture> m_fixture;
-
-    QString dataFile(const QString& name = "private.zv") const { return m_fixture->path(name); }
+    QString dataFile(const QString& name = "private.zv") const { return path(name); }
     void writeSettings(const QByteArray& lines) { m_fixture->writeSettings(lines); }
     void writeDataFile(const QString& path, const QString& password) { m_fixture->writeDataFile(path, password, SampleXml); }
 
@@ -69,7 +67,6 @@ private:
         return m_fixture->promptsAnswered();
     }
 
-    TFormMain& main() { return m_fixture->main(); }
     QAction* action(const char* name) { return main().action(name); }
 
     QModelIndex node(const QString& caption) { return nodeCaptioned(main().treeModel(), caption); }
@@ -82,16 +79,6 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_fixture = std::make_unique<ProgramFixture>();
-    }
-
-    void cleanup()
-    {
-        m_fixture.reset();
-    }
-
     void startsWithAnEmptyDocument()
     {
         QCOMPARE(start(), 0);

@@ -37,13 +37,10 @@ const QByteArray Sample =
 
 } // namespace
 
-class TestSearchAndSettings : public QObject {
+class TestSearchAndSettings : public ProgramTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFixture> m_fixture;
-
-    TFormMain& main() { return m_fixture->main(); }
     QString selectedCaption() { return main().treeModel().caption(main().TreeView().currentIndex()); }
 
     void startWithSample(const QByteArray& settings = {})
@@ -80,16 +77,6 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_fixture = std::make_unique<ProgramFixture>();
-    }
-
-    void cleanup()
-    {
-        m_fixture.reset();
-    }
-
     void findThenFindNextWalkCaptionsAndFields()
     {
         startWithSample();

@@ -28,12 +28,10 @@ QString clipboardText()
 
 // Copying from the tree and the record editor, and the clipboard's countdown,
 // in the whole program.
-class TestSecretCopy : public QObject {
+class TestSecretCopy : public ProgramTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFixture> m_fixture;
-    TFormMain& main() { return m_fixture->main(); }
     QString status() { return main().statusBar()->currentMessage(); }
 
     void startAndSelect(int record, const QByteArray& settings = {})
@@ -52,9 +50,6 @@ private:
     }
 
 private slots:
-    void init() { m_fixture = std::make_unique<ProgramFixture>(); }
-    void cleanup() { m_fixture.reset(); }
-
     void treeKeysCopyTheRecordsFields_data()
     {
         QTest::addColumn<int>("record");

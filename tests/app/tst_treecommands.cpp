@@ -31,13 +31,10 @@ enum Gesture { ClickCaption, ClickArrow, ClickBelowNodes, KeyF2 };
 
 } // namespace
 
-class TestTreeCommands : public QObject {
+class TestTreeCommands : public ProgramTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFixture> m_fixture;
-
-    TFormMain& main() { return m_fixture->main(); }
     DocumentTreeModel& model() { return main().treeModel(); }
     pugi::xml_node root() { return main().XMLDocumentData().root(); }
 
@@ -48,14 +45,9 @@ private:
 private slots:
     void init()
     {
-        m_fixture = std::make_unique<ProgramFixture>();
+        ProgramTestCase::init();
         m_fixture->writeDataFile(m_fixture->path("private.zv"), "secret", Sample);
         m_fixture->start(m_fixture->path("private.zv"), {"secret"});
-    }
-
-    void cleanup()
-    {
-        m_fixture.reset();
     }
 
     void newFieldIsFocusedAndInView()
