@@ -101,7 +101,8 @@ void DocumentSession::open()
 {
     if (!changesSavedOrGivenUp(true))
         return;
-    const QString path = m_messages.openFileName(QString(), FileTypes::openFilter(m_captions), FileTypes::suffix(formatToOffer()));
+    const QString path =
+        m_messages.openFileName(QString(), FileTypes::openFilter(m_captions), FileTypes::suffix(formatToOffer()));
     if (path.isEmpty() || !ReadDataFile(path))
         return;
     m_fileName = path;

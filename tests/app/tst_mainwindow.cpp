@@ -144,9 +144,9 @@ private slots:
     {
         QFETCH(QString, language);
         if (!language.isEmpty()) {
-            QDir(m_fixture->path(".")).mkpath("languages/" + language);
+            QDir(path(".")).mkpath("languages/" + language);
             QVERIFY(QFile::copy(TestSupport::sourceDir() + "/data/languages/" + language + "/lang.ini",
-                                m_fixture->path("languages/" + language + "/lang.ini")));
+                                path("languages/" + language + "/lang.ini")));
             writeSettings(("language=" + language + "\r\n").toUtf8());
         }
         start();
@@ -196,15 +196,15 @@ private slots:
         // icon of the style. Only the pixels count: the reader takes "@2x" in
         // a name for a double density.
         const QImage shown = tool->icon().pixmap(tool->iconSize()).toImage().convertToFormat(QImage::Format_ARGB32);
-        QImage drawn = QImage(m_fixture->path("icons/" + picture)).convertToFormat(QImage::Format_ARGB32);
+        QImage drawn = QImage(path("icons/" + picture)).convertToFormat(QImage::Format_ARGB32);
         drawn.setDevicePixelRatio(1);
         QCOMPARE(shown, drawn);
     }
 
     void captionsComeFromTheLanguageFile()
     {
-        QDir(m_fixture->path(".")).mkpath("languages/Deutsch");
-        writeFile(m_fixture->path("languages/Deutsch/lang.ini"),
+        QDir(path(".")).mkpath("languages/Deutsch");
+        writeFile(path("languages/Deutsch/lang.ini"),
                   "mainmenufile=Datei\r\nMainActionNewGroup=Neue Gruppe\r\nMainMenuMobileVersion=Mobil\r\n");
         writeSettings("language=Deutsch\r\n");
         start();
@@ -276,7 +276,7 @@ private slots:
     {
         writeDataFile(dataFile(), "secret");
         const QString startFolder = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_fixture->path(".")));
+        QVERIFY(QDir::setCurrent(path(".")));
         start(QStringLiteral("./private.zv"), "secret");
         QDir::setCurrent(startFolder);
         QCOMPARE(main().CurrentFileName(), QFileInfo(dataFile()).canonicalFilePath());
@@ -538,7 +538,7 @@ private slots:
         const QByteArray expected = "language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=1\r\n"
                                     "autosave=0\r\nbackups=0\r\nautoblocking=1\r\nblockingtime=5\r\nlastfile="
                                     + dataFile().toUtf8() + "\r\n";
-        QCOMPARE(readFile(m_fixture->path("zantrove.ini")), expected);
+        QCOMPARE(readFile(path("zantrove.ini")), expected);
     }
 
     void manualOpensOrIsReportedMissing()
@@ -547,9 +547,9 @@ private slots:
         action("Manual1")->trigger();
         QCOMPARE(m_fixture->messages.texts(), QStringList{"Manual.pdf not found"});
         QVERIFY(m_fixture->launcher.openedUrls.isEmpty());
-        writeFile(m_fixture->path("manual.pdf"), "%PDF");
+        writeFile(path("manual.pdf"), "%PDF");
         action("Manual1")->trigger();
-        QCOMPARE(m_fixture->launcher.openedUrls, QList<QUrl>{QUrl::fromLocalFile(m_fixture->path("manual.pdf"))});
+        QCOMPARE(m_fixture->launcher.openedUrls, QList<QUrl>{QUrl::fromLocalFile(path("manual.pdf"))});
     }
 };
 

@@ -46,8 +46,8 @@ private:
     void startWithSample(const QByteArray& settings = {})
     {
         m_fixture->writeSettings(settings);
-        m_fixture->writeDataFile(m_fixture->path("private.zv"), "secret", Sample);
-        m_fixture->start(m_fixture->path("private.zv"), {"secret"});
+        m_fixture->writeDataFile(path("private.zv"), "secret", Sample);
+        m_fixture->start(path("private.zv"), {"secret"});
     }
 
     // Find with keyword typed into the search window as a user would.
@@ -118,8 +118,8 @@ private slots:
 
     void settingsOkReloadsTheLanguage()
     {
-        QDir(m_fixture->path(".")).mkpath("languages/Deutsch");
-        TestSupport::writeFile(m_fixture->path("languages/Deutsch/lang.ini"),
+        QDir(path(".")).mkpath("languages/Deutsch");
+        TestSupport::writeFile(path("languages/Deutsch/lang.ini"),
                                "MainMenuFile=Datei\r\nMainTitleUntitled=Unbenannt\r\n");
         startWithSample();
         main().New1Click();
@@ -155,7 +155,7 @@ private slots:
         m_fixture->program().ActionSettingsExecute();
         QVERIFY(!settings.associationChecked());
         QVERIFY(!settings.findChild<QCheckBox*>("CheckBoxSysTray")->isChecked());
-        QVERIFY(!QFile::exists(m_fixture->path("xdg-data/mime/packages/zantrove-zvfile.xml")));
+        QVERIFY(!QFile::exists(path("xdg-data/mime/packages/zantrove-zvfile.xml")));
         QVERIFY(!m_fixture->tray.calls().contains(RecordingTrayShell::Call::Add));
     }
 
@@ -163,7 +163,7 @@ private slots:
     // written over at the end, and stop nothing.
     void unreadableSettingsFileIsLeftAlone()
     {
-        const QString settingsFile = m_fixture->path("zantrove.ini");
+        const QString settingsFile = path("zantrove.ini");
         QVERIFY(QDir().mkpath(settingsFile));
         m_fixture->start();
         QVERIFY(main().isVisible());
@@ -175,13 +175,13 @@ private slots:
     void startingWithTheAssociationOnRegistersTheFileType()
     {
         startWithSample("assotiate=1\r\n");
-        QVERIFY(QFile::exists(m_fixture->path("xdg-data/mime/packages/zantrove-zvfile.xml")));
-        QVERIFY(QFile::exists(m_fixture->path("xdg-data/applications/zantrove-zvfile.desktop")));
+        QVERIFY(QFile::exists(path("xdg-data/mime/packages/zantrove-zvfile.xml")));
+        QVERIFY(QFile::exists(path("xdg-data/applications/zantrove-zvfile.desktop")));
     }
 
     void theCodePageOfOlderFilesFollowsTheLanguage()
     {
-        QDir(m_fixture->path(".")).mkpath(QString::fromUtf8("languages/Русский"));
+        QDir(path(".")).mkpath(QString::fromUtf8("languages/Русский"));
         startWithSample();
         auto* codePages = m_fixture->program().settingsWindow().findChild<QComboBox*>("ComboBoxCodePage");
         const std::pair<int, QString> languages[] = {{1, "Windows-1251"}, {0, "Windows-1252"}};
@@ -196,7 +196,7 @@ private slots:
     void stockTextsFollowTheLanguage()
     {
         for (const char* folder : {"languages/Deutsch", "languages/Русский"})
-            QDir(m_fixture->path(".")).mkpath(QString::fromUtf8(folder));
+            QDir(path(".")).mkpath(QString::fromUtf8(folder));
         startWithSample("language=Deutsch\r\n");
         const auto cancelText = [] {
             QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::Cancel);
@@ -222,9 +222,9 @@ private slots:
     void languageWithoutCatalogueAsksBeforeEnding()
     {
         QFETCH(MessageService::Answer, answer);
-        QDir(m_fixture->path(".")).mkpath("languages/Mine");
+        QDir(path(".")).mkpath("languages/Mine");
         startWithSample();
-        QVERIFY(QFile::remove(m_fixture->path("config.xml")));
+        QVERIFY(QFile::remove(path("config.xml")));
         main().SetModified(true);
         m_fixture->messages.answers.enqueue(answer);
 
@@ -248,8 +248,8 @@ private slots:
         }
         QVERIFY2(!russian, "the test program folder holds no shipped languages");
 
-        QDir(m_fixture->path(".")).mkpath("languages/Mine");
-        TestSupport::writeFile(m_fixture->path("languages/Mine/lang.ini"), "MainActionNewGroup=Groupe\r\n");
+        QDir(path(".")).mkpath("languages/Mine");
+        TestSupport::writeFile(path("languages/Mine/lang.ini"), "MainActionNewGroup=Groupe\r\n");
         m_fixture->program().ReloadLanguage();
         const QList<QAction*> items = languageMenu->actions();
         QCOMPARE(items.size(), 2);

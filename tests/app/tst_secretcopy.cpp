@@ -37,8 +37,8 @@ private:
     void startAndSelect(int record, const QByteArray& settings = {})
     {
         m_fixture->writeSettings(settings);
-        m_fixture->writeDataFile(m_fixture->path("private.zv"), "secret", Sample);
-        m_fixture->start(m_fixture->path("private.zv"), {"secret"});
+        m_fixture->writeDataFile(path("private.zv"), "secret", Sample);
+        m_fixture->start(path("private.zv"), {"secret"});
         QModelIndex node = main().treeModel().firstNode();
         for (int i = 0; i < record; ++i)
             node = main().treeModel().nextNode(node);

@@ -46,8 +46,8 @@ private slots:
     void init()
     {
         ProgramTestCase::init();
-        m_fixture->writeDataFile(m_fixture->path("private.zv"), "secret", Sample);
-        m_fixture->start(m_fixture->path("private.zv"), {"secret"});
+        m_fixture->writeDataFile(path("private.zv"), "secret", Sample);
+        m_fixture->start(path("private.zv"), {"secret"});
     }
 
     void newFieldIsFocusedAndInView()

@@ -137,7 +137,8 @@ void InterchangeCommands::exportFile()
         != MessageService::Answer::Yes)
         return;
     int chosenFilter = int(Format::KeePassXml);
-    const QString path = m_messages.saveFileName(caption("DialogTitleExport", "Export"), ExportFilters, chosenFilter);
+    const QString path =
+        m_messages.saveFileName(caption("DialogTitleExport", "Export"), ExportFilters, chosenFilter);
     if (path.isEmpty())
         return;
     const QString shownPath = QDir::toNativeSeparators(path);
