@@ -37,9 +37,10 @@ QString reason(const CaptionTable& captions, const DataFile::SaveFailure& failur
 
 } // namespace
 
-QString saveFailureMessage(const CaptionTable& captions, const DataFile::SaveFailure& failure)
+QString saveFailureMessage(const CaptionTable& captions, const QString& path, const DataFile::SaveFailure& failure)
 {
-    QString text = caption(captions, "MessageNotSaved", "Can't save data file");
+    QString text = caption(captions, "MessageNotSaved", "Can't save data file") + QLatin1Char('\n')
+                   + QDir::toNativeSeparators(path);
     if (const QString why = reason(captions, failure); !why.isEmpty())
         text += QLatin1Char('\n') + why;
     return text;
@@ -59,7 +60,7 @@ bool DataFileWriter::save(const QString& path, const QString& password, const Da
     if (m_work.run(caption(m_captions, "ProgressSaving", "Saving…"), [&] { return DataFile::save(path, password, document, backups, failure, sealing); })
         == DataFile::Status::Ok)
         return true;
-    m_messages.show(MessageService::Kind::Error, saveFailureMessage(m_captions, failure));
+    m_messages.show(MessageService::Kind::Error, saveFailureMessage(m_captions, path, failure));
     return false;
 }
 

@@ -31,6 +31,7 @@ private:
     LongWork& m_work;
 };
 
-// "Can't save data file", then why on a line of its own: in the user's
-// language where the reason is the program's own, else in the system's words.
-QString saveFailureMessage(const CaptionTable& captions, const DataFile::SaveFailure& failure);
+// "Can't save data file", then the file and why, each on a line of its own:
+// the why in the user's language where the reason is the program's own, else
+// in the system's words.
+QString saveFailureMessage(const CaptionTable& captions, const QString& path, const DataFile::SaveFailure& failure);

@@ -119,8 +119,9 @@ private slots:
         prompt().passwords << "pw1";
         QVERIFY(!session().save());
         QCOMPARE(messages().headlines(), QStringList{"Can't save data file"});
-        // The system's reason follows.
-        QVERIFY(!messages().texts().first().section('\n', 1).isEmpty());
+        // The file, then the system's reason.
+        QCOMPARE(messages().texts().first().section('\n', 1, 1), path("missing-folder/new.zv"));
+        QVERIFY(!messages().texts().first().section('\n', 2).isEmpty());
         QVERIFY(session().Modified());
         QVERIFY(session().fileName().isEmpty());
 

@@ -169,8 +169,8 @@ private slots:
         QCOMPARE(thirdProgram.acquire(path("mine.zv")), DataFileLock::Result::Held);
     }
 
-    // Each reason on a line of its own after the failure, in the language
-    // chosen where the reason is the program's own.
+    // The file and each reason on a line of its own after the failure, the
+    // reason in the language chosen where it is the program's own.
     void saveFailureMessageSaysWhy_data()
     {
         using Reason = DataFile::SaveFailure::Reason;
@@ -196,13 +196,15 @@ private slots:
         CaptionTable captions;
         if (!language.isEmpty())
             captions.load(TestSupport::sourceDir() + "/data/languages/" + language + "/lang.ini");
-        const QStringList lines = saveFailureMessage(captions, failure).split('\n');
-        QCOMPARE(lines.size(), 2);
+        const QString file = "/home/me/private.zv";
+        const QStringList lines = saveFailureMessage(captions, file, failure).split('\n');
+        QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], captions.GetCaption("MessageNotSaved", "Can't save data file"));
-        QVERIFY2(lines[1].contains(why), qPrintable(lines[1]));
+        QCOMPARE(lines[1], file);
+        QVERIFY2(lines[2].contains(why), qPrintable(lines[2]));
         // A reason of our own is the program's text, in the language chosen.
         if (failure.reason != DataFile::SaveFailure::Reason::System)
-            QCOMPARE(lines[1] == saveFailureMessage(CaptionTable(), failure).section('\n', 1), language.isEmpty());
+            QCOMPARE(lines[2] == saveFailureMessage(CaptionTable(), file, failure).section('\n', 2), language.isEmpty());
     }
 
     void openReplacesTheDocument()
