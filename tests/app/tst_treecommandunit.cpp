@@ -1,5 +1,6 @@
 #include "ProgramFixture.h"
 
+#include "app/ui/DeletionQuestion.h"
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
 #include "document/Schema.h"
@@ -156,11 +157,43 @@ private slots:
             tree.messages.answers.enqueue(confirmed ? Answer::Yes : Answer::No);
             tree.commands.deleteSelected();
         }
-        QCOMPARE(tree.messages.texts(), QStringList(deleted.size(), "Are you sure to delete this item?"));
+        QCOMPARE(tree.messages.shown.size(), deleted.size());
+        for (const ScriptedMessageService::Shown& question : std::as_const(tree.messages.shown))
+            QCOMPARE(question.kind, MessageService::Kind::Warning);
         QCOMPARE(tree.outline(), outline);
         QCOMPARE(tree.model.nodeCount(), outline.size());
         QCOMPARE(tree.selectedCaption(), selectedAfter);
         QCOMPARE(tree.changes.count(), confirmed ? deleted.size() : 0);
+    }
+
+    void deletionQuestionSaysWhatGoes_data()
+    {
+        QTest::addColumn<QByteArray>("item");
+        QTest::addColumn<QString>("question");
+        const QByteArray record = "<record parent_type='Note'><label>Keys</label></record>";
+        QTest::newRow("record") << record << "Delete the record “Keys”?";
+        QTest::newRow("record named after its fields")
+            << QByteArray("<record><label link='Title'/><field name='Title' basic_type='TEXT'>Bank</field></record>")
+            << "Delete the record “Bank”?";
+        QTest::newRow("empty group") << QByteArray("<folder name='Personal'><folder name='Old'/></folder>")
+                                     << "Delete the group “Personal”, which holds no records?";
+        QTest::newRow("one record") << "<folder name='Personal'>" + record + "</folder>"
+                                    << "Delete the group “Personal” with the one record in it?";
+        QTest::newRow("records at every depth")
+            << "<folder name='Personal'>" + record + "<folder name='A'>" + record + "<folder name='B'>" + record
+                   + record + "</folder></folder><folder name='C'>" + record + "</folder></folder>"
+            << "Delete the group “Personal” with its 5 records?";
+        QTest::newRow("a very long name is cut") << "<folder name='" + QByteArray(500, 'n') + "'/>"
+                                                 << "Delete the group “" + QString(80, 'n')
+                                                        + "…”, which holds no records?";
+    }
+
+    void deletionQuestionSaysWhatGoes()
+    {
+        QFETCH(QByteArray, item);
+        DataDocument document;
+        QVERIFY(document.loadText("<data>" + item + "</data>"));
+        QTEST(deletionQuestion(CaptionTable(), document.root().first_child()), "question");
     }
 
     void deletingAField_data()

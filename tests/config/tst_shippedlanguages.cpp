@@ -52,7 +52,7 @@ const CaptionKey CaptionKeys[] = {
     {"GroupSelectCaption", 0}, {"ButtonNewGroup", 0}, {"AboutCaption", 0},
     // Messages
     {"MessageIncorrectPassword", 0}, {"MessageGroupNameNotExists", 0}, {"MessageFieldNameNotExists", 0},
-    {"MessageConfigNotFound", 0}, {"MessageSaveQuery", '?'}, {"MessageConfirmDeleting", '?'},
+    {"MessageConfigNotFound", 0}, {"MessageSaveQuery", '?'},
     {"MessageNotSaved", 0}, {"MessageIncorrectFormat", 0}, {"MessageNotOpened", 0},
     {"PasswordMsgPasswChanged", 0}, {"MessageSearchCompleted", 0}, {"MessageNotFound", 0},
     {"ManualFileNotExists", 0}, {"PasswordFileText", 0}, {"MessagePasswordCharacters", 0},
@@ -83,6 +83,9 @@ const CaptionKey CaptionKeys[] = {
     {"ImportLostHistory", 0}, {"ImportLostIcons", 0}, {"ImportLostExpiryDates", 0}, {"ImportLostTags", 0},
     {"MessageExportNotEncrypted", '?'}, {"MessageExportOverDataFile", 0}, {"MessageNotExported", 0},
     {"MessageExported", 0}, {"MessageExportReplaced", 0},
+    // Deleting an item
+    {"MessageDeleteRecord", '?'}, {"MessageDeleteEmptyGroup", '?'}, {"MessageDeleteGroupOneRecord", '?'},
+    {"MessageDeleteGroup", '?'},
 };
 
 QString languagesRoot()

@@ -1,5 +1,6 @@
 #include "app/ui/TreeCommands.h"
 
+#include "app/ui/DeletionQuestion.h"
 #include "config/CaptionTable.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
@@ -99,8 +100,9 @@ void TreeCommands::deleteSelected()
     const TTreeNodeData* data = m_model.nodeData(current);
     if (!data)
         return;
-    const QString question = caption("MessageConfirmDeleting", "Are you sure to delete this item") + QLatin1Char('?');
-    if (m_messages.show(MessageService::Kind::Confirm, question, MessageService::Buttons::YesNo)
+    // Nothing brings a deleted item back: asked as a warning, whose default answer is No.
+    if (m_messages.show(MessageService::Kind::Warning, deletionQuestion(m_captions, data->element),
+                        MessageService::Buttons::YesNo)
         != MessageService::Answer::Yes)
         return;
     // The selection goes where a tree control puts it when a node goes: the

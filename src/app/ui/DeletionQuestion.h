@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+#include <pugixml.hpp>
+
+class CaptionTable;
+
+// What Delete asks before an item goes: the record by its caption, or the
+// group by its name with the number of records it takes with it, counted at
+// every depth. With the question mark.
+QString deletionQuestion(const CaptionTable& captions, const pugi::xml_node& item);
