@@ -88,14 +88,23 @@ bool isRecord(const pugi::xml_node& node)
     return named(node, RecordElement);
 }
 
-QString RecordCaption(const pugi::xml_node& record)
+QString ownName(const pugi::xml_node& record)
 {
     const pugi::xml_node label = record.first_child();
     // Only a label whose content is text alone names the record itself.
     if (label.type() == pugi::node_element) {
-        if (const char* text = DataDocument::onlyText(label); text && *text != '\0')
+        if (const char* text = DataDocument::onlyText(label))
             return qText(text);
     }
+    return {};
+}
+
+QString RecordCaption(const pugi::xml_node& record)
+{
+    if (QString name = ownName(record); !name.isEmpty())
+        return name;
+
+    const pugi::xml_node label = record.first_child();
 
     const char* firstName = label.attribute("link").value();
     const pugi::xml_attribute link2 = label.attribute("link2");

@@ -40,6 +40,9 @@ QString TypeKeyForIndex(int position, bool isRecord);
 bool isGroup(const pugi::xml_node& node);
 bool isRecord(const pugi::xml_node& node);
 
+// A record's own name, its label's text; empty for a record named after its fields.
+QString ownName(const pugi::xml_node& record);
+
 // The caption of a record: its label's own text; else the values of the fields
 // named by the label's `link` and `link2` (the last field of a name wins),
 // joined by a blank; else its `parent_type`.

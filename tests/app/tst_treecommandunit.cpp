@@ -229,10 +229,15 @@ private slots:
         QTest::addColumn<QString>("shown");   // the node's caption afterwards
         QTest::addColumn<QString>("stored");  // a record's label, a group's name
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("record") << "Keys" << "House keys" << "House keys" << "House keys" << QStringList{};
-        QTest::newRow("record without a name shows its link") << "Keys" << "" << "Keys" << "" << QStringList{};
-        QTest::newRow("group and its children") << "Home" << "Family" << "Family" << "Family" << QStringList{};
-        QTest::newRow("group unnamed") << "Home" << "" << "Home" << "Home" << QStringList{"Enter Group Name first"};
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("record") << "Keys" << "House keys" << "House keys" << "House keys" << QStringList{} << true;
+        QTest::newRow("record confirmed as shown keeps following its fields")
+            << "Keys" << "Keys" << "Keys" << "" << QStringList{} << false;
+        QTest::newRow("record never named stays unnamed") << "Keys" << "" << "Keys" << "" << QStringList{} << false;
+        QTest::newRow("group and its children") << "Home" << "Family" << "Family" << "Family" << QStringList{} << true;
+        QTest::newRow("group confirmed as shown") << "Home" << "Home" << "Home" << "Home" << QStringList{} << false;
+        QTest::newRow("group unnamed") << "Home" << "" << "Home" << "Home" << QStringList{"Enter Group Name first"}
+                                       << false;
     }
 
     void renaming()
@@ -251,7 +256,7 @@ private slots:
         for (int row = 0; row < tree.model.rowCount(node); ++row)
             QCOMPARE(tree.model.nodeData(tree.model.index(row, 0, node))->parentCaption, shown);
         QCOMPARE(tree.messages.texts(), messages);
-        QCOMPARE(tree.changes.count(), int(messages.isEmpty()));
+        QTEST(tree.changes.count() > 0, "changed");
     }
 
     void dragAndDrop_data()

@@ -140,9 +140,12 @@ void TreeCommands::deleteField(int position)
 void TreeCommands::rename(const QModelIndex& node, QString text)
 {
     const TTreeNodeData* data = m_model.nodeData(node);
-    if (!data)
+    if (!data || text == m_model.caption(node))
         return;
     if (data->isRecord) {
+        // Clearing a name the record never had leaves its caption as it is.
+        if (text.isEmpty() && Schema::ownName(data->element).isEmpty())
+            return;
         if (!TreeEditing::nameRecord(data->element, text))
             return;
         text = Schema::RecordCaption(data->element);
