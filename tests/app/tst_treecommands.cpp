@@ -27,7 +27,7 @@ const QByteArray Sample =
 
 using Answer = MessageService::Answer;
 
-enum Gesture { ClickCaption, ClickArrow, ClickBelowNodes, KeyF2 };
+enum Gesture { ClickCaption, ClickArrow, ClickBelowNodes, KeyF2, RenameCommand };
 
 } // namespace
 
@@ -150,16 +150,17 @@ private slots:
         QTest::addColumn<QString>("current");  // afterwards
         QTest::addColumn<bool>("renaming");
         QTest::newRow("click on another node selects it") << "Work" << int(ClickCaption) << "Home" << "Home" << false;
-        QTest::newRow("click on the selected node renames it") << "Home" << int(ClickCaption) << "Home" << "Home" << true;
+        QTest::newRow("click on the selected node keeps it") << "Home" << int(ClickCaption) << "Home" << "Home" << false;
         QTest::newRow("arrow of another group") << "Work" << int(ClickArrow) << "Home" << "Home" << false;
         QTest::newRow("arrow of the selected group") << "Home" << int(ClickArrow) << "Home" << "Home" << false;
         QTest::newRow("click below the nodes keeps the record") << "Keys" << int(ClickBelowNodes) << "" << "Keys" << false;
         QTest::newRow("F2 renames the selected node") << "Keys" << int(KeyF2) << "" << "Keys" << true;
+        QTest::newRow("Rename renames the selected node") << "Keys" << int(RenameCommand) << "" << "Keys" << true;
     }
 
-    // Only a click on the node that was selected before, or F2, opens the
-    // caption editor; whatever the pointer does, the current node stays
-    // highlighted and the document unchanged.
+    // Only F2 or Rename opens the caption editor, never a click; whatever the
+    // pointer does, the current node stays highlighted and the document
+    // unchanged.
     void pointerAndF2()
     {
         QFETCH(QString, selected);
@@ -183,8 +184,11 @@ private slots:
         case ClickBelowNodes:
             QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, QPoint(5, tree.viewport()->height() - 5));
             break;
-        default:
+        case KeyF2:
             QTest::keyClick(&tree, Qt::Key_F2);
+            break;
+        default:
+            main().action("ActionRename")->trigger();
         }
         const auto editing = [&] {
             const auto* editor = tree.viewport()->findChild<QLineEdit*>();
@@ -231,8 +235,8 @@ private slots:
         QCOMPARE(menu.pos(), tree.viewport()->mapToGlobal(tree.visualRect(node("Keys")).bottomLeft()));
         QCOMPARE(menu.activeAction(), main().action("ActionNewGroup"));
 
-        // New Record, New Field, Delete: the keys reach the menu, not the tree.
-        for (int step = 0; step < 3; ++step)
+        // New Record, New Field, Rename, Delete: the keys reach the menu, not the tree.
+        for (int step = 0; step < 4; ++step)
             QTest::keyClick(window, Qt::Key_Down);
         QCOMPARE(menu.activeAction(), main().action("ActionDelete"));
         m_fixture->messages.answers.enqueue(Answer::Yes);

@@ -86,6 +86,8 @@ const CaptionKey CaptionKeys[] = {
     // Deleting an item
     {"MessageDeleteRecord", '?'}, {"MessageDeleteEmptyGroup", '?'}, {"MessageDeleteGroupOneRecord", '?'},
     {"MessageDeleteGroup", '?'},
+    // Renaming an item
+    {"MainActionRename", 0},
 };
 
 QString languagesRoot()

@@ -118,6 +118,10 @@ void TFormMain::createActions()
     makeWithIcon("ActionNewRecord", Artwork::ActionIcon::NewRecord);
     makeWithIcon("ActionNewField", Artwork::ActionIcon::NewField)->setEnabled(false);
     makeWithIcon("ActionDelete", Artwork::ActionIcon::Delete)->setEnabled(false);
+    QAction* rename = make("ActionRename", QKeySequence(Qt::Key_F2));
+    rename->setEnabled(false);
+    // In the tree only: F2 in a field is the field's own.
+    rename->setShortcutContext(Qt::WidgetShortcut);
     makeWithIcon("ActionFind", Artwork::ActionIcon::Find, QKeySequence(Qt::CTRL | Qt::Key_F))->setEnabled(false);
     makeWithIcon("ActionSettings", Artwork::ActionIcon::Settings, QKeySequence(Qt::Key_F12));
 
@@ -171,7 +175,7 @@ void TFormMain::createMenus()
     m_editMenu = bar->addMenu(QString());
     m_editMenu->addActions({action("ActionNewGroup"), action("ActionNewRecord"), action("ActionNewField")});
     m_editMenu->addSeparator();
-    m_editMenu->addAction(action("ActionDelete"));
+    m_editMenu->addActions({action("ActionRename"), action("ActionDelete")});
 
     m_searchMenu = bar->addMenu(QString());
     m_searchMenu->setObjectName(QStringLiteral("Search1"));
@@ -196,7 +200,7 @@ void TFormMain::createMenus()
     m_popupMenuTree->setObjectName(QStringLiteral("PopupMenuTree"));
     m_popupMenuTree->addActions({action("ActionNewGroup"), action("ActionNewRecord")});
     m_popupMenuTree->addSeparator();
-    m_popupMenuTree->addActions({action("ActionNewField"), action("ActionDelete")});
+    m_popupMenuTree->addActions({action("ActionNewField"), action("ActionRename"), action("ActionDelete")});
     m_deleteFieldMenu = m_popupMenuTree->addMenu(QString());
     m_deleteFieldMenu->setObjectName(QStringLiteral("DeleteField1"));
 
@@ -227,6 +231,8 @@ void TFormMain::createCentralArea()
     m_treeView->setMinimumWidth(208);
     m_treeView->setMaximumWidth(320);
     m_treeView->setContextMenu(m_popupMenuTree);
+    m_treeView->addAction(action("ActionRename"));
+    connect(action("ActionRename"), &QAction::triggered, m_treeView, &DocumentTreeView::renameCurrent);
     // The window opens with the keyboard in the tree, where the work starts.
     m_treeView->setFocus();
     connect(m_popupMenuTree, &QMenu::aboutToShow, this, &TFormMain::PopupMenuTreePopup);
@@ -390,6 +396,7 @@ void TFormMain::ApplyMainMenuCaptions()
     action("ActionNewRecord")->setText(caption("MainActionNewRecord", "New Record"));
     action("ActionNewField")->setText(caption("MainActionNewField", "New Field"));
     action("ActionDelete")->setText(caption("MainActionDelete", "Delete"));
+    action("ActionRename")->setText(caption("MainActionRename", "Rename"));
     action("ActionFind")->setText(caption("MainActionFind", "Find"));
     m_searchMenu->setTitle(caption("MainMenuSearch", "Search"));
     action("FindNext1")->setText(caption("MainSubMenuFindNext", "Find Next"));
@@ -440,6 +447,7 @@ void TFormMain::TreeViewChange(const QModelIndex& current)
         return;
     m_editor->ClearRecordEditor();
     action("ActionDelete")->setEnabled(true);
+    action("ActionRename")->setEnabled(true);
     action("ActionNewField")->setEnabled(true);
     action("ActionFind")->setEnabled(true);
     m_search.itemSelected();
@@ -454,6 +462,7 @@ void TFormMain::TreeViewChange(const QModelIndex& current)
 void TFormMain::treeBecameEmpty()
 {
     action("ActionDelete")->setEnabled(false);
+    action("ActionRename")->setEnabled(false);
     action("ActionNewField")->setEnabled(false);
     action("ActionFind")->setEnabled(false);
     m_editor->ClearRecordEditor();

@@ -1,6 +1,5 @@
 #include "document/ui/DocumentTreeView.h"
 
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -34,16 +33,12 @@ DocumentTreeView::DocumentTreeView(QWidget* parent)
     setUniformRowHeights(true);
     setFrameShape(QFrame::NoFrame);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    // A click on the selected node is handled here, so that only F2 is left
-    // to the view.
+    // F2 only: no click opens the caption editor.
     setEditTriggers(QAbstractItemView::EditKeyPressed);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
     // Drops land on the node under the pointer, never between nodes.
     setDragDropOverwriteMode(true);
-
-    m_renameDelay.setSingleShot(true);
-    connect(&m_renameDelay, &QTimer::timeout, this, &DocumentTreeView::renameIfStillCurrent);
 }
 
 void DocumentTreeView::setContextMenu(QMenu* menu)
@@ -53,44 +48,20 @@ void DocumentTreeView::setContextMenu(QMenu* menu)
 
 void DocumentTreeView::mousePressEvent(QMouseEvent* event)
 {
-    m_renameDelay.stop();
-    const QPoint position = event->position().toPoint();
-    const QModelIndex node = indexAt(position);
-    // The caption and icon, not the expand arrow left of them.
-    const bool onCaption = node.isValid() && visualRect(node).contains(position);
-    const bool alreadySelected = node.isValid() && node == currentIndex() && selectionModel()->isSelected(node);
-    const bool plainLeftPress = event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier;
-    m_renameCandidate = plainLeftPress && onCaption && alreadySelected ? node : QModelIndex();
-    m_pressPosition = position;
+    const QModelIndex node = indexAt(event->position().toPoint());
     if (node.isValid() && node != currentIndex())
         setCurrentIndex(node);
     QTreeView::mousePressEvent(event);
 }
 
-void DocumentTreeView::mouseReleaseEvent(QMouseEvent* event)
+void DocumentTreeView::renameCurrent()
 {
-    const QPoint position = event->position().toPoint();
-    const bool clicked = m_renameCandidate.isValid() && indexAt(position) == m_renameCandidate
-                         && (position - m_pressPosition).manhattanLength() < QApplication::startDragDistance();
-    QTreeView::mouseReleaseEvent(event);
-    if (clicked)
-        m_renameDelay.start(QApplication::doubleClickInterval());
-    else
-        m_renameCandidate = QModelIndex();
-}
-
-void DocumentTreeView::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    m_renameDelay.stop();
-    m_renameCandidate = QModelIndex();
-    QTreeView::mouseDoubleClickEvent(event);
-}
-
-void DocumentTreeView::renameIfStillCurrent()
-{
-    if (m_renameCandidate.isValid() && m_renameCandidate == currentIndex() && state() != EditingState)
-        edit(m_renameCandidate);
-    m_renameCandidate = QModelIndex();
+    const QModelIndex node = currentIndex();
+    if (!node.isValid())
+        return;
+    setFocus();
+    scrollTo(node);
+    edit(node);
 }
 
 void DocumentTreeView::keyPressEvent(QKeyEvent* event)

@@ -2,19 +2,16 @@
 
 #include "document/ui/TreeNodeView.h"
 
-#include <QPersistentModelIndex>
-#include <QPoint>
-#include <QTimer>
 #include <QTreeView>
 
 class QMenu;
 
 // The tree of groups and records as the user handles it. A press of any mouse
 // button selects the node under the pointer first, so the context menu and a
-// drag act on that node. Only a click on the node that was already selected,
-// or F2, opens the in-place editor: a click that selects a node never renames
-// it. A click below the nodes leaves the current node selected, so what the
-// editor shows and what Delete removes stays highlighted.
+// drag act on that node. Only F2 or the Rename command opens the in-place
+// editor: a click on the selected node, often just to come back to the tree,
+// never does. A click below the nodes leaves the current node selected, so
+// what the editor shows and what Delete removes stays highlighted.
 class DocumentTreeView : public QTreeView, public TreeNodeView {
     Q_OBJECT
 public:
@@ -29,6 +26,9 @@ public:
     void scrollToNode(const QModelIndex& node) override { scrollTo(node); }
     void takeKeyboardFocus() override { setFocus(); }
 
+    // Opens the caption editor on the current node, if there is one.
+    void renameCurrent();
+
 signals:
     // Delete was pressed while no caption was being edited.
     void deleteRequested();
@@ -37,8 +37,6 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -46,13 +44,7 @@ protected:
                                                          const QEvent* event = nullptr) const override;
 
 private:
-    void renameIfStillCurrent();
     void popUpMenuAtCurrentNode();
 
     QMenu* m_menu = nullptr;
-    // The node a left press hit on its caption while it was already selected:
-    // releasing there renames it once a double click is no longer possible.
-    QPersistentModelIndex m_renameCandidate;
-    QPoint m_pressPosition;
-    QTimer m_renameDelay;
 };
