@@ -56,18 +56,28 @@ private slots:
         QTest::addColumn<Qt::Key>("key");
         QTest::addColumn<QString>("clipboard");
         QTest::addColumn<QString>("status");
-        QTest::newRow("password") << 0 << Qt::Key_C << "pw1" << "Clipboard clears in 20 s";
-        QTest::newRow("login") << 0 << Qt::Key_B << "me" << "Clipboard clears in 20 s";
-        QTest::newRow("no password") << 1 << Qt::Key_C << "before" << "This record has no password field";
-        QTest::newRow("no login") << 1 << Qt::Key_B << "before" << "This record has no login field";
+        QTest::addColumn<bool>("renaming");  // the keys pressed in the caption editor
+        QTest::newRow("password") << 0 << Qt::Key_C << "pw1" << "Clipboard clears in 20 s" << false;
+        QTest::newRow("login") << 0 << Qt::Key_B << "me" << "Clipboard clears in 20 s" << false;
+        QTest::newRow("no password") << 1 << Qt::Key_C << "before" << "This record has no password field" << false;
+        QTest::newRow("no login") << 1 << Qt::Key_B << "before" << "This record has no login field" << false;
+        QTest::newRow("password while renaming") << 0 << Qt::Key_C << "pw1" << "Clipboard clears in 20 s" << true;
+        QTest::newRow("login while renaming") << 0 << Qt::Key_B << "me" << "Clipboard clears in 20 s" << true;
     }
 
     void treeKeysCopyTheRecordsFields()
     {
         QFETCH(int, record);
         QFETCH(Qt::Key, key);
+        QFETCH(bool, renaming);
         startAndSelect(record);
-        QTest::keyClick(&main().TreeView(), key, Qt::ControlModifier);
+        QWidget* target = &main().TreeView();
+        if (renaming) {
+            main().action("ActionRename")->trigger();
+            QTRY_VERIFY((target = main().TreeView().viewport()->findChild<QLineEdit*>()));
+            QTRY_VERIFY(target->hasFocus());
+        }
+        QTest::keyClick(target, key, Qt::ControlModifier);
         QTEST(clipboardText(), "clipboard");
         QTEST(status(), "status");
         const bool copied = clipboardText() != "before";

@@ -3,8 +3,8 @@
 #include "config/CaptionTable.h"
 #include "editor/ui/RecordEditor.h"
 
+#include <QAbstractScrollArea>
 #include <QKeyEvent>
-#include <QWidget>
 
 struct QuickCopyShortcuts::QuickCopy {
     QKeyCombination keys;
@@ -28,16 +28,23 @@ const QuickCopyShortcuts::QuickCopy* QuickCopyShortcuts::copyFor(const QKeyEvent
     return nullptr;
 }
 
-QuickCopyShortcuts::QuickCopyShortcuts(QWidget& tree, RecordEditor& editor, const CaptionTable& captions)
+QuickCopyShortcuts::QuickCopyShortcuts(QAbstractScrollArea& tree, RecordEditor& editor, const CaptionTable& captions)
     : QObject(&tree)
+    , m_viewport(tree.viewport())
     , m_editor(editor)
     , m_captions(captions)
 {
     tree.installEventFilter(this);
+    m_viewport->installEventFilter(this);
 }
 
 bool QuickCopyShortcuts::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_viewport && event->type() == QEvent::ChildAdded) {
+        if (QObject* child = static_cast<QChildEvent*>(event)->child(); child->isWidgetType())
+            child->installEventFilter(this);
+        return false;
+    }
     if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
         return QObject::eventFilter(watched, event);
     const QuickCopy* copy = copyFor(*static_cast<QKeyEvent*>(event));

@@ -3,17 +3,21 @@
 #include <QObject>
 
 class CaptionTable;
+class QAbstractScrollArea;
+class QWidget;
 class RecordEditor;
 class QKeyEvent;
-class QWidget;
 
 // The copy keys of the tree: Ctrl+C copies the shown record's first secret
 // field, Ctrl+B the first field the user logs in with. Only while the tree
-// has the keyboard; in a field the keys keep their ordinary meaning.
+// has the keyboard, its caption editor included: a user who reaches for the
+// password there must not paste the record's name instead (the caption's
+// text is still copied with Ctrl+Insert or the editor's menu). In a field
+// of the record the keys keep their ordinary meaning.
 class QuickCopyShortcuts : public QObject {
     Q_OBJECT
 public:
-    QuickCopyShortcuts(QWidget& tree, RecordEditor& editor, const CaptionTable& captions);
+    QuickCopyShortcuts(QAbstractScrollArea& tree, RecordEditor& editor, const CaptionTable& captions);
 
 signals:
     // The record has no such field: says so, for the status bar.
@@ -27,6 +31,8 @@ private:
     // The copy a key stands for, if any.
     static const QuickCopy* copyFor(const QKeyEvent& key);
 
+    // The caption editors open on the tree's viewport.
+    QWidget* m_viewport;
     RecordEditor& m_editor;
     const CaptionTable& m_captions;
 };
