@@ -42,6 +42,11 @@ DataFile::Format DocumentSession::formatToOffer() const
     return m_settings.isOn(SettingKey::NewFilesProtected) ? DataFile::Format::Protected : DataFile::Format::Plain;
 }
 
+QString DocumentSession::folder() const
+{
+    return m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath();
+}
+
 bool DocumentSession::ReadDataFile(const QString& path)
 {
     if (!m_fileLock.prepareOpening(path))
@@ -101,8 +106,8 @@ void DocumentSession::open()
 {
     if (!changesSavedOrGivenUp(true))
         return;
-    const QString path =
-        m_messages.openFileName(QString(), FileTypes::openFilter(m_captions), FileTypes::suffix(formatToOffer()));
+    const QString path = m_messages.openFileName(QString(), FileTypes::openFilter(m_captions),
+                                                 FileTypes::suffix(formatToOffer()), folder());
     if (path.isEmpty() || !ReadDataFile(path))
         return;
     m_fileName = path;
@@ -138,7 +143,7 @@ bool DocumentSession::save()
 bool DocumentSession::saveAs()
 {
     int type = int(formatToOffer());
-    const QString path = m_messages.saveFileName(QString(), FileTypes::saveFilters(m_captions), type);
+    const QString path = m_messages.saveFileName(QString(), FileTypes::saveFilters(m_captions), type, m_fileName, {});
     return !path.isEmpty() && saveAsWithPassword(path, DataFile::Format(type));
 }
 

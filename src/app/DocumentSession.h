@@ -31,6 +31,8 @@ public:
 
     DataDocument& document() { return m_document; }
     const QString& fileName() const { return m_fileName; }
+    // The open file's folder, where the file dialogs start; empty without a file.
+    QString folder() const;
     const QString& password() const { return m_password; }
     const DataFile::Sealing& sealing() const { return m_sealing; }
     bool readOnly() const { return m_fileLock.readOnly(); }

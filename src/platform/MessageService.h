@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Every modal message box and file dialog of the program goes through this
 // service, so tests can answer them in advance.
 class MessageService {
@@ -17,19 +19,29 @@ public:
 
     virtual ~MessageService() = default;
 
+    // Why a save dialog must not take a path the user chose; empty when it may.
+    using Refusal = std::function<QString(const QString& path)>;
+
     virtual Answer show(Kind kind, const QString& text, Buttons buttons = Buttons::Ok) = 0;
 
     // A file dialog's title says what the file is for ("Import"); an empty
-    // title leaves the dialog's own ("Open", "Save As").
+    // title leaves the dialog's own ("Open", "Save As"). It starts at
+    // startPath, a folder, or a file whose folder it shows with the file's
+    // name filled in; when that is empty, in the folder last chosen from, else
+    // in the home folder.
     // The chosen path, or empty when the dialog was cancelled. filter is in
     // Qt's form ("ZV Files (*.zv)"); defaultSuffix without the dot.
-    virtual QString openFileName(const QString& title, const QString& filter, const QString& defaultSuffix) = 0;
-    // The chosen path, or empty when cancelled; asks before overwriting an
+    virtual QString openFileName(const QString& title, const QString& filter, const QString& defaultSuffix,
+                                 const QString& startPath) = 0;
+    // The chosen path, or empty when cancelled. A path refusal names is
+    // refused with its message, and the user chooses again; before that, no
+    // question about replacing the file. Otherwise asks before overwriting an
     // existing file. filters: one type each, in Qt's form ("ZV Files (*.zv)").
     // The dialog starts on filters[selected] and gives back in selected the
     // type of the file: the one in use, whose extension a name typed without
     // one receives, unless the name was typed with another type's extension.
-    virtual QString saveFileName(const QString& title, const QStringList& filters, int& selected) = 0;
+    virtual QString saveFileName(const QString& title, const QStringList& filters, int& selected,
+                                 const QString& startPath, const Refusal& refusal) = 0;
 
     static QString title(Kind kind);
     // The first extension of a filter in Qt's form: "zvx" of "Protected (*.zvx)".

@@ -109,6 +109,7 @@ private slots:
         main().action("ActionImport")->trigger();
 
         QCOMPARE(messages().fileDialogTitles, QStringList{"Import"});
+        QCOMPARE(messages().fileDialogStarts, QStringList{openFile ? QFileInfo(path("private.zv")).absolutePath() : ""});
         QCOMPARE(messages().texts(), QStringList{records.isEmpty() ? "Can't import " + path(fileName) + "\n" + told : told});
         QCOMPARE(messages().shown.first().kind, records.isEmpty() ? MessageService::Kind::Error : MessageService::Kind::Information);
         QCOMPARE(main().Modified(), !records.isEmpty());
@@ -173,6 +174,9 @@ private slots:
         QCOMPARE(messages().shown.first().kind, MessageService::Kind::Warning);
         QCOMPARE(messages().shown.first().buttons, MessageService::Buttons::YesNo);
         QCOMPARE(messages().fileDialogTitles, warning == Answer::Yes ? QStringList{"Export"} : QStringList());
+        QCOMPARE(messages().fileDialogStarts, messages().fileDialogTitles.isEmpty()
+                                                  ? QStringList()
+                                                  : QStringList{QFileInfo(path("private.zv")).absolutePath()});
         QCOMPARE(messages().texts().mid(1), told.isEmpty() ? QStringList() : QStringList{told.arg(target)});
         QCOMPARE(TestSupport::readFile(path("private.zv")), dataFile);
         if (!format) {

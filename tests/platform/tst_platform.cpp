@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -79,6 +80,8 @@ private slots:
     void saveFileDialogAddsSuffixOfChosenType_data();
     void saveFileDialogAddsSuffixOfChosenType();
     void saveFileDialogConfirmsOverwrite();
+    void saveFileDialogRefusesBeforeAskingToReplace();
+    void fileDialogsStartAtTheFileOrTheLastFolder();
 
     void desktopLauncherUsesDefaultHandler();
 
@@ -213,7 +216,7 @@ void TestPlatform::openFileDialog()
         choose(dialog, dir.path(), path);
     });
 
-    QCOMPARE(service.openFileName("Import", zvFilter, "zv"), path);
+    QCOMPARE(service.openFileName("Import", zvFilter, "zv", QString()), path);
     QCOMPARE(title, QString("Import"));
     QCOMPARE(mode, QFileDialog::AcceptOpen);
     QCOMPARE(fileMode, QFileDialog::ExistingFile);
@@ -226,10 +229,10 @@ void TestPlatform::cancelledFileDialogGivesNothing()
 {
     QtMessageService service;
     onNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
-    QVERIFY(service.openFileName(QString(), zvFilter, "zv").isNull());
+    QVERIFY(service.openFileName(QString(), zvFilter, "zv", QString()).isNull());
     onNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
     int selected = 1;
-    QVERIFY(service.saveFileName(QString(), dataFilters, selected).isNull());
+    QVERIFY(service.saveFileName(QString(), dataFilters, selected, QString(), {}).isNull());
     QCOMPARE(selected, 1);
 }
 
@@ -271,7 +274,7 @@ void TestPlatform::saveFileDialogAddsSuffixOfChosenType()
     });
 
     int selected = preselected;
-    QCOMPARE(service.saveFileName(QString(), dataFilters, selected), dir.filePath(expectedName));
+    QCOMPARE(service.saveFileName(QString(), dataFilters, selected, QString(), {}), dir.filePath(expectedName));
     QCOMPARE(selected, expectedType);
     QCOMPARE(mode, QFileDialog::AcceptSave);
 }
@@ -304,8 +307,77 @@ void TestPlatform::saveFileDialogConfirmsOverwrite()
     });
 
     int selected = 0;
-    QCOMPARE(service.saveFileName(QString(), dataFilters, selected), path);
+    QCOMPARE(service.saveFileName(QString(), dataFilters, selected, QString(), {}), path);
     QVERIFY(asked);
+}
+
+// A refused name is refused in the dialog, which stays open for another,
+// without first asking whether to replace the file.
+void TestPlatform::saveFileDialogRefusesBeforeAskingToReplace()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("keys.zv");
+    TestSupport::writeFile(path, "x");
+    QtMessageService service;
+    QString told;
+    bool stayedOpen = false;
+    onNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        onNextModal(
+            [&, dialog](QWidget* box) {
+                auto* message = qobject_cast<QMessageBox*>(box);
+                told = message ? message->windowTitle() + ": " + message->text() : QString();
+                box->close();
+                QTimer::singleShot(0, dialog, [&stayedOpen, dialog] {
+                    stayedOpen = dialog->isVisible();
+                    dialog->reject();
+                });
+            },
+            dialog);
+        choose(dialog, dir.path(), "keys.zv");
+    });
+
+    int selected = 0;
+    const auto refusal = [&path](const QString& chosen) { return chosen == path ? QString("refused") : QString(); };
+    QVERIFY(service.saveFileName(QString(), dataFilters, selected, QString(), refusal).isEmpty());
+    QCOMPARE(told, QString("Error: refused"));
+    QVERIFY(stayedOpen);
+}
+
+// At the file given, with its name filled in, or in the folder given; else
+// where the last file was chosen, and before any in the home folder.
+void TestPlatform::fileDialogsStartAtTheFileOrTheLastFolder()
+{
+    QTemporaryDir dir;
+    QTemporaryDir other;
+    const QString path = dir.filePath("keys.zv");
+    TestSupport::writeFile(path, "x");
+    QtMessageService service;
+    QStringList starts;
+    const auto noteStartAndCancel = [&starts](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        auto* nameBox = modal->findChild<QLineEdit*>("fileNameEdit");
+        if (dialog && nameBox)
+            starts << dialog->directory().absolutePath() + "|" + nameBox->text();
+        modal->close();
+    };
+    int selected = 0;
+    onNextModal(noteStartAndCancel);
+    service.openFileName(QString(), zvFilter, "zv", QString());
+    onNextModal(noteStartAndCancel);
+    service.saveFileName(QString(), dataFilters, selected, path, {});
+    onNextModal(noteStartAndCancel);
+    service.openFileName(QString(), zvFilter, "zv", other.path());
+    onNextModal([&](QWidget* modal) { choose(qobject_cast<QFileDialog*>(modal), other.path(), "new.zv"); });
+    QCOMPARE(service.saveFileName(QString(), dataFilters, selected, QString(), {}), other.filePath("new.zv"));
+    onNextModal(noteStartAndCancel);
+    service.openFileName(QString(), zvFilter, "zv", QString());
+    QCOMPARE(starts, (QStringList{QDir::homePath() + "|", dir.path() + "|keys.zv", other.path() + "|",
+                                  other.path() + "|"}));
 }
 
 void TestPlatform::desktopLauncherUsesDefaultHandler()

@@ -10,19 +10,30 @@ MessageService::Answer ScriptedMessageService::show(Kind kind, const QString& te
     return answers.isEmpty() ? Answer::Cancel : answers.dequeue();
 }
 
-QString ScriptedMessageService::openFileName(const QString& title, const QString&, const QString&)
+QString ScriptedMessageService::openFileName(const QString& title, const QString&, const QString&,
+                                            const QString& startPath)
 {
     fileDialogTitles << title;
+    fileDialogStarts << startPath;
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
 
-QString ScriptedMessageService::saveFileName(const QString& title, const QStringList& filters, int& selected)
+QString ScriptedMessageService::saveFileName(const QString& title, const QStringList& filters, int& selected,
+                                            const QString& startPath, const Refusal& refusal)
 {
     fileDialogTitles << title;
+    fileDialogStarts << startPath;
     saveDialogs.append({filters, selected});
     if (!filterChoices.isEmpty())
         selected = filterChoices.dequeue();
-    const QString name = fileNames.isEmpty() ? QString() : fileNames.dequeue();
+    QString name = fileNames.isEmpty() ? QString() : fileNames.dequeue();
+    while (!name.isEmpty() && refusal) {
+        const QString why = refusal(name);
+        if (why.isEmpty())
+            break;
+        shown.append({Kind::Error, why, Buttons::Ok});
+        name = fileNames.isEmpty() ? QString() : fileNames.dequeue();
+    }
     selected = typeOfName(name, filters, selected);
     return name;
 }

@@ -21,8 +21,9 @@ public:
     QQueue<Answer> answers;
     QQueue<QString> fileNames;
     QList<Shown> shown;
-    // The title of each file dialog shown, in order.
+    // The title of each file dialog shown, and where it started, in order.
     QStringList fileDialogTitles;
+    QStringList fileDialogStarts;
     // The types each save dialog offered, and the one it started on.
     struct SaveDialog {
         QStringList filters;
@@ -32,10 +33,14 @@ public:
     QQueue<int> filterChoices;
 
     Answer show(Kind kind, const QString& text, Buttons buttons) override;
-    QString openFileName(const QString& title, const QString& filter, const QString& defaultSuffix) override;
+    QString openFileName(const QString& title, const QString& filter, const QString& defaultSuffix,
+                         const QString& startPath) override;
     // Keeps the type the dialog starts on unless filterChoices names one;
-    // a name with one of the types' extensions is of that type, as in the dialog.
-    QString saveFileName(const QString& title, const QStringList& filters, int& selected) override;
+    // a name with one of the types' extensions is of that type, as in the
+    // dialog. A refused name shows the refusal as an error, and the next
+    // name is chosen instead.
+    QString saveFileName(const QString& title, const QStringList& filters, int& selected, const QString& startPath,
+                         const Refusal& refusal) override;
 
     // The texts shown so far, in order.
     QStringList texts() const;

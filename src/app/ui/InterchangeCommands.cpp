@@ -78,7 +78,8 @@ void InterchangeCommands::importFile()
     const QString filter = QStringList{ExportFilters.at(0), ExportFilters.at(1),
                                        caption("FilterAllFiles", "All files") + QStringLiteral(" (*)")}
                                .join(QStringLiteral(";;"));
-    const QString path = m_messages.openFileName(caption("DialogTitleImport", "Import"), filter, QString());
+    const QString path = m_messages.openFileName(caption("DialogTitleImport", "Import"), filter, QString(),
+                                                 m_window.session().folder());
     if (path.isEmpty())
         return;
     const QString groupName = QFileInfo(path).completeBaseName();
@@ -136,19 +137,20 @@ void InterchangeCommands::exportFile()
     if (m_messages.show(MessageService::Kind::Warning, warning, MessageService::Buttons::YesNo)
         != MessageService::Answer::Yes)
         return;
+    const QString dataFile = m_window.CurrentFileName();
+    // Refused in the dialog, before it asks whether to replace the file.
+    const auto overDataFile = [this, &dataFile](const QString& chosen) {
+        return sameFile(chosen, dataFile)
+                   ? caption("MessageExportOverDataFile", "%1 is the open data file: export to another file")
+                         .arg(QDir::toNativeSeparators(chosen))
+                   : QString();
+    };
     int chosenFilter = int(Format::KeePassXml);
-    const QString path =
-        m_messages.saveFileName(caption("DialogTitleExport", "Export"), ExportFilters, chosenFilter);
+    const QString path = m_messages.saveFileName(caption("DialogTitleExport", "Export"), ExportFilters, chosenFilter,
+                                                 m_window.session().folder(), overDataFile);
     if (path.isEmpty())
         return;
     const QString shownPath = QDir::toNativeSeparators(path);
-    const QString dataFile = m_window.CurrentFileName();
-    if (sameFile(path, dataFile)) {
-        m_messages.show(MessageService::Kind::Error,
-                        caption("MessageExportOverDataFile", "%1 is the open data file: export to another file")
-                            .arg(shownPath));
-        return;
-    }
     const Format format = Format(chosenFilter);
     const QString rootName = QFileInfo(dataFile.isEmpty() ? path : dataFile).completeBaseName();
     Interchange::ExportResult result;

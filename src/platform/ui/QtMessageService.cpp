@@ -1,5 +1,7 @@
 #include "platform/ui/QtMessageService.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include <algorithm>
@@ -62,6 +64,49 @@ MessageService::Answer answerOf(QMessageBox::StandardButton button)
     }
 }
 
+MessageService::Answer showBox(QWidget* parent, MessageService::Kind kind, const QString& text,
+                               MessageService::Buttons buttons)
+{
+    QMessageBox box(iconOf(kind), MessageService::title(kind), text, standardButtonsOf(buttons), parent);
+    // Messages quote file names and user input, which must never be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    const QMessageBox::StandardButton escape = escapeButtonOf(buttons);
+    box.setEscapeButton(escape);
+    // A warning asks before something that cannot be taken back: Enter must not say yes to it.
+    if (kind == MessageService::Kind::Warning)
+        box.setDefaultButton(escape);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    return answerOf(clicked ? box.standardButton(clicked) : escape);
+}
+
+// A save dialog that says why it refuses a path before the dialog's own
+// question about replacing the file, and stays open for another choice.
+class RefusingFileDialog final : public QFileDialog {
+public:
+    RefusingFileDialog(QWidget* parent, const QString& title, const QString& start,
+                       MessageService::Refusal refusal)
+        : QFileDialog(parent, title, start)
+        , m_refusal(std::move(refusal))
+    {
+    }
+
+    void accept() override
+    {
+        const QString chosen = selectedFiles().value(0);
+        if (m_refusal && !QFileInfo(chosen).isDir()) {
+            if (const QString why = m_refusal(chosen); !why.isEmpty()) {
+                showBox(this, MessageService::Kind::Error, why, MessageService::Buttons::Ok);
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    MessageService::Refusal m_refusal;
+};
+
 } // namespace
 
 void QtMessageService::setParentWidget(QWidget* parent)
@@ -71,22 +116,20 @@ void QtMessageService::setParentWidget(QWidget* parent)
 
 MessageService::Answer QtMessageService::show(Kind kind, const QString& text, Buttons buttons)
 {
-    QMessageBox box(iconOf(kind), title(kind), text, standardButtonsOf(buttons), m_parent);
-    // Messages quote file names and user input, which must never be read as markup.
-    box.setTextFormat(Qt::PlainText);
-    const QMessageBox::StandardButton escape = escapeButtonOf(buttons);
-    box.setEscapeButton(escape);
-    // A warning asks before something that cannot be taken back: Enter must not say yes to it.
-    if (kind == Kind::Warning)
-        box.setDefaultButton(escape);
-    box.exec();
-    QAbstractButton* clicked = box.clickedButton();
-    return answerOf(clicked ? box.standardButton(clicked) : escape);
+    return showBox(m_parent, kind, text, buttons);
 }
 
-QString QtMessageService::openFileName(const QString& title, const QString& filter, const QString& defaultSuffix)
+QString QtMessageService::startingPoint(const QString& startPath) const
 {
-    QFileDialog dialog(m_parent, title);
+    if (!startPath.isEmpty())
+        return startPath;
+    return m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder;
+}
+
+QString QtMessageService::openFileName(const QString& title, const QString& filter, const QString& defaultSuffix,
+                                       const QString& startPath)
+{
+    QFileDialog dialog(m_parent, title, startingPoint(startPath));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(filter);
@@ -94,9 +137,10 @@ QString QtMessageService::openFileName(const QString& title, const QString& filt
     return chooseFile(dialog);
 }
 
-QString QtMessageService::saveFileName(const QString& title, const QStringList& filters, int& selected)
+QString QtMessageService::saveFileName(const QString& title, const QStringList& filters, int& selected,
+                                       const QString& startPath, const Refusal& refusal)
 {
-    QFileDialog dialog(m_parent, title);
+    RefusingFileDialog dialog(m_parent, title, startingPoint(startPath), refusal);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
@@ -118,5 +162,7 @@ QString QtMessageService::chooseFile(QFileDialog& dialog)
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles().value(0);
+    const QString path = dialog.selectedFiles().value(0);
+    m_lastFolder = QFileInfo(path).absolutePath();
+    return path;
 }

@@ -14,11 +14,16 @@ public:
     void setParentWidget(QWidget* parent);
 
     Answer show(Kind kind, const QString& text, Buttons buttons = Buttons::Ok) override;
-    QString openFileName(const QString& title, const QString& filter, const QString& defaultSuffix) override;
-    QString saveFileName(const QString& title, const QStringList& filters, int& selected) override;
+    QString openFileName(const QString& title, const QString& filter, const QString& defaultSuffix,
+                         const QString& startPath) override;
+    QString saveFileName(const QString& title, const QStringList& filters, int& selected, const QString& startPath,
+                         const Refusal& refusal) override;
 
 private:
     QString chooseFile(QFileDialog& dialog);
+    QString startingPoint(const QString& startPath) const;
 
     QPointer<QWidget> m_parent;
+    // Where the last file was chosen, for a dialog not told where to start.
+    QString m_lastFolder;
 };
