@@ -6,6 +6,7 @@
 #include "datafile/DataFileLock.h"
 #include "datafile/ui/PasswordWindow.h"
 #include "document/ui/TreeModel.h"
+#include "editor/ui/RecordEditor.h"
 #include "support/TestSupport.h"
 #include "tray/ui/SysTray.h"
 
@@ -219,6 +220,33 @@ private slots:
         QCOMPARE(main().treeModel().nodeCount(), 1);
         QVERIFY(main().action("ActionFind")->isEnabled());
         QVERIFY(messages().shown.isEmpty());
+    }
+
+    // After an open the keyboard is in the new file's tree, not lost with a
+    // field of the old one; the file dialogs start where the open file is,
+    // Save as with its name.
+    void openingGivesTheTreeTheKeyboard()
+    {
+        m_fixture->writeDataFile(path("private.zv"), "secret",
+                                 "<data><record type='NOTE'><label>Keys</label>"
+                                 "<field name='Notes' basic_type='TEXT'>x</field></record></data>");
+        m_fixture->start(path("private.zv"), {"secret"});
+        main().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main()));
+        main().TreeView().setCurrentIndex(main().treeModel().firstNode());
+        main().recordEditor().controlList().at(1)->setFocus();
+        QVERIFY(QDir().mkpath(path("others")));
+        m_fixture->writeDataFile(path("others/other.zv"), "other", OneGroup);
+        messages().fileNames.enqueue(path("others/other.zv"));
+        m_fixture->answerPrompts({"other"});
+        main().Open1Click();
+        // What gets the keyboard as the window comes back from the password prompt.
+        QCOMPARE(main().focusWidget(), &main().TreeView());
+        QTest::keyClick(&main().TreeView(), Qt::Key_Down);
+        QCOMPARE(main().treeModel().caption(main().TreeView().currentIndex()), QStringLiteral("Home"));
+        main().Saveas1Click();
+        QCOMPARE(messages().fileDialogStarts,
+                 (QStringList{QFileInfo(path("private.zv")).absolutePath(), path("others/other.zv")}));
     }
 
     // After a failed open of another file, the prompt still names the file

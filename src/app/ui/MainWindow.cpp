@@ -433,6 +433,8 @@ void TFormMain::showReplacedDocument()
     m_editor->ClearRecordEditor();
     RebuildTree();
     action("ActionFind")->setEnabled(m_treeModel->nodeCount() > 0);
+    // A field that had the keyboard went with the old document.
+    m_treeView->setFocus();
 }
 
 QString TFormMain::caption(const char* key, const char* englishDefault) const

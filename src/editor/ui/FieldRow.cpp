@@ -80,11 +80,17 @@ FieldRow::FieldRow(FieldControl* control, bool secret, bool canGenerate, const C
 
     // Each kind of button has its column, kept free in a row without it, so
     // that all controls are as wide and the buttons line up.
-    const auto addButtonColumn = [this, row, side](QAction* action, const char* objectName) {
-        if (action)
-            row->addWidget(addToolButton(action, objectName, side), 0, Qt::AlignTop);
-        else  // a box layout puts no gap beside a spacing
+    // Tab goes from the field through its buttons to the next field.
+    QWidget* tabbedLast = input;
+    const auto addButtonColumn = [this, row, side, &tabbedLast](QAction* action, const char* objectName) {
+        if (!action) {  // a box layout puts no gap beside a spacing
             row->addSpacing(side + ButtonGap);
+            return;
+        }
+        QToolButton* button = addToolButton(action, objectName, side);
+        row->addWidget(button, 0, Qt::AlignTop);
+        setTabOrder(tabbedLast, button);
+        tabbedLast = button;
     };
     addButtonColumn(m_reveal, "ButtonRevealField");
     addButtonColumn(m_copy, "ButtonCopyField");
@@ -103,8 +109,8 @@ QToolButton* FieldRow::addToolButton(QAction* action, const char* objectName, in
     button->setDefaultAction(action);
     button->setAutoRaise(true);
     button->setFixedSize(side, side);
-    // The field keeps the keyboard: Tab goes from field to field.
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab; a click leaves the keyboard in the field.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
