@@ -1,12 +1,14 @@
 #include "app/ui/AboutWindow.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/BackgroundPicture.h"
+#include "app/ui/HelpLinks.h"
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
 #include "document/Schema.h"
 #include "document/ui/TypeIcons.h"
 
 #include "support/RecordingDesktopLauncher.h"
+#include "support/ScriptedMessageService.h"
 #include "support/TestSupport.h"
 
 #include <QImageReader>
@@ -201,7 +203,9 @@ void TestArtwork::missingArtworkGivesNullIconsAndPictures()
     // A window whose picture is missing still works.
     CaptionTable captions;
     RecordingDesktopLauncher launcher;
-    TFormAbout about(captions, launcher, Artwork::picture(broken, Artwork::Picture::About));
+    ScriptedMessageService messages;
+    HelpLinks links(broken, captions, messages, launcher);
+    TFormAbout about(captions, links, Artwork::picture(broken, Artwork::Picture::About));
     about.show();
     QVERIFY(!about.findChild<BackgroundPicture*>());
     QTest::mouseClick(about.findChild<QPushButton*>("LabelSite"), Qt::LeftButton);

@@ -541,15 +541,33 @@ private slots:
         QCOMPARE(readFile(path("zantrove.ini")), expected);
     }
 
-    void manualOpensOrIsReportedMissing()
+    void helpLinksOpenOrSayWhyNot_data()
     {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("manualThere");
+        QTest::addColumn<bool>("handled");  // the desktop has a program for it
+        QTest::addColumn<QString>("told");  // %1: the manual's path
+        QTest::newRow("manual") << "Manual1" << true << true << QString();
+        QTest::newRow("manual missing") << "Manual1" << false << true << "Manual.pdf not found";
+        QTest::newRow("no viewer") << "Manual1" << true << false << "No program on this computer is set up to show %1";
+        QTest::newRow("web site") << "Getmobileversion1" << false << true << QString();
+        QTest::newRow("no browser") << "Getmobileversion1" << false << false
+                                    << "No web browser on this computer is set up to open https://zantrove.org/";
+    }
+
+    void helpLinksOpenOrSayWhyNot()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, manualThere);
+        QFETCH(bool, handled);
+        QFETCH(QString, told);
         start();
-        action("Manual1")->trigger();
-        QCOMPARE(m_fixture->messages.texts(), QStringList{"Manual.pdf not found"});
-        QVERIFY(m_fixture->launcher.openedUrls.isEmpty());
-        writeFile(path("manual.pdf"), "%PDF");
-        action("Manual1")->trigger();
-        QCOMPARE(m_fixture->launcher.openedUrls, QList<QUrl>{QUrl::fromLocalFile(path("manual.pdf"))});
+        if (manualThere)
+            writeFile(path("manual.pdf"), "%PDF");
+        m_fixture->launcher.result = handled;
+        action(command.toLatin1())->trigger();
+        QCOMPARE(m_fixture->messages.texts(), told.isEmpty() ? QStringList() : QStringList{told.arg(path("manual.pdf"))});
+        QCOMPARE(m_fixture->launcher.openedUrls.size(), int(told != "Manual.pdf not found"));
     }
 };
 

@@ -88,6 +88,8 @@ const CaptionKey CaptionKeys[] = {
     {"MessageDeleteGroup", '?'},
     // Renaming an item
     {"MainActionRename", 0},
+    // The manual and the web site without a program to open them
+    {"MessageNoViewer", 0}, {"MessageNoBrowser", 0},
 };
 
 QString languagesRoot()

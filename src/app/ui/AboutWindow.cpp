@@ -1,13 +1,13 @@
 #include "app/ui/AboutWindow.h"
 
 #include "app/ui/BackgroundPicture.h"
+#include "app/ui/HelpLinks.h"
 #include "app/ui/WebSite.h"
 #include "config/CaptionTable.h"
-#include "platform/ui/DesktopLauncher.h"
 
 #include <QPushButton>
 
-TFormAbout::TFormAbout(const CaptionTable& captions, DesktopLauncher& launcher, const QPixmap& picture,
+TFormAbout::TFormAbout(const CaptionTable& captions, HelpLinks& links, const QPixmap& picture,
                        QWidget* parent)
     : QDialog(parent)
     , m_captions(captions)
@@ -26,7 +26,7 @@ TFormAbout::TFormAbout(const CaptionTable& captions, DesktopLauncher& launcher, 
     site->setStyleSheet(QStringLiteral("background: transparent; border: none;"));
     site->setGeometry(152, 256, 225, 41);
     site->setToolTip(WebSite::address().toString());
-    connect(site, &QPushButton::clicked, this, [&launcher] { launcher.openUrl(WebSite::address()); });
+    connect(site, &QPushButton::clicked, this, [&links] { links.openWebSite(); });
 
     ApplyAboutCaptions();
 }

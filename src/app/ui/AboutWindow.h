@@ -4,13 +4,13 @@
 #include <QPixmap>
 
 class CaptionTable;
-class DesktopLauncher;
+class HelpLinks;
 
 // The about window: a picture with a link to the maker's web site.
 class TFormAbout : public QDialog {
     Q_OBJECT
 public:
-    TFormAbout(const CaptionTable& captions, DesktopLauncher& launcher, const QPixmap& picture,
+    TFormAbout(const CaptionTable& captions, HelpLinks& links, const QPixmap& picture,
                QWidget* parent = nullptr);
     void ApplyAboutCaptions();
 

@@ -9,7 +9,6 @@
 #include "app/ui/MenuMnemonics.h"
 #include "app/ui/PasswordWindowPrompt.h"
 #include "app/ui/ToolRow.h"
-#include "app/ui/WebSite.h"
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
@@ -20,7 +19,6 @@
 #include "editor/FieldElements.h"
 #include "editor/ui/RecordEditor.h"
 #include "platform/MessageService.h"
-#include "platform/ui/DesktopLauncher.h"
 #include "platform/ui/TrackedDialog.h"
 #include "platform/ui/TrayShell.h"
 #include "platform/ui/WindowPlacement.h"
@@ -31,13 +29,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -54,7 +50,7 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     , m_settings(services.settings)
     , m_captions(services.captions)
     , m_messages(services.messages)
-    , m_launcher(services.launcher)
+    , m_helpLinks(services.paths, services.captions, services.messages, services.launcher)
     , m_fileWork(this)
     , m_session(new DocumentSession(services.messages, services.captions, services.settings, m_fileWork, this))
     , m_document(m_session->document())
@@ -155,9 +151,9 @@ void TFormMain::createActions()
     connect(action("Exit1"), &QAction::triggered, this, &QWidget::close);
     connect(action("Exit2"), &QAction::triggered, action("Exit1"), &QAction::trigger);
     connect(action("Show1"), &QAction::triggered, this, &TFormMain::ToggleMainWindow);
-    connect(action("Manual1"), &QAction::triggered, this, &TFormMain::Manual1Click);
+    connect(action("Manual1"), &QAction::triggered, this, [this] { m_helpLinks.openManual(); });
     connect(action("About1"), &QAction::triggered, this, &TFormMain::About1Click);
-    connect(action("Getmobileversion1"), &QAction::triggered, this, &TFormMain::Getmobileversion1Click);
+    connect(action("Getmobileversion1"), &QAction::triggered, this, [this] { m_helpLinks.openWebSite(); });
 }
 
 void TFormMain::createMenus()
@@ -582,21 +578,6 @@ void TFormMain::closeEvent(QCloseEvent* event)
 void TFormMain::storeSettingsOnClose()
 {
     m_settings.StoreSettingsFromWindow(m_settingsWindow->windowState(m_session->fileName()));
-}
-
-void TFormMain::Manual1Click()
-{
-    const QString manual = m_paths.manualFile();
-    if (!QFileInfo::exists(manual)) {
-        m_messages.show(MessageService::Kind::Error, caption("ManualFileNotExists", "Manual.pdf not found"));
-        return;
-    }
-    m_launcher.openUrl(QUrl::fromLocalFile(manual));
-}
-
-void TFormMain::Getmobileversion1Click()
-{
-    m_launcher.openUrl(WebSite::address());
 }
 
 void TFormMain::About1Click()

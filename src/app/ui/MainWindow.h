@@ -3,6 +3,7 @@
 #include "app/DocumentSession.h"
 #include "app/ui/AutoLock.h"
 #include "app/ui/BackgroundWork.h"
+#include "app/ui/HelpLinks.h"
 #include "app/ui/TreeCommands.h"
 #include "datafile/DataFile.h"
 #include "document/DataDocument.h"
@@ -19,7 +20,6 @@
 #include <memory>
 
 class CaptionTable;
-class DesktopLauncher;
 class DocumentStatusDisplay;
 class DocumentTreeModel;
 class PasswordPrompt;
@@ -143,6 +143,7 @@ public:
     QMenu& PopupMenuTree() const { return *m_popupMenuTree; }
     QMenu& PopupMenuTray() const { return *m_popupMenuTray; }
     AutoLock& autoLock() const { return *m_autoLock; }
+    HelpLinks& helpLinks() { return m_helpLinks; }
 
     void ApplyMainMenuCaptions();
 
@@ -183,15 +184,13 @@ private:
     QString caption(const char* key, const char* englishDefault) const;
 
     void selectHitAndFocusIt();
-    void Manual1Click();
-    void Getmobileversion1Click();
     void About1Click();
 
     const ProgramPaths& m_paths;
     SettingsStore& m_settings;
     const CaptionTable& m_captions;
     MessageService& m_messages;
-    DesktopLauncher& m_launcher;
+    HelpLinks m_helpLinks;
 
     // Reading and writing the data file, with this window's progress.
     BackgroundWork m_fileWork;

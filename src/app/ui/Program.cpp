@@ -113,7 +113,7 @@ bool Program::createWindows(bool showSplash)
     m_newGroup->setGroupSelectWindow(m_groupSelect);
     m_newRecord->setGroupSelectWindow(m_groupSelect);
 
-    m_about = new TFormAbout(m_captions, m_platform.launcher, Artwork::picture(m_paths, Artwork::Picture::About), main);
+    m_about = new TFormAbout(m_captions, main->helpLinks(), Artwork::picture(m_paths, Artwork::Picture::About), main);
     main->setAboutWindow(m_about);
 
     for (TrackedDialog* dialog : std::initializer_list<TrackedDialog*>{m_newRecord, m_newGroup, m_newField, m_password, m_settingsWindow})
