@@ -222,17 +222,13 @@ private slots:
         QVERIFY(messages().shown.isEmpty());
     }
 
-    // After an open the keyboard is in the new file's tree, not lost with a
-    // field of the old one; the file dialogs start where the open file is,
-    // Save as with its name.
+    // The keyboard is not lost with a field of the old file; the dialogs start at the open file.
     void openingGivesTheTreeTheKeyboard()
     {
         m_fixture->writeDataFile(path("private.zv"), "secret",
                                  "<data><record type='NOTE'><label>Keys</label>"
                                  "<field name='Notes' basic_type='TEXT'>x</field></record></data>");
         m_fixture->start(path("private.zv"), {"secret"});
-        main().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&main()));
         main().TreeView().setCurrentIndex(main().treeModel().firstNode());
         main().recordEditor().controlList().at(1)->setFocus();
         QVERIFY(QDir().mkpath(path("others")));
@@ -242,8 +238,6 @@ private slots:
         main().Open1Click();
         // What gets the keyboard as the window comes back from the password prompt.
         QCOMPARE(main().focusWidget(), &main().TreeView());
-        QTest::keyClick(&main().TreeView(), Qt::Key_Down);
-        QCOMPARE(main().treeModel().caption(main().TreeView().currentIndex()), QStringLiteral("Home"));
         main().Saveas1Click();
         QCOMPARE(messages().fileDialogStarts,
                  (QStringList{QFileInfo(path("private.zv")).absolutePath(), path("others/other.zv")}));

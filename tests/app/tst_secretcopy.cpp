@@ -62,7 +62,6 @@ private slots:
         QTest::newRow("no password") << 1 << Qt::Key_C << "before" << "This record has no password field" << false;
         QTest::newRow("no login") << 1 << Qt::Key_B << "before" << "This record has no login field" << false;
         QTest::newRow("password while renaming") << 0 << Qt::Key_C << "pw1" << "Clipboard clears in 20 s" << true;
-        QTest::newRow("login while renaming") << 0 << Qt::Key_B << "me" << "Clipboard clears in 20 s" << true;
     }
 
     void treeKeysCopyTheRecordsFields()

@@ -170,22 +170,17 @@ private slots:
     {
         QTest::addColumn<QByteArray>("item");
         QTest::addColumn<QString>("question");
-        const QByteArray record = "<record parent_type='Note'><label>Keys</label></record>";
-        QTest::newRow("record") << record << "Delete the record “Keys”?";
-        QTest::newRow("record named after its fields")
-            << QByteArray("<record><label link='Title'/><field name='Title' basic_type='TEXT'>Bank</field></record>")
-            << "Delete the record “Bank”?";
-        QTest::newRow("empty group") << QByteArray("<folder name='Personal'><folder name='Old'/></folder>")
-                                     << "Delete the group “Personal”, which holds no records?";
-        QTest::newRow("one record") << "<folder name='Personal'>" + record + "</folder>"
-                                    << "Delete the group “Personal” with the one record in it?";
-        QTest::newRow("records at every depth")
-            << "<folder name='Personal'>" + record + "<folder name='A'>" + record + "<folder name='B'>" + record
-                   + record + "</folder></folder><folder name='C'>" + record + "</folder></folder>"
-            << "Delete the group “Personal” with its 5 records?";
-        QTest::newRow("a very long name is cut") << "<folder name='" + QByteArray(500, 'n') + "'/>"
-                                                 << "Delete the group “" + QString(80, 'n')
-                                                        + "…”, which holds no records?";
+        const QByteArray keys = "<record><label>Keys</label></record>";
+        QTest::newRow("record") << keys << "Delete the record “Keys”?";
+        QTest::newRow("no records") << QByteArray("<folder name='P'><folder name='Q'/></folder>")
+                                    << "Delete the group “P”, which holds no records?";
+        QTest::newRow("one record") << "<folder name='P'>" + keys + "</folder>"
+                                    << "Delete the group “P” with the one record in it?";
+        QTest::newRow("records at every depth") << "<folder name='P'>" + keys + "<folder name='Q'>" + keys + keys
+                                                       + "</folder></folder>"
+                                                << "Delete the group “P” with its 3 records?";
+        QTest::newRow("a long name cut") << "<folder name='" + QByteArray(500, 'n') + "'/>"
+                                         << "Delete the group “" + QString(80, 'n') + "…”, which holds no records?";
     }
 
     void deletionQuestionSaysWhatGoes()

@@ -79,8 +79,8 @@ private slots:
     void cancelledFileDialogGivesNothing();
     void saveFileDialogAddsSuffixOfChosenType_data();
     void saveFileDialogAddsSuffixOfChosenType();
+    void saveFileDialogConfirmsOverwrite_data();
     void saveFileDialogConfirmsOverwrite();
-    void saveFileDialogRefusesBeforeAskingToReplace();
     void fileDialogsStartAtTheFileOrTheLastFolder();
 
     void desktopLauncherUsesDefaultHandler();
@@ -279,47 +279,23 @@ void TestPlatform::saveFileDialogAddsSuffixOfChosenType()
     QCOMPARE(mode, QFileDialog::AcceptSave);
 }
 
-void TestPlatform::saveFileDialogConfirmsOverwrite()
+void TestPlatform::saveFileDialogConfirmsOverwrite_data()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("keys.zv");
-    TestSupport::writeFile(path, "x");
-    QtMessageService service;
-
-    bool asked = false;
-    onNextModal([&](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        if (!dialog) {
-            modal->close();
-            return;
-        }
-        onNextModal(
-            [&](QWidget* question) {
-                auto* box = qobject_cast<QMessageBox*>(question);
-                asked = box != nullptr;
-                if (box)
-                    box->button(QMessageBox::Yes)->click();
-                else
-                    question->close();
-            },
-            dialog);
-        choose(dialog, dir.path(), path);
-    });
-
-    int selected = 0;
-    QCOMPARE(service.saveFileName(QString(), dataFilters, selected, QString(), {}), path);
-    QVERIFY(asked);
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("asks before replacing") << false;
+    // In the dialog, which stays open for another name, and before any question.
+    QTest::newRow("a refused name") << true;
 }
 
-// A refused name is refused in the dialog, which stays open for another,
-// without first asking whether to replace the file.
-void TestPlatform::saveFileDialogRefusesBeforeAskingToReplace()
+void TestPlatform::saveFileDialogConfirmsOverwrite()
 {
+    QFETCH(bool, refused);
     QTemporaryDir dir;
     const QString path = dir.filePath("keys.zv");
     TestSupport::writeFile(path, "x");
     QtMessageService service;
-    QString told;
+
+    QString shown;
     bool stayedOpen = false;
     onNextModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -328,56 +304,53 @@ void TestPlatform::saveFileDialogRefusesBeforeAskingToReplace()
             return;
         }
         onNextModal(
-            [&, dialog](QWidget* box) {
-                auto* message = qobject_cast<QMessageBox*>(box);
-                told = message ? message->windowTitle() + ": " + message->text() : QString();
-                box->close();
+            [&, dialog](QWidget* question) {
+                auto* box = qobject_cast<QMessageBox*>(question);
+                shown = box ? box->windowTitle() + ": " + box->text() : QString();
+                if (box && !refused) {
+                    box->button(QMessageBox::Yes)->click();
+                    return;
+                }
+                question->close();
                 QTimer::singleShot(0, dialog, [&stayedOpen, dialog] {
                     stayedOpen = dialog->isVisible();
                     dialog->reject();
                 });
             },
             dialog);
-        choose(dialog, dir.path(), "keys.zv");
+        choose(dialog, dir.path(), path);
     });
 
     int selected = 0;
-    const auto refusal = [&path](const QString& chosen) { return chosen == path ? QString("refused") : QString(); };
-    QVERIFY(service.saveFileName(QString(), dataFilters, selected, QString(), refusal).isEmpty());
-    QCOMPARE(told, QString("Error: refused"));
-    QVERIFY(stayedOpen);
+    const auto refusal = [&](const QString& chosen) { return refused && chosen == path ? "refused" : QString(); };
+    QCOMPARE(service.saveFileName(QString(), dataFilters, selected, QString(), refusal), refused ? QString() : path);
+    QVERIFY(!shown.isEmpty());
+    QCOMPARE(shown == "Error: refused", refused);
+    QCOMPARE(stayedOpen, refused);
 }
 
-// At the file given, with its name filled in, or in the folder given; else
-// where the last file was chosen, and before any in the home folder.
+// At the file given, with its name filled in; else where the last file was
+// chosen, and before any in the home folder.
 void TestPlatform::fileDialogsStartAtTheFileOrTheLastFolder()
 {
     QTemporaryDir dir;
-    QTemporaryDir other;
-    const QString path = dir.filePath("keys.zv");
-    TestSupport::writeFile(path, "x");
+    TestSupport::writeFile(dir.filePath("keys.zv"), "x");
     QtMessageService service;
     QStringList starts;
-    const auto noteStartAndCancel = [&starts](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        auto* nameBox = modal->findChild<QLineEdit*>("fileNameEdit");
-        if (dialog && nameBox)
-            starts << dialog->directory().absolutePath() + "|" + nameBox->text();
+    const auto noteStart = [&starts](QWidget* modal) {
+        starts << static_cast<QFileDialog*>(modal)->directory().absolutePath() + "|"
+                      + modal->findChild<QLineEdit*>("fileNameEdit")->text();
         modal->close();
     };
-    int selected = 0;
-    onNextModal(noteStartAndCancel);
+    for (const QString& start : {QString(), dir.filePath("keys.zv")}) {
+        onNextModal(noteStart);
+        service.openFileName(QString(), zvFilter, "zv", start);
+    }
+    onNextModal([&](QWidget* modal) { choose(static_cast<QFileDialog*>(modal), dir.path(), "keys.zv"); });
+    QCOMPARE(service.openFileName(QString(), zvFilter, "zv", QDir::homePath()), dir.filePath("keys.zv"));
+    onNextModal(noteStart);
     service.openFileName(QString(), zvFilter, "zv", QString());
-    onNextModal(noteStartAndCancel);
-    service.saveFileName(QString(), dataFilters, selected, path, {});
-    onNextModal(noteStartAndCancel);
-    service.openFileName(QString(), zvFilter, "zv", other.path());
-    onNextModal([&](QWidget* modal) { choose(qobject_cast<QFileDialog*>(modal), other.path(), "new.zv"); });
-    QCOMPARE(service.saveFileName(QString(), dataFilters, selected, QString(), {}), other.filePath("new.zv"));
-    onNextModal(noteStartAndCancel);
-    service.openFileName(QString(), zvFilter, "zv", QString());
-    QCOMPARE(starts, (QStringList{QDir::homePath() + "|", dir.path() + "|keys.zv", other.path() + "|",
-                                  other.path() + "|"}));
+    QCOMPARE(starts, (QStringList{QDir::homePath() + "|", dir.path() + "|keys.zv", dir.path() + "|"}));
 }
 
 void TestPlatform::desktopLauncherUsesDefaultHandler()
