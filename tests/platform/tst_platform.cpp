@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTimer>
 #include <QtTest>
 
@@ -84,6 +85,7 @@ private slots:
 
     void trayShellShowsAddedIcon();
     void trayShellIgnoresOtherIdentifier();
+    void trayShellTipShowsAsWritten();
     void trayShellActivation_data();
     void trayShellActivation();
     void trayShellSilentOnceRemoved();
@@ -372,6 +374,28 @@ void TestPlatform::trayShellIgnoresOtherIdentifier()
     QCOMPARE(icon->toolTip(), QString("Zantrove"));
     QVERIFY(!shell.remove(8));
     QVERIFY(icon->isVisible());
+}
+
+// A status notifier host is given the tip as it is; the window in which Qt
+// docks the icon itself shows a tooltip as markup when it looks like markup.
+void TestPlatform::trayShellTipShowsAsWritten()
+{
+    QWidget docked(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
+    docked.setObjectName(QtTrayShell::DockedIconWindowName);
+    QtTrayShell shell;
+    const QString added = "Zantrove 1.1 \u2014 <b>big</b>.zv";
+    const QString changed = "Zantrove 1.1 \u2014 <img src=\"/tmp/x.png\">  two blanks.zv\nClipboard clears in 9 s";
+    const auto shownAs = [&docked] {
+        QTextDocument rendered;
+        rendered.setHtml(docked.toolTip());
+        return rendered.toPlainText();
+    };
+    QVERIFY(shell.add(7, filledIcon(Qt::red), added));
+    QCOMPARE(trayIconOf(shell)->toolTip(), added);
+    QCOMPARE(shownAs(), added);
+    QVERIFY(shell.modify(7, filledIcon(Qt::red), changed));
+    QCOMPARE(trayIconOf(shell)->toolTip(), changed);
+    QCOMPARE(shownAs(), changed);
 }
 
 void TestPlatform::trayShellActivation_data()
