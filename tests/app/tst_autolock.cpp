@@ -153,6 +153,7 @@ private slots:
         startWithFile();
         main().New1Click();
         QVERIFY(main().CurrentPassword().isEmpty());
+        QVERIFY(m_fixture->program().passwordWindow().password().isEmpty());
         m_fixture->idle.idleMilliseconds = 100 * OneMinute;
         QObject::disconnect(&main(), &TFormMain::endRequested, nullptr, nullptr);
         PromptAnswerer cancel(lockPrompt(), {""});

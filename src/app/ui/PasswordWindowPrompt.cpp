@@ -13,5 +13,5 @@ std::optional<QString> PasswordWindowPrompt::askPassword(const QString& path, Da
     m_window.SetPasswordMode(purpose == Purpose::New);
     if (m_window.exec() != QDialog::Accepted)
         return std::nullopt;
-    return m_window.password();
+    return m_window.takePassword();
 }

@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 QLineEdit* createPasswordBox(const QString& name, QWidget* parent)
@@ -173,6 +175,11 @@ void TFormPassword::setFile(const QString& path, DataFile::Format format)
 QString TFormPassword::password() const
 {
     return m_accepted;
+}
+
+QString TFormPassword::takePassword()
+{
+    return std::exchange(m_accepted, QString());
 }
 
 QString TFormPassword::typedPassword() const

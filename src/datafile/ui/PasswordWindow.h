@@ -39,6 +39,9 @@ public:
     // kept from a locked showing, whose check has used it. The boxes
     // themselves are wiped whenever the window closes.
     QString password() const;
+    // The confirmed password, handed over: the window keeps no copy of it,
+    // so the caller's wipe is the last of it.
+    QString takePassword();
     void ApplyPasswordCaptions();
 
     // While isLocked() is true, Ok closes the window only when
