@@ -171,7 +171,7 @@ void DocumentSession::changePassword()
         return;
     // The prompt names the file whose password changes, not the last one asked about.
     const std::optional<QString> password =
-        m_prompt->askPassword(m_fileName, m_sealing.format, PasswordPrompt::Purpose::New);
+        m_prompt->askPassword(m_fileName, m_sealing.format, PasswordPrompt::Purpose::Change);
     if (!password || !WriteDataFile(m_fileName, *password, false, m_sealing))
         return;
     adoptPassword(*password);

@@ -274,7 +274,7 @@ void TFormMain::createTray(TrayShell& shell)
 
 void TFormMain::setPasswordWindow(TFormPassword* window)
 {
-    m_passwordPrompt = std::make_unique<PasswordWindowPrompt>(*window);
+    m_passwordPrompt = std::make_unique<PasswordWindowPrompt>(*window, m_captions);
     m_session->setPasswordPrompt(m_passwordPrompt.get());
 }
 
