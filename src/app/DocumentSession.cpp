@@ -42,20 +42,30 @@ DataFile::Format DocumentSession::formatToOffer() const
     return m_settings.isOn(SettingKey::NewFilesProtected) ? DataFile::Format::Protected : DataFile::Format::Plain;
 }
 
-bool DocumentSession::ReadDataFile(const QString& path)
+bool DocumentSession::ReadDataFile(const QString& path, bool askAgain)
 {
     if (!m_fileLock.prepareOpening(path))
         return false;
     const auto unlessOpened = qScopeGuard([this] { m_fileLock.abandon(); });
     const DataFile::Sealing sealing = DataFile::sealingOf(path);
-    const std::optional<QString> password =
-        m_prompt->askPassword(path, sealing.format, PasswordPrompt::Purpose::Existing);
-    if (!password || !DataFileReader(m_messages, m_captions, m_fileWork).read(path, *password, m_document))
-        return false;
-    adoptPassword(*password);
-    m_sealing = sealing;
-    m_fileLock.commit();
-    return true;
+    for (;;) {
+        std::optional<QString> password =
+            m_prompt->askPassword(path, sealing.format, PasswordPrompt::Purpose::Existing);
+        if (!password)
+            return false;
+        const DataFile::Status status = DataFileReader(m_messages, m_captions, m_fileWork).read(path, *password, m_document);
+        if (status == DataFile::Status::Ok) {
+            adoptPassword(*password);
+            m_sealing = sealing;
+            m_fileLock.commit();
+            return true;
+        }
+        SecureWipe::wipe(*password);
+        const bool wrongPassword =
+            status == DataFile::Status::CannotOpen || status == DataFile::Status::InvalidPassword;
+        if (!askAgain || !wrongPassword)
+            return false;
+    }
 }
 
 bool DocumentSession::WriteDataFile(const QString& path, const QString& password, bool backups,
@@ -118,7 +128,9 @@ void DocumentSession::OpenStartupFile(const QString& commandLineFile)
         if (QFileInfo(lastFile).isFile())
             candidate = lastFile;
     }
-    if (!candidate.isEmpty() && ReadDataFile(candidate)) {
+    // A mistyped password at start-up is asked for again; Cancel leaves the
+    // new empty document.
+    if (!candidate.isEmpty() && ReadDataFile(candidate, true)) {
         m_fileName = candidate;
         emit documentReplaced();
     }

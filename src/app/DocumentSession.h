@@ -38,9 +38,10 @@ public:
     void SetModified(bool value);
 
     // Asks for the password of path and reads it into the document; on
-    // failure the user has been told and nothing changed. The file name is
-    // left for the caller to adopt.
-    bool ReadDataFile(const QString& path);
+    // failure the user has been told and nothing changed. With askAgain a
+    // password that does not open the file is asked for once more, until
+    // the user cancels. The file name is left for the caller to adopt.
+    bool ReadDataFile(const QString& path, bool askAgain = false);
     // The file named on the command line, else (with "Open last file") the last one.
     void OpenStartupFile(const QString& commandLineFile);
 
