@@ -3,6 +3,7 @@
 #include "datafile/DataFile.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QWidgetList>
 
 #include <functional>
@@ -43,7 +44,9 @@ struct LockedDocument {
 // which anyone able to write its folder could swap for their own); once it
 // is given, the windows come back in their old stacking order, the
 // innermost dialog on top and active. Dialogs running their own event loop
-// go on running while hidden, with what the user had typed in them.
+// go on running while hidden, with what the user had typed in them, and so
+// does file work: the windows hide when the lock is due, and the password is
+// asked once the work is done.
 class AutoLock : public QObject {
     Q_OBJECT
 public:
@@ -83,10 +86,14 @@ private:
     // Every occasion locks from the event loop, so that the prompt never runs
     // inside the handling of the event that asked for it.
     void lockSoon();
-    // Locks at once, or after the file work that is running; nothing when no
-    // lock is possible.
+    // Locks at once; nothing when no lock is possible.
     void lockNow();
     void lock();
+    void hideWindows();
+    // The prompt waits for the end of file work, which must not see its input.
+    void askWhenWorkIsDone();
+    // Until the password is given, or the prompt is cancelled.
+    void askPassword();
 
     const SettingsStore& m_settings;
     const CaptionTable& m_captions;
@@ -99,4 +106,6 @@ private:
     ClipboardGuard* m_clipboard;
     QTimer* m_timer;
     bool m_locked = false;
+    // Hidden by the lock, topmost first; shown again after the unlock.
+    QList<QPointer<QWidget>> m_concealed;
 };
