@@ -80,7 +80,7 @@ void DocumentSession::adoptPassword(const QString& password)
     m_password = password;
 }
 
-bool DocumentSession::changesSavedOrGivenUp(bool asQuestion)
+bool DocumentSession::changesSavedOrGivenUp(bool asQuestion, SaveElsewhere elsewhere)
 {
     if (!m_modified)
         return true;
@@ -91,7 +91,7 @@ bool DocumentSession::changesSavedOrGivenUp(bool asQuestion)
     const MessageService::Answer answer =
         m_messages.show(MessageService::Kind::Confirm, question, MessageService::Buttons::YesNoCancel);
     // Unsaved work is only thrown away when the user said so or it was saved.
-    return answer == MessageService::Answer::No || (answer == MessageService::Answer::Yes && save());
+    return answer == MessageService::Answer::No || (answer == MessageService::Answer::Yes && saveUnless(elsewhere));
 }
 
 void DocumentSession::newDocument()
@@ -139,8 +139,20 @@ void DocumentSession::OpenStartupFile(const QString& commandLineFile)
 
 bool DocumentSession::save()
 {
-    if (m_fileName.isEmpty() || !QFileInfo::exists(m_fileName) || m_fileLock.refusesSaveInPlace())
-        return saveAs();
+    return saveUnless(SaveElsewhere::Offered);
+}
+
+bool DocumentSession::saveUnless(SaveElsewhere elsewhere)
+{
+    if (m_fileName.isEmpty() || !QFileInfo::exists(m_fileName) || m_fileLock.refusesSaveInPlace()) {
+        if (elsewhere == SaveElsewhere::Offered)
+            return saveAs();
+        m_messages.show(MessageService::Kind::Error,
+                        m_captions.GetCaption(QStringLiteral("MessageSaveElsewhereLocked"),
+                                              QStringLiteral("The file cannot be saved in its place; unlock Zantrove "
+                                                             "to save it under another name")));
+        return false;
+    }
     if (!WriteDataFile(m_fileName, m_password, m_settings.isOn(SettingKey::Backups), m_sealing))
         return false;
     SetModified(false);
@@ -191,13 +203,14 @@ void DocumentSession::changePassword()
     DataFileWriter(m_messages, m_captions, m_fileWork).passwordChanged(m_fileName);
 }
 
-bool DocumentSession::mayClose()
+bool DocumentSession::mayClose(SaveElsewhere elsewhere)
 {
     if (!m_modified)
         return true;
     // A failed automatic save falls through to the question rather than
     // closing and losing the changes.
-    if (QFileInfo::exists(m_fileName) && !m_fileLock.readOnly() && m_settings.isOn(SettingKey::AutoSave) && save())
+    if (QFileInfo::exists(m_fileName) && !m_fileLock.readOnly() && m_settings.isOn(SettingKey::AutoSave)
+        && saveUnless(elsewhere))
         return true;
-    return changesSavedOrGivenUp(true);
+    return changesSavedOrGivenUp(true, elsewhere);
 }

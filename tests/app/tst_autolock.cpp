@@ -1,5 +1,6 @@
 #include "ProgramFixture.h"
 
+#include "datafile/DataFile.h"
 #include "datafile/ui/PasswordWindow.h"
 #include "document/ui/UnitGroupSelect.h"
 #include "document/ui/UnitNewGroup.h"
@@ -7,6 +8,7 @@
 #include "tray/ui/SysTray.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -16,6 +18,8 @@
 #include <QtTest>
 
 namespace {
+
+using Answer = MessageService::Answer;
 
 const QByteArray Sample = "<data><folder name=\"Home\" type=\"PRIVATE\"/></data>";
 constexpr quint32 OneMinute = 60 * 1000;
@@ -52,6 +56,7 @@ private slots:
         PromptAnswerer answer(lockPrompt(), {"wrong", "secret"});
         main().TimerTimer();
         QVERIFY(hiddenWhileLocked);
+        QCOMPARE(lockPrompt().windowTitle(), QStringLiteral("Zantrove is locked"));
         QCOMPARE(fileLine, QStringLiteral("private.zv File"));
         QCOMPARE(trayHintWhileLocked, QStringLiteral("Zantrove 1.1 \u2014 private.zv (locked)"));
         QCOMPARE(main().SysTray().Hint(), QStringLiteral("Zantrove 1.1 \u2014 private.zv"));
@@ -61,19 +66,62 @@ private slots:
         QVERIFY(!main().Locked());
     }
 
-    void cancellingEndsTheProgramWithoutAnyQuestion()
+    // Escape and the close box leave the program locked. Exit ends it through
+    // the close question, which cannot take the document to another file.
+    void endingFromTheLockAsksTheCloseQuestion_data()
     {
-        startWithFile();
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<bool>("fileGone");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<bool>("ends");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("no") << QByteArray() << false << QList<Answer>{Answer::No} << true << false << 1;
+        QTest::newRow("yes") << QByteArray() << false << QList<Answer>{Answer::Yes} << true << true << 1;
+        QTest::newRow("cancel") << QByteArray() << false << QList<Answer>{Answer::Cancel} << false << false << 1;
+        QTest::newRow("save when exit") << QByteArray("autosave=1\r\n") << false << QList<Answer>{} << true << true
+                                        << 0;
+        QTest::newRow("file gone, yes") << QByteArray() << true << QList<Answer>{Answer::Yes} << false << false << 2;
+    }
+
+    void endingFromTheLockAsksTheCloseQuestion()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(bool, fileGone);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(bool, ends);
+        QFETCH(bool, saved);
+        QFETCH(int, messages);
+        startWithFile("autoblocking=1\r\nblockingtime=1\r\n" + settings);
+        main().XMLDocumentData().root().append_child("folder").append_attribute("name") = "Garden";
         main().SetModified(true);
+        if (fileGone)
+            QVERIFY(QFile::remove(path("private.zv")));
+        m_fixture->messages.answers.append(answers);
         // Observe the request without ending this test process's event loops.
         QObject::disconnect(&main(), &TFormMain::endRequested, nullptr, nullptr);
         QSignalSpy end(&main(), &TFormMain::endRequested);
         m_fixture->idle.idleMilliseconds = OneMinute;
-        PromptAnswerer cancel(lockPrompt(), {""});
+        bool stayedUp = false;
+        std::unique_ptr<PromptAnswerer> unlock;
+        WhenShown escapeThenExit(lockPrompt(), [&] {
+            QTest::keyClick(lockPrompt().findChild<QLineEdit*>("EditPassword"), Qt::Key_Escape);
+            lockPrompt().close();
+            stayedUp = lockPrompt().isVisible() && main().Locked();
+            QVERIFY(!lockPrompt().findChild<QPushButton*>("JvXPButtonCancel")->isVisible());
+            lockPrompt().findChild<QPushButton*>("JvXPButtonExit")->click();
+            // Where the program stays, the prompt comes back.
+            unlock = std::make_unique<PromptAnswerer>(lockPrompt(), QStringList{"secret"});
+        });
         main().TimerTimer();
-        QCOMPARE(end.count(), 1);
-        QVERIFY(m_fixture->messages.shown.isEmpty());
-        QVERIFY(!main().isVisible());
+        QVERIFY(stayedUp);
+        QCOMPARE(end.count(), ends ? 1 : 0);
+        QCOMPARE(unlock->answered, ends ? 0 : 1);
+        QCOMPARE(m_fixture->messages.shown.size(), messages);
+        QVERIFY(m_fixture->messages.fileDialogTitles.isEmpty());
+        DataDocument onDisk;
+        const bool opens = DataFile::read(path("private.zv"), "secret", onDisk) == DataFile::Status::Ok;
+        QCOMPARE(opens && onDisk.root().find_child_by_attribute("folder", "name", "Garden"), saved);
     }
 
     // Every window hides at the lock and comes back as it was stacked, the

@@ -44,7 +44,8 @@ struct LockRig {
     QWidgetList windows{&mainWindow};
     TFormPassword prompt{captions, messages, capsLock, &mainWindow};
     AutoLock lock{{settings, captions, messages, idle, sessionEvents},
-                  {[this] { return fileName; }, [this] { return format; }, [this] { return password; }},
+                  {[this] { return fileName; }, [this] { return format; }, [this] { return password; },
+                   [] { return false; }},
                   [this] { return windows; },
                   mainWindow,
                   prompt};

@@ -84,6 +84,7 @@ const CaptionKey CaptionKeys[] = {
     {"MessageExportNotEncrypted", '?'}, {"MessageExportOverDataFile", 0}, {"MessageNotExported", 0},
     {"MessageExported", 0}, {"MessageExportReplaced", 0},
     // The lock and the change of password
+    {"PasswordCaptionLocked", 0}, {"PasswordButtonExit", 0}, {"MessageSaveElsewhereLocked", 0},
     {"PasswordCaptionChange", 0},
 };
 

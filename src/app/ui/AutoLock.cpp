@@ -210,12 +210,21 @@ void AutoLock::askPassword()
 {
     m_prompt.setFile(m_document.fileName(), m_document.format());
     m_prompt.SetPasswordMode(false);
-    const bool unlocked = m_prompt.exec() == QDialog::Accepted;
-    m_locked = false;
-    if (!unlocked) {
-        emit endRequested();
-        return;
+    m_prompt.setWindowTitle(
+        m_captions.GetCaption(QStringLiteral("PasswordCaptionLocked"), QStringLiteral("Zantrove is locked")));
+    // While locked the prompt closes only with the right password or Exit;
+    // anything else means the event loops are ending with the program.
+    int result = m_prompt.exec();
+    while (result == TFormPassword::ExitChosen) {
+        if (m_document.mayEnd()) {
+            emit endRequested();
+            return;
+        }
+        result = m_prompt.exec();
     }
+    if (result != QDialog::Accepted)
+        return;
+    m_locked = false;
     emit lockedChanged(false);
     revealWindows(std::exchange(m_concealed, {}), m_mainWindow);
     m_timer->start();

@@ -563,9 +563,14 @@ void TFormMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    FormClose();
+    event->accept();
+}
+
+void TFormMain::FormClose()
+{
     storeSettingsOnClose();
     m_sysTray->setVisible(false);
-    event->accept();
 }
 
 void TFormMain::storeSettingsOnClose()

@@ -72,8 +72,11 @@ bool Program::createWindows(bool showSplash)
         MainWindowServices{m_paths, m_settings, m_captions, m_platform.messages, m_platform.launcher,
                            m_platform.trayShell});
     TFormMain* main = m_main.get();
-    // Ends at once: no close question, no saving; the settings file is still written.
-    QObject::connect(main, &TFormMain::endRequested, main, [] { QCoreApplication::exit(0); });
+    // The close question was answered at the lock; the settings file is written on the way out.
+    QObject::connect(main, &TFormMain::endRequested, main, [main] {
+        main->FormClose();
+        QCoreApplication::exit(0);
+    });
     const QList<QIcon>& icons = main->ImageListIcons();
     connectFieldTools();
 
@@ -151,7 +154,8 @@ void Program::createLock()
     auto* lock = new AutoLock(
         {m_settings, m_captions, m_platform.messages, m_platform.idleTime, m_platform.sessionEvents},
         {[&session] { return session.fileName(); }, [&session] { return session.sealing().format; },
-         [&session] { return session.password(); }},
+         [&session] { return session.password(); },
+         [main] { return main->FormCloseQuery(DocumentSession::SaveElsewhere::Refused); }},
         &QApplication::topLevelWidgets, *main, *m_lockPrompt);
     main->setAutoLock(lock);
     QObject::connect(lock, &AutoLock::endRequested, main, &TFormMain::endRequested);
