@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
@@ -122,6 +123,45 @@ private slots:
         DataDocument onDisk;
         const bool opens = DataFile::read(path("private.zv"), "secret", onDisk) == DataFile::Status::Ok;
         QCOMPARE(opens && onDisk.root().find_child_by_attribute("folder", "name", "Garden"), saved);
+    }
+
+    // The icon stays through the lock and offers Unlock alone; a left click
+    // brings the prompt, not the main window.
+    void theTrayOffersUnlockWhileLocked()
+    {
+        QPixmap picture(16, 16);
+        picture.fill(Qt::red);
+        QApplication::setWindowIcon(QIcon(picture));
+        startWithFile("autoblocking=1\r\nblockingtime=1\r\nsystray=1\r\n");
+        const qint64 unlockedIcon = main().SysTray().Icon().cacheKey();
+        const auto visibleItems = [this] {
+            QStringList names;
+            for (const QAction* item : main().PopupMenuTray().actions())
+                if (item->isVisible())
+                    names << item->objectName();
+            return names;
+        };
+        const quintptr icon = main().SysTray().identifier();
+        m_fixture->idle.idleMilliseconds = OneMinute;
+        QStringList itemsWhileLocked;
+        bool mainStayedHidden = false;
+        bool greyedWhileLocked = false;
+        WhenShown clickTray(lockPrompt(), [&] {
+            itemsWhileLocked = visibleItems();
+            greyedWhileLocked = main().SysTray().Icon().cacheKey() != unlockedIcon;
+            m_fixture->tray.simulate(icon, 0x201);
+            m_fixture->tray.simulate(icon, 0x202);
+            mainStayedHidden = !main().isVisible() && lockPrompt().isVisible();
+        });
+        PromptAnswerer answer(lockPrompt(), {"secret"});
+        main().TimerTimer();
+        QCOMPARE(itemsWhileLocked, QStringList{"Unlock1"});
+        QVERIFY(mainStayedHidden);
+        QVERIFY(!m_fixture->tray.calls().contains(RecordingTrayShell::Call::Remove));
+        QCOMPARE(visibleItems(), (QStringList{"Show1", "LockNow1", "Exit2"}));
+        QVERIFY(greyedWhileLocked);
+        QCOMPARE(main().SysTray().Icon().cacheKey(), unlockedIcon);
+        QApplication::setWindowIcon(QIcon());
     }
 
     // Every window hides at the lock and comes back as it was stacked, the

@@ -85,7 +85,7 @@ const CaptionKey CaptionKeys[] = {
     {"MessageExported", 0}, {"MessageExportReplaced", 0},
     // The lock and the change of password
     {"PasswordCaptionLocked", 0}, {"PasswordButtonExit", 0}, {"MessageSaveElsewhereLocked", 0},
-    {"PasswordCaptionChange", 0},
+    {"PasswordCaptionChange", 0}, {"MainTrayPopupUnlock", 0},
 };
 
 QString languagesRoot()

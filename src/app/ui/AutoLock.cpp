@@ -138,6 +138,14 @@ void AutoLock::mainWindowHidden()
     lockIf(SettingKey::LockWhenMinimised, false);
 }
 
+void AutoLock::showPrompt()
+{
+    if (!m_locked || !m_prompt.isVisible())
+        return;
+    m_prompt.raise();
+    m_prompt.activateWindow();
+}
+
 bool AutoLock::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_mainWindow && event->type() == QEvent::WindowStateChange && m_mainWindow.isMinimized())

@@ -68,6 +68,8 @@ public:
     void lockNowCommand();
     // The main window left for the notification area.
     void mainWindowHidden();
+    // "Unlock": brings the prompt to the front while locked.
+    void showPrompt();
 
 signals:
     // The windows are about to be hidden: what they show must not be seen on the way back.

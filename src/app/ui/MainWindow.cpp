@@ -135,6 +135,7 @@ void TFormMain::createActions()
     make("About1");
     make("Getmobileversion1");
     make("Show1");
+    make("Unlock1")->setVisible(false);
     make("Exit2");
 
     connect(action("New1"), &QAction::triggered, this, &TFormMain::New1Click);
@@ -202,7 +203,7 @@ void TFormMain::createMenus()
 
     m_popupMenuTray = new QMenu(this);
     m_popupMenuTray->setObjectName(QStringLiteral("PopupMenuTray"));
-    m_popupMenuTray->addActions({action("Show1"), action("LockNow1"), action("Exit2")});
+    m_popupMenuTray->addActions({action("Show1"), action("LockNow1"), action("Unlock1"), action("Exit2")});
 }
 
 void TFormMain::createCentralArea()
@@ -402,6 +403,7 @@ void TFormMain::ApplyMainMenuCaptions()
     action("About1")->setText(caption("MainSubMenuAbout", "About"));
     action("Getmobileversion1")->setText(caption("MainMenuMobileVersion", "Get Mobile Version") + QLatin1Char('!'));
     action("Show1")->setText(caption("MainTrayPopupShowHide", "Show/Hide"));
+    action("Unlock1")->setText(caption("MainTrayPopupUnlock", "Unlock"));
     m_statusDisplay->refresh();
     // Set afresh with the others, so that the mnemonics start from plain texts.
     m_deleteFieldMenu->setTitle(QStringLiteral("Delete Field"));
@@ -488,9 +490,12 @@ void TFormMain::refreshSelectedCaption()
         m_treeModel->setCaption(current, Schema::RecordCaption(data->element));
 }
 
+// While locked, the left button stands for Unlock.
 void TFormMain::SysTrayMouseUp(Qt::MouseButton button)
 {
-    if (button == Qt::LeftButton)
+    if (button == Qt::LeftButton && Locked())
+        action("Unlock1")->trigger();
+    else if (button == Qt::LeftButton)
         ToggleMainWindow();
     else if (button == Qt::RightButton)
         ShowTrayMenu();
@@ -532,8 +537,6 @@ void TFormMain::SysTrayShownChanged(bool shown)
 
 void TFormMain::ShowTrayMenu()
 {
-    if (Locked())
-        return;
     const QPoint pos = QCursor::pos();
     emit trayMenuRequested(pos);
     m_popupMenuTray->popup(pos);

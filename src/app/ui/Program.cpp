@@ -9,6 +9,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/SecretClipboard.h"
 #include "app/ui/SplashWindow.h"
+#include "app/ui/TrayLockMenu.h"
 #include "config/Languages.h"
 #include "config/ui/UnitSettings.h"
 #include "datafile/TextEncoding.h"
@@ -160,6 +161,10 @@ void Program::createLock()
     main->setAutoLock(lock);
     QObject::connect(lock, &AutoLock::endRequested, main, &TFormMain::endRequested);
     QObject::connect(lock, &AutoLock::lockedChanged, &main->statusDisplay(), &DocumentStatusDisplay::showLocked);
+    QAction* unlock = main->action("Unlock1");
+    QObject::connect(lock, &AutoLock::lockedChanged, main,
+                     [main, unlock](bool locked) { TrayLockMenu::showLocked(main->PopupMenuTray(), *unlock, locked); });
+    QObject::connect(unlock, &QAction::triggered, lock, &AutoLock::showPrompt);
     QObject::connect(lock, &AutoLock::aboutToLock, &main->recordEditor(), &RecordEditor::hideSecrets);
     QObject::connect(main->action("LockNow1"), &QAction::triggered, lock, &AutoLock::lockNowCommand);
     QObject::connect(main, &TFormMain::hiddenToTray, lock, &AutoLock::mainWindowHidden);
