@@ -77,12 +77,17 @@ private slots:
         QTest::addColumn<bool>("ends");
         QTest::addColumn<bool>("saved");
         QTest::addColumn<int>("messages");
-        QTest::newRow("no") << QByteArray() << false << QList<Answer>{Answer::No} << true << false << 1;
-        QTest::newRow("yes") << QByteArray() << false << QList<Answer>{Answer::Yes} << true << true << 1;
-        QTest::newRow("cancel") << QByteArray() << false << QList<Answer>{Answer::Cancel} << false << false << 1;
+        QTest::addColumn<bool>("byExit");
+        QTest::newRow("no") << QByteArray() << false << QList<Answer>{Answer::No} << true << false << 1 << true;
+        QTest::newRow("yes") << QByteArray() << false << QList<Answer>{Answer::Yes} << true << true << 1 << true;
+        QTest::newRow("cancel") << QByteArray() << false << QList<Answer>{Answer::Cancel} << false << false << 1 << true;
         QTest::newRow("save when exit") << QByteArray("autosave=1\r\n") << false << QList<Answer>{} << true << true
-                                        << 0;
-        QTest::newRow("file gone, yes") << QByteArray() << true << QList<Answer>{Answer::Yes} << false << false << 2;
+                                        << 0 << true;
+        QTest::newRow("file gone, yes") << QByteArray() << true << QList<Answer>{Answer::Yes} << false << false << 2
+                                        << true;
+        // As the desktop's session may close the window.
+        QTest::newRow("closed while locked, file gone, yes")
+            << QByteArray() << true << QList<Answer>{Answer::Yes} << false << false << 2 << false;
     }
 
     void endingFromTheLockAsksTheCloseQuestion()
@@ -93,6 +98,7 @@ private slots:
         QFETCH(bool, ends);
         QFETCH(bool, saved);
         QFETCH(int, messages);
+        QFETCH(bool, byExit);
         startWithFile("autoblocking=1\r\nblockingtime=1\r\n" + settings);
         main().XMLDocumentData().root().append_child("folder").append_attribute("name") = "Garden";
         main().SetModified(true);
@@ -110,7 +116,10 @@ private slots:
             lockPrompt().close();
             stayedUp = lockPrompt().isVisible() && main().Locked();
             QVERIFY(!lockPrompt().findChild<QPushButton*>("JvXPButtonCancel")->isVisible());
-            lockPrompt().findChild<QPushButton*>("JvXPButtonExit")->click();
+            if (byExit)
+                lockPrompt().findChild<QPushButton*>("JvXPButtonExit")->click();
+            else
+                QVERIFY(!main().close());
             // Where the program stays, the prompt comes back.
             unlock = std::make_unique<PromptAnswerer>(lockPrompt(), QStringList{"secret"});
         });

@@ -560,9 +560,11 @@ void TFormMain::changeEvent(QEvent* event)
     }
 }
 
+// The desktop's session may close the window while the program is locked:
+// then, as at the lock's Exit, nothing is saved anywhere but in its file.
 void TFormMain::closeEvent(QCloseEvent* event)
 {
-    if (!FormCloseQuery()) {
+    if (!FormCloseQuery(Locked() ? DocumentSession::SaveElsewhere::Refused : DocumentSession::SaveElsewhere::Offered)) {
         event->ignore();
         return;
     }
