@@ -383,19 +383,12 @@ void TestPlatform::trayShellTipShowsAsWritten()
     QWidget docked(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
     docked.setObjectName(QtTrayShell::DockedIconWindowName);
     QtTrayShell shell;
-    const QString added = "Zantrove 1.1 \u2014 <b>big</b>.zv";
-    const QString changed = "Zantrove 1.1 \u2014 <img src=\"/tmp/x.png\">  two blanks.zv\nClipboard clears in 9 s";
-    const auto shownAs = [&docked] {
-        QTextDocument rendered;
-        rendered.setHtml(docked.toolTip());
-        return rendered.toPlainText();
-    };
-    QVERIFY(shell.add(7, filledIcon(Qt::red), added));
-    QCOMPARE(trayIconOf(shell)->toolTip(), added);
-    QCOMPARE(shownAs(), added);
-    QVERIFY(shell.modify(7, filledIcon(Qt::red), changed));
-    QCOMPARE(trayIconOf(shell)->toolTip(), changed);
-    QCOMPARE(shownAs(), changed);
+    const QString tip = "Zantrove 1.1 \u2014 <b>big</b> <img src=\"/tmp/x.png\">  .zv\nClipboard clears in 9 s";
+    QVERIFY(shell.add(7, filledIcon(Qt::red), tip));
+    QCOMPARE(trayIconOf(shell)->toolTip(), tip);
+    QTextDocument shown;
+    shown.setHtml(docked.toolTip());
+    QCOMPARE(shown.toPlainText(), tip);
 }
 
 void TestPlatform::trayShellActivation_data()
