@@ -12,7 +12,7 @@ DataFileReader::DataFileReader(MessageService& messages, const CaptionTable& cap
 {
 }
 
-bool DataFileReader::read(const QString& path, const QString& password, DataDocument& document)
+DataFile::Status DataFileReader::read(const QString& path, const QString& password, DataDocument& document)
 {
     // The windows go on showing the document while the file is read: it is
     // read into a document of its own, which takes the old one's place here.
@@ -20,10 +20,11 @@ bool DataFileReader::read(const QString& path, const QString& password, DataDocu
     const QString opening = m_captions.GetCaption(QStringLiteral("ProgressOpening"), QStringLiteral("Opening…"));
     QString key;
     QString english;
-    switch (m_work.run(opening, [&] { return DataFile::read(path, password, read); })) {
+    const DataFile::Status status = m_work.run(opening, [&] { return DataFile::read(path, password, read); });
+    switch (status) {
     case DataFile::Status::Ok:
         document.swap(read);
-        return true;
+        return status;
     case DataFile::Status::IncorrectFormat:
         key = QStringLiteral("MessageIncorrectFormat");
         english = QStringLiteral("Incorrect file format");
@@ -38,5 +39,5 @@ bool DataFileReader::read(const QString& path, const QString& password, DataDocu
         break;
     }
     m_messages.show(MessageService::Kind::Error, m_captions.GetCaption(key, english));
-    return false;
+    return status;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datafile/DataFile.h"
+
 #include <QString>
 
 class CaptionTable;
@@ -15,8 +17,8 @@ public:
     DataFileReader(MessageService& messages, const CaptionTable& captions, LongWork& work);
 
     // Reads path into document (DataFile::read); on failure shows why and
-    // gives false, with document unchanged.
-    bool read(const QString& path, const QString& password, DataDocument& document);
+    // gives the failure, with document unchanged.
+    DataFile::Status read(const QString& path, const QString& password, DataDocument& document);
 
 private:
     MessageService& m_messages;

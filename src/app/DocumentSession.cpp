@@ -47,20 +47,30 @@ QString DocumentSession::folder() const
     return m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath();
 }
 
-bool DocumentSession::ReadDataFile(const QString& path)
+bool DocumentSession::ReadDataFile(const QString& path, bool askAgain)
 {
     if (!m_fileLock.prepareOpening(path))
         return false;
     const auto unlessOpened = qScopeGuard([this] { m_fileLock.abandon(); });
     const DataFile::Sealing sealing = DataFile::sealingOf(path);
-    const std::optional<QString> password =
-        m_prompt->askPassword(path, sealing.format, PasswordPrompt::Purpose::Existing);
-    if (!password || !DataFileReader(m_messages, m_captions, m_fileWork).read(path, *password, m_document))
-        return false;
-    adoptPassword(*password);
-    m_sealing = sealing;
-    m_fileLock.commit();
-    return true;
+    for (;;) {
+        std::optional<QString> password =
+            m_prompt->askPassword(path, sealing.format, PasswordPrompt::Purpose::Existing);
+        if (!password)
+            return false;
+        const DataFile::Status status = DataFileReader(m_messages, m_captions, m_fileWork).read(path, *password, m_document);
+        if (status == DataFile::Status::Ok) {
+            adoptPassword(*password);
+            m_sealing = sealing;
+            m_fileLock.commit();
+            return true;
+        }
+        SecureWipe::wipe(*password);
+        const bool wrongPassword =
+            status == DataFile::Status::CannotOpen || status == DataFile::Status::InvalidPassword;
+        if (!askAgain || !wrongPassword)
+            return false;
+    }
 }
 
 bool DocumentSession::WriteDataFile(const QString& path, const QString& password, bool backups,
@@ -75,7 +85,7 @@ void DocumentSession::adoptPassword(const QString& password)
     m_password = password;
 }
 
-bool DocumentSession::changesSavedOrGivenUp(bool asQuestion)
+bool DocumentSession::changesSavedOrGivenUp(bool asQuestion, SaveElsewhere elsewhere)
 {
     if (!m_modified)
         return true;
@@ -86,7 +96,7 @@ bool DocumentSession::changesSavedOrGivenUp(bool asQuestion)
     const MessageService::Answer answer =
         m_messages.show(MessageService::Kind::Confirm, question, MessageService::Buttons::YesNoCancel);
     // Unsaved work is only thrown away when the user said so or it was saved.
-    return answer == MessageService::Answer::No || (answer == MessageService::Answer::Yes && save());
+    return answer == MessageService::Answer::No || (answer == MessageService::Answer::Yes && saveUnless(elsewhere));
 }
 
 void DocumentSession::newDocument()
@@ -123,7 +133,9 @@ void DocumentSession::OpenStartupFile(const QString& commandLineFile)
         if (QFileInfo(lastFile).isFile())
             candidate = lastFile;
     }
-    if (!candidate.isEmpty() && ReadDataFile(candidate)) {
+    // A mistyped password at start-up is asked for again; Cancel leaves the
+    // new empty document.
+    if (!candidate.isEmpty() && ReadDataFile(candidate, true)) {
         m_fileName = candidate;
         emit documentReplaced();
     }
@@ -132,8 +144,20 @@ void DocumentSession::OpenStartupFile(const QString& commandLineFile)
 
 bool DocumentSession::save()
 {
-    if (m_fileName.isEmpty() || !QFileInfo::exists(m_fileName) || m_fileLock.refusesSaveInPlace())
-        return saveAs();
+    return saveUnless(SaveElsewhere::Offered);
+}
+
+bool DocumentSession::saveUnless(SaveElsewhere elsewhere)
+{
+    if (m_fileName.isEmpty() || !QFileInfo::exists(m_fileName) || m_fileLock.refusesSaveInPlace()) {
+        if (elsewhere == SaveElsewhere::Offered)
+            return saveAs();
+        m_messages.show(MessageService::Kind::Error,
+                        m_captions.GetCaption(QStringLiteral("MessageSaveElsewhereLocked"),
+                                              QStringLiteral("The file cannot be saved in its place; unlock Zantrove "
+                                                             "to save it under another name")));
+        return false;
+    }
     if (!WriteDataFile(m_fileName, m_password, m_settings.isOn(SettingKey::Backups), m_sealing))
         return false;
     SetModified(false);
@@ -176,7 +200,7 @@ void DocumentSession::changePassword()
         return;
     // The prompt names the file whose password changes, not the last one asked about.
     const std::optional<QString> password =
-        m_prompt->askPassword(m_fileName, m_sealing.format, PasswordPrompt::Purpose::New);
+        m_prompt->askPassword(m_fileName, m_sealing.format, PasswordPrompt::Purpose::Change);
     if (!password || !WriteDataFile(m_fileName, *password, false, m_sealing))
         return;
     adoptPassword(*password);
@@ -184,13 +208,14 @@ void DocumentSession::changePassword()
     DataFileWriter(m_messages, m_captions, m_fileWork).passwordChanged(m_fileName);
 }
 
-bool DocumentSession::mayClose()
+bool DocumentSession::mayClose(SaveElsewhere elsewhere)
 {
     if (!m_modified)
         return true;
     // A failed automatic save falls through to the question rather than
     // closing and losing the changes.
-    if (QFileInfo::exists(m_fileName) && !m_fileLock.readOnly() && m_settings.isOn(SettingKey::AutoSave) && save())
+    if (QFileInfo::exists(m_fileName) && !m_fileLock.readOnly() && m_settings.isOn(SettingKey::AutoSave)
+        && saveUnless(elsewhere))
         return true;
-    return changesSavedOrGivenUp(true);
+    return changesSavedOrGivenUp(true, elsewhere);
 }

@@ -40,9 +40,10 @@ public:
     void SetModified(bool value);
 
     // Asks for the password of path and reads it into the document; on
-    // failure the user has been told and nothing changed. The file name is
-    // left for the caller to adopt.
-    bool ReadDataFile(const QString& path);
+    // failure the user has been told and nothing changed. With askAgain a
+    // password that does not open the file is asked for once more, until
+    // the user cancels. The file name is left for the caller to adopt.
+    bool ReadDataFile(const QString& path, bool askAgain = false);
     // The file named on the command line, else (with "Open last file") the last one.
     void OpenStartupFile(const QString& commandLineFile);
 
@@ -54,8 +55,12 @@ public:
     bool saveAs();
     bool saveAsWithPassword(const QString& path, DataFile::Format format);
     void changePassword();
+    // Whether saving may go to another file (Save as) when the open one
+    // cannot be written in place: not from the lock, where nobody has given
+    // the password that would let the document leave its file.
+    enum class SaveElsewhere { Offered, Refused };
     // May the program close? Saves or asks first when there are unsaved changes.
-    bool mayClose();
+    bool mayClose(SaveElsewhere elsewhere = SaveElsewhere::Offered);
 
 signals:
     // The file name, the modified flag or the read-only state may have changed.
@@ -70,9 +75,10 @@ private:
     bool WriteDataFile(const QString& path, const QString& password, bool backups, const DataFile::Sealing& sealing);
     // The password of the open file from now on; the previous one is wiped.
     void adoptPassword(const QString& password);
+    bool saveUnless(SaveElsewhere elsewhere);
     // Asks whether to save unsaved changes first; false when the command
     // that asked must not go on. New asks without a question mark.
-    bool changesSavedOrGivenUp(bool asQuestion);
+    bool changesSavedOrGivenUp(bool asQuestion, SaveElsewhere elsewhere = SaveElsewhere::Offered);
 
     MessageService& m_messages;
     const CaptionTable& m_captions;

@@ -7,6 +7,7 @@
 #include "tray/ui/SysTray.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -16,6 +17,8 @@
 #include <QtTest>
 
 namespace {
+
+using Answer = MessageService::Answer;
 
 const QByteArray Sample = "<data><folder name=\"Home\" type=\"PRIVATE\"/></data>";
 constexpr quint32 OneMinute = 60 * 1000;
@@ -52,6 +55,7 @@ private slots:
         PromptAnswerer answer(lockPrompt(), {"wrong", "secret"});
         main().TimerTimer();
         QVERIFY(hiddenWhileLocked);
+        QCOMPARE(lockPrompt().windowTitle(), QStringLiteral("Zantrove is locked"));
         QCOMPARE(fileLine, QStringLiteral("private.zv File"));
         QCOMPARE(trayHintWhileLocked, QStringLiteral("Zantrove 1.1 \u2014 private.zv (locked)"));
         QCOMPARE(main().SysTray().Hint(), QStringLiteral("Zantrove 1.1 \u2014 private.zv"));
@@ -61,19 +65,72 @@ private slots:
         QVERIFY(!main().Locked());
     }
 
-    void cancellingEndsTheProgramWithoutAnyQuestion()
+    // Escape and the close box leave the program locked. Exit, or the window
+    // closed by the desktop's session, asks the close question, which saves
+    // nowhere but in the file itself.
+    void endingFromTheLockAsksTheCloseQuestion_data()
     {
-        startWithFile();
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("no") << "Exit" << QList<Answer>{Answer::No} << "ends";
+        QTest::newRow("yes") << "Exit" << QList<Answer>{Answer::Yes} << "ends saved";
+        QTest::newRow("cancel") << "Exit" << QList<Answer>{Answer::Cancel} << "stays";
+        QTest::newRow("save when exit") << "Exit, autosave" << QList<Answer>{} << "ends saved";
+        QTest::newRow("file gone") << "Exit, file gone" << QList<Answer>{Answer::Yes} << "stays, told";
+        QTest::newRow("closed, file gone") << "close, file gone" << QList<Answer>{Answer::Yes} << "stays, told";
+    }
+
+    void endingFromTheLockAsksTheCloseQuestion()
+    {
+        QFETCH(QString, how);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(QString, outcome);
+        startWithFile(QByteArray("autoblocking=1\r\nblockingtime=1\r\n") + (how.contains("autosave") ? "autosave=1\r\n" : ""));
         main().SetModified(true);
+        if (how.contains("gone"))
+            QVERIFY(QFile::remove(path("private.zv")));
+        m_fixture->messages.answers.append(answers);
         // Observe the request without ending this test process's event loops.
         QObject::disconnect(&main(), &TFormMain::endRequested, nullptr, nullptr);
         QSignalSpy end(&main(), &TFormMain::endRequested);
         m_fixture->idle.idleMilliseconds = OneMinute;
-        PromptAnswerer cancel(lockPrompt(), {""});
+        bool stayedUp = false;
+        std::unique_ptr<PromptAnswerer> unlock;
+        WhenShown escapeThenExit(lockPrompt(), [&] {
+            QTest::keyClick(lockPrompt().findChild<QLineEdit*>("EditPassword"), Qt::Key_Escape);
+            lockPrompt().close();
+            stayedUp = lockPrompt().isVisible() && !lockPrompt().findChild<QPushButton*>("JvXPButtonCancel")->isVisible();
+            if (how.startsWith("Exit"))
+                lockPrompt().findChild<QPushButton*>("JvXPButtonExit")->click();
+            else
+                QVERIFY(!main().close());
+            // Where the program stays, the prompt comes back.
+            unlock = std::make_unique<PromptAnswerer>(lockPrompt(), QStringList{"secret"});
+        });
         main().TimerTimer();
-        QCOMPARE(end.count(), 1);
-        QVERIFY(m_fixture->messages.shown.isEmpty());
-        QVERIFY(!main().isVisible());
+        QVERIFY(stayedUp);
+        QCOMPARE(end.count(), outcome.startsWith("ends") ? 1 : 0);
+        QCOMPARE(m_fixture->messages.shown.size(), int(!how.contains("autosave")) + int(outcome.contains("told")));
+        QVERIFY(m_fixture->messages.fileDialogTitles.isEmpty());
+        QCOMPARE(main().Modified(), !outcome.contains("saved"));
+    }
+
+    // While locked the tray menu offers Unlock alone.
+    void theTrayOffersUnlockWhileLocked()
+    {
+        startWithFile("autoblocking=1\r\nblockingtime=1\r\nsystray=1\r\n");
+        const QList<QAction*> items = main().PopupMenuTray().actions();
+        m_fixture->idle.idleMilliseconds = OneMinute;
+        QList<bool> shownWhileLocked;
+        WhenShown look(lockPrompt(), [&] {
+            for (const QAction* item : items)
+                shownWhileLocked << item->isVisible();
+        });
+        PromptAnswerer answer(lockPrompt(), {"secret"});
+        main().TimerTimer();
+        QCOMPARE(shownWhileLocked, (QList<bool>{false, false, true, false}));
+        QVERIFY(items.at(0)->isVisible() && !items.at(2)->isVisible());
     }
 
     // Every window hides at the lock and comes back as it was stacked, the
@@ -153,6 +210,7 @@ private slots:
         startWithFile();
         main().New1Click();
         QVERIFY(main().CurrentPassword().isEmpty());
+        QVERIFY(m_fixture->program().passwordWindow().password().isEmpty());
         m_fixture->idle.idleMilliseconds = 100 * OneMinute;
         QObject::disconnect(&main(), &TFormMain::endRequested, nullptr, nullptr);
         PromptAnswerer cancel(lockPrompt(), {""});

@@ -252,11 +252,15 @@ private slots:
         messages().answers.enqueue(Answer::No);
         messages().fileNames.enqueue(path("other.zv"));
         m_fixture->answerPrompts({"wrong", ""});
+        TFormPassword& prompt = m_fixture->program().passwordWindow();
+        QStringList titles;
+        connect(&prompt, &TrackedDialog::shown, this, [&] { titles << prompt.windowTitle(); });
         main().Open1Click();
         main().Changepassword1Click();
         QCOMPARE(m_fixture->promptsAnswered(), 2);
-        const auto* fileLine = m_fixture->program().passwordWindow().findChild<QLabel*>("LabelFileName");
+        const auto* fileLine = prompt.findChild<QLabel*>("LabelFileName");
         QCOMPARE(fileLine->text(), QStringLiteral("private.zv File"));
+        QCOMPARE(titles, (QStringList{"Zantrove 1.1", "Change password"}));
     }
 
     // Passwords and record contents stay out of the settings file and out of

@@ -44,7 +44,8 @@ struct LockRig {
     QWidgetList windows{&mainWindow};
     TFormPassword prompt{captions, messages, capsLock, &mainWindow};
     AutoLock lock{{settings, captions, messages, idle, sessionEvents},
-                  {[this] { return fileName; }, [this] { return format; }, [this] { return password; }},
+                  {[this] { return fileName; }, [this] { return format; }, [this] { return password; },
+                   [] { return false; }},
                   [this] { return windows; },
                   mainWindow,
                   prompt};
@@ -207,18 +208,21 @@ private slots:
         QDialog inner(&outer);
         QWidget tool;
         QWidget splash(nullptr, Qt::SplashScreen);
+        // As Qt docks a tray icon into an X11 notification area: hidden, it
+        // would not dock again.
+        QWidget dockedIcon(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
         QWidget neverShown;
         auto* gone = new QWidget;
         auto* box = new QLineEdit(QStringLiteral("Garden"), &tool);
-        const QWidgetList named{&rig.mainWindow, &outer, &inner, &tool, &splash};
+        const QWidgetList named{&rig.mainWindow, &outer, &inner, &tool, &splash, &dockedIcon};
         rig.mainWindow.setVisible(!mainInTray);
         for (QDialog* dialog : {&outer, &inner}) {
             dialog->setModal(true);
             dialog->show();
         }
-        for (QWidget* window : {&tool, &splash, gone})
+        for (QWidget* window : {&tool, &splash, &dockedIcon, gone})
             window->show();
-        rig.windows = {&outer, &inner, &tool, &splash, gone, &neverShown, &rig.mainWindow};
+        rig.windows = {&outer, &inner, &tool, &splash, &dockedIcon, gone, &neverShown, &rig.mainWindow};
         QWidgetList shownWhileLocked;
         bool selectedWhileLocked = true;
         connect(&rig.lock, &AutoLock::lockedChanged, this, [&](bool locked) {
@@ -236,7 +240,7 @@ private slots:
         box->selectAll();
         rig.lockAtOnce();
         QCOMPARE(answer.answered, 1);
-        QCOMPARE(shownWhileLocked, QWidgetList{&splash});
+        QCOMPARE(shownWhileLocked, (QWidgetList{&splash, &dockedIcon}));
         QVERIFY(!selectedWhileLocked);
         QCOMPARE(order.shown, (QList<QObject*>{&rig.mainWindow, &tool, &outer, &inner}));
         QCOMPARE(QApplication::activeModalWidget(), &inner);
@@ -293,25 +297,34 @@ private slots:
         QVERIFY(rig.mainWindow.isVisible());
     }
 
-    // The screen locks while a file is being saved: the save ends first,
-    // with nothing shown over it, and the lock follows.
-    void aLockDuringSlowFileWorkFollowsIt()
+    // The lock is due while a file is being saved: the windows hide at
+    // once, the save goes on to its end, and then the password is asked.
+    void aLockDuringSlowFileWorkHidesAtOnceAndAsksAfter_data()
     {
+        QTest::addColumn<bool>("idle");
+        QTest::newRow("screen locked") << false;
+        QTest::newRow("idle") << true;
+    }
+
+    void aLockDuringSlowFileWorkHidesAtOnceAndAsksAfter()
+    {
+        QFETCH(bool, idle);
         LockRig rig;
         rig.mainWindow.show();
         PromptAnswerer answer(rig.prompt, {"secret"});
-        bool lockedDuringWork = false;
-        connect(&rig.lock, &AutoLock::lockedChanged, this,
-                [&](bool locked) { lockedDuringWork |= locked && BackgroundWork::running(); });
+        bool hiddenNotAsked = false;
         std::atomic<bool> released = false;
-        QTimer::singleShot(0, [&] { emit rig.sessionEvents.screenLocked(); });
-        QTimer::singleShot(BackgroundWork::ProgressDelayMs + 100, [&] { released = true; });
+        QTimer::singleShot(0, [&] { idle ? rig.lockAtOnce() : emit rig.sessionEvents.screenLocked(); });
+        QTimer::singleShot(BackgroundWork::ProgressDelayMs + 100, [&] {
+            hiddenNotAsked = !rig.mainWindow.isVisible() && !rig.prompt.isVisible() && answer.answered == 0;
+            released = true;
+        });
         BackgroundWork(&rig.mainWindow).run(QStringLiteral("Saving…"), [&] {
             while (!released)
                 QThread::msleep(5);
             return true;
         });
-        QVERIFY(!lockedDuringWork);
+        QVERIFY(hiddenNotAsked);
         QTRY_COMPARE(answer.answered, 1);
         QVERIFY(!rig.lock.Locked());
     }

@@ -220,7 +220,8 @@ private slots:
         writeDataFile(dataFile(), "secret");
         bool mainVisibleDuringPrompt = true;
         QTimer::singleShot(0, [&] { mainVisibleDuringPrompt = main().isVisible(); });
-        QCOMPARE(start(dataFile(), "secret"), 1);
+        m_fixture->start(dataFile(), {"Secret", "secret"});
+        QCOMPARE(m_fixture->promptsAnswered(), 2);
         QVERIFY(!mainVisibleDuringPrompt);
         QVERIFY(main().isVisible());
         QCOMPARE(main().CurrentFileName(), dataFile());
@@ -230,29 +231,35 @@ private slots:
         QVERIFY(action("ActionFind")->isEnabled());
         QVERIFY(action("Save1")->isEnabled());
         QVERIFY(!main().Modified());
-        QVERIFY(m_fixture->messages.shown.isEmpty());
+        QCOMPARE(m_fixture->messages.shown.size(), 1);
+        // The window keeps no copy of the password it handed over.
+        QVERIFY(m_fixture->program().passwordWindow().password().isEmpty());
     }
 
+    // A password that does not open the file is asked for again.
     void failedStartupFileLeavesTheEmptyDocument_data()
     {
         QTest::addColumn<QByteArray>("fileBytes");
-        QTest::addColumn<QString>("password");
+        QTest::addColumn<QStringList>("passwords");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("cancelled") << QByteArray() << QString() << QStringList();
-        QTest::newRow("wrong password") << QByteArray() << "wrong"
-                                        << QStringList{"Can't open data file. Make sure you have entered correct password"};
-        QTest::newRow("not a data file") << QByteArray("plain text") << "secret" << QStringList{"Incorrect file format"};
+        const QString notOpened = "Can't open data file. Make sure you have entered correct password";
+        QTest::newRow("cancelled") << QByteArray() << QStringList{""} << QStringList();
+        QTest::newRow("wrong password, then cancelled") << QByteArray() << QStringList{"wrong", "Secret", ""}
+                                                        << QStringList{notOpened, notOpened};
+        QTest::newRow("not a data file") << QByteArray("plain text") << QStringList{"secret"}
+                                         << QStringList{"Incorrect file format"};
     }
 
     void failedStartupFileLeavesTheEmptyDocument()
     {
         QFETCH(QByteArray, fileBytes);
-        QFETCH(QString, password);
+        QFETCH(QStringList, passwords);
         QFETCH(QStringList, messages);
         writeDataFile(dataFile(), "secret");
         if (!fileBytes.isEmpty())
             writeFile(dataFile(), fileBytes);
-        QCOMPARE(start(dataFile(), password), 1);
+        m_fixture->start(dataFile(), passwords);
+        QCOMPARE(m_fixture->promptsAnswered(), passwords.size());
         QCOMPARE(m_fixture->messages.texts(), messages);
         QVERIFY(main().isVisible());
         QVERIFY(main().CurrentFileName().isEmpty());

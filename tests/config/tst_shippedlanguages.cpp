@@ -90,6 +90,9 @@ const CaptionKey CaptionKeys[] = {
     {"MainActionRename", 0},
     // The manual and the web site without a program to open them
     {"MessageNoViewer", 0}, {"MessageNoBrowser", 0},
+    // The lock and the change of password
+    {"PasswordCaptionLocked", 0}, {"PasswordButtonExit", 0}, {"MessageSaveElsewhereLocked", 0},
+    {"PasswordCaptionChange", 0}, {"MainTrayPopupUnlock", 0},
 };
 
 QString languagesRoot()

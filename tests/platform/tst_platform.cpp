@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTimer>
 #include <QtTest>
 
@@ -87,6 +88,7 @@ private slots:
 
     void trayShellShowsAddedIcon();
     void trayShellIgnoresOtherIdentifier();
+    void trayShellTipShowsAsWritten();
     void trayShellActivation_data();
     void trayShellActivation();
     void trayShellSilentOnceRemoved();
@@ -417,6 +419,21 @@ void TestPlatform::trayShellIgnoresOtherIdentifier()
     QCOMPARE(icon->toolTip(), QString("Zantrove"));
     QVERIFY(!shell.remove(8));
     QVERIFY(icon->isVisible());
+}
+
+// A status notifier host is given the tip as it is; the window in which Qt
+// docks the icon itself shows a tooltip as markup when it looks like markup.
+void TestPlatform::trayShellTipShowsAsWritten()
+{
+    QWidget docked(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
+    docked.setObjectName(QtTrayShell::DockedIconWindowName);
+    QtTrayShell shell;
+    const QString tip = "Zantrove 1.1 \u2014 <b>big</b> <img src=\"/tmp/x.png\">  .zv\nClipboard clears in 9 s";
+    QVERIFY(shell.add(7, filledIcon(Qt::red), tip));
+    QCOMPARE(trayIconOf(shell)->toolTip(), tip);
+    QTextDocument shown;
+    shown.setHtml(docked.toolTip());
+    QCOMPARE(shown.toPlainText(), tip);
 }
 
 void TestPlatform::trayShellActivation_data()

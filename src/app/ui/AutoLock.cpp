@@ -15,15 +15,24 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 using StackedWindows = QList<QPointer<QWidget>>;
 
-// The main window and dialogs; not the splash, menus or tooltips.
+// How often the lock looks whether the file work it waits for is done.
+constexpr int WorkPollMs = 100;
+
+// The main window and dialogs; not the splash, menus or tooltips, nor a
+// window the window manager never sees, such as the one in which Qt docks
+// the tray icon into an X11 notification area: hidden, that one would not
+// dock again.
 bool worksWithUser(const QWidget* window)
 {
     const Qt::WindowType type = window->windowType();
-    return window->isVisible() && (type == Qt::Window || type == Qt::Dialog);
+    return window->isVisible() && (type == Qt::Window || type == Qt::Dialog)
+           && !window->windowFlags().testFlag(Qt::BypassWindowManagerHint);
 }
 
 void conceal(QWidget* window)
@@ -108,12 +117,9 @@ AutoLock::AutoLock(const LockServices& services, LockedDocument document, std::f
     m_timer->start();
 }
 
-// Never while a file is being read or written: the lock would show windows
-// and take input that must wait for the end of that work. The idle check
-// comes again a second later; a lock asked for follows once the work is done.
 void AutoLock::TimerTimer()
 {
-    if (!BackgroundWork::running() && idleLimitReached())
+    if (idleLimitReached())
         lock();
 }
 
@@ -130,6 +136,14 @@ void AutoLock::lockNowCommand()
 void AutoLock::mainWindowHidden()
 {
     lockIf(SettingKey::LockWhenMinimised, false);
+}
+
+void AutoLock::showPrompt()
+{
+    if (!m_locked || !m_prompt.isVisible())
+        return;
+    m_prompt.raise();
+    m_prompt.activateWindow();
 }
 
 bool AutoLock::eventFilter(QObject* watched, QEvent* event)
@@ -172,29 +186,54 @@ void AutoLock::lockSoon()
 
 void AutoLock::lockNow()
 {
-    if (BackgroundWork::running())
-        QTimer::singleShot(BackgroundWork::ProgressDelayMs, this, &AutoLock::lockNow);
-    else if (lockPossible())
+    if (lockPossible())
         lock();
 }
 
 void AutoLock::lock()
 {
+    hideWindows();
+    askWhenWorkIsDone();
+}
+
+void AutoLock::hideWindows()
+{
     m_timer->stop();
     emit aboutToLock();
-    const StackedWindows concealed = concealWindows(m_windows(), &m_prompt);
+    m_concealed = concealWindows(m_windows(), &m_prompt);
     m_clipboard->clearOwned();
-    m_prompt.setFile(m_document.fileName(), m_document.format());
-    m_prompt.SetPasswordMode(false);
     m_locked = true;
     emit lockedChanged(true);
-    const bool unlocked = m_prompt.exec() == QDialog::Accepted;
-    m_locked = false;
-    if (!unlocked) {
-        emit endRequested();
-        return;
+}
+
+void AutoLock::askWhenWorkIsDone()
+{
+    if (BackgroundWork::running())
+        QTimer::singleShot(WorkPollMs, this, &AutoLock::askWhenWorkIsDone);
+    else
+        askPassword();
+}
+
+void AutoLock::askPassword()
+{
+    m_prompt.setFile(m_document.fileName(), m_document.format());
+    m_prompt.SetPasswordMode(false);
+    m_prompt.setWindowTitle(
+        m_captions.GetCaption(QStringLiteral("PasswordCaptionLocked"), QStringLiteral("Zantrove is locked")));
+    // While locked the prompt closes only with the right password or Exit;
+    // anything else means the event loops are ending with the program.
+    int result = m_prompt.exec();
+    while (result == TFormPassword::ExitChosen) {
+        if (m_document.mayEnd()) {
+            emit endRequested();
+            return;
+        }
+        result = m_prompt.exec();
     }
+    if (result != QDialog::Accepted)
+        return;
+    m_locked = false;
     emit lockedChanged(false);
-    revealWindows(concealed, m_mainWindow);
+    revealWindows(std::exchange(m_concealed, {}), m_mainWindow);
     m_timer->start();
 }

@@ -3,6 +3,7 @@
 #include "datafile/DataFile.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QWidgetList>
 
 #include <functional>
@@ -27,11 +28,14 @@ struct LockServices {
 };
 
 // What the lock needs of the open document: the path and format of its file
-// and its own password, empty until the document has been saved or opened.
+// and its own password, empty until the document has been saved or opened;
+// and whether the program may end from the lock, after the close question
+// (which, without the password, offers no saving anywhere else).
 struct LockedDocument {
     std::function<QString()> fileName;
     std::function<DataFile::Format()> format;
     std::function<QString()> password;
+    std::function<bool()> mayEnd;
 };
 
 // The program's lock. It locks once the user has been idle for the chosen
@@ -43,7 +47,11 @@ struct LockedDocument {
 // which anyone able to write its folder could swap for their own); once it
 // is given, the windows come back in their old stacking order, the
 // innermost dialog on top and active. Dialogs running their own event loop
-// go on running while hidden, with what the user had typed in them.
+// go on running while hidden, with what the user had typed in them, and so
+// does file work: the windows hide when the lock is due, and the password is
+// asked once the work is done. Escape and the close box leave the program
+// locked; it ends from the lock only through the prompt's Exit and the close
+// question.
 class AutoLock : public QObject {
     Q_OBJECT
 public:
@@ -60,11 +68,14 @@ public:
     void lockNowCommand();
     // The main window left for the notification area.
     void mainWindowHidden();
+    // "Unlock": brings the prompt to the front while locked.
+    void showPrompt();
 
 signals:
     // The windows are about to be hidden: what they show must not be seen on the way back.
     void aboutToLock();
-    // The prompt was cancelled: the program ends at once, without questions.
+    // Exit was chosen at the prompt and the close question allowed it: the
+    // program ends.
     void endRequested();
     // The prompt went up (true) or the right password took it down (false).
     void lockedChanged(bool locked);
@@ -83,10 +94,14 @@ private:
     // Every occasion locks from the event loop, so that the prompt never runs
     // inside the handling of the event that asked for it.
     void lockSoon();
-    // Locks at once, or after the file work that is running; nothing when no
-    // lock is possible.
+    // Locks at once; nothing when no lock is possible.
     void lockNow();
     void lock();
+    void hideWindows();
+    // The prompt waits for the end of file work, which must not see its input.
+    void askWhenWorkIsDone();
+    // Until the password is given or the program ends from the prompt.
+    void askPassword();
 
     const SettingsStore& m_settings;
     const CaptionTable& m_captions;
@@ -99,4 +114,6 @@ private:
     ClipboardGuard* m_clipboard;
     QTimer* m_timer;
     bool m_locked = false;
+    // Hidden by the lock, topmost first; shown again after the unlock.
+    QList<QPointer<QWidget>> m_concealed;
 };

@@ -5,11 +5,24 @@
 
 #include <QWidget>
 
+namespace {
+
+QIcon greyed(const QIcon& icon)
+{
+    QIcon grey;
+    for (const int size : {16, 22, 24, 32, 48, 64})
+        grey.addPixmap(icon.pixmap(QSize(size, size), QIcon::Disabled));
+    return grey;
+}
+
+} // namespace
+
 DocumentStatusDisplay::DocumentStatusDisplay(const CaptionTable& captions, QWidget& window, TSysTray& tray)
     : QObject(&window)
     , m_captions(captions)
     , m_window(window)
     , m_tray(tray)
+    , m_unlockedIcon(tray.Icon())
 {
     refresh();
 }
@@ -25,6 +38,7 @@ void DocumentStatusDisplay::showDocument(const QString& filePath, bool modified,
 void DocumentStatusDisplay::showLocked(bool locked)
 {
     m_locked = locked;
+    m_tray.setIcon(locked ? greyed(m_unlockedIcon) : m_unlockedIcon);
     refresh();
 }
 

@@ -2,6 +2,7 @@
 
 #include "document/DocumentTitle.h"
 
+#include <QIcon>
 #include <QObject>
 
 class CaptionTable;
@@ -10,10 +11,11 @@ class TSysTray;
 
 // Keeps the main window's title and the tray icon's tooltip telling the user
 // which file is open, whether it has unsaved changes and whether the program
-// is locked.
+// is locked; while locked the tray icon's picture is greyed.
 class DocumentStatusDisplay : public QObject {
     Q_OBJECT
 public:
+    // tray shows its picture of the moment while unlocked.
     DocumentStatusDisplay(const CaptionTable& captions, QWidget& window, TSysTray& tray);
 
     void showDocument(const QString& filePath, bool modified, bool readOnly);
@@ -32,4 +34,5 @@ private:
     bool m_readOnly = false;
     bool m_locked = false;
     DocumentTitle::TrayHint m_hint;
+    QIcon m_unlockedIcon;
 };

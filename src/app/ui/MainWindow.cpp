@@ -135,6 +135,7 @@ void TFormMain::createActions()
     make("About1");
     make("Getmobileversion1");
     make("Show1");
+    make("Unlock1")->setVisible(false);
     make("Exit2");
 
     connect(action("New1"), &QAction::triggered, this, &TFormMain::New1Click);
@@ -202,7 +203,7 @@ void TFormMain::createMenus()
 
     m_popupMenuTray = new QMenu(this);
     m_popupMenuTray->setObjectName(QStringLiteral("PopupMenuTray"));
-    m_popupMenuTray->addActions({action("Show1"), action("LockNow1"), action("Exit2")});
+    m_popupMenuTray->addActions({action("Show1"), action("LockNow1"), action("Unlock1"), action("Exit2")});
 }
 
 void TFormMain::createCentralArea()
@@ -276,7 +277,7 @@ void TFormMain::createTray(TrayShell& shell)
 
 void TFormMain::setPasswordWindow(TFormPassword* window)
 {
-    m_passwordPrompt = std::make_unique<PasswordWindowPrompt>(*window);
+    m_passwordPrompt = std::make_unique<PasswordWindowPrompt>(*window, m_captions);
     m_session->setPasswordPrompt(m_passwordPrompt.get());
 }
 
@@ -405,6 +406,7 @@ void TFormMain::ApplyMainMenuCaptions()
     action("About1")->setText(caption("MainSubMenuAbout", "About"));
     action("Getmobileversion1")->setText(caption("MainMenuMobileVersion", "Get Mobile Version") + QLatin1Char('!'));
     action("Show1")->setText(caption("MainTrayPopupShowHide", "Show/Hide"));
+    action("Unlock1")->setText(caption("MainTrayPopupUnlock", "Unlock"));
     m_statusDisplay->refresh();
     // Set afresh with the others, so that the mnemonics start from plain texts.
     m_deleteFieldMenu->setTitle(QStringLiteral("Delete Field"));
@@ -495,9 +497,12 @@ void TFormMain::refreshSelectedCaption()
         m_treeModel->setCaption(current, Schema::RecordCaption(data->element));
 }
 
+// While locked, the left button stands for Unlock.
 void TFormMain::SysTrayMouseUp(Qt::MouseButton button)
 {
-    if (button == Qt::LeftButton)
+    if (button == Qt::LeftButton && Locked())
+        action("Unlock1")->trigger();
+    else if (button == Qt::LeftButton)
         ToggleMainWindow();
     else if (button == Qt::RightButton)
         ShowTrayMenu();
@@ -539,8 +544,6 @@ void TFormMain::SysTrayShownChanged(bool shown)
 
 void TFormMain::ShowTrayMenu()
 {
-    if (Locked())
-        return;
     const QPoint pos = QCursor::pos();
     emit trayMenuRequested(pos);
     m_popupMenuTray->popup(pos);
@@ -564,15 +567,22 @@ void TFormMain::changeEvent(QEvent* event)
     }
 }
 
+// The desktop's session may close the window while the program is locked:
+// then, as at the lock's Exit, nothing is saved anywhere but in its file.
 void TFormMain::closeEvent(QCloseEvent* event)
 {
-    if (!FormCloseQuery()) {
+    if (!FormCloseQuery(Locked() ? DocumentSession::SaveElsewhere::Refused : DocumentSession::SaveElsewhere::Offered)) {
         event->ignore();
         return;
     }
+    FormClose();
+    event->accept();
+}
+
+void TFormMain::FormClose()
+{
     storeSettingsOnClose();
     m_sysTray->setVisible(false);
-    event->accept();
 }
 
 void TFormMain::storeSettingsOnClose()

@@ -102,7 +102,13 @@ public:
         return m_session->saveAsWithPassword(path, format);
     }
     void Changepassword1Click() { m_session->changePassword(); }
-    bool FormCloseQuery() { return m_session->mayClose(); }
+    bool FormCloseQuery(DocumentSession::SaveElsewhere elsewhere = DocumentSession::SaveElsewhere::Offered)
+    {
+        return m_session->mayClose(elsewhere);
+    }
+    // Once closing goes ahead: the settings are stored as the window leaves
+    // them, and the tray icon goes.
+    void FormClose();
 
     // The tree's editing commands, and what the creation windows see of the tree.
     TreeCommands& treeCommands() const { return *m_treeCommands; }
@@ -148,8 +154,7 @@ public:
     void ApplyMainMenuCaptions();
 
 signals:
-    // The lock prompt was cancelled: the program ends at once, without the
-    // close question.
+    // The program ends from the lock, its close question answered.
     void endRequested();
     // An item of the Language submenu was chosen.
     void languageChosen(int index);

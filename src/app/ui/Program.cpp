@@ -9,6 +9,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/SecretClipboard.h"
 #include "app/ui/SplashWindow.h"
+#include "app/ui/TrayLockMenu.h"
 #include "config/Languages.h"
 #include "config/ui/UnitSettings.h"
 #include "datafile/TextEncoding.h"
@@ -72,8 +73,11 @@ bool Program::createWindows(bool showSplash)
         MainWindowServices{m_paths, m_settings, m_captions, m_platform.messages, m_platform.launcher,
                            m_platform.trayShell});
     TFormMain* main = m_main.get();
-    // Ends at once: no close question, no saving; the settings file is still written.
-    QObject::connect(main, &TFormMain::endRequested, main, [] { QCoreApplication::exit(0); });
+    // The close question was answered at the lock; the settings file is written on the way out.
+    QObject::connect(main, &TFormMain::endRequested, main, [main] {
+        main->FormClose();
+        QCoreApplication::exit(0);
+    });
     const QList<QIcon>& icons = main->ImageListIcons();
     connectFieldTools();
 
@@ -151,11 +155,16 @@ void Program::createLock()
     auto* lock = new AutoLock(
         {m_settings, m_captions, m_platform.messages, m_platform.idleTime, m_platform.sessionEvents},
         {[&session] { return session.fileName(); }, [&session] { return session.sealing().format; },
-         [&session] { return session.password(); }},
+         [&session] { return session.password(); },
+         [main] { return main->FormCloseQuery(DocumentSession::SaveElsewhere::Refused); }},
         &QApplication::topLevelWidgets, *main, *m_lockPrompt);
     main->setAutoLock(lock);
     QObject::connect(lock, &AutoLock::endRequested, main, &TFormMain::endRequested);
     QObject::connect(lock, &AutoLock::lockedChanged, &main->statusDisplay(), &DocumentStatusDisplay::showLocked);
+    QAction* unlock = main->action("Unlock1");
+    QObject::connect(lock, &AutoLock::lockedChanged, main,
+                     [main, unlock](bool locked) { TrayLockMenu::showLocked(main->PopupMenuTray(), *unlock, locked); });
+    QObject::connect(unlock, &QAction::triggered, lock, &AutoLock::showPrompt);
     QObject::connect(lock, &AutoLock::aboutToLock, &main->recordEditor(), &RecordEditor::hideSecrets);
     QObject::connect(main->action("LockNow1"), &QAction::triggered, lock, &AutoLock::lockNowCommand);
     QObject::connect(main, &TFormMain::hiddenToTray, lock, &AutoLock::mainWindowHidden);

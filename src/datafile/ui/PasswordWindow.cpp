@@ -8,6 +8,7 @@
 #include "datafile/TextEncoding.h"
 #include "platform/MessageService.h"
 #include "platform/ui/CapsLockWarning.h"
+#include "platform/ui/PlainToolTip.h"
 #include "platform/ui/TextBoxWipe.h"
 #include "platform/ui/WindowPlacement.h"
 
@@ -20,6 +21,8 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -93,11 +96,16 @@ void TFormPassword::buildControls()
     m_buttonCancel->setObjectName(QStringLiteral("JvXPButtonCancel"));
     connect(m_buttonOk, &QPushButton::clicked, this, &TFormPassword::JvXPButtonOkClick);
     connect(m_buttonCancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_buttonExit = new QPushButton(this);
+    m_buttonExit->setObjectName(QStringLiteral("JvXPButtonExit"));
+    m_buttonExit->setAutoDefault(false);
+    connect(m_buttonExit, &QPushButton::clicked, this, [this] { done(ExitChosen); });
 
     setTabOrder(m_editPassword, m_editRetype);
     setTabOrder(m_editRetype, m_buttonGenerate);
     setTabOrder(m_buttonGenerate, m_buttonCancel);
-    setTabOrder(m_buttonCancel, m_buttonOk);
+    setTabOrder(m_buttonCancel, m_buttonExit);
+    setTabOrder(m_buttonExit, m_buttonOk);
 }
 
 void TFormPassword::layOutControls()
@@ -116,6 +124,7 @@ void TFormPassword::layOutControls()
     buttons->addStretch();
     buttons->addWidget(m_buttonOk);
     buttons->addWidget(m_buttonCancel);
+    buttons->addWidget(m_buttonExit);
 
     auto* window = new QVBoxLayout(this);
     window->addLayout(boxes);
@@ -139,6 +148,7 @@ void TFormPassword::ApplyPasswordCaptions()
         mnemonics.mark(m_captions.GetCaption(QStringLiteral("PasswordButtonGenerate"), QStringLiteral("Generate…"))));
     m_buttonOk->setText(m_captions.GetCaption(QStringLiteral("ButtonOk"), QStringLiteral("Ok")));
     m_buttonCancel->setText(m_captions.GetCaption(QStringLiteral("ButtonCancel"), QStringLiteral("Cancel")));
+    m_buttonExit->setText(m_captions.GetCaption(QStringLiteral("PasswordButtonExit"), QStringLiteral("Exit")));
     m_capsLockWarning->setText(
         m_captions.GetCaption(QStringLiteral("PasswordCapsLockOn"), QStringLiteral("Caps Lock is on")));
 }
@@ -175,6 +185,11 @@ QString TFormPassword::password() const
     return m_accepted;
 }
 
+QString TFormPassword::takePassword()
+{
+    return std::exchange(m_accepted, QString());
+}
+
 QString TFormPassword::typedPassword() const
 {
     return m_editPassword->text();
@@ -195,9 +210,9 @@ void TFormPassword::setGeneratedPasswordSource(PasswordSource source)
 void TFormPassword::prepareForUse()
 {
     startPrompt();
-    // A tooltip has no plain-text mode: the name is escaped into markup.
-    m_labelFileName->setToolTip(
-        QStringLiteral("<p style='white-space:pre'>%1</p>").arg(m_labelFileName->text().toHtmlEscaped()));
+    m_buttonCancel->setVisible(!locked());
+    m_buttonExit->setVisible(locked());
+    m_labelFileName->setToolTip(PlainToolTip::markup(m_labelFileName->text()));
     m_editPassword->setFocus(Qt::OtherFocusReason);
     // Centred on the desktop: the main window may be hidden while it asks.
     WindowPlacement::centreOnScreen(*this);
@@ -219,9 +234,12 @@ void TFormPassword::wipeBoxes()
 
 // Whatever way the window closes, what was typed leaves the boxes; Ok keeps a
 // copy of its own for the caller. The lock has checked the password already
-// and reads none, so none is kept.
+// and reads none, so none is kept. A reflex Escape at the lock must not end
+// the program: it stays locked, the prompt up.
 void TFormPassword::done(int result)
 {
+    if (result == QDialog::Rejected && locked())
+        return;
     if (result == QDialog::Accepted && !locked())
         m_accepted = SecureWipe::deepCopy(typedPassword());
     wipeBoxes();

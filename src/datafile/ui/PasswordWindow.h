@@ -28,6 +28,9 @@ public:
                   QWidget* parent = nullptr);
     ~TFormPassword() override;
 
+    // What exec() gives when the user chose Exit at the lock.
+    static constexpr int ExitChosen = 2;
+
     // true: new-password mode (password and retype); false: enter mode.
     void SetPasswordMode(bool retype);
     // The line naming the file; shown in full as its tooltip.
@@ -39,10 +42,14 @@ public:
     // kept from a locked showing, whose check has used it. The boxes
     // themselves are wiped whenever the window closes.
     QString password() const;
+    // The confirmed password, handed over: the window keeps no copy of it,
+    // so the caller's wipe is the last of it.
+    QString takePassword();
     void ApplyPasswordCaptions();
 
     // While isLocked() is true, Ok closes the window only when
-    // checkFilePassword accepts the typed password.
+    // checkFilePassword accepts the typed password, Exit takes the place of
+    // Cancel, and neither Escape nor the close box closes it.
     void setLockGuard(std::function<bool()> isLocked, std::function<bool(const QString&)> checkFilePassword);
 
     // With a source, new-password mode offers "Generate…", which puts the
@@ -90,4 +97,5 @@ private:
     CapsLockWarning* m_capsLockWarning;
     QPushButton* m_buttonOk = nullptr;
     QPushButton* m_buttonCancel = nullptr;
+    QPushButton* m_buttonExit = nullptr;
 };

@@ -1,6 +1,10 @@
 #include "platform/ui/TrayShell.h"
 
+#include "platform/ui/PlainToolTip.h"
+
+#include <QApplication>
 #include <QList>
+#include <QWidget>
 
 namespace {
 
@@ -41,8 +45,8 @@ bool QtTrayShell::add(quintptr id, const QIcon& icon, const QString& tip)
     m_shownId = id;
     m_shown = true;
     m_trayIcon->setIcon(icon);
-    m_trayIcon->setToolTip(tip);
     m_trayIcon->show();
+    showTip(tip);
     return true;
 }
 
@@ -51,7 +55,7 @@ bool QtTrayShell::modify(quintptr id, const QIcon& icon, const QString& tip)
     if (!holds(id))
         return false;
     m_trayIcon->setIcon(icon);
-    m_trayIcon->setToolTip(tip);
+    showTip(tip);
     return true;
 }
 
@@ -62,6 +66,20 @@ bool QtTrayShell::remove(quintptr id)
     m_shown = false;
     m_trayIcon->hide();
     return true;
+}
+
+// A status notifier host takes the tip as plain text. Where Qt docks the icon
+// itself into an X11 notification area, in a window of its own, that window
+// shows the tip as any widget shows its tooltip, so it is given the markup
+// that shows the text as written.
+void QtTrayShell::showTip(const QString& tip)
+{
+    m_trayIcon->setToolTip(tip);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        if (window->objectName() == QLatin1String(DockedIconWindowName))
+            window->setToolTip(PlainToolTip::markup(tip));
+    }
 }
 
 bool QtTrayShell::holds(quintptr id) const

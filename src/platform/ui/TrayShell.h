@@ -50,8 +50,13 @@ public:
     bool modify(quintptr id, const QIcon& icon, const QString& tip) override;
     bool remove(quintptr id) override;
 
+    // The name Qt gives the window in which it docks the icon into an X11
+    // notification area (XEmbed).
+    static constexpr const char* DockedIconWindowName = "QSystemTrayIconSys";
+
 private:
     bool holds(quintptr id) const;
+    void showTip(const QString& tip);
     void notifyActivation(QSystemTrayIcon::ActivationReason reason);
 
     QSystemTrayIcon* m_trayIcon;
