@@ -45,6 +45,8 @@ private slots:
     void optionalFlagsLoadAndStore_data();
     void optionalFlagsLoadAndStore();
     void captionsAndLanguageRefill();
+    void codePageFollowsChosenLanguage_data();
+    void codePageFollowsChosenLanguage();
 
 private:
     QCheckBox* box(const QString& name) { return m_window->findChild<QCheckBox*>("CheckBox" + name); }
@@ -291,6 +293,49 @@ void TestSettingsWindow::captionsAndLanguageRefill()
     QVERIFY(QDir(m_paths->languagesFolder()).removeRecursively());
     m_window->ApplySettingsCaptions();
     QCOMPARE(m_window->selectedLanguage(), QString("English"));
+}
+
+void TestSettingsWindow::codePageFollowsChosenLanguage_data()
+{
+    QTest::addColumn<QStringList>("settings");
+    QTest::addColumn<QString>("pickedCodePage");  // by the user before the language; empty for none
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("shownCodePage");
+    QTest::addColumn<QStringList>("storedCodePage");
+    const QString russian = QString::fromUtf8("Русский");
+    QTest::newRow("follows") << QStringList() << QString() << russian << "Windows-1251" << QStringList();
+    QTest::newRow("back to English") << QStringList{"language=" + russian} << QString() << "English"
+                                     << "Windows-1252" << QStringList();
+    QTest::newRow("stored one now the language's own") << QStringList{"codepage=1251"} << QString() << russian
+                                                       << "Windows-1251" << QStringList();
+    QTest::newRow("picked stays") << QStringList() << "Windows-1250" << russian << "Windows-1250"
+                                  << QStringList{"codepage=1250"};
+}
+
+// Choosing a language in the window chooses its code page too, unless the
+// user picked one there; it is stored only when it is not the language's own.
+void TestSettingsWindow::codePageFollowsChosenLanguage()
+{
+    QFETCH(QStringList, settings);
+    QFETCH(QString, pickedCodePage);
+    QFETCH(QString, language);
+    QFETCH(QString, shownCodePage);
+    QFETCH(QStringList, storedCodePage);
+    QVERIFY(QDir().mkpath(m_paths->languagesFolder() + QString::fromUtf8("Русский")));
+    m_window->ApplySettingsCaptions();
+    showWith(settings);
+    auto* codePages = m_window->findChild<QComboBox*>("ComboBoxCodePage");
+    // Typed into the lists, as the user chooses entries by keyboard; one
+    // event per character, so Cyrillic arrives too.
+    const auto type = [](QWidget* list, const QString& text) {
+        for (const QChar character : text)
+            QTest::sendKeyEvent(QTest::Click, list, Qt::Key_unknown, QString(character), Qt::NoModifier);
+    };
+    type(codePages, pickedCodePage);
+    type(m_window->findChild<QComboBox*>("ComboBoxLang"), language);
+    QCOMPARE(m_window->selectedLanguage(), language);
+    QCOMPARE(codePages->currentText(), shownCodePage);
+    QCOMPARE(StoreSettingsFromWindow(m_window->windowState(QString())).lines().filter("codepage="), storedCodePage);
 }
 
 QTEST_MAIN(TestSettingsWindow)
