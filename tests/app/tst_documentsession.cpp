@@ -257,6 +257,19 @@ private slots:
         QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
     }
 
+    // A password the code page of older files cannot hold may be the right
+    // one: the message names the code page instead of doubting the password.
+    void passwordOutsideTheCodePageNamesIt()
+    {
+        writeDataFile(path("other.zv"), "secret");
+        messages().fileNames.enqueue(path("other.zv"));
+        prompt().passwords << QString::fromUtf8("пароль");
+        session().open();
+        QCOMPARE(messages().texts().size(), 1);
+        QVERIFY2(messages().texts().constFirst().contains("Windows-1252"), qPrintable(messages().texts().constFirst()));
+        QVERIFY(session().fileName().isEmpty());
+    }
+
     void saveKeepsTheModeOfASharedFile()
     {
         openWithChange();
