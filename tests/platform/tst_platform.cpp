@@ -1,3 +1,5 @@
+#include "config/CaptionTable.h"
+#include "config/MessageBoxTitles.h"
 #include "platform/ui/DesktopLauncher.h"
 #include "platform/ui/QtMessageService.h"
 #include "platform/ui/TrayShell.h"
@@ -74,6 +76,7 @@ class TestPlatform : public QObject {
 private slots:
     void messageBox_data();
     void messageBox();
+    void messageBoxTitleFollowsTheCaptions();
     void openFileDialog();
     void cancelledFileDialogGivesNothing();
     void saveFileDialogAddsSuffixOfChosenType_data();
@@ -148,6 +151,8 @@ void TestPlatform::messageBox()
     parent.show();
     QtMessageService service;
     service.setParentWidget(&parent);
+    const CaptionTable english;
+    service.setTitles([&english](MessageService::Kind kind) { return messageBoxTitle(english, kind); });
 
     // Markup in a message must show as typed.
     const QString text = QStringLiteral("File <b>a.zv</b> not saved");
@@ -181,6 +186,27 @@ void TestPlatform::messageBox()
     QCOMPARE(shownIcon, icon);
     QCOMPARE(shownButtonSet, shownButtons);
     QCOMPARE(shownParent, &parent);
+}
+
+// Looked up as each box is shown, so a language chosen later is the one seen.
+void TestPlatform::messageBoxTitleFollowsTheCaptions()
+{
+    CaptionTable captions;
+    QtMessageService service;
+    service.setTitles([&captions](MessageService::Kind kind) { return messageBoxTitle(captions, kind); });
+    const std::pair<QString, QString> languages[] = {{"MessageTitleConfirm=Bestätigen", "Bestätigen"},
+                                                     {"MessageTitleConfirm=Подтверждение", "Подтверждение"}};
+    for (const auto& [line, title] : languages) {
+        captions.setLines(NameValueList({line, "MessageTitleError=x"}));
+        QString shownTitle;
+        onNextModal([&shownTitle](QWidget* modal) {
+            shownTitle = modal->windowTitle();
+            QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        QCOMPARE(service.show(MessageService::Kind::Confirm, "?", MessageService::Buttons::YesNo),
+                 MessageService::Answer::No);
+        QCOMPARE(shownTitle, title);
+    }
 }
 
 void TestPlatform::openFileDialog()

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -69,9 +70,14 @@ void QtMessageService::setParentWidget(QWidget* parent)
     m_parent = parent;
 }
 
+void QtMessageService::setTitles(std::function<QString(Kind)> titles)
+{
+    m_titles = std::move(titles);
+}
+
 MessageService::Answer QtMessageService::show(Kind kind, const QString& text, Buttons buttons)
 {
-    QMessageBox box(iconOf(kind), title(kind), text, standardButtonsOf(buttons), m_parent);
+    QMessageBox box(iconOf(kind), m_titles ? m_titles(kind) : QString(), text, standardButtonsOf(buttons), m_parent);
     // Messages quote file names and user input, which must never be read as markup.
     box.setTextFormat(Qt::PlainText);
     const QMessageBox::StandardButton escape = escapeButtonOf(buttons);
