@@ -9,7 +9,9 @@
 #include "support/RecordingDesktopLauncher.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -77,6 +79,8 @@ private slots:
     void missingArtworkGivesNullIconsAndPictures();
     void backgroundCoversTheWindowBehindItsControls();
     void nullBackgroundAddsNothing();
+    void aboutWordsAreWrittenOverThePicture_data();
+    void aboutWordsAreWrittenOverThePicture();
 };
 
 void TestArtwork::treeIconsAreRenderedAtBothSizes()
@@ -244,6 +248,39 @@ void TestArtwork::nullBackgroundAddsNothing()
     QWidget window;
     QVERIFY(!BackgroundPicture::showBehind(&window, QPixmap()));
     QVERIFY(window.children().isEmpty());
+}
+
+void TestArtwork::aboutWordsAreWrittenOverThePicture_data()
+{
+    QTest::addColumn<QString>("languageFile");
+    QTest::newRow("English") << QString();
+    const QString languages = TestSupport::sourceDir() + "/data/languages/";
+    for (const QString& language : QDir(languages).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        QTest::newRow(qPrintable(language)) << languages + language + "/lang.ini";
+}
+
+// The picture leaves the room for the words, which the window writes in the
+// chosen language; each language's words fit there.
+void TestArtwork::aboutWordsAreWrittenOverThePicture()
+{
+    QFETCH(QString, languageFile);
+    CaptionTable captions;
+    captions.load(languageFile);
+    RecordingDesktopLauncher launcher;
+    const QPixmap picture = Artwork::picture(builtProgram(), Artwork::Picture::About);
+    TFormAbout about(captions, launcher, picture);
+    const QImage image = picture.toImage();
+    for (const char* name : {"LabelTagline", "LabelDescription"}) {
+        const auto* label = about.findChild<QLabel*>(name);
+        QVERIFY2(label && !label->text().isEmpty(), name);
+        QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(label->text()));
+        // Nothing dark, no lettering, behind the words.
+        const QRect area = label->geometry();
+        for (int y = area.top(); y <= area.bottom(); y += 2) {
+            for (int x = area.left(); x <= area.right(); x += 2)
+                QVERIFY2(image.pixelColor(x, y).lightness() > 150, qPrintable(QString("%1,%2").arg(x).arg(y)));
+        }
+    }
 }
 
 QTEST_MAIN(TestArtwork)
