@@ -83,6 +83,10 @@ const CaptionKey CaptionKeys[] = {
     {"ImportLostHistory", 0}, {"ImportLostIcons", 0}, {"ImportLostExpiryDates", 0}, {"ImportLostTags", 0},
     {"MessageExportNotEncrypted", '?'}, {"MessageExportOverDataFile", 0}, {"MessageNotExported", 0},
     {"MessageExported", 0}, {"MessageExportReplaced", 0},
+    // Message box titles, the top level of the group choice, the about window's words
+    {"MessageTitleError", 0}, {"MessageTitleInformation", 0}, {"MessageTitleConfirm", 0},
+    {"MessageTitleWarning", 0}, {"GroupSelectRoot", 0}, {"AboutTagline", 0}, {"AboutDescription", 0},
+    {"MessagePasswordOutsideCodePage", 0},
 };
 
 QString languagesRoot()
