@@ -45,7 +45,6 @@ private slots:
     void optionalFlagsLoadAndStore_data();
     void optionalFlagsLoadAndStore();
     void captionsAndLanguageRefill();
-    void codePageFollowsChosenLanguage_data();
     void codePageFollowsChosenLanguage();
 
 private:
@@ -295,47 +294,26 @@ void TestSettingsWindow::captionsAndLanguageRefill()
     QCOMPARE(m_window->selectedLanguage(), QString("English"));
 }
 
-void TestSettingsWindow::codePageFollowsChosenLanguage_data()
-{
-    QTest::addColumn<QStringList>("settings");
-    QTest::addColumn<QString>("pickedCodePage");  // by the user before the language; empty for none
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<QString>("shownCodePage");
-    QTest::addColumn<QStringList>("storedCodePage");
-    const QString russian = QString::fromUtf8("Русский");
-    QTest::newRow("follows") << QStringList() << QString() << russian << "Windows-1251" << QStringList();
-    QTest::newRow("back to English") << QStringList{"language=" + russian} << QString() << "English"
-                                     << "Windows-1252" << QStringList();
-    QTest::newRow("stored one now the language's own") << QStringList{"codepage=1251"} << QString() << russian
-                                                       << "Windows-1251" << QStringList();
-    QTest::newRow("picked stays") << QStringList() << "Windows-1250" << russian << "Windows-1250"
-                                  << QStringList{"codepage=1250"};
-}
-
-// Choosing a language in the window chooses its code page too, unless the
-// user picked one there; it is stored only when it is not the language's own.
+// Unless the user picked a code page, it follows the language chosen, and
+// is stored only when it is not the language's own.
 void TestSettingsWindow::codePageFollowsChosenLanguage()
 {
-    QFETCH(QStringList, settings);
-    QFETCH(QString, pickedCodePage);
-    QFETCH(QString, language);
-    QFETCH(QString, shownCodePage);
-    QFETCH(QStringList, storedCodePage);
-    QVERIFY(QDir().mkpath(m_paths->languagesFolder() + QString::fromUtf8("Русский")));
+    const QString russian = QString::fromUtf8("Русский");
+    QVERIFY(QDir().mkpath(m_paths->languagesFolder() + russian));
     m_window->ApplySettingsCaptions();
-    showWith(settings);
-    auto* codePages = m_window->findChild<QComboBox*>("ComboBoxCodePage");
-    // Typed into the lists, as the user chooses entries by keyboard; one
-    // event per character, so Cyrillic arrives too.
-    const auto type = [](QWidget* list, const QString& text) {
+    showWith({});
+    // Chosen by typing, one event a character so Cyrillic arrives too.
+    const auto choose = [this](const char* list, const QString& text) {
         for (const QChar character : text)
-            QTest::sendKeyEvent(QTest::Click, list, Qt::Key_unknown, QString(character), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, m_window->findChild<QComboBox*>(list), Qt::Key_unknown,
+                                QString(character), Qt::NoModifier);
+        return StoreSettingsFromWindow(m_window->windowState(QString())).lines().filter("codepage=");
     };
-    type(codePages, pickedCodePage);
-    type(m_window->findChild<QComboBox*>("ComboBoxLang"), language);
-    QCOMPARE(m_window->selectedLanguage(), language);
-    QCOMPARE(codePages->currentText(), shownCodePage);
-    QCOMPARE(StoreSettingsFromWindow(m_window->windowState(QString())).lines().filter("codepage="), storedCodePage);
+    QCOMPARE(choose("ComboBoxLang", russian), QStringList());
+    QCOMPARE(choose("ComboBoxLang", "English"), QStringList());
+    choose("ComboBoxCodePage", "Windows-1250");
+    QCOMPARE(choose("ComboBoxLang", russian), QStringList{"codepage=1250"});
+    QCOMPARE(m_window->selectedLanguage(), russian);
 }
 
 QTEST_MAIN(TestSettingsWindow)

@@ -76,7 +76,6 @@ class TestPlatform : public QObject {
 private slots:
     void messageBox_data();
     void messageBox();
-    void messageBoxTitleFollowsTheCaptions();
     void openFileDialog();
     void cancelledFileDialogGivesNothing();
     void saveFileDialogAddsSuffixOfChosenType_data();
@@ -186,27 +185,6 @@ void TestPlatform::messageBox()
     QCOMPARE(shownIcon, icon);
     QCOMPARE(shownButtonSet, shownButtons);
     QCOMPARE(shownParent, &parent);
-}
-
-// Looked up as each box is shown, so a language chosen later is the one seen.
-void TestPlatform::messageBoxTitleFollowsTheCaptions()
-{
-    CaptionTable captions;
-    QtMessageService service;
-    service.setTitles([&captions](MessageService::Kind kind) { return messageBoxTitle(captions, kind); });
-    const std::pair<QString, QString> languages[] = {{"MessageTitleConfirm=Bestätigen", "Bestätigen"},
-                                                     {"MessageTitleConfirm=Подтверждение", "Подтверждение"}};
-    for (const auto& [line, title] : languages) {
-        captions.setLines(NameValueList({line, "MessageTitleError=x"}));
-        QString shownTitle;
-        onNextModal([&shownTitle](QWidget* modal) {
-            shownTitle = modal->windowTitle();
-            QTest::keyClick(modal, Qt::Key_Escape);
-        });
-        QCOMPARE(service.show(MessageService::Kind::Confirm, "?", MessageService::Buttons::YesNo),
-                 MessageService::Answer::No);
-        QCOMPARE(shownTitle, title);
-    }
 }
 
 void TestPlatform::openFileDialog()

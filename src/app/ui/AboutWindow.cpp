@@ -60,6 +60,7 @@ void TFormAbout::ApplyAboutCaptions()
     setWindowTitle(m_captions.GetCaption(QStringLiteral("AboutCaption"), QStringLiteral("About")));
     m_labelTagline->setText(
         m_captions.GetCaption(QStringLiteral("AboutTagline"), QStringLiteral("A password keeper for your desktop")));
-    m_labelDescription->setText(m_captions.GetCaption(
-        QStringLiteral("AboutDescription"), QStringLiteral("Groups, records and fields in one file, locked with your password.")));
+    m_labelDescription->setText(
+        m_captions.GetCaption(QStringLiteral("AboutDescription"),
+                              QStringLiteral("Groups, records and fields in one file, locked with your password.")));
 }
