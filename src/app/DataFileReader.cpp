@@ -2,6 +2,7 @@
 
 #include "config/CaptionTable.h"
 #include "datafile/DataFile.h"
+#include "datafile/TextEncoding.h"
 #include "platform/LongWork.h"
 #include "platform/MessageService.h"
 
@@ -33,6 +34,16 @@ DataFile::Status DataFileReader::read(const QString& path, const QString& passwo
         key = QStringLiteral("MessageNewerFormat");
         english = QStringLiteral("This file was written by a newer version of Zantrove");
         break;
+    case DataFile::Status::InvalidPassword:
+        // The password may well be right, and the code page the wrong one.
+        m_messages.show(MessageService::Kind::Error,
+                        m_captions
+                            .GetCaption(QStringLiteral("MessagePasswordOutsideCodePage"),
+                                        QStringLiteral("The password has characters that the code page of older "
+                                                       "files, %1, does not have. If the file was written in "
+                                                       "another code page, choose that one in the settings"))
+                            .arg(TextEncoding::olderFilesCodePage().name()));
+        return false;
     default:
         key = QStringLiteral("MessageNotOpened");
         english = QStringLiteral("Can't open data file. Make sure you have entered correct password");

@@ -1,6 +1,7 @@
 #include "app/ui/Artwork.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Program.h"
+#include "config/MessageBoxTitles.h"
 #include "platform/ui/CapsLockState.h"
 #include "platform/ui/DesktopLauncher.h"
 #include "platform/ui/IdleTime.h"
@@ -26,6 +27,7 @@ int main(int argc, char* argv[])
     BusSessionEvents sessionEvents(QDBusConnection::sessionBus(), QDBusConnection::systemBus());
     DesktopCapsLockState capsLock;
     Program program(paths, {messages, launcher, trayShell, idleTime, sessionEvents, capsLock});
+    messages.setTitles([&program](MessageService::Kind kind) { return messageBoxTitle(program.captions(), kind); });
     if (!program.start(QApplication::arguments().value(1)))
         return 1;
     messages.setParentWidget(&program.mainWindow());

@@ -187,22 +187,42 @@ QString FieldTypeFromCaption(const QString& caption, const CaptionTable& caption
 
 QString dateDisplayFormat(const QLocale& locale)
 {
-    // A two-digit year shows 1960 and 2060 alike and reads "85" as 2085: every
-    // year outside quoted text is written with four digits.
-    const QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
+    // Qt has no medium format. It is the long one without the day of the
+    // week and with short month names ("Jun 3, 2024", "3 juin 2024"), except
+    // in German, whose medium format is all digits.
+    const QString longFormat = locale.language() == QLocale::German ? QStringLiteral("dd.MM.yyyy")
+                                                                     : locale.dateFormat(QLocale::LongFormat);
+    const auto isBlankOrComma = [](QChar c) { return c.isSpace() || c == u',' || c == u'\u060C'; };
+    const auto isFieldLetter = [](QChar c) { return c == u'd' || c == u'M' || c == u'y'; };
     QString format;
     bool quoted = false;
-    for (qsizetype i = 0; i < shortFormat.size();) {
-        const QChar c = shortFormat.at(i);
-        if (quoted || c != u'y') {
+    for (qsizetype i = 0; i < longFormat.size();) {
+        const QChar c = longFormat.at(i);
+        if (quoted || !isFieldLetter(c)) {
             quoted = quoted != (c == u'\'');
             format += c;
             ++i;
             continue;
         }
-        while (i < shortFormat.size() && shortFormat.at(i) == u'y')
+        qsizetype run = 0;
+        while (i < longFormat.size() && longFormat.at(i) == c) {
+            ++run;
             ++i;
-        format += QStringLiteral("yyyy");
+        }
+        if (c == u'd' && run > 2) {
+            // The day of the week goes with what sets it off: in front, all
+            // up to the date; behind, the comma and blanks before it.
+            while (!format.isEmpty() && isBlankOrComma(format.back()))
+                format.chop(1);
+            while (format.isEmpty() && i < longFormat.size() && !isFieldLetter(longFormat.at(i))
+                   && longFormat.at(i) != u'\'')
+                ++i;
+        } else if (c == u'y') {
+            // A two-digit year shows 1960 and 2060 alike and reads "85" as 2085.
+            format += QStringLiteral("yyyy");
+        } else {
+            format += QString(c == u'M' ? std::min<qsizetype>(run, 3) : run, c);
+        }
     }
     return format;
 }

@@ -51,15 +51,16 @@ bool IsValidEMail(const QString& text);
 // one wins.
 QString FieldTypeFromCaption(const QString& caption, const CaptionTable& captions);
 
-// How a stored Date or Time value reads to the user: the locale's short date
+// How a stored Date or Time value reads to the user: the locale's medium date
 // format with a four-digit year, or its long time format without the time
-// zone; empty when the
-// stored text does not parse. The editor's pickers show the same formats, so
-// a search compares against what the user sees.
-QString dateDisplayFormat(const QLocale& locale = QLocale::system());
-QString timeDisplayFormat(const QLocale& locale = QLocale::system());
-QString dateDisplayText(const QString& storedDate, const QLocale& locale = QLocale::system());
-QString timeDisplayText(const QString& storedTime, const QLocale& locale = QLocale::system());
+// zone; empty when the stored text does not parse. The editor's pickers show
+// the same formats, so a search compares against what the user sees. The
+// default locale is the chosen language's in the program, the system's in
+// the command-line tool.
+QString dateDisplayFormat(const QLocale& locale = QLocale());
+QString timeDisplayFormat(const QLocale& locale = QLocale());
+QString dateDisplayText(const QString& storedDate, const QLocale& locale = QLocale());
+QString timeDisplayText(const QString& storedTime, const QLocale& locale = QLocale());
 
 // A Long Text value is stored as its lines, each ended by CR LF. Lines are
 // read at CR LF, LF or CR; a break at the very end starts no further line, so

@@ -3,21 +3,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-QString MessageService::title(Kind kind)
-{
-    switch (kind) {
-    case Kind::Error:
-        return QStringLiteral("Error");
-    case Kind::Information:
-        return QStringLiteral("Information");
-    case Kind::Confirm:
-        return QStringLiteral("Confirm");
-    case Kind::Warning:
-        return QStringLiteral("Warning");
-    }
-    return {};
-}
-
 QString MessageService::suffixOf(const QString& filter)
 {
     static const QRegularExpression firstPattern(QStringLiteral(R"(\(\*\.([^ )]+))"));

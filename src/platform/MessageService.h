@@ -9,10 +9,10 @@
 // service, so tests can answer them in advance.
 class MessageService {
 public:
-    // The four kinds of message box; each is titled by its kind's English
-    // name ("Error", "Information", "Confirm", "Warning"). A Warning asks
-    // before something that cannot be taken back: Enter gives its most
-    // cautious answer, as Escape does.
+    // The four kinds of message box; each is titled by its kind's name in
+    // the chosen language ("Error", "Information", "Confirm", "Warning"). A
+    // Warning asks before something that cannot be taken back: Enter gives
+    // its most cautious answer, as Escape does.
     enum class Kind { Error, Information, Confirm, Warning };
     enum class Buttons { Ok, YesNo, YesNoCancel };
     enum class Answer { Ok, Yes, No, Cancel };
@@ -43,7 +43,6 @@ public:
     virtual QString saveFileName(const QString& title, const QStringList& filters, int& selected,
                                  const QString& startPath, const Refusal& refusal) = 0;
 
-    static QString title(Kind kind);
     // The first extension of a filter in Qt's form: "zvx" of "Protected (*.zvx)".
     static QString suffixOf(const QString& filter);
     // The index of the filter whose extension path has, else chosen: a name

@@ -11,7 +11,9 @@
 #include "support/ScriptedMessageService.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -79,6 +81,7 @@ private slots:
     void missingArtworkGivesNullIconsAndPictures();
     void backgroundCoversTheWindowBehindItsControls();
     void nullBackgroundAddsNothing();
+    void aboutWordsAreWrittenOverThePicture();
 };
 
 void TestArtwork::treeIconsAreRenderedAtBothSizes()
@@ -248,6 +251,30 @@ void TestArtwork::nullBackgroundAddsNothing()
     QWidget window;
     QVERIFY(!BackgroundPicture::showBehind(&window, QPixmap()));
     QVERIFY(window.children().isEmpty());
+}
+
+// The picture leaves room for the words, which the window writes in each
+// language; they fit there, and nothing dark of the picture is behind them.
+void TestArtwork::aboutWordsAreWrittenOverThePicture()
+{
+    const QString languages = TestSupport::sourceDir() + "/data/languages/";
+    const QPixmap picture = Artwork::picture(builtProgram(), Artwork::Picture::About);
+    const QImage image = picture.toImage();
+    RecordingDesktopLauncher launcher;
+    const QStringList names = QDir(languages).entryList(QDir::Dirs | QDir::NoDotAndDotDot) << "English";
+    for (const QString& language : names) {
+        CaptionTable captions;
+        captions.load(languages + language + "/lang.ini");
+        TFormAbout about(captions, launcher, picture);
+        for (const char* name : {"LabelTagline", "LabelDescription"}) {
+            const auto* label = about.findChild<QLabel*>(name);
+            QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(label->text()));
+            for (int y = label->y(); y < label->y() + label->height(); y += 2) {
+                for (int x = label->x(); x < label->x() + label->width(); x += 2)
+                    QVERIFY(image.pixelColor(x, y).lightness() > 150);
+            }
+        }
+    }
 }
 
 QTEST_MAIN(TestArtwork)

@@ -258,6 +258,17 @@ private slots:
         QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
     }
 
+    // A password the code page of older files cannot hold may be the right
+    // one: the message names the code page instead of doubting the password.
+    void passwordOutsideTheCodePageNamesIt()
+    {
+        writeDataFile(path("other.zv"), "secret");
+        messages().fileNames.enqueue(path("other.zv"));
+        prompt().passwords << QString::fromUtf8("пароль");
+        session().open();
+        QVERIFY(messages().texts().value(0).contains("Windows-1252"));
+    }
+
     void saveKeepsTheModeOfASharedFile()
     {
         openWithChange();

@@ -3,6 +3,7 @@
 #include "config/ui/UnitSettings.h"
 #include "datafile/TextEncoding.h"
 #include "document/ui/TreeModel.h"
+#include "editor/FieldFormats.h"
 #include "editor/ui/RecordEditor.h"
 #include "search/ui/UnitSearch.h"
 
@@ -208,6 +209,16 @@ private slots:
             m_fixture->program().LanguageMenuItemClick(index);
             QCOMPARE(cancelText(), cancel);
         }
+    }
+
+    // The editor and the search read dates as the chosen language writes them.
+    void datesFollowTheLanguage()
+    {
+        QDir(path(".")).mkpath("languages/Deutsch");
+        startWithSample("language=Deutsch\r\n");
+        QCOMPARE(dateDisplayText("20240502:"), QStringLiteral("03.06.2024"));
+        m_fixture->program().LanguageMenuItemClick(0);
+        QCOMPARE(dateDisplayText("20240502:"), QStringLiteral("Jun 3, 2024"));
     }
 
     // A language without any catalogue is not taken; the program ends, but

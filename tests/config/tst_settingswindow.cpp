@@ -45,6 +45,7 @@ private slots:
     void optionalFlagsLoadAndStore_data();
     void optionalFlagsLoadAndStore();
     void captionsAndLanguageRefill();
+    void codePageFollowsChosenLanguage();
 
 private:
     QCheckBox* box(const QString& name) { return m_window->findChild<QCheckBox*>("CheckBox" + name); }
@@ -291,6 +292,28 @@ void TestSettingsWindow::captionsAndLanguageRefill()
     QVERIFY(QDir(m_paths->languagesFolder()).removeRecursively());
     m_window->ApplySettingsCaptions();
     QCOMPARE(m_window->selectedLanguage(), QString("English"));
+}
+
+// Unless the user picked a code page, it follows the language chosen, and
+// is stored only when it is not the language's own.
+void TestSettingsWindow::codePageFollowsChosenLanguage()
+{
+    const QString russian = QString::fromUtf8("Русский");
+    QVERIFY(QDir().mkpath(m_paths->languagesFolder() + russian));
+    m_window->ApplySettingsCaptions();
+    showWith({});
+    // Chosen by typing, one event a character so Cyrillic arrives too.
+    const auto choose = [this](const char* list, const QString& text) {
+        for (const QChar character : text)
+            QTest::sendKeyEvent(QTest::Click, m_window->findChild<QComboBox*>(list), Qt::Key_unknown,
+                                QString(character), Qt::NoModifier);
+        return StoreSettingsFromWindow(m_window->windowState(QString())).lines().filter("codepage=");
+    };
+    QCOMPARE(choose("ComboBoxLang", russian), QStringList());
+    QCOMPARE(choose("ComboBoxLang", "English"), QStringList());
+    choose("ComboBoxCodePage", "Windows-1250");
+    QCOMPARE(choose("ComboBoxLang", russian), QStringList{"codepage=1250"});
+    QCOMPARE(m_window->selectedLanguage(), russian);
 }
 
 QTEST_MAIN(TestSettingsWindow)

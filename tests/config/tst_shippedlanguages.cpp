@@ -93,6 +93,10 @@ const CaptionKey CaptionKeys[] = {
     // The lock and the change of password
     {"PasswordCaptionLocked", 0}, {"PasswordButtonExit", 0}, {"MessageSaveElsewhereLocked", 0},
     {"PasswordCaptionChange", 0}, {"MainTrayPopupUnlock", 0},
+    // Message box titles, the top level of the group choice, the about window's words
+    {"MessageTitleError", 0}, {"MessageTitleInformation", 0}, {"MessageTitleConfirm", 0},
+    {"MessageTitleWarning", 0}, {"GroupSelectRoot", 0}, {"AboutTagline", 0}, {"AboutDescription", 0},
+    {"MessagePasswordOutsideCodePage", 0},
 };
 
 QString languagesRoot()

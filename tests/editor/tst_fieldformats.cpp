@@ -232,14 +232,20 @@ void TestFieldFormats::displayText_data()
     QTest::addColumn<QString>("localeName");
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("time");
-    // Dates show four-digit years, also where the short format has two.
-    QTest::newRow("German") << "de_DE" << "03.06.2024" << "14:30:05";
-    QTest::newRow("American") << "en_US" << "6/3/2024" << "2:30:05 PM";
-    QTest::newRow("zone in brackets") << "ca_ES" << "3/6/2024" << "14:30:05";
-    QTest::newRow("zone after comma") << "be_BY" << "3.06.2024" << "14:30:05";
-    QTest::newRow("zone in front") << "zh_HK" << "3/6/2024" << QString::fromUtf8("下午2:30:05");
-    QTest::newRow("year first") << "eu_ES" << "2024/6/3" << "14:30:05";
-    QTest::newRow("quoted text after the year") << "bg_BG" << QString::fromUtf8("3.06.2024 г.")
+    // Dates in the locale's medium format: short month names, no day of the
+    // week (whatever sets it off goes with it), four-digit years.
+    QTest::newRow("German, all digits") << "de_DE" << "03.06.2024" << "14:30:05";
+    QTest::newRow("American") << "en_US" << "Jun 3, 2024" << "2:30:05 PM";
+    QTest::newRow("French") << "fr_FR" << "3 juin 2024" << "14:30:05";
+    QTest::newRow("Russian") << "ru_RU" << QString::fromUtf8("3 июн. 2024 г.") << "14:30:05";
+    QTest::newRow("zone in brackets") << "ca_ES" << "3 de juny de 2024" << "14:30:05";
+    QTest::newRow("zone after comma") << "be_BY" << QString::fromUtf8("3 чэр 2024 г.") << "14:30:05";
+    QTest::newRow("zone in front, weekday after the date") << "zh_HK" << QString::fromUtf8("2024年6月3日")
+                                                            << QString::fromUtf8("下午2:30:05");
+    QTest::newRow("year first, weekday last") << "hu_HU" << QString::fromUtf8("2024. jún. 3.") << "14:30:05";
+    QTest::newRow("weekday set off by a word") << "th_TH" << QString::fromUtf8("3 มิ.ย. 2024")
+                                               << QString::fromUtf8("14 นาฬิกา 30 นาที 05 วินาที");
+    QTest::newRow("quoted text after the year") << "bg_BG" << QString::fromUtf8("3 юни 2024 г.")
                                                 << QString::fromUtf8("14:30:05 ч.");
 }
 

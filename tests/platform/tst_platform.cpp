@@ -1,3 +1,5 @@
+#include "config/CaptionTable.h"
+#include "config/MessageBoxTitles.h"
 #include "platform/ui/DesktopLauncher.h"
 #include "platform/ui/QtMessageService.h"
 #include "platform/ui/TrayShell.h"
@@ -153,6 +155,8 @@ void TestPlatform::messageBox()
     parent.show();
     QtMessageService service;
     service.setParentWidget(&parent);
+    const CaptionTable english;
+    service.setTitles([&english](MessageService::Kind kind) { return messageBoxTitle(english, kind); });
 
     // Markup in a message must show as typed.
     const QString text = QStringLiteral("File <b>a.zv</b> not saved");

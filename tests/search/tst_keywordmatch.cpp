@@ -122,7 +122,7 @@ void TestKeywordMatch::matchField_data()
     QTest::newRow("date stored digits") << "DATE" << "Bought" << "20240502:" << "20240502" << false << false << false;
     QTest::newRow("date unreadable") << "DATE" << "Bought" << "garbage" << "garbage" << false << false << false;
     // Date and time texts are not lower-cased: in whole-word mode the case of
-    // a month name must agree (only where the short date shows one).
+    // a month name must agree (only where the date shows one).
     if (shownDate != shownDate.toUpper()) {
         QTest::newRow("date other case, whole") << "DATE" << "Bought" << "20240502:" << shownDate.toUpper() << true << false << false;
         QTest::newRow("date other case, anywhere") << "DATE" << "Bought" << "20240502:" << shownDate.toUpper() << false << false << true;

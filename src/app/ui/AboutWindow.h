@@ -5,8 +5,10 @@
 
 class CaptionTable;
 class HelpLinks;
+class QLabel;
 
-// The about window: a picture with a link to the maker's web site.
+// The about window: a picture with a link to the maker's web site, and the
+// words about the program over it in the chosen language.
 class TFormAbout : public QDialog {
     Q_OBJECT
 public:
@@ -16,4 +18,6 @@ public:
 
 private:
     const CaptionTable& m_captions;
+    QLabel* m_labelTagline = nullptr;
+    QLabel* m_labelDescription = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "app/ui/PasswordWindowPrompt.h"
 #include "app/ui/ToolRow.h"
 #include "config/CaptionTable.h"
+#include "config/MessageBoxTitles.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
 #include "config/ui/UnitSettings.h"
@@ -511,11 +512,12 @@ void TFormMain::SysTrayMouseUp(Qt::MouseButton button)
 // Any dialog of ours counts, and any window titled like a message box.
 bool TFormMain::messageBoxOrDialogOpen() const
 {
-    static const QStringList boxTitles = {
-        MessageService::title(MessageService::Kind::Confirm), MessageService::title(MessageService::Kind::Information),
-        MessageService::title(MessageService::Kind::Error), MessageService::title(MessageService::Kind::Warning)};
+    QStringList boxTitles;
+    for (MessageService::Kind kind : {MessageService::Kind::Confirm, MessageService::Kind::Information,
+                                      MessageService::Kind::Error, MessageService::Kind::Warning})
+        boxTitles.append(messageBoxTitle(m_captions, kind));
     const QWidgetList windows = QApplication::topLevelWidgets();
-    return std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* window) {
+    return std::any_of(windows.cbegin(), windows.cend(), [&boxTitles](const QWidget* window) {
         return window->isVisible() && (qobject_cast<const QDialog*>(window) || boxTitles.contains(window->windowTitle()));
     });
 }

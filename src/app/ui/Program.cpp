@@ -184,7 +184,11 @@ void Program::applyStockTranslations(const QString& language)
     // A name that is not exactly a listed language loads English captions,
     // and the settings window shows English for it: so do Qt's texts.
     const bool listed = ListLanguages(m_paths.languagesFolder()).contains(language);
-    m_stockTranslations.apply(LanguageLocale(listed ? language : QLatin1String(EnglishLanguage)));
+    const QLocale locale = LanguageLocale(listed ? language : QLatin1String(EnglishLanguage));
+    m_stockTranslations.apply(locale);
+    // Dates and times, in the editor and in what the search compares, read
+    // as in the language.
+    QLocale::setDefault(locale);
 }
 
 void Program::openStartupFile(const QString& commandLineFile)

@@ -76,6 +76,8 @@ public:
     TFormNewField& newFieldWindow() const { return *m_newField; }
     TFormGroupSelect& groupSelectWindow() const { return *m_groupSelect; }
     SettingsStore& settings() { return m_settings; }
+    // The chosen language's texts, from construction on.
+    const CaptionTable& captions() const { return m_captions; }
     // Its countdown text also suits the tray icon's tooltip.
     SecretClipboard& secretClipboard() const { return *m_secretClipboard; }
 
@@ -88,7 +90,7 @@ private:
     void createLock();
     // The pictures behind the controls of the dialogs.
     void decorateDialogs() const;
-    // Qt's own texts in language.
+    // Qt's own texts, and the form of dates and times, in language.
     void applyStockTranslations(const QString& language);
     // For a language without a catalogue: the one in use is put back, then
     // the close question; unless it is cancelled, the main window closes.

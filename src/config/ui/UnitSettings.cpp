@@ -125,6 +125,9 @@ void TFormSettings::createControls()
     connect(m_checkBoxAutoBlocking, &QCheckBox::toggled, this, &TFormSettings::CheckBoxAutoBlockingClick);
     CheckBoxSysTrayClick();
     CheckBoxAutoBlockingClick();
+    // Only the user's choices: refilling the lists must not move the code page.
+    connect(m_comboBoxLang, &QComboBox::activated, this, &TFormSettings::ComboBoxLangActivated);
+    connect(m_comboBoxCodePage, &QComboBox::activated, this, [this] { m_codePagePicked = true; });
 }
 
 void TFormSettings::layOutControls()
@@ -315,6 +318,15 @@ void TFormSettings::selectLanguageIndex(int index)
 void TFormSettings::selectCodePage(const CodePage& codePage)
 {
     m_comboBoxCodePage->setCurrentIndex(m_comboBoxCodePage->findData(codePage.number()));
+    m_codePagePicked = false;
+}
+
+void TFormSettings::ComboBoxLangActivated()
+{
+    // Older files of the new language are in its own code page; left as it
+    // was, the box would be stored as a choice that pins the old one.
+    if (!m_codePagePicked)
+        selectCodePage(DefaultCodePage(selectedLanguage()));
 }
 
 int TFormSettings::selectedLanguageIndex() const

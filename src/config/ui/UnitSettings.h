@@ -36,7 +36,8 @@ public:
     // The entry named exactly so, else the first.
     void selectLanguage(const QString& language);
     // Shows the code page of older files, as after a language change, when
-    // the language's own one may be another.
+    // the language's own one may be another. Until the user picks one in the
+    // window, the box follows the language chosen there.
     void selectCodePage(const CodePage& codePage);
     int selectedLanguageIndex() const;
     bool associationChecked() const;
@@ -53,6 +54,7 @@ private:
     void showBlockingTime(int minutes);
     void CheckBoxSysTrayClick();
     void CheckBoxAutoBlockingClick();
+    void ComboBoxLangActivated();
 
     const CaptionTable& m_captions;
     const ProgramPaths& m_paths;
@@ -61,6 +63,8 @@ private:
     QComboBox* m_comboBoxLang = nullptr;
     QLabel* m_labelCodePage = nullptr;
     QComboBox* m_comboBoxCodePage = nullptr;
+    // The user picked a code page since it was last set from the settings.
+    bool m_codePagePicked = false;
     QCheckBox* m_checkBoxSysTray = nullptr;
     QLabel* m_labelSysTray = nullptr;
     QCheckBox* m_checkBoxHidden = nullptr;

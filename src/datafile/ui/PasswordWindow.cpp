@@ -169,8 +169,11 @@ void TFormPassword::setFileNameLine(const QString& text)
 void TFormPassword::setFile(const QString& path, DataFile::Format format)
 {
     m_format = format;
-    setFileNameLine(QFileInfo(path).fileName() + QLatin1Char(' ')
-                    + m_captions.GetCaption(QStringLiteral("PasswordFileText"), QStringLiteral("File")));
+    // Each language puts the name where its words want it; a language file
+    // without the place names the file after its word.
+    const QString line = m_captions.GetCaption(QStringLiteral("PasswordFileText"), QStringLiteral("%1 File"));
+    const QString name = QFileInfo(path).fileName();
+    setFileNameLine(line.contains(QLatin1String("%1")) ? line.arg(name) : line + QLatin1Char(' ') + name);
     m_labelFileType->setText(FileTypes::description(format, m_captions));
     // A box counts UTF-16 units: room for 1,024 characters outside the basic
     // plane, and Ok refuses more than 1,024 characters of any kind.

@@ -8,8 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-ParentGroupChoice::ParentGroupChoice(QWidget* window)
+ParentGroupChoice::ParentGroupChoice(const CaptionTable& captions, QWidget* window)
     : QObject(window)
+    , m_captions(captions)
     , m_editParentGroup(CreationWindowParts::createEdit(QStringLiteral("EditParentGroup"), window))
     , m_buttonSelectGroup(CreationWindowParts::createButton(QStringLiteral("JvXPButtonSelectGroup"), window))
 {
@@ -38,10 +39,8 @@ void ParentGroupChoice::PresetParentFromTree(const MainTreeSelection& mainTree)
 
 void ParentGroupChoice::PresetParentFromGroupTree(const TFormGroupSelect& groupSelect)
 {
-    // Only the "Root" node has an empty parent caption; the other nodes stand
-    // under it.
     const TTreeNodeData* selected = groupSelect.selectedNodeData();
-    if (selected && !selected->parentCaption.isEmpty())
+    if (selected && selected->element != groupSelect.dataElement())
         chooseGroup(selected->element, qText(selected->element.attribute("name")));
     else
         chooseTopLevel();
@@ -81,5 +80,5 @@ void ParentGroupChoice::chooseGroup(const pugi::xml_node& group, const QString& 
 
 void ParentGroupChoice::chooseTopLevel()
 {
-    chooseGroup(pugi::xml_node(), QLatin1String(TFormGroupSelect::RootCaption));
+    chooseGroup(pugi::xml_node(), TFormGroupSelect::rootCaption(m_captions));
 }

@@ -4,6 +4,7 @@
 
 #include <pugixml.hpp>
 
+class CaptionTable;
 class MainTreeSelection;
 class QLineEdit;
 class QPushButton;
@@ -17,7 +18,7 @@ class TFormGroupSelect;
 class ParentGroupChoice : public QObject {
     Q_OBJECT
 public:
-    explicit ParentGroupChoice(QWidget* window);
+    ParentGroupChoice(const CaptionTable& captions, QWidget* window);
 
     QLineEdit* parentGroupEdit() const { return m_editParentGroup; }
     QPushButton* selectGroupButton() const { return m_buttonSelectGroup; }
@@ -36,6 +37,7 @@ private:
     void chooseGroup(const pugi::xml_node& group, const QString& caption);
     void chooseTopLevel();
 
+    const CaptionTable& m_captions;
     pugi::xml_node m_chosenParent;
     QLineEdit* m_editParentGroup = nullptr;
     QPushButton* m_buttonSelectGroup = nullptr;

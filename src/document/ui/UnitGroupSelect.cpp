@@ -71,6 +71,11 @@ void TFormGroupSelect::layOutControls()
     window->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+QString TFormGroupSelect::rootCaption(const CaptionTable& captions)
+{
+    return captions.GetCaption(QStringLiteral("GroupSelectRoot"), QStringLiteral("Root"));
+}
+
 void TFormGroupSelect::ApplyGroupSelectCaptions()
 {
     setWindowTitle(m_captions.GetCaption(QStringLiteral("GroupSelectCaption"), QStringLiteral("Parent group selecting")));
@@ -91,10 +96,11 @@ void TFormGroupSelect::FillGroupTree()
     m_nodeData.clear();
 
     const pugi::xml_node data = dataElement();
-    // The "Root" node stands for the top level: the data element itself, with
+    // The root node stands for the top level: the data element itself, with
     // no parent caption and no type.
-    QTreeWidgetItem* root = addNode(nullptr, QLatin1String(RootCaption), Schema::RootIcon, TTreeNodeData{false, {}, {}, data});
-    addGroups(root, data);
+    const QString rootText = rootCaption(m_captions);
+    QTreeWidgetItem* root = addNode(nullptr, rootText, Schema::RootIcon, TTreeNodeData{false, {}, {}, data});
+    addGroups(root, rootText, data);
     root->setExpanded(true);
     preselectMainTreeGroup();
 }
@@ -110,7 +116,7 @@ QTreeWidgetItem* TFormGroupSelect::addNode(QTreeWidgetItem* parentItem, const QS
     return item;
 }
 
-void TFormGroupSelect::addGroups(QTreeWidgetItem* rootItem, const pugi::xml_node& element)
+void TFormGroupSelect::addGroups(QTreeWidgetItem* rootItem, const QString& rootText, const pugi::xml_node& element)
 {
     // The tree item of the last group seen at each depth, the root item
     // first: a group's parent item is the one a level above it. A walk, not a
@@ -121,7 +127,7 @@ void TFormGroupSelect::addGroups(QTreeWidgetItem* rootItem, const pugi::xml_node
             return true;
         lastAtDepth.resize(depth + 1);
         QTreeWidgetItem* parentItem = lastAtDepth.back();
-        const QString parentCaption = depth == 0 ? QLatin1String(RootCaption) : qText(item.parent().attribute("name"));
+        const QString parentCaption = depth == 0 ? rootText : qText(item.parent().attribute("name"));
         TTreeNodeData data{false, parentCaption, qText(item.attribute("type")), item};
         const int icon = Schema::TypeImageIndex(data.typeKey, false);
         lastAtDepth.push_back(addNode(parentItem, qText(item.attribute("name")), icon, std::move(data)));

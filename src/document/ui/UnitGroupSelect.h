@@ -17,15 +17,16 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class TFormNewGroup;
 
-// The parent group selection window: the document's groups under a "Root"
-// node, for the new group and new record windows to choose where a new item
-// goes. Its "Create New Group" button adds a group to the document at once.
+// The parent group selection window: the document's groups under a root
+// node ("Root" in English), for the new group and new record windows to
+// choose where a new item goes. Its "Create New Group" button adds a group to the document at once.
 // The tree is rebuilt from the document on every showing, but not when the
 // automatic lock gives the window back, so the choice made in it stays.
 class TFormGroupSelect : public TrackedDialog {
     Q_OBJECT
 public:
-    static constexpr char RootCaption[] = "Root";
+    // The name of the top level, above every group, in the chosen language.
+    static QString rootCaption(const CaptionTable& captions);
 
     // icons: the 27 tree icons, by image index.
     TFormGroupSelect(const CaptionTable& captions, MainTreeSelection& mainTree, const QList<QIcon>& icons,
@@ -49,7 +50,7 @@ private:
     void buildControls();
     void layOutControls();
     QTreeWidgetItem* addNode(QTreeWidgetItem* parentItem, const QString& caption, int icon, TTreeNodeData data);
-    void addGroups(QTreeWidgetItem* rootItem, const pugi::xml_node& element);
+    void addGroups(QTreeWidgetItem* rootItem, const QString& rootText, const pugi::xml_node& element);
     void preselectMainTreeGroup();
     void JvXPButtonNewGroupClick();
     pugi::xml_node appendNewGroup();

@@ -25,7 +25,7 @@ TFormNewGroup::TFormNewGroup(const CaptionTable& captions, MessageService& messa
     , m_editName(createEdit(QStringLiteral("EditName"), this))
     , m_comboBoxExIcons(createIconList(icons, 0, Schema::GroupIconCount, this))
     , m_labelGroup(createLabel(QStringLiteral("LabelGroup"), this))
-    , m_parentChoice(new ParentGroupChoice(this))
+    , m_parentChoice(new ParentGroupChoice(captions, this))
     , m_buttonOk(createOkButton(this))
     , m_buttonCancel(createCancelButton(this))
 {

@@ -35,7 +35,7 @@ TFormNewRecord::TFormNewRecord(const CaptionTable& captions, MessageService& mes
     , m_labelType(createLabel(QStringLiteral("LabelType"), this))
     , m_comboBoxTypes(new QComboBox(this))
     , m_labelGroup(createLabel(QStringLiteral("LabelGroup"), this))
-    , m_parentChoice(new ParentGroupChoice(this))
+    , m_parentChoice(new ParentGroupChoice(captions, this))
     , m_buttonOk(createOkButton(this))
     , m_buttonCancel(createCancelButton(this))
 {

@@ -16,7 +16,7 @@ FieldDatePicker::FieldDatePicker(const QString& storedText, QWidget* parent)
     layout->addWidget(m_dateEdit, 1);
 
     // Shown as the search reads it, so a hit is found where the user sees it.
-    const QLocale locale = QLocale::system();
+    const QLocale locale;
     m_dateEdit->setLocale(locale);
     m_dateEdit->setDisplayFormat(dateDisplayFormat(locale));
     m_dateEdit->setCalendarPopup(true);

@@ -4,7 +4,7 @@ FieldTimePicker::FieldTimePicker(const QString& storedText, QWidget* parent)
     : QTimeEdit(parent)
 {
     // Shown as the search reads it, so a hit is found where the user sees it.
-    const QLocale locale = QLocale::system();
+    const QLocale locale;
     setLocale(locale);
     setDisplayFormat(timeDisplayFormat(locale));
     setTime(ParseStoredTime(storedText).value_or(QTime::currentTime()));

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -64,10 +65,10 @@ MessageService::Answer answerOf(QMessageBox::StandardButton button)
     }
 }
 
-MessageService::Answer showBox(QWidget* parent, MessageService::Kind kind, const QString& text,
+MessageService::Answer showBox(QWidget* parent, MessageService::Kind kind, const QString& title, const QString& text,
                                MessageService::Buttons buttons)
 {
-    QMessageBox box(iconOf(kind), MessageService::title(kind), text, standardButtonsOf(buttons), parent);
+    QMessageBox box(iconOf(kind), title, text, standardButtonsOf(buttons), parent);
     // Messages quote file names and user input, which must never be read as markup.
     box.setTextFormat(Qt::PlainText);
     const QMessageBox::StandardButton escape = escapeButtonOf(buttons);
@@ -85,9 +86,10 @@ MessageService::Answer showBox(QWidget* parent, MessageService::Kind kind, const
 class RefusingFileDialog final : public QFileDialog {
 public:
     RefusingFileDialog(QWidget* parent, const QString& title, const QString& start,
-                       MessageService::Refusal refusal)
+                       MessageService::Refusal refusal, QString errorTitle)
         : QFileDialog(parent, title, start)
         , m_refusal(std::move(refusal))
+        , m_errorTitle(std::move(errorTitle))
     {
     }
 
@@ -96,7 +98,7 @@ public:
         const QString chosen = selectedFiles().value(0);
         if (m_refusal && !QFileInfo(chosen).isDir()) {
             if (const QString why = m_refusal(chosen); !why.isEmpty()) {
-                showBox(this, MessageService::Kind::Error, why, MessageService::Buttons::Ok);
+                showBox(this, MessageService::Kind::Error, m_errorTitle, why, MessageService::Buttons::Ok);
                 return;
             }
         }
@@ -105,6 +107,7 @@ public:
 
 private:
     MessageService::Refusal m_refusal;
+    QString m_errorTitle;
 };
 
 } // namespace
@@ -114,9 +117,19 @@ void QtMessageService::setParentWidget(QWidget* parent)
     m_parent = parent;
 }
 
+void QtMessageService::setTitles(std::function<QString(Kind)> titles)
+{
+    m_titles = std::move(titles);
+}
+
+QString QtMessageService::titleOf(Kind kind) const
+{
+    return m_titles ? m_titles(kind) : QString();
+}
+
 MessageService::Answer QtMessageService::show(Kind kind, const QString& text, Buttons buttons)
 {
-    return showBox(m_parent, kind, text, buttons);
+    return showBox(m_parent, kind, titleOf(kind), text, buttons);
 }
 
 QString QtMessageService::startingPoint(const QString& startPath) const
@@ -140,7 +153,7 @@ QString QtMessageService::openFileName(const QString& title, const QString& filt
 QString QtMessageService::saveFileName(const QString& title, const QStringList& filters, int& selected,
                                        const QString& startPath, const Refusal& refusal)
 {
-    RefusingFileDialog dialog(m_parent, title, startingPoint(startPath), refusal);
+    RefusingFileDialog dialog(m_parent, title, startingPoint(startPath), refusal, titleOf(Kind::Error));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);

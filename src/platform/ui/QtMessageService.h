@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QPointer>
 
+#include <functional>
+
 class QWidget;
 
 // Message boxes and file dialogs on Qt Widgets. Each is application-modal and
@@ -12,6 +14,8 @@ class QWidget;
 class QtMessageService final : public MessageService {
 public:
     void setParentWidget(QWidget* parent);
+    // The title of each kind of box, looked up when the box is shown.
+    void setTitles(std::function<QString(Kind)> titles);
 
     Answer show(Kind kind, const QString& text, Buttons buttons = Buttons::Ok) override;
     QString openFileName(const QString& title, const QString& filter, const QString& defaultSuffix,
@@ -22,8 +26,10 @@ public:
 private:
     QString chooseFile(QFileDialog& dialog);
     QString startingPoint(const QString& startPath) const;
+    QString titleOf(Kind kind) const;
 
     QPointer<QWidget> m_parent;
     // Where the last file was chosen, for a dialog not told where to start.
     QString m_lastFolder;
+    std::function<QString(Kind)> m_titles;
 };
