@@ -43,7 +43,7 @@ DataFile::Status DataFileReader::read(const QString& path, const QString& passwo
                                                        "files, %1, does not have. If the file was written in "
                                                        "another code page, choose that one in the settings"))
                             .arg(TextEncoding::olderFilesCodePage().name()));
-        return false;
+        return status;
     default:
         key = QStringLiteral("MessageNotOpened");
         english = QStringLiteral("Can't open data file. Make sure you have entered correct password");

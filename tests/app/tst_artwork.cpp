@@ -261,11 +261,13 @@ void TestArtwork::aboutWordsAreWrittenOverThePicture()
     const QPixmap picture = Artwork::picture(builtProgram(), Artwork::Picture::About);
     const QImage image = picture.toImage();
     RecordingDesktopLauncher launcher;
+    ScriptedMessageService messages;
     const QStringList names = QDir(languages).entryList(QDir::Dirs | QDir::NoDotAndDotDot) << "English";
     for (const QString& language : names) {
         CaptionTable captions;
         captions.load(languages + language + "/lang.ini");
-        TFormAbout about(captions, launcher, picture);
+        HelpLinks links(builtProgram(), captions, messages, launcher);
+        TFormAbout about(captions, links, picture);
         for (const char* name : {"LabelTagline", "LabelDescription"}) {
             const auto* label = about.findChild<QLabel*>(name);
             QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(label->text()));

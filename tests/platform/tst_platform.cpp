@@ -300,6 +300,8 @@ void TestPlatform::saveFileDialogConfirmsOverwrite()
     const QString path = dir.filePath("keys.zv");
     TestSupport::writeFile(path, "x");
     QtMessageService service;
+    const CaptionTable english;
+    service.setTitles([&english](MessageService::Kind kind) { return messageBoxTitle(english, kind); });
 
     QString shown;
     bool stayedOpen = false;
