@@ -88,6 +88,7 @@ bool Program::createWindows(bool showSplash)
     QObject::connect(main->action("ActionExport"), &QAction::triggered, interchange, &InterchangeCommands::exportFile);
 
     m_password = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
+    m_password->setRevealIcon(Artwork::actionIcon(m_paths, Artwork::ActionIcon::RevealField));
     m_password->setGeneratedPasswordSource([this](QWidget* parent, PasswordGenerator::Purpose purpose) {
         return askGeneratedPassword(parent, m_captions, m_settings, purpose);
     });
