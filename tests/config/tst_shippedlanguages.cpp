@@ -83,8 +83,9 @@ const CaptionKey CaptionKeys[] = {
     {"ImportLostHistory", 0}, {"ImportLostIcons", 0}, {"ImportLostExpiryDates", 0}, {"ImportLostTags", 0},
     {"MessageExportNotEncrypted", '?'}, {"MessageExportOverDataFile", 0}, {"MessageNotExported", 0},
     {"MessageExported", 0}, {"MessageExportReplaced", 0},
-    // The new-password window's eye and check
-    {"PasswordButtonReveal", 0}, {"PasswordLabelDiffer", 0},
+    // The new-password window's eye and check, and the cost of new protected files
+    {"PasswordButtonReveal", 0}, {"PasswordLabelDiffer", 0}, {"ProgressMeasuring", 0},
+    {"SettingsLabelNewFileCost", 0}, {"SettingsLabelNewFileCostUnmeasured", 0},
 };
 
 QString languagesRoot()

@@ -193,6 +193,8 @@ void Program::openStartupFile(const QString& commandLineFile)
 
 void Program::ActionSettingsExecute()
 {
+    // Measured at the first protected save, perhaps since the window was filled.
+    m_settingsWindow->showNewFileCost(m_settings.newFileCost());
     if (m_settingsWindow->exec() == QDialog::Accepted) {
         m_settings.StoreSettingsFromWindow(m_settingsWindow->windowState(m_main->CurrentFileName()));
         ReloadLanguage();
