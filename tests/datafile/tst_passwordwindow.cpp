@@ -473,6 +473,7 @@ void TestPasswordWindow::differingBoxesAreSaidToDiffer()
     QTEST(prompt.label("LabelPasswordsDiffer")->isVisible(), "differ");
     prompt.window.findChild<QToolButton*>(QStringLiteral("ButtonRevealPasswords"))->click();
     QCOMPARE(prompt.retypeBox()->echoMode(), QLineEdit::Normal);
+    prompt.window.reject();
     prompt.window.open();
     QVERIFY(!prompt.label("LabelPasswordsDiffer")->isVisible());
     QCOMPARE(prompt.passwordBox()->echoMode(), QLineEdit::Password);

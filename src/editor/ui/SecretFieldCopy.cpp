@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -9,9 +10,12 @@
 
 namespace {
 
-// The object names Qt gives the entries of a box's standard context menu.
-const QString StandardCopy = QStringLiteral("edit-copy");
-const QString StandardCut = QStringLiteral("edit-cut");
+// An entry of the box's standard context menu, known by its text as Qt
+// writes it: the entries have no other name.
+bool isStandardEntry(const QAction& action, const char* text)
+{
+    return action.text().section(QLatin1Char('\t'), 0, 0) == QCoreApplication::translate("QLineEdit", text);
+}
 
 } // namespace
 
@@ -28,9 +32,9 @@ SecretFieldCopy::SecretFieldCopy(QLineEdit& field)
 void SecretFieldCopy::adaptMenu(QMenu& menu)
 {
     for (QAction* action : menu.actions()) {
-        if (action->objectName() == StandardCopy) {
+        if (isStandardEntry(*action, "&Copy")) {
             menu.removeAction(action);
-        } else if (action->objectName() == StandardCut) {
+        } else if (isStandardEntry(*action, "Cu&t")) {
             disconnect(action, &QAction::triggered, nullptr, nullptr);
             connect(action, &QAction::triggered, this, &SecretFieldCopy::cut);
         }
