@@ -5,20 +5,23 @@
 #include "app/PasswordPrompt.h"
 #include "config/CaptionTable.h"
 #include "config/SettingsStore.h"
+#include "datafile/DerivationCalibration.h"
 #include "datafile/FileTypes.h"
 #include "datafile/SecureWipe.h"
+#include "platform/LongWork.h"
 #include "platform/MessageService.h"
 
 #include <QFileInfo>
 #include <QScopeGuard>
 
-DocumentSession::DocumentSession(MessageService& messages, const CaptionTable& captions,
-                                 const SettingsStore& settings, LongWork& fileWork, QObject* parent)
+DocumentSession::DocumentSession(MessageService& messages, const CaptionTable& captions, SettingsStore& settings,
+                                 LongWork& fileWork, QObject* parent)
     : QObject(parent)
     , m_messages(messages)
     , m_captions(captions)
     , m_settings(settings)
     , m_fileWork(fileWork)
+    , m_calibration([] { return DerivationCalibration::calibrate(); })
     , m_fileLock(messages, captions)
 {
     m_document.clear();
@@ -39,7 +42,21 @@ DataFile::Format DocumentSession::formatToOffer() const
 {
     if (!m_fileName.isEmpty())
         return m_sealing.format;
-    return m_settings.isOn(SettingKey::NewFilesProtected) ? DataFile::Format::Protected : DataFile::Format::Plain;
+    return m_settings.isNotOff(SettingKey::NewFilesProtected) ? DataFile::Format::Protected : DataFile::Format::Plain;
+}
+
+// Measured where the user waits for a save anyway, so no start-up waits for it.
+ProtectedContainer::DerivationCost DocumentSession::newFileCost()
+{
+    if (const std::optional<ProtectedContainer::DerivationCost> remembered = m_settings.newFileCost())
+        return *remembered;
+    const std::optional<ProtectedContainer::DerivationCost> measured = m_fileWork.run(
+        m_captions.GetCaption(QStringLiteral("ProgressMeasuring"), QStringLiteral("Measuring this computer's speed…")),
+        m_calibration);
+    if (!measured)
+        return {};
+    m_settings.setNewFileCost(*measured);
+    return *measured;
 }
 
 QString DocumentSession::folder() const
@@ -179,9 +196,10 @@ bool DocumentSession::saveAsWithPassword(const QString& path, DataFile::Format f
     const std::optional<QString> password = m_prompt->askPassword(path, format, PasswordPrompt::Purpose::New);
     if (!password)
         return false;
-    // A protected file saved again under a new name keeps its cost.
-    const DataFile::Sealing sealing{format,
-                                    format == m_sealing.format ? m_sealing.cost : ProtectedContainer::DerivationCost{}};
+    // A protected file saved again under a new name keeps its cost; a file
+    // newly protected costs what suits this machine.
+    const bool newlyProtected = format == DataFile::Format::Protected && m_sealing.format != format;
+    const DataFile::Sealing sealing{format, newlyProtected ? newFileCost() : m_sealing.cost};
     // The new file and password become current only once the file holds the
     // document, so a failed write leaves Save aimed at the file that exists.
     if (!WriteDataFile(path, *password, m_settings.isOn(SettingKey::Backups), sealing))

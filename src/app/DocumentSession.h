@@ -7,6 +7,9 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class CaptionTable;
 class LongWork;
 class MessageService;
@@ -22,12 +25,17 @@ class DocumentSession : public QObject {
     Q_OBJECT
 public:
     // fileWork: runs reading and writing while the user is told about it.
-    DocumentSession(MessageService& messages, const CaptionTable& captions, const SettingsStore& settings,
+    // The settings also remember the cost measured for new protected files.
+    DocumentSession(MessageService& messages, const CaptionTable& captions, SettingsStore& settings,
                     LongWork& fileWork, QObject* parent = nullptr);
     ~DocumentSession() override;
 
     // Needed before any command that asks for a password.
     void setPasswordPrompt(PasswordPrompt* prompt) { m_prompt = prompt; }
+    // How the cost of new protected files is measured, once per machine;
+    // DerivationCalibration unless set.
+    using Calibration = std::function<std::optional<ProtectedContainer::DerivationCost>()>;
+    void setCalibration(Calibration calibration) { m_calibration = std::move(calibration); }
 
     DataDocument& document() { return m_document; }
     const QString& fileName() const { return m_fileName; }
@@ -72,6 +80,9 @@ private:
     // The type Save as starts from: the open file's, or for a document not
     // yet saved the one the settings choose for new files.
     DataFile::Format formatToOffer() const;
+    // The remembered cost of new protected files, measured first if there is
+    // none; the default cost when measuring fails, to be tried again later.
+    ProtectedContainer::DerivationCost newFileCost();
     bool WriteDataFile(const QString& path, const QString& password, bool backups, const DataFile::Sealing& sealing);
     // The password of the open file from now on; the previous one is wiped.
     void adoptPassword(const QString& password);
@@ -82,9 +93,10 @@ private:
 
     MessageService& m_messages;
     const CaptionTable& m_captions;
-    const SettingsStore& m_settings;
+    SettingsStore& m_settings;
     LongWork& m_fileWork;
     PasswordPrompt* m_prompt = nullptr;
+    Calibration m_calibration;
 
     DataDocument m_document;
     QString m_fileName;

@@ -66,8 +66,8 @@ NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
         list.append(SettingKey::LockBeforeSleep, flag(false));
     if (state.lockWhenMinimised)
         list.append(SettingKey::LockWhenMinimised, flag(true));
-    if (state.newFilesProtected)
-        list.append(SettingKey::NewFilesProtected, flag(true));
+    if (!state.newFilesProtected)
+        list.append(SettingKey::NewFilesProtected, flag(false));
     if (state.clipboardSeconds != DefaultClipboardSeconds)
         list.append(SettingKey::ClipboardSeconds, QString::number(state.clipboardSeconds));
     // Only what is to be reopened is recorded.
@@ -122,6 +122,21 @@ CodePage SettingsStore::olderFilesCodePage() const
     // A value that is no number reads as 0, which no code page has.
     const std::optional<CodePage> chosen = CodePage::fromNumber(GetSetting(SettingKey::CodePage).toInt());
     return chosen ? *chosen : DefaultCodePage(GetSetting(SettingKey::Language));
+}
+
+std::optional<ProtectedContainer::DerivationCost> SettingsStore::newFileCost() const
+{
+    ProtectedContainer::DerivationCost cost;
+    bool number = false;
+    cost.passes = GetSetting(SettingKey::NewFilePasses).toUInt(&number);
+    if (!number || !cost.withinLimits())
+        return std::nullopt;
+    return cost;
+}
+
+void SettingsStore::setNewFileCost(const ProtectedContainer::DerivationCost& cost)
+{
+    SetSetting(SettingKey::NewFilePasses, QString::number(cost.passes));
 }
 
 void SettingsStore::StoreSettingsFromWindow(const SettingsWindowState& state)

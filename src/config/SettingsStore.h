@@ -2,6 +2,7 @@
 
 #include "config/NameValueList.h"
 #include "datafile/CodePage.h"
+#include "datafile/ProtectedContainer.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,11 +37,15 @@ inline constexpr char GenLower[] = "genlower";
 inline constexpr char GenDigits[] = "gendigits";
 inline constexpr char GenSymbols[] = "gensymbols";
 inline constexpr char GenAvoidLookAlikes[] = "genlookalikes";
-// Kept by windows of their own, not by the settings window, so its rebuild
-// of the list carries them over.
-inline constexpr const char* KeptOutsideSettingsWindow[] = {GenLength, GenUpper, GenLower,
-                                                           GenDigits, GenSymbols, GenAvoidLookAlikes};
-// Whether New and Save as start from the protected file type.
+// The key derivation passes of new protected files, measured on this
+// machine (DerivationCalibration); absent until the first such save.
+inline constexpr char NewFilePasses[] = "kdfpasses";
+// Kept by windows and commands of their own, not by the settings window, so
+// its rebuild of the list carries them over.
+inline constexpr const char* KeptOutsideSettingsWindow[] = {GenLength,  GenUpper,           GenLower,     GenDigits,
+                                                           GenSymbols, GenAvoidLookAlikes, NewFilePasses};
+// Whether New and Save as start from the protected file type; on while the
+// file does not name it (SettingsStore::isNotOff).
 inline constexpr char NewFilesProtected[] = "newprotected";
 // Seconds until a value the program copied is taken off the clipboard; 0 never.
 inline constexpr char ClipboardSeconds[] = "clipboardseconds";
@@ -76,15 +81,15 @@ struct SettingsWindowState {
     bool lockBeforeSleep = true;
     bool lockWhenMinimised = false;
     int clipboardSeconds = DefaultClipboardSeconds;
-    bool newFilesProtected = false;
+    bool newFilesProtected = true;
     QString currentFileName;  // the open data file; empty when none is
 };
 
 // The settings list as it is rebuilt from the window: the language, the code
 // page when it is not the language's own (DefaultCodePage), the seven flags,
-// then the minutes while auto-lock is on, the lock occasions that differ from
-// their defaults, the clipboard seconds when they are not the default, then
-// the open file while "Open last file" is on. A value with a line break in it
+// then the minutes while auto-lock is on, the lock occasions and the type of
+// new files where they differ from their defaults, the clipboard seconds when
+// they are not the default, then the open file while "Open last file" is on. A value with a line break in it
 // is left out (NameValueList).
 // Auto-lock with minutes that lockMinutesFrom refuses is stored as off.
 NameValueList StoreSettingsFromWindow(const SettingsWindowState& state);
@@ -110,6 +115,11 @@ public:
     // The code page the codepage setting names when it is one offered, else
     // the language's own.
     CodePage olderFilesCodePage() const;
+    // The key derivation cost of new protected files, once measured: the
+    // stored passes over the default memory; nullopt while none within the
+    // limits is stored.
+    std::optional<ProtectedContainer::DerivationCost> newFileCost() const;
+    void setNewFileCost(const ProtectedContainer::DerivationCost& cost);
 
     // The list rebuilt from the window; the settings that other windows
     // keep (SettingKey::KeptOutsideSettingsWindow) stay as they were.

@@ -57,6 +57,11 @@ int fixedLength(Purpose purpose)
     return purpose == Purpose::DataFilePassword ? DataFile::MaxPasswordLength : 0;
 }
 
+bool opensAFile(Purpose purpose)
+{
+    return purpose != Purpose::AnyField;
+}
+
 QString groupCharacters(CharacterGroup group, bool avoidLookAlikes)
 {
     QString characters;

@@ -21,8 +21,8 @@ inline constexpr std::array<CharacterGroup, 4> AllGroups{CharacterGroup::Upper, 
 // What a password is for. A data file's password is one byte a character in
 // the code page of older files and at most 16 characters long; the symbols
 // are ASCII for every purpose, which every such code page holds, so only the
-// length differs.
-enum class Purpose { AnyField, DataFilePassword };
+// length differs. A protected file's password has any length.
+enum class Purpose { AnyField, DataFilePassword, ProtectedFilePassword };
 
 struct Rules {
     int length = DefaultLength;
@@ -39,6 +39,8 @@ struct Rules {
 
 // The length a purpose fixes, or 0 when the user chooses it.
 int fixedLength(Purpose purpose);
+// Whether the password opens a file, so that the user must learn it.
+bool opensAFile(Purpose purpose);
 
 // The characters of one group, in ASCII order.
 QString groupCharacters(CharacterGroup group, bool avoidLookAlikes);

@@ -18,6 +18,8 @@ using TestSupport::readFile;
 namespace {
 
 const QByteArray OneGroup = "<data><folder name=\"Home\" type=\"PRIVATE\"/></data>";
+// What new protected files cost here unless a test measures otherwise: cheap, for speed.
+const ProtectedContainer::DerivationCost MeasuredCost{1, ProtectedContainer::DerivationCost().memoryKiB};
 
 using Answer = MessageService::Answer;
 using Purpose = PasswordPrompt::Purpose;
@@ -73,7 +75,11 @@ private:
         ScriptedPasswordPrompt prompt;
         InPlaceWork fileWork;
         DocumentSession session{messages, captions, settings, fileWork};
-        Harness() { session.setPasswordPrompt(&prompt); }
+        Harness()
+        {
+            session.setPasswordPrompt(&prompt);
+            session.setCalibration([] { return std::optional(MeasuredCost); });
+        }
     };
     std::unique_ptr<Harness> m_harness;
 
@@ -141,28 +147,29 @@ private slots:
     // the type chosen decides unless the name typed has one of the two extensions.
     void saveAsWritesTheTypeChosen_data()
     {
-        QTest::addColumn<bool>("newFilesProtected");
+        QTest::addColumn<QString>("newFilesProtected"); // the setting; empty: absent
         QTest::addColumn<int>("chosenType"); // -1: the one offered
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("offeredType");
         QTest::addColumn<DataFile::Format>("written");
         const auto plain = DataFile::Format::Plain;
         const auto protectedFile = DataFile::Format::Protected;
-        QTest::newRow("data file by default") << false << -1 << "saved.zv" << 0 << plain;
-        QTest::newRow("protected when new files are") << true << -1 << "saved.zvx" << 1 << protectedFile;
-        QTest::newRow("protected chosen") << false << 1 << "saved.keys" << 0 << protectedFile;
-        QTest::newRow("extension typed wins over the type") << true << 0 << "saved.zvx" << 1 << protectedFile;
+        QTest::newRow("protected by default") << "" << -1 << "saved.keys" << 1 << protectedFile;
+        QTest::newRow("data file when new files are not protected") << "0" << -1 << "saved.zv" << 0 << plain;
+        QTest::newRow("protected when new files are") << "1" << -1 << "saved.zvx" << 1 << protectedFile;
+        QTest::newRow("protected chosen") << "0" << 1 << "saved.keys" << 0 << protectedFile;
+        QTest::newRow("extension typed wins over the type") << "1" << 0 << "saved.zvx" << 1 << protectedFile;
+        QTest::newRow("data file chosen") << "" << 0 << "saved.keys" << 1 << plain;
     }
 
     void saveAsWritesTheTypeChosen()
     {
-        QFETCH(bool, newFilesProtected);
+        QFETCH(QString, newFilesProtected);
         QFETCH(int, chosenType);
         QFETCH(QString, name);
         QFETCH(int, offeredType);
         QFETCH(DataFile::Format, written);
-        if (newFilesProtected)
-            settings().SetSetting(SettingKey::NewFilesProtected, "1");
+        settings().SetSetting(SettingKey::NewFilesProtected, newFilesProtected);
         addGroup("Mine");
         messages().fileNames.enqueue(path(name));
         if (chosenType >= 0)
@@ -343,6 +350,27 @@ private slots:
         QVERIFY(messages().headlines().last().endsWith(QStringLiteral("shared.zv")));
         QCOMPARE(readFile(path("shared.zv")), shared);
         QCOMPARE(session().fileName(), path("private.zv"));
+    }
+
+    // New protected files cost what was measured for this machine, once; a
+    // failed measurement leaves the default cost and is tried again next time.
+    void newProtectedFilesCostWhatWasMeasuredOnce()
+    {
+        QList<bool> measurable{false, true};
+        session().setCalibration([&] {
+            return !measurable.isEmpty() && measurable.takeFirst() ? std::optional(MeasuredCost) : std::nullopt;
+        });
+        for (const QString& name : {"unmeasured.zvx", "measured.zvx", "remembered.zvx", "plain.zv"}) {
+            session().newDocument();
+            messages().fileNames.enqueue(path(name));
+            prompt().passwords << "secret";
+            QVERIFY(session().saveAs());
+        }
+        QVERIFY(measurable.isEmpty());
+        QCOMPARE(DataFile::sealingOf(path("unmeasured.zvx")).cost, ProtectedContainer::DerivationCost());
+        QCOMPARE(DataFile::sealingOf(path("remembered.zvx")).cost, MeasuredCost);
+        QCOMPARE(settings().newFileCost(), std::optional(MeasuredCost));
+        QCOMPARE(m_harness->fileWork.descriptions.count("Measuring this computer's speed…"), 2);
     }
 
     // A protected file stays protected, at its own cost, through Save and Change password.

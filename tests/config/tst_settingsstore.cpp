@@ -488,6 +488,9 @@ void TestSettingsStore::generatorChoicesSurviveTheSettingsWindow()
     chosen.choose(CharacterGroup::Digits, false);
     chosen.length = 16;
     GeneratorSettings::storeRules(store, chosen, Purpose::DataFilePassword);
+    // So must the cost measured for new protected files.
+    const ProtectedContainer::DerivationCost measured{7, ProtectedContainer::DerivationCost().memoryKiB};
+    store.setNewFileCost(measured);
 
     SettingsWindowState state;
     state.language = "English";
@@ -499,6 +502,7 @@ void TestSettingsStore::generatorChoicesSurviveTheSettingsWindow()
     QVERIFY(reread.LoadSettings(folder.paths()));
     QCOMPARE(described(GeneratorSettings::storedRules(reread, Purpose::AnyField)), QStringLiteral("64 UL+"));
     QCOMPARE(folder.settingsBytes().count("genlength="), 1);
+    QCOMPARE(reread.newFileCost(), std::optional(measured));
     QVERIFY(folder.settingsBytes().startsWith("language=English\r\nsystray=0\r\n"));
 }
 

@@ -46,6 +46,7 @@ private slots:
     void optionalFlagsLoadAndStore();
     void captionsAndLanguageRefill();
     void codePageFollowsChosenLanguage();
+    void newFileCostIsShown();
 
 private:
     QCheckBox* box(const QString& name) { return m_window->findChild<QCheckBox*>("CheckBox" + name); }
@@ -242,11 +243,12 @@ void TestSettingsWindow::optionalFlagsLoadAndStore_data()
     QTest::addColumn<QStringList>("settings");
     QTest::addColumn<QStringList>("checkedBoxes");
     QTest::addColumn<QStringList>("storedLines");
-    QTest::newRow("defaults") << QStringList() << QStringList{"LockOnScreenLock", "LockBeforeSleep"} << QStringList();
-    const QStringList allTurned = {"lockonscreenlock=0", "lockbeforesleep=0", "lockwhenminimised=1", "newprotected=1"};
-    QTest::newRow("all turned") << allTurned << QStringList{"LockWhenMinimised", "NewProtected"} << allTurned;
+    const QStringList onByDefault = {"LockOnScreenLock", "LockBeforeSleep", "NewProtected"};
+    QTest::newRow("defaults") << QStringList() << onByDefault << QStringList();
+    const QStringList allTurned = {"lockonscreenlock=0", "lockbeforesleep=0", "lockwhenminimised=1", "newprotected=0"};
+    QTest::newRow("all turned") << allTurned << QStringList{"LockWhenMinimised"} << allTurned;
     QTest::newRow("not flags") << QStringList{"lockonscreenlock=off", "lockwhenminimised=yes", "newprotected=on"}
-                               << QStringList{"LockOnScreenLock", "LockBeforeSleep"} << QStringList();
+                               << onByDefault << QStringList();
 }
 
 // Flags stored only while they differ from their defaults: loaded into the
@@ -266,6 +268,17 @@ void TestSettingsWindow::optionalFlagsLoadAndStore()
     QCOMPARE(storedLockLines(), storedLines);
     release("LockWhenMinimised");
     QCOMPARE(storedLockLines().contains("lockwhenminimised=1"), !checkedBoxes.contains("LockWhenMinimised"));
+}
+
+// What was measured for new protected files; a value beyond the limits counts as none.
+void TestSettingsWindow::newFileCostIsShown()
+{
+    const auto shown = [this](const QString& passes) {
+        m_window->LoadSettingsIntoWindow(settingsFrom({"kdfpasses=" + passes}));
+        return m_window->findChild<QLabel*>("LabelNewFileCost")->text();
+    };
+    QCOMPARE(shown("7"), QString("Key derivation: 7 passes over 256 MiB, about 1 s here"));
+    QCOMPARE(shown("65"), QString("Key derivation: fitted to this computer at first use"));
 }
 
 void TestSettingsWindow::captionsAndLanguageRefill()

@@ -97,6 +97,9 @@ const CaptionKey CaptionKeys[] = {
     {"MessageTitleError", 0}, {"MessageTitleInformation", 0}, {"MessageTitleConfirm", 0},
     {"MessageTitleWarning", 0}, {"GroupSelectRoot", 0}, {"AboutTagline", 0}, {"AboutDescription", 0},
     {"MessagePasswordOutsideCodePage", 0},
+    // The new-password window's eye and check, and the cost of new protected files
+    {"PasswordButtonReveal", 0}, {"PasswordLabelDiffer", 0}, {"ProgressMeasuring", 0},
+    {"SettingsLabelNewFileCost", 0}, {"SettingsLabelNewFileCostUnmeasured", 0},
 };
 
 QString languagesRoot()

@@ -123,9 +123,11 @@ void TestGeneratorWindow::okGivesTheShownPasswordAndKeepsTheChoices_data()
     QTest::newRow("any field, Ok") << int(Purpose::AnyField) << true << 30;
     QTest::newRow("any field, Cancel") << int(Purpose::AnyField) << false << 30;
     QTest::newRow("data file password, Ok") << int(Purpose::DataFilePassword) << true << 16;
+    QTest::newRow("protected file password, Ok") << int(Purpose::ProtectedFilePassword) << true << 30;
 }
 
-// Ok stores the choices, but a data file's fixed length is no choice.
+// Ok stores the choices, but a data file's fixed length is no choice. The
+// note to learn the password shows for a file's password of either type.
 void TestGeneratorWindow::okGivesTheShownPasswordAndKeepsTheChoices()
 {
     QFETCH(int, purpose);
@@ -139,7 +141,8 @@ void TestGeneratorWindow::okGivesTheShownPasswordAndKeepsTheChoices()
     onGenerator([&](TFormGenerator& window) {
         QCOMPARE(control<QSpinBox>(window, "SpinEditLength")->value(), length);
         QCOMPARE(control<QSpinBox>(window, "SpinEditLength")->isEnabled(), !fixedLength);
-        QCOMPARE(control<QLabel>(window, "LabelDataFileNote")->isVisible(), fixedLength);
+        // Every file's password must be learnt; a field's is kept in the file.
+        QCOMPARE(control<QLabel>(window, "LabelDataFileNote")->isVisible(), Purpose(purpose) != Purpose::AnyField);
         control<QCheckBox>(window, "CheckBoxSymbols")->click();
         shown = preview(window);
         QTest::mouseClick(control<QPushButton>(window, ok ? "JvXPButtonOk" : "JvXPButtonCancel"), Qt::LeftButton);

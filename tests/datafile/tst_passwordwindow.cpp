@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -79,6 +80,9 @@ private slots:
     void capsLockWarningShowsInEveryMode_data();
     void capsLockWarningShowsInEveryMode();
     void capsLockWarningNeedsTheActiveWindow();
+
+    void differingBoxesAreSaidToDiffer_data();
+    void differingBoxesAreSaidToDiffer();
 };
 
 void TestPasswordWindow::captionsComeFromTheTable()
@@ -456,6 +460,31 @@ void TestPasswordWindow::capsLockWarningNeedsTheActiveWindow()
     QApplication::setActiveWindow(&other);
     QVERIFY(QTest::qWaitForWindowActive(&other));
     QVERIFY(warning->isHidden());
+}
+
+void TestPasswordWindow::differingBoxesAreSaidToDiffer_data()
+{
+    QTest::addColumn<QString>("retype");
+    QTest::addColumn<bool>("differ");
+    QTest::newRow("nothing retyped yet") << "" << false;
+    QTest::newRow("same") << "abc" << false;
+    QTest::newRow("other case") << "abC" << true;
+}
+
+// Said once something is retyped. The eye shows both boxes until the next showing.
+void TestPasswordWindow::differingBoxesAreSaidToDiffer()
+{
+    QFETCH(QString, retype);
+    Prompt prompt(true);
+    typeText(prompt.passwordBox(), QStringLiteral("abc"));
+    typeText(prompt.retypeBox(), retype);
+    QTEST(prompt.label("LabelPasswordsDiffer")->isVisible(), "differ");
+    prompt.window.findChild<QToolButton*>(QStringLiteral("ButtonRevealPasswords"))->click();
+    QCOMPARE(prompt.retypeBox()->echoMode(), QLineEdit::Normal);
+    prompt.window.reject();
+    prompt.window.open();
+    QVERIFY(!prompt.label("LabelPasswordsDiffer")->isVisible());
+    QCOMPARE(prompt.passwordBox()->echoMode(), QLineEdit::Password);
 }
 
 QTEST_MAIN(TestPasswordWindow)

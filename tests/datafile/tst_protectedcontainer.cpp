@@ -1,3 +1,4 @@
+#include "datafile/DerivationCalibration.h"
 #include "datafile/ProtectedContainer.h"
 #include "support/TestSupport.h"
 
@@ -30,12 +31,42 @@ QByteArray header(quint8 version, quint8 derivation, quint32 passes, quint32 mem
     return bytes + QByteArray(SaltSize + NonceSize + TagSize, 'x');
 }
 
+// A machine on which a pass over the memory takes fakePassTime, on a clock of
+// its own; with no time given, it has not the memory.
+std::chrono::nanoseconds fakeNow{};
+std::chrono::milliseconds fakePassTime{};
+
+bool fakeDerive(const QString&, const Salt&, const DerivationCost& cost, Key&)
+{
+    fakeNow += fakePassTime * cost.passes;
+    return fakePassTime.count() > 0;
+}
+
 } // namespace
 
 class TestProtectedContainer : public QObject {
     Q_OBJECT
 
 private slots:
+    void calibrationFitsPassesToASecond_data()
+    {
+        QTest::addColumn<int>("passMs");
+        QTest::addColumn<int>("passes"); // 0: no memory for a derivation
+        QTest::newRow("fast machine") << 150 << 7;
+        QTest::newRow("slow machine keeps the default") << 400 << 3;
+        QTest::newRow("very fast machine, within the limits") << 5 << 64;
+        QTest::newRow("no memory") << 0 << 0;
+    }
+
+    void calibrationFitsPassesToASecond()
+    {
+        QFETCH(int, passMs);
+        QFETCH(int, passes);
+        fakePassTime = std::chrono::milliseconds(passMs);
+        const auto cost = DerivationCalibration::calibrate(fakeDerive, [] { return fakeNow; });
+        QCOMPARE(cost, passes ? std::optional(DerivationCost{quint32(passes)}) : std::nullopt);
+    }
+
     // Written by an implementation of the format that shares no code with ours.
     void readsTheKnownAnswerFixtureUnderEitherUnicodeForm()
     {

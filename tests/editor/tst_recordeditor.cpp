@@ -8,6 +8,7 @@
 #include "editor/ui/FieldTimePicker.h"
 #include "editor/ui/RecordEditor.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDateEdit>
@@ -17,6 +18,7 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -104,6 +106,8 @@ private slots:
     void copyGivesTheWholeValue_data();
     void copyGivesTheWholeValue();
     void tabGoesThroughTheFieldButtons();
+    void secretsCopiedInTheirBoxAreGuarded_data();
+    void secretsCopiedInTheirBoxAreGuarded();
     void generatedPasswordReplacesTheValue_data();
     void generatedPasswordReplacesTheValue();
 
@@ -801,6 +805,50 @@ void TestRecordEditor::copyGivesTheWholeValue()
     QCOMPARE(copies.count(), 2);
     QCOMPARE(copies.at(0).at(0).toString(), copied);
     QCOMPARE(copies.at(1).at(0).toString(), copied);
+}
+
+void TestRecordEditor::secretsCopiedInTheirBoxAreGuarded_data()
+{
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<int>("selectedFrom");  // -1: nothing selected
+    QTest::addColumn<int>("key");           // a QKeySequence::StandardKey
+    QTest::addColumn<QString>("copied");
+    QTest::addColumn<QString>("left");
+    QTest::newRow("hidden, copy all") << false << -1 << int(QKeySequence::Copy) << "s3cret" << "s3cret";
+    QTest::newRow("shown, copy selection") << true << 2 << int(QKeySequence::Copy) << "cret" << "s3cret";
+    QTest::newRow("shown, cut selection") << true << 2 << int(QKeySequence::Cut) << "cret" << "s3";
+}
+
+// A secret's copy keys in its box ask for the guarded copy, as its button
+// does, and never touch the clipboard themselves; its menu has that one Copy.
+void TestRecordEditor::secretsCopiedInTheirBoxAreGuarded()
+{
+    QFETCH(bool, shown);
+    QFETCH(int, selectedFrom);
+    QFETCH(int, key);
+    QFETCH(QString, copied);
+    const pugi::xml_node record = show(R"(<record><label/><field name="Password" basic_type="TEXT">s3cret</field></record>)");
+    activateWindow();
+    m_editor->findChild<QAction*>("ActionRevealField")->setChecked(shown);
+    auto* box = controlOf<FieldLineEdit>(1);
+    box->setFocus();
+    box->setSelection(std::max(selectedFrom, 0), selectedFrom < 0 ? 0 : 6);
+    QGuiApplication::clipboard()->setText("before");
+    QSignalSpy copies(m_editor, &RecordEditor::copyRequested);
+    QTest::keySequence(box, QKeySequence(QKeySequence::StandardKey(key)));
+    QCOMPARE(copies.size(), 1);
+    QCOMPARE(copies.at(0).at(0).toString(), copied);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    QTEST(fieldText(record, "Password"), "left");
+
+    QStringList entries;
+    QTimer::singleShot(0, [&entries] {
+        for (const QAction* action : QApplication::activePopupWidget()->actions())
+            entries << action->text().remove('&').section('\t', 0, 0);
+        QApplication::activePopupWidget()->close();
+    });
+    emit box->customContextMenuRequested(QPoint(1, 1));
+    QCOMPARE(entries.count("Copy"), 1);
 }
 
 void TestRecordEditor::generatedPasswordReplacesTheValue_data()

@@ -92,6 +92,7 @@ bool Program::createWindows(bool showSplash)
     QObject::connect(main->action("ActionExport"), &QAction::triggered, interchange, &InterchangeCommands::exportFile);
 
     m_password = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
+    m_password->setRevealIcon(Artwork::actionIcon(m_paths, Artwork::ActionIcon::RevealField));
     m_password->setGeneratedPasswordSource([this](QWidget* parent, PasswordGenerator::Purpose purpose) {
         return askGeneratedPassword(parent, m_captions, m_settings, purpose);
     });
@@ -205,6 +206,8 @@ void Program::openStartupFile(const QString& commandLineFile)
 
 void Program::ActionSettingsExecute()
 {
+    // Measured at the first protected save, perhaps since the window was filled.
+    m_settingsWindow->showNewFileCost(m_settings.newFileCost());
     if (m_settingsWindow->exec() == QDialog::Accepted) {
         m_settings.StoreSettingsFromWindow(m_settingsWindow->windowState(m_main->CurrentFileName()));
         ReloadLanguage();

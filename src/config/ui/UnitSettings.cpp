@@ -103,6 +103,7 @@ void TFormSettings::createControls()
     checkRow(m_checkBoxNewProtected, m_labelNewProtected, "NewProtected");
     checkRow(m_checkBoxAutoBlocking, m_labelAutoBlocking, "AutoBlocking");
 
+    m_labelNewFileCost = createLabel(QStringLiteral("LabelNewFileCost"), this);
     m_labelBlockingTime = createLabel(QStringLiteral("LabelBlockingTime"), this);
     m_comboBoxMinutes = createNamed<QComboBox>(QStringLiteral("ComboBoxMinutes"), this);
     m_labelMinutes = createLabel(QStringLiteral("LabelMinutes"), this);
@@ -149,8 +150,10 @@ void TFormSettings::layOutControls()
         {m_checkBoxSysTray, m_labelSysTray},       {m_checkBoxHidden, m_labelHidden},
         {m_checkBoxExtAssociations, m_labelExtAssociations}, {m_checkBoxOpenLast, m_labelOpenLast},
         {m_checkBoxAutoSave, m_labelAutoSave},     {m_checkBoxBackups, m_labelBackups},
-        {m_checkBoxNewProtected, m_labelNewProtected}, {m_checkBoxAutoBlocking, m_labelAutoBlocking},
+        {m_checkBoxNewProtected, m_labelNewProtected},
     }, 4);
+    grid->addWidget(m_labelNewFileCost, row++, 1);
+    row = addCheckRows({{m_checkBoxAutoBlocking, m_labelAutoBlocking}}, row);
     grid->addWidget(m_labelBlockingTime, row++, 1);
     auto* minutes = new QHBoxLayout;
     minutes->addWidget(m_comboBoxMinutes);
@@ -215,7 +218,27 @@ void TFormSettings::ApplySettingsCaptions()
     m_spinBoxClipboardSeconds->setSuffix(caption(m_captions, "SettingsSuffixSeconds", " s"));
     m_spinBoxClipboardSeconds->setSpecialValueText(caption(m_captions, "SettingsClipboardNever", "Never"));
     applyButtonCaptions(m_captions, m_buttonOk, m_buttonCancel);
+    showNewFileCostText();
     refillLanguageList();
+}
+
+void TFormSettings::showNewFileCost(const std::optional<ProtectedContainer::DerivationCost>& cost)
+{
+    m_newFileCost = cost;
+    showNewFileCostText();
+}
+
+void TFormSettings::showNewFileCostText()
+{
+    if (!m_newFileCost) {
+        m_labelNewFileCost->setText(caption(m_captions, "SettingsLabelNewFileCostUnmeasured",
+                                            "Key derivation: fitted to this computer at first use"));
+        return;
+    }
+    m_labelNewFileCost->setText(
+        caption(m_captions, "SettingsLabelNewFileCost", "Key derivation: %1 passes over %2 MiB, about 1 s here")
+            .arg(m_newFileCost->passes)
+            .arg(m_newFileCost->memoryKiB / 1024));
 }
 
 void TFormSettings::refillLanguageList()
@@ -253,7 +276,8 @@ void TFormSettings::LoadSettingsIntoWindow(const SettingsStore& settings)
     m_checkBoxLockOnScreenLock->setChecked(settings.isNotOff(SettingKey::LockOnScreenLock));
     m_checkBoxLockBeforeSleep->setChecked(settings.isNotOff(SettingKey::LockBeforeSleep));
     m_checkBoxLockWhenMinimised->setChecked(settings.isOn(SettingKey::LockWhenMinimised));
-    m_checkBoxNewProtected->setChecked(settings.isOn(SettingKey::NewFilesProtected));
+    m_checkBoxNewProtected->setChecked(settings.isNotOff(SettingKey::NewFilesProtected));
+    showNewFileCost(settings.newFileCost());
     m_spinBoxClipboardSeconds->setValue(clipboardSecondsFrom(settings.GetSetting(SettingKey::ClipboardSeconds)));
 }
 

@@ -42,6 +42,9 @@ public:
     int selectedLanguageIndex() const;
     bool associationChecked() const;
     bool hiddenChecked() const;
+    // The key derivation cost of new protected files, as measured; none yet
+    // before the first such save.
+    void showNewFileCost(const std::optional<ProtectedContainer::DerivationCost>& cost);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -52,6 +55,7 @@ private:
     void chainTabOrder();
     void refillLanguageList();
     void showBlockingTime(int minutes);
+    void showNewFileCostText();
     void CheckBoxSysTrayClick();
     void CheckBoxAutoBlockingClick();
     void ComboBoxLangActivated();
@@ -91,6 +95,8 @@ private:
     QLabel* m_labelLockWhenMinimised = nullptr;
     QCheckBox* m_checkBoxNewProtected = nullptr;
     QLabel* m_labelNewProtected = nullptr;
+    QLabel* m_labelNewFileCost = nullptr;
+    std::optional<ProtectedContainer::DerivationCost> m_newFileCost;
     QLabel* m_labelClipboardSeconds = nullptr;
     QSpinBox* m_spinBoxClipboardSeconds = nullptr;
     QPushButton* m_buttonOk = nullptr;

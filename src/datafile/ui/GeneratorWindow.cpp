@@ -146,7 +146,7 @@ void TFormGenerator::setRules(const PasswordGenerator::Rules& rules, PasswordGen
     m_spinEditLength->setRange(fixed ? fixed : PasswordGenerator::MinLength,
                                fixed ? fixed : PasswordGenerator::MaxLength);
     m_spinEditLength->setEnabled(!fixed);
-    m_labelDataFileNote->setVisible(purpose == PasswordGenerator::Purpose::DataFilePassword);
+    m_labelDataFileNote->setVisible(PasswordGenerator::opensAFile(purpose));
     m_spinEditLength->setValue(rules.length);
     for (CharacterGroup group : PasswordGenerator::AllGroups) {
         const QSignalBlocker quiet(m_checkBoxGroups[std::size_t(group)]);

@@ -56,7 +56,7 @@ private:
     QLabel* m_labelPreview = nullptr;
     QLineEdit* m_editPreview = nullptr;
     QLabel* m_labelStrength = nullptr;
-    // Shown for a data file's password, which the user must be able to give again.
+    // Shown for a file's password, of either type, which the user must be able to give again.
     QLabel* m_labelDataFileNote = nullptr;
     QPushButton* m_buttonRegenerate = nullptr;
     QPushButton* m_buttonOk = nullptr;

@@ -12,6 +12,7 @@
 #include "platform/ui/TextBoxWipe.h"
 #include "platform/ui/WindowPlacement.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -85,6 +87,26 @@ void TFormPassword::buildControls()
     m_capsLockWarning->watchTyping(*m_editPassword);
     m_capsLockWarning->watchTyping(*m_editRetype);
 
+    // Ctrl+H as in a record's secret fields.
+    m_reveal = new QAction(this);
+    m_reveal->setObjectName(QStringLiteral("ActionRevealPasswords"));
+    m_reveal->setCheckable(true);
+    m_reveal->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    addAction(m_reveal);
+    connect(m_reveal, &QAction::toggled, this, [this](bool shown) {
+        const QLineEdit::EchoMode mode = shown ? QLineEdit::Normal : QLineEdit::Password;
+        m_editPassword->setEchoMode(mode);
+        m_editRetype->setEchoMode(mode);
+    });
+    m_buttonReveal = new QToolButton(this);
+    m_buttonReveal->setObjectName(QStringLiteral("ButtonRevealPasswords"));
+    m_buttonReveal->setDefaultAction(m_reveal);
+    m_buttonReveal->setAutoRaise(true);
+    m_buttonReveal->setFocusPolicy(Qt::NoFocus);
+    const int side = m_editPassword->sizeHint().height();
+    m_buttonReveal->setFixedSize(side, side);
+    m_labelDiffer = createLabel(QStringLiteral("LabelPasswordsDiffer"), this);
+
     m_buttonGenerate = new QPushButton(this);
     m_buttonGenerate->setObjectName(QStringLiteral("JvXPButtonGenerate"));
     m_buttonGenerate->setAutoDefault(false);
@@ -111,13 +133,15 @@ void TFormPassword::buildControls()
 void TFormPassword::layOutControls()
 {
     auto* boxes = new QGridLayout;
-    boxes->addWidget(m_labelFileName, 0, 0, 1, 2);
-    boxes->addWidget(m_labelFileType, 1, 0, 1, 2);
+    boxes->addWidget(m_labelFileName, 0, 0, 1, 3);
+    boxes->addWidget(m_labelFileType, 1, 0, 1, 3);
     boxes->addWidget(m_labelPassword, 2, 0);
     boxes->addWidget(m_editPassword, 2, 1);
     boxes->addWidget(m_labelRetype, 3, 0);
     boxes->addWidget(m_editRetype, 3, 1);
-    boxes->addWidget(m_capsLockWarning, 4, 0, 1, 2);
+    boxes->addWidget(m_buttonReveal, 2, 2);
+    boxes->addWidget(m_capsLockWarning, 4, 0, 1, 3);
+    boxes->addWidget(m_labelDiffer, 5, 0, 1, 3);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_buttonGenerate);
@@ -151,6 +175,17 @@ void TFormPassword::ApplyPasswordCaptions()
     m_buttonExit->setText(m_captions.GetCaption(QStringLiteral("PasswordButtonExit"), QStringLiteral("Exit")));
     m_capsLockWarning->setText(
         m_captions.GetCaption(QStringLiteral("PasswordCapsLockOn"), QStringLiteral("Caps Lock is on")));
+    const QString reveal =
+        m_captions.GetCaption(QStringLiteral("PasswordButtonReveal"), QStringLiteral("Show or hide the passwords"));
+    m_reveal->setText(reveal);
+    m_reveal->setToolTip(reveal);
+    m_labelDiffer->setText(
+        m_captions.GetCaption(QStringLiteral("PasswordLabelDiffer"), QStringLiteral("The two passwords differ")));
+}
+
+void TFormPassword::setRevealIcon(const QIcon& icon)
+{
+    m_reveal->setIcon(icon);
 }
 
 void TFormPassword::SetPasswordMode(bool retype)
@@ -158,6 +193,13 @@ void TFormPassword::SetPasswordMode(bool retype)
     m_retype = retype;
     m_labelRetype->setVisible(retype);
     m_editRetype->setVisible(retype);
+    m_reveal->setEnabled(retype);
+    m_buttonReveal->setVisible(retype);
+    // Keeps its room while the boxes are typed in, so the window does not jump.
+    QSizePolicy policy = m_labelDiffer->sizePolicy();
+    policy.setRetainSizeWhenHidden(retype);
+    m_labelDiffer->setSizePolicy(policy);
+    m_labelDiffer->setVisible(false);
     m_buttonGenerate->setVisible(retype && m_generatedPasswordSource);
 }
 
@@ -225,6 +267,8 @@ void TFormPassword::prepareForUse()
 void TFormPassword::startPrompt()
 {
     m_buttonOk->setEnabled(false);
+    m_labelDiffer->setVisible(false);
+    m_reveal->setChecked(false);
     SecureWipe::wipe(m_accepted);
     wipeBoxes();
 }
@@ -255,8 +299,16 @@ bool TFormPassword::eventFilter(QObject* watched, QEvent* event)
 {
     const bool watchedBox = watched == m_editPassword || (m_retype && watched == m_editRetype);
     if (event->type() == QEvent::KeyRelease && watchedBox)
-        m_buttonOk->setEnabled(inputAcceptable());
+        followInput();
     return TrackedDialog::eventFilter(watched, event);
+}
+
+// The boxes differ only once something is retyped: not while the first is typed.
+void TFormPassword::followInput()
+{
+    m_buttonOk->setEnabled(inputAcceptable());
+    m_labelDiffer->setVisible(m_retype && !m_editRetype->text().isEmpty()
+                              && m_editRetype->text() != typedPassword());
 }
 
 bool TFormPassword::inputAcceptable() const
@@ -277,7 +329,7 @@ void TFormPassword::JvXPButtonOkClick()
     // A mouse cut or paste since the last key release may have emptied a box
     // or broken the match; such input is never confirmed.
     if (!inputAcceptable()) {
-        m_buttonOk->setEnabled(false);
+        followInput();
         return;
     }
     // The key of a .zv file holds one byte per character in the code page of
@@ -314,7 +366,7 @@ QString TFormPassword::unfitPasswordMessage() const
 void TFormPassword::JvXPButtonGenerateClick()
 {
     std::optional<QString> generated = m_generatedPasswordSource(
-        this, m_format == DataFile::Format::Protected ? PasswordGenerator::Purpose::AnyField
+        this, m_format == DataFile::Format::Protected ? PasswordGenerator::Purpose::ProtectedFilePassword
                                                       : PasswordGenerator::Purpose::DataFilePassword);
     if (!generated)
         return;
@@ -322,6 +374,6 @@ void TFormPassword::JvXPButtonGenerateClick()
     m_editPassword->setText(*generated);
     m_editRetype->setText(*generated);
     SecureWipe::wipe(*generated);
-    m_buttonOk->setEnabled(inputAcceptable());
+    followInput();
     m_buttonOk->setFocus(Qt::OtherFocusReason);
 }

@@ -13,14 +13,18 @@ class CapsLockState;
 class CapsLockWarning;
 class CaptionTable;
 class MessageService;
+class QAction;
+class QIcon;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
 
 // The one modal window through which the user gives a password: enter mode
 // (one box) to open a file or unlock, new-password mode (password and retype)
-// for Save as and Change password. Created once and reused; every showing
-// starts with empty boxes and Ok disabled.
+// for Save as and Change password, with an eye that shows what the two boxes
+// hold and a line saying when they differ. Created once and reused; every
+// showing starts with empty, masked boxes and Ok disabled.
 class TFormPassword : public TrackedDialog {
     Q_OBJECT
 public:
@@ -46,6 +50,8 @@ public:
     // so the caller's wipe is the last of it.
     QString takePassword();
     void ApplyPasswordCaptions();
+    // The picture of the eye; without one it shows its text.
+    void setRevealIcon(const QIcon& icon);
 
     // While isLocked() is true, Ok closes the window only when
     // checkFilePassword accepts the typed password, Exit takes the place of
@@ -56,7 +62,8 @@ public:
     // password the source gives (none when it is cancelled) into both boxes.
     // The source shows the password to the user; the boxes keep it masked.
     // It is asked for a password of a .zv file's fixed length, or for a
-    // protected file of any length the user chooses.
+    // protected file of any length the user chooses; either way for a file's
+    // password, which the user must be able to give again.
     using PasswordSource = std::function<std::optional<QString>(QWidget* parent, PasswordGenerator::Purpose purpose)>;
     void setGeneratedPasswordSource(PasswordSource source);
 
@@ -73,6 +80,8 @@ private:
     void wipeBoxes();
     QString typedPassword() const;
     bool inputAcceptable() const;
+    // Ok and the line saying that the boxes differ, after the boxes changed.
+    void followInput();
     bool locked() const;
     QString unfitPasswordMessage() const;
     void JvXPButtonOkClick();
@@ -93,6 +102,9 @@ private:
     QLineEdit* m_editPassword = nullptr;
     QLabel* m_labelRetype = nullptr;
     QLineEdit* m_editRetype = nullptr;
+    QAction* m_reveal = nullptr;
+    QToolButton* m_buttonReveal = nullptr;
+    QLabel* m_labelDiffer = nullptr;
     QPushButton* m_buttonGenerate = nullptr;
     CapsLockWarning* m_capsLockWarning;
     QPushButton* m_buttonOk = nullptr;

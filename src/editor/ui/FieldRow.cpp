@@ -2,6 +2,7 @@
 
 #include "config/CaptionTable.h"
 #include "editor/ui/FieldControl.h"
+#include "editor/ui/SecretFieldCopy.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -70,6 +71,8 @@ FieldRow::FieldRow(FieldControl* control, bool secret, bool canGenerate, const C
         connect(m_reveal, &QAction::toggled, line,
                 [line](bool shown) { line->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password); });
         line->setEchoMode(QLineEdit::Password);
+        m_secretCopy = new SecretFieldCopy(*line);
+        connect(m_secretCopy, &SecretFieldCopy::copyRequested, this, &FieldRow::copyRequested);
     }
     connect(m_copy, &QAction::triggered, this, [this] { emit copyRequested(m_control->shownText()); });
     if (canGenerate && control->fieldType() == FieldType::Text) {
@@ -129,6 +132,8 @@ void FieldRow::showContextMenu(const QPoint& position)
 {
     QWidget* input = m_control->widget();
     const std::unique_ptr<QMenu> menu(standardMenu(input));
+    if (m_secretCopy)
+        m_secretCopy->adaptMenu(*menu);
     QAction* first = menu->actions().value(0);
     menu->insertAction(first, m_copy);
     if (m_generate)

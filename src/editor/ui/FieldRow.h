@@ -7,6 +7,7 @@ class CaptionTable;
 class FieldControl;
 class QAction;
 class QToolButton;
+class SecretFieldCopy;
 
 // The pictures of a field's small buttons; a button without one shows its text.
 struct FieldButtonIcons {
@@ -19,7 +20,8 @@ struct FieldButtonIcons {
 // shows a secret's value while it is pressed in (also Ctrl+H in the field),
 // copy, and, for a secret Text field when passwords can be generated,
 // generate. The control's context menu offers copy, and generate for every
-// Text field that can have one.
+// Text field that can have one. A secret's copies from inside its box go
+// the same guarded way as the copy button's (SecretFieldCopy).
 class FieldRow : public QWidget {
     Q_OBJECT
 public:
@@ -46,4 +48,5 @@ private:
     QAction* m_reveal = nullptr;
     QAction* m_copy;
     QAction* m_generate = nullptr;
+    SecretFieldCopy* m_secretCopy = nullptr;
 };
