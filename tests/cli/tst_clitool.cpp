@@ -1,4 +1,5 @@
 #include "cli/CliTool.h"
+#include "cli/TerminalText.h"
 #include "datafile/DataFile.h"
 #include "datafile/DataFileLock.h"
 #include "datafile/TextEncoding.h"
@@ -65,7 +66,7 @@ Outcome runTool(const QStringList& arguments, const QString& stdinText = QString
     QTextStream out(&outText);
     QTextStream err(&errText);
     ScriptedTerminal none;
-    CliTool tool(in, out, err, terminal ? *terminal : none, outputIsTerminal);
+    CliTool tool(in, out, err, terminal ? *terminal : none, {outputIsTerminal, outputIsTerminal});
     tool.useCatalogue(TestSupport::sourceDir() + "/data/config.xml");
     const int code = tool.run(arguments);
     out.flush();
@@ -89,12 +90,16 @@ const QByteArray HostileXml =
 
 const QString HostileRecordPath = QStringLiteral("Evil\x1b]0;owned\a/Bell\ao");
 
-bool holdsControlsBesidesLineFeeds(const QString& text)
+// Besides tabs and line breaks (LF, CR LF).
+bool holdsControls(const QString& text)
 {
-    return std::any_of(text.begin(), text.end(), [](QChar c) {
-        return c != QLatin1Char('\n')
-               && (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0) || c.unicode() == 0x202e);
-    });
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        const bool lineBreak = c == u'\n' || (c == u'\r' && text.mid(i + 1, 1) == u"\n");
+        if (!lineBreak && c != u'\t' && (c < 0x20 || (c >= 0x7f && c < 0xa0) || c == 0x202e))
+            return true;
+    }
+    return false;
 }
 
 // The exit codes --help documents.
@@ -166,6 +171,9 @@ private slots:
         writeFile(path("other.xml"), "<catalogue><data/></catalogue>");
         QVERIFY(QFile::copy(m_file, path("inuse.zv")));
         QCOMPARE(m_otherProgram.acquire(path("inuse.zv")), DataFileLock::Result::Held);
+        QVERIFY(QFile::copy(m_file, path("evil-lock.zv")));
+        writeFile(DataFileLock::lockFileName(path("evil-lock.zv")),
+                  "1\nEvil\x1b]0;owned\a\nfar\xc2\x9b" "away\x1b[2J\n");
     }
 
     // The code page is the process's; each test starts from the default.
@@ -431,27 +439,59 @@ private slots:
     void controlCharactersReachOnlyAPipe_data()
     {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
         QTest::addColumn<bool>("terminal");
         const QString file = path("hostile.zv");
         for (const bool terminal : {true, false}) {
             const char* to = terminal ? "to a terminal" : "to a pipe";
-            QTest::addRow("list %s", to) << QStringList{"list", file} << terminal;
-            QTest::addRow("show %s", to) << QStringList{"show", file, HostileRecordPath} << terminal;
-            QTest::addRow("find %s", to) << QStringList{"find", file, "o"} << terminal;
+            QTest::addRow("list %s", to) << QStringList{"list", file} << 0 << terminal;
+            QTest::addRow("show %s", to) << QStringList{"show", file, HostileRecordPath} << 0 << terminal;
+            QTest::addRow("find %s", to) << QStringList{"find", file, "o"} << 0 << terminal;
+            QTest::addRow("export %s", to) << QStringList{"export", file} << 0 << terminal;
+            QTest::addRow("export csv %s", to) << QStringList{"export", file, "--to", "csv"} << 0 << terminal;
+            // The program and host a planted lock file names.
+            QTest::addRow("passwd %s", to) << QStringList{"passwd", path("evil-lock.zv")} << int(CliTool::FileInUse)
+                                           << terminal;
         }
     }
 
     void controlCharactersReachOnlyAPipe()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(int, code);
         QFETCH(bool, terminal);
         const Outcome result = runTool(QStringList{"--password-stdin"} + arguments, "pw\n", nullptr, terminal);
-        QCOMPARE(result.code, int(CliTool::Success));
-        QCOMPARE(holdsControlsBesidesLineFeeds(result.out), !terminal);
-        QCOMPARE(result.out.contains(QChar::ReplacementCharacter), terminal);
+        QCOMPARE(result.code, code);
+        const QString shown = result.out + result.err;
+        QCOMPARE(holdsControls(shown), !terminal);
+        QCOMPARE(shown.contains(QChar::ReplacementCharacter), terminal);
         // Only the controls go: every line the pipe gets is still there.
         const Outcome piped = runTool(QStringList{"--password-stdin"} + arguments, "pw\n");
-        QCOMPARE(result.out.count(QLatin1Char('\n')), piped.out.count(QLatin1Char('\n')));
+        QCOMPARE(shown.count(QLatin1Char('\n')), (piped.out + piped.err).count(QLatin1Char('\n')));
+    }
+
+    void documentsKeepOnlyTheirLineBreaksOnATerminal_data()
+    {
+        QTest::addColumn<QStringList>("pieces");
+        QTest::addColumn<QString>("shown");
+        const QChar replaced = QChar::ReplacementCharacter;
+        QTest::newRow("CR LF, LF and tab") << QStringList{"a\r\nb\tc\n"} << "a\r\nb\tc\n";
+        QTest::newRow("CR LF split between pieces") << QStringList{"a\r", "\nb"} << "a\r\nb";
+        QTest::newRow("lone CR, also at a piece's end")
+            << QStringList{"a\rb\r", "c\r"} << QString("a%1b%1c%1").arg(replaced);
+        QTest::newRow("escape, bell, C1 control, marks")
+            << QStringList{QString::fromUtf8("\x1b[\a\u009b\u200f\u202e")} << QString("%1[%1%1%1%1").arg(replaced);
+    }
+
+    void documentsKeepOnlyTheirLineBreaksOnATerminal()
+    {
+        QFETCH(QStringList, pieces);
+        QFETCH(QString, shown);
+        TerminalText::DocumentFilter filter;
+        QString text;
+        for (const QString& piece : pieces)
+            text += filter(piece);
+        QCOMPARE(text + filter.finish(), shown);
     }
 
     void passwdReportsOrRemovesBackupsUnderTheOldPassword_data()
