@@ -2,6 +2,8 @@
 
 #include "datafile/SecureWipe.h"
 
+#include <QStringDecoder>
+
 #include <array>
 #include <csignal>
 #include <cstdio>
@@ -75,6 +77,19 @@ private:
     std::array<struct sigaction, EndingSignals.size()> m_previous{};
 };
 
+// The typed bytes decoded straight into the one buffer the caller wipes: a
+// conversion of Qt's own would leave a copy in buffers of its own. One byte
+// never makes more than one UTF-16 unit, so the text needs no more room.
+QString decoded(const std::string& typed)
+{
+    QString password(qsizetype(typed.size()), Qt::Uninitialized);
+    QStringDecoder decode(QStringDecoder::System, QStringDecoder::Flag::Stateless);
+    const QChar* end = decode.appendToBuffer(password.data(), QByteArrayView(typed.data(), qsizetype(typed.size())));
+    // Shrinking keeps the buffer.
+    password.truncate(end - password.constData());
+    return password;
+}
+
 } // namespace
 
 std::optional<QString> TerminalPasswordReader::read(const QString& prompt)
@@ -105,8 +120,9 @@ std::optional<QString> TerminalPasswordReader::read(const QString& prompt)
     std::fputc('\n', out);
     if (tty)
         std::fclose(tty);
-    const std::optional<QString> password =
-        ended ? std::nullopt : std::optional<QString>(QString::fromLocal8Bit(line.c_str()));
+    std::optional<QString> password;
+    if (!ended)
+        password = decoded(line);
     SecureWipe::wipe(line.data(), line.capacity());
     return password;
 }
