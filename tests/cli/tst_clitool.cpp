@@ -102,6 +102,45 @@ bool holdsControls(const QString& text)
     return false;
 }
 
+// A pseudo-terminal that a child takes as its controlling terminal, its
+// standard input and its error stream: /dev/tty there is this.
+class PseudoTerminal {
+public:
+    PseudoTerminal()
+        : m_master(::posix_openpt(O_RDWR | O_NOCTTY))
+    {
+        QVERIFY(m_master >= 0 && ::grantpt(m_master) == 0 && ::unlockpt(m_master) == 0);
+        m_slaveName = ::ptsname(m_master);
+        m_slave = ::open(m_slaveName.constData(), O_RDWR | O_NOCTTY);
+    }
+    ~PseudoTerminal()
+    {
+        ::close(m_slave);
+        ::close(m_master);
+    }
+    bool echoing() const
+    {
+        termios modes{};
+        return ::tcgetattr(m_slave, &modes) == 0 && (modes.c_lflag & ECHO) != 0;
+    }
+    void becomeControllingTerminalOf(QProcess& process) const
+    {
+        process.setChildProcessModifier([name = m_slaveName] {
+            ::setsid();
+            const int tty = ::open(name.constData(), O_RDWR);
+            ::ioctl(tty, TIOCSCTTY, 0);
+            ::dup2(tty, STDIN_FILENO);
+            ::dup2(tty, STDERR_FILENO);
+        });
+    }
+    void type(const QByteArray& keys) const { QCOMPARE(::write(m_master, keys.constData(), keys.size()), keys.size()); }
+
+private:
+    int m_master;
+    QByteArray m_slaveName;
+    int m_slave = -1;
+};
+
 // The exit codes --help documents.
 QSet<int> documentedExitCodes()
 {
@@ -537,34 +576,41 @@ private slots:
     // Ctrl+C at a password prompt on a real (pseudo-)terminal.
     void interruptedPromptGivesTheEchoBack()
     {
-        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        QVERIFY(master >= 0);
-        QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
-        const QByteArray slaveName = ::ptsname(master);
-        const int slave = ::open(slaveName.constData(), O_RDWR | O_NOCTTY);
-        QVERIFY(slave >= 0);
-        const auto echoing = [slave] {
-            termios modes{};
-            return ::tcgetattr(slave, &modes) == 0 && (modes.c_lflag & ECHO) != 0;
-        };
-        QVERIFY(echoing());
+        PseudoTerminal terminal;
+        QVERIFY(terminal.echoing());
         QProcess process;
-        // The terminal becomes the tool's own, so that /dev/tty is it.
-        process.setChildProcessModifier([&slaveName] {
-            ::setsid();
-            const int tty = ::open(slaveName.constData(), O_RDWR);
-            ::ioctl(tty, TIOCSCTTY, 0);
-        });
+        terminal.becomeControllingTerminalOf(process);
         process.start(QStringLiteral(ZV_CLI_PATH), {"list", m_file});
         QVERIFY(process.waitForStarted());
-        QTRY_VERIFY(!echoing());
-        QVERIFY(::write(master, "\x03", 1) == 1);
+        QTRY_VERIFY(!terminal.echoing());
+        terminal.type("\x03");
         QVERIFY(process.waitForFinished());
         QCOMPARE(process.exitStatus(), QProcess::CrashExit);
         QCOMPARE(process.exitCode(), SIGINT);
-        QVERIFY(echoing());
-        ::close(slave);
-        ::close(master);
+        QVERIFY(terminal.echoing());
+    }
+
+    // Ctrl+Z at a password prompt, then fg: the shell had its echo, the
+    // password is still typed unseen.
+    void stoppedPromptIsQuietAgainWhenContinued()
+    {
+        PseudoTerminal terminal;
+        QProcess process;
+        terminal.becomeControllingTerminalOf(process);
+        // A shell with job control puts the tool in a process group of its
+        // own, which Ctrl+Z can stop, and continues it after a line.
+        process.start("bash", {"-c", "set -m; \"$@\"; echo stopped; read -r; fg", "bash", ZV_CLI_PATH, "list", m_file});
+        QTRY_VERIFY(!terminal.echoing());
+        terminal.type("\x1a");
+        QByteArray output;
+        QTRY_VERIFY((output += process.readAllStandardOutput()).contains("stopped"));
+        QVERIFY(terminal.echoing());
+        terminal.type("\n");
+        QTRY_VERIFY(!terminal.echoing());
+        terminal.type("pw\n");
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY((output + process.readAllStandardOutput()).contains("Shops"));
     }
 
     void terminalPasswordsAreConfirmed()
