@@ -82,7 +82,8 @@ const CaptionKey CaptionKeys[] = {
     {"ImportRecords", 0}, {"ImportGroups", 0}, {"ImportNotCarried", ':'}, {"ImportLostAttachments", 0},
     {"ImportLostHistory", 0}, {"ImportLostIcons", 0}, {"ImportLostExpiryDates", 0}, {"ImportLostTags", 0},
     {"MessageExportNotEncrypted", '?'}, {"MessageExportOverDataFile", 0}, {"MessageNotExported", 0},
-    {"MessageExported", 0}, {"MessageExportReplaced", 0},
+    {"MessageExported", 0}, {"MessageExportReplaced", 0}, {"MessageImportKeePassDatabase", 0},
+    {"MessageImportNotText", 0},
 };
 
 QString languagesRoot()
