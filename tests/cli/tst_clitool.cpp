@@ -113,11 +113,7 @@ public:
         m_slaveName = ::ptsname(m_master);
         m_slave = ::open(m_slaveName.constData(), O_RDWR | O_NOCTTY);
     }
-    ~PseudoTerminal()
-    {
-        ::close(m_slave);
-        ::close(m_master);
-    }
+    ~PseudoTerminal() { ::close(m_slave), ::close(m_master); }
     bool echoing() const
     {
         termios modes{};
@@ -513,13 +509,10 @@ private slots:
     {
         QTest::addColumn<QStringList>("pieces");
         QTest::addColumn<QString>("shown");
-        const QChar replaced = QChar::ReplacementCharacter;
-        QTest::newRow("CR LF, LF and tab") << QStringList{"a\r\nb\tc\n"} << "a\r\nb\tc\n";
+        // Whole controls, marks and CR LF the export cases above show.
         QTest::newRow("CR LF split between pieces") << QStringList{"a\r", "\nb"} << "a\r\nb";
         QTest::newRow("lone CR, also at a piece's end")
-            << QStringList{"a\rb\r", "c\r"} << QString("a%1b%1c%1").arg(replaced);
-        QTest::newRow("escape, bell, C1 control, marks")
-            << QStringList{QString::fromUtf8("\x1b[\a\u009b\u200f\u202e")} << QString("%1[%1%1%1%1").arg(replaced);
+            << QStringList{"a\rb\r", "c\r"} << QString("a%1b%1c%1").arg(QChar(QChar::ReplacementCharacter));
     }
 
     void documentsKeepOnlyTheirLineBreaksOnATerminal()
