@@ -2,6 +2,7 @@
 // password managers exchange: import --from and export --to.
 #include "cli/CliTool.h"
 
+#include "cli/DocumentOutput.h"
 #include "config/ProgramPaths.h"
 #include "document/Catalogue.h"
 #include "document/DataDocument.h"
@@ -10,33 +11,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 namespace {
 
 const QString FormatNames = QStringLiteral("keepass-xml or csv");
-
-// Hands what an exporter writes on to a text stream as it comes.
-class TextStreamDevice final : public QIODevice {
-public:
-    explicit TextStreamDevice(QTextStream& out)
-        : m_out(out)
-    {
-        open(QIODevice::WriteOnly);
-    }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override
-    {
-        m_out << m_decode(QByteArrayView(data, size));
-        return size;
-    }
-
-private:
-    QTextStream& m_out;
-    QStringDecoder m_decode{QStringDecoder::Utf8};
-};
 
 // Takes "OPTION VALUE" out of args: the value, an empty text for an option
 // without one, nullopt when the option is not given.
@@ -99,10 +77,10 @@ int CliTool::exportForeign(QStringList args)
     DataDocument document;
     if (const int code = openDocument(args.at(0), document))
         return code;
-    TextStreamDevice out(m_out);
+    DocumentOutput out(m_out, m_terminals.out);
     const Interchange::ExportResult result =
         Interchange::exportDocument(document, *format, out, QFileInfo(args.at(0)).completeBaseName());
     if (const QString note = result.changesNote(); !note.isEmpty())
-        m_err << note << '\n';
+        report(note);
     return Success;
 }

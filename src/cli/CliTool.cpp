@@ -1,5 +1,6 @@
 #include "cli/CliTool.h"
 
+#include "cli/DocumentOutput.h"
 #include "cli/TerminalText.h"
 #include "datafile/Backups.h"
 #include "datafile/DataFileLock.h"
@@ -13,7 +14,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include <functional>
 
@@ -73,29 +73,6 @@ QString passwordRule(DataFile::Format format)
         .arg(TextEncoding::olderFilesCodePage().name());
 }
 
-// Hands the document's UTF-8 text on to a text stream as it is serialised.
-// pugixml passes a long value in one piece; it goes on in small ones, which
-// the stream writes out as they come, so no copy of it is ever whole. A
-// character split between two pieces is completed by the next one.
-class TextStreamWriter final : public pugi::xml_writer {
-public:
-    explicit TextStreamWriter(QTextStream& out)
-        : m_out(out)
-    {
-    }
-    void write(const void* data, size_t size) override
-    {
-        constexpr qsizetype PieceSize = 64 * 1024;
-        const QByteArrayView text(static_cast<const char*>(data), static_cast<qsizetype>(size));
-        for (qsizetype from = 0; from < text.size(); from += PieceSize)
-            m_out << m_decode(text.sliced(from, std::min(PieceSize, text.size() - from)));
-    }
-
-private:
-    QTextStream& m_out;
-    QStringDecoder m_decode{QStringDecoder::Utf8};
-};
-
 } // namespace
 
 const QString CliTool::FromOption = QStringLiteral("--from");
@@ -130,13 +107,12 @@ std::optional<QString> CliTool::takeCostOptions(QStringList& args, DataFile::Sea
     return std::nullopt;
 }
 
-CliTool::CliTool(QTextStream& in, QTextStream& out, QTextStream& err, PasswordReader& terminal,
-                 bool outputIsTerminal)
+CliTool::CliTool(QTextStream& in, QTextStream& out, QTextStream& err, PasswordReader& terminal, Terminals terminals)
     : m_in(in)
     , m_out(out)
     , m_err(err)
     , m_terminal(terminal)
-    , m_outputIsTerminal(outputIsTerminal)
+    , m_terminals(terminals)
 {
 }
 
@@ -326,8 +302,8 @@ int CliTool::exportXml(const QStringList& args)
         return code;
     // Written as it is serialised: a copy of the whole text would double
     // what a hostile file can make the tool hold.
-    TextStreamWriter writer(m_out);
-    document.writeText(writer);
+    DocumentOutput output(m_out, m_terminals.out);
+    document.writeText(output.xmlWriter());
     return Success;
 }
 
@@ -581,7 +557,7 @@ int CliTool::targetExists(const QString& path)
 
 QString CliTool::shown(const QString& text) const
 {
-    return m_outputIsTerminal ? TerminalText::visible(text) : text;
+    return m_terminals.out ? TerminalText::visible(text) : text;
 }
 
 int CliTool::usage(const QString& problem)
@@ -592,6 +568,13 @@ int CliTool::usage(const QString& problem)
 
 int CliTool::fail(int code, const QString& message)
 {
-    m_err << message << '\n';
+    report(message);
     return code;
+}
+
+void CliTool::report(const QString& message)
+{
+    // Messages name what a file holds: a lock's program and host, an
+    // element, a caption.
+    m_err << (m_terminals.err ? TerminalText::visible(message) : message) << '\n';
 }

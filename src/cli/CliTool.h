@@ -29,9 +29,14 @@ public:
         FileInUse = 11,
     };
 
-    // outputIsTerminal: out is shown on a terminal, which must not be given
+    // Which of out and err are shown on a terminal, which must not be given
     // the control characters a file may hold; a pipe gets the text unchanged.
-    CliTool(QTextStream& in, QTextStream& out, QTextStream& err, PasswordReader& terminal, bool outputIsTerminal);
+    struct Terminals {
+        bool out = false;
+        bool err = false;
+    };
+
+    CliTool(QTextStream& in, QTextStream& out, QTextStream& err, PasswordReader& terminal, Terminals terminals);
 
     // arguments without the program's own name.
     int run(QStringList arguments);
@@ -75,12 +80,14 @@ private:
     QString shown(const QString& text) const;
     int usage(const QString& problem);
     int fail(int code, const QString& message);
+    // One line on err.
+    void report(const QString& message);
 
     QTextStream& m_in;
     QTextStream& m_out;
     QTextStream& m_err;
     PasswordReader& m_terminal;
-    bool m_outputIsTerminal;
+    const Terminals m_terminals;
     bool m_passwordFromStdin = false;
     QString m_catalogueFile;
 

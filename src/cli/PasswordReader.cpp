@@ -2,7 +2,10 @@
 
 #include "datafile/SecureWipe.h"
 
+#include <QStringDecoder>
+
 #include <array>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -11,10 +14,11 @@
 
 namespace {
 
-// What a signal handler needs to give the terminal its echo back: the modes
-// are stored before the descriptor is published.
+// What a signal handler needs to give the terminal its echo back and take it
+// away again: the modes are stored before the descriptor is published.
 volatile sig_atomic_t quietTerminal = -1;
 termios echoingModes{};
+termios quietModes{};
 
 // The signals that end the program while a password is typed: Ctrl+C and
 // Ctrl+\ on the terminal, a kill, a closed terminal window.
@@ -30,6 +34,46 @@ void restoreEchoAndEnd(int signal)
     raise(signal);
 }
 
+// Only a process in the terminal's foreground may set its modes; one sent on
+// in the background (bg) would be stopped for trying.
+void quietAgain(int)
+{
+    const int savedErrno = errno;
+    if (const int fd = quietTerminal; fd >= 0 && tcgetpgrp(fd) == getpgrp())
+        tcsetattr(fd, TCSANOW, &quietModes);
+    errno = savedErrno;
+}
+
+// Ctrl+Z: the shell gets its terminal back echoing, and the password, when
+// the program goes on, is typed unseen again; the shell may have set other
+// modes meanwhile.
+void restoreEchoAndStop(int signal)
+{
+    const int savedErrno = errno;
+    if (const int fd = quietTerminal; fd >= 0)
+        tcsetattr(fd, TCSANOW, &echoingModes);
+    struct sigaction stopping {};
+    struct sigaction handled {};
+    stopping.sa_handler = SIG_DFL;
+    sigemptyset(&stopping.sa_mask);
+    sigaction(signal, &stopping, &handled);
+    raise(signal);
+    // The signal is blocked in its handler: unblocking stops the program
+    // here, until it is continued.
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, signal);
+    sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+    sigaction(signal, &handled, nullptr);
+    quietAgain(signal);
+    errno = savedErrno;
+}
+
+// Signals whose handlers interrupt the typing without ending it: the read
+// goes on afterwards.
+constexpr std::array PausingSignals{SIGTSTP, SIGCONT};
+constexpr std::array<void (*)(int), PausingSignals.size()> PausingHandlers{restoreEchoAndStop, quietAgain};
+
 // Echo stays off only while the line is read, and comes back even on errors
 // and when a signal ends the program meanwhile.
 class EchoOff {
@@ -40,7 +84,10 @@ public:
     {
         if (!m_active)
             return;
+        termios quiet = m_saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         echoingModes = m_saved;
+        quietModes = quiet;
         quietTerminal = fd;
         struct sigaction restoring {};
         restoring.sa_handler = restoreEchoAndEnd;
@@ -52,8 +99,15 @@ public:
             if (m_previous[i].sa_handler != SIG_IGN)
                 sigaction(EndingSignals[i], &restoring, nullptr);
         }
-        termios quiet = m_saved;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        for (std::size_t i = 0; i < PausingSignals.size(); ++i) {
+            struct sigaction pausing {};
+            pausing.sa_handler = PausingHandlers[i];
+            pausing.sa_flags = SA_RESTART;
+            sigemptyset(&pausing.sa_mask);
+            sigaction(PausingSignals[i], nullptr, &m_previousPausing[i]);
+            if (m_previousPausing[i].sa_handler != SIG_IGN)
+                sigaction(PausingSignals[i], &pausing, nullptr);
+        }
         tcsetattr(fd, TCSAFLUSH, &quiet);
     }
     ~EchoOff()
@@ -64,6 +118,8 @@ public:
         quietTerminal = -1;
         for (std::size_t i = 0; i < EndingSignals.size(); ++i)
             sigaction(EndingSignals[i], &m_previous[i], nullptr);
+        for (std::size_t i = 0; i < PausingSignals.size(); ++i)
+            sigaction(PausingSignals[i], &m_previousPausing[i], nullptr);
     }
     EchoOff(const EchoOff&) = delete;
     EchoOff& operator=(const EchoOff&) = delete;
@@ -73,7 +129,21 @@ private:
     termios m_saved{};
     bool m_active;
     std::array<struct sigaction, EndingSignals.size()> m_previous{};
+    std::array<struct sigaction, PausingSignals.size()> m_previousPausing{};
 };
+
+// The typed bytes decoded straight into the one buffer the caller wipes: a
+// conversion of Qt's own would leave a copy in buffers of its own. One byte
+// never makes more than one UTF-16 unit, so the text needs no more room.
+QString decoded(const std::string& typed)
+{
+    QString password(qsizetype(typed.size()), Qt::Uninitialized);
+    QStringDecoder decode(QStringDecoder::System, QStringDecoder::Flag::Stateless);
+    const QChar* end = decode.appendToBuffer(password.data(), QByteArrayView(typed.data(), qsizetype(typed.size())));
+    // Shrinking keeps the buffer.
+    password.truncate(end - password.constData());
+    return password;
+}
 
 } // namespace
 
@@ -105,8 +175,9 @@ std::optional<QString> TerminalPasswordReader::read(const QString& prompt)
     std::fputc('\n', out);
     if (tty)
         std::fclose(tty);
-    const std::optional<QString> password =
-        ended ? std::nullopt : std::optional<QString>(QString::fromLocal8Bit(line.c_str()));
+    std::optional<QString> password;
+    if (!ended)
+        password = decoded(line);
     SecureWipe::wipe(line.data(), line.capacity());
     return password;
 }

@@ -15,6 +15,6 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     TerminalPasswordReader terminal;
-    CliTool tool(in, out, err, terminal, ::isatty(STDOUT_FILENO) == 1);
+    CliTool tool(in, out, err, terminal, {::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1});
     return tool.run(QCoreApplication::arguments().mid(1));
 }

@@ -87,6 +87,10 @@ private slots:
                                         << "line 2: a quoted value is not closed";
         QTest::newRow("not KeePass XML") << true << "in.xml" << QByteArray("<data/>") << QStringList()
                                          << "the document element is <data>, not <KeePassFile>";
+        QTest::newRow("KeePassXC database") << true << "Vault.kdbx" << QByteArray("\x03\xd9\xa2\x9a\x67\xfb\x4b\xb5")
+                                            << QStringList()
+                                            << "This is a KeePass database, not an export. Export it as XML in KeePass "
+                                               "or KeePassXC first.";
         QTest::newRow("missing") << true << "gone.csv" << QByteArray() << QStringList() << "No such file or directory";
         QTest::newRow("larger than a data file")
             << true << "huge.csv" << QByteArray("huge") << QStringList() << "The file is larger than 256 MB";

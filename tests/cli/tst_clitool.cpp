@@ -1,4 +1,5 @@
 #include "cli/CliTool.h"
+#include "cli/TerminalText.h"
 #include "datafile/DataFile.h"
 #include "datafile/DataFileLock.h"
 #include "datafile/TextEncoding.h"
@@ -65,7 +66,7 @@ Outcome runTool(const QStringList& arguments, const QString& stdinText = QString
     QTextStream out(&outText);
     QTextStream err(&errText);
     ScriptedTerminal none;
-    CliTool tool(in, out, err, terminal ? *terminal : none, outputIsTerminal);
+    CliTool tool(in, out, err, terminal ? *terminal : none, {outputIsTerminal, outputIsTerminal});
     tool.useCatalogue(TestSupport::sourceDir() + "/data/config.xml");
     const int code = tool.run(arguments);
     out.flush();
@@ -89,13 +90,52 @@ const QByteArray HostileXml =
 
 const QString HostileRecordPath = QStringLiteral("Evil\x1b]0;owned\a/Bell\ao");
 
-bool holdsControlsBesidesLineFeeds(const QString& text)
+// Besides tabs and line breaks (LF, CR LF).
+bool holdsControls(const QString& text)
 {
-    return std::any_of(text.begin(), text.end(), [](QChar c) {
-        return c != QLatin1Char('\n')
-               && (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0) || c.unicode() == 0x202e);
-    });
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        const bool lineBreak = c == u'\n' || (c == u'\r' && text.mid(i + 1, 1) == u"\n");
+        if (!lineBreak && c != u'\t' && (c < 0x20 || (c >= 0x7f && c < 0xa0) || c == 0x202e))
+            return true;
+    }
+    return false;
 }
+
+// A pseudo-terminal that a child takes as its controlling terminal, its
+// standard input and its error stream: /dev/tty there is this.
+class PseudoTerminal {
+public:
+    PseudoTerminal()
+        : m_master(::posix_openpt(O_RDWR | O_NOCTTY))
+    {
+        QVERIFY(m_master >= 0 && ::grantpt(m_master) == 0 && ::unlockpt(m_master) == 0);
+        m_slaveName = ::ptsname(m_master);
+        m_slave = ::open(m_slaveName.constData(), O_RDWR | O_NOCTTY);
+    }
+    ~PseudoTerminal() { ::close(m_slave), ::close(m_master); }
+    bool echoing() const
+    {
+        termios modes{};
+        return ::tcgetattr(m_slave, &modes) == 0 && (modes.c_lflag & ECHO) != 0;
+    }
+    void becomeControllingTerminalOf(QProcess& process) const
+    {
+        process.setChildProcessModifier([name = m_slaveName] {
+            ::setsid();
+            const int tty = ::open(name.constData(), O_RDWR);
+            ::ioctl(tty, TIOCSCTTY, 0);
+            ::dup2(tty, STDIN_FILENO);
+            ::dup2(tty, STDERR_FILENO);
+        });
+    }
+    void type(const QByteArray& keys) const { QCOMPARE(::write(m_master, keys.constData(), keys.size()), keys.size()); }
+
+private:
+    int m_master;
+    QByteArray m_slaveName;
+    int m_slave = -1;
+};
 
 // The exit codes --help documents.
 QSet<int> documentedExitCodes()
@@ -166,6 +206,9 @@ private slots:
         writeFile(path("other.xml"), "<catalogue><data/></catalogue>");
         QVERIFY(QFile::copy(m_file, path("inuse.zv")));
         QCOMPARE(m_otherProgram.acquire(path("inuse.zv")), DataFileLock::Result::Held);
+        QVERIFY(QFile::copy(m_file, path("evil-lock.zv")));
+        writeFile(DataFileLock::lockFileName(path("evil-lock.zv")),
+                  "1\nEvil\x1b]0;owned\a\nfar\xc2\x9b" "away\x1b[2J\n");
     }
 
     // The code page is the process's; each test starts from the default.
@@ -431,27 +474,56 @@ private slots:
     void controlCharactersReachOnlyAPipe_data()
     {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
         QTest::addColumn<bool>("terminal");
         const QString file = path("hostile.zv");
         for (const bool terminal : {true, false}) {
             const char* to = terminal ? "to a terminal" : "to a pipe";
-            QTest::addRow("list %s", to) << QStringList{"list", file} << terminal;
-            QTest::addRow("show %s", to) << QStringList{"show", file, HostileRecordPath} << terminal;
-            QTest::addRow("find %s", to) << QStringList{"find", file, "o"} << terminal;
+            QTest::addRow("list %s", to) << QStringList{"list", file} << 0 << terminal;
+            QTest::addRow("show %s", to) << QStringList{"show", file, HostileRecordPath} << 0 << terminal;
+            QTest::addRow("find %s", to) << QStringList{"find", file, "o"} << 0 << terminal;
+            QTest::addRow("export %s", to) << QStringList{"export", file} << 0 << terminal;
+            QTest::addRow("export csv %s", to) << QStringList{"export", file, "--to", "csv"} << 0 << terminal;
+            // The program and host a planted lock file names.
+            QTest::addRow("passwd %s", to) << QStringList{"passwd", path("evil-lock.zv")} << int(CliTool::FileInUse)
+                                           << terminal;
         }
     }
 
     void controlCharactersReachOnlyAPipe()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(int, code);
         QFETCH(bool, terminal);
         const Outcome result = runTool(QStringList{"--password-stdin"} + arguments, "pw\n", nullptr, terminal);
-        QCOMPARE(result.code, int(CliTool::Success));
-        QCOMPARE(holdsControlsBesidesLineFeeds(result.out), !terminal);
-        QCOMPARE(result.out.contains(QChar::ReplacementCharacter), terminal);
+        QCOMPARE(result.code, code);
+        const QString shown = result.out + result.err;
+        QCOMPARE(holdsControls(shown), !terminal);
+        QCOMPARE(shown.contains(QChar::ReplacementCharacter), terminal);
         // Only the controls go: every line the pipe gets is still there.
         const Outcome piped = runTool(QStringList{"--password-stdin"} + arguments, "pw\n");
-        QCOMPARE(result.out.count(QLatin1Char('\n')), piped.out.count(QLatin1Char('\n')));
+        QCOMPARE(shown.count(QLatin1Char('\n')), (piped.out + piped.err).count(QLatin1Char('\n')));
+    }
+
+    void documentsKeepOnlyTheirLineBreaksOnATerminal_data()
+    {
+        QTest::addColumn<QStringList>("pieces");
+        QTest::addColumn<QString>("shown");
+        // Whole controls, marks and CR LF the export cases above show.
+        QTest::newRow("CR LF split between pieces") << QStringList{"a\r", "\nb"} << "a\r\nb";
+        QTest::newRow("lone CR, also at a piece's end")
+            << QStringList{"a\rb\r", "c\r"} << QString("a%1b%1c%1").arg(QChar(QChar::ReplacementCharacter));
+    }
+
+    void documentsKeepOnlyTheirLineBreaksOnATerminal()
+    {
+        QFETCH(QStringList, pieces);
+        QFETCH(QString, shown);
+        TerminalText::DocumentFilter filter;
+        QString text;
+        for (const QString& piece : pieces)
+            text += filter(piece);
+        QCOMPARE(text + filter.finish(), shown);
     }
 
     void passwdReportsOrRemovesBackupsUnderTheOldPassword_data()
@@ -497,34 +569,41 @@ private slots:
     // Ctrl+C at a password prompt on a real (pseudo-)terminal.
     void interruptedPromptGivesTheEchoBack()
     {
-        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        QVERIFY(master >= 0);
-        QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
-        const QByteArray slaveName = ::ptsname(master);
-        const int slave = ::open(slaveName.constData(), O_RDWR | O_NOCTTY);
-        QVERIFY(slave >= 0);
-        const auto echoing = [slave] {
-            termios modes{};
-            return ::tcgetattr(slave, &modes) == 0 && (modes.c_lflag & ECHO) != 0;
-        };
-        QVERIFY(echoing());
+        PseudoTerminal terminal;
+        QVERIFY(terminal.echoing());
         QProcess process;
-        // The terminal becomes the tool's own, so that /dev/tty is it.
-        process.setChildProcessModifier([&slaveName] {
-            ::setsid();
-            const int tty = ::open(slaveName.constData(), O_RDWR);
-            ::ioctl(tty, TIOCSCTTY, 0);
-        });
+        terminal.becomeControllingTerminalOf(process);
         process.start(QStringLiteral(ZV_CLI_PATH), {"list", m_file});
         QVERIFY(process.waitForStarted());
-        QTRY_VERIFY(!echoing());
-        QVERIFY(::write(master, "\x03", 1) == 1);
+        QTRY_VERIFY(!terminal.echoing());
+        terminal.type("\x03");
         QVERIFY(process.waitForFinished());
         QCOMPARE(process.exitStatus(), QProcess::CrashExit);
         QCOMPARE(process.exitCode(), SIGINT);
-        QVERIFY(echoing());
-        ::close(slave);
-        ::close(master);
+        QVERIFY(terminal.echoing());
+    }
+
+    // Ctrl+Z at a password prompt, then fg: the shell had its echo, the
+    // password is still typed unseen.
+    void stoppedPromptIsQuietAgainWhenContinued()
+    {
+        PseudoTerminal terminal;
+        QProcess process;
+        terminal.becomeControllingTerminalOf(process);
+        // A shell with job control puts the tool in a process group of its
+        // own, which Ctrl+Z can stop, and continues it after a line.
+        process.start("bash", {"-c", "set -m; \"$@\"; echo stopped; read -r; fg", "bash", ZV_CLI_PATH, "list", m_file});
+        QTRY_VERIFY(!terminal.echoing());
+        terminal.type("\x1a");
+        QByteArray output;
+        QTRY_VERIFY((output += process.readAllStandardOutput()).contains("stopped"));
+        QVERIFY(terminal.echoing());
+        terminal.type("\n");
+        QTRY_VERIFY(!terminal.echoing());
+        terminal.type("pw\n");
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY((output + process.readAllStandardOutput()).contains("Shops"));
     }
 
     void terminalPasswordsAreConfirmed()

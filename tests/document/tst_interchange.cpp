@@ -159,6 +159,15 @@ private slots:
                                  << "<KeePassFile> has no <Root>";
         QTest::newRow("not well-formed") << Format::KeePassXml << QByteArray("<KeePassFile>\n<Root>\n</KeePassFile>")
                                          << "line 3: Start-end tags mismatch";
+        // A program's own files, whatever format they are taken for.
+        const QString keePass = "a KeePass database, not an export; export it as XML in KeePass or KeePassXC first";
+        QTest::newRow("KeePass 2 database") << Format::Csv << QByteArray("\x03\xd9\xa2\x9a\x67\xfb\x4b\xb5\x01\x00", 10)
+                                            << keePass;
+        QTest::newRow("KeePass 1 database") << Format::KeePassXml << QByteArray("\x03\xd9\xa2\x9a\x65\xfb\x4b\xb5")
+                                            << keePass;
+        QTest::newRow("other binary file") << Format::Csv << QByteArray("PK\x03\x04\x14\x00", 6)
+                                           << "not a text file but a program's own; export its entries as XML in "
+                                              "that program first";
         const int tooDeep = DataDocument::MaxNesting + 1;
         QTest::newRow("groups nested too deep")
             << Format::KeePassXml

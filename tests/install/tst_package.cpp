@@ -40,10 +40,11 @@ private:
 QString TestPackage::run(const QString& program, const QStringList& arguments)
 {
     QProcess process;
-    // CPack's archive writer turns file names into the locale's encoding: the
-    // language folders' names need a UTF-8 one, which a bare C locale is not.
+    // The bare C locale of a fresh root shell, which cannot hold the language
+    // folders' names: the package is made all the same.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    environment.remove(QStringLiteral("LANG"));
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {

@@ -92,7 +92,7 @@ void InterchangeCommands::importFile()
         const QString why = outcome.tooLarge
                                 ? caption("MessageImportTooLarge", "The file is larger than %1 MB")
                                       .arg(DataFile::MaxFileSize >> 20)
-                                : outcome.readError.isEmpty() ? result.error : outcome.readError;
+                                : outcome.readError.isEmpty() ? importError(result) : outcome.readError;
         m_messages.show(MessageService::Kind::Error,
                         caption("MessageNotImported", "Can't import %1").arg(QDir::toNativeSeparators(path))
                             + QLatin1Char('\n') + why);
@@ -103,6 +103,22 @@ void InterchangeCommands::importFile()
     m_window.treeCommands().groupCreated(group);
 
     m_messages.show(MessageService::Kind::Information, importSummary(result, groupName));
+}
+
+QString InterchangeCommands::importError(const Interchange::ImportResult& result) const
+{
+    switch (result.input) {
+    case Interchange::InputKind::KeePassDatabase:
+        return caption("MessageImportKeePassDatabase",
+                       "This is a KeePass database, not an export. Export it as XML in KeePass or KeePassXC first.");
+    case Interchange::InputKind::Binary:
+        return caption("MessageImportNotText",
+                       "This is not a text file but a program's own file. Export its entries as XML in that "
+                       "program first.");
+    case Interchange::InputKind::Text:
+        break;
+    }
+    return result.error;
 }
 
 QString InterchangeCommands::importSummary(const Interchange::ImportResult& result, const QString& groupName) const

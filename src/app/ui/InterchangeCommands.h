@@ -38,6 +38,9 @@ public:
 
 private:
     QString caption(const char* key, const char* englishDefault) const;
+    // Why the file was not imported: in the user's language where the
+    // reason is the program's own, else as the reader put it.
+    QString importError(const Interchange::ImportResult& result) const;
     // What was imported, counted, in the user's language.
     QString importSummary(const Interchange::ImportResult& result, const QString& groupName) const;
 

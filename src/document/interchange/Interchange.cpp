@@ -21,6 +21,24 @@ namespace {
 
 constexpr qsizetype ProgressStep = 1000;
 
+// KeePass's database signature; the second word tells KeePass 1 (.kdb) from
+// 2 (.kdbx), whose XML export is what can be read.
+constexpr QByteArrayView KeePassSignature("\x03\xd9\xa2\x9a");
+constexpr QByteArrayView KeePassVersions[] = {"\x65\xfb\x4b\xb5", "\x66\xfb\x4b\xb5", "\x67\xfb\x4b\xb5"};
+// Where a NUL byte is looked for, as a text file shows one early if at all.
+constexpr qsizetype BinaryProbeSize = 8000;
+
+// By the first bytes: KeePass's signature, else a NUL byte, which no text
+// export holds.
+InputKind inputKindOf(QByteArrayView input)
+{
+    if (input.size() >= 8 && input.startsWith(KeePassSignature)
+        && std::find(std::begin(KeePassVersions), std::end(KeePassVersions), input.sliced(4, 4))
+               != std::end(KeePassVersions))
+        return InputKind::KeePassDatabase;
+    return input.first(std::min(input.size(), BinaryProbeSize)).contains('\0') ? InputKind::Binary : InputKind::Text;
+}
+
 // Address and notes fields of the shipped catalogues, in every shipped
 // language ("Adresse" and "Адрес" are the Web Site type's address field).
 const QStringList AddressFieldNames{"URL", "Web Site", "Website", "Download URL", "Adresse", "Адрес"};
@@ -278,6 +296,15 @@ ImportResult importInto(DataDocument& document, const Catalogue& catalogue, Form
                         const QString& groupName, const InterchangeProgress& progress)
 {
     ImportResult result;
+    result.input = inputKindOf(input);
+    if (result.input != InputKind::Text) {
+        result.error = result.input == InputKind::KeePassDatabase
+                           ? QStringLiteral("a KeePass database, not an export; export it as XML in KeePass or "
+                                            "KeePassXC first")
+                           : QStringLiteral("not a text file but a program's own; export its entries as XML "
+                                            "in that program first");
+        return result;
+    }
     ForeignGroup root{groupName, {}, {}};
     const bool read = format == Format::Csv ? CsvEntries::read(input, root, &result.error)
                                             : KeePassXml::read(input, root, result.notCarried, &result.error);

@@ -25,9 +25,15 @@ std::optional<Format> formatNamed(const QString& name);
 // that begins with "<" (after a byte order mark and blanks) is XML.
 Format formatOf(const QString& fileName, const QByteArray& start);
 
+// What an input is before it is read: the text a program exports, or a
+// program's own file, which must be exported as XML in that program first.
+enum class InputKind { Text, KeePassDatabase, Binary };
+
 struct ImportResult {
     // What was wrong with the input; empty on success.
     QString error;
+    // Anything but Text when the input was refused unread for it.
+    InputKind input = InputKind::Text;
     // The new top-level group that holds everything imported.
     pugi::xml_node group;
     int records = 0;
