@@ -205,7 +205,8 @@ QString CliTool::helpText()
         "  9  import: the XML is not a data document, or INPUT is not valid in the\n"
         "     format --from names (the line or element at fault is named)\n"
         " 10  import, convert: the target file already exists\n"
-        " 11  passwd: another program has the file open\n")
+        " 11  passwd: another program has the file open, or something other than a lock\n"
+        "     file has the name of its lock\n")
         .arg(offeredCodePages());
 }
 
@@ -436,10 +437,22 @@ int CliTool::changePassword(QStringList args)
         return usage(QStringLiteral("passwd takes one FILE"));
     // Held until the new file is written, so no other program saves over it meanwhile.
     DataFileLock lock;
-    if (lock.acquire(args.at(0)) == DataFileLock::Result::HeldElsewhere) {
+    switch (lock.acquire(args.at(0))) {
+    case DataFileLock::Result::HeldElsewhere: {
         const DataFileLock::Holder& holder = lock.holder();
+        if (holder.pid == 0)
+            return fail(FileInUse, QStringLiteral("%1 is open in another program; close it there first").arg(args.at(0)));
         return fail(FileInUse, QStringLiteral("%1 is open in %2 (process %3 on %4); close it there first")
                                    .arg(args.at(0), holder.program, QString::number(holder.pid), holder.host));
+    }
+    case DataFileLock::Result::NotALockFile:
+        // Without the lock another program could save over the new password.
+        return fail(FileInUse, QStringLiteral("%1 has the name of the file's lock but is no lock file (a link, a "
+                                              "pipe or the like); remove it first")
+                                   .arg(DataFileLock::lockFileName(args.at(0))));
+    case DataFileLock::Result::Held:
+    case DataFileLock::Result::NotPossible:
+        break;
     }
     DataDocument document;
     if (const int code = openDocument(args.at(0), document))

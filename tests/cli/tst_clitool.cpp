@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -148,6 +149,7 @@ private:
             {"9 not a data document", {"import", path("other.xml"), path("n.zv")}, "pw\n", 9},
             {"10 target exists", {"import", sample, m_file}, "pw\n", 10},
             {"11 open elsewhere", {"passwd", path("inuse.zv")}, "pw\npw2\n", 11},
+            {"11 a pipe at the lock's name", {"passwd", path("oddlock.zv")}, "pw\npw2\n", 11},
         };
     }
 
@@ -166,6 +168,8 @@ private slots:
         writeFile(path("other.xml"), "<catalogue><data/></catalogue>");
         QVERIFY(QFile::copy(m_file, path("inuse.zv")));
         QCOMPARE(m_otherProgram.acquire(path("inuse.zv")), DataFileLock::Result::Held);
+        QVERIFY(QFile::copy(m_file, path("oddlock.zv")));
+        QCOMPARE(::mkfifo(QFile::encodeName(path(".oddlock.zv.lock")).constData(), 0600), 0);
     }
 
     // The code page is the process's; each test starts from the default.
