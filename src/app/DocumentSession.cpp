@@ -6,6 +6,7 @@
 #include "config/CaptionTable.h"
 #include "config/SettingsStore.h"
 #include "datafile/FileTypes.h"
+#include "datafile/SaveLeftovers.h"
 #include "datafile/SecureWipe.h"
 #include "platform/MessageService.h"
 
@@ -55,6 +56,9 @@ bool DocumentSession::ReadDataFile(const QString& path)
     adoptPassword(*password);
     m_sealing = sealing;
     m_fileLock.commit();
+    // Held by this program now, so no save of it can be under way elsewhere.
+    if (!m_fileLock.readOnly())
+        SaveLeftovers::remove(QFileInfo(path).canonicalFilePath());
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "datafile/AtomicFile.h"
 #include "datafile/Backups.h"
 #include "datafile/RC4.h"
+#include "datafile/SaveLeftovers.h"
 #include "datafile/SecureWipe.h"
 #include "datafile/TextEncoding.h"
 
@@ -312,6 +313,8 @@ Status save(const QString& path, const QString& password, const DataDocument& do
     // Backups are made quietly: the document is saved either way.
     if (backingUp)
         backup.complete();
+    // Copies that killed saves left beside the file still open with its old passwords.
+    SaveLeftovers::remove(staged.target());
     return Status::Ok;
 }
 

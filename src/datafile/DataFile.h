@@ -124,7 +124,8 @@ struct SaveFailure {
 };
 
 // Writes document to path under password, atomically: on failure the previous
-// file is untouched.
+// file is untouched. Once written, what killed saves left beside the file goes
+// (SaveLeftovers): the caller holds the file's lock.
 Status write(const QString& path, const QString& password, const DataDocument& document, QString* detail = nullptr,
               const Sealing& sealing = {});
 

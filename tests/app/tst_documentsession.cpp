@@ -257,6 +257,46 @@ private slots:
         QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
     }
 
+    // Killed saves leave copies under the old password; they go once this
+    // program holds the file, never while another one may be saving it.
+    void openingClearsLeftoversOfKilledSaves_data()
+    {
+        QTest::addColumn<QString>("atTheLock"); // "held": another program's lock; "link": a dangling link
+        QTest::addColumn<QStringList>("told");
+        QTest::addColumn<bool>("cleared");
+        QTest::newRow("lock taken") << QString() << QStringList() << true;
+        QTest::newRow("held elsewhere: read-only")
+            << "held" << QStringList{"Open it read-only? Your changes can then be saved only under another name."}
+            << false;
+        QTest::newRow("no lock file at the lock's name")
+            << "link" << QStringList{"has the name of this file's lock but is no lock file"} << true;
+    }
+
+    void openingClearsLeftoversOfKilledSaves()
+    {
+        QFETCH(QString, atTheLock);
+        QFETCH(QStringList, told);
+        QFETCH(bool, cleared);
+        writeDataFile(path("private.zv"), "secret");
+        const QString leftover = path(".private.zv.AbCdEf");
+        QVERIFY(QFile::copy(path("private.zv"), leftover));
+        DataFileLock otherProgram;
+        if (atTheLock == "held") {
+            QCOMPARE(otherProgram.acquire(path("private.zv")), DataFileLock::Result::Held);
+            messages().answers.enqueue(Answer::Yes);
+        }
+        if (atTheLock == "link")
+            QVERIFY(QFile::link(path("nowhere"), path(".private.zv.lock")));
+        prompt().passwords << "secret";
+        session().OpenStartupFile(path("private.zv"));
+        QCOMPARE(session().fileName(), path("private.zv"));
+        QCOMPARE(messages().texts().size(), told.size());
+        for (qsizetype i = 0; i < told.size(); ++i)
+            QVERIFY2(messages().texts().at(i).contains(told.at(i)), qPrintable(messages().texts().at(i)));
+        QCOMPARE(QFile::exists(leftover), !cleared);
+        QCOMPARE(QFileInfo(path(".private.zv.lock")).isSymLink(), atTheLock == "link");
+    }
+
     void saveKeepsTheModeOfASharedFile()
     {
         openWithChange();

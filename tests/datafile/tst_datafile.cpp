@@ -666,6 +666,40 @@ private slots:
         QCOMPARE(readFile(kept), QByteArray("theirs"));
     }
 
+    // Killed saves leave their hidden copies; only those go, never a file of
+    // a like name that is not one of them.
+    void leftoversOfKilledSavesGo_data()
+    {
+        QTest::addColumn<bool>("bySaving"); // else by removing the backups
+        QTest::newRow("at the next save") << true;
+        QTest::newRow("with the backups") << false;
+    }
+
+    void leftoversOfKilledSavesGo()
+    {
+        QFETCH(bool, bySaving);
+        QTemporaryDir folder;
+        const QString target = folder.filePath("private.zv");
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        QCOMPARE(DataFile::save(target, "old", document, false), DataFile::Status::Ok);
+        const QByteArray old = readFile(target);
+        for (const char* name : {".private.zv.aBcDeF", ".~0123abcd_private.zv", ".other.zv.aBcDeF"})
+            writeFile(folder.filePath(name), old);
+        writeFile(folder.filePath(".private.zv.NoTeS1"), "the user's own");
+        QVERIFY(QFile::link(target, folder.filePath(".private.zv.LiNkEd")));
+        QVERIFY(QDir(folder.path()).mkdir(".~fedcba98_private.zv"));
+
+        if (bySaving)
+            QCOMPARE(DataFile::save(target, "new", document, false), DataFile::Status::Ok);
+        else
+            QCOMPARE(Backups::removeBackups(target),
+                     (QStringList{folder.filePath(".private.zv.aBcDeF"), folder.filePath(".~0123abcd_private.zv")}));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                 (QStringList{".other.zv.aBcDeF", ".private.zv.LiNkEd", ".private.zv.NoTeS1", ".~fedcba98_private.zv",
+                              "private.zv"}));
+    }
+
     void savingWithoutBackupsLeavesNone()
     {
         QTemporaryDir folder;
