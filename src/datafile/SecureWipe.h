@@ -22,16 +22,18 @@ void wipe(QString& text);
 // other intact.
 QString deepCopy(const QString& text);
 
-// Wipes a secret when the scope that holds it ends, on every way out.
+// Wipes a secret (a QString or QByteArray) when the scope that holds it
+// ends, on every way out.
+template <typename Secret>
 class WipeOnExit {
 public:
-    explicit WipeOnExit(QString& secret) : m_secret(secret) {}
+    explicit WipeOnExit(Secret& secret) : m_secret(secret) {}
     ~WipeOnExit() { wipe(m_secret); }
     WipeOnExit(const WipeOnExit&) = delete;
     WipeOnExit& operator=(const WipeOnExit&) = delete;
 
 private:
-    QString& m_secret;
+    Secret& m_secret;
 };
 
 } // namespace SecureWipe
