@@ -1,6 +1,7 @@
 #include "datafile/AtomicFile.h"
 #include "datafile/Backups.h"
 #include "datafile/DataFile.h"
+#include "datafile/DerivationBudget.h"
 #include "datafile/RC4.h"
 #include "datafile/TextEncoding.h"
 #include "document/DataDocument.h"
@@ -8,6 +9,8 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QScopeGuard>
+#include <QtEndian>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -356,6 +359,54 @@ private slots:
         const QByteArray before = textOf(document);
         QCOMPARE(int(DataFile::read(path("changed.zvx"), QString::fromUtf8("Grüße, ключ ✓"), document)), status);
         QCOMPARE(textOf(document), before);
+    }
+
+    // Judged from the header before anything is derived: a derivation the
+    // test would wait minutes for ends it in time only when refused.
+    void costlyDerivationsAreRefusedUnlessAllowed_data()
+    {
+        using Status = DataFile::Status;
+        using Slow = DataFile::SlowDerivation;
+        QTest::addColumn<quint32>("passes");
+        QTest::addColumn<quint32>("memoryKiB");
+        QTest::addColumn<std::optional<DerivationBudget::Machine>>("machine"); // none: this one, measured
+        QTest::addColumn<Slow>("slow");
+        QTest::addColumn<QList<Status>>("status"); // any of these
+        const auto machine = [](double secondsPerPassMiB, quint64 physicalMiB) {
+            return std::optional(DerivationBudget::Machine{secondsPerPassMiB, physicalMiB << 20});
+        };
+        QTest::newRow("quick") << 2u << 8192u << machine(0.001, 4096) << Slow::Refuse << QList{Status::Ok};
+        QTest::newRow("slow") << 2u << 8192u << machine(1, 4096) << Slow::Refuse << QList{Status::DerivationSlow};
+        QTest::newRow("slow, allowed") << 2u << 8192u << machine(1, 4096) << Slow::Allow << QList{Status::Ok};
+        QTest::newRow("half the memory") << 2u << 8192u << machine(0.001, 16) << Slow::Allow << QList{Status::Ok};
+        QTest::newRow("over half the memory, even allowed")
+            << 2u << 8192u << machine(0.001, 15) << Slow::Allow << QList{Status::DerivationBeyondMemory};
+        QTest::newRow("the costliest header, here")
+            << 64u << 4194304u << std::optional<DerivationBudget::Machine>() << Slow::Refuse
+            << QList{Status::DerivationSlow, Status::DerivationBeyondMemory};
+    }
+
+    void costlyDerivationsAreRefusedUnlessAllowed()
+    {
+        QFETCH(quint32, passes);
+        QFETCH(quint32, memoryKiB);
+        QFETCH(std::optional<DerivationBudget::Machine>, machine);
+        QFETCH(DataFile::SlowDerivation, slow);
+        QFETCH(QList<DataFile::Status>, status);
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        const QString target = path("costly.zvx");
+        QCOMPARE(DataFile::write(target, "secret", document, nullptr, {DataFile::Format::Protected, {2, 8192}}),
+                 DataFile::Status::Ok);
+        QByteArray bytes = readFile(target);
+        qToLittleEndian(passes, bytes.data() + 10);
+        qToLittleEndian(memoryKiB, bytes.data() + 14);
+        writeFile(target, bytes);
+        DerivationBudget::assumeMachine(machine);
+        const auto measured = qScopeGuard([] { DerivationBudget::assumeMachine(std::nullopt); });
+        DataDocument reread;
+        const DataFile::Status read = DataFile::read(target, "secret", reread, nullptr, slow);
+        QVERIFY2(status.contains(read), qPrintable(QString::number(int(read))));
     }
 
     void olderFilesOpenInTheirCodePage()
