@@ -1,6 +1,10 @@
 #pragma once
 
+#include "datafile/DataFile.h"
+
 #include <QString>
+
+#include <optional>
 
 class CaptionTable;
 class DataDocument;
@@ -15,10 +19,16 @@ public:
     DataFileReader(MessageService& messages, const CaptionTable& captions, LongWork& work);
 
     // Reads path into document (DataFile::read); on failure shows why and
-    // gives false, with document unchanged.
-    bool read(const QString& path, const QString& password, DataDocument& document);
+    // gives false, with document unchanged. A slow derivation that the user
+    // agreed to (slow) may be cancelled: false then, and nothing said.
+    bool read(const QString& path, const QString& password, DataDocument& document,
+              DataFile::SlowDerivation slow = DataFile::SlowDerivation::Refuse);
 
 private:
+    // The status of reading path into read; nullopt when the user cancelled.
+    std::optional<DataFile::Status> readInto(DataDocument& read, const QString& path, const QString& password,
+                                             DataFile::SlowDerivation slow);
+
     MessageService& m_messages;
     const CaptionTable& m_captions;
     LongWork& m_work;

@@ -2,6 +2,7 @@
 
 #include "app/DataFileReader.h"
 #include "app/DataFileWriter.h"
+#include "app/DerivationConsent.h"
 #include "app/PasswordPrompt.h"
 #include "config/CaptionTable.h"
 #include "config/SettingsStore.h"
@@ -49,9 +50,13 @@ bool DocumentSession::ReadDataFile(const QString& path)
         return false;
     const auto unlessOpened = qScopeGuard([this] { m_fileLock.abandon(); });
     const DataFile::Sealing sealing = DataFile::sealingOf(path);
+    // Asked before the password, so that nobody types one in vain.
+    const std::optional<DataFile::SlowDerivation> slow = DerivationConsent(m_messages, m_captions).ask(sealing);
+    if (!slow)
+        return false;
     const std::optional<QString> password =
         m_prompt->askPassword(path, sealing.format, PasswordPrompt::Purpose::Existing);
-    if (!password || !DataFileReader(m_messages, m_captions, m_fileWork).read(path, *password, m_document))
+    if (!password || !DataFileReader(m_messages, m_captions, m_fileWork).read(path, *password, m_document, *slow))
         return false;
     adoptPassword(*password);
     m_sealing = sealing;

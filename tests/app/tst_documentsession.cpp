@@ -4,12 +4,14 @@
 #include "config/SettingsStore.h"
 #include "datafile/Backups.h"
 #include "datafile/DataFileLock.h"
+#include "datafile/DerivationBudget.h"
 
 #include "support/InPlaceWork.h"
 #include "support/ScriptedMessageService.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -255,6 +257,42 @@ private slots:
         QVERIFY(session().Modified());
         QVERIFY(session().save());
         QCOMPARE(groupsIn(path("private.zv"), "secret"), (QStringList{"Home", "Added"}));
+    }
+
+    // Asked or refused before the password, on a machine of known speed and memory.
+    void costlyDerivationsAreAskedAboutOrRefused_data()
+    {
+        QTest::addColumn<quint64>("physicalMiB");
+        QTest::addColumn<std::optional<Answer>>("answer"); // none: no question
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<bool>("opened");
+        const QString question = "Opening this file derives its key with 2 passes over 8 MiB, which takes about 16 "
+                                 "seconds on this computer. Open it?";
+        QTest::newRow("slow, agreed") << 4096ull << std::optional(Answer::Yes) << question << true;
+        QTest::newRow("slow, declined") << 4096ull << std::optional(Answer::No) << question << false;
+        QTest::newRow("beyond the memory")
+            << 15ull << std::optional<Answer>()
+            << "Opening this file takes 8 MiB of memory to derive its key, more than this computer can give. It is "
+               "not opened."
+            << false;
+    }
+
+    void costlyDerivationsAreAskedAboutOrRefused()
+    {
+        QFETCH(quint64, physicalMiB);
+        QFETCH(std::optional<Answer>, answer);
+        QFETCH(QString, told);
+        QFETCH(bool, opened);
+        writeDataFile(path("vault.zvx"), "secret", {DataFile::Format::Protected, {2, 8192}});
+        DerivationBudget::assumeMachine(DerivationBudget::Machine{1.0, physicalMiB << 20});
+        const auto measured = qScopeGuard([] { DerivationBudget::assumeMachine(std::nullopt); });
+        if (answer)
+            messages().answers.enqueue(*answer);
+        prompt().passwords << "secret";
+        session().OpenStartupFile(path("vault.zvx"));
+        QCOMPARE(messages().texts(), QStringList{told});
+        QCOMPARE(prompt().asked.size(), opened ? 1 : 0);
+        QCOMPARE(session().fileName(), opened ? path("vault.zvx") : QString());
     }
 
     // Killed saves leave copies under the old password; they go once this
