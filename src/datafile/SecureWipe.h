@@ -18,6 +18,10 @@ void wipe(void* data, std::size_t size);
 void wipe(QByteArray& bytes);
 void wipe(QString& text);
 
+// Zeroes the stack just below the caller's frame, where the functions it
+// called kept their locals: a library may leave a copy of a key there.
+void wipeStack();
+
 // A copy that shares no allocation with text, so that wiping one leaves the
 // other intact.
 QString deepCopy(const QString& text);
