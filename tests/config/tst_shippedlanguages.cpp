@@ -83,6 +83,8 @@ const CaptionKey CaptionKeys[] = {
     {"ImportLostHistory", 0}, {"ImportLostIcons", 0}, {"ImportLostExpiryDates", 0}, {"ImportLostTags", 0},
     {"MessageExportNotEncrypted", '?'}, {"MessageExportOverDataFile", 0}, {"MessageNotExported", 0},
     {"MessageExported", 0}, {"MessageExportReplaced", 0},
+    {"MessageNotALockFile", 0}, {"MessageDerivationBeyondMemory", 0}, {"MessageDerivationSlow", '?'},
+    {"MessageDerivationTooCostly", 0},
 };
 
 QString languagesRoot()
