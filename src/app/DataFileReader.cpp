@@ -3,8 +3,11 @@
 #include "config/CaptionTable.h"
 #include "datafile/DataFile.h"
 #include "datafile/TextEncoding.h"
+#include "datafile/SecureWipe.h"
 #include "platform/LongWork.h"
 #include "platform/MessageService.h"
+
+#include <memory>
 
 DataFileReader::DataFileReader(MessageService& messages, const CaptionTable& captions, LongWork& work)
     : m_messages(messages)
@@ -13,16 +16,38 @@ DataFileReader::DataFileReader(MessageService& messages, const CaptionTable& cap
 {
 }
 
-DataFile::Status DataFileReader::read(const QString& path, const QString& password, DataDocument& document)
+std::optional<DataFile::Status> DataFileReader::readInto(DataDocument& read, const QString& path,
+                                                        const QString& password, DataFile::SlowDerivation slow)
+{
+    const QString opening = m_captions.GetCaption(QStringLiteral("ProgressOpening"), QStringLiteral("Opening…"));
+    if (slow == DataFile::SlowDerivation::Refuse)
+        return m_work.run(opening, [&] { return DataFile::read(path, password, read); });
+    // The user may give up waiting for a slow derivation, which then ends
+    // unseen: it works on a document and a password of its own.
+    auto ownDocument = std::make_shared<DataDocument>();
+    const std::optional<DataFile::Status> status = m_work.runCancellable(
+        opening, m_captions.GetCaption(QStringLiteral("ButtonCancel"), QStringLiteral("Cancel")),
+        [ownDocument, path, ownPassword = SecureWipe::deepCopy(password)]() mutable {
+            const SecureWipe::WipeOnExit forget(ownPassword);
+            return DataFile::read(path, ownPassword, *ownDocument, nullptr, DataFile::SlowDerivation::Allow);
+        });
+    if (status == DataFile::Status::Ok)
+        read.swap(*ownDocument);
+    return status;
+}
+
+std::optional<DataFile::Status> DataFileReader::read(const QString& path, const QString& password,
+                                                     DataDocument& document, DataFile::SlowDerivation slow)
 {
     // The windows go on showing the document while the file is read: it is
     // read into a document of its own, which takes the old one's place here.
     DataDocument read;
-    const QString opening = m_captions.GetCaption(QStringLiteral("ProgressOpening"), QStringLiteral("Opening…"));
+    const std::optional<DataFile::Status> status = readInto(read, path, password, slow);
+    if (!status)
+        return status;
     QString key;
     QString english;
-    const DataFile::Status status = m_work.run(opening, [&] { return DataFile::read(path, password, read); });
-    switch (status) {
+    switch (*status) {
     case DataFile::Status::Ok:
         document.swap(read);
         return status;
@@ -44,6 +69,12 @@ DataFile::Status DataFileReader::read(const QString& path, const QString& passwo
                                                        "another code page, choose that one in the settings"))
                             .arg(TextEncoding::olderFilesCodePage().name()));
         return status;
+    case DataFile::Status::DerivationSlow:
+    case DataFile::Status::DerivationBeyondMemory:
+        // Only when the file changed since the user was asked about it.
+        key = QStringLiteral("MessageDerivationTooCostly");
+        english = QStringLiteral("Deriving this file's key would take more time or memory than agreed");
+        break;
     default:
         key = QStringLiteral("MessageNotOpened");
         english = QStringLiteral("Can't open data file. Make sure you have entered correct password");

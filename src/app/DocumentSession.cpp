@@ -2,11 +2,13 @@
 
 #include "app/DataFileReader.h"
 #include "app/DataFileWriter.h"
+#include "app/DerivationConsent.h"
 #include "app/PasswordPrompt.h"
 #include "config/CaptionTable.h"
 #include "config/SettingsStore.h"
 #include "datafile/DerivationCalibration.h"
 #include "datafile/FileTypes.h"
+#include "datafile/SaveLeftovers.h"
 #include "datafile/SecureWipe.h"
 #include "platform/LongWork.h"
 #include "platform/MessageService.h"
@@ -70,16 +72,24 @@ bool DocumentSession::ReadDataFile(const QString& path, bool askAgain)
         return false;
     const auto unlessOpened = qScopeGuard([this] { m_fileLock.abandon(); });
     const DataFile::Sealing sealing = DataFile::sealingOf(path);
+    // Asked before the password, so that nobody types one in vain.
+    const std::optional<DataFile::SlowDerivation> slow = DerivationConsent(m_messages, m_captions).ask(sealing);
+    if (!slow)
+        return false;
     for (;;) {
         std::optional<QString> password =
             m_prompt->askPassword(path, sealing.format, PasswordPrompt::Purpose::Existing);
         if (!password)
             return false;
-        const DataFile::Status status = DataFileReader(m_messages, m_captions, m_fileWork).read(path, *password, m_document);
+        const std::optional<DataFile::Status> status =
+            DataFileReader(m_messages, m_captions, m_fileWork).read(path, *password, m_document, *slow);
         if (status == DataFile::Status::Ok) {
             adoptPassword(*password);
             m_sealing = sealing;
             m_fileLock.commit();
+            // Held by this program now, so no save of it can be under way elsewhere.
+            if (!m_fileLock.readOnly())
+                SaveLeftovers::remove(QFileInfo(path).canonicalFilePath());
             return true;
         }
         SecureWipe::wipe(*password);

@@ -17,7 +17,18 @@ bool OpenFileLock::claim(const QString& path)
         m_pending.release();
         return true;
     }
-    return m_pending.acquire(path) != DataFileLock::Result::HeldElsewhere;
+    const DataFileLock::Result result = m_pending.acquire(path);
+    // Not ours to remove, and no lock of another program either.
+    if (result == DataFileLock::Result::NotALockFile)
+        m_messages.show(MessageService::Kind::Warning,
+                        m_captions
+                            .GetCaption(QStringLiteral("MessageNotALockFile"),
+                                        QStringLiteral("%1#10has the name of this file's lock but is no lock file "
+                                                       "(a link, a pipe or the like), so it is left alone. The file "
+                                                       "is used without a lock: another program could write it "
+                                                       "meanwhile."))
+                            .arg(DataFileLock::lockFileName(path)));
+    return result != DataFileLock::Result::HeldElsewhere;
 }
 
 QString OpenFileLock::holderText() const

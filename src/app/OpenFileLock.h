@@ -12,6 +12,8 @@ class MessageService;
 // never written in place, and Save as never writes over a file held
 // elsewhere. Each step is prepared before the file is read or written and
 // takes effect only once that worked, so a failed open keeps the old lock.
+// Where something other than a lock file has the lock's name, the file is
+// used without a lock, after a warning.
 class OpenFileLock {
 public:
     OpenFileLock(MessageService& messages, const CaptionTable& captions);

@@ -4,6 +4,7 @@
 #include "cli/TerminalText.h"
 #include "datafile/Backups.h"
 #include "datafile/DataFileLock.h"
+#include "datafile/DerivationBudget.h"
 #include "datafile/PasswordGenerator.h"
 #include "datafile/SecureWipe.h"
 #include "datafile/TextEncoding.h"
@@ -26,6 +27,7 @@ const QString MessageNewerFormat = QStringLiteral("This file was written by a ne
 const QString PasswordOption = QStringLiteral("--password-stdin");
 const QString CodePageOption = QStringLiteral("--code-page");
 const QString RemoveBackupsOption = QStringLiteral("--remove-backups");
+const QString AllowSlowOption = QStringLiteral("--allow-slow-kdf");
 
 // Visits every group and record in tree order with its path: the captions from
 // the top level down, joined by "/".
@@ -119,7 +121,8 @@ CliTool::CliTool(QTextStream& in, QTextStream& out, QTextStream& err, PasswordRe
 QString CliTool::helpText()
 {
     return QStringLiteral(
-        "Usage: zantrove-cli [--password-stdin] [--code-page NUMBER] COMMAND ARGUMENTS\n"
+        "Usage: zantrove-cli [--password-stdin] [--code-page NUMBER] [--allow-slow-kdf] COMMAND\n"
+        "                    ARGUMENTS\n"
         "\n"
         "Commands:\n"
         "  list FILE                  the tree: groups and records, records first at every level\n"
@@ -156,7 +159,10 @@ QString CliTool::helpText()
         "XChaCha20-Poly1305, passwords of 1 to 1024 characters), any other as .zv\n"
         "(passwords of 1 to 16 characters). Every command reads both. KDF sets the cost of\n"
         "a protected file's key derivation: --kdf-passes N (1 to 64, 3 unless given) and\n"
-        "--kdf-memory-kib N (8192 to 4194304, 262144 unless given).\n"
+        "--kdf-memory-kib N (8192 to 4194304, 262144 unless given). A derivation, of a file\n"
+        "read or written, that would take more than half of the machine's memory is\n"
+        "refused, and so is one estimated to take over 10 seconds here unless\n"
+        "--allow-slow-kdf is given.\n"
         "\n"
         "Passwords are asked on the terminal without echo. With --password-stdin they are\n"
         "read as lines of standard input instead: the file's password first, then, for\n"
@@ -181,13 +187,17 @@ QString CliTool::helpText()
         "  9  import: the XML is not a data document, or INPUT is not valid in the\n"
         "     format --from names (the line or element at fault is named)\n"
         " 10  import, convert: the target file already exists\n"
-        " 11  passwd: another program has the file open\n")
+        " 11  passwd: another program has the file open, or something other than a lock\n"
+        "     file has the name of its lock\n"
+        " 12  the key derivation of a protected file would take more than half of the\n"
+        "     memory, or over 10 seconds without --allow-slow-kdf\n")
         .arg(offeredCodePages());
 }
 
 int CliTool::run(QStringList arguments)
 {
     m_passwordFromStdin = arguments.removeAll(PasswordOption) > 0;
+    m_allowSlowDerivation = arguments.removeAll(AllowSlowOption) > 0;
     if (const qsizetype option = arguments.indexOf(CodePageOption); option >= 0) {
         const std::optional<CodePage> codePage = CodePage::fromNumber(arguments.value(option + 1).toInt());
         if (!codePage)
@@ -347,6 +357,8 @@ int CliTool::createFile(const QString& target, const DataDocument& document, con
     // itself still refuses a name taken meanwhile.
     if (const QFileInfo existing(target); existing.exists() || existing.isSymLink())
         return targetExists(target);
+    if (const int code = derivationRefused(sealing))
+        return code;
     std::optional<QString> password = askNewPassword(sealing.format);
     if (!password)
         return UnusablePassword;
@@ -410,12 +422,26 @@ int CliTool::changePassword(QStringList args)
         return usage(*problem);
     if (args.size() != 1)
         return usage(QStringLiteral("passwd takes one FILE"));
+    if (const int code = derivationRefused(sealing))
+        return code;
     // Held until the new file is written, so no other program saves over it meanwhile.
     DataFileLock lock;
-    if (lock.acquire(args.at(0)) == DataFileLock::Result::HeldElsewhere) {
+    switch (lock.acquire(args.at(0))) {
+    case DataFileLock::Result::HeldElsewhere: {
         const DataFileLock::Holder& holder = lock.holder();
+        if (holder.pid == 0)
+            return fail(FileInUse, QStringLiteral("%1 is open in another program; close it there first").arg(args.at(0)));
         return fail(FileInUse, QStringLiteral("%1 is open in %2 (process %3 on %4); close it there first")
                                    .arg(args.at(0), holder.program, QString::number(holder.pid), holder.host));
+    }
+    case DataFileLock::Result::NotALockFile:
+        // Without the lock another program could save over the new password.
+        return fail(FileInUse, QStringLiteral("%1 has the name of the file's lock but is no lock file (a link, a "
+                                              "pipe or the like); remove it first")
+                                   .arg(DataFileLock::lockFileName(args.at(0))));
+    case DataFileLock::Result::Held:
+    case DataFileLock::Result::NotPossible:
+        break;
     }
     DataDocument document;
     if (const int code = openDocument(args.at(0), document))
@@ -513,15 +539,44 @@ bool CliTool::retypedAlike(const QString& password)
     return *retyped == password;
 }
 
+int CliTool::derivationRefused(const DataFile::Sealing& sealing)
+{
+    if (sealing.format != DataFile::Format::Protected)
+        return Success;
+    const DerivationBudget::Estimate estimate = DerivationBudget::estimate(sealing.cost);
+    switch (estimate.verdict) {
+    case DerivationBudget::Verdict::BeyondMemory:
+        return fail(CostlyDerivation, QStringLiteral("The key derivation takes %1 MiB, more than half of this "
+                                                     "machine's memory; it is refused")
+                                          .arg(estimate.memoryMiB));
+    case DerivationBudget::Verdict::Slow:
+        if (m_allowSlowDerivation)
+            return Success;
+        return fail(CostlyDerivation, QStringLiteral("The key derivation (%1 passes over %2 MiB) would take about "
+                                                     "%3 seconds here; %4 lets it run")
+                                          .arg(sealing.cost.passes)
+                                          .arg(estimate.memoryMiB)
+                                          .arg(qRound(estimate.seconds))
+                                          .arg(AllowSlowOption));
+    case DerivationBudget::Verdict::Affordable:
+        break;
+    }
+    return Success;
+}
+
 int CliTool::openDocument(const QString& path, DataDocument& document)
 {
     if (!QFileInfo(path).isFile())
         return fail(CannotRead, QStringLiteral("%1: %2").arg(MessageNotOpened, QStringLiteral("no such file ") + path));
+    if (const int code = derivationRefused(DataFile::sealingOf(path)))
+        return code;
     std::optional<QString> entered = askPassword(QStringLiteral("Password for %1: ").arg(QFileInfo(path).fileName()));
     if (!entered)
         return fail(UnusablePassword, QStringLiteral("No password given"));
     QString detail;
-    const DataFile::Status status = DataFile::read(path, *entered, document, &detail);
+    const DataFile::Status status =
+        DataFile::read(path, *entered, document, &detail,
+                       m_allowSlowDerivation ? DataFile::SlowDerivation::Allow : DataFile::SlowDerivation::Refuse);
     SecureWipe::wipe(*entered);
     switch (status) {
     case DataFile::Status::Ok:
@@ -535,6 +590,12 @@ int CliTool::openDocument(const QString& path, DataDocument& document)
         return fail(CannotRead, QStringLiteral("%1: %2").arg(MessageNotOpened, detail));
     case DataFile::Status::InvalidPassword:
         return fail(UnusablePassword, passwordRule(DataFile::sealingOf(path).format));
+    case DataFile::Status::DerivationSlow:
+    case DataFile::Status::DerivationBeyondMemory:
+        // The file changed after it was looked at: judged again as it is now.
+        if (const int code = derivationRefused(DataFile::sealingOf(path)))
+            return code;
+        break;
     case DataFile::Status::CannotOpen:
     case DataFile::Status::CannotWrite:
     case DataFile::Status::AlreadyExists:

@@ -27,6 +27,7 @@ public:
         NotADataDocument = 9,
         TargetExists = 10,
         FileInUse = 11,
+        CostlyDerivation = 12,
     };
 
     // Which of out and err are shown on a terminal, which must not be given
@@ -64,6 +65,10 @@ private:
     // a target that exists already is refused before the password is asked.
     static std::optional<QString> takeCostOptions(QStringList& args, DataFile::Sealing& sealing);
     int createFile(const QString& target, const DataDocument& document, const DataFile::Sealing& sealing);
+    // Success when a file sealed as sealing may have its key derived here:
+    // within the machine's memory, and quick or allowed to be slow; else the
+    // exit code, reported.
+    int derivationRefused(const DataFile::Sealing& sealing);
     int changePassword(QStringList args);
     int generate(QStringList args);
     void reportBackups(const QString& path, bool remove);
@@ -89,6 +94,7 @@ private:
     PasswordReader& m_terminal;
     const Terminals m_terminals;
     bool m_passwordFromStdin = false;
+    bool m_allowSlowDerivation = false;
     QString m_catalogueFile;
 
     static const QString FromOption;

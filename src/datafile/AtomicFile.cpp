@@ -71,8 +71,7 @@ bool syncFolder(const QString& folder)
 
 bool StagedFile::write(const QString& targetPath, const QByteArray& bytes)
 {
-    const bool replacing = m_mode != Mode::CreateNew;
-    m_target = replacing ? resolvedTarget(targetPath) : QFileInfo(targetPath).absoluteFilePath();
+    m_target = m_mode == Mode::Replace ? resolvedTarget(targetPath) : QFileInfo(targetPath).absoluteFilePath();
     const QFileInfo target(m_target);
     m_file = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") + target.fileName()
                                               + QStringLiteral(".XXXXXX"));

@@ -14,7 +14,8 @@ class StagedFile {
 public:
     enum class Mode {
         Replace,        // the target, if any, is replaced
-        ReplacePrivate, // the same, but the new file is private to the user whatever the old one allowed
+        ReplacePrivate, // a new file private to the user in place of whatever has the name: a
+                        // link there is replaced itself, never written through
         CreateNew,      // the target name must be free: nothing there, not even a link
     };
 
@@ -23,12 +24,12 @@ public:
     StagedFile(const StagedFile&) = delete;
     StagedFile& operator=(const StagedFile&) = delete;
 
-    // When replacing, the target is resolved once here: a symbolic link is
+    // With Replace, the target is resolved once here: a symbolic link is
     // written through, to the file it names, as editors do, and an existing
-    // file keeps its permission bits and group (unless ReplacePrivate). A new
-    // file is private to the user; the target name itself is never opened.
+    // file keeps its permission bits and group. A new file is private to the
+    // user; the target name itself is never opened.
     bool write(const QString& targetPath, const QByteArray& bytes);
-    // The file that commit replaces: the target with its links resolved.
+    // The name that commit replaces: with Replace, the target with its links resolved.
     QString target() const { return m_target; }
     // Renames the staged content over the target and syncs its folder, so the
     // new name survives a power loss. A new file only takes a name that is

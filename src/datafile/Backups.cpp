@@ -1,5 +1,7 @@
 #include "datafile/Backups.h"
 
+#include "datafile/SaveLeftovers.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -160,7 +162,8 @@ QStringList removeBackups(const QString& path)
         if (::unlink(encoded(name).constData()) == 0)
             removed << name;
     }
-    return removed;
+    // Copies left by killed saves hold the old password as much as backups do.
+    return removed + SaveLeftovers::remove(path);
 }
 
 } // namespace Backups

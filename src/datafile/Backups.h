@@ -13,8 +13,9 @@ QString backupName(const QString& path, int number);
 // The backups of path that exist as regular files, oldest slot first.
 QStringList existingBackups(const QString& path);
 // Removes them, for instance once they hold the document under a password
-// that has been changed. Only regular files at exactly the backup names go;
-// a link or a folder there is left alone. Returns the names removed.
+// that has been changed, and what killed saves left (SaveLeftovers). Only
+// regular files at exactly the backup names go; a link or a folder there is
+// left alone. Returns the names removed.
 QStringList removeBackups(const QString& path);
 
 } // namespace Backups

@@ -2,7 +2,9 @@
 
 #include "datafile/AtomicFile.h"
 #include "datafile/Backups.h"
+#include "datafile/DerivationBudget.h"
 #include "datafile/RC4.h"
+#include "datafile/SaveLeftovers.h"
 #include "datafile/SecureWipe.h"
 #include "datafile/TextEncoding.h"
 
@@ -100,8 +102,29 @@ bool loadPlaintext(QByteArray text, DataDocument& document, QString* detail)
     return document.loadText(std::move(text), detail);
 }
 
-Status readProtected(QByteArrayView fileBytes, const QString& password, DataDocument& document, QString* detail)
+// Whether the key of a protected file may be derived here; a header that
+// cannot be read is for ProtectedContainer::open to refuse.
+Status affordable(QByteArrayView fileBytes, SlowDerivation slow)
 {
+    ProtectedContainer::Header header;
+    if (ProtectedContainer::readHeader(fileBytes, header) != ProtectedContainer::Status::Ok)
+        return Status::Ok;
+    switch (DerivationBudget::estimate(header.cost).verdict) {
+    case DerivationBudget::Verdict::BeyondMemory:
+        return Status::DerivationBeyondMemory;
+    case DerivationBudget::Verdict::Slow:
+        return slow == SlowDerivation::Allow ? Status::Ok : Status::DerivationSlow;
+    case DerivationBudget::Verdict::Affordable:
+        break;
+    }
+    return Status::Ok;
+}
+
+Status readProtected(QByteArrayView fileBytes, const QString& password, DataDocument& document, QString* detail,
+                     SlowDerivation slow)
+{
+    if (const DataFile::Status cost = affordable(fileBytes, slow); cost != DataFile::Status::Ok)
+        return cost;
     using ProtectedContainer::Status;
     QByteArray text;
     switch (ProtectedContainer::open(fileBytes, password, text)) {
@@ -233,13 +256,14 @@ std::optional<QByteArray> unseal(const QByteArray& fileBytes, const FileKey& key
     return body;
 }
 
-Status read(const QString& path, const QString& password, DataDocument& document, QString* detail)
+Status read(const QString& path, const QString& password, DataDocument& document, QString* detail,
+            SlowDerivation slow)
 {
     QByteArray bytes;
     if (const Status status = readWholeFile(path, bytes, detail); status != Status::Ok)
         return status;
     if (ProtectedContainer::isProtected(bytes))
-        return readProtected(bytes, password, document, detail);
+        return readProtected(bytes, password, document, detail, slow);
     const ScopedKey key(password);
     if (!key)
         return Status::InvalidPassword;
@@ -312,6 +336,8 @@ Status save(const QString& path, const QString& password, const DataDocument& do
     // Backups are made quietly: the document is saved either way.
     if (backingUp)
         backup.complete();
+    // Copies that killed saves left beside the file still open with its old passwords.
+    SaveLeftovers::remove(staged.target());
     return Status::Ok;
 }
 

@@ -93,7 +93,13 @@ enum class Status {
     NewerFormat,      // a protected file of a later version or key derivation
     CannotWrite,
     AlreadyExists,    // create: the name is taken, by a link or a folder too
+    DerivationSlow,   // a protected file whose key would take over DerivationBudget::SlowSeconds to derive
+    DerivationBeyondMemory, // a protected file whose key would take more memory than the machine can give
 };
+
+// Whether reading goes on with a protected file whose key is slow to derive
+// (DerivationBudget); one beyond the machine's memory is refused either way.
+enum class SlowDerivation { Refuse, Allow };
 
 // The document text deciphered from the file bytes; nullopt with IncorrectFormat
 // when the magic is missing. The text is not checked here. The caller owns the
@@ -102,9 +108,11 @@ std::optional<QByteArray> unseal(const QByteArray& fileBytes, const FileKey& key
 
 // Reads and deciphers path, in either format, into document. On any failure
 // document is unchanged. A protected file whose derivation cost is beyond
-// the limits is an IncorrectFormat, refused before any derivation.
+// the limits is an IncorrectFormat, refused before any derivation, and so is
+// one that DerivationBudget judges too costly here, unless slow allows it.
 // The deciphered text and the key are wiped once the document is parsed.
-Status read(const QString& path, const QString& password, DataDocument& document, QString* detail = nullptr);
+Status read(const QString& path, const QString& password, DataDocument& document, QString* detail = nullptr,
+            SlowDerivation slow = SlowDerivation::Refuse);
 
 // Why a save failed, with the file or folder concerned, so that the user can
 // be told what to do about it.
@@ -124,7 +132,8 @@ struct SaveFailure {
 };
 
 // Writes document to path under password, atomically: on failure the previous
-// file is untouched.
+// file is untouched. Once written, what killed saves left beside the file goes
+// (SaveLeftovers): the caller holds the file's lock.
 Status write(const QString& path, const QString& password, const DataDocument& document, QString* detail = nullptr,
               const Sealing& sealing = {});
 

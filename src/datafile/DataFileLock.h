@@ -16,6 +16,8 @@ public:
         Held,          // this object holds the file's lock
         HeldElsewhere, // another process (or another lock of this one) holds it: see holder()
         NotPossible,   // no lock file can be made there (a read-only folder, an installed program folder)
+        NotALockFile,  // something else has the lock file's name (a link, a pipe, a device, a folder, a
+                       // large or unreadable file): it is left alone and nothing is locked
     };
 
     DataFileLock();
@@ -28,8 +30,7 @@ public:
     void release();
     // Whether this object holds the lock of dataFile (the same file, by its real path).
     bool holds(const QString& dataFile) const;
-    // Who holds the lock, after HeldElsewhere; pid 0 when its lock file
-    // cannot be read.
+    // Who holds the lock, after HeldElsewhere.
     struct Holder {
         QString program;
         qint64 pid = 0;

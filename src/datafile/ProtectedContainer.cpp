@@ -114,6 +114,8 @@ bool deriveArgon2id(const QString& password, const Salt& salt, const DerivationC
     const int result = crypto_pwhash(key.data(), key.size(), utf8.constData(), std::size_t(utf8.size()),
                                      salt.data(), cost.passes, std::size_t(cost.memoryKiB) * 1024,
                                      crypto_pwhash_ALG_ARGON2ID13);
+    // The derivation's last hash leaves the key in a buffer of its own frame.
+    SecureWipe::wipeStack();
     SecureWipe::wipe(utf8);
     SecureWipe::wipe(normalised);
     return result == 0;

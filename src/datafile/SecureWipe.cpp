@@ -39,6 +39,16 @@ void wipe(QString& text)
     wipeArray(text);
 }
 
+// Deeper than any derivation or cipher call goes on the stack, and far
+// within the smallest stack a thread of ours has.
+constexpr std::size_t StackWipeBytes = 32 * 1024;
+
+[[gnu::noinline]] void wipeStack()
+{
+    unsigned char below[StackWipeBytes];
+    wipe(below, sizeof below);
+}
+
 QString deepCopy(const QString& text)
 {
     return QString(text.constData(), text.size());

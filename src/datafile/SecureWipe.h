@@ -18,20 +18,26 @@ void wipe(void* data, std::size_t size);
 void wipe(QByteArray& bytes);
 void wipe(QString& text);
 
+// Zeroes the stack just below the caller's frame, where the functions it
+// called kept their locals: a library may leave a copy of a key there.
+void wipeStack();
+
 // A copy that shares no allocation with text, so that wiping one leaves the
 // other intact.
 QString deepCopy(const QString& text);
 
-// Wipes a secret when the scope that holds it ends, on every way out.
+// Wipes a secret (a QString or QByteArray) when the scope that holds it
+// ends, on every way out.
+template <typename Secret>
 class WipeOnExit {
 public:
-    explicit WipeOnExit(QString& secret) : m_secret(secret) {}
+    explicit WipeOnExit(Secret& secret) : m_secret(secret) {}
     ~WipeOnExit() { wipe(m_secret); }
     WipeOnExit(const WipeOnExit&) = delete;
     WipeOnExit& operator=(const WipeOnExit&) = delete;
 
 private:
-    QString& m_secret;
+    Secret& m_secret;
 };
 
 } // namespace SecureWipe

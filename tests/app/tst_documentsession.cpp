@@ -4,12 +4,14 @@
 #include "config/SettingsStore.h"
 #include "datafile/Backups.h"
 #include "datafile/DataFileLock.h"
+#include "datafile/DerivationBudget.h"
 
 #include "support/InPlaceWork.h"
 #include "support/ScriptedMessageService.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -274,6 +276,82 @@ private slots:
         prompt().passwords << QString::fromUtf8("пароль");
         session().open();
         QVERIFY(messages().texts().value(0).contains("Windows-1252"));
+    }
+
+    // Asked or refused before the password, on a machine of known speed and memory.
+    void costlyDerivationsAreAskedAboutOrRefused_data()
+    {
+        QTest::addColumn<quint64>("physicalMiB");
+        QTest::addColumn<std::optional<Answer>>("answer"); // none: no question
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<bool>("opened");
+        const QString question = "Opening this file derives its key with 2 passes over 8 MiB, which takes about 16 "
+                                 "seconds on this computer. Open it?";
+        QTest::newRow("slow, agreed") << 4096ull << std::optional(Answer::Yes) << question << true;
+        QTest::newRow("slow, declined") << 4096ull << std::optional(Answer::No) << question << false;
+        QTest::newRow("beyond the memory")
+            << 15ull << std::optional<Answer>()
+            << "Opening this file takes 8 MiB of memory to derive its key, more than this computer can give. It is "
+               "not opened."
+            << false;
+    }
+
+    void costlyDerivationsAreAskedAboutOrRefused()
+    {
+        QFETCH(quint64, physicalMiB);
+        QFETCH(std::optional<Answer>, answer);
+        QFETCH(QString, told);
+        QFETCH(bool, opened);
+        writeDataFile(path("vault.zvx"), "secret", {DataFile::Format::Protected, {2, 8192}});
+        DerivationBudget::assumeMachine(DerivationBudget::Machine{1.0, physicalMiB << 20});
+        const auto measured = qScopeGuard([] { DerivationBudget::assumeMachine(std::nullopt); });
+        if (answer)
+            messages().answers.enqueue(*answer);
+        prompt().passwords << "secret";
+        session().OpenStartupFile(path("vault.zvx"));
+        QCOMPARE(messages().texts(), QStringList{told});
+        QCOMPARE(prompt().asked.size(), opened ? 1 : 0);
+        QCOMPARE(session().fileName(), opened ? path("vault.zvx") : QString());
+    }
+
+    // Killed saves leave copies under the old password; they go once this
+    // program holds the file, never while another one may be saving it.
+    void openingClearsLeftoversOfKilledSaves_data()
+    {
+        QTest::addColumn<QString>("atTheLock"); // "held": another program's lock; "link": a dangling link
+        QTest::addColumn<QStringList>("told");
+        QTest::addColumn<bool>("cleared");
+        QTest::newRow("lock taken") << QString() << QStringList() << true;
+        QTest::newRow("held elsewhere: read-only")
+            << "held" << QStringList{"Open it read-only? Your changes can then be saved only under another name."}
+            << false;
+        QTest::newRow("no lock file at the lock's name")
+            << "link" << QStringList{"has the name of this file's lock but is no lock file"} << true;
+    }
+
+    void openingClearsLeftoversOfKilledSaves()
+    {
+        QFETCH(QString, atTheLock);
+        QFETCH(QStringList, told);
+        QFETCH(bool, cleared);
+        writeDataFile(path("private.zv"), "secret");
+        const QString leftover = path(".private.zv.AbCdEf");
+        QVERIFY(QFile::copy(path("private.zv"), leftover));
+        DataFileLock otherProgram;
+        if (atTheLock == "held") {
+            QCOMPARE(otherProgram.acquire(path("private.zv")), DataFileLock::Result::Held);
+            messages().answers.enqueue(Answer::Yes);
+        }
+        if (atTheLock == "link")
+            QVERIFY(QFile::link(path("nowhere"), path(".private.zv.lock")));
+        prompt().passwords << "secret";
+        session().OpenStartupFile(path("private.zv"));
+        QCOMPARE(session().fileName(), path("private.zv"));
+        QCOMPARE(messages().texts().size(), told.size());
+        for (qsizetype i = 0; i < told.size(); ++i)
+            QVERIFY2(messages().texts().at(i).contains(told.at(i)), qPrintable(messages().texts().at(i)));
+        QCOMPARE(QFile::exists(leftover), !cleared);
+        QCOMPARE(QFileInfo(path(".private.zv.lock")).isSymLink(), atTheLock == "link");
     }
 
     void saveKeepsTheModeOfASharedFile()

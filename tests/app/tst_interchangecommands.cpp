@@ -202,6 +202,33 @@ private slots:
             expected.replaceInStrings(QString("pa\x01" "55"), QString("pa\uFFFD55"));
         QCOMPARE(contents(result.group), expected);
     }
+
+    void exportReplacesALinkAtItsNameNotWhatItNames_data()
+    {
+        QTest::addColumn<bool>("targetExists");
+        QTest::newRow("a link to another file") << true;
+        QTest::newRow("a dangling link") << false;
+    }
+
+    void exportReplacesALinkAtItsNameNotWhatItNames()
+    {
+        QFETCH(bool, targetExists);
+        openWithRecords();
+        const QString elsewhere = path("elsewhere");
+        if (targetExists)
+            TestSupport::writeFile(elsewhere, "someone's file");
+        QVERIFY(QFile::link(elsewhere, path("out.csv")));
+        messages().answers.enqueue(Answer::Yes);
+        messages().fileNames.enqueue(path("out.csv"));
+        messages().filterChoices.enqueue(int(Format::Csv));
+        main().action("ActionExport")->trigger();
+
+        QCOMPARE(messages().texts().mid(1), QStringList{"Exported to " + path("out.csv")});
+        QCOMPARE(QFileInfo(elsewhere).exists(), targetExists);
+        QVERIFY(!targetExists || TestSupport::readFile(elsewhere) == "someone's file");
+        QVERIFY(!QFileInfo(path("out.csv")).isSymLink());
+        QVERIFY(TestSupport::readFile(path("out.csv")).startsWith("Group,Title"));
+    }
 };
 
 QTEST_MAIN(TestInterchangeCommands)

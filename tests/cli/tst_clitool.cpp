@@ -2,6 +2,7 @@
 #include "cli/TerminalText.h"
 #include "datafile/DataFile.h"
 #include "datafile/DataFileLock.h"
+#include "datafile/DerivationBudget.h"
 #include "datafile/TextEncoding.h"
 
 #include "support/TestSupport.h"
@@ -12,6 +13,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -188,6 +190,9 @@ private:
             {"9 not a data document", {"import", path("other.xml"), path("n.zv")}, "pw\n", 9},
             {"10 target exists", {"import", sample, m_file}, "pw\n", 10},
             {"11 open elsewhere", {"passwd", path("inuse.zv")}, "pw\npw2\n", 11},
+            {"11 a pipe at the lock's name", {"passwd", path("oddlock.zv")}, "pw\npw2\n", 11},
+            {"12 derivation too costly", {"import", sample, path("costly.zvx"), "--kdf-passes", "64",
+                                          "--kdf-memory-kib", "4194304"}, "pw\n", 12},
         };
     }
 
@@ -209,6 +214,8 @@ private slots:
         QVERIFY(QFile::copy(m_file, path("evil-lock.zv")));
         writeFile(DataFileLock::lockFileName(path("evil-lock.zv")),
                   "1\nEvil\x1b]0;owned\a\nfar\xc2\x9b" "away\x1b[2J\n");
+        QVERIFY(QFile::copy(m_file, path("oddlock.zv")));
+        QCOMPARE(::mkfifo(QFile::encodeName(path(".oddlock.zv.lock")).constData(), 0600), 0);
     }
 
     // The code page is the process's; each test starts from the default.
@@ -367,6 +374,44 @@ private slots:
         const QString newPassword = input.split('\n', Qt::SkipEmptyParts).last();
         QCOMPARE(runTool({"--password-stdin", "list", written}, newPassword + "\n").out,
                  runTool({"--password-stdin", "list", m_file}, "pw\n").out);
+    }
+
+    // Judged on a machine of known speed and memory, from the file's header
+    // or the options, before any password is asked.
+    void costlyDerivationsAreRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<quint64>("physicalMiB");
+        QTest::addColumn<QString>("refusal"); // none: the command works
+        const QString slow = "The key derivation (2 passes over 8 MiB) would take about 16 seconds here; "
+                             "--allow-slow-kdf lets it run\n";
+        const QStringList cost{"--kdf-passes", "2", "--kdf-memory-kib", "8192"};
+        QTest::newRow("reading slowly") << QStringList{"list", path("slow.zvx")} << 4096ull << slow;
+        QTest::newRow("reading slowly, allowed") << QStringList{"--allow-slow-kdf", "list", path("slow.zvx")} << 4096ull
+                                                 << QString();
+        QTest::newRow("writing slowly") << QStringList{"convert", m_file, path("slow2.zvx")} + cost << 4096ull << slow;
+        QTest::newRow("beyond the memory, even allowed")
+            << QStringList{"--allow-slow-kdf", "list", path("slow.zvx")} << 15ull
+            << "The key derivation takes 8 MiB, more than half of this machine's memory; it is refused\n";
+    }
+
+    void costlyDerivationsAreRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(quint64, physicalMiB);
+        QFETCH(QString, refusal);
+        if (!QFile::exists(path("slow.zvx")))
+            QCOMPARE(runTool({"--password-stdin", "convert", m_file, path("slow.zvx"), "--kdf-passes", "2",
+                              "--kdf-memory-kib", "8192"},
+                             "pw\npw\n")
+                         .code,
+                     0);
+        DerivationBudget::assumeMachine(DerivationBudget::Machine{1.0, physicalMiB << 20});
+        const auto measured = qScopeGuard([] { DerivationBudget::assumeMachine(std::nullopt); });
+        const Outcome outcome = runTool(QStringList{"--password-stdin"} + arguments, "pw\npw\n");
+        QCOMPARE(outcome.err, refusal);
+        QCOMPARE(outcome.code, refusal.isEmpty() ? 0 : int(CliTool::CostlyDerivation));
+        QVERIFY(!QFile::exists(path("slow2.zvx")));
     }
 
     void passwdNamesWhoHasTheFileOpen()

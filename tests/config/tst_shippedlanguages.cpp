@@ -100,8 +100,10 @@ const CaptionKey CaptionKeys[] = {
     // The new-password window's eye and check, and the cost of new protected files
     {"PasswordButtonReveal", 0}, {"PasswordLabelDiffer", 0}, {"ProgressMeasuring", 0},
     {"SettingsLabelNewFileCost", 0}, {"SettingsLabelNewFileCostUnmeasured", 0},
-    {"MessageExported", 0}, {"MessageExportReplaced", 0}, {"MessageImportKeePassDatabase", 0},
+    {"MessageImportKeePassDatabase", 0},
     {"MessageImportNotText", 0},
+    {"MessageNotALockFile", 0}, {"MessageDerivationBeyondMemory", 0}, {"MessageDerivationSlow", '?'},
+    {"MessageDerivationTooCostly", 0},
 };
 
 QString languagesRoot()

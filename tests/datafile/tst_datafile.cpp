@@ -1,6 +1,7 @@
 #include "datafile/AtomicFile.h"
 #include "datafile/Backups.h"
 #include "datafile/DataFile.h"
+#include "datafile/DerivationBudget.h"
 #include "datafile/RC4.h"
 #include "datafile/TextEncoding.h"
 #include "document/DataDocument.h"
@@ -8,6 +9,8 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QScopeGuard>
+#include <QtEndian>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -358,6 +361,54 @@ private slots:
         QCOMPARE(textOf(document), before);
     }
 
+    // Judged from the header before anything is derived: a derivation the
+    // test would wait minutes for ends it in time only when refused.
+    void costlyDerivationsAreRefusedUnlessAllowed_data()
+    {
+        using Status = DataFile::Status;
+        using Slow = DataFile::SlowDerivation;
+        QTest::addColumn<quint32>("passes");
+        QTest::addColumn<quint32>("memoryKiB");
+        QTest::addColumn<std::optional<DerivationBudget::Machine>>("machine"); // none: this one, measured
+        QTest::addColumn<Slow>("slow");
+        QTest::addColumn<QList<Status>>("status"); // any of these
+        const auto machine = [](double secondsPerPassMiB, quint64 physicalMiB) {
+            return std::optional(DerivationBudget::Machine{secondsPerPassMiB, physicalMiB << 20});
+        };
+        QTest::newRow("quick") << 2u << 8192u << machine(0.001, 4096) << Slow::Refuse << QList{Status::Ok};
+        QTest::newRow("slow") << 2u << 8192u << machine(1, 4096) << Slow::Refuse << QList{Status::DerivationSlow};
+        QTest::newRow("slow, allowed") << 2u << 8192u << machine(1, 4096) << Slow::Allow << QList{Status::Ok};
+        QTest::newRow("half the memory") << 2u << 8192u << machine(0.001, 16) << Slow::Allow << QList{Status::Ok};
+        QTest::newRow("over half the memory, even allowed")
+            << 2u << 8192u << machine(0.001, 15) << Slow::Allow << QList{Status::DerivationBeyondMemory};
+        QTest::newRow("the costliest header, here")
+            << 64u << 4194304u << std::optional<DerivationBudget::Machine>() << Slow::Refuse
+            << QList{Status::DerivationSlow, Status::DerivationBeyondMemory};
+    }
+
+    void costlyDerivationsAreRefusedUnlessAllowed()
+    {
+        QFETCH(quint32, passes);
+        QFETCH(quint32, memoryKiB);
+        QFETCH(std::optional<DerivationBudget::Machine>, machine);
+        QFETCH(DataFile::SlowDerivation, slow);
+        QFETCH(QList<DataFile::Status>, status);
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        const QString target = path("costly.zvx");
+        QCOMPARE(DataFile::write(target, "secret", document, nullptr, {DataFile::Format::Protected, {2, 8192}}),
+                 DataFile::Status::Ok);
+        QByteArray bytes = readFile(target);
+        qToLittleEndian(passes, bytes.data() + 10);
+        qToLittleEndian(memoryKiB, bytes.data() + 14);
+        writeFile(target, bytes);
+        DerivationBudget::assumeMachine(machine);
+        const auto measured = qScopeGuard([] { DerivationBudget::assumeMachine(std::nullopt); });
+        DataDocument reread;
+        const DataFile::Status read = DataFile::read(target, "secret", reread, nullptr, slow);
+        QVERIFY2(status.contains(read), qPrintable(QString::number(int(read))));
+    }
+
     void olderFilesOpenInTheirCodePage()
     {
         // As written on a Russian system: the text and the key in Windows-1251.
@@ -664,6 +715,40 @@ private slots:
         QCOMPARE(Backups::removeBackups(target), (QStringList{folder.filePath("~1_private.zv")}));
         QCOMPARE(filesIn(folder.path()), (QStringList{"private.zv", "~2_private.zv"}));
         QCOMPARE(readFile(kept), QByteArray("theirs"));
+    }
+
+    // Killed saves leave their hidden copies; only those go, never a file of
+    // a like name that is not one of them.
+    void leftoversOfKilledSavesGo_data()
+    {
+        QTest::addColumn<bool>("bySaving"); // else by removing the backups
+        QTest::newRow("at the next save") << true;
+        QTest::newRow("with the backups") << false;
+    }
+
+    void leftoversOfKilledSavesGo()
+    {
+        QFETCH(bool, bySaving);
+        QTemporaryDir folder;
+        const QString target = folder.filePath("private.zv");
+        DataDocument document;
+        loadOrFail(document, SampleText);
+        QCOMPARE(DataFile::save(target, "old", document, false), DataFile::Status::Ok);
+        const QByteArray old = readFile(target);
+        for (const char* name : {".private.zv.aBcDeF", ".~0123abcd_private.zv", ".other.zv.aBcDeF"})
+            writeFile(folder.filePath(name), old);
+        writeFile(folder.filePath(".private.zv.NoTeS1"), "the user's own");
+        QVERIFY(QFile::link(target, folder.filePath(".private.zv.LiNkEd")));
+        QVERIFY(QDir(folder.path()).mkdir(".~fedcba98_private.zv"));
+
+        if (bySaving)
+            QCOMPARE(DataFile::save(target, "new", document, false), DataFile::Status::Ok);
+        else
+            QCOMPARE(Backups::removeBackups(target),
+                     (QStringList{folder.filePath(".private.zv.aBcDeF"), folder.filePath(".~0123abcd_private.zv")}));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                 (QStringList{".other.zv.aBcDeF", ".private.zv.LiNkEd", ".private.zv.NoTeS1", ".~fedcba98_private.zv",
+                              "private.zv"}));
     }
 
     void savingWithoutBackupsLeavesNone()

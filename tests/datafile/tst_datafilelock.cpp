@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using TestSupport::readFile;
 using TestSupport::writeFile;
 
@@ -102,6 +104,47 @@ private slots:
         if (!takenOver)
             QCOMPARE(lock.holder().pid, QCoreApplication::applicationPid());
         QFile::remove(DataFileLock::lockFileName(file));
+    }
+
+    // Nothing at the lock's name may make acquiring wait, read without end
+    // or refuse for good; what is there is left as it was.
+    void anythingButALockFileIsLeftAloneAndLocksNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("at"); // the suffix of the name it takes
+        for (const char* kind : {"pipe", "link to /dev/zero", "dangling link", "folder", "large file", "no holder"})
+            QTest::newRow(kind) << QString(kind) << ".lock";
+        QTest::newRow("pipe where a stale lock's remover goes") << "pipe" << ".lock.rmlock";
+    }
+
+    void anythingButALockFileIsLeftAloneAndLocksNothing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, at);
+        static int row = 0;
+        const QString file = path(QStringLiteral("odd%1.zv").arg(++row));
+        const QString name = path(QStringLiteral(".odd%1.zv").arg(row)) + at;
+        const QByteArray encoded = QFile::encodeName(name);
+        if (kind == "pipe")
+            QCOMPARE(::mkfifo(encoded.constData(), 0600), 0);
+        else if (kind == "link to /dev/zero")
+            QVERIFY(QFile::link("/dev/zero", name));
+        else if (kind == "dangling link")
+            QVERIFY(QFile::link(path("nowhere"), name));
+        else if (kind == "folder")
+            QVERIFY(QDir().mkdir(name));
+        else
+            writeFile(name, kind == "large file" ? QByteArray(64 * 1024, '1') : QByteArray("\n\n\n"));
+        QFileInfo before(name);
+
+        DataFileLock lock;
+        QCOMPARE(lock.acquire(file), DataFileLock::Result::NotALockFile);
+        QVERIFY(!lock.holds(file));
+        QFileInfo after(name);
+        QVERIFY(after.isSymLink() || after.exists());
+        QCOMPARE(after.isSymLink(), before.isSymLink());
+        QCOMPARE(after.isDir(), before.isDir());
+        QCOMPARE(after.size(), before.size());
     }
 };
 

@@ -42,6 +42,20 @@ bool fakeDerive(const QString&, const Salt&, const DerivationCost& cost, Key&)
     return fakePassTime.count() > 0;
 }
 
+// Whether key lies anywhere on the stack just below this function's frame,
+// where the calls made before it kept their locals. Run on a thread whose
+// whole stack is mapped.
+[[gnu::noinline, gnu::no_sanitize_address]] bool leftBelow(const Key& key)
+{
+    volatile unsigned char marker = 0;
+    const auto* top = const_cast<const unsigned char*>(&marker);
+    for (const unsigned char* at = top - 16 * 1024; at < top; ++at) {
+        if (std::equal(key.begin(), key.end(), at))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 class TestProtectedContainer : public QObject {
@@ -81,6 +95,22 @@ private slots:
             QCOMPARE(open(file, form, text), Status::Ok);
             QCOMPARE(text, expected);
         }
+    }
+
+    void noCopyOfTheKeyStaysOnTheStack()
+    {
+        const QByteArray file = sealed();
+        bool left = true;
+        TestSupport::runOnSmallStack([&] {
+            Salt salt;
+            std::copy_n(file.constData() + 18, SaltSize, salt.begin());
+            Key key;
+            QVERIFY(deriveArgon2id(Password, salt, Cheap, key));
+            QByteArray text;
+            QCOMPARE(open(file, Password, text), Status::Ok);
+            left = leftBelow(key);
+        });
+        QVERIFY(!left);
     }
 
     void sealingIsFreshEveryTimeAndOpensAgain()

@@ -31,7 +31,7 @@ s|show
 c|convert
 g|generate
 d|
---|--code-page --help --password-stdin
+--|--allow-slow-kdf --code-page --help --password-stdin
 --password-stdin l|list
 --code-page 1251 l|list
 --code-page ""|1250 1251 1252 1253 1254 1255 1256 1257 1258 874

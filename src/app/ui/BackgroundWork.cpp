@@ -25,7 +25,7 @@ bool BackgroundWork::running()
     return runningWork > 0;
 }
 
-void BackgroundWork::perform(const QString& description, const std::function<void()>& work)
+bool BackgroundWork::runThread(QThread* thread, QProgressDialog& progress, QEventLoop::ProcessEventsFlags events)
 {
     ++runningWork;
     QApplication::setOverrideCursor(Qt::BusyCursor);
@@ -33,13 +33,23 @@ void BackgroundWork::perform(const QString& description, const std::function<voi
         QApplication::restoreOverrideCursor();
         --runningWork;
     });
-
-    std::unique_ptr<QThread> thread(QThread::create(work));
     QEventLoop loop;
-    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
-
-    QProgressDialog progress(description, QString(), 0, 0, m_parent);
+    bool finished = false;
+    QObject::connect(thread, &QThread::finished, &loop, [&] {
+        finished = true;
+        loop.quit();
+    });
+    QObject::connect(&progress, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
     progress.setObjectName(QStringLiteral("BackgroundWorkProgress"));
+    thread->start();
+    loop.exec(events);
+    return finished;
+}
+
+void BackgroundWork::perform(const QString& description, const std::function<void()>& work)
+{
+    std::unique_ptr<QThread> thread(QThread::create(work));
+    QProgressDialog progress(description, QString(), 0, 0, m_parent);
     progress.setWindowModality(Qt::WindowModal);
     // Shown by our own timer only: a short piece of work shows no window.
     progress.reset();
@@ -47,10 +57,22 @@ void BackgroundWork::perform(const QString& description, const std::function<voi
     showProgress.setSingleShot(true);
     QObject::connect(&showProgress, &QTimer::timeout, &progress, &QProgressDialog::show);
     showProgress.start(ProgressDelayMs);
-
-    thread->start();
     // The user's clicks and keys wait for the end of the work: none of them
     // may change the document it is reading or writing.
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    runThread(thread.get(), progress, QEventLoop::ExcludeUserInputEvents);
     thread->wait();
+}
+
+bool BackgroundWork::performCancellable(const QString& description, const QString& cancel,
+                                        std::function<void()> work)
+{
+    // Goes once the work ends, also when nobody waits for it any more.
+    QThread* thread = QThread::create(std::move(work));
+    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    QProgressDialog progress(description, cancel, 0, 0, m_parent);
+    // Known to be long, so shown at once; the user's input reaches this
+    // window alone, for its button.
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.show();
+    return runThread(thread, progress, QEventLoop::AllEvents);
 }

@@ -2,12 +2,17 @@
 
 #include "platform/LongWork.h"
 
+#include <QEventLoop>
+
+class QProgressDialog;
+class QThread;
 class QWidget;
 
 // Long work on a thread of its own, so that the program's windows go on
 // painting. Their input waits until the work is done; the pointer shows the
 // program busy at once and, after half a second, a small window says what is
-// being done.
+// being done. Work that may be cancelled shows that window at once, with
+// its button.
 //
 // Timers and posted events are still delivered meanwhile: whatever they do
 // must not change what the work reads or writes. running() lets them wait.
@@ -24,6 +29,10 @@ public:
 
 private:
     void perform(const QString& description, const std::function<void()>& work) override;
+    bool performCancellable(const QString& description, const QString& cancel, std::function<void()> work) override;
+    // Runs thread while the loop handles events; false when progress was
+    // cancelled before the thread finished.
+    static bool runThread(QThread* thread, QProgressDialog& progress, QEventLoop::ProcessEventsFlags events);
 
     QWidget* m_parent;
 };

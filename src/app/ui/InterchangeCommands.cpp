@@ -5,11 +5,11 @@
 #include "config/CaptionTable.h"
 #include "datafile/AtomicFile.h"
 #include "datafile/DataFile.h"
+#include "datafile/SecretBuffer.h"
 #include "datafile/SecureWipe.h"
 #include "document/interchange/Interchange.h"
 #include "platform/MessageService.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -172,12 +172,9 @@ void InterchangeCommands::exportFile()
     Interchange::ExportResult result;
     StagedFile staged(StagedFile::Mode::ReplacePrivate);
     const bool written = BackgroundWork(&m_window).run(caption("ProgressExporting", "Exporting…"), [&] {
-        QBuffer text;
-        text.open(QIODevice::WriteOnly);
+        SecretBuffer text;
         result = Interchange::exportDocument(m_window.XMLDocumentData(), format, text, rootName);
-        const bool done = result.written && staged.write(path, text.buffer()) && staged.commit();
-        SecureWipe::wipe(text.buffer());
-        return done;
+        return result.written && staged.write(path, text.bytes()) && staged.commit();
     });
     if (!written) {
         m_messages.show(MessageService::Kind::Error,

@@ -32,8 +32,9 @@ public:
     void importFile();
     // Warns that the file will not be encrypted, asks where to and in which
     // format, and writes the whole document there as a new file private to
-    // the user (also in place of an existing one); then says where it went,
-    // or why it could not.
+    // the user (also in place of an existing one, or of a link, which is
+    // replaced rather than followed); then says where it went, or why it
+    // could not.
     void exportFile();
 
 private:

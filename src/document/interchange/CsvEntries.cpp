@@ -1,5 +1,6 @@
 #include "document/interchange/CsvEntries.h"
 
+#include "datafile/SecureWipe.h"
 #include "document/interchange/CsvFormat.h"
 
 #include <QHash>
@@ -139,7 +140,9 @@ bool write(QIODevice& device, const ForeignGroup& root)
                                                 [&](const auto& pair) { return pair.first == name; });
                 cells.append(extra != entry.extras.cend() ? extra->second : QString());
             }
-            written = device.write(CsvFormat::row(cells)) >= 0 && written;
+            QByteArray row = CsvFormat::row(cells);
+            written = device.write(row) >= 0 && written;
+            SecureWipe::wipe(row);
         }
         for (const ForeignGroup& subgroup : group.groups)
             writeGroup(subgroup, path.isEmpty() ? subgroup.name : path + QLatin1Char('/') + subgroup.name);

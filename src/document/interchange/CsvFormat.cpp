@@ -1,5 +1,7 @@
 #include "document/interchange/CsvFormat.h"
 
+#include "datafile/SecureWipe.h"
+
 #include <QStringDecoder>
 
 namespace {
@@ -115,11 +117,18 @@ QByteArray row(const QStringList& cells)
     // An empty line is no row, so a row of one empty value is quoted.
     if (cells.size() == 1 && cells.first().isEmpty())
         return "\"\"\r\n";
+    // Room for every value quoted with each of its bytes doubled, so that
+    // the line never moves to a larger allocation and leaves a copy behind.
+    qsizetype room = 2;
+    for (const QString& cell : cells)
+        room += 3 * cell.size() * 2 + 3;
     QByteArray line;
+    line.reserve(room);
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (i > 0)
             line += Separator;
-        const QByteArray value = cells.at(i).toUtf8();
+        QByteArray value = cells.at(i).toUtf8();
+        const SecureWipe::WipeOnExit forget(value);
         const bool quoted = value.contains(Separator) || value.contains(Quote) || value.contains('\n')
                             || value.contains('\r') || value.startsWith(' ') || value.endsWith(' ')
                             || value.startsWith(ByteOrderMark);

@@ -39,6 +39,7 @@ namespace CsvFormat {
 
 // One row: values quoted when they hold a comma, a quote or a line break, or
 // begin or end with a blank or begin with a byte order mark; ended by CR LF.
+// Its values are secrets: the caller wipes the row once written.
 QByteArray row(const QStringList& cells);
 
 } // namespace CsvFormat

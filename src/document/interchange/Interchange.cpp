@@ -1,5 +1,6 @@
 #include "document/interchange/Interchange.h"
 
+#include "datafile/SecureWipe.h"
 #include "document/Catalogue.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
@@ -10,6 +11,7 @@
 #include "editor/FieldRoles.h"
 
 #include <QDateTime>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <iterator>
@@ -213,7 +215,7 @@ QString counted(int count, const char* one, const char* many)
 
 QString exportedValue(const pugi::xml_node& field)
 {
-    const QString value = qText(field.text());
+    QString value = qText(field.text());
     switch (fieldTypeFromStored(qText(field.attribute("basic_type"))).value_or(FieldType::Text)) {
     case FieldType::Date:
         if (const std::optional<QDate> date = ParseStoredDate(value))
@@ -223,11 +225,33 @@ QString exportedValue(const pugi::xml_node& field)
         if (const std::optional<QTime> time = ParseStoredTime(value))
             return time->toString(QStringLiteral("HH:mm:ss"));
         return value;
-    case FieldType::LongText:
-        return longTextLines(value).join(QLatin1Char('\n'));
+    case FieldType::LongText: {
+        QStringList lines = longTextLines(value);
+        QString joined = lines.join(QLatin1Char('\n'));
+        for (QString& line : lines)
+            SecureWipe::wipe(line);
+        SecureWipe::wipe(value);
+        return joined;
+    }
     default:
         return value;
     }
+}
+
+// Every text of group and its subgroups: what an export or an import read
+// out of records, passwords among them.
+void wipe(ForeignGroup& group)
+{
+    for (ForeignEntry& entry : group.entries) {
+        for (QString* text : {&entry.title, &entry.userName, &entry.password, &entry.url, &entry.notes})
+            SecureWipe::wipe(*text);
+        for (auto& [name, value] : entry.extras) {
+            SecureWipe::wipe(name);
+            SecureWipe::wipe(value);
+        }
+    }
+    for (ForeignGroup& subgroup : group.groups)
+        wipe(subgroup);
 }
 
 void collectGroup(const pugi::xml_node& element, ForeignGroup& group, EntryMaker& maker, qsizetype& done,
@@ -306,6 +330,8 @@ ImportResult importInto(DataDocument& document, const Catalogue& catalogue, Form
         return result;
     }
     ForeignGroup root{groupName, {}, {}};
+    // The document holds the entries from here on; the read ones go.
+    const auto forget = qScopeGuard([&root] { wipe(root); });
     const bool read = format == Format::Csv ? CsvEntries::read(input, root, &result.error)
                                             : KeePassXml::read(input, root, result.notCarried, &result.error);
     if (!read)
@@ -405,6 +431,7 @@ ExportResult exportDocument(const DataDocument& document, Format format, QIODevi
         result.textsChanged = replacements.texts;
         result.firstChangedIn = replacements.firstPlace;
     }
+    wipe(root);
     if (progress)
         progress(total, total);
     return result;

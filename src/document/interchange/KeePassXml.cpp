@@ -1,5 +1,6 @@
 #include "document/interchange/KeePassXml.h"
 
+#include "datafile/SecureWipe.h"
 #include "document/DataDocument.h"
 
 #include <QRandomGenerator>
@@ -126,22 +127,36 @@ std::optional<QString> withoutForbiddenCharacters(const QString& text)
 
 // Writes the XML as it goes rather than building a tree of it: an export
 // of many entries is written in a fraction of the time, in little memory.
+// Every copy of a value it makes is wiped once written: the buffer never
+// grows into a new allocation and leaves an old one behind.
 class XmlStream {
 public:
     explicit XmlStream(QIODevice& device)
         : m_device(device)
     {
+        m_buffer.reserve(FlushSize);
     }
+    ~XmlStream() { SecureWipe::wipe(m_buffer); }
+    XmlStream(const XmlStream&) = delete;
+    XmlStream& operator=(const XmlStream&) = delete;
 
     void raw(QByteArrayView text)
     {
-        m_buffer += text;
-        if (m_buffer.size() >= FlushSize)
+        if (m_buffer.size() + text.size() > FlushSize)
             flush();
+        if (text.size() > FlushSize)
+            m_ok = m_device.write(text.data(), text.size()) == text.size() && m_ok;
+        else
+            m_buffer += text;
     }
     // The entry or group whose texts follow, named when one must be changed.
     void enter(const QString& place) { m_place = &place; }
-    void element(const char* name, const QString& text) { element(name, xmlText(text)); }
+    void element(const char* name, const QString& text)
+    {
+        QByteArray utf8 = xmlText(text);
+        element(name, utf8);
+        SecureWipe::wipe(utf8);
+    }
     void element(const char* name, const QByteArray& utf8)
     {
         raw("<");
@@ -153,11 +168,16 @@ public:
         raw(">");
     }
     void string(const char* key, const QString& value) { keyedValue(QByteArray(key), value); }
-    void string(const QString& key, const QString& value) { keyedValue(xmlText(key), value); }
+    void string(const QString& key, const QString& value)
+    {
+        QByteArray utf8 = xmlText(key);
+        keyedValue(utf8, value);
+        SecureWipe::wipe(utf8);
+    }
     bool flush()
     {
         m_ok = m_device.write(m_buffer) == m_buffer.size() && m_ok;
-        m_buffer.resize(0); // keeps the allocation for the next piece
+        SecureWipe::wipe(m_buffer); // keeps the allocation for the next piece
         return m_ok;
     }
     const Replacements& replacements() const { return m_replacements; }
@@ -176,12 +196,14 @@ private:
 
     QByteArray xmlText(const QString& text)
     {
-        const std::optional<QString> cleaned = withoutForbiddenCharacters(text);
+        std::optional<QString> cleaned = withoutForbiddenCharacters(text);
         if (!cleaned)
             return text.toUtf8();
         if (m_replacements.texts++ == 0 && m_place)
             m_replacements.firstPlace = withoutForbiddenCharacters(*m_place).value_or(*m_place);
-        return cleaned->toUtf8();
+        QByteArray utf8 = cleaned->toUtf8();
+        SecureWipe::wipe(*cleaned);
+        return utf8;
     }
 
     void escaped(const QByteArray& text)
