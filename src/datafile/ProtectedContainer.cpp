@@ -170,6 +170,8 @@ Status seal(const QByteArray& documentText, const QString& password, const Deriv
     crypto_aead_xchacha20poly1305_ietf_encrypt(
         reinterpret_cast<unsigned char*>(sealed.data()) + HeaderSize, &cipherLength, bytes(documentText),
         std::size_t(documentText.size()), bytes(sealed), HeaderSize, nullptr, nonce.data(), (*key).data());
+    // The cipher's key setup leaves the key in a frame of its own, too.
+    SecureWipe::wipeStack();
     file = std::move(sealed);
     return Status::Ok;
 }
@@ -189,10 +191,13 @@ Status open(QByteArrayView file, const QString& password, QByteArray& documentTe
     const QByteArrayView cipher = file.sliced(HeaderSize);
     QByteArray text(cipher.size() - TagSize, Qt::Uninitialized);
     unsigned long long textLength = 0;
-    if (crypto_aead_xchacha20poly1305_ietf_decrypt(reinterpret_cast<unsigned char*>(text.data()), &textLength,
+    const bool authentic =
+        crypto_aead_xchacha20poly1305_ietf_decrypt(reinterpret_cast<unsigned char*>(text.data()), &textLength,
                                                    nullptr, bytes(cipher), std::size_t(cipher.size()), bytes(file),
                                                    HeaderSize, bytes(file) + NonceOffset, (*key).data())
-        != 0) {
+        == 0;
+    SecureWipe::wipeStack();
+    if (!authentic) {
         SecureWipe::wipe(text);
         return Status::WrongPasswordOrDamaged;
     }
