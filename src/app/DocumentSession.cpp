@@ -24,9 +24,15 @@ DocumentSession::DocumentSession(MessageService& messages, const CaptionTable& c
     , m_settings(settings)
     , m_fileWork(fileWork)
     , m_calibration([] { return DerivationCalibration::calibrate(); })
+    , m_history(m_document)
     , m_fileLock(messages, captions)
 {
     m_document.clear();
+    // Undoing back to the saved state leaves nothing to save.
+    connect(&m_history, &DocumentHistory::changed, this, [this] {
+        if (m_modified == m_history.isAtSavedState())
+            SetModified(!m_history.isAtSavedState());
+    });
 }
 
 DocumentSession::~DocumentSession()
@@ -37,7 +43,15 @@ DocumentSession::~DocumentSession()
 void DocumentSession::SetModified(bool value)
 {
     m_modified = value;
+    if (!value)
+        m_history.markSaved();
     emit statusChanged();
+}
+
+void DocumentSession::replaceDocument()
+{
+    m_history.clear();
+    emit documentReplaced();
 }
 
 DataFile::Format DocumentSession::formatToOffer() const
@@ -135,7 +149,7 @@ void DocumentSession::newDocument()
     m_fileLock.release();
     adoptPassword(QString());
     m_document.clear();
-    emit documentReplaced();
+    replaceDocument();
     SetModified(false);
 }
 
@@ -148,7 +162,7 @@ void DocumentSession::open()
     if (path.isEmpty() || !ReadDataFile(path))
         return;
     m_fileName = path;
-    emit documentReplaced();
+    replaceDocument();
     SetModified(false);
 }
 
@@ -164,7 +178,7 @@ void DocumentSession::OpenStartupFile(const QString& commandLineFile)
     // new empty document.
     if (!candidate.isEmpty() && ReadDataFile(candidate, true)) {
         m_fileName = candidate;
-        emit documentReplaced();
+        replaceDocument();
     }
     SetModified(false);
 }

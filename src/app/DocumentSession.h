@@ -3,6 +3,7 @@
 #include "app/OpenFileLock.h"
 #include "datafile/DataFile.h"
 #include "document/DataDocument.h"
+#include "document/DocumentHistory.h"
 
 #include <QObject>
 #include <QString>
@@ -38,6 +39,8 @@ public:
     void setCalibration(Calibration calibration) { m_calibration = std::move(calibration); }
 
     DataDocument& document() { return m_document; }
+    // Every change of the document goes through it; it lasts as long as the document.
+    DocumentHistory& history() { return m_history; }
     const QString& fileName() const { return m_fileName; }
     // The open file's folder, where the file dialogs start; empty without a file.
     QString folder() const;
@@ -45,6 +48,7 @@ public:
     const DataFile::Sealing& sealing() const { return m_sealing; }
     bool readOnly() const { return m_fileLock.readOnly(); }
     bool Modified() const { return m_modified; }
+    // False: the document is as its file holds it (or the changes were given up).
     void SetModified(bool value);
 
     // Asks for the password of path and reads it into the document; on
@@ -77,6 +81,8 @@ signals:
     void documentReplaced();
 
 private:
+    // Another document took the place of the last one: its history goes with it.
+    void replaceDocument();
     // The type Save as starts from: the open file's, or for a document not
     // yet saved the one the settings choose for new files.
     DataFile::Format formatToOffer() const;
@@ -99,6 +105,7 @@ private:
     Calibration m_calibration;
 
     DataDocument m_document;
+    DocumentHistory m_history;
     QString m_fileName;
     QString m_password;
     // How the open file is sealed; saving keeps it.

@@ -85,6 +85,7 @@ void DataDocument::clear()
 void DataDocument::replaceContent(std::unique_ptr<pugi::xml_document> document, QByteArray buffer)
 {
     m_document = std::move(document);
+    m_setAside = pugi::xml_node();
     SecureWipe::wipe(m_buffer);
     m_buffer = std::move(buffer);
 }
@@ -93,6 +94,7 @@ void DataDocument::swap(DataDocument& other) noexcept
 {
     std::swap(m_document, other.m_document);
     std::swap(m_buffer, other.m_buffer);
+    std::swap(m_setAside, other.m_setAside);
 }
 
 pugi::xml_node DataDocument::root() const
@@ -117,8 +119,38 @@ void DataDocument::appendText(QByteArray& out) const
 void DataDocument::writeText(pugi::xml_writer& destination) const
 {
     StoredTextWriter writer(destination);
-    m_document->save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    // Node by node, as the whole document would be written, leaving out what is kept for undo.
+    for (const pugi::xml_node& node : m_document->children()) {
+        if (node != m_setAside)
+            node.print(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    }
     writer.finish();
+}
+
+pugi::xml_node DataDocument::setAsideArea()
+{
+    // Known by its handle, not its name: a loaded document may hold anything after `data`.
+    if (!m_setAside)
+        m_setAside = m_document->append_child("set-aside");
+    return m_setAside;
+}
+
+void DataDocument::setAside(pugi::xml_node node)
+{
+    setAsideArea().append_move(node);
+}
+
+void DataDocument::putBack(pugi::xml_node node, pugi::xml_node parent, pugi::xml_node next)
+{
+    if (next)
+        parent.insert_move_before(node, next);
+    else
+        parent.append_move(node);
+}
+
+void DataDocument::discard(pugi::xml_node node)
+{
+    setAsideArea().remove_child(node);
 }
 
 bool DataDocument::loadText(QByteArray text, QString* error)

@@ -62,6 +62,16 @@ public:
     static constexpr size_t MaxTreeSizeFactor = 8;
     static constexpr size_t MinTreeAllowance = 1024 * 1024;
 
+    // Items taken out of the tree but kept for undo: moved, not copied, to an
+    // element of their own after `data`, which is never written, so handles
+    // to them and everything inside them stay valid. setAside takes node out
+    // of its parent; putBack returns it under parent before next (last when
+    // next is null); discard drops it for good. Replacing the content drops
+    // everything set aside with it.
+    void setAside(pugi::xml_node node);
+    void putBack(pugi::xml_node node, pugi::xml_node parent, pugi::xml_node next);
+    void discard(pugi::xml_node node);
+
     // The levels of elements under element: 0 when it has no child element.
     static int levelsBelow(const pugi::xml_node& element);
     // The number of elements above node: 1 for the children of `data`.
@@ -88,7 +98,11 @@ private:
     // Drops the content, then wipes the buffer that held its text.
     void replaceContent(std::unique_ptr<pugi::xml_document> document, QByteArray buffer);
 
+    // The element that holds what is set aside, made when first needed.
+    pugi::xml_node setAsideArea();
+
     std::unique_ptr<pugi::xml_document> m_document;
+    pugi::xml_node m_setAside;
     // The parsed text, in which names and values of m_document point.
     QByteArray m_buffer;
 };
