@@ -1,0 +1,118 @@
+#include "editor/FieldRoles.h"
+#include "editor/OneTimeCode.h"
+
+#include <QtTest>
+
+namespace {
+
+// RFC 6238's seeds: "1234567890" repeated to 20, 32 and 64 bytes.
+const QString Seed20 = QStringLiteral("GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ");
+const QString Seed32 = QStringLiteral("GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZA====");
+const QString Seed64 = QStringLiteral(
+    "GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNA=");
+
+QString uri(const QString& secret, const QString& settings)
+{
+    return QStringLiteral("otpauth://totp/Example:alice?secret=%1%2").arg(secret, settings);
+}
+
+} // namespace
+
+class TestOneTimeCode : public QObject {
+    Q_OBJECT
+
+private slots:
+    void codes_data();
+    void codes();
+    void refused_data();
+    void refused();
+    void fields_data();
+    void fields();
+};
+
+void TestOneTimeCode::codes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("time");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<int>("secondsLeft");
+    const struct {
+        qint64 time;
+        const char* sha1;
+        const char* sha256;
+        const char* sha512;
+    } vectors[] = {
+        {59, "94287082", "46119246", "90693936"},
+        {1111111109, "07081804", "68084774", "25091201"},
+        {1111111111, "14050471", "67062674", "99943326"},
+        {1234567890, "89005924", "91819424", "93441116"},
+        {2000000000, "69279037", "90698825", "38618901"},
+        {20000000000, "65353130", "77737706", "47863826"},
+    };
+    for (const auto& v : vectors) {
+        const int left = 30 - int(v.time % 30);
+        QTest::addRow("SHA-1 at %lld", v.time) << uri(Seed20, "&digits=8") << v.time << v.sha1 << left;
+        QTest::addRow("SHA-256 at %lld", v.time)
+            << uri(Seed32, "&algorithm=SHA256&digits=8") << v.time << v.sha256 << left;
+        QTest::addRow("SHA-512 at %lld", v.time)
+            << uri(Seed64, "&algorithm=sha512&digits=8") << v.time << v.sha512 << left;
+    }
+    QTest::newRow("six digits by default") << uri(Seed20, "") << qint64(59) << "287082" << 1;
+    QTest::newRow("bare secret, spaced and small")
+        << "gezd gnbv gy3t qojq gezd gnbv gy3t qojq" << qint64(1111111109) << "081804" << 1;
+    QTest::newRow("period of 60 s") << uri(Seed20, "&period=60&digits=8") << qint64(118) << "94287082" << 2;
+    QTest::newRow("Steam") << uri(Seed20, "&digits=5&encoder=steam&issuer=Steam") << qint64(59) << "PV9M4" << 1;
+}
+
+void TestOneTimeCode::codes()
+{
+    QFETCH(QString, text);
+    QFETCH(qint64, time);
+    const std::optional<OneTimeCode> code = OneTimeCode::fromText(text);
+    QVERIFY(code);
+    QTEST(code->codeAt(time), "code");
+    QTEST(code->secondsLeftAt(time), "secondsLeft");
+    // A bare secret is stored as a URI that makes the same codes.
+    QCOMPARE(OneTimeCode::fromUri(OneTimeCode::storedForm(text, "Bank"))->codeAt(time), code->codeAt(time));
+}
+
+void TestOneTimeCode::refused_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no secret") << "otpauth://totp/Example?digits=6";
+    QTest::newRow("counter-based") << "otpauth://hotp/Example?secret=" + Seed20;
+    QTest::newRow("unknown algorithm") << uri(Seed20, "&algorithm=MD5");
+    QTest::newRow("five digits") << uri(Seed20, "&digits=5");
+    QTest::newRow("nine digits") << uri(Seed20, "&digits=9");
+    QTest::newRow("zero period") << uri(Seed20, "&period=0");
+    QTest::newRow("not Base32") << "GEZDGNBVGY3TQOJ1GEZDGNBV";
+    QTest::newRow("too short a secret") << "GEZDGNBVGY";
+    QTest::newRow("a word") << "Password";
+}
+
+void TestOneTimeCode::refused()
+{
+    QFETCH(QString, text);
+    QVERIFY(!OneTimeCode::fromText(text));
+}
+
+void TestOneTimeCode::fields_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("codeField");
+    QTest::newRow("URI under any name") << "Authenticator" << uri(Seed20, "") << true;
+    QTest::newRow("seed name, Base32") << "totp seed" << Seed20 << true;
+    QTest::newRow("seed name, not Base32") << "OTP" << "see the phone" << false;
+    QTest::newRow("Base32 under another name") << "Notes" << Seed20 << false;
+}
+
+void TestOneTimeCode::fields()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    QTEST(FieldRoles::isOneTimeCodeField(name, value), "codeField");
+}
+
+QTEST_APPLESS_MAIN(TestOneTimeCode)
+#include "tst_onetimecode.moc"
