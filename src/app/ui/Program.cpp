@@ -11,6 +11,7 @@
 #include "app/ui/SplashWindow.h"
 #include "app/ui/TrayLockMenu.h"
 #include "config/Languages.h"
+#include "datafile/Passphrase.h"
 #include "config/ui/UnitSettings.h"
 #include "datafile/TextEncoding.h"
 #include "datafile/ui/GeneratorWindow.h"
@@ -61,6 +62,7 @@ bool Program::createWindows(bool showSplash)
     m_settings.LoadSettings(m_paths);
     TextEncoding::setOlderFilesCodePage(m_settings.olderFilesCodePage());
     m_captions.load(m_paths.languageFile(m_settings.GetSetting(SettingKey::Language)));
+    m_wordList = Passphrase::readWordList(m_paths.wordListFile());
     applyStockTranslations(m_settings.GetSetting(SettingKey::Language));
 
     if (showSplash) {
@@ -94,7 +96,7 @@ bool Program::createWindows(bool showSplash)
     m_password = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
     m_password->setRevealIcon(Artwork::actionIcon(m_paths, Artwork::ActionIcon::RevealField));
     m_password->setGeneratedPasswordSource([this](QWidget* parent, PasswordGenerator::Purpose purpose) {
-        return askGeneratedPassword(parent, m_captions, m_settings, purpose);
+        return askGeneratedPassword(parent, m_captions, m_settings, purpose, m_wordList);
     });
     main->setPasswordWindow(m_password);
     m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
@@ -142,7 +144,7 @@ void Program::connectFieldTools()
     QObject::connect(m_secretClipboard, &SecretClipboard::countdownChanged, &main->statusDisplay(),
                      &DocumentStatusDisplay::showStatus);
     main->recordEditor().setPasswordSource([this](QWidget* parent) {
-        return askGeneratedPassword(parent, m_captions, m_settings, PasswordGenerator::Purpose::AnyField);
+        return askGeneratedPassword(parent, m_captions, m_settings, PasswordGenerator::Purpose::AnyField, m_wordList);
     });
     auto* quickCopy = new QuickCopyShortcuts(main->TreeView(), main->recordEditor(), m_captions);
     QObject::connect(quickCopy, &QuickCopyShortcuts::nothingToCopy, status,

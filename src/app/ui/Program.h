@@ -3,8 +3,11 @@
 #include "config/CaptionTable.h"
 #include "config/FileAssociation.h"
 #include "config/ProgramPaths.h"
+
 #include "config/SettingsStore.h"
 #include "config/StockTranslations.h"
+
+#include <QStringList>
 
 #include <memory>
 
@@ -97,6 +100,8 @@ private:
     void keepLanguageOrEnd();
 
     ProgramPaths m_paths;
+    // The passphrase words, read once.
+    QStringList m_wordList;
     PlatformServices m_platform;
     SettingsStore m_settings;
     CaptionTable m_captions;
