@@ -136,6 +136,15 @@ void FieldRow::showOneTimeCode(const UnixClock& clock)
     if (m_oneTimeCode)
         return;
     m_oneTimeCode = new OneTimeCodeDisplay([control = m_control] { return control->shownText(); }, clock, this);
+    // A seed comes from the site, never from the generator; its button's
+    // place stays empty, so the rows' buttons still line up.
+    if (auto* button = findChild<QToolButton*>(QStringLiteral("ButtonGenerateField"))) {
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+        button->hide();
+    }
+    m_generate = nullptr;
     // Right after the value, before the buttons.
     static_cast<QHBoxLayout*>(layout())->insertWidget(1, m_oneTimeCode, 0, Qt::AlignTop);
 }
