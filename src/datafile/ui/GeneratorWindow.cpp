@@ -266,6 +266,8 @@ void TFormGenerator::regenerate()
         ? Passphrase::generate(m_words, m_spinEditWords->value(), m_editSeparator->text())
         : PasswordGenerator::generate(rules());
     m_editPreview->setText(password);
+    // A passphrase may be wider than the box: its start shows.
+    m_editPreview->setCursorPosition(0);
     SecureWipe::wipe(password);
     showStrength();
 }
