@@ -3,9 +3,9 @@
 #include "datafile/PasswordGenerator.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Passphrase {
@@ -15,18 +15,21 @@ QStringList readWordList(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
-    static const QRegularExpression line(QStringLiteral("^[1-6]+\\t(\\S+)$"));
+    const auto isDie = [](QChar c) { return c >= u'1' && c <= u'6'; };
     QStringList words;
     QSet<QString> seen;
     while (!file.atEnd()) {
-        const QString text = QString::fromUtf8(file.readLine()).trimmed();
-        if (text.isEmpty())
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty())
             continue;
-        const QRegularExpressionMatch match = line.match(text);
-        if (!match.hasMatch() || seen.contains(match.captured(1)))
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        const QStringView number = QStringView(line).left(tab);
+        const QString word = line.mid(tab + 1);
+        if (tab <= 0 || !std::all_of(number.begin(), number.end(), isDie) || word.isEmpty()
+            || word.contains(QLatin1Char(' ')) || word.contains(QLatin1Char('\t')) || seen.contains(word))
             return {};
-        seen.insert(match.captured(1));
-        words.append(match.captured(1));
+        seen.insert(word);
+        words.append(word);
     }
     return words;
 }

@@ -62,7 +62,6 @@ bool Program::createWindows(bool showSplash)
     m_settings.LoadSettings(m_paths);
     TextEncoding::setOlderFilesCodePage(m_settings.olderFilesCodePage());
     m_captions.load(m_paths.languageFile(m_settings.GetSetting(SettingKey::Language)));
-    m_wordList = Passphrase::readWordList(m_paths.wordListFile());
     applyStockTranslations(m_settings.GetSetting(SettingKey::Language));
 
     if (showSplash) {
@@ -96,7 +95,7 @@ bool Program::createWindows(bool showSplash)
     m_password = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
     m_password->setRevealIcon(Artwork::actionIcon(m_paths, Artwork::ActionIcon::RevealField));
     m_password->setGeneratedPasswordSource([this](QWidget* parent, PasswordGenerator::Purpose purpose) {
-        return askGeneratedPassword(parent, m_captions, m_settings, purpose, m_wordList);
+        return askGeneratedPassword(parent, m_captions, m_settings, purpose, wordList());
     });
     main->setPasswordWindow(m_password);
     m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
@@ -144,7 +143,7 @@ void Program::connectFieldTools()
     QObject::connect(m_secretClipboard, &SecretClipboard::countdownChanged, &main->statusDisplay(),
                      &DocumentStatusDisplay::showStatus);
     main->recordEditor().setPasswordSource([this](QWidget* parent) {
-        return askGeneratedPassword(parent, m_captions, m_settings, PasswordGenerator::Purpose::AnyField, m_wordList);
+        return askGeneratedPassword(parent, m_captions, m_settings, PasswordGenerator::Purpose::AnyField, wordList());
     });
     auto* quickCopy = new QuickCopyShortcuts(main->TreeView(), main->recordEditor(), m_captions);
     QObject::connect(quickCopy, &QuickCopyShortcuts::nothingToCopy, status,
@@ -286,4 +285,12 @@ void Program::LanguageMenuItemClick(int index)
 void Program::finish()
 {
     m_settings.SaveSettingsFile();
+}
+
+// Read when the generator first needs it, not at every start.
+const QStringList& Program::wordList()
+{
+    if (m_wordList.isEmpty())
+        m_wordList = Passphrase::readWordList(m_paths.wordListFile());
+    return m_wordList;
 }

@@ -98,9 +98,10 @@ private:
     // For a language without a catalogue: the one in use is put back, then
     // the close question; unless it is cancelled, the main window closes.
     void keepLanguageOrEnd();
+    // The words passphrases are drawn from; none when the list is missing.
+    const QStringList& wordList();
 
     ProgramPaths m_paths;
-    // The passphrase words, read once.
     QStringList m_wordList;
     PlatformServices m_platform;
     SettingsStore m_settings;
