@@ -154,6 +154,15 @@ QString CliTool::helpText()
         "                             symbol (no symbols with --no-symbols); --count\n"
         "                             passwords (1 to 10000, 1 unless given);\n"
         "                             --no-lookalikes leaves out 0 O o 1 l I | ' ` \"\n"
+        "  generate --words N [--separator S] [--count N]\n"
+        "                             random passphrases, one a line: N words (3 to 20)\n"
+        "                             of the EFF's large word list (12.9 bits each), joined\n"
+        "                             by S (\"-\" unless given); the strength on the error\n"
+        "                             stream\n"
+        "  totp FILE PATH [--seconds-left]\n"
+        "                             the current one-time code of the record at PATH (its\n"
+        "                             first otpauth:// field or seed), and with\n"
+        "                             --seconds-left the seconds it stays valid\n"
         "\n"
         "A file named .zvx is written in the protected format (Argon2id and\n"
         "XChaCha20-Poly1305, passwords of 1 to 1024 characters), any other as .zv\n"
@@ -181,7 +190,7 @@ QString CliTool::helpText()
         "  4  Incorrect file format, or a protected file of a newer version\n"
         "  5  Can't open data file. Make sure you have entered correct password\n"
         "  6  Can't save data file\n"
-        "  7  show: no record at that path\n"
+        "  7  show, totp: no record at that path, or totp: no one-time code in it\n"
         "  8  the password cannot be used (empty, too long for the format, outside the code\n"
         "     page in a .zv file, or the two entries differ)\n"
         "  9  import: the XML is not a data document, or INPUT is not valid in the\n"
@@ -229,7 +238,9 @@ int CliTool::run(QStringList arguments)
     if (command == QLatin1String("info"))
         return info(arguments);
     if (command == QLatin1String("generate"))
-        return generate(arguments);
+        return arguments.contains(QStringLiteral("--words")) ? generatePassphrases(arguments) : generate(arguments);
+    if (command == QLatin1String("totp"))
+        return totp(arguments);
     return usage(QStringLiteral("unknown command \"%1\"").arg(command));
 }
 
@@ -254,12 +265,7 @@ int CliTool::show(const QStringList& args)
     DataDocument document;
     if (const int code = openDocument(args.at(0), document))
         return code;
-    pugi::xml_node record;
-    walkPaths(document, [&](const pugi::xml_node& item, const QString& path, int) {
-        if (Schema::isRecord(item) && path == args.at(1))
-            record = item;
-        return !record;
-    });
+    const pugi::xml_node record = recordAt(document, args.at(1));
     if (!record)
         return fail(NoSuchRecord, QStringLiteral("No record at \"%1\"").arg(args.at(1)));
     // A multi-line value reads as indented continuation lines.
@@ -270,6 +276,17 @@ int CliTool::show(const QStringList& args)
         m_out << shown(qText(field.attribute("name"))) << ": " << lines.join(QLatin1String("\n  ")) << '\n';
     }
     return Success;
+}
+
+pugi::xml_node CliTool::recordAt(const DataDocument& document, const QString& path)
+{
+    pugi::xml_node record;
+    walkPaths(document, [&](const pugi::xml_node& item, const QString& itemPath, int) {
+        if (Schema::isRecord(item) && itemPath == path)
+            record = item;
+        return !record;
+    });
+    return record;
 }
 
 int CliTool::find(QStringList args)

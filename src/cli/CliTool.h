@@ -47,6 +47,9 @@ public:
     // The record-type catalogue that import --from makes records from;
     // unless given, the one beside the program.
     void useCatalogue(const QString& path);
+    // The word list passphrases are drawn from; unless given, the one beside
+    // the program.
+    void useWordList(const QString& path);
 
 private:
     int list(const QStringList& args);
@@ -71,6 +74,10 @@ private:
     int derivationRefused(const DataFile::Sealing& sealing);
     int changePassword(QStringList args);
     int generate(QStringList args);
+    int generatePassphrases(QStringList args);
+    int totp(QStringList args);
+    // The record at path (captions joined by "/"), or a null node.
+    static pugi::xml_node recordAt(const DataDocument& document, const QString& path);
     void reportBackups(const QString& path, bool remove);
 
     std::optional<QString> askPassword(const QString& prompt);
@@ -96,6 +103,7 @@ private:
     bool m_passwordFromStdin = false;
     bool m_allowSlowDerivation = false;
     QString m_catalogueFile;
+    QString m_wordListFile;
 
     static const QString FromOption;
     static const QString ToOption;

@@ -82,6 +82,11 @@ QString ProgramPaths::manualFile() const
     return m_folder + QLatin1String("manual.pdf");
 }
 
+QString ProgramPaths::wordListFile() const
+{
+    return m_folder + QLatin1String("eff_large_wordlist.txt");
+}
+
 QString ProgramPaths::iconsFolder() const
 {
     return m_folder + QLatin1String("icons/");

@@ -43,6 +43,8 @@ public:
     QString languageFolder(const QString& language) const;
     QString languageFile(const QString& language) const;
     QString manualFile() const;
+    // The word list passphrases are made from.
+    QString wordListFile() const;
     // The rendered artwork: the tree and program icons, and the windows' pictures.
     QString iconsFolder() const;
     QString picturesFolder() const;

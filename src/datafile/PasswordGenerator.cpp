@@ -15,19 +15,6 @@ namespace {
 
 const QString LookAlikes = QStringLiteral("0Oo1lI|'`\"");
 
-// A number from 0 to bound - 1, each equally likely. The lowest 2^32 mod
-// bound values of a draw are drawn again, so that the rest fall evenly on
-// every remainder; a plain remainder, or Qt's bounded(), would favour some.
-quint32 uniformBelow(quint32 bound)
-{
-    const quint32 uneven = (0u - bound) % bound;
-    quint32 draw = 0;
-    do
-        draw = QRandomGenerator::system()->generate();
-    while (draw < uneven);
-    return draw % bound;
-}
-
 QList<QString> chosenGroups(const Rules& rules)
 {
     QList<QString> groups;
@@ -46,6 +33,19 @@ bool holdsEveryGroup(const QString& password, const QList<QString>& groups)
 }
 
 } // namespace
+
+// The lowest 2^32 mod bound values of a draw are drawn again, so that the
+// rest fall evenly on every remainder; a plain remainder, or Qt's
+// bounded(), would favour some.
+quint32 uniformBelow(quint32 bound)
+{
+    const quint32 uneven = (0u - bound) % bound;
+    quint32 draw = 0;
+    do
+        draw = QRandomGenerator::system()->generate();
+    while (draw < uneven);
+    return draw % bound;
+}
 
 bool Rules::usable() const
 {

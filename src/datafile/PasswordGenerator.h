@@ -45,6 +45,9 @@ bool opensAFile(Purpose purpose);
 // The characters of one group, in ASCII order.
 QString groupCharacters(CharacterGroup group, bool avoidLookAlikes);
 
+// A number from 0 to bound - 1 from the system's randomness, each equally likely.
+quint32 uniformBelow(quint32 bound);
+
 // A new password, or the empty text for rules that are not usable.
 QString generate(const Rules& rules);
 

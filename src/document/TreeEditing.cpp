@@ -145,13 +145,13 @@ pugi::xml_node appendRecord(pugi::xml_node parent, const pugi::xml_node& templat
 }
 
 pugi::xml_node appendField(pugi::xml_node record, const QString& name, const QString& storedType,
-                           const QDateTime& now)
+                           const QDateTime& now, const QString& value)
 {
     if (!Schema::isRecord(record) || !fitsUnder(record, 1))
         return {};
     return appendWhole(record, Schema::FieldElement, [&](pugi::xml_node field) {
         return addAttribute(field, "name", name) && addAttribute(field, "basic_type", storedType)
-               && setText(field, initialValue(storedType, now));
+               && setText(field, value.isEmpty() ? initialValue(storedType, now) : value);
     });
 }
 

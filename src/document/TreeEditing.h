@@ -25,10 +25,10 @@ pugi::xml_node appendRecord(pugi::xml_node parent, const pugi::xml_node& templat
                             const QString& typeName, const QString& recordName,
                             int iconPosition, const QDateTime& now);
 
-// A field appended last to record; Date and Time fields start with now in
-// their stored forms, all others empty.
+// A field appended last to record, holding value; without one, Date and
+// Time fields start with now in their stored forms, all others empty.
 pugi::xml_node appendField(pugi::xml_node record, const QString& name, const QString& storedType,
-                           const QDateTime& now);
+                           const QDateTime& now, const QString& value = {});
 
 // Gives record its own name, the text of its `label`. A record without a
 // label (made by hand or by another program) gets one as its first child, so

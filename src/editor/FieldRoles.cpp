@@ -1,5 +1,7 @@
 #include "editor/FieldRoles.h"
 
+#include "editor/OneTimeCode.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -16,9 +18,12 @@ struct RoleNames {
     QStringList fragments;
 };
 
+// The names other keepers give a one-time code's seed.
+const QStringList SeedNames{"otp", "TOTP", "TOTP Seed", "OTPAuth", "otpSecret", "login_totp"};
+
 // "Password" and "Online Password" hold the fragment "password".
 const RoleNames SecretNames{
-    {},
+    SeedNames,
     {"PIN", "CVV"},
     {"password", "passwort", "mot de passe", "пароль"},
 };
@@ -59,6 +64,13 @@ bool isSecretFieldName(const QString& name)
 bool isLoginFieldName(const QString& name)
 {
     return hasRole(name, LoginNames);
+}
+
+bool isOneTimeCodeField(const QString& name, const QString& value)
+{
+    if (OneTimeCode::looksLikeUri(value))
+        return true;
+    return SeedNames.contains(name.trimmed(), Qt::CaseInsensitive) && OneTimeCode::fromBase32Secret(value);
 }
 
 } // namespace FieldRoles

@@ -9,5 +9,9 @@ namespace FieldRoles {
 
 bool isSecretFieldName(const QString& name);
 bool isLoginFieldName(const QString& name);
+// A field that makes one-time codes: its value is an otpauth://totp/ URI, or
+// its name is one other keepers give a seed and its value a Base32 secret.
+// Such a field is secret by its value alone.
+bool isOneTimeCodeField(const QString& name, const QString& value);
 
 } // namespace FieldRoles

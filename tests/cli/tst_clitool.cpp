@@ -3,7 +3,9 @@
 #include "datafile/DataFile.h"
 #include "datafile/DataFileLock.h"
 #include "datafile/DerivationBudget.h"
+#include "datafile/Passphrase.h"
 #include "datafile/TextEncoding.h"
+#include "editor/OneTimeCode.h"
 
 #include "support/TestSupport.h"
 
@@ -70,6 +72,7 @@ Outcome runTool(const QStringList& arguments, const QString& stdinText = QString
     ScriptedTerminal none;
     CliTool tool(in, out, err, terminal ? *terminal : none, {outputIsTerminal, outputIsTerminal});
     tool.useCatalogue(TestSupport::sourceDir() + "/data/config.xml");
+    tool.useWordList(TestSupport::sourceDir() + "/data/eff_large_wordlist.txt");
     const int code = tool.run(arguments);
     out.flush();
     err.flush();
@@ -727,6 +730,72 @@ private slots:
             QVERIFY2(valid.match(password).hasMatch(), qPrintable(password));
         }
         QCOMPARE(QSet<QString>(passwords.cbegin(), passwords.cend()).size(), passwords.size());
+    }
+
+    void generatePrintsPassphrases_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("strength");
+        QTest::newRow("six words") << QStringList{"--words", "6"} << 1 << "77 bits each\n";
+        QTest::newRow("spaces, many") << QStringList{"--count", "50", "--words", "3", "--separator", " "} << 50
+                                      << "38 bits each\n";
+    }
+
+    void generatePrintsPassphrases()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, count);
+        const QStringList list = Passphrase::readWordList(TestSupport::sourceDir() + "/data/eff_large_wordlist.txt");
+        const Outcome result = runTool(QStringList{"generate"} + options);
+        QTEST(result.err, "strength");
+        const QStringList passphrases = result.out.chopped(1).split('\n');
+        QCOMPARE(QSet<QString>(passphrases.cbegin(), passphrases.cend()).size(), count);
+        const int words = options.at(options.indexOf("--words") + 1).toInt();
+        const QString separator = options.contains("--separator") ? " " : "-";
+        for (const QString& passphrase : passphrases) {
+            const QStringList drawn = passphrase.split(separator);
+            QCOMPARE(drawn.size(), words);
+            QVERIFY2(std::all_of(drawn.cbegin(), drawn.cend(), [&](const QString& w) { return list.contains(w); }),
+                     qPrintable(passphrase));
+        }
+    }
+
+    void totpPrintsTheCurrentCode_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("code");
+        QTest::newRow("address") << "Mail" << 0;
+        QTest::newRow("seed by its name") << "Bank" << 0;
+        QTest::newRow("no code") << "Plain" << 7;
+        QTest::newRow("no record") << "Nowhere" << 7;
+    }
+
+    void totpPrintsTheCurrentCode()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, code);
+        const QString seed = "GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ";
+        const QString records[][3] = {{"Mail", "Key", "otpauth://totp/Mail?secret=" + seed + "&digits=8"},
+                                      {"Bank", "otpSecret", seed}, {"Plain", "TOTP", "not a seed"}};
+        QString xml = "<data>";
+        for (const auto& [label, name, value] : records)
+            xml += QString("<record parent_type=\"Note\" type=\"NOTE\"><label>%1</label>"
+                           "<field name=\"%2\" basic_type=\"TEXT\">%3</field></record>").arg(label, name, value.toHtmlEscaped());
+        writeFile(this->path("codes.xml"), (xml + "</data>").toUtf8());
+        QFile::remove(this->path("codes.zv"));
+        QCOMPARE(runTool({"--password-stdin", "import", this->path("codes.xml"), this->path("codes.zv")}, "pw\n").code, 0);
+        const qint64 before = systemUnixClock()();
+        const Outcome result = withPassword("pw", {"totp", this->path("codes.zv"), path, "--seconds-left"});
+        const qint64 after = systemUnixClock()();
+        QCOMPARE(result.code, code);
+        const auto generator = OneTimeCode::fromText(code ? QString() : path == "Bank" ? seed : records[0][2]);
+        // Either side of a change of code, should one fall within the run.
+        QStringList expected{QString()};
+        for (const qint64 time : {before, after})
+            if (generator)
+                expected << generator->codeAt(time) + '\n' + QString::number(generator->secondsLeftAt(time)) + '\n';
+        QVERIFY2(expected.contains(result.out), qPrintable(result.out + result.err));
     }
 
     // The built tool end to end, as a script would use it.

@@ -104,6 +104,10 @@ const CaptionKey CaptionKeys[] = {
     {"MessageImportNotText", 0},
     {"MessageNotALockFile", 0}, {"MessageDerivationBeyondMemory", 0}, {"MessageDerivationSlow", '?'},
     {"MessageDerivationTooCostly", 0},
+    // One-time codes and passphrases
+    {"NewFieldTypeOneTimeCode", 0}, {"NewFieldLabelSeed", ':'}, {"NewFieldTextFirstCode", 0},
+    {"MessageNoOneTimeCodeSeed", 0}, {"MessageNoOneTimeCode", 0}, {"GeneratorRadioCharacters", 0},
+    {"GeneratorRadioWords", 0}, {"GeneratorLabelWords", ':'}, {"GeneratorLabelSeparator", ':'},
 };
 
 QString languagesRoot()

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTimer>
@@ -54,6 +55,8 @@ private slots:
     void okGivesTheShownPasswordAndKeepsTheChoices_data();
     void okGivesTheShownPasswordAndKeepsTheChoices();
     void newPasswordWindowGeneratesIntoBothBoxes();
+    void passphrasesFromTheWordList_data();
+    void passphrasesFromTheWordList();
 };
 
 void TestGeneratorWindow::everyChangeShowsANewPassword_data()
@@ -148,7 +151,7 @@ void TestGeneratorWindow::okGivesTheShownPasswordAndKeepsTheChoices()
         QTest::mouseClick(control<QPushButton>(window, ok ? "JvXPButtonOk" : "JvXPButtonCancel"), Qt::LeftButton);
         QVERIFY(preview(window).isEmpty());
     });
-    const std::optional<QString> given = askGeneratedPassword(nullptr, captions, settings, Purpose(purpose));
+    const std::optional<QString> given = askGeneratedPassword(nullptr, captions, settings, Purpose(purpose), {});
     QCOMPARE(shown.size(), length);
     QCOMPARE(given, ok ? std::optional(shown) : std::nullopt);
     const PasswordGenerator::Rules kept = GeneratorSettings::storedRules(settings, Purpose::AnyField);
@@ -166,7 +169,7 @@ void TestGeneratorWindow::newPasswordWindowGeneratesIntoBothBoxes()
     ManualCapsLockState capsLock;
     TFormPassword window(captions, messages, capsLock);
     window.setGeneratedPasswordSource([&](QWidget* parent, Purpose purpose) {
-        return askGeneratedPassword(parent, captions, settings, purpose);
+        return askGeneratedPassword(parent, captions, settings, purpose, {});
     });
     window.open();
     auto* generate = control<QPushButton>(window, "JvXPButtonGenerate");
@@ -202,6 +205,39 @@ void TestGeneratorWindow::newPasswordWindowGeneratesIntoBothBoxes()
     QTest::mouseClick(generate, Qt::LeftButton);
     QCOMPARE(shown.size(), 40);
     QCOMPARE(control<QLineEdit>(window, "EditPassword")->text(), shown);
+}
+
+void TestGeneratorWindow::passphrasesFromTheWordList_data()
+{
+    QTest::addColumn<int>("purpose");
+    QTest::addColumn<bool>("offered");
+    QTest::addColumn<bool>("first");  // a passphrase is what the window shows first
+    QTest::newRow("any field") << int(Purpose::AnyField) << true << false;
+    QTest::newRow("protected file password") << int(Purpose::ProtectedFilePassword) << true << true;
+    QTest::newRow("data file password") << int(Purpose::DataFilePassword) << false << false;
+}
+
+void TestGeneratorWindow::passphrasesFromTheWordList()
+{
+    QFETCH(int, purpose);
+    const QStringList words{"ash", "birch", "cedar", "elm", "fir", "hazel", "larch", "lime",
+                            "maple", "oak", "pine", "plane", "rowan", "spruce", "willow", "yew"};
+    CaptionTable captions;
+    TFormGenerator window(captions);
+    window.setWordList(words);
+    window.setRules(PasswordGenerator::Rules(), Purpose(purpose));
+    window.open();
+    auto* radioWords = control<QRadioButton>(window, "RadioWords");
+    QTEST(radioWords->isEnabled(), "offered");
+    QTEST(window.passphraseChosen(), "first");
+    if (!radioWords->isEnabled())
+        return;
+    radioWords->click();
+    control<QSpinBox>(window, "SpinEditWords")->setValue(5);
+    const QStringList drawn = preview(window).split('-');
+    QVERIFY((QSet<QString>(drawn.cbegin(), drawn.cend()) - QSet<QString>(words.cbegin(), words.cend())).isEmpty());
+    QCOMPARE(drawn.size(), 5);
+    QCOMPARE(control<QLabel>(window, "LabelStrength")->text(), "20 bits");
 }
 
 QTEST_MAIN(TestGeneratorWindow)

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -174,6 +175,7 @@ private slots:
     void typeProposesIconAndKeepsTheUsersChoice();
     void missingCatalogueIsReported();
     void newFieldWindowStartsWithTextAndEmptyName();
+    void oneTimeCodeIsCheckedBeforeOk();
 };
 
 void TestCreationWindows::parentFollowsMainTreeSelection_data()
@@ -443,8 +445,9 @@ void TestCreationWindows::newFieldWindowStartsWithTextAndEmptyName()
     Windows windows;
     auto* types = control<QComboBox>(windows.newField, "ComboBoxTypes");
     auto* name = control<QLineEdit>(windows.newField, "EditField");
-    QCOMPARE(types->count(), 7);
+    QCOMPARE(types->count(), 8);
     QCOMPARE(types->itemText(2), QStringLiteral("E-Mail"));
+    QVERIFY(!control<QLineEdit>(windows.newField, "EditSeed")->isVisibleTo(&windows.newField));
 
     windows.newField.open();
     QTest::keyClicks(name, "Born");
@@ -465,6 +468,30 @@ void TestCreationWindows::newFieldWindowStartsWithTextAndEmptyName()
     QCOMPARE(windows.newField.chosenTypeCaption(), QStringLiteral("Texte"));
     QCOMPARE(control<QLabel>(windows.newField, "LabelType")->text(), QStringLiteral("Type:"));
     windows.newField.reject();
+}
+
+// A one-time code is a Text field holding its address; what makes no code is
+// refused, and a bare secret becomes an address.
+void TestCreationWindows::oneTimeCodeIsCheckedBeforeOk()
+{
+    Windows windows;
+    auto* seed = control<QLineEdit>(windows.newField, "EditSeed");
+    auto* firstCode = control<QLabel>(windows.newField, "LabelFirstCode");
+    windows.newField.open();
+    control<QComboBox>(windows.newField, "ComboBoxTypes")->setCurrentIndex(7);
+    QCOMPARE(control<QLineEdit>(windows.newField, "EditField")->text(), QStringLiteral("One-time code"));
+    QTest::keyClicks(seed, "not a secret");
+    QVERIFY(firstCode->text().isEmpty());
+    QTest::mouseClick(control<QPushButton>(windows.newField, "JvXPButtonOk"), Qt::LeftButton);
+    QCOMPARE(windows.messages.texts(), QStringList{"Paste an otpauth:// address or a Base32 secret"});
+    QVERIFY(windows.newField.isVisible());
+
+    seed->setText("gezd gnbv gy3t qojq gezd gnbv gy3t qojq");
+    QVERIFY(QRegularExpression("^Code now: \\d{6}$").match(firstCode->text()).hasMatch());
+    QTest::mouseClick(control<QPushButton>(windows.newField, "JvXPButtonOk"), Qt::LeftButton);
+    QCOMPARE(windows.newField.chosenTypeCaption(), QStringLiteral("Text"));
+    QCOMPARE(windows.newField.initialValue(),
+             QStringLiteral("otpauth://totp/One-time%20code?secret=GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ"));
 }
 
 QTEST_MAIN(TestCreationWindows)

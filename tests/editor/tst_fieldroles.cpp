@@ -89,6 +89,9 @@ void TestFieldRoles::namesUsersGive_data()
     QTest::newRow("login inside a word") << "Loginserver" << false << false;
     QTest::newRow("support e-mail") << "Support E-Mail" << false << false;
     QTest::newRow("empty") << "" << false << false;
+    QTest::newRow("seed") << "TOTP Seed" << true << false;
+    QTest::newRow("seed, any case") << "OTPSECRET" << true << false;
+    QTest::newRow("seed named for a login") << "login_totp" << true << false;
 }
 
 void TestFieldRoles::namesUsersGive()

@@ -3,6 +3,7 @@
 #include "document/Schema.h"
 #include "editor/ui/FieldDatePicker.h"
 #include "editor/FieldFormats.h"
+#include "editor/OneTimeCode.h"
 #include "editor/ui/FieldLineEdit.h"
 #include "editor/ui/FieldMemo.h"
 #include "editor/ui/FieldTimePicker.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QScrollBar>
 #include <QToolButton>
 #include <QSignalSpy>
@@ -110,6 +112,8 @@ private slots:
     void secretsCopiedInTheirBoxAreGuarded();
     void generatedPasswordReplacesTheValue_data();
     void generatedPasswordReplacesTheValue();
+    void oneTimeCodesShowBesideTheirSeed_data();
+    void oneTimeCodesShowBesideTheirSeed();
 
 private:
     pugi::xml_node show(const QString& recordXmlText);
@@ -886,6 +890,44 @@ void TestRecordEditor::generatedPasswordReplacesTheValue()
     QCOMPARE(fieldText(record, "Password"), written);
     QCOMPARE(fieldText(record, "Name"), written);
     QCOMPARE(edited.count(), taken ? 2 : 0);
+}
+
+void TestRecordEditor::oneTimeCodesShowBesideTheirSeed_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("seed");
+    const QString secret = "GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ";
+    QTest::newRow("address") << "Authenticator" << "otpauth://totp/Mail?secret=" + secret + "&amp;period=60";
+    QTest::newRow("seed by its name") << "TOTP Seed" << secret;
+}
+
+// The code beside the seed follows the clock each second; copying, from the
+// row or with the tree's key, gives the code, and the password key still the
+// password.
+void TestRecordEditor::oneTimeCodesShowBesideTheirSeed()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, seed);
+    qint64 now = 1111111109;
+    m_editor->setClock([&now] { return now; });
+    show(QStringLiteral(R"(<record><label/><field name="%1" basic_type="TEXT">%2</field>)"
+                        R"(<field name="Password" basic_type="TEXT">pw</field></record>)")
+             .arg(name, seed));
+    const auto generator = OneTimeCode::fromText(qText(m_document->root().first_child().child("field").text()));
+    auto* label = m_editor->findChild<QLabel*>("LabelOneTimeCode");
+    QCOMPARE(label->text().remove(' '), generator->codeAt(now));
+    QCOMPARE(controlOf<FieldLineEdit>(1)->echoMode(), QLineEdit::Password);
+
+    now += generator->period();
+    QTRY_COMPARE(label->text().remove(' '), generator->codeAt(now));
+    QCOMPARE(m_editor->findChild<QProgressBar*>("ProgressOneTimeCode")->value(), generator->secondsLeftAt(now));
+
+    QSignalSpy copies(m_editor, &RecordEditor::copyRequested);
+    m_editor->findChild<QToolButton*>("ButtonCopyField")->click();
+    QVERIFY(m_editor->copyFirstCode());
+    QVERIFY(m_editor->copyFirstSecret());
+    const QList<QVariantList> expected{{generator->codeAt(now)}, {generator->codeAt(now)}, {"pw"}};
+    QCOMPARE(copies, expected);
 }
 
 QTEST_MAIN(TestRecordEditor)

@@ -59,7 +59,7 @@ void TestInstall::programFolderHoldsTheBuiltFiles_data()
 {
     QTest::addColumn<QString>("file");
     for (const char* file : {"zantrove", "zantrove-cli", "config.xml", "manual.pdf", "sample.zv",
-                             "languages/Deutsch/lang.ini", "languages/Deutsch/config.xml",
+                             "eff_large_wordlist.txt", "languages/Deutsch/lang.ini", "languages/Deutsch/config.xml",
                              "languages/Français/lang.ini", "languages/Русский/lang.ini"})
         QTest::newRow(file) << QString::fromUtf8(file);
 }
@@ -100,7 +100,8 @@ void TestInstall::programFolderHoldsNothingElse()
         entries.insert(entry);
     entries.remove(QStringLiteral("icons"));
     entries.remove(QStringLiteral("pictures"));
-    const QSet<QString> expected = {"zantrove", "zantrove-cli", "config.xml", "manual.pdf", "sample.zv", "languages", "installed"};
+    const QSet<QString> expected = {"zantrove",  "zantrove-cli", "config.xml", "eff_large_wordlist.txt",
+                                    "manual.pdf", "sample.zv",   "languages",  "installed"};
     QCOMPARE(entries, expected);
 }
 

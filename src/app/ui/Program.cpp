@@ -11,6 +11,7 @@
 #include "app/ui/SplashWindow.h"
 #include "app/ui/TrayLockMenu.h"
 #include "config/Languages.h"
+#include "datafile/Passphrase.h"
 #include "config/ui/UnitSettings.h"
 #include "datafile/TextEncoding.h"
 #include "datafile/ui/GeneratorWindow.h"
@@ -94,7 +95,7 @@ bool Program::createWindows(bool showSplash)
     m_password = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
     m_password->setRevealIcon(Artwork::actionIcon(m_paths, Artwork::ActionIcon::RevealField));
     m_password->setGeneratedPasswordSource([this](QWidget* parent, PasswordGenerator::Purpose purpose) {
-        return askGeneratedPassword(parent, m_captions, m_settings, purpose);
+        return askGeneratedPassword(parent, m_captions, m_settings, purpose, wordList());
     });
     main->setPasswordWindow(m_password);
     m_lockPrompt = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
@@ -142,7 +143,7 @@ void Program::connectFieldTools()
     QObject::connect(m_secretClipboard, &SecretClipboard::countdownChanged, &main->statusDisplay(),
                      &DocumentStatusDisplay::showStatus);
     main->recordEditor().setPasswordSource([this](QWidget* parent) {
-        return askGeneratedPassword(parent, m_captions, m_settings, PasswordGenerator::Purpose::AnyField);
+        return askGeneratedPassword(parent, m_captions, m_settings, PasswordGenerator::Purpose::AnyField, wordList());
     });
     auto* quickCopy = new QuickCopyShortcuts(main->TreeView(), main->recordEditor(), m_captions);
     QObject::connect(quickCopy, &QuickCopyShortcuts::nothingToCopy, status,
@@ -284,4 +285,12 @@ void Program::LanguageMenuItemClick(int index)
 void Program::finish()
 {
     m_settings.SaveSettingsFile();
+}
+
+// Read when the generator first needs it, not at every start.
+const QStringList& Program::wordList()
+{
+    if (m_wordList.isEmpty())
+        m_wordList = Passphrase::readWordList(m_paths.wordListFile());
+    return m_wordList;
 }

@@ -3,8 +3,11 @@
 #include "config/CaptionTable.h"
 #include "config/FileAssociation.h"
 #include "config/ProgramPaths.h"
+
 #include "config/SettingsStore.h"
 #include "config/StockTranslations.h"
+
+#include <QStringList>
 
 #include <memory>
 
@@ -95,8 +98,11 @@ private:
     // For a language without a catalogue: the one in use is put back, then
     // the close question; unless it is cancelled, the main window closes.
     void keepLanguageOrEnd();
+    // The words passphrases are drawn from; none when the list is missing.
+    const QStringList& wordList();
 
     ProgramPaths m_paths;
+    QStringList m_wordList;
     PlatformServices m_platform;
     SettingsStore m_settings;
     CaptionTable m_captions;

@@ -87,7 +87,8 @@ void TreeCommands::newField()
     if (m_newFieldWindow->exec() != QDialog::Accepted)
         return;
     const QString storedType = FieldTypeFromCaption(m_newFieldWindow->chosenTypeCaption(), m_captions).toUpper();
-    if (!TreeEditing::appendField(record, m_newFieldWindow->fieldName(), storedType, QDateTime::currentDateTime()))
+    if (!TreeEditing::appendField(record, m_newFieldWindow->fieldName(), storedType, QDateTime::currentDateTime(),
+                                  m_newFieldWindow->initialValue()))
         return;
     RebuildAndSelect(record);
     emit fieldAdded();

@@ -3,6 +3,7 @@
 #include "config/CaptionTable.h"
 #include "config/GeneratorSettings.h"
 #include "config/Mnemonics.h"
+#include "datafile/Passphrase.h"
 #include "datafile/SecureWipe.h"
 #include "document/ui/CreationWindowParts.h"
 #include "platform/ui/TextBoxWipe.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -62,6 +64,20 @@ TFormGenerator::~TFormGenerator()
 
 void TFormGenerator::buildControls()
 {
+    m_radioCharacters = createNamed<QRadioButton>(QStringLiteral("RadioCharacters"), this);
+    m_radioWords = createNamed<QRadioButton>(QStringLiteral("RadioWords"), this);
+    m_radioCharacters->setChecked(true);
+    m_labelWords = createLabel(QStringLiteral("LabelWords"), this);
+    m_spinEditWords = createNamed<QSpinBox>(QStringLiteral("SpinEditWords"), this);
+    m_spinEditWords->setRange(Passphrase::MinWords, Passphrase::MaxWords);
+    m_spinEditWords->setValue(Passphrase::DefaultWords);
+    m_labelWords->setBuddy(m_spinEditWords);
+    m_labelSeparator = createLabel(QStringLiteral("LabelSeparator"), this);
+    m_editSeparator = createEdit(QStringLiteral("EditSeparator"), this);
+    m_editSeparator->setText(Passphrase::DefaultSeparator);
+    m_editSeparator->setMaxLength(3);
+    m_editSeparator->setMaximumWidth(m_editSeparator->fontMetrics().horizontalAdvance(QStringLiteral("MMMMMM")));
+    m_labelSeparator->setBuddy(m_editSeparator);
     m_labelLength = createLabel(QStringLiteral("LabelLength"), this);
     m_spinEditLength = createNamed<QSpinBox>(QStringLiteral("SpinEditLength"), this);
     m_labelLength->setBuddy(m_spinEditLength);
@@ -88,16 +104,32 @@ void TFormGenerator::buildControls()
         connect(box, &QCheckBox::toggled, this, &TFormGenerator::regenerate);
     }
     connect(m_checkBoxLookAlikes, &QCheckBox::toggled, this, &TFormGenerator::regenerate);
+    connect(m_radioWords, &QRadioButton::toggled, this, &TFormGenerator::followKind);
+    connect(m_spinEditWords, &QSpinBox::valueChanged, this, &TFormGenerator::regenerate);
+    connect(m_editSeparator, &QLineEdit::textChanged, this, &TFormGenerator::regenerate);
     connect(m_buttonRegenerate, &QPushButton::clicked, this, &TFormGenerator::regenerate);
     connect(m_buttonOk, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void TFormGenerator::layOutControls()
 {
+    auto* kind = new QHBoxLayout;
+    kind->addWidget(m_radioCharacters);
+    kind->addWidget(m_radioWords);
+    kind->addStretch();
+
     auto* length = new QHBoxLayout;
     length->addWidget(m_labelLength);
     length->addWidget(m_spinEditLength);
     length->addStretch();
+
+    auto* words = new QHBoxLayout;
+    words->addWidget(m_labelWords);
+    words->addWidget(m_spinEditWords);
+    words->addSpacing(12);
+    words->addWidget(m_labelSeparator);
+    words->addWidget(m_editSeparator);
+    words->addStretch();
 
     auto* preview = new QGridLayout;
     preview->addWidget(m_labelPreview, 0, 0);
@@ -106,10 +138,12 @@ void TFormGenerator::layOutControls()
     preview->addWidget(m_labelStrength, 1, 1);
 
     auto* window = new QVBoxLayout(this);
+    window->addLayout(kind);
     window->addLayout(length);
     for (QCheckBox* box : m_checkBoxGroups)
         window->addWidget(box);
     window->addWidget(m_checkBoxLookAlikes);
+    window->addLayout(words);
     window->addSpacing(8);
     window->addLayout(preview);
     window->addWidget(m_labelDataFileNote);
@@ -124,6 +158,10 @@ void TFormGenerator::ApplyGeneratorCaptions()
     const auto marked = [&](const char* key, const char* englishDefault) {
         return mnemonics.mark(m_captions.GetCaption(QLatin1String(key), QLatin1String(englishDefault)));
     };
+    m_radioCharacters->setText(marked("GeneratorRadioCharacters", "Characters"));
+    m_radioWords->setText(marked("GeneratorRadioWords", "Passphrase"));
+    m_labelWords->setText(marked("GeneratorLabelWords", "Words") + QLatin1Char(':'));
+    m_labelSeparator->setText(marked("GeneratorLabelSeparator", "Separator") + QLatin1Char(':'));
     m_labelLength->setText(marked("GeneratorLabelLength", "Length") + QLatin1Char(':'));
     for (const GroupControl& control : GroupControls)
         m_checkBoxGroups[std::size_t(control.group)]->setText(marked(control.captionKey, control.englishCaption));
@@ -157,7 +195,49 @@ void TFormGenerator::setRules(const PasswordGenerator::Rules& rules, PasswordGen
         m_checkBoxLookAlikes->setChecked(rules.avoidLookAlikes);
     }
     keepOneGroupChosen();
-    showStrength();
+    // A .zv file's 16 characters hold no passphrase.
+    m_passphraseFits = !fixed;
+    {
+        const QSignalBlocker quiet(m_radioWords);
+        (purpose == PasswordGenerator::Purpose::ProtectedFilePassword && !m_words.isEmpty() ? m_radioWords
+                                                                                            : m_radioCharacters)
+            ->setChecked(true);
+    }
+    followKind();
+}
+
+void TFormGenerator::setWordList(const QStringList& words)
+{
+    m_words = words;
+    followKind();
+}
+
+bool TFormGenerator::passphraseChosen() const
+{
+    return m_radioWords->isChecked() && m_radioWords->isEnabled();
+}
+
+// The controls of the kind not chosen stay in place, disabled.
+void TFormGenerator::followKind()
+{
+    m_radioWords->setEnabled(m_passphraseFits && !m_words.isEmpty());
+    if (!m_radioWords->isEnabled())
+        m_radioCharacters->setChecked(true);
+    const bool words = passphraseChosen();
+    m_labelLength->setEnabled(!words);
+    m_spinEditLength->setEnabled(!words && m_passphraseFits);
+    for (QCheckBox* box : m_checkBoxGroups)
+        box->setEnabled(!words);
+    if (!words)
+        keepOneGroupChosen();
+    m_checkBoxLookAlikes->setEnabled(!words);
+    for (QWidget* control : std::initializer_list<QWidget*>{m_labelWords, m_spinEditWords, m_labelSeparator,
+                                                            m_editSeparator})
+        control->setEnabled(words);
+    if (isVisible())
+        regenerate();
+    else
+        showStrength();
 }
 
 PasswordGenerator::Rules TFormGenerator::rules() const
@@ -182,8 +262,12 @@ void TFormGenerator::keepOneGroupChosen()
 void TFormGenerator::regenerate()
 {
     TextBoxWipe::wipe(*m_editPreview);
-    QString password = PasswordGenerator::generate(rules());
+    QString password = passphraseChosen()
+        ? Passphrase::generate(m_words, m_spinEditWords->value(), m_editSeparator->text())
+        : PasswordGenerator::generate(rules());
     m_editPreview->setText(password);
+    // A passphrase may be wider than the box: its start shows.
+    m_editPreview->setCursorPosition(0);
     SecureWipe::wipe(password);
     showStrength();
 }
@@ -193,7 +277,9 @@ void TFormGenerator::showStrength()
 {
     m_labelStrength->setText(
         QStringLiteral("%1 %2")
-            .arg(int(std::floor(PasswordGenerator::entropyBits(rules()))))
+            .arg(int(std::floor(passphraseChosen()
+                                    ? Passphrase::entropyBits(m_words.size(), m_spinEditWords->value())
+                                    : PasswordGenerator::entropyBits(rules()))))
             .arg(m_captions.GetCaption(QStringLiteral("GeneratorTextBits"), QStringLiteral("bits"))));
 }
 
@@ -219,9 +305,10 @@ QString TFormGenerator::takePassword()
 }
 
 std::optional<QString> askGeneratedPassword(QWidget* parent, const CaptionTable& captions, SettingsStore& settings,
-                                            PasswordGenerator::Purpose purpose)
+                                            PasswordGenerator::Purpose purpose, const QStringList& words)
 {
     TFormGenerator window(captions, parent);
+    window.setWordList(words);
     window.setRules(GeneratorSettings::storedRules(settings, purpose), purpose);
     if (window.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "config/CaptionTable.h"
 #include "editor/ui/FieldControl.h"
+#include "editor/ui/OneTimeCodeDisplay.h"
 #include "editor/ui/SecretFieldCopy.h"
 
 #include <QAction>
@@ -74,7 +75,9 @@ FieldRow::FieldRow(FieldControl* control, bool secret, bool canGenerate, const C
         m_secretCopy = new SecretFieldCopy(*line);
         connect(m_secretCopy, &SecretFieldCopy::copyRequested, this, &FieldRow::copyRequested);
     }
-    connect(m_copy, &QAction::triggered, this, [this] { emit copyRequested(m_control->shownText()); });
+    connect(m_copy, &QAction::triggered, this, [this] {
+        emit copyRequested(m_oneTimeCode ? m_oneTimeCode->currentCode() : m_control->shownText());
+    });
     if (canGenerate && control->fieldType() == FieldType::Text) {
         m_generate = createAction(this, "ActionGenerateField",
                                   caption(captions, "EditorGenerateField", "Generate password…"), icons.generate);
@@ -126,6 +129,24 @@ void FieldRow::hideSecret()
 {
     if (m_reveal)
         m_reveal->setChecked(false);
+}
+
+void FieldRow::showOneTimeCode(const UnixClock& clock)
+{
+    if (m_oneTimeCode)
+        return;
+    m_oneTimeCode = new OneTimeCodeDisplay([control = m_control] { return control->shownText(); }, clock, this);
+    // A seed comes from the site, never from the generator; its button's
+    // place stays empty, so the rows' buttons still line up.
+    if (auto* button = findChild<QToolButton*>(QStringLiteral("ButtonGenerateField"))) {
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+        button->hide();
+    }
+    m_generate = nullptr;
+    // Right after the value, before the buttons.
+    static_cast<QHBoxLayout*>(layout())->insertWidget(1, m_oneTimeCode, 0, Qt::AlignTop);
 }
 
 void FieldRow::showContextMenu(const QPoint& position)

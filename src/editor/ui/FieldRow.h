@@ -1,10 +1,13 @@
 #pragma once
 
+#include "editor/OneTimeCode.h"
+
 #include <QIcon>
 #include <QWidget>
 
 class CaptionTable;
 class FieldControl;
+class OneTimeCodeDisplay;
 class QAction;
 class QToolButton;
 class SecretFieldCopy;
@@ -33,6 +36,11 @@ public:
     // True while a secret's value is shown as it stands.
     bool revealed() const;
     void hideSecret();
+    // Shows the field's current one-time code beside it, by clock; from then
+    // on the copy button and menu entry copy the code, not the seed.
+    void showOneTimeCode(const UnixClock& clock);
+    // The code shown, or nullptr for a field without one.
+    const OneTimeCodeDisplay* oneTimeCode() const { return m_oneTimeCode; }
 
 signals:
     // The user asked to copy the field's whole value.
@@ -49,4 +57,5 @@ private:
     QAction* m_copy;
     QAction* m_generate = nullptr;
     SecretFieldCopy* m_secretCopy = nullptr;
+    OneTimeCodeDisplay* m_oneTimeCode = nullptr;
 };

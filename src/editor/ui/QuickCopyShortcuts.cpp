@@ -20,6 +20,8 @@ const QuickCopyShortcuts::QuickCopy* QuickCopyShortcuts::copyFor(const QKeyEvent
         {Qt::CTRL | Qt::Key_C, &RecordEditor::copyFirstSecret, "MessageNoSecretField",
          "This record has no password field"},
         {Qt::CTRL | Qt::Key_B, &RecordEditor::copyFirstLogin, "MessageNoLoginField", "This record has no login field"},
+        {Qt::CTRL | Qt::Key_T, &RecordEditor::copyFirstCode, "MessageNoOneTimeCode",
+         "This record has no one-time code"},
     };
     for (const QuickCopy& copy : copies) {
         if (key.keyCombination() == copy.keys)

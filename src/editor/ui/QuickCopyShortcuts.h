@@ -9,7 +9,8 @@ class RecordEditor;
 class QKeyEvent;
 
 // The copy keys of the tree: Ctrl+C copies the shown record's first secret
-// field, Ctrl+B the first field the user logs in with. Only while the tree
+// field, Ctrl+B the first field the user logs in with, Ctrl+T the current
+// code of its first one-time code field. Only while the tree
 // has the keyboard, its caption editor included: a user who reaches for the
 // password there must not paste the record's name instead (the caption's
 // text is still copied with Ctrl+Insert or the editor's menu). In a field

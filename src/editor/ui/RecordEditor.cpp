@@ -5,6 +5,7 @@
 #include "editor/FieldRoles.h"
 #include "editor/ui/FieldControl.h"
 #include "editor/ui/FieldLineEdit.h"
+#include "editor/ui/OneTimeCodeDisplay.h"
 #include "platform/ui/TextBoxWipe.h"
 
 #include <QApplication>
@@ -91,8 +92,11 @@ void RecordEditor::appendRow(const QString& name, FieldControl* control)
     label->setTextFormat(Qt::PlainText);
     label->setText(name);
     appendToPanel(label, label, GapAfterLabel);
-    auto* row = new FieldRow(control, FieldRoles::isSecretFieldName(name), bool(m_passwordSource), m_captions,
-                             m_buttonIcons, m_panel);
+    const bool oneTimeCode = FieldRoles::isOneTimeCodeField(name, control->shownText());
+    auto* row = new FieldRow(control, oneTimeCode || FieldRoles::isSecretFieldName(name), bool(m_passwordSource),
+                             m_captions, m_buttonIcons, m_panel);
+    if (oneTimeCode)
+        row->showOneTimeCode(m_clock);
     connect(row, &FieldRow::copyRequested, this, &RecordEditor::copyRequested);
     connect(row, &FieldRow::generateRequested, this, [this, control] { putGeneratedPassword(control); });
     appendToPanel(row, control->widget(), GapAfterControl);
@@ -194,11 +198,24 @@ bool RecordEditor::copyFirstLogin()
     return copyFirstFieldWhere(&FieldRoles::isLoginFieldName);
 }
 
+bool RecordEditor::copyFirstCode()
+{
+    for (const FieldRow* row : fieldRows()) {
+        if (const OneTimeCodeDisplay* code = row->oneTimeCode(); code && !code->currentCode().isEmpty()) {
+            emit copyRequested(code->currentCode());
+            return true;
+        }
+    }
+    return false;
+}
+
 bool RecordEditor::copyFirstFieldWhere(bool (*hasRole)(const QString& name))
 {
     for (qsizetype entry = 0; entry + 1 < m_controls.size(); entry += 2) {
         const auto* label = static_cast<const QLabel*>(m_controls.at(entry));
-        if (hasRole(label->text())) {
+        // A seed is secret too, but Ctrl+C stands for the password.
+        const auto* row = qobject_cast<const FieldRow*>(m_controls.at(entry + 1)->parentWidget());
+        if (hasRole(label->text()) && !(row && row->oneTimeCode())) {
             emit copyRequested(dynamic_cast<const FieldControl*>(m_controls.at(entry + 1))->shownText());
             return true;
         }

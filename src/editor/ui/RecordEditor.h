@@ -63,6 +63,11 @@ public:
     // first field the user logs in with; false when there is none.
     bool copyFirstSecret();
     bool copyFirstLogin();
+    // Copies the current code of the shown record's first one-time code
+    // field; false when there is none.
+    bool copyFirstCode();
+    // The clock one-time codes are shown by, from the next fill on.
+    void setClock(UnixClock clock) { m_clock = std::move(clock); }
     // From the next fill on, secret Text fields get a generate button and
     // Text fields a context-menu entry that put a password from source in.
     void setPasswordSource(PasswordSource source);
@@ -97,6 +102,7 @@ private:
     const CaptionTable& m_captions;
     PasswordSource m_passwordSource;
     FieldButtonIcons m_buttonIcons;
+    UnixClock m_clock = systemUnixClock();
     QWidget* m_panel;
     QVBoxLayout* m_rows;
     QList<QWidget*> m_controls;
