@@ -17,10 +17,17 @@ struct RoleNames {
 };
 
 // "Password" and "Online Password" hold the fragment "password".
-const RoleNames SecretNames{
+const RoleNames PasswordNames{
+    {},
+    {},
+    {"password", "passwort", "mot de passe", "пароль"},
+};
+
+// Secrets besides the passwords.
+const RoleNames OtherSecretNames{
     {},
     {"PIN", "CVV"},
-    {"password", "passwort", "mot de passe", "пароль"},
+    {},
 };
 
 const RoleNames LoginNames{
@@ -53,7 +60,12 @@ namespace FieldRoles {
 
 bool isSecretFieldName(const QString& name)
 {
-    return hasRole(name, SecretNames);
+    return isPasswordFieldName(name) || hasRole(name, OtherSecretNames);
+}
+
+bool isPasswordFieldName(const QString& name)
+{
+    return hasRole(name, PasswordNames);
 }
 
 bool isLoginFieldName(const QString& name)

@@ -8,6 +8,8 @@
 namespace FieldRoles {
 
 bool isSecretFieldName(const QString& name);
+// The secrets that are passwords, not PINs or card codes.
+bool isPasswordFieldName(const QString& name);
 bool isLoginFieldName(const QString& name);
 
 } // namespace FieldRoles
