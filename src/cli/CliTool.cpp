@@ -154,6 +154,14 @@ QString CliTool::helpText()
         "                             symbol (no symbols with --no-symbols); --count\n"
         "                             passwords (1 to 10000, 1 unless given);\n"
         "                             --no-lookalikes leaves out 0 O o 1 l I | ' ` \"\n"
+        "  analyze FILE [--breaches LIST]\n"
+        "                             the health report, one line per finding: the path,\n"
+        "                             the field, what is wrong and its figure. Passwords\n"
+        "                             estimated under 60 bits (zxcvbn), passwords shared\n"
+        "                             by several records, Date fields named like Expiry\n"
+        "                             that are past or within 30 days; with --breaches,\n"
+        "                             passwords found in LIST, a local file of SHA-1\n"
+        "                             hashes (\"HASH:COUNT\" lines, sorted)\n"
         "\n"
         "A file named .zvx is written in the protected format (Argon2id and\n"
         "XChaCha20-Poly1305, passwords of 1 to 1024 characters), any other as .zv\n"
@@ -177,7 +185,8 @@ QString CliTool::helpText()
         "  0  success\n"
         "  1  find: nothing found\n"
         "  2  wrong usage\n"
-        "  3  the file cannot be read (missing, not a regular file, or over 256 MB)\n"
+        "  3  the file cannot be read (missing, not a regular file, or over 256 MB), or\n"
+        "     analyze: the list of breached passwords cannot be read\n"
         "  4  Incorrect file format, or a protected file of a newer version\n"
         "  5  Can't open data file. Make sure you have entered correct password\n"
         "  6  Can't save data file\n"
@@ -230,6 +239,8 @@ int CliTool::run(QStringList arguments)
         return info(arguments);
     if (command == QLatin1String("generate"))
         return generate(arguments);
+    if (command == QLatin1String("analyze"))
+        return analyze(arguments);
     return usage(QStringLiteral("unknown command \"%1\"").arg(command));
 }
 

@@ -71,6 +71,7 @@ private:
     int derivationRefused(const DataFile::Sealing& sealing);
     int changePassword(QStringList args);
     int generate(QStringList args);
+    int analyze(QStringList args);
     void reportBackups(const QString& path, bool remove);
 
     std::optional<QString> askPassword(const QString& prompt);
