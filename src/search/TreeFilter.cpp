@@ -15,6 +15,7 @@ void TreeFilter::apply(const pugi::xml_node& root, const QString& keyword)
     struct Item {
         const void* id;
         bool kept;
+        bool record;
     };
     // Every item in tree order with whether it stays; a kept item keeps the
     // groups above it, a matching group everything below it.
@@ -36,13 +37,16 @@ void TreeFilter::apply(const pugi::xml_node& root, const QString& keyword)
         }
         path.push_back(items.size());
         matchedAbove.push_back(covered);
-        items.push_back({item.internal_object(), covered});
+        items.push_back({item.internal_object(), covered, Schema::isRecord(item)});
         return true;
     });
     m_hidden.clear();
+    m_keptRecords = 0;
     for (const Item& item : items) {
         if (!item.kept)
             m_hidden.insert(item.id);
+        else if (item.record)
+            ++m_keptRecords;
     }
     m_keyword = keyword;
     m_narrowable = true;
@@ -54,6 +58,7 @@ void TreeFilter::clear()
     m_narrowable = false;
     m_hidden.clear();
     m_firstMatch = {};
+    m_keptRecords = 0;
 }
 
 bool TreeFilter::hides(const pugi::xml_node& item) const
@@ -74,8 +79,9 @@ bool TreeFilter::matches(const ItemMatcher& matcher, const pugi::xml_node& item)
         return true;
     if (!Schema::isRecord(item))
         return false;
-    for (const pugi::xml_node& field : Schema::recordFields(item)) {
-        if (matcher.matchField(field))
+    // The fields follow the label.
+    for (pugi::xml_node field = item.first_child().next_sibling(); field; field = field.next_sibling()) {
+        if (field.type() == pugi::node_element && matcher.matchField(field))
             return true;
     }
     return false;

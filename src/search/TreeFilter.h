@@ -28,6 +28,8 @@ public:
     bool hides(const pugi::xml_node& item) const;
     // The first item in tree order that matched itself; null without one.
     pugi::xml_node firstMatch() const { return m_firstMatch; }
+    // How many records the filter leaves.
+    int keptRecords() const { return m_keptRecords; }
 
 private:
     bool extendsLastKeyword(const QString& keyword) const;
@@ -37,4 +39,5 @@ private:
     bool m_narrowable = false;
     std::unordered_set<const void*> m_hidden;
     pugi::xml_node m_firstMatch;
+    int m_keptRecords = 0;
 };

@@ -104,6 +104,15 @@ const CaptionKey CaptionKeys[] = {
     {"MessageImportNotText", 0},
     {"MessageNotALockFile", 0}, {"MessageDerivationBeyondMemory", 0}, {"MessageDerivationSlow", '?'},
     {"MessageDerivationTooCostly", 0},
+    // Type to filter, the health report and the expiry reminder
+    {"MainActionFilter", 0}, {"MainFilterPlaceholder", 0}, {"MainMenuTools", 0}, {"MainActionHealthReport", 0},
+    {"HealthCaption", 0}, {"HealthColumnRecord", 0}, {"HealthColumnField", 0}, {"HealthColumnProblem", 0},
+    {"HealthColumnDetail", 0}, {"HealthButtonClose", 0}, {"HealthNothingFound", 0}, {"HealthFindingsOne", 0},
+    {"HealthFindingsFew", 0}, {"HealthFindingsMany", 0}, {"HealthBreachesUnreadable", 0},
+    {"HealthWeakPassword", 0}, {"HealthReusedPassword", 0}, {"HealthBreachedPassword", 0}, {"HealthExpired", 0},
+    {"HealthExpiresSoon", 0}, {"HealthDetailBits", 0}, {"HealthDetailRecords", 0}, {"HealthDetailSeen", 0},
+    {"ExpiryReminderOne", 0}, {"ExpiryReminderFew", 0}, {"ExpiryReminderMany", 0},
+    {"SettingsLabelExpiryDays", ':'}, {"SettingsSuffixDays", 0}, {"SettingsLabelBreachesFile", ':'},
 };
 
 QString languagesRoot()
