@@ -37,7 +37,8 @@ void TreeFilterBar::start(const QString& typed)
     if (typed.isEmpty())
         selectAll();
     else
-        setText(typed);
+        // Typing on in the filtered tree goes on with the keyword.
+        setText(text() + typed);
 }
 
 void TreeFilterBar::end()

@@ -23,7 +23,7 @@ public:
     TreeFilterBar(DataDocument& document, DocumentTreeModel& model, DocumentTreeView& view, TreeCommands& commands,
                   QWidget* parent = nullptr);
 
-    // Takes the keyboard; typed, when given, starts the keyword.
+    // Takes the keyboard; typed, when given, is added to the keyword.
     void start(const QString& typed = {});
     // Back to the whole tree, if filtered; the keyboard stays where it is.
     void end();
