@@ -5,6 +5,7 @@
 
 #include "app/ui/MainWindow.h"
 #include "app/ui/Program.h"
+#include "app/ui/TreeFilterBar.h"
 #include "datafile/DataFile.h"
 #include "document/Schema.h"
 #include "document/TreeEditing.h"
@@ -23,12 +24,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTreeView>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -81,6 +84,30 @@ void runWindowBench(int recordCount)
     TreeSearch search;
     const double find = bestSeconds([&] { search.SearchFromTop(main.XMLDocumentData().root(), {QStringLiteral("no such keyword"), false, false}); });
     report("Find without a hit", find, "target < 300 ms");
+
+    // Each keystroke in the filter box filters and lays out the tree: a login
+    // typed on until one record is left, a first key that leaves every
+    // record, and Escape back to the whole tree.
+    TreeFilterBar& filter = main.filterBar();
+    const auto keystroke = [&](const QString& text) {
+        QElapsedTimer key;
+        key.start();
+        filter.setText(text);
+        settle();
+        return key.nsecsElapsed() / 1e9;
+    };
+    double slowestKey = 0;
+    const QString login = QStringLiteral("user%1").arg(recordCount / 2 + 1);
+    for (qsizetype length = 1; length <= login.size(); ++length)
+        slowestKey = std::max(slowestKey, keystroke(login.left(length)));
+    report("type to filter: slowest key typing a login", slowestKey, "target < 150 ms");
+    filter.end();
+    settle();
+    report("type to filter: a first key that leaves every record", keystroke(QStringLiteral("e")), "target < 150 ms");
+    report("type to filter: Escape back to the whole tree", bestSeconds([&] {
+        filter.end();
+        settle();
+    }, 1), "target < 150 ms");
 
     const pugi::xml_node root = main.XMLDocumentData().root();
     const double newGroup = bestSeconds([&] {

@@ -7,7 +7,7 @@ apt-get update
 apt-get install -y --no-install-recommends \
   g++ cmake ninja-build \
   qt6-base-dev qt6-svg-dev libgl-dev qt6-translations-l10n \
-  libpugixml-dev libsodium-dev pkg-config \
+  libpugixml-dev libsodium-dev libzxcvbn-dev pkg-config \
   fonts-dejavu-core \
   dbus-daemon \
   scdoc dpkg-dev file appstream desktop-file-utils bash-completion \

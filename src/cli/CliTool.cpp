@@ -163,6 +163,14 @@ QString CliTool::helpText()
         "                             the current one-time code of the record at PATH (its\n"
         "                             first otpauth:// field or seed), and with\n"
         "                             --seconds-left the seconds it stays valid\n"
+        "  analyze FILE [--breaches LIST]\n"
+        "                             the health report, one line per finding: the path,\n"
+        "                             the field, what is wrong and its figure. Passwords\n"
+        "                             estimated under 60 bits (zxcvbn), passwords shared\n"
+        "                             by several records, Date fields named like Expiry\n"
+        "                             that are past or within 30 days; with --breaches,\n"
+        "                             passwords found in LIST, a local file of SHA-1\n"
+        "                             hashes (\"HASH:COUNT\" lines, sorted)\n"
         "\n"
         "A file named .zvx is written in the protected format (Argon2id and\n"
         "XChaCha20-Poly1305, passwords of 1 to 1024 characters), any other as .zv\n"
@@ -186,7 +194,8 @@ QString CliTool::helpText()
         "  0  success\n"
         "  1  find: nothing found\n"
         "  2  wrong usage\n"
-        "  3  the file cannot be read (missing, not a regular file, or over 256 MB)\n"
+        "  3  the file cannot be read (missing, not a regular file, or over 256 MB), or\n"
+        "     analyze: the list of breached passwords cannot be read\n"
         "  4  Incorrect file format, or a protected file of a newer version\n"
         "  5  Can't open data file. Make sure you have entered correct password\n"
         "  6  Can't save data file\n"
@@ -241,6 +250,8 @@ int CliTool::run(QStringList arguments)
         return arguments.contains(QStringLiteral("--words")) ? generatePassphrases(arguments) : generate(arguments);
     if (command == QLatin1String("totp"))
         return totp(arguments);
+    if (command == QLatin1String("analyze"))
+        return analyze(arguments);
     return usage(QStringLiteral("unknown command \"%1\"").arg(command));
 }
 

@@ -78,6 +78,7 @@ private:
     int totp(QStringList args);
     // The record at path (captions joined by "/"), or a null node.
     static pugi::xml_node recordAt(const DataDocument& document, const QString& path);
+    int analyze(QStringList args);
     void reportBackups(const QString& path, bool remove);
 
     std::optional<QString> askPassword(const QString& prompt);

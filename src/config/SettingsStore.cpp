@@ -39,6 +39,13 @@ int clipboardSecondsFrom(const QString& storedValue)
     return valid && seconds >= 0 && seconds <= MaxClipboardSeconds ? seconds : DefaultClipboardSeconds;
 }
 
+int expiryReminderDaysFrom(const QString& storedValue)
+{
+    bool valid = false;
+    const int days = storedValue.toInt(&valid);
+    return valid && days >= 0 && days <= MaxExpiryReminderDays ? days : DefaultExpiryReminderDays;
+}
+
 NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
 {
     NameValueList list;
@@ -70,6 +77,10 @@ NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
         list.append(SettingKey::NewFilesProtected, flag(false));
     if (state.clipboardSeconds != DefaultClipboardSeconds)
         list.append(SettingKey::ClipboardSeconds, QString::number(state.clipboardSeconds));
+    if (state.expiryReminderDays != DefaultExpiryReminderDays)
+        list.append(SettingKey::ExpiryReminderDays, QString::number(state.expiryReminderDays));
+    if (!state.breachesFile.isEmpty())
+        list.append(SettingKey::BreachesFile, state.breachesFile);
     // Only what is to be reopened is recorded.
     if (state.openLast && !state.currentFileName.isEmpty())
         list.append(SettingKey::LastFile, state.currentFileName);

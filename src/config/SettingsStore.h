@@ -49,6 +49,10 @@ inline constexpr const char* KeptOutsideSettingsWindow[] = {GenLength,  GenUpper
 inline constexpr char NewFilesProtected[] = "newprotected";
 // Seconds until a value the program copied is taken off the clipboard; 0 never.
 inline constexpr char ClipboardSeconds[] = "clipboardseconds";
+// Days ahead within which an expiring record is named at open and unlock; 0 never.
+inline constexpr char ExpiryReminderDays[] = "expirydays";
+// The local list of breached passwords' hashes the health report looks in.
+inline constexpr char BreachesFile[] = "breachesfile";
 } // namespace SettingKey
 
 inline constexpr int DefaultClipboardSeconds = 20;
@@ -56,6 +60,12 @@ inline constexpr int MaxClipboardSeconds = 999;
 // The seconds a stored clipboardseconds value stands for: a whole number from
 // 0 to MaxClipboardSeconds, else the default.
 int clipboardSecondsFrom(const QString& storedValue);
+
+inline constexpr int DefaultExpiryReminderDays = 30;
+inline constexpr int MaxExpiryReminderDays = 365;
+// The days a stored expirydays value stands for: a whole number from 0 to
+// MaxExpiryReminderDays, else the default.
+int expiryReminderDaysFrom(const QString& storedValue);
 
 // The idle minutes offered before the automatic lock, in the order shown.
 const QStringList& blockingTimeChoices();
@@ -81,6 +91,8 @@ struct SettingsWindowState {
     bool lockBeforeSleep = true;
     bool lockWhenMinimised = false;
     int clipboardSeconds = DefaultClipboardSeconds;
+    int expiryReminderDays = DefaultExpiryReminderDays;
+    QString breachesFile;     // empty: no list
     bool newFilesProtected = true;
     QString currentFileName;  // the open data file; empty when none is
 };
@@ -88,8 +100,9 @@ struct SettingsWindowState {
 // The settings list as it is rebuilt from the window: the language, the code
 // page when it is not the language's own (DefaultCodePage), the seven flags,
 // then the minutes while auto-lock is on, the lock occasions and the type of
-// new files where they differ from their defaults, the clipboard seconds when
-// they are not the default, then the open file while "Open last file" is on. A value with a line break in it
+// new files where they differ from their defaults, the clipboard seconds and
+// the expiry reminder's days when they are not the default, the list of
+// breached passwords when one is named, then the open file while "Open last file" is on. A value with a line break in it
 // is left out (NameValueList).
 // Auto-lock with minutes that lockMinutesFrom refuses is stored as off.
 NameValueList StoreSettingsFromWindow(const SettingsWindowState& state);

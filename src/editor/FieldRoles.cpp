@@ -22,10 +22,17 @@ struct RoleNames {
 const QStringList SeedNames{"otp", "TOTP", "TOTP Seed", "OTPAuth", "otpSecret", "login_totp"};
 
 // "Password" and "Online Password" hold the fragment "password".
-const RoleNames SecretNames{
+const RoleNames PasswordNames{
+    {},
+    {},
+    {"password", "passwort", "mot de passe", "пароль"},
+};
+
+// Secrets besides the passwords: PINs, card codes and one-time code seeds.
+const RoleNames OtherSecretNames{
     SeedNames,
     {"PIN", "CVV"},
-    {"password", "passwort", "mot de passe", "пароль"},
+    {},
 };
 
 const RoleNames LoginNames{
@@ -58,7 +65,12 @@ namespace FieldRoles {
 
 bool isSecretFieldName(const QString& name)
 {
-    return hasRole(name, SecretNames);
+    return isPasswordFieldName(name) || hasRole(name, OtherSecretNames);
+}
+
+bool isPasswordFieldName(const QString& name)
+{
+    return hasRole(name, PasswordNames);
 }
 
 bool isLoginFieldName(const QString& name)

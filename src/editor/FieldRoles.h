@@ -8,6 +8,8 @@
 namespace FieldRoles {
 
 bool isSecretFieldName(const QString& name);
+// The secrets that are passwords, not PINs or card codes.
+bool isPasswordFieldName(const QString& name);
 bool isLoginFieldName(const QString& name);
 // A field that makes one-time codes: its value is an otpauth://totp/ URI, or
 // its name is one other keepers give a seed and its value a Base32 secret.

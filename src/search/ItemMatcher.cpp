@@ -18,6 +18,11 @@ bool ItemMatcher::matchLowered(QString text) const
     return m_lowered.matches(m_options.wholeWords ? lowerAscii(std::move(text)) : std::move(text));
 }
 
+bool ItemMatcher::matchLowered(const char* utf8) const
+{
+    return m_options.wholeWords ? matchLowered(qText(utf8)) : m_lowered.matchesUtf8(utf8);
+}
+
 const QString& ItemMatcher::displayText(const char* storedText, bool isDate) const
 {
     auto& cache = isDate ? m_dateDisplay : m_timeDisplay;
@@ -44,6 +49,6 @@ bool ItemMatcher::matchField(const pugi::xml_node& field) const
     if (isDate || std::strcmp(type, "TIME") == 0)
         matched = m_asTyped.matches(displayText(field.text().get(), isDate));
     else
-        matched = matchLowered(qText(field.text()));
-    return matched || (m_options.fieldNames && matchLowered(qText(field.attribute("name"))));
+        matched = matchLowered(field.text().get());
+    return matched || (m_options.fieldNames && matchLowered(field.attribute("name").value()));
 }

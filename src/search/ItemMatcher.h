@@ -34,6 +34,7 @@ public:
 
 private:
     bool matchLowered(QString text) const;
+    bool matchLowered(const char* utf8) const;
     const QString& displayText(const char* storedText, bool isDate) const;
 
     SearchOptions m_options;

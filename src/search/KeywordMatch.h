@@ -15,10 +15,15 @@ class KeywordPattern {
 public:
     KeywordPattern(const QString& keyword, bool wholeWords);
     bool matches(QString text) const;
+    // The same answer for a text in UTF-8; an ASCII text, the usual kind, is
+    // searched as it stands, without making a string of it.
+    bool matchesUtf8(const char* text) const;
 
 private:
     QString m_keyword;  // upper-cased unless whole words are on
     bool m_wholeWords;
+    // The upper-cased keyword in ASCII; empty when it holds anything else.
+    QByteArray m_asciiKeyword;
 };
 
 // Lower-cases the letters A to Z and nothing else.

@@ -107,7 +107,7 @@ private slots:
     void menusToolButtonsAndShortcuts()
     {
         start();
-        const QStringList bar = {"&File", "&Edit", "&Search", "&Options", "&Help"};
+        const QStringList bar = {"&File", "&Edit", "&Search", "&Tools", "&Options", "&Help"};
         QStringList titles;
         for (QAction* entry : main().menuBar()->actions())
             titles << entry->text();

@@ -6,9 +6,12 @@
 #include "datafile/Passphrase.h"
 #include "datafile/TextEncoding.h"
 #include "editor/OneTimeCode.h"
+#include "editor/FieldFormats.h"
+#include "health/PasswordStrength.h"
 
 #include "support/TestSupport.h"
 
+#include <QCryptographicHash>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -282,6 +285,36 @@ private slots:
         const Outcome result = withPassword("pw", QStringList{"find", m_file, keyword} + options);
         QCOMPARE(result.out, hits);
         QCOMPARE(result.code, int(hits.isEmpty() ? CliTool::NothingFound : CliTool::Success));
+    }
+
+    void analyzeReportsWhatTheProgramReports()
+    {
+        const QByteArray soon = FormatStoredDate(QDate::currentDate().addDays(3)).toUtf8();
+        writeFile(path("health.xml"),
+                  "<data><record><label>Mail</label><field name='Password' basic_type='TEXT'>letmein</field></record>"
+                  "<folder name='Web'><record><label>Shop</label><field name='Password' basic_type='TEXT'>letmein"
+                  "</field><field name='Expiry' basic_type='DATE'>" + soon + "</field></record></folder></data>");
+        QCOMPARE(runTool({"--password-stdin", "import", path("health.xml"), path("health.zv")}, "pw\n").code,
+                 int(CliTool::Success));
+        const QByteArray hash = QCryptographicHash::hash("letmein", QCryptographicHash::Sha1).toHex().toUpper();
+        writeFile(path("pwned.txt"), "0000000000000000000000000000000000000001:3\r\n" + hash
+                                         + ":51\r\nFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF:9\r\n");
+        const Outcome result =
+            runTool({"--password-stdin", "analyze", path("health.zv"), "--breaches", path("pwned.txt")}, "pw\n");
+        QCOMPARE(result.code, int(CliTool::Success));
+        const QString bits = QString::number(qint64(PasswordStrength::estimatedBits(QStringLiteral("letmein"))));
+        const QString password = QStringLiteral("Password :: %1 password (%2)\n");
+        QCOMPARE(result.out, "Mail :: " + password.arg("Weak", "Strength: " + bits + " bits")
+                                 + "Mail :: " + password.arg("Reused", "Records with it: 2")
+                                 + "Mail :: " + password.arg("Breached", "Times seen in breaches: 51")
+                                 + "Web/Shop :: " + password.arg("Weak", "Strength: " + bits + " bits")
+                                 + "Web/Shop :: " + password.arg("Reused", "Records with it: 2")
+                                 + "Web/Shop :: " + password.arg("Breached", "Times seen in breaches: 51")
+                                 + "Web/Shop :: Expiry :: Expires soon (" + dateDisplayText(QString::fromUtf8(soon))
+                                 + ")\n");
+        QCOMPARE(runTool({"--password-stdin", "analyze", path("health.zv"), "--breaches", path("none.txt")}, "pw\n")
+                     .code,
+                 int(CliTool::CannotRead));
     }
 
     void readFailuresUseTheProgramsMessages()
@@ -686,6 +719,8 @@ private slots:
         QTest::newRow("generate unknown option") << QStringList{"generate", "--no-digits"};
         QTest::newRow("import from an unknown format") << QStringList{"import", "--from", "json", "a.json", "b.zv"};
         QTest::newRow("export to no format") << QStringList{"export", "x.zv", "--to"};
+        QTest::newRow("analyze without file") << QStringList{"analyze"};
+        QTest::newRow("analyze breaches without list") << QStringList{"analyze", "x.zv", "--breaches"};
     }
 
     void usageErrors()

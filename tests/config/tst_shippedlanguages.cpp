@@ -108,6 +108,15 @@ const CaptionKey CaptionKeys[] = {
     {"NewFieldTypeOneTimeCode", 0}, {"NewFieldLabelSeed", ':'}, {"NewFieldTextFirstCode", 0},
     {"MessageNoOneTimeCodeSeed", 0}, {"MessageNoOneTimeCode", 0}, {"GeneratorRadioCharacters", 0},
     {"GeneratorRadioWords", 0}, {"GeneratorLabelWords", ':'}, {"GeneratorLabelSeparator", ':'},
+    // Type to filter, the health report and the expiry reminder
+    {"MainActionFilter", 0}, {"MainFilterPlaceholder", 0}, {"MainMenuTools", 0}, {"MainActionHealthReport", 0},
+    {"HealthCaption", 0}, {"HealthColumnRecord", 0}, {"HealthColumnField", 0}, {"HealthColumnProblem", 0},
+    {"HealthColumnDetail", 0}, {"HealthButtonClose", 0}, {"HealthNothingFound", 0}, {"HealthFindingsOne", 0},
+    {"HealthFindingsFew", 0}, {"HealthFindingsMany", 0}, {"HealthBreachesUnreadable", 0},
+    {"HealthWeakPassword", 0}, {"HealthReusedPassword", 0}, {"HealthBreachedPassword", 0}, {"HealthExpired", 0},
+    {"HealthExpiresSoon", 0}, {"HealthDetailBits", 0}, {"HealthDetailRecords", 0}, {"HealthDetailSeen", 0},
+    {"ExpiryReminderOne", 0}, {"ExpiryReminderFew", 0}, {"ExpiryReminderMany", 0},
+    {"SettingsLabelExpiryDays", ':'}, {"SettingsSuffixDays", 0}, {"SettingsLabelBreachesFile", ':'},
 };
 
 QString languagesRoot()

@@ -23,6 +23,9 @@ while IFS='|' read -r line expected; do
     fi
 done <<'TABLE'
 l|list
+a|analyze
+analyze a.zv --breaches ""|folder readme.txt
+analyze --|--breaches
 e|export
 f|find
 i|import info

@@ -5,10 +5,12 @@
 #include "app/ui/Artwork.h"
 #include "app/ui/BackgroundPicture.h"
 #include "app/ui/DocumentStatusDisplay.h"
+#include "app/ui/HealthTools.h"
 #include "app/ui/MenuBarCornerButton.h"
 #include "app/ui/MenuMnemonics.h"
 #include "app/ui/PasswordWindowPrompt.h"
 #include "app/ui/ToolRow.h"
+#include "app/ui/TreeFilterBar.h"
 #include "config/CaptionTable.h"
 #include "config/MessageBoxTitles.h"
 #include "config/ProgramPaths.h"
@@ -19,6 +21,7 @@
 #include "document/ui/TypeIcons.h"
 #include "editor/FieldElements.h"
 #include "editor/ui/RecordEditor.h"
+#include "health/ui/HealthReportWindow.h"
 #include "platform/MessageService.h"
 #include "platform/ui/TrackedDialog.h"
 #include "platform/ui/TrayShell.h"
@@ -69,6 +72,9 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     // Before the size is fixed; the window keeps one size, so there is no grip.
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->setSizeGripEnabled(false);
+    m_healthTools = new HealthTools(m_document, m_settings, m_captions, *statusBar(), this);
+    connect(m_healthTools, &HealthTools::recordChosen, this, &TFormMain::selectReportedRecord);
+    connect(action("ActionHealthReport"), &QAction::triggered, m_healthTools, &HealthTools::showReport);
     ApplyMainMenuCaptions();
     // The client area's designed size, fixed: no resizing and no maximising.
     centralWidget()->setFixedSize(727, 566);
@@ -131,6 +137,8 @@ void TFormMain::createActions()
     make("LockNow1", QKeySequence(Qt::CTRL | Qt::Key_L));
     make("Exit1", QKeySequence(Qt::ALT | Qt::Key_F4));
     make("FindNext1", QKeySequence(Qt::Key_F3))->setEnabled(false);
+    make("ActionFilter", QKeySequence(Qt::CTRL | Qt::Key_E));
+    make("ActionHealthReport");
     make("Changepassword1")->setEnabled(false);
     make("Manual1", QKeySequence(Qt::Key_F1));
     make("About1");
@@ -177,7 +185,11 @@ void TFormMain::createMenus()
 
     m_searchMenu = bar->addMenu(QString());
     m_searchMenu->setObjectName(QStringLiteral("Search1"));
-    m_searchMenu->addActions({action("ActionFind"), action("FindNext1")});
+    m_searchMenu->addActions({action("ActionFind"), action("FindNext1"), action("ActionFilter")});
+
+    m_toolsMenu = bar->addMenu(QString());
+    m_toolsMenu->setObjectName(QStringLiteral("Tools1"));
+    m_toolsMenu->addAction(action("ActionHealthReport"));
 
     m_optionsMenu = bar->addMenu(QString());
     m_optionsMenu->addAction(action("ActionSettings"));
@@ -246,6 +258,12 @@ void TFormMain::createCentralArea()
 
     m_treeCommands = std::make_unique<TreeCommands>(m_document, *m_treeModel, *m_treeView->selectionModel(),
                                                     *m_treeView, m_captions, m_messages);
+    m_filterBar = new TreeFilterBar(m_document, *m_treeModel, *m_treeView, *m_treeCommands, central);
+    m_filterBar->setMaximumWidth(320);
+    connect(action("ActionFilter"), &QAction::triggered, m_filterBar, [this] { m_filterBar->start(); });
+    connect(m_treeView, &DocumentTreeView::filterTyped, m_filterBar, &TreeFilterBar::start);
+    connect(m_treeCommands.get(), &TreeCommands::documentChanged, m_filterBar, &TreeFilterBar::documentEdited);
+    connect(m_editor, &RecordEditor::fieldEdited, m_filterBar, &TreeFilterBar::documentEdited);
     connect(m_treeCommands.get(), &TreeCommands::documentChanged, this, [this] { SetModified(true); });
     connect(m_treeCommands.get(), &TreeCommands::treeBecameEmpty, this, &TFormMain::treeBecameEmpty);
     connect(m_treeCommands.get(), &TreeCommands::fieldAdded, m_editor, &RecordEditor::focusLastField);
@@ -256,7 +274,11 @@ void TFormMain::createCentralArea()
 
     auto* body = new QHBoxLayout;
     body->setSpacing(40);
-    body->addWidget(m_treeView);
+    auto* treeColumn = new QVBoxLayout;
+    treeColumn->setSpacing(6);
+    treeColumn->addWidget(m_filterBar);
+    treeColumn->addWidget(m_treeView, 1);
+    body->addLayout(treeColumn);
     body->addWidget(m_editor, 1);
 
     auto* layout = new QVBoxLayout(central);
@@ -274,6 +296,37 @@ void TFormMain::createTray(TrayShell& shell)
     m_sysTray->setIcon(QApplication::windowIcon());
     connect(m_sysTray, &TSysTray::OnMouseUp, this, &TFormMain::SysTrayMouseUp);
     connect(m_sysTray, &TSysTray::shownChanged, this, &TFormMain::SysTrayShownChanged);
+}
+
+void TFormMain::setAutoLock(AutoLock* lock)
+{
+    m_autoLock = lock;
+    connect(m_autoLock, &AutoLock::lockedChanged, m_healthTools, [this](bool locked) {
+        if (!locked)
+            m_healthTools->remindOfExpiry();
+    });
+}
+
+void TFormMain::ActionNewGroupExecute()
+{
+    m_filterBar->end();
+    m_treeCommands->newGroup();
+}
+
+void TFormMain::ActionNewRecordExecute()
+{
+    m_filterBar->end();
+    m_treeCommands->newRecord();
+}
+
+void TFormMain::selectReportedRecord(const pugi::xml_node& record)
+{
+    m_filterBar->end();
+    const QModelIndex node = FindTreeNode(record);
+    if (!node.isValid())
+        return;
+    m_treeView->setCurrentIndex(node);
+    m_treeView->scrollTo(node);
 }
 
 void TFormMain::setPasswordWindow(TFormPassword* window)
@@ -325,6 +378,8 @@ void TFormMain::MarkCurrentLanguage(int selectedIndex)
 
 void TFormMain::ActionFindExecute()
 {
+    // Find walks the whole document, so its hit must be in the tree.
+    m_filterBar->end();
     m_search.clearExhausted();
     if (m_searchWindow->exec() != QDialog::Accepted)
         return;
@@ -398,6 +453,11 @@ void TFormMain::ApplyMainMenuCaptions()
     action("ActionFind")->setText(caption("MainActionFind", "Find"));
     m_searchMenu->setTitle(caption("MainMenuSearch", "Search"));
     action("FindNext1")->setText(caption("MainSubMenuFindNext", "Find Next"));
+    action("ActionFilter")->setText(caption("MainActionFilter", "Filter"));
+    m_filterBar->setPlaceholderText(caption("MainFilterPlaceholder", "Type to filter (Ctrl+E)"));
+    m_toolsMenu->setTitle(caption("MainMenuTools", "Tools"));
+    action("ActionHealthReport")->setText(caption("MainActionHealthReport", "Health report"));
+    m_healthTools->applyCaptions();
     m_optionsMenu->setTitle(caption("MainMenuOptions", "Options"));
     action("ActionSettings")->setText(caption("MainActionSettings", "Settings"));
     m_languageMenu->setTitle(caption("MainSubMenuLanguage", "Language"));
@@ -414,7 +474,7 @@ void TFormMain::ApplyMainMenuCaptions()
     MenuMnemonics mnemonics;
     mnemonics.markTitles(*menuBar());
     for (const QMenu* menu :
-         {m_fileMenu, m_editMenu, m_searchMenu, m_optionsMenu, m_helpMenu, m_popupMenuTree, m_popupMenuTray})
+         {m_fileMenu, m_editMenu, m_searchMenu, m_toolsMenu, m_optionsMenu, m_helpMenu, m_popupMenuTree, m_popupMenuTray})
         mnemonics.markItems(*menu);
 }
 
@@ -430,7 +490,10 @@ void TFormMain::showDocumentStatus()
 void TFormMain::showReplacedDocument()
 {
     m_editor->ClearRecordEditor();
+    m_filterBar->forget();
+    m_healthTools->forget();
     RebuildTree();
+    m_healthTools->remindOfExpiry();
     action("ActionFind")->setEnabled(m_treeModel->nodeCount() > 0);
     // A field that had the keyboard went with the old document.
     m_treeView->setFocus();

@@ -22,6 +22,7 @@
 class CaptionTable;
 class DocumentStatusDisplay;
 class DocumentTreeModel;
+class HealthTools;
 class PasswordPrompt;
 class ProgramPaths;
 class QAction;
@@ -36,6 +37,7 @@ class TFormPassword;
 class TFormSearch;
 class TFormSettings;
 class TrackedDialog;
+class TreeFilterBar;
 class TrayShell;
 class TSysTray;
 
@@ -63,7 +65,7 @@ public:
     void setPasswordWindow(TFormPassword* window);
     void setAboutWindow(TFormAbout* window);
     // The lock, made once the windows it hides and its prompt exist.
-    void setAutoLock(AutoLock* lock) { m_autoLock = lock; }
+    void setAutoLock(AutoLock* lock);
     void setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField)
     {
         m_treeCommands->setCreationWindows(newGroup, newRecord, newField);
@@ -112,8 +114,9 @@ public:
 
     // The tree's editing commands, and what the creation windows see of the tree.
     TreeCommands& treeCommands() const { return *m_treeCommands; }
-    void ActionNewGroupExecute() { m_treeCommands->newGroup(); }
-    void ActionNewRecordExecute() { m_treeCommands->newRecord(); }
+    // A new item goes into the whole tree, where it is shown selected.
+    void ActionNewGroupExecute();
+    void ActionNewRecordExecute();
     void ActionNewFieldExecute() { m_treeCommands->newField(); }
     void ActionDeleteExecute() { m_treeCommands->deleteSelected(); }
     void TreeViewEdited(const QModelIndex& node, const QString& text) { m_treeCommands->rename(node, text); }
@@ -146,6 +149,8 @@ public:
     // The tree icons by image index, shared with the windows that show groups.
     const QList<QIcon>& ImageListIcons() const { return m_imageListIcons; }
     RecordEditor& recordEditor() const { return *m_editor; }
+    TreeFilterBar& filterBar() const { return *m_filterBar; }
+    HealthTools& healthTools() const { return *m_healthTools; }
     QMenu& PopupMenuTree() const { return *m_popupMenuTree; }
     QMenu& PopupMenuTray() const { return *m_popupMenuTray; }
     AutoLock& autoLock() const { return *m_autoLock; }
@@ -189,6 +194,8 @@ private:
     QString caption(const char* key, const char* englishDefault) const;
 
     void selectHitAndFocusIt();
+    // A record chosen in the health report, shown in the whole tree.
+    void selectReportedRecord(const pugi::xml_node& record);
     void About1Click();
 
     const ProgramPaths& m_paths;
@@ -215,6 +222,8 @@ private:
     TreeSearch m_search;
 
     DocumentTreeView* m_treeView = nullptr;
+    TreeFilterBar* m_filterBar = nullptr;
+    HealthTools* m_healthTools = nullptr;
     QList<QIcon> m_imageListIcons;
     DocumentTreeModel* m_treeModel = nullptr;
     RecordEditor* m_editor = nullptr;
@@ -224,6 +233,7 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;
     QMenu* m_searchMenu = nullptr;
+    QMenu* m_toolsMenu = nullptr;
     QMenu* m_optionsMenu = nullptr;
     QMenu* m_languageMenu = nullptr;
     QMenu* m_helpMenu = nullptr;

@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
@@ -115,6 +116,13 @@ void TFormSettings::createControls()
     m_spinBoxClipboardSeconds = createNamed<QSpinBox>(QStringLiteral("SpinBoxClipboardSeconds"), this);
     m_spinBoxClipboardSeconds->setRange(0, MaxClipboardSeconds);
     m_labelClipboardSeconds->setBuddy(m_spinBoxClipboardSeconds);
+    m_labelExpiryDays = createLabel(QStringLiteral("LabelExpiryDays"), this);
+    m_spinBoxExpiryDays = createNamed<QSpinBox>(QStringLiteral("SpinBoxExpiryDays"), this);
+    m_spinBoxExpiryDays->setRange(0, MaxExpiryReminderDays);
+    m_labelExpiryDays->setBuddy(m_spinBoxExpiryDays);
+    m_labelBreachesFile = createLabel(QStringLiteral("LabelBreachesFile"), this);
+    m_editBreachesFile = createEdit(QStringLiteral("EditBreachesFile"), this);
+    m_labelBreachesFile->setBuddy(m_editBreachesFile);
 
     m_buttonOk = createOkButton(this);
     m_buttonCancel = createCancelButton(this);
@@ -169,7 +177,14 @@ void TFormSettings::layOutControls()
     clipboard->addWidget(m_labelClipboardSeconds);
     clipboard->addWidget(m_spinBoxClipboardSeconds);
     clipboard->addStretch();
-    grid->addLayout(clipboard, row, 0, 1, 2);
+    grid->addLayout(clipboard, row++, 0, 1, 2);
+    auto* expiry = new QHBoxLayout;
+    expiry->addWidget(m_labelExpiryDays);
+    expiry->addWidget(m_spinBoxExpiryDays);
+    expiry->addStretch();
+    grid->addLayout(expiry, row++, 0, 1, 2);
+    grid->addWidget(m_labelBreachesFile, row++, 0, 1, 2);
+    grid->addWidget(m_editBreachesFile, row, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
     auto* window = new QVBoxLayout(this);
@@ -186,7 +201,7 @@ void TFormSettings::chainTabOrder()
         m_checkBoxOpenLast, m_checkBoxAutoSave, m_checkBoxBackups, m_checkBoxNewProtected, m_buttonOk,
         m_buttonCancel,     m_checkBoxAutoBlocking, m_comboBoxMinutes, m_checkBoxExtAssociations,
         m_checkBoxLockOnScreenLock, m_checkBoxLockBeforeSleep, m_checkBoxLockWhenMinimised,
-        m_spinBoxClipboardSeconds,
+        m_spinBoxClipboardSeconds, m_spinBoxExpiryDays, m_editBreachesFile,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -217,6 +232,11 @@ void TFormSettings::ApplySettingsCaptions()
     m_labelClipboardSeconds->setText(labelCaption(m_captions, "SettingsLabelClipboardSeconds", "Clear clipboard after"));
     m_spinBoxClipboardSeconds->setSuffix(caption(m_captions, "SettingsSuffixSeconds", " s"));
     m_spinBoxClipboardSeconds->setSpecialValueText(caption(m_captions, "SettingsClipboardNever", "Never"));
+    m_labelExpiryDays->setText(labelCaption(m_captions, "SettingsLabelExpiryDays", "Remind of expiry within"));
+    m_spinBoxExpiryDays->setSuffix(caption(m_captions, "SettingsSuffixDays", " days"));
+    m_spinBoxExpiryDays->setSpecialValueText(caption(m_captions, "SettingsClipboardNever", "Never"));
+    m_labelBreachesFile->setText(
+        labelCaption(m_captions, "SettingsLabelBreachesFile", "List of breached passwords (SHA-1)"));
     applyButtonCaptions(m_captions, m_buttonOk, m_buttonCancel);
     showNewFileCostText();
     refillLanguageList();
@@ -279,6 +299,8 @@ void TFormSettings::LoadSettingsIntoWindow(const SettingsStore& settings)
     m_checkBoxNewProtected->setChecked(settings.isNotOff(SettingKey::NewFilesProtected));
     showNewFileCost(settings.newFileCost());
     m_spinBoxClipboardSeconds->setValue(clipboardSecondsFrom(settings.GetSetting(SettingKey::ClipboardSeconds)));
+    m_spinBoxExpiryDays->setValue(expiryReminderDaysFrom(settings.GetSetting(SettingKey::ExpiryReminderDays)));
+    m_editBreachesFile->setText(settings.GetSetting(SettingKey::BreachesFile));
 }
 
 void TFormSettings::selectLanguage(const QString& language)
@@ -325,6 +347,8 @@ SettingsWindowState TFormSettings::windowState(const QString& currentFileName) c
     state.lockWhenMinimised = m_checkBoxLockWhenMinimised->isChecked();
     state.newFilesProtected = m_checkBoxNewProtected->isChecked();
     state.clipboardSeconds = m_spinBoxClipboardSeconds->value();
+    state.expiryReminderDays = m_spinBoxExpiryDays->value();
+    state.breachesFile = m_editBreachesFile->text().trimmed();
     state.currentFileName = currentFileName;
     return state;
 }

@@ -10,6 +10,7 @@ class ProgramPaths;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QSpinBox;
 
@@ -99,6 +100,10 @@ private:
     std::optional<ProtectedContainer::DerivationCost> m_newFileCost;
     QLabel* m_labelClipboardSeconds = nullptr;
     QSpinBox* m_spinBoxClipboardSeconds = nullptr;
+    QLabel* m_labelExpiryDays = nullptr;
+    QSpinBox* m_spinBoxExpiryDays = nullptr;
+    QLabel* m_labelBreachesFile = nullptr;
+    QLineEdit* m_editBreachesFile = nullptr;
     QPushButton* m_buttonOk = nullptr;
     QPushButton* m_buttonCancel = nullptr;
 };

@@ -79,6 +79,12 @@ void DocumentTreeView::keyPressEvent(QKeyEvent* event)
     QTreeView::keyPressEvent(event);
 }
 
+void DocumentTreeView::keyboardSearch(const QString& search)
+{
+    if (!search.isEmpty() && search.at(0).isPrint())
+        emit filterTyped(search);
+}
+
 void DocumentTreeView::contextMenuEvent(QContextMenuEvent* event)
 {
     if (!m_menu)

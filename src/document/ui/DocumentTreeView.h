@@ -29,11 +29,16 @@ public:
     // Opens the caption editor on the current node, if there is one.
     void renameCurrent();
 
+    // Typed text filters the tree rather than jumping to a caption.
+    void keyboardSearch(const QString& search) override;
+
 signals:
     // Delete was pressed while no caption was being edited.
     void deleteRequested();
     // The keyboard focus came into the tree.
     void entered();
+    // A printable key was typed in the tree: text starts the filter.
+    void filterTyped(const QString& text);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -42,22 +42,46 @@ void DocumentTreeModel::clear()
 
 void DocumentTreeModel::AddTreeLevel(const pugi::xml_node& root)
 {
-    // The node of the last item seen at each depth: the parent of an item at
+    // Whether an item is shown depends on the items under it, so the walk
+    // first lists them all in tree order; a shown item shows the groups
+    // above it.
+    struct Item {
+        pugi::xml_node element;
+        int depth;
+        bool shown;
+    };
+    std::vector<Item> items;
+    std::vector<size_t> above;
+    Schema::walkTree(root, [&](const pugi::xml_node& item, int depth) {
+        above.resize(depth);
+        const bool shown = !m_hidden || !m_hidden(item);
+        if (shown && m_hidden) {
+            for (size_t group : above)
+                items[group].shown = true;
+        }
+        above.push_back(items.size());
+        items.push_back({item, depth, shown});
+        return true;
+    });
+    // The node of the last item added at each depth: the parent of an item at
     // depth d is the one at d - 1. Records never have items under them, so
-    // their entries are simply overwritten.
+    // their entries are simply overwritten. A shown item's groups are shown,
+    // so the depths of shown items never skip a level.
     std::vector<int> lastAtDepth;
     // A file uses a handful of type keys: nodes share one string per key.
     std::unordered_map<std::string_view, QString> typeKeys;
-    Schema::walkTree(root, [&](const pugi::xml_node& item, int depth) {
-        lastAtDepth.resize(depth);
-        const int parentNode = depth == 0 ? -1 : lastAtDepth.back();
-        const char* key = item.attribute("type").value();
+    for (const Item& item : items) {
+        if (!item.shown)
+            continue;
+        lastAtDepth.resize(item.depth);
+        const int parentNode = item.depth == 0 ? -1 : lastAtDepth.back();
+        const char* key = item.element.attribute("type").value();
         auto known = typeKeys.find(key);
         if (known == typeKeys.end())
             known = typeKeys.emplace(key, qText(key)).first;
-        lastAtDepth.push_back(addNode(parentNode, item, Schema::isRecord(item), Schema::itemCaption(item), known->second));
-        return true;
-    });
+        lastAtDepth.push_back(addNode(parentNode, item.element, Schema::isRecord(item.element),
+                                      Schema::itemCaption(item.element), known->second));
+    }
 }
 
 int DocumentTreeModel::addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption,

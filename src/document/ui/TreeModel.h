@@ -8,6 +8,7 @@
 
 #include <pugixml.hpp>
 
+#include <functional>
 #include <vector>
 
 // What each tree node knows about the item it shows.
@@ -31,6 +32,11 @@ public:
 
     // Clears the tree and builds it again from the items under root.
     void RebuildTree(const pugi::xml_node& root);
+    // Items for which hidden answers true are left out of the trees built
+    // from now on, unless something under them is shown; an empty function
+    // shows everything.
+    using HiddenItems = std::function<bool(const pugi::xml_node& item)>;
+    void setHiddenItems(HiddenItems hidden) { m_hidden = std::move(hidden); }
     void clear();
 
     // A tree shows at most the first MaxShownCaption characters of a caption:
@@ -105,6 +111,7 @@ private:
     pugi::xml_node targetOf(const QModelIndex& parent) const;
 
     QList<QIcon> m_icons;
+    HiddenItems m_hidden;
     mutable pugi::xml_node m_dragged;
     std::vector<Node> m_nodes;
     std::vector<int> m_topLevel;
