@@ -8,6 +8,8 @@
 #include "datafile/RC4.h"
 #include "document/Catalogue.h"
 #include "document/DataDocument.h"
+#include "document/DocumentEditing.h"
+#include "document/DocumentHistory.h"
 #include "document/Schema.h"
 #include "document/interchange/Interchange.h"
 #include "document/ui/TreeModel.h"
@@ -216,7 +218,9 @@ int main(int argc, char* argv[])
     DataDocument wide;
     fillWideRecord(wide);
     const CaptionTable englishCaptions;
-    RecordEditor editor(englishCaptions);
+    DocumentHistory history(wide);
+    DocumentEditing editing(wide, history, englishCaptions);
+    RecordEditor editor(englishCaptions, editing);
     editor.resize(437, 423);
     editor.show();
     const double select = bestSeconds([&] {

@@ -153,6 +153,16 @@ void DataDocument::discard(pugi::xml_node node)
     setAsideArea().remove_child(node);
 }
 
+pugi::xml_node DataDocument::keepCopy(const pugi::xml_node& original, bool withContent)
+{
+    if (withContent)
+        return setAsideArea().append_copy(original);
+    pugi::xml_node copy = setAsideArea().append_child(original.name());
+    for (const pugi::xml_attribute& attribute : original.attributes())
+        copy.append_copy(attribute);
+    return copy;
+}
+
 bool DataDocument::loadText(QByteArray text, QString* error)
 {
     // Text converted from 8-bit grows, its markup does not.

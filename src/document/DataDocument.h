@@ -71,6 +71,10 @@ public:
     void setAside(pugi::xml_node node);
     void putBack(pugi::xml_node node, pugi::xml_node parent, pugi::xml_node next);
     void discard(pugi::xml_node node);
+    // A copy of original, set aside as above, to restore it from later: with
+    // everything it holds, or (withContent false) its name and attributes only,
+    // which is all a change of its attributes needs of a large group.
+    pugi::xml_node keepCopy(const pugi::xml_node& original, bool withContent);
 
     // The levels of elements under element: 0 when it has no child element.
     static int levelsBelow(const pugi::xml_node& element);

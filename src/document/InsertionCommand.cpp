@@ -9,9 +9,10 @@ void InsertionCommand::Insertions::added(const pugi::xml_node& node)
     m_placed.push_back({node, node.parent(), node.next_sibling()});
 }
 
-InsertionCommand::InsertionCommand(QString description, Insert insert)
+InsertionCommand::InsertionCommand(QString description, Insert insert, pugi::xml_node shown)
     : DocumentCommand(std::move(description))
     , m_insert(std::move(insert))
+    , m_shown(shown)
 {
 }
 
@@ -48,5 +49,8 @@ void InsertionCommand::forget(DataDocument& document)
 
 pugi::xml_node InsertionCommand::subject() const
 {
-    return m_applied && !m_insertions.m_placed.empty() ? m_insertions.m_placed.front().node : pugi::xml_node();
+    if (m_shown || m_insertions.m_placed.empty())
+        return m_shown;
+    const Insertions::Placed& first = m_insertions.m_placed.front();
+    return m_applied ? first.node : first.parent;
 }

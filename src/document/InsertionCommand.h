@@ -29,16 +29,18 @@ public:
     // not, having added nothing.
     using Insert = std::function<bool(DataDocument& document, Insertions& insertions)>;
 
-    InsertionCommand(QString description, Insert insert);
+    // shown: the item to show after undo and redo (a new field's record);
+    // when null, the first node added, and after undo the place it went to.
+    InsertionCommand(QString description, Insert insert, pugi::xml_node shown = {});
 
     bool apply(DataDocument& document) override;
     void revert(DataDocument& document) override;
     void forget(DataDocument& document) override;
-    // The first node added, while it is in the tree.
     pugi::xml_node subject() const override;
 
 private:
     Insert m_insert;
+    pugi::xml_node m_shown;
     Insertions m_insertions;
     bool m_applied = false;
 };

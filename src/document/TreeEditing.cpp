@@ -174,6 +174,34 @@ bool nameRecord(pugi::xml_node record, const QString& name)
     return false;
 }
 
+bool nameGroup(pugi::xml_node group, const QString& name)
+{
+    if (!Schema::isGroup(group))
+        return false;
+    pugi::xml_attribute attribute = group.attribute("name");
+    if (!attribute)
+        attribute = group.prepend_attribute("name");
+    return attribute.set_value(name.toUtf8().constData());
+}
+
+bool rewriteField(pugi::xml_node field, const QString& name, const QString& storedType, const QString& value)
+{
+    field.remove_attributes();
+    DataDocument::clearContent(field);
+    return addAttribute(field, "name", name) && addAttribute(field, "basic_type", storedType)
+           && setText(field, value);
+}
+
+bool fieldReads(const pugi::xml_node& field, const QString& name, const QString& storedType, const QString& value)
+{
+    const pugi::xml_attribute first = field.first_attribute();
+    const pugi::xml_attribute second = first.next_attribute();
+    const char* text = DataDocument::onlyText(field);
+    return std::strcmp(first.name(), "name") == 0 && qText(first) == name
+           && std::strcmp(second.name(), "basic_type") == 0 && qText(second) == storedType
+           && !second.next_attribute() && (text ? qText(text) == value : !field.first_child() && value.isEmpty());
+}
+
 bool acceptsDrop(const pugi::xml_node& dragged, const pugi::xml_node& target)
 {
     if (!isItem(dragged))

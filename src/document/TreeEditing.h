@@ -6,7 +6,7 @@
 #include <pugixml.hpp>
 
 // The changes of the document's structure that the tree's commands make:
-// new groups, records and fields, and moving an item by
+// new groups, records and fields, names, field values, and moving an item by
 // drag and drop. New and moved items always go last under their parent.
 // Each operation either completes or leaves the document as it was; a null
 // node means nothing was changed. None of them nests elements deeper than
@@ -35,6 +35,19 @@ pugi::xml_node appendField(pugi::xml_node record, const QString& name, const QSt
 // the name never lands in a field. False, with nothing changed, when the
 // record cannot take it.
 bool nameRecord(pugi::xml_node record, const QString& name);
+
+// Gives group the name, its `name` attribute. A group element without one
+// (made by hand or by another program) gets it first. False, with nothing
+// changed, when the element is no group.
+bool nameGroup(pugi::xml_node group, const QString& name);
+
+// Gives a field element exactly the attributes `name` and `basic_type`, in
+// this order, and value as its text. The element keeps its place among its
+// siblings, and handles to it stay valid.
+bool rewriteField(pugi::xml_node field, const QString& name, const QString& storedType, const QString& value);
+
+// Whether rewriteField with these would leave field exactly as it is.
+bool fieldReads(const pugi::xml_node& field, const QString& name, const QString& storedType, const QString& value);
 
 // Whether dragged (a group or record) may be dropped on target: a group or
 // record, or null (or the `data` element) for the empty area below the

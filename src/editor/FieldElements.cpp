@@ -24,15 +24,4 @@ std::vector<pugi::xml_node> shownFieldsFrom(const pugi::xml_node& first)
     return fields;
 }
 
-void rewriteField(pugi::xml_node field, const QString& name, FieldType type, const QString& value)
-{
-    field.remove_attributes();
-    DataDocument::clearContent(field);
-    field.append_attribute("name").set_value(name.toUtf8().constData());
-    field.append_attribute("basic_type").set_value(storedTypeName(type).toUtf8().constData());
-    // No text node for an empty value, so the element is written as <field .../>.
-    if (!value.isEmpty())
-        field.text().set(value.toUtf8().constData());
-}
-
 } // namespace FieldElements

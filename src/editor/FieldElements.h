@@ -21,9 +21,4 @@ std::optional<FieldType> shownFieldType(const pugi::xml_node& node);
 // first and its following siblings that have a shown field type, in order.
 std::vector<pugi::xml_node> shownFieldsFrom(const pugi::xml_node& first);
 
-// Gives the element exactly the attributes `name` and `basic_type`, in this
-// order, and value as its text. The element keeps its place among its
-// siblings, and handles to it stay valid.
-void rewriteField(pugi::xml_node field, const QString& name, FieldType type, const QString& value);
-
 } // namespace FieldElements

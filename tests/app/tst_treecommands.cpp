@@ -3,11 +3,14 @@
 #include "document/ui/TreeModel.h"
 #include "document/ui/UnitGroupSelect.h"
 #include "document/ui/UnitNewField.h"
+#include "document/ui/UnitNewGroup.h"
 #include "editor/ui/RecordEditor.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -106,12 +109,65 @@ private slots:
         for (QTreeWidgetItemIterator it(groups.findChild<QTreeWidget*>("TreeViewGroups")); *it; ++it)
             ++shown;
         QCOMPARE(shown, levels + 1);
+        // New Group from that window would nest one level too deep: nothing is added.
+        const QByteArray full = main().XMLDocumentData().toText();
+        TFormNewGroup& newGroup = m_fixture->program().newGroupWindow();
+        WhenShown named(newGroup, [&] { fillAndConfirm(newGroup, "deeper"); });
+        groups.findChild<QPushButton*>("JvXPButtonNewGroup")->click();
+        QCOMPARE(main().XMLDocumentData().toText(), full);
+        QVERIFY(!main().action("ActionUndo")->isEnabled());
 
         main().TreeView().setCurrentIndex(model().firstNode());
         m_fixture->messages.answers.enqueue(Answer::Yes);
         main().ActionDeleteExecute();
         QCOMPARE(model().nodeCount(), 0);
         QVERIFY(!root().first_child());
+    }
+
+    // Undo and Redo by their keys and from the menu, named after the change;
+    // Ctrl+Z in a field's box is the box's own.
+    void undoAndRedo()
+    {
+        const auto undoText = [this] { return main().action("ActionUndo")->text().remove('&'); };
+        // A shortcut reaches only the active window's focus.
+        main().activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &main());
+        main().TreeView().expand(node("Home"));
+        select("Cars");
+        m_fixture->messages.answers.enqueue(Answer::Yes);
+        main().ActionDeleteExecute();
+        QCOMPARE(undoText(), QStringLiteral("Undo Delete “Cars”"));
+        QVERIFY(main().Modified());
+
+        main().TreeView().setFocus();
+        QTest::keyClick(&main().TreeView(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(model().caption(main().TreeView().currentIndex()), QStringLiteral("Cars"));
+        QVERIFY(main().TreeView().isExpanded(node("Home")));
+        QVERIFY(!main().Modified());
+        QCOMPARE(main().action("ActionRedo")->text().remove('&'), QStringLiteral("Redo Delete “Cars”"));
+        QCOMPARE(undoText(), QStringLiteral("Undo"));
+        QVERIFY(!main().action("ActionUndo")->isEnabled());
+
+        for (const QKeySequence& redo : main().action("ActionRedo")->shortcuts()) {
+            QTest::keySequence(&main().TreeView(), redo);
+            QVERIFY(!node("Cars").isValid());
+            main().action("ActionUndo")->trigger();
+            QVERIFY(node("Cars").isValid());
+        }
+
+        select("Keys");
+        auto* box = qobject_cast<QLineEdit*>(main().recordEditor().controlList().at(1));
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_End);
+        QTest::keyClick(box, Qt::Key_X);
+        QCOMPARE(qText(root().child("folder").child("record").child("field").text()), QStringLiteral("Keysx"));
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), QStringLiteral("Keys"));
+        QCOMPARE(qText(root().child("folder").child("record").child("field").text()), QStringLiteral("Keys"));
+        QCOMPARE(undoText(), QStringLiteral("Undo Edit “Title”"));
+        main().action("ActionUndo")->trigger();
+        QCOMPARE(model().caption(main().TreeView().currentIndex()), QStringLiteral("Keys"));
+        QVERIFY(!main().Modified());
     }
 
     // A name of millions of characters stays whole in the document but both

@@ -3,6 +3,8 @@
 #include "app/ui/DeletionQuestion.h"
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
+#include "document/DocumentEditing.h"
+#include "document/DocumentHistory.h"
 #include "document/Schema.h"
 #include "document/ui/TypeIcons.h"
 #include "document/ui/UnitNewField.h"
@@ -50,9 +52,11 @@ struct Tree {
     DataDocument document;
     CaptionTable captions;
     ScriptedMessageService messages;
+    DocumentHistory history{document};
+    DocumentEditing editing{document, history, captions};
     DocumentTreeModel model{icons};
     DocumentTreeView view;
-    TreeCommands commands{document, model, showing(view, model), view, captions, messages};
+    TreeCommands commands{editing, model, showing(view, model), view, captions, messages};
     TFormNewGroup newGroup{captions, messages, icons};
     TFormNewRecord newRecord{captions, messages, commands, icons};
     TFormNewField newField{captions, messages};
@@ -188,7 +192,9 @@ private slots:
         QFETCH(QByteArray, item);
         DataDocument document;
         QVERIFY(document.loadText("<data>" + item + "</data>"));
-        QTEST(deletionQuestion(CaptionTable(), document.root().first_child()), "question");
+        QFETCH(QString, question);
+        QCOMPARE(deletionQuestion(CaptionTable(), document.root().first_child()),
+                 question + "\nEdit ▸ Undo brings it back.");
     }
 
     void deletingAField_data()

@@ -85,7 +85,12 @@ const CaptionKey CaptionKeys[] = {
     {"MessageExported", 0}, {"MessageExportReplaced", 0},
     // Deleting an item
     {"MessageDeleteRecord", '?'}, {"MessageDeleteEmptyGroup", '?'}, {"MessageDeleteGroupOneRecord", '?'},
-    {"MessageDeleteGroup", '?'},
+    {"MessageDeleteGroup", '?'}, {"MessageDeleteUndoable", 0},
+    // Undo and redo, and the names of the changes they take back
+    {"MainActionUndo", 0}, {"MainActionRedo", 0}, {"MainActionUndoNamed", 0}, {"MainActionRedoNamed", 0},
+    {"HistoryNewGroup", 0}, {"HistoryNewRecord", 0}, {"HistoryNewField", 0}, {"HistoryImport", 0},
+    {"HistoryDelete", 0}, {"HistoryDeleteField", 0}, {"HistoryRename", 0}, {"HistoryMove", 0},
+    {"HistoryEditField", 0},
     // Renaming an item
     {"MainActionRename", 0},
     // The manual and the web site without a program to open them

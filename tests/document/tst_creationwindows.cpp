@@ -1,6 +1,7 @@
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
 #include "document/DataDocument.h"
+#include "document/TreeEditing.h"
 #include "document/ui/MainTreeSelection.h"
 #include "document/Schema.h"
 #include "document/ui/TreeModel.h"
@@ -71,11 +72,15 @@ public:
     const TTreeNodeData* selectedNode() const override { return model.nodeData(selected); }
     const TTreeNodeData* selectedNodeParent() const override { return model.nodeData(selected.parent()); }
     pugi::xml_node dataElement() const override { return document.root(); }
-    void groupCreated(const pugi::xml_node& folder) override
+    pugi::xml_node createGroup(const pugi::xml_node& parent, const QString& name, int iconPosition) override
     {
+        const pugi::xml_node folder = TreeEditing::appendGroup(parent ? parent : document.root(), name, iconPosition);
+        if (!folder)
+            return {};
         ++groupsCreated;
         model.RebuildTree(document.root());
         selected = model.FindTreeNode(folder);
+        return folder;
     }
 
     DataDocument document;

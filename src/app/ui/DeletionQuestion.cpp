@@ -49,5 +49,6 @@ QString deletionQuestion(const CaptionTable& captions, const pugi::xml_node& ite
                            .arg(name, QString::number(records));
         }
     }
-    return question + QLatin1Char('?');
+    return question + QLatin1Char('?') + QLatin1Char('\n')
+           + caption("MessageDeleteUndoable", "Edit ▸ Undo brings it back.");
 }

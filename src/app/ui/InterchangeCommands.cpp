@@ -98,9 +98,8 @@ void InterchangeCommands::importFile()
                             + QLatin1Char('\n') + why);
         return;
     }
-    // One copy on this thread, once the tree may see it.
-    const pugi::xml_node group = m_window.XMLDocumentData().root().append_copy(result.group);
-    m_window.treeCommands().groupCreated(group);
+    // One copy on this thread, once the tree may see it; undone in one step.
+    m_window.treeCommands().addCopy(result.group);
 
     m_messages.show(MessageService::Kind::Information, importSummary(result, groupName));
 }

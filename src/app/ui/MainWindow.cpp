@@ -11,6 +11,7 @@
 #include "app/ui/PasswordWindowPrompt.h"
 #include "app/ui/ToolRow.h"
 #include "app/ui/TreeFilterBar.h"
+#include "app/ui/UndoCommands.h"
 #include "config/CaptionTable.h"
 #include "config/MessageBoxTitles.h"
 #include "config/ProgramPaths.h"
@@ -58,6 +59,7 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     , m_fileWork(this)
     , m_session(new DocumentSession(services.messages, services.captions, services.settings, m_fileWork, this))
     , m_document(m_session->document())
+    , m_editing(m_document, m_session->history(), services.captions)
 {
     setObjectName(QStringLiteral("FormMain"));
     // A fixed single border with system menu and minimise box.
@@ -128,6 +130,9 @@ void TFormMain::createActions()
     makeWithIcon("ActionFind", Artwork::ActionIcon::Find, QKeySequence(Qt::CTRL | Qt::Key_F))->setEnabled(false);
     makeWithIcon("ActionSettings", Artwork::ActionIcon::Settings, QKeySequence(Qt::Key_F12));
 
+    // Window-wide, yet a text box with the keyboard keeps Ctrl+Z for its own undo.
+    make("ActionUndo", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    make("ActionRedo")->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     make("New1", QKeySequence(Qt::CTRL | Qt::Key_N));
     make("Open1", QKeySequence(Qt::CTRL | Qt::Key_O));
     make("Save1", QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -179,6 +184,8 @@ void TFormMain::createMenus()
     m_fileMenu->addActions({action("LockNow1"), action("Exit1")});
 
     m_editMenu = bar->addMenu(QString());
+    m_editMenu->addActions({action("ActionUndo"), action("ActionRedo")});
+    m_editMenu->addSeparator();
     m_editMenu->addActions({action("ActionNewGroup"), action("ActionNewRecord"), action("ActionNewField")});
     m_editMenu->addSeparator();
     m_editMenu->addActions({action("ActionRename"), action("ActionDelete")});
@@ -251,20 +258,20 @@ void TFormMain::createCentralArea()
     connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { TreeViewChange(current); });
 
-    m_editor = new RecordEditor(m_captions, central);
-    connect(m_editor, &RecordEditor::fieldEdited, this, [this] { SetModified(true); });
+    m_editor = new RecordEditor(m_captions, m_editing, central);
     connect(m_editor, &RecordEditor::captionRefreshNeeded, this, &TFormMain::refreshSelectedCaption);
     connect(m_editor, &RecordEditor::panelEntered, this, [this] { action("ActionDelete")->setEnabled(false); });
 
-    m_treeCommands = std::make_unique<TreeCommands>(m_document, *m_treeModel, *m_treeView->selectionModel(),
+    m_treeCommands = std::make_unique<TreeCommands>(m_editing, *m_treeModel, *m_treeView->selectionModel(),
                                                     *m_treeView, m_captions, m_messages);
+    m_undoCommands = new UndoCommands(m_session->history(), *m_treeCommands, m_captions, *action("ActionUndo"),
+                                      *action("ActionRedo"), this);
     m_filterBar = new TreeFilterBar(m_document, *m_treeModel, *m_treeView, *m_treeCommands, central);
     m_filterBar->setMaximumWidth(320);
     connect(action("ActionFilter"), &QAction::triggered, m_filterBar, [this] { m_filterBar->start(); });
     connect(m_treeView, &DocumentTreeView::filterTyped, m_filterBar, &TreeFilterBar::start);
-    connect(m_treeCommands.get(), &TreeCommands::documentChanged, m_filterBar, &TreeFilterBar::documentEdited);
-    connect(m_editor, &RecordEditor::fieldEdited, m_filterBar, &TreeFilterBar::documentEdited);
-    connect(m_treeCommands.get(), &TreeCommands::documentChanged, this, [this] { SetModified(true); });
+    // Undo and redo change the document too.
+    connect(&m_session->history(), &DocumentHistory::changed, m_filterBar, &TreeFilterBar::documentEdited);
     connect(m_treeCommands.get(), &TreeCommands::treeBecameEmpty, this, &TFormMain::treeBecameEmpty);
     connect(m_treeCommands.get(), &TreeCommands::fieldAdded, m_editor, &RecordEditor::focusLastField);
     connect(m_treeCommands.get(), &TreeCommands::recordFieldsChanged, m_editor, [this](const pugi::xml_node& record) {
@@ -445,6 +452,7 @@ void TFormMain::ApplyMainMenuCaptions()
     action("Exit1")->setText(caption("MainSubMenuExit", "Exit"));
     action("Exit2")->setText(caption("MainSubMenuExit", "Exit"));
     m_editMenu->setTitle(caption("MainMenuEdit", "Edit"));
+    m_undoCommands->showPlainTexts();
     action("ActionNewGroup")->setText(caption("MainActionNewGroup", "New Group"));
     action("ActionNewRecord")->setText(caption("MainActionNewRecord", "New Record"));
     action("ActionNewField")->setText(caption("MainActionNewField", "New Field"));
@@ -476,6 +484,7 @@ void TFormMain::ApplyMainMenuCaptions()
     for (const QMenu* menu :
          {m_fileMenu, m_editMenu, m_searchMenu, m_toolsMenu, m_optionsMenu, m_helpMenu, m_popupMenuTree, m_popupMenuTray})
         mnemonics.markItems(*menu);
+    m_undoCommands->followHistory();
 }
 
 void TFormMain::showDocumentStatus()

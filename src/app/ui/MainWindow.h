@@ -7,6 +7,7 @@
 #include "app/ui/TreeCommands.h"
 #include "datafile/DataFile.h"
 #include "document/DataDocument.h"
+#include "document/DocumentEditing.h"
 #include "document/ui/DocumentTreeView.h"
 #include "platform/MessageService.h"
 #include "search/TreeSearch.h"
@@ -40,6 +41,7 @@ class TrackedDialog;
 class TreeFilterBar;
 class TrayShell;
 class TSysTray;
+class UndoCommands;
 
 // What the main window is given rather than finds for itself, so tests can
 // put temporary folders and test doubles in place.
@@ -209,10 +211,13 @@ private:
     DocumentSession* m_session;
     // The session's document, which the tree and the search work on.
     DataDocument& m_document;
+    // Every change the window makes to it, through its history.
+    DocumentEditing m_editing;
     std::unique_ptr<PasswordPrompt> m_passwordPrompt;
     QPointer<QDialog> m_activeDialog;
     // Made after the tree and gone before the document it edits.
     std::unique_ptr<TreeCommands> m_treeCommands;
+    UndoCommands* m_undoCommands = nullptr;
 
     AutoLock* m_autoLock = nullptr;
     DocumentStatusDisplay* m_statusDisplay = nullptr;

@@ -3,8 +3,8 @@
 #include "app/ui/DeletionQuestion.h"
 #include "config/CaptionTable.h"
 #include "document/DataDocument.h"
+#include "document/DocumentEditing.h"
 #include "document/Schema.h"
-#include "document/TreeEditing.h"
 #include "document/ui/TreeModel.h"
 #include "document/ui/TreeNodeView.h"
 #include "document/ui/UnitNewField.h"
@@ -19,9 +19,9 @@
 
 #include <unordered_set>
 
-TreeCommands::TreeCommands(DataDocument& document, DocumentTreeModel& model, QItemSelectionModel& selection,
+TreeCommands::TreeCommands(DocumentEditing& editing, DocumentTreeModel& model, QItemSelectionModel& selection,
                            TreeNodeView& view, const CaptionTable& captions, MessageService& messages)
-    : m_document(document)
+    : m_editing(editing)
     , m_model(model)
     , m_selection(selection)
     , m_view(view)
@@ -45,11 +45,6 @@ QString TreeCommands::caption(const char* key, const char* englishDefault) const
     return m_captions.GetCaption(QString::fromLatin1(key), QString::fromUtf8(englishDefault));
 }
 
-pugi::xml_node TreeCommands::orTopLevel(const pugi::xml_node& parent) const
-{
-    return parent ? parent : m_document.root();
-}
-
 void TreeCommands::showAdded(const pugi::xml_node& added)
 {
     if (!added)
@@ -63,8 +58,7 @@ void TreeCommands::newGroup()
     m_newGroupWindow->PresetParentFromTree(*this);
     if (m_newGroupWindow->exec() != QDialog::Accepted)
         return;
-    showAdded(TreeEditing::appendGroup(orTopLevel(m_newGroupWindow->chosenParent()), m_newGroupWindow->groupName(),
-                                       m_newGroupWindow->iconPosition()));
+    createGroup(m_newGroupWindow->chosenParent(), m_newGroupWindow->groupName(), m_newGroupWindow->iconPosition());
 }
 
 void TreeCommands::newRecord()
@@ -72,10 +66,10 @@ void TreeCommands::newRecord()
     if (m_newRecordWindow->exec() != QDialog::Accepted)
         return;
     const QString typeName = m_newRecordWindow->chosenTypeName();
-    showAdded(TreeEditing::appendRecord(orTopLevel(m_newRecordWindow->chosenParent()),
-                                        m_newRecordWindow->catalogue().FindTemplate(typeName), typeName,
-                                        m_newRecordWindow->recordName(), m_newRecordWindow->iconPosition(),
-                                        QDateTime::currentDateTime()));
+    showAdded(m_editing.newRecord(m_newRecordWindow->chosenParent(),
+                                  m_newRecordWindow->catalogue().FindTemplate(typeName), typeName,
+                                  m_newRecordWindow->recordName(), m_newRecordWindow->iconPosition(),
+                                  QDateTime::currentDateTime()));
 }
 
 void TreeCommands::newField()
@@ -87,8 +81,8 @@ void TreeCommands::newField()
     if (m_newFieldWindow->exec() != QDialog::Accepted)
         return;
     const QString storedType = FieldTypeFromCaption(m_newFieldWindow->chosenTypeCaption(), m_captions).toUpper();
-    if (!TreeEditing::appendField(record, m_newFieldWindow->fieldName(), storedType, QDateTime::currentDateTime(),
-                                  m_newFieldWindow->initialValue()))
+    if (!m_editing.newField(record, m_newFieldWindow->fieldName(), storedType, QDateTime::currentDateTime(),
+                            m_newFieldWindow->initialValue()))
         return;
     RebuildAndSelect(record);
     emit fieldAdded();
@@ -101,7 +95,7 @@ void TreeCommands::deleteSelected()
     const TTreeNodeData* data = m_model.nodeData(current);
     if (!data)
         return;
-    // Nothing brings a deleted item back: asked as a warning, whose default answer is No.
+    // Asked as a warning, whose default answer is No, though Undo brings the item back.
     if (m_messages.show(MessageService::Kind::Warning, deletionQuestion(m_captions, data->element),
                         MessageService::Buttons::YesNo)
         != MessageService::Answer::Yes)
@@ -115,7 +109,8 @@ void TreeCommands::deleteSelected()
         neighbour = current.parent();
     const TTreeNodeData* neighbourData = m_model.nodeData(neighbour);
     const pugi::xml_node next = neighbourData ? neighbourData->element : pugi::xml_node();
-    data->element.parent().remove_child(data->element);
+    if (!m_editing.deleteItem(data->element))
+        return;
     if (next)
         RebuildAndSelect(next);
     else
@@ -133,7 +128,7 @@ void TreeCommands::deleteField(int position)
     // have no row and no entry, so they are passed over when counting.
     const std::vector<pugi::xml_node> shown = FieldElements::shownFieldsFrom(record.first_child());
     if (position > 0 && position <= static_cast<int>(shown.size()))
-        record.remove_child(shown[position - 1]);
+        m_editing.deleteField(shown[position - 1]);
     emit recordFieldsChanged(record);
     emit documentChanged();
 }
@@ -147,7 +142,7 @@ void TreeCommands::rename(const QModelIndex& node, QString text)
         // Clearing a name the record never had leaves its caption as it is.
         if (text.isEmpty() && Schema::ownName(data->element).isEmpty())
             return;
-        if (!TreeEditing::nameRecord(data->element, text))
+        if (!m_editing.renameRecord(data->element, text))
             return;
         text = Schema::RecordCaption(data->element);
     } else if (text.isEmpty()) {
@@ -156,7 +151,8 @@ void TreeCommands::rename(const QModelIndex& node, QString text)
         m_view.takeKeyboardFocus();
         return;
     } else {
-        data->element.attribute("name").set_value(text.toUtf8().constData());
+        if (!m_editing.renameGroup(data->element, text))
+            return;
         m_model.setParentCaptionOfChildren(node, text);
     }
     m_model.setCaption(node, text);
@@ -166,7 +162,7 @@ void TreeCommands::rename(const QModelIndex& node, QString text)
 void TreeCommands::move(const pugi::xml_node& dragged, const pugi::xml_node& target)
 {
     // A record takes no drop: moving refuses it.
-    showAdded(TreeEditing::moveElement(dragged, orTopLevel(target)));
+    showAdded(m_editing.move(dragged, target));
 }
 
 void TreeCommands::RebuildTree()
@@ -177,7 +173,7 @@ void TreeCommands::RebuildTree()
         if (m_view.isNodeExpanded(node))
             expanded.insert(m_model.nodeData(node)->element.internal_object());
     }
-    m_model.RebuildTree(m_document.root());
+    m_model.RebuildTree(m_editing.document().root());
     if (!expanded.empty()) {
         for (QModelIndex node = m_model.firstNode(); node.isValid(); node = m_model.nextNode(node)) {
             if (expanded.count(m_model.nodeData(node)->element.internal_object()))
@@ -216,10 +212,19 @@ const TTreeNodeData* TreeCommands::selectedNodeParent() const
 
 pugi::xml_node TreeCommands::dataElement() const
 {
-    return m_document.root();
+    return m_editing.document().root();
 }
 
-void TreeCommands::groupCreated(const pugi::xml_node& folder)
+pugi::xml_node TreeCommands::createGroup(const pugi::xml_node& parent, const QString& name, int iconPosition)
 {
-    showAdded(folder);
+    const pugi::xml_node group = m_editing.newGroup(parent, name, iconPosition);
+    showAdded(group);
+    return group;
+}
+
+pugi::xml_node TreeCommands::addCopy(const pugi::xml_node& group)
+{
+    const pugi::xml_node added = m_editing.addCopy(group);
+    showAdded(added);
+    return added;
 }

@@ -9,7 +9,7 @@
 #include <pugixml.hpp>
 
 class CaptionTable;
-class DataDocument;
+class DocumentEditing;
 class DocumentTreeModel;
 class MessageService;
 class QItemSelectionModel;
@@ -22,13 +22,14 @@ class TreeNodeView;
 // item or a field, renaming in place and moving by drag and drop. Each one
 // changes the document, rebuilds the tree from it and selects what the user
 // would look at next; what the window must show in turn it learns from the
-// signals. It is also what the creation windows see of the tree.
+// signals. It is also what the creation windows see of the tree. The
+// changes go through the document's editing, so each can be undone.
 class TreeCommands : public QObject, public MainTreeSelection {
     Q_OBJECT
 public:
     // selection: the current node's model, the view's own; view: the rest of
     // what the commands need of the view.
-    TreeCommands(DataDocument& document, DocumentTreeModel& model, QItemSelectionModel& selection,
+    TreeCommands(DocumentEditing& editing, DocumentTreeModel& model, QItemSelectionModel& selection,
                  TreeNodeView& view, const CaptionTable& captions, MessageService& messages);
 
     // The windows that ask for a new item; they are made after the tree.
@@ -59,7 +60,9 @@ public:
     const TTreeNodeData* selectedNode() const override;
     const TTreeNodeData* selectedNodeParent() const override;
     pugi::xml_node dataElement() const override;
-    void groupCreated(const pugi::xml_node& folder) override;
+    pugi::xml_node createGroup(const pugi::xml_node& parent, const QString& name, int iconPosition) override;
+    // A copy of group, read from another file, added at the top level and selected.
+    pugi::xml_node addCopy(const pugi::xml_node& group);
 
 signals:
     // The document holds something it did not hold before.
@@ -73,12 +76,10 @@ signals:
 
 private:
     QString caption(const char* key, const char* englishDefault) const;
-    // The document's `data` element when parent is null.
-    pugi::xml_node orTopLevel(const pugi::xml_node& parent) const;
     // Rebuilds and selects added, when there is such an item.
     void showAdded(const pugi::xml_node& added);
 
-    DataDocument& m_document;
+    DocumentEditing& m_editing;
     DocumentTreeModel& m_model;
     QItemSelectionModel& m_selection;
     TreeNodeView& m_view;

@@ -186,25 +186,10 @@ void TFormGroupSelect::JvXPButtonNewGroupClick()
     m_newGroupWindow->setSelectGroupButtonVisible(true);
     if (!accepted)
         return;
-    const pugi::xml_node folder = appendNewGroup();
-    if (!folder)
+    if (!m_mainTree.createGroup(m_newGroupWindow->chosenParent(), m_newGroupWindow->groupName(),
+                                m_newGroupWindow->iconPosition()))
         return;
-    m_mainTree.groupCreated(folder);
     // The new group is now the main tree's selection, so the refilled tree
     // preselects it.
     FillGroupTree();
-}
-
-pugi::xml_node TFormGroupSelect::appendNewGroup()
-{
-    pugi::xml_node parent = m_newGroupWindow->chosenParent();
-    if (!parent)
-        parent = dataElement();
-    pugi::xml_node folder = parent.append_child(Schema::GroupElement);
-    if (!folder)
-        return {};
-    folder.append_attribute("name").set_value(m_newGroupWindow->groupName().toUtf8().constData());
-    folder.append_attribute("type").set_value(
-        Schema::TypeKeyForIndex(m_newGroupWindow->iconPosition(), false).toUtf8().constData());
-    return folder;
 }

@@ -53,7 +53,6 @@ private:
     void addGroups(QTreeWidgetItem* rootItem, const QString& rootText, const pugi::xml_node& element);
     void preselectMainTreeGroup();
     void JvXPButtonNewGroupClick();
-    pugi::xml_node appendNewGroup();
 
     const CaptionTable& m_captions;
     MainTreeSelection& m_mainTree;

@@ -1,6 +1,7 @@
 #include "editor/ui/RecordEditor.h"
 
 #include "document/DataDocument.h"
+#include "document/DocumentEditing.h"
 #include "editor/FieldElements.h"
 #include "editor/FieldRoles.h"
 #include "editor/ui/FieldControl.h"
@@ -22,9 +23,10 @@ constexpr int ScrollStep = 38;
 
 } // namespace
 
-RecordEditor::RecordEditor(const CaptionTable& captions, QWidget* parent)
+RecordEditor::RecordEditor(const CaptionTable& captions, DocumentEditing& editing, QWidget* parent)
     : QScrollArea(parent)
     , m_captions(captions)
+    , m_editing(editing)
     , m_panel(new QWidget)
     , m_rows(new QVBoxLayout(m_panel))
 {
@@ -66,6 +68,7 @@ void RecordEditor::ClearRecordEditor()
         delete spacing;
     m_nextRowTop = PanelBorder;
     m_record = pugi::xml_node();
+    m_typingIn = nullptr;
 }
 
 void RecordEditor::FillRecordEditor(const pugi::xml_node& firstNode)
@@ -102,7 +105,7 @@ void RecordEditor::appendRow(const QString& name, FieldControl* control)
     appendToPanel(row, control->widget(), GapAfterControl);
     // Attached only now that the value is set: showing a record changes nothing.
     if (control->fieldType() == FieldType::Date)
-        control->onValueChanged([this] { DateValueChanged(); });
+        control->onValueChanged([this, control] { DateValueChanged(control); });
     else
         control->onValueChanged([this, control] { FieldValueChanged(control); });
 }
@@ -117,25 +120,26 @@ void RecordEditor::appendToPanel(QWidget* shown, QWidget* entry, int gapBelow)
     m_nextRowTop += height + gapBelow;
 }
 
-void RecordEditor::WriteBackRecord()
+void RecordEditor::writeField(FieldControl* control)
 {
     if (!m_record)
         return;
     // The rows were made from exactly these fields, in this order.
     const std::vector<pugi::xml_node> fields = FieldElements::shownFieldsFrom(m_record.first_child());
-    const qsizetype rows = std::min<qsizetype>(m_controls.size() / 2, fields.size());
-    for (qsizetype row = 0; row < rows; ++row) {
-        const auto* label = static_cast<const QLabel*>(m_controls.at(2 * row));
-        const auto* control = dynamic_cast<const FieldControl*>(m_controls.at(2 * row + 1));
-        FieldElements::rewriteField(fields[row], label->text(), control->fieldType(),
-                                    control->storedText());
-    }
+    const qsizetype entry = m_controls.indexOf(control->widget());
+    const qsizetype row = entry / 2;
+    if (entry < 0 || row >= qsizetype(fields.size()))
+        return;
+    const auto* label = static_cast<const QLabel*>(m_controls.at(2 * row));
+    m_editing.editField(fields[row], label->text(), storedTypeName(control->fieldType()), control->storedText(),
+                        control == m_typingIn);
+    m_typingIn = control;
 }
 
 void RecordEditor::FieldValueChanged(FieldControl* sender)
 {
     emit fieldEdited();
-    WriteBackRecord();
+    writeField(sender);
     emit captionRefreshNeeded();
     if (auto* edit = dynamic_cast<FieldLineEdit*>(sender))
         edit->showAddressValidity();
@@ -143,10 +147,10 @@ void RecordEditor::FieldValueChanged(FieldControl* sender)
 
 // A date change is stored, but the record's caption in the tree is left as it
 // is until the next other change or the next rebuild of the tree.
-void RecordEditor::DateValueChanged()
+void RecordEditor::DateValueChanged(FieldControl* sender)
 {
     emit fieldEdited();
-    WriteBackRecord();
+    writeField(sender);
 }
 
 void RecordEditor::FocusHitControl(int fieldCounter)
@@ -240,6 +244,9 @@ void RecordEditor::putGeneratedPassword(FieldControl* control)
 
 void RecordEditor::PanelScrollEnter(QWidget* previous, QWidget* current)
 {
+    // Another field chosen: what is typed there is a step of its own.
+    if (m_typingIn && current != m_typingIn->widget() && !m_typingIn->widget()->isAncestorOf(current))
+        m_typingIn = nullptr;
     if (holds(current) && !holds(previous))
         emit panelEntered();
 }

@@ -11,12 +11,15 @@
 #include <optional>
 
 class CaptionTable;
+class DocumentEditing;
 class FieldControl;
 class QVBoxLayout;
 
 // The right side of the main window: the fields of the selected record, one
 // row each (the field's name, then an input control for its type). Every
-// change in a control is written straight into the record's field elements.
+// change in a control is written into its field element through the
+// document's editing; typing in one field is one step to undo, until
+// another field or record is chosen.
 //
 // The editor control list holds two entries per shown field, the label and
 // then the control, in the order of the record's fields; the k-th shown field
@@ -32,7 +35,7 @@ public:
     static constexpr int GapAfterLabel = 3;
     static constexpr int GapAfterControl = 15;
 
-    explicit RecordEditor(const CaptionTable& captions, QWidget* parent = nullptr);
+    RecordEditor(const CaptionTable& captions, DocumentEditing& editing, QWidget* parent = nullptr);
     ~RecordEditor() override;
 
     // Frees every control, last to first.
@@ -41,9 +44,6 @@ public:
     // firstNode is the first child of the record to show. Call on an empty
     // panel. Shows nothing for fields of none of the seven types.
     void FillRecordEditor(const pugi::xml_node& firstNode);
-    // Rewrites the shown record's field elements from the controls, each in
-    // its place; other children of the record stay as they are.
-    void WriteBackRecord();
 
     const QList<QWidget*>& controlList() const { return m_controls; }
     bool isEmpty() const { return m_controls.isEmpty(); }
@@ -94,12 +94,16 @@ private:
     QList<FieldRow*> fieldRows() const;
     bool copyFirstFieldWhere(bool (*hasRole)(const QString& name));
     void putGeneratedPassword(FieldControl* control);
+    // Writes the field of control's row from it, in its place; the record's
+    // other children stay exactly as they are.
+    void writeField(FieldControl* control);
     void FieldValueChanged(FieldControl* sender);
-    void DateValueChanged();
+    void DateValueChanged(FieldControl* sender);
     void PanelScrollEnter(QWidget* previous, QWidget* current);
     bool holds(QWidget* widget) const;
 
     const CaptionTable& m_captions;
+    DocumentEditing& m_editing;
     PasswordSource m_passwordSource;
     FieldButtonIcons m_buttonIcons;
     UnixClock m_clock = systemUnixClock();
@@ -108,4 +112,6 @@ private:
     QList<QWidget*> m_controls;
     int m_nextRowTop = PanelBorder;
     pugi::xml_node m_record;
+    // The control last typed in, while no other field has been chosen since.
+    FieldControl* m_typingIn = nullptr;
 };
