@@ -16,11 +16,12 @@ struct RoleNames {
     QStringList fragments;
 };
 
-// "Password" and "Online Password" hold the fragment "password".
+// "Password" and "Online Password" hold the fragment "password"; "Client
+// secret" and what an import marks "(secret)" the fragment "secret".
 const RoleNames SecretNames{
     {},
     {"PIN", "CVV"},
-    {"password", "passwort", "mot de passe", "пароль"},
+    {"password", "passwort", "mot de passe", "пароль", "secret", "geheim", "секрет"},
 };
 
 const RoleNames LoginNames{

@@ -193,7 +193,7 @@ private slots:
         QCOMPARE(::stat(QFile::encodeName(target).constData(), &status), 0);
         QCOMPARE(status.st_mode & 0777, mode_t(0600));
         const QByteArray bytes = TestSupport::readFile(target);
-        QCOMPARE(Interchange::formatOf(QString(), bytes), *format);
+        QCOMPARE(Interchange::formatOf(bytes), *format);
         DataDocument back;
         const Interchange::ImportResult result = Interchange::importInto(back, catalogue(), *format, bytes, "back");
         QVERIFY2(result.ok(), qPrintable(result.error));
