@@ -229,15 +229,18 @@ private slots:
         addRecord(m_catalogue, top, "Web Site", QString::fromUtf8("Почта, \"main\""),
                   {{"URL", "https://mail.example"}, {"Login", QString::fromUtf8("jürgen")}, {"Password", "p,w\"d"},
                    {"E-Mail", "j@mail.example"}, {"Notes", "first line\r\nsecond line\r\n"}},
-                  {{"Recovery codes:LONG TEXT", "111\r\n222\r\n"}, {"Empty:TEXT", ""}, {"Hint:TEXT", "blue & <green>"}, {"name:TEXT", "nick"}});
+                  {{"Recovery codes:LONG TEXT", "111\r\n222\r\n"}, {"Empty:TEXT", ""}, {"Hint:TEXT", "blue & <green>"}, {"name:TEXT", "nick"},
+                   {"otp:TEXT", "otpauth://totp/m?secret=JBSWY3DP"}});
         const pugi::xml_node work = TreeEditing::appendGroup(top, QString::fromUtf8("Arbeit & Büro"), 0);
         addRecord(m_catalogue, work, "Password", "Router", {{"Service", "Router"}, {"Login", "admin"}, {"Password", "x"}});
         const pugi::xml_node deeper = TreeEditing::appendGroup(work, "Deeper", 0);
         addRecord(m_catalogue, deeper, "Password", "Old box", {{"Service", "box.lan"}, {"Notes", "a\r\n"}});
 
+        // Secrets go out marked for the other program to hide.
+        const QByteArray text = exported(original, format);
+        QCOMPARE(text.count("<Value ProtectInMemory=\"True\">"), format == Format::KeePassXml ? 4 : 0);
         DataDocument imported;
-        const Interchange::ImportResult result =
-            Interchange::importInto(imported, m_catalogue, format, exported(original, format), "Mine");
+        const Interchange::ImportResult result = Interchange::importInto(imported, m_catalogue, format, text, "Mine");
         QVERIFY2(result.ok(), qPrintable(result.error));
         QCOMPARE(result.summary(), "Imported 3 records in 3 groups.");
         QStringList expected = described(original.root());

@@ -13,6 +13,18 @@ bool startsUtf16(const QByteArray& input)
     return input.startsWith("\xFF\xFE") || input.startsWith("\xFE\xFF");
 }
 
+// Qt's decoder passes a surrogate without its partner on.
+bool hasLoneSurrogate(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (text.at(i).isSurrogate())
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool isBinary(const QByteArray& input)
@@ -29,12 +41,13 @@ std::optional<Decoded> decode(const QByteArray& input, QString* error)
     Decoded decoded;
     if (startsUtf16(input)) {
         QStringDecoder utf16(input.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
-        decoded.utf8 = QString(utf16(input)).toUtf8();
-        if (utf16.hasError()) {
+        const QString text = utf16(input);
+        if (utf16.hasError() || input.size() % 2 != 0 || hasLoneSurrogate(text)) {
             if (error)
                 *error = QStringLiteral("the text is not well-formed UTF-16");
             return std::nullopt;
         }
+        decoded.utf8 = text.toUtf8();
     } else if (TextEncoding::isValidUtf8(input)) {
         decoded.utf8 = input;
     } else {
