@@ -14,7 +14,7 @@
 
 namespace {
 
-const QString FormatNames = QStringLiteral("keepass-xml or csv");
+const QString FormatNames = QStringLiteral("auto, keepass-xml, csv, pwsafe-xml or bitwarden-json");
 
 // Takes "OPTION VALUE" out of args: the value, an empty text for an option
 // without one, nullopt when the option is not given.
@@ -37,19 +37,24 @@ void CliTool::useCatalogue(const QString& path)
 
 int CliTool::importForeign(QStringList args)
 {
-    const std::optional<Interchange::Format> format = Interchange::formatNamed(*takeOption(args, FromOption));
-    if (!format)
+    const QString formatName = takeOption(args, FromOption).value_or(QStringLiteral("auto"));
+    const std::optional<Interchange::Format> format = Interchange::formatNamed(formatName);
+    if (!format && formatName != QLatin1String("auto"))
         return usage(QStringLiteral("--from takes %1").arg(FormatNames));
     DataFile::Sealing sealing{DataFile::formatNamed(args.value(1)), {}};
     if (const std::optional<QString> problem = takeCostOptions(args, sealing))
         return usage(*problem);
     if (args.size() != 2)
         return usage(QStringLiteral("import --from takes INPUT and FILE"));
-    const QString& source = args.at(0);
-    const QString& target = args.at(1);
     QByteArray input;
-    if (const int code = readInput(source, input))
+    if (const int code = readInput(args.at(0), input))
         return code;
+    return importEntries(args.at(0), args.at(1), input, sealing, format);
+}
+
+int CliTool::importEntries(const QString& source, const QString& target, const QByteArray& input,
+                           const DataFile::Sealing& sealing, std::optional<Interchange::Format> format)
+{
     const QString catalogueFile = m_catalogueFile.isEmpty()
         ? findCatalogueFile(ProgramPaths(QCoreApplication::applicationFilePath()), QString()).value_or(QString())
         : m_catalogueFile;
@@ -58,7 +63,7 @@ int CliTool::importForeign(QStringList args)
         return fail(CannotRead, QString::fromLatin1(MessageConfigNotFoundText));
     DataDocument document;
     const Interchange::ImportResult result =
-        Interchange::importInto(document, catalogue, *format, input, QFileInfo(source).completeBaseName());
+        Interchange::importInto(document, catalogue, format, input, QFileInfo(source).completeBaseName());
     if (!result.ok())
         return fail(NotADataDocument, QStringLiteral("%1: %2").arg(source, result.error));
     if (const int code = createFile(target, document, sealing))
@@ -69,9 +74,10 @@ int CliTool::importForeign(QStringList args)
 
 int CliTool::exportForeign(QStringList args)
 {
-    const std::optional<Interchange::Format> format = Interchange::formatNamed(*takeOption(args, ToOption));
-    if (!format)
-        return usage(QStringLiteral("--to takes %1").arg(FormatNames));
+    const std::optional<Interchange::Format> format =
+        Interchange::formatNamed(takeOption(args, ToOption).value_or(QString()));
+    if (format != Interchange::Format::KeePassXml && format != Interchange::Format::Csv)
+        return usage(QStringLiteral("--to takes keepass-xml or csv"));
     if (args.size() != 1)
         return usage(QStringLiteral("export --to takes one FILE"));
     DataDocument document;

@@ -10,6 +10,7 @@
 #include "datafile/TextEncoding.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
+#include "document/interchange/ExportXml.h"
 #include "editor/FieldFormats.h"
 #include "search/ItemMatcher.h"
 
@@ -135,10 +136,11 @@ QString CliTool::helpText()
         "                             the document as KeePass 2 XML or CSV on standard\n"
         "                             output, unencrypted\n"
         "  import XML FILE [KDF]      a new data file FILE from the XML document XML\n"
-        "  import --from keepass-xml|csv INPUT FILE [KDF]\n"
-        "                             a new data file FILE holding the entries of INPUT,\n"
-        "                             a KeePass 2 XML export or a CSV file with a header\n"
-        "                             line, in one group named after INPUT\n"
+        "  import --from auto|keepass-xml|csv|pwsafe-xml|bitwarden-json INPUT FILE [KDF]\n"
+        "                             a new data file FILE holding the entries of INPUT\n"
+        "                             in one group named after INPUT; auto (also without\n"
+        "                             --from) tells the format by the content; csv reads\n"
+        "                             the layouts of the common managers\n"
         "  passwd FILE [--remove-backups] [KDF]\n"
         "                             gives FILE a new password, keeping its format; its\n"
         "                             backups (~1_FILE to ~3_FILE) keep the old one unless\n"
@@ -357,6 +359,9 @@ int CliTool::importXml(QStringList args)
     QByteArray xml;
     if (const int code = readInput(source, xml))
         return code;
+    // Without --from, another manager's export is told by its content.
+    if (ExportXml::documentElementName(xml) != "data")
+        return importEntries(source, target, xml, sealing, std::nullopt);
     DataDocument document;
     QString problem;
     if (!document.loadText(std::move(xml), &problem))

@@ -2,6 +2,7 @@
 
 #include "cli/PasswordReader.h"
 #include "datafile/DataFile.h"
+#include "document/interchange/Interchange.h"
 
 #include <optional>
 
@@ -58,6 +59,9 @@ private:
     int exportXml(const QStringList& args);
     int importXml(QStringList args);
     int importForeign(QStringList args);
+    // INPUT's entries, in format or the one its content shows, as a new data file.
+    int importEntries(const QString& source, const QString& target, const QByteArray& input,
+                      const DataFile::Sealing& sealing, std::optional<Interchange::Format> format);
     int exportForeign(QStringList args);
     int convert(QStringList args);
     int info(const QStringList& args);

@@ -28,11 +28,12 @@ const RoleNames PasswordNames{
     {"password", "passwort", "mot de passe", "пароль"},
 };
 
-// Secrets besides the passwords: PINs, card codes and one-time code seeds.
+// Secrets besides the passwords: PINs, card codes, one-time code seeds, and
+// "Client secret" or what an import marks "(secret)".
 const RoleNames OtherSecretNames{
     SeedNames,
     {"PIN", "CVV"},
-    {},
+    {"secret", "geheim", "секрет"},
 };
 
 const RoleNames LoginNames{

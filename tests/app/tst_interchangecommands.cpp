@@ -83,6 +83,12 @@ private slots:
         QTest::newRow("CSV told by content, into a new document")
             << false << "browser export.txt" << QByteArray("name,url,username,password\nShop,,jo,pw\n")
             << QStringList{"/browser export/Shop"} << "Imported into the new group “browser export”.\nRecords: 1\nGroups: 1";
+        QTest::newRow("LastPass note in Windows-1252, told by content")
+            << false << "lastpass.txt"
+            << QByteArray("url,username,password,totp,extra,name,grouping,fav\nhttp://sn,,,,x,Caf\xe9,,0\n")
+            << QStringList{"/lastpass/Caf\u00e9"}
+            << "Imported into the new group “lastpass”.\nRecords: 1\nGroups: 1\nNot imported, as a data file cannot "
+               "hold them:\nBookkeeping columns (ids, flags): 1\nThe file is not UTF-8: it was read as Windows-1252.";
         QTest::newRow("unclosed quote") << true << "in.csv" << QByteArray("Title,Notes\nA,\"open\n") << QStringList()
                                         << "line 2: a quoted value is not closed";
         QTest::newRow("not KeePass XML") << true << "in.xml" << QByteArray("<data/>") << QStringList()
@@ -193,7 +199,7 @@ private slots:
         QCOMPARE(::stat(QFile::encodeName(target).constData(), &status), 0);
         QCOMPARE(status.st_mode & 0777, mode_t(0600));
         const QByteArray bytes = TestSupport::readFile(target);
-        QCOMPARE(Interchange::formatOf(QString(), bytes), *format);
+        QCOMPARE(Interchange::formatOf(bytes), *format);
         DataDocument back;
         const Interchange::ImportResult result = Interchange::importInto(back, catalogue(), *format, bytes, "back");
         QVERIFY2(result.ok(), qPrintable(result.error));

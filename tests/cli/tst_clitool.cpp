@@ -527,6 +527,37 @@ private slots:
         QVERIFY(!QFile::exists(path("never.zv")));
     }
 
+    void refusedInputsWriteNothing_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("NUL in a CSV value") << QByteArray("Title,Notes\nA,\"x\0y\"\n", 18) << "line 2: a NUL character";
+        QTest::newRow("reference to NUL in KeePass XML")
+            << QByteArray("<KeePassFile><Root><Group><Entry><String><Key>Title</Key>\n<Value>a&#x00;b</Value>"
+                          "</String></Entry></Group></Root></KeePassFile>")
+            << "line 2: a reference to character 0 (&#x00;)";
+        QTest::newRow("header naming no known column") << QByteArray("colour,size\nred,4\n")
+                                                       << "line 1: the header line names no known column";
+        QTest::newRow("data is no header") << QByteArray("https://a.example,jo\n")
+                                           << "line 1: the header line names no known column";
+        QTest::newRow("encrypted Bitwarden JSON") << QByteArray("{\"encrypted\": true, \"items\": []}")
+                                                  << "an encrypted Bitwarden export";
+        QTest::newRow("Password Safe XML cut short") << QByteArray("<passwordsafe>\n<entry><title>")
+                                                     << "line 2: ";
+        QTest::newRow("broken UTF-16") << QByteArray("\xFF\xFE\x00\xD8", 4) << "not well-formed UTF-16";
+    }
+
+    void refusedInputsWriteNothing()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QString, error);
+        writeFile(path("refused"), input);
+        const Outcome refused = withPassword("pw", {"import", path("refused"), path("never.zv")});
+        QCOMPARE(refused.code, int(CliTool::NotADataDocument));
+        QVERIFY2(refused.err.contains(error), qPrintable(refused.err));
+        QVERIFY(!QFile::exists(path("never.zv")));
+    }
+
     void exitCodesAreTheDocumentedOnes_data()
     {
         QTest::addColumn<QStringList>("arguments");

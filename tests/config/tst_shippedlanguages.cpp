@@ -81,6 +81,8 @@ const CaptionKey CaptionKeys[] = {
     {"ProgressExporting", 0}, {"MessageNotImported", 0}, {"MessageImportTooLarge", 0}, {"MessageImportedInto", 0},
     {"ImportRecords", 0}, {"ImportGroups", 0}, {"ImportNotCarried", ':'}, {"ImportLostAttachments", 0},
     {"ImportLostHistory", 0}, {"ImportLostIcons", 0}, {"ImportLostExpiryDates", 0}, {"ImportLostTags", 0},
+    {"ImportLostGroupNotes", 0}, {"ImportLostAutoType", 0}, {"ImportLostTimes", 0}, {"ImportLostColours", 0},
+    {"ImportLostDeleted", 0}, {"ImportLostBookkeeping", 0}, {"ImportDecodedFrom", 0},
     {"MessageExportNotEncrypted", '?'}, {"MessageExportOverDataFile", 0}, {"MessageNotExported", 0},
     {"MessageExported", 0}, {"MessageExportReplaced", 0},
     // Deleting an item

@@ -85,6 +85,8 @@ void TestFieldRoles::namesUsersGive_data()
     QTest::newRow("Cyrillic capitals") << "ПАРОЛЬ" << true << false;
     QTest::newRow("blanks around") << " pin " << true << false;
     QTest::newRow("PIN inside a word") << "Spinner" << false << false;
+    QTest::newRow("a secret, as an import marks one") << "Recovery code (secret)" << true << false;
+    QTest::newRow("German secret") << "Geheimzahl" << true << false;
     QTest::newRow("user name") << "user name" << false << true;
     QTest::newRow("login inside a word") << "Loginserver" << false << false;
     QTest::newRow("support e-mail") << "Support E-Mail" << false << false;

@@ -50,7 +50,7 @@ passwd --kdf-passes 4 a.zv --r|--remove-backups
 import ""|folder notes.xml
 import notes.xml ""|a.zv b.zvx folder
 import notes.xml new.zv ""|
-import --from ""|csv keepass-xml
+import --from ""|auto bitwarden-json csv keepass-xml pwsafe-xml
 import --from csv ""|folder list.csv notes.xml
 import --from csv list.csv ""|a.zv b.zvx folder
 export a.zv --to k|keepass-xml

@@ -20,6 +20,8 @@ using Interchange::Format;
 
 // At the index of each format's value: the save dialog's type is the format.
 const QStringList ExportFilters{QStringLiteral("KeePass XML (*.xml)"), QStringLiteral("CSV (*.csv)")};
+// Every format that import reads, told by the content whatever the name.
+const QString ImportFilter = QStringLiteral("XML, CSV, JSON (*.xml *.csv *.json *.txt)");
 
 bool sameFile(const QString& one, const QString& other)
 {
@@ -50,8 +52,8 @@ ImportOutcome readAndImport(const QString& path, const Catalogue& catalogue, Dat
         return outcome;
     }
     QByteArray input = file.readAll();
-    const Format format = Interchange::formatOf(path, input.first(std::min<qsizetype>(input.size(), 64)));
-    outcome.result = Interchange::importInto(into, catalogue, format, input, groupName);
+    // The format is told by the content, as the command line tells it.
+    outcome.result = Interchange::importInto(into, catalogue, std::nullopt, input, groupName);
     SecureWipe::wipe(input);
     return outcome;
 }
@@ -75,8 +77,7 @@ QString InterchangeCommands::caption(const char* key, const char* englishDefault
 
 void InterchangeCommands::importFile()
 {
-    const QString filter = QStringList{ExportFilters.at(0), ExportFilters.at(1),
-                                       caption("FilterAllFiles", "All files") + QStringLiteral(" (*)")}
+    const QString filter = QStringList{ImportFilter, caption("FilterAllFiles", "All files") + QStringLiteral(" (*)")}
                                .join(QStringLiteral(";;"));
     const QString path = m_messages.openFileName(caption("DialogTitleImport", "Import"), filter, QString(),
                                                  m_window.session().folder());
@@ -131,6 +132,13 @@ QString InterchangeCommands::importSummary(const Interchange::ImportResult& resu
         {result.notCarried.customIcons, caption("ImportLostIcons", "Custom icons: %1")},
         {result.notCarried.expiryDates, caption("ImportLostExpiryDates", "Expiry dates: %1")},
         {result.notCarried.tagged, caption("ImportLostTags", "Entries with tags: %1")},
+        {result.notCarried.groupNotes, caption("ImportLostGroupNotes", "Groups with notes: %1")},
+        {result.notCarried.autoTypeSettings, caption("ImportLostAutoType", "Auto-type settings: %1")},
+        {result.notCarried.entryTimes, caption("ImportLostTimes", "Entries with creation and change times: %1")},
+        {result.notCarried.colours, caption("ImportLostColours", "Entries with colours: %1")},
+        {result.notCarried.deletedEntries, caption("ImportLostDeleted", "Deleted entries (recycle bin): %1")},
+        {result.notCarried.bookkeepingColumns,
+         caption("ImportLostBookkeeping", "Bookkeeping columns (ids, flags): %1")},
     };
     QStringList lost;
     for (const auto& [count, text] : notCarried) {
@@ -140,6 +148,8 @@ QString InterchangeCommands::importSummary(const Interchange::ImportResult& resu
     if (!lost.isEmpty())
         lines << caption("ImportNotCarried", "Not imported, as a data file cannot hold them") + QLatin1Char(':')
               << lost;
+    if (!result.decodedFrom.isEmpty())
+        lines << caption("ImportDecodedFrom", "The file is not UTF-8: it was read as %1.").arg(result.decodedFrom);
     return lines.join(QLatin1Char('\n'));
 }
 

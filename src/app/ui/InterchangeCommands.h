@@ -13,7 +13,8 @@ struct ImportResult;
 }
 
 // File ▸ Import… and File ▸ Export…: the entries of other password managers
-// in and out through the files they exchange (KeePass 2 XML and CSV). The
+// in and out through the files they exchange (KeePass 2 XML and CSV out;
+// those and the CSV layouts, Bitwarden JSON and Password Safe XML in). The
 // work runs on a thread of its own while the window goes on painting the
 // open document, so the work never changes that document: an import is read
 // into a document of its own and copied into the open one afterwards.
@@ -25,7 +26,7 @@ public:
     InterchangeCommands(const CaptionTable& captions, MessageService& messages, const Catalogue& catalogue,
                         TFormMain& window);
 
-    // Asks for a file, tells its format by extension and content, and adds
+    // Asks for a file, tells its format by its content, and adds
     // what it holds as a new group named after it at the top level: selected
     // in the tree, the document modified, then a summary. A file that cannot
     // be read or is malformed is named with the reason; nothing changes then.

@@ -2,57 +2,360 @@
 
 #include "datafile/SecureWipe.h"
 #include "document/interchange/CsvFormat.h"
+#include "document/interchange/SecretStrings.h"
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
+#include <QUrl>
 
 #include <algorithm>
-#include <array>
 #include <functional>
 
 namespace CsvEntries {
 
 namespace {
 
-enum Column { GroupColumn, TitleColumn, UserColumn, PasswordColumn, UrlColumn, NotesColumn, ColumnCount };
+enum class Meaning {
+    Title,
+    UserName,
+    Password,
+    Url,
+    Notes,
+    // Levels parted by "/" or "\".
+    Group,
+    OneTimeCode,
+    // "name: value" lines, each a field of its own.
+    FieldLines,
+    // "login", "note", "folder", ...: what the row is.
+    Kind,
+    // Kept as a field when set, else left out as bookkeeping.
+    Flag,
+    Bookkeeping,
+    // Left out when it only repeats the address.
+    AddressCopy,
+    Field,
+};
 
-const std::array<QStringList, ColumnCount> HeaderNames{{
-    {"Group", "folder", "grouping"},
-    {"Title", "name"},
-    {"Username", "login_username", "User Name"},
-    {"Password", "login_password"},
-    {"URL", "login_uri", "Web Site"},
-    {"Notes", "note", "extra"},
-}};
+struct ColumnName {
+    const char* name;
+    Meaning meaning;
+};
 
-const QStringList WrittenHeader{"Group", "Title", "Username", "Password", "URL", "Notes"};
+// What the columns of the common exports mean, by name without case: the
+// browsers (Chrome, Edge, Brave, Firefox, Safari and Apple Passwords),
+// Bitwarden, 1Password 4 to 8, LastPass, Dashlane, Enpass, Keeper, RoboForm,
+// NordPass, SafeInCloud, Proton Pass, KeePass and KeePassX/KeePassXC. A
+// name not listed is a field of its own.
+const ColumnName ColumnNames[] = {
+    {"title", Meaning::Title},
+    {"name", Meaning::Title},
+    {"account", Meaning::Title},
+    {"username", Meaning::UserName},
+    {"login_username", Meaning::UserName},
+    {"user name", Meaning::UserName},
+    {"login name", Meaning::UserName},
+    {"login", Meaning::UserName},
+    {"password", Meaning::Password},
+    {"login_password", Meaning::Password},
+    {"pwd", Meaning::Password},
+    {"url", Meaning::Url},
+    {"login_uri", Meaning::Url},
+    {"web site", Meaning::Url},
+    {"website", Meaning::Url},
+    {"notes", Meaning::Notes},
+    {"note", Meaning::Notes},
+    {"extra", Meaning::Notes},
+    {"comments", Meaning::Notes},
+    {"group", Meaning::Group},
+    {"folder", Meaning::Group},
+    {"grouping", Meaning::Group},
+    {"vault", Meaning::Group},
+    {"totp", Meaning::OneTimeCode},
+    {"otpauth", Meaning::OneTimeCode},
+    {"login_totp", Meaning::OneTimeCode},
+    {"otpsecret", Meaning::OneTimeCode},
+    {"otpurl", Meaning::OneTimeCode},
+    {"one-time password", Meaning::OneTimeCode},
+    {"tfc:keeper", Meaning::OneTimeCode},
+    {"fields", Meaning::FieldLines},
+    {"type", Meaning::Kind},
+    {"favorite", Meaning::Flag},
+    {"fav", Meaning::Flag},
+    {"archived", Meaning::Flag},
+    {"reprompt", Meaning::Bookkeeping},
+    {"id", Meaning::Bookkeeping},
+    {"guid", Meaning::Bookkeeping},
+    {"uuid", Meaning::Bookkeeping},
+    {"icon", Meaning::Bookkeeping},
+    {"timecreated", Meaning::Bookkeeping},
+    {"timelastused", Meaning::Bookkeeping},
+    {"timepasswordchanged", Meaning::Bookkeeping},
+    {"matchurl", Meaning::AddressCopy},
+    {"formactionorigin", Meaning::AddressCopy},
+};
 
-std::optional<Column> knownColumn(const QString& header)
+std::optional<Meaning> meaningOf(const QString& name)
 {
-    for (int column = 0; column < ColumnCount; ++column) {
-        if (HeaderNames[column].contains(header.trimmed(), Qt::CaseInsensitive))
-            return Column(column);
+    const QString key = name.trimmed();
+    for (const ColumnName& column : ColumnNames) {
+        if (key.compare(QLatin1String(column.name), Qt::CaseInsensitive) == 0)
+            return column.meaning;
     }
     return std::nullopt;
 }
 
-// The group at path under root, made when missing.
-ForeignGroup& groupAt(ForeignGroup& root, const QString& path, QHash<QString, ForeignGroup*>& known)
+// Exports without a header line, told by the shape of their rows: the
+// columns they would name, and the first of the name and value pairs that
+// follow (-1 for none).
+struct HeaderlessLayout {
+    QStringList columns;
+    qsizetype pairsFrom;
+    // Which column of the first row holds an address, if any.
+    qsizetype addressColumn;
+};
+
+// Keeper: folder, title, login, password, address, notes, shared folder,
+// then custom fields. Older Dashlane: title, address, login, password, note.
+const HeaderlessLayout Keeper{{"folder", "title", "login", "password", "url", "notes", "Shared Folder"}, 7, 4};
+const HeaderlessLayout OlderDashlane{{"title", "url", "login", "password", "note"}, -1, 1};
+
+bool looksLikeAddress(const QString& text)
 {
-    static const QRegularExpression levels(QStringLiteral("[/\\\\]"));
-    const QStringList names = path.split(levels, Qt::SkipEmptyParts);
-    ForeignGroup* group = &root;
-    QString walked;
-    for (const QString& name : names) {
-        walked += QLatin1Char('/') + name;
-        ForeignGroup*& found = known[walked];
-        if (!found) {
-            group->groups.push_back(ForeignGroup{name, {}, {}});
-            found = &group->groups.back();
-        }
-        group = found;
+    return text.isEmpty() || text.contains(QLatin1String("://"))
+           || (text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char(' ')));
+}
+
+const HeaderlessLayout* headerlessLayoutOf(const QStringList& firstRow)
+{
+    for (const HeaderlessLayout* layout : {&Keeper, &OlderDashlane}) {
+        const bool fits = layout->pairsFrom < 0 ? firstRow.size() == layout->columns.size()
+                                                : firstRow.size() >= layout->columns.size() - 1;
+        if (fits && looksLikeAddress(firstRow.at(layout->addressColumn)))
+            return layout;
     }
-    return *group;
+    return nullptr;
+}
+
+bool isDefaultFlag(const QString& value)
+{
+    static const QStringList defaults{"", "0", "false", "no"};
+    return defaults.contains(value.trimmed(), Qt::CaseInsensitive);
+}
+
+// A header line, not data: it names a known column, and no cell is an
+// address.
+bool isHeader(const QStringList& row)
+{
+    return std::any_of(row.cbegin(), row.cend(), [](const QString& cell) { return meaningOf(cell).has_value(); })
+           && std::none_of(row.cbegin(), row.cend(),
+                           [](const QString& cell) { return cell.contains(QLatin1String("://")); });
+}
+
+// Mac exports of 1Password write a quote inside a value as \" rather than
+// doubled: a quote after a backslash that a following character shows was no
+// closing one.
+CsvReader::Quoting quotingOf(QByteArrayView text, char separator)
+{
+    for (qsizetype at = text.indexOf("\\\""); at >= 0; at = text.indexOf("\\\"", at + 2)) {
+        const qsizetype next = at + 2;
+        if (next < text.size() && text.at(next) != separator && text.at(next) != '"' && text.at(next) != '\n'
+            && text.at(next) != '\r')
+            return CsvReader::Quoting::Backslash;
+    }
+    return CsvReader::Quoting::Doubled;
+}
+
+// Reads the rows of one file into the sink.
+class RowReader {
+public:
+    RowReader(EntrySink& sink, bool dropsRootLevel)
+        : m_sink(sink)
+        , m_dropsRootLevel(dropsRootLevel)
+    {
+    }
+
+    // The row's cells under names; pairs of name and value from pairsFrom
+    // on; a last odd cell as notes where notesLast. False when the tree
+    // cannot take the row.
+    bool add(const QStringList& names, const QStringList& cells, qsizetype pairsFrom, bool notesLast)
+    {
+        Row row;
+        const qsizetype named = pairsFrom < 0 ? cells.size() : std::min(pairsFrom, cells.size());
+        for (qsizetype i = 0; i < named; ++i)
+            take(row, names.value(i), cells.at(i));
+        qsizetype pairsEnd = cells.size();
+        if (notesLast && pairsFrom >= 0 && (cells.size() - pairsFrom) % 2 == 1)
+            take(row, QStringLiteral("notes"), cells.at(--pairsEnd));
+        for (qsizetype i = std::max<qsizetype>(pairsFrom, 0); pairsFrom >= 0 && i + 1 < pairsEnd; i += 2)
+            take(row, cells.at(i), cells.at(i + 1));
+        return finish(row);
+    }
+
+    int bookkeepingColumns() const { return int(m_bookkeeping.size()); }
+
+private:
+    struct Row {
+        ForeignEntry entry;
+        QString groupPath;
+        QString kind;
+        // The usual strings a column has given, one bit for each meaning.
+        unsigned usedUsual = 0;
+    };
+
+    void take(Row& row, const QString& name, QString value)
+    {
+        const std::optional<Meaning> meaning = meaningOf(name);
+        ForeignEntry& entry = row.entry;
+        QString* const usual[] = {&entry.title, &entry.userName, &entry.password, &entry.url, &entry.notes};
+        switch (meaning.value_or(Meaning::Field)) {
+        case Meaning::Title:
+        case Meaning::UserName:
+        case Meaning::Password:
+        case Meaning::Url:
+        case Meaning::Notes:
+            // The first of each kind counts; a later one ("name" after
+            // "Title", as a field called Name is written) is a field.
+            if (!usedUsual(row, *meaning)) {
+                *usual[int(*meaning)] = std::move(value);
+                markUsual(row, *meaning);
+                return;
+            }
+            break;
+        case Meaning::Group:
+            row.groupPath = std::move(value);
+            return;
+        case Meaning::OneTimeCode:
+            if (!value.isEmpty())
+                entry.extras.append({SecretStrings::OneTimeCodeName, std::move(value)});
+            return;
+        case Meaning::FieldLines:
+            addLines(entry, value);
+            return;
+        case Meaning::Kind:
+            row.kind = value.trimmed().toLower();
+            leaveOut(name, value);
+            return;
+        case Meaning::Flag:
+            if (isDefaultFlag(value)) {
+                leaveOut(name, value);
+                return;
+            }
+            break;
+        case Meaning::Bookkeeping:
+            leaveOut(name, value);
+            return;
+        case Meaning::AddressCopy:
+            if (value.isEmpty() || entry.url.startsWith(value)) {
+                leaveOut(name, value);
+                return;
+            }
+            break;
+        case Meaning::Field:
+            break;
+        }
+        if (!value.isEmpty())
+            entry.extras.append({name, std::move(value)});
+    }
+
+    static bool usedUsual(const Row& row, Meaning meaning) { return row.usedUsual & (1u << int(meaning)); }
+    static void markUsual(Row& row, Meaning meaning) { row.usedUsual |= 1u << int(meaning); }
+
+    void leaveOut(const QString& name, const QString& value)
+    {
+        if (!value.isEmpty())
+            m_bookkeeping.insert(name.trimmed().toLower());
+    }
+
+    // "name: value" lines; a line without a name goes on the value before.
+    static void addLines(ForeignEntry& entry, const QString& lines)
+    {
+        for (const QString& line : lines.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const qsizetype colon = line.indexOf(QLatin1Char(':'));
+            if (colon > 0)
+                entry.extras.append({line.first(colon).trimmed(), line.sliced(colon + 1).trimmed()});
+            else if (!entry.extras.isEmpty())
+                entry.extras.last().second += QLatin1Char('\n') + line;
+        }
+    }
+
+    bool finish(Row& row)
+    {
+        ForeignEntry& entry = row.entry;
+        if (row.kind == QLatin1String("folder"))
+            return group(row.groupPath + QLatin1Char('/') + entry.title) != EntrySink::NoGroup;
+        static const QStringList noteKinds{"note", "securenote", "secure note", "secure_note"};
+        if (noteKinds.contains(row.kind))
+            entry.kind = ForeignEntry::Kind::Note;
+        // LastPass marks a secure note by this address; the lines of a
+        // typed note ("NoteType:Credit Card") are its fields.
+        if (entry.url == QLatin1String("http://sn")) {
+            entry.kind = ForeignEntry::Kind::Note;
+            entry.url.clear();
+            if (entry.notes.startsWith(QLatin1String("NoteType:")))
+                splitTypedNote(entry);
+        }
+        // Firefox names no title: the site's host is the caption.
+        if (entry.title.isEmpty() && !entry.url.isEmpty()) {
+            const QString host = QUrl(entry.url).host();
+            entry.title = host.isEmpty() ? entry.url : host;
+        }
+        const EntrySink::GroupId into = group(row.groupPath);
+        return into != EntrySink::NoGroup && m_sink.addEntry(into, entry);
+    }
+
+    static void splitTypedNote(ForeignEntry& entry)
+    {
+        const QStringList lines = entry.notes.split(QLatin1Char('\n'));
+        QString notes;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (lines.at(i).startsWith(QLatin1String("Notes:"))) {
+                notes = (QStringList{lines.at(i).sliced(6)} + lines.sliced(i + 1)).join(QLatin1Char('\n'));
+                break;
+            }
+            const qsizetype colon = lines.at(i).indexOf(QLatin1Char(':'));
+            if (colon > 0)
+                entry.extras.append({lines.at(i).first(colon), lines.at(i).sliced(colon + 1)});
+        }
+        SecureWipe::wipe(entry.notes);
+        entry.notes = std::move(notes);
+    }
+
+    // The group at path, made when missing.
+    EntrySink::GroupId group(const QString& path)
+    {
+        static const QRegularExpression levels(QStringLiteral("[/\\\\]"));
+        QStringList names = path.split(levels, Qt::SkipEmptyParts);
+        // KeePassX writes the root group's name first on every path.
+        if (m_dropsRootLevel && !names.isEmpty())
+            names.removeFirst();
+        EntrySink::GroupId id = EntrySink::Top;
+        QString walked;
+        for (const QString& name : names) {
+            walked += QLatin1Char('/') + name;
+            EntrySink::GroupId& found = m_groups[walked];
+            if (found == 0)
+                found = m_sink.addGroup(id, name);
+            if (found == EntrySink::NoGroup)
+                return EntrySink::NoGroup;
+            id = found;
+        }
+        return id;
+    }
+
+    EntrySink& m_sink;
+    const bool m_dropsRootLevel;
+    QHash<QString, EntrySink::GroupId> m_groups;
+    QSet<QString> m_bookkeeping;
+};
+
+// KeePassX and KeePassXC quote every cell of their header, which begins so,
+// and begin every group path with the root group's name.
+bool isKeePassXHeader(QByteArrayView text)
+{
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text = text.sliced(3);
+    return text.startsWith("\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\"");
 }
 
 void collectExtraNames(const ForeignGroup& group, QStringList& names)
@@ -67,62 +370,49 @@ void collectExtraNames(const ForeignGroup& group, QStringList& names)
         collectExtraNames(subgroup, names);
 }
 
+const QStringList WrittenHeader{"Group", "Title", "Username", "Password", "URL", "Notes"};
+
 } // namespace
 
-bool read(QByteArrayView text, ForeignGroup& root, QString* error)
+bool read(QByteArrayView text, EntrySink& sink, QString* error)
 {
-    CsvReader reader(text);
-    const std::optional<QStringList> header = reader.nextRow();
-    if (!header) {
+    const auto refuse = [error](const QString& reason) {
         if (error)
-            *error = reader.error().isEmpty() ? QStringLiteral("line 1: no header line") : reader.error();
+            *error = reason;
         return false;
-    }
-    // The first column of each kind counts; a later one ("name" after
-    // "Title", as a field called Name is written) is an extra.
-    std::vector<std::optional<Column>> columns;
-    QList<Column> seen;
-    for (const QString& name : *header) {
-        std::optional<Column> column = knownColumn(name);
-        if (column && seen.contains(*column))
-            column.reset();
-        else if (column)
-            seen.append(*column);
-        columns.push_back(column);
-    }
-    // Deques keep their elements in place, so the groups met can be remembered.
-    QHash<QString, ForeignGroup*> groups;
+    };
+    const char separator = CsvReader::separatorOf(text);
+    CsvReader reader(text, separator, quotingOf(text, separator));
+    std::optional<QStringList> first = reader.nextRow();
+    if (!first)
+        return refuse(reader.error().isEmpty() ? QStringLiteral("line 1: no header line") : reader.error());
+    // Enpass: a title, then name and value pairs, then notes.
+    const bool enpass = first->size() >= 3 && first->at(1) == QLatin1String("Field") && first->at(2) == QLatin1String("Value");
+    const HeaderlessLayout* headerless = isHeader(*first) ? nullptr : headerlessLayoutOf(*first);
+    if (!isHeader(*first) && !headerless)
+        return refuse(QStringLiteral("line 1: the header line names no known column"));
+    const QStringList names = headerless ? headerless->columns : *first;
+    const qsizetype pairsFrom = enpass ? 1 : headerless ? headerless->pairsFrom : -1;
+    RowReader rows(sink, isKeePassXHeader(text));
+    const auto add = [&](const QStringList& cells) {
+        if (pairsFrom < 0 && cells.size() > names.size())
+            return refuse(QStringLiteral("line %1: %2 values where the header names %3 columns")
+                              .arg(reader.rowLine())
+                              .arg(cells.size())
+                              .arg(names.size()));
+        if (!rows.add(names, cells, pairsFrom, enpass))
+            return refuse(QStringLiteral("line %1: groups nested too deep").arg(reader.rowLine()));
+        return true;
+    };
+    if (headerless && !add(*first))
+        return false;
     while (const std::optional<QStringList> cells = reader.nextRow()) {
-        if (cells->size() > header->size()) {
-            if (error)
-                *error = QStringLiteral("line %1: %2 values where the header names %3 columns")
-                             .arg(reader.rowLine())
-                             .arg(cells->size())
-                             .arg(header->size());
+        if (!add(*cells))
             return false;
-        }
-        ForeignEntry entry;
-        QString groupPath;
-        QString* const known[ColumnCount] = {&groupPath,      &entry.title, &entry.userName,
-                                             &entry.password, &entry.url,   &entry.notes};
-        // A short row leaves the last columns empty. An empty cell cannot
-        // tell an empty value from none, and a column of other entries' field
-        // would give every record an empty field of its name: such cells are
-        // left out.
-        for (qsizetype i = 0; i < header->size(); ++i) {
-            QString value = cells->value(i);
-            if (columns[i])
-                *known[*columns[i]] = std::move(value);
-            else if (!value.isEmpty())
-                entry.extras.append({header->at(i), std::move(value)});
-        }
-        groupAt(root, groupPath, groups).entries.push_back(std::move(entry));
     }
-    if (!reader.error().isEmpty()) {
-        if (error)
-            *error = reader.error();
-        return false;
-    }
+    if (!reader.error().isEmpty())
+        return refuse(reader.error());
+    sink.notCarried.bookkeepingColumns += rows.bookkeepingColumns();
     return true;
 }
 

@@ -9,15 +9,17 @@
 // row under a header line that names the columns.
 namespace CsvEntries {
 
-// Columns are recognised by their header names, without case: a title
-// ("Title", "name"), a user name ("Username", "login_username", "User Name"),
-// a password ("Password", "login_password"), an address ("URL", "login_uri",
-// "Web Site"), notes ("Notes", "note", "extra") and a group path ("Group",
-// "folder", "grouping", levels parted by "/" or "\"), the first of each
-// kind where several are given. Any other column is
-// an extra string of its name where its cell is not empty. False, with error naming the line, for
-// malformed text.
-bool read(QByteArrayView text, ForeignGroup& root, QString* error);
+// Each layout of the common exports is told by its header line, whose
+// columns are recognised by name without case (one table for every
+// manager: a title, a user name, a password, an address, notes, a group
+// path, a one-time-code seed, "name: value" lines, a record kind, flags and
+// bookkeeping), or, for exports without a header line, by the shape of the
+// first row. Any other column is a field of its name where its cell is not
+// empty. The separator is ',', ';' or tab, as the header line shows; quotes
+// inside values may be doubled or follow a backslash. False, with error
+// naming the line, for malformed text or a header that names no known
+// column.
+bool read(QByteArrayView text, EntrySink& sink, QString* error);
 
 // "Group", "Title", "Username", "Password", "URL", "Notes", then one column
 // for each other string name in the order first met. Entries of root itself

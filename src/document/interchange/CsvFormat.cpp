@@ -4,6 +4,9 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 constexpr char Quote = '"';
@@ -27,11 +30,30 @@ QString decoded(QByteArrayView utf8)
 
 } // namespace
 
-CsvReader::CsvReader(QByteArrayView text)
+CsvReader::CsvReader(QByteArrayView text, char separator, Quoting quoting)
     : m_text(text)
+    , m_separator(separator)
+    , m_quoting(quoting)
 {
     if (m_text.startsWith(ByteOrderMark))
         m_at = ByteOrderMark.size();
+}
+
+char CsvReader::separatorOf(QByteArrayView text)
+{
+    const char candidates[] = {Separator, ';', '\t'};
+    int counts[std::size(candidates)] = {};
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == Quote)
+            quoted = !quoted;
+        else if (!quoted && endsRow(c))
+            break;
+        for (size_t i = 0; i < std::size(candidates); ++i)
+            counts[i] += !quoted && c == candidates[i] ? 1 : 0;
+    }
+    const int* most = std::max_element(std::begin(counts), std::end(counts));
+    return *most > 0 ? candidates[most - std::begin(counts)] : Separator;
 }
 
 bool CsvReader::fail(qsizetype line, const QString& problem)
@@ -41,26 +63,43 @@ bool CsvReader::fail(qsizetype line, const QString& problem)
 }
 
 // From just after an opening quote to just after the closing one. The value
-// is decoded in pieces between doubled quotes, so a huge value is held once
+// is decoded in pieces between escaped quotes, so a huge value is held once
 // as text besides the input.
 bool CsvReader::readQuoted(QString& cell)
 {
     const qsizetype openedOn = m_line;
     qsizetype from = m_at;
+    const auto takeUpTo = [&](qsizetype end) {
+        const QByteArrayView piece = m_text.sliced(from, end - from);
+        m_line += piece.count('\n');
+        cell += decoded(piece);
+    };
     for (;;) {
         const qsizetype quote = m_text.indexOf(Quote, m_at);
         if (quote < 0)
             return fail(openedOn, QStringLiteral("a quoted value is not closed"));
-        const QByteArrayView piece = m_text.sliced(from, quote - from);
-        m_line += piece.count('\n');
-        cell += decoded(piece);
+        if (m_quoting == Quoting::Backslash) {
+            const qsizetype backslash = m_text.first(quote).indexOf('\\', m_at);
+            if (backslash >= 0 && (backslash + 1 == quote || m_text.at(backslash + 1) == '\\')) {
+                takeUpTo(backslash);
+                cell += QLatin1Char(m_text.at(backslash + 1));
+                from = m_at = backslash + 2;
+                continue;
+            }
+            if (backslash >= 0) {
+                // A backslash before any other character is that character.
+                m_at = backslash + 1;
+                continue;
+            }
+        }
+        takeUpTo(quote);
         m_at = quote + 1;
         if (m_at < m_text.size() && m_text.at(m_at) == Quote) {
             cell += QLatin1Char(Quote);
             from = ++m_at;
             continue;
         }
-        if (m_at < m_text.size() && m_text.at(m_at) != Separator && !endsRow(m_text.at(m_at)))
+        if (m_at < m_text.size() && m_text.at(m_at) != m_separator && !endsRow(m_text.at(m_at)))
             return fail(m_line, QStringLiteral("text after the closing quote of a value"));
         return true;
     }
@@ -88,7 +127,7 @@ std::optional<QStringList> CsvReader::nextRow()
                 return std::nullopt;
         } else {
             qsizetype end = m_at;
-            while (end < m_text.size() && m_text.at(end) != Separator && !endsRow(m_text.at(end)))
+            while (end < m_text.size() && m_text.at(end) != m_separator && !endsRow(m_text.at(end)))
                 ++end;
             cell = decoded(m_text.sliced(m_at, end - m_at));
             m_at = end;
@@ -96,7 +135,7 @@ std::optional<QStringList> CsvReader::nextRow()
         cells.append(std::move(cell));
         if (m_at >= m_text.size())
             return cells;
-        if (m_text.at(m_at) == Separator) {
+        if (m_text.at(m_at) == m_separator) {
             ++m_at;
             continue;
         }

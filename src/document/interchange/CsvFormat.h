@@ -13,8 +13,17 @@
 // UTF-8 byte order mark at the start is passed over.
 class CsvReader {
 public:
-    // text must outlive the reader; it is read in place.
-    explicit CsvReader(QByteArrayView text);
+    // How a quote inside a quoted value is written: doubled, or after a
+    // backslash (which then also doubles itself) as some exports do.
+    enum class Quoting { Doubled, Backslash };
+
+    // text must outlive the reader; it is read in place. separator: ',' or
+    // another that the file uses (';' from Excel in many locales, tab).
+    explicit CsvReader(QByteArrayView text, char separator = ',', Quoting quoting = Quoting::Doubled);
+
+    // The separator of the first line: the one of ',', ';' and tab found
+    // most often outside quotes, ',' when none is.
+    static char separatorOf(QByteArrayView text);
 
     // The next row's cells; nullopt at the end or on an error (then error()
     // is set). Lines that are empty are passed over.
@@ -29,6 +38,8 @@ private:
     bool readQuoted(QString& cell);
 
     QByteArrayView m_text;
+    char m_separator;
+    Quoting m_quoting;
     qsizetype m_at = 0;
     qsizetype m_line = 1;
     qsizetype m_rowLine = 0;

@@ -5,13 +5,17 @@
 #include "document/DataDocument.h"
 #include "document/Schema.h"
 #include "document/TreeEditing.h"
+#include "document/interchange/BitwardenJson.h"
 #include "document/interchange/CsvEntries.h"
+#include "document/interchange/ExportXml.h"
+#include "document/interchange/ImportText.h"
 #include "document/interchange/KeePassXml.h"
+#include "document/interchange/PasswordSafeXml.h"
+#include "document/interchange/SecretStrings.h"
 #include "editor/FieldFormats.h"
 #include "editor/FieldRoles.h"
 
 #include <QDateTime>
-#include <QScopeGuard>
 
 #include <algorithm>
 #include <iterator>
@@ -27,18 +31,15 @@ constexpr qsizetype ProgressStep = 1000;
 // 2 (.kdbx), whose XML export is what can be read.
 constexpr QByteArrayView KeePassSignature("\x03\xd9\xa2\x9a");
 constexpr QByteArrayView KeePassVersions[] = {"\x65\xfb\x4b\xb5", "\x66\xfb\x4b\xb5", "\x67\xfb\x4b\xb5"};
-// Where a NUL byte is looked for, as a text file shows one early if at all.
-constexpr qsizetype BinaryProbeSize = 8000;
-
-// By the first bytes: KeePass's signature, else a NUL byte, which no text
-// export holds.
-InputKind inputKindOf(QByteArrayView input)
+// By the first bytes: KeePass's signature, else a NUL byte where text has
+// none.
+InputKind inputKindOf(const QByteArray& input)
 {
     if (input.size() >= 8 && input.startsWith(KeePassSignature)
         && std::find(std::begin(KeePassVersions), std::end(KeePassVersions), input.sliced(4, 4))
                != std::end(KeePassVersions))
         return InputKind::KeePassDatabase;
-    return input.first(std::min(input.size(), BinaryProbeSize)).contains('\0') ? InputKind::Binary : InputKind::Text;
+    return ImportText::isBinary(input) ? InputKind::Binary : InputKind::Text;
 }
 
 // Address and notes fields of the shipped catalogues, in every shipped
@@ -102,6 +103,25 @@ bool hasLineBreak(const QString& text)
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
+// "email" names the field "E-Mail", "User Name" the field "Username".
+QString lettersOf(const QString& name)
+{
+    QString letters;
+    for (const QChar c : name) {
+        if (c.isLetterOrNumber())
+            letters += c.toCaseFolded();
+    }
+    return letters;
+}
+
+// Values of these types have stored forms of their own that a foreign text
+// would not have.
+bool takesAnyText(const QString& storedType)
+{
+    return storedType != storedTypeName(FieldType::Date) && storedType != storedTypeName(FieldType::Time)
+           && storedType != storedTypeName(FieldType::Number);
+}
+
 bool setValue(pugi::xml_node field, const QString& storedType, const QString& value)
 {
     if (value.isEmpty())
@@ -111,76 +131,104 @@ bool setValue(pugi::xml_node field, const QString& storedType, const QString& va
     return field.text().set(utf8.constData());
 }
 
-class DocumentBuilder {
+void wipe(ForeignEntry& entry)
+{
+    for (QString* text : {&entry.title, &entry.userName, &entry.password, &entry.url, &entry.notes})
+        SecureWipe::wipe(*text);
+    for (auto& [name, value] : entry.extras) {
+        SecureWipe::wipe(name);
+        SecureWipe::wipe(value);
+    }
+}
+
+struct RecordTemplates {
+    RecordTemplate webSite;
+    RecordTemplate password;
+    RecordTemplate note;
+};
+
+// Builds what the readers read straight into the document, under one new
+// group.
+class DocumentBuilder final : public EntrySink {
 public:
-    DocumentBuilder(const RecordTemplate& webSite, const RecordTemplate& password, qsizetype total,
+    DocumentBuilder(pugi::xml_node parent, const QString& groupName, const RecordTemplates& types,
                     const InterchangeProgress& progress)
-        : m_webSite(webSite)
-        , m_password(password)
-        , m_total(total)
+        : m_types(types)
         , m_progress(progress)
     {
+        m_groups.push_back(TreeEditing::appendGroup(parent, groupName, Schema::DefaultGroupIcon));
     }
 
-    // False when the tree cannot take a group or record (nested too deep).
-    bool addGroup(pugi::xml_node parent, const ForeignGroup& group, ImportResult& result)
+    pugi::xml_node top() const { return m_groups.front(); }
+    int records() const { return m_records; }
+    int groups() const { return int(m_groups.size()); }
+
+    GroupId addGroup(GroupId parent, const QString& name) override
     {
-        const pugi::xml_node element = TreeEditing::appendGroup(parent, group.name, Schema::DefaultGroupIcon);
+        const pugi::xml_node element = TreeEditing::appendGroup(m_groups.at(parent), name, Schema::DefaultGroupIcon);
         if (!element)
+            return NoGroup;
+        m_groups.push_back(element);
+        return GroupId(m_groups.size() - 1);
+    }
+
+    bool addEntry(GroupId group, ForeignEntry& entry) override
+    {
+        const bool added = addRecord(m_groups.at(group), entry);
+        wipe(entry);
+        if (!added)
             return false;
-        if (!result.group)
-            result.group = element;
-        ++result.groups;
-        for (const ForeignEntry& entry : group.entries) {
-            if (!addRecord(element, entry))
-                return false;
-            ++result.records;
-            if (m_progress && result.records % ProgressStep == 0)
-                m_progress(result.records, m_total);
-        }
-        for (const ForeignGroup& subgroup : group.groups) {
-            if (!addGroup(element, subgroup, result))
-                return false;
-        }
+        if (++m_records % ProgressStep == 0 && m_progress)
+            m_progress(m_records, 0);
         return true;
     }
 
 private:
+    const RecordTemplate& typeOf(const ForeignEntry& entry) const
+    {
+        if (entry.kind == ForeignEntry::Kind::Note)
+            return m_types.note;
+        return entry.url.isEmpty() ? m_types.password : m_types.webSite;
+    }
+
     bool addRecord(pugi::xml_node parent, const ForeignEntry& entry)
     {
-        const RecordTemplate& type = entry.url.isEmpty() ? m_password : m_webSite;
+        const RecordTemplate& type = typeOf(entry);
         const pugi::xml_node record =
             TreeEditing::appendRecord(parent, type.entry, type.typeName, entry.title, type.icon, m_now);
         if (!record)
             return false;
         const std::vector<pugi::xml_node> fields = Schema::recordFields(record);
         std::vector<QString> values(fields.size());
-        // Fields given a usual string; the caption field of a type without
-        // an address only repeats the title, so an extra of its name wins.
+        // Fields given a value; the caption field of a type without an
+        // address only repeats the title, so a string of its name wins.
         std::vector<bool> taken(fields.size(), false);
-        const auto give = [&](int field, const QString& value, bool take) {
-            if (field < 0 || field >= int(fields.size()))
-                return;
-            values[field] = value;
-            taken[field] = take;
+        QList<std::pair<QString, QString>> ownFields;
+        const auto give = [&](int field, const QString& value, bool take, const char* nameWithoutField) {
+            if (field >= 0 && field < int(fields.size())) {
+                values[field] = value;
+                taken[field] = take && !value.isEmpty();
+            } else if (nameWithoutField && !value.isEmpty()) {
+                ownFields.append({QLatin1String(nameWithoutField), value});
+            }
         };
-        if (type.takesAddress)
-            give(type.captionField, entry.url, true);
-        else
-            give(type.captionField, entry.title, false);
-        give(type.loginField, entry.userName, true);
-        give(type.secretField, entry.password, true);
-        give(type.notesField, entry.notes, true);
-        for (const auto& extra : entry.extras) {
-            const QString& name = extra.first;
-            const QString& value = extra.second;
-            const auto same = [&](const QString& fieldName) { return fieldName.compare(name, Qt::CaseInsensitive) == 0; };
+        if (!type.takesAddress)
+            give(type.captionField, entry.title, false, nullptr);
+        give(type.takesAddress ? type.captionField : -1, entry.url, true, "URL");
+        give(type.loginField, entry.userName, true, "Login");
+        give(type.secretField, entry.password, true, "Password");
+        give(type.notesField, entry.notes, true, "Notes");
+        for (const auto& [name, value] : entry.extras) {
+            const QString letters = lettersOf(name);
+            const auto same = [&](const QString& fieldName) { return lettersOf(fieldName) == letters; };
             const auto named = std::find_if(type.fieldNames.cbegin(), type.fieldNames.cend(), same);
             const qsizetype at = named - type.fieldNames.cbegin();
-            if (named != type.fieldNames.cend() && !taken[at]) {
-                give(int(at), value, true);
-                continue;
-            }
+            if (named != type.fieldNames.cend() && !taken[at] && takesAnyText(type.fieldTypes.at(at)))
+                give(int(at), value, true, nullptr);
+            else
+                ownFields.append({name, value});
+        }
+        for (const auto& [name, value] : ownFields) {
             const QString storedType = storedTypeName(hasLineBreak(value) ? FieldType::LongText : FieldType::Text);
             const pugi::xml_node field = TreeEditing::appendField(record, name, storedType, m_now);
             if (!field || !setValue(field, storedType, value))
@@ -193,20 +241,12 @@ private:
         return true;
     }
 
-    const RecordTemplate& m_webSite;
-    const RecordTemplate& m_password;
-    const qsizetype m_total;
+    const RecordTemplates& m_types;
     const InterchangeProgress& m_progress;
     const QDateTime m_now = QDateTime::currentDateTime();
+    std::vector<pugi::xml_node> m_groups;
+    int m_records = 0;
 };
-
-qsizetype entryCount(const ForeignGroup& group)
-{
-    qsizetype count = qsizetype(group.entries.size());
-    for (const ForeignGroup& subgroup : group.groups)
-        count += entryCount(subgroup);
-    return count;
-}
 
 QString counted(int count, const char* one, const char* many)
 {
@@ -238,18 +278,12 @@ QString exportedValue(const pugi::xml_node& field)
     }
 }
 
-// Every text of group and its subgroups: what an export or an import read
-// out of records, passwords among them.
+// Every text of group and its subgroups: what an export read out of
+// records, passwords among them.
 void wipe(ForeignGroup& group)
 {
-    for (ForeignEntry& entry : group.entries) {
-        for (QString* text : {&entry.title, &entry.userName, &entry.password, &entry.url, &entry.notes})
-            SecureWipe::wipe(*text);
-        for (auto& [name, value] : entry.extras) {
-            SecureWipe::wipe(name);
-            SecureWipe::wipe(value);
-        }
-    }
+    for (ForeignEntry& entry : group.entries)
+        wipe(entry);
     for (ForeignGroup& subgroup : group.groups)
         wipe(subgroup);
 }
@@ -273,23 +307,27 @@ void collectGroup(const pugi::xml_node& element, ForeignGroup& group, EntryMaker
 
 std::optional<Format> formatNamed(const QString& name)
 {
-    if (name == QLatin1String("keepass-xml"))
-        return Format::KeePassXml;
-    if (name == QLatin1String("csv"))
-        return Format::Csv;
+    const std::pair<const char*, Format> names[] = {{"keepass-xml", Format::KeePassXml},
+                                                    {"csv", Format::Csv},
+                                                    {"pwsafe-xml", Format::PasswordSafeXml},
+                                                    {"bitwarden-json", Format::BitwardenJson}};
+    for (const auto& [known, format] : names) {
+        if (name == QLatin1String(known))
+            return format;
+    }
     return std::nullopt;
 }
 
-Format formatOf(const QString& fileName, const QByteArray& start)
+Format formatOf(QByteArrayView text)
 {
-    if (fileName.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
-        return Format::KeePassXml;
-    if (fileName.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
-        return Format::Csv;
-    QByteArrayView text(start);
     if (text.startsWith("\xEF\xBB\xBF"))
         text = text.sliced(3);
-    return text.trimmed().startsWith('<') ? Format::KeePassXml : Format::Csv;
+    text = text.trimmed();
+    if (text.startsWith('{') || text.startsWith('['))
+        return Format::BitwardenJson;
+    if (!text.startsWith('<'))
+        return Format::Csv;
+    return ExportXml::documentElementName(text) == "passwordsafe" ? Format::PasswordSafeXml : Format::KeePassXml;
 }
 
 QString ImportResult::summary() const
@@ -303,21 +341,30 @@ QString ImportResult::summary() const
         {notCarried.customIcons, {"custom icon", "custom icons"}},
         {notCarried.expiryDates, {"expiry date", "expiry dates"}},
         {notCarried.tagged, {"entry's tags", "entries' tags"}},
+        {notCarried.groupNotes, {"group's notes", "groups' notes"}},
+        {notCarried.autoTypeSettings, {"auto-type setting", "auto-type settings"}},
+        {notCarried.entryTimes, {"entry's times", "entries' times"}},
+        {notCarried.colours, {"entry's colours", "entries' colours"}},
+        {notCarried.deletedEntries, {"deleted entry", "deleted entries"}},
+        {notCarried.bookkeepingColumns, {"bookkeeping column", "bookkeeping columns"}},
     };
     for (const auto& [count, names] : kinds) {
         if (count > 0)
             lost << counted(count, names.first, names.second);
     }
+    const QString readAs = decodedFrom.isEmpty()
+                               ? QString()
+                               : QStringLiteral(" The file is not UTF-8: it was read as %1.").arg(decodedFrom);
     if (lost.isEmpty())
-        return text + QLatin1Char('.');
+        return text + QLatin1Char('.') + readAs;
     const bool single = lost.size() == 1 && lost.first().startsWith(QLatin1String("1 "));
     const QString last = lost.takeLast();
     const QString listed = lost.isEmpty() ? last : lost.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
-    return text + QStringLiteral("; %1 %2 not imported.").arg(listed, QLatin1String(single ? "was" : "were"));
+    return text + QStringLiteral("; %1 %2 not imported.").arg(listed, QLatin1String(single ? "was" : "were")) + readAs;
 }
 
-ImportResult importInto(DataDocument& document, const Catalogue& catalogue, Format format, const QByteArray& input,
-                        const QString& groupName, const InterchangeProgress& progress)
+ImportResult importInto(DataDocument& document, const Catalogue& catalogue, std::optional<Format> format,
+                        const QByteArray& input, const QString& groupName, const InterchangeProgress& progress)
 {
     ImportResult result;
     result.input = inputKindOf(input);
@@ -329,29 +376,49 @@ ImportResult importInto(DataDocument& document, const Catalogue& catalogue, Form
                                             "in that program first");
         return result;
     }
-    ForeignGroup root{groupName, {}, {}};
-    // The document holds the entries from here on; the read ones go.
-    const auto forget = qScopeGuard([&root] { wipe(root); });
-    const bool read = format == Format::Csv ? CsvEntries::read(input, root, &result.error)
-                                            : KeePassXml::read(input, root, result.notCarried, &result.error);
-    if (!read)
+    std::optional<ImportText::Decoded> text = ImportText::decode(input, &result.error);
+    if (!text)
         return result;
-    root.name = groupName;
+    result.decodedFrom = text->codePage;
     std::optional<RecordTemplate> webSite = templateOfType(catalogue, QStringLiteral("WEB SITE"));
     const std::optional<RecordTemplate> password = templateOfType(catalogue, QStringLiteral("PASSWORD"));
-    if (!webSite || !password) {
-        result.error = QStringLiteral("the record catalogue has no Web Site or no Password type");
+    const std::optional<RecordTemplate> note = templateOfType(catalogue, QStringLiteral("NOTE"));
+    if (!webSite || !password || !note) {
+        result.error = QStringLiteral("the record catalogue has no Web Site, Password or Note type");
         return result;
     }
     webSite->takesAddress = true;
-    DocumentBuilder builder(*webSite, *password, entryCount(root), progress);
-    if (!builder.addGroup(document.root(), root, result)) {
-        if (result.group)
-            document.root().remove_child(result.group);
-        ImportResult refused;
-        refused.error = QStringLiteral("groups nested more than %1 levels deep").arg(DataDocument::MaxNesting);
-        return refused;
+    const RecordTemplates types{*webSite, *password, *note};
+    DocumentBuilder builder(document.root(), groupName, types, progress);
+    bool read = false;
+    switch (format.value_or(formatOf(text->utf8))) {
+    case Format::KeePassXml:
+        read = KeePassXml::read(text->utf8, builder, &result.error);
+        break;
+    case Format::Csv:
+        read = CsvEntries::read(text->utf8, builder, &result.error);
+        break;
+    case Format::PasswordSafeXml:
+        read = PasswordSafeXml::read(text->utf8, builder, &result.error);
+        break;
+    case Format::BitwardenJson:
+        read = BitwardenJson::read(text->utf8, builder, &result.error);
+        break;
     }
+    // Text decoded here is a copy of the input's secrets; the caller wipes the input.
+    if (text->utf8.constData() != input.constData())
+        SecureWipe::wipe(text->utf8);
+    if (!read || !builder.top()) {
+        if (builder.top())
+            document.root().remove_child(builder.top());
+        if (result.error.isEmpty())
+            result.error = QStringLiteral("groups nested more than %1 levels deep").arg(DataDocument::MaxNesting);
+        return result;
+    }
+    result.group = builder.top();
+    result.records = builder.records();
+    result.groups = builder.groups();
+    result.notCarried = builder.notCarried;
     if (progress)
         progress(result.records, result.records);
     return result;
@@ -363,7 +430,8 @@ EntryMaker::Role EntryMaker::roleOf(const QString& fieldName)
     if (known != m_roles.constEnd())
         return *known;
     const QString name = fieldName.trimmed();
-    const Role role = FieldRoles::isLoginFieldName(name)                      ? Role::Login
+    const Role role = SecretStrings::isOneTimeCode(name, {})                  ? Role::OneTimeCode
+                      : FieldRoles::isLoginFieldName(name)                    ? Role::Login
                       : FieldRoles::isSecretFieldName(name)                   ? Role::Secret
                       : AddressFieldNames.contains(name, Qt::CaseInsensitive) ? Role::Address
                       : NotesFieldNames.contains(name, Qt::CaseInsensitive)   ? Role::Notes
@@ -387,14 +455,16 @@ ForeignEntry EntryMaker::entryOf(const pugi::xml_node& record)
     for (const pugi::xml_node& field : record.children(Schema::FieldElement)) {
         const QString name = qText(field.attribute("name"));
         const Role role = roleOf(name);
-        if (role != Role::Other && !given[int(role)]) {
+        if (role < Role::OneTimeCode && !given[int(role)]) {
             *usual[int(role)] = exportedValue(field);
             given[int(role)] = true;
             continue;
         }
-        QString unique = name;
+        // Other programs know a seed by this name.
+        const QString& kept = role == Role::OneTimeCode ? SecretStrings::OneTimeCodeName : name;
+        QString unique = kept;
         for (int n = 2; taken(unique); ++n)
-            unique = QStringLiteral("%1 (%2)").arg(name).arg(n);
+            unique = QStringLiteral("%1 (%2)").arg(kept).arg(n);
         entry.extras.append({unique, exportedValue(field)});
     }
     return entry;

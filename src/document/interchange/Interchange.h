@@ -3,6 +3,7 @@
 #include "document/interchange/ForeignEntries.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QIODevice>
 #include <QString>
@@ -17,13 +18,16 @@ class DataDocument;
 // Import from and export to the files other password managers exchange.
 namespace Interchange {
 
-enum class Format { KeePassXml, Csv };
+// Export writes the first two; import reads all. Their order is that of the
+// file dialogs' types.
+enum class Format { KeePassXml, Csv, PasswordSafeXml, BitwardenJson };
 
-// "keepass-xml" or "csv", as the command line names them.
+// "keepass-xml", "csv", "pwsafe-xml" or "bitwarden-json", as the command
+// line names them.
 std::optional<Format> formatNamed(const QString& name);
-// By the file name's extension (".xml", ".csv"), else by the content: one
-// that begins with "<" (after a byte order mark and blanks) is XML.
-Format formatOf(const QString& fileName, const QByteArray& start);
+// By the content, as UTF-8: the XML document element (<passwordsafe> is
+// Password Safe's, any other KeePass's), JSON, else CSV.
+Format formatOf(QByteArrayView text);
 
 // What an input is before it is read: the text a program exports, or a
 // program's own file, which must be exported as XML in that program first.
@@ -40,19 +44,24 @@ struct ImportResult {
     // Groups made, the new top-level one included.
     int groups = 0;
     NotCarried notCarried;
+    // The code page the input was read in, as it was not UTF-8; else empty.
+    QString decodedFrom;
 
     bool ok() const { return error.isEmpty(); }
     // "Imported 412 records in 37 groups; 5 attachments and 120 history
-    // entries were not imported."
+    // entries were not imported.", and how the text was read where it was
+    // not UTF-8.
     QString summary() const;
 };
 
-// Reads input in format and adds it as one new group named groupName at the
-// top level of document; nothing there before is changed. Entries with an
-// address become records of the catalogue's Web Site type, others of its
-// Password type. On any error the document is left as it was.
-ImportResult importInto(DataDocument& document, const Catalogue& catalogue, Format format, const QByteArray& input,
-                        const QString& groupName, const InterchangeProgress& progress = {});
+// Reads input in format (told by its content when not given) and adds it as
+// one new group named groupName at the top level of document; nothing there
+// before is changed. Notes become records of the catalogue's Note type,
+// entries with an address of its Web Site type, others of its Password type.
+// A string named like a field of that type which got no value fills it. On
+// any error the document is left as it was.
+ImportResult importInto(DataDocument& document, const Catalogue& catalogue, std::optional<Format> format,
+                        const QByteArray& input, const QString& groupName, const InterchangeProgress& progress = {});
 
 struct ExportResult {
     // False when the device refused to be written.
@@ -76,14 +85,14 @@ ExportResult exportDocument(const DataDocument& document, Format format, QIODevi
 // Turns records into entries: the caption as the title; the first login
 // field, secret field, address field and notes field as the usual strings;
 // every other field as an extra named after it (a repeated name gets " (2)"),
-// Date and Time values in ISO form. What a field name stands for is worked
+// Date and Time values in ISO form, one-time-code seeds as "otp". What a field name stands for is worked
 // out once per name, as an export meets the same few names again and again.
 class EntryMaker {
 public:
     ForeignEntry entryOf(const pugi::xml_node& record);
 
 private:
-    enum class Role { Login, Secret, Address, Notes, Other };
+    enum class Role { Login, Secret, Address, Notes, OneTimeCode, Other };
     Role roleOf(const QString& fieldName);
 
     QHash<QString, Role> m_roles;

@@ -2,8 +2,12 @@
 
 #include "datafile/SecureWipe.h"
 #include "document/DataDocument.h"
+#include "document/interchange/ExportXml.h"
+#include "document/interchange/SecretStrings.h"
 
+#include <QHash>
 #include <QRandomGenerator>
+#include <QUrl>
 
 #include <pugixml.hpp>
 
@@ -19,13 +23,14 @@ bool named(const pugi::xml_node& node, const char* name)
     return std::strcmp(node.name(), name) == 0;
 }
 
-QString textOf(const pugi::xml_node& element)
+bool isTrue(const char* text)
 {
-    return QString::fromUtf8(element.child_value());
+    return QByteArray(text).compare("true", Qt::CaseInsensitive) == 0;
 }
 
 void countEntryExtras(const pugi::xml_node& entry, NotCarried& notCarried)
 {
+    bool coloured = false;
     for (const pugi::xml_node& child : entry.children()) {
         if (named(child, "Binary"))
             ++notCarried.attachments;
@@ -35,9 +40,70 @@ void countEntryExtras(const pugi::xml_node& entry, NotCarried& notCarried)
             ++notCarried.customIcons;
         else if (named(child, "Tags") && *child.child_value() != '\0')
             ++notCarried.tagged;
-        else if (named(child, "Times") && QByteArray(child.child_value("Expires")).compare("true", Qt::CaseInsensitive) == 0)
-            ++notCarried.expiryDates;
+        else if (named(child, "AutoType") && (child.child("Association") || *child.child_value("DefaultSequence") != '\0'))
+            ++notCarried.autoTypeSettings;
+        else if ((named(child, "ForegroundColor") || named(child, "BackgroundColor")) && *child.child_value() != '\0')
+            coloured = true;
+        else if (named(child, "Times")) {
+            ++notCarried.entryTimes;
+            if (isTrue(child.child_value("Expires")))
+                ++notCarried.expiryDates;
+        }
     }
+    notCarried.colours += coloured ? 1 : 0;
+}
+
+// RFC 4648 Base32, as one-time-code seeds are written.
+QString base32(const QByteArray& bytes)
+{
+    static const char Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ234567";
+    QString encoded;
+    quint32 buffer = 0;
+    int bits = 0;
+    for (const char byte : bytes) {
+        buffer = (buffer << 8) | quint8(byte);
+        bits += 8;
+        while (bits >= 5) {
+            encoded += QLatin1Char(Alphabet[(buffer >> (bits - 5)) & 31]);
+            bits -= 5;
+        }
+    }
+    if (bits > 0)
+        encoded += QLatin1Char(Alphabet[(buffer << (5 - bits)) & 31]);
+    return encoded;
+}
+
+// KeePass keeps a time-based one-time code in TimeOtp-* strings: the secret
+// in one of four encodings and, where not the defaults, its length, period
+// and algorithm. As a seed: the Base32 secret, or an otpauth:// address
+// where a setting is given.
+QString timeOtpSeed(const QHash<QString, QString>& strings, const QString& title)
+{
+    QString secret = strings.value(QStringLiteral("TimeOtp-Secret-Base32")).remove(QLatin1Char(' ')).toUpper();
+    if (secret.isEmpty() && strings.contains(QStringLiteral("TimeOtp-Secret-Hex")))
+        secret = base32(QByteArray::fromHex(strings.value(QStringLiteral("TimeOtp-Secret-Hex")).toLatin1()));
+    if (secret.isEmpty() && strings.contains(QStringLiteral("TimeOtp-Secret-Base64")))
+        secret = base32(QByteArray::fromBase64(strings.value(QStringLiteral("TimeOtp-Secret-Base64")).toLatin1()));
+    if (secret.isEmpty() && strings.contains(QStringLiteral("TimeOtp-Secret")))
+        secret = base32(strings.value(QStringLiteral("TimeOtp-Secret")).toUtf8());
+    if (secret.isEmpty())
+        return {};
+    QStringList settings;
+    if (const QString length = strings.value(QStringLiteral("TimeOtp-Length")); !length.isEmpty())
+        settings << QStringLiteral("digits=") + length;
+    if (const QString period = strings.value(QStringLiteral("TimeOtp-Period")); !period.isEmpty())
+        settings << QStringLiteral("period=") + period;
+    if (QString algorithm = strings.value(QStringLiteral("TimeOtp-Algorithm")); !algorithm.isEmpty())
+        settings << QStringLiteral("algorithm=") + algorithm.remove(QStringLiteral("HMAC-")).remove(QLatin1Char('-'));
+    if (settings.isEmpty())
+        return secret;
+    return QStringLiteral("otpauth://totp/%1?secret=%2&%3")
+        .arg(QString::fromLatin1(QUrl::toPercentEncoding(title)), secret, settings.join(QLatin1Char('&')));
+}
+
+bool isProtected(const pugi::xml_node& value)
+{
+    return isTrue(value.attribute("Protected").value()) || isTrue(value.attribute("ProtectInMemory").value());
 }
 
 ForeignEntry readEntry(const pugi::xml_node& element, NotCarried& notCarried)
@@ -45,52 +111,87 @@ ForeignEntry readEntry(const pugi::xml_node& element, NotCarried& notCarried)
     ForeignEntry entry;
     QString* const usual[] = {&entry.title, &entry.userName, &entry.password, &entry.url, &entry.notes};
     const char* const usualKeys[] = {"Title", "UserName", "Password", "URL", "Notes"};
+    QHash<QString, QString> timeOtp;
+    bool hasSeed = false;
     for (const pugi::xml_node& string : element.children("String")) {
         const char* key = string.child_value("Key");
-        QString value = textOf(string.child("Value"));
+        const pugi::xml_node valueElement = string.child("Value");
+        QString value = QString::fromUtf8(valueElement.child_value());
         const auto known = std::find_if(std::begin(usualKeys), std::end(usualKeys),
                                         [&](const char* usualKey) { return std::strcmp(key, usualKey) == 0; });
-        if (known != std::end(usualKeys))
+        if (known != std::end(usualKeys)) {
             *usual[known - std::begin(usualKeys)] = std::move(value);
-        else
-            entry.extras.append({QString::fromUtf8(key), std::move(value)});
+            continue;
+        }
+        QString name = QString::fromUtf8(key);
+        if (name.startsWith(QLatin1String("TimeOtp-"))) {
+            timeOtp.insert(name, std::move(value));
+            continue;
+        }
+        hasSeed = hasSeed || SecretStrings::isOneTimeCode(name, value);
+        entry.extras.append({isProtected(valueElement) ? SecretStrings::hiddenName(name) : name, std::move(value)});
     }
+    // KeePassXC's "otp" and KeePass's TimeOtp strings hold the same seed.
+    if (const QString seed = timeOtpSeed(timeOtp, entry.title); !hasSeed && !seed.isEmpty())
+        entry.extras.append({SecretStrings::OneTimeCodeName, seed});
+    for (QString& value : timeOtp)
+        SecureWipe::wipe(value);
     countEntryExtras(element, notCarried);
     return entry;
 }
 
+int entriesUnder(const pugi::xml_node& group)
+{
+    int count = 0;
+    for (const pugi::xml_node& child : group.children()) {
+        if (named(child, "Entry"))
+            ++count;
+        else if (named(child, "Group"))
+            count += entriesUnder(child);
+    }
+    return count;
+}
+
 // Iterative, so a deeply nested hostile file cannot exhaust the stack; false
-// for groups nested deeper than a data document may hold them.
-bool readGroup(const pugi::xml_node& rootElement, ForeignGroup& root, NotCarried& notCarried)
+// for groups nested deeper than a data document may hold them. The recycle
+// bin's entries are deleted ones: left out and counted.
+bool readGroups(const pugi::xml_node& rootElement, const QByteArray& recycleBin, EntrySink& sink)
 {
     struct Pending {
         pugi::xml_node element;
-        ForeignGroup* group;
+        EntrySink::GroupId group;
         int depth;
     };
-    std::vector<Pending> pending{{rootElement, &root, 1}};
+    std::vector<Pending> pending{{rootElement, EntrySink::Top, 1}};
+    NotCarried& notCarried = sink.notCarried;
     while (!pending.empty()) {
         const Pending next = pending.back();
         pending.pop_back();
         if (next.element.child("CustomIconUUID"))
             ++notCarried.customIcons;
+        if (*next.element.child_value("Notes") != '\0')
+            ++notCarried.groupNotes;
         for (const pugi::xml_node& child : next.element.children()) {
             if (named(child, "Entry")) {
-                next.group->entries.push_back(readEntry(child, notCarried));
-            } else if (named(child, "Group")) {
-                if (next.depth >= DataDocument::MaxNesting)
+                ForeignEntry entry = readEntry(child, notCarried);
+                if (!sink.addEntry(next.group, entry))
                     return false;
-                next.group->groups.push_back(ForeignGroup{textOf(child.child("Name")), {}, {}});
-                pending.push_back({child, &next.group->groups.back(), next.depth + 1});
+            } else if (named(child, "Group")) {
+                if (!recycleBin.isEmpty() && recycleBin == child.child_value("UUID")) {
+                    notCarried.deletedEntries += entriesUnder(child);
+                    continue;
+                }
+                const EntrySink::GroupId group =
+                    next.depth >= DataDocument::MaxNesting
+                        ? EntrySink::NoGroup
+                        : sink.addGroup(next.group, QString::fromUtf8(child.child_value("Name")));
+                if (group == EntrySink::NoGroup)
+                    return false;
+                pending.push_back({child, group, next.depth + 1});
             }
         }
     }
     return true;
-}
-
-qsizetype lineAt(const QByteArray& text, ptrdiff_t offset)
-{
-    return text.first(std::clamp<qsizetype>(offset, 0, text.size())).count('\n') + 1;
 }
 
 // Fresh for every export; other managers want one per group and entry.
@@ -167,11 +268,15 @@ public:
         raw(name);
         raw(">");
     }
-    void string(const char* key, const QString& value) { keyedValue(QByteArray(key), value); }
+    // Secrets are marked for the other program to keep hidden.
+    void string(const char* key, const QString& value)
+    {
+        keyedValue(QByteArray(key), value, SecretStrings::isSecret(QLatin1String(key), value));
+    }
     void string(const QString& key, const QString& value)
     {
         QByteArray utf8 = xmlText(key);
-        keyedValue(utf8, value);
+        keyedValue(utf8, value, SecretStrings::isSecret(key, value));
         SecureWipe::wipe(utf8);
     }
     bool flush()
@@ -185,13 +290,15 @@ public:
 private:
     static constexpr qsizetype FlushSize = 1024 * 1024;
 
-    void keyedValue(const QByteArray& key, const QString& value)
+    void keyedValue(const QByteArray& key, const QString& value, bool secret)
     {
         raw("<String><Key>");
         escaped(key);
-        raw("</Key>");
-        element("Value", value);
-        raw("</String>");
+        raw(secret ? "</Key><Value ProtectInMemory=\"True\">" : "</Key><Value>");
+        QByteArray utf8 = xmlText(value);
+        escaped(utf8);
+        SecureWipe::wipe(utf8);
+        raw("</Value></String>");
     }
 
     QByteArray xmlText(const QString& text)
@@ -259,7 +366,7 @@ void writeGroup(XmlStream& out, const ForeignGroup& group, int depth)
 
 } // namespace
 
-bool read(const QByteArray& text, ForeignGroup& root, NotCarried& notCarried, QString* error)
+bool read(const QByteArray& text, EntrySink& sink, QString* error)
 {
     const auto refuse = [&](const QString& reason) {
         if (error)
@@ -267,10 +374,8 @@ bool read(const QByteArray& text, ForeignGroup& root, NotCarried& notCarried, QS
         return false;
     };
     pugi::xml_document document;
-    const pugi::xml_parse_result parsed =
-        document.load_buffer(text.constData(), size_t(text.size()), pugi::parse_default | pugi::parse_ws_pcdata_single);
-    if (!parsed)
-        return refuse(QStringLiteral("line %1: %2").arg(lineAt(text, parsed.offset)).arg(parsed.description()));
+    if (!ExportXml::parse(text, document, error))
+        return false;
     const pugi::xml_node file = document.document_element();
     if (!named(file, "KeePassFile"))
         return refuse(QStringLiteral("the document element is <%1>, not <KeePassFile>").arg(QString::fromUtf8(file.name())));
@@ -280,9 +385,13 @@ bool read(const QByteArray& text, ForeignGroup& root, NotCarried& notCarried, QS
     const pugi::xml_node rootGroup = rootElement.child("Group");
     if (!rootGroup)
         return refuse(QStringLiteral("<Root> has no <Group>"));
-    if (!readGroup(rootGroup, root, notCarried)) {
+    // All zeros where there is none.
+    QByteArray recycleBin = file.child("Meta").child_value("RecycleBinUUID");
+    const QByteArray binId = QByteArray::fromBase64(recycleBin);
+    if (binId.count('\0') == binId.size())
+        recycleBin.clear();
+    if (!readGroups(rootGroup, recycleBin, sink))
         return refuse(QStringLiteral("<Group> nested more than %1 levels deep").arg(DataDocument::MaxNesting));
-    }
     return true;
 }
 

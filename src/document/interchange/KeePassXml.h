@@ -10,13 +10,15 @@
 // nested `Group`, each `Entry` with `String` pairs of `Key` and `Value`.
 namespace KeePassXml {
 
-// The root group's entries and groups become root's. Title, UserName,
-// Password, URL and Notes are the usual strings; any other is an extra.
-// Counted as not carried: `Binary` attachments, `History` entries, custom
-// icons, expiry dates and tags of entries, custom icons of groups. False,
-// with error naming the element (or the line of a syntax error), for text
-// that is not KeePass XML.
-bool read(const QByteArray& text, ForeignGroup& root, NotCarried& notCarried, QString* error);
+// The root group's entries and groups go into the sink's top group. Title,
+// UserName, Password, URL and Notes are the usual strings; any other is an
+// extra, named as a secret where its value is marked protected; KeePass's
+// TimeOtp strings become one "otp" seed. The recycle bin is left out.
+// Counted as not carried: attachments, history entries, custom icons, expiry
+// dates, tags, auto-type settings, colours and times of entries, notes and
+// custom icons of groups, and the recycle bin's entries. False, with error
+// naming the element or line, for text that is not KeePass XML.
+bool read(const QByteArray& text, EntrySink& sink, QString* error);
 
 // What the writer changed so that the file stays XML: a text with a
 // character XML 1.0 forbids (a control character other than tab, LF and CR,

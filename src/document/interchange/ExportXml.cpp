@@ -1,0 +1,58 @@
+#include "document/interchange/ExportXml.h"
+
+#include <algorithm>
+
+namespace ExportXml {
+
+qsizetype lineAt(const QByteArray& text, ptrdiff_t offset)
+{
+    return text.first(std::clamp<qsizetype>(offset, 0, text.size())).count('\n') + 1;
+}
+
+bool parse(const QByteArray& text, pugi::xml_document& document, QString* error)
+{
+    const auto refuse = [error](const QString& reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    // pugixml would read it as the end of the value.
+    for (qsizetype at = text.indexOf("&#"); at >= 0; at = text.indexOf("&#", at + 2)) {
+        qsizetype end = at + 2;
+        if (end < text.size() && (text.at(end) == 'x' || text.at(end) == 'X'))
+            ++end;
+        const qsizetype digits = end;
+        while (end < text.size() && text.at(end) == '0')
+            ++end;
+        if (end > digits && end < text.size() && text.at(end) == ';')
+            return refuse(QStringLiteral("line %1: a reference to character 0 (%2), which no XML text may hold")
+                              .arg(lineAt(text, at))
+                              .arg(QString::fromLatin1(text.sliced(at, end + 1 - at))));
+    }
+    const pugi::xml_parse_result parsed = document.load_buffer(
+        text.constData(), size_t(text.size()), pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_utf8);
+    if (!parsed)
+        return refuse(QStringLiteral("line %1: %2").arg(lineAt(text, parsed.offset)).arg(parsed.description()));
+    return true;
+}
+
+QByteArray documentElementName(QByteArrayView text)
+{
+    for (qsizetype at = text.indexOf('<'); at >= 0 && at + 1 < text.size(); at = text.indexOf('<', at + 1)) {
+        const char next = text.at(at + 1);
+        if (next == '?' || next == '!')
+            continue;
+        qsizetype end = at + 1;
+        while (end < text.size() && !QChar::isSpace(uchar(text.at(end))) && text.at(end) != '>' && text.at(end) != '/')
+            ++end;
+        return text.sliced(at + 1, end - at - 1).toByteArray();
+    }
+    return {};
+}
+
+QString textOf(const pugi::xml_node& element)
+{
+    return QString::fromUtf8(element.child_value());
+}
+
+} // namespace ExportXml

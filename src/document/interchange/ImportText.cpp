@@ -1,0 +1,66 @@
+#include "document/interchange/ImportText.h"
+
+#include "datafile/TextEncoding.h"
+
+#include <QStringDecoder>
+
+namespace ImportText {
+
+namespace {
+
+bool startsUtf16(const QByteArray& input)
+{
+    return input.startsWith("\xFF\xFE") || input.startsWith("\xFE\xFF");
+}
+
+// Qt's decoder passes a surrogate without its partner on.
+bool hasLoneSurrogate(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (text.at(i).isSurrogate())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool isBinary(const QByteArray& input)
+{
+    if (startsUtf16(input))
+        return false;
+    const qsizetype nul = input.indexOf('\0');
+    const qsizetype lineEnd = input.indexOf('\n');
+    return nul >= 0 && (lineEnd < 0 || nul < lineEnd);
+}
+
+std::optional<Decoded> decode(const QByteArray& input, QString* error)
+{
+    Decoded decoded;
+    if (startsUtf16(input)) {
+        QStringDecoder utf16(input.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        const QString text = utf16(input);
+        if (utf16.hasError() || input.size() % 2 != 0 || hasLoneSurrogate(text)) {
+            if (error)
+                *error = QStringLiteral("the text is not well-formed UTF-16");
+            return std::nullopt;
+        }
+        decoded.utf8 = text.toUtf8();
+    } else if (TextEncoding::isValidUtf8(input)) {
+        decoded.utf8 = input;
+    } else {
+        decoded.codePage = TextEncoding::olderFilesCodePage().name();
+        decoded.utf8 = TextEncoding::olderFilesCodePage().decode(input).toUtf8();
+    }
+    if (const qsizetype nul = decoded.utf8.indexOf('\0'); nul >= 0) {
+        if (error)
+            *error = QStringLiteral("line %1: a NUL character, which no text export holds")
+                         .arg(decoded.utf8.first(nul).count('\n') + 1);
+        return std::nullopt;
+    }
+    return decoded;
+}
+
+} // namespace ImportText

@@ -1,0 +1,34 @@
+#include "document/interchange/SecretStrings.h"
+
+#include "editor/FieldRoles.h"
+
+#include <QStringList>
+
+namespace SecretStrings {
+
+const QString OneTimeCodeName = QStringLiteral("otp");
+
+namespace {
+
+const QStringList OneTimeCodeNames{"otp",      "totp",       "TOTP Seed", "OTPAuth",          "otpSecret",
+                                   "otpUrl",   "login_totp", "one-time password", "TFC:Keeper"};
+
+} // namespace
+
+bool isOneTimeCode(const QString& name, const QString& value)
+{
+    return OneTimeCodeNames.contains(name.trimmed(), Qt::CaseInsensitive)
+           || value.startsWith(QLatin1String("otpauth://"), Qt::CaseInsensitive);
+}
+
+bool isSecret(const QString& name, const QString& value)
+{
+    return FieldRoles::isSecretFieldName(name) || isOneTimeCode(name, value);
+}
+
+QString hiddenName(const QString& name)
+{
+    return FieldRoles::isSecretFieldName(name) || isOneTimeCode(name, {}) ? name : name + QStringLiteral(" (secret)");
+}
+
+} // namespace SecretStrings
