@@ -79,11 +79,16 @@ bool isLoginFieldName(const QString& name)
     return hasRole(name, LoginNames);
 }
 
+bool isSeedName(const QString& name)
+{
+    return SeedNames.contains(name.trimmed(), Qt::CaseInsensitive);
+}
+
 bool isOneTimeCodeField(const QString& name, const QString& value)
 {
     if (OneTimeCode::looksLikeUri(value))
         return true;
-    return SeedNames.contains(name.trimmed(), Qt::CaseInsensitive) && OneTimeCode::fromBase32Secret(value);
+    return isSeedName(name) && OneTimeCode::fromBase32Secret(value);
 }
 
 } // namespace FieldRoles

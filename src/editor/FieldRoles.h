@@ -11,6 +11,8 @@ bool isSecretFieldName(const QString& name);
 // The secrets that are passwords, not PINs or card codes.
 bool isPasswordFieldName(const QString& name);
 bool isLoginFieldName(const QString& name);
+// A name other keepers give a one-time code's seed ("otp", "TOTP", "login_totp", ...).
+bool isSeedName(const QString& name);
 // A field that makes one-time codes: its value is an otpauth://totp/ URI, or
 // its name is one other keepers give a seed and its value a Base32 secret.
 // Such a field is secret by its value alone.

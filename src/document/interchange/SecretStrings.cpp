@@ -10,14 +10,14 @@ const QString OneTimeCodeName = QStringLiteral("otp");
 
 namespace {
 
-const QStringList OneTimeCodeNames{"otp",      "totp",       "TOTP Seed", "OTPAuth",          "otpSecret",
-                                   "otpUrl",   "login_totp", "one-time password", "TFC:Keeper"};
+// Seed names found only in exports, besides those a field of ours may have.
+const QStringList ExportedSeedNames{"otpUrl", "one-time password", "TFC:Keeper"};
 
 } // namespace
 
 bool isOneTimeCode(const QString& name, const QString& value)
 {
-    return OneTimeCodeNames.contains(name.trimmed(), Qt::CaseInsensitive)
+    return FieldRoles::isSeedName(name) || ExportedSeedNames.contains(name.trimmed(), Qt::CaseInsensitive)
            || value.startsWith(QLatin1String("otpauth://"), Qt::CaseInsensitive);
 }
 
