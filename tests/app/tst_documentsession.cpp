@@ -106,6 +106,16 @@ private:
         session().SetModified(true);
     }
 
+    // Another program replaces private.zv by rename, as sync programs do,
+    // adding a group.
+    void replaceElsewhere(const QString& password)
+    {
+        DataDocument document;
+        QVERIFY(document.loadText(OneGroup));
+        document.root().append_child("folder").append_attribute("name") = "Elsewhere";
+        QCOMPARE(DataFile::write(path("private.zv"), password, document), DataFile::Status::Ok);
+    }
+
     // file (password "secret", sealed as sealing) open with one unsaved change.
     void openWithChange(const QString& name = "private.zv", const DataFile::Sealing& sealing = {})
     {
@@ -529,6 +539,69 @@ private slots:
         QTest::newRow("yes") << false << false << Answer::Yes << true << QStringList{question};
         QTest::newRow("automatic save fails") << true << true << Answer::Yes << false
                                               << QStringList{failure, question, failure};
+    }
+
+    // Another program replaced the open file; saving asks first, also at exit.
+    void fileChangedElsewhereIsNeverOverwrittenUnasked_data()
+    {
+        QTest::addColumn<bool>("atExit");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<QStringList>("inFile");
+        const QStringList theirs{"Home", "Elsewhere"};
+        QTest::newRow("merge") << false << 0 << true << QStringList{"Home", "Added", "Elsewhere"};
+        QTest::newRow("save anyway") << false << 1 << true << QStringList{"Home", "Added"};
+        QTest::newRow("save as") << false << 2 << true << theirs;
+        QTest::newRow("cancel") << false << 3 << false << theirs;
+        QTest::newRow("at exit, merge") << true << 0 << true << QStringList{"Home", "Added", "Elsewhere"};
+        QTest::newRow("at exit, cancel") << true << 3 << false << theirs;
+    }
+
+    void fileChangedElsewhereIsNeverOverwrittenUnasked()
+    {
+        QFETCH(bool, atExit);
+        QFETCH(int, choice);
+        QFETCH(bool, saved);
+        QFETCH(QStringList, inFile);
+        settings().SetSetting(SettingKey::AutoSave, atExit ? "1" : "0");
+        openWithChange();
+        replaceElsewhere("secret");
+        messages().choices.enqueue(choice);
+        messages().fileNames.enqueue(path("copy.zv"));
+        prompt().passwords << "copy";
+
+        QCOMPARE(atExit ? session().mayClose() : session().save(), saved);
+        QCOMPARE(groupsIn(path("private.zv"), "secret"), inFile);
+        // Asked once, with the merge's summary after a merge.
+        QCOMPARE(messages().shown.first().text.section(' ', 0, 3), "Another program has changed");
+        QCOMPARE(messages().shown.size(), choice == 0 ? 2 : 1);
+        if (choice == 2)
+            QCOMPARE(groupsIn(path("copy.zv"), "copy"), (QStringList{"Home", "Added"}));
+    }
+
+    void anUnmodifiedDocumentFollowsItsFile_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QStringList>("groups");
+        QTest::newRow("read again") << "secret" << QStringList{"Home", "Elsewhere"};
+        QTest::newRow("password changed elsewhere") << "other" << QStringList{"Home"};
+    }
+
+    void anUnmodifiedDocumentFollowsItsFile()
+    {
+        QFETCH(QString, password);
+        QFETCH(QStringList, groups);
+        session().setDiskSettling(std::chrono::milliseconds(20));
+        writeDataFile(path("private.zv"), "secret");
+        prompt().passwords << "secret";
+        session().OpenStartupFile(path("private.zv"));
+        QSignalSpy news(&session(), &DocumentSession::news);
+        replaceElsewhere(password);
+
+        QTRY_VERIFY(news.size() + messages().shown.size() > 0);
+        QCOMPARE(groupsIn(session().document()), groups);
+        QCOMPARE(news.size(), password == "secret" ? 1 : 0);
+        QVERIFY(!session().Modified());
     }
 
     void closing()

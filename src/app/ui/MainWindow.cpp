@@ -76,6 +76,8 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     layout()->activate();
     connect(m_session, &DocumentSession::statusChanged, this, &TFormMain::showDocumentStatus);
     connect(m_session, &DocumentSession::documentReplaced, this, &TFormMain::showReplacedDocument);
+    connect(m_session, &DocumentSession::documentMerged, this, &TFormMain::showReplacedDocument);
+    connect(m_session, &DocumentSession::news, statusBar(), [this](const QString& text) { statusBar()->showMessage(text); });
     showDocumentStatus();
     if (m_settings.isOn(SettingKey::SysTray))
         m_sysTray->setVisible(true);
@@ -126,6 +128,7 @@ void TFormMain::createActions()
     make("Open1", QKeySequence(Qt::CTRL | Qt::Key_O));
     make("Save1", QKeySequence(Qt::CTRL | Qt::Key_S));
     make("Saveas1");
+    make("ActionMerge");
     make("ActionImport");
     make("ActionExport");
     make("LockNow1", QKeySequence(Qt::CTRL | Qt::Key_L));
@@ -144,6 +147,7 @@ void TFormMain::createActions()
     connect(action("Save1"), &QAction::triggered, this, &TFormMain::Save1Click);
     connect(action("Saveas1"), &QAction::triggered, this, &TFormMain::Saveas1Click);
     connect(action("Changepassword1"), &QAction::triggered, this, &TFormMain::Changepassword1Click);
+    connect(action("ActionMerge"), &QAction::triggered, m_session, &DocumentSession::mergeFile);
     connect(action("ActionNewGroup"), &QAction::triggered, this, &TFormMain::ActionNewGroupExecute);
     connect(action("ActionNewRecord"), &QAction::triggered, this, &TFormMain::ActionNewRecordExecute);
     connect(action("ActionNewField"), &QAction::triggered, this, &TFormMain::ActionNewFieldExecute);
@@ -166,7 +170,8 @@ void TFormMain::createMenus()
     m_fileMenu->addActions({action("New1")});
     m_fileMenu->addSeparator();
     m_fileMenu->addActions(
-        {action("Open1"), action("Save1"), action("Saveas1"), action("ActionImport"), action("ActionExport")});
+        {action("Open1"), action("Save1"), action("Saveas1"), action("ActionMerge"), action("ActionImport"),
+         action("ActionExport")});
     m_fileMenu->addSeparator();
     m_fileMenu->addActions({action("LockNow1"), action("Exit1")});
 
@@ -384,6 +389,7 @@ void TFormMain::ApplyMainMenuCaptions()
     action("Open1")->setText(caption("MainSubMenuOpen", "Open"));
     action("Save1")->setText(caption("MainSubMenuSave", "Save"));
     action("Saveas1")->setText(caption("MainSubMenuSaveAs", "Save as..."));
+    action("ActionMerge")->setText(caption("MainSubMenuMerge", "Merge…"));
     action("ActionImport")->setText(caption("MainSubMenuImport", "Import…"));
     action("ActionExport")->setText(caption("MainSubMenuExport", "Export…"));
     action("LockNow1")->setText(caption("MainSubMenuLockNow", "Lock now"));
