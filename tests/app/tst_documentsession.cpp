@@ -106,14 +106,15 @@ private:
         session().SetModified(true);
     }
 
-    // Another program replaces private.zv by rename, as sync programs do,
+    // Another program replaces the file by rename, as sync programs do,
     // adding a group.
-    void replaceElsewhere(const QString& password)
+    void replaceElsewhere(const QString& password, const QString& name = "private.zv",
+                          const DataFile::Sealing& sealing = {})
     {
         DataDocument document;
         QVERIFY(document.loadText(OneGroup));
         document.root().append_child("folder").append_attribute("name") = "Elsewhere";
-        QCOMPARE(DataFile::write(path("private.zv"), password, document), DataFile::Status::Ok);
+        QCOMPARE(DataFile::write(path(name), password, document, nullptr, sealing), DataFile::Status::Ok);
     }
 
     // file (password "secret", sealed as sealing) open with one unsaved change.
@@ -601,6 +602,38 @@ private slots:
         QTRY_VERIFY(news.size() + messages().shown.size() > 0);
         QCOMPARE(groupsIn(session().document()), groups);
         QCOMPARE(news.size(), password == "secret" ? 1 : 0);
+        QVERIFY(!session().Modified());
+    }
+
+    void mergeOffersAConflictCopyFirst_data()
+    {
+        QTest::addColumn<QString>("copy");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("Syncthing") << "private.sync-conflict-20240502-101010-ABCDEFG.zv" << true;
+        QTest::newRow("Dropbox, protected") << "private (conflicted copy 2024-05-02).zvx" << true;
+        QTest::newRow("another file's copy") << "other.sync-conflict-20240502-101010-ABCDEFG.zv" << false;
+        QTest::newRow("a backup") << "~1_private.zv" << false;
+    }
+
+    void mergeOffersAConflictCopyFirst()
+    {
+        QFETCH(QString, copy);
+        QFETCH(bool, offered);
+        replaceElsewhere("copy", copy, {DataFile::formatNamed(copy), {1, ProtectedContainer::DerivationCost::MinMemoryKiB}});
+        writeDataFile(path("private.zv"), "secret");
+        prompt().passwords << "secret" << "copy";
+        QSignalSpy news(&session(), &DocumentSession::news);
+        session().OpenStartupFile(path("private.zv"));
+        QCOMPARE(news.size(), offered ? 1 : 0);
+        messages().fileNames.enqueue(path(copy));
+
+        session().mergeFile();
+        QCOMPARE(messages().fileDialogStarts.last(), offered ? path(copy) : session().folder());
+        QCOMPARE(groupsIn(session().document()), (QStringList{"Home", "Elsewhere"}));
+        QVERIFY(session().Modified());
+        // One step takes the whole merge back.
+        session().history().undo();
+        QCOMPARE(groupsIn(session().document()), QStringList{"Home"});
         QVERIFY(!session().Modified());
     }
 
