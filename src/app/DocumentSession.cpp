@@ -155,6 +155,8 @@ void DocumentSession::watchFile()
 
 void DocumentSession::tellConflictCopies()
 {
+    if (m_fileName.isEmpty())
+        return;
     if (const QStringList copies = ConflictCopies::beside(m_fileName); !copies.isEmpty())
         emit news(m_captions
                       .GetCaption(QStringLiteral("StatusConflictCopy"),
@@ -209,7 +211,7 @@ bool DocumentSession::mergeFromDisk()
 
 void DocumentSession::diskChanged()
 {
-    if (m_fileBusy) {
+    if (m_fileBusy || (m_userBusy && m_userBusy())) {
         m_watch.recheckLater();
         return;
     }
@@ -359,6 +361,10 @@ bool DocumentSession::saveAsWithPassword(const QString& path, DataFile::Format f
     if (!m_fileLock.prepareWriting(path))
         return false;
     const auto unlessWritten = qScopeGuard([this] { m_fileLock.abandon(); });
+    // Save as onto the open file itself writes it in place.
+    if (!m_fileName.isEmpty() && QFileInfo(path) == QFileInfo(m_fileName)
+        && diskChangeResolved(SaveElsewhere::Refused) != InPlace::Write)
+        return false;
     const std::optional<QString> password = m_prompt->askPassword(path, format, PasswordPrompt::Purpose::New);
     if (!password)
         return false;

@@ -43,6 +43,10 @@ public:
     // How long changes of the open file by another program must have come
     // to rest before they are looked at; a sync program writes in steps.
     void setDiskSettling(std::chrono::milliseconds settle);
+    // Whether the user is in the middle of something (a dialog open) that
+    // a document read again or a question must not interrupt: such a change
+    // on disk is looked at later.
+    void setUserBusy(std::function<bool()> userBusy) { m_userBusy = std::move(userBusy); }
 
     DataDocument& document() { return m_document; }
     // Every change of the document goes through it; it lasts as long as the document.
@@ -150,4 +154,5 @@ private:
     FileChangeWatch m_watch;
     // A command works on the file: a change noticed meanwhile waits.
     bool m_fileBusy = false;
+    std::function<bool()> m_userBusy;
 };

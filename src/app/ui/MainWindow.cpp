@@ -78,6 +78,11 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     connect(m_session, &DocumentSession::documentReplaced, this, &TFormMain::showReplacedDocument);
     connect(m_session, &DocumentSession::documentMerged, this, &TFormMain::showReplacedDocument);
     connect(m_session, &DocumentSession::news, statusBar(), [this](const QString& text) { statusBar()->showMessage(text); });
+    // A document read again must not pull the items from under an open
+    // window, and nothing is asked while the program is locked.
+    m_session->setUserBusy([this] {
+        return QApplication::activeModalWidget() != nullptr || (m_autoLock && m_autoLock->Locked());
+    });
     showDocumentStatus();
     if (m_settings.isOn(SettingKey::SysTray))
         m_sysTray->setVisible(true);
