@@ -3,9 +3,12 @@
 #include "app/DataFileReader.h"
 #include "app/DataFileWriter.h"
 #include "app/DerivationConsent.h"
+#include "app/DiskChangeQuestions.h"
+#include "app/FileMerge.h"
 #include "app/PasswordPrompt.h"
 #include "config/CaptionTable.h"
 #include "config/SettingsStore.h"
+#include "datafile/ConflictCopies.h"
 #include "datafile/DerivationCalibration.h"
 #include "datafile/FileTypes.h"
 #include "datafile/SaveLeftovers.h"
@@ -15,6 +18,15 @@
 
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
+
+namespace {
+
+// Long enough for a sync program to finish writing a file, short enough to
+// seem at once.
+constexpr std::chrono::milliseconds DefaultDiskSettling(700);
+
+} // namespace
 
 DocumentSession::DocumentSession(MessageService& messages, const CaptionTable& captions, SettingsStore& settings,
                                  LongWork& fileWork, QObject* parent)
@@ -26,8 +38,10 @@ DocumentSession::DocumentSession(MessageService& messages, const CaptionTable& c
     , m_calibration([] { return DerivationCalibration::calibrate(); })
     , m_history(m_document)
     , m_fileLock(messages, captions)
+    , m_watch(DefaultDiskSettling)
 {
     m_document.clear();
+    connect(&m_watch, &FileChangeWatch::changed, this, &DocumentSession::diskChanged);
     // Undoing back to the saved state leaves nothing to save.
     connect(&m_history, &DocumentHistory::changed, this, [this] {
         if (m_modified == m_history.isAtSavedState())
@@ -38,6 +52,11 @@ DocumentSession::DocumentSession(MessageService& messages, const CaptionTable& c
 DocumentSession::~DocumentSession()
 {
     SecureWipe::wipe(m_password);
+}
+
+void DocumentSession::setDiskSettling(std::chrono::milliseconds settle)
+{
+    m_watch.setSettling(settle);
 }
 
 void DocumentSession::SetModified(bool value)
@@ -95,11 +114,14 @@ bool DocumentSession::ReadDataFile(const QString& path, bool askAgain)
             m_prompt->askPassword(path, sealing.format, PasswordPrompt::Purpose::Existing);
         if (!password)
             return false;
+        // Taken before reading: a change made meanwhile is then noticed, never missed.
+        std::optional<FileIdentity> identity = FileIdentity::of(path);
         const std::optional<DataFile::Status> status =
             DataFileReader(m_messages, m_captions, m_fileWork).read(path, *password, m_document, *slow);
         if (status == DataFile::Status::Ok) {
             adoptPassword(*password);
             m_sealing = sealing;
+            m_onDisk = std::move(identity);
             m_fileLock.commit();
             // Held by this program now, so no save of it can be under way elsewhere.
             if (!m_fileLock.readOnly())
@@ -117,7 +139,114 @@ bool DocumentSession::ReadDataFile(const QString& path, bool askAgain)
 bool DocumentSession::WriteDataFile(const QString& path, const QString& password, bool backups,
                                     const DataFile::Sealing& sealing)
 {
-    return DataFileWriter(m_messages, m_captions, m_fileWork).save(path, password, m_document, backups, sealing);
+    const QScopedValueRollback busy(m_fileBusy, true);
+    if (!DataFileWriter(m_messages, m_captions, m_fileWork).save(path, password, m_document, backups, sealing))
+        return false;
+    // Our own write is no change by another program.
+    m_onDisk = FileIdentity::of(path);
+    return true;
+}
+
+void DocumentSession::watchFile()
+{
+    m_toldAbout.reset();
+    m_watch.watch(m_fileName);
+}
+
+void DocumentSession::tellConflictCopies()
+{
+    if (m_fileName.isEmpty())
+        return;
+    if (const QStringList copies = ConflictCopies::beside(m_fileName); !copies.isEmpty())
+        emit news(m_captions
+                      .GetCaption(QStringLiteral("StatusConflictCopy"),
+                                  QStringLiteral("A sync program left a conflict copy beside the file: %1. "
+                                                 "File ▸ Merge… brings it in."))
+                      .arg(QFileInfo(copies.first()).fileName()));
+}
+
+bool DocumentSession::changedOnDisk() const
+{
+    // A file gone or turned into a folder holds nothing to lose; saving
+    // says what became of it.
+    return m_onDisk && QFileInfo(m_fileName).isFile() && !m_onDisk->matches(m_fileName);
+}
+
+DocumentSession::InPlace DocumentSession::diskChangeResolved(SaveElsewhere elsewhere)
+{
+    if (!changedOnDisk())
+        return InPlace::Write;
+    const QScopedValueRollback busy(m_fileBusy, true);
+    using Answer = DiskChangeQuestions::BeforeSaving;
+    switch (DiskChangeQuestions(m_messages, m_captions)
+                .askBeforeSaving(m_fileName, elsewhere == SaveElsewhere::Offered)) {
+    case Answer::Merge:
+        return mergeFromDisk() ? InPlace::Write : InPlace::Stop;
+    case Answer::Overwrite:
+        return InPlace::Write;
+    case Answer::SaveAs:
+        return saveAs() ? InPlace::Done : InPlace::Stop;
+    case Answer::Cancel:
+        break;
+    }
+    return InPlace::Stop;
+}
+
+bool DocumentSession::mergeFromDisk()
+{
+    const QScopedValueRollback busy(m_fileBusy, true);
+    const std::optional<DataFile::SlowDerivation> slow =
+        DerivationConsent(m_messages, m_captions).ask(DataFile::sealingOf(m_fileName));
+    if (!slow)
+        return false;
+    std::optional<FileIdentity> identity = FileIdentity::of(m_fileName);
+    if (!FileMerge(m_messages, m_captions, m_fileWork).merge(m_fileName, m_password, *slow, m_history))
+        return false;
+    // The document holds all the file holds now: saving it loses nothing.
+    m_onDisk = std::move(identity);
+    m_toldAbout.reset();
+    emit documentMerged();
+    return true;
+}
+
+void DocumentSession::diskChanged()
+{
+    if (m_fileBusy || (m_userBusy && m_userBusy())) {
+        m_watch.recheckLater();
+        return;
+    }
+    if (m_fileName.isEmpty() || !changedOnDisk() || (m_toldAbout && m_toldAbout->matches(m_fileName)))
+        return;
+    const QScopedValueRollback busy(m_fileBusy, true);
+    if (!m_modified) {
+        reloadFromDisk();
+        return;
+    }
+    m_toldAbout = FileIdentity::of(m_fileName);
+    if (DiskChangeQuestions(m_messages, m_captions).askToMergeNow(m_fileName))
+        mergeFromDisk();
+}
+
+void DocumentSession::reloadFromDisk()
+{
+    std::optional<FileIdentity> identity = FileIdentity::of(m_fileName);
+    DataDocument read;
+    const DataFile::Status status =
+        m_fileWork.run(m_captions.GetCaption(QStringLiteral("ProgressOpening"), QStringLiteral("Opening…")),
+                       [&] { return DataFile::read(m_fileName, m_password, read); });
+    if (status != DataFile::Status::Ok) {
+        // Told once; the next save asks before it overwrites the file.
+        m_toldAbout = std::move(identity);
+        DiskChangeQuestions(m_messages, m_captions).tellNotReadAgain(m_fileName);
+        return;
+    }
+    m_document.swap(read);
+    m_sealing = DataFile::sealingOf(m_fileName);
+    m_onDisk = std::move(identity);
+    replaceDocument();
+    SetModified(false);
+    emit news(m_captions.GetCaption(QStringLiteral("StatusReloaded"),
+                                    QStringLiteral("Read again: another program changed the file")));
 }
 
 void DocumentSession::adoptPassword(const QString& password)
@@ -146,6 +275,8 @@ void DocumentSession::newDocument()
         return;
     m_fileName.clear();
     m_sealing = {};
+    m_onDisk.reset();
+    watchFile();
     m_fileLock.release();
     adoptPassword(QString());
     m_document.clear();
@@ -157,13 +288,16 @@ void DocumentSession::open()
 {
     if (!changesSavedOrGivenUp(true))
         return;
+    const QScopedValueRollback busy(m_fileBusy, true);
     const QString path = m_messages.openFileName(QString(), FileTypes::openFilter(m_captions),
                                                  FileTypes::suffix(formatToOffer()), folder());
     if (path.isEmpty() || !ReadDataFile(path))
         return;
     m_fileName = path;
+    watchFile();
     replaceDocument();
     SetModified(false);
+    tellConflictCopies();
 }
 
 void DocumentSession::OpenStartupFile(const QString& commandLineFile)
@@ -178,9 +312,11 @@ void DocumentSession::OpenStartupFile(const QString& commandLineFile)
     // new empty document.
     if (!candidate.isEmpty() && ReadDataFile(candidate, true)) {
         m_fileName = candidate;
+        watchFile();
         replaceDocument();
     }
     SetModified(false);
+    tellConflictCopies();
 }
 
 bool DocumentSession::save()
@@ -198,6 +334,14 @@ bool DocumentSession::saveUnless(SaveElsewhere elsewhere)
                                               QStringLiteral("The file cannot be saved in its place; unlock Zantrove "
                                                              "to save it under another name")));
         return false;
+    }
+    switch (diskChangeResolved(elsewhere)) {
+    case InPlace::Write:
+        break;
+    case InPlace::Stop:
+        return false;
+    case InPlace::Done:
+        return true;
     }
     if (!WriteDataFile(m_fileName, m_password, m_settings.isOn(SettingKey::Backups), m_sealing))
         return false;
@@ -217,6 +361,10 @@ bool DocumentSession::saveAsWithPassword(const QString& path, DataFile::Format f
     if (!m_fileLock.prepareWriting(path))
         return false;
     const auto unlessWritten = qScopeGuard([this] { m_fileLock.abandon(); });
+    // Save as onto the open file itself writes it in place.
+    if (!m_fileName.isEmpty() && QFileInfo(path) == QFileInfo(m_fileName)
+        && diskChangeResolved(SaveElsewhere::Refused) != InPlace::Write)
+        return false;
     const std::optional<QString> password = m_prompt->askPassword(path, format, PasswordPrompt::Purpose::New);
     if (!password)
         return false;
@@ -231,6 +379,7 @@ bool DocumentSession::saveAsWithPassword(const QString& path, DataFile::Format f
     m_fileLock.commit();
     m_sealing = sealing;
     m_fileName = path;
+    watchFile();
     adoptPassword(*password);
     SetModified(false);
     return true;
@@ -238,7 +387,8 @@ bool DocumentSession::saveAsWithPassword(const QString& path, DataFile::Format f
 
 void DocumentSession::changePassword()
 {
-    if (!QFileInfo::exists(m_fileName) || m_fileLock.refusesSaveInPlace())
+    if (!QFileInfo::exists(m_fileName) || m_fileLock.refusesSaveInPlace()
+        || diskChangeResolved(SaveElsewhere::Refused) != InPlace::Write)
         return;
     // The prompt names the file whose password changes, not the last one asked about.
     const std::optional<QString> password =
@@ -255,9 +405,36 @@ bool DocumentSession::mayClose(SaveElsewhere elsewhere)
     if (!m_modified)
         return true;
     // A failed automatic save falls through to the question rather than
-    // closing and losing the changes.
-    if (QFileInfo::exists(m_fileName) && !m_fileLock.readOnly() && m_settings.isOn(SettingKey::AutoSave)
-        && saveUnless(elsewhere))
-        return true;
+    // closing and losing the changes. A file another program changed is
+    // never saved unasked: the question about it is asked once, and its
+    // answer decides.
+    if (QFileInfo::exists(m_fileName) && !m_fileLock.readOnly() && m_settings.isOn(SettingKey::AutoSave)) {
+        if (changedOnDisk())
+            return saveUnless(elsewhere);
+        if (saveUnless(elsewhere))
+            return true;
+    }
     return changesSavedOrGivenUp(true, elsewhere);
+}
+
+void DocumentSession::mergeFile()
+{
+    const QScopedValueRollback busy(m_fileBusy, true);
+    const QStringList copies = m_fileName.isEmpty() ? QStringList() : ConflictCopies::beside(m_fileName);
+    const QString path =
+        m_messages.openFileName(m_captions.GetCaption(QStringLiteral("DialogTitleMerge"), QStringLiteral("Merge")),
+                                FileTypes::openFilter(m_captions), FileTypes::suffix(formatToOffer()),
+                                copies.isEmpty() ? folder() : copies.first());
+    if (path.isEmpty())
+        return;
+    const DataFile::Sealing sealing = DataFile::sealingOf(path);
+    const std::optional<DataFile::SlowDerivation> slow = DerivationConsent(m_messages, m_captions).ask(sealing);
+    if (!slow)
+        return;
+    std::optional<QString> password = m_prompt->askPassword(path, sealing.format, PasswordPrompt::Purpose::Existing);
+    if (!password)
+        return;
+    const SecureWipe::WipeOnExit forget(*password);
+    if (FileMerge(m_messages, m_captions, m_fileWork).merge(path, *password, *slow, m_history))
+        emit documentMerged();
 }

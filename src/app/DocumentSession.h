@@ -1,13 +1,16 @@
 #pragma once
 
+#include "app/FileChangeWatch.h"
 #include "app/OpenFileLock.h"
 #include "datafile/DataFile.h"
+#include "datafile/FileIdentity.h"
 #include "document/DataDocument.h"
 #include "document/DocumentHistory.h"
 
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -37,6 +40,13 @@ public:
     // DerivationCalibration unless set.
     using Calibration = std::function<std::optional<ProtectedContainer::DerivationCost>()>;
     void setCalibration(Calibration calibration) { m_calibration = std::move(calibration); }
+    // How long changes of the open file by another program must have come
+    // to rest before they are looked at; a sync program writes in steps.
+    void setDiskSettling(std::chrono::milliseconds settle);
+    // Whether the user is in the middle of something (a dialog open) that
+    // a document read again or a question must not interrupt: such a change
+    // on disk is looked at later.
+    void setUserBusy(std::function<bool()> userBusy) { m_userBusy = std::move(userBusy); }
 
     DataDocument& document() { return m_document; }
     // Every change of the document goes through it; it lasts as long as the document.
@@ -67,6 +77,10 @@ public:
     bool saveAs();
     bool saveAsWithPassword(const QString& path, DataFile::Format format);
     void changePassword();
+    // File ▸ Merge…: asks for a data file, offering a conflict copy of the
+    // open file first, and for its password, and merges it into the
+    // document as one change.
+    void mergeFile();
     // Whether saving may go to another file (Save as) when the open one
     // cannot be written in place: not from the lock, where nobody has given
     // the password that would let the document leave its file.
@@ -79,6 +93,11 @@ signals:
     void statusChanged();
     // The document was emptied or another file's took its place.
     void documentReplaced();
+    // Another file's items were merged into the document.
+    void documentMerged();
+    // A line of news for the status bar: the file was read again, a
+    // conflict copy lies beside it.
+    void news(const QString& text);
 
 private:
     // Another document took the place of the last one: its history goes with it.
@@ -93,6 +112,21 @@ private:
     // The password of the open file from now on; the previous one is wiped.
     void adoptPassword(const QString& password);
     bool saveUnless(SaveElsewhere elsewhere);
+    // Watches the open file, newly named, for changes by other programs.
+    void watchFile();
+    // Whether another program changed the open file since.
+    bool changedOnDisk() const;
+    // Before the open file is written in place: go on writing, stop (the
+    // user cancelled or what they chose failed), or done (saved elsewhere).
+    enum class InPlace { Write, Stop, Done };
+    InPlace diskChangeResolved(SaveElsewhere elsewhere);
+    // Merges the open file as it is on disk now into the document.
+    bool mergeFromDisk();
+    // The watch says the open file may have changed.
+    void diskChanged();
+    // Reads the unmodified document again from its file, with its password.
+    void reloadFromDisk();
+    void tellConflictCopies();
     // Asks whether to save unsaved changes first; false when the command
     // that asked must not go on. New asks without a question mark.
     bool changesSavedOrGivenUp(bool asQuestion, SaveElsewhere elsewhere = SaveElsewhere::Offered);
@@ -112,4 +146,13 @@ private:
     DataFile::Sealing m_sealing;
     OpenFileLock m_fileLock;
     bool m_modified = false;
+    // The open file as last read or written; none when it could not be told.
+    std::optional<FileIdentity> m_onDisk;
+    // The changed file the user was last told about, so that changes to
+    // other files in its folder do not tell them again.
+    std::optional<FileIdentity> m_toldAbout;
+    FileChangeWatch m_watch;
+    // A command works on the file: a change noticed meanwhile waits.
+    bool m_fileBusy = false;
+    std::function<bool()> m_userBusy;
 };

@@ -147,6 +147,10 @@ QString CliTool::helpText()
         "                             --remove-backups deletes them\n"
         "  convert SOURCE DEST [KDF]  a new data file DEST holding SOURCE's document, in\n"
         "                             the format DEST's extension names\n"
+        "  merge FILE OTHER           brings the groups, records and fields of the data\n"
+        "                             file OTHER into FILE, keeping FILE's format and\n"
+        "                             password: a field whose value differs is kept as\n"
+        "                             \"NAME (from OTHER)\"; prints what was added\n"
         "  info FILE                  the file's format and, for a protected file, its key\n"
         "                             derivation; asks no password\n"
         "  generate [--length N] [--count N] [--no-symbols] [--no-lookalikes]\n"
@@ -184,8 +188,8 @@ QString CliTool::helpText()
         "--allow-slow-kdf is given.\n"
         "\n"
         "Passwords are asked on the terminal without echo. With --password-stdin they are\n"
-        "read as lines of standard input instead: the file's password first, then, for\n"
-        "passwd, import and convert, the new password.\n"
+        "read as lines of standard input instead: the file's password first (for merge,\n"
+        "FILE's, then OTHER's), then, for passwd, import and convert, the new password.\n"
         "\n"
         "--code-page NUMBER names the Windows code page of files written by older versions\n"
         "in 8-bit text, and of the password in a file's key: 1251 for a file from a Russian\n"
@@ -207,8 +211,8 @@ QString CliTool::helpText()
         "  9  import: the XML is not a data document, or INPUT is not valid in the\n"
         "     format --from names (the line or element at fault is named)\n"
         " 10  import, convert: the target file already exists\n"
-        " 11  passwd: another program has the file open, or something other than a lock\n"
-        "     file has the name of its lock\n"
+        " 11  passwd, merge: another program has the file open, or something other than\n"
+        "     a lock file has the name of its lock\n"
         " 12  the key derivation of a protected file would take more than half of the\n"
         "     memory, or over 10 seconds without --allow-slow-kdf\n")
         .arg(offeredCodePages());
@@ -254,6 +258,8 @@ int CliTool::run(QStringList arguments)
         return totp(arguments);
     if (command == QLatin1String("analyze"))
         return analyze(arguments);
+    if (command == QLatin1String("merge"))
+        return merge(arguments);
     return usage(QStringLiteral("unknown command \"%1\"").arg(command));
 }
 
@@ -459,23 +465,8 @@ int CliTool::changePassword(QStringList args)
         return code;
     // Held until the new file is written, so no other program saves over it meanwhile.
     DataFileLock lock;
-    switch (lock.acquire(args.at(0))) {
-    case DataFileLock::Result::HeldElsewhere: {
-        const DataFileLock::Holder& holder = lock.holder();
-        if (holder.pid == 0)
-            return fail(FileInUse, QStringLiteral("%1 is open in another program; close it there first").arg(args.at(0)));
-        return fail(FileInUse, QStringLiteral("%1 is open in %2 (process %3 on %4); close it there first")
-                                   .arg(args.at(0), holder.program, QString::number(holder.pid), holder.host));
-    }
-    case DataFileLock::Result::NotALockFile:
-        // Without the lock another program could save over the new password.
-        return fail(FileInUse, QStringLiteral("%1 has the name of the file's lock but is no lock file (a link, a "
-                                              "pipe or the like); remove it first")
-                                   .arg(DataFileLock::lockFileName(args.at(0))));
-    case DataFileLock::Result::Held:
-    case DataFileLock::Result::NotPossible:
-        break;
-    }
+    if (const int code = lockForWriting(args.at(0), lock))
+        return code;
     DataDocument document;
     if (const int code = openDocument(args.at(0), document))
         return code;
@@ -488,6 +479,28 @@ int CliTool::changePassword(QStringList args)
         return code;
     m_err << "Password changed\n";
     reportBackups(args.at(0), removeBackups);
+    return Success;
+}
+
+int CliTool::lockForWriting(const QString& path, DataFileLock& lock)
+{
+    switch (lock.acquire(path)) {
+    case DataFileLock::Result::HeldElsewhere: {
+        const DataFileLock::Holder& holder = lock.holder();
+        if (holder.pid == 0)
+            return fail(FileInUse, QStringLiteral("%1 is open in another program; close it there first").arg(path));
+        return fail(FileInUse, QStringLiteral("%1 is open in %2 (process %3 on %4); close it there first")
+                                   .arg(path, holder.program, QString::number(holder.pid), holder.host));
+    }
+    case DataFileLock::Result::NotALockFile:
+        // Without the lock another program could save over what is written.
+        return fail(FileInUse, QStringLiteral("%1 has the name of the file's lock but is no lock file (a link, a "
+                                              "pipe or the like); remove it first")
+                                   .arg(DataFileLock::lockFileName(path)));
+    case DataFileLock::Result::Held:
+    case DataFileLock::Result::NotPossible:
+        break;
+    }
     return Success;
 }
 
@@ -597,7 +610,7 @@ int CliTool::derivationRefused(const DataFile::Sealing& sealing)
     return Success;
 }
 
-int CliTool::openDocument(const QString& path, DataDocument& document)
+int CliTool::openDocument(const QString& path, DataDocument& document, QString* keptPassword)
 {
     if (!QFileInfo(path).isFile())
         return fail(CannotRead, QStringLiteral("%1: %2").arg(MessageNotOpened, QStringLiteral("no such file ") + path));
@@ -610,6 +623,8 @@ int CliTool::openDocument(const QString& path, DataDocument& document)
     const DataFile::Status status =
         DataFile::read(path, *entered, document, &detail,
                        m_allowSlowDerivation ? DataFile::SlowDerivation::Allow : DataFile::SlowDerivation::Refuse);
+    if (keptPassword && status == DataFile::Status::Ok)
+        std::swap(*keptPassword, *entered);
     SecureWipe::wipe(*entered);
     switch (status) {
     case DataFile::Status::Ok:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/PasswordReader.h"
+#include "datafile/DataFileLock.h"
 #include "datafile/DataFile.h"
 #include "document/interchange/Interchange.h"
 
@@ -77,6 +78,11 @@ private:
     // exit code, reported.
     int derivationRefused(const DataFile::Sealing& sealing);
     int changePassword(QStringList args);
+    int merge(const QStringList& args);
+    // Takes path's lock, held until lock goes, so that no other program
+    // saves over what is written meanwhile; the exit code, reported, when
+    // another program has the file open.
+    int lockForWriting(const QString& path, DataFileLock& lock);
     int generate(QStringList args);
     int generatePassphrases(QStringList args);
     int totp(QStringList args);
@@ -90,7 +96,9 @@ private:
     // it cannot be used. The caller wipes it when done.
     std::optional<QString> askNewPassword(DataFile::Format format);
     bool retypedAlike(const QString& password);
-    int openDocument(const QString& path, DataDocument& document);
+    // Asks path's password and reads it into document; with keptPassword,
+    // the password goes there (the caller wipes it), else it is wiped.
+    int openDocument(const QString& path, DataDocument& document, QString* keptPassword = nullptr);
     int written(DataFile::Status status, const QString& detail);
     int targetExists(const QString& path);
     // Text from the file as it may be shown on out.

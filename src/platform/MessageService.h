@@ -23,6 +23,11 @@ public:
     using Refusal = std::function<QString(const QString& path)>;
 
     virtual Answer show(Kind kind, const QString& text, Buttons buttons = Buttons::Ok) = 0;
+    // A question whose answers are the buttons named, in that order; Enter
+    // gives defaultChoice, Escape and the close box give escapeChoice. The
+    // index of the button chosen.
+    virtual int choose(Kind kind, const QString& text, const QStringList& buttons, int defaultChoice,
+                       int escapeChoice) = 0;
 
     // A file dialog's title says what the file is for ("Import"); an empty
     // title leaves the dialog's own ("Open", "Save As"). It starts at

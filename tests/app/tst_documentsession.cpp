@@ -106,6 +106,17 @@ private:
         session().SetModified(true);
     }
 
+    // Another program replaces the file by rename, as sync programs do,
+    // adding a group.
+    void replaceElsewhere(const QString& password, const QString& name = "private.zv",
+                          const DataFile::Sealing& sealing = {})
+    {
+        DataDocument document;
+        QVERIFY(document.loadText(OneGroup));
+        document.root().append_child("folder").append_attribute("name") = "Elsewhere";
+        QCOMPARE(DataFile::write(path(name), password, document, nullptr, sealing), DataFile::Status::Ok);
+    }
+
     // file (password "secret", sealed as sealing) open with one unsaved change.
     void openWithChange(const QString& name = "private.zv", const DataFile::Sealing& sealing = {})
     {
@@ -529,6 +540,109 @@ private slots:
         QTest::newRow("yes") << false << false << Answer::Yes << true << QStringList{question};
         QTest::newRow("automatic save fails") << true << true << Answer::Yes << false
                                               << QStringList{failure, question, failure};
+    }
+
+    // Another program replaced the open file; saving asks first, also at exit.
+    void fileChangedElsewhereIsNeverOverwrittenUnasked_data()
+    {
+        QTest::addColumn<bool>("atExit");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<QStringList>("inFile");
+        const QStringList theirs{"Home", "Elsewhere"};
+        QTest::newRow("merge") << false << 0 << true << QStringList{"Home", "Added", "Elsewhere"};
+        QTest::newRow("save anyway") << false << 1 << true << QStringList{"Home", "Added"};
+        QTest::newRow("save as") << false << 2 << true << theirs;
+        QTest::newRow("cancel") << false << 3 << false << theirs;
+        QTest::newRow("at exit, merge") << true << 0 << true << QStringList{"Home", "Added", "Elsewhere"};
+        QTest::newRow("at exit, cancel") << true << 3 << false << theirs;
+    }
+
+    void fileChangedElsewhereIsNeverOverwrittenUnasked()
+    {
+        QFETCH(bool, atExit);
+        QFETCH(int, choice);
+        QFETCH(bool, saved);
+        QFETCH(QStringList, inFile);
+        settings().SetSetting(SettingKey::AutoSave, atExit ? "1" : "0");
+        openWithChange();
+        replaceElsewhere("secret");
+        messages().choices.enqueue(choice);
+        messages().fileNames.enqueue(path("copy.zv"));
+        prompt().passwords << "copy";
+
+        QCOMPARE(atExit ? session().mayClose() : session().save(), saved);
+        QCOMPARE(groupsIn(path("private.zv"), "secret"), inFile);
+        // Asked once, with the merge's summary after a merge.
+        QCOMPARE(messages().shown.first().text.section(' ', 0, 3), "Another program has changed");
+        QCOMPARE(messages().shown.size(), choice == 0 ? 2 : 1);
+        if (choice == 2)
+            QCOMPARE(groupsIn(path("copy.zv"), "copy"), (QStringList{"Home", "Added"}));
+    }
+
+    // Noticed by the watch: an unmodified document is read again, unsaved
+    // changes are offered a merge at once.
+    void aDocumentFollowsItsFile_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<QStringList>("groups");
+        QTest::newRow("read again") << "secret" << false << QStringList{"Home", "Elsewhere"};
+        QTest::newRow("password changed elsewhere") << "other" << false << QStringList{"Home"};
+        QTest::newRow("unsaved changes, merged") << "secret" << true << QStringList{"Home", "Added", "Elsewhere"};
+    }
+
+    void aDocumentFollowsItsFile()
+    {
+        QFETCH(QString, password);
+        QFETCH(bool, modified);
+        QFETCH(QStringList, groups);
+        session().setDiskSettling(std::chrono::milliseconds(20));
+        writeDataFile(path("private.zv"), "secret");
+        prompt().passwords << "secret";
+        session().OpenStartupFile(path("private.zv"));
+        if (modified)
+            addGroup("Added");
+        QSignalSpy news(&session(), &DocumentSession::news);
+        messages().choices.enqueue(0);
+        replaceElsewhere(password);
+
+        QTRY_VERIFY(news.size() + messages().shown.size() > 0);
+        QCOMPARE(groupsIn(session().document()), groups);
+        QCOMPARE(news.size(), !modified && password == "secret" ? 1 : 0);
+        QCOMPARE(session().Modified(), modified);
+    }
+
+    void mergeOffersAConflictCopyFirst_data()
+    {
+        QTest::addColumn<QString>("copy");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("Syncthing") << "private.sync-conflict-20240502-101010-ABCDEFG.zv" << true;
+        QTest::newRow("Dropbox, protected") << "private (conflicted copy 2024-05-02).zvx" << true;
+        QTest::newRow("another file's copy") << "other.sync-conflict-20240502-101010-ABCDEFG.zv" << false;
+        QTest::newRow("a backup") << "~1_private.zv" << false;
+    }
+
+    void mergeOffersAConflictCopyFirst()
+    {
+        QFETCH(QString, copy);
+        QFETCH(bool, offered);
+        replaceElsewhere("copy", copy, {DataFile::formatNamed(copy), {1, ProtectedContainer::DerivationCost::MinMemoryKiB}});
+        writeDataFile(path("private.zv"), "secret");
+        prompt().passwords << "secret" << "copy";
+        QSignalSpy news(&session(), &DocumentSession::news);
+        session().OpenStartupFile(path("private.zv"));
+        QCOMPARE(news.size(), offered ? 1 : 0);
+        messages().fileNames.enqueue(path(copy));
+
+        session().mergeFile();
+        QCOMPARE(messages().fileDialogStarts.last(), offered ? path(copy) : session().folder());
+        QCOMPARE(groupsIn(session().document()), (QStringList{"Home", "Elsewhere"}));
+        QVERIFY(session().Modified());
+        // One step takes the whole merge back.
+        session().history().undo();
+        QCOMPARE(groupsIn(session().document()), QStringList{"Home"});
+        QVERIFY(!session().Modified());
     }
 
     void closing()

@@ -197,6 +197,7 @@ private:
             {"10 target exists", {"import", sample, m_file}, "pw\n", 10},
             {"11 open elsewhere", {"passwd", path("inuse.zv")}, "pw\npw2\n", 11},
             {"11 a pipe at the lock's name", {"passwd", path("oddlock.zv")}, "pw\npw2\n", 11},
+            {"11 merge into a file open elsewhere", {"merge", path("inuse.zv"), m_file}, "pw\npw\n", 11},
             {"12 derivation too costly", {"import", sample, path("costly.zvx"), "--kdf-passes", "64",
                                           "--kdf-memory-kib", "4194304"}, "pw\n", 12},
         };
@@ -556,6 +557,33 @@ private slots:
         QCOMPARE(refused.code, int(CliTool::NotADataDocument));
         QVERIFY2(refused.err.contains(error), qPrintable(refused.err));
         QVERIFY(!QFile::exists(path("never.zv")));
+    }
+
+    // The other file in the other format and password, one value changed and a record added.
+    void mergeKeepsTheFilesFormatAndPassword()
+    {
+        const QString target = path("merged.zv");
+        QVERIFY(QFile::copy(m_file, target));
+        QByteArray laptop = SampleXml;
+        laptop.replace("20240502:", "20250101:").replace("</data>", "<record parent_type=\"Note\" type=\"NOTE\">"
+                                                                     "<label link=\"\">New</label></record></data>");
+        writeFile(path("laptop.xml"), laptop);
+        QCOMPARE(runTool({"--password-stdin", "import", path("laptop.xml"), path("laptop.zvx"), "--kdf-passes", "1",
+                          "--kdf-memory-kib", "8192"}, "other\n").code, int(CliTool::Success));
+
+        const Outcome merged = runTool({"--password-stdin", "merge", target, path("laptop.zvx")}, "pw\nother\n");
+        QCOMPARE(merged.code, int(CliTool::Success));
+        QCOMPARE(merged.out.split('\n').mid(2, 3),
+                 (QStringList{"Records added: 1", "Fields added: 0",
+                              "Values that differ, kept beside the document's own as “… (from laptop)”: 1"}));
+        QVERIFY(withPassword("pw", {"show", target, "Web/example.org jane"}).out.contains("Since (from laptop): "));
+        QCOMPARE(DataFile::sealingOf(target).format, DataFile::Format::Plain);
+        QCOMPARE(readFile(path("~1_merged.zv")), readFile(m_file));
+        // Merged again, it adds nothing and leaves the file alone.
+        const QByteArray once = readFile(target);
+        QVERIFY(runTool({"--password-stdin", "merge", target, path("laptop.zvx")}, "pw\nother\n")
+                    .out.contains("holds nothing"));
+        QCOMPARE(readFile(target), once);
     }
 
     void exitCodesAreTheDocumentedOnes_data()

@@ -124,6 +124,13 @@ const CaptionKey CaptionKeys[] = {
     {"HealthExpiresSoon", 0}, {"HealthDetailBits", 0}, {"HealthDetailRecords", 0}, {"HealthDetailSeen", 0},
     {"ExpiryReminderOne", 0}, {"ExpiryReminderFew", 0}, {"ExpiryReminderMany", 0},
     {"SettingsLabelExpiryDays", ':'}, {"SettingsSuffixDays", 0}, {"SettingsLabelBreachesFile", ':'},
+    // Merge, and files changed on disk by other programs
+    {"MainSubMenuMerge", 0}, {"DialogTitleMerge", 0}, {"CommandMerge", 0}, {"MergeFieldFromOther", 0},
+    {"MessageMerged", 0}, {"MessageMergedNothing", 0}, {"MergeGroups", 0}, {"MergeRecords", 0},
+    {"MergeFields", 0}, {"MergeConflicts", 0}, {"MergeTooDeep", 0}, {"StatusConflictCopy", 0},
+    {"ButtonMerge", 0}, {"ButtonSaveAnyway", 0}, {"ButtonSaveAs", 0}, {"ButtonLater", 0},
+    {"MessageChangedOnDisk", 0}, {"MessageChangedWhileEditing", 0}, {"MessageReloadFailed", 0},
+    {"StatusReloaded", 0},
 };
 
 QString languagesRoot()

@@ -10,6 +10,12 @@ MessageService::Answer ScriptedMessageService::show(Kind kind, const QString& te
     return answers.isEmpty() ? Answer::Cancel : answers.dequeue();
 }
 
+int ScriptedMessageService::choose(Kind kind, const QString& text, const QStringList&, int, int escapeChoice)
+{
+    shown.append({kind, text, Buttons::YesNoCancel});
+    return choices.isEmpty() ? escapeChoice : choices.dequeue();
+}
+
 QString ScriptedMessageService::openFileName(const QString& title, const QString&, const QString&,
                                             const QString& startPath)
 {

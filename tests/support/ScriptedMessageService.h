@@ -31,8 +31,12 @@ public:
     };
     QList<SaveDialog> saveDialogs;
     QQueue<int> filterChoices;
+    // The buttons chosen in the questions of choose(); unscripted, Escape.
+    QQueue<int> choices;
 
     Answer show(Kind kind, const QString& text, Buttons buttons) override;
+    int choose(Kind kind, const QString& text, const QStringList& buttons, int defaultChoice,
+               int escapeChoice) override;
     QString openFileName(const QString& title, const QString& filter, const QString& defaultSuffix,
                          const QString& startPath) override;
     // Keeps the type the dialog starts on unless filterChoices names one;

@@ -84,6 +84,13 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     layout()->activate();
     connect(m_session, &DocumentSession::statusChanged, this, &TFormMain::showDocumentStatus);
     connect(m_session, &DocumentSession::documentReplaced, this, &TFormMain::showReplacedDocument);
+    connect(m_session, &DocumentSession::documentMerged, this, &TFormMain::showReplacedDocument);
+    connect(m_session, &DocumentSession::news, statusBar(), [this](const QString& text) { statusBar()->showMessage(text); });
+    // A document read again must not pull the items from under an open
+    // window, and nothing is asked while the program is locked.
+    m_session->setUserBusy([this] {
+        return QApplication::activeModalWidget() != nullptr || (m_autoLock && m_autoLock->Locked());
+    });
     showDocumentStatus();
     if (m_settings.isOn(SettingKey::SysTray))
         m_sysTray->setVisible(true);
@@ -137,6 +144,7 @@ void TFormMain::createActions()
     make("Open1", QKeySequence(Qt::CTRL | Qt::Key_O));
     make("Save1", QKeySequence(Qt::CTRL | Qt::Key_S));
     make("Saveas1");
+    make("ActionMerge");
     make("ActionImport");
     make("ActionExport");
     make("LockNow1", QKeySequence(Qt::CTRL | Qt::Key_L));
@@ -157,6 +165,7 @@ void TFormMain::createActions()
     connect(action("Save1"), &QAction::triggered, this, &TFormMain::Save1Click);
     connect(action("Saveas1"), &QAction::triggered, this, &TFormMain::Saveas1Click);
     connect(action("Changepassword1"), &QAction::triggered, this, &TFormMain::Changepassword1Click);
+    connect(action("ActionMerge"), &QAction::triggered, m_session, &DocumentSession::mergeFile);
     connect(action("ActionNewGroup"), &QAction::triggered, this, &TFormMain::ActionNewGroupExecute);
     connect(action("ActionNewRecord"), &QAction::triggered, this, &TFormMain::ActionNewRecordExecute);
     connect(action("ActionNewField"), &QAction::triggered, this, &TFormMain::ActionNewFieldExecute);
@@ -179,7 +188,8 @@ void TFormMain::createMenus()
     m_fileMenu->addActions({action("New1")});
     m_fileMenu->addSeparator();
     m_fileMenu->addActions(
-        {action("Open1"), action("Save1"), action("Saveas1"), action("ActionImport"), action("ActionExport")});
+        {action("Open1"), action("Save1"), action("Saveas1"), action("ActionMerge"), action("ActionImport"),
+         action("ActionExport")});
     m_fileMenu->addSeparator();
     m_fileMenu->addActions({action("LockNow1"), action("Exit1")});
 
@@ -446,6 +456,7 @@ void TFormMain::ApplyMainMenuCaptions()
     action("Open1")->setText(caption("MainSubMenuOpen", "Open"));
     action("Save1")->setText(caption("MainSubMenuSave", "Save"));
     action("Saveas1")->setText(caption("MainSubMenuSaveAs", "Save as..."));
+    action("ActionMerge")->setText(caption("MainSubMenuMerge", "Merge…"));
     action("ActionImport")->setText(caption("MainSubMenuImport", "Import…"));
     action("ActionExport")->setText(caption("MainSubMenuExport", "Export…"));
     action("LockNow1")->setText(caption("MainSubMenuLockNow", "Lock now"));

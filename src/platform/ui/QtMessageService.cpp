@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <algorithm>
 #include <utility>
@@ -130,6 +131,21 @@ QString QtMessageService::titleOf(Kind kind) const
 MessageService::Answer QtMessageService::show(Kind kind, const QString& text, Buttons buttons)
 {
     return showBox(m_parent, kind, titleOf(kind), text, buttons);
+}
+
+int QtMessageService::choose(Kind kind, const QString& text, const QStringList& buttons, int defaultChoice,
+                             int escapeChoice)
+{
+    QMessageBox box(iconOf(kind), titleOf(kind), text, QMessageBox::NoButton, m_parent);
+    box.setTextFormat(Qt::PlainText);
+    QList<QAbstractButton*> made;
+    for (const QString& name : buttons)
+        made << box.addButton(name, QMessageBox::ActionRole);
+    box.setDefaultButton(qobject_cast<QPushButton*>(made.value(defaultChoice)));
+    box.setEscapeButton(made.value(escapeChoice));
+    box.exec();
+    const qsizetype chosen = made.indexOf(box.clickedButton());
+    return chosen < 0 ? escapeChoice : int(chosen);
 }
 
 QString QtMessageService::startingPoint(const QString& startPath) const

@@ -18,6 +18,8 @@ public:
     void setTitles(std::function<QString(Kind)> titles);
 
     Answer show(Kind kind, const QString& text, Buttons buttons = Buttons::Ok) override;
+    int choose(Kind kind, const QString& text, const QStringList& buttons, int defaultChoice,
+               int escapeChoice) override;
     QString openFileName(const QString& title, const QString& filter, const QString& defaultSuffix,
                          const QString& startPath) override;
     QString saveFileName(const QString& title, const QStringList& filters, int& selected, const QString& startPath,
