@@ -344,11 +344,16 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, readBack);
         // The text as group name, title, password, extra name and extra value.
-        ForeignGroup root{"Root", {}, {ForeignGroup{"G" + text, {ForeignEntry{text, {}, text, {}, {}, {{"k" + text, text}}}}, {}}}};
         QBuffer out;
         out.open(QIODevice::WriteOnly);
-        KeePassXml::Replacements replacements;
-        QVERIFY(KeePassXml::write(out, root, &replacements));
+        KeePassXml::Writer writer(out);
+        writer.beginGroup("Root");
+        writer.beginGroup("G" + text);
+        writer.entry(ForeignEntry{text, {}, text, {}, {}, {{"k" + text, text}}});
+        writer.endGroup();
+        writer.endGroup();
+        QVERIFY(writer.finish());
+        const KeePassXml::Replacements& replacements = writer.replacements();
         QXmlStreamReader strict(out.data());
         while (!strict.atEnd())
             strict.readNext();
