@@ -1,6 +1,7 @@
 // Prints per-stage costs of the data path at 100,000 records.
 #include "BenchDocument.h"
 #include "BenchTools.h"
+#include "FileBench.h"
 #include "ForeignFiles.h"
 #include "WindowBench.h"
 
@@ -33,6 +34,7 @@
 namespace {
 
 constexpr int RecordCount = 100000;
+constexpr int LargeRecordCount = 400000;
 
 double megabytes(qsizetype bytes)
 {
@@ -60,12 +62,24 @@ void fillWideRecord(DataDocument& document)
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    const QStringList arguments = QApplication::arguments();
     // The windows run in a process of their own, so its memory is the program's alone.
-    if (QApplication::arguments().contains(QStringLiteral("--windows"))) {
+    if (arguments.contains(QStringLiteral("--windows"))) {
         std::printf("The program's windows at %d records\n", RecordCount);
         runWindowBench(RecordCount);
         return 0;
     }
+    if (arguments.contains(QStringLiteral("--files"))) {
+        runFileBench(RecordCount, LargeRecordCount);
+        return 0;
+    }
+    // The stages that the file figures run as processes of their own.
+    if (arguments.size() == 4 && arguments.at(1) == QLatin1String("--make-file"))
+        return writeBenchFile(arguments.at(2), arguments.at(3).toInt()) ? 0 : 1;
+    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--floor"))
+        return readFloor(arguments.at(2)) ? 0 : 1;
+    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--open"))
+        return openInProgram(arguments.at(2)) ? 0 : 1;
     DataDocument document;
     fillBenchDocument(document, RecordCount);
     const QByteArray text = document.toText();

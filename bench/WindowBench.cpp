@@ -41,20 +41,44 @@ void settle()
     QApplication::processEvents();
 }
 
-} // namespace
-
-void runWindowBench(int recordCount)
-{
+// The program over the test doubles of the desktop services, with its
+// settings in a folder of its own.
+struct BenchProgram {
     QTemporaryDir folder;
-    QFile::copy(QStringLiteral(ZV_PROGRAM_DIR "/config.xml"), folder.filePath(QStringLiteral("config.xml")));
+    bool configured = QFile::copy(QStringLiteral(ZV_PROGRAM_DIR "/config.xml"),
+                                  folder.filePath(QStringLiteral("config.xml")));
     ScriptedMessageService messages;
     RecordingDesktopLauncher launcher;
     RecordingTrayShell tray;
     ManualIdleTimeSource idle;
     SessionEvents sessionEvents;
     ManualCapsLockState capsLock;
-    Program program(ProgramPaths(folder.filePath(QStringLiteral("zantrove"))),
-                    {messages, launcher, tray, idle, sessionEvents, capsLock});
+    Program program{ProgramPaths(folder.filePath(QStringLiteral("zantrove"))),
+                    {messages, launcher, tray, idle, sessionEvents, capsLock}};
+};
+
+} // namespace
+
+bool openInProgram(const QString& path)
+{
+    BenchProgram bench;
+    bench.program.createWindows();
+    bench.program.openStartupFile(QString());
+    settle();
+    TFormMain& main = bench.program.mainWindow();
+    if (DataFile::read(path, QStringLiteral("bench"), main.XMLDocumentData()) != DataFile::Status::Ok)
+        return false;
+    main.RebuildTree();
+    settle();
+    return main.treeModel().nodeCount() > 0;
+}
+
+void runWindowBench(int recordCount)
+{
+    BenchProgram bench;
+    QTemporaryDir& folder = bench.folder;
+    ScriptedMessageService& messages = bench.messages;
+    Program& program = bench.program;
 
     const double startup = bestSeconds([&] {
         program.createWindows();

@@ -56,10 +56,12 @@ public:
 
     // The tree of a document takes at most MaxTreeSizeFactor times the size
     // of its text (and is always allowed MinTreeAllowance): text whose tree
-    // would need more is refused when loaded. Only text made of little else
-    // than empty elements can come near it, so a hostile file cannot make the
-    // tree many times larger than the file.
-    static constexpr size_t MaxTreeSizeFactor = 8;
+    // would need more is refused when loaded. In pugixml's compact layout a
+    // real file's tree is under its text's size and a document of nothing but
+    // empty groups about 1.1 times it; only text made of little else than
+    // empty elements comes near the limit (about 5 times), so a hostile file
+    // cannot make the tree many times larger than the file.
+    static constexpr size_t MaxTreeSizeFactor = 4;
     static constexpr size_t MinTreeAllowance = 1024 * 1024;
 
     // Items taken out of the tree but kept for undo: moved, not copied, to an

@@ -382,6 +382,33 @@ private slots:
             actual << name + "=" + value;
         QCOMPARE(written.title, "Caption");
         QCOMPARE(actual, entry);
+        QStringList extraNames;
+        for (const auto& extra : written.extras)
+            extraNames << extra.first;
+        QCOMPARE(Interchange::EntryMaker().extraNamesOf(record), extraNames);
+    }
+
+    // Rows come as the export meets records, each level's records before its
+    // groups; the header names every other string in the order first met.
+    void csvFollowsTheTreeLevelByLevel()
+    {
+        DataDocument document;
+        pugi::xml_node top = document.root();
+        const pugi::xml_node work = TreeEditing::appendGroup(top, "Work", 0);
+        addRecord(m_catalogue, work, "Password", "Router", {{"Service", "Router"}}, {{"Pin:TEXT", "1"}});
+        addRecord(m_catalogue, TreeEditing::appendGroup(work, "Lab", 0), "Password", "Scope", {{"Service", "Scope"}},
+                  {{"Room:TEXT", "2"}});
+        addRecord(m_catalogue, top, "Password", "Home", {{"Service", "Home"}}, {{"Room:TEXT", "3"}});
+        // After the group in the document, before it in the file.
+        QVERIFY(top.append_move(top.child(Schema::RecordElement)));
+        QVERIFY(Schema::isRecord(top.last_child()));
+        const QByteArray text = exported(document, Format::Csv);
+        CsvReader reader(text);
+        QStringList rows;
+        while (const std::optional<QStringList> cells = reader.nextRow())
+            rows << cells->join('|');
+        QCOMPARE(rows, QStringList({"Group|Title|Username|Password|URL|Notes|Service|Room|Pin",
+                                    "|Home|||||Home|3|", "Work|Router|||||Router||1", "Work/Lab|Scope|||||Scope|2|"}));
     }
 
     void keePassXmlHoldsOnlyWhatXmlAllows_data()
@@ -402,11 +429,16 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, readBack);
         // The text as group name, title, password, extra name and extra value.
-        ForeignGroup root{"Root", {}, {ForeignGroup{"G" + text, {ForeignEntry{text, {}, text, {}, {}, {{"k" + text, text}}}}, {}}}};
         QBuffer out;
         out.open(QIODevice::WriteOnly);
-        KeePassXml::Replacements replacements;
-        QVERIFY(KeePassXml::write(out, root, &replacements));
+        KeePassXml::Writer writer(out);
+        writer.beginGroup("Root");
+        writer.beginGroup("G" + text);
+        writer.entry(ForeignEntry{text, {}, text, {}, {}, {{"k" + text, text}}});
+        writer.endGroup();
+        writer.endGroup();
+        QVERIFY(writer.finish());
+        const KeePassXml::Replacements& replacements = writer.replacements();
         QXmlStreamReader strict(out.data());
         while (!strict.atEnd())
             strict.readNext();

@@ -358,18 +358,6 @@ bool isKeePassXHeader(QByteArrayView text)
     return text.startsWith("\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\"");
 }
 
-void collectExtraNames(const ForeignGroup& group, QStringList& names)
-{
-    for (const ForeignEntry& entry : group.entries) {
-        for (const auto& [name, value] : entry.extras) {
-            if (!names.contains(name))
-                names.append(name);
-        }
-    }
-    for (const ForeignGroup& subgroup : group.groups)
-        collectExtraNames(subgroup, names);
-}
-
 const QStringList WrittenHeader{"Group", "Title", "Username", "Password", "URL", "Notes"};
 
 } // namespace
@@ -416,29 +404,49 @@ bool read(QByteArrayView text, EntrySink& sink, QString* error)
     return true;
 }
 
-bool write(QIODevice& device, const ForeignGroup& root)
+Writer::Writer(QIODevice& device, QStringList extraNames)
+    : m_device(device)
+    , m_extraNames(std::move(extraNames))
 {
-    QStringList extraNames;
-    collectExtraNames(root, extraNames);
-    bool written = device.write(CsvFormat::row(WrittenHeader + extraNames)) >= 0;
-    const std::function<void(const ForeignGroup&, const QString&)> writeGroup = [&](const ForeignGroup& group,
-                                                                                    const QString& path) {
-        for (const ForeignEntry& entry : group.entries) {
-            QStringList cells{path, entry.title, entry.userName, entry.password, entry.url, entry.notes};
-            for (const QString& name : extraNames) {
-                const auto extra = std::find_if(entry.extras.cbegin(), entry.extras.cend(),
-                                                [&](const auto& pair) { return pair.first == name; });
-                cells.append(extra != entry.extras.cend() ? extra->second : QString());
-            }
-            QByteArray row = CsvFormat::row(cells);
-            written = device.write(row) >= 0 && written;
-            SecureWipe::wipe(row);
-        }
-        for (const ForeignGroup& subgroup : group.groups)
-            writeGroup(subgroup, path.isEmpty() ? subgroup.name : path + QLatin1Char('/') + subgroup.name);
-    };
-    writeGroup(root, QString());
-    return written;
+    m_written = m_device.write(CsvFormat::row(WrittenHeader + m_extraNames)) >= 0;
+}
+
+void Writer::beginGroup(const QString& name)
+{
+    if (!m_inRoot) {
+        m_inRoot = true;
+        return;
+    }
+    m_groups.append(name);
+    m_path = m_groups.join(QLatin1Char('/'));
+}
+
+void Writer::entry(const ForeignEntry& entry)
+{
+    QStringList cells{m_path, entry.title, entry.userName, entry.password, entry.url, entry.notes};
+    for (const QString& name : m_extraNames) {
+        const auto extra = std::find_if(entry.extras.cbegin(), entry.extras.cend(),
+                                        [&](const auto& pair) { return pair.first == name; });
+        cells.append(extra != entry.extras.cend() ? extra->second : QString());
+    }
+    QByteArray row = CsvFormat::row(cells);
+    m_written = m_device.write(row) >= 0 && m_written;
+    SecureWipe::wipe(row);
+}
+
+void Writer::endGroup()
+{
+    if (m_groups.isEmpty()) {
+        m_inRoot = false;
+        return;
+    }
+    m_groups.removeLast();
+    m_path = m_groups.join(QLatin1Char('/'));
+}
+
+bool Writer::finish()
+{
+    return m_written;
 }
 
 } // namespace CsvEntries

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "document/interchange/ForeignEntries.h"
+#include "document/interchange/ForeignWriter.h"
 
 #include <QByteArrayView>
 #include <QIODevice>
+#include <QStringList>
 
 // Entries as the CSV files of password managers and browsers hold them: one a
 // row under a header line that names the columns.
@@ -21,10 +23,28 @@ namespace CsvEntries {
 // column.
 bool read(QByteArrayView text, EntrySink& sink, QString* error);
 
-// "Group", "Title", "Username", "Password", "URL", "Notes", then one column
-// for each other string name in the order first met. Entries of root itself
-// have an empty group.
-// False when the device refuses to be written.
-bool write(QIODevice& device, const ForeignGroup& root);
+// "Group", "Title", "Username", "Password", "URL", "Notes", then a column for
+// each of extraNames, the other strings' names as an earlier look over the
+// entries found them; a row leaves a column empty that its entry has no
+// string of. Entries of the root group itself have an empty group, those
+// below it the names of the groups on the way joined by "/".
+class Writer : public ForeignWriter {
+public:
+    Writer(QIODevice& device, QStringList extraNames);
+
+    void beginGroup(const QString& name) override;
+    void entry(const ForeignEntry& entry) override;
+    void endGroup() override;
+    bool finish() override;
+
+private:
+    QIODevice& m_device;
+    const QStringList m_extraNames;
+    // Below the root group: the groups on the way to the current one.
+    QStringList m_groups;
+    QString m_path;
+    bool m_inRoot = false;
+    bool m_written = true;
+};
 
 } // namespace CsvEntries

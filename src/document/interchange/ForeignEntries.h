@@ -3,7 +3,6 @@
 #include <QList>
 #include <QString>
 
-#include <deque>
 #include <functional>
 #include <utility>
 
@@ -24,11 +23,6 @@ struct ForeignEntry {
     Kind kind = Kind::Login;
 };
 
-struct ForeignGroup {
-    QString name;
-    std::deque<ForeignEntry> entries;
-    std::deque<ForeignGroup> groups;
-};
 
 // What a file held that a data document cannot carry; counted on import.
 struct NotCarried {

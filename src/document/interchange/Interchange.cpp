@@ -16,6 +16,8 @@
 #include "editor/FieldRoles.h"
 
 #include <QDateTime>
+#include <QScopeGuard>
+#include <QSet>
 
 #include <algorithm>
 #include <iterator>
@@ -278,29 +280,56 @@ QString exportedValue(const pugi::xml_node& field)
     }
 }
 
-// Every text of group and its subgroups: what an export read out of
-// records, passwords among them.
-void wipe(ForeignGroup& group)
+// Walks element as an export writes it: at every level the records, then the
+// groups. writer, when given, learns where each group begins and ends.
+void walkForExport(const pugi::xml_node& element, const QString& name, ForeignWriter* writer,
+                   const std::function<void(const pugi::xml_node&)>& record)
 {
-    for (ForeignEntry& entry : group.entries)
-        wipe(entry);
-    for (ForeignGroup& subgroup : group.groups)
-        wipe(subgroup);
+    if (writer)
+        writer->beginGroup(name);
+    for (const pugi::xml_node& item : Schema::treeChildren(element)) {
+        if (Schema::isRecord(item))
+            record(item);
+    }
+    for (const pugi::xml_node& item : Schema::treeChildren(element)) {
+        if (!Schema::isRecord(item))
+            walkForExport(item, qText(item.attribute("name")), writer, record);
+    }
+    if (writer)
+        writer->endGroup();
 }
 
-void collectGroup(const pugi::xml_node& element, ForeignGroup& group, EntryMaker& maker, qsizetype& done,
-                  qsizetype total, const InterchangeProgress& progress)
+// Each record made an entry, written and wiped before the next.
+void writeDocument(const DataDocument& document, const QString& rootName, ForeignWriter& writer, qsizetype total,
+                   const InterchangeProgress& progress)
 {
-    for (const pugi::xml_node& item : Schema::treeChildren(element)) {
-        if (Schema::isRecord(item)) {
-            group.entries.push_back(maker.entryOf(item));
-            if (progress && ++done % ProgressStep == 0)
-                progress(done, total);
-        } else {
-            group.groups.push_back(ForeignGroup{qText(item.attribute("name")), {}, {}});
-            collectGroup(item, group.groups.back(), maker, done, total, progress);
+    EntryMaker maker;
+    qsizetype done = 0;
+    walkForExport(document.root(), rootName, &writer, [&](const pugi::xml_node& record) {
+        ForeignEntry entry = maker.entryOf(record);
+        writer.entry(entry);
+        wipe(entry);
+        if (progress && ++done % ProgressStep == 0)
+            progress(done, total);
+    });
+}
+
+// The names of the entries' other strings, in the order the export meets
+// them: a CSV file's header names its columns before the first row.
+QStringList extraNamesOf(const DataDocument& document)
+{
+    EntryMaker maker;
+    QStringList names;
+    QSet<QString> known;
+    walkForExport(document.root(), {}, nullptr, [&](const pugi::xml_node& record) {
+        for (const QString& name : maker.extraNamesOf(record)) {
+            if (!known.contains(name)) {
+                known.insert(name);
+                names.append(name);
+            }
         }
-    }
+    });
+    return names;
 }
 
 } // namespace
@@ -440,34 +469,52 @@ EntryMaker::Role EntryMaker::roleOf(const QString& fieldName)
     return role;
 }
 
-ForeignEntry EntryMaker::entryOf(const pugi::xml_node& record)
+void EntryMaker::placeFields(const pugi::xml_node& record, const FieldPlace& place)
 {
-    ForeignEntry entry;
-    entry.title = Schema::RecordCaption(record);
-    QString* const usual[] = {&entry.userName, &entry.password, &entry.url, &entry.notes};
-    bool given[std::size(usual)] = {};
-    const auto taken = [&](const QString& name) {
-        return UsualStringNames.contains(name, Qt::CaseInsensitive)
-               || std::any_of(entry.extras.cbegin(), entry.extras.cend(), [&](const auto& extra) {
-                      return extra.first.compare(name, Qt::CaseInsensitive) == 0;
-                  });
-    };
+    bool given[int(Role::OneTimeCode)] = {};
+    QStringList extraNames;
     for (const pugi::xml_node& field : record.children(Schema::FieldElement)) {
         const QString name = qText(field.attribute("name"));
         const Role role = roleOf(name);
         if (role < Role::OneTimeCode && !given[int(role)]) {
-            *usual[int(role)] = exportedValue(field);
             given[int(role)] = true;
+            place(role, name, field);
             continue;
         }
         // Other programs know a seed by this name.
         const QString& kept = role == Role::OneTimeCode ? SecretStrings::OneTimeCodeName : name;
         QString unique = kept;
-        for (int n = 2; taken(unique); ++n)
+        for (int n = 2; UsualStringNames.contains(unique, Qt::CaseInsensitive)
+                        || extraNames.contains(unique, Qt::CaseInsensitive);
+             ++n)
             unique = QStringLiteral("%1 (%2)").arg(kept).arg(n);
-        entry.extras.append({unique, exportedValue(field)});
+        extraNames.append(unique);
+        place(Role::Other, unique, field);
     }
+}
+
+ForeignEntry EntryMaker::entryOf(const pugi::xml_node& record)
+{
+    ForeignEntry entry;
+    entry.title = Schema::RecordCaption(record);
+    QString* const usual[int(Role::OneTimeCode)] = {&entry.userName, &entry.password, &entry.url, &entry.notes};
+    placeFields(record, [&](Role role, const QString& name, const pugi::xml_node& field) {
+        if (role == Role::Other)
+            entry.extras.append({name, exportedValue(field)});
+        else
+            *usual[int(role)] = exportedValue(field);
+    });
     return entry;
+}
+
+QStringList EntryMaker::extraNamesOf(const pugi::xml_node& record)
+{
+    QStringList names;
+    placeFields(record, [&](Role role, const QString& name, const pugi::xml_node&) {
+        if (role == Role::Other)
+            names.append(name);
+    });
+    return names;
 }
 
 QString ExportResult::changesNote() const
@@ -488,20 +535,18 @@ ExportResult exportDocument(const DataDocument& document, Format format, QIODevi
             total += Schema::isRecord(item) ? 1 : 0;
             return true;
         });
-    ForeignGroup root{rootName, {}, {}};
-    qsizetype done = 0;
-    EntryMaker maker;
-    collectGroup(document.root(), root, maker, done, total, progress);
     ExportResult result;
     if (format == Format::Csv) {
-        result.written = CsvEntries::write(device, root);
+        CsvEntries::Writer writer(device, extraNamesOf(document));
+        writeDocument(document, rootName, writer, total, progress);
+        result.written = writer.finish();
     } else {
-        KeePassXml::Replacements replacements;
-        result.written = KeePassXml::write(device, root, &replacements);
-        result.textsChanged = replacements.texts;
-        result.firstChangedIn = replacements.firstPlace;
+        KeePassXml::Writer writer(device);
+        writeDocument(document, rootName, writer, total, progress);
+        result.written = writer.finish();
+        result.textsChanged = writer.replacements().texts;
+        result.firstChangedIn = writer.replacements().firstPlace;
     }
-    wipe(root);
     if (progress)
         progress(total, total);
     return result;

@@ -10,6 +10,7 @@
 
 #include <pugixml.hpp>
 
+#include <functional>
 #include <optional>
 
 class Catalogue;
@@ -90,10 +91,16 @@ ExportResult exportDocument(const DataDocument& document, Format format, QIODevi
 class EntryMaker {
 public:
     ForeignEntry entryOf(const pugi::xml_node& record);
+    // The names entryOf gives the record's extras, without their values.
+    QStringList extraNamesOf(const pugi::xml_node& record);
 
 private:
     enum class Role { Login, Secret, Address, Notes, OneTimeCode, Other };
     Role roleOf(const QString& fieldName);
+    // Tells place each field of record: its role where it is the first of
+    // a usual one, else Other and its name made unique among the extras.
+    using FieldPlace = std::function<void(Role, const QString& name, const pugi::xml_node& field)>;
+    void placeFields(const pugi::xml_node& record, const FieldPlace& place);
 
     QHash<QString, Role> m_roles;
 };

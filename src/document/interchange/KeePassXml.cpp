@@ -226,6 +226,8 @@ std::optional<QString> withoutForbiddenCharacters(const QString& text)
     return cleaned;
 }
 
+} // namespace
+
 // Writes the XML as it goes rather than building a tree of it: an export
 // of many entries is written in a fraction of the time, in little memory.
 // Every copy of a value it makes is wiped once written: the buffer never
@@ -250,8 +252,10 @@ public:
         else
             m_buffer += text;
     }
-    // The entry or group whose texts follow, named when one must be changed.
+    // The entry or group whose texts follow, named when one must be changed;
+    // left before place goes.
     void enter(const QString& place) { m_place = &place; }
+    void leave() { m_place = nullptr; }
     void element(const char* name, const QString& text)
     {
         QByteArray utf8 = xmlText(text);
@@ -335,37 +339,6 @@ private:
     Replacements m_replacements;
 };
 
-void writeGroup(XmlStream& out, const ForeignGroup& group, int depth)
-{
-    const QByteArray indent(depth, '\t');
-    out.raw(indent);
-    out.raw("<Group>");
-    out.element("UUID", newUuid());
-    out.enter(group.name);
-    out.element("Name", group.name);
-    out.raw("\n");
-    for (const ForeignEntry& entry : group.entries) {
-        out.raw(indent);
-        out.raw("\t<Entry>");
-        out.element("UUID", newUuid());
-        out.enter(entry.title);
-        out.string("Title", entry.title);
-        out.string("UserName", entry.userName);
-        out.string("Password", entry.password);
-        out.string("URL", entry.url);
-        out.string("Notes", entry.notes);
-        for (const auto& [key, value] : entry.extras)
-            out.string(key, value);
-        out.raw("</Entry>\n");
-    }
-    for (const ForeignGroup& subgroup : group.groups)
-        writeGroup(out, subgroup, depth + 1);
-    out.raw(indent);
-    out.raw("</Group>\n");
-}
-
-} // namespace
-
 bool read(const QByteArray& text, EntrySink& sink, QString* error)
 {
     const auto refuse = [&](const QString& reason) {
@@ -395,18 +368,60 @@ bool read(const QByteArray& text, EntrySink& sink, QString* error)
     return true;
 }
 
-bool write(QIODevice& device, const ForeignGroup& root, Replacements* replacements)
+Writer::Writer(QIODevice& device)
+    : m_out(std::make_unique<XmlStream>(device))
 {
-    XmlStream out(device);
-    out.raw("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\n<KeePassFile>\n"
-            "<Meta><Generator>Zantrove</Generator></Meta>\n<Root>\n");
-    // A document nests groups at most DataDocument::MaxNesting deep, well
-    // within the stack.
-    writeGroup(out, root, 1);
-    out.raw("</Root>\n</KeePassFile>\n");
-    if (replacements)
-        *replacements = out.replacements();
-    return out.flush();
+    m_out->raw("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\n<KeePassFile>\n"
+               "<Meta><Generator>Zantrove</Generator></Meta>\n<Root>\n");
+}
+
+Writer::~Writer() = default;
+
+void Writer::beginGroup(const QString& name)
+{
+    ++m_depth;
+    m_out->raw(QByteArray(m_depth, '\t'));
+    m_out->raw("<Group>");
+    m_out->element("UUID", newUuid());
+    m_out->enter(name);
+    m_out->element("Name", name);
+    m_out->leave();
+    m_out->raw("\n");
+}
+
+void Writer::entry(const ForeignEntry& entry)
+{
+    m_out->raw(QByteArray(m_depth, '\t'));
+    m_out->raw("\t<Entry>");
+    m_out->element("UUID", newUuid());
+    m_out->enter(entry.title);
+    m_out->string("Title", entry.title);
+    m_out->string("UserName", entry.userName);
+    m_out->string("Password", entry.password);
+    m_out->string("URL", entry.url);
+    m_out->string("Notes", entry.notes);
+    for (const auto& [key, value] : entry.extras)
+        m_out->string(key, value);
+    m_out->leave();
+    m_out->raw("</Entry>\n");
+}
+
+void Writer::endGroup()
+{
+    m_out->raw(QByteArray(m_depth, '\t'));
+    m_out->raw("</Group>\n");
+    --m_depth;
+}
+
+bool Writer::finish()
+{
+    m_out->raw("</Root>\n</KeePassFile>\n");
+    return m_out->flush();
+}
+
+const Replacements& Writer::replacements() const
+{
+    return m_out->replacements();
 }
 
 } // namespace KeePassXml

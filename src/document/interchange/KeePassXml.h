@@ -1,9 +1,12 @@
 #pragma once
 
 #include "document/interchange/ForeignEntries.h"
+#include "document/interchange/ForeignWriter.h"
 
 #include <QByteArray>
 #include <QIODevice>
+
+#include <memory>
 
 // The unencrypted XML export of KeePass 2 and compatible managers:
 // `KeePassFile` > `Root` > `Group`, each `Group` with `Name`, `Entry` and
@@ -31,8 +34,26 @@ struct Replacements {
     QString firstPlace;
 };
 
-// The same shape, root as the root group; false when the device refuses
-// to be written. replacements, when given, learns what was changed.
-bool write(QIODevice& device, const ForeignGroup& root, Replacements* replacements = nullptr);
+class XmlStream;
+
+// Writes the same shape as it is handed over, the first group as the root
+// group; replacements() tells what was changed.
+class Writer : public ForeignWriter {
+public:
+    explicit Writer(QIODevice& device);
+    ~Writer() override;
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    void beginGroup(const QString& name) override;
+    void entry(const ForeignEntry& entry) override;
+    void endGroup() override;
+    bool finish() override;
+    const Replacements& replacements() const;
+
+private:
+    std::unique_ptr<XmlStream> m_out;
+    int m_depth = 0;
+};
 
 } // namespace KeePassXml

@@ -1,0 +1,131 @@
+#include "FileBench.h"
+
+#include "BenchDocument.h"
+#include "ChildRun.h"
+
+#include "datafile/DataFile.h"
+#include "document/DataDocument.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+const QByteArray Password = "bench\nbench\n";
+
+double megabytes(qint64 bytes)
+{
+    return bytes / (1024.0 * 1024.0);
+}
+
+QString benchProgram()
+{
+    return QCoreApplication::applicationFilePath();
+}
+
+QString cliProgram()
+{
+    return QStringLiteral(ZV_PROGRAM_DIR "/zantrove-cli");
+}
+
+// Made by a process of its own: a child's peak counts the memory its parent
+// had when it started, so the parent stays small.
+QString makeBenchFile(const QTemporaryDir& folder, int recordCount)
+{
+    const QString path = folder.filePath(QStringLiteral("bench-%1.zv").arg(recordCount));
+    measureChild(benchProgram(), {QStringLiteral("--make-file"), path, QString::number(recordCount)}, {}, {}, {}, 1);
+    return path;
+}
+
+// One line: the stage's time against the floor's, its peak against the file.
+class FigureTable {
+public:
+    FigureTable(double floorSeconds, qint64 fileBytes) : m_floorSeconds(floorSeconds), m_fileBytes(fileBytes)
+    {
+        std::printf("%-34s %9s %8s %9s %7s   %s\n", "", "time", "x floor", "peak", "x file", "target");
+    }
+
+    void add(const char* stage, const ChildFigures& figures, const char* target)
+    {
+        if (!figures.succeeded) {
+            std::printf("%-34s failed\n", stage);
+            return;
+        }
+        std::printf("%-34s %7.0f ms %8.2f %6.0f MB %7.2f   %s\n", stage, figures.seconds * 1000,
+                    figures.seconds / m_floorSeconds, figures.peakMegabytes,
+                    figures.peakMegabytes / megabytes(m_fileBytes), target);
+        std::fflush(stdout);
+    }
+
+private:
+    double m_floorSeconds;
+    qint64 m_fileBytes;
+};
+
+} // namespace
+
+bool writeBenchFile(const QString& path, int recordCount)
+{
+    DataDocument document;
+    fillBenchDocument(document, recordCount);
+    return DataFile::write(path, QStringLiteral("bench"), document) == DataFile::Status::Ok;
+}
+
+bool readFloor(const QString& path)
+{
+    DataDocument document;
+    return DataFile::read(path, QStringLiteral("bench"), document) == DataFile::Status::Ok;
+}
+
+void runFileBench(int recordCount, int largeRecordCount)
+{
+    QTemporaryDir folder;
+    const QString file = makeBenchFile(folder, recordCount);
+    const qint64 fileBytes = QFileInfo(file).size();
+    std::printf("Files at %d records: a %.1f MB .zv file; best time of 3 runs, highest peak resident memory\n",
+                recordCount, megabytes(fileBytes));
+    const ChildFigures floor = measureChild(benchProgram(), {QStringLiteral("--floor"), file}, {});
+    FigureTable table(floor.seconds, fileBytes);
+    table.add("floor: read, decipher, parse", floor, "");
+    table.add("list", measureChild(cliProgram(), {"--password-stdin", "list", file}, Password), "memory < 2x file");
+    table.add("show", measureChild(cliProgram(),
+                                   {"--password-stdin", "show", file,
+                                    QStringLiteral("Group %1/Subgroup %2/https://example%3.com user%3")
+                                        .arg(recordCount - 1000)
+                                        .arg(recordCount - 100)
+                                        .arg(recordCount - 1)},
+                                   Password),
+              "memory < 2x file");
+    // The one hit is in the last record, so every field is looked at.
+    table.add("find", measureChild(cliProgram(), {"--password-stdin", "find", file,
+                                                  QStringLiteral("user%1").arg(recordCount - 1)}, Password),
+              "memory < 2x file");
+    table.add("the program's open",
+              measureChild(benchProgram(), {QStringLiteral("--open"), file}, {}), "memory < 2x file");
+
+    const std::pair<const char*, const char*> formats[] = {{"keepass-xml", "xml"}, {"csv", "csv"}};
+    for (const auto& [format, extension] : formats) {
+        const QString exported = folder.filePath(QStringLiteral("exported.") + QLatin1String(extension));
+        const QByteArray stage = QByteArray("export --to ") + format;
+        table.add(stage.constData(),
+                  measureChild(cliProgram(), {"--password-stdin", "export", file, "--to", format}, Password, exported),
+                  "time < 2x floor, memory < 4x file");
+        const QString imported = folder.filePath(QStringLiteral("imported.zv"));
+        const QByteArray importStage = QByteArray("import --from ") + format;
+        table.add(importStage.constData(),
+                  measureChild(cliProgram(), {"--password-stdin", "import", "--from", format, exported, imported},
+                               Password, {}, [&] { QFile::remove(imported); }),
+                  "time < 2x floor, memory < 4x file");
+    }
+
+    QFile::remove(file);
+    const QString large = makeBenchFile(folder, largeRecordCount);
+    const ChildFigures largeOpen = measureChild(benchProgram(), {QStringLiteral("--open"), large}, {});
+    std::printf("\nThe program's open at %d records (a %.1f MB file): %.0f ms, %.0f MB peak (target < 450 MB)\n",
+                largeRecordCount, megabytes(QFileInfo(large).size()), largeOpen.seconds * 1000,
+                largeOpen.peakMegabytes);
+}
