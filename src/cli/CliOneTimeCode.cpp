@@ -12,11 +12,9 @@ int CliTool::totp(QStringList args)
     if (args.size() != 2)
         return usage(QStringLiteral("totp takes FILE and PATH"));
     DataDocument document;
-    if (const int code = openDocument(args.at(0), document))
+    pugi::xml_node record;
+    if (const int code = openRecord(args.at(0), args.at(1), document, record))
         return code;
-    const pugi::xml_node record = recordAt(document, args.at(1));
-    if (!record)
-        return fail(NoSuchRecord, QStringLiteral("No record at \"%1\"").arg(args.at(1)));
     for (const pugi::xml_node& field : Schema::recordFields(record)) {
         const QString value = qText(field.text());
         if (!FieldRoles::isOneTimeCodeField(qText(field.attribute("name")), value))

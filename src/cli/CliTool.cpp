@@ -282,11 +282,9 @@ int CliTool::show(const QStringList& args)
     if (args.size() != 2)
         return usage(QStringLiteral("show takes FILE and PATH"));
     DataDocument document;
-    if (const int code = openDocument(args.at(0), document))
+    pugi::xml_node record;
+    if (const int code = openRecord(args.at(0), args.at(1), document, record))
         return code;
-    const pugi::xml_node record = recordAt(document, args.at(1));
-    if (!record)
-        return fail(NoSuchRecord, QStringLiteral("No record at \"%1\"").arg(args.at(1)));
     // A multi-line value reads as indented continuation lines.
     for (const pugi::xml_node& field : record.children(Schema::FieldElement)) {
         QStringList lines = displayLines(field);
@@ -297,15 +295,17 @@ int CliTool::show(const QStringList& args)
     return Success;
 }
 
-pugi::xml_node CliTool::recordAt(const DataDocument& document, const QString& path)
+int CliTool::openRecord(const QString& file, const QString& path, DataDocument& document, pugi::xml_node& record)
 {
-    pugi::xml_node record;
+    if (const int code = openDocument(file, document))
+        return code;
+    record = pugi::xml_node();
     walkPaths(document, [&](const pugi::xml_node& item, const QString& itemPath, int) {
         if (Schema::isRecord(item) && itemPath == path)
             record = item;
         return !record;
     });
-    return record;
+    return record ? Success : fail(NoSuchRecord, QStringLiteral("No record at \"%1\"").arg(path));
 }
 
 int CliTool::find(QStringList args)

@@ -86,8 +86,9 @@ private:
     int generate(QStringList args);
     int generatePassphrases(QStringList args);
     int totp(QStringList args);
-    // The record at path (captions joined by "/"), or a null node.
-    static pugi::xml_node recordAt(const DataDocument& document, const QString& path);
+    // Reads file into document and finds the record at path (captions
+    // joined by "/"); the exit code when either fails, else Success.
+    int openRecord(const QString& file, const QString& path, DataDocument& document, pugi::xml_node& record);
     int analyze(QStringList args);
     void reportBackups(const QString& path, bool remove);
 
