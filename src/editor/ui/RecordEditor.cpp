@@ -58,6 +58,8 @@ RecordEditor::~RecordEditor()
 
 void RecordEditor::ClearRecordEditor()
 {
+    // A control losing the focus while it is destroyed reports it here.
+    m_typingIn = nullptr;
     // The values shown may be secrets; they should not outlive their controls.
     for (auto entry = m_controls.crbegin(); entry != m_controls.crend(); ++entry) {
         TextBoxWipe::wipeQuietly(**entry);
@@ -68,7 +70,6 @@ void RecordEditor::ClearRecordEditor()
         delete spacing;
     m_nextRowTop = PanelBorder;
     m_record = pugi::xml_node();
-    m_typingIn = nullptr;
 }
 
 void RecordEditor::FillRecordEditor(const pugi::xml_node& firstNode)
