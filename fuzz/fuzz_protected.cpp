@@ -3,7 +3,7 @@
 // time on the container, not on Argon2id.
 #include "FuzzCheck.h"
 
-#include "datafile/ProtectedContainer.h"
+#include "base/ProtectedContainer.h"
 
 #include <algorithm>
 #include <cstddef>

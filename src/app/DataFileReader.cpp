@@ -2,8 +2,8 @@
 
 #include "config/CaptionTable.h"
 #include "datafile/DataFile.h"
-#include "datafile/TextEncoding.h"
-#include "datafile/SecureWipe.h"
+#include "base/TextEncoding.h"
+#include "base/SecureWipe.h"
 #include "platform/LongWork.h"
 #include "platform/MessageService.h"
 

@@ -12,7 +12,7 @@
 #include "datafile/DerivationCalibration.h"
 #include "datafile/FileTypes.h"
 #include "datafile/SaveLeftovers.h"
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 #include "platform/LongWork.h"
 #include "platform/MessageService.h"
 

@@ -4,7 +4,7 @@
 
 #include "app/FileMerge.h"
 #include "config/CaptionTable.h"
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 #include "document/DataDocument.h"
 #include "document/DocumentMerge.h"
 

@@ -3,7 +3,7 @@
 
 #include "config/ProgramPaths.h"
 #include "datafile/Passphrase.h"
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 
 #include <QCoreApplication>
 

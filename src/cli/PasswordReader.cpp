@@ -1,6 +1,6 @@
 #include "cli/PasswordReader.h"
 
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 
 #include <QStringDecoder>
 

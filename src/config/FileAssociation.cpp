@@ -1,7 +1,7 @@
 #include "config/FileAssociation.h"
 
 #include "config/ProgramPaths.h"
-#include "datafile/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "datafile/CodePage.h"
+#include "base/CodePage.h"
 
 #include <QLocale>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "config/NameValueList.h"
 
-#include "datafile/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <QRegularExpression>
 

@@ -2,7 +2,7 @@
 
 #include "config/Languages.h"
 #include "config/ProgramPaths.h"
-#include "datafile/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>

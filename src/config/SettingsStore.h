@@ -1,8 +1,8 @@
 #pragma once
 
 #include "config/NameValueList.h"
-#include "datafile/CodePage.h"
-#include "datafile/ProtectedContainer.h"
+#include "base/CodePage.h"
+#include "base/ProtectedContainer.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,12 +1,12 @@
 #include "datafile/DataFile.h"
 
-#include "datafile/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "datafile/Backups.h"
 #include "datafile/DerivationBudget.h"
 #include "datafile/RC4.h"
 #include "datafile/SaveLeftovers.h"
-#include "datafile/SecureWipe.h"
-#include "datafile/TextEncoding.h"
+#include "base/SecureWipe.h"
+#include "base/TextEncoding.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "datafile/ProtectedContainer.h"
+#include "base/ProtectedContainer.h"
 
 #include <QtGlobal>
 

@@ -1,6 +1,6 @@
 #include "datafile/SecretBuffer.h"
 
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "document/Catalogue.h"
 
 #include "config/ProgramPaths.h"
-#include "datafile/TextEncoding.h"
+#include "base/TextEncoding.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
 

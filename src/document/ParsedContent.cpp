@@ -1,7 +1,7 @@
 #include "document/ParsedContent.h"
 
-#include "datafile/SecureWipe.h"
-#include "datafile/TextEncoding.h"
+#include "base/SecureWipe.h"
+#include "base/TextEncoding.h"
 #include "document/Schema.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "document/StoredTextWriter.h"
 
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "ProgramFixture.h"
 
 #include "config/ui/UnitSettings.h"
-#include "datafile/TextEncoding.h"
+#include "base/TextEncoding.h"
 #include "document/ui/TreeModel.h"
 #include "editor/FieldFormats.h"
 #include "editor/ui/RecordEditor.h"

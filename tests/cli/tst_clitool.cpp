@@ -4,7 +4,7 @@
 #include "datafile/DataFileLock.h"
 #include "datafile/DerivationBudget.h"
 #include "datafile/Passphrase.h"
-#include "datafile/TextEncoding.h"
+#include "base/TextEncoding.h"
 #include "editor/OneTimeCode.h"
 #include "editor/FieldFormats.h"
 #include "health/PasswordStrength.h"

@@ -1,9 +1,9 @@
-#include "datafile/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "datafile/Backups.h"
 #include "datafile/DataFile.h"
 #include "datafile/DerivationBudget.h"
 #include "datafile/RC4.h"
-#include "datafile/TextEncoding.h"
+#include "base/TextEncoding.h"
 #include "document/DataDocument.h"
 
 #include "support/TestSupport.h"

@@ -1,7 +1,7 @@
-#include "datafile/CodePage.h"
+#include "base/CodePage.h"
 #include "datafile/DataFile.h"
 #include "datafile/PasswordGenerator.h"
-#include "datafile/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <QSet>
 #include <QtTest>

@@ -1,6 +1,6 @@
 #include "config/CaptionTable.h"
 #include "datafile/ui/PasswordWindow.h"
-#include "datafile/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include "support/ManualCapsLockState.h"
 #include "support/ScriptedMessageService.h"

@@ -1,5 +1,5 @@
 #include "config/ProgramPaths.h"
-#include "datafile/CodePage.h"
+#include "base/CodePage.h"
 #include "document/Catalogue.h"
 #include "document/Schema.h"
 

@@ -3,10 +3,10 @@
 #include "app/ui/BackgroundWork.h"
 #include "app/ui/MainWindow.h"
 #include "config/CaptionTable.h"
-#include "datafile/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "datafile/DataFile.h"
 #include "datafile/SecretBuffer.h"
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 #include "document/interchange/Interchange.h"
 #include "platform/MessageService.h"
 

@@ -13,7 +13,7 @@
 #include "config/Languages.h"
 #include "datafile/Passphrase.h"
 #include "config/ui/UnitSettings.h"
-#include "datafile/TextEncoding.h"
+#include "base/TextEncoding.h"
 #include "datafile/ui/GeneratorWindow.h"
 #include "datafile/ui/PasswordWindow.h"
 #include "document/Catalogue.h"

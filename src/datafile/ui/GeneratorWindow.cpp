@@ -4,7 +4,7 @@
 #include "config/GeneratorSettings.h"
 #include "config/Mnemonics.h"
 #include "datafile/Passphrase.h"
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 #include "document/ui/CreationWindowParts.h"
 #include "platform/ui/TextBoxWipe.h"
 

@@ -1,6 +1,6 @@
 #include "document/interchange/CsvEntries.h"
 
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 #include "document/interchange/CsvFormat.h"
 #include "document/interchange/SecretStrings.h"
 

@@ -1,6 +1,6 @@
 #include "document/interchange/CsvFormat.h"
 
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 
 #include <QStringDecoder>
 

@@ -1,6 +1,6 @@
 #include "document/interchange/ImportText.h"
 
-#include "datafile/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <QStringDecoder>
 

@@ -1,6 +1,6 @@
 #include "document/interchange/Interchange.h"
 
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 #include "document/Catalogue.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"

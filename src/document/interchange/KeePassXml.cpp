@@ -1,6 +1,6 @@
 #include "document/interchange/KeePassXml.h"
 
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 #include "document/DataDocument.h"
 #include "document/interchange/ExportXml.h"
 #include "document/interchange/SecretStrings.h"

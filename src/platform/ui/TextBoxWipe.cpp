@@ -1,6 +1,6 @@
 #include "platform/ui/TextBoxWipe.h"
 
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

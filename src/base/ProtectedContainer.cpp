@@ -1,6 +1,6 @@
-#include "datafile/ProtectedContainer.h"
+#include "base/ProtectedContainer.h"
 
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 
 #include <QtEndian>
 

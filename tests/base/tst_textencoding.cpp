@@ -1,4 +1,4 @@
-#include "datafile/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <QSet>
 #include <QtTest>

@@ -1,5 +1,5 @@
 #include "datafile/DerivationCalibration.h"
-#include "datafile/ProtectedContainer.h"
+#include "base/ProtectedContainer.h"
 #include "support/TestSupport.h"
 
 #include <QtEndian>

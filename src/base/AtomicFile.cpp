@@ -1,4 +1,4 @@
-#include "datafile/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <QFileInfo>
 #include <QTemporaryFile>

@@ -1,6 +1,6 @@
-#include "datafile/TextEncoding.h"
+#include "base/TextEncoding.h"
 
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 
 #include <QtTest>
 

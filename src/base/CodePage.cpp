@@ -1,6 +1,6 @@
-#include "datafile/CodePage.h"
+#include "base/CodePage.h"
 
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 
 #include <QStringDecoder>
 
