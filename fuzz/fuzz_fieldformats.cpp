@@ -2,7 +2,7 @@
 // date and time forms and the e-mail check, on the input as text.
 #include "FuzzCheck.h"
 
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 
 #include <cstddef>
 #include <cstdint>

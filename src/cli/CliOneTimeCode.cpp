@@ -3,8 +3,8 @@
 
 #include "document/DataDocument.h"
 #include "document/Schema.h"
-#include "editor/FieldRoles.h"
-#include "editor/OneTimeCode.h"
+#include "document/FieldRoles.h"
+#include "document/OneTimeCode.h"
 
 int CliTool::totp(QStringList args)
 {

@@ -11,7 +11,7 @@
 #include "document/DataDocument.h"
 #include "document/Schema.h"
 #include "document/interchange/ExportXml.h"
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 #include "search/ItemMatcher.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "document/DataDocument.h"
 #include "document/Schema.h"
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 
 #include <cstring>
 #include <functional>

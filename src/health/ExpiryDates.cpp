@@ -1,7 +1,7 @@
 #include "health/ExpiryDates.h"
 
 #include "document/DataDocument.h"
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "health/FindingText.h"
 
 #include "config/CaptionTable.h"
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 
 namespace {
 

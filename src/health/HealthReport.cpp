@@ -2,7 +2,7 @@
 
 #include "document/DataDocument.h"
 #include "document/Schema.h"
-#include "editor/FieldRoles.h"
+#include "document/FieldRoles.h"
 #include "health/BreachList.h"
 #include "health/ExpiryDates.h"
 #include "health/PasswordStrength.h"

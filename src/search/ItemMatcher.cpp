@@ -1,7 +1,7 @@
 #include "search/ItemMatcher.h"
 
 #include "document/DataDocument.h"
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 #include "app/ui/HealthTools.h"
 #include "app/ui/TreeFilterBar.h"
 #include "document/ui/TreeModel.h"
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 #include "health/ui/HealthReportWindow.h"
 
 #include <QAction>

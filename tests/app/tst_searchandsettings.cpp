@@ -3,7 +3,7 @@
 #include "config/ui/UnitSettings.h"
 #include "base/TextEncoding.h"
 #include "document/ui/TreeModel.h"
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 #include "editor/ui/RecordEditor.h"
 #include "search/ui/UnitSearch.h"
 

@@ -10,7 +10,7 @@
 #include "document/ui/UnitNewField.h"
 #include "document/ui/UnitNewGroup.h"
 #include "document/ui/UnitNewRecord.h"
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 #include "support/TestSupport.h"
 
 #include <QSignalSpy>

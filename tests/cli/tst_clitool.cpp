@@ -5,8 +5,8 @@
 #include "datafile/DerivationBudget.h"
 #include "datafile/Passphrase.h"
 #include "base/TextEncoding.h"
-#include "editor/OneTimeCode.h"
-#include "editor/FieldFormats.h"
+#include "document/OneTimeCode.h"
+#include "document/FieldFormats.h"
 #include "health/PasswordStrength.h"
 
 #include "support/TestSupport.h"

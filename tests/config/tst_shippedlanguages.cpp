@@ -3,7 +3,7 @@
 #include "document/Catalogue.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 
 #include "support/TestSupport.h"
 

@@ -5,7 +5,7 @@
 #include "document/interchange/CsvFormat.h"
 #include "document/interchange/Interchange.h"
 #include "document/interchange/KeePassXml.h"
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 
 #include "support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 #include "search/ItemMatcher.h"
 #include "search/KeywordMatch.h"
 

@@ -11,7 +11,7 @@
 #include "document/ui/UnitNewGroup.h"
 #include "document/ui/UnitNewRecord.h"
 #include "editor/FieldElements.h"
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 #include "platform/MessageService.h"
 
 #include <QDateTime>

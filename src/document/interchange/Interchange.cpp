@@ -12,8 +12,8 @@
 #include "document/interchange/KeePassXml.h"
 #include "document/interchange/PasswordSafeXml.h"
 #include "document/interchange/SecretStrings.h"
-#include "editor/FieldFormats.h"
-#include "editor/FieldRoles.h"
+#include "document/FieldFormats.h"
+#include "document/FieldRoles.h"
 
 #include <QDateTime>
 #include <QScopeGuard>

@@ -1,6 +1,6 @@
 #include "document/interchange/SecretStrings.h"
 
-#include "editor/FieldRoles.h"
+#include "document/FieldRoles.h"
 
 #include <QStringList>
 

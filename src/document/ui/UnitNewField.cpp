@@ -2,8 +2,8 @@
 
 #include "config/CaptionTable.h"
 #include "document/ui/CreationWindowParts.h"
-#include "editor/FieldFormats.h"
-#include "editor/OneTimeCode.h"
+#include "document/FieldFormats.h"
+#include "document/OneTimeCode.h"
 #include "platform/MessageService.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/OneTimeCode.h"
+#include "document/OneTimeCode.h"
 
 #include <QIcon>
 #include <QWidget>

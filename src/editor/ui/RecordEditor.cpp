@@ -3,7 +3,7 @@
 #include "document/DataDocument.h"
 #include "document/DocumentEditing.h"
 #include "editor/FieldElements.h"
-#include "editor/FieldRoles.h"
+#include "document/FieldRoles.h"
 #include "editor/ui/FieldControl.h"
 #include "editor/ui/FieldLineEdit.h"
 #include "editor/ui/OneTimeCodeDisplay.h"

@@ -1,4 +1,4 @@
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 
 #include "config/CaptionTable.h"
 

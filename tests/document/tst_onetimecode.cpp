@@ -1,5 +1,5 @@
-#include "editor/FieldRoles.h"
-#include "editor/OneTimeCode.h"
+#include "document/FieldRoles.h"
+#include "document/OneTimeCode.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "editor/OneTimeCode.h"
+#include "document/OneTimeCode.h"
 
 #include <QDateTime>
 #include <QMessageAuthenticationCode>

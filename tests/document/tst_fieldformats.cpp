@@ -1,5 +1,5 @@
 #include "config/CaptionTable.h"
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 
 #include <QtTest>
 

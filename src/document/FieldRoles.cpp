@@ -1,6 +1,6 @@
-#include "editor/FieldRoles.h"
+#include "document/FieldRoles.h"
 
-#include "editor/OneTimeCode.h"
+#include "document/OneTimeCode.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "editor/FieldRoles.h"
+#include "document/FieldRoles.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
