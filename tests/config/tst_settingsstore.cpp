@@ -1,5 +1,5 @@
 #include "config/CaptionTable.h"
-#include "config/GeneratorSettings.h"
+#include "datafile/GeneratorSettings.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
 

@@ -3,7 +3,7 @@
 #include "config/CaptionTable.h"
 #include "config/Languages.h"
 #include "config/ProgramPaths.h"
-#include "document/ui/CreationWindowParts.h"
+#include "config/ui/CreationWindowParts.h"
 
 #include <QCheckBox>
 #include <QComboBox>

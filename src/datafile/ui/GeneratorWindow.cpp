@@ -1,11 +1,11 @@
 #include "datafile/ui/GeneratorWindow.h"
 
 #include "config/CaptionTable.h"
-#include "config/GeneratorSettings.h"
+#include "datafile/GeneratorSettings.h"
 #include "config/Mnemonics.h"
 #include "datafile/Passphrase.h"
 #include "base/SecureWipe.h"
-#include "document/ui/CreationWindowParts.h"
+#include "config/ui/CreationWindowParts.h"
 #include "platform/ui/TextBoxWipe.h"
 
 #include <QCheckBox>

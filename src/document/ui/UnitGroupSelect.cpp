@@ -3,7 +3,7 @@
 #include "config/CaptionTable.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
-#include "document/ui/CreationWindowParts.h"
+#include "config/ui/CreationWindowParts.h"
 #include "document/ui/MainTreeSelection.h"
 #include "document/ui/UnitNewGroup.h"
 

@@ -1,7 +1,7 @@
 #include "document/ui/UnitNewField.h"
 
 #include "config/CaptionTable.h"
-#include "document/ui/CreationWindowParts.h"
+#include "config/ui/CreationWindowParts.h"
 #include "document/FieldFormats.h"
 #include "document/OneTimeCode.h"
 #include "platform/MessageService.h"

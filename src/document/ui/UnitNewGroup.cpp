@@ -2,7 +2,7 @@
 
 #include "config/CaptionTable.h"
 #include "document/Schema.h"
-#include "document/ui/CreationWindowParts.h"
+#include "config/ui/CreationWindowParts.h"
 #include "document/ui/ParentGroupChoice.h"
 #include "platform/MessageService.h"
 

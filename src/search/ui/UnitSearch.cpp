@@ -1,7 +1,7 @@
 #include "search/ui/UnitSearch.h"
 
 #include "config/CaptionTable.h"
-#include "document/ui/CreationWindowParts.h"
+#include "config/ui/CreationWindowParts.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "document/ui/CreationWindowParts.h"
+#include "config/ui/CreationWindowParts.h"
 
 #include "config/CaptionTable.h"
 

@@ -1,4 +1,4 @@
-#include "config/GeneratorSettings.h"
+#include "datafile/GeneratorSettings.h"
 
 #include "config/SettingsStore.h"
 
