@@ -49,6 +49,7 @@ public:
     void setUserBusy(std::function<bool()> userBusy) { m_userBusy = std::move(userBusy); }
 
     DataDocument& document() { return m_document; }
+    const DataDocument& document() const { return m_document; }
     // Every change of the document goes through it; it lasts as long as the document.
     DocumentHistory& history() { return m_history; }
     const QString& fileName() const { return m_fileName; }

@@ -1,7 +1,8 @@
 #include "app/ui/InterchangeCommands.h"
 
 #include "app/ui/BackgroundWork.h"
-#include "app/ui/MainWindow.h"
+#include "app/DocumentSession.h"
+#include "app/ui/TreeCommands.h"
 #include "config/CaptionTable.h"
 #include "base/AtomicFile.h"
 #include "datafile/DataFile.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QWidget>
 
 namespace {
 
@@ -61,11 +63,14 @@ ImportOutcome readAndImport(const QString& path, const Catalogue& catalogue, Dat
 } // namespace
 
 InterchangeCommands::InterchangeCommands(const CaptionTable& captions, MessageService& messages,
-                                         const Catalogue& catalogue, TFormMain& window)
+                                         const Catalogue& catalogue, const DocumentSession& session,
+                                         TreeCommands& tree, QWidget& window)
     : QObject(&window)
     , m_captions(captions)
     , m_messages(messages)
     , m_catalogue(catalogue)
+    , m_session(session)
+    , m_tree(tree)
     , m_window(window)
 {
 }
@@ -80,7 +85,7 @@ void InterchangeCommands::importFile()
     const QString filter = QStringList{ImportFilter, caption("FilterAllFiles", "All files") + QStringLiteral(" (*)")}
                                .join(QStringLiteral(";;"));
     const QString path = m_messages.openFileName(caption("DialogTitleImport", "Import"), filter, QString(),
-                                                 m_window.session().folder());
+                                                 m_session.folder());
     if (path.isEmpty())
         return;
     const QString groupName = QFileInfo(path).completeBaseName();
@@ -100,7 +105,7 @@ void InterchangeCommands::importFile()
         return;
     }
     // One copy on this thread, once the tree may see it; undone in one step.
-    m_window.treeCommands().addCopy(result.group);
+    m_tree.addCopy(result.group);
 
     m_messages.show(MessageService::Kind::Information, importSummary(result, groupName));
 }
@@ -162,7 +167,7 @@ void InterchangeCommands::exportFile()
     if (m_messages.show(MessageService::Kind::Warning, warning, MessageService::Buttons::YesNo)
         != MessageService::Answer::Yes)
         return;
-    const QString dataFile = m_window.CurrentFileName();
+    const QString dataFile = m_session.fileName();
     // Refused in the dialog, before it asks whether to replace the file.
     const auto overDataFile = [this, &dataFile](const QString& chosen) {
         return sameFile(chosen, dataFile)
@@ -172,7 +177,7 @@ void InterchangeCommands::exportFile()
     };
     int chosenFilter = int(Format::KeePassXml);
     const QString path = m_messages.saveFileName(caption("DialogTitleExport", "Export"), ExportFilters, chosenFilter,
-                                                 m_window.session().folder(), overDataFile);
+                                                 m_session.folder(), overDataFile);
     if (path.isEmpty())
         return;
     const QString shownPath = QDir::toNativeSeparators(path);
@@ -182,7 +187,7 @@ void InterchangeCommands::exportFile()
     StagedFile staged(StagedFile::Mode::ReplacePrivate);
     const bool written = BackgroundWork(&m_window).run(caption("ProgressExporting", "Exporting…"), [&] {
         SecretBuffer text;
-        result = Interchange::exportDocument(m_window.XMLDocumentData(), format, text, rootName);
+        result = Interchange::exportDocument(m_session.document(), format, text, rootName);
         return result.written && staged.write(path, text.bytes()) && staged.commit();
     });
     if (!written) {

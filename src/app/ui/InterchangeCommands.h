@@ -5,8 +5,10 @@
 
 class CaptionTable;
 class Catalogue;
+class DocumentSession;
 class MessageService;
-class TFormMain;
+class QWidget;
+class TreeCommands;
 
 namespace Interchange {
 struct ImportResult;
@@ -21,10 +23,11 @@ struct ImportResult;
 class InterchangeCommands : public QObject {
     Q_OBJECT
 public:
-    // catalogue: the record types imported entries take; window: the main
-    // window, whose document the commands read and extend.
+    // catalogue: the record types imported entries take; session: the open
+    // document, exported, and its file; tree: where an import goes in, one
+    // undoable step; window: what the progress window shows over.
     InterchangeCommands(const CaptionTable& captions, MessageService& messages, const Catalogue& catalogue,
-                        TFormMain& window);
+                        const DocumentSession& session, TreeCommands& tree, QWidget& window);
 
     // Asks for a file, tells its format by its content, and adds
     // what it holds as a new group named after it at the top level: selected
@@ -49,5 +52,7 @@ private:
     const CaptionTable& m_captions;
     MessageService& m_messages;
     const Catalogue& m_catalogue;
-    TFormMain& m_window;
+    const DocumentSession& m_session;
+    TreeCommands& m_tree;
+    QWidget& m_window;
 };

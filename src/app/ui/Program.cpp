@@ -88,7 +88,8 @@ bool Program::createWindows(bool showSplash)
     m_newGroup = new TFormNewGroup(m_captions, m_platform.messages, icons, main);
     m_newField = new TFormNewField(m_captions, m_platform.messages, main);
     main->setCreationWindows(m_newGroup, m_newRecord, m_newField);
-    auto* interchange = new InterchangeCommands(m_captions, m_platform.messages, m_newRecord->catalogue(), *main);
+    auto* interchange = new InterchangeCommands(m_captions, m_platform.messages, m_newRecord->catalogue(),
+                                                main->session(), main->treeCommands(), *main);
     QObject::connect(main->action("ActionImport"), &QAction::triggered, interchange, &InterchangeCommands::importFile);
     QObject::connect(main->action("ActionExport"), &QAction::triggered, interchange, &InterchangeCommands::exportFile);
 
