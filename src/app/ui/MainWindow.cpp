@@ -24,7 +24,6 @@
 #include "editor/ui/RecordEditor.h"
 #include "health/ui/HealthReportWindow.h"
 #include "platform/MessageService.h"
-#include "platform/ui/TrackedDialog.h"
 #include "platform/ui/TrayShell.h"
 #include "platform/ui/WindowPlacement.h"
 #include "search/ui/UnitSearch.h"
@@ -438,15 +437,6 @@ void TFormMain::selectHitAndFocusIt()
     const auto row = std::find(shown.begin(), shown.end(), hit.hitField);
     if (row != shown.end())
         m_editor->FocusHitControl(static_cast<int>(row - shown.begin()) + 1);
-}
-
-void TFormMain::trackDialog(TrackedDialog* dialog)
-{
-    connect(dialog, &TrackedDialog::shown, this, [this](QDialog* shown) { m_activeDialog = shown; });
-    connect(dialog, &TrackedDialog::hidden, this, [this](QDialog* hidden) {
-        if (m_activeDialog == hidden)
-            m_activeDialog = nullptr;
-    });
 }
 
 void TFormMain::ApplyMainMenuCaptions()

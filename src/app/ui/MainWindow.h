@@ -16,7 +16,6 @@
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
-#include <QPointer>
 
 #include <memory>
 
@@ -37,7 +36,6 @@ class TFormNewRecord;
 class TFormPassword;
 class TFormSearch;
 class TFormSettings;
-class TrackedDialog;
 class TreeFilterBar;
 class TrayShell;
 class TSysTray;
@@ -87,9 +85,6 @@ public:
     bool Modified() const { return m_session->Modified(); }
     void SetModified(bool value) { m_session->SetModified(value); }
     bool Locked() const { return m_autoLock->Locked(); }
-    QDialog* ActiveDialog() const { return m_activeDialog; }
-    // The five dialogs that count as the open dialog report here when shown and hidden.
-    void trackDialog(TrackedDialog* dialog);
 
     DataDocument& XMLDocumentData() { return m_document; }
 
@@ -214,7 +209,6 @@ private:
     // Every change the window makes to it, through its history.
     DocumentEditing m_editing;
     std::unique_ptr<PasswordPrompt> m_passwordPrompt;
-    QPointer<QDialog> m_activeDialog;
     // Made after the tree and gone before the document it edits.
     std::unique_ptr<TreeCommands> m_treeCommands;
     UndoCommands* m_undoCommands = nullptr;

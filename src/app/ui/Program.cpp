@@ -123,8 +123,6 @@ bool Program::createWindows(bool showSplash)
     m_about = new TFormAbout(m_captions, main->helpLinks(), Artwork::picture(m_paths, Artwork::Picture::About), main);
     main->setAboutWindow(m_about);
 
-    for (TrackedDialog* dialog : std::initializer_list<TrackedDialog*>{m_newRecord, m_newGroup, m_newField, m_password, m_settingsWindow})
-        main->trackDialog(dialog);
     decorateDialogs();
     return true;
 }

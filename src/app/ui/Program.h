@@ -81,8 +81,6 @@ public:
     SettingsStore& settings() { return m_settings; }
     // The chosen language's texts, from construction on.
     const CaptionTable& captions() const { return m_captions; }
-    // Its countdown text also suits the tray icon's tooltip.
-    SecretClipboard& secretClipboard() const { return *m_secretClipboard; }
 
 private:
     // The buttons beside the fields, and copying from them and from the tree

@@ -27,7 +27,6 @@ public:
     void start(const QString& typed = {});
     // Back to the whole tree, if filtered; the keyboard stays where it is.
     void end();
-    bool isFiltering() const { return m_filter.isActive(); }
     // A field or item was edited: the next keystroke looks at every item again.
     void documentEdited() { m_filter.documentChanged(); }
     // Another document came: the filter ends without a rebuild of its own.

@@ -31,10 +31,3 @@ void TrackedDialog::showEvent(QShowEvent* event)
     prepareForUse();
     emit shown(this);
 }
-
-void TrackedDialog::hideEvent(QHideEvent* event)
-{
-    QDialog::hideEvent(event);
-    if (!m_concealed)
-        emit hidden(this);
-}

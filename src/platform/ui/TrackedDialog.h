@@ -2,10 +2,8 @@
 
 #include <QDialog>
 
-// A dialog that tells when it is shown and hidden, so the main window can keep
-// track of the one dialog that is open (for the dialogs it tracks), and that
-// can be concealed and revealed by the automatic lock without ending what it
-// is doing.
+// A dialog that tells when it is shown for use, and that can be concealed and
+// revealed by the automatic lock without ending what it is doing.
 class TrackedDialog : public QDialog {
     Q_OBJECT
 public:
@@ -18,14 +16,12 @@ public:
 
 signals:
     void shown(QDialog* dialog);
-    void hidden(QDialog* dialog);
 
 protected:
     // Each real showing starts from a fresh state; a reveal does not.
     virtual void prepareForUse() {}
 
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     bool m_concealed = false;
