@@ -60,7 +60,8 @@ struct Tree {
     TFormNewGroup newGroup{captions, messages, icons};
     TFormNewRecord newRecord{captions, messages, commands, icons};
     TFormNewField newField{captions, messages};
-    QSignalSpy changes{&commands, &TreeCommands::documentChanged};
+    // Every change the commands make goes into the history, where undo finds it.
+    QSignalSpy changes{&history, &DocumentHistory::changed};
 };
 
 } // namespace

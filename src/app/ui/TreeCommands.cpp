@@ -50,7 +50,6 @@ void TreeCommands::showAdded(const pugi::xml_node& added)
     if (!added)
         return;
     RebuildAndSelect(added);
-    emit documentChanged();
 }
 
 void TreeCommands::newGroup()
@@ -86,7 +85,6 @@ void TreeCommands::newField()
         return;
     RebuildAndSelect(record);
     emit fieldAdded();
-    emit documentChanged();
 }
 
 void TreeCommands::deleteSelected()
@@ -115,7 +113,6 @@ void TreeCommands::deleteSelected()
         RebuildAndSelect(next);
     else
         RebuildTree();
-    emit documentChanged();
 }
 
 void TreeCommands::deleteField(int position)
@@ -130,7 +127,6 @@ void TreeCommands::deleteField(int position)
     if (position > 0 && position <= static_cast<int>(shown.size()))
         m_editing.deleteField(shown[position - 1]);
     emit recordFieldsChanged(record);
-    emit documentChanged();
 }
 
 void TreeCommands::rename(const QModelIndex& node, QString text)
@@ -156,7 +152,6 @@ void TreeCommands::rename(const QModelIndex& node, QString text)
         m_model.setParentCaptionOfChildren(node, text);
     }
     m_model.setCaption(node, text);
-    emit documentChanged();
 }
 
 void TreeCommands::move(const pugi::xml_node& dragged, const pugi::xml_node& target)

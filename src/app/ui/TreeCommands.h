@@ -65,8 +65,6 @@ public:
     pugi::xml_node addCopy(const pugi::xml_node& group);
 
 signals:
-    // The document holds something it did not hold before.
-    void documentChanged();
     // The tree's old nodes are gone, the current one with them.
     void treeBecameEmpty();
     // A new field was added to the selected record, which shows it last.

@@ -139,7 +139,6 @@ void RecordEditor::writeField(FieldControl* control)
 
 void RecordEditor::FieldValueChanged(FieldControl* sender)
 {
-    emit fieldEdited();
     writeField(sender);
     emit captionRefreshNeeded();
     if (auto* edit = dynamic_cast<FieldLineEdit*>(sender))
@@ -150,7 +149,6 @@ void RecordEditor::FieldValueChanged(FieldControl* sender)
 // is until the next other change or the next rebuild of the tree.
 void RecordEditor::DateValueChanged(FieldControl* sender)
 {
-    emit fieldEdited();
     writeField(sender);
 }
 

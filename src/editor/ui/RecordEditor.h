@@ -75,8 +75,6 @@ public:
     void setFieldButtonIcons(const FieldButtonIcons& icons) { m_buttonIcons = icons; }
 
 signals:
-    // A control's value changed; emitted before it is written back.
-    void fieldEdited();
     // A change other than a date was written back: the record's caption may
     // have changed with it.
     void captionRefreshNeeded();
