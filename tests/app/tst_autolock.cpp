@@ -1,9 +1,9 @@
 #include "ProgramFixture.h"
 
-#include "datafile/ui/PasswordWindow.h"
-#include "document/ui/UnitGroupSelect.h"
-#include "document/ui/UnitNewGroup.h"
-#include "search/ui/UnitSearch.h"
+#include "datafile/ui/FormPassword.h"
+#include "document/ui/FormGroupSelect.h"
+#include "document/ui/FormNewGroup.h"
+#include "search/ui/FormSearch.h"
 #include "tray/ui/SysTray.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "app/ui/HealthTools.h"
 #include "app/ui/TreeFilterBar.h"
-#include "document/ui/TreeModel.h"
+#include "document/ui/DocumentTreeModel.h"
 #include "editor/FieldFormats.h"
 #include "health/ui/HealthReportWindow.h"
 

@@ -3,7 +3,7 @@
 #include "document/Schema.h"
 #include "document/TreeEditing.h"
 #include "document/interchange/Interchange.h"
-#include "document/ui/UnitNewRecord.h"
+#include "document/ui/FormNewRecord.h"
 #include "support/TestSupport.h"
 
 #include <QAction>

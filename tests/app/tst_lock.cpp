@@ -2,7 +2,7 @@
 
 #include "app/ui/AutoLock.h"
 #include "app/ui/BackgroundWork.h"
-#include "datafile/ui/PasswordWindow.h"
+#include "datafile/ui/FormPassword.h"
 
 #include <QApplication>
 #include <QDialog>

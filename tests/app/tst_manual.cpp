@@ -2,7 +2,7 @@
 
 #include "cli/CliTool.h"
 #include "config/ProgramPaths.h"
-#include "search/KeywordMatch.h"
+#include "search/KeywordPattern.h"
 
 #include "support/TestSupport.h"
 

@@ -1,11 +1,11 @@
 #include "ProgramFixture.h"
 
-#include "config/ui/UnitSettings.h"
+#include "config/ui/FormSettings.h"
 #include "datafile/TextEncoding.h"
-#include "document/ui/TreeModel.h"
+#include "document/ui/DocumentTreeModel.h"
 #include "editor/FieldFormats.h"
 #include "editor/ui/RecordEditor.h"
-#include "search/ui/UnitSearch.h"
+#include "search/ui/FormSearch.h"
 
 #include "support/TestSupport.h"
 

@@ -1,9 +1,9 @@
 #include "ProgramFixture.h"
 
-#include "document/ui/TreeModel.h"
-#include "document/ui/UnitGroupSelect.h"
-#include "document/ui/UnitNewField.h"
-#include "document/ui/UnitNewGroup.h"
+#include "document/ui/DocumentTreeModel.h"
+#include "document/ui/FormGroupSelect.h"
+#include "document/ui/FormNewField.h"
+#include "document/ui/FormNewGroup.h"
 #include "editor/ui/RecordEditor.h"
 
 #include <QAction>

@@ -4,10 +4,10 @@
 #include "app/ui/ClipboardGuard.h"
 #include "config/CaptionTable.h"
 #include "config/SettingsStore.h"
-#include "datafile/ui/PasswordWindow.h"
+#include "datafile/ui/FormPassword.h"
 #include "platform/MessageService.h"
 #include "platform/SessionEvents.h"
-#include "platform/ui/IdleTime.h"
+#include "platform/ui/DesktopIdleTimeSource.h"
 #include "platform/ui/TrackedDialog.h"
 
 #include <QApplication>

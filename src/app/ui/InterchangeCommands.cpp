@@ -1,7 +1,7 @@
 #include "app/ui/InterchangeCommands.h"
 
 #include "app/ui/BackgroundWork.h"
-#include "app/ui/MainWindow.h"
+#include "app/ui/FormMain.h"
 #include "config/CaptionTable.h"
 #include "datafile/AtomicFile.h"
 #include "datafile/DataFile.h"

@@ -1,31 +1,31 @@
 #include "app/ui/Program.h"
 
-#include "app/ui/AboutWindow.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/AutoLock.h"
 #include "app/ui/BackgroundPicture.h"
 #include "app/ui/DocumentStatusDisplay.h"
+#include "app/ui/FormAbout.h"
+#include "app/ui/FormMain.h"
+#include "app/ui/FormSplash.h"
 #include "app/ui/InterchangeCommands.h"
-#include "app/ui/MainWindow.h"
 #include "app/ui/SecretClipboard.h"
-#include "app/ui/SplashWindow.h"
 #include "app/ui/TrayLockMenu.h"
 #include "config/Languages.h"
+#include "config/ui/FormSettings.h"
 #include "datafile/Passphrase.h"
-#include "config/ui/UnitSettings.h"
 #include "datafile/TextEncoding.h"
-#include "datafile/ui/GeneratorWindow.h"
-#include "datafile/ui/PasswordWindow.h"
+#include "datafile/ui/FormGenerator.h"
+#include "datafile/ui/FormPassword.h"
 #include "document/Catalogue.h"
-#include "document/ui/UnitGroupSelect.h"
-#include "document/ui/UnitNewField.h"
-#include "document/ui/UnitNewGroup.h"
-#include "document/ui/UnitNewRecord.h"
+#include "document/ui/FormGroupSelect.h"
+#include "document/ui/FormNewField.h"
+#include "document/ui/FormNewGroup.h"
+#include "document/ui/FormNewRecord.h"
 #include "editor/ui/QuickCopyShortcuts.h"
 #include "editor/ui/RecordEditor.h"
 #include "platform/MessageService.h"
 #include "platform/ui/TrayShell.h"
-#include "search/ui/UnitSearch.h"
+#include "search/ui/FormSearch.h"
 #include "tray/ui/SysTray.h"
 
 #include <QAction>
@@ -71,7 +71,7 @@ bool Program::createWindows(bool showSplash)
     QApplication::setApplicationName(QStringLiteral("Zantrove"));
 
     m_main = std::make_unique<TFormMain>(
-        MainWindowServices{m_paths, m_settings, m_captions, m_platform.messages, m_platform.launcher,
+        FormMainServices{m_paths, m_settings, m_captions, m_platform.messages, m_platform.launcher,
                            m_platform.trayShell});
     TFormMain* main = m_main.get();
     // The close question was answered at the lock; the settings file is written on the way out.

@@ -1,10 +1,10 @@
-#include "app/ui/MainWindow.h"
+#include "app/ui/FormMain.h"
 
 #include "app/DocumentSession.h"
-#include "app/ui/AboutWindow.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/BackgroundPicture.h"
 #include "app/ui/DocumentStatusDisplay.h"
+#include "app/ui/FormAbout.h"
 #include "app/ui/HealthTools.h"
 #include "app/ui/MenuBarCornerButton.h"
 #include "app/ui/MenuMnemonics.h"
@@ -16,9 +16,9 @@
 #include "config/MessageBoxTitles.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
-#include "config/ui/UnitSettings.h"
+#include "config/ui/FormSettings.h"
 #include "document/Schema.h"
-#include "document/ui/TreeModel.h"
+#include "document/ui/DocumentTreeModel.h"
 #include "document/ui/TypeIcons.h"
 #include "editor/FieldElements.h"
 #include "editor/ui/RecordEditor.h"
@@ -27,7 +27,7 @@
 #include "platform/ui/TrackedDialog.h"
 #include "platform/ui/TrayShell.h"
 #include "platform/ui/WindowPlacement.h"
-#include "search/ui/UnitSearch.h"
+#include "search/ui/FormSearch.h"
 #include "tray/ui/SysTray.h"
 
 #include <QAction>
@@ -49,7 +49,7 @@ const QColor Background(189, 222, 242);
 
 } // namespace
 
-TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
+TFormMain::TFormMain(const FormMainServices& services, QWidget* parent)
     : QMainWindow(parent)
     , m_paths(services.paths)
     , m_settings(services.settings)

@@ -45,7 +45,7 @@ class UndoCommands;
 
 // What the main window is given rather than finds for itself, so tests can
 // put temporary folders and test doubles in place.
-struct MainWindowServices {
+struct FormMainServices {
     const ProgramPaths& paths;
     SettingsStore& settings;
     const CaptionTable& captions;
@@ -60,7 +60,7 @@ struct MainWindowServices {
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TFormMain(const MainWindowServices& services, QWidget* parent = nullptr);
+    explicit TFormMain(const FormMainServices& services, QWidget* parent = nullptr);
     ~TFormMain() override;
 
     // The windows created after the main window that it shows.

@@ -1,8 +1,8 @@
-#include "datafile/ui/GeneratorWindow.h"
+#include "datafile/ui/FormGenerator.h"
 
 #include "config/CaptionTable.h"
 #include "config/GeneratorSettings.h"
-#include "config/Mnemonics.h"
+#include "config/MnemonicGroup.h"
 #include "datafile/Passphrase.h"
 #include "datafile/SecureWipe.h"
 #include "document/ui/CreationWindowParts.h"

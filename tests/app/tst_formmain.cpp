@@ -1,11 +1,11 @@
 #include "app/ui/Artwork.h"
-#include "app/ui/MainWindow.h"
+#include "app/ui/FormMain.h"
 #include "app/ui/Program.h"
 #include "config/SettingsStore.h"
 #include "datafile/DataFile.h"
-#include "datafile/ui/PasswordWindow.h"
+#include "datafile/ui/FormPassword.h"
 #include "document/Schema.h"
-#include "document/ui/TreeModel.h"
+#include "document/ui/DocumentTreeModel.h"
 #include "editor/ui/RecordEditor.h"
 #include "tray/ui/SysTray.h"
 
@@ -579,4 +579,4 @@ private slots:
 };
 
 QTEST_MAIN(TestMainWindow)
-#include "tst_mainwindow.moc"
+#include "tst_formmain.moc"
