@@ -284,7 +284,7 @@ private slots:
 
         m_fixture->idle.idleMilliseconds = 60 * 1000;
         PromptAnswerer unlock(m_fixture->program().lockPrompt(), {"Wrong-Guess-61", "Changed-Pw-59"});
-        main().TimerTimer();
+        main().checkIdleTime();
         QCOMPARE(unlock.answered, 2);
         QVERIFY(main().close());
         m_fixture->program().finish();

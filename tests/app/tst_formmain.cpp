@@ -388,14 +388,13 @@ private slots:
         QCOMPARE(m_fixture->tray.calls().count(RecordingTrayShell::Call::Add), 1);
         const quintptr id = main().SysTray().identifier();
 
-        m_fixture->tray.simulate(id, 0x201);
-        m_fixture->tray.simulate(id, 0x202);
+        m_fixture->tray.simulate(id, QSystemTrayIcon::Trigger);
         QVERIFY(!main().isVisible());
-        m_fixture->tray.simulate(id, 0x202);
+        m_fixture->tray.simulate(id, QSystemTrayIcon::Trigger);
         QVERIFY(main().isVisible());
 
         QSignalSpy menu(&main(), &TFormMain::trayMenuRequested);
-        m_fixture->tray.simulate(id, 0x205);
+        m_fixture->tray.simulate(id, QSystemTrayIcon::Context);
         QCOMPARE(menu.count(), 1);
         main().PopupMenuTray().hide();
 

@@ -147,7 +147,7 @@ private slots:
         auto* password = qobject_cast<QLineEdit*>(main().recordEditor().controlList().at(5));
         QCOMPARE(password->echoMode(), QLineEdit::Normal);
         PromptAnswerer answer(m_fixture->program().lockPrompt(), {"secret"});
-        main().TimerTimer();
+        main().checkIdleTime();
         QCOMPARE(answer.answered, 1);
         QCOMPARE(password->echoMode(), QLineEdit::Password);
     }

@@ -113,11 +113,11 @@ AutoLock::AutoLock(const LockServices& services, LockedDocument document, std::f
     m_mainWindow.installEventFilter(this);
     m_timer->setObjectName(QStringLiteral("Timer"));
     m_timer->setInterval(1000);
-    connect(m_timer, &QTimer::timeout, this, &AutoLock::TimerTimer);
+    connect(m_timer, &QTimer::timeout, this, &AutoLock::checkIdleTime);
     m_timer->start();
 }
 
-void AutoLock::TimerTimer()
+void AutoLock::checkIdleTime()
 {
     if (idleLimitReached())
         lock();

@@ -311,8 +311,8 @@ void TFormMain::createTray(TrayShell& shell)
     m_sysTray = new TSysTray(shell, this);
     m_sysTray->setObjectName(QStringLiteral("SysTray"));
     m_sysTray->setIcon(QApplication::windowIcon());
-    connect(m_sysTray, &TSysTray::OnMouseUp, this, &TFormMain::SysTrayMouseUp);
-    connect(m_sysTray, &TSysTray::shownChanged, this, &TFormMain::SysTrayShownChanged);
+    connect(m_sysTray, &TSysTray::activated, this, &TFormMain::trayActivated);
+    connect(m_sysTray, &TSysTray::shownChanged, this, &TFormMain::trayShownChanged);
 }
 
 void TFormMain::setAutoLock(AutoLock* lock)
@@ -581,14 +581,14 @@ void TFormMain::refreshSelectedCaption()
         m_treeModel->setCaption(current, Schema::RecordCaption(data->element));
 }
 
-// While locked, the left button stands for Unlock.
-void TFormMain::SysTrayMouseUp(Qt::MouseButton button)
+// While locked, a click stands for Unlock.
+void TFormMain::trayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (button == Qt::LeftButton && Locked())
+    if (reason == QSystemTrayIcon::Trigger && Locked())
         action("Unlock1")->trigger();
-    else if (button == Qt::LeftButton)
+    else if (reason == QSystemTrayIcon::Trigger)
         ToggleMainWindow();
-    else if (button == Qt::RightButton)
+    else if (reason == QSystemTrayIcon::Context)
         ShowTrayMenu();
 }
 
@@ -621,7 +621,7 @@ void TFormMain::ToggleMainWindow()
 }
 
 // Without its icon a window hidden to the notification area is out of reach.
-void TFormMain::SysTrayShownChanged(bool shown)
+void TFormMain::trayShownChanged(bool shown)
 {
     if (!shown && !isVisible() && !Locked())
         showNormal();

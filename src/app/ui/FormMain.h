@@ -17,6 +17,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QSystemTrayIcon>
 
 #include <memory>
 
@@ -136,7 +137,7 @@ public:
     void FindNext1Click();
 
     // The automatic lock's check, run once a second.
-    void TimerTimer() { m_autoLock->TimerTimer(); }
+    void checkIdleTime() { m_autoLock->checkIdleTime(); }
 
     void ToggleMainWindow();
     void ShowTrayMenu();
@@ -187,8 +188,8 @@ private:
     void DeleteFieldItemClick(int position) { m_treeCommands->deleteField(position); }
     void refreshSelectedCaption();
 
-    void SysTrayMouseUp(Qt::MouseButton button);
-    void SysTrayShownChanged(bool shown);
+    void trayActivated(QSystemTrayIcon::ActivationReason reason);
+    void trayShownChanged(bool shown);
     bool messageBoxOrDialogOpen() const;
 
     void showDocumentStatus();
