@@ -242,7 +242,7 @@ private slots:
         QObject::disconnect(&main(), &TFormMain::endRequested, nullptr, nullptr);
         PromptAnswerer answer(lockPrompt(), {"secret", ""});
         const auto triggerLockNowIn = [this](const QMenu& menu) {
-            QAction* lockNow = main().action("LockNow1");
+            QAction* lockNow = main().actions().lockNow;
             QVERIFY(menu.actions().contains(lockNow));
             lockNow->trigger();
         };

@@ -97,7 +97,7 @@ private slots:
         const auto enabledCommands = [this] {
             QStringList names;
             for (const char* name : {"Save1", "Saveas1", "Changepassword1", "ActionFind", "ActionDelete", "ActionNewField"}) {
-                if (main().action(name)->isEnabled())
+                if (main().findChild<QAction*>(name)->isEnabled())
                     names << name;
             }
             return names.join(' ');
@@ -218,7 +218,7 @@ private slots:
         QCOMPARE(main().CurrentFileName(), path("other.zv"));
         QCOMPARE(main().CurrentPassword(), QStringLiteral("other"));
         QCOMPARE(main().treeModel().nodeCount(), 1);
-        QVERIFY(main().action("ActionFind")->isEnabled());
+        QVERIFY(main().actions().find->isEnabled());
         QVERIFY(messages().shown.isEmpty());
     }
 

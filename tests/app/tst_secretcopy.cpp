@@ -72,7 +72,7 @@ private slots:
         startAndSelect(record);
         QWidget* target = &main().TreeView();
         if (renaming) {
-            main().action("ActionRename")->trigger();
+            main().actions().rename->trigger();
             QTRY_VERIFY((target = main().TreeView().viewport()->findChild<QLineEdit*>()));
             QTRY_VERIFY(target->hasFocus());
         }

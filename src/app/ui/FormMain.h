@@ -4,6 +4,7 @@
 #include "app/ui/AutoLock.h"
 #include "app/ui/BackgroundWork.h"
 #include "app/ui/HelpLinks.h"
+#include "app/ui/MainActions.h"
 #include "app/ui/TreeCommands.h"
 #include "datafile/DataFile.h"
 #include "document/DataDocument.h"
@@ -144,7 +145,7 @@ public:
     // The settings list as the settings window would store it on closing.
     void storeSettingsOnClose();
 
-    QAction* action(const char* objectName) const;
+    const MainActions& actions() const { return m_actions; }
     TSysTray& SysTray() const { return *m_sysTray; }
     DocumentStatusDisplay& statusDisplay() const { return *m_statusDisplay; }
     QTreeView& TreeView() const { return *m_treeView; }
@@ -176,7 +177,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createActions();
+    void connectActions();
     void createMenus();
     void createCentralArea();
     void createTray(TrayShell& shell);
@@ -206,6 +207,7 @@ private:
     const CaptionTable& m_captions;
     MessageService& m_messages;
     HelpLinks m_helpLinks;
+    const MainActions m_actions;
 
     // Reading and writing the data file, with this window's progress.
     BackgroundWork m_fileWork;

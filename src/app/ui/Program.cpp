@@ -89,8 +89,8 @@ bool Program::createWindows(bool showSplash)
     m_newField = new TFormNewField(m_captions, m_platform.messages, main);
     main->setCreationWindows(m_newGroup, m_newRecord, m_newField);
     auto* interchange = new InterchangeCommands(m_captions, m_platform.messages, m_newRecord->catalogue(), *main);
-    QObject::connect(main->action("ActionImport"), &QAction::triggered, interchange, &InterchangeCommands::importFile);
-    QObject::connect(main->action("ActionExport"), &QAction::triggered, interchange, &InterchangeCommands::exportFile);
+    QObject::connect(main->actions().importFile, &QAction::triggered, interchange, &InterchangeCommands::importFile);
+    QObject::connect(main->actions().exportFile, &QAction::triggered, interchange, &InterchangeCommands::exportFile);
 
     m_password = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
     m_password->setRevealIcon(Artwork::actionIcon(m_paths, Artwork::ActionIcon::RevealField));
@@ -106,7 +106,7 @@ bool Program::createWindows(bool showSplash)
     m_language = m_settingsWindow->selectedLanguage();
     m_association.ApplyAssociationSetting(m_settingsWindow->associationChecked());
     main->setSettingsWindow(m_settingsWindow);
-    QObject::connect(main->action("ActionSettings"), &QAction::triggered, main, [this] { ActionSettingsExecute(); });
+    QObject::connect(main->actions().settings, &QAction::triggered, main, [this] { ActionSettingsExecute(); });
     QObject::connect(main, &TFormMain::languageChosen, main, [this](int index) { LanguageMenuItemClick(index); });
     main->BuildLanguageMenu(ListLanguages(m_paths.languagesFolder()));
     main->MarkCurrentLanguage(m_settingsWindow->selectedLanguageIndex());
@@ -163,12 +163,12 @@ void Program::createLock()
     main->setAutoLock(lock);
     QObject::connect(lock, &AutoLock::endRequested, main, &TFormMain::endRequested);
     QObject::connect(lock, &AutoLock::lockedChanged, &main->statusDisplay(), &DocumentStatusDisplay::showLocked);
-    QAction* unlock = main->action("Unlock1");
+    QAction* unlock = main->actions().unlock;
     QObject::connect(lock, &AutoLock::lockedChanged, main,
                      [main, unlock](bool locked) { TrayLockMenu::showLocked(main->PopupMenuTray(), *unlock, locked); });
     QObject::connect(unlock, &QAction::triggered, lock, &AutoLock::showPrompt);
     QObject::connect(lock, &AutoLock::aboutToLock, &main->recordEditor(), &RecordEditor::hideSecrets);
-    QObject::connect(main->action("LockNow1"), &QAction::triggered, lock, &AutoLock::lockNowCommand);
+    QObject::connect(main->actions().lockNow, &QAction::triggered, lock, &AutoLock::lockNowCommand);
     QObject::connect(main, &TFormMain::hiddenToTray, lock, &AutoLock::mainWindowHidden);
 }
 
