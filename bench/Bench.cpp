@@ -15,7 +15,7 @@
 #include "document/DocumentMerge.h"
 #include "document/Schema.h"
 #include "document/interchange/Interchange.h"
-#include "document/ui/TreeModel.h"
+#include "document/ui/DocumentTreeModel.h"
 #include "document/ui/TypeIcons.h"
 #include "editor/ui/RecordEditor.h"
 #include "search/ItemMatcher.h"

@@ -3,15 +3,15 @@
 #include "BenchDocument.h"
 #include "BenchTools.h"
 
-#include "app/ui/MainWindow.h"
+#include "app/ui/FormMain.h"
 #include "app/ui/Program.h"
 #include "app/ui/TreeFilterBar.h"
 #include "datafile/DataFile.h"
 #include "document/Schema.h"
 #include "document/TreeEditing.h"
 #include "document/interchange/Interchange.h"
-#include "document/ui/TreeModel.h"
-#include "document/ui/UnitNewRecord.h"
+#include "document/ui/DocumentTreeModel.h"
+#include "document/ui/FormNewRecord.h"
 #include "editor/ui/RecordEditor.h"
 #include "platform/SessionEvents.h"
 #include "search/TreeSearch.h"
@@ -198,7 +198,7 @@ void runWindowBench(int recordCount)
             settle();
         }, 1));
         undoDelete = std::min(undoDelete, bestSeconds([&] {
-            main.action("ActionUndo")->trigger();
+            main.actions().undo->trigger();
             settle();
         }, 1));
     }
@@ -217,7 +217,7 @@ void runWindowBench(int recordCount)
     const double exportTime = bestSeconds([&] {
         messages.answers.enqueue(MessageService::Answer::Yes);
         messages.fileNames.enqueue(exported);
-        main.action("ActionExport")->trigger();
+        main.actions().exportFile->trigger();
         settle();
     });
     report("File > Export... KeePass XML", exportTime, "target < 1 s");
@@ -235,7 +235,7 @@ void runWindowBench(int recordCount)
     report("import: attach on the GUI thread", attach, detail);
     const double importTime = bestSeconds([&] {
         messages.fileNames.enqueue(exported);
-        main.action("ActionImport")->trigger();
+        main.actions().importFile->trigger();
         settle();
     }, 1);
     report("File > Import... KeePass XML", importTime, "target < 2 s");

@@ -3,7 +3,7 @@
 #include "CheckingSink.h"
 
 #include "document/interchange/CsvEntries.h"
-#include "document/interchange/CsvFormat.h"
+#include "document/interchange/CsvReader.h"
 
 #include <cstddef>
 #include <cstdint>

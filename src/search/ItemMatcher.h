@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/KeywordMatch.h"
+#include "search/KeywordPattern.h"
 
 #include <QHash>
 #include <QString>

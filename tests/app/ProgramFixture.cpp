@@ -1,8 +1,8 @@
 #include "ProgramFixture.h"
 
 #include "datafile/DataFile.h"
-#include "datafile/ui/PasswordWindow.h"
-#include "document/ui/TreeModel.h"
+#include "datafile/ui/FormPassword.h"
+#include "document/ui/DocumentTreeModel.h"
 
 #include "support/TestSupport.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/MainWindow.h"
+#include "app/ui/FormMain.h"
 #include "app/ui/Program.h"
 #include "platform/SessionEvents.h"
 

@@ -1,6 +1,6 @@
-#include "app/ui/AboutWindow.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/BackgroundPicture.h"
+#include "app/ui/FormAbout.h"
 #include "app/ui/HelpLinks.h"
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"

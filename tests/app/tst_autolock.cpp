@@ -1,9 +1,9 @@
 #include "ProgramFixture.h"
 
-#include "datafile/ui/PasswordWindow.h"
-#include "document/ui/UnitGroupSelect.h"
-#include "document/ui/UnitNewGroup.h"
-#include "search/ui/UnitSearch.h"
+#include "datafile/ui/FormPassword.h"
+#include "document/ui/FormGroupSelect.h"
+#include "document/ui/FormNewGroup.h"
+#include "search/ui/FormSearch.h"
 #include "tray/ui/SysTray.h"
 
 #include <QApplication>
@@ -53,7 +53,7 @@ private slots:
             trayHintWhileLocked = main().SysTray().Hint();
         });
         PromptAnswerer answer(lockPrompt(), {"wrong", "secret"});
-        main().TimerTimer();
+        main().checkIdleTime();
         QVERIFY(hiddenWhileLocked);
         QCOMPARE(lockPrompt().windowTitle(), QStringLiteral("Zantrove is locked"));
         QCOMPARE(fileLine, QStringLiteral("private.zv File"));
@@ -108,7 +108,7 @@ private slots:
             // Where the program stays, the prompt comes back.
             unlock = std::make_unique<PromptAnswerer>(lockPrompt(), QStringList{"secret"});
         });
-        main().TimerTimer();
+        main().checkIdleTime();
         QVERIFY(stayedUp);
         QCOMPARE(end.count(), outcome.startsWith("ends") ? 1 : 0);
         QCOMPARE(m_fixture->messages.shown.size(), int(!how.contains("autosave")) + int(outcome.contains("told")));
@@ -128,7 +128,7 @@ private slots:
                 shownWhileLocked << item->isVisible();
         });
         PromptAnswerer answer(lockPrompt(), {"secret"});
-        main().TimerTimer();
+        main().checkIdleTime();
         QCOMPARE(shownWhileLocked, (QList<bool>{false, false, true, false}));
         QVERIFY(items.at(0)->isVisible() && !items.at(2)->isVisible());
     }
@@ -152,7 +152,7 @@ private slots:
                     allHidden = !main().isVisible() && !newGroup.isVisible() && !groupSelect.isVisible();
                 });
                 PromptAnswerer answer(lockPrompt(), {"secret"});
-                main().TimerTimer();
+                main().checkIdleTime();
                 topAfterUnlock = QApplication::activeModalWidget();
                 groupSelect.findChild<QPushButton*>("JvXPButtonOk")->click();
             });
@@ -176,7 +176,7 @@ private slots:
             QTest::keyClicks(search.findChild<QLineEdit*>("EditKeyword"), "Home");
             WhenShown check(lockPrompt(), [&] { hidden = !search.isVisible(); });
             PromptAnswerer answer(lockPrompt(), {"secret"});
-            main().TimerTimer();
+            main().checkIdleTime();
             search.findChild<QPushButton*>("JvXPButtonSearch")->click();
         });
         main().ActionFindExecute();
@@ -194,7 +194,7 @@ private slots:
         WhenShown typeThenLock(prompt, [&] {
             QTest::keyClicks(prompt.findChild<QLineEdit*>("EditPassword"), "sec");
             PromptAnswerer answer(lockPrompt(), {"secret"});
-            main().TimerTimer();
+            main().checkIdleTime();
             m_fixture->idle.idleMilliseconds = 0;
             QTest::keyClicks(prompt.findChild<QLineEdit*>("EditPassword"), "ond");
             QTest::mouseClick(prompt.findChild<QPushButton*>("JvXPButtonOk"), Qt::LeftButton);
@@ -214,7 +214,7 @@ private slots:
         m_fixture->idle.idleMilliseconds = 100 * OneMinute;
         QObject::disconnect(&main(), &TFormMain::endRequested, nullptr, nullptr);
         PromptAnswerer cancel(lockPrompt(), {""});
-        main().TimerTimer();
+        main().checkIdleTime();
         QCOMPARE(cancel.answered, 0);
     }
 
@@ -242,7 +242,7 @@ private slots:
         QObject::disconnect(&main(), &TFormMain::endRequested, nullptr, nullptr);
         PromptAnswerer answer(lockPrompt(), {"secret", ""});
         const auto triggerLockNowIn = [this](const QMenu& menu) {
-            QAction* lockNow = main().action("LockNow1");
+            QAction* lockNow = main().actions().lockNow;
             QVERIFY(menu.actions().contains(lockNow));
             lockNow->trigger();
         };

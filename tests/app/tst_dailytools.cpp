@@ -2,7 +2,7 @@
 
 #include "app/ui/HealthTools.h"
 #include "app/ui/TreeFilterBar.h"
-#include "document/ui/TreeModel.h"
+#include "document/ui/DocumentTreeModel.h"
 #include "document/FieldFormats.h"
 #include "health/ui/HealthReportWindow.h"
 
@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(rows.topLevelItemCount(), 1);
         QCOMPARE(rows.topLevelItem(0)->text(2), QStringLiteral("Expires soon"));
 
-        main().action("ActionHealthReport")->trigger();
+        main().actions().healthReport->trigger();
         QStringList problems;
         for (int row = 0; row < rows.topLevelItemCount(); ++row)
             problems << rows.topLevelItem(row)->text(0) + ':' + rows.topLevelItem(row)->text(2);

@@ -4,8 +4,8 @@
 #include "config/CaptionTable.h"
 #include "datafile/DataFile.h"
 #include "datafile/DataFileLock.h"
-#include "datafile/ui/PasswordWindow.h"
-#include "document/ui/TreeModel.h"
+#include "datafile/ui/FormPassword.h"
+#include "document/ui/DocumentTreeModel.h"
 #include "editor/ui/RecordEditor.h"
 #include "support/TestSupport.h"
 #include "tray/ui/SysTray.h"
@@ -97,7 +97,7 @@ private slots:
         const auto enabledCommands = [this] {
             QStringList names;
             for (const char* name : {"Save1", "Saveas1", "Changepassword1", "ActionFind", "ActionDelete", "ActionNewField"}) {
-                if (main().action(name)->isEnabled())
+                if (main().findChild<QAction*>(name)->isEnabled())
                     names << name;
             }
             return names.join(' ');
@@ -218,7 +218,7 @@ private slots:
         QCOMPARE(main().CurrentFileName(), path("other.zv"));
         QCOMPARE(main().CurrentPassword(), QStringLiteral("other"));
         QCOMPARE(main().treeModel().nodeCount(), 1);
-        QVERIFY(main().action("ActionFind")->isEnabled());
+        QVERIFY(main().actions().find->isEnabled());
         QVERIFY(messages().shown.isEmpty());
     }
 
@@ -284,7 +284,7 @@ private slots:
 
         m_fixture->idle.idleMilliseconds = 60 * 1000;
         PromptAnswerer unlock(m_fixture->program().lockPrompt(), {"Wrong-Guess-61", "Changed-Pw-59"});
-        main().TimerTimer();
+        main().checkIdleTime();
         QCOMPARE(unlock.answered, 2);
         QVERIFY(main().close());
         m_fixture->program().finish();

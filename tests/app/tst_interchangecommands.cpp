@@ -3,7 +3,7 @@
 #include "document/Schema.h"
 #include "document/TreeEditing.h"
 #include "document/interchange/Interchange.h"
-#include "document/ui/UnitNewRecord.h"
+#include "document/ui/FormNewRecord.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -116,7 +116,7 @@ private slots:
             QVERIFY(QFile::resize(path(fileName), DataFile::MaxFileSize + 1));
         const QByteArray before = document().toText();
         messages().fileNames.enqueue(path(fileName));
-        main().action("ActionImport")->trigger();
+        main().actions().importFile->trigger();
 
         QCOMPARE(messages().fileDialogTitles, QStringList{"Import"});
         QCOMPARE(messages().fileDialogStarts, QStringList{openFile ? QFileInfo(path("private.zv")).absolutePath() : ""});
@@ -178,7 +178,7 @@ private slots:
             std::optional<TestSupport::FileSizeLimit> fullDisk;
             if (told.startsWith("Can't"))
                 fullDisk.emplace(10);
-            main().action("ActionExport")->trigger();
+            main().actions().exportFile->trigger();
         }
 
         QCOMPARE(messages().shown.first().kind, MessageService::Kind::Warning);
@@ -227,7 +227,7 @@ private slots:
         messages().answers.enqueue(Answer::Yes);
         messages().fileNames.enqueue(path("out.csv"));
         messages().filterChoices.enqueue(int(Format::Csv));
-        main().action("ActionExport")->trigger();
+        main().actions().exportFile->trigger();
 
         QCOMPARE(messages().texts().mid(1), QStringList{"Exported to " + path("out.csv")});
         QCOMPARE(QFileInfo(elsewhere).exists(), targetExists);

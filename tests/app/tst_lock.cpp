@@ -2,7 +2,7 @@
 
 #include "app/ui/AutoLock.h"
 #include "app/ui/BackgroundWork.h"
-#include "datafile/ui/PasswordWindow.h"
+#include "datafile/ui/FormPassword.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -28,7 +28,7 @@ struct LockRig {
     void lockAtOnce()
     {
         idle.idleMilliseconds = 60'000;
-        lock.TimerTimer();
+        lock.checkIdleTime();
     }
 
     SettingsStore settings;
@@ -109,7 +109,7 @@ private slots:
         rig.mainWindow.show();
         QSignalSpy locked(&rig.lock, &AutoLock::lockedChanged);
         PromptAnswerer answer(rig.prompt, {"secret"});
-        rig.lock.TimerTimer();
+        rig.lock.checkIdleTime();
         QCOMPARE(answer.answered, locks ? 1 : 0);
         QCOMPARE(locked.count(), locks ? 2 : 0);
         QVERIFY(rig.mainWindow.isVisible() && !rig.lock.Locked());

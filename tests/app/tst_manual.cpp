@@ -2,7 +2,7 @@
 
 #include "cli/CliTool.h"
 #include "config/ProgramPaths.h"
-#include "search/KeywordMatch.h"
+#include "search/KeywordPattern.h"
 
 #include "support/TestSupport.h"
 
@@ -63,7 +63,7 @@ void TestManual::helpManualOpensTheBuiltManual()
     ProgramFixture fixture;
     QVERIFY(QFile::copy(builtManual(), fixture.path("manual.pdf")));
     fixture.start();
-    fixture.main().action("Manual1")->trigger();
+    fixture.main().actions().manual->trigger();
     QVERIFY(fixture.messages.texts().isEmpty());
     QCOMPARE(fixture.launcher.openedUrls, QList<QUrl>{QUrl::fromLocalFile(fixture.path("manual.pdf"))});
 }

@@ -1,12 +1,12 @@
 #include "ProgramFixture.h"
 
-#include "config/ui/UnitSettings.h"
-#include "datafile/ui/PasswordWindow.h"
-#include "document/ui/UnitNewField.h"
-#include "document/ui/UnitNewGroup.h"
-#include "document/ui/UnitNewRecord.h"
+#include "config/ui/FormSettings.h"
+#include "datafile/ui/FormPassword.h"
+#include "document/ui/FormNewField.h"
+#include "document/ui/FormNewGroup.h"
+#include "document/ui/FormNewRecord.h"
 #include "editor/ui/RecordEditor.h"
-#include "search/ui/UnitSearch.h"
+#include "search/ui/FormSearch.h"
 
 #include "support/ShownText.h"
 

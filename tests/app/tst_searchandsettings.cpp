@@ -1,11 +1,11 @@
 #include "ProgramFixture.h"
 
-#include "config/ui/UnitSettings.h"
+#include "config/ui/FormSettings.h"
 #include "base/TextEncoding.h"
-#include "document/ui/TreeModel.h"
+#include "document/ui/DocumentTreeModel.h"
 #include "document/FieldFormats.h"
 #include "editor/ui/RecordEditor.h"
-#include "search/ui/UnitSearch.h"
+#include "search/ui/FormSearch.h"
 
 #include "support/TestSupport.h"
 
@@ -83,7 +83,7 @@ private slots:
         startWithSample();
         find("CARD");
         QCOMPARE(selectedCaption(), QStringLiteral("Card reader"));
-        QVERIFY(main().action("FindNext1")->isEnabled());
+        QVERIFY(main().actions().findNext->isEnabled());
 
         // The caption hit moves on to the record's first matching shown field;
         // the field of an unknown type matches too but has no control.
@@ -105,7 +105,7 @@ private slots:
         startWithSample();
         find("nowhere");
         QCOMPARE(m_fixture->messages.texts(), QStringList{"Search Completed. Nothing found"});
-        QVERIFY(!main().action("FindNext1")->isEnabled());
+        QVERIFY(!main().actions().findNext->isEnabled());
     }
 
     void fieldNamesAreSearchedOnRequest()
@@ -265,7 +265,7 @@ private slots:
         const QList<QAction*> items = languageMenu->actions();
         QCOMPARE(items.size(), 2);
         items.last()->trigger();
-        QCOMPARE(main().action("ActionNewGroup")->iconText(), QStringLiteral("Groupe"));
+        QCOMPARE(main().actions().newGroup->iconText(), QStringLiteral("Groupe"));
         QVERIFY(items.size() == 2 && languageMenu->actions().last()->isChecked());
     }
 };

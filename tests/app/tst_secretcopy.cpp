@@ -72,7 +72,7 @@ private slots:
         startAndSelect(record);
         QWidget* target = &main().TreeView();
         if (renaming) {
-            main().action("ActionRename")->trigger();
+            main().actions().rename->trigger();
             QTRY_VERIFY((target = main().TreeView().viewport()->findChild<QLineEdit*>()));
             QTRY_VERIFY(target->hasFocus());
         }
@@ -147,7 +147,7 @@ private slots:
         auto* password = qobject_cast<QLineEdit*>(main().recordEditor().controlList().at(5));
         QCOMPARE(password->echoMode(), QLineEdit::Normal);
         PromptAnswerer answer(m_fixture->program().lockPrompt(), {"secret"});
-        main().TimerTimer();
+        main().checkIdleTime();
         QCOMPARE(answer.answered, 1);
         QCOMPARE(password->echoMode(), QLineEdit::Password);
     }

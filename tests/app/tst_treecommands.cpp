@@ -1,9 +1,9 @@
 #include "ProgramFixture.h"
 
-#include "document/ui/TreeModel.h"
-#include "document/ui/UnitGroupSelect.h"
-#include "document/ui/UnitNewField.h"
-#include "document/ui/UnitNewGroup.h"
+#include "document/ui/DocumentTreeModel.h"
+#include "document/ui/FormGroupSelect.h"
+#include "document/ui/FormNewField.h"
+#include "document/ui/FormNewGroup.h"
 #include "editor/ui/RecordEditor.h"
 
 #include <QAction>
@@ -83,8 +83,8 @@ private slots:
             main().ActionDeleteExecute();
         }
         QCOMPARE(model().nodeCount(), 0);
-        for (const char* name : {"ActionDelete", "ActionNewField", "ActionFind"})
-            QVERIFY2(!main().action(name)->isEnabled(), name);
+        for (const QAction* command : {main().actions().deleteItem, main().actions().newField, main().actions().find})
+            QVERIFY2(!command->isEnabled(), qPrintable(command->objectName()));
         QVERIFY(main().recordEditor().isEmpty());
     }
 
@@ -115,7 +115,7 @@ private slots:
         WhenShown named(newGroup, [&] { fillAndConfirm(newGroup, "deeper"); });
         groups.findChild<QPushButton*>("JvXPButtonNewGroup")->click();
         QCOMPARE(main().XMLDocumentData().toText(), full);
-        QVERIFY(!main().action("ActionUndo")->isEnabled());
+        QVERIFY(!main().actions().undo->isEnabled());
 
         main().TreeView().setCurrentIndex(model().firstNode());
         m_fixture->messages.answers.enqueue(Answer::Yes);
@@ -128,7 +128,7 @@ private slots:
     // Ctrl+Z in a field's box is the box's own.
     void undoAndRedo()
     {
-        const auto undoText = [this] { return main().action("ActionUndo")->text().remove('&'); };
+        const auto undoText = [this] { return main().actions().undo->text().remove('&'); };
         // A shortcut reaches only the active window's focus.
         main().activateWindow();
         QTRY_COMPARE(QApplication::activeWindow(), &main());
@@ -144,14 +144,14 @@ private slots:
         QCOMPARE(model().caption(main().TreeView().currentIndex()), QStringLiteral("Cars"));
         QVERIFY(main().TreeView().isExpanded(node("Home")));
         QVERIFY(!main().Modified());
-        QCOMPARE(main().action("ActionRedo")->text().remove('&'), QStringLiteral("Redo Delete “Cars”"));
+        QCOMPARE(main().actions().redo->text().remove('&'), QStringLiteral("Redo Delete “Cars”"));
         QCOMPARE(undoText(), QStringLiteral("Undo"));
-        QVERIFY(!main().action("ActionUndo")->isEnabled());
+        QVERIFY(!main().actions().undo->isEnabled());
 
-        for (const QKeySequence& redo : main().action("ActionRedo")->shortcuts()) {
+        for (const QKeySequence& redo : main().actions().redo->shortcuts()) {
             QTest::keySequence(&main().TreeView(), redo);
             QVERIFY(!node("Cars").isValid());
-            main().action("ActionUndo")->trigger();
+            main().actions().undo->trigger();
             QVERIFY(node("Cars").isValid());
         }
 
@@ -165,7 +165,7 @@ private slots:
         QCOMPARE(box->text(), QStringLiteral("Keys"));
         QCOMPARE(qText(root().child("folder").child("record").child("field").text()), QStringLiteral("Keys"));
         QCOMPARE(undoText(), QStringLiteral("Undo Edit “Title”"));
-        main().action("ActionUndo")->trigger();
+        main().actions().undo->trigger();
         QCOMPARE(model().caption(main().TreeView().currentIndex()), QStringLiteral("Keys"));
         QVERIFY(!main().Modified());
     }
@@ -244,7 +244,7 @@ private slots:
             QTest::keyClick(&tree, Qt::Key_F2);
             break;
         default:
-            main().action("ActionRename")->trigger();
+            main().actions().rename->trigger();
         }
         const auto editing = [&] {
             const auto* editor = tree.viewport()->findChild<QLineEdit*>();
@@ -289,12 +289,12 @@ private slots:
         QMenu& menu = main().PopupMenuTree();
         QTRY_COMPARE(QApplication::activePopupWidget(), &menu);
         QCOMPARE(menu.pos(), tree.viewport()->mapToGlobal(tree.visualRect(node("Keys")).bottomLeft()));
-        QCOMPARE(menu.activeAction(), main().action("ActionNewGroup"));
+        QCOMPARE(menu.activeAction(), main().actions().newGroup);
 
         // New Record, New Field, Rename, Delete: the keys reach the menu, not the tree.
         for (int step = 0; step < 4; ++step)
             QTest::keyClick(window, Qt::Key_Down);
-        QCOMPARE(menu.activeAction(), main().action("ActionDelete"));
+        QCOMPARE(menu.activeAction(), main().actions().deleteItem);
         m_fixture->messages.answers.enqueue(Answer::Yes);
         QTest::keyClick(window, Qt::Key_Return);
         QTRY_VERIFY(!node("Keys").isValid());

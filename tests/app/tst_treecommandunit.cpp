@@ -6,10 +6,10 @@
 #include "document/DocumentEditing.h"
 #include "document/DocumentHistory.h"
 #include "document/Schema.h"
+#include "document/ui/FormNewField.h"
+#include "document/ui/FormNewGroup.h"
+#include "document/ui/FormNewRecord.h"
 #include "document/ui/TypeIcons.h"
-#include "document/ui/UnitNewField.h"
-#include "document/ui/UnitNewGroup.h"
-#include "document/ui/UnitNewRecord.h"
 #include "document/FieldFormats.h"
 #include "support/TestSupport.h"
 

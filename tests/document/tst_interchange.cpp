@@ -2,7 +2,7 @@
 #include "document/DataDocument.h"
 #include "document/Schema.h"
 #include "document/TreeEditing.h"
-#include "document/interchange/CsvFormat.h"
+#include "document/interchange/CsvReader.h"
 #include "document/interchange/Interchange.h"
 #include "document/interchange/KeePassXml.h"
 #include "document/FieldFormats.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/IdleTime.h"
+#include "platform/ui/DesktopIdleTimeSource.h"
 
 // An idle time the test sets by hand.
 class ManualIdleTimeSource final : public IdleTimeSource {

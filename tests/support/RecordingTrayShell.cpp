@@ -28,9 +28,9 @@ bool RecordingTrayShell::remove(quintptr id)
     return result;
 }
 
-void RecordingTrayShell::simulate(quintptr id, int mouseAction)
+void RecordingTrayShell::simulate(quintptr id, QSystemTrayIcon::ActivationReason reason)
 {
-    emit notification(id, mouseAction);
+    emit activated(id, reason);
 }
 
 QList<RecordingTrayShell::Call> RecordingTrayShell::calls() const

@@ -5,7 +5,7 @@
 #include <QList>
 
 // A notification area that records every request in order and answers with a
-// settable result; simulate() plays a mouse action on an icon.
+// settable result; simulate() plays the user activating an icon.
 class RecordingTrayShell final : public TrayShell {
 public:
     enum class Call { Add, Modify, Remove };
@@ -27,7 +27,7 @@ public:
     bool modify(quintptr id, const QIcon& icon, const QString& tip) override;
     bool remove(quintptr id) override;
 
-    void simulate(quintptr id, int mouseAction);
+    void simulate(quintptr id, QSystemTrayIcon::ActivationReason reason);
     // The kinds of the recorded requests, in order.
     QList<Call> calls() const;
 };

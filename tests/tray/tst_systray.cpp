@@ -25,32 +25,29 @@ class EventLog : public QObject {
 public:
     explicit EventLog(TSysTray& tray)
     {
-        connect(&tray, &TSysTray::OnClick, this, [this] { events << "click"; });
-        connect(&tray, &TSysTray::OnDblClick, this, [this] { events << "dblclick"; });
-        connect(&tray, &TSysTray::OnMouseMove, this, [this] { events << "move"; });
-        connect(&tray, &TSysTray::OnMouseDown, this, [this](Qt::MouseButton button, bool doubleClick) {
-            events << QStringLiteral("down %1%2").arg(buttonName(button), doubleClick ? " double" : "");
-        });
-        connect(&tray, &TSysTray::OnMouseUp, this,
-                [this](Qt::MouseButton button) { events << "up " + buttonName(button); });
+        connect(&tray, &TSysTray::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) { events << reasonName(reason); });
         connect(&tray, &TSysTray::popupRequested, this, [this] { events << "popup"; });
     }
 
     QStringList events;
 
 private:
-    static QString buttonName(Qt::MouseButton button)
+    static QString reasonName(QSystemTrayIcon::ActivationReason reason)
     {
-        switch (button) {
-        case Qt::LeftButton:
-            return "left";
-        case Qt::RightButton:
-            return "right";
-        case Qt::MiddleButton:
-            return "middle";
-        default:
-            return "other";
+        switch (reason) {
+        case QSystemTrayIcon::Trigger:
+            return "trigger";
+        case QSystemTrayIcon::DoubleClick:
+            return "double-click";
+        case QSystemTrayIcon::Context:
+            return "context";
+        case QSystemTrayIcon::MiddleClick:
+            return "middle-click";
+        case QSystemTrayIcon::Unknown:
+            break;
         }
+        return "unknown";
     }
 };
 
@@ -75,10 +72,10 @@ private slots:
     void inertShellGetsNoShowHideOrHint();
     void iconFollowsTheNotificationArea();
 
-    void mouseActions_data();
-    void mouseActions();
+    void activations_data();
+    void activations();
     void otherIdentifierIsIgnored();
-    void rightButtonPopsUpMenu();
+    void contextClickPopsUpMenu();
     void destroyedPopupMenuIsForgotten();
 };
 
@@ -186,7 +183,7 @@ void TestSysTray::emptyIconShowsApplicationIcon()
     RecordingTrayShell shell;
     TSysTray tray(shell, nullptr);
     const qint64 applicationIcon = QApplication::windowIcon().cacheKey();
-    QCOMPARE(tray.ActiveIconHandle().cacheKey(), applicationIcon);
+    QCOMPARE(tray.activeIcon().cacheKey(), applicationIcon);
     tray.setVisible(true);
     QCOMPARE(shell.requests.last().icon.cacheKey(), applicationIcon);
 
@@ -259,34 +256,25 @@ void TestSysTray::iconFollowsTheNotificationArea()
     QVERIFY(!tray.shown());
 }
 
-void TestSysTray::mouseActions_data()
+void TestSysTray::activations_data()
 {
-    QTest::addColumn<int>("mouseAction");
+    QTest::addColumn<int>("reason");
     QTest::addColumn<QStringList>("events");
 
-    QTest::newRow("move") << 0x200 << QStringList{"move"};
-    QTest::newRow("left down") << 0x201 << QStringList{"down left"};
-    QTest::newRow("left up") << 0x202 << QStringList{"click", "up left"};
-    QTest::newRow("left double") << 0x203 << QStringList{"dblclick", "down left double"};
-    QTest::newRow("right down") << 0x204 << QStringList{"down right"};
-    QTest::newRow("right up") << 0x205 << QStringList{"up right"};
-    QTest::newRow("right double") << 0x206 << QStringList{"down right double"};
-    QTest::newRow("middle down") << 0x207 << QStringList{"down middle"};
-    QTest::newRow("middle up") << 0x208 << QStringList{"up middle"};
-    QTest::newRow("middle double") << 0x209 << QStringList{"down middle double"};
-    QTest::newRow("below the table") << 0x1FF << QStringList{};
-    QTest::newRow("above the table") << 0x20A << QStringList{};
-    QTest::newRow("wheel") << 0x20E << QStringList{};
+    QTest::newRow("click") << int(QSystemTrayIcon::Trigger) << QStringList{"trigger"};
+    QTest::newRow("double-click") << int(QSystemTrayIcon::DoubleClick) << QStringList{"double-click"};
+    QTest::newRow("context") << int(QSystemTrayIcon::Context) << QStringList{"context"};
+    QTest::newRow("middle") << int(QSystemTrayIcon::MiddleClick) << QStringList{"middle-click"};
 }
 
-void TestSysTray::mouseActions()
+void TestSysTray::activations()
 {
-    QFETCH(int, mouseAction);
+    QFETCH(int, reason);
     QFETCH(QStringList, events);
     RecordingTrayShell shell;
     TSysTray tray(shell, nullptr);
     EventLog log(tray);
-    shell.simulate(tray.identifier(), mouseAction);
+    shell.simulate(tray.identifier(), QSystemTrayIcon::ActivationReason(reason));
     QCOMPARE(log.events, events);
     QVERIFY(shell.requests.isEmpty());
 }
@@ -298,14 +286,14 @@ void TestSysTray::otherIdentifierIsIgnored()
     TSysTray second(shell, nullptr);
     EventLog firstLog(first);
     EventLog secondLog(second);
-    shell.simulate(second.identifier(), 0x202);
+    shell.simulate(second.identifier(), QSystemTrayIcon::Trigger);
     QVERIFY(firstLog.events.isEmpty());
-    QCOMPARE(secondLog.events, (QStringList{"click", "up left"}));
-    shell.simulate(0, 0x202);
-    QCOMPARE(firstLog.events.size() + secondLog.events.size(), 2);
+    QCOMPARE(secondLog.events, QStringList{"trigger"});
+    shell.simulate(0, QSystemTrayIcon::Trigger);
+    QCOMPARE(firstLog.events.size() + secondLog.events.size(), 1);
 }
 
-void TestSysTray::rightButtonPopsUpMenu()
+void TestSysTray::contextClickPopsUpMenu()
 {
     RecordingTrayShell shell;
     TSysTray tray(shell, nullptr);
@@ -317,8 +305,8 @@ void TestSysTray::rightButtonPopsUpMenu()
     QSignalSpy popups(&tray, &TSysTray::popupRequested);
 
     QCursor::setPos(40, 30);
-    shell.simulate(tray.identifier(), 0x204);
-    QCOMPARE(log.events, (QStringList{"down right", "popup"}));
+    shell.simulate(tray.identifier(), QSystemTrayIcon::Context);
+    QCOMPARE(log.events, (QStringList{"popup", "context"}));
     QCOMPARE(popups.count(), 1);
     QCOMPARE(popups[0][0].value<QMenu*>(), &menu);
     QCOMPARE(popups[0][1].toPoint(), QCursor::pos());
@@ -326,8 +314,8 @@ void TestSysTray::rightButtonPopsUpMenu()
     menu.close();
     QVERIFY(!menu.isVisible());
 
-    // Only the press opens it.
-    shell.simulate(tray.identifier(), 0x205);
+    // Only the context click opens it.
+    shell.simulate(tray.identifier(), QSystemTrayIcon::Trigger);
     QCOMPARE(popups.count(), 1);
     QVERIFY(!menu.isVisible());
 }
@@ -343,8 +331,8 @@ void TestSysTray::destroyedPopupMenuIsForgotten()
     QCOMPARE(tray.PopupMenu(), nullptr);
 
     EventLog log(tray);
-    shell.simulate(tray.identifier(), 0x204);
-    QCOMPARE(log.events, QStringList{"down right"});
+    shell.simulate(tray.identifier(), QSystemTrayIcon::Context);
+    QCOMPARE(log.events, QStringList{"context"});
     QCOMPARE(QApplication::activePopupWidget(), nullptr);
 }
 

@@ -4,10 +4,10 @@
 #include "app/ui/ClipboardGuard.h"
 #include "config/CaptionTable.h"
 #include "config/SettingsStore.h"
-#include "datafile/ui/PasswordWindow.h"
+#include "datafile/ui/FormPassword.h"
 #include "platform/MessageService.h"
 #include "platform/SessionEvents.h"
-#include "platform/ui/IdleTime.h"
+#include "platform/ui/DesktopIdleTimeSource.h"
 #include "platform/ui/TrackedDialog.h"
 
 #include <QApplication>
@@ -113,11 +113,11 @@ AutoLock::AutoLock(const LockServices& services, LockedDocument document, std::f
     m_mainWindow.installEventFilter(this);
     m_timer->setObjectName(QStringLiteral("Timer"));
     m_timer->setInterval(1000);
-    connect(m_timer, &QTimer::timeout, this, &AutoLock::TimerTimer);
+    connect(m_timer, &QTimer::timeout, this, &AutoLock::checkIdleTime);
     m_timer->start();
 }
 
-void AutoLock::TimerTimer()
+void AutoLock::checkIdleTime()
 {
     if (idleLimitReached())
         lock();

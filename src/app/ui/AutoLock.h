@@ -63,7 +63,7 @@ public:
 
     bool Locked() const { return m_locked; }
     // The once-a-second idle check.
-    void TimerTimer();
+    void checkIdleTime();
     // "Lock now": locks, or says why there is nothing to lock.
     void lockNowCommand();
     // The main window left for the notification area.

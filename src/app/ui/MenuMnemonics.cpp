@@ -1,6 +1,6 @@
 #include "app/ui/MenuMnemonics.h"
 
-#include "config/Mnemonics.h"
+#include "config/MnemonicGroup.h"
 
 #include <QAction>
 #include <QMenu>

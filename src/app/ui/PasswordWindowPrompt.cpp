@@ -1,7 +1,7 @@
 #include "app/ui/PasswordWindowPrompt.h"
 
 #include "config/CaptionTable.h"
-#include "datafile/ui/PasswordWindow.h"
+#include "datafile/ui/FormPassword.h"
 #include "document/DocumentTitle.h"
 
 PasswordWindowPrompt::PasswordWindowPrompt(TFormPassword& window, const CaptionTable& captions)

@@ -1,31 +1,31 @@
 #include "app/ui/Program.h"
 
-#include "app/ui/AboutWindow.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/AutoLock.h"
 #include "app/ui/BackgroundPicture.h"
 #include "app/ui/DocumentStatusDisplay.h"
+#include "app/ui/FormAbout.h"
+#include "app/ui/FormMain.h"
+#include "app/ui/FormSplash.h"
 #include "app/ui/InterchangeCommands.h"
-#include "app/ui/MainWindow.h"
 #include "app/ui/SecretClipboard.h"
-#include "app/ui/SplashWindow.h"
 #include "app/ui/TrayLockMenu.h"
 #include "config/Languages.h"
+#include "config/ui/FormSettings.h"
 #include "datafile/Passphrase.h"
-#include "config/ui/UnitSettings.h"
 #include "base/TextEncoding.h"
-#include "datafile/ui/GeneratorWindow.h"
-#include "datafile/ui/PasswordWindow.h"
+#include "datafile/ui/FormGenerator.h"
+#include "datafile/ui/FormPassword.h"
 #include "document/Catalogue.h"
-#include "document/ui/UnitGroupSelect.h"
-#include "document/ui/UnitNewField.h"
-#include "document/ui/UnitNewGroup.h"
-#include "document/ui/UnitNewRecord.h"
+#include "document/ui/FormGroupSelect.h"
+#include "document/ui/FormNewField.h"
+#include "document/ui/FormNewGroup.h"
+#include "document/ui/FormNewRecord.h"
 #include "editor/ui/QuickCopyShortcuts.h"
 #include "editor/ui/RecordEditor.h"
 #include "platform/MessageService.h"
 #include "platform/ui/TrayShell.h"
-#include "search/ui/UnitSearch.h"
+#include "search/ui/FormSearch.h"
 #include "tray/ui/SysTray.h"
 
 #include <QAction>
@@ -71,7 +71,7 @@ bool Program::createWindows(bool showSplash)
     QApplication::setApplicationName(QStringLiteral("Zantrove"));
 
     m_main = std::make_unique<TFormMain>(
-        MainWindowServices{m_paths, m_settings, m_captions, m_platform.messages, m_platform.launcher,
+        FormMainServices{m_paths, m_settings, m_captions, m_platform.messages, m_platform.launcher,
                            m_platform.trayShell});
     TFormMain* main = m_main.get();
     // The close question was answered at the lock; the settings file is written on the way out.
@@ -90,8 +90,8 @@ bool Program::createWindows(bool showSplash)
     main->setCreationWindows(m_newGroup, m_newRecord, m_newField);
     auto* interchange = new InterchangeCommands(m_captions, m_platform.messages, m_newRecord->catalogue(),
                                                 main->session(), main->treeCommands(), *main);
-    QObject::connect(main->action("ActionImport"), &QAction::triggered, interchange, &InterchangeCommands::importFile);
-    QObject::connect(main->action("ActionExport"), &QAction::triggered, interchange, &InterchangeCommands::exportFile);
+    QObject::connect(main->actions().importFile, &QAction::triggered, interchange, &InterchangeCommands::importFile);
+    QObject::connect(main->actions().exportFile, &QAction::triggered, interchange, &InterchangeCommands::exportFile);
 
     m_password = new TFormPassword(m_captions, m_platform.messages, m_platform.capsLock, main);
     m_password->setRevealIcon(Artwork::actionIcon(m_paths, Artwork::ActionIcon::RevealField));
@@ -107,7 +107,7 @@ bool Program::createWindows(bool showSplash)
     m_language = m_settingsWindow->selectedLanguage();
     m_association.ApplyAssociationSetting(m_settingsWindow->associationChecked());
     main->setSettingsWindow(m_settingsWindow);
-    QObject::connect(main->action("ActionSettings"), &QAction::triggered, main, [this] { ActionSettingsExecute(); });
+    QObject::connect(main->actions().settings, &QAction::triggered, main, [this] { ActionSettingsExecute(); });
     QObject::connect(main, &TFormMain::languageChosen, main, [this](int index) { LanguageMenuItemClick(index); });
     main->BuildLanguageMenu(ListLanguages(m_paths.languagesFolder()));
     main->MarkCurrentLanguage(m_settingsWindow->selectedLanguageIndex());
@@ -162,12 +162,12 @@ void Program::createLock()
     main->setAutoLock(lock);
     QObject::connect(lock, &AutoLock::endRequested, main, &TFormMain::endRequested);
     QObject::connect(lock, &AutoLock::lockedChanged, &main->statusDisplay(), &DocumentStatusDisplay::showLocked);
-    QAction* unlock = main->action("Unlock1");
+    QAction* unlock = main->actions().unlock;
     QObject::connect(lock, &AutoLock::lockedChanged, main,
                      [main, unlock](bool locked) { TrayLockMenu::showLocked(main->PopupMenuTray(), *unlock, locked); });
     QObject::connect(unlock, &QAction::triggered, lock, &AutoLock::showPrompt);
     QObject::connect(lock, &AutoLock::aboutToLock, &main->recordEditor(), &RecordEditor::hideSecrets);
-    QObject::connect(main->action("LockNow1"), &QAction::triggered, lock, &AutoLock::lockNowCommand);
+    QObject::connect(main->actions().lockNow, &QAction::triggered, lock, &AutoLock::lockNowCommand);
     QObject::connect(main, &TFormMain::hiddenToTray, lock, &AutoLock::mainWindowHidden);
 }
 

@@ -2,8 +2,8 @@
 
 #include "app/ui/TreeCommands.h"
 #include "document/DataDocument.h"
+#include "document/ui/DocumentTreeModel.h"
 #include "document/ui/DocumentTreeView.h"
-#include "document/ui/TreeModel.h"
 
 #include <QKeyEvent>
 

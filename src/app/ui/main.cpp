@@ -1,13 +1,13 @@
 #include "app/ui/Artwork.h"
-#include "app/ui/MainWindow.h"
+#include "app/ui/FormMain.h"
 #include "app/ui/Program.h"
 #include "config/MessageBoxTitles.h"
-#include "platform/ui/CapsLockState.h"
-#include "platform/ui/DesktopLauncher.h"
-#include "platform/ui/IdleTime.h"
 #include "platform/ProcessProtection.h"
-#include "platform/ui/QtMessageService.h"
 #include "platform/SessionEvents.h"
+#include "platform/ui/CapsLockState.h"
+#include "platform/ui/DesktopIdleTimeSource.h"
+#include "platform/ui/DesktopLauncher.h"
+#include "platform/ui/QtMessageService.h"
 #include "platform/ui/TrayShell.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "document/interchange/CsvEntries.h"
 
 #include "base/SecureWipe.h"
-#include "document/interchange/CsvFormat.h"
+#include "document/interchange/CsvReader.h"
 #include "document/interchange/SecretStrings.h"
 
 #include <QHash>

@@ -2,8 +2,8 @@
 
 #include "document/DataDocument.h"
 #include "config/ui/CreationWindowParts.h"
+#include "document/ui/FormGroupSelect.h"
 #include "document/ui/MainTreeSelection.h"
-#include "document/ui/UnitGroupSelect.h"
 
 #include <QLineEdit>
 #include <QPushButton>

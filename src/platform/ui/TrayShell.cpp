@@ -3,36 +3,13 @@
 #include "platform/ui/PlainToolTip.h"
 
 #include <QApplication>
-#include <QList>
 #include <QWidget>
-
-namespace {
-
-// The button presses and releases that an activation stands for.
-QList<int> mouseActionsOf(QSystemTrayIcon::ActivationReason reason)
-{
-    switch (reason) {
-    case QSystemTrayIcon::Trigger:
-        return {TrayShell::LeftButtonDown, TrayShell::LeftButtonUp};
-    case QSystemTrayIcon::DoubleClick:
-        return {TrayShell::LeftButtonDoubleClick};
-    case QSystemTrayIcon::Context:
-        return {TrayShell::RightButtonDown, TrayShell::RightButtonUp};
-    case QSystemTrayIcon::MiddleClick:
-        return {TrayShell::MiddleButtonDown, TrayShell::MiddleButtonUp};
-    case QSystemTrayIcon::Unknown:
-        break;
-    }
-    return {};
-}
-
-} // namespace
 
 QtTrayShell::QtTrayShell(QObject* parent)
     : TrayShell(parent)
     , m_trayIcon(new QSystemTrayIcon(this))
 {
-    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &QtTrayShell::notifyActivation);
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &QtTrayShell::passOn);
 }
 
 bool QtTrayShell::isAvailable() const
@@ -87,12 +64,9 @@ bool QtTrayShell::holds(quintptr id) const
     return m_shown && id == m_shownId;
 }
 
-void QtTrayShell::notifyActivation(QSystemTrayIcon::ActivationReason reason)
+// An activation Qt cannot name is no click of the user's.
+void QtTrayShell::passOn(QSystemTrayIcon::ActivationReason reason)
 {
-    if (!m_shown)
-        return;
-    // Copied so a receiver that removes the icon cannot change whom the rest is for.
-    const quintptr id = m_shownId;
-    for (int action : mouseActionsOf(reason))
-        emit notification(id, action);
+    if (m_shown && reason != QSystemTrayIcon::Unknown)
+        emit activated(m_shownId, reason);
 }

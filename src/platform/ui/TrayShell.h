@@ -6,8 +6,8 @@
 #include <QSystemTrayIcon>
 
 // The desktop's notification area as the tray component sees it: icons are
-// added, changed and removed by an identifier, and mouse actions on an icon
-// come back as notifications for that identifier.
+// added, changed and removed by an identifier, and the user's clicks on an
+// icon come back as activations for that identifier.
 class TrayShell : public QObject {
     Q_OBJECT
 public:
@@ -19,27 +19,13 @@ public:
     virtual bool modify(quintptr id, const QIcon& icon, const QString& tip) = 0;
     virtual bool remove(quintptr id) = 0;
 
-    // The mouse action codes of notification().
-    enum MouseAction {
-        MouseMove = 0x200,
-        LeftButtonDown = 0x201,
-        LeftButtonUp = 0x202,
-        LeftButtonDoubleClick = 0x203,
-        RightButtonDown = 0x204,
-        RightButtonUp = 0x205,
-        RightButtonDoubleClick = 0x206,
-        MiddleButtonDown = 0x207,
-        MiddleButtonUp = 0x208,
-        MiddleButtonDoubleClick = 0x209,
-    };
-
 signals:
-    void notification(quintptr id, int mouseAction);
+    void activated(quintptr id, QSystemTrayIcon::ActivationReason reason);
 };
 
 // The notification area through QSystemTrayIcon. It carries one icon: the one
-// last added. The icon has no context menu of its own; a click is passed on as
-// button down and up so the tray component can open its own menu.
+// last added. The icon has no context menu of its own; its activations are
+// passed on, so the tray component can open its own menu.
 class QtTrayShell final : public TrayShell {
     Q_OBJECT
 public:
@@ -57,7 +43,7 @@ public:
 private:
     bool holds(quintptr id) const;
     void showTip(const QString& tip);
-    void notifyActivation(QSystemTrayIcon::ActivationReason reason);
+    void passOn(QSystemTrayIcon::ActivationReason reason);
 
     QSystemTrayIcon* m_trayIcon;
     quintptr m_shownId = 0;

@@ -24,7 +24,7 @@ TSysTray::TSysTray(TrayShell& shell, QObject* owner)
     , m_shell(&shell)
     , m_inert(!shell.isAvailable())
 {
-    connect(&shell, &TrayShell::notification, this, &TSysTray::TrayWindowProc);
+    connect(&shell, &TrayShell::activated, this, &TSysTray::shellActivated);
     auto* shellWatch = new QTimer(this);
     shellWatch->setInterval(1000);
     connect(shellWatch, &QTimer::timeout, this, &TSysTray::followShell);
@@ -41,7 +41,7 @@ void TSysTray::setVisible(bool visible)
     if (visible != m_visible && !m_inert && m_shell) {
         // A refusal of the shell is not reported: the icon is simply missing.
         if (visible)
-            m_shell->add(identifier(), ActiveIconHandle(), m_hint);
+            m_shell->add(identifier(), activeIcon(), m_hint);
         else
             m_shell->remove(identifier());
     }
@@ -64,7 +64,7 @@ void TSysTray::followShell()
         m_shell->remove(identifier());
     m_inert = !m_inert;
     if (m_visible && !m_inert)
-        m_shell->add(identifier(), ActiveIconHandle(), m_hint);
+        m_shell->add(identifier(), activeIcon(), m_hint);
     if (shown() != wasShown)
         emit shownChanged(shown());
 }
@@ -82,7 +82,7 @@ void TSysTray::setHint(const QString& hint)
         return;
     m_hint = cut;
     if (!m_inert && m_shell)
-        m_shell->modify(identifier(), ActiveIconHandle(), m_hint);
+        m_shell->modify(identifier(), activeIcon(), m_hint);
 }
 
 void TSysTray::setPopupMenu(QMenu* menu)
@@ -90,7 +90,7 @@ void TSysTray::setPopupMenu(QMenu* menu)
     m_popupMenu = menu;
 }
 
-QIcon TSysTray::ActiveIconHandle() const
+QIcon TSysTray::activeIcon() const
 {
     return m_icon.isNull() ? QGuiApplication::windowIcon() : m_icon;
 }
@@ -105,50 +105,16 @@ void TSysTray::IconChanged()
     // Sent even while hidden; the shell turns down a change to an icon it
     // does not hold.
     if (m_shell)
-        m_shell->modify(identifier(), ActiveIconHandle(), m_hint);
+        m_shell->modify(identifier(), activeIcon(), m_hint);
 }
 
-void TSysTray::TrayWindowProc(quintptr id, int mouseAction)
+void TSysTray::shellActivated(quintptr id, QSystemTrayIcon::ActivationReason reason)
 {
     if (id != identifier())
         return;
-    switch (mouseAction) {
-    case TrayShell::MouseMove:
-        emit OnMouseMove();
-        break;
-    case TrayShell::LeftButtonDown:
-        emit OnMouseDown(Qt::LeftButton, false);
-        break;
-    case TrayShell::LeftButtonUp:
-        emit OnClick();
-        emit OnMouseUp(Qt::LeftButton);
-        break;
-    case TrayShell::LeftButtonDoubleClick:
-        emit OnDblClick();
-        emit OnMouseDown(Qt::LeftButton, true);
-        break;
-    case TrayShell::RightButtonDown:
-        emit OnMouseDown(Qt::RightButton, false);
+    if (reason == QSystemTrayIcon::Context)
         popUpMenu();
-        break;
-    case TrayShell::RightButtonUp:
-        emit OnMouseUp(Qt::RightButton);
-        break;
-    case TrayShell::RightButtonDoubleClick:
-        emit OnMouseDown(Qt::RightButton, true);
-        break;
-    case TrayShell::MiddleButtonDown:
-        emit OnMouseDown(Qt::MiddleButton, false);
-        break;
-    case TrayShell::MiddleButtonUp:
-        emit OnMouseUp(Qt::MiddleButton);
-        break;
-    case TrayShell::MiddleButtonDoubleClick:
-        emit OnMouseDown(Qt::MiddleButton, true);
-        break;
-    default:
-        break;
-    }
+    emit activated(reason);
 }
 
 void TSysTray::popUpMenu()

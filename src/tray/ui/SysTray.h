@@ -6,11 +6,12 @@
 #include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <QSystemTrayIcon>
 
 class TrayShell;
 
 // One icon in the desktop's notification area: keeps its picture and tooltip
-// up to date and turns the shell's mouse notifications for it into signals.
+// up to date and passes the shell's activations of it on as signals.
 // The notification area may come and go while the program runs (a panel
 // started late, restarted or removed); once a second the component looks, and
 // puts its icon back when the area returns. The shell object may go away
@@ -40,21 +41,20 @@ public:
 
     // The picture shown: the component's own icon, or the application's when
     // it has none.
-    QIcon ActiveIconHandle() const;
+    QIcon activeIcon() const;
 
     // The identifier of the icon towards the shell.
     quintptr identifier() const;
 
-    // Handles one of the shell's mouse notifications.
-    void TrayWindowProc(quintptr id, int mouseAction);
+    // Handles the shell's activation of an icon: ours is passed on, a
+    // context click first pops up PopupMenu.
+    void shellActivated(quintptr id, QSystemTrayIcon::ActivationReason reason);
 
 signals:
-    void OnClick();
-    void OnDblClick();
-    void OnMouseDown(Qt::MouseButton button, bool doubleClick);
-    void OnMouseMove();
-    void OnMouseUp(Qt::MouseButton button);
-    // Sent just before PopupMenu pops up at position on a right-button press.
+    // The user clicked the icon: Trigger for the left button, Context for
+    // the right one, DoubleClick, MiddleClick.
+    void activated(QSystemTrayIcon::ActivationReason reason);
+    // Sent just before PopupMenu pops up at position on a context click.
     void popupRequested(QMenu* menu, QPoint position);
     // shown() changed because the notification area came or went.
     void shownChanged(bool shown);

@@ -1,4 +1,4 @@
-#include "app/ui/AboutWindow.h"
+#include "app/ui/FormAbout.h"
 
 #include "app/ui/BackgroundPicture.h"
 #include "app/ui/HelpLinks.h"

@@ -1,6 +1,6 @@
 #include "document/FieldFormats.h"
 #include "search/ItemMatcher.h"
-#include "search/KeywordMatch.h"
+#include "search/KeywordPattern.h"
 
 #include <QtTest>
 
@@ -154,4 +154,4 @@ void TestKeywordMatch::matchField()
 }
 
 QTEST_GUILESS_MAIN(TestKeywordMatch)
-#include "tst_keywordmatch.moc"
+#include "tst_keywordpattern.moc"

@@ -1,4 +1,4 @@
-#include "document/ui/UnitNewField.h"
+#include "document/ui/FormNewField.h"
 
 #include "config/CaptionTable.h"
 #include "config/ui/CreationWindowParts.h"

@@ -4,6 +4,7 @@
 #include "app/ui/AutoLock.h"
 #include "app/ui/BackgroundWork.h"
 #include "app/ui/HelpLinks.h"
+#include "app/ui/MainActions.h"
 #include "app/ui/TreeCommands.h"
 #include "datafile/DataFile.h"
 #include "document/DataDocument.h"
@@ -16,6 +17,8 @@
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
+#include <QSystemTrayIcon>
 
 #include <memory>
 
@@ -43,7 +46,7 @@ class UndoCommands;
 
 // What the main window is given rather than finds for itself, so tests can
 // put temporary folders and test doubles in place.
-struct MainWindowServices {
+struct FormMainServices {
     const ProgramPaths& paths;
     SettingsStore& settings;
     const CaptionTable& captions;
@@ -58,7 +61,7 @@ struct MainWindowServices {
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TFormMain(const MainWindowServices& services, QWidget* parent = nullptr);
+    explicit TFormMain(const FormMainServices& services, QWidget* parent = nullptr);
     ~TFormMain() override;
 
     // The windows created after the main window that it shows.
@@ -131,14 +134,14 @@ public:
     void FindNext1Click();
 
     // The automatic lock's check, run once a second.
-    void TimerTimer() { m_autoLock->TimerTimer(); }
+    void checkIdleTime() { m_autoLock->checkIdleTime(); }
 
     void ToggleMainWindow();
     void ShowTrayMenu();
     // The settings list as the settings window would store it on closing.
     void storeSettingsOnClose();
 
-    QAction* action(const char* objectName) const;
+    const MainActions& actions() const { return m_actions; }
     TSysTray& SysTray() const { return *m_sysTray; }
     DocumentStatusDisplay& statusDisplay() const { return *m_statusDisplay; }
     QTreeView& TreeView() const { return *m_treeView; }
@@ -170,7 +173,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createActions();
+    void connectActions();
     void createMenus();
     void createCentralArea();
     void createTray(TrayShell& shell);
@@ -182,8 +185,8 @@ private:
     void DeleteFieldItemClick(int position) { m_treeCommands->deleteField(position); }
     void refreshSelectedCaption();
 
-    void SysTrayMouseUp(Qt::MouseButton button);
-    void SysTrayShownChanged(bool shown);
+    void trayActivated(QSystemTrayIcon::ActivationReason reason);
+    void trayShownChanged(bool shown);
     bool messageBoxOrDialogOpen() const;
 
     void showDocumentStatus();
@@ -200,6 +203,7 @@ private:
     const CaptionTable& m_captions;
     MessageService& m_messages;
     HelpLinks m_helpLinks;
+    const MainActions m_actions;
 
     // Reading and writing the data file, with this window's progress.
     BackgroundWork m_fileWork;

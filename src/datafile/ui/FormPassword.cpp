@@ -1,7 +1,7 @@
-#include "datafile/ui/PasswordWindow.h"
+#include "datafile/ui/FormPassword.h"
 
 #include "config/CaptionTable.h"
-#include "config/Mnemonics.h"
+#include "config/MnemonicGroup.h"
 #include "datafile/DataFile.h"
 #include "datafile/FileTypes.h"
 #include "base/SecureWipe.h"

@@ -1,8 +1,8 @@
-#include "datafile/ui/GeneratorWindow.h"
+#include "datafile/ui/FormGenerator.h"
 
 #include "config/CaptionTable.h"
 #include "datafile/GeneratorSettings.h"
-#include "config/Mnemonics.h"
+#include "config/MnemonicGroup.h"
 #include "datafile/Passphrase.h"
 #include "base/SecureWipe.h"
 #include "config/ui/CreationWindowParts.h"

@@ -1,10 +1,10 @@
-#include "app/ui/MainWindow.h"
+#include "app/ui/FormMain.h"
 
 #include "app/DocumentSession.h"
-#include "app/ui/AboutWindow.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/BackgroundPicture.h"
 #include "app/ui/DocumentStatusDisplay.h"
+#include "app/ui/FormAbout.h"
 #include "app/ui/HealthTools.h"
 #include "app/ui/MenuBarCornerButton.h"
 #include "app/ui/MenuMnemonics.h"
@@ -16,9 +16,9 @@
 #include "config/MessageBoxTitles.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
-#include "config/ui/UnitSettings.h"
+#include "config/ui/FormSettings.h"
 #include "document/Schema.h"
-#include "document/ui/TreeModel.h"
+#include "document/ui/DocumentTreeModel.h"
 #include "document/ui/TypeIcons.h"
 #include "editor/FieldElements.h"
 #include "editor/ui/RecordEditor.h"
@@ -26,7 +26,7 @@
 #include "platform/MessageService.h"
 #include "platform/ui/TrayShell.h"
 #include "platform/ui/WindowPlacement.h"
-#include "search/ui/UnitSearch.h"
+#include "search/ui/FormSearch.h"
 #include "tray/ui/SysTray.h"
 
 #include <QAction>
@@ -48,13 +48,14 @@ const QColor Background(189, 222, 242);
 
 } // namespace
 
-TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
+TFormMain::TFormMain(const FormMainServices& services, QWidget* parent)
     : QMainWindow(parent)
     , m_paths(services.paths)
     , m_settings(services.settings)
     , m_captions(services.captions)
     , m_messages(services.messages)
     , m_helpLinks(services.paths, services.captions, services.messages, services.launcher)
+    , m_actions(*this, services.paths)
     , m_fileWork(this)
     , m_session(new DocumentSession(services.messages, services.captions, services.settings, m_fileWork, this))
     , m_document(m_session->document())
@@ -65,7 +66,7 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
-    createActions();
+    connectActions();
     createMenus();
     createCentralArea();
     createTray(services.trayShell);
@@ -75,7 +76,7 @@ TFormMain::TFormMain(const MainWindowServices& services, QWidget* parent)
     statusBar()->setSizeGripEnabled(false);
     m_healthTools = new HealthTools(m_document, m_settings, m_captions, *statusBar(), this);
     connect(m_healthTools, &HealthTools::recordChosen, this, &TFormMain::selectReportedRecord);
-    connect(action("ActionHealthReport"), &QAction::triggered, m_healthTools, &HealthTools::showReport);
+    connect(m_actions.healthReport, &QAction::triggered, m_healthTools, &HealthTools::showReport);
     ApplyMainMenuCaptions();
     // The client area's designed size, fixed: no resizing and no maximising.
     centralWidget()->setFixedSize(727, 566);
@@ -106,77 +107,26 @@ TFormMain::~TFormMain()
         child->disconnect(this);
 }
 
-QAction* TFormMain::action(const char* objectName) const
+void TFormMain::connectActions()
 {
-    return findChild<QAction*>(QString::fromLatin1(objectName));
-}
-
-void TFormMain::createActions()
-{
-    const auto make = [this](const char* name, const QKeySequence& shortcut = {}) {
-        auto* created = new QAction(this);
-        created->setObjectName(QString::fromLatin1(name));
-        if (!shortcut.isEmpty())
-            created->setShortcut(shortcut);
-        return created;
-    };
-    const auto makeWithIcon = [this, &make](const char* name, Artwork::ActionIcon icon, const QKeySequence& shortcut = {}) {
-        QAction* created = make(name, shortcut);
-        created->setIcon(Artwork::actionIcon(m_paths, icon));
-        return created;
-    };
-    makeWithIcon("ActionNewGroup", Artwork::ActionIcon::NewGroup);
-    makeWithIcon("ActionNewRecord", Artwork::ActionIcon::NewRecord);
-    makeWithIcon("ActionNewField", Artwork::ActionIcon::NewField)->setEnabled(false);
-    makeWithIcon("ActionDelete", Artwork::ActionIcon::Delete)->setEnabled(false);
-    QAction* rename = make("ActionRename", QKeySequence(Qt::Key_F2));
-    rename->setEnabled(false);
-    // In the tree only: F2 in a field is the field's own.
-    rename->setShortcutContext(Qt::WidgetShortcut);
-    makeWithIcon("ActionFind", Artwork::ActionIcon::Find, QKeySequence(Qt::CTRL | Qt::Key_F))->setEnabled(false);
-    makeWithIcon("ActionSettings", Artwork::ActionIcon::Settings, QKeySequence(Qt::Key_F12));
-
-    // Window-wide, yet a text box with the keyboard keeps Ctrl+Z for its own undo.
-    make("ActionUndo", QKeySequence(Qt::CTRL | Qt::Key_Z));
-    make("ActionRedo")->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    make("New1", QKeySequence(Qt::CTRL | Qt::Key_N));
-    make("Open1", QKeySequence(Qt::CTRL | Qt::Key_O));
-    make("Save1", QKeySequence(Qt::CTRL | Qt::Key_S));
-    make("Saveas1");
-    make("ActionMerge");
-    make("ActionImport");
-    make("ActionExport");
-    make("LockNow1", QKeySequence(Qt::CTRL | Qt::Key_L));
-    make("Exit1", QKeySequence(Qt::ALT | Qt::Key_F4));
-    make("FindNext1", QKeySequence(Qt::Key_F3))->setEnabled(false);
-    make("ActionFilter", QKeySequence(Qt::CTRL | Qt::Key_E));
-    make("ActionHealthReport");
-    make("Changepassword1")->setEnabled(false);
-    make("Manual1", QKeySequence(Qt::Key_F1));
-    make("About1");
-    make("Getmobileversion1");
-    make("Show1");
-    make("Unlock1")->setVisible(false);
-    make("Exit2");
-
-    connect(action("New1"), &QAction::triggered, this, &TFormMain::New1Click);
-    connect(action("Open1"), &QAction::triggered, this, &TFormMain::Open1Click);
-    connect(action("Save1"), &QAction::triggered, this, &TFormMain::Save1Click);
-    connect(action("Saveas1"), &QAction::triggered, this, &TFormMain::Saveas1Click);
-    connect(action("Changepassword1"), &QAction::triggered, this, &TFormMain::Changepassword1Click);
-    connect(action("ActionMerge"), &QAction::triggered, m_session, &DocumentSession::mergeFile);
-    connect(action("ActionNewGroup"), &QAction::triggered, this, &TFormMain::ActionNewGroupExecute);
-    connect(action("ActionNewRecord"), &QAction::triggered, this, &TFormMain::ActionNewRecordExecute);
-    connect(action("ActionNewField"), &QAction::triggered, this, &TFormMain::ActionNewFieldExecute);
-    connect(action("ActionDelete"), &QAction::triggered, this, &TFormMain::ActionDeleteExecute);
-    connect(action("ActionFind"), &QAction::triggered, this, &TFormMain::ActionFindExecute);
-    connect(action("FindNext1"), &QAction::triggered, this, &TFormMain::FindNext1Click);
-    connect(action("Exit1"), &QAction::triggered, this, &QWidget::close);
-    connect(action("Exit2"), &QAction::triggered, action("Exit1"), &QAction::trigger);
-    connect(action("Show1"), &QAction::triggered, this, &TFormMain::ToggleMainWindow);
-    connect(action("Manual1"), &QAction::triggered, this, [this] { m_helpLinks.openManual(); });
-    connect(action("About1"), &QAction::triggered, this, &TFormMain::About1Click);
-    connect(action("Getmobileversion1"), &QAction::triggered, this, [this] { m_helpLinks.openWebSite(); });
+    connect(m_actions.newFile, &QAction::triggered, this, &TFormMain::New1Click);
+    connect(m_actions.open, &QAction::triggered, this, &TFormMain::Open1Click);
+    connect(m_actions.save, &QAction::triggered, this, &TFormMain::Save1Click);
+    connect(m_actions.saveAs, &QAction::triggered, this, &TFormMain::Saveas1Click);
+    connect(m_actions.changePassword, &QAction::triggered, this, &TFormMain::Changepassword1Click);
+    connect(m_actions.merge, &QAction::triggered, m_session, &DocumentSession::mergeFile);
+    connect(m_actions.newGroup, &QAction::triggered, this, &TFormMain::ActionNewGroupExecute);
+    connect(m_actions.newRecord, &QAction::triggered, this, &TFormMain::ActionNewRecordExecute);
+    connect(m_actions.newField, &QAction::triggered, this, &TFormMain::ActionNewFieldExecute);
+    connect(m_actions.deleteItem, &QAction::triggered, this, &TFormMain::ActionDeleteExecute);
+    connect(m_actions.find, &QAction::triggered, this, &TFormMain::ActionFindExecute);
+    connect(m_actions.findNext, &QAction::triggered, this, &TFormMain::FindNext1Click);
+    connect(m_actions.exit, &QAction::triggered, this, &QWidget::close);
+    connect(m_actions.trayExit, &QAction::triggered, m_actions.exit, &QAction::trigger);
+    connect(m_actions.showHide, &QAction::triggered, this, &TFormMain::ToggleMainWindow);
+    connect(m_actions.manual, &QAction::triggered, this, [this] { m_helpLinks.openManual(); });
+    connect(m_actions.about, &QAction::triggered, this, &TFormMain::About1Click);
+    connect(m_actions.mobileVersion, &QAction::triggered, this, [this] { m_helpLinks.openWebSite(); });
 }
 
 void TFormMain::createMenus()
@@ -184,55 +134,54 @@ void TFormMain::createMenus()
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu"));
     m_fileMenu = bar->addMenu(QString());
-    m_fileMenu->addActions({action("New1")});
+    m_fileMenu->addActions({m_actions.newFile});
     m_fileMenu->addSeparator();
-    m_fileMenu->addActions(
-        {action("Open1"), action("Save1"), action("Saveas1"), action("ActionMerge"), action("ActionImport"),
-         action("ActionExport")});
+    m_fileMenu->addActions({m_actions.open, m_actions.save, m_actions.saveAs, m_actions.merge, m_actions.importFile,
+                            m_actions.exportFile});
     m_fileMenu->addSeparator();
-    m_fileMenu->addActions({action("LockNow1"), action("Exit1")});
+    m_fileMenu->addActions({m_actions.lockNow, m_actions.exit});
 
     m_editMenu = bar->addMenu(QString());
-    m_editMenu->addActions({action("ActionUndo"), action("ActionRedo")});
+    m_editMenu->addActions({m_actions.undo, m_actions.redo});
     m_editMenu->addSeparator();
-    m_editMenu->addActions({action("ActionNewGroup"), action("ActionNewRecord"), action("ActionNewField")});
+    m_editMenu->addActions({m_actions.newGroup, m_actions.newRecord, m_actions.newField});
     m_editMenu->addSeparator();
-    m_editMenu->addActions({action("ActionRename"), action("ActionDelete")});
+    m_editMenu->addActions({m_actions.rename, m_actions.deleteItem});
 
     m_searchMenu = bar->addMenu(QString());
     m_searchMenu->setObjectName(QStringLiteral("Search1"));
-    m_searchMenu->addActions({action("ActionFind"), action("FindNext1"), action("ActionFilter")});
+    m_searchMenu->addActions({m_actions.find, m_actions.findNext, m_actions.filter});
 
     m_toolsMenu = bar->addMenu(QString());
     m_toolsMenu->setObjectName(QStringLiteral("Tools1"));
-    m_toolsMenu->addAction(action("ActionHealthReport"));
+    m_toolsMenu->addAction(m_actions.healthReport);
 
     m_optionsMenu = bar->addMenu(QString());
-    m_optionsMenu->addAction(action("ActionSettings"));
+    m_optionsMenu->addAction(m_actions.settings);
     m_languageMenu = m_optionsMenu->addMenu(QString());
     m_languageMenu->setObjectName(QStringLiteral("Language1"));
     m_optionsMenu->addSeparator();
-    m_optionsMenu->addAction(action("Changepassword1"));
+    m_optionsMenu->addAction(m_actions.changePassword);
 
     m_helpMenu = bar->addMenu(QString());
-    m_helpMenu->addAction(action("Manual1"));
+    m_helpMenu->addAction(m_actions.manual);
     m_helpMenu->addSeparator();
     // Also here, where keyboard navigation of the menus reaches it.
-    m_helpMenu->addActions({action("About1"), action("Getmobileversion1")});
+    m_helpMenu->addActions({m_actions.about, m_actions.mobileVersion});
 
-    new MenuBarCornerButton(QStringLiteral("JvXPButtonMobileVersion"), action("Getmobileversion1"), bar);
+    new MenuBarCornerButton(QStringLiteral("JvXPButtonMobileVersion"), m_actions.mobileVersion, bar);
 
     m_popupMenuTree = new QMenu(this);
     m_popupMenuTree->setObjectName(QStringLiteral("PopupMenuTree"));
-    m_popupMenuTree->addActions({action("ActionNewGroup"), action("ActionNewRecord")});
+    m_popupMenuTree->addActions({m_actions.newGroup, m_actions.newRecord});
     m_popupMenuTree->addSeparator();
-    m_popupMenuTree->addActions({action("ActionNewField"), action("ActionRename"), action("ActionDelete")});
+    m_popupMenuTree->addActions({m_actions.newField, m_actions.rename, m_actions.deleteItem});
     m_deleteFieldMenu = m_popupMenuTree->addMenu(QString());
     m_deleteFieldMenu->setObjectName(QStringLiteral("DeleteField1"));
 
     m_popupMenuTray = new QMenu(this);
     m_popupMenuTray->setObjectName(QStringLiteral("PopupMenuTray"));
-    m_popupMenuTray->addActions({action("Show1"), action("LockNow1"), action("Unlock1"), action("Exit2")});
+    m_popupMenuTray->addActions({m_actions.showHide, m_actions.lockNow, m_actions.unlock, m_actions.trayExit});
 }
 
 void TFormMain::createCentralArea()
@@ -246,9 +195,9 @@ void TFormMain::createCentralArea()
     BackgroundPicture::showBehind(central, Artwork::picture(m_paths, Artwork::Picture::MainBackground));
 
     QHBoxLayout* toolRow = ToolRow::create(
-        central, {{"JvXPButtonNewGroup", action("ActionNewGroup")}, {"JvXPButtonNewRecord", action("ActionNewRecord")},
-                  {"JvXPButtonNewField", action("ActionNewField")}, {"JvXPButtonDelete", action("ActionDelete")},
-                  {"JvXPButtonSearch", action("ActionFind")}, {"JvXPButtonSettings", action("ActionSettings")}});
+        central, {{"JvXPButtonNewGroup", m_actions.newGroup}, {"JvXPButtonNewRecord", m_actions.newRecord},
+                  {"JvXPButtonNewField", m_actions.newField}, {"JvXPButtonDelete", m_actions.deleteItem},
+                  {"JvXPButtonSearch", m_actions.find}, {"JvXPButtonSettings", m_actions.settings}});
 
     m_imageListIcons = treeIcons(m_paths.iconsFolder());
     m_treeModel = new DocumentTreeModel(m_imageListIcons, this);
@@ -257,27 +206,27 @@ void TFormMain::createCentralArea()
     m_treeView->setMinimumWidth(208);
     m_treeView->setMaximumWidth(320);
     m_treeView->setContextMenu(m_popupMenuTree);
-    m_treeView->addAction(action("ActionRename"));
-    connect(action("ActionRename"), &QAction::triggered, m_treeView, &DocumentTreeView::renameCurrent);
+    m_treeView->addAction(m_actions.rename);
+    connect(m_actions.rename, &QAction::triggered, m_treeView, &DocumentTreeView::renameCurrent);
     // The window opens with the keyboard in the tree, where the work starts.
     m_treeView->setFocus();
     connect(m_popupMenuTree, &QMenu::aboutToShow, this, &TFormMain::PopupMenuTreePopup);
     connect(m_treeView, &DocumentTreeView::entered, this, &TFormMain::TreeViewEnter);
-    connect(m_treeView, &DocumentTreeView::deleteRequested, action("ActionDelete"), &QAction::trigger);
+    connect(m_treeView, &DocumentTreeView::deleteRequested, m_actions.deleteItem, &QAction::trigger);
     connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { TreeViewChange(current); });
 
     m_editor = new RecordEditor(m_captions, m_editing, central);
     connect(m_editor, &RecordEditor::captionRefreshNeeded, this, &TFormMain::refreshSelectedCaption);
-    connect(m_editor, &RecordEditor::panelEntered, this, [this] { action("ActionDelete")->setEnabled(false); });
+    connect(m_editor, &RecordEditor::panelEntered, this, [this] { m_actions.deleteItem->setEnabled(false); });
 
     m_treeCommands = std::make_unique<TreeCommands>(m_editing, *m_treeModel, *m_treeView->selectionModel(),
                                                     *m_treeView, m_captions, m_messages);
-    m_undoCommands = new UndoCommands(m_session->history(), *m_treeCommands, m_captions, *action("ActionUndo"),
-                                      *action("ActionRedo"), this);
+    m_undoCommands =
+        new UndoCommands(m_session->history(), *m_treeCommands, m_captions, *m_actions.undo, *m_actions.redo, this);
     m_filterBar = new TreeFilterBar(m_document, *m_treeModel, *m_treeView, *m_treeCommands, central);
     m_filterBar->setMaximumWidth(320);
-    connect(action("ActionFilter"), &QAction::triggered, m_filterBar, [this] { m_filterBar->start(); });
+    connect(m_actions.filter, &QAction::triggered, m_filterBar, [this] { m_filterBar->start(); });
     connect(m_treeView, &DocumentTreeView::filterTyped, m_filterBar, &TreeFilterBar::start);
     // Undo and redo change the document too.
     connect(&m_session->history(), &DocumentHistory::changed, m_filterBar, &TreeFilterBar::documentEdited);
@@ -310,8 +259,8 @@ void TFormMain::createTray(TrayShell& shell)
     m_sysTray = new TSysTray(shell, this);
     m_sysTray->setObjectName(QStringLiteral("SysTray"));
     m_sysTray->setIcon(QApplication::windowIcon());
-    connect(m_sysTray, &TSysTray::OnMouseUp, this, &TFormMain::SysTrayMouseUp);
-    connect(m_sysTray, &TSysTray::shownChanged, this, &TFormMain::SysTrayShownChanged);
+    connect(m_sysTray, &TSysTray::activated, this, &TFormMain::trayActivated);
+    connect(m_sysTray, &TSysTray::shownChanged, this, &TFormMain::trayShownChanged);
 }
 
 void TFormMain::setAutoLock(AutoLock* lock)
@@ -401,13 +350,13 @@ void TFormMain::ActionFindExecute()
         return;
     if (m_search.SearchFromTop(m_document.root(), m_searchWindow->options())) {
         selectHitAndFocusIt();
-        action("FindNext1")->setEnabled(true);
+        m_actions.findNext->setEnabled(true);
         return;
     }
     if (m_search.position().exhausted)
         m_messages.show(MessageService::Kind::Information,
                         caption("MessageSearchCompleted", "Search Completed. Nothing found"));
-    action("FindNext1")->setEnabled(false);
+    m_actions.findNext->setEnabled(false);
 }
 
 void TFormMain::FindNext1Click()
@@ -442,41 +391,16 @@ void TFormMain::selectHitAndFocusIt()
 void TFormMain::ApplyMainMenuCaptions()
 {
     m_fileMenu->setTitle(caption("MainMenuFile", "File"));
-    action("New1")->setText(caption("MainSubMenuNew", "New"));
-    action("Open1")->setText(caption("MainSubMenuOpen", "Open"));
-    action("Save1")->setText(caption("MainSubMenuSave", "Save"));
-    action("Saveas1")->setText(caption("MainSubMenuSaveAs", "Save as..."));
-    action("ActionMerge")->setText(caption("MainSubMenuMerge", "Merge…"));
-    action("ActionImport")->setText(caption("MainSubMenuImport", "Import…"));
-    action("ActionExport")->setText(caption("MainSubMenuExport", "Export…"));
-    action("LockNow1")->setText(caption("MainSubMenuLockNow", "Lock now"));
-    action("Exit1")->setText(caption("MainSubMenuExit", "Exit"));
-    action("Exit2")->setText(caption("MainSubMenuExit", "Exit"));
+    m_actions.applyCaptions(m_captions);
     m_editMenu->setTitle(caption("MainMenuEdit", "Edit"));
     m_undoCommands->showPlainTexts();
-    action("ActionNewGroup")->setText(caption("MainActionNewGroup", "New Group"));
-    action("ActionNewRecord")->setText(caption("MainActionNewRecord", "New Record"));
-    action("ActionNewField")->setText(caption("MainActionNewField", "New Field"));
-    action("ActionDelete")->setText(caption("MainActionDelete", "Delete"));
-    action("ActionRename")->setText(caption("MainActionRename", "Rename"));
-    action("ActionFind")->setText(caption("MainActionFind", "Find"));
     m_searchMenu->setTitle(caption("MainMenuSearch", "Search"));
-    action("FindNext1")->setText(caption("MainSubMenuFindNext", "Find Next"));
-    action("ActionFilter")->setText(caption("MainActionFilter", "Filter"));
     m_filterBar->setPlaceholderText(caption("MainFilterPlaceholder", "Type to filter (Ctrl+E)"));
     m_toolsMenu->setTitle(caption("MainMenuTools", "Tools"));
-    action("ActionHealthReport")->setText(caption("MainActionHealthReport", "Health report"));
     m_healthTools->applyCaptions();
     m_optionsMenu->setTitle(caption("MainMenuOptions", "Options"));
-    action("ActionSettings")->setText(caption("MainActionSettings", "Settings"));
     m_languageMenu->setTitle(caption("MainSubMenuLanguage", "Language"));
-    action("Changepassword1")->setText(caption("MainSubMenuChangePassword", "Change Password"));
     m_helpMenu->setTitle(caption("MainMenuHelp", "Help"));
-    action("Manual1")->setText(caption("MainSubMenuManual", "Manual"));
-    action("About1")->setText(caption("MainSubMenuAbout", "About"));
-    action("Getmobileversion1")->setText(caption("MainMenuMobileVersion", "Get Mobile Version") + QLatin1Char('!'));
-    action("Show1")->setText(caption("MainTrayPopupShowHide", "Show/Hide"));
-    action("Unlock1")->setText(caption("MainTrayPopupUnlock", "Unlock"));
     m_statusDisplay->refresh();
     // Set afresh with the others, so that the mnemonics start from plain texts.
     m_deleteFieldMenu->setTitle(QStringLiteral("Delete Field"));
@@ -492,9 +416,9 @@ void TFormMain::showDocumentStatus()
 {
     m_statusDisplay->showDocument(m_session->fileName(), m_session->Modified(), m_session->readOnly());
     const bool hasContent = m_treeModel->nodeCount() > 0 || !m_editor->isEmpty();
-    action("Save1")->setEnabled(hasContent);
-    action("Saveas1")->setEnabled(hasContent);
-    action("Changepassword1")->setEnabled(!m_session->fileName().isEmpty());
+    m_actions.save->setEnabled(hasContent);
+    m_actions.saveAs->setEnabled(hasContent);
+    m_actions.changePassword->setEnabled(!m_session->fileName().isEmpty());
 }
 
 void TFormMain::showReplacedDocument()
@@ -504,7 +428,7 @@ void TFormMain::showReplacedDocument()
     m_healthTools->forget();
     RebuildTree();
     m_healthTools->remindOfExpiry();
-    action("ActionFind")->setEnabled(m_treeModel->nodeCount() > 0);
+    m_actions.find->setEnabled(m_treeModel->nodeCount() > 0);
     // A field that had the keyboard went with the old document.
     m_treeView->setFocus();
 }
@@ -520,32 +444,32 @@ void TFormMain::TreeViewChange(const QModelIndex& current)
     if (!data)
         return;
     m_editor->ClearRecordEditor();
-    action("ActionDelete")->setEnabled(true);
-    action("ActionRename")->setEnabled(true);
-    action("ActionNewField")->setEnabled(true);
-    action("ActionFind")->setEnabled(true);
+    m_actions.deleteItem->setEnabled(true);
+    m_actions.rename->setEnabled(true);
+    m_actions.newField->setEnabled(true);
+    m_actions.find->setEnabled(true);
     m_search.itemSelected();
     if (data->isRecord && data->element) {
         m_editor->FillRecordEditor(data->element.first_child());
         m_treeView->setFocus();
     }
     if (!data->isRecord)
-        action("ActionNewField")->setEnabled(false);
+        m_actions.newField->setEnabled(false);
 }
 
 void TFormMain::treeBecameEmpty()
 {
-    action("ActionDelete")->setEnabled(false);
-    action("ActionRename")->setEnabled(false);
-    action("ActionNewField")->setEnabled(false);
-    action("ActionFind")->setEnabled(false);
+    m_actions.deleteItem->setEnabled(false);
+    m_actions.rename->setEnabled(false);
+    m_actions.newField->setEnabled(false);
+    m_actions.find->setEnabled(false);
     m_editor->ClearRecordEditor();
 }
 
 void TFormMain::TreeViewEnter()
 {
     if (m_treeView->currentIndex().isValid())
-        action("ActionDelete")->setEnabled(true);
+        m_actions.deleteItem->setEnabled(true);
 }
 
 void TFormMain::PopupMenuTreePopup()
@@ -571,14 +495,14 @@ void TFormMain::refreshSelectedCaption()
         m_treeModel->setCaption(current, Schema::RecordCaption(data->element));
 }
 
-// While locked, the left button stands for Unlock.
-void TFormMain::SysTrayMouseUp(Qt::MouseButton button)
+// While locked, a click stands for Unlock.
+void TFormMain::trayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (button == Qt::LeftButton && Locked())
-        action("Unlock1")->trigger();
-    else if (button == Qt::LeftButton)
+    if (reason == QSystemTrayIcon::Trigger && Locked())
+        m_actions.unlock->trigger();
+    else if (reason == QSystemTrayIcon::Trigger)
         ToggleMainWindow();
-    else if (button == Qt::RightButton)
+    else if (reason == QSystemTrayIcon::Context)
         ShowTrayMenu();
 }
 
@@ -611,7 +535,7 @@ void TFormMain::ToggleMainWindow()
 }
 
 // Without its icon a window hidden to the notification area is out of reach.
-void TFormMain::SysTrayShownChanged(bool shown)
+void TFormMain::trayShownChanged(bool shown)
 {
     if (!shown && !isVisible() && !Locked())
         showNormal();

@@ -1,4 +1,4 @@
-#include "document/ui/TreeModel.h"
+#include "document/ui/DocumentTreeModel.h"
 
 #include "document/DataDocument.h"
 #include "document/Schema.h"

@@ -1,4 +1,4 @@
-#include "config/ui/UnitSettings.h"
+#include "config/ui/FormSettings.h"
 
 #include "config/CaptionTable.h"
 #include "config/Languages.h"

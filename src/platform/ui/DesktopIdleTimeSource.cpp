@@ -1,4 +1,4 @@
-#include "platform/ui/IdleTime.h"
+#include "platform/ui/DesktopIdleTimeSource.h"
 
 #include "platform/BusIdleTime.h"
 

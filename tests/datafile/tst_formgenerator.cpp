@@ -1,8 +1,8 @@
 #include "config/CaptionTable.h"
 #include "datafile/GeneratorSettings.h"
 #include "config/SettingsStore.h"
-#include "datafile/ui/GeneratorWindow.h"
-#include "datafile/ui/PasswordWindow.h"
+#include "datafile/ui/FormGenerator.h"
+#include "datafile/ui/FormPassword.h"
 
 #include "support/ManualCapsLockState.h"
 #include "support/ScriptedMessageService.h"
@@ -241,4 +241,4 @@ void TestGeneratorWindow::passphrasesFromTheWordList()
 }
 
 QTEST_MAIN(TestGeneratorWindow)
-#include "tst_generatorwindow.moc"
+#include "tst_formgenerator.moc"

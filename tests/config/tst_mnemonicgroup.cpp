@@ -1,4 +1,4 @@
-#include "config/Mnemonics.h"
+#include "config/MnemonicGroup.h"
 
 #include <QtTest>
 
@@ -49,4 +49,4 @@ void TestMnemonics::marksEachTextWithAFreeLetter()
 }
 
 QTEST_GUILESS_MAIN(TestMnemonics)
-#include "tst_mnemonics.moc"
+#include "tst_mnemonicgroup.moc"

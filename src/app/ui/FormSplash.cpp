@@ -1,4 +1,4 @@
-#include "app/ui/SplashWindow.h"
+#include "app/ui/FormSplash.h"
 
 #include "app/ui/BackgroundPicture.h"
 #include "platform/ui/WindowPlacement.h"

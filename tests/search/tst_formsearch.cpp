@@ -1,5 +1,5 @@
 #include "config/CaptionTable.h"
-#include "search/ui/UnitSearch.h"
+#include "search/ui/FormSearch.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -98,4 +98,4 @@ private slots:
 };
 
 QTEST_MAIN(TestSearchWindow)
-#include "tst_searchwindow.moc"
+#include "tst_formsearch.moc"

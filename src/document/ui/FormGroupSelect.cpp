@@ -1,11 +1,11 @@
-#include "document/ui/UnitGroupSelect.h"
+#include "document/ui/FormGroupSelect.h"
 
 #include "config/CaptionTable.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
 #include "config/ui/CreationWindowParts.h"
+#include "document/ui/FormNewGroup.h"
 #include "document/ui/MainTreeSelection.h"
-#include "document/ui/UnitNewGroup.h"
 
 #include <QHBoxLayout>
 #include <QPalette>

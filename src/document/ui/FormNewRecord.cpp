@@ -1,4 +1,4 @@
-#include "document/ui/UnitNewRecord.h"
+#include "document/ui/FormNewRecord.h"
 
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"

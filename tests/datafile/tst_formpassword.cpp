@@ -1,6 +1,6 @@
 #include "config/CaptionTable.h"
-#include "datafile/ui/PasswordWindow.h"
 #include "base/TextEncoding.h"
+#include "datafile/ui/FormPassword.h"
 
 #include "support/ManualCapsLockState.h"
 #include "support/ScriptedMessageService.h"
@@ -488,4 +488,4 @@ void TestPasswordWindow::differingBoxesAreSaidToDiffer()
 }
 
 QTEST_MAIN(TestPasswordWindow)
-#include "tst_passwordwindow.moc"
+#include "tst_formpassword.moc"

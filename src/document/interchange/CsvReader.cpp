@@ -1,4 +1,4 @@
-#include "document/interchange/CsvFormat.h"
+#include "document/interchange/CsvReader.h"
 
 #include "base/SecureWipe.h"
 

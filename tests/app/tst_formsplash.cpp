@@ -1,4 +1,4 @@
-#include "app/ui/SplashWindow.h"
+#include "app/ui/FormSplash.h"
 
 #include <QDialog>
 #include <QtTest>
@@ -29,4 +29,4 @@ private slots:
 };
 
 QTEST_MAIN(TestSplash)
-#include "tst_splash.moc"
+#include "tst_formsplash.moc"

@@ -1,4 +1,4 @@
-#include "document/ui/UnitNewGroup.h"
+#include "document/ui/FormNewGroup.h"
 
 #include "config/CaptionTable.h"
 #include "document/Schema.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/ui/TreeModel.h"
+#include "document/ui/DocumentTreeModel.h"
 #include "platform/ui/TrackedDialog.h"
 
 #include <QIcon>

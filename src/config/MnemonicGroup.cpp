@@ -1,4 +1,4 @@
-#include "config/Mnemonics.h"
+#include "config/MnemonicGroup.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
-#include "config/ui/UnitSettings.h"
+#include "config/ui/FormSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -330,4 +330,4 @@ void TestSettingsWindow::codePageFollowsChosenLanguage()
 }
 
 QTEST_MAIN(TestSettingsWindow)
-#include "tst_settingswindow.moc"
+#include "tst_formsettings.moc"

@@ -1,11 +1,11 @@
 #include "app/ui/Artwork.h"
-#include "app/ui/MainWindow.h"
+#include "app/ui/FormMain.h"
 #include "app/ui/Program.h"
 #include "config/SettingsStore.h"
 #include "datafile/DataFile.h"
-#include "datafile/ui/PasswordWindow.h"
+#include "datafile/ui/FormPassword.h"
 #include "document/Schema.h"
-#include "document/ui/TreeModel.h"
+#include "document/ui/DocumentTreeModel.h"
 #include "editor/ui/RecordEditor.h"
 #include "tray/ui/SysTray.h"
 
@@ -67,7 +67,7 @@ private:
         return m_fixture->promptsAnswered();
     }
 
-    QAction* action(const char* name) { return main().action(name); }
+    const MainActions& actions() { return main().actions(); }
 
     QModelIndex node(const QString& caption) { return nodeCaptioned(main().treeModel(), caption); }
 
@@ -87,10 +87,11 @@ private slots:
         QCOMPARE(main().treeModel().nodeCount(), 0);
         QCOMPARE(main().XMLDocumentData().toText(), QByteArray("<data/>\r\n"));
         QVERIFY(!main().Modified());
-        for (const char* disabled : {"ActionNewField", "ActionDelete", "ActionFind", "FindNext1", "Changepassword1", "Save1", "Saveas1"})
-            QVERIFY2(!action(disabled)->isEnabled(), disabled);
-        for (const char* enabled : {"ActionNewGroup", "ActionNewRecord", "ActionSettings"})
-            QVERIFY2(action(enabled)->isEnabled(), enabled);
+        for (const QAction* disabled : {actions().newField, actions().deleteItem, actions().find, actions().findNext,
+                                        actions().changePassword, actions().save, actions().saveAs})
+            QVERIFY2(!disabled->isEnabled(), qPrintable(disabled->objectName()));
+        for (const QAction* enabled : {actions().newGroup, actions().newRecord, actions().settings})
+            QVERIFY2(enabled->isEnabled(), qPrintable(enabled->objectName()));
         QVERIFY(!m_fixture->tray.calls().contains(RecordingTrayShell::Call::Add));
     }
 
@@ -118,14 +119,14 @@ private slots:
         QTest::mouseClick(mobile, Qt::LeftButton);
         QCOMPARE(m_fixture->launcher.openedUrls.size(), 1);
         // The keyboard reaches it through the Help menu.
-        QVERIFY(main().menuBar()->actions().last()->menu()->actions().contains(action("Getmobileversion1")));
+        QVERIFY(main().menuBar()->actions().last()->menu()->actions().contains(actions().mobileVersion));
 
-        QCOMPARE(action("Save1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-        QCOMPARE(action("FindNext1")->shortcut(), QKeySequence(Qt::Key_F3));
-        QCOMPARE(action("ActionSettings")->shortcut(), QKeySequence(Qt::Key_F12));
+        QCOMPARE(actions().save->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        QCOMPARE(actions().findNext->shortcut(), QKeySequence(Qt::Key_F3));
+        QCOMPARE(actions().settings->shortcut(), QKeySequence(Qt::Key_F12));
         auto* search = main().findChild<QToolButton*>("JvXPButtonSearch");
         QVERIFY(search);
-        QCOMPARE(search->defaultAction(), action("ActionFind"));
+        QCOMPARE(search->defaultAction(), actions().find);
         QCOMPARE(search->text(), QStringLiteral("Find"));
     }
 
@@ -190,7 +191,7 @@ private slots:
         start();
         auto* tool = main().findChild<QToolButton*>(button);
         QVERIFY(tool);
-        QCOMPARE(tool->defaultAction(), action(qPrintable(actionName)));
+        QCOMPARE(tool->defaultAction(), main().findChild<QAction*>(actionName));
         QVERIFY(!tool->icon().isNull());
         // The program folder's own picture for the button's size, not a stock
         // icon of the style. Only the pixels count: the reader takes "@2x" in
@@ -210,9 +211,9 @@ private slots:
         start();
         // As shown, without the mark of the mnemonic.
         QCOMPARE(main().menuBar()->actions().first()->iconText(), QStringLiteral("Datei"));
-        QCOMPARE(action("ActionNewGroup")->iconText(), QStringLiteral("Neue Gruppe"));
-        QCOMPARE(action("Getmobileversion1")->iconText(), QStringLiteral("Mobil!"));
-        QCOMPARE(action("ActionNewRecord")->iconText(), QStringLiteral("New Record"));
+        QCOMPARE(actions().newGroup->iconText(), QStringLiteral("Neue Gruppe"));
+        QCOMPARE(actions().mobileVersion->iconText(), QStringLiteral("Mobil!"));
+        QCOMPARE(actions().newRecord->iconText(), QStringLiteral("New Record"));
     }
 
     void startupFileAsksItsPasswordBeforeTheWindowShows()
@@ -227,9 +228,9 @@ private slots:
         QCOMPARE(main().CurrentFileName(), dataFile());
         QCOMPARE(main().CurrentPassword(), QStringLiteral("secret"));
         QCOMPARE(main().treeModel().nodeCount(), 3);
-        QVERIFY(action("Changepassword1")->isEnabled());
-        QVERIFY(action("ActionFind")->isEnabled());
-        QVERIFY(action("Save1")->isEnabled());
+        QVERIFY(actions().changePassword->isEnabled());
+        QVERIFY(actions().find->isEnabled());
+        QVERIFY(actions().save->isEnabled());
         QVERIFY(!main().Modified());
         QCOMPARE(m_fixture->messages.shown.size(), 1);
         // The window keeps no copy of the password it handed over.
@@ -264,7 +265,7 @@ private slots:
         QVERIFY(main().isVisible());
         QVERIFY(main().CurrentFileName().isEmpty());
         QCOMPARE(main().treeModel().nodeCount(), 0);
-        QVERIFY(!action("Changepassword1")->isEnabled());
+        QVERIFY(!actions().changePassword->isEnabled());
     }
 
     void commandLineComesBeforeTheLastFile()
@@ -300,13 +301,13 @@ private slots:
 
         select("example.org jane");
         QCOMPARE(main().recordEditor().controlList().size(), 6);
-        QVERIFY(action("ActionNewField")->isEnabled());
-        QVERIFY(action("ActionDelete")->isEnabled());
+        QVERIFY(actions().newField->isEnabled());
+        QVERIFY(actions().deleteItem->isEnabled());
         QVERIFY(!main().Modified());
 
         select("Web");
         QVERIFY(main().recordEditor().isEmpty());
-        QVERIFY(!action("ActionNewField")->isEnabled());
+        QVERIFY(!actions().newField->isEnabled());
     }
 
     void editingAFieldUpdatesDocumentCaptionAndModified()
@@ -324,7 +325,7 @@ private slots:
         QTest::keyClick(login, Qt::Key_End);
         QTest::keyClicks(login, "t");
         QVERIFY(main().Modified());
-        QVERIFY(!action("ActionDelete")->isEnabled());
+        QVERIFY(!actions().deleteItem->isEnabled());
         QVERIFY(node("example.org janet").isValid());
         const pugi::xml_node record = main().XMLDocumentData().root().child("folder").child("record");
         QCOMPARE(qText(record.child("label").next_sibling().next_sibling().text()), QStringLiteral("janet"));
@@ -388,14 +389,13 @@ private slots:
         QCOMPARE(m_fixture->tray.calls().count(RecordingTrayShell::Call::Add), 1);
         const quintptr id = main().SysTray().identifier();
 
-        m_fixture->tray.simulate(id, 0x201);
-        m_fixture->tray.simulate(id, 0x202);
+        m_fixture->tray.simulate(id, QSystemTrayIcon::Trigger);
         QVERIFY(!main().isVisible());
-        m_fixture->tray.simulate(id, 0x202);
+        m_fixture->tray.simulate(id, QSystemTrayIcon::Trigger);
         QVERIFY(main().isVisible());
 
         QSignalSpy menu(&main(), &TFormMain::trayMenuRequested);
-        m_fixture->tray.simulate(id, 0x205);
+        m_fixture->tray.simulate(id, QSystemTrayIcon::Context);
         QCOMPARE(menu.count(), 1);
         main().PopupMenuTray().hide();
 
@@ -485,7 +485,7 @@ private slots:
             dialog->close();
         });
         whileOpen.start();
-        action(command.toLatin1().constData())->trigger();
+        main().findChild<QAction*>(command)->trigger();
         QVERIFY(dialog);
         QVERIFY(windowKept);
     }
@@ -572,11 +572,11 @@ private slots:
         if (manualThere)
             writeFile(path("manual.pdf"), "%PDF");
         m_fixture->launcher.result = handled;
-        action(command.toLatin1())->trigger();
+        main().findChild<QAction*>(command)->trigger();
         QCOMPARE(m_fixture->messages.texts(), told.isEmpty() ? QStringList() : QStringList{told.arg(path("manual.pdf"))});
         QCOMPARE(m_fixture->launcher.openedUrls.size(), int(told != "Manual.pdf not found"));
     }
 };
 
 QTEST_MAIN(TestMainWindow)
-#include "tst_mainwindow.moc"
+#include "tst_formmain.moc"

@@ -1,4 +1,4 @@
-#include "search/ui/UnitSearch.h"
+#include "search/ui/FormSearch.h"
 
 #include "config/CaptionTable.h"
 #include "config/ui/CreationWindowParts.h"

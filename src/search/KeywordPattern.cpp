@@ -1,4 +1,4 @@
-#include "search/KeywordMatch.h"
+#include "search/KeywordPattern.h"
 
 #include <algorithm>
 #include <cstring>
