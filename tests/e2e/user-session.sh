@@ -64,25 +64,13 @@ wait_for_window() {
     fail "no window titled '$1'"
 }
 
+# Runs a check until it holds, for ten seconds at most.
+poll() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; false; }
+focused() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$(visible_window "$1")" ]; }
+gone() { [ -z "$(visible_window "$1")" ]; }
 # Keys go to the window that has the focus: typing waits until it is this one.
-wait_for_focus() {
-    local window
-    wait_for_window "$1"
-    window=$(visible_window "$1")
-    for _ in $(seq 100); do
-        [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] && return 0
-        sleep 0.1
-    done
-    fail "the window titled '$1' has no focus"
-}
-
-wait_until_gone() {
-    for _ in $(seq 100); do
-        [ -z "$(visible_window "$1")" ] && return 0
-        sleep 0.1
-    done
-    fail "the window titled '$1' is still open"
-}
+wait_for_focus() { wait_for_window "$1"; poll focused "$1" || fail "the window titled '$1' has no focus"; }
+wait_until_gone() { poll gone "$1" || fail "the window titled '$1' is still open"; }
 
 # Clicks at a point of the main window's client area.
 click_main() {
@@ -191,8 +179,8 @@ xdotool key Escape
 xdotool type --delay 40 sample
 [ "$(visible_window '^Zantrove is locked$')" = "$lock_prompt" ] || fail "Escape took the lock prompt down"
 xdotool key Return
-for _ in $(seq 100); do [ "$(visible_window 'Zantrove 1\.1$')" = "$main_window" ] && break; sleep 0.1; done
-[ "$(visible_window 'Zantrove 1\.1$')" = "$main_window" ] || fail "the main window did not come back after unlocking"
+main_window_back() { [ "$(visible_window 'Zantrove 1\.1$')" = "$main_window" ]; }
+poll main_window_back || fail "the main window did not come back after unlocking"
 
 xdotool key alt+F4
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
