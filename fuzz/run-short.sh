@@ -18,14 +18,14 @@ mkdir -p "$artifacts"
 # Inputs are capped a little above the largest real file of each kind.
 max_len_of() {
   case $1 in
-    fuzz_datafile|fuzz_catalogue|fuzz_protected|fuzz_exportxml) echo 16384 ;;
+    fuzz_datafile|fuzz_catalogue|fuzz_protected|fuzz_exportxml|fuzz_keepassxml) echo 16384 ;;
     fuzz_settings|fuzz_csv) echo 4096 ;;
     *) echo 256 ;;
   esac
 }
 
 failed=""
-for target in fuzz_datafile fuzz_settings fuzz_catalogue fuzz_fieldformats fuzz_protected fuzz_csv fuzz_exportxml; do
+for target in fuzz_datafile fuzz_settings fuzz_catalogue fuzz_fieldformats fuzz_protected fuzz_csv fuzz_exportxml fuzz_keepassxml; do
   program=$build/fuzz/$target
   if [ ! -x "$program" ]; then
     echo "$target: not built in $build" >&2

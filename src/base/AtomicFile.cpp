@@ -41,8 +41,10 @@ void adoptModeAndGroup(int descriptor, const QString& existing)
     struct stat status {};
     if (::stat(QFile::encodeName(existing).constData(), &status) != 0)
         return;
-    (void)::fchown(descriptor, static_cast<uid_t>(-1), status.st_gid);
-    (void)::fchmod(descriptor, status.st_mode & 0777);
+    // The group's bits only once the file has the group: under another group
+    // they would share it with the wrong people.
+    if (::fchown(descriptor, static_cast<uid_t>(-1), status.st_gid) == 0)
+        (void)::fchmod(descriptor, status.st_mode & 0777);
 }
 
 bool writeAll(int descriptor, QByteArrayView bytes)

@@ -20,8 +20,9 @@ using TestSupport::readFile;
 namespace {
 
 const QByteArray OneGroup = "<data><folder name=\"Home\" type=\"PRIVATE\"/></data>";
-// What new protected files cost here unless a test measures otherwise: cheap, for speed.
-const ProtectedContainer::DerivationCost MeasuredCost{1, ProtectedContainer::DerivationCost().memoryKiB};
+// What new protected files cost here unless a test measures otherwise: the
+// cheapest derivation a file may have, for speed.
+const ProtectedContainer::DerivationCost MeasuredCost{1, ProtectedContainer::DerivationCost::MinMemoryKiB};
 
 using Answer = MessageService::Answer;
 using Purpose = PasswordPrompt::Purpose;
@@ -449,7 +450,7 @@ private slots:
         session().setCalibration([&] {
             return !measurable.isEmpty() && measurable.takeFirst() ? std::optional(MeasuredCost) : std::nullopt;
         });
-        for (const QString& name : {"unmeasured.zvx", "measured.zvx", "remembered.zvx", "plain.zv"}) {
+        for (const char* name : {"unmeasured.zvx", "measured.zvx", "remembered.zvx", "plain.zv"}) {
             session().newDocument();
             messages().fileNames.enqueue(path(name));
             prompt().passwords << "secret";
@@ -457,8 +458,11 @@ private slots:
         }
         QVERIFY(measurable.isEmpty());
         QCOMPARE(DataFile::sealingOf(path("unmeasured.zvx")).cost, ProtectedContainer::DerivationCost());
-        QCOMPARE(DataFile::sealingOf(path("remembered.zvx")).cost, MeasuredCost);
-        QCOMPARE(settings().newFileCost(), std::optional(MeasuredCost));
+        QCOMPARE(DataFile::sealingOf(path("measured.zvx")).cost, MeasuredCost);
+        // The settings keep the passes measured, over the default memory.
+        const ProtectedContainer::DerivationCost remembered{MeasuredCost.passes, ProtectedContainer::DerivationCost().memoryKiB};
+        QCOMPARE(DataFile::sealingOf(path("remembered.zvx")).cost, remembered);
+        QCOMPARE(settings().newFileCost(), std::optional(remembered));
         QCOMPARE(m_harness->fileWork.descriptions.count("Measuring this computer's speed…"), 2);
     }
 

@@ -1,6 +1,8 @@
 #include "ProgramFixture.h"
 
 #include "app/ui/DeletionQuestion.h"
+#include "app/ui/TreeFilterBar.h"
+#include "app/ui/UndoCommands.h"
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
 #include "document/DocumentEditing.h"
@@ -13,6 +15,8 @@
 #include "document/FieldFormats.h"
 #include "support/TestSupport.h"
 
+#include <QAbstractItemModelTester>
+#include <QAction>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -294,6 +298,57 @@ private slots:
         QVERIFY(tree.view.isExpanded(tree.node("Home")));
         if (moves)
             QCOMPARE(tree.selectedCaption(), dragged);
+    }
+
+    // Qt's model tester watches the model through each kind of change the
+    // window makes and stops the test at the first broken model rule.
+    void modelKeepsItsRulesThroughEdits_data()
+    {
+        QTest::addColumn<int>("edit");
+        QTest::addColumn<QStringList>("outline");
+        QTest::addColumn<int>("nodesShown");
+        const QStringList withoutCars{"Home", "  Keys", "Work", "  Desk"};
+        QTest::newRow("new group") << 0 << QStringList{"Home", "  Keys", "  Cars", "  Garden", "Work", "  Desk"} << 6;
+        QTest::newRow("delete") << 1 << withoutCars << 4;
+        QTest::newRow("move") << 2 << QStringList{"Home", "  Keys", "Work", "  Desk", "  Cars"} << 5;
+        QTest::newRow("rename") << 3 << QStringList{"Home", "  Keys", "  Cars", "Office", "  Desk"} << 5;
+        QTest::newRow("undo") << 4 << SampleOutline << 5;
+        QTest::newRow("redo") << 5 << withoutCars << 4;
+        QTest::newRow("filter") << 6 << SampleOutline << 2;
+    }
+
+    void modelKeepsItsRulesThroughEdits()
+    {
+        QFETCH(int, edit);
+        QFETCH(QStringList, outline);
+        QFETCH(int, nodesShown);
+        Tree& tree = *m_tree;
+        QAbstractItemModelTester tester(&tree.model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+        QAction undo;
+        QAction redo;
+        UndoCommands undoCommands(tree.history, tree.commands, tree.captions, undo, redo);
+        TreeFilterBar filter(tree.document, tree.model, tree.view, tree.commands);
+        WhenShown answer(tree.newGroup, [&] { fillAndConfirm(tree.newGroup, "Garden"); });
+        tree.select(edit == 0 ? "Keys" : "Cars");
+        if (edit == 0)
+            tree.commands.newGroup();
+        if (edit == 1 || edit == 4 || edit == 5) {
+            tree.messages.answers.enqueue(Answer::Yes);
+            tree.commands.deleteSelected();
+        }
+        if (edit == 2)
+            tree.commands.move(tree.model.nodeData(tree.node("Cars"))->element,
+                               tree.model.nodeData(tree.node("Work"))->element);
+        if (edit == 3)
+            tree.commands.rename(tree.node("Work"), "Office");
+        if (edit >= 4 && edit <= 5)
+            undo.trigger();
+        if (edit == 5)
+            redo.trigger();
+        if (edit == 6)
+            filter.start("Desk");
+        QCOMPARE(tree.outline(), outline);
+        QCOMPARE(tree.model.nodeCount(), nodesShown);
     }
 
 private:

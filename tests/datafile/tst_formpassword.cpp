@@ -150,7 +150,7 @@ void TestPasswordWindow::fileTypeIsShown()
 
     // The name stands where the language puts it; a language file without
     // the place names it after the word.
-    for (const QString line : {QStringLiteral("PasswordFileText=Datei %1"), QStringLiteral("PasswordFileText=Datei")}) {
+    for (const QString& line : {QStringLiteral("PasswordFileText=Datei %1"), QStringLiteral("PasswordFileText=Datei")}) {
         prompt.captions.setLines(NameValueList({line}));
         prompt.window.setFile(QStringLiteral("/home/user/private.zv"), DataFile::Format::Plain);
         QCOMPARE(prompt.label("LabelFileName")->text(), QStringLiteral("Datei private.zv"));

@@ -45,7 +45,8 @@ pids+=($!)
 { read -r DBUS_SESSION_BUS_ADDRESS; read -r bus_pid; } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
 export DBUS_SESSION_BUS_ADDRESS
 pids+=("$bus_pid")
-sleep 1
+# The window manager is up once it names itself on the root window.
+for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
 
 step=0
 shot() {
@@ -62,6 +63,14 @@ wait_for_window() {
     done
     fail "no window titled '$1'"
 }
+
+# Runs a check until it holds, for ten seconds at most.
+poll() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; false; }
+focused() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$(visible_window "$1")" ]; }
+gone() { [ -z "$(visible_window "$1")" ]; }
+# Keys go to the window that has the focus: typing waits until it is this one.
+wait_for_focus() { wait_for_window "$1"; poll focused "$1" || fail "the window titled '$1' has no focus"; }
+wait_until_gone() { poll gone "$1" || fail "the window titled '$1' is still open"; }
 
 # Clicks at a point of the main window's client area.
 click_main() {
@@ -110,74 +119,68 @@ for _ in $(seq 50); do stacking | grep -qx "$prompt" && break; sleep 0.1; done
 for _ in $(seq 50); do [ "$(xdotool getactivewindow)" = "$prompt" ] && break; sleep 0.1; done
 [ "$(xdotool getactivewindow)" = "$prompt" ] || fail "the password prompt has no focus"
 fixed_border "$prompt" "password prompt"
-sleep 1
 shot password-prompt
 xdotool type --delay 40 sample
 xdotool key Return
-sleep 2.5
-no_message_box
-shot sample-opened
 # The title names the open file.
 wait_for_window '^mine\.zv '
+no_message_box
+shot sample-opened
 fixed_border "$(visible_window '^mine\.zv ')" "main window"
 
 click_main 62 75                    # New Group
-wait_for_window '^New Group'
-sleep 0.5
+wait_for_focus '^New Group'
 xdotool type --delay 40 "E2E Group"
 shot new-group
 xdotool key Return
-sleep 1
+wait_until_gone '^New Group'
 no_message_box
 
 click_main 150 75                   # New Record, in the new group
-wait_for_window '^New Record'
-sleep 0.5
+wait_for_focus '^New Record'
 xdotool type --delay 40 "E2E Login"
 xdotool key Tab Tab                 # the record type list
 xdotool type --delay 40 "Web"
 shot new-record
 xdotool key Return
-sleep 1
+wait_until_gone '^New Record'
 no_message_box
 
 xdotool key Tab                     # from the tree to the first field, the URL
 xdotool type --delay 40 "e2e.example.org"
-sleep 0.5
-shot field-typed
 wait_for_window '^mine\.zv\* '         # marked as changed
+shot field-typed
 
 xdotool key ctrl+f
-wait_for_window '^Search'
-sleep 0.5
+wait_for_focus '^Search'
 xdotool type --delay 40 "e2e.example"
 xdotool key Return
-sleep 1
+wait_until_gone '^Search'
 no_message_box
 shot found
 
 xdotool key ctrl+s
-sleep 1.5
+wait_for_window '^mine\.zv '           # no longer marked
 no_message_box
 shot saved
-wait_for_window '^mine\.zv '           # no longer marked
 
 # The desktop locks its screen: every window hides behind the lock prompt,
 # a reflex Escape leaves it up, and the file's password brings the main
 # window back.
 main_window=$(visible_window 'Zantrove 1\.1$')
 dbus-send --session --type=signal /org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver.ActiveChanged boolean:true
-sleep 1.5
+wait_for_focus '^Zantrove is locked$'
 lock_prompt=$(visible_window '^Zantrove is locked$')
 [ -n "$lock_prompt" ] && [ "$lock_prompt" != "$main_window" ] || fail "the screen lock did not lock the program"
 shot locked
 xdotool key Escape
-sleep 0.5
-[ "$(visible_window '^Zantrove is locked$')" = "$lock_prompt" ] || fail "Escape took the lock prompt down"
+# Escape is handled once the keys behind it are: the password typed next
+# must reach the same prompt.
 xdotool type --delay 40 sample
+[ "$(visible_window '^Zantrove is locked$')" = "$lock_prompt" ] || fail "Escape took the lock prompt down"
 xdotool key Return
-sleep 1
-[ "$(visible_window 'Zantrove 1\.1$')" = "$main_window" ] || fail "the main window did not come back after unlocking"
+main_window_back() { [ "$(visible_window 'Zantrove 1\.1$')" = "$main_window" ]; }
+poll main_window_back || fail "the main window did not come back after unlocking"
 
 xdotool key alt+F4
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done

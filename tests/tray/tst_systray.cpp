@@ -246,6 +246,7 @@ void TestSysTray::iconFollowsTheNotificationArea()
 {
     RecordingTrayShell shell(false);
     TSysTray tray(shell, nullptr);
+    tray.setShellWatchInterval(std::chrono::milliseconds(10));
     tray.setVisible(true);
     QVERIFY(!tray.shown());
     shell.available = true;

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <chrono>
+
 class CaptionTable;
 class SettingsStore;
 
@@ -19,6 +21,9 @@ public:
     SecretClipboard(const SettingsStore& settings, const CaptionTable& captions, QObject* parent = nullptr);
 
     void copy(const QString& value);
+    // How long one second of the countdown lasts: a real second unless a
+    // test shortens it to see the countdown end without waiting for it.
+    void setSecondLength(std::chrono::milliseconds length) { m_second.setInterval(length); }
     // "Clipboard clears in 17 s" while the countdown runs, else empty.
     QString countdownText() const;
 

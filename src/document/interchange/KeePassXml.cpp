@@ -125,7 +125,7 @@ ForeignEntry readEntry(const pugi::xml_node& element, NotCarried& notCarried)
         }
         QString name = QString::fromUtf8(key);
         if (name.startsWith(QLatin1String("TimeOtp-"))) {
-            timeOtp.insert(name, std::move(value));
+            timeOtp.insert(name, value);
             continue;
         }
         hasSeed = hasSeed || SecretStrings::isOneTimeCode(name, value);

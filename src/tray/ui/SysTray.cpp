@@ -25,10 +25,9 @@ TSysTray::TSysTray(TrayShell& shell, QObject* owner)
     , m_inert(!shell.isAvailable())
 {
     connect(&shell, &TrayShell::activated, this, &TSysTray::shellActivated);
-    auto* shellWatch = new QTimer(this);
-    shellWatch->setInterval(1000);
-    connect(shellWatch, &QTimer::timeout, this, &TSysTray::followShell);
-    shellWatch->start();
+    m_shellWatch.setInterval(1000);
+    connect(&m_shellWatch, &QTimer::timeout, this, &TSysTray::followShell);
+    m_shellWatch.start();
 }
 
 TSysTray::~TSysTray()

@@ -7,6 +7,9 @@
 #include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <chrono>
 
 class TrayShell;
 
@@ -29,6 +32,9 @@ public:
     void setVisible(bool visible);
     // The icon is on and a notification area is there to show it.
     bool shown() const;
+    // How often the component looks for the notification area: once a
+    // second unless a test looks more often.
+    void setShellWatchInterval(std::chrono::milliseconds interval) { m_shellWatch.setInterval(interval); }
 
     QIcon Icon() const { return m_icon; }
     void setIcon(const QIcon& icon);
@@ -72,4 +78,5 @@ private:
     QIcon m_icon;
     QString m_hint;
     QPointer<QMenu> m_popupMenu;
+    QTimer m_shellWatch;
 };
