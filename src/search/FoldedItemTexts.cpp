@@ -1,6 +1,5 @@
 #include "search/FoldedItemTexts.h"
 
-#include "document/DataDocument.h"
 #include "document/Schema.h"
 #include "editor/FieldFormats.h"
 
@@ -9,21 +8,6 @@
 
 #include <string.h>
 
-namespace {
-
-bool isAscii(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// Upper-casing maps an ASCII text to ASCII, letter by letter, as toUpper() would.
-char upperAscii(char16_t c)
-{
-    return static_cast<char>(c >= u'a' && c <= u'z' ? c - (u'a' - u'A') : c);
-}
-
-} // namespace
-
 FoldedItemTexts::FoldedItemTexts(const pugi::xml_node& root)
 {
     Schema::walkTree(root, [this](const pugi::xml_node& item, int depth) {
@@ -31,6 +15,10 @@ FoldedItemTexts::FoldedItemTexts(const pugi::xml_node& root)
         return true;
     });
     m_starts.push_back(m_texts.size());
+    m_positions.reserve(m_items.size());
+    for (std::uint32_t position = 0; position < m_items.size(); ++position)
+        m_positions.emplace_back(m_items[position].element.internal_object(), position);
+    std::sort(m_positions.begin(), m_positions.end());
     // The display texts point into the document, which may change from now on.
     m_dateDisplay.clear();
     m_timeDisplay.clear();
@@ -46,8 +34,10 @@ QByteArray FoldedItemTexts::foldKeyword(const QString& keyword)
 
 int FoldedItemTexts::position(const pugi::xml_node& element) const
 {
-    const auto found = m_positions.find(element.internal_object());
-    return found == m_positions.end() ? -1 : static_cast<int>(found->second);
+    const void* wanted = element.internal_object();
+    const auto found = std::lower_bound(m_positions.begin(), m_positions.end(), wanted,
+                                        [](const auto& entry, const void* key) { return entry.first < key; });
+    return found == m_positions.end() || found->first != wanted ? -1 : static_cast<int>(found->second);
 }
 
 bool FoldedItemTexts::holds(std::uint32_t item, std::string_view foldedKeyword) const
@@ -79,47 +69,51 @@ void FoldedItemTexts::findAll(std::string_view foldedKeyword, std::vector<std::u
 void FoldedItemTexts::addItem(const pugi::xml_node& element, int depth)
 {
     const bool record = Schema::isRecord(element);
-    m_positions.emplace(element.internal_object(), static_cast<std::uint32_t>(m_items.size()));
     m_items.push_back({element, depth, record});
     m_starts.push_back(m_texts.size());
-    addText(Schema::itemCaption(element));
-    if (!record)
+    if (!record) {
+        addFolded(element.attribute("name").value());
+        endText();
         return;
+    }
+    const Schema::CaptionParts caption = Schema::recordCaptionParts(element);
+    addFolded(caption.first);
+    if (*caption.second != '\0') {
+        m_texts += ' ';
+        addFolded(caption.second);
+    }
+    endText();
     // The fields follow the label.
     for (pugi::xml_node field = element.first_child().next_sibling(); field; field = field.next_sibling()) {
         if (field.type() != pugi::node_element)
             continue;
         const char* type = field.attribute("basic_type").value();
         const bool isDate = std::strcmp(type, "DATE") == 0;
-        if (isDate || std::strcmp(type, "TIME") == 0)
+        if (isDate || std::strcmp(type, "TIME") == 0) {
             m_texts += foldedDisplay(field.text().get(), isDate);
-        else
-            addText(field.text().get());
-        addText(field.attribute("name").value());
+        } else {
+            addFolded(field.text().get());
+        }
+        endText();
+        addFolded(field.attribute("name").value());
+        endText();
     }
 }
 
-void FoldedItemTexts::addText(const QString& text)
+void FoldedItemTexts::addFolded(std::string_view utf8)
 {
-    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
-    if (ascii) {
-        for (QChar c : text)
-            m_texts += upperAscii(c.unicode());
-    } else {
-        m_texts += text.toUpper().toUtf8().toStdString();
-    }
-    m_texts += '\0';
-}
-
-void FoldedItemTexts::addText(const char* utf8)
-{
-    const std::string_view text(utf8);
-    if (isAscii(text)) {
-        for (char c : text)
-            m_texts += upperAscii(static_cast<char16_t>(c));
-        m_texts += '\0';
-    } else {
-        addText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    const std::size_t start = m_texts.size();
+    m_texts += utf8;
+    // Upper-casing maps ASCII to ASCII, letter by letter, as toUpper() does.
+    for (auto c = m_texts.begin() + static_cast<std::ptrdiff_t>(start); c != m_texts.end(); ++c) {
+        const auto byte = static_cast<unsigned char>(*c);
+        if (byte >= 0x80) {
+            m_texts.resize(start);
+            m_texts += QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toUpper().toUtf8().toStdString();
+            return;
+        }
+        if (byte >= 'a' && byte <= 'z')
+            *c = static_cast<char>(byte - ('a' - 'A'));
     }
 }
 
@@ -130,7 +124,7 @@ const std::string& FoldedItemTexts::foldedDisplay(const char* stored, bool isDat
     if (known == cache.end()) {
         const QString text = QString::fromUtf8(stored);
         const QByteArray display = (isDate ? dateDisplayText(text) : timeDisplayText(text)).toUpper().toUtf8();
-        known = cache.emplace(stored, display.toStdString() + '\0').first;
+        known = cache.emplace(stored, display.toStdString()).first;
     }
     return known->second;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 // The texts a filter keyword is looked for in, for every group and record
@@ -40,12 +41,14 @@ public:
 
 private:
     void addItem(const pugi::xml_node& element, int depth);
-    void addText(const QString& text);
-    void addText(const char* utf8);
+    // Appends text upper-cased; endText() ends the text it is part of.
+    void addFolded(std::string_view utf8);
+    void endText() { m_texts += '\0'; }
     const std::string& foldedDisplay(const char* stored, bool isDate);
 
     std::vector<Item> m_items;
-    std::unordered_map<const void*, std::uint32_t> m_positions;
+    // Each item's position, by the address of its element, ascending.
+    std::vector<std::pair<const void*, std::uint32_t>> m_positions;
     // Where each item's texts start in m_texts, and the end after the last.
     std::vector<std::size_t> m_starts;
     std::string m_texts;
