@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include <string.h>
+#include <string.h>  // memmem
 
 FoldedItemTexts::FoldedItemTexts(const pugi::xml_node& root)
 {
