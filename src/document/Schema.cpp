@@ -99,12 +99,14 @@ QString ownName(const pugi::xml_node& record)
     return {};
 }
 
-QString RecordCaption(const pugi::xml_node& record)
+CaptionParts recordCaptionParts(const pugi::xml_node& record)
 {
-    if (QString name = ownName(record); !name.isEmpty())
-        return name;
-
     const pugi::xml_node label = record.first_child();
+    // Only a label whose content is text alone names the record itself.
+    if (label.type() == pugi::node_element) {
+        if (const char* text = DataDocument::onlyText(label); text && *text != '\0')
+            return {text, ""};
+    }
 
     const char* firstName = label.attribute("link").value();
     const pugi::xml_attribute link2 = label.attribute("link2");
@@ -118,17 +120,19 @@ QString RecordCaption(const pugi::xml_node& record)
         if (std::strcmp(name, secondName) == 0)
             second = child.text().get();
     }
+    if (*first != '\0')
+        return {first, second};
+    if (*second != '\0')
+        return {second, ""};
+    return {record.attribute("parent_type").value(), ""};
+}
 
-    QString caption;
-    if (*first != '\0') {
-        caption = qText(first);
-        if (*second != '\0')
-            caption += QLatin1Char(' ') + qText(second);
-    } else {
-        caption = qText(second);
-    }
-    if (caption.isEmpty())
-        caption = qText(record.attribute("parent_type"));
+QString RecordCaption(const pugi::xml_node& record)
+{
+    const CaptionParts parts = recordCaptionParts(record);
+    QString caption = qText(parts.first);
+    if (*parts.second != '\0')
+        caption += QLatin1Char(' ') + qText(parts.second);
     return caption;
 }
 

@@ -47,6 +47,13 @@ QString ownName(const pugi::xml_node& record);
 // named by the label's `link` and `link2` (the last field of a name wins),
 // joined by a blank; else its `parent_type`.
 QString RecordCaption(const pugi::xml_node& record);
+// The same caption as the UTF-8 texts it is made of: first, then, unless
+// second is empty, a blank and second. Both point into the document.
+struct CaptionParts {
+    const char* first = "";
+    const char* second = "";
+};
+CaptionParts recordCaptionParts(const pugi::xml_node& record);
 
 // The caption a tree node shows: a group's `name`, a record's RecordCaption.
 QString itemCaption(const pugi::xml_node& item);

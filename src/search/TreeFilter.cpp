@@ -1,8 +1,6 @@
 #include "search/TreeFilter.h"
 
-#include "document/Schema.h"
-
-#include <vector>
+#include <algorithm>
 
 void TreeFilter::apply(const pugi::xml_node& root, const QString& keyword)
 {
@@ -10,79 +8,80 @@ void TreeFilter::apply(const pugi::xml_node& root, const QString& keyword)
         clear();
         return;
     }
-    const bool narrowing = extendsLastKeyword(keyword);
-    const ItemMatcher matcher({keyword, false, true});
-    struct Item {
-        const void* id;
-        bool kept;
-        bool record;
-    };
-    // Every item in tree order with whether it stays; a kept item keeps the
-    // groups above it, a matching group everything below it.
-    std::vector<Item> items;
-    std::vector<size_t> path;          // the items above the current one
-    std::vector<bool> matchedAbove;    // per depth: that item or one above it matched
-    m_firstMatch = {};
-    Schema::walkTree(root, [&](const pugi::xml_node& item, int depth) {
-        path.resize(depth);
-        matchedAbove.resize(depth);
-        const bool hiddenBefore = narrowing && hides(item);
-        const bool matched = !hiddenBefore && matches(matcher, item);
-        if (matched && !m_firstMatch)
-            m_firstMatch = item;
-        const bool covered = matched || (depth > 0 && matchedAbove.back());
-        if (covered) {
-            for (size_t above : path)
-                items[above].kept = true;
-        }
-        path.push_back(items.size());
-        matchedAbove.push_back(covered);
-        items.push_back({item.internal_object(), covered, Schema::isRecord(item)});
-        return true;
-    });
-    m_hidden.clear();
-    m_keptRecords = 0;
-    for (const Item& item : items) {
-        if (!item.kept)
-            m_hidden.insert(item.id);
-        else if (item.record)
-            ++m_keptRecords;
+    if (!m_texts || m_outdated) {
+        m_texts = std::make_unique<FoldedItemTexts>(root);
+        m_outdated = false;
+        m_foldedKeyword.clear();
     }
+    findMatches(FoldedItemTexts::foldKeyword(keyword));
+    keepMatchesWithTheirGroups();
     m_keyword = keyword;
-    m_narrowable = true;
 }
 
 void TreeFilter::clear()
 {
     m_keyword.clear();
-    m_narrowable = false;
-    m_hidden.clear();
+    m_foldedKeyword.clear();
+    m_texts.reset();
+    m_outdated = false;
+    m_matches = {};
+    m_kept = {};
     m_firstMatch = {};
     m_keptRecords = 0;
 }
 
 bool TreeFilter::hides(const pugi::xml_node& item) const
 {
-    return isActive() && m_hidden.count(item.internal_object()) > 0;
-}
-
-// Every text that holds the longer keyword holds the shorter one, so what
-// the shorter one left out stays out.
-bool TreeFilter::extendsLastKeyword(const QString& keyword) const
-{
-    return m_narrowable && isActive() && keyword.toUpper().contains(m_keyword.toUpper());
-}
-
-bool TreeFilter::matches(const ItemMatcher& matcher, const pugi::xml_node& item) const
-{
-    if (matcher.matchCaption(Schema::itemCaption(item)))
-        return true;
-    if (!Schema::isRecord(item))
+    if (!isActive())
         return false;
-    // The fields follow the label.
-    for (pugi::xml_node field = item.first_child().next_sibling(); field; field = field.next_sibling()) {
-        if (field.type() == pugi::node_element && matcher.matchField(field))
-            return true;
+    const int position = m_texts->position(item);
+    return position >= 0 && !m_kept[static_cast<std::size_t>(position)];
+}
+
+void TreeFilter::findMatches(const QByteArray& folded)
+{
+    // Every text that holds the longer keyword holds the shorter one, so only
+    // what the shorter one matched can match.
+    const bool narrowing = !m_foldedKeyword.isEmpty() && folded.contains(m_foldedKeyword);
+    const std::string_view wanted(folded.constData(), static_cast<std::size_t>(folded.size()));
+    if (narrowing) {
+        const auto unmatched = [&](std::uint32_t item) { return !m_texts->holds(item, wanted); };
+        m_matches.erase(std::remove_if(m_matches.begin(), m_matches.end(), unmatched), m_matches.end());
+    } else {
+        m_texts->findAll(wanted, m_matches);
     }
-    return false;
+    m_foldedKeyword = folded;
+    const auto& items = m_texts->items();
+    m_firstMatch = m_matches.empty() ? pugi::xml_node() : items[m_matches.front()].element;
+}
+
+// A kept item keeps the groups above it, a matching group everything below it.
+void TreeFilter::keepMatchesWithTheirGroups()
+{
+    const auto& items = m_texts->items();
+    m_kept.assign(items.size(), 0);
+    m_path.clear();       // the items above the current one
+    m_coveredAt.clear();  // per depth: that item or one above it matched
+    m_keptRecords = 0;
+    auto nextMatch = m_matches.begin();
+    for (std::uint32_t position = 0; position < items.size(); ++position) {
+        const FoldedItemTexts::Item& item = items[position];
+        const auto depth = static_cast<std::size_t>(item.depth);
+        m_path.resize(depth);
+        m_coveredAt.resize(depth);
+        const bool matched = nextMatch != m_matches.end() && *nextMatch == position;
+        if (matched)
+            ++nextMatch;
+        const bool covered = matched || (depth > 0 && m_coveredAt.back());
+        if (covered) {
+            m_kept[position] = 1;
+            // Once a group is kept, so is every group above it.
+            for (auto above = m_path.rbegin(); above != m_path.rend() && !m_kept[*above]; ++above)
+                m_kept[*above] = 1;
+            if (item.record)
+                ++m_keptRecords;
+        }
+        m_path.push_back(position);
+        m_coveredAt.push_back(covered);
+    }
 }

@@ -1,12 +1,15 @@
 #pragma once
 
-#include "search/ItemMatcher.h"
+#include "search/FoldedItemTexts.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <pugixml.hpp>
 
-#include <unordered_set>
+#include <cstdint>
+#include <memory>
+#include <vector>
 
 // Which groups and records a tree narrowed to a keyword leaves out. An item
 // stays when it matches as Find matches with field names on (its caption,
@@ -16,11 +19,13 @@
 class TreeFilter {
 public:
     // Filters the items under root by keyword; an empty keyword ends the
-    // filter. A keyword that extends the last one only looks again at what
-    // that one left, unless the document changed in between.
+    // filter. The items' texts are folded once and kept for the following
+    // keywords, and a keyword that extends the last one only looks again at
+    // what that one matched, unless the document changed in between.
     void apply(const pugi::xml_node& root, const QString& keyword);
-    // The document was edited: the next keyword looks at every item again.
-    void documentChanged() { m_narrowable = false; }
+    // The document was edited: the next keyword folds every item's texts
+    // again. Until then the items left out stay out.
+    void documentChanged() { m_outdated = true; }
     void clear();
 
     bool isActive() const { return !m_keyword.isEmpty(); }
@@ -32,12 +37,19 @@ public:
     int keptRecords() const { return m_keptRecords; }
 
 private:
-    bool extendsLastKeyword(const QString& keyword) const;
-    bool matches(const ItemMatcher& matcher, const pugi::xml_node& item) const;
+    void findMatches(const QByteArray& folded);
+    void keepMatchesWithTheirGroups();
 
     QString m_keyword;
-    bool m_narrowable = false;
-    std::unordered_set<const void*> m_hidden;
+    QByteArray m_foldedKeyword;
+    std::unique_ptr<FoldedItemTexts> m_texts;
+    bool m_outdated = false;
+    // Positions in m_texts: the items that matched themselves, ascending,
+    // and per item whether it stays.
+    std::vector<std::uint32_t> m_matches;
+    std::vector<char> m_kept;
+    std::vector<std::uint32_t> m_path;
+    std::vector<char> m_coveredAt;
     pugi::xml_node m_firstMatch;
     int m_keptRecords = 0;
 };

@@ -14,6 +14,8 @@ const char* const Fixture =
     "</record></folder></folder>"
     "<folder name='Shops'><record><label>Grocer</label><field name='Note' basic_type='TEXT'>milk</field>"
     "</record></folder>"
+    "<folder name='Мир'><record><label link='Host' link2='User'/><field name='Host' basic_type='TEXT'>Straße</field>"
+    "<field name='User' basic_type='TEXT'>Пётр</field></record></folder>"
     "<record><label>Loose</label></record></data>";
 
 // The captions of the items the filter leaves, in tree order.
@@ -45,8 +47,14 @@ private slots:
         QTest::newRow("group caption keeps its content") << QStringList{"bank"} << "Bank,Visa card,Old,Giro" << "Bank";
         QTest::newRow("narrowing") << QStringList{"s", "se", "sec"} << "Bank,Old,Giro" << "Giro";
         QTest::newRow("widening again") << QStringList{"secr", "m"} << "Shops,Grocer" << "Grocer";
+        QTest::newRow("a key deleted widens again") << QStringList{"gi", "g"} << "Bank,Old,Giro,Shops,Grocer" << "Giro";
+        QTest::newRow("sharp s upper-cased to SS") << QStringList{"STRASSE"} << "Мир,Straße Пётр" << "Straße Пётр";
+        QTest::newRow("Cyrillic in any case") << QStringList{"ПЁ", "пётр"} << "Мир,Straße Пётр" << "Straße Пётр";
+        QTest::newRow("caption across its two fields") << QStringList{"ße п"} << "Мир,Straße Пётр" << "Straße Пётр";
+        QTest::newRow("never across two texts") << QStringList{"11p"} << "" << "";
         QTest::newRow("nothing") << QStringList{"zzz"} << "" << "";
-        QTest::newRow("cleared") << QStringList{"milk", ""} << "Loose,Bank,Visa card,Old,Giro,Shops,Grocer" << "";
+        QTest::newRow("cleared") << QStringList{"milk", ""}
+                                 << "Loose,Bank,Visa card,Old,Giro,Shops,Grocer,Мир,Straße Пётр" << "";
     }
     void leavesMatchesWithTheirGroups()
     {
@@ -72,6 +80,7 @@ private slots:
         document.root().find_node([](const pugi::xml_node& node) { return Schema::itemCaption(node) == "Loose"; })
             .first_child().text() = "Grape";
         filter.documentChanged();
+        QCOMPARE(shown(document, filter), QStringLiteral("Bank,Old,Giro,Shops,Grocer"));
         filter.apply(document.root(), QStringLiteral("gr"));
         QCOMPARE(shown(document, filter), QStringLiteral("Grape,Shops,Grocer"));
     }

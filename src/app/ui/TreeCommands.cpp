@@ -162,13 +162,25 @@ void TreeCommands::move(const pugi::xml_node& dragged, const pugi::xml_node& tar
 
 void TreeCommands::RebuildTree()
 {
+    keepingOpenGroups([this] { m_model.RebuildTree(m_editing.document().root()); });
+}
+
+void TreeCommands::showHiddenItemsAnew()
+{
+    keepingOpenGroups([this] { m_model.showHiddenItemsAnew(); });
+}
+
+void TreeCommands::keepingOpenGroups(const std::function<void()>& reset)
+{
     const bool hadNodes = m_model.nodeCount() > 0;
     std::unordered_set<const void*> expanded;
     for (QModelIndex node = m_model.firstNode(); node.isValid(); node = m_model.nextNode(node)) {
-        if (m_view.isNodeExpanded(node))
-            expanded.insert(m_model.nodeData(node)->element.internal_object());
+        const TTreeNodeData* data = m_model.nodeData(node);
+        // Records never open: asking the view would only cost time.
+        if (!data->isRecord && m_view.isNodeExpanded(node))
+            expanded.insert(data->element.internal_object());
     }
-    m_model.RebuildTree(m_editing.document().root());
+    reset();
     if (!expanded.empty()) {
         for (QModelIndex node = m_model.firstNode(); node.isValid(); node = m_model.nextNode(node)) {
             if (expanded.count(m_model.nodeData(node)->element.internal_object()))

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 #include <pugixml.hpp>
 
 class CaptionTable;
@@ -53,6 +55,9 @@ public:
     // Builds the tree again from the document; the groups the user had
     // opened stay open.
     void RebuildTree();
+    // Shows again what the model's hidden-items function leaves, without
+    // rebuilding; the groups the user had opened stay open.
+    void showHiddenItemsAnew();
     // Rebuilds and makes element's node the current one, in sight.
     void RebuildAndSelect(const pugi::xml_node& element);
     QModelIndex FindTreeNode(const pugi::xml_node& element) const;
@@ -74,6 +79,8 @@ signals:
 
 private:
     QString caption(const char* key, const char* englishDefault) const;
+    // Runs reset, which resets the model; the groups open before stay open.
+    void keepingOpenGroups(const std::function<void()>& reset);
     // Rebuilds and selects added, when there is such an item.
     void showAdded(const pugi::xml_node& added);
 

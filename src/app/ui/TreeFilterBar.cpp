@@ -85,7 +85,7 @@ void TreeFilterBar::filterBy(const QString& keyword)
     m_filter.apply(m_document.root(), keyword);
     if (!m_filter.isActive() && !wasFiltering)
         return;
-    m_commands.RebuildTree();
+    m_commands.showHiddenItemsAnew();
     if (m_filter.isActive()) {
         // Laying out every group of a large file open would cost more than
         // the filtering; the first match's groups open in any case.

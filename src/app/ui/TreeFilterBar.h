@@ -15,7 +15,7 @@ class TreeCommands;
 // that match with their groups (TreeFilter), the first match selected and,
 // unless thousands are left, every group open. Escape brings the whole tree back with the groups open as
 // they were and the selection kept, and hands the keyboard to the tree. The
-// document is never written: the tree is only rebuilt without the left-out
+// document is never written: the tree only stops showing the left-out
 // items, so the tree's commands go on working on what is shown.
 class TreeFilterBar : public QLineEdit {
     Q_OBJECT

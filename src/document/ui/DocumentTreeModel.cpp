@@ -25,9 +25,17 @@ void DocumentTreeModel::RebuildTree(const pugi::xml_node& root)
 {
     beginResetModel();
     m_nodes.clear();
-    m_topLevel.clear();
     m_dragged = {};
     AddTreeLevel(root);
+    findShownNodes();
+    endResetModel();
+}
+
+void DocumentTreeModel::showHiddenItemsAnew()
+{
+    beginResetModel();
+    m_dragged = {};
+    findShownNodes();
     endResetModel();
 }
 
@@ -35,53 +43,64 @@ void DocumentTreeModel::clear()
 {
     beginResetModel();
     m_nodes.clear();
-    m_topLevel.clear();
     m_dragged = {};
+    findShownNodes();
     endResetModel();
+}
+
+void DocumentTreeModel::findShownNodes()
+{
+    // Tree order puts a group before everything under it, so a backward pass
+    // learns of a group's shown nodes before it comes to the group.
+    for (Node& node : m_nodes)
+        node.shown = false;
+    for (auto node = m_nodes.rbegin(); node != m_nodes.rend(); ++node) {
+        node->shown = node->shown || !m_hidden || !m_hidden(node->data.element);
+        if (node->shown && node->parent >= 0)
+            m_nodes[node->parent].shown = true;
+    }
+    // The forward pass meets a group before its children, whose rows it counts.
+    m_shownTopLevel.clear();
+    m_shownCount = 0;
+    for (size_t n = 0; n < m_nodes.size(); ++n) {
+        Node& node = m_nodes[n];
+        if (!node.shown)
+            continue;
+        node.shownChildren.clear();
+        std::vector<int>& siblings = node.parent < 0 ? m_shownTopLevel : m_nodes[node.parent].shownChildren;
+        node.row = static_cast<int>(siblings.size());
+        siblings.push_back(static_cast<int>(n));
+        ++m_shownCount;
+    }
+}
+
+int DocumentTreeModel::nextShownNode(int node) const
+{
+    const int count = static_cast<int>(m_nodes.size());
+    while (node < count && !m_nodes[node].shown)
+        ++node;
+    return node < count ? node : -1;
 }
 
 void DocumentTreeModel::AddTreeLevel(const pugi::xml_node& root)
 {
-    // Whether an item is shown depends on the items under it, so the walk
-    // first lists them all in tree order; a shown item shows the groups
-    // above it.
-    struct Item {
-        pugi::xml_node element;
-        int depth;
-        bool shown;
-    };
-    std::vector<Item> items;
-    std::vector<size_t> above;
-    Schema::walkTree(root, [&](const pugi::xml_node& item, int depth) {
-        above.resize(depth);
-        const bool shown = !m_hidden || !m_hidden(item);
-        if (shown && m_hidden) {
-            for (size_t group : above)
-                items[group].shown = true;
-        }
-        above.push_back(items.size());
-        items.push_back({item, depth, shown});
-        return true;
-    });
     // The node of the last item added at each depth: the parent of an item at
     // depth d is the one at d - 1. Records never have items under them, so
-    // their entries are simply overwritten. A shown item's groups are shown,
-    // so the depths of shown items never skip a level.
+    // their entries are simply overwritten.
     std::vector<int> lastAtDepth;
     // A file uses a handful of type keys: nodes share one string per key.
     std::unordered_map<std::string_view, QString> typeKeys;
-    for (const Item& item : items) {
-        if (!item.shown)
-            continue;
-        lastAtDepth.resize(item.depth);
-        const int parentNode = item.depth == 0 ? -1 : lastAtDepth.back();
-        const char* key = item.element.attribute("type").value();
+    Schema::walkTree(root, [&](const pugi::xml_node& item, int depth) {
+        lastAtDepth.resize(depth);
+        const int parentNode = depth == 0 ? -1 : lastAtDepth.back();
+        const char* key = item.attribute("type").value();
         auto known = typeKeys.find(key);
         if (known == typeKeys.end())
             known = typeKeys.emplace(key, qText(key)).first;
-        lastAtDepth.push_back(addNode(parentNode, item.element, Schema::isRecord(item.element),
-                                      Schema::itemCaption(item.element), known->second));
-    }
+        lastAtDepth.push_back(addNode(parentNode, item, Schema::isRecord(item), Schema::itemCaption(item),
+                                      known->second));
+        return true;
+    });
 }
 
 int DocumentTreeModel::addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption,
@@ -95,10 +114,9 @@ int DocumentTreeModel::addNode(int parentNode, const pugi::xml_node& element, bo
     node.caption = std::move(caption);
     node.icon = Schema::TypeImageIndex(node.data.typeKey, isRecord);
     node.parent = parentNode;
-    std::vector<int>& siblings = parentNode < 0 ? m_topLevel : m_nodes[parentNode].children;
-    node.row = static_cast<int>(siblings.size());
     const int id = static_cast<int>(m_nodes.size());
-    siblings.push_back(id);
+    if (parentNode >= 0)
+        m_nodes[parentNode].children.push_back(id);
     m_nodes.push_back(std::move(node));
     return id;
 }
@@ -106,7 +124,7 @@ int DocumentTreeModel::addNode(int parentNode, const pugi::xml_node& element, bo
 QModelIndex DocumentTreeModel::FindTreeNode(const pugi::xml_node& element) const
 {
     for (size_t n = 0; n < m_nodes.size(); ++n) {
-        if (m_nodes[n].data.element == element)
+        if (m_nodes[n].shown && m_nodes[n].data.element == element)
             return indexOfNode(static_cast<int>(n));
     }
     return {};
@@ -120,16 +138,16 @@ const TTreeNodeData* DocumentTreeModel::nodeData(const QModelIndex& index) const
 
 QModelIndex DocumentTreeModel::firstNode() const
 {
-    return m_nodes.empty() ? QModelIndex() : indexOfNode(0);
+    const int node = nextShownNode(0);
+    return node < 0 ? QModelIndex() : indexOfNode(node);
 }
 
 QModelIndex DocumentTreeModel::nextNode(const QModelIndex& index) const
 {
-    // Nodes are stored in tree order, so the next one is simply the next entry.
+    // Nodes are stored in tree order, so the next one is the next shown entry.
     const int node = nodeOf(index);
-    if (node < 0 || node + 1 >= nodeCount())
-        return {};
-    return indexOfNode(node + 1);
+    const int next = node < 0 ? -1 : nextShownNode(node + 1);
+    return next < 0 ? QModelIndex() : indexOfNode(next);
 }
 
 void DocumentTreeModel::setCaption(const QModelIndex& index, const QString& caption)
@@ -234,7 +252,7 @@ QModelIndex DocumentTreeModel::index(int row, int column, const QModelIndex& par
 {
     if (column != 0 || row < 0)
         return {};
-    const std::vector<int>& siblings = parent.isValid() ? childrenOf(nodeOf(parent)) : m_topLevel;
+    const std::vector<int>& siblings = parent.isValid() ? childrenOf(nodeOf(parent)) : m_shownTopLevel;
     if (row >= static_cast<int>(siblings.size()))
         return {};
     return createIndex(row, 0, static_cast<quintptr>(siblings[row]));
@@ -252,7 +270,7 @@ int DocumentTreeModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.column() > 0)
         return 0;
-    return static_cast<int>(parent.isValid() ? childrenOf(nodeOf(parent)).size() : m_topLevel.size());
+    return static_cast<int>(parent.isValid() ? childrenOf(nodeOf(parent)).size() : m_shownTopLevel.size());
 }
 
 int DocumentTreeModel::columnCount(const QModelIndex&) const
@@ -296,5 +314,5 @@ int DocumentTreeModel::nodeOf(const QModelIndex& index) const
 
 const std::vector<int>& DocumentTreeModel::childrenOf(int node) const
 {
-    return m_nodes[node].children;
+    return m_nodes[node].shownChildren;
 }

@@ -23,7 +23,9 @@ struct TTreeNodeData {
 // records first, then the groups, each in document order. The model is never
 // patched: every structural change rebuilds it (RebuildTree). Nodes are kept
 // in one vector in tree order, so a rebuild of a large file is a single pass
-// and FindTreeNode a linear scan without recursion.
+// and FindTreeNode a linear scan without recursion. A node of every item is
+// built; which of them are shown is worked out apart, so hiding items again
+// (showHiddenItemsAnew) builds no node.
 class DocumentTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -37,6 +39,9 @@ public:
     // shows everything.
     using HiddenItems = std::function<bool(const pugi::xml_node& item)>;
     void setHiddenItems(HiddenItems hidden) { m_hidden = std::move(hidden); }
+    // Asks the hidden-items function again for every node and shows what it
+    // leaves, as a reset of the tree but without building its nodes again.
+    void showHiddenItemsAnew();
     void clear();
 
     // A tree shows at most the first MaxShownCaption characters of a caption:
@@ -45,14 +50,15 @@ public:
     static constexpr qsizetype MaxShownCaption = 1000;
     static QString shownCaption(const QString& caption);
 
-    // The first node, in tree order, that shows element; invalid when none does.
+    // The first shown node, in tree order, that shows element; invalid when none does.
     QModelIndex FindTreeNode(const pugi::xml_node& element) const;
 
     const TTreeNodeData* nodeData(const QModelIndex& index) const;
-    int nodeCount() const { return static_cast<int>(m_nodes.size()); }
-    // The first node of the tree; invalid when it is empty.
+    // How many nodes are shown.
+    int nodeCount() const { return m_shownCount; }
+    // The first shown node of the tree; invalid when none is.
     QModelIndex firstNode() const;
-    // The next node in tree order (a node, its descendants, its next sibling).
+    // The next shown node in tree order (a node, its descendants, its next sibling).
     QModelIndex nextNode(const QModelIndex& index) const;
 
     // Shows caption on the node without touching the document.
@@ -93,13 +99,18 @@ private:
         QString caption;
         int icon = 0;
         int parent = -1;
-        int row = 0;
-        std::vector<int> children;
+        bool shown = true;
+        int row = 0;                      // among the shown children of its parent
+        std::vector<int> children;        // every child
+        std::vector<int> shownChildren;
     };
 
     // Every item under root, each level in tree order, without recursion.
     void AddTreeLevel(const pugi::xml_node& root);
     int addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption, const QString& typeKey);
+    // Which nodes the hidden-items function leaves, and their rows.
+    void findShownNodes();
+    int nextShownNode(int node) const;
     QModelIndex indexOfNode(int node) const;
     int nodeOf(const QModelIndex& index) const;
     const std::vector<int>& childrenOf(int node) const;
@@ -114,5 +125,6 @@ private:
     HiddenItems m_hidden;
     mutable pugi::xml_node m_dragged;
     std::vector<Node> m_nodes;
-    std::vector<int> m_topLevel;
+    std::vector<int> m_shownTopLevel;
+    int m_shownCount = 0;
 };
