@@ -17,7 +17,6 @@
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
 #include "config/ui/UnitSettings.h"
-#include "document/Schema.h"
 #include "document/ui/TreeModel.h"
 #include "document/ui/TypeIcons.h"
 #include "editor/FieldElements.h"
@@ -578,7 +577,7 @@ void TFormMain::refreshSelectedCaption()
     const QModelIndex current = m_treeView->currentIndex();
     const TTreeNodeData* data = m_treeModel->nodeData(current);
     if (data && data->isRecord)
-        m_treeModel->setCaption(current, Schema::RecordCaption(data->element));
+        m_treeModel->captionChanged(current);
 }
 
 // While locked, the left button stands for Unlock.

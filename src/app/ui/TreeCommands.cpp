@@ -144,7 +144,6 @@ void TreeCommands::rename(const QModelIndex& node, QString text)
             return;
         if (!m_editing.renameRecord(data->element, text))
             return;
-        text = Schema::RecordCaption(data->element);
     } else if (text.isEmpty()) {
         m_messages.show(MessageService::Kind::Error, caption("MessageGroupNameNotExists", "Enter Group Name first"));
         // The box took the keyboard focus from the caption editor, which is gone.
@@ -155,7 +154,7 @@ void TreeCommands::rename(const QModelIndex& node, QString text)
             return;
         m_model.setParentCaptionOfChildren(node, text);
     }
-    m_model.setCaption(node, text);
+    m_model.captionChanged(node);
     emit documentChanged();
 }
 

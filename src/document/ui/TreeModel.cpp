@@ -25,17 +25,21 @@ void DocumentTreeModel::RebuildTree(const pugi::xml_node& root)
 {
     beginResetModel();
     m_nodes.clear();
+    m_children.clear();
     m_topLevel.clear();
     m_dragged = {};
     AddTreeLevel(root);
+    listChildren();
     endResetModel();
 }
 
 void DocumentTreeModel::clear()
 {
     beginResetModel();
-    m_nodes.clear();
-    m_topLevel.clear();
+    // Cleared and given back: the nodes of a large file are megabytes.
+    std::vector<Node>().swap(m_nodes);
+    std::vector<int>().swap(m_children);
+    std::vector<int>().swap(m_topLevel);
     m_dragged = {};
     endResetModel();
 }
@@ -52,55 +56,82 @@ void DocumentTreeModel::AddTreeLevel(const pugi::xml_node& root)
     };
     std::vector<Item> items;
     std::vector<size_t> above;
+    size_t shownCount = 0;
     Schema::walkTree(root, [&](const pugi::xml_node& item, int depth) {
         above.resize(depth);
         const bool shown = !m_hidden || !m_hidden(item);
         if (shown && m_hidden) {
-            for (size_t group : above)
+            for (size_t group : above) {
+                shownCount += items[group].shown ? 0 : 1;
                 items[group].shown = true;
+            }
         }
         above.push_back(items.size());
         items.push_back({item, depth, shown});
+        shownCount += shown ? 1 : 0;
         return true;
     });
+    // Sized once: growing would hold the old and the new array at the same time.
+    m_nodes.reserve(shownCount);
     // The node of the last item added at each depth: the parent of an item at
     // depth d is the one at d - 1. Records never have items under them, so
     // their entries are simply overwritten. A shown item's groups are shown,
     // so the depths of shown items never skip a level.
     std::vector<int> lastAtDepth;
+    // The caption of those nodes, one string that their children share.
+    std::vector<QString> captionAtDepth;
     // A file uses a handful of type keys: nodes share one string per key.
     std::unordered_map<std::string_view, QString> typeKeys;
     for (const Item& item : items) {
         if (!item.shown)
             continue;
         lastAtDepth.resize(item.depth);
+        captionAtDepth.resize(item.depth);
         const int parentNode = item.depth == 0 ? -1 : lastAtDepth.back();
         const char* key = item.element.attribute("type").value();
         auto known = typeKeys.find(key);
         if (known == typeKeys.end())
             known = typeKeys.emplace(key, qText(key)).first;
-        lastAtDepth.push_back(addNode(parentNode, item.element, Schema::isRecord(item.element),
-                                      Schema::itemCaption(item.element), known->second));
+        addNode(parentNode, item.element, known->second,
+                item.depth == 0 ? QStringLiteral("root") : captionAtDepth.back());
+        lastAtDepth.push_back(static_cast<int>(m_nodes.size()) - 1);
+        // Records have no children to share their caption with.
+        captionAtDepth.push_back(m_nodes.back().data.isRecord ? QString() : Schema::itemCaption(item.element));
     }
 }
 
-int DocumentTreeModel::addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption,
-                               const QString& typeKey)
+void DocumentTreeModel::addNode(int parentNode, const pugi::xml_node& element, const QString& typeKey,
+                                const QString& parentCaption)
 {
     Node node;
-    node.data.isRecord = isRecord;
-    node.data.parentCaption = parentNode < 0 ? QStringLiteral("root") : m_nodes[parentNode].caption;
+    node.data.isRecord = Schema::isRecord(element);
+    node.data.parentCaption = parentCaption;
     node.data.typeKey = typeKey;
     node.data.element = element;
-    node.caption = std::move(caption);
-    node.icon = Schema::TypeImageIndex(node.data.typeKey, isRecord);
+    node.icon = Schema::TypeImageIndex(typeKey, node.data.isRecord);
     node.parent = parentNode;
-    std::vector<int>& siblings = parentNode < 0 ? m_topLevel : m_nodes[parentNode].children;
-    node.row = static_cast<int>(siblings.size());
-    const int id = static_cast<int>(m_nodes.size());
-    siblings.push_back(id);
+    if (parentNode < 0) {
+        node.row = static_cast<int>(m_topLevel.size());
+        m_topLevel.push_back(static_cast<int>(m_nodes.size()));
+    } else {
+        node.row = m_nodes[parentNode].childCount++;
+    }
     m_nodes.push_back(std::move(node));
-    return id;
+}
+
+void DocumentTreeModel::listChildren()
+{
+    int next = 0;
+    for (Node& node : m_nodes) {
+        node.firstChild = next;
+        next += node.childCount;
+    }
+    m_children.resize(next);
+    for (size_t n = 0; n < m_nodes.size(); ++n) {
+        const Node& node = m_nodes[n];
+        if (node.parent >= 0)
+            m_children[m_nodes[node.parent].firstChild + node.row] = static_cast<int>(n);
+    }
 }
 
 QModelIndex DocumentTreeModel::FindTreeNode(const pugi::xml_node& element) const
@@ -132,19 +163,16 @@ QModelIndex DocumentTreeModel::nextNode(const QModelIndex& index) const
     return indexOfNode(node + 1);
 }
 
-void DocumentTreeModel::setCaption(const QModelIndex& index, const QString& caption)
+void DocumentTreeModel::captionChanged(const QModelIndex& index)
 {
-    const int node = nodeOf(index);
-    if (node < 0)
-        return;
-    m_nodes[node].caption = caption;
-    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    if (nodeOf(index) >= 0)
+        emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
 }
 
 QString DocumentTreeModel::caption(const QModelIndex& index) const
 {
     const int node = nodeOf(index);
-    return node < 0 ? QString() : m_nodes[node].caption;
+    return node < 0 ? QString() : Schema::itemCaption(m_nodes[node].data.element);
 }
 
 void DocumentTreeModel::setParentCaptionOfChildren(const QModelIndex& group, const QString& caption)
@@ -152,8 +180,9 @@ void DocumentTreeModel::setParentCaptionOfChildren(const QModelIndex& group, con
     const int node = nodeOf(group);
     if (node < 0)
         return;
-    for (int child : m_nodes[node].children)
-        m_nodes[child].data.parentCaption = caption;
+    const Node& shown = m_nodes[node];
+    for (int child = shown.firstChild; child < shown.firstChild + shown.childCount; ++child)
+        m_nodes[m_children[child]].data.parentCaption = caption;
 }
 
 Qt::ItemFlags DocumentTreeModel::flags(const QModelIndex& index) const
@@ -234,10 +263,9 @@ QModelIndex DocumentTreeModel::index(int row, int column, const QModelIndex& par
 {
     if (column != 0 || row < 0)
         return {};
-    const std::vector<int>& siblings = parent.isValid() ? childrenOf(nodeOf(parent)) : m_topLevel;
-    if (row >= static_cast<int>(siblings.size()))
+    if (row >= childCountOf(parent))
         return {};
-    return createIndex(row, 0, static_cast<quintptr>(siblings[row]));
+    return createIndex(row, 0, static_cast<quintptr>(childOf(parent, row)));
 }
 
 QModelIndex DocumentTreeModel::parent(const QModelIndex& child) const
@@ -252,7 +280,7 @@ int DocumentTreeModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.column() > 0)
         return 0;
-    return static_cast<int>(parent.isValid() ? childrenOf(nodeOf(parent)).size() : m_topLevel.size());
+    return childCountOf(parent);
 }
 
 int DocumentTreeModel::columnCount(const QModelIndex&) const
@@ -267,9 +295,9 @@ QVariant DocumentTreeModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return shownCaption(m_nodes[node].caption);
+        return Schema::itemCaption(m_nodes[node].data.element, MaxShownCaption);
     case Qt::EditRole:
-        return m_nodes[node].caption;
+        return Schema::itemCaption(m_nodes[node].data.element);
     case Qt::DecorationRole:
         return m_icons.value(m_nodes[node].icon);
     default:
@@ -294,7 +322,15 @@ int DocumentTreeModel::nodeOf(const QModelIndex& index) const
     return static_cast<int>(index.internalId());
 }
 
-const std::vector<int>& DocumentTreeModel::childrenOf(int node) const
+int DocumentTreeModel::childOf(const QModelIndex& parent, int row) const
 {
-    return m_nodes[node].children;
+    return parent.isValid() ? m_children[m_nodes[nodeOf(parent)].firstChild + row] : m_topLevel[row];
+}
+
+int DocumentTreeModel::childCountOf(const QModelIndex& parent) const
+{
+    if (!parent.isValid())
+        return static_cast<int>(m_topLevel.size());
+    const int node = nodeOf(parent);
+    return node < 0 ? 0 : m_nodes[node].childCount;
 }

@@ -23,7 +23,9 @@ struct TTreeNodeData {
 // records first, then the groups, each in document order. The model is never
 // patched: every structural change rebuilds it (RebuildTree). Nodes are kept
 // in one vector in tree order, so a rebuild of a large file is a single pass
-// and FindTreeNode a linear scan without recursion.
+// and FindTreeNode a linear scan without recursion. Captions are read from the
+// document when shown rather than copied into the nodes: a large file's tree
+// would otherwise hold a second copy of every record's caption.
 class DocumentTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -55,8 +57,8 @@ public:
     // The next node in tree order (a node, its descendants, its next sibling).
     QModelIndex nextNode(const QModelIndex& index) const;
 
-    // Shows caption on the node without touching the document.
-    void setCaption(const QModelIndex& index, const QString& caption);
+    // The node's item has a new caption in the document: the views show it.
+    void captionChanged(const QModelIndex& index);
     QString caption(const QModelIndex& index) const;
     // A group was renamed: its direct children record the new name.
     void setParentCaptionOfChildren(const QModelIndex& group, const QString& caption);
@@ -88,21 +90,27 @@ signals:
 
 
 private:
+    // The children of a node are entries firstChild .. firstChild + childCount
+    // of m_children, in row order: one vector for all, not one per group.
     struct Node {
         TTreeNodeData data;
-        QString caption;
         int icon = 0;
         int parent = -1;
         int row = 0;
-        std::vector<int> children;
+        int firstChild = 0;
+        int childCount = 0;
     };
 
     // Every item under root, each level in tree order, without recursion.
     void AddTreeLevel(const pugi::xml_node& root);
-    int addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption, const QString& typeKey);
+    void addNode(int parentNode, const pugi::xml_node& element, const QString& typeKey,
+                 const QString& parentCaption);
+    // Lays out m_children from the nodes' parents and rows.
+    void listChildren();
     QModelIndex indexOfNode(int node) const;
     int nodeOf(const QModelIndex& index) const;
-    const std::vector<int>& childrenOf(int node) const;
+    int childOf(const QModelIndex& parent, int row) const;
+    int childCountOf(const QModelIndex& parent) const;
 
     // The item being dragged, and a token that ties a drag to this model in
     // this process: another program's drag can carry nothing we could trust.
@@ -114,5 +122,6 @@ private:
     HiddenItems m_hidden;
     mutable pugi::xml_node m_dragged;
     std::vector<Node> m_nodes;
+    std::vector<int> m_children;
     std::vector<int> m_topLevel;
 };
