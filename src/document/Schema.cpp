@@ -43,6 +43,30 @@ pugi::xml_node stepInTreeOrder(const pugi::xml_node& item, const pugi::xml_node&
     return {};
 }
 
+// A record's own name, its label's text; "" for a record named after its fields.
+const char* ownNameText(const pugi::xml_node& record)
+{
+    const pugi::xml_node label = record.first_child();
+    // Only a label whose content is text alone names the record itself.
+    if (label.type() == pugi::node_element) {
+        if (const char* text = DataDocument::onlyText(label))
+            return text;
+    }
+    return "";
+}
+
+// The first maxLength characters of utf8 (all of it when maxLength is
+// negative). A character takes at most 4 bytes and gives at least one UTF-16
+// unit, so the first 4 bytes per unit hold them, whatever a sequence cut at
+// the end becomes.
+QString textUpTo(const char* utf8, qsizetype maxLength)
+{
+    if (maxLength < 0)
+        return qText(utf8);
+    const size_t bytes = strnlen(utf8, static_cast<size_t>(maxLength) * 4);
+    return QString::fromUtf8(utf8, static_cast<qsizetype>(bytes)).left(maxLength);
+}
+
 } // namespace
 
 const QStringList& groupTypeKeys()
@@ -90,24 +114,15 @@ bool isRecord(const pugi::xml_node& node)
 
 QString ownName(const pugi::xml_node& record)
 {
-    const pugi::xml_node label = record.first_child();
-    // Only a label whose content is text alone names the record itself.
-    if (label.type() == pugi::node_element) {
-        if (const char* text = DataDocument::onlyText(label))
-            return qText(text);
-    }
-    return {};
+    return qText(ownNameText(record));
 }
 
 CaptionParts recordCaptionParts(const pugi::xml_node& record)
 {
-    const pugi::xml_node label = record.first_child();
-    // Only a label whose content is text alone names the record itself.
-    if (label.type() == pugi::node_element) {
-        if (const char* text = DataDocument::onlyText(label); text && *text != '\0')
-            return {text, ""};
-    }
+    if (const char* name = ownNameText(record); *name != '\0')
+        return {name, ""};
 
+    const pugi::xml_node label = record.first_child();
     const char* firstName = label.attribute("link").value();
     const pugi::xml_attribute link2 = label.attribute("link2");
     const char* secondName = link2 ? link2.value() : "";
@@ -127,18 +142,18 @@ CaptionParts recordCaptionParts(const pugi::xml_node& record)
     return {record.attribute("parent_type").value(), ""};
 }
 
-QString RecordCaption(const pugi::xml_node& record)
+QString RecordCaption(const pugi::xml_node& record, qsizetype maxLength)
 {
     const CaptionParts parts = recordCaptionParts(record);
-    QString caption = qText(parts.first);
+    QString caption = textUpTo(parts.first, maxLength);
     if (*parts.second != '\0')
-        caption += QLatin1Char(' ') + qText(parts.second);
-    return caption;
+        caption += QLatin1Char(' ') + textUpTo(parts.second, maxLength);
+    return maxLength < 0 ? caption : caption.left(maxLength);
 }
 
-QString itemCaption(const pugi::xml_node& item)
+QString itemCaption(const pugi::xml_node& item, qsizetype maxLength)
 {
-    return isRecord(item) ? RecordCaption(item) : qText(item.attribute("name"));
+    return isRecord(item) ? RecordCaption(item, maxLength) : textUpTo(item.attribute("name").value(), maxLength);
 }
 
 std::vector<pugi::xml_node> treeChildren(const pugi::xml_node& element)

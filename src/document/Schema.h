@@ -45,8 +45,10 @@ QString ownName(const pugi::xml_node& record);
 
 // The caption of a record: its label's own text; else the values of the fields
 // named by the label's `link` and `link2` (the last field of a name wins),
-// joined by a blank; else its `parent_type`.
-QString RecordCaption(const pugi::xml_node& record);
+// joined by a blank; else its `parent_type`. With maxLength (not negative),
+// its first maxLength characters only, read without converting the rest: a
+// hostile file's caption may run to millions of characters.
+QString RecordCaption(const pugi::xml_node& record, qsizetype maxLength = -1);
 // The same caption as the UTF-8 texts it is made of: first, then, unless
 // second is empty, a blank and second. Both point into the document.
 struct CaptionParts {
@@ -55,8 +57,9 @@ struct CaptionParts {
 };
 CaptionParts recordCaptionParts(const pugi::xml_node& record);
 
-// The caption a tree node shows: a group's `name`, a record's RecordCaption.
-QString itemCaption(const pugi::xml_node& item);
+// The caption a tree node shows: a group's `name`, a record's RecordCaption;
+// maxLength as there.
+QString itemCaption(const pugi::xml_node& item, qsizetype maxLength = -1);
 
 // The items under an element as the tree shows them: all records, then all
 // groups, each in document order. Other children are passed over.

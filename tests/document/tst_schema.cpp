@@ -78,6 +78,38 @@ private slots:
         QCOMPARE(Schema::RecordCaption(firstRecord(document, "<data>" + record + "</data>")), caption);
     }
 
+    // A caption cut short reads only the start of the text, and is the start
+    // of the whole caption: in one, two, three and four byte characters, in
+    // either part of a joined caption and at every cut near them.
+    void captionCutShort_data()
+    {
+        QTest::addColumn<QByteArray>("item");
+        const QByteArray euro = QString(40, QChar(0x20AC)).toUtf8();
+        const QByteArray smiles = QString::fromUcs4(std::u32string(30, U'\U0001F600').c_str()).toUtf8();
+        QTest::newRow("group name") << "<folder name='" + QByteArray(50, 'g') + "'/>";
+        QTest::newRow("own name in three byte characters")
+            << "<record parent_type='Note'><label>" + euro + "</label></record>";
+        QTest::newRow("joined parts in four and one byte characters")
+            << "<record parent_type='Car'><label link='A' link2='B'/><field name='A'>" + smiles
+                   + "</field><field name='B'>" + QByteArray(20, 'b') + "</field></record>";
+        QTest::newRow("second part alone, two byte characters")
+            << "<record parent_type='Car'><label link='A' link2='B'/><field name='B'>"
+                   + QString(25, QChar(0xE9)).toUtf8() + "</field></record>";
+        QTest::newRow("parent_type") << QByteArray("<record parent_type='Bank account'><label link='A'/></record>");
+    }
+
+    void captionCutShort()
+    {
+        QFETCH(QByteArray, item);
+        DataDocument document;
+        QVERIFY(document.loadText("<data>" + item + "</data>"));
+        const pugi::xml_node element = document.root().first_child();
+        const QString whole = Schema::itemCaption(element);
+        QVERIFY(!whole.isEmpty());
+        for (qsizetype length = 0; length <= whole.size() + 2; ++length)
+            QCOMPARE(Schema::itemCaption(element, length), whole.left(length));
+    }
+
     void typeKeysChooseIcons_data()
     {
         QTest::addColumn<QString>("key");

@@ -492,7 +492,7 @@ void TFormMain::refreshSelectedCaption()
     const QModelIndex current = m_treeView->currentIndex();
     const TTreeNodeData* data = m_treeModel->nodeData(current);
     if (data && data->isRecord)
-        m_treeModel->setCaption(current, Schema::RecordCaption(data->element));
+        m_treeModel->captionChanged(current);
 }
 
 // While locked, a click stands for Unlock.

@@ -140,7 +140,6 @@ void TreeCommands::rename(const QModelIndex& node, QString text)
             return;
         if (!m_editing.renameRecord(data->element, text))
             return;
-        text = Schema::RecordCaption(data->element);
     } else if (text.isEmpty()) {
         m_messages.show(MessageService::Kind::Error, caption("MessageGroupNameNotExists", "Enter Group Name first"));
         // The box took the keyboard focus from the caption editor, which is gone.
@@ -151,7 +150,7 @@ void TreeCommands::rename(const QModelIndex& node, QString text)
             return;
         m_model.setParentCaptionOfChildren(node, text);
     }
-    m_model.setCaption(node, text);
+    m_model.captionChanged(node);
 }
 
 void TreeCommands::move(const pugi::xml_node& dragged, const pugi::xml_node& target)

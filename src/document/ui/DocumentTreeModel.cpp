@@ -42,9 +42,12 @@ void DocumentTreeModel::showHiddenItemsAnew()
 void DocumentTreeModel::clear()
 {
     beginResetModel();
-    m_nodes.clear();
+    // Cleared and given back: the nodes of a large file are megabytes.
+    std::vector<Node>().swap(m_nodes);
+    std::vector<int>().swap(m_children);
+    std::vector<int>().swap(m_topLevel);
+    m_shownCount = 0;
     m_dragged = {};
-    findShownNodes();
     endResetModel();
 }
 
@@ -52,25 +55,40 @@ void DocumentTreeModel::findShownNodes()
 {
     // Tree order puts a group before everything under it, so a backward pass
     // learns of a group's shown nodes before it comes to the group.
-    for (Node& node : m_nodes)
+    for (Node& node : m_nodes) {
         node.shown = false;
+        node.childCount = 0;
+    }
     for (auto node = m_nodes.rbegin(); node != m_nodes.rend(); ++node) {
         node->shown = node->shown || !m_hidden || !m_hidden(node->data.element);
         if (node->shown && node->parent >= 0)
             m_nodes[node->parent].shown = true;
     }
     // The forward pass meets a group before its children, whose rows it counts.
-    m_shownTopLevel.clear();
+    m_topLevel.clear();
     m_shownCount = 0;
     for (size_t n = 0; n < m_nodes.size(); ++n) {
         Node& node = m_nodes[n];
         if (!node.shown)
             continue;
-        node.shownChildren.clear();
-        std::vector<int>& siblings = node.parent < 0 ? m_shownTopLevel : m_nodes[node.parent].shownChildren;
-        node.row = static_cast<int>(siblings.size());
-        siblings.push_back(static_cast<int>(n));
+        if (node.parent < 0) {
+            node.row = static_cast<int>(m_topLevel.size());
+            m_topLevel.push_back(static_cast<int>(n));
+        } else {
+            node.row = m_nodes[node.parent].childCount++;
+        }
         ++m_shownCount;
+    }
+    int next = 0;
+    for (Node& node : m_nodes) {
+        node.firstChild = next;
+        next += node.childCount;
+    }
+    m_children.resize(next);
+    for (size_t n = 0; n < m_nodes.size(); ++n) {
+        const Node& node = m_nodes[n];
+        if (node.shown && node.parent >= 0)
+            m_children[m_nodes[node.parent].firstChild + node.row] = static_cast<int>(n);
     }
 }
 
@@ -84,41 +102,48 @@ int DocumentTreeModel::nextShownNode(int node) const
 
 void DocumentTreeModel::AddTreeLevel(const pugi::xml_node& root)
 {
+    size_t itemCount = 0;
+    Schema::walkTree(root, [&](const pugi::xml_node&, int) {
+        ++itemCount;
+        return true;
+    });
+    // Sized once: growing would hold the old and the new array at the same time.
+    m_nodes.reserve(itemCount);
     // The node of the last item added at each depth: the parent of an item at
     // depth d is the one at d - 1. Records never have items under them, so
     // their entries are simply overwritten.
     std::vector<int> lastAtDepth;
+    // The caption of those nodes, one string that their children share.
+    std::vector<QString> captionAtDepth;
     // A file uses a handful of type keys: nodes share one string per key.
     std::unordered_map<std::string_view, QString> typeKeys;
     Schema::walkTree(root, [&](const pugi::xml_node& item, int depth) {
         lastAtDepth.resize(depth);
+        captionAtDepth.resize(depth);
         const int parentNode = depth == 0 ? -1 : lastAtDepth.back();
         const char* key = item.attribute("type").value();
         auto known = typeKeys.find(key);
         if (known == typeKeys.end())
             known = typeKeys.emplace(key, qText(key)).first;
-        lastAtDepth.push_back(addNode(parentNode, item, Schema::isRecord(item), Schema::itemCaption(item),
-                                      known->second));
+        addNode(parentNode, item, known->second, depth == 0 ? QStringLiteral("root") : captionAtDepth.back());
+        lastAtDepth.push_back(static_cast<int>(m_nodes.size()) - 1);
+        // Records have no children to share their caption with.
+        captionAtDepth.push_back(m_nodes.back().data.isRecord ? QString() : Schema::itemCaption(item));
         return true;
     });
 }
 
-int DocumentTreeModel::addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption,
-                               const QString& typeKey)
+void DocumentTreeModel::addNode(int parentNode, const pugi::xml_node& element, const QString& typeKey,
+                                const QString& parentCaption)
 {
     Node node;
-    node.data.isRecord = isRecord;
-    node.data.parentCaption = parentNode < 0 ? QStringLiteral("root") : m_nodes[parentNode].caption;
+    node.data.isRecord = Schema::isRecord(element);
+    node.data.parentCaption = parentCaption;
     node.data.typeKey = typeKey;
     node.data.element = element;
-    node.caption = std::move(caption);
-    node.icon = Schema::TypeImageIndex(node.data.typeKey, isRecord);
+    node.icon = Schema::TypeImageIndex(typeKey, node.data.isRecord);
     node.parent = parentNode;
-    const int id = static_cast<int>(m_nodes.size());
-    if (parentNode >= 0)
-        m_nodes[parentNode].children.push_back(id);
     m_nodes.push_back(std::move(node));
-    return id;
 }
 
 QModelIndex DocumentTreeModel::FindTreeNode(const pugi::xml_node& element) const
@@ -150,19 +175,16 @@ QModelIndex DocumentTreeModel::nextNode(const QModelIndex& index) const
     return next < 0 ? QModelIndex() : indexOfNode(next);
 }
 
-void DocumentTreeModel::setCaption(const QModelIndex& index, const QString& caption)
+void DocumentTreeModel::captionChanged(const QModelIndex& index)
 {
-    const int node = nodeOf(index);
-    if (node < 0)
-        return;
-    m_nodes[node].caption = caption;
-    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    if (nodeOf(index) >= 0)
+        emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
 }
 
 QString DocumentTreeModel::caption(const QModelIndex& index) const
 {
     const int node = nodeOf(index);
-    return node < 0 ? QString() : m_nodes[node].caption;
+    return node < 0 ? QString() : Schema::itemCaption(m_nodes[node].data.element);
 }
 
 void DocumentTreeModel::setParentCaptionOfChildren(const QModelIndex& group, const QString& caption)
@@ -170,8 +192,13 @@ void DocumentTreeModel::setParentCaptionOfChildren(const QModelIndex& group, con
     const int node = nodeOf(group);
     if (node < 0)
         return;
-    for (int child : m_nodes[node].children)
-        m_nodes[child].data.parentCaption = caption;
+    // Tree order keeps a group's items, hidden ones too, right after it: the
+    // first node whose parent comes before the group ends them.
+    const int count = static_cast<int>(m_nodes.size());
+    for (int item = node + 1; item < count && m_nodes[item].parent >= node; ++item) {
+        if (m_nodes[item].parent == node)
+            m_nodes[item].data.parentCaption = caption;
+    }
 }
 
 Qt::ItemFlags DocumentTreeModel::flags(const QModelIndex& index) const
@@ -252,10 +279,9 @@ QModelIndex DocumentTreeModel::index(int row, int column, const QModelIndex& par
 {
     if (column != 0 || row < 0)
         return {};
-    const std::vector<int>& siblings = parent.isValid() ? childrenOf(nodeOf(parent)) : m_shownTopLevel;
-    if (row >= static_cast<int>(siblings.size()))
+    if (row >= childCountOf(parent))
         return {};
-    return createIndex(row, 0, static_cast<quintptr>(siblings[row]));
+    return createIndex(row, 0, static_cast<quintptr>(childOf(parent, row)));
 }
 
 QModelIndex DocumentTreeModel::parent(const QModelIndex& child) const
@@ -270,7 +296,7 @@ int DocumentTreeModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.column() > 0)
         return 0;
-    return static_cast<int>(parent.isValid() ? childrenOf(nodeOf(parent)).size() : m_shownTopLevel.size());
+    return childCountOf(parent);
 }
 
 int DocumentTreeModel::columnCount(const QModelIndex&) const
@@ -285,9 +311,9 @@ QVariant DocumentTreeModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return shownCaption(m_nodes[node].caption);
+        return Schema::itemCaption(m_nodes[node].data.element, MaxShownCaption);
     case Qt::EditRole:
-        return m_nodes[node].caption;
+        return Schema::itemCaption(m_nodes[node].data.element);
     case Qt::DecorationRole:
         return m_icons.value(m_nodes[node].icon);
     default:
@@ -312,7 +338,15 @@ int DocumentTreeModel::nodeOf(const QModelIndex& index) const
     return static_cast<int>(index.internalId());
 }
 
-const std::vector<int>& DocumentTreeModel::childrenOf(int node) const
+int DocumentTreeModel::childOf(const QModelIndex& parent, int row) const
 {
-    return m_nodes[node].shownChildren;
+    return parent.isValid() ? m_children[m_nodes[nodeOf(parent)].firstChild + row] : m_topLevel[row];
+}
+
+int DocumentTreeModel::childCountOf(const QModelIndex& parent) const
+{
+    if (!parent.isValid())
+        return static_cast<int>(m_topLevel.size());
+    const int node = nodeOf(parent);
+    return node < 0 ? 0 : m_nodes[node].childCount;
 }

@@ -25,7 +25,9 @@ struct TTreeNodeData {
 // in one vector in tree order, so a rebuild of a large file is a single pass
 // and FindTreeNode a linear scan without recursion. A node of every item is
 // built; which of them are shown is worked out apart, so hiding items again
-// (showHiddenItemsAnew) builds no node.
+// (showHiddenItemsAnew) builds no node. Captions are read from the document
+// when shown rather than copied into the nodes: a large file's tree would
+// otherwise hold a second copy of every record's caption.
 class DocumentTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -61,8 +63,8 @@ public:
     // The next shown node in tree order (a node, its descendants, its next sibling).
     QModelIndex nextNode(const QModelIndex& index) const;
 
-    // Shows caption on the node without touching the document.
-    void setCaption(const QModelIndex& index, const QString& caption);
+    // The node's item has a new caption in the document: the views show it.
+    void captionChanged(const QModelIndex& index);
     QString caption(const QModelIndex& index) const;
     // A group was renamed: its direct children record the new name.
     void setParentCaptionOfChildren(const QModelIndex& group, const QString& caption);
@@ -94,26 +96,30 @@ signals:
 
 
 private:
+    // The shown children of a node are entries firstChild .. firstChild +
+    // childCount of m_children, in row order: one vector for all, not one per
+    // group.
     struct Node {
         TTreeNodeData data;
-        QString caption;
         int icon = 0;
         int parent = -1;
         bool shown = true;
-        int row = 0;                      // among the shown children of its parent
-        std::vector<int> children;        // every child
-        std::vector<int> shownChildren;
+        int row = 0; // among the shown children of its parent
+        int firstChild = 0;
+        int childCount = 0; // shown children
     };
 
     // Every item under root, each level in tree order, without recursion.
     void AddTreeLevel(const pugi::xml_node& root);
-    int addNode(int parentNode, const pugi::xml_node& element, bool isRecord, QString caption, const QString& typeKey);
-    // Which nodes the hidden-items function leaves, and their rows.
+    void addNode(int parentNode, const pugi::xml_node& element, const QString& typeKey,
+                 const QString& parentCaption);
+    // Which nodes the hidden-items function leaves, their rows and m_children.
     void findShownNodes();
     int nextShownNode(int node) const;
     QModelIndex indexOfNode(int node) const;
     int nodeOf(const QModelIndex& index) const;
-    const std::vector<int>& childrenOf(int node) const;
+    int childOf(const QModelIndex& parent, int row) const;
+    int childCountOf(const QModelIndex& parent) const;
 
     // The item being dragged, and a token that ties a drag to this model in
     // this process: another program's drag can carry nothing we could trust.
@@ -125,6 +131,7 @@ private:
     HiddenItems m_hidden;
     mutable pugi::xml_node m_dragged;
     std::vector<Node> m_nodes;
-    std::vector<int> m_shownTopLevel;
+    std::vector<int> m_children;
+    std::vector<int> m_topLevel; // shown
     int m_shownCount = 0;
 };
