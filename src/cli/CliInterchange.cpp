@@ -49,10 +49,10 @@ int CliTool::importForeign(QStringList args)
     QByteArray input;
     if (const int code = readInput(args.at(0), input))
         return code;
-    return importEntries(args.at(0), args.at(1), input, sealing, format);
+    return importEntries(args.at(0), args.at(1), std::move(input), sealing, format);
 }
 
-int CliTool::importEntries(const QString& source, const QString& target, const QByteArray& input,
+int CliTool::importEntries(const QString& source, const QString& target, QByteArray input,
                            const DataFile::Sealing& sealing, std::optional<Interchange::Format> format)
 {
     const QString catalogueFile = m_catalogueFile.isEmpty()
@@ -63,7 +63,7 @@ int CliTool::importEntries(const QString& source, const QString& target, const Q
         return fail(CannotRead, QString::fromLatin1(MessageConfigNotFoundText));
     DataDocument document;
     const Interchange::ImportResult result =
-        Interchange::importInto(document, catalogue, format, input, QFileInfo(source).completeBaseName());
+        Interchange::importInto(document, catalogue, format, std::move(input), QFileInfo(source).completeBaseName());
     if (!result.ok())
         return fail(NotADataDocument, QStringLiteral("%1: %2").arg(source, result.error));
     if (const int code = createFile(target, document, sealing))

@@ -367,7 +367,7 @@ int CliTool::importXml(QStringList args)
         return code;
     // Without --from, another manager's export is told by its content.
     if (ExportXml::documentElementName(xml) != "data")
-        return importEntries(source, target, xml, sealing, std::nullopt);
+        return importEntries(source, target, std::move(xml), sealing, std::nullopt);
     DataDocument document;
     QString problem;
     if (!document.loadText(std::move(xml), &problem))

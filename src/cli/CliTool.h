@@ -61,7 +61,7 @@ private:
     int importXml(QStringList args);
     int importForeign(QStringList args);
     // INPUT's entries, in format or the one its content shows, as a new data file.
-    int importEntries(const QString& source, const QString& target, const QByteArray& input,
+    int importEntries(const QString& source, const QString& target, QByteArray input,
                       const DataFile::Sealing& sealing, std::optional<Interchange::Format> format);
     int exportForeign(QStringList args);
     int convert(QStringList args);

@@ -99,11 +99,11 @@ pugi::xml_node DocumentEditing::newField(const pugi::xml_node& record, const QSt
     return added;
 }
 
-pugi::xml_node DocumentEditing::addCopy(const pugi::xml_node& group)
+pugi::xml_node DocumentEditing::addImported(const QString& groupName, QByteArrayView groupText)
 {
     pugi::xml_node added;
-    push(insertionOf(describe("HistoryImport", "Import “%1”", Schema::itemCaption(group)),
-                     [&] { return m_document.root().append_copy(group); }, added));
+    push(insertionOf(describe("HistoryImport", "Import “%1”", groupName),
+                     [&] { return TreeEditing::appendStored(m_document.root(), groupText); }, added));
     return added;
 }
 

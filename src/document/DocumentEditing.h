@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 
@@ -28,8 +29,10 @@ public:
                              const QDateTime& now);
     pugi::xml_node newField(const pugi::xml_node& record, const QString& name, const QString& storedType,
                             const QDateTime& now, const QString& value = {});
-    // A copy of group, made elsewhere (an import), added last at the top level.
-    pugi::xml_node addCopy(const pugi::xml_node& group);
+    // The group named groupName whose stored text an import made
+    // (Interchange::readImport), parsed straight into the document and added
+    // last at the top level.
+    pugi::xml_node addImported(const QString& groupName, QByteArrayView groupText);
 
     // An item with everything under it.
     bool deleteItem(const pugi::xml_node& item);

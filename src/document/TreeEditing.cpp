@@ -70,15 +70,6 @@ bool setText(pugi::xml_node element, const QString& text)
     return text.isEmpty() || element.text().set(text.toUtf8().constData());
 }
 
-QString initialValue(const QString& storedType, const QDateTime& now)
-{
-    if (storedType == storedTypeName(FieldType::Date))
-        return FormatStoredDate(now.date());
-    if (storedType == storedTypeName(FieldType::Time))
-        return FormatStoredTime(now.time());
-    return {};
-}
-
 // The label takes the caption links of the entry's first child; link2 only
 // when that child has one.
 bool fillLabel(pugi::xml_node label, const pugi::xml_node& templateLinks, const QString& recordName)
@@ -118,6 +109,32 @@ bool isWithin(const pugi::xml_node& node, const pugi::xml_node& ancestor)
 }
 
 } // namespace
+
+QString initialValue(const QString& storedType, const QDateTime& now)
+{
+    if (storedType == storedTypeName(FieldType::Date))
+        return FormatStoredDate(now.date());
+    if (storedType == storedTypeName(FieldType::Time))
+        return FormatStoredTime(now.time());
+    return {};
+}
+
+pugi::xml_node appendStored(pugi::xml_node parent, QByteArrayView text)
+{
+    if (!canHoldItems(parent))
+        return {};
+    const pugi::xml_node before = parent.last_child();
+    // pugixml parses a copy of the text, kept (and wiped when freed) as the
+    // document's own, in which the values then lie.
+    const pugi::xml_parse_result parsed = parent.append_buffer(
+        text.data(), size_t(text.size()), DataDocument::ParseOptions, pugi::encoding_utf8);
+    const pugi::xml_node added = before ? before.next_sibling() : parent.first_child();
+    if (parsed && added && added == parent.last_child() && isItem(added))
+        return added;
+    while (pugi::xml_node extra = before ? before.next_sibling() : parent.first_child())
+        parent.remove_child(extra);
+    return {};
+}
 
 pugi::xml_node appendGroup(pugi::xml_node parent, const QString& name, int iconPosition)
 {

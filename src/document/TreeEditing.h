@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 
@@ -24,6 +25,16 @@ pugi::xml_node appendGroup(pugi::xml_node parent, const QString& name, int iconP
 pugi::xml_node appendRecord(pugi::xml_node parent, const pugi::xml_node& templateEntry,
                             const QString& typeName, const QString& recordName,
                             int iconPosition, const QDateTime& now);
+
+// The value a new field of storedType starts with: now in the stored form
+// of Date and Time fields, else empty.
+QString initialValue(const QString& storedType, const QDateTime& now);
+
+// The one group or record whose stored text is text, parsed and added last
+// under parent. The text is the program's own (an import's): its nesting is
+// not measured again. A null node, with parent as it was, when text is not
+// one whole item.
+pugi::xml_node appendStored(pugi::xml_node parent, QByteArrayView text);
 
 // A field appended last to record, holding value; without one, Date and
 // Time fields start with now in their stored forms, all others empty.

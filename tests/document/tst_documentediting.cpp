@@ -87,9 +87,10 @@ void TestDocumentEditing::applyUndoRedo_data()
                && e.editing.editField(pin, "Pin", "TEXT", "", true);
     }, "Edit “Pin”", ">1234</field>", "/>");
     row("import", [](Editing& e) {
-        e.templates.load_string("<folder name=\"Imported\"><record/></folder>");
-        return bool(e.editing.addCopy(e.templates.first_child()));
-    }, "Import “Imported”", "</folder></data>", "</folder><folder name=\"Imported\"><record/></folder></data>");
+        return bool(e.editing.addImported("Imported", "<folder name=\"Imported\"><record><field name=\"N\">a &amp;&#10;b"
+                                                      "</field></record></folder>"));
+    }, "Import “Imported”", "</folder></data>",
+        "</folder><folder name=\"Imported\"><record><field name=\"N\">a &amp;&#10;b</field></record></folder></data>");
 }
 
 void TestDocumentEditing::applyUndoRedo()

@@ -39,8 +39,7 @@ struct ImportOutcome {
     Interchange::ImportResult result;
 };
 
-ImportOutcome readAndImport(const QString& path, const Catalogue& catalogue, DataDocument& into,
-                            const QString& groupName)
+ImportOutcome readForImport(const QString& path, const Catalogue& catalogue, const QString& groupName)
 {
     ImportOutcome outcome;
     QFile file(path);
@@ -53,10 +52,8 @@ ImportOutcome readAndImport(const QString& path, const Catalogue& catalogue, Dat
         outcome.readError = file.errorString();
         return outcome;
     }
-    QByteArray input = file.readAll();
     // The format is told by the content, as the command line tells it.
-    outcome.result = Interchange::importInto(into, catalogue, std::nullopt, input, groupName);
-    SecureWipe::wipe(input);
+    outcome.result = Interchange::readImport(catalogue, std::nullopt, file.readAll(), groupName);
     return outcome;
 }
 
@@ -89,9 +86,8 @@ void InterchangeCommands::importFile()
     if (path.isEmpty())
         return;
     const QString groupName = QFileInfo(path).completeBaseName();
-    DataDocument imported;
     const ImportOutcome outcome = BackgroundWork(&m_window).run(
-        caption("ProgressImporting", "Importing…"), [&] { return readAndImport(path, m_catalogue, imported, groupName); });
+        caption("ProgressImporting", "Importing…"), [&] { return readForImport(path, m_catalogue, groupName); });
 
     const Interchange::ImportResult& result = outcome.result;
     if (outcome.tooLarge || !outcome.readError.isEmpty() || !result.ok()) {
@@ -104,8 +100,8 @@ void InterchangeCommands::importFile()
                             + QLatin1Char('\n') + why);
         return;
     }
-    // One copy on this thread, once the tree may see it; undone in one step.
-    m_tree.addCopy(result.group);
+    // Parsed into the document on this thread, once the tree may see it; undone in one step.
+    m_tree.addImported(groupName, *result.groupText);
 
     m_messages.show(MessageService::Kind::Information, importSummary(result, groupName));
 }

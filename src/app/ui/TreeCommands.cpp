@@ -228,9 +228,9 @@ pugi::xml_node TreeCommands::createGroup(const pugi::xml_node& parent, const QSt
     return group;
 }
 
-pugi::xml_node TreeCommands::addCopy(const pugi::xml_node& group)
+pugi::xml_node TreeCommands::addImported(const QString& groupName, QByteArrayView groupText)
 {
-    const pugi::xml_node added = m_editing.addCopy(group);
+    const pugi::xml_node added = m_editing.addImported(groupName, groupText);
     showAdded(added);
     return added;
 }

@@ -66,8 +66,9 @@ public:
     const TTreeNodeData* selectedNodeParent() const override;
     pugi::xml_node dataElement() const override;
     pugi::xml_node createGroup(const pugi::xml_node& parent, const QString& name, int iconPosition) override;
-    // A copy of group, read from another file, added at the top level and selected.
-    pugi::xml_node addCopy(const pugi::xml_node& group);
+    // The group an import made of another file (its stored text), added at
+    // the top level and selected.
+    pugi::xml_node addImported(const QString& groupName, QByteArrayView groupText);
 
 signals:
     // The tree's old nodes are gone, the current one with them.

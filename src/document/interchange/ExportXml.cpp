@@ -9,7 +9,7 @@ qsizetype lineAt(const QByteArray& text, ptrdiff_t offset)
     return text.first(std::clamp<qsizetype>(offset, 0, text.size())).count('\n') + 1;
 }
 
-bool parse(const QByteArray& text, pugi::xml_document& document, QString* error)
+bool parse(QByteArray& text, pugi::xml_document& document, QString* error)
 {
     const auto refuse = [error](const QString& reason) {
         if (error)
@@ -29,10 +29,19 @@ bool parse(const QByteArray& text, pugi::xml_document& document, QString* error)
                               .arg(lineAt(text, at))
                               .arg(QString::fromLatin1(text.sliced(at, end + 1 - at))));
     }
-    const pugi::xml_parse_result parsed = document.load_buffer(
-        text.constData(), size_t(text.size()), pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_utf8);
-    if (!parsed)
-        return refuse(QStringLiteral("line %1: %2").arg(lineAt(text, parsed.offset)).arg(parsed.description()));
+    // Parsing shortens the values it has passed, never what follows the
+    // place where it stops: the lines are counted back from the end.
+    const qsizetype lines = text.count('\n');
+    const pugi::xml_parse_result parsed =
+        document.load_buffer_inplace(text.data(), size_t(text.size()),
+                                     pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata,
+                                     pugi::encoding_utf8);
+    if (!parsed) {
+        const qsizetype offset = std::clamp<qsizetype>(parsed.offset, 0, text.size());
+        return refuse(QStringLiteral("line %1: %2")
+                          .arg(lines - QByteArrayView(text).sliced(offset).count('\n') + 1)
+                          .arg(parsed.description()));
+    }
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "document/interchange/ImportText.h"
 
+#include "base/SecureWipe.h"
 #include "base/TextEncoding.h"
 
 #include <QStringDecoder>
@@ -36,28 +37,36 @@ bool isBinary(const QByteArray& input)
     return nul >= 0 && (lineEnd < 0 || nul < lineEnd);
 }
 
-std::optional<Decoded> decode(const QByteArray& input, QString* error)
+std::optional<Decoded> decode(QByteArray input, QString* error)
 {
     Decoded decoded;
     if (startsUtf16(input)) {
         QStringDecoder utf16(input.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
-        const QString text = utf16(input);
-        if (utf16.hasError() || input.size() % 2 != 0 || hasLoneSurrogate(text)) {
+        QString text = utf16(input);
+        const bool wellFormed = !utf16.hasError() && input.size() % 2 == 0 && !hasLoneSurrogate(text);
+        SecureWipe::wipe(input);
+        if (!wellFormed) {
+            SecureWipe::wipe(text);
             if (error)
                 *error = QStringLiteral("the text is not well-formed UTF-16");
             return std::nullopt;
         }
         decoded.utf8 = text.toUtf8();
+        SecureWipe::wipe(text);
     } else if (TextEncoding::isValidUtf8(input)) {
-        decoded.utf8 = input;
+        decoded.utf8 = std::move(input);
     } else {
         decoded.codePage = TextEncoding::olderFilesCodePage().name();
-        decoded.utf8 = TextEncoding::olderFilesCodePage().decode(input).toUtf8();
+        QString text = TextEncoding::olderFilesCodePage().decode(input);
+        SecureWipe::wipe(input);
+        decoded.utf8 = text.toUtf8();
+        SecureWipe::wipe(text);
     }
     if (const qsizetype nul = decoded.utf8.indexOf('\0'); nul >= 0) {
         if (error)
             *error = QStringLiteral("line %1: a NUL character, which no text export holds")
                          .arg(decoded.utf8.first(nul).count('\n') + 1);
+        SecureWipe::wipe(decoded.utf8);
         return std::nullopt;
     }
     return decoded;

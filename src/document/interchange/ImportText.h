@@ -18,10 +18,10 @@ struct Decoded {
 };
 
 // UTF-16 with a byte order mark as such; UTF-8 as it is, unchanged and not
-// copied; anything else in the code page of older files. nullopt, with
-// error naming the line, for text holding a NUL character, which would cut
-// a value short.
-std::optional<Decoded> decode(const QByteArray& input, QString* error);
+// copied; anything else in the code page of older files, the input wiped.
+// nullopt, with error naming the line, for text holding a NUL character,
+// which would cut a value short.
+std::optional<Decoded> decode(QByteArray input, QString* error);
 
 // Whether input is a program's own binary file rather than text: a NUL
 // byte before its first line ends (UTF-16 text has one there too, and is

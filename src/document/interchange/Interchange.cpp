@@ -8,6 +8,7 @@
 #include "document/interchange/BitwardenJson.h"
 #include "document/interchange/CsvEntries.h"
 #include "document/interchange/ExportXml.h"
+#include "document/interchange/GroupText.h"
 #include "document/interchange/ImportText.h"
 #include "document/interchange/KeePassXml.h"
 #include "document/interchange/PasswordSafeXml.h"
@@ -19,7 +20,10 @@
 #include <QScopeGuard>
 #include <QSet>
 
+#include <malloc.h>
+
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -53,57 +57,22 @@ const QStringList NotesFieldNames{"Notes", "Notizen", "Заметки"};
 const QStringList UsualStringNames{"Title", "UserName", "Password", "URL", "Notes", "Group"};
 
 // A catalogue type as imported entries use it: which of its fields take
-// the usual strings.
+// the usual strings, and the markup a new record of it is written with.
 struct RecordTemplate {
-    pugi::xml_node entry;
-    QString typeName;
-    int icon = 0;
-    bool takesAddress = false;
     int captionField = -1;
     int loginField = -1;
     int secretField = -1;
     int notesField = -1;
-    QStringList fieldNames;
+    bool takesAddress = false;
     QStringList fieldTypes;
+    // The field names' letters, as lettersOf gives them.
+    QStringList fieldLetters;
+    // <record ...><label ...>, then each field's start tag and, escaped,
+    // the value a new field starts with.
+    QByteArray start;
+    QList<QByteArray> fieldStarts;
+    QList<QByteArray> initialValues;
 };
-
-std::optional<RecordTemplate> templateOfType(const Catalogue& catalogue, const QString& typeKey)
-{
-    const int icon = Schema::TypeImageIndex(typeKey, true) - Schema::FirstRecordIcon;
-    for (const Catalogue::Entry& listed : catalogue.entries()) {
-        if (listed.icon.value != icon)
-            continue;
-        RecordTemplate found;
-        found.entry = catalogue.FindTemplate(listed.name);
-        if (!found.entry)
-            continue;
-        found.typeName = listed.name;
-        found.icon = icon;
-        const QString link = qText(found.entry.first_child().attribute("link"));
-        for (const pugi::xml_node& field : found.entry.children(Schema::FieldElement)) {
-            const QString name = qText(field.attribute("name"));
-            const QString type = qText(field.attribute("basic_type"));
-            const int at = int(found.fieldNames.size());
-            if (found.captionField < 0 && name == link)
-                found.captionField = at;
-            else if (found.loginField < 0 && FieldRoles::isLoginFieldName(name))
-                found.loginField = at;
-            else if (found.secretField < 0 && FieldRoles::isSecretFieldName(name))
-                found.secretField = at;
-            else if (found.notesField < 0 && type == storedTypeName(FieldType::LongText))
-                found.notesField = at;
-            found.fieldNames << name;
-            found.fieldTypes << type;
-        }
-        return found;
-    }
-    return std::nullopt;
-}
-
-bool hasLineBreak(const QString& text)
-{
-    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
-}
 
 // "email" names the field "E-Mail", "User Name" the field "Username".
 QString lettersOf(const QString& name)
@@ -116,21 +85,72 @@ QString lettersOf(const QString& name)
     return letters;
 }
 
+QByteArray attributeText(const char* name, QByteArrayView value)
+{
+    QByteArray text = QByteArray(" ") + name + "=\"";
+    GroupText::appendEscaped(text, value);
+    return text + '"';
+}
+
+QByteArray fieldStart(QByteArrayView name, QByteArrayView storedType)
+{
+    return "<field" + attributeText("name", name) + attributeText("basic_type", storedType) + '>';
+}
+
+// As TreeEditing::appendRecord makes a record of the type.
+std::optional<RecordTemplate> templateOfType(const Catalogue& catalogue, const QString& typeKey, const QDateTime& now)
+{
+    const int icon = Schema::TypeImageIndex(typeKey, true) - Schema::FirstRecordIcon;
+    for (const Catalogue::Entry& listed : catalogue.entries()) {
+        if (listed.icon.value != icon)
+            continue;
+        const pugi::xml_node entry = catalogue.FindTemplate(listed.name);
+        if (!entry || std::strcmp(entry.name(), Schema::RecordElement) == 0)
+            continue;
+        RecordTemplate found;
+        const pugi::xml_node links = entry.first_child();
+        found.start = "<record" + attributeText("parent_type", listed.name.toUtf8())
+                      + attributeText("type", Schema::TypeKeyForIndex(icon, true).toUtf8()) + "><label"
+                      + attributeText("link", links.attribute("link").value());
+        if (const pugi::xml_attribute link2 = links.attribute("link2"))
+            found.start += attributeText("link2", link2.value());
+        found.start += '>';
+        const QString link = qText(links.attribute("link"));
+        for (const pugi::xml_node& field : entry.children(Schema::FieldElement)) {
+            const QString name = qText(field.attribute("name"));
+            const QString type = qText(field.attribute("basic_type"));
+            const int at = int(found.fieldTypes.size());
+            if (found.captionField < 0 && name == link)
+                found.captionField = at;
+            else if (found.loginField < 0 && FieldRoles::isLoginFieldName(name))
+                found.loginField = at;
+            else if (found.secretField < 0 && FieldRoles::isSecretFieldName(name))
+                found.secretField = at;
+            else if (found.notesField < 0 && type == storedTypeName(FieldType::LongText))
+                found.notesField = at;
+            found.fieldTypes << type;
+            found.fieldLetters << lettersOf(name);
+            found.fieldStarts << fieldStart(name.toUtf8(), type.toUtf8());
+            QByteArray initial;
+            GroupText::appendEscaped(initial, TreeEditing::initialValue(type, now).toUtf8());
+            found.initialValues << initial;
+        }
+        return found;
+    }
+    return std::nullopt;
+}
+
+bool hasLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
 // Values of these types have stored forms of their own that a foreign text
 // would not have.
 bool takesAnyText(const QString& storedType)
 {
     return storedType != storedTypeName(FieldType::Date) && storedType != storedTypeName(FieldType::Time)
            && storedType != storedTypeName(FieldType::Number);
-}
-
-bool setValue(pugi::xml_node field, const QString& storedType, const QString& value)
-{
-    if (value.isEmpty())
-        return true;
-    // The stored form is let go before the document copies the bytes.
-    const QByteArray utf8 = (storedType == storedTypeName(FieldType::LongText) ? storedLongText(value) : value).toUtf8();
-    return field.text().set(utf8.constData());
 }
 
 void wipe(ForeignEntry& entry)
@@ -149,36 +169,39 @@ struct RecordTemplates {
     RecordTemplate note;
 };
 
-// Builds what the readers read straight into the document, under one new
-// group.
-class DocumentBuilder final : public EntrySink {
+// Writes what the readers read as the stored text of one new group, record
+// by record, as TreeEditing would make each record.
+class GroupBuilder final : public EntrySink {
 public:
-    DocumentBuilder(pugi::xml_node parent, const QString& groupName, const RecordTemplates& types,
-                    const InterchangeProgress& progress)
-        : m_types(types)
+    GroupBuilder(const QString& groupName, const RecordTemplates& types, const InterchangeProgress& progress)
+        : m_text(GroupText::openingTagOf(groupName.toUtf8(), GroupTypeKey))
+        , m_types(types)
         , m_progress(progress)
     {
-        m_groups.push_back(TreeEditing::appendGroup(parent, groupName, Schema::DefaultGroupIcon));
     }
 
-    pugi::xml_node top() const { return m_groups.front(); }
     int records() const { return m_records; }
-    int groups() const { return int(m_groups.size()); }
+    int groups() const { return m_text.groupCount(); }
+    QByteArray takeText(QByteArrayView before, QByteArrayView after) { return m_text.take(before, after); }
 
     GroupId addGroup(GroupId parent, const QString& name) override
     {
-        const pugi::xml_node element = TreeEditing::appendGroup(m_groups.at(parent), name, Schema::DefaultGroupIcon);
-        if (!element)
+        if (m_text.levelOf(parent) >= DataDocument::MaxNesting)
             return NoGroup;
-        m_groups.push_back(element);
-        return GroupId(m_groups.size() - 1);
+        QByteArray utf8 = name.toUtf8();
+        const GroupId added = m_text.addGroup(parent, GroupText::openingTagOf(utf8, GroupTypeKey));
+        SecureWipe::wipe(utf8);
+        return added;
     }
 
     bool addEntry(GroupId group, ForeignEntry& entry) override
     {
-        const bool added = addRecord(m_groups.at(group), entry);
+        // The record, and its fields below it.
+        const bool fits = m_text.levelOf(group) + 2 <= DataDocument::MaxNesting;
+        if (fits)
+            writeRecord(group, entry);
         wipe(entry);
-        if (!added)
+        if (!fits)
             return false;
         if (++m_records % ProgressStep == 0 && m_progress)
             m_progress(m_records, 0);
@@ -186,6 +209,8 @@ public:
     }
 
 private:
+    static inline const QByteArray GroupTypeKey = Schema::TypeKeyForIndex(Schema::DefaultGroupIcon, false).toUtf8();
+
     const RecordTemplate& typeOf(const ForeignEntry& entry) const
     {
         if (entry.kind == ForeignEntry::Kind::Note)
@@ -193,25 +218,28 @@ private:
         return entry.url.isEmpty() ? m_types.password : m_types.webSite;
     }
 
-    bool addRecord(pugi::xml_node parent, const ForeignEntry& entry)
+    void writeValue(GroupId group, const QString& value)
+    {
+        QByteArray utf8 = value.toUtf8();
+        m_text.writeEscaped(group, utf8);
+        SecureWipe::wipe(utf8);
+    }
+
+    void writeRecord(GroupId group, const ForeignEntry& entry)
     {
         const RecordTemplate& type = typeOf(entry);
-        const pugi::xml_node record =
-            TreeEditing::appendRecord(parent, type.entry, type.typeName, entry.title, type.icon, m_now);
-        if (!record)
-            return false;
-        const std::vector<pugi::xml_node> fields = Schema::recordFields(record);
-        std::vector<QString> values(fields.size());
+        const qsizetype fieldCount = type.fieldStarts.size();
+        std::vector<const QString*> values(size_t(fieldCount), nullptr);
         // Fields given a value; the caption field of a type without an
         // address only repeats the title, so a string of its name wins.
-        std::vector<bool> taken(fields.size(), false);
-        QList<std::pair<QString, QString>> ownFields;
+        std::vector<bool> taken(size_t(fieldCount), false);
+        QList<std::pair<QString, const QString*>> ownFields;
         const auto give = [&](int field, const QString& value, bool take, const char* nameWithoutField) {
-            if (field >= 0 && field < int(fields.size())) {
-                values[field] = value;
-                taken[field] = take && !value.isEmpty();
+            if (field >= 0 && field < fieldCount) {
+                values[size_t(field)] = &value;
+                taken[size_t(field)] = take && !value.isEmpty();
             } else if (nameWithoutField && !value.isEmpty()) {
-                ownFields.append({QLatin1String(nameWithoutField), value});
+                ownFields.append({QLatin1String(nameWithoutField), &value});
             }
         };
         if (!type.takesAddress)
@@ -221,32 +249,48 @@ private:
         give(type.secretField, entry.password, true, "Password");
         give(type.notesField, entry.notes, true, "Notes");
         for (const auto& [name, value] : entry.extras) {
-            const QString letters = lettersOf(name);
-            const auto same = [&](const QString& fieldName) { return lettersOf(fieldName) == letters; };
-            const auto named = std::find_if(type.fieldNames.cbegin(), type.fieldNames.cend(), same);
-            const qsizetype at = named - type.fieldNames.cbegin();
-            if (named != type.fieldNames.cend() && !taken[at] && takesAnyText(type.fieldTypes.at(at)))
+            const qsizetype at = type.fieldLetters.indexOf(lettersOf(name));
+            if (at >= 0 && !taken[size_t(at)] && takesAnyText(type.fieldTypes.at(at)))
                 give(int(at), value, true, nullptr);
             else
-                ownFields.append({name, value});
+                ownFields.append({name, &value});
+        }
+        m_text.write(group, type.start);
+        writeValue(group, entry.title);
+        m_text.write(group, "</label>");
+        for (qsizetype i = 0; i < fieldCount; ++i) {
+            m_text.write(group, type.fieldStarts.at(i));
+            const QString* value = values[size_t(i)];
+            if (!value || value->isEmpty())
+                m_text.write(group, type.initialValues.at(i));
+            else if (type.fieldTypes.at(i) == storedTypeName(FieldType::LongText))
+                writeStoredLongText(group, *value);
+            else
+                writeValue(group, *value);
+            m_text.write(group, "</field>");
         }
         for (const auto& [name, value] : ownFields) {
-            const QString storedType = storedTypeName(hasLineBreak(value) ? FieldType::LongText : FieldType::Text);
-            const pugi::xml_node field = TreeEditing::appendField(record, name, storedType, m_now);
-            if (!field || !setValue(field, storedType, value))
-                return false;
+            const FieldType fieldType = hasLineBreak(*value) ? FieldType::LongText : FieldType::Text;
+            m_text.write(group, fieldStart(name.toUtf8(), storedTypeName(fieldType).toUtf8()));
+            if (fieldType == FieldType::LongText)
+                writeStoredLongText(group, *value);
+            else
+                writeValue(group, *value);
+            m_text.write(group, "</field>");
         }
-        for (size_t i = 0; i < fields.size(); ++i) {
-            if (!setValue(fields[i], type.fieldTypes.value(qsizetype(i)), values[i]))
-                return false;
-        }
-        return true;
+        m_text.write(group, "</record>");
     }
 
+    void writeStoredLongText(GroupId group, const QString& value)
+    {
+        QString stored = storedLongText(value);
+        writeValue(group, stored);
+        SecureWipe::wipe(stored);
+    }
+
+    GroupText m_text;
     const RecordTemplates& m_types;
     const InterchangeProgress& m_progress;
-    const QDateTime m_now = QDateTime::currentDateTime();
-    std::vector<pugi::xml_node> m_groups;
     int m_records = 0;
 };
 
@@ -392,10 +436,16 @@ QString ImportResult::summary() const
     return text + QStringLiteral("; %1 %2 not imported.").arg(listed, QLatin1String(single ? "was" : "were")) + readAs;
 }
 
-ImportResult importInto(DataDocument& document, const Catalogue& catalogue, std::optional<Format> format,
-                        const QByteArray& input, const QString& groupName, const InterchangeProgress& progress)
+namespace {
+
+// readImport's work: the group's text, between before and after, into text.
+ImportResult readGroup(const Catalogue& catalogue, std::optional<Format> format, QByteArray input,
+                       const QString& groupName, const InterchangeProgress& progress, QByteArray& text,
+                       QByteArrayView before = {}, QByteArrayView after = {})
 {
     ImportResult result;
+    // What is read is wiped however the reading ends.
+    const auto wipeInput = qScopeGuard([&] { SecureWipe::wipe(input); });
     result.input = inputKindOf(input);
     if (result.input != InputKind::Text) {
         result.error = result.input == InputKind::KeePassDatabase
@@ -405,51 +455,102 @@ ImportResult importInto(DataDocument& document, const Catalogue& catalogue, std:
                                             "in that program first");
         return result;
     }
-    std::optional<ImportText::Decoded> text = ImportText::decode(input, &result.error);
-    if (!text)
+    std::optional<ImportText::Decoded> decoded = ImportText::decode(std::move(input), &result.error);
+    if (!decoded)
         return result;
-    result.decodedFrom = text->codePage;
-    std::optional<RecordTemplate> webSite = templateOfType(catalogue, QStringLiteral("WEB SITE"));
-    const std::optional<RecordTemplate> password = templateOfType(catalogue, QStringLiteral("PASSWORD"));
-    const std::optional<RecordTemplate> note = templateOfType(catalogue, QStringLiteral("NOTE"));
+    const auto wipeDecoded = qScopeGuard([&] { SecureWipe::wipe(decoded->utf8); });
+    result.decodedFrom = decoded->codePage;
+    const QDateTime now = QDateTime::currentDateTime();
+    std::optional<RecordTemplate> webSite = templateOfType(catalogue, QStringLiteral("WEB SITE"), now);
+    const std::optional<RecordTemplate> password = templateOfType(catalogue, QStringLiteral("PASSWORD"), now);
+    const std::optional<RecordTemplate> note = templateOfType(catalogue, QStringLiteral("NOTE"), now);
     if (!webSite || !password || !note) {
         result.error = QStringLiteral("the record catalogue has no Web Site, Password or Note type");
         return result;
     }
     webSite->takesAddress = true;
     const RecordTemplates types{*webSite, *password, *note};
-    DocumentBuilder builder(document.root(), groupName, types, progress);
+    GroupBuilder builder(groupName, types, progress);
     bool read = false;
-    switch (format.value_or(formatOf(text->utf8))) {
+    // The XML readers parse the text in place: it is theirs from here on.
+    switch (format.value_or(formatOf(decoded->utf8))) {
     case Format::KeePassXml:
-        read = KeePassXml::read(text->utf8, builder, &result.error);
+        read = KeePassXml::read(std::move(decoded->utf8), builder, &result.error);
         break;
     case Format::Csv:
-        read = CsvEntries::read(text->utf8, builder, &result.error);
+        read = CsvEntries::read(decoded->utf8, builder, &result.error);
         break;
     case Format::PasswordSafeXml:
-        read = PasswordSafeXml::read(text->utf8, builder, &result.error);
+        read = PasswordSafeXml::read(std::move(decoded->utf8), builder, &result.error);
         break;
     case Format::BitwardenJson:
-        read = BitwardenJson::read(text->utf8, builder, &result.error);
+        read = BitwardenJson::read(decoded->utf8, builder, &result.error);
         break;
     }
-    // Text decoded here is a copy of the input's secrets; the caller wipes the input.
-    if (text->utf8.constData() != input.constData())
-        SecureWipe::wipe(text->utf8);
-    if (!read || !builder.top()) {
-        if (builder.top())
-            document.root().remove_child(builder.top());
+    if (!read) {
         if (result.error.isEmpty())
             result.error = QStringLiteral("groups nested more than %1 levels deep").arg(DataDocument::MaxNesting);
         return result;
     }
-    result.group = builder.top();
+    // The input goes before the text is put together, so both are never whole at once.
+    SecureWipe::wipe(decoded->utf8);
+    decoded->utf8 = QByteArray();
+    text = builder.takeText(before, after);
+    // The pieces the text was put together from lie freed, wiped, all over
+    // the heap: given back, the document's parse can take their place.
+    malloc_trim(0);
     result.records = builder.records();
     result.groups = builder.groups();
     result.notCarried = builder.notCarried;
     if (progress)
         progress(result.records, result.records);
+    return result;
+}
+
+// Nothing but the data element: an import can be the whole document.
+bool isEmpty(const DataDocument& document)
+{
+    const pugi::xml_node data = document.root();
+    return !data.first_child() && !data.first_attribute() && data == document.xml().last_child();
+}
+
+} // namespace
+
+ImportResult readImport(const Catalogue& catalogue, std::optional<Format> format, QByteArray input,
+                        const QString& groupName, const InterchangeProgress& progress)
+{
+    auto text = std::shared_ptr<QByteArray>(new QByteArray, [](QByteArray* bytes) {
+        SecureWipe::wipe(*bytes);
+        delete bytes;
+    });
+    ImportResult result = readGroup(catalogue, format, std::move(input), groupName, progress, *text);
+    if (result.ok())
+        result.groupText = std::move(text);
+    return result;
+}
+
+ImportResult importInto(DataDocument& document, const Catalogue& catalogue, std::optional<Format> format,
+                        QByteArray input, const QString& groupName, const InterchangeProgress& progress)
+{
+    if (!isEmpty(document)) {
+        ImportResult result = readImport(catalogue, format, std::move(input), groupName, progress);
+        if (!result.ok())
+            return result;
+        result.group = TreeEditing::appendStored(document.root(), *result.groupText);
+        result.groupText.reset();
+        if (!result.group)
+            result.error = QStringLiteral("the imported group could not be added");
+        return result;
+    }
+    // A new document is parsed in the text itself, as a file is read:
+    // no copy of it, and the document knows its size when it is written.
+    QByteArray text;
+    ImportResult result =
+        readGroup(catalogue, format, std::move(input), groupName, progress, text, "<data>", "</data>");
+    if (result.ok() && !document.loadText(std::move(text), &result.error))
+        return result;
+    SecureWipe::wipe(text);
+    result.group = document.root().first_child();
     return result;
 }
 

@@ -11,6 +11,7 @@
 #include <pugixml.hpp>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Catalogue;
@@ -39,7 +40,11 @@ struct ImportResult {
     QString error;
     // Anything but Text when the input was refused unread for it.
     InputKind input = InputKind::Text;
-    // The new top-level group that holds everything imported.
+    // The stored text of the new group that holds everything imported,
+    // until it joins a document (TreeEditing::appendStored); wiped when the
+    // last copy of the result goes.
+    std::shared_ptr<const QByteArray> groupText;
+    // That group once it is at the top level of a document.
     pugi::xml_node group;
     int records = 0;
     // Groups made, the new top-level one included.
@@ -55,14 +60,20 @@ struct ImportResult {
     QString summary() const;
 };
 
-// Reads input in format (told by its content when not given) and adds it as
-// one new group named groupName at the top level of document; nothing there
-// before is changed. Notes become records of the catalogue's Note type,
-// entries with an address of its Web Site type, others of its Password type.
-// A string named like a field of that type which got no value fills it. On
-// any error the document is left as it was.
+// Reads input in format (told by its content when not given) as the stored
+// text of one new group named groupName, ready to join a document. Notes
+// become records of the catalogue's Note type, entries with an address of its
+// Web Site type, others of its Password type. A string named like a field of
+// that type which got no value fills it. The input is read in place where it
+// is not shared, and wiped.
+ImportResult readImport(const Catalogue& catalogue, std::optional<Format> format, QByteArray input,
+                        const QString& groupName, const InterchangeProgress& progress = {});
+
+// readImport, then the new group added at the top level of document, after
+// everything there (result.group); nothing there before is changed. On any
+// error the document is left as it was.
 ImportResult importInto(DataDocument& document, const Catalogue& catalogue, std::optional<Format> format,
-                        const QByteArray& input, const QString& groupName, const InterchangeProgress& progress = {});
+                        QByteArray input, const QString& groupName, const InterchangeProgress& progress = {});
 
 struct ExportResult {
     // False when the device refused to be written.

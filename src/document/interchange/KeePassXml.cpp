@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QUrl>
 
 #include <pugixml.hpp>
@@ -339,7 +340,7 @@ private:
     Replacements m_replacements;
 };
 
-bool read(const QByteArray& text, EntrySink& sink, QString* error)
+bool read(QByteArray text, EntrySink& sink, QString* error)
 {
     const auto refuse = [&](const QString& reason) {
         if (error)
@@ -347,6 +348,8 @@ bool read(const QByteArray& text, EntrySink& sink, QString* error)
         return false;
     };
     pugi::xml_document document;
+    // The document's values lie in the text: wiped once they are read.
+    const auto wipeText = qScopeGuard([&] { SecureWipe::wipe(text); });
     if (!ExportXml::parse(text, document, error))
         return false;
     const pugi::xml_node file = document.document_element();

@@ -21,7 +21,7 @@ namespace KeePassXml {
 // dates, tags, auto-type settings, colours and times of entries, notes and
 // custom icons of groups, and the recycle bin's entries. False, with error
 // naming the element or line, for text that is not KeePass XML.
-bool read(const QByteArray& text, EntrySink& sink, QString* error);
+bool read(QByteArray text, EntrySink& sink, QString* error);
 
 // What the writer changed so that the file stays XML: a text with a
 // character XML 1.0 forbids (a control character other than tab, LF and CR,

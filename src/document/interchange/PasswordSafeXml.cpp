@@ -1,9 +1,11 @@
 #include "document/interchange/PasswordSafeXml.h"
 
+#include "datafile/SecureWipe.h"
 #include "document/interchange/ExportXml.h"
 #include "document/interchange/SecretStrings.h"
 
 #include <QHash>
+#include <QScopeGuard>
 #include <QSet>
 
 #include <cstring>
@@ -161,9 +163,11 @@ private:
 
 } // namespace
 
-bool read(const QByteArray& text, EntrySink& sink, QString* error)
+bool read(QByteArray text, EntrySink& sink, QString* error)
 {
     pugi::xml_document document;
+    // The document's values lie in the text: wiped once they are read.
+    const auto wipeText = qScopeGuard([&] { SecureWipe::wipe(text); });
     if (!ExportXml::parse(text, document, error))
         return false;
     const pugi::xml_node file = document.document_element();

@@ -15,6 +15,6 @@ namespace PasswordSafeXml {
 // expiry, history and auto-type are counted as not carried, ids and
 // policies as bookkeeping. False, with error naming the element or line, for
 // text that is not such an export.
-bool read(const QByteArray& text, EntrySink& sink, QString* error);
+bool read(QByteArray text, EntrySink& sink, QString* error);
 
 } // namespace PasswordSafeXml

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <vector>
+
+// The stored text of one new group and everything under it, written as an
+// import reads its source: items may go into any group made so far, in any
+// order, and each group keeps its items in the order they came. Parsing the
+// whole text once, in its own buffer, is far cheaper in time and memory than
+// making the nodes one value at a time. Every piece of text is wiped when it
+// is let go: none is left behind in freed memory.
+class GroupText {
+public:
+    using Id = int;
+    static constexpr Id Top = 0;
+
+    // openingTag: the top group's start tag, as openingTagOf writes it.
+    explicit GroupText(QByteArrayView openingTag);
+    ~GroupText();
+    GroupText(const GroupText&) = delete;
+    GroupText& operator=(const GroupText&) = delete;
+
+    // A group below parent, opened by openingTag; it comes after what
+    // parent holds so far.
+    Id addGroup(Id parent, QByteArrayView openingTag);
+    // How many groups deep group lies: 1 for the top group.
+    int levelOf(Id group) const { return m_groups.at(size_t(group)).level; }
+    int groupCount() const { return int(m_groups.size()); }
+
+    // Text written at the end of what group holds so far: markup as it
+    // stands, values escaped.
+    void write(Id group, QByteArrayView markup);
+    void writeEscaped(Id group, QByteArrayView utf8);
+
+    // The whole text, each group closed, between before and after; the
+    // pieces are let go on the way.
+    QByteArray take(QByteArrayView before = {}, QByteArrayView after = {});
+
+    // <folder name="NAME" type="TYPE">, the name escaped.
+    static QByteArray openingTagOf(QByteArrayView name, QByteArrayView type);
+    // utf8 as stored text or an attribute's value: the markup characters and
+    // every control character as references, so that it reads back exactly.
+    static void appendEscaped(QByteArray& out, QByteArrayView utf8);
+
+private:
+    // A run of text, or (child >= 0) a subgroup at this place.
+    struct Part {
+        QByteArray text;
+        Id child = -1;
+    };
+    struct Group {
+        QByteArray openingTag;
+        std::vector<Part> parts;
+        int level = 1;
+    };
+
+    QByteArray& textAtEnd(Id group, qsizetype room);
+    void assemble(Id group, QByteArray& out);
+    static qsizetype sizeOf(const Group& group);
+
+    std::vector<Group> m_groups;
+};

@@ -1,0 +1,99 @@
+#include "document/DataDocument.h"
+#include "document/TreeEditing.h"
+#include "document/interchange/GroupText.h"
+
+#include <QtTest>
+
+#include <functional>
+
+using Steps = std::function<void(GroupText&)>;
+
+class TestGroupText : public QObject {
+    Q_OBJECT
+
+private slots:
+    void keepsEachGroupsOrder_data();
+    void keepsEachGroupsOrder();
+    void valuesReadBackExactly_data();
+    void valuesReadBackExactly();
+};
+
+void TestGroupText::keepsEachGroupsOrder_data()
+{
+    QTest::addColumn<Steps>("steps");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("deepest");
+    const auto tag = [](const char* name) { return GroupText::openingTagOf(name, "NOTYPE"); };
+    QTest::newRow("nothing in it") << Steps([](GroupText&) {}) << QByteArray("<folder name=\"Top\" type=\"NOTYPE\"></folder>")
+                                   << 1;
+    QTest::newRow("items before and after a subgroup")
+        << Steps([tag](GroupText& text) {
+               text.write(GroupText::Top, "<record>1</record>");
+               const GroupText::Id a = text.addGroup(GroupText::Top, tag("A"));
+               text.write(GroupText::Top, "<record>2</record>");
+               text.write(a, "<record>a</record>");
+           })
+        << QByteArray("<folder name=\"Top\" type=\"NOTYPE\"><record>1</record><folder name=\"A\" type=\"NOTYPE\">"
+                      "<record>a</record></folder><record>2</record></folder>")
+        << 2;
+    QTest::newRow("an earlier group written to last")
+        << Steps([tag](GroupText& text) {
+               const GroupText::Id a = text.addGroup(GroupText::Top, tag("A"));
+               const GroupText::Id b = text.addGroup(a, tag("B"));
+               text.addGroup(GroupText::Top, tag("C"));
+               text.write(b, "<record>b</record>");
+               text.write(a, "<record>a</record>");
+           })
+        << QByteArray("<folder name=\"Top\" type=\"NOTYPE\"><folder name=\"A\" type=\"NOTYPE\"><folder name=\"B\" "
+                      "type=\"NOTYPE\"><record>b</record></folder><record>a</record></folder><folder name=\"C\" "
+                      "type=\"NOTYPE\"></folder></folder>")
+        << 3;
+}
+
+void TestGroupText::keepsEachGroupsOrder()
+{
+    QFETCH(Steps, steps);
+    GroupText text(GroupText::openingTagOf("Top", "NOTYPE"));
+    steps(text);
+    int deepest = 0;
+    for (GroupText::Id id = 0; id < text.groupCount(); ++id)
+        deepest = std::max(deepest, text.levelOf(id));
+    QTEST(deepest, "deepest");
+    QFETCH(QByteArray, expected);
+    QCOMPARE(text.take("<data>", "</data>"), "<data>" + expected + "</data>");
+}
+
+void TestGroupText::valuesReadBackExactly_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("markup") << QByteArray("a<b>&c\"d'e");
+    QTest::newRow("line breaks and tabs") << QByteArray("one\r\ntwo\nthree\r\tfour");
+    QTest::newRow("blanks only") << QByteArray("  ");
+    QTest::newRow("not Latin") << QByteArray("пароль 密码 \xF0\x9F\x94\x91");
+    QTest::newRow("control characters") << QByteArray("\x01\x1f-");
+}
+
+void TestGroupText::valuesReadBackExactly()
+{
+    QFETCH(QByteArray, value);
+    GroupText text(GroupText::openingTagOf(value, "NOTYPE"));
+    text.write(GroupText::Top, "<record><field name=\"");
+    text.writeEscaped(GroupText::Top, value);
+    text.write(GroupText::Top, "\">");
+    text.writeEscaped(GroupText::Top, value);
+    text.write(GroupText::Top, "</field></record>");
+    DataDocument document;
+    const pugi::xml_node group = TreeEditing::appendStored(document.root(), text.take());
+    QVERIFY(group);
+    const pugi::xml_node field = group.child("record").child("field");
+    QCOMPARE(QByteArray(group.attribute("name").value()), value);
+    QCOMPARE(QByteArray(field.attribute("name").value()), value);
+    QCOMPARE(QByteArray(DataDocument::onlyText(field)), value);
+    // And once more after the document is written and read back.
+    DataDocument reread;
+    QVERIFY(reread.loadText(document.toText()));
+    QCOMPARE(QByteArray(DataDocument::onlyText(reread.root().child("folder").child("record").child("field"))), value);
+}
+
+QTEST_GUILESS_MAIN(TestGroupText)
+#include "tst_grouptext.moc"
