@@ -43,6 +43,17 @@ const QByteArray SampleXml =
     "<field name=\"Text\" basic_type=\"LONG TEXT\"></field></record>"
     "</data>";
 
+// Two records of one caption beside a group, and a note at the top level.
+const QByteArray TwinsXml =
+    "<data><folder name=\"Web\" type=\"BUSINESS\">"
+    "<record parent_type=\"Web Site\" type=\"WEB SITE\"><label>Mail</label>"
+    "<field name=\"Login\" basic_type=\"TEXT\">jane</field><field name=\"Password\" basic_type=\"TEXT\">s3cret</field></record>"
+    "<record parent_type=\"Web Site\" type=\"WEB SITE\"><label>Mail</label>"
+    "<field name=\"Password\" basic_type=\"TEXT\">other</field></record>"
+    "<folder name=\"Old\" type=\"LEISURE\"/></folder>"
+    "<record parent_type=\"Note\" type=\"NOTE\"><label>Note</label>"
+    "<field name=\"Text\" basic_type=\"LONG TEXT\">hi</field></record></data>";
+
 // Answers terminal prompts from a script and remembers what was asked.
 class ScriptedTerminal final : public PasswordReader {
 public:
@@ -198,6 +209,8 @@ private:
             {"11 open elsewhere", {"passwd", path("inuse.zv")}, "pw\npw2\n", 11},
             {"11 a pipe at the lock's name", {"passwd", path("oddlock.zv")}, "pw\npw2\n", 11},
             {"11 merge into a file open elsewhere", {"merge", path("inuse.zv"), m_file}, "pw\npw\n", 11},
+            {"13 ambiguous path", {"show", path("twins.zv"), "Web/Mail"}, "pw\n", 13},
+            {"14 no display for clip", {"clip", path("twins.zv"), "Web/Mail#1"}, "pw\n", 14},
             {"12 derivation too costly", {"import", sample, path("costly.zvx"), "--kdf-passes", "64",
                                           "--kdf-memory-kib", "4194304"}, "pw\n", 12},
         };
@@ -210,6 +223,8 @@ private slots:
         m_file = path("sample.zv");
         const Outcome imported = runTool({"--password-stdin", "import", path("sample.xml"), m_file}, "pw\n");
         QCOMPARE(imported.code, int(CliTool::Success));
+        writeFile(path("twins.xml"), TwinsXml);
+        QCOMPARE(runTool({"--password-stdin", "import", path("twins.xml"), path("twins.zv")}, "pw\n").code, 0);
         writeFile(path("hostile.xml"), HostileXml);
         QCOMPARE(runTool({"--password-stdin", "import", path("hostile.xml"), path("hostile.zv")}, "pw\n").code,
                  int(CliTool::Success));
@@ -787,7 +802,10 @@ private slots:
         QFETCH(QStringList, arguments);
         const Outcome result = runTool(arguments);
         QCOMPARE(result.code, int(CliTool::UsageError));
-        QVERIFY(result.err.contains(QStringLiteral("Usage: zantrove-cli")));
+        // The problem in one line, then where the help is.
+        QCOMPARE(result.err.count(u'\n'), 2);
+        QVERIFY(result.err.startsWith(QStringLiteral("zantrove-cli: ")));
+        QVERIFY(result.err.endsWith(QStringLiteral("\nTry 'zantrove-cli --help'.\n")));
     }
 
     void generatePrintsOnePasswordALine_data()

@@ -1,0 +1,66 @@
+#include "cli/DocumentJson.h"
+
+#include "document/DataDocument.h"
+#include "document/Schema.h"
+#include "editor/FieldRoles.h"
+
+#include <QJsonDocument>
+
+namespace DocumentJson {
+
+namespace {
+
+void write(QTextStream& out, const QJsonDocument& document)
+{
+    out << QString::fromUtf8(document.toJson(QJsonDocument::Indented));
+}
+
+} // namespace
+
+QJsonObject item(const ItemPath::Step& step)
+{
+    const bool record = Schema::isRecord(step.item);
+    return {
+        {QStringLiteral("path"), QJsonArray::fromStringList(step.captions)},
+        {QStringLiteral("ref"), step.path},
+        {QStringLiteral("number"), step.number},
+        {QStringLiteral("kind"), record ? QStringLiteral("record") : QStringLiteral("group")},
+        {QStringLiteral("type"), qText(step.item.attribute("type"))},
+    };
+}
+
+QJsonObject item(const pugi::xml_node& node)
+{
+    return item(ItemPath::Step{node, ItemPath::captions(node), ItemPath::namesakeNumber(node), {}, ItemPath::text(node)});
+}
+
+QJsonObject record(const pugi::xml_node& record)
+{
+    QJsonObject shape = item(record);
+    shape.insert(QStringLiteral("typeName"), qText(record.attribute("parent_type")));
+    QJsonArray fields;
+    for (const pugi::xml_node& field : Schema::recordFields(record)) {
+        const QString name = qText(field.attribute("name"));
+        const QString value = qText(field.text());
+        fields.append(QJsonObject{
+            {QStringLiteral("name"), name},
+            {QStringLiteral("type"), qText(field.attribute("basic_type"))},
+            {QStringLiteral("value"), value},
+            {QStringLiteral("secret"), FieldRoles::isHiddenField(name, value)},
+        });
+    }
+    shape.insert(QStringLiteral("fields"), fields);
+    return shape;
+}
+
+void print(QTextStream& out, const QJsonArray& array)
+{
+    write(out, QJsonDocument(array));
+}
+
+void print(QTextStream& out, const QJsonObject& object)
+{
+    write(out, QJsonDocument(object));
+}
+
+} // namespace DocumentJson
