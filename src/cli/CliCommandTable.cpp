@@ -58,8 +58,8 @@ const std::vector<CliCommand> Commands = {
               "                             a new group at GROUP-PATH, whose parent exists; TYPE\n"
               "                             is a group type key such as BUSINESS\n",
      &CliCommands::makeGroup},
-    {"edit", "  edit FILE PATH [--name CAPTION] [--field NAME=VALUE]... [--delete-field NAME]...\n"
-             "      [--no-backups]\n"
+    {"edit", "  edit FILE PATH [--name CAPTION] [--field NAME=VALUE]...\n"
+             "      [--delete-field NAME]... [--no-backups]\n"
              "                             renames the record, sets fields (adding those it\n"
              "                             lacks as Text) and deletes fields\n",
      &CliCommands::edit},

@@ -37,6 +37,12 @@ QString notes()
         "read as lines of standard input instead: the file's password first (for merge,\n"
         "FILE's, then OTHER's), then, for passwd, import and convert, the new password.\n"
         "\n"
+        "PATH is the captions from the top level down joined by \"/\"; \"/\" is the top\n"
+        "level. Of several items at one level with one caption, CAPTION#2 names the\n"
+        "second as list shows them. --json prints one JSON document: items as\n"
+        "{\"path\": [captions], \"ref\": PATH, \"number\", \"kind\", \"type\"}, a record's\n"
+        "\"fields\" as [{\"name\", \"type\", \"value\", \"secret\"}] (see the man page).\n"
+        "\n"
         "--code-page NUMBER names the Windows code page of files written by older versions\n"
         "in 8-bit text, and of the password in a file's key: 1251 for a file from a Russian\n"
         "system, for instance. It is 1252 unless given.\n"
@@ -52,7 +58,7 @@ QString notes()
         "  5  Can't open data file. Make sure you have entered correct password\n"
         "  6  Can't save data file\n"
         "  7  no record or group at that path, or totp: no one-time code in it, or show\n"
-        "     --field: no such field\n"
+        "     --field, edit, clip: no such field\n"
         "  8  the password cannot be used (empty, too long for the format, outside the code\n"
         "     page in a .zv file, or the two entries differ)\n"
         "  9  import: the XML is not a data document, or INPUT is not valid in the\n"
@@ -64,7 +70,7 @@ QString notes()
         "     memory, or over 10 seconds without --allow-slow-kdf\n"
         " 13  the path names several items of the same caption; the message lists them\n"
         "     with the \"#N\" that tells them apart\n"
-        " 14  clip: no clipboard (no display) or the record has no such field\n")
+        " 14  clip: no clipboard, as without a display\n")
         .arg(offeredCodePages());
 }
 
