@@ -49,6 +49,6 @@ int CliCommands::analyze(CliContext& context, QStringList args)
         findings.append(shape);
     }
     if (json)
-        DocumentJson::print(context.out(), findings);
+        DocumentJson::print(context, findings);
     return CliExit::Success;
 }

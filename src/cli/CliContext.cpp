@@ -352,7 +352,9 @@ QString CliContext::shown(const QString& text) const
 
 int CliContext::usage(const QString& problem)
 {
-    m_err << "zantrove-cli: " << problem << "\nTry 'zantrove-cli --help'.\n";
+    // A problem may quote what was typed, control characters and all.
+    m_err << "zantrove-cli: " << (m_terminals.err ? TerminalText::visible(problem) : problem)
+          << "\nTry 'zantrove-cli --help'.\n";
     return UsageError;
 }
 

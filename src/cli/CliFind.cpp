@@ -45,6 +45,6 @@ int CliCommands::find(CliContext& context, QStringList args)
                 hit(step, qText(field.attribute("name")));
     });
     if (json)
-        DocumentJson::print(context.out(), hits);
+        DocumentJson::print(context, hits);
     return found > 0 ? CliExit::Success : CliExit::NothingFound;
 }

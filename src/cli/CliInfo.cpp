@@ -22,13 +22,13 @@ int CliCommands::info(CliContext& context, QStringList args)
         if (!start.startsWith(DataFile::Magic))
             return context.fail(CliExit::IncorrectFormat, CliContext::MessageIncorrectFormat);
         if (json)
-            DocumentJson::print(context.out(), QJsonObject{{QStringLiteral("format"), QStringLiteral("zv")}});
+            DocumentJson::print(context, QJsonObject{{QStringLiteral("format"), QStringLiteral("zv")}});
         else
             context.out() << "format: .zv (RC4 under the password itself, no key derivation, no integrity check)\n";
         return CliExit::Success;
     case ProtectedContainer::Status::Ok:
         if (json) {
-            DocumentJson::print(context.out(),
+            DocumentJson::print(context,
                                 QJsonObject{{QStringLiteral("format"), QStringLiteral("zvx")},
                                             {QStringLiteral("version"), int(header.version)},
                                             {QStringLiteral("kdf"), QStringLiteral("Argon2id 1.3")},

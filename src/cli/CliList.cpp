@@ -22,6 +22,6 @@ int CliCommands::list(CliContext& context, QStringList args)
         context.out() << QString((step.captions.size() - 1) * 2, QLatin1Char(' ')) << context.shown(step.name) << '\n';
     });
     if (json)
-        DocumentJson::print(context.out(), items);
+        DocumentJson::print(context, items);
     return CliExit::Success;
 }

@@ -56,7 +56,7 @@ int CliCommands::show(CliContext& context, QStringList args)
     if (const int code = context.openRecord(args.at(0), args.at(1), document, record))
         return code;
     if (json) {
-        DocumentJson::print(context.out(), DocumentJson::record(record));
+        DocumentJson::print(context, DocumentJson::record(record));
         return CliExit::Success;
     }
     if (fieldName)

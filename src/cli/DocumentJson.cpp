@@ -1,5 +1,8 @@
 #include "cli/DocumentJson.h"
 
+#include "cli/CliContext.h"
+#include "cli/TerminalText.h"
+
 #include "document/DataDocument.h"
 #include "document/Schema.h"
 #include "editor/FieldRoles.h"
@@ -10,9 +13,16 @@ namespace DocumentJson {
 
 namespace {
 
-void write(QTextStream& out, const QJsonDocument& document)
+void write(CliContext& context, const QJsonDocument& document)
 {
-    out << QString::fromUtf8(document.toJson(QJsonDocument::Indented));
+    const QString text = QString::fromUtf8(document.toJson(QJsonDocument::Indented));
+    if (!context.outIsTerminal()) {
+        context.out() << text;
+        return;
+    }
+    // JSON escapes C0 controls in its strings, but not C1 nor the marks that reorder a line.
+    TerminalText::DocumentFilter filter;
+    context.out() << filter(text) << filter.finish();
 }
 
 } // namespace
@@ -53,14 +63,14 @@ QJsonObject record(const pugi::xml_node& record)
     return shape;
 }
 
-void print(QTextStream& out, const QJsonArray& array)
+void print(CliContext& context, const QJsonArray& array)
 {
-    write(out, QJsonDocument(array));
+    write(context, QJsonDocument(array));
 }
 
-void print(QTextStream& out, const QJsonObject& object)
+void print(CliContext& context, const QJsonObject& object)
 {
-    write(out, QJsonDocument(object));
+    write(context, QJsonDocument(object));
 }
 
 } // namespace DocumentJson

@@ -4,7 +4,8 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QTextStream>
+
+class CliContext;
 
 // The shapes of --json output, the same for every command: an item is
 // {"path": [captions], "ref": "the PATH that names it", "number": N among
@@ -17,8 +18,9 @@ namespace DocumentJson {
 QJsonObject item(const ItemPath::Step& step);
 QJsonObject item(const pugi::xml_node& item);
 QJsonObject record(const pugi::xml_node& record);
-// One document and a line break.
-void print(QTextStream& out, const QJsonArray& array);
-void print(QTextStream& out, const QJsonObject& object);
+// One document and a line break, on a terminal without the control
+// characters a file's text may bring.
+void print(CliContext& context, const QJsonArray& array);
+void print(CliContext& context, const QJsonObject& object);
 
 } // namespace DocumentJson

@@ -640,6 +640,7 @@ private slots:
             QTest::addRow("list %s", to) << QStringList{"list", file} << 0 << terminal;
             QTest::addRow("show %s", to) << QStringList{"show", file, HostileRecordPath} << 0 << terminal;
             QTest::addRow("find %s", to) << QStringList{"find", file, "o"} << 0 << terminal;
+            QTest::addRow("show json %s", to) << QStringList{"show", file, HostileRecordPath, "--json"} << 0 << terminal;
             QTest::addRow("export %s", to) << QStringList{"export", file} << 0 << terminal;
             QTest::addRow("export csv %s", to) << QStringList{"export", file, "--to", "csv"} << 0 << terminal;
             // The program and host a planted lock file names.
