@@ -1,5 +1,7 @@
 // The health report on the command line: analyze.
-#include "cli/CliTool.h"
+#include "cli/CliCommand.h"
+#include "cli/CliContext.h"
+#include "cli/DocumentJson.h"
 
 #include "config/CaptionTable.h"
 #include "document/DataDocument.h"
@@ -9,7 +11,7 @@
 
 #include <QDate>
 
-int CliTool::analyze(QStringList args)
+int CliCommands::analyze(CliContext& context, QStringList args)
 {
     BreachList breaches;
     HealthOptions options{QDate::currentDate(), 30, nullptr};
@@ -17,20 +19,36 @@ int CliTool::analyze(QStringList args)
         const QString list = args.value(at + 1);
         args.remove(at, std::min<qsizetype>(2, args.size() - at));
         if (list.isEmpty())
-            return usage(QStringLiteral("--breaches takes a FILE of SHA-1 hashes"));
+            return context.usage(QStringLiteral("--breaches takes a FILE of SHA-1 hashes"));
         if (!breaches.open(list))
-            return fail(CannotRead, QStringLiteral("Cannot read the list of breached passwords \"%1\"").arg(list));
+            return context.fail(CliExit::CannotRead, QStringLiteral("Cannot read the list of breached passwords \"%1\"").arg(list));
         options.breaches = &breaches;
     }
+    const bool json = args.removeAll(QStringLiteral("--json")) > 0;
     if (args.size() != 1)
-        return usage(QStringLiteral("analyze takes one FILE"));
+        return context.usage(QStringLiteral("analyze takes one FILE"));
     DataDocument document;
-    if (const int code = openDocument(args.at(0), document))
+    if (const int code = context.openDocument(args.at(0), document))
         return code;
     // English texts: the tool speaks no other language.
     const CaptionTable english;
-    for (const HealthFinding& finding : HealthReport::analyse(document.root(), options))
-        m_out << shown(finding.path) << " :: " << shown(finding.fieldName) << " :: "
-              << FindingText::problem(finding, english) << " (" << FindingText::detail(finding, english) << ")\n";
-    return Success;
+    QJsonArray findings;
+    for (const HealthFinding& finding : HealthReport::analyse(document.root(), options)) {
+        if (!json) {
+            context.out() << context.shown(finding.path) << " :: " << context.shown(finding.fieldName) << " :: "
+                          << FindingText::problem(finding, english) << " (" << FindingText::detail(finding, english)
+                          << ")\n";
+            continue;
+        }
+        // The record as list shows it, and what was found in which field.
+        QJsonObject shape = DocumentJson::item(finding.record);
+        shape.insert(QStringLiteral("field"), finding.fieldName);
+        shape.insert(QStringLiteral("problem"), FindingText::problem(finding, english));
+        shape.insert(QStringLiteral("detail"), FindingText::detail(finding, english));
+        shape.insert(QStringLiteral("amount"), finding.amount);
+        findings.append(shape);
+    }
+    if (json)
+        DocumentJson::print(context, findings);
+    return CliExit::Success;
 }

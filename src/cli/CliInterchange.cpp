@@ -1,14 +1,14 @@
-// The commands that move entries between data files and the files other
-// password managers exchange: import --from and export --to.
-#include "cli/CliTool.h"
+// The commands that move documents and entries between data files, XML and
+// the files other password managers exchange: import and export.
+#include "cli/CliCommand.h"
+#include "cli/CliContext.h"
 
 #include "cli/DocumentOutput.h"
-#include "config/ProgramPaths.h"
 #include "document/Catalogue.h"
 #include "document/DataDocument.h"
+#include "document/interchange/ExportXml.h"
 #include "document/interchange/Interchange.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -16,77 +16,110 @@ namespace {
 
 const QString FormatNames = QStringLiteral("auto, keepass-xml, csv, pwsafe-xml or bitwarden-json");
 
-// Takes "OPTION VALUE" out of args: the value, an empty text for an option
-// without one, nullopt when the option is not given.
-std::optional<QString> takeOption(QStringList& args, const QString& option)
-{
-    const qsizetype at = args.indexOf(option);
-    if (at < 0)
-        return std::nullopt;
-    const QString value = args.value(at + 1);
-    args.remove(at, std::min<qsizetype>(2, args.size() - at));
-    return value;
-}
+const QString FromOption = QStringLiteral("--from");
+const QString ToOption = QStringLiteral("--to");
 
-} // namespace
-
-void CliTool::useCatalogue(const QString& path)
+// INPUT's entries, in format or the one its content shows, as a new data file.
+int importEntries(CliContext& context, const QString& source, const QString& target, QByteArray input,
+                  const DataFile::Sealing& sealing, std::optional<Interchange::Format> format)
 {
-    m_catalogueFile = path;
-}
-
-int CliTool::importForeign(QStringList args)
-{
-    const QString formatName = takeOption(args, FromOption).value_or(QStringLiteral("auto"));
-    const std::optional<Interchange::Format> format = Interchange::formatNamed(formatName);
-    if (!format && formatName != QLatin1String("auto"))
-        return usage(QStringLiteral("--from takes %1").arg(FormatNames));
-    DataFile::Sealing sealing{DataFile::formatNamed(args.value(1)), {}};
-    if (const std::optional<QString> problem = takeCostOptions(args, sealing))
-        return usage(*problem);
-    if (args.size() != 2)
-        return usage(QStringLiteral("import --from takes INPUT and FILE"));
-    QByteArray input;
-    if (const int code = readInput(args.at(0), input))
-        return code;
-    return importEntries(args.at(0), args.at(1), std::move(input), sealing, format);
-}
-
-int CliTool::importEntries(const QString& source, const QString& target, QByteArray input,
-                           const DataFile::Sealing& sealing, std::optional<Interchange::Format> format)
-{
-    const QString catalogueFile = m_catalogueFile.isEmpty()
-        ? findCatalogueFile(ProgramPaths(QCoreApplication::applicationFilePath()), QString()).value_or(QString())
-        : m_catalogueFile;
+    // The catalogue beside the program, whatever the language: the import
+    // is in English as the tool is.
+    const QString catalogueFile = context.catalogueFile(QString());
     Catalogue catalogue;
     if (!catalogue.LoadCatalogue(catalogueFile))
-        return fail(CannotRead, QString::fromLatin1(MessageConfigNotFoundText));
+        return context.fail(CliExit::CannotRead, QString::fromLatin1(MessageConfigNotFoundText));
     DataDocument document;
     const Interchange::ImportResult result =
         Interchange::importInto(document, catalogue, format, std::move(input), QFileInfo(source).completeBaseName());
     if (!result.ok())
-        return fail(NotADataDocument, QStringLiteral("%1: %2").arg(source, result.error));
-    if (const int code = createFile(target, document, sealing))
+        return context.fail(CliExit::NotADataDocument, QStringLiteral("%1: %2").arg(source, result.error));
+    if (const int code = context.createFile(target, document, sealing))
         return code;
-    m_err << result.summary() << '\n';
-    return Success;
+    context.err() << result.summary() << '\n';
+    return CliExit::Success;
 }
 
-int CliTool::exportForeign(QStringList args)
+int importForeign(CliContext& context, QStringList args)
+{
+    const QString formatName = CliContext::takeOption(args, FromOption).value_or(QStringLiteral("auto"));
+    const std::optional<Interchange::Format> format = Interchange::formatNamed(formatName);
+    if (!format && formatName != QLatin1String("auto"))
+        return context.usage(QStringLiteral("--from takes %1").arg(FormatNames));
+    DataFile::Sealing sealing{DataFile::formatNamed(args.value(1)), {}};
+    if (const std::optional<QString> problem = CliContext::takeCostOptions(args, sealing))
+        return context.usage(*problem);
+    if (args.size() != 2)
+        return context.usage(QStringLiteral("import --from takes INPUT and FILE"));
+    QByteArray input;
+    if (const int code = context.readInput(args.at(0), input))
+        return code;
+    return importEntries(context, args.at(0), args.at(1), std::move(input), sealing, format);
+}
+
+int exportForeign(CliContext& context, QStringList args)
 {
     const std::optional<Interchange::Format> format =
-        Interchange::formatNamed(takeOption(args, ToOption).value_or(QString()));
+        Interchange::formatNamed(CliContext::takeOption(args, ToOption).value_or(QString()));
     if (format != Interchange::Format::KeePassXml && format != Interchange::Format::Csv)
-        return usage(QStringLiteral("--to takes keepass-xml or csv"));
+        return context.usage(QStringLiteral("--to takes keepass-xml or csv"));
     if (args.size() != 1)
-        return usage(QStringLiteral("export --to takes one FILE"));
+        return context.usage(QStringLiteral("export --to takes one FILE"));
     DataDocument document;
-    if (const int code = openDocument(args.at(0), document))
+    if (const int code = context.openDocument(args.at(0), document))
         return code;
-    DocumentOutput out(m_out, m_terminals.out);
+    DocumentOutput out(context.out(), context.outIsTerminal());
     const Interchange::ExportResult result =
         Interchange::exportDocument(document, *format, out, QFileInfo(args.at(0)).completeBaseName());
     if (const QString note = result.changesNote(); !note.isEmpty())
-        report(note);
-    return Success;
+        context.report(note);
+    return CliExit::Success;
+}
+
+int importXml(CliContext& context, QStringList args)
+{
+    DataFile::Sealing sealing{DataFile::formatNamed(args.value(1)), {}};
+    if (const std::optional<QString> problem = CliContext::takeCostOptions(args, sealing))
+        return context.usage(*problem);
+    if (args.size() != 2)
+        return context.usage(QStringLiteral("import takes XML and FILE"));
+    const QString& source = args.at(0);
+    const QString& target = args.at(1);
+    QByteArray xml;
+    if (const int code = context.readInput(source, xml))
+        return code;
+    // Without --from, another manager's export is told by its content.
+    if (ExportXml::documentElementName(xml) != "data")
+        return importEntries(context, source, target, std::move(xml), sealing, std::nullopt);
+    DataDocument document;
+    QString problem;
+    if (!document.loadText(std::move(xml), &problem))
+        return context.fail(CliExit::NotADataDocument, QStringLiteral("%1 is not a data document: %2").arg(source, problem));
+    return context.createFile(target, document, sealing);
+}
+
+int exportXml(CliContext& context, const QStringList& args)
+{
+    if (args.size() != 1)
+        return context.usage(QStringLiteral("export takes one FILE"));
+    DataDocument document;
+    if (const int code = context.openDocument(args.at(0), document))
+        return code;
+    // Written as it is serialised: a copy of the whole text would double
+    // what a hostile file can make the tool hold.
+    DocumentOutput output(context.out(), context.outIsTerminal());
+    document.writeText(output.xmlWriter());
+    return CliExit::Success;
+}
+
+} // namespace
+
+int CliCommands::importFile(CliContext& context, QStringList args)
+{
+    return args.contains(FromOption) ? importForeign(context, args) : importXml(context, args);
+}
+
+int CliCommands::exportFile(CliContext& context, QStringList args)
+{
+    return args.contains(ToOption) ? exportForeign(context, args) : exportXml(context, args);
 }

@@ -1,6 +1,7 @@
 // merge FILE OTHER: the groups, records and fields of OTHER brought into
 // FILE, which keeps its format and password.
-#include "cli/CliTool.h"
+#include "cli/CliCommand.h"
+#include "cli/CliContext.h"
 
 #include "app/FileMerge.h"
 #include "config/CaptionTable.h"
@@ -10,22 +11,22 @@
 
 #include <QFileInfo>
 
-int CliTool::merge(const QStringList& args)
+int CliCommands::merge(CliContext& context, QStringList args)
 {
     if (args.size() != 2)
-        return usage(QStringLiteral("merge takes FILE and OTHER"));
+        return context.usage(QStringLiteral("merge takes FILE and OTHER"));
     const QString& target = args.at(0);
     const QString& source = args.at(1);
     DataFileLock lock;
-    if (const int code = lockForWriting(target, lock))
+    if (const int code = context.lockForWriting(target, lock))
         return code;
     DataDocument document;
     QString password;
     const SecureWipe::WipeOnExit forget(password);
-    if (const int code = openDocument(target, document, &password))
+    if (const int code = context.openDocument(target, document, &password))
         return code;
     DataDocument other;
-    if (const int code = openDocument(source, other))
+    if (const int code = context.openDocument(source, other))
         return code;
 
     // No language is chosen here: the captions' English texts.
@@ -36,10 +37,10 @@ int CliTool::merge(const QStringList& args)
     if (changed) {
         QString detail;
         // As the program saves: the previous file becomes the newest backup.
-        if (const int code = written(
+        if (const int code = context.written(
                 DataFile::save(target, password, document, true, &detail, DataFile::sealingOf(target)), detail))
             return code;
     }
-    m_out << shown(FileMerge::summaryText(english, merge.summary(), otherName)) << '\n';
-    return Success;
+    context.out() << context.shown(FileMerge::summaryText(english, merge.summary(), otherName)) << '\n';
+    return CliExit::Success;
 }

@@ -1,20 +1,13 @@
 // Passphrases from the shipped word list: generate --words.
-#include "cli/CliTool.h"
+#include "cli/CliCommand.h"
+#include "cli/CliContext.h"
 
-#include "config/ProgramPaths.h"
 #include "datafile/Passphrase.h"
 #include "base/SecureWipe.h"
 
-#include <QCoreApplication>
-
 #include <cmath>
 
-void CliTool::useWordList(const QString& path)
-{
-    m_wordListFile = path;
-}
-
-int CliTool::generatePassphrases(QStringList args)
+int CliCommands::generatePassphrases(CliContext& context, QStringList args)
 {
     constexpr int MaxCount = 10000;
     int words = Passphrase::DefaultWords;
@@ -32,23 +25,21 @@ int CliTool::generatePassphrases(QStringList args)
         else if (args.at(i) == QLatin1String("--separator") && i + 1 < args.size())
             separator = args.at(i + 1);
         else
-            return usage(QStringLiteral("generate takes --words %1 to %2, --separator S and --count 1 to %3")
+            return context.usage(QStringLiteral("generate takes --words %1 to %2, --separator S and --count 1 to %3")
                              .arg(Passphrase::MinWords)
                              .arg(Passphrase::MaxWords)
                              .arg(MaxCount));
     }
-    const QString listFile = m_wordListFile.isEmpty()
-        ? ProgramPaths(QCoreApplication::applicationFilePath()).wordListFile()
-        : m_wordListFile;
+    const QString listFile = context.wordListFile();
     const QStringList list = Passphrase::readWordList(listFile);
     if (list.isEmpty())
-        return fail(CannotRead, QStringLiteral("Can't read the word list %1").arg(listFile));
+        return context.fail(CliExit::CannotRead, QStringLiteral("Can't read the word list %1").arg(listFile));
     for (int i = 0; i < count; ++i) {
         QString passphrase = Passphrase::generate(list, words, separator);
-        m_out << passphrase << '\n';
+        context.out() << passphrase << '\n';
         SecureWipe::wipe(passphrase);
     }
     // Beside the passphrases, not among them, so scripts read them alone.
-    m_err << QStringLiteral("%1 bits each").arg(int(std::floor(Passphrase::entropyBits(list.size(), words)))) << '\n';
-    return Success;
+    context.err() << QStringLiteral("%1 bits each").arg(int(std::floor(Passphrase::entropyBits(list.size(), words)))) << '\n';
+    return CliExit::Success;
 }

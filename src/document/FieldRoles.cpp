@@ -91,4 +91,9 @@ bool isOneTimeCodeField(const QString& name, const QString& value)
     return isSeedName(name) && OneTimeCode::fromBase32Secret(value);
 }
 
+bool isHiddenField(const QString& name, const QString& value)
+{
+    return isSecretFieldName(name) || isOneTimeCodeField(name, value);
+}
+
 } // namespace FieldRoles

@@ -17,5 +17,8 @@ bool isSeedName(const QString& name);
 // its name is one other keepers give a seed and its value a Base32 secret.
 // Such a field is secret by its value alone.
 bool isOneTimeCodeField(const QString& name, const QString& value);
+// A field whose value is hidden until asked for: a secret by its name, or a
+// one-time code's seed by its value.
+bool isHiddenField(const QString& name, const QString& value);
 
 } // namespace FieldRoles

@@ -1,7 +1,7 @@
 #include "search/FoldedItemTexts.h"
 
 #include "document/Schema.h"
-#include "editor/FieldFormats.h"
+#include "document/FieldFormats.h"
 
 #include <algorithm>
 #include <cstring>

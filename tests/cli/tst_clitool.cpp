@@ -12,6 +12,9 @@
 #include "support/TestSupport.h"
 
 #include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -42,6 +45,17 @@ const QByteArray SampleXml =
     "<record parent_type=\"Note\" type=\"NOTE\"><label link=\"Text\">Card note</label>"
     "<field name=\"Text\" basic_type=\"LONG TEXT\"></field></record>"
     "</data>";
+
+// Two records of one caption beside a group, and a note at the top level.
+const QByteArray TwinsXml =
+    "<data><folder name=\"Web\" type=\"BUSINESS\">"
+    "<record parent_type=\"Web Site\" type=\"WEB SITE\"><label>Mail</label>"
+    "<field name=\"Login\" basic_type=\"TEXT\">jane</field><field name=\"Password\" basic_type=\"TEXT\">s3cret</field></record>"
+    "<record parent_type=\"Web Site\" type=\"WEB SITE\"><label>Mail</label>"
+    "<field name=\"Password\" basic_type=\"TEXT\">other</field></record>"
+    "<folder name=\"Old\" type=\"LEISURE\"/></folder>"
+    "<record parent_type=\"Note\" type=\"NOTE\"><label>Note</label>"
+    "<field name=\"Text\" basic_type=\"LONG TEXT\">hi</field></record></data>";
 
 // Answers terminal prompts from a script and remembers what was asked.
 class ScriptedTerminal final : public PasswordReader {
@@ -198,6 +212,8 @@ private:
             {"11 open elsewhere", {"passwd", path("inuse.zv")}, "pw\npw2\n", 11},
             {"11 a pipe at the lock's name", {"passwd", path("oddlock.zv")}, "pw\npw2\n", 11},
             {"11 merge into a file open elsewhere", {"merge", path("inuse.zv"), m_file}, "pw\npw\n", 11},
+            {"13 ambiguous path", {"show", path("twins.zv"), "Web/Mail"}, "pw\n", 13},
+            {"14 no display for clip", {"clip", path("twins.zv"), "Web/Mail#1"}, "pw\n", 14},
             {"12 derivation too costly", {"import", sample, path("costly.zvx"), "--kdf-passes", "64",
                                           "--kdf-memory-kib", "4194304"}, "pw\n", 12},
         };
@@ -210,6 +226,8 @@ private slots:
         m_file = path("sample.zv");
         const Outcome imported = runTool({"--password-stdin", "import", path("sample.xml"), m_file}, "pw\n");
         QCOMPARE(imported.code, int(CliTool::Success));
+        writeFile(path("twins.xml"), TwinsXml);
+        QCOMPARE(runTool({"--password-stdin", "import", path("twins.xml"), path("twins.zv")}, "pw\n").code, 0);
         writeFile(path("hostile.xml"), HostileXml);
         QCOMPARE(runTool({"--password-stdin", "import", path("hostile.xml"), path("hostile.zv")}, "pw\n").code,
                  int(CliTool::Success));
@@ -622,6 +640,7 @@ private slots:
             QTest::addRow("list %s", to) << QStringList{"list", file} << 0 << terminal;
             QTest::addRow("show %s", to) << QStringList{"show", file, HostileRecordPath} << 0 << terminal;
             QTest::addRow("find %s", to) << QStringList{"find", file, "o"} << 0 << terminal;
+            QTest::addRow("show json %s", to) << QStringList{"show", file, HostileRecordPath, "--json"} << 0 << terminal;
             QTest::addRow("export %s", to) << QStringList{"export", file} << 0 << terminal;
             QTest::addRow("export csv %s", to) << QStringList{"export", file, "--to", "csv"} << 0 << terminal;
             // The program and host a planted lock file names.
@@ -787,7 +806,10 @@ private slots:
         QFETCH(QStringList, arguments);
         const Outcome result = runTool(arguments);
         QCOMPARE(result.code, int(CliTool::UsageError));
-        QVERIFY(result.err.contains(QStringLiteral("Usage: zantrove-cli")));
+        // The problem in one line, then where the help is.
+        QCOMPARE(result.err.count(u'\n'), 2);
+        QVERIFY(result.err.startsWith(QStringLiteral("zantrove-cli: ")));
+        QVERIFY(result.err.endsWith(QStringLiteral("\nTry 'zantrove-cli --help'.\n")));
     }
 
     void generatePrintsOnePasswordALine_data()
@@ -890,6 +912,190 @@ private slots:
             if (generator)
                 expected << generator->codeAt(time) + '\n' + QString::number(generator->secondsLeftAt(time)) + '\n';
         QVERIFY2(expected.contains(result.out), qPrintable(result.out + result.err));
+    }
+
+    // Each change on a fresh copy of twins.zv: the exit code, what it printed,
+    // and what list (or the command given) shows afterwards.
+    void editingCommandsChangeOnlyWhatTheySay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QStringList>("check");
+        QTest::addColumn<QString>("checked");
+        const QStringList list{"list"};
+        const QString before = "Note\nWeb\n  Mail#1\n  Mail#2\n  Old\n";
+        QTest::newRow("add by key") << QStringList{"add", "Web", "--type", "WEB SITE", "--name", "Shop"} << 0
+                                    << "Web/Shop\n" << list << "Note\nWeb\n  Mail#1\n  Mail#2\n  Shop\n  Old\n";
+        QTest::newRow("add by caption, fields") << QStringList{"add", "/", "--type", "web site", "--name", "Shop",
+                                                               "--field", "Login=joe", "--field", "Pin=12=3"}
+                                                << 0 << "Shop\n" << QStringList{"show", "Shop", "--field", "Pin"}
+                                                << "12=3\n";
+        QTest::newRow("add a namesake") << QStringList{"add", "Web", "--type", "NOTE", "--name", "Mail"} << 0
+                                        << "Web/Mail#3\n" << list
+                                        << "Note\nWeb\n  Mail#1\n  Mail#2\n  Mail#3\n  Old\n";
+        QTest::newRow("add unknown type") << QStringList{"add", "Web", "--type", "Spaceship"} << 2 << "" << list
+                                          << before;
+        QTest::newRow("add into a record") << QStringList{"add", "Note", "--type", "NOTE"} << 7 << "" << list << before;
+        QTest::newRow("mkdir") << QStringList{"mkdir", "Web/Old/New", "--type", "vip", "--no-backups"} << 0
+                               << "Web/Old/New\n" << list << before + "    New\n";
+        QTest::newRow("mkdir existing") << QStringList{"mkdir", "Web/Old"} << 10 << "" << list << before;
+        QTest::newRow("mkdir under nothing") << QStringList{"mkdir", "Gone/New"} << 7 << "" << list << before;
+        QTest::newRow("edit rename") << QStringList{"edit", "Web/Mail#2", "--name", "Box"} << 0 << "" << list
+                                     << "Note\nWeb\n  Mail\n  Box\n  Old\n";
+        QTest::newRow("edit fields") << QStringList{"edit", "Web/Mail#1", "--field", "Password=new", "--delete-field",
+                                                    "Login"}
+                                     << 0 << "" << QStringList{"show", "Web/Mail#1"} << "Password: new\n";
+        QTest::newRow("edit ambiguous") << QStringList{"edit", "Web/Mail", "--name", "X"} << 13 << "" << list << before;
+        QTest::newRow("edit missing field") << QStringList{"edit", "Web/Mail#1", "--delete-field", "Pin"} << 7 << ""
+                                            << list << before;
+        QTest::newRow("edit a group's fields") << QStringList{"edit", "Web", "--field", "A=b"} << 2 << "" << list
+                                               << before;
+        QTest::newRow("rm record") << QStringList{"rm", "Web/Mail#1"} << 0 << "" << list << "Note\nWeb\n  Mail\n  Old\n";
+        QTest::newRow("rm group") << QStringList{"rm", "Web"} << 0 << "" << list << "Note\n";
+        QTest::newRow("rm nothing") << QStringList{"rm", "Web/Mail#3"} << 7 << "" << list << before;
+        QTest::newRow("mv to top") << QStringList{"mv", "Web/Mail#2", "/"} << 0 << "" << list
+                                   << "Note\nMail\nWeb\n  Mail\n  Old\n";
+        QTest::newRow("mv into own group") << QStringList{"mv", "Web", "Web/Old"} << 2 << "" << list << before;
+        QTest::newRow("wrong password") << QStringList{"rm", "Note", "--password", "px"} << 5 << "" << list << before;
+    }
+
+    void editingCommandsChangeOnlyWhatTheySay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QStringList, check);
+        const QString file = path("edit.zv");
+        const QString backup = path("~1_edit.zv");
+        QFile::remove(file), QFile::remove(backup);
+        QVERIFY(QFile::copy(path("twins.zv"), file));
+        const QByteArray original = readFile(file);
+        // The file's password, or the wrong one a row names.
+        const qsizetype wrong = arguments.indexOf("--password");
+        const QString password = wrong < 0 ? "pw" : arguments.takeAt(wrong + 1);
+        if (wrong >= 0)
+            arguments.removeAt(wrong);
+        arguments.insert(1, file);
+        const Outcome result = withPassword(password, arguments);
+        QVERIFY2(result.code == code, qPrintable(result.err));
+        QTEST(result.out, "out");
+        // Saved as the program saves: the file it replaced is the newest backup.
+        QCOMPARE(QFileInfo::exists(backup), code == 0 && !arguments.contains("--no-backups"));
+        if (code != 0)
+            QCOMPARE(readFile(file), original);
+        check.insert(1, file);
+        QTEST(withPassword("pw", check).out, "checked");
+    }
+
+    void editingRespectsTheOpenFileLock()
+    {
+        const QByteArray before = readFile(path("inuse.zv"));
+        QCOMPARE(withPassword("pw", {"rm", path("inuse.zv"), "Web"}).code, int(CliTool::FileInUse));
+        QCOMPARE(readFile(path("inuse.zv")), before);
+    }
+
+    void showMasksSecretsOnATerminalOnly_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("terminal");
+        QTest::addColumn<QString>("out");
+        const QString clear = "Login: jane\nPassword: s3cret\n";
+        QTest::newRow("terminal") << QStringList() << true << "Login: jane\nPassword: ********\n";
+        QTest::newRow("terminal, asked") << QStringList{"-s"} << true << clear;
+        QTest::newRow("terminal, asked long") << QStringList{"--show-secrets"} << true << clear;
+        QTest::newRow("pipe") << QStringList() << false << clear;
+        QTest::newRow("one field") << QStringList{"--field", "Password"} << true << "s3cret\n";
+    }
+
+    void showMasksSecretsOnATerminalOnly()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, terminal);
+        const Outcome result =
+            runTool(QStringList{"--password-stdin", "show", path("twins.zv"), "Web/Mail#1"} + options, "pw\n", nullptr,
+                    terminal);
+        QCOMPARE(result.code, 0);
+        QTEST(result.out, "out");
+    }
+
+    // Each --json document parsed; per item its "ref", and ":: field" for a
+    // find hit or "name=value" for each of a record's fields.
+    void jsonOutputIsOneDocument_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("summary");
+        QTest::newRow("list") << QStringList{"list"} << QStringList{"Note", "Web", "Web/Mail#1", "Web/Mail#2", "Web/Old"};
+        QTest::newRow("find") << QStringList{"find", "other"} << QStringList{"Web/Mail#2 :: Password"};
+        QTest::newRow("show") << QStringList{"show", "Web/Mail#1"}
+                              << QStringList{"Web/Mail#1", "Login=jane", "Password=s3cret"};
+        QTest::newRow("info") << QStringList{"info"} << QStringList{"format=zv"};
+        QTest::newRow("analyze") << QStringList{"analyze"}
+                                 << QStringList{"Web/Mail#1 :: Password", "Web/Mail#2 :: Password"};
+    }
+
+    void jsonOutputIsOneDocument()
+    {
+        QFETCH(QStringList, arguments);
+        arguments.insert(1, path("twins.zv"));
+        const Outcome result = withPassword("pw", arguments << "--json");
+        QCOMPARE(result.code, 0);
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(result.out.toUtf8(), &error);
+        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(result.out));
+        QStringList unlikePaths;
+        const auto describe = [&unlikePaths](const QJsonObject& item) {
+            QStringList parts;
+            if (item.contains("ref")) {
+                // The path's captions are the ref's steps without their numbers.
+                QString steps = item["ref"].toString();
+                steps.remove(QRegularExpression("#\\d+"));
+                if (item["path"].toVariant().toStringList().join('/') != steps)
+                    unlikePaths << steps;
+                parts << item["ref"].toString() + (item.contains("field") ? " :: " + item["field"].toString() : "");
+            }
+            for (const QJsonValue& field : item["fields"].toArray())
+                parts << field["name"].toString() + '=' + field["value"].toString();
+            if (item.contains("format"))
+                parts << "format=" + item["format"].toString();
+            return parts;
+        };
+        QStringList summary;
+        if (document.isArray()) {
+            for (const QJsonValue& item : document.array())
+                summary << describe(item.toObject());
+        } else {
+            summary = describe(document.object());
+        }
+        summary.removeDuplicates();
+        QTEST(summary, "summary");
+        QVERIFY2(unlikePaths.isEmpty(), qPrintable(unlikePaths.join(", ")));
+    }
+
+    void helpAndVersionConventions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("starts");
+        QTest::addColumn<QString>("holds");
+        QTest::newRow("--help") << QStringList{"--help"} << "Usage: zantrove-cli" << "  clip FILE PATH";
+        QTest::newRow("help") << QStringList{"help"} << "Usage: zantrove-cli" << "  mv FILE PATH";
+        QTest::newRow("help COMMAND") << QStringList{"help", "mkdir"} << "Usage: zantrove-cli" << "  mkdir FILE";
+        QTest::newRow("--version") << QStringList{"--version"} << "zantrove-cli " << "." ;
+        QTest::newRow("version") << QStringList{"version"} << "zantrove-cli " << ".";
+    }
+
+    void helpAndVersionConventions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, starts);
+        QFETCH(QString, holds);
+        const Outcome result = runTool(arguments);
+        QCOMPARE(result.code, 0);
+        QVERIFY(result.err.isEmpty());
+        QVERIFY(result.out.startsWith(starts));
+        QVERIFY(result.out.contains(holds));
+        // A command's part is its own: no other command's usage.
+        if (arguments.size() == 2)
+            QVERIFY(!result.out.contains("  list FILE"));
     }
 
     // The built tool end to end, as a script would use it.

@@ -23,18 +23,18 @@ while IFS='|' read -r line expected; do
     fi
 done <<'TABLE'
 l|list
-a|analyze
+a|add analyze
 analyze a.zv --breaches ""|folder readme.txt
-analyze --|--breaches
-e|export
+analyze --|--breaches --json
+e|edit export
 f|find
 i|import info
 p|passwd
 s|show
-c|convert
+c|clip convert
 g|generate
 d|
---|--allow-slow-kdf --code-page --help --password-stdin
+--|--allow-slow-kdf --code-page --help --password-stdin --version
 --password-stdin l|list
 --code-page 1251 l|list
 --code-page ""|1250 1251 1252 1253 1254 1255 1256 1257 1258 874
@@ -43,7 +43,7 @@ list ""|a.zv b.zvx folder
 --password-stdin show ""|a.zv b.zvx folder
 show a.zv ""|
 find a.zv --whole-words ""|
-find a.zv key --|--field-names --whole-words
+find a.zv key --|--field-names --json --whole-words
 passwd a.zv --|--kdf-memory-kib --kdf-passes --remove-backups
 passwd a.zv --kdf-passes ""|
 passwd --kdf-passes 4 a.zv --r|--remove-backups
@@ -58,7 +58,13 @@ export a.zv --to csv ""|
 convert a.zv ""|a.zv b.zvx folder
 generate --length ""|
 generate --|--count --length --no-lookalikes --no-symbols
-list --|
+list --|--json
+m|merge mkdir mv
+add a.zv Web --|--field --generate --name --no-backups --type
+add a.zv Web --type ""|
+edit a.zv Mail --d|--delete-field
+clip ""|a.zv b.zvx folder
+clip a.zv Mail --|--timeout
 TABLE
 echo "completion: $failures failed"
 [ "$failures" -eq 0 ]

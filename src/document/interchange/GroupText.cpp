@@ -1,6 +1,6 @@
 #include "document/interchange/GroupText.h"
 
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 
 #include <algorithm>
 

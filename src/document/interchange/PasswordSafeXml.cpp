@@ -1,6 +1,6 @@
 #include "document/interchange/PasswordSafeXml.h"
 
-#include "datafile/SecureWipe.h"
+#include "base/SecureWipe.h"
 #include "document/interchange/ExportXml.h"
 #include "document/interchange/SecretStrings.h"
 

@@ -97,7 +97,7 @@ void RecordEditor::appendRow(const QString& name, FieldControl* control)
     label->setText(name);
     appendToPanel(label, label, GapAfterLabel);
     const bool oneTimeCode = FieldRoles::isOneTimeCodeField(name, control->shownText());
-    auto* row = new FieldRow(control, oneTimeCode || FieldRoles::isSecretFieldName(name), bool(m_passwordSource),
+    auto* row = new FieldRow(control, FieldRoles::isHiddenField(name, control->shownText()), bool(m_passwordSource),
                              m_captions, m_buttonIcons, m_panel);
     if (oneTimeCode)
         row->showOneTimeCode(m_clock);

@@ -1,0 +1,68 @@
+// clip: a record's secret on the clipboard for a while, as the program copies one.
+#include "cli/CliCommand.h"
+#include "cli/CliContext.h"
+#include "app/ui/SecretClipboard.h"
+#include "config/SettingsStore.h"
+#include "document/DataDocument.h"
+#include "document/Schema.h"
+#include "document/FieldRoles.h"
+
+#include <QEventLoop>
+#include <QGuiApplication>
+
+namespace {
+
+// The field named name, or without a name the first secret one, as Ctrl+C
+// in the program copies it.
+pugi::xml_node fieldToCopy(const pugi::xml_node& record, const std::optional<QString>& name)
+{
+    for (const pugi::xml_node& field : Schema::recordFields(record)) {
+        const QString fieldName = qText(field.attribute("name"));
+        if (name ? fieldName == *name : FieldRoles::isSecretFieldName(fieldName))
+            return field;
+    }
+    return {};
+}
+
+} // namespace
+
+int CliCommands::clip(CliContext& context, QStringList args)
+{
+    const std::optional<QString> timeout = CliContext::takeOption(args, QStringLiteral("--timeout"));
+    bool number = true;
+    const int seconds = timeout ? timeout->toInt(&number) : DefaultClipboardSeconds;
+    if (!number || seconds < 0 || seconds > MaxClipboardSeconds || args.size() < 2 || args.size() > 3)
+        return context.usage(
+            QStringLiteral("clip takes FILE, PATH, a FIELD and --timeout 0 to %1").arg(MaxClipboardSeconds));
+    // Without a display the tool runs as a console application.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return context.fail(CliExit::NoClipboard, QStringLiteral("No clipboard: clip needs a display (X11 or Wayland)"));
+    DataDocument document;
+    pugi::xml_node record;
+    if (const int code = context.openRecord(args.at(0), args.at(1), document, record))
+        return code;
+    const std::optional<QString> name = args.size() == 3 ? std::optional(args.at(2)) : std::nullopt;
+    const pugi::xml_node field = fieldToCopy(record, name);
+    if (!field)
+        return context.fail(CliExit::NoSuchRecord, name ? QStringLiteral("The record has no field \"%1\"").arg(*name)
+                                                        : QStringLiteral("The record has no secret field"));
+
+    // The program's copy, with this command's wait in place of the setting.
+    SettingsStore settings;
+    settings.SetSetting(QLatin1String(SettingKey::ClipboardSeconds), QString::number(seconds));
+    SecretClipboard clipboard(settings, context.captions());
+    QEventLoop wait;
+    QObject::connect(&clipboard, &SecretClipboard::countdownChanged, &wait, [&wait](const QString& text) {
+        if (text.isEmpty())
+            wait.quit();
+    });
+    const QString fieldName = qText(field.attribute("name"));
+    clipboard.copy(qText(field.text()));
+    if (seconds == 0)
+        return CliExit::Success;
+    context.report(QStringLiteral("\"%1\" is on the clipboard for %2 s").arg(fieldName).arg(seconds));
+    context.err().flush();
+    // Ends when the clipboard is cleared, or when something else took its place.
+    wait.exec();
+    return CliExit::Success;
+}

@@ -1,0 +1,142 @@
+#include "cli/ItemPath.h"
+
+#include "document/Schema.h"
+
+#include <QHash>
+#include <QRegularExpression>
+
+namespace ItemPath {
+
+namespace {
+
+bool isTopLevel(const pugi::xml_node& node)
+{
+    return !Schema::isGroup(node) && !Schema::isRecord(node);
+}
+
+bool fits(const pugi::xml_node& item, Kind kind)
+{
+    switch (kind) {
+    case Kind::Group:
+        return Schema::isGroup(item);
+    case Kind::Record:
+        return Schema::isRecord(item);
+    case Kind::Either:
+        break;
+    }
+    return true;
+}
+
+std::vector<pugi::xml_node> namesakes(const pugi::xml_node& parent, const QString& caption)
+{
+    std::vector<pugi::xml_node> found;
+    for (const pugi::xml_node& child : Schema::treeChildren(parent))
+        if (Schema::itemCaption(child) == caption)
+            found.push_back(child);
+    return found;
+}
+
+// The items under parent that step names, of kind.
+std::vector<pugi::xml_node> stepMatches(const pugi::xml_node& parent, const QString& step, Kind kind)
+{
+    std::vector<pugi::xml_node> named = namesakes(parent, step);
+    int number = 0;
+    if (named.empty()) {
+        static const QRegularExpression numbered(QStringLiteral("^(.*)#([1-9][0-9]{0,8})$"));
+        const QRegularExpressionMatch match = numbered.match(step);
+        if (!match.hasMatch())
+            return {};
+        named = namesakes(parent, match.captured(1));
+        number = match.captured(2).toInt();
+    }
+    if (number > 0) {
+        if (number > int(named.size()) || !fits(named[number - 1], kind))
+            return {};
+        return {named[number - 1]};
+    }
+    std::erase_if(named, [kind](const pugi::xml_node& item) { return !fits(item, kind); });
+    return named;
+}
+
+void walkUnder(const pugi::xml_node& parent, Step& step, QStringList& texts,
+               const std::function<void(const Step&)>& visit)
+{
+    const std::vector<pugi::xml_node> children = Schema::treeChildren(parent);
+    QStringList childCaptions;
+    QHash<QString, int> counts;
+    for (const pugi::xml_node& child : children)
+        ++counts[childCaptions.emplace_back(Schema::itemCaption(child))];
+    QHash<QString, int> seen;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const QString& caption = childCaptions.at(qsizetype(i));
+        step.item = children[i];
+        step.number = ++seen[caption];
+        step.captions << caption;
+        step.name = counts.value(caption) > 1 ? caption + QLatin1Char('#') + QString::number(step.number) : caption;
+        texts << step.name;
+        step.path = texts.join(QLatin1Char('/'));
+        visit(step);
+        if (Schema::isGroup(children[i]))
+            walkUnder(children[i], step, texts, visit);
+        step.captions.removeLast();
+        texts.removeLast();
+    }
+}
+
+} // namespace
+
+Lookup find(const pugi::xml_node& root, const QString& path, Kind kind)
+{
+    if (path.isEmpty() || path == QLatin1String("/"))
+        return {kind == Kind::Record ? pugi::xml_node() : root, {}};
+    const QStringList steps = path.split(QLatin1Char('/'));
+    pugi::xml_node current = root;
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const std::vector<pugi::xml_node> matches =
+            stepMatches(current, steps.at(i), i + 1 == steps.size() ? kind : Kind::Group);
+        if (matches.size() != 1) {
+            Lookup ambiguous;
+            for (const pugi::xml_node& match : matches)
+                ambiguous.candidates << text(match);
+            return ambiguous;
+        }
+        current = matches.front();
+    }
+    return {current, {}};
+}
+
+QStringList captions(const pugi::xml_node& item)
+{
+    QStringList found;
+    for (pugi::xml_node node = item; node && !isTopLevel(node); node = node.parent())
+        found.prepend(Schema::itemCaption(node));
+    return found;
+}
+
+int namesakeNumber(const pugi::xml_node& item)
+{
+    const std::vector<pugi::xml_node> named = namesakes(item.parent(), Schema::itemCaption(item));
+    if (named.size() < 2)
+        return 1;
+    return int(std::find(named.cbegin(), named.cend(), item) - named.cbegin()) + 1;
+}
+
+QString text(const pugi::xml_node& item)
+{
+    QStringList steps;
+    for (pugi::xml_node node = item; node && !isTopLevel(node); node = node.parent()) {
+        const QString caption = Schema::itemCaption(node);
+        const bool shared = namesakes(node.parent(), caption).size() > 1;
+        steps.prepend(shared ? caption + QLatin1Char('#') + QString::number(namesakeNumber(node)) : caption);
+    }
+    return steps.join(QLatin1Char('/'));
+}
+
+void walk(const pugi::xml_node& root, const std::function<void(const Step&)>& visit)
+{
+    Step step;
+    QStringList texts;
+    walkUnder(root, step, texts, visit);
+}
+
+} // namespace ItemPath
