@@ -1,7 +1,7 @@
 // clip: a record's secret on the clipboard for a while, as the program copies one.
+#include "app/ui/SecretClipboard.h"
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
-#include "app/ui/SecretClipboard.h"
 #include "config/SettingsStore.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
