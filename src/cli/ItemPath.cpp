@@ -3,7 +3,6 @@
 #include "document/Schema.h"
 
 #include <QHash>
-#include <QRegularExpression>
 
 namespace ItemPath {
 
@@ -36,26 +35,33 @@ std::vector<pugi::xml_node> namesakes(const pugi::xml_node& parent, const QStrin
     return found;
 }
 
-// The items under parent that step names, of kind.
-std::vector<pugi::xml_node> stepMatches(const pugi::xml_node& parent, const QString& step, Kind kind)
+// Collects the items under parent that rest names, of kind. A child's step
+// is its caption, or with namesakes also "CAPTION#N"; captions may hold "/"
+// themselves (a web address), so every split of rest the tree allows is tried.
+void collect(const pugi::xml_node& parent, QStringView rest, Kind kind, std::vector<pugi::xml_node>& found)
 {
-    std::vector<pugi::xml_node> named = namesakes(parent, step);
-    int number = 0;
-    if (named.empty()) {
-        static const QRegularExpression numbered(QStringLiteral("^(.*)#([1-9][0-9]{0,8})$"));
-        const QRegularExpressionMatch match = numbered.match(step);
-        if (!match.hasMatch())
-            return {};
-        named = namesakes(parent, match.captured(1));
-        number = match.captured(2).toInt();
+    const std::vector<pugi::xml_node> children = Schema::treeChildren(parent);
+    QStringList childCaptions;
+    QHash<QString, int> counts;
+    for (const pugi::xml_node& child : children)
+        ++counts[childCaptions.emplace_back(Schema::itemCaption(child))];
+    QHash<QString, int> seen;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const QString& caption = childCaptions.at(qsizetype(i));
+        const int number = ++seen[caption];
+        QStringList names{caption};
+        if (counts.value(caption) > 1)
+            names << caption + QLatin1Char('#') + QString::number(number);
+        for (const QString& name : names) {
+            if (rest == name) {
+                if (fits(children[i], kind))
+                    found.push_back(children[i]);
+            } else if (Schema::isGroup(children[i]) && rest.startsWith(name) && rest.size() > name.size()
+                       && rest.at(name.size()) == QLatin1Char('/')) {
+                collect(children[i], rest.mid(name.size() + 1), kind, found);
+            }
+        }
     }
-    if (number > 0) {
-        if (number > int(named.size()) || !fits(named[number - 1], kind))
-            return {};
-        return {named[number - 1]};
-    }
-    std::erase_if(named, [kind](const pugi::xml_node& item) { return !fits(item, kind); });
-    return named;
 }
 
 void walkUnder(const pugi::xml_node& parent, Step& step, QStringList& texts,
@@ -89,20 +95,14 @@ Lookup find(const pugi::xml_node& root, const QString& path, Kind kind)
 {
     if (path.isEmpty() || path == QLatin1String("/"))
         return {kind == Kind::Record ? pugi::xml_node() : root, {}};
-    const QStringList steps = path.split(QLatin1Char('/'));
-    pugi::xml_node current = root;
-    for (qsizetype i = 0; i < steps.size(); ++i) {
-        const std::vector<pugi::xml_node> matches =
-            stepMatches(current, steps.at(i), i + 1 == steps.size() ? kind : Kind::Group);
-        if (matches.size() != 1) {
-            Lookup ambiguous;
-            for (const pugi::xml_node& match : matches)
-                ambiguous.candidates << text(match);
-            return ambiguous;
-        }
-        current = matches.front();
-    }
-    return {current, {}};
+    std::vector<pugi::xml_node> matches;
+    collect(root, path, kind, matches);
+    if (matches.size() == 1)
+        return {matches.front(), {}};
+    Lookup ambiguous;
+    for (const pugi::xml_node& match : matches)
+        ambiguous.candidates << text(match);
+    return ambiguous;
 }
 
 QStringList captions(const pugi::xml_node& item)

@@ -9,7 +9,8 @@
 // Paths of groups and records on the command line: the captions from the
 // top level down, joined by "/". Of several items at one level that share a
 // caption (namesakes), "CAPTION#N" names the Nth in tree order; a step that
-// is the whole caption of an item is taken as it stands, "#" and all.
+// is the whole caption of an item is taken as it stands, "#" and all, and a
+// caption may hold "/" itself (a web address).
 namespace ItemPath {
 
 enum class Kind { Group, Record, Either };

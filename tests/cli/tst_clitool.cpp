@@ -934,6 +934,10 @@ private slots:
         QTest::newRow("add a namesake") << QStringList{"add", "Web", "--type", "NOTE", "--name", "Mail"} << 0
                                         << "Web/Mail#3\n" << list
                                         << "Note\nWeb\n  Mail#1\n  Mail#2\n  Mail#3\n  Old\n";
+        QTest::newRow("a caption holding /")
+            << QStringList{"add", "Web", "--type", "WEB SITE", "--name", "https://a.example/x", "--field", "Login=joe"}
+            << 0 << "Web/https://a.example/x\n" << QStringList{"show", "Web/https://a.example/x", "--field", "Login"}
+            << "joe\n";
         QTest::newRow("add unknown type") << QStringList{"add", "Web", "--type", "Spaceship"} << 2 << "" << list
                                           << before;
         QTest::newRow("add into a record") << QStringList{"add", "Note", "--type", "NOTE"} << 7 << "" << list << before;
