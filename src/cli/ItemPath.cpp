@@ -35,30 +35,45 @@ std::vector<pugi::xml_node> namesakes(const pugi::xml_node& parent, const QStrin
     return found;
 }
 
+// A child of one level with the names a path may give it.
+struct Child {
+    pugi::xml_node item;
+    QString caption;
+    int number = 1; // among its namesakes
+    QString name;   // the caption, and "#N" with namesakes
+};
+
+std::vector<Child> childrenOf(const pugi::xml_node& parent)
+{
+    std::vector<Child> children;
+    QHash<QString, int> counts;
+    for (const pugi::xml_node& item : Schema::treeChildren(parent)) {
+        Child& child = children.emplace_back(Child{item, Schema::itemCaption(item), 1, {}});
+        child.number = ++counts[child.caption];
+    }
+    for (Child& child : children)
+        child.name = counts.value(child.caption) > 1
+            ? child.caption + QLatin1Char('#') + QString::number(child.number)
+            : child.caption;
+    return children;
+}
+
 // Collects the items under parent that rest names, of kind. A child's step
 // is its caption, or with namesakes also "CAPTION#N"; captions may hold "/"
 // themselves (a web address), so every split of rest the tree allows is tried.
 void collect(const pugi::xml_node& parent, QStringView rest, Kind kind, std::vector<pugi::xml_node>& found)
 {
-    const std::vector<pugi::xml_node> children = Schema::treeChildren(parent);
-    QStringList childCaptions;
-    QHash<QString, int> counts;
-    for (const pugi::xml_node& child : children)
-        ++counts[childCaptions.emplace_back(Schema::itemCaption(child))];
-    QHash<QString, int> seen;
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        const QString& caption = childCaptions.at(qsizetype(i));
-        const int number = ++seen[caption];
-        QStringList names{caption};
-        if (counts.value(caption) > 1)
-            names << caption + QLatin1Char('#') + QString::number(number);
+    for (const Child& child : childrenOf(parent)) {
+        QStringList names{child.caption};
+        if (child.name != child.caption)
+            names << child.name;
         for (const QString& name : names) {
             if (rest == name) {
-                if (fits(children[i], kind))
-                    found.push_back(children[i]);
-            } else if (Schema::isGroup(children[i]) && rest.startsWith(name) && rest.size() > name.size()
+                if (fits(child.item, kind))
+                    found.push_back(child.item);
+            } else if (Schema::isGroup(child.item) && rest.startsWith(name) && rest.size() > name.size()
                        && rest.at(name.size()) == QLatin1Char('/')) {
-                collect(children[i], rest.mid(name.size() + 1), kind, found);
+                collect(child.item, rest.mid(name.size() + 1), kind, found);
             }
         }
     }
@@ -67,23 +82,16 @@ void collect(const pugi::xml_node& parent, QStringView rest, Kind kind, std::vec
 void walkUnder(const pugi::xml_node& parent, Step& step, QStringList& texts,
                const std::function<void(const Step&)>& visit)
 {
-    const std::vector<pugi::xml_node> children = Schema::treeChildren(parent);
-    QStringList childCaptions;
-    QHash<QString, int> counts;
-    for (const pugi::xml_node& child : children)
-        ++counts[childCaptions.emplace_back(Schema::itemCaption(child))];
-    QHash<QString, int> seen;
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        const QString& caption = childCaptions.at(qsizetype(i));
-        step.item = children[i];
-        step.number = ++seen[caption];
-        step.captions << caption;
-        step.name = counts.value(caption) > 1 ? caption + QLatin1Char('#') + QString::number(step.number) : caption;
+    for (const Child& child : childrenOf(parent)) {
+        step.item = child.item;
+        step.number = child.number;
+        step.captions << child.caption;
+        step.name = child.name;
         texts << step.name;
         step.path = texts.join(QLatin1Char('/'));
         visit(step);
-        if (Schema::isGroup(children[i]))
-            walkUnder(children[i], step, texts, visit);
+        if (Schema::isGroup(child.item))
+            walkUnder(child.item, step, texts, visit);
         step.captions.removeLast();
         texts.removeLast();
     }
