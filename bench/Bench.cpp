@@ -23,8 +23,8 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QElapsedTimer>
-#include <QTreeView>
 #include <QTemporaryDir>
+#include <QTreeView>
 
 #include <cstdio>
 #include <ctime>
@@ -50,7 +50,8 @@ void fillWideRecord(DataDocument& document)
     pugi::xml_node record = document.root().append_child(Schema::RecordElement);
     record.append_child(Schema::LabelElement).append_attribute("link") = "Field 0";
     const char* types[] = {"TEXT", "LONG TEXT", "E-MAIL", "NUMBER", "DATE", "TIME", "PHONE"};
-    const char* values[] = {"some text", "line one\r\nline two\r\n", "someone@example.org", "12345", "20240502:", "143005.", "+1 555 0100"};
+    const char* values[] = {
+        "some text", "line one\r\nline two\r\n", "someone@example.org", "12345", "20240502:", "143005.", "+1 555 0100"};
     for (int n = 0; n < 50; ++n) {
         pugi::xml_node field = record.append_child(Schema::FieldElement);
         field.append_attribute("name") = ("Field " + std::to_string(n)).c_str();
@@ -104,8 +105,8 @@ int main(int argc, char* argv[])
         return true;
     };
     QByteArray sealed;
-    const double aead = bestSeconds(
-        [&] { ProtectedContainer::seal(text, QStringLiteral("bench"), {}, sealed, noDerivation); });
+    const double aead =
+        bestSeconds([&] { ProtectedContainer::seal(text, QStringLiteral("bench"), {}, sealed, noDerivation); });
     std::snprintf(detail, sizeof detail, "%.0f MB/s", megabytes(text.size()) / aead);
     report("XChaCha20-Poly1305 over the document", aead, detail);
 
@@ -135,9 +136,8 @@ int main(int argc, char* argv[])
     // of RC4: nothing more.
     const DataFile::Sealing protectedSealing{DataFile::Format::Protected, {}};
     ProtectedContainer::Key key;
-    const double derive = bestSeconds([&] {
-        ProtectedContainer::deriveArgon2id(QStringLiteral("bench"), {}, protectedSealing.cost, key);
-    });
+    const double derive = bestSeconds(
+        [&] { ProtectedContainer::deriveArgon2id(QStringLiteral("bench"), {}, protectedSealing.cost, key); });
     std::snprintf(detail, sizeof detail, "%u passes, %u MiB", protectedSealing.cost.passes,
                   protectedSealing.cost.memoryKiB / 1024);
     report("protected: key derivation", derive, detail);
@@ -173,10 +173,11 @@ int main(int argc, char* argv[])
         report((std::string("export ") + name).c_str(), exportTime, detail);
         inputs.emplace_back(out.data(), name);
     }
-    const std::pair<ForeignLayout, const char*> layouts[] = {
-        {ForeignLayout::BitwardenCsv, "Bitwarden CSV"}, {ForeignLayout::LastPassCsv, "LastPass CSV"},
-        {ForeignLayout::FirefoxCsv, "Firefox CSV"},     {ForeignLayout::BitwardenJson, "Bitwarden JSON"},
-        {ForeignLayout::PasswordSafeXml, "Password Safe XML"}};
+    const std::pair<ForeignLayout, const char*> layouts[] = {{ForeignLayout::BitwardenCsv, "Bitwarden CSV"},
+                                                             {ForeignLayout::LastPassCsv, "LastPass CSV"},
+                                                             {ForeignLayout::FirefoxCsv, "Firefox CSV"},
+                                                             {ForeignLayout::BitwardenJson, "Bitwarden JSON"},
+                                                             {ForeignLayout::PasswordSafeXml, "Password Safe XML"}};
     for (const auto& [layout, name] : layouts)
         inputs.emplace_back(foreignFile(layout, RecordCount), name);
     for (const auto& [input, name] : inputs) {
@@ -264,7 +265,8 @@ int main(int argc, char* argv[])
             return true;
         });
     });
-    std::snprintf(detail, sizeof detail, "%.0f ns per field, %d fields (target < 300 ms)", search * 1e9 / fields, fields);
+    std::snprintf(detail, sizeof detail, "%.0f ns per field, %d fields (target < 300 ms)", search * 1e9 / fields,
+                  fields);
     report("full-text match, nothing found", search, detail);
 
     DocumentTreeModel model(treeIcons(QStringLiteral(ZV_PROGRAM_DIR "/icons/")));

@@ -44,7 +44,9 @@ QString makeBenchFile(const QTemporaryDir& folder, int recordCount)
 // One line: the stage's time against the floor's, its peak against the file.
 class FigureTable {
 public:
-    FigureTable(double floorSeconds, qint64 fileBytes) : m_floorSeconds(floorSeconds), m_fileBytes(fileBytes)
+    FigureTable(double floorSeconds, qint64 fileBytes)
+        : m_floorSeconds(floorSeconds)
+        , m_fileBytes(fileBytes)
     {
         std::printf("%-34s %9s %8s %9s %7s   %s\n", "", "time", "x floor", "peak", "x file", "target");
     }
@@ -92,17 +94,19 @@ void runFileBench(int recordCount, int largeRecordCount)
     FigureTable table(floor.seconds, fileBytes);
     table.add("floor: read, decipher, parse", floor, "");
     table.add("list", measureChild(cliProgram(), {"--password-stdin", "list", file}, Password), "memory < 2x file");
-    table.add("show", measureChild(cliProgram(),
-                                   {"--password-stdin", "show", file,
-                                    QStringLiteral("Group %1/Subgroup %2/https://example%3.com user%3")
-                                        .arg(recordCount - 1000)
-                                        .arg(recordCount - 100)
-                                        .arg(recordCount - 1)},
-                                   Password),
+    table.add("show",
+              measureChild(cliProgram(),
+                           {"--password-stdin", "show", file,
+                            QStringLiteral("Group %1/Subgroup %2/https://example%3.com user%3")
+                                .arg(recordCount - 1000)
+                                .arg(recordCount - 100)
+                                .arg(recordCount - 1)},
+                           Password),
               "memory < 2x file");
     // The one hit is in the last record, so every field is looked at.
-    table.add("find", measureChild(cliProgram(), {"--password-stdin", "find", file,
-                                                  QStringLiteral("user%1").arg(recordCount - 1)}, Password),
+    table.add("find",
+              measureChild(cliProgram(),
+                           {"--password-stdin", "find", file, QStringLiteral("user%1").arg(recordCount - 1)}, Password),
               "memory < 2x file");
     // The window libraries and the program's windows take the same memory
     // whatever the file: measured with a tiny file, and taken off the open's.
@@ -134,6 +138,6 @@ void runFileBench(int recordCount, int largeRecordCount)
     const ChildFigures largeOpen = measureChild(benchProgram(), {QStringLiteral("--open"), large}, {});
     std::printf("\nThe program's open at %d records (a %.1f MB file): %.0f ms, %.0f MB peak (target < 450 MB), "
                 "%.0f MB above the fixed cost\n",
-                largeRecordCount, megabytes(QFileInfo(large).size()), largeOpen.seconds * 1000,
-                largeOpen.peakMegabytes, largeOpen.peakMegabytes - fixedCost.peakMegabytes);
+                largeRecordCount, megabytes(QFileInfo(large).size()), largeOpen.seconds * 1000, largeOpen.peakMegabytes,
+                largeOpen.peakMegabytes - fixedCost.peakMegabytes);
 }

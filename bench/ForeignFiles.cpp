@@ -11,8 +11,12 @@ struct Values {
 Values valuesOf(int n)
 {
     const QByteArray number = QByteArray::number(n);
-    return {"Site " + number, "user" + number, "pw-" + number + "-xyz", "https://site" + number + ".example/login",
-            "first line " + number + "\nsecond line", "Group " + QByteArray::number(n % 50)};
+    return {"Site " + number,
+            "user" + number,
+            "pw-" + number + "-xyz",
+            "https://site" + number + ".example/login",
+            "first line " + number + "\nsecond line",
+            "Group " + QByteArray::number(n % 50)};
 }
 
 } // namespace
@@ -25,15 +29,11 @@ QByteArray foreignFile(ForeignLayout layout, int count)
     case ForeignLayout::BitwardenCsv:
         text += "folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,login_password,login_totp\n";
         break;
-    case ForeignLayout::LastPassCsv:
-        text += "url,username,password,totp,extra,name,grouping,fav\n";
-        break;
+    case ForeignLayout::LastPassCsv: text += "url,username,password,totp,extra,name,grouping,fav\n"; break;
     case ForeignLayout::FirefoxCsv:
         text += "url,username,password,httpRealm,formActionOrigin,guid,timeCreated,timeLastUsed,timePasswordChanged\n";
         break;
-    case ForeignLayout::BitwardenJson:
-        text += "{\"encrypted\": false, \"folders\": [], \"items\": [\n";
-        break;
+    case ForeignLayout::BitwardenJson: text += "{\"encrypted\": false, \"folders\": [], \"items\": [\n"; break;
     case ForeignLayout::PasswordSafeXml:
         text += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<passwordsafe delimiter=\"|\">\n";
         break;
@@ -46,7 +46,8 @@ QByteArray foreignFile(ForeignLayout layout, int count)
                     + "," + v.password + ",\n";
             break;
         case ForeignLayout::LastPassCsv:
-            text += v.url + "," + v.user + "," + v.password + ",,\"" + v.notes + "\"," + v.title + "," + v.group + ",0\n";
+            text +=
+                v.url + "," + v.user + "," + v.password + ",,\"" + v.notes + "\"," + v.title + "," + v.group + ",0\n";
             break;
         case ForeignLayout::FirefoxCsv:
             text += v.url + "," + v.user + "," + v.password + ",,,{" + QByteArray::number(n)

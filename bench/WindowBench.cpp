@@ -45,8 +45,8 @@ void settle()
 // settings in a folder of its own.
 struct BenchProgram {
     QTemporaryDir folder;
-    bool configured = QFile::copy(QStringLiteral(ZV_PROGRAM_DIR "/config.xml"),
-                                  folder.filePath(QStringLiteral("config.xml")));
+    bool configured =
+        QFile::copy(QStringLiteral(ZV_PROGRAM_DIR "/config.xml"), folder.filePath(QStringLiteral("config.xml")));
     ScriptedMessageService messages;
     RecordingDesktopLauncher launcher;
     RecordingTrayShell tray;
@@ -80,11 +80,13 @@ void runWindowBench(int recordCount)
     ScriptedMessageService& messages = bench.messages;
     Program& program = bench.program;
 
-    const double startup = bestSeconds([&] {
-        program.createWindows();
-        program.openStartupFile(QString());
-        settle();
-    }, 1);
+    const double startup = bestSeconds(
+        [&] {
+            program.createWindows();
+            program.openStartupFile(QString());
+            settle();
+        },
+        1);
     report("start-up to a shown empty window", startup, "target < 300 ms");
     TFormMain& main = program.mainWindow();
 
@@ -102,11 +104,14 @@ void runWindowBench(int recordCount)
     });
     report("open: read, decipher, parse, show tree", open, "target < 500 ms");
 
-    const double save = bestSeconds([&] { DataFile::save(path, QStringLiteral("bench"), main.XMLDocumentData(), true); });
+    const double save =
+        bestSeconds([&] { DataFile::save(path, QStringLiteral("bench"), main.XMLDocumentData(), true); });
     report("save with backups", save, "target < 300 ms");
 
     TreeSearch search;
-    const double find = bestSeconds([&] { search.SearchFromTop(main.XMLDocumentData().root(), {QStringLiteral("no such keyword"), false, false}); });
+    const double find = bestSeconds([&] {
+        search.SearchFromTop(main.XMLDocumentData().root(), {QStringLiteral("no such keyword"), false, false});
+    });
     report("Find without a hit", find, "target < 300 ms");
 
     // Each keystroke in the filter box filters and lays out the tree: a login
@@ -128,10 +133,14 @@ void runWindowBench(int recordCount)
     filter.end();
     settle();
     report("type to filter: a first key that leaves every record", keystroke(QStringLiteral("e")), "target < 150 ms");
-    report("type to filter: Escape back to the whole tree", bestSeconds([&] {
-        filter.end();
-        settle();
-    }, 1), "target < 150 ms");
+    report("type to filter: Escape back to the whole tree",
+           bestSeconds(
+               [&] {
+                   filter.end();
+                   settle();
+               },
+               1),
+           "target < 150 ms");
 
     const pugi::xml_node root = main.XMLDocumentData().root();
     const double newGroup = bestSeconds([&] {
@@ -168,7 +177,8 @@ void runWindowBench(int recordCount)
         QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
         QApplication::sendEvent(edit, &press);
         settle();
-    }) : 0.0;
+    })
+                               : 0.0;
     report("typing one character in a field", typing, "target < 10 ms");
 
     char detail[80];
@@ -191,22 +201,30 @@ void runWindowBench(int recordCount)
     double deleteTop = 1e9;
     double undoDelete = 1e9;
     for (int run = 0; run < 3; ++run) {
-        deleteTop = std::min(deleteTop, bestSeconds([&] {
-            main.TreeView().setCurrentIndex(main.treeModel().firstNode());
-            messages.answers.enqueue(MessageService::Answer::Yes);
-            main.ActionDeleteExecute();
-            settle();
-        }, 1));
-        undoDelete = std::min(undoDelete, bestSeconds([&] {
-            main.actions().undo->trigger();
-            settle();
-        }, 1));
+        deleteTop = std::min(deleteTop, bestSeconds(
+                                            [&] {
+                                                main.TreeView().setCurrentIndex(main.treeModel().firstNode());
+                                                messages.answers.enqueue(MessageService::Answer::Yes);
+                                                main.ActionDeleteExecute();
+                                                settle();
+                                            },
+                                            1));
+        undoDelete = std::min(undoDelete, bestSeconds(
+                                              [&] {
+                                                  main.actions().undo->trigger();
+                                                  settle();
+                                              },
+                                              1));
     }
     report("delete the top group, with the rebuild", deleteTop, "target < 300 ms");
     report("undo that delete, with the rebuild", undoDelete, "target < 300 ms");
-    report("  of which the tree's rebuild", bestSeconds([&] { main.RebuildTree(); settle(); }), "");
-    std::snprintf(detail, sizeof detail, "%.1f MB over %.1f MB of text (target < 1x)",
-                  peakMemoryMegabytes() - before, textMegabytes);
+    report("  of which the tree's rebuild", bestSeconds([&] {
+               main.RebuildTree();
+               settle();
+           }),
+           "");
+    std::snprintf(detail, sizeof detail, "%.1f MB over %.1f MB of text (target < 1x)", peakMemoryMegabytes() - before,
+                  textMegabytes);
     report("memory of delete and undo", 0, detail);
 
     // Moving out and back in through the File menu, from the saved document
@@ -226,16 +244,20 @@ void runWindowBench(int recordCount)
     const Interchange::ImportResult result =
         Interchange::readImport(program.newRecordWindow().catalogue(), Interchange::Format::KeePassXml,
                                 exportedFile.readAll(), QStringLiteral("large"));
-    const double attach = bestSeconds([&] {
-        main.treeCommands().addImported(QStringLiteral("large"), *result.groupText);
-        settle();
-    }, 1);
+    const double attach = bestSeconds(
+        [&] {
+            main.treeCommands().addImported(QStringLiteral("large"), *result.groupText);
+            settle();
+        },
+        1);
     std::snprintf(detail, sizeof detail, "%d records (target well under 1 s)", result.records);
     report("import: attach on the GUI thread", attach, detail);
-    const double importTime = bestSeconds([&] {
-        messages.fileNames.enqueue(exported);
-        main.actions().importFile->trigger();
-        settle();
-    }, 1);
+    const double importTime = bestSeconds(
+        [&] {
+            messages.fileNames.enqueue(exported);
+            main.actions().importFile->trigger();
+            settle();
+        },
+        1);
     report("File > Import... KeePass XML", importTime, "target < 2 s");
 }

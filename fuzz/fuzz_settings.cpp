@@ -14,7 +14,7 @@ namespace {
 const QStringList& knownNames()
 {
     static const QStringList names = {
-        "language", "systray", "hidden", "assotiate", "openlast", "autosave", "backups",
+        "language",     "systray",      "hidden",   "assotiate",       "openlast",   "autosave", "backups",
         "autoblocking", "blockingtime", "lastfile", "MessageNotSaved", "FieldEMail", "",
     };
     return names;

@@ -1,9 +1,9 @@
 #include "app/DataFileReader.h"
 
+#include "base/SecureWipe.h"
+#include "base/TextEncoding.h"
 #include "config/CaptionTable.h"
 #include "datafile/DataFile.h"
-#include "base/TextEncoding.h"
-#include "base/SecureWipe.h"
 #include "platform/LongWork.h"
 #include "platform/MessageService.h"
 
@@ -17,7 +17,7 @@ DataFileReader::DataFileReader(MessageService& messages, const CaptionTable& cap
 }
 
 std::optional<DataFile::Status> DataFileReader::readInto(DataDocument& read, const QString& path,
-                                                        const QString& password, DataFile::SlowDerivation slow)
+                                                         const QString& password, DataFile::SlowDerivation slow)
 {
     const QString opening = m_captions.GetCaption(QStringLiteral("ProgressOpening"), QStringLiteral("Opening…"));
     if (slow == DataFile::SlowDerivation::Refuse)
@@ -48,9 +48,7 @@ std::optional<DataFile::Status> DataFileReader::read(const QString& path, const 
     QString key;
     QString english;
     switch (*status) {
-    case DataFile::Status::Ok:
-        document.swap(read);
-        return status;
+    case DataFile::Status::Ok: document.swap(read); return status;
     case DataFile::Status::IncorrectFormat:
         key = QStringLiteral("MessageIncorrectFormat");
         english = QStringLiteral("Incorrect file format");

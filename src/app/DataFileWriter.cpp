@@ -29,8 +29,7 @@ QString reason(const CaptionTable& captions, const DataFile::SaveFailure& failur
                        "The folder %1 does not allow creating files. Saving writes the new file beside the old one, "
                        "so the folder must allow it")
             .arg(QDir::toNativeSeparators(failure.path));
-    case Reason::System:
-        break;
+    case Reason::System: break;
     }
     return failure.systemReason;
 }
@@ -57,7 +56,8 @@ bool DataFileWriter::save(const QString& path, const QString& password, const Da
                           const DataFile::Sealing& sealing)
 {
     DataFile::SaveFailure failure;
-    if (m_work.run(caption(m_captions, "ProgressSaving", "Saving…"), [&] { return DataFile::save(path, password, document, backups, failure, sealing); })
+    if (m_work.run(caption(m_captions, "ProgressSaving", "Saving…"),
+                   [&] { return DataFile::save(path, password, document, backups, failure, sealing); })
         == DataFile::Status::Ok)
         return true;
     m_messages.show(MessageService::Kind::Error, saveFailureMessage(m_captions, path, failure));

@@ -18,8 +18,7 @@ std::optional<DataFile::SlowDerivation> DerivationConsent::ask(const DataFile::S
         return DataFile::SlowDerivation::Refuse;
     const DerivationBudget::Estimate estimate = DerivationBudget::estimate(sealing.cost);
     switch (estimate.verdict) {
-    case DerivationBudget::Verdict::Affordable:
-        return DataFile::SlowDerivation::Refuse;
+    case DerivationBudget::Verdict::Affordable: return DataFile::SlowDerivation::Refuse;
     case DerivationBudget::Verdict::BeyondMemory:
         m_messages.show(MessageService::Kind::Error,
                         m_captions
@@ -28,8 +27,7 @@ std::optional<DataFile::SlowDerivation> DerivationConsent::ask(const DataFile::S
                                                        "more than this computer can give. It is not opened."))
                             .arg(estimate.memoryMiB));
         return std::nullopt;
-    case DerivationBudget::Verdict::Slow:
-        break;
+    case DerivationBudget::Verdict::Slow: break;
     }
     const QString question =
         m_captions

@@ -6,13 +6,13 @@
 #include "app/DiskChangeQuestions.h"
 #include "app/FileMerge.h"
 #include "app/PasswordPrompt.h"
+#include "base/SecureWipe.h"
 #include "config/CaptionTable.h"
 #include "config/SettingsStore.h"
 #include "datafile/ConflictCopies.h"
 #include "datafile/DerivationCalibration.h"
 #include "datafile/FileTypes.h"
 #include "datafile/SaveLeftovers.h"
-#include "base/SecureWipe.h"
 #include "platform/LongWork.h"
 #include "platform/MessageService.h"
 
@@ -178,16 +178,12 @@ DocumentSession::InPlace DocumentSession::diskChangeResolved(SaveElsewhere elsew
         return InPlace::Write;
     const QScopedValueRollback busy(m_fileBusy, true);
     using Answer = DiskChangeQuestions::BeforeSaving;
-    switch (DiskChangeQuestions(m_messages, m_captions)
-                .askBeforeSaving(m_fileName, elsewhere == SaveElsewhere::Offered)) {
-    case Answer::Merge:
-        return mergeFromDisk() ? InPlace::Write : InPlace::Stop;
-    case Answer::Overwrite:
-        return InPlace::Write;
-    case Answer::SaveAs:
-        return saveAs() ? InPlace::Done : InPlace::Stop;
-    case Answer::Cancel:
-        break;
+    switch (
+        DiskChangeQuestions(m_messages, m_captions).askBeforeSaving(m_fileName, elsewhere == SaveElsewhere::Offered)) {
+    case Answer::Merge: return mergeFromDisk() ? InPlace::Write : InPlace::Stop;
+    case Answer::Overwrite: return InPlace::Write;
+    case Answer::SaveAs: return saveAs() ? InPlace::Done : InPlace::Stop;
+    case Answer::Cancel: break;
     }
     return InPlace::Stop;
 }
@@ -336,12 +332,9 @@ bool DocumentSession::saveUnless(SaveElsewhere elsewhere)
         return false;
     }
     switch (diskChangeResolved(elsewhere)) {
-    case InPlace::Write:
-        break;
-    case InPlace::Stop:
-        return false;
-    case InPlace::Done:
-        return true;
+    case InPlace::Write: break;
+    case InPlace::Stop: return false;
+    case InPlace::Done: return true;
     }
     if (!WriteDataFile(m_fileName, m_password, m_settings.isOn(SettingKey::Backups), m_sealing))
         return false;

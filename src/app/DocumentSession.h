@@ -30,8 +30,8 @@ class DocumentSession : public QObject {
 public:
     // fileWork: runs reading and writing while the user is told about it.
     // The settings also remember the cost measured for new protected files.
-    DocumentSession(MessageService& messages, const CaptionTable& captions, SettingsStore& settings,
-                    LongWork& fileWork, QObject* parent = nullptr);
+    DocumentSession(MessageService& messages, const CaptionTable& captions, SettingsStore& settings, LongWork& fileWork,
+                    QObject* parent = nullptr);
     ~DocumentSession() override;
 
     // Needed before any command that asks for a password.

@@ -21,9 +21,8 @@ std::optional<DocumentMerge::Summary> FileMerge::merge(const QString& path, cons
     if (DataFileReader(m_messages, m_captions, m_work).read(path, password, other, slow) != DataFile::Status::Ok)
         return std::nullopt;
     const QString otherName = QFileInfo(path).completeBaseName();
-    DocumentMerge merge(other, [this, &otherName](const QString& name) {
-        return conflictName(m_captions, name, otherName);
-    });
+    DocumentMerge merge(other,
+                        [this, &otherName](const QString& name) { return conflictName(m_captions, name, otherName); });
     history.push(merge.command(
         m_captions.GetCaption(QStringLiteral("CommandMerge"), QStringLiteral("Merge “%1”")).arg(otherName)));
     m_messages.show(MessageService::Kind::Information, summaryText(m_captions, merge.summary(), otherName));

@@ -53,7 +53,7 @@ bool OpenFileLock::prepareOpening(const QString& path)
     m_pendingReadOnly = true;
     return m_messages.show(MessageService::Kind::Confirm, question.arg(path, holderText()),
                            MessageService::Buttons::YesNo)
-        == MessageService::Answer::Yes;
+           == MessageService::Answer::Yes;
 }
 
 bool OpenFileLock::prepareWriting(const QString& path)
@@ -61,9 +61,9 @@ bool OpenFileLock::prepareWriting(const QString& path)
     m_pendingReadOnly = false;
     if (claim(path))
         return true;
-    const QString message = m_captions.GetCaption(
-        QStringLiteral("MessageFileInUseSave"),
-        QStringLiteral("%1#10is open in %2.#10Close it there, or save under another name."));
+    const QString message =
+        m_captions.GetCaption(QStringLiteral("MessageFileInUseSave"),
+                              QStringLiteral("%1#10is open in %2.#10Close it there, or save under another name."));
     m_messages.show(MessageService::Kind::Error, message.arg(path, holderText()));
     return false;
 }

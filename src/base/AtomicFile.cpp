@@ -38,7 +38,7 @@ QString systemError()
 // new file private, which is safe.
 void adoptModeAndGroup(int descriptor, const QString& existing)
 {
-    struct stat status {};
+    struct stat status { };
     if (::stat(QFile::encodeName(existing).constData(), &status) != 0)
         return;
     // The group's bits only once the file has the group: under another group

@@ -31,7 +31,7 @@ public:
     // mangles text it cannot represent.
     std::optional<QByteArray> encode(const QString& text) const;
 
-    using UpperHalf = std::array<char16_t, 128>;  // the characters of the bytes 0x80..0xFF
+    using UpperHalf = std::array<char16_t, 128>; // the characters of the bytes 0x80..0xFF
 
 private:
     CodePage(int number, const UpperHalf* upperHalf);

@@ -47,8 +47,7 @@ private:
     Key m_key{};
 };
 
-QByteArray headerBytes(const DerivationCost& cost, const Salt& salt,
-                       const std::array<std::uint8_t, NonceSize>& nonce)
+QByteArray headerBytes(const DerivationCost& cost, const Salt& salt, const std::array<std::uint8_t, NonceSize>& nonce)
 {
     QByteArray header(HeaderSize, '\0');
     std::copy(Magic.begin(), Magic.end(), header.begin());
@@ -111,9 +110,8 @@ bool deriveArgon2id(const QString& password, const Salt& salt, const DerivationC
         return false;
     QString normalised = password.normalized(QString::NormalizationForm_C);
     QByteArray utf8 = normalised.toUtf8();
-    const int result = crypto_pwhash(key.data(), key.size(), utf8.constData(), std::size_t(utf8.size()),
-                                     salt.data(), cost.passes, std::size_t(cost.memoryKiB) * 1024,
-                                     crypto_pwhash_ALG_ARGON2ID13);
+    const int result = crypto_pwhash(key.data(), key.size(), utf8.constData(), std::size_t(utf8.size()), salt.data(),
+                                     cost.passes, std::size_t(cost.memoryKiB) * 1024, crypto_pwhash_ALG_ARGON2ID13);
     // The derivation's last hash leaves the key in a buffer of its own frame.
     SecureWipe::wipeStack();
     SecureWipe::wipe(utf8);
@@ -167,9 +165,9 @@ Status seal(const QByteArray& documentText, const QString& password, const Deriv
     QByteArray sealed = headerBytes(cost, salt, nonce);
     sealed.resize(HeaderSize + documentText.size() + TagSize);
     unsigned long long cipherLength = 0;
-    crypto_aead_xchacha20poly1305_ietf_encrypt(
-        reinterpret_cast<unsigned char*>(sealed.data()) + HeaderSize, &cipherLength, bytes(documentText),
-        std::size_t(documentText.size()), bytes(sealed), HeaderSize, nullptr, nonce.data(), (*key).data());
+    crypto_aead_xchacha20poly1305_ietf_encrypt(reinterpret_cast<unsigned char*>(sealed.data()) + HeaderSize,
+                                               &cipherLength, bytes(documentText), std::size_t(documentText.size()),
+                                               bytes(sealed), HeaderSize, nullptr, nonce.data(), (*key).data());
     // The cipher's key setup leaves the key in a frame of its own, too.
     SecureWipe::wipeStack();
     file = std::move(sealed);
@@ -192,9 +190,9 @@ Status open(QByteArrayView file, const QString& password, QByteArray& documentTe
     QByteArray text(cipher.size() - TagSize, Qt::Uninitialized);
     unsigned long long textLength = 0;
     const bool authentic =
-        crypto_aead_xchacha20poly1305_ietf_decrypt(reinterpret_cast<unsigned char*>(text.data()), &textLength,
-                                                   nullptr, bytes(cipher), std::size_t(cipher.size()), bytes(file),
-                                                   HeaderSize, bytes(file) + NonceOffset, (*key).data())
+        crypto_aead_xchacha20poly1305_ietf_decrypt(reinterpret_cast<unsigned char*>(text.data()), &textLength, nullptr,
+                                                   bytes(cipher), std::size_t(cipher.size()), bytes(file), HeaderSize,
+                                                   bytes(file) + NonceOffset, (*key).data())
         == 0;
     SecureWipe::wipeStack();
     if (!authentic) {

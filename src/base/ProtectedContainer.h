@@ -49,14 +49,14 @@ bool deriveArgon2id(const QString& password, const Salt& salt, const DerivationC
 
 enum class Status {
     Ok,
-    NotProtected,          // no magic: not a protected file
-    UnknownVersion,        // a later format version
-    UnknownDerivation,     // a key derivation this program does not know
-    CostOutOfRange,        // derivation parameters outside DerivationCost's limits
-    Damaged,               // too short for a header and a tag
-    WrongPasswordOrDamaged,// the tag does not match: the two cannot be told apart
-    UnusablePassword,      // empty or over MaxPasswordLength characters
-    OutOfMemory,           // the derivation could not get its memory
+    NotProtected,           // no magic: not a protected file
+    UnknownVersion,         // a later format version
+    UnknownDerivation,      // a key derivation this program does not know
+    CostOutOfRange,         // derivation parameters outside DerivationCost's limits
+    Damaged,                // too short for a header and a tag
+    WrongPasswordOrDamaged, // the tag does not match: the two cannot be told apart
+    UnusablePassword,       // empty or over MaxPasswordLength characters
+    OutOfMemory,            // the derivation could not get its memory
 };
 
 // What a header says, read without the password.
@@ -81,7 +81,6 @@ Status seal(const QByteArray& documentText, const QString& password, const Deriv
             DeriveKey derive = deriveArgon2id);
 // The document text of file; documentText is only set on Ok. The caller
 // wipes it when done.
-Status open(QByteArrayView file, const QString& password, QByteArray& documentText,
-            DeriveKey derive = deriveArgon2id);
+Status open(QByteArrayView file, const QString& password, QByteArray& documentText, DeriveKey derive = deriveArgon2id);
 
 } // namespace ProtectedContainer

@@ -31,7 +31,10 @@ QString deepCopy(const QString& text);
 template <typename Secret>
 class WipeOnExit {
 public:
-    explicit WipeOnExit(Secret& secret) : m_secret(secret) {}
+    explicit WipeOnExit(Secret& secret)
+        : m_secret(secret)
+    {
+    }
     ~WipeOnExit() { wipe(m_secret); }
     WipeOnExit(const WipeOnExit&) = delete;
     WipeOnExit& operator=(const WipeOnExit&) = delete;

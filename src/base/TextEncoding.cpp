@@ -38,11 +38,17 @@ bool isValidUtf8(const QByteArray& bytes)
         char32_t minimum;
         char32_t value;
         if ((lead & 0xE0) == 0xC0) {
-            continuation = 1; minimum = 0x80; value = lead & 0x1F;
+            continuation = 1;
+            minimum = 0x80;
+            value = lead & 0x1F;
         } else if ((lead & 0xF0) == 0xE0) {
-            continuation = 2; minimum = 0x800; value = lead & 0x0F;
+            continuation = 2;
+            minimum = 0x800;
+            value = lead & 0x0F;
         } else if ((lead & 0xF8) == 0xF0) {
-            continuation = 3; minimum = 0x10000; value = lead & 0x07;
+            continuation = 3;
+            minimum = 0x10000;
+            value = lead & 0x07;
         } else {
             return false;
         }

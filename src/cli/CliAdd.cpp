@@ -1,11 +1,11 @@
 // add: a new record of a catalogue type, its fields filled from the command line.
+#include "base/SecureWipe.h"
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
 #include "cli/FieldAssignments.h"
 #include "cli/FileChange.h"
 #include "datafile/GeneratorSettings.h"
 #include "datafile/PasswordGenerator.h"
-#include "base/SecureWipe.h"
 #include "document/Catalogue.h"
 #include "document/Schema.h"
 
@@ -53,8 +53,8 @@ int CliCommands::add(CliContext& context, QStringList args)
         QStringList names;
         for (const Catalogue::Entry& offered : catalogue.entries())
             names << offered.name;
-        return context.usage(QStringLiteral("--type takes a record type's key or one of: %1")
-                                 .arg(names.join(QStringLiteral(", "))));
+        return context.usage(
+            QStringLiteral("--type takes a record type's key or one of: %1").arg(names.join(QStringLiteral(", "))));
     }
     // As the program's generator last made a password for any field.
     const PasswordGenerator::Rules rules =
@@ -70,11 +70,11 @@ int CliCommands::add(CliContext& context, QStringList args)
     pugi::xml_node group;
     if (const int code = context.locate(change.document(), args.at(1), ItemPath::Kind::Group, group))
         return code;
-    const pugi::xml_node record =
-        change.editing().newRecord(group, catalogue.FindTemplate(entry->name), entry->name, name, entry->icon.value,
-                                   QDateTime::currentDateTime());
+    const pugi::xml_node record = change.editing().newRecord(group, catalogue.FindTemplate(entry->name), entry->name,
+                                                             name, entry->icon.value, QDateTime::currentDateTime());
     if (!record || !fields.applyTo(change.editing(), record))
-        return context.fail(CliExit::CannotWrite, QStringLiteral("No record can be added under \"%1\"").arg(args.at(1)));
+        return context.fail(CliExit::CannotWrite,
+                            QStringLiteral("No record can be added under \"%1\"").arg(args.at(1)));
     if (const int code = change.save())
         return code;
     // The path that names it from now on.

@@ -21,7 +21,8 @@ int CliCommands::analyze(CliContext& context, QStringList args)
         if (list.isEmpty())
             return context.usage(QStringLiteral("--breaches takes a FILE of SHA-1 hashes"));
         if (!breaches.open(list))
-            return context.fail(CliExit::CannotRead, QStringLiteral("Cannot read the list of breached passwords \"%1\"").arg(list));
+            return context.fail(CliExit::CannotRead,
+                                QStringLiteral("Cannot read the list of breached passwords \"%1\"").arg(list));
         options.breaches = &breaches;
     }
     const bool json = args.removeAll(QStringLiteral("--json")) > 0;
@@ -35,9 +36,9 @@ int CliCommands::analyze(CliContext& context, QStringList args)
     QJsonArray findings;
     for (const HealthFinding& finding : HealthReport::analyse(document.root(), options)) {
         if (!json) {
-            context.out() << context.shown(finding.path) << " :: " << context.shown(finding.fieldName) << " :: "
-                          << FindingText::problem(finding, english) << " (" << FindingText::detail(finding, english)
-                          << ")\n";
+            context.out() << context.shown(finding.path) << " :: " << context.shown(finding.fieldName)
+                          << " :: " << FindingText::problem(finding, english) << " ("
+                          << FindingText::detail(finding, english) << ")\n";
             continue;
         }
         // The record as list shows it, and what was found in which field.

@@ -1,13 +1,13 @@
 #include "cli/CliContext.h"
 
+#include "base/SecureWipe.h"
+#include "base/TextEncoding.h"
 #include "cli/TerminalText.h"
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
 #include "datafile/Backups.h"
 #include "datafile/DerivationBudget.h"
-#include "base/SecureWipe.h"
-#include "base/TextEncoding.h"
 #include "document/Catalogue.h"
 #include "document/DataDocument.h"
 
@@ -201,8 +201,7 @@ int CliContext::lockForWriting(const QString& path, DataFileLock& lock)
                                               "pipe or the like); remove it first")
                                    .arg(DataFileLock::lockFileName(path)));
     case DataFileLock::Result::Held:
-    case DataFileLock::Result::NotPossible:
-        break;
+    case DataFileLock::Result::NotPossible: break;
     }
     return Success;
 }
@@ -262,8 +261,7 @@ int CliContext::derivationRefused(const DataFile::Sealing& sealing)
                                           .arg(estimate.memoryMiB)
                                           .arg(qRound(estimate.seconds))
                                           .arg(AllowSlowOption));
-    case DerivationBudget::Verdict::Affordable:
-        break;
+    case DerivationBudget::Verdict::Affordable: break;
     }
     return Success;
 }
@@ -285,15 +283,11 @@ int CliContext::openDocument(const QString& path, DataDocument& document, QStrin
         std::swap(*keptPassword, *entered);
     SecureWipe::wipe(*entered);
     switch (status) {
-    case DataFile::Status::Ok:
-        return Success;
-    case DataFile::Status::IncorrectFormat:
-        return fail(IncorrectFormat, MessageIncorrectFormat);
-    case DataFile::Status::NewerFormat:
-        return fail(IncorrectFormat, MessageNewerFormat);
+    case DataFile::Status::Ok: return Success;
+    case DataFile::Status::IncorrectFormat: return fail(IncorrectFormat, MessageIncorrectFormat);
+    case DataFile::Status::NewerFormat: return fail(IncorrectFormat, MessageNewerFormat);
     case DataFile::Status::CannotRead:
-    case DataFile::Status::TooLarge:
-        return fail(CannotRead, QStringLiteral("%1: %2").arg(MessageNotOpened, detail));
+    case DataFile::Status::TooLarge: return fail(CannotRead, QStringLiteral("%1: %2").arg(MessageNotOpened, detail));
     case DataFile::Status::InvalidPassword:
         return fail(UnusablePassword, passwordRule(DataFile::sealingOf(path).format));
     case DataFile::Status::DerivationSlow:
@@ -304,14 +298,12 @@ int CliContext::openDocument(const QString& path, DataDocument& document, QStrin
         break;
     case DataFile::Status::CannotOpen:
     case DataFile::Status::CannotWrite:
-    case DataFile::Status::AlreadyExists:
-        break;
+    case DataFile::Status::AlreadyExists: break;
     }
     return fail(CannotOpen, MessageNotOpened);
 }
 
-int CliContext::locate(const DataDocument& document, const QString& path, ItemPath::Kind kind,
-                       pugi::xml_node& item)
+int CliContext::locate(const DataDocument& document, const QString& path, ItemPath::Kind kind, pugi::xml_node& item)
 {
     const ItemPath::Lookup found = ItemPath::find(document.root(), path, kind);
     item = found.item;

@@ -1,8 +1,8 @@
 // generate: random passwords from the system's randomness.
+#include "base/SecureWipe.h"
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
 #include "datafile/PasswordGenerator.h"
-#include "base/SecureWipe.h"
 
 int CliCommands::generate(CliContext& context, QStringList args)
 {
@@ -24,10 +24,10 @@ int CliCommands::generate(CliContext& context, QStringList args)
             count = value;
         else
             return context.usage(QStringLiteral("generate takes --length %1 to %2, --count 1 to %3, --no-symbols and "
-                                        "--no-lookalikes")
-                             .arg(PasswordGenerator::MinLength)
-                             .arg(PasswordGenerator::MaxLength)
-                             .arg(MaxCount));
+                                                "--no-lookalikes")
+                                     .arg(PasswordGenerator::MinLength)
+                                     .arg(PasswordGenerator::MaxLength)
+                                     .arg(MaxCount));
     }
     for (int i = 0; i < count; ++i) {
         QString password = PasswordGenerator::generate(rules);

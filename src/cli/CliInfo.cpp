@@ -1,8 +1,8 @@
 // info: a data file's format and key derivation, read from its header without a password.
+#include "base/ProtectedContainer.h"
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
 #include "cli/DocumentJson.h"
-#include "base/ProtectedContainer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,23 +28,21 @@ int CliCommands::info(CliContext& context, QStringList args)
         return CliExit::Success;
     case ProtectedContainer::Status::Ok:
         if (json) {
-            DocumentJson::print(context,
-                                QJsonObject{{QStringLiteral("format"), QStringLiteral("zvx")},
-                                            {QStringLiteral("version"), int(header.version)},
-                                            {QStringLiteral("kdf"), QStringLiteral("Argon2id 1.3")},
-                                            {QStringLiteral("passes"), qint64(header.cost.passes)},
-                                            {QStringLiteral("memoryKiB"), qint64(header.cost.memoryKiB)},
-                                            {QStringLiteral("cipher"), QStringLiteral("XChaCha20-Poly1305")}});
+            DocumentJson::print(context, QJsonObject{{QStringLiteral("format"), QStringLiteral("zvx")},
+                                                     {QStringLiteral("version"), int(header.version)},
+                                                     {QStringLiteral("kdf"), QStringLiteral("Argon2id 1.3")},
+                                                     {QStringLiteral("passes"), qint64(header.cost.passes)},
+                                                     {QStringLiteral("memoryKiB"), qint64(header.cost.memoryKiB)},
+                                                     {QStringLiteral("cipher"), QStringLiteral("XChaCha20-Poly1305")}});
             return CliExit::Success;
         }
         context.out() << "format: .zvx (protected)\nversion: " << int(header.version)
-              << "\nkey derivation: Argon2id 1.3, " << header.cost.passes << " passes, " << header.cost.memoryKiB
-              << " KiB\ncipher: XChaCha20-Poly1305\n";
+                      << "\nkey derivation: Argon2id 1.3, " << header.cost.passes << " passes, "
+                      << header.cost.memoryKiB << " KiB\ncipher: XChaCha20-Poly1305\n";
         return CliExit::Success;
     case ProtectedContainer::Status::UnknownVersion:
     case ProtectedContainer::Status::UnknownDerivation:
         return context.fail(CliExit::IncorrectFormat, CliContext::MessageNewerFormat);
-    default:
-        return context.fail(CliExit::IncorrectFormat, CliContext::MessageIncorrectFormat);
+    default: return context.fail(CliExit::IncorrectFormat, CliContext::MessageIncorrectFormat);
     }
 }

@@ -94,7 +94,8 @@ int importXml(CliContext& context, QStringList args)
     DataDocument document;
     QString problem;
     if (!document.loadText(std::move(xml), &problem))
-        return context.fail(CliExit::NotADataDocument, QStringLiteral("%1 is not a data document: %2").arg(source, problem));
+        return context.fail(CliExit::NotADataDocument,
+                            QStringLiteral("%1 is not a data document: %2").arg(source, problem));
     return context.createFile(target, document, sealing);
 }
 

@@ -4,8 +4,8 @@
 #include "cli/CliContext.h"
 
 #include "app/FileMerge.h"
-#include "config/CaptionTable.h"
 #include "base/SecureWipe.h"
+#include "config/CaptionTable.h"
 #include "document/DataDocument.h"
 #include "document/DocumentMerge.h"
 

@@ -10,7 +10,8 @@ int CliCommands::makeGroup(CliContext& context, QStringList args)
     const std::optional<QString> type = CliContext::takeOption(args, QStringLiteral("--type"));
     const qsizetype icon = type ? Schema::groupTypeKeys().indexOf(type->toUpper()) : Schema::DefaultGroupIcon;
     if (icon < 0)
-        return context.usage(QStringLiteral("--type takes one of %1").arg(Schema::groupTypeKeys().join(QStringLiteral(", "))));
+        return context.usage(
+            QStringLiteral("--type takes one of %1").arg(Schema::groupTypeKeys().join(QStringLiteral(", "))));
     const QString path = args.value(1);
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     const QString name = path.mid(slash + 1);
@@ -19,8 +20,8 @@ int CliCommands::makeGroup(CliContext& context, QStringList args)
     if (const int code = change.open(args.at(0)))
         return code;
     pugi::xml_node parent;
-    if (const int code = context.locate(change.document(), path.left(std::max<qsizetype>(slash, 0)),
-                                        ItemPath::Kind::Group, parent))
+    if (const int code =
+            context.locate(change.document(), path.left(std::max<qsizetype>(slash, 0)), ItemPath::Kind::Group, parent))
         return code;
     for (const pugi::xml_node& sibling : Schema::treeChildren(parent))
         if (Schema::isGroup(sibling) && Schema::itemCaption(sibling) == name)

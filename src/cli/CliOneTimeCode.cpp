@@ -3,9 +3,9 @@
 #include "cli/CliContext.h"
 
 #include "document/DataDocument.h"
-#include "document/Schema.h"
 #include "document/FieldRoles.h"
 #include "document/OneTimeCode.h"
+#include "document/Schema.h"
 
 int CliCommands::totp(CliContext& context, QStringList args)
 {
@@ -22,13 +22,15 @@ int CliCommands::totp(CliContext& context, QStringList args)
             continue;
         const std::optional<OneTimeCode> generator = OneTimeCode::fromText(value);
         if (!generator)
-            return context.fail(CliExit::NoSuchRecord, QStringLiteral("The one-time code field \"%1\" holds no usable seed")
-                                          .arg(context.shown(qText(field.attribute("name")))));
+            return context.fail(CliExit::NoSuchRecord,
+                                QStringLiteral("The one-time code field \"%1\" holds no usable seed")
+                                    .arg(context.shown(qText(field.attribute("name")))));
         const qint64 now = systemUnixClock()();
         context.out() << generator->codeAt(now) << '\n';
         if (secondsLeft)
             context.out() << generator->secondsLeftAt(now) << '\n';
         return CliExit::Success;
     }
-    return context.fail(CliExit::NoSuchRecord, QStringLiteral("The record \"%1\" has no one-time code").arg(context.shown(args.at(1))));
+    return context.fail(CliExit::NoSuchRecord,
+                        QStringLiteral("The record \"%1\" has no one-time code").arg(context.shown(args.at(1))));
 }

@@ -2,8 +2,8 @@
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
 
-#include "datafile/Passphrase.h"
 #include "base/SecureWipe.h"
+#include "datafile/Passphrase.h"
 
 #include <cmath>
 
@@ -26,9 +26,9 @@ int CliCommands::generatePassphrases(CliContext& context, QStringList args)
             separator = args.at(i + 1);
         else
             return context.usage(QStringLiteral("generate takes --words %1 to %2, --separator S and --count 1 to %3")
-                             .arg(Passphrase::MinWords)
-                             .arg(Passphrase::MaxWords)
-                             .arg(MaxCount));
+                                     .arg(Passphrase::MinWords)
+                                     .arg(Passphrase::MaxWords)
+                                     .arg(MaxCount));
     }
     const QString listFile = context.wordListFile();
     const QStringList list = Passphrase::readWordList(listFile);
@@ -40,6 +40,7 @@ int CliCommands::generatePassphrases(CliContext& context, QStringList args)
         SecureWipe::wipe(passphrase);
     }
     // Beside the passphrases, not among them, so scripts read them alone.
-    context.err() << QStringLiteral("%1 bits each").arg(int(std::floor(Passphrase::entropyBits(list.size(), words)))) << '\n';
+    context.err() << QStringLiteral("%1 bits each").arg(int(std::floor(Passphrase::entropyBits(list.size(), words))))
+                  << '\n';
     return CliExit::Success;
 }

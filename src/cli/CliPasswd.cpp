@@ -1,7 +1,7 @@
 // passwd: a data file under a new password, in its format.
+#include "base/SecureWipe.h"
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
-#include "base/SecureWipe.h"
 #include "document/DataDocument.h"
 
 int CliCommands::changePassword(CliContext& context, QStringList args)

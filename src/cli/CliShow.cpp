@@ -3,9 +3,9 @@
 #include "cli/CliContext.h"
 #include "cli/DocumentJson.h"
 #include "document/DataDocument.h"
-#include "document/Schema.h"
 #include "document/FieldFormats.h"
 #include "document/FieldRoles.h"
+#include "document/Schema.h"
 
 namespace {
 
@@ -45,9 +45,8 @@ int CliCommands::show(CliContext& context, QStringList args)
 {
     const bool json = args.removeAll(QStringLiteral("--json")) > 0;
     // A terminal may be watched over the user's shoulder; a pipe asked for the values.
-    const bool showSecrets =
-        args.removeAll(QStringLiteral("--show-secrets")) + args.removeAll(QStringLiteral("-s")) > 0
-        || !context.outIsTerminal();
+    const bool showSecrets = args.removeAll(QStringLiteral("--show-secrets")) + args.removeAll(QStringLiteral("-s")) > 0
+                             || !context.outIsTerminal();
     const std::optional<QString> fieldName = CliContext::takeOption(args, QStringLiteral("--field"));
     if (args.size() != 2 || (fieldName && fieldName->isEmpty()) || (fieldName && json))
         return context.usage(QStringLiteral("show takes FILE and PATH, and --json or --field NAME"));
@@ -64,9 +63,8 @@ int CliCommands::show(CliContext& context, QStringList args)
     // A multi-line value reads as indented continuation lines.
     for (const pugi::xml_node& field : Schema::recordFields(record)) {
         const QString name = qText(field.attribute("name"));
-        QStringList lines = showSecrets || !FieldRoles::isHiddenField(name, qText(field.text()))
-            ? displayLines(field)
-            : QStringList{Masked};
+        QStringList lines = showSecrets || !FieldRoles::isHiddenField(name, qText(field.text())) ? displayLines(field)
+                                                                                                 : QStringList{Masked};
         for (QString& line : lines)
             line = context.shown(line);
         context.out() << context.shown(name) << ": " << lines.join(QLatin1String("\n  ")) << '\n';

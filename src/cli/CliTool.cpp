@@ -1,8 +1,8 @@
 #include "cli/CliTool.h"
 
+#include "base/TextEncoding.h"
 #include "cli/CliCommand.h"
 #include "cli/CliHelp.h"
-#include "base/TextEncoding.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "cli/TerminalText.h"
 
 #include "document/DataDocument.h"
-#include "document/Schema.h"
 #include "document/FieldRoles.h"
+#include "document/Schema.h"
 
 #include <QJsonDocument>
 
@@ -41,7 +41,8 @@ QJsonObject item(const ItemPath::Step& step)
 
 QJsonObject item(const pugi::xml_node& node)
 {
-    return item(ItemPath::Step{node, ItemPath::captions(node), ItemPath::namesakeNumber(node), {}, ItemPath::text(node)});
+    return item(
+        ItemPath::Step{node, ItemPath::captions(node), ItemPath::namesakeNumber(node), {}, ItemPath::text(node)});
 }
 
 QJsonObject record(const pugi::xml_node& record)

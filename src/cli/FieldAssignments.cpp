@@ -1,11 +1,11 @@
 #include "cli/FieldAssignments.h"
 
-#include "cli/CliContext.h"
 #include "base/SecureWipe.h"
+#include "cli/CliContext.h"
 #include "document/DataDocument.h"
 #include "document/DocumentEditing.h"
-#include "document/Schema.h"
 #include "document/FieldFormats.h"
+#include "document/Schema.h"
 
 #include <QDateTime>
 
@@ -52,9 +52,8 @@ bool FieldAssignments::applyTo(DocumentEditing& editing, const pugi::xml_node& r
     const QDateTime now = QDateTime::currentDateTime();
     for (const auto& [name, value] : m_values) {
         const pugi::xml_node field = fieldNamed(record, name);
-        const bool done = field
-            ? editing.editField(field, name, qText(field.attribute("basic_type")), value, false)
-            : bool(editing.newField(record, name, storedTypeName(FieldType::Text), now, value));
+        const bool done = field ? editing.editField(field, name, qText(field.attribute("basic_type")), value, false)
+                                : bool(editing.newField(record, name, storedTypeName(FieldType::Text), now, value));
         if (!done)
             return false;
     }

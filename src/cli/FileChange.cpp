@@ -1,7 +1,7 @@
 #include "cli/FileChange.h"
 
-#include "cli/CliContext.h"
 #include "base/SecureWipe.h"
+#include "cli/CliContext.h"
 
 FileChange::FileChange(CliContext& context, QStringList& args)
     : m_context(context)

@@ -16,12 +16,9 @@ bool isTopLevel(const pugi::xml_node& node)
 bool fits(const pugi::xml_node& item, Kind kind)
 {
     switch (kind) {
-    case Kind::Group:
-        return Schema::isGroup(item);
-    case Kind::Record:
-        return Schema::isRecord(item);
-    case Kind::Either:
-        break;
+    case Kind::Group: return Schema::isGroup(item);
+    case Kind::Record: return Schema::isRecord(item);
+    case Kind::Either: break;
     }
     return true;
 }
@@ -52,9 +49,8 @@ std::vector<Child> childrenOf(const pugi::xml_node& parent)
         child.number = ++counts[child.caption];
     }
     for (Child& child : children)
-        child.name = counts.value(child.caption) > 1
-            ? child.caption + QLatin1Char('#') + QString::number(child.number)
-            : child.caption;
+        child.name = counts.value(child.caption) > 1 ? child.caption + QLatin1Char('#') + QString::number(child.number)
+                                                     : child.caption;
     return children;
 }
 

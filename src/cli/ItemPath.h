@@ -38,9 +38,9 @@ QString text(const pugi::xml_node& item);
 struct Step {
     pugi::xml_node item;
     QStringList captions;
-    int number = 1;  // namesakeNumber
-    QString name;    // the last step of the path: the caption, and "#N" with namesakes
-    QString path;    // text
+    int number = 1; // namesakeNumber
+    QString name;   // the last step of the path: the caption, and "#N" with namesakes
+    QString path;   // text
 };
 
 // Visits every group and record in tree order, as Schema::walkTree does,

@@ -52,8 +52,8 @@ void restoreEchoAndStop(int signal)
     const int savedErrno = errno;
     if (const int fd = quietTerminal; fd >= 0)
         tcsetattr(fd, TCSANOW, &echoingModes);
-    struct sigaction stopping {};
-    struct sigaction handled {};
+    struct sigaction stopping { };
+    struct sigaction handled { };
     stopping.sa_handler = SIG_DFL;
     sigemptyset(&stopping.sa_mask);
     sigaction(signal, &stopping, &handled);
@@ -89,7 +89,7 @@ public:
         echoingModes = m_saved;
         quietModes = quiet;
         quietTerminal = fd;
-        struct sigaction restoring {};
+        struct sigaction restoring { };
         restoring.sa_handler = restoreEchoAndEnd;
         restoring.sa_flags = SA_RESETHAND;
         sigemptyset(&restoring.sa_mask);
@@ -100,7 +100,7 @@ public:
                 sigaction(EndingSignals[i], &restoring, nullptr);
         }
         for (std::size_t i = 0; i < PausingSignals.size(); ++i) {
-            struct sigaction pausing {};
+            struct sigaction pausing { };
             pausing.sa_handler = PausingHandlers[i];
             pausing.sa_flags = SA_RESTART;
             sigemptyset(&pausing.sa_mask);

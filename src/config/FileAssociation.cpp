@@ -1,7 +1,7 @@
 #include "config/FileAssociation.h"
 
-#include "config/ProgramPaths.h"
 #include "base/AtomicFile.h"
+#include "config/ProgramPaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,8 +75,10 @@ QList<std::pair<QString, QString>> iconCopies(const QString& programFilePath)
 {
     const QString source = ProgramPaths(programFilePath).iconsFolder() + iconName;
     const QString target = dataHome() + QStringLiteral("/icons/hicolor/");
-    return {{source + QStringLiteral(".png"), target + QStringLiteral("256x256/apps/") + iconName + QStringLiteral(".png")},
-            {source + QStringLiteral(".svg"), target + QStringLiteral("scalable/apps/") + iconName + QStringLiteral(".svg")}};
+    return {
+        {source + QStringLiteral(".png"), target + QStringLiteral("256x256/apps/") + iconName + QStringLiteral(".png")},
+        {source + QStringLiteral(".svg"),
+         target + QStringLiteral("scalable/apps/") + iconName + QStringLiteral(".svg")}};
 }
 
 QString mimeAppsPath()
@@ -199,8 +201,8 @@ QString withOurDefault(const QString& mimeApps)
     for (const QString& type : mimeTypes())
         ourLines << type + u'=' + desktopId;
 
-    const auto headerLine = std::find_if(lines.cbegin(), lines.cend(),
-                                         [](const QString& line) { return line.trimmed() == defaultApplicationsGroup; });
+    const auto headerLine = std::find_if(
+        lines.cbegin(), lines.cend(), [](const QString& line) { return line.trimmed() == defaultApplicationsGroup; });
     const qsizetype header = headerLine - lines.cbegin();
     if (headerLine == lines.cend()) {
         if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())

@@ -40,15 +40,15 @@ QLocale LanguageLocale(const QString& language)
 CodePage DefaultCodePage(const QString& language)
 {
     static const std::map<QLocale::Language, int> AnsiCodePages = {
-        {QLocale::Albanian, 1250},   {QLocale::Croatian, 1250},   {QLocale::Czech, 1250},
-        {QLocale::Hungarian, 1250},  {QLocale::Polish, 1250},     {QLocale::Romanian, 1250},
-        {QLocale::Slovak, 1250},     {QLocale::Slovenian, 1250},  {QLocale::Belarusian, 1251},
-        {QLocale::Bulgarian, 1251},  {QLocale::Kazakh, 1251},     {QLocale::Macedonian, 1251},
-        {QLocale::Mongolian, 1251},  {QLocale::Russian, 1251},    {QLocale::Serbian, 1251},
-        {QLocale::Ukrainian, 1251},  {QLocale::Greek, 1253},      {QLocale::Turkish, 1254},
-        {QLocale::Azerbaijani, 1254}, {QLocale::Hebrew, 1255},    {QLocale::Arabic, 1256},
-        {QLocale::Persian, 1256},    {QLocale::Urdu, 1256},       {QLocale::Estonian, 1257},
-        {QLocale::Latvian, 1257},    {QLocale::Lithuanian, 1257}, {QLocale::Vietnamese, 1258},
+        {QLocale::Albanian, 1250},    {QLocale::Croatian, 1250},   {QLocale::Czech, 1250},
+        {QLocale::Hungarian, 1250},   {QLocale::Polish, 1250},     {QLocale::Romanian, 1250},
+        {QLocale::Slovak, 1250},      {QLocale::Slovenian, 1250},  {QLocale::Belarusian, 1251},
+        {QLocale::Bulgarian, 1251},   {QLocale::Kazakh, 1251},     {QLocale::Macedonian, 1251},
+        {QLocale::Mongolian, 1251},   {QLocale::Russian, 1251},    {QLocale::Serbian, 1251},
+        {QLocale::Ukrainian, 1251},   {QLocale::Greek, 1253},      {QLocale::Turkish, 1254},
+        {QLocale::Azerbaijani, 1254}, {QLocale::Hebrew, 1255},     {QLocale::Arabic, 1256},
+        {QLocale::Persian, 1256},     {QLocale::Urdu, 1256},       {QLocale::Estonian, 1257},
+        {QLocale::Latvian, 1257},     {QLocale::Lithuanian, 1257}, {QLocale::Vietnamese, 1258},
         {QLocale::Thai, 874},
     };
     const auto found = AnsiCodePages.find(LanguageLocale(language).language());

@@ -8,14 +8,10 @@ QString messageBoxTitle(const CaptionTable& captions, MessageService::Kind kind)
         return captions.GetCaption(QLatin1String(key), QLatin1String(englishDefault));
     };
     switch (kind) {
-    case MessageService::Kind::Error:
-        return caption("MessageTitleError", "Error");
-    case MessageService::Kind::Information:
-        return caption("MessageTitleInformation", "Information");
-    case MessageService::Kind::Confirm:
-        return caption("MessageTitleConfirm", "Confirm");
-    case MessageService::Kind::Warning:
-        return caption("MessageTitleWarning", "Warning");
+    case MessageService::Kind::Error: return caption("MessageTitleError", "Error");
+    case MessageService::Kind::Information: return caption("MessageTitleInformation", "Information");
+    case MessageService::Kind::Confirm: return caption("MessageTitleConfirm", "Confirm");
+    case MessageService::Kind::Warning: return caption("MessageTitleWarning", "Warning");
     }
     return {};
 }

@@ -10,7 +10,10 @@
 class NameValueList {
 public:
     NameValueList() = default;
-    explicit NameValueList(QStringList lines) : m_lines(std::move(lines)) {}
+    explicit NameValueList(QStringList lines)
+        : m_lines(std::move(lines))
+    {
+    }
 
     // The value of the first line named name, or the empty text.
     QString value(const QString& name) const;

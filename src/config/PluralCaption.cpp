@@ -19,8 +19,7 @@ Form formOf(qint64 count, QLocale::Language language)
     case QLocale::French:
         // Zero takes the singular in French.
         return count <= 1 ? Form::One : Form::Many;
-    default:
-        return count == 1 ? Form::One : Form::Many;
+    default: return count == 1 ? Form::One : Form::Many;
     }
 }
 
@@ -30,15 +29,9 @@ QString caption(const CaptionTable& captions, const QString& key, qint64 count, 
     const QString many = captions.GetCaption(key + QLatin1String("Many"), englishMany);
     QString text;
     switch (formOf(count, language)) {
-    case Form::One:
-        text = captions.GetCaption(key + QLatin1String("One"), englishOne);
-        break;
-    case Form::Few:
-        text = captions.GetCaption(key + QLatin1String("Few"), many);
-        break;
-    case Form::Many:
-        text = many;
-        break;
+    case Form::One: text = captions.GetCaption(key + QLatin1String("One"), englishOne); break;
+    case Form::Few: text = captions.GetCaption(key + QLatin1String("Few"), many); break;
+    case Form::Many: text = many; break;
     }
     return text.arg(count);
 }

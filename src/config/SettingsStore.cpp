@@ -1,8 +1,8 @@
 #include "config/SettingsStore.h"
 
+#include "base/AtomicFile.h"
 #include "config/Languages.h"
 #include "config/ProgramPaths.h"
-#include "base/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>

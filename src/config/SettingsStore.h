@@ -1,8 +1,8 @@
 #pragma once
 
-#include "config/NameValueList.h"
 #include "base/CodePage.h"
 #include "base/ProtectedContainer.h"
+#include "config/NameValueList.h"
 
 #include <QString>
 #include <QStringList>
@@ -43,7 +43,7 @@ inline constexpr char NewFilePasses[] = "kdfpasses";
 // Kept by windows and commands of their own, not by the settings window, so
 // its rebuild of the list carries them over.
 inline constexpr const char* KeptOutsideSettingsWindow[] = {GenLength,  GenUpper,           GenLower,     GenDigits,
-                                                           GenSymbols, GenAvoidLookAlikes, NewFilePasses};
+                                                            GenSymbols, GenAvoidLookAlikes, NewFilePasses};
 // Whether New and Save as start from the protected file type; on while the
 // file does not name it (SettingsStore::isNotOff).
 inline constexpr char NewFilesProtected[] = "newprotected";
@@ -78,7 +78,7 @@ std::optional<int> lockMinutesFrom(const QString& storedValue);
 // What the settings window shows, as plain values.
 struct SettingsWindowState {
     QString language;
-    int codePage = 1252;      // the number of the code page of older files
+    int codePage = 1252; // the number of the code page of older files
     bool systray = false;
     bool hidden = false;
     bool associate = false;
@@ -86,15 +86,15 @@ struct SettingsWindowState {
     bool autoSave = false;
     bool backups = false;
     bool autoBlocking = false;
-    QString blockingTime;     // the selected minutes entry
+    QString blockingTime; // the selected minutes entry
     bool lockOnScreenLock = true;
     bool lockBeforeSleep = true;
     bool lockWhenMinimised = false;
     int clipboardSeconds = DefaultClipboardSeconds;
     int expiryReminderDays = DefaultExpiryReminderDays;
-    QString breachesFile;     // empty: no list
+    QString breachesFile; // empty: no list
     bool newFilesProtected = true;
-    QString currentFileName;  // the open data file; empty when none is
+    QString currentFileName; // the open data file; empty when none is
 };
 
 // The settings list as it is rebuilt from the window: the language, the code
@@ -102,9 +102,8 @@ struct SettingsWindowState {
 // then the minutes while auto-lock is on, the lock occasions and the type of
 // new files where they differ from their defaults, the clipboard seconds and
 // the expiry reminder's days when they are not the default, the list of
-// breached passwords when one is named, then the open file while "Open last file" is on. A value with a line break in it
-// is left out (NameValueList).
-// Auto-lock with minutes that lockMinutesFrom refuses is stored as off.
+// breached passwords when one is named, then the open file while "Open last file" is on. A value with a line break in
+// it is left out (NameValueList). Auto-lock with minutes that lockMinutesFrom refuses is stored as off.
 NameValueList StoreSettingsFromWindow(const SettingsWindowState& state);
 
 // The program-wide settings list and the file it is kept in.

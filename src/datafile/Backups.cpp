@@ -41,7 +41,7 @@ enum class Slot { Free, Taken, Odd };
 
 Slot slotState(const QString& name)
 {
-    struct stat status {};
+    struct stat status { };
     if (::lstat(encoded(name).constData(), &status) != 0)
         return errno == ENOENT ? Slot::Free : Slot::Odd;
     return S_ISREG(status.st_mode) ? Slot::Taken : Slot::Odd;
@@ -82,9 +82,7 @@ bool PendingBackup::prepare(const QString& path)
     for (int number = 1; number <= SlotCount && m_slot.isEmpty(); ++number) {
         const QString slot = Backups::backupName(path, number);
         switch (slotState(slot)) {
-        case Slot::Free:
-            m_slot = slot;
-            break;
+        case Slot::Free: m_slot = slot; break;
         case Slot::Taken:
             if (number == SlotCount) {
                 m_slot = slot;
@@ -99,7 +97,10 @@ bool PendingBackup::prepare(const QString& path)
     }
     const QFileInfo file(path);
     for (int attempt = 0; attempt < 16 && m_kept.isEmpty(); ++attempt) {
-        const QString candidate = file.absolutePath() + QStringLiteral("/.~%1_").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0')) + file.fileName();
+        const QString candidate =
+            file.absolutePath()
+            + QStringLiteral("/.~%1_").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'))
+            + file.fileName();
         if (::link(encoded(path).constData(), encoded(candidate).constData()) == 0) {
             m_kept = candidate;
         } else if (errno != EEXIST) {

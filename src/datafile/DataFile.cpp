@@ -1,12 +1,12 @@
 #include "datafile/DataFile.h"
 
 #include "base/AtomicFile.h"
+#include "base/SecureWipe.h"
+#include "base/TextEncoding.h"
 #include "datafile/Backups.h"
 #include "datafile/DerivationBudget.h"
 #include "datafile/RC4.h"
 #include "datafile/SaveLeftovers.h"
-#include "base/SecureWipe.h"
-#include "base/TextEncoding.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -110,12 +110,9 @@ Status affordable(QByteArrayView fileBytes, SlowDerivation slow)
     if (ProtectedContainer::readHeader(fileBytes, header) != ProtectedContainer::Status::Ok)
         return Status::Ok;
     switch (DerivationBudget::estimate(header.cost).verdict) {
-    case DerivationBudget::Verdict::BeyondMemory:
-        return Status::DerivationBeyondMemory;
-    case DerivationBudget::Verdict::Slow:
-        return slow == SlowDerivation::Allow ? Status::Ok : Status::DerivationSlow;
-    case DerivationBudget::Verdict::Affordable:
-        break;
+    case DerivationBudget::Verdict::BeyondMemory: return Status::DerivationBeyondMemory;
+    case DerivationBudget::Verdict::Slow: return slow == SlowDerivation::Allow ? Status::Ok : Status::DerivationSlow;
+    case DerivationBudget::Verdict::Affordable: break;
     }
     return Status::Ok;
 }
@@ -131,18 +128,13 @@ Status readProtected(QByteArrayView fileBytes, const QString& password, DataDocu
     case Status::Ok:
         return loadPlaintext(std::move(text), document, detail) ? DataFile::Status::Ok : DataFile::Status::CannotOpen;
     case Status::UnknownVersion:
-    case Status::UnknownDerivation:
-        return DataFile::Status::NewerFormat;
+    case Status::UnknownDerivation: return DataFile::Status::NewerFormat;
     case Status::NotProtected:
-    case Status::CostOutOfRange:
-        return DataFile::Status::IncorrectFormat;
-    case Status::UnusablePassword:
-        return DataFile::Status::InvalidPassword;
-    case Status::OutOfMemory:
-        return cannotRead(QStringLiteral("not enough memory to derive the key"), detail);
+    case Status::CostOutOfRange: return DataFile::Status::IncorrectFormat;
+    case Status::UnusablePassword: return DataFile::Status::InvalidPassword;
+    case Status::OutOfMemory: return cannotRead(QStringLiteral("not enough memory to derive the key"), detail);
     case Status::Damaged:
-    case Status::WrongPasswordOrDamaged:
-        break;
+    case Status::WrongPasswordOrDamaged: break;
     }
     return DataFile::Status::CannotOpen;
 }
@@ -163,10 +155,8 @@ Status sealFile(const DataDocument& document, const QString& password, const Sea
     const ProtectedContainer::Status sealed = ProtectedContainer::seal(text, password, sealing.cost, bytes);
     SecureWipe::wipe(text);
     switch (sealed) {
-    case ProtectedContainer::Status::Ok:
-        return Status::Ok;
-    case ProtectedContainer::Status::UnusablePassword:
-        return Status::InvalidPassword;
+    case ProtectedContainer::Status::Ok: return Status::Ok;
+    case ProtectedContainer::Status::UnusablePassword: return Status::InvalidPassword;
     default:
         if (detail)
             *detail = QStringLiteral("the key could not be derived");
@@ -194,7 +184,7 @@ Sealing sealingOf(const QString& path)
 Format formatNamed(const QString& path)
 {
     return QFileInfo(path).suffix().compare(QLatin1String("zvx"), Qt::CaseInsensitive) == 0 ? Format::Protected
-                                                                                          : Format::Plain;
+                                                                                            : Format::Plain;
 }
 
 bool passwordFits(const QString& password, Format format)
@@ -256,8 +246,7 @@ std::optional<QByteArray> unseal(const QByteArray& fileBytes, const FileKey& key
     return body;
 }
 
-Status read(const QString& path, const QString& password, DataDocument& document, QString* detail,
-            SlowDerivation slow)
+Status read(const QString& path, const QString& password, DataDocument& document, QString* detail, SlowDerivation slow)
 {
     QByteArray bytes;
     if (const Status status = readWholeFile(path, bytes, detail); status != Status::Ok)
@@ -281,12 +270,9 @@ Status write(const QString& path, const QString& password, const DataDocument& d
 QString SaveFailure::describe() const
 {
     switch (reason) {
-    case Reason::BackupSlotNotAFile:
-        return QStringLiteral("%1 is not a regular file").arg(path);
-    case Reason::FolderNotWritable:
-        return QStringLiteral("the folder %1 does not allow creating files").arg(path);
-    case Reason::System:
-        break;
+    case Reason::BackupSlotNotAFile: return QStringLiteral("%1 is not a regular file").arg(path);
+    case Reason::FolderNotWritable: return QStringLiteral("the folder %1 does not allow creating files").arg(path);
+    case Reason::System: break;
     }
     return systemReason;
 }

@@ -85,15 +85,15 @@ bool samePassword(const QString& typed, const QString& own, Format format);
 
 enum class Status {
     Ok,
-    InvalidPassword,  // empty, too long, or (.zv) a character outside the code page of older files
-    CannotRead,       // the file cannot be opened or read, or is not a regular file
-    TooLarge,         // larger than MaxFileSize: refused unread
-    IncorrectFormat,  // the magic is missing
-    CannotOpen,       // the body does not decipher to a data document: wrong password or damage
-    NewerFormat,      // a protected file of a later version or key derivation
+    InvalidPassword, // empty, too long, or (.zv) a character outside the code page of older files
+    CannotRead,      // the file cannot be opened or read, or is not a regular file
+    TooLarge,        // larger than MaxFileSize: refused unread
+    IncorrectFormat, // the magic is missing
+    CannotOpen,      // the body does not decipher to a data document: wrong password or damage
+    NewerFormat,     // a protected file of a later version or key derivation
     CannotWrite,
-    AlreadyExists,    // create: the name is taken, by a link or a folder too
-    DerivationSlow,   // a protected file whose key would take over DerivationBudget::SlowSeconds to derive
+    AlreadyExists,          // create: the name is taken, by a link or a folder too
+    DerivationSlow,         // a protected file whose key would take over DerivationBudget::SlowSeconds to derive
     DerivationBeyondMemory, // a protected file whose key would take more memory than the machine can give
 };
 
@@ -135,7 +135,7 @@ struct SaveFailure {
 // file is untouched. Once written, what killed saves left beside the file goes
 // (SaveLeftovers): the caller holds the file's lock.
 Status write(const QString& path, const QString& password, const DataDocument& document, QString* detail = nullptr,
-              const Sealing& sealing = {});
+             const Sealing& sealing = {});
 
 // Writes document to a new file at path under password. Nothing at path is
 // ever replaced or written through, not even a dangling link, also when it

@@ -24,7 +24,7 @@ enum class Found { Nothing, LockFile, Odd };
 Found inspect(const QString& name, DataFileLock::Holder& holder)
 {
     const QByteArray encoded = QFile::encodeName(name);
-    struct stat status {};
+    struct stat status { };
     // A name that cannot even be looked at is for QLockFile to fail on.
     if (::lstat(encoded.constData(), &status) != 0)
         return Found::Nothing;

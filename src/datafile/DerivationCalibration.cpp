@@ -22,8 +22,8 @@ std::optional<ProtectedContainer::DerivationCost> calibrate(ProtectedContainer::
     if (!derive(QStringLiteral("calibration"), salt, cost, key))
         return std::nullopt;
     const std::chrono::duration<double> perPass = (now() - start) / double(cost.passes);
-    const double fitting = perPass.count() > 0 ? std::round(std::chrono::duration<double>(Target) / perPass)
-                                               : double(Cost::MaxPasses);
+    const double fitting =
+        perPass.count() > 0 ? std::round(std::chrono::duration<double>(Target) / perPass) : double(Cost::MaxPasses);
     cost.passes = std::uint32_t(std::clamp(fitting, double(FewestPasses), double(Cost::MaxPasses)));
     return cost;
 }

@@ -31,7 +31,7 @@ bool FileIdentity::matches(const QString& path) const
 
 std::optional<FileIdentity::Metadata> FileIdentity::metadataOf(const QString& path)
 {
-    struct stat status {};
+    struct stat status { };
     if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;
     return Metadata{std::uint64_t(status.st_dev), std::uint64_t(status.st_ino), std::int64_t(status.st_size),

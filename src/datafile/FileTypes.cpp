@@ -12,10 +12,10 @@ QString pattern(DataFile::Format format)
 QString filterOf(DataFile::Format format, const CaptionTable& captions)
 {
     // The older type keeps the filter name its files have always had.
-    const QString name = format == DataFile::Format::Protected
-                             ? captions.GetCaption(QStringLiteral("FilterProtectedFiles"),
-                                                   QStringLiteral("Zantrove protected files"))
-                             : QStringLiteral("ZV Files");
+    const QString name =
+        format == DataFile::Format::Protected
+            ? captions.GetCaption(QStringLiteral("FilterProtectedFiles"), QStringLiteral("Zantrove protected files"))
+            : QStringLiteral("ZV Files");
     return QStringLiteral("%1 (%2)").arg(name, pattern(format));
 }
 

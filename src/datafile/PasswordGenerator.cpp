@@ -49,7 +49,8 @@ quint32 uniformBelow(quint32 bound)
 
 bool Rules::usable() const
 {
-    return length >= MinLength && length <= MaxLength && std::find(groups.cbegin(), groups.cend(), true) != groups.cend();
+    return length >= MinLength && length <= MaxLength
+           && std::find(groups.cbegin(), groups.cend(), true) != groups.cend();
 }
 
 int fixedLength(Purpose purpose)

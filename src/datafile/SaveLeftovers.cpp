@@ -21,7 +21,7 @@ bool isSavedCopy(const QString& path)
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0)
         return false;
-    struct stat status {};
+    struct stat status { };
     char start[16] = {};
     const bool ours = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid()
                       && ::read(descriptor, start, sizeof start) >= ssize_t(sizeof start);

@@ -1,7 +1,7 @@
 #include "document/Catalogue.h"
 
-#include "config/ProgramPaths.h"
 #include "base/TextEncoding.h"
+#include "config/ProgramPaths.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
 
@@ -64,8 +64,7 @@ bool Catalogue::loadFromBytes(const QByteArray& bytes)
     for (const pugi::xml_node& entry : entryLevel().children()) {
         if (entry.type() != pugi::node_element)
             continue;
-        const int icon = Schema::TypeImageIndex(qText(entry.attribute("type")), true)
-                         - Schema::FirstRecordIcon;
+        const int icon = Schema::TypeImageIndex(qText(entry.attribute("type")), true) - Schema::FirstRecordIcon;
         m_entries.append(Entry{qText(entry.attribute("name")), TNumber{icon}});
     }
     return true;
@@ -75,8 +74,7 @@ pugi::xml_node Catalogue::FindTemplate(const QString& displayName) const
 {
     const QByteArray name = displayName.toUtf8();
     for (const pugi::xml_node& entry : entryLevel().children()) {
-        if (entry.type() == pugi::node_element
-            && std::strcmp(entry.name(), Schema::RecordElement) != 0
+        if (entry.type() == pugi::node_element && std::strcmp(entry.name(), Schema::RecordElement) != 0
             && name == entry.attribute("name").value()) {
             return entry;
         }

@@ -34,7 +34,7 @@ public:
     explicit TreeAllowance(qsizetype textSize)
     {
         treeAllowance = std::max<size_t>(DataDocument::MinTreeAllowance,
-                                          static_cast<size_t>(textSize) * DataDocument::MaxTreeSizeFactor);
+                                         static_cast<size_t>(textSize) * DataDocument::MaxTreeSizeFactor);
     }
     ~TreeAllowance() { treeAllowance.reset(); }
     TreeAllowance(const TreeAllowance&) = delete;
@@ -174,8 +174,7 @@ bool DataDocument::loadText(QByteArray text, QString* error)
         SecureWipe::wipe(text);
     text = QByteArray();
     // Parsing rewrites the buffer, so what it holds is looked at first.
-    const bool hasCharacterReferences =
-        memmem(utf8.constData(), static_cast<size_t>(utf8.size()), "&#", 2) != nullptr;
+    const bool hasCharacterReferences = memmem(utf8.constData(), static_cast<size_t>(utf8.size()), "&#", 2) != nullptr;
     auto parsed = std::make_unique<pugi::xml_document>();
     pugi::xml_parse_result result;
     {

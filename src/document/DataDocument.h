@@ -90,9 +90,8 @@ public:
     // usual shape. Without parse_doctype a DOCTYPE is skipped, and pugixml
     // never expands entities it declares nor loads external ones: such
     // references stay literal text.
-    static constexpr unsigned ParseOptions =
-        (pugi::parse_default & ~pugi::parse_eol & ~pugi::parse_wconv_attribute)
-        | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata;
+    static constexpr unsigned ParseOptions = (pugi::parse_default & ~pugi::parse_eol & ~pugi::parse_wconv_attribute)
+                                             | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata;
 
     // The text of element when text is all it holds, in either shape; nullptr
     // when it holds nothing or more than text.
@@ -114,6 +113,15 @@ private:
 };
 
 // Text of nodes and attributes as QString (the document holds UTF-8).
-inline QString qText(const pugi::char_t* utf8) { return QString::fromUtf8(utf8); }
-inline QString qText(const pugi::xml_attribute& attribute) { return QString::fromUtf8(attribute.value()); }
-inline QString qText(const pugi::xml_text& text) { return QString::fromUtf8(text.get()); }
+inline QString qText(const pugi::char_t* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+inline QString qText(const pugi::xml_attribute& attribute)
+{
+    return QString::fromUtf8(attribute.value());
+}
+inline QString qText(const pugi::xml_text& text)
+{
+    return QString::fromUtf8(text.get());
+}

@@ -14,7 +14,10 @@ class DataDocument;
 // aside in the document rather than dropping it.
 class DocumentCommand {
 public:
-    explicit DocumentCommand(QString description) : m_description(std::move(description)) {}
+    explicit DocumentCommand(QString description)
+        : m_description(std::move(description))
+    {
+    }
     virtual ~DocumentCommand() = default;
     DocumentCommand(const DocumentCommand&) = delete;
     DocumentCommand& operator=(const DocumentCommand&) = delete;

@@ -70,8 +70,9 @@ pugi::xml_node DocumentEditing::newGroup(const pugi::xml_node& parent, const QSt
 {
     pugi::xml_node added;
     const pugi::xml_node where = orTopLevel(parent);
-    push(insertionOf(describe("HistoryNewGroup", "New Group “%1”", name),
-                     [&] { return TreeEditing::appendGroup(where, name, iconPosition); }, added));
+    push(insertionOf(
+        describe("HistoryNewGroup", "New Group “%1”", name),
+        [&] { return TreeEditing::appendGroup(where, name, iconPosition); }, added));
     return added;
 }
 
@@ -81,12 +82,10 @@ pugi::xml_node DocumentEditing::newRecord(const pugi::xml_node& parent, const pu
 {
     pugi::xml_node added;
     const pugi::xml_node where = orTopLevel(parent);
-    push(insertionOf(describe("HistoryNewRecord", "New Record “%1”", recordName.isEmpty() ? typeName : recordName),
-                     [&] {
-                         return TreeEditing::appendRecord(where, templateEntry, typeName, recordName, iconPosition,
-                                                          now);
-                     },
-                     added));
+    push(insertionOf(
+        describe("HistoryNewRecord", "New Record “%1”", recordName.isEmpty() ? typeName : recordName),
+        [&] { return TreeEditing::appendRecord(where, templateEntry, typeName, recordName, iconPosition, now); },
+        added));
     return added;
 }
 
@@ -94,16 +93,18 @@ pugi::xml_node DocumentEditing::newField(const pugi::xml_node& record, const QSt
                                          const QDateTime& now, const QString& value)
 {
     pugi::xml_node added;
-    push(insertionOf(describe("HistoryNewField", "New Field “%1”", name),
-                     [&] { return TreeEditing::appendField(record, name, storedType, now, value); }, added, record));
+    push(insertionOf(
+        describe("HistoryNewField", "New Field “%1”", name),
+        [&] { return TreeEditing::appendField(record, name, storedType, now, value); }, added, record));
     return added;
 }
 
 pugi::xml_node DocumentEditing::addImported(const QString& groupName, QByteArrayView groupText)
 {
     pugi::xml_node added;
-    push(insertionOf(describe("HistoryImport", "Import “%1”", groupName),
-                     [&] { return TreeEditing::appendStored(m_document.root(), groupText); }, added));
+    push(insertionOf(
+        describe("HistoryImport", "Import “%1”", groupName),
+        [&] { return TreeEditing::appendStored(m_document.root(), groupText); }, added));
     return added;
 }
 
@@ -111,8 +112,8 @@ bool DocumentEditing::deleteItem(const pugi::xml_node& item)
 {
     if (!Schema::isGroup(item) && !Schema::isRecord(item))
         return false;
-    return push(std::make_unique<RemovalCommand>(describe("HistoryDelete", "Delete “%1”", Schema::itemCaption(item)),
-                                                 item));
+    return push(
+        std::make_unique<RemovalCommand>(describe("HistoryDelete", "Delete “%1”", Schema::itemCaption(item)), item));
 }
 
 bool DocumentEditing::deleteField(const pugi::xml_node& field)
@@ -131,8 +132,8 @@ bool DocumentEditing::renameRecord(const pugi::xml_node& record, const QString& 
     const QString description = describe("HistoryRename", "Rename “%1”", Schema::itemCaption(record));
     const auto rename = [record, name](pugi::xml_node) { return TreeEditing::nameRecord(record, name); };
     if (hasLabel(record)) {
-        return push(std::make_unique<RewriteCommand>(description, record.first_child(),
-                                                     RewriteCommand::Scope::Whole, record, rename));
+        return push(std::make_unique<RewriteCommand>(description, record.first_child(), RewriteCommand::Scope::Whole,
+                                                     record, rename));
     }
     // A record without a label gets one: undo takes it out again.
     return push(std::make_unique<InsertionCommand>(
@@ -151,9 +152,8 @@ bool DocumentEditing::renameGroup(const pugi::xml_node& group, const QString& na
     if (!Schema::isGroup(group))
         return false;
     return push(std::make_unique<RewriteCommand>(
-        describe("HistoryRename", "Rename “%1”", Schema::itemCaption(group)), group,
-        RewriteCommand::Scope::Attributes, group,
-        [name](pugi::xml_node element) { return TreeEditing::nameGroup(element, name); }));
+        describe("HistoryRename", "Rename “%1”", Schema::itemCaption(group)), group, RewriteCommand::Scope::Attributes,
+        group, [name](pugi::xml_node element) { return TreeEditing::nameGroup(element, name); }));
 }
 
 pugi::xml_node DocumentEditing::move(const pugi::xml_node& item, const pugi::xml_node& destination)
@@ -161,8 +161,8 @@ pugi::xml_node DocumentEditing::move(const pugi::xml_node& item, const pugi::xml
     const pugi::xml_node where = orTopLevel(destination);
     if (!TreeEditing::acceptsDrop(item, where))
         return {};
-    const bool moved = push(std::make_unique<MoveCommand>(
-        describe("HistoryMove", "Move “%1”", Schema::itemCaption(item)), item, where));
+    const bool moved = push(
+        std::make_unique<MoveCommand>(describe("HistoryMove", "Move “%1”", Schema::itemCaption(item)), item, where));
     return moved ? item : pugi::xml_node();
 }
 

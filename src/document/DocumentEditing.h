@@ -24,9 +24,8 @@ public:
 
     // A null parent stands for the top level throughout.
     pugi::xml_node newGroup(const pugi::xml_node& parent, const QString& name, int iconPosition);
-    pugi::xml_node newRecord(const pugi::xml_node& parent, const pugi::xml_node& templateEntry,
-                             const QString& typeName, const QString& recordName, int iconPosition,
-                             const QDateTime& now);
+    pugi::xml_node newRecord(const pugi::xml_node& parent, const pugi::xml_node& templateEntry, const QString& typeName,
+                             const QString& recordName, int iconPosition, const QDateTime& now);
     pugi::xml_node newField(const pugi::xml_node& record, const QString& name, const QString& storedType,
                             const QDateTime& now, const QString& value = {});
     // The group named groupName whose stored text an import made
@@ -45,8 +44,8 @@ public:
     // Typing on in the same field (continuesTyping) is undone in one step
     // with what was typed there before. Writing what the field holds
     // already changes nothing and is no step.
-    bool editField(const pugi::xml_node& field, const QString& name, const QString& storedType,
-                   const QString& value, bool continuesTyping);
+    bool editField(const pugi::xml_node& field, const QString& name, const QString& storedType, const QString& value,
+                   bool continuesTyping);
 
 private:
     QString describe(const char* key, const char* englishDefault, const QString& name) const;

@@ -88,8 +88,7 @@ private:
         }
     }
 
-    void mergeGroup(const pugi::xml_node& group, pugi::xml_node parent, const QString& key, int level,
-                    bool parentIsNew)
+    void mergeGroup(const pugi::xml_node& group, pugi::xml_node parent, const QString& key, int level, bool parentIsNew)
     {
         if (const pugi::xml_node existing = m_groups.value(key)) {
             mergeItems(group, existing, key, level + 1, false);
@@ -164,10 +163,10 @@ DocumentMerge::DocumentMerge(const DataDocument& other, std::function<QString(co
 
 std::unique_ptr<InsertionCommand> DocumentMerge::command(const QString& description)
 {
-    return std::make_unique<InsertionCommand>(description, [this](DataDocument& document,
-                                                                  InsertionCommand::Insertions& insertions) {
-        m_summary = {};
-        Run(*this, insertions).into(document.root());
-        return true;
-    });
+    return std::make_unique<InsertionCommand>(description,
+                                              [this](DataDocument& document, InsertionCommand::Insertions& insertions) {
+                                                  m_summary = {};
+                                                  Run(*this, insertions).into(document.root());
+                                                  return true;
+                                              });
 }

@@ -81,8 +81,8 @@ QString longTimeFormatWithoutZone(const QLocale& locale)
 
 bool isAddressCharacter(QChar c)
 {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')
-           || c == u'-' || c == u'.' || c == u'_' || c == u'@';
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.'
+           || c == u'_' || c == u'@';
 }
 
 } // namespace
@@ -105,9 +105,8 @@ QString storedTypeName(FieldType type)
 
 std::optional<FieldType> fieldTypeFromStored(const QString& basicType)
 {
-    const auto found = std::find_if(typeTable.begin(), typeTable.end(), [&](const TypeNames& names) {
-        return basicType == QLatin1String(names.stored);
-    });
+    const auto found = std::find_if(typeTable.begin(), typeTable.end(),
+                                    [&](const TypeNames& names) { return basicType == QLatin1String(names.stored); });
     if (found == typeTable.end())
         return std::nullopt;
     return found->type;
@@ -136,8 +135,7 @@ QString FormatStoredTime(const QTime& time)
 {
     if (!time.isValid())
         return {};
-    return twoDigits(time.hour()) + twoDigits(time.minute()) + twoDigits(time.second())
-           + QLatin1Char('.');
+    return twoDigits(time.hour()) + twoDigits(time.minute()) + twoDigits(time.second()) + QLatin1Char('.');
 }
 
 std::optional<QDate> ParseStoredDate(const QString& text)
@@ -164,12 +162,9 @@ std::optional<QTime> ParseStoredTime(const QString& text)
 bool IsValidEMail(const QString& text)
 {
     // Without UseUnicodePropertiesOption \w and \d stay ASCII-only.
-    static const QRegularExpression shape(
-        QStringLiteral(R"([\w\d\-\.]+@[\w\d\-]+(\.[\w\d\-]+)+)"));
-    return shape.match(text).hasMatch()
-           && separatorWellPlaced(text, u'@', u"-._")
-           && separatorWellPlaced(text, u'.', u"-@_")
-           && text.count(u'@') == 1 && text.count(u'.') == 1
+    static const QRegularExpression shape(QStringLiteral(R"([\w\d\-\.]+@[\w\d\-]+(\.[\w\d\-]+)+)"));
+    return shape.match(text).hasMatch() && separatorWellPlaced(text, u'@', u"-._")
+           && separatorWellPlaced(text, u'.', u"-@_") && text.count(u'@') == 1 && text.count(u'.') == 1
            && std::all_of(text.begin(), text.end(), isAddressCharacter);
 }
 
@@ -190,8 +185,8 @@ QString dateDisplayFormat(const QLocale& locale)
     // Qt has no medium format. It is the long one without the day of the
     // week and with short month names ("Jun 3, 2024", "3 juin 2024"), except
     // in German, whose medium format is all digits.
-    const QString longFormat = locale.language() == QLocale::German ? QStringLiteral("dd.MM.yyyy")
-                                                                     : locale.dateFormat(QLocale::LongFormat);
+    const QString longFormat =
+        locale.language() == QLocale::German ? QStringLiteral("dd.MM.yyyy") : locale.dateFormat(QLocale::LongFormat);
     const auto isBlankOrComma = [](QChar c) { return c.isSpace() || c == u',' || c == u'\u060C'; };
     const auto isFieldLetter = [](QChar c) { return c == u'd' || c == u'M' || c == u'y'; };
     QString format;

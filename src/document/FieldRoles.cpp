@@ -44,8 +44,7 @@ const RoleNames LoginNames{
 
 bool hasWord(const QString& name, const QString& word)
 {
-    static const QRegularExpression separators(QStringLiteral("\\W+"),
-                                               QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression separators(QStringLiteral("\\W+"), QRegularExpression::UseUnicodePropertiesOption);
     const QStringList nameWords = name.split(separators, Qt::SkipEmptyParts);
     return nameWords.contains(word, Qt::CaseInsensitive);
 }
@@ -54,10 +53,10 @@ bool hasRole(const QString& name, const RoleNames& role)
 {
     const QString trimmed = name.trimmed();
     return role.wholeNames.contains(trimmed, Qt::CaseInsensitive)
-        || std::any_of(role.words.cbegin(), role.words.cend(),
-                       [&](const QString& word) { return hasWord(trimmed, word); })
-        || std::any_of(role.fragments.cbegin(), role.fragments.cend(),
-                       [&](const QString& fragment) { return trimmed.contains(fragment, Qt::CaseInsensitive); });
+           || std::any_of(role.words.cbegin(), role.words.cend(),
+                          [&](const QString& word) { return hasWord(trimmed, word); })
+           || std::any_of(role.fragments.cbegin(), role.fragments.cend(),
+                          [&](const QString& fragment) { return trimmed.contains(fragment, Qt::CaseInsensitive); });
 }
 
 } // namespace

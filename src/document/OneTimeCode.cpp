@@ -76,9 +76,9 @@ std::optional<int> numberIn(const QUrlQuery& query, const QString& key, int fall
 }
 
 template <std::size_t Size, typename State>
-QByteArray sodiumHmac(const QByteArray& key, const QByteArray& message, int (*init)(State*, const unsigned char*, size_t),
-                      int (*update)(State*, const unsigned char*, unsigned long long),
-                      int (*final)(State*, unsigned char*))
+QByteArray
+sodiumHmac(const QByteArray& key, const QByteArray& message, int (*init)(State*, const unsigned char*, size_t),
+           int (*update)(State*, const unsigned char*, unsigned long long), int (*final)(State*, unsigned char*))
 {
     State state;
     std::array<unsigned char, Size> digest{};
@@ -124,8 +124,7 @@ std::optional<OneTimeCode> OneTimeCode::fromUri(const QString& uri)
         return std::nullopt;
     const QUrlQuery query(QUrl(uri.trimmed()));
     std::optional<QByteArray> key = decodeBase32(query.queryItemValue(QStringLiteral("secret"), QUrl::FullyDecoded));
-    const std::optional<Algorithm> algorithm =
-        algorithmNamed(query.queryItemValue(QStringLiteral("algorithm")));
+    const std::optional<Algorithm> algorithm = algorithmNamed(query.queryItemValue(QStringLiteral("algorithm")));
     const bool steam =
         query.queryItemValue(QStringLiteral("encoder")).compare(QLatin1String("steam"), Qt::CaseInsensitive) == 0;
     // Steam's codes have five characters whatever digits says.
@@ -151,14 +150,11 @@ QByteArray OneTimeCode::hmac(const QByteArray& message) const
     switch (m_algorithm) {
     case Algorithm::Sha256:
         return sodiumHmac<crypto_auth_hmacsha256_BYTES>(m_key, message, &crypto_auth_hmacsha256_init,
-                                                        &crypto_auth_hmacsha256_update,
-                                                        &crypto_auth_hmacsha256_final);
+                                                        &crypto_auth_hmacsha256_update, &crypto_auth_hmacsha256_final);
     case Algorithm::Sha512:
         return sodiumHmac<crypto_auth_hmacsha512_BYTES>(m_key, message, &crypto_auth_hmacsha512_init,
-                                                        &crypto_auth_hmacsha512_update,
-                                                        &crypto_auth_hmacsha512_final);
-    case Algorithm::Sha1:
-        break;
+                                                        &crypto_auth_hmacsha512_update, &crypto_auth_hmacsha512_final);
+    case Algorithm::Sha1: break;
     }
     return QMessageAuthenticationCode::hash(message, m_key, QCryptographicHash::Sha1);
 }

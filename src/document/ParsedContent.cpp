@@ -56,9 +56,8 @@ bool writtenAsBareWhitespace(const QByteArray& text)
 void mergeTextRuns(pugi::xml_node parent)
 {
     const bool outsideElements = parent.type() == pugi::node_document;
-    const bool besideElements = static_cast<bool>(parent.find_child([](const pugi::xml_node& child) {
-        return child.type() == pugi::node_element;
-    }));
+    const bool besideElements = static_cast<bool>(
+        parent.find_child([](const pugi::xml_node& child) { return child.type() == pugi::node_element; }));
     for (pugi::xml_node run = parent.first_child(); run;) {
         pugi::xml_node next = run.next_sibling();
         if (run.type() != pugi::node_pcdata) {

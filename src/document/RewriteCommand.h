@@ -25,8 +25,8 @@ public:
     // shown: the item to show after undo and redo. A command that continues
     // typing takes the place of the one before it when that one rewrote the
     // same element the same way.
-    RewriteCommand(QString description, pugi::xml_node element, Scope scope, pugi::xml_node shown,
-                   Rewrite rewrite, bool continuesTyping = false);
+    RewriteCommand(QString description, pugi::xml_node element, Scope scope, pugi::xml_node shown, Rewrite rewrite,
+                   bool continuesTyping = false);
 
     bool apply(DataDocument& document) override;
     void revert(DataDocument& document) override;

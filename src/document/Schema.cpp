@@ -71,18 +71,30 @@ QString textUpTo(const char* utf8, qsizetype maxLength)
 
 const QStringList& groupTypeKeys()
 {
-    static const QStringList keys = {"AUTO", "BUSINESS", "FAMILY", "LEISURE",
-                                     "NOTYPE", "OFFICE", "PRIVATE", "VIP"};
+    static const QStringList keys = {"AUTO", "BUSINESS", "FAMILY", "LEISURE", "NOTYPE", "OFFICE", "PRIVATE", "VIP"};
     return keys;
 }
 
 const QStringList& recordTypeKeys()
 {
-    static const QStringList keys = {
-        "DEFAULT", "ADDRESS", "BANK ACCOUNT", "CALLING CARD", "CAR INFO", "CONTACT",
-        "DRIVER'S LICENSE", "EMAIL ACCOUNT", "INSURANCE POLICY", "INTERNET PROVIDER",
-        "LIBRARY CARD", "NOTE", "PASSPORT", "PASSWORD", "PAYMENT CARD",
-        "SOCIAL SECURITY NUMBER", "SOFTWARE SERIAL NUMBER", "WEB SITE"};
+    static const QStringList keys = {"DEFAULT",
+                                     "ADDRESS",
+                                     "BANK ACCOUNT",
+                                     "CALLING CARD",
+                                     "CAR INFO",
+                                     "CONTACT",
+                                     "DRIVER'S LICENSE",
+                                     "EMAIL ACCOUNT",
+                                     "INSURANCE POLICY",
+                                     "INTERNET PROVIDER",
+                                     "LIBRARY CARD",
+                                     "NOTE",
+                                     "PASSPORT",
+                                     "PASSWORD",
+                                     "PAYMENT CARD",
+                                     "SOCIAL SECURITY NUMBER",
+                                     "SOFTWARE SERIAL NUMBER",
+                                     "WEB SITE"};
     return keys;
 }
 
@@ -170,8 +182,7 @@ void walkTree(const pugi::xml_node& root, const std::function<bool(const pugi::x
 {
     int depth = 0;
     for (pugi::xml_node item = firstInTreeOrder(root); item && visit(item, depth);
-         item = stepInTreeOrder(item, root, depth)) {
-    }
+         item = stepInTreeOrder(item, root, depth)) { }
 }
 
 std::vector<pugi::xml_node> recordFields(const pugi::xml_node& record)

@@ -20,14 +20,14 @@ inline constexpr char LabelElement[] = "label";
 inline constexpr char FieldElement[] = "field";
 
 // Fixed, language-independent codes; a key's position chooses the icon.
-const QStringList& groupTypeKeys();   // 8 keys, "AUTO" .. "VIP"
-const QStringList& recordTypeKeys();  // 18 keys, "DEFAULT" .. "WEB SITE"
+const QStringList& groupTypeKeys();  // 8 keys, "AUTO" .. "VIP"
+const QStringList& recordTypeKeys(); // 18 keys, "DEFAULT" .. "WEB SITE"
 
 inline constexpr int GroupIconCount = 8;
 inline constexpr int RecordIconCount = 18;
-inline constexpr int FirstRecordIcon = GroupIconCount;                // 8
-inline constexpr int RootIcon = GroupIconCount + RecordIconCount;     // 26
-inline constexpr int DefaultGroupIcon = 4;                            // "NOTYPE"
+inline constexpr int FirstRecordIcon = GroupIconCount;            // 8
+inline constexpr int RootIcon = GroupIconCount + RecordIconCount; // 26
+inline constexpr int DefaultGroupIcon = 4;                        // "NOTYPE"
 
 // Icon of a type key: a group's position (unknown: 4, "NOTYPE"), or 8 plus a
 // record's position (unknown: 8, "DEFAULT"). Keys compare exactly.

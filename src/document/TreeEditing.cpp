@@ -1,8 +1,8 @@
 #include "document/TreeEditing.h"
 
 #include "document/DataDocument.h"
-#include "document/Schema.h"
 #include "document/FieldFormats.h"
+#include "document/Schema.h"
 
 #include <cstring>
 #include <functional>
@@ -41,8 +41,7 @@ bool fitsUnder(const pugi::xml_node& parent, int levels)
 
 // Appends an element and lets fill complete it. When any step of fill fails
 // the element is taken out again, so the parent is exactly as before.
-pugi::xml_node appendWhole(pugi::xml_node parent, const char* name,
-                           const std::function<bool(pugi::xml_node)>& fill)
+pugi::xml_node appendWhole(pugi::xml_node parent, const char* name, const std::function<bool(pugi::xml_node)>& fill)
 {
     pugi::xml_node element = parent.append_child(name);
     if (!element)
@@ -126,8 +125,8 @@ pugi::xml_node appendStored(pugi::xml_node parent, QByteArrayView text)
     const pugi::xml_node before = parent.last_child();
     // pugixml parses a copy of the text, kept (and wiped when freed) as the
     // document's own, in which the values then lie.
-    const pugi::xml_parse_result parsed = parent.append_buffer(
-        text.data(), size_t(text.size()), DataDocument::ParseOptions, pugi::encoding_utf8);
+    const pugi::xml_parse_result parsed =
+        parent.append_buffer(text.data(), size_t(text.size()), DataDocument::ParseOptions, pugi::encoding_utf8);
     const pugi::xml_node added = before ? before.next_sibling() : parent.first_child();
     if (parsed && added && added == parent.last_child() && isItem(added))
         return added;
@@ -146,9 +145,8 @@ pugi::xml_node appendGroup(pugi::xml_node parent, const QString& name, int iconP
     });
 }
 
-pugi::xml_node appendRecord(pugi::xml_node parent, const pugi::xml_node& templateEntry,
-                            const QString& typeName, const QString& recordName,
-                            int iconPosition, const QDateTime& now)
+pugi::xml_node appendRecord(pugi::xml_node parent, const pugi::xml_node& templateEntry, const QString& typeName,
+                            const QString& recordName, int iconPosition, const QDateTime& now)
 {
     // An entry named `record` is listed in the catalogue but is never a template.
     // The record and, under it, its label and fields.
@@ -161,8 +159,8 @@ pugi::xml_node appendRecord(pugi::xml_node parent, const pugi::xml_node& templat
     });
 }
 
-pugi::xml_node appendField(pugi::xml_node record, const QString& name, const QString& storedType,
-                           const QDateTime& now, const QString& value)
+pugi::xml_node appendField(pugi::xml_node record, const QString& name, const QString& storedType, const QDateTime& now,
+                           const QString& value)
 {
     if (!Schema::isRecord(record) || !fitsUnder(record, 1))
         return {};
@@ -205,8 +203,7 @@ bool rewriteField(pugi::xml_node field, const QString& name, const QString& stor
 {
     field.remove_attributes();
     DataDocument::clearContent(field);
-    return addAttribute(field, "name", name) && addAttribute(field, "basic_type", storedType)
-           && setText(field, value);
+    return addAttribute(field, "name", name) && addAttribute(field, "basic_type", storedType) && setText(field, value);
 }
 
 bool fieldReads(const pugi::xml_node& field, const QString& name, const QString& storedType, const QString& value)
@@ -215,8 +212,8 @@ bool fieldReads(const pugi::xml_node& field, const QString& name, const QString&
     const pugi::xml_attribute second = first.next_attribute();
     const char* text = DataDocument::onlyText(field);
     return std::strcmp(first.name(), "name") == 0 && qText(first) == name
-           && std::strcmp(second.name(), "basic_type") == 0 && qText(second) == storedType
-           && !second.next_attribute() && (text ? qText(text) == value : !field.first_child() && value.isEmpty());
+           && std::strcmp(second.name(), "basic_type") == 0 && qText(second) == storedType && !second.next_attribute()
+           && (text ? qText(text) == value : !field.first_child() && value.isEmpty());
 }
 
 bool acceptsDrop(const pugi::xml_node& dragged, const pugi::xml_node& target)

@@ -22,9 +22,8 @@ pugi::xml_node appendGroup(pugi::xml_node parent, const QString& name, int iconP
 // the entry's caption links and, when recordName is not empty, that name; it
 // gets one field per `field` of the entry, Date and Time fields holding now.
 // Refused without a template (a null node or an entry named `record`).
-pugi::xml_node appendRecord(pugi::xml_node parent, const pugi::xml_node& templateEntry,
-                            const QString& typeName, const QString& recordName,
-                            int iconPosition, const QDateTime& now);
+pugi::xml_node appendRecord(pugi::xml_node parent, const pugi::xml_node& templateEntry, const QString& typeName,
+                            const QString& recordName, int iconPosition, const QDateTime& now);
 
 // The value a new field of storedType starts with: now in the stored form
 // of Date and Time fields, else empty.
@@ -38,8 +37,8 @@ pugi::xml_node appendStored(pugi::xml_node parent, QByteArrayView text);
 
 // A field appended last to record, holding value; without one, Date and
 // Time fields start with now in their stored forms, all others empty.
-pugi::xml_node appendField(pugi::xml_node record, const QString& name, const QString& storedType,
-                           const QDateTime& now, const QString& value = {});
+pugi::xml_node appendField(pugi::xml_node record, const QString& name, const QString& storedType, const QDateTime& now,
+                           const QString& value = {});
 
 // Gives record its own name, the text of its `label`. A record without a
 // label (made by hand or by another program) gets one as its first child, so

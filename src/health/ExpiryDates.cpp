@@ -14,10 +14,10 @@ bool isExpiryFieldName(const QString& name)
     // Parts of names: "expir" holds Expiry, Expiration, Expires and the
     // French "expiration", "expire le".
     static const QStringList fragments = {
-        "expir",          "valid until",   "valid thru",       "valid through",     "gültig bis",
-        "ablauf",         "läuft ab",      "verfällt",         "verfallsdatum",     "valable jusqu",
-        "valide jusqu",   "fin de validité", "срок действия",  "действителен до",   "действительно до",
-        "действует до",   "окончание действия", "истекает",    "годен до",
+        "expir",        "valid until",        "valid thru",    "valid through",   "gültig bis",
+        "ablauf",       "läuft ab",           "verfällt",      "verfallsdatum",   "valable jusqu",
+        "valide jusqu", "fin de validité",    "срок действия", "действителен до", "действительно до",
+        "действует до", "окончание действия", "истекает",      "годен до",
     };
     const QString trimmed = name.trimmed();
     return std::any_of(fragments.cbegin(), fragments.cend(),

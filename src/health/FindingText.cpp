@@ -17,16 +17,11 @@ namespace FindingText {
 QString problem(const HealthFinding& finding, const CaptionTable& captions)
 {
     switch (finding.kind) {
-    case HealthFinding::Kind::WeakPassword:
-        return caption(captions, "HealthWeakPassword", "Weak password");
-    case HealthFinding::Kind::ReusedPassword:
-        return caption(captions, "HealthReusedPassword", "Reused password");
-    case HealthFinding::Kind::BreachedPassword:
-        return caption(captions, "HealthBreachedPassword", "Breached password");
-    case HealthFinding::Kind::Expired:
-        return caption(captions, "HealthExpired", "Expired");
-    case HealthFinding::Kind::ExpiresSoon:
-        return caption(captions, "HealthExpiresSoon", "Expires soon");
+    case HealthFinding::Kind::WeakPassword: return caption(captions, "HealthWeakPassword", "Weak password");
+    case HealthFinding::Kind::ReusedPassword: return caption(captions, "HealthReusedPassword", "Reused password");
+    case HealthFinding::Kind::BreachedPassword: return caption(captions, "HealthBreachedPassword", "Breached password");
+    case HealthFinding::Kind::Expired: return caption(captions, "HealthExpired", "Expired");
+    case HealthFinding::Kind::ExpiresSoon: return caption(captions, "HealthExpiresSoon", "Expires soon");
     }
     return {};
 }

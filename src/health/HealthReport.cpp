@@ -1,8 +1,8 @@
 #include "health/HealthReport.h"
 
 #include "document/DataDocument.h"
-#include "document/Schema.h"
 #include "document/FieldRoles.h"
+#include "document/Schema.h"
 #include "health/BreachList.h"
 #include "health/ExpiryDates.h"
 #include "health/PasswordStrength.h"
@@ -101,8 +101,12 @@ std::vector<HealthFinding> analyse(const pugi::xml_node& root, const HealthOptio
             if (weighed == bits.constEnd())
                 weighed = bits.insert(field.value, PasswordStrength::estimatedBits(field.value));
             if (*weighed < PasswordStrength::WeakBelowBits)
-                findings.push_back({HealthFinding::Kind::WeakPassword, record, path, field.fieldName,
-                                    static_cast<qint64>(std::floor(*weighed)), {}});
+                findings.push_back({HealthFinding::Kind::WeakPassword,
+                                    record,
+                                    path,
+                                    field.fieldName,
+                                    static_cast<qint64>(std::floor(*weighed)),
+                                    {}});
             if (const qint64 count = holders.value(field.value); count > 1)
                 findings.push_back({HealthFinding::Kind::ReusedPassword, record, path, field.fieldName, count, {}});
             if (options.breaches) {
@@ -110,8 +114,12 @@ std::vector<HealthFinding> analyse(const pugi::xml_node& root, const HealthOptio
                 if (looked == seen.constEnd())
                     looked = seen.insert(field.value, options.breaches->timesSeen(field.value));
                 if (*looked)
-                    findings.push_back({HealthFinding::Kind::BreachedPassword, record, path, field.fieldName,
-                                        static_cast<qint64>(**looked), {}});
+                    findings.push_back({HealthFinding::Kind::BreachedPassword,
+                                        record,
+                                        path,
+                                        field.fieldName,
+                                        static_cast<qint64>(**looked),
+                                        {}});
             }
         }
         addExpiry(findings, record, path, options.today, options.soonDays);

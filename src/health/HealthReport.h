@@ -15,13 +15,13 @@ struct HealthFinding {
 
     Kind kind = Kind::WeakPassword;
     pugi::xml_node record;
-    QString path;       // the captions from the top level down, joined by "/"
+    QString path; // the captions from the top level down, joined by "/"
     QString fieldName;
     // Weak: the estimated bits; reused: the records sharing the password;
     // breached: how often the list saw it; expiry: days from today to the
     // date (negative once past).
     qint64 amount = 0;
-    QDate date;         // expiry findings only
+    QDate date; // expiry findings only
 };
 
 // What the report looks for beyond the passwords' strength and reuse.

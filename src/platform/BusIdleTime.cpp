@@ -28,14 +28,15 @@ struct IdleTimeQuery {
 constexpr IdleTimeQuery Queries[] = {
     {"org.gnome.Mutter.IdleMonitor", "/org/gnome/Mutter/IdleMonitor/Core", "org.gnome.Mutter.IdleMonitor",
      "GetIdletime", 1},
-    {"org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver",
-     "GetSessionIdleTime", 1000},
+    {"org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver", "GetSessionIdleTime",
+     1000},
 };
 
 std::optional<quint64> askIdleMilliseconds(const QDBusConnection& bus, const IdleTimeQuery& query)
 {
-    const QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(query.service), QLatin1String(query.path),
-                                                             QLatin1String(query.interface), QLatin1String(query.method));
+    const QDBusMessage call =
+        QDBusMessage::createMethodCall(QLatin1String(query.service), QLatin1String(query.path),
+                                       QLatin1String(query.interface), QLatin1String(query.method));
     const QDBusMessage reply = bus.call(call, QDBus::Block, AnswerTimeoutMilliseconds);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
         return std::nullopt;
@@ -49,7 +50,8 @@ std::optional<quint64> askIdleMilliseconds(const QDBusConnection& bus, const Idl
 class BusIdleTime final : public IdleTimeSource {
 public:
     BusIdleTime(const QDBusConnection& bus, const IdleTimeQuery& query)
-        : m_bus(bus), m_query(query)
+        : m_bus(bus)
+        , m_query(query)
     {
     }
 

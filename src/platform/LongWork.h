@@ -27,11 +27,11 @@ public:
     // cancel: nullopt once they did. The work cannot be stopped; it goes on
     // unseen to its end, so it must own whatever it touches.
     template <typename Work>
-    auto runCancellable(const QString& description, const QString& cancel, Work work)
-        -> std::optional<decltype(work())>
+    auto runCancellable(const QString& description, const QString& cancel, Work work) -> std::optional<decltype(work())>
     {
         auto result = std::make_shared<std::optional<decltype(work())>>();
-        if (!performCancellable(description, cancel, [result, work = std::move(work)]() mutable { result->emplace(work()); }))
+        if (!performCancellable(description, cancel,
+                                [result, work = std::move(work)]() mutable { result->emplace(work()); }))
             return std::nullopt;
         return std::move(*result);
     }

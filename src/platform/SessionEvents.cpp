@@ -84,7 +84,8 @@ void BusSessionEvents::prepareForSleep(bool goingToSleep)
     emit sleeping();
     // Released from the event loop, after what the signal started there:
     // the lock hides the windows before its prompt waits for the user.
-    QMetaObject::invokeMethod(this, [this] { m_sleepDelay = QDBusUnixFileDescriptor(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { m_sleepDelay = QDBusUnixFileDescriptor(); }, Qt::QueuedConnection);
 }
 
 void BusSessionEvents::loginSessionFound(QDBusPendingCallWatcher* call)

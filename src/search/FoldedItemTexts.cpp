@@ -1,12 +1,12 @@
 #include "search/FoldedItemTexts.h"
 
-#include "document/Schema.h"
 #include "document/FieldFormats.h"
+#include "document/Schema.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include <string.h>  // memmem
+#include <string.h> // memmem
 
 FoldedItemTexts::FoldedItemTexts(const pugi::xml_node& root)
 {
@@ -109,7 +109,8 @@ void FoldedItemTexts::addFolded(std::string_view utf8)
         const auto byte = static_cast<unsigned char>(*c);
         if (byte >= 0x80) {
             m_texts.resize(start);
-            m_texts += QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toUpper().toUtf8().toStdString();
+            m_texts +=
+                QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toUpper().toUtf8().toStdString();
             return;
         }
         if (byte >= 'a' && byte <= 'z')

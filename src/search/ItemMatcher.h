@@ -38,8 +38,8 @@ private:
     const QString& displayText(const char* storedText, bool isDate) const;
 
     SearchOptions m_options;
-    KeywordPattern m_lowered;  // for texts that are lower-cased first
-    KeywordPattern m_asTyped;  // for date and time display texts
+    KeywordPattern m_lowered; // for texts that are lower-cased first
+    KeywordPattern m_asTyped; // for date and time display texts
     mutable QHash<QByteArray, QString> m_dateDisplay;
     mutable QHash<QByteArray, QString> m_timeDisplay;
 };

@@ -23,8 +23,8 @@ bool containsWholeWord(const QString& text, const QString& keyword)
         if (QStringView(text).mid(p, keywordLength) != keyword)
             continue;
         const bool leftBound = p == 0 || isWordDelimiter(text.at(p - 1));
-        const bool rightBound = p + keywordLength == length
-                                || (p < length - 1 && isWordDelimiter(text.at(p + keywordLength)));
+        const bool rightBound =
+            p + keywordLength == length || (p < length - 1 && isWordDelimiter(text.at(p + keywordLength)));
         if (leftBound && rightBound)
             return true;
     }
@@ -53,7 +53,9 @@ bool KeywordPattern::matchesUtf8(const char* text) const
     const std::size_t wanted = static_cast<std::size_t>(m_asciiKeyword.size());
     if (wanted == 0 || length < wanted)
         return false;
-    const auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : static_cast<char>(c); };
+    const auto upper = [](unsigned char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : static_cast<char>(c);
+    };
     for (std::size_t at = 0; at + wanted <= length; ++at) {
         std::size_t n = 0;
         while (n < wanted && upper(begin[at + n]) == m_asciiKeyword[static_cast<qsizetype>(n)])

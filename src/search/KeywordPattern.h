@@ -20,7 +20,7 @@ public:
     bool matchesUtf8(const char* text) const;
 
 private:
-    QString m_keyword;  // upper-cased unless whole words are on
+    QString m_keyword; // upper-cased unless whole words are on
     bool m_wholeWords;
     // The upper-cased keyword in ASCII; empty when it holds anything else.
     QByteArray m_asciiKeyword;

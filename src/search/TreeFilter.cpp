@@ -60,8 +60,8 @@ void TreeFilter::keepMatchesWithTheirGroups()
 {
     const auto& items = m_texts->items();
     m_kept.assign(items.size(), 0);
-    m_path.clear();       // the items above the current one
-    m_coveredAt.clear();  // per depth: that item or one above it matched
+    m_path.clear();      // the items above the current one
+    m_coveredAt.clear(); // per depth: that item or one above it matched
     m_keptRecords = 0;
     auto nextMatch = m_matches.begin();
     for (std::uint32_t position = 0; position < items.size(); ++position) {

@@ -7,9 +7,10 @@
 // Where the last search stopped. The main window keeps it between searches and
 // maps items to tree nodes one to one.
 struct SearchPosition {
-    pugi::xml_node hitNode;   // the item of the last hit; Find Next first sets it to the selected item
-    pugi::xml_node hitField;  // null after a caption hit or a search without a hit
-    int fieldCounter = -1;    // position of hitField among the record's children after the label, from 1; -1 after a caption hit
+    pugi::xml_node hitNode;  // the item of the last hit; Find Next first sets it to the selected item
+    pugi::xml_node hitField; // null after a caption hit or a search without a hit
+    int fieldCounter =
+        -1; // position of hitField among the record's children after the label, from 1; -1 after a caption hit
     bool captionDone = false; // hitNode's caption is not tested again
     bool exhausted = false;   // nothing more was found; Find Next reports at once
 };

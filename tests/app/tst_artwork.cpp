@@ -36,8 +36,8 @@ QSize imageSize(const QString& file)
 }
 
 const QList<Artwork::ActionIcon> AllActionIcons = {
-    Artwork::ActionIcon::NewGroup, Artwork::ActionIcon::NewRecord, Artwork::ActionIcon::NewField,
-    Artwork::ActionIcon::Delete, Artwork::ActionIcon::Find, Artwork::ActionIcon::Settings,
+    Artwork::ActionIcon::NewGroup,    Artwork::ActionIcon::NewRecord, Artwork::ActionIcon::NewField,
+    Artwork::ActionIcon::Delete,      Artwork::ActionIcon::Find,      Artwork::ActionIcon::Settings,
     Artwork::ActionIcon::RevealField, Artwork::ActionIcon::CopyField, Artwork::ActionIcon::GenerateField};
 
 // The pixels an icon shows at size, comparable with a picture read from a file.

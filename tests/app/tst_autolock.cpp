@@ -86,7 +86,8 @@ private slots:
         QFETCH(QString, how);
         QFETCH(QList<Answer>, answers);
         QFETCH(QString, outcome);
-        startWithFile(QByteArray("autoblocking=1\r\nblockingtime=1\r\n") + (how.contains("autosave") ? "autosave=1\r\n" : ""));
+        startWithFile(QByteArray("autoblocking=1\r\nblockingtime=1\r\n")
+                      + (how.contains("autosave") ? "autosave=1\r\n" : ""));
         main().SetModified(true);
         if (how.contains("gone"))
             QVERIFY(QFile::remove(path("private.zv")));
@@ -100,7 +101,8 @@ private slots:
         WhenShown escapeThenExit(lockPrompt(), [&] {
             QTest::keyClick(lockPrompt().findChild<QLineEdit*>("EditPassword"), Qt::Key_Escape);
             lockPrompt().close();
-            stayedUp = lockPrompt().isVisible() && !lockPrompt().findChild<QPushButton*>("JvXPButtonCancel")->isVisible();
+            stayedUp =
+                lockPrompt().isVisible() && !lockPrompt().findChild<QPushButton*>("JvXPButtonCancel")->isVisible();
             if (how.startsWith("Exit"))
                 lockPrompt().findChild<QPushButton*>("JvXPButtonExit")->click();
             else
@@ -225,8 +227,8 @@ private slots:
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QString>("occasion");
         QTest::newRow("screen locked") << QByteArray() << "screen locked";
-        QTest::newRow("hidden to the tray") << QByteArray("systray=1\r\nlockwhenminimised=1\r\n")
-                                            << "hidden to the tray";
+        QTest::newRow("hidden to the tray")
+            << QByteArray("systray=1\r\nlockwhenminimised=1\r\n") << "hidden to the tray";
         QTest::newRow("Ctrl+L") << QByteArray() << "Ctrl+L";
         QTest::newRow("File menu") << QByteArray() << "File menu";
         QTest::newRow("tray menu") << QByteArray("systray=1\r\n") << "tray menu";
@@ -256,8 +258,7 @@ private slots:
             QTRY_COMPARE(QApplication::activeWindow(), &main());
             QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &main(), Qt::Key_L,
                             Qt::ControlModifier);
-        }
-        else if (occasion == "File menu")
+        } else if (occasion == "File menu")
             triggerLockNowIn(*main().menuBar()->actions().constFirst()->menu());
         else
             triggerLockNowIn(main().PopupMenuTray());

@@ -66,7 +66,8 @@ void TestBackgroundWork::quickWorkShowsNoProgressWindow()
 {
     bool progressSeen = false;
     QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] { progressSeen |= progressWindow() && progressWindow()->isVisible(); });
+    QObject::connect(&poll, &QTimer::timeout,
+                     [&] { progressSeen |= progressWindow() && progressWindow()->isVisible(); });
     poll.start(1);
     QCOMPARE(BackgroundWork(nullptr).run(QStringLiteral("Opening…"), [] { return 42; }), 42);
     QVERIFY(!progressSeen);

@@ -2,8 +2,8 @@
 
 #include "app/ui/HealthTools.h"
 #include "app/ui/TreeFilterBar.h"
-#include "document/ui/DocumentTreeModel.h"
 #include "document/FieldFormats.h"
+#include "document/ui/DocumentTreeModel.h"
 #include "health/ui/HealthReportWindow.h"
 
 #include <QAction>
@@ -20,8 +20,10 @@ QByteArray sample()
     const QByteArray soon = FormatStoredDate(QDate::currentDate().addDays(5)).toUtf8();
     return "<data><folder name='Web'><record><label>Shop</label>"
            "<field name='Password' basic_type='TEXT'>letmein</field></record></folder>"
-           "<record><label>Card</label><field name='Expiry' basic_type='DATE'>" + soon + "</field></record>"
-           "<record><label>Mail</label><field name='Password' basic_type='TEXT'>letmein</field></record></data>";
+           "<record><label>Card</label><field name='Expiry' basic_type='DATE'>"
+           + soon
+           + "</field></record>"
+             "<record><label>Mail</label><field name='Password' basic_type='TEXT'>letmein</field></record></data>";
 }
 
 // The captions the tree shows, in tree order, from the top: opened groups

@@ -162,7 +162,7 @@ private slots:
     void saveAsWritesTheTypeChosen_data()
     {
         QTest::addColumn<QString>("newFilesProtected"); // the setting; empty: absent
-        QTest::addColumn<int>("chosenType"); // -1: the one offered
+        QTest::addColumn<int>("chosenType");            // -1: the one offered
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("offeredType");
         QTest::addColumn<DataFile::Format>("written");
@@ -236,12 +236,18 @@ private slots:
     {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("password");
-        QTest::newRow("wrong password") << "" << "wrong";
-        QTest::newRow("prompt cancelled") << "" << "";
-        QTest::newRow("cut short") << "cut" << "other";
-        QTest::newRow("bit flipped") << "flip" << "other";
-        QTest::newRow("far too large") << "huge" << "other";
-        QTest::newRow("folder in its place") << "folder" << "other";
+        QTest::newRow("wrong password") << ""
+                                        << "wrong";
+        QTest::newRow("prompt cancelled") << ""
+                                          << "";
+        QTest::newRow("cut short") << "cut"
+                                   << "other";
+        QTest::newRow("bit flipped") << "flip"
+                                     << "other";
+        QTest::newRow("far too large") << "huge"
+                                       << "other";
+        QTest::newRow("folder in its place") << "folder"
+                                             << "other";
     }
 
     void failedOpenChangesNothing()
@@ -460,7 +466,8 @@ private slots:
         QCOMPARE(DataFile::sealingOf(path("unmeasured.zvx")).cost, ProtectedContainer::DerivationCost());
         QCOMPARE(DataFile::sealingOf(path("measured.zvx")).cost, MeasuredCost);
         // The settings keep the passes measured, over the default memory.
-        const ProtectedContainer::DerivationCost remembered{MeasuredCost.passes, ProtectedContainer::DerivationCost().memoryKiB};
+        const ProtectedContainer::DerivationCost remembered{MeasuredCost.passes,
+                                                            ProtectedContainer::DerivationCost().memoryKiB};
         QCOMPARE(DataFile::sealingOf(path("remembered.zvx")).cost, remembered);
         QCOMPARE(settings().newFileCost(), std::optional(remembered));
         QCOMPARE(m_harness->fileWork.descriptions.count("Measuring this computer's speed…"), 2);
@@ -542,8 +549,8 @@ private slots:
         QTest::newRow("no") << false << false << Answer::No << true << QStringList{question};
         QTest::newRow("cancel") << false << false << Answer::Cancel << false << QStringList{question};
         QTest::newRow("yes") << false << false << Answer::Yes << true << QStringList{question};
-        QTest::newRow("automatic save fails") << true << true << Answer::Yes << false
-                                              << QStringList{failure, question, failure};
+        QTest::newRow("automatic save fails")
+            << true << true << Answer::Yes << false << QStringList{failure, question, failure};
     }
 
     // Another program replaced the open file; saving asks first, also at exit.
@@ -631,9 +638,11 @@ private slots:
     {
         QFETCH(QString, copy);
         QFETCH(bool, offered);
-        replaceElsewhere("copy", copy, {DataFile::formatNamed(copy), {1, ProtectedContainer::DerivationCost::MinMemoryKiB}});
+        replaceElsewhere("copy", copy,
+                         {DataFile::formatNamed(copy), {1, ProtectedContainer::DerivationCost::MinMemoryKiB}});
         writeDataFile(path("private.zv"), "secret");
-        prompt().passwords << "secret" << "copy";
+        prompt().passwords << "secret"
+                           << "copy";
         QSignalSpy news(&session(), &DocumentSession::news);
         session().OpenStartupFile(path("private.zv"));
         QCOMPARE(news.size(), offered ? 1 : 0);

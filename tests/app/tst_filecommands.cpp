@@ -96,7 +96,8 @@ private slots:
     {
         const auto enabledCommands = [this] {
             QStringList names;
-            for (const char* name : {"Save1", "Saveas1", "Changepassword1", "ActionFind", "ActionDelete", "ActionNewField"}) {
+            for (const char* name :
+                 {"Save1", "Saveas1", "Changepassword1", "ActionFind", "ActionDelete", "ActionNewField"}) {
                 if (main().findChild<QAction*>(name)->isEnabled())
                     names << name;
             }
@@ -160,8 +161,9 @@ private slots:
         messages().fileNames.enqueue(path("mine.zv"));
         m_fixture->answerPrompts({"pw"});
         QVERIFY(main().Save1Click());
-        QCOMPARE(messages().headlines().last(), QStringLiteral("This file was opened read-only, as another program has it open. "
-                                                    "Save it under another name."));
+        QCOMPARE(messages().headlines().last(),
+                 QStringLiteral("This file was opened read-only, as another program has it open. "
+                                "Save it under another name."));
         QCOMPARE(readFile(path("shared.zv")), shared);
         QCOMPARE(main().CurrentFileName(), path("mine.zv"));
         DataFileLock thirdProgram;
@@ -205,7 +207,8 @@ private slots:
         QVERIFY2(lines[2].contains(why), qPrintable(lines[2]));
         // A reason of our own is the program's text, in the language chosen.
         if (failure.reason != DataFile::SaveFailure::Reason::System)
-            QCOMPARE(lines[2] == saveFailureMessage(CaptionTable(), file, failure).section('\n', 2), language.isEmpty());
+            QCOMPARE(lines[2] == saveFailureMessage(CaptionTable(), file, failure).section('\n', 2),
+                     language.isEmpty());
     }
 
     void openReplacesTheDocument()
@@ -297,7 +300,6 @@ private slots:
             QVERIFY2(!errors.contains(secret), secret.constData());
         }
     }
-
 };
 
 QTEST_MAIN(TestFileCommands)

@@ -18,10 +18,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QKeySequence>
 #include <QPushButton>
 #include <QScreen>
 #include <QSet>
@@ -57,7 +57,10 @@ class TestMainWindow : public ProgramTestCase {
 private:
     QString dataFile(const QString& name = "private.zv") const { return path(name); }
     void writeSettings(const QByteArray& lines) { m_fixture->writeSettings(lines); }
-    void writeDataFile(const QString& path, const QString& password) { m_fixture->writeDataFile(path, password, SampleXml); }
+    void writeDataFile(const QString& path, const QString& password)
+    {
+        m_fixture->writeDataFile(path, password, SampleXml);
+    }
 
     // Starts the program; password answers the start-up prompt. Gives the
     // number of prompts that showed.
@@ -245,8 +248,8 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         const QString notOpened = "Can't open data file. Make sure you have entered correct password";
         QTest::newRow("cancelled") << QByteArray() << QStringList{""} << QStringList();
-        QTest::newRow("wrong password, then cancelled") << QByteArray() << QStringList{"wrong", "Secret", ""}
-                                                        << QStringList{notOpened, notOpened};
+        QTest::newRow("wrong password, then cancelled")
+            << QByteArray() << QStringList{"wrong", "Secret", ""} << QStringList{notOpened, notOpened};
         QTest::newRow("not a data file") << QByteArray("plain text") << QStringList{"secret"}
                                          << QStringList{"Incorrect file format"};
     }
@@ -340,7 +343,8 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), &main().TreeView());
         // The node the keyboard starts on is the one highlighted.
         QVERIFY(main().TreeView().currentIndex().isValid());
-        QCOMPARE(main().TreeView().selectionModel()->selectedIndexes(), QModelIndexList{main().TreeView().currentIndex()});
+        QCOMPARE(main().TreeView().selectionModel()->selectedIndexes(),
+                 QModelIndexList{main().TreeView().currentIndex()});
         select("example.org jane");
         QTRY_VERIFY(main().TreeView().hasFocus());
         QTest::keyClick(&main().TreeView(), Qt::Key_Tab);
@@ -506,7 +510,7 @@ private slots:
         QFETCH(QString, window);
         QFETCH(bool, minimiseBox);
         start();
-        QWidget* shown = window == "main" ? static_cast<QWidget*>(&main())
+        QWidget* shown = window == "main"       ? static_cast<QWidget*>(&main())
                          : window == "password" ? &m_fixture->program().passwordWindow()
                                                 : &m_fixture->program().lockPrompt();
         shown->show();
@@ -552,8 +556,8 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("manualThere");
-        QTest::addColumn<bool>("handled");  // the desktop has a program for it
-        QTest::addColumn<QString>("told");  // %1: the manual's path
+        QTest::addColumn<bool>("handled"); // the desktop has a program for it
+        QTest::addColumn<QString>("told"); // %1: the manual's path
         QTest::newRow("manual") << "Manual1" << true << true << QString();
         QTest::newRow("manual missing") << "Manual1" << false << true << "Manual.pdf not found";
         QTest::newRow("no viewer") << "Manual1" << true << false << "No program on this computer is set up to show %1";
@@ -573,7 +577,8 @@ private slots:
             writeFile(path("manual.pdf"), "%PDF");
         m_fixture->launcher.result = handled;
         main().findChild<QAction*>(command)->trigger();
-        QCOMPARE(m_fixture->messages.texts(), told.isEmpty() ? QStringList() : QStringList{told.arg(path("manual.pdf"))});
+        QCOMPARE(m_fixture->messages.texts(),
+                 told.isEmpty() ? QStringList() : QStringList{told.arg(path("manual.pdf"))});
         QCOMPARE(m_fixture->launcher.openedUrls.size(), int(told != "Manual.pdf not found"));
     }
 };

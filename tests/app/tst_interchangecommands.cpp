@@ -49,14 +49,18 @@ private:
     void openWithRecords()
     {
         m_fixture->start();
-        const auto add = [&](pugi::xml_node parent, const QString& type, const QList<std::pair<const char*, QString>>& values) {
-            const pugi::xml_node record = TreeEditing::appendRecord(parent, catalogue().FindTemplate(type), type,
-                                                                    values.first().second, 0, QDateTime::currentDateTime());
+        const auto add = [&](pugi::xml_node parent, const QString& type,
+                             const QList<std::pair<const char*, QString>>& values) {
+            const pugi::xml_node record = TreeEditing::appendRecord(
+                parent, catalogue().FindTemplate(type), type, values.first().second, 0, QDateTime::currentDateTime());
             for (const auto& [field, value] : values)
                 record.find_child_by_attribute("field", "name", field).text().set(value.toUtf8().constData());
         };
         add(TreeEditing::appendGroup(document().root(), "Home", 0), "Password",
-            {{"Service", "Router"}, {"Login", "admin"}, {"Password", "pa\x01" "55"}});
+            {{"Service", "Router"},
+             {"Login", "admin"},
+             {"Password", "pa\x01"
+                          "55"}});
         add(document().root(), "Web Site", {{"URL", "https://mail.example"}, {"Notes", "a\r\nb\r\n"}});
         main().RebuildTree();
         m_fixture->answerPrompts({"secret"});
@@ -68,7 +72,7 @@ private slots:
     {
         QTest::addColumn<bool>("openFile");
         QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QByteArray>("input"); // none: no such file; "huge": beyond a data file's size
+        QTest::addColumn<QByteArray>("input");    // none: no such file; "huge": beyond a data file's size
         QTest::addColumn<QStringList>("records"); // none when it fails
         QTest::addColumn<QString>("told");
         QTest::newRow("KeePass XML beside records")
@@ -82,7 +86,8 @@ private slots:
                "Not imported, as a data file cannot hold them:\nAttachments: 1";
         QTest::newRow("CSV told by content, into a new document")
             << false << "browser export.txt" << QByteArray("name,url,username,password\nShop,,jo,pw\n")
-            << QStringList{"/browser export/Shop"} << "Imported into the new group “browser export”.\nRecords: 1\nGroups: 1";
+            << QStringList{"/browser export/Shop"}
+            << "Imported into the new group “browser export”.\nRecords: 1\nGroups: 1";
         QTest::newRow("LastPass note in Windows-1252, told by content")
             << false << "lastpass.txt"
             << QByteArray("url,username,password,totp,extra,name,grouping,fav\nhttp://sn,,,,x,Caf\xe9,,0\n")
@@ -93,10 +98,10 @@ private slots:
                                         << "line 2: a quoted value is not closed";
         QTest::newRow("not KeePass XML") << true << "in.xml" << QByteArray("<data/>") << QStringList()
                                          << "the document element is <data>, not <KeePassFile>";
-        QTest::newRow("KeePassXC database") << true << "Vault.kdbx" << QByteArray("\x03\xd9\xa2\x9a\x67\xfb\x4b\xb5")
-                                            << QStringList()
-                                            << "This is a KeePass database, not an export. Export it as XML in KeePass "
-                                               "or KeePassXC first.";
+        QTest::newRow("KeePassXC database")
+            << true << "Vault.kdbx" << QByteArray("\x03\xd9\xa2\x9a\x67\xfb\x4b\xb5") << QStringList()
+            << "This is a KeePass database, not an export. Export it as XML in KeePass "
+               "or KeePassXC first.";
         QTest::newRow("missing") << true << "gone.csv" << QByteArray() << QStringList() << "No such file or directory";
         QTest::newRow("larger than a data file")
             << true << "huge.csv" << QByteArray("huge") << QStringList() << "The file is larger than 256 MB";
@@ -119,9 +124,12 @@ private slots:
         main().actions().importFile->trigger();
 
         QCOMPARE(messages().fileDialogTitles, QStringList{"Import"});
-        QCOMPARE(messages().fileDialogStarts, QStringList{openFile ? QFileInfo(path("private.zv")).absolutePath() : ""});
-        QCOMPARE(messages().texts(), QStringList{records.isEmpty() ? "Can't import " + path(fileName) + "\n" + told : told});
-        QCOMPARE(messages().shown.first().kind, records.isEmpty() ? MessageService::Kind::Error : MessageService::Kind::Information);
+        QCOMPARE(messages().fileDialogStarts,
+                 QStringList{openFile ? QFileInfo(path("private.zv")).absolutePath() : ""});
+        QCOMPARE(messages().texts(),
+                 QStringList{records.isEmpty() ? "Can't import " + path(fileName) + "\n" + told : told});
+        QCOMPARE(messages().shown.first().kind,
+                 records.isEmpty() ? MessageService::Kind::Error : MessageService::Kind::Information);
         QCOMPARE(main().Modified(), !records.isEmpty());
         if (!records.isEmpty()) {
             const pugi::xml_node added = document().root().last_child();
@@ -141,12 +149,14 @@ private slots:
         QTest::addColumn<int>("filter");
         QTest::addColumn<std::optional<Format>>("format"); // none: nothing is written
         QTest::addColumn<QString>("told");
-        const QString written = "Exported to %1\nTexts with characters XML cannot carry, such as control characters: 1. "
-                                "Each such character was written as U+FFFD. The first is in “Router”.";
-        QTest::newRow("KeePass XML as chosen") << Answer::Yes << "out" << 0 << std::optional(Format::KeePassXml) << written;
+        const QString written =
+            "Exported to %1\nTexts with characters XML cannot carry, such as control characters: 1. "
+            "Each such character was written as U+FFFD. The first is in “Router”.";
+        QTest::newRow("KeePass XML as chosen")
+            << Answer::Yes << "out" << 0 << std::optional(Format::KeePassXml) << written;
         QTest::newRow("CSV as chosen") << Answer::Yes << "out" << 1 << std::optional(Format::Csv) << "Exported to %1";
-        QTest::newRow("a typed extension wins") << Answer::Yes << "out.csv" << 0 << std::optional(Format::Csv)
-                                                << "Exported to %1";
+        QTest::newRow("a typed extension wins")
+            << Answer::Yes << "out.csv" << 0 << std::optional(Format::Csv) << "Exported to %1";
         QTest::newRow("refused at the warning") << Answer::No << "out" << 0 << std::optional<Format>() << QString();
         QTest::newRow("save dialog cancelled") << Answer::Yes << QString() << 0 << std::optional<Format>() << QString();
         QTest::newRow("onto the open data file") << Answer::Yes << "private.zv" << 0 << std::optional<Format>()
@@ -195,7 +205,7 @@ private slots:
             QVERIFY(!fileName.startsWith("out") || TestSupport::readFile(target) == "older");
             return;
         }
-        struct stat status {};
+        struct stat status { };
         QCOMPARE(::stat(QFile::encodeName(target).constData(), &status), 0);
         QCOMPARE(status.st_mode & 0777, mode_t(0600));
         const QByteArray bytes = TestSupport::readFile(target);
@@ -205,7 +215,9 @@ private slots:
         QVERIFY2(result.ok(), qPrintable(result.error));
         QStringList expected = contents(document().root());
         if (*format == Format::KeePassXml)
-            expected.replaceInStrings(QString("pa\x01" "55"), QString("pa\uFFFD55"));
+            expected.replaceInStrings(QString("pa\x01"
+                                              "55"),
+                                      QString("pa\uFFFD55"));
         QCOMPARE(contents(result.group), expected);
     }
 

@@ -43,12 +43,12 @@ struct LockRig {
     QWidget mainWindow;
     QWidgetList windows{&mainWindow};
     TFormPassword prompt{captions, messages, capsLock, &mainWindow};
-    AutoLock lock{{settings, captions, messages, idle, sessionEvents},
-                  {[this] { return fileName; }, [this] { return format; }, [this] { return password; },
-                   [] { return false; }},
-                  [this] { return windows; },
-                  mainWindow,
-                  prompt};
+    AutoLock lock{
+        {settings, captions, messages, idle, sessionEvents},
+        {[this] { return fileName; }, [this] { return format; }, [this] { return password; }, [] { return false; }},
+        [this] { return windows; },
+        mainWindow,
+        prompt};
 };
 
 // The watched windows in the order they were shown.
@@ -83,15 +83,33 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<quint32>("idleMs");
         QTest::addColumn<bool>("locks");
-        QTest::newRow("a moment short of one minute") << "1" << "1" << "secret" << 59'999u << false;
-        QTest::newRow("one minute") << "1" << "1" << "secret" << 60'000u << true;
-        QTest::newRow("a second short of five") << "1" << "5" << "secret" << 299'000u << false;
-        QTest::newRow("five minutes") << "1" << "5" << "secret" << 300'000u << true;
-        QTest::newRow("not a number") << "1" << "soon" << "secret" << 6'000'000u << false;
-        QTest::newRow("zero minutes") << "1" << "0" << "secret" << 6'000'000u << false;
-        QTest::newRow("below zero") << "1" << "-3" << "secret" << 6'000'000u << false;
-        QTest::newRow("switched off") << "0" << "1" << "secret" << 6'000'000u << false;
-        QTest::newRow("never saved") << "1" << "1" << "" << 6'000'000u << false;
+        QTest::newRow("a moment short of one minute") << "1"
+                                                      << "1"
+                                                      << "secret" << 59'999u << false;
+        QTest::newRow("one minute") << "1"
+                                    << "1"
+                                    << "secret" << 60'000u << true;
+        QTest::newRow("a second short of five") << "1"
+                                                << "5"
+                                                << "secret" << 299'000u << false;
+        QTest::newRow("five minutes") << "1"
+                                      << "5"
+                                      << "secret" << 300'000u << true;
+        QTest::newRow("not a number") << "1"
+                                      << "soon"
+                                      << "secret" << 6'000'000u << false;
+        QTest::newRow("zero minutes") << "1"
+                                      << "0"
+                                      << "secret" << 6'000'000u << false;
+        QTest::newRow("below zero") << "1"
+                                    << "-3"
+                                    << "secret" << 6'000'000u << false;
+        QTest::newRow("switched off") << "0"
+                                      << "1"
+                                      << "secret" << 6'000'000u << false;
+        QTest::newRow("never saved") << "1"
+                                     << "1"
+                                     << "" << 6'000'000u << false;
     }
 
     void locksOnceTheIdleMinutesHavePassed()
@@ -132,8 +150,8 @@ private slots:
         QTest::newRow("minimised, on") << "lockwhenminimised=1" << QStringList{"minimised"} << true;
         QTest::newRow("hidden to the tray") << "" << QStringList{"hidden"} << false;
         QTest::newRow("hidden to the tray, on") << "lockwhenminimised=1" << QStringList{"hidden"} << true;
-        QTest::newRow("minimised to the tray, on") << "lockwhenminimised=1" << QStringList{"minimised", "hidden"}
-                                                   << true;
+        QTest::newRow("minimised to the tray, on")
+            << "lockwhenminimised=1" << QStringList{"minimised", "hidden"} << true;
         QTest::newRow("Lock now, every occasion off") << "lockonscreenlock=0" << QStringList{"Lock now"} << true;
     }
 
@@ -259,10 +277,10 @@ private slots:
         QTest::addColumn<QString>("fileNowUnder");
         QTest::addColumn<QStringList>("typed");
         QTest::addColumn<QString>("fileType");
-        QTest::newRow("file vanished") << false << "secret" << "" << QStringList{"other", "secret"}
-                                       << "Zantrove data file";
-        QTest::newRow("file replaced") << false << "secret" << "other" << QStringList{"other", "secret"}
-                                       << "Zantrove data file";
+        QTest::newRow("file vanished") << false << "secret"
+                                       << "" << QStringList{"other", "secret"} << "Zantrove data file";
+        QTest::newRow("file replaced") << false << "secret"
+                                       << "other" << QStringList{"other", "secret"} << "Zantrove data file";
         QTest::newRow("protected, typed in another Unicode form")
             << true << longPassword << ""
             << QStringList{longPassword.left(16), longPassword.normalized(QString::NormalizationForm_D)}

@@ -29,7 +29,8 @@ private:
     static QString builtManual() { return ProgramPaths(TestSupport::programDir() + "/zantrove").manualFile(); }
     static QStringList manualLines()
     {
-        return QString::fromUtf8(TestSupport::readFile(TestSupport::sourceDir() + "/data/manual/manual.md")).split(u'\n');
+        return QString::fromUtf8(TestSupport::readFile(TestSupport::sourceDir() + "/data/manual/manual.md"))
+            .split(u'\n');
     }
     static QString tableRow(const QString& firstCell);
 };
@@ -136,10 +137,10 @@ void TestManual::manualNamesWhatSeparatesWholeWords()
         if (sign.isLetterOrNumber())
             continue;
         const bool separates = MatchKeyword(QStringLiteral("card") + sign + u'x', QStringLiteral("card"), true);
-        const QString name = sign == u' '                   ? QStringLiteral("the blank")
-                             : sign == u'\t'                ? QStringLiteral("the tab")
+        const QString name = sign == u' '                     ? QStringLiteral("the blank")
+                             : sign == u'\t'                  ? QStringLiteral("the tab")
                              : sign == u'\r' || sign == u'\n' ? QStringLiteral("the line break")
-                                                            : QString();
+                                                              : QString();
         const bool named = name.isEmpty() ? signs.contains(QString(sign)) : paragraph.contains(name);
         QVERIFY2(named == separates, qPrintable(QStringLiteral("character %1").arg(int(code))));
     }

@@ -31,8 +31,8 @@ private slots:
     void labelsShowTextAsWritten_data()
     {
         QTest::addColumn<QString>("window");
-        for (const char* window : {"password", "lock prompt", "new group", "new record", "new field", "search",
-                                   "settings", "record editor"})
+        for (const char* window :
+             {"password", "lock prompt", "new group", "new record", "new field", "search", "settings", "record editor"})
             QTest::newRow(window) << QString::fromLatin1(window);
     }
 
@@ -47,10 +47,10 @@ private slots:
 
         Program& program = fixture.program();
         const QHash<QString, QWidget*> windows = {
-            {"password", &program.passwordWindow()},   {"lock prompt", &program.lockPrompt()},
-            {"new group", &program.newGroupWindow()},  {"new record", &program.newRecordWindow()},
-            {"new field", &program.newFieldWindow()},  {"search", &program.searchWindow()},
-            {"settings", &program.settingsWindow()},   {"record editor", fixture.main().findChild<RecordEditor*>()},
+            {"password", &program.passwordWindow()},  {"lock prompt", &program.lockPrompt()},
+            {"new group", &program.newGroupWindow()}, {"new record", &program.newRecordWindow()},
+            {"new field", &program.newFieldWindow()}, {"search", &program.searchWindow()},
+            {"settings", &program.settingsWindow()},  {"record editor", fixture.main().findChild<RecordEditor*>()},
         };
         const QList<QLabel*> labels = windows.value(window)->findChildren<QLabel*>();
         QVERIFY(!labels.isEmpty());

@@ -1,9 +1,9 @@
 #include "ProgramFixture.h"
 
-#include "config/ui/FormSettings.h"
 #include "base/TextEncoding.h"
-#include "document/ui/DocumentTreeModel.h"
+#include "config/ui/FormSettings.h"
 #include "document/FieldFormats.h"
+#include "document/ui/DocumentTreeModel.h"
 #include "editor/ui/RecordEditor.h"
 #include "search/ui/FormSearch.h"
 
@@ -23,18 +23,17 @@
 
 namespace {
 
-const QByteArray Sample =
-    "<data>"
-    "<record parent_type=\"Note\" type=\"NOTE\"><label link=\"Title\"></label>"
-    "<field name=\"Title\" basic_type=\"TEXT\">Card reader</field>"
-    "<field name=\"Odd\" basic_type=\"CUSTOM\">card kept but not shown</field>"
-    "<field name=\"Notes\" basic_type=\"LONG TEXT\">my card, old&#13;&#10;</field></record>"
-    "<folder name=\"Money\" type=\"BUSINESS\">"
-    "<record parent_type=\"Payment Card\" type=\"PAYMENT CARD\"><label link=\"Bank\"></label>"
-    "<field name=\"Bank\" basic_type=\"TEXT\">Example</field>"
-    "<field name=\"PIN\" basic_type=\"NUMBER\">1234</field></record>"
-    "</folder>"
-    "</data>";
+const QByteArray Sample = "<data>"
+                          "<record parent_type=\"Note\" type=\"NOTE\"><label link=\"Title\"></label>"
+                          "<field name=\"Title\" basic_type=\"TEXT\">Card reader</field>"
+                          "<field name=\"Odd\" basic_type=\"CUSTOM\">card kept but not shown</field>"
+                          "<field name=\"Notes\" basic_type=\"LONG TEXT\">my card, old&#13;&#10;</field></record>"
+                          "<folder name=\"Money\" type=\"BUSINESS\">"
+                          "<record parent_type=\"Payment Card\" type=\"PAYMENT CARD\"><label link=\"Bank\"></label>"
+                          "<field name=\"Bank\" basic_type=\"TEXT\">Example</field>"
+                          "<field name=\"PIN\" basic_type=\"NUMBER\">1234</field></record>"
+                          "</folder>"
+                          "</data>";
 
 } // namespace
 

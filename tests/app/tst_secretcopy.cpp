@@ -57,12 +57,17 @@ private slots:
         QTest::addColumn<Qt::Key>("key");
         QTest::addColumn<QString>("clipboard");
         QTest::addColumn<QString>("status");
-        QTest::addColumn<bool>("renaming");  // the keys pressed in the caption editor
-        QTest::newRow("password") << 0 << Qt::Key_C << "pw1" << "Clipboard clears in 20 s" << false;
-        QTest::newRow("login") << 0 << Qt::Key_B << "me" << "Clipboard clears in 20 s" << false;
-        QTest::newRow("no password") << 1 << Qt::Key_C << "before" << "This record has no password field" << false;
-        QTest::newRow("no login") << 1 << Qt::Key_B << "before" << "This record has no login field" << false;
-        QTest::newRow("password while renaming") << 0 << Qt::Key_C << "pw1" << "Clipboard clears in 20 s" << true;
+        QTest::addColumn<bool>("renaming"); // the keys pressed in the caption editor
+        QTest::newRow("password") << 0 << Qt::Key_C << "pw1"
+                                  << "Clipboard clears in 20 s" << false;
+        QTest::newRow("login") << 0 << Qt::Key_B << "me"
+                               << "Clipboard clears in 20 s" << false;
+        QTest::newRow("no password") << 1 << Qt::Key_C << "before"
+                                     << "This record has no password field" << false;
+        QTest::newRow("no login") << 1 << Qt::Key_B << "before"
+                                  << "This record has no login field" << false;
+        QTest::newRow("password while renaming") << 0 << Qt::Key_C << "pw1"
+                                                 << "Clipboard clears in 20 s" << true;
     }
 
     void treeKeysCopyTheRecordsFields()
@@ -88,11 +93,14 @@ private slots:
     void countdownClearsOnlyItsOwnCopy_data()
     {
         QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<QString>("copiedSince");  // by the user, elsewhere
+        QTest::addColumn<QString>("copiedSince"); // by the user, elsewhere
         QTest::addColumn<QString>("left");
-        QTest::newRow("cleared") << QByteArray("clipboardseconds=1\r\n") << "" << "";
-        QTest::newRow("user's copy stays") << QByteArray("clipboardseconds=1\r\n") << "mine" << "mine";
-        QTest::newRow("never") << QByteArray("clipboardseconds=0\r\n") << "" << "pw1";
+        QTest::newRow("cleared") << QByteArray("clipboardseconds=1\r\n") << ""
+                                 << "";
+        QTest::newRow("user's copy stays") << QByteArray("clipboardseconds=1\r\n") << "mine"
+                                           << "mine";
+        QTest::newRow("never") << QByteArray("clipboardseconds=0\r\n") << ""
+                               << "pw1";
     }
 
     void countdownClearsOnlyItsOwnCopy()

@@ -18,15 +18,14 @@
 
 namespace {
 
-const QByteArray Sample =
-    "<data>"
-    "<folder name=\"Home\" type=\"PRIVATE\">"
-    "<folder name=\"Cars\" type=\"AUTO\"/>"
-    "<record parent_type=\"Note\" type=\"NOTE\"><label link=\"Title\"></label>"
-    "<field name=\"Title\" basic_type=\"TEXT\">Keys</field></record>"
-    "</folder>"
-    "<folder name=\"Work\" type=\"OFFICE\"/>"
-    "</data>";
+const QByteArray Sample = "<data>"
+                          "<folder name=\"Home\" type=\"PRIVATE\">"
+                          "<folder name=\"Cars\" type=\"AUTO\"/>"
+                          "<record parent_type=\"Note\" type=\"NOTE\"><label link=\"Title\"></label>"
+                          "<field name=\"Title\" basic_type=\"TEXT\">Keys</field></record>"
+                          "</folder>"
+                          "<folder name=\"Work\" type=\"OFFICE\"/>"
+                          "</data>";
 
 using Answer = MessageService::Answer;
 
@@ -63,9 +62,8 @@ private slots:
             field.append_attribute("basic_type") = "TEXT";
         }
         select("Keys");
-        WhenShown confirm(m_fixture->program().newFieldWindow(), [&] {
-            fillAndConfirm(m_fixture->program().newFieldWindow(), "Since", "Date");
-        });
+        WhenShown confirm(m_fixture->program().newFieldWindow(),
+                          [&] { fillAndConfirm(m_fixture->program().newFieldWindow(), "Since", "Date"); });
         main().ActionNewFieldExecute();
         const RecordEditor& editor = main().recordEditor();
         QCOMPARE(editor.controlList().size(), 44);
@@ -93,7 +91,8 @@ private slots:
     void groupsNestedToTheLimit()
     {
         const int levels = DataDocument::MaxNesting;
-        QVERIFY(main().XMLDocumentData().loadText("<data>" + QByteArray("<folder name='g' type='AUTO'>").repeated(levels)
+        QVERIFY(main().XMLDocumentData().loadText("<data>"
+                                                  + QByteArray("<folder name='g' type='AUTO'>").repeated(levels)
                                                   + QByteArray("</folder>").repeated(levels) + "</data>"));
         pugi::xml_node deepest = root();
         while (deepest.first_child())
@@ -203,15 +202,22 @@ private slots:
         QTest::addColumn<QString>("selected");
         QTest::addColumn<int>("gesture");
         QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("current");  // afterwards
+        QTest::addColumn<QString>("current"); // afterwards
         QTest::addColumn<bool>("renaming");
-        QTest::newRow("click on another node selects it") << "Work" << int(ClickCaption) << "Home" << "Home" << false;
-        QTest::newRow("click on the selected node keeps it") << "Home" << int(ClickCaption) << "Home" << "Home" << false;
-        QTest::newRow("arrow of another group") << "Work" << int(ClickArrow) << "Home" << "Home" << false;
-        QTest::newRow("arrow of the selected group") << "Home" << int(ClickArrow) << "Home" << "Home" << false;
-        QTest::newRow("click below the nodes keeps the record") << "Keys" << int(ClickBelowNodes) << "" << "Keys" << false;
-        QTest::newRow("F2 renames the selected node") << "Keys" << int(KeyF2) << "" << "Keys" << true;
-        QTest::newRow("Rename renames the selected node") << "Keys" << int(RenameCommand) << "" << "Keys" << true;
+        QTest::newRow("click on another node selects it") << "Work" << int(ClickCaption) << "Home"
+                                                          << "Home" << false;
+        QTest::newRow("click on the selected node keeps it") << "Home" << int(ClickCaption) << "Home"
+                                                             << "Home" << false;
+        QTest::newRow("arrow of another group") << "Work" << int(ClickArrow) << "Home"
+                                                << "Home" << false;
+        QTest::newRow("arrow of the selected group") << "Home" << int(ClickArrow) << "Home"
+                                                     << "Home" << false;
+        QTest::newRow("click below the nodes keeps the record") << "Keys" << int(ClickBelowNodes) << ""
+                                                                << "Keys" << false;
+        QTest::newRow("F2 renames the selected node") << "Keys" << int(KeyF2) << ""
+                                                      << "Keys" << true;
+        QTest::newRow("Rename renames the selected node") << "Keys" << int(RenameCommand) << ""
+                                                          << "Keys" << true;
     }
 
     // Only F2 or Rename opens the caption editor, never a click; whatever the
@@ -230,9 +236,7 @@ private slots:
         const bool wasExpanded = tree.isExpanded(node("Home"));
         const QRect caption = tree.visualRect(node(target));
         switch (gesture) {
-        case ClickCaption:
-            QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, caption.center());
-            break;
+        case ClickCaption: QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, caption.center()); break;
         case ClickArrow:
             QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
                               QPoint(caption.left() - tree.indentation() / 2, caption.center().y()));
@@ -240,11 +244,8 @@ private slots:
         case ClickBelowNodes:
             QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, QPoint(5, tree.viewport()->height() - 5));
             break;
-        case KeyF2:
-            QTest::keyClick(&tree, Qt::Key_F2);
-            break;
-        default:
-            main().actions().rename->trigger();
+        case KeyF2: QTest::keyClick(&tree, Qt::Key_F2); break;
+        default: main().actions().rename->trigger();
         }
         const auto editing = [&] {
             const auto* editor = tree.viewport()->findChild<QLineEdit*>();
@@ -265,7 +266,7 @@ private slots:
 
     void keyboardOpensTheContextMenuAtTheCurrentNode_data()
     {
-        QTest::addColumn<int>("key");  // 0: the context menu event a platform makes of the Menu key
+        QTest::addColumn<int>("key"); // 0: the context menu event a platform makes of the Menu key
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
         QTest::newRow("Menu key") << int(Qt::Key_Menu) << Qt::KeyboardModifiers();
         QTest::newRow("Shift+F10") << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier);

@@ -7,12 +7,12 @@
 #include "config/ProgramPaths.h"
 #include "document/DocumentEditing.h"
 #include "document/DocumentHistory.h"
+#include "document/FieldFormats.h"
 #include "document/Schema.h"
 #include "document/ui/FormNewField.h"
 #include "document/ui/FormNewGroup.h"
 #include "document/ui/FormNewRecord.h"
 #include "document/ui/TypeIcons.h"
-#include "document/FieldFormats.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractItemModelTester>
@@ -85,21 +85,34 @@ private slots:
     {
         QTest::addColumn<QString>("selected");
         QTest::addColumn<int>("command");
-        QTest::addColumn<QString>("name");  // name and type empty: the window is cancelled
+        QTest::addColumn<QString>("name"); // name and type empty: the window is cancelled
         QTest::addColumn<QString>("type");
         QTest::addColumn<QStringList>("outline");
         QTest::addColumn<QString>("selectedAfter");
-        QTest::addColumn<QString>("datedField");  // a Date field of the selected item that must hold today
+        QTest::addColumn<QString>("datedField"); // a Date field of the selected item that must hold today
         const QStringList withGarden{"Home", "  Keys", "  Cars", "  Garden", "Work", "  Desk"};
         const QStringList withCar{"Home", "  Keys", "  Cars", "    Car", "Work", "  Desk"};
-        QTest::newRow("group beside the record") << "Keys" << 0 << "Garden" << "" << withGarden << "Garden" << "";
-        QTest::newRow("group at the top, nothing selected")
-            << "" << 0 << "Garden" << "" << SampleOutline + QStringList{"Garden"} << "Garden" << "";
-        QTest::newRow("record from its template") << "Cars" << 1 << "" << "Car" << withCar << "Car" << "Bought";
-        QTest::newRow("field in English") << "Keys" << 2 << "Since" << "Date" << SampleOutline << "Keys" << "Since";
-        QTest::newRow("cancelled group") << "Work" << 0 << "" << "" << SampleOutline << "Work" << "";
-        QTest::newRow("cancelled record") << "Cars" << 1 << "" << "" << SampleOutline << "Cars" << "";
-        QTest::newRow("no field for a group") << "Home" << 2 << "Since" << "Date" << SampleOutline << "Home" << "";
+        QTest::newRow("group beside the record") << "Keys" << 0 << "Garden"
+                                                 << "" << withGarden << "Garden"
+                                                 << "";
+        QTest::newRow("group at the top, nothing selected") << "" << 0 << "Garden"
+                                                            << "" << SampleOutline + QStringList{"Garden"} << "Garden"
+                                                            << "";
+        QTest::newRow("record from its template") << "Cars" << 1 << ""
+                                                  << "Car" << withCar << "Car"
+                                                  << "Bought";
+        QTest::newRow("field in English") << "Keys" << 2 << "Since"
+                                          << "Date" << SampleOutline << "Keys"
+                                          << "Since";
+        QTest::newRow("cancelled group") << "Work" << 0 << ""
+                                         << "" << SampleOutline << "Work"
+                                         << "";
+        QTest::newRow("cancelled record") << "Cars" << 1 << ""
+                                          << "" << SampleOutline << "Cars"
+                                          << "";
+        QTest::newRow("no field for a group") << "Home" << 2 << "Since"
+                                              << "Date" << SampleOutline << "Home"
+                                              << "";
     }
 
     void creatingAnItem()
@@ -113,8 +126,9 @@ private slots:
         QFETCH(QString, datedField);
         Tree& tree = *m_tree;
         QDialog& window = *QList<QDialog*>{&tree.newGroup, &tree.newRecord, &tree.newField}.at(command);
-        const auto run = QList<void (TreeCommands::*)()>{&TreeCommands::newGroup, &TreeCommands::newRecord,
-                                                         &TreeCommands::newField}.at(command);
+        const auto run =
+            QList<void (TreeCommands::*)()>{&TreeCommands::newGroup, &TreeCommands::newRecord, &TreeCommands::newField}
+                .at(command);
         QSignalSpy fieldsAdded(&tree.commands, &TreeCommands::fieldAdded);
         tree.select(selected);
         WhenShown answer(window, [&] {
@@ -185,9 +199,9 @@ private slots:
                                     << "Delete the group “P”, which holds no records?";
         QTest::newRow("one record") << "<folder name='P'>" + keys + "</folder>"
                                     << "Delete the group “P” with the one record in it?";
-        QTest::newRow("records at every depth") << "<folder name='P'>" + keys + "<folder name='Q'>" + keys + keys
-                                                       + "</folder></folder>"
-                                                << "Delete the group “P” with its 3 records?";
+        QTest::newRow("records at every depth")
+            << "<folder name='P'>" + keys + "<folder name='Q'>" + keys + keys + "</folder></folder>"
+            << "Delete the group “P” with its 3 records?";
         QTest::newRow("a long name cut") << "<folder name='" + QByteArray(500, 'n') + "'/>"
                                          << "Delete the group “" + QString(80, 'n') + "…”, which holds no records?";
     }
@@ -232,18 +246,34 @@ private slots:
     {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("shown");   // the node's caption afterwards
-        QTest::addColumn<QString>("stored");  // a record's label, a group's name
+        QTest::addColumn<QString>("shown");  // the node's caption afterwards
+        QTest::addColumn<QString>("stored"); // a record's label, a group's name
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<bool>("changed");
-        QTest::newRow("record") << "Keys" << "House keys" << "House keys" << "House keys" << QStringList{} << true;
-        QTest::newRow("record confirmed as shown keeps following its fields")
-            << "Keys" << "Keys" << "Keys" << "" << QStringList{} << false;
-        QTest::newRow("record never named stays unnamed") << "Keys" << "" << "Keys" << "" << QStringList{} << false;
-        QTest::newRow("group and its children") << "Home" << "Family" << "Family" << "Family" << QStringList{} << true;
-        QTest::newRow("group confirmed as shown") << "Home" << "Home" << "Home" << "Home" << QStringList{} << false;
-        QTest::newRow("group unnamed") << "Home" << "" << "Home" << "Home" << QStringList{"Enter Group Name first"}
-                                       << false;
+        QTest::newRow("record") << "Keys"
+                                << "House keys"
+                                << "House keys"
+                                << "House keys" << QStringList{} << true;
+        QTest::newRow("record confirmed as shown keeps following its fields") << "Keys"
+                                                                              << "Keys"
+                                                                              << "Keys"
+                                                                              << "" << QStringList{} << false;
+        QTest::newRow("record never named stays unnamed") << "Keys"
+                                                          << ""
+                                                          << "Keys"
+                                                          << "" << QStringList{} << false;
+        QTest::newRow("group and its children") << "Home"
+                                                << "Family"
+                                                << "Family"
+                                                << "Family" << QStringList{} << true;
+        QTest::newRow("group confirmed as shown") << "Home"
+                                                  << "Home"
+                                                  << "Home"
+                                                  << "Home" << QStringList{} << false;
+        QTest::newRow("group unnamed") << "Home"
+                                       << ""
+                                       << "Home"
+                                       << "Home" << QStringList{"Enter Group Name first"} << false;
     }
 
     void renaming()
@@ -268,14 +298,18 @@ private slots:
     void dragAndDrop_data()
     {
         QTest::addColumn<QString>("dragged");
-        QTest::addColumn<QString>("target");  // empty: below the nodes
+        QTest::addColumn<QString>("target"); // empty: below the nodes
         QTest::addColumn<QStringList>("outline");
-        QTest::newRow("into its own subtree") << "Home" << "Cars" << SampleOutline;
-        QTest::newRow("onto its own parent") << "Keys" << "Home" << SampleOutline;
-        QTest::newRow("onto a record") << "Cars" << "Keys" << SampleOutline;
-        QTest::newRow("into a group") << "Home" << "Work"
-                                      << QStringList{"Work", "  Desk", "  Home", "    Keys", "    Cars"};
-        QTest::newRow("record to the top") << "Keys" << "" << QStringList{"Keys", "Home", "  Cars", "Work", "  Desk"};
+        QTest::newRow("into its own subtree") << "Home"
+                                              << "Cars" << SampleOutline;
+        QTest::newRow("onto its own parent") << "Keys"
+                                             << "Home" << SampleOutline;
+        QTest::newRow("onto a record") << "Cars"
+                                       << "Keys" << SampleOutline;
+        QTest::newRow("into a group") << "Home"
+                                      << "Work" << QStringList{"Work", "  Desk", "  Home", "    Keys", "    Cars"};
+        QTest::newRow("record to the top") << "Keys"
+                                           << "" << QStringList{"Keys", "Home", "  Cars", "Work", "  Desk"};
     }
 
     // The drop goes through the model as the view's would; the group the user

@@ -1,5 +1,5 @@
-#include "datafile/DerivationCalibration.h"
 #include "base/ProtectedContainer.h"
+#include "datafile/DerivationCalibration.h"
 #include "support/TestSupport.h"
 
 #include <QtEndian>
@@ -167,8 +167,8 @@ private slots:
         QTest::newRow("magic only") << int(Magic.size()) << int(Status::Damaged);
         QTest::newRow("header only") << HeaderSize << int(Status::Damaged);
         QTest::newRow("tag cut short") << HeaderSize + TagSize - 1 << int(Status::Damaged);
-        QTest::newRow("one byte missing") << HeaderSize + int(Text.size()) + TagSize - 1
-                                          << int(Status::WrongPasswordOrDamaged);
+        QTest::newRow("one byte missing")
+            << HeaderSize + int(Text.size()) + TagSize - 1 << int(Status::WrongPasswordOrDamaged);
     }
 
     void shortFilesAreRefused()
@@ -199,8 +199,7 @@ private slots:
         QFETCH(quint32, memoryKiB);
         QFETCH(bool, accepted);
         Header read;
-        QCOMPARE(readHeader(header(1, 1, passes, memoryKiB), read),
-                 accepted ? Status::Ok : Status::CostOutOfRange);
+        QCOMPARE(readHeader(header(1, 1, passes, memoryKiB), read), accepted ? Status::Ok : Status::CostOutOfRange);
         static bool derived;
         derived = false;
         const DeriveKey spy = [](const QString&, const Salt&, const DerivationCost&, Key&) { return derived = true; };

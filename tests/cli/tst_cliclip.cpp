@@ -26,8 +26,8 @@ public:
         if (::pipe(ready) != 0)
             return;
         const std::string fd = std::to_string(ready[1]);
-        const char* arguments[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
-                                   nullptr};
+        const char* arguments[] = {"Xvfb",       "-displayfd", fd.c_str(), "-screen", "0",
+                                   "640x480x24", "-nolisten",  "tcp",      nullptr};
         if (::posix_spawnp(&m_pid, "Xvfb", nullptr, nullptr, const_cast<char**>(arguments), environ) != 0)
             m_pid = 0;
         ::close(ready[1]);
@@ -100,15 +100,27 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("during");    // on the clipboard while the command waits
-        QTest::addColumn<QString>("replaced");  // copied by someone else meanwhile
+        QTest::addColumn<QString>("during");   // on the clipboard while the command waits
+        QTest::addColumn<QString>("replaced"); // copied by someone else meanwhile
         QTest::addColumn<QString>("after");
-        QTest::newRow("first secret") << QStringList{"Mail", "--timeout", "1"} << 0 << "s3cret" << "" << "";
-        QTest::newRow("named field") << QStringList{"Mail", "Login", "--timeout", "1"} << 0 << "jane" << "" << "";
-        QTest::newRow("copied over") << QStringList{"Mail", "--timeout", "30"} << 0 << "s3cret" << "mine" << "mine";
-        QTest::newRow("no wait") << QStringList{"Mail", "--timeout", "0"} << 0 << "" << "" << "s3cret";
-        QTest::newRow("no such field") << QStringList{"Mail", "Pin"} << 7 << "" << "" << "";
-        QTest::newRow("timeout too long") << QStringList{"Mail", "--timeout", "1000"} << 2 << "" << "" << "";
+        QTest::newRow("first secret") << QStringList{"Mail", "--timeout", "1"} << 0 << "s3cret"
+                                      << ""
+                                      << "";
+        QTest::newRow("named field") << QStringList{"Mail", "Login", "--timeout", "1"} << 0 << "jane"
+                                     << ""
+                                     << "";
+        QTest::newRow("copied over") << QStringList{"Mail", "--timeout", "30"} << 0 << "s3cret"
+                                     << "mine"
+                                     << "mine";
+        QTest::newRow("no wait") << QStringList{"Mail", "--timeout", "0"} << 0 << ""
+                                 << ""
+                                 << "s3cret";
+        QTest::newRow("no such field") << QStringList{"Mail", "Pin"} << 7 << ""
+                                       << ""
+                                       << "";
+        QTest::newRow("timeout too long") << QStringList{"Mail", "--timeout", "1000"} << 2 << ""
+                                          << ""
+                                          << "";
     }
 
     void clipCopiesThenClearsOnlyItsOwnValue()

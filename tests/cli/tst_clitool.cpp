@@ -1,12 +1,12 @@
+#include "base/TextEncoding.h"
 #include "cli/CliTool.h"
 #include "cli/TerminalText.h"
 #include "datafile/DataFile.h"
 #include "datafile/DataFileLock.h"
 #include "datafile/DerivationBudget.h"
 #include "datafile/Passphrase.h"
-#include "base/TextEncoding.h"
-#include "document/OneTimeCode.h"
 #include "document/FieldFormats.h"
+#include "document/OneTimeCode.h"
 #include "health/PasswordStrength.h"
 
 #include "support/TestSupport.h"
@@ -21,9 +21,9 @@
 #include <QtTest>
 
 #include <csignal>
-#include <sys/stat.h>
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -47,15 +47,15 @@ const QByteArray SampleXml =
     "</data>";
 
 // Two records of one caption beside a group, and a note at the top level.
-const QByteArray TwinsXml =
-    "<data><folder name=\"Web\" type=\"BUSINESS\">"
-    "<record parent_type=\"Web Site\" type=\"WEB SITE\"><label>Mail</label>"
-    "<field name=\"Login\" basic_type=\"TEXT\">jane</field><field name=\"Password\" basic_type=\"TEXT\">s3cret</field></record>"
-    "<record parent_type=\"Web Site\" type=\"WEB SITE\"><label>Mail</label>"
-    "<field name=\"Password\" basic_type=\"TEXT\">other</field></record>"
-    "<folder name=\"Old\" type=\"LEISURE\"/></folder>"
-    "<record parent_type=\"Note\" type=\"NOTE\"><label>Note</label>"
-    "<field name=\"Text\" basic_type=\"LONG TEXT\">hi</field></record></data>";
+const QByteArray TwinsXml = "<data><folder name=\"Web\" type=\"BUSINESS\">"
+                            "<record parent_type=\"Web Site\" type=\"WEB SITE\"><label>Mail</label>"
+                            "<field name=\"Login\" basic_type=\"TEXT\">jane</field><field name=\"Password\" "
+                            "basic_type=\"TEXT\">s3cret</field></record>"
+                            "<record parent_type=\"Web Site\" type=\"WEB SITE\"><label>Mail</label>"
+                            "<field name=\"Password\" basic_type=\"TEXT\">other</field></record>"
+                            "<folder name=\"Old\" type=\"LEISURE\"/></folder>"
+                            "<record parent_type=\"Note\" type=\"NOTE\"><label>Note</label>"
+                            "<field name=\"Text\" basic_type=\"LONG TEXT\">hi</field></record></data>";
 
 // Answers terminal prompts from a script and remembers what was asked.
 class ScriptedTerminal final : public PasswordReader {
@@ -77,8 +77,8 @@ struct Outcome {
     QString err;
 };
 
-Outcome runTool(const QStringList& arguments, const QString& stdinText = QString(), ScriptedTerminal* terminal = nullptr,
-                bool outputIsTerminal = false)
+Outcome runTool(const QStringList& arguments, const QString& stdinText = QString(),
+                ScriptedTerminal* terminal = nullptr, bool outputIsTerminal = false)
 {
     QString inText = stdinText;
     QString outText;
@@ -214,8 +214,10 @@ private:
             {"11 merge into a file open elsewhere", {"merge", path("inuse.zv"), m_file}, "pw\npw\n", 11},
             {"13 ambiguous path", {"show", path("twins.zv"), "Web/Mail"}, "pw\n", 13},
             {"14 no display for clip", {"clip", path("twins.zv"), "Web/Mail#1"}, "pw\n", 14},
-            {"12 derivation too costly", {"import", sample, path("costly.zvx"), "--kdf-passes", "64",
-                                          "--kdf-memory-kib", "4194304"}, "pw\n", 12},
+            {"12 derivation too costly",
+             {"import", sample, path("costly.zvx"), "--kdf-passes", "64", "--kdf-memory-kib", "4194304"},
+             "pw\n",
+             12},
         };
     }
 
@@ -237,8 +239,8 @@ private slots:
         QVERIFY(QFile::copy(m_file, path("inuse.zv")));
         QCOMPARE(m_otherProgram.acquire(path("inuse.zv")), DataFileLock::Result::Held);
         QVERIFY(QFile::copy(m_file, path("evil-lock.zv")));
-        writeFile(DataFileLock::lockFileName(path("evil-lock.zv")),
-                  "1\nEvil\x1b]0;owned\a\nfar\xc2\x9b" "away\x1b[2J\n");
+        writeFile(DataFileLock::lockFileName(path("evil-lock.zv")), "1\nEvil\x1b]0;owned\a\nfar\xc2\x9b"
+                                                                    "away\x1b[2J\n");
         QVERIFY(QFile::copy(m_file, path("oddlock.zv")));
         QCOMPARE(::mkfifo(QFile::encodeName(path(".oddlock.zv.lock")).constData(), 0600), 0);
     }
@@ -250,9 +252,10 @@ private slots:
     {
         const QString cyrillic = QString::fromUtf8("пароль");
         const QString file = path("russian.zv");
-        QCOMPARE(runTool({"--password-stdin", "--code-page", "1251", "import", path("sample.xml"), file}, cyrillic + '\n')
-                     .code,
-                 int(CliTool::Success));
+        QCOMPARE(
+            runTool({"--password-stdin", "--code-page", "1251", "import", path("sample.xml"), file}, cyrillic + '\n')
+                .code,
+            int(CliTool::Success));
         cleanup();
         QCOMPARE(withPassword(cyrillic, {"list", file}).code, int(CliTool::UnusablePassword));
         const Outcome listed = withPassword(cyrillic, {"list", file, "--code-page", "1251"});
@@ -273,7 +276,8 @@ private slots:
         QCOMPARE(result.code, int(CliTool::Success));
         const QString date = QLocale::system().toString(QDate(2024, 6, 3), QLocale::ShortFormat);
         QCOMPARE(result.out, QStringLiteral("URL: example.org\nLogin: jane\nSince: %1\n"
-                                            "Notes: my card, old\n  cardboard box\n").arg(date));
+                                            "Notes: my card, old\n  cardboard box\n")
+                                 .arg(date));
         QCOMPARE(withPassword("pw", {"show", m_file, "Web"}).code, int(CliTool::NoSuchRecord));
         QCOMPARE(withPassword("pw", {"show", m_file, "Nowhere/x"}).code, int(CliTool::NoSuchRecord));
     }
@@ -287,13 +291,16 @@ private slots:
                                                      << "Card note\nWeb/example.org jane :: Notes\n";
         QTest::newRow("whole word ends a line") << QStringList{"--whole-words"} << "old"
                                                 << "Web/example.org jane :: Notes\n";
-        QTest::newRow("whole word not inside a word") << QStringList{"--whole-words"} << "board" << "";
-        QTest::newRow("field names only on request") << QStringList() << "login" << "";
+        QTest::newRow("whole word not inside a word") << QStringList{"--whole-words"} << "board"
+                                                      << "";
+        QTest::newRow("field names only on request") << QStringList() << "login"
+                                                     << "";
         QTest::newRow("field names") << QStringList{"--field-names"} << "login"
                                      << "Web/example.org jane :: Login\n";
-        QTest::newRow("date in display form") << QStringList() << QString::number(2024)
-                                              << "Web/example.org jane :: Since\n";
-        QTest::newRow("stored digits are not searched") << QStringList() << "20240502" << "";
+        QTest::newRow("date in display form")
+            << QStringList() << QString::number(2024) << "Web/example.org jane :: Since\n";
+        QTest::newRow("stored digits are not searched") << QStringList() << "20240502"
+                                                        << "";
     }
 
     void findMatchesAsTheProgramDoes()
@@ -312,7 +319,8 @@ private slots:
         writeFile(path("health.xml"),
                   "<data><record><label>Mail</label><field name='Password' basic_type='TEXT'>letmein</field></record>"
                   "<folder name='Web'><record><label>Shop</label><field name='Password' basic_type='TEXT'>letmein"
-                  "</field><field name='Expiry' basic_type='DATE'>" + soon + "</field></record></folder></data>");
+                  "</field><field name='Expiry' basic_type='DATE'>"
+                      + soon + "</field></record></folder></data>");
         QCOMPARE(runTool({"--password-stdin", "import", path("health.xml"), path("health.zv")}, "pw\n").code,
                  int(CliTool::Success));
         const QByteArray hash = QCryptographicHash::hash("letmein", QCryptographicHash::Sha1).toHex().toUpper();
@@ -331,9 +339,9 @@ private slots:
                                  + "Web/Shop :: " + password.arg("Breached", "Times seen in breaches: 51")
                                  + "Web/Shop :: Expiry :: Expires soon (" + dateDisplayText(QString::fromUtf8(soon))
                                  + ")\n");
-        QCOMPARE(runTool({"--password-stdin", "analyze", path("health.zv"), "--breaches", path("none.txt")}, "pw\n")
-                     .code,
-                 int(CliTool::CannotRead));
+        QCOMPARE(
+            runTool({"--password-stdin", "analyze", path("health.zv"), "--breaches", path("none.txt")}, "pw\n").code,
+            int(CliTool::CannotRead));
     }
 
     void readFailuresUseTheProgramsMessages()
@@ -366,10 +374,10 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::newRow("wrong password") << QStringList{"list", m_file} << "Zq9wrong\n";
         QTest::newRow("new password too long") << QStringList{"passwd", m_file} << "pw\nZq9-far-too-long-a-password\n";
-        QTest::newRow("new password outside the code page") << QStringList{"passwd", m_file}
-                                                          << QString::fromUtf8("pw\nZq9пароль\n");
-        QTest::newRow("import over an existing file") << QStringList{"import", path("sample.xml"), m_file}
-                                                     << "Zq9new\n";
+        QTest::newRow("new password outside the code page")
+            << QStringList{"passwd", m_file} << QString::fromUtf8("pw\nZq9пароль\n");
+        QTest::newRow("import over an existing file")
+            << QStringList{"import", path("sample.xml"), m_file} << "Zq9new\n";
     }
 
     void passwordsNeverReachTheOutput()
@@ -392,25 +400,28 @@ private slots:
         QTest::addColumn<QString>("info");
         const QStringList cheap{"--kdf-passes", "1", "--kdf-memory-kib", "8192"};
         const QString longPassword = QString::fromUtf8("a passphrase of more than sixteen characters, ключ");
-        QTest::newRow("import protected") << QStringList{"import", path("sample.xml"), path("a.zvx")} + cheap
-                                          << longPassword + "\n" << 0 << "1 passes, 8192 KiB";
-        QTest::newRow("convert to protected") << QStringList{"convert", m_file, path("b.zvx"), "--kdf-passes", "2",
-                                                             "--kdf-memory-kib", "9000"}
-                                              << "pw\n" + longPassword + "\n" << 0 << "2 passes, 9000 KiB";
-        QTest::newRow("passwd keeps format and cost") << QStringList{"passwd", path("b.zvx")}
-                                                      << longPassword + "\nnew one\n" << 0 << "2 passes, 9000 KiB";
+        QTest::newRow("import protected")
+            << QStringList{"import", path("sample.xml"), path("a.zvx")} + cheap << longPassword + "\n"
+            << 0 << "1 passes, 8192 KiB";
+        QTest::newRow("convert to protected")
+            << QStringList{"convert", m_file, path("b.zvx"), "--kdf-passes", "2", "--kdf-memory-kib", "9000"}
+            << "pw\n" + longPassword + "\n"
+            << 0 << "2 passes, 9000 KiB";
+        QTest::newRow("passwd keeps format and cost")
+            << QStringList{"passwd", path("b.zvx")} << longPassword + "\nnew one\n"
+            << 0 << "2 passes, 9000 KiB";
         QTest::newRow("back to .zv") << QStringList{"convert", path("b.zvx"), path("c.zv")} << "new one\nshort\n"
                                      << 0 << "format: .zv";
-        QTest::newRow("too long for .zv") << QStringList{"convert", path("b.zvx"), path("d.zv")}
-                                          << "new one\n" + longPassword + "\n" << 8 << QString();
+        QTest::newRow("too long for .zv")
+            << QStringList{"convert", path("b.zvx"), path("d.zv")} << "new one\n" + longPassword + "\n"
+            << 8 << QString();
         QTest::newRow("cost for a .zv") << QStringList{"convert", m_file, path("e.zv"), "--kdf-passes", "2"} << "pw\n"
                                         << 2 << QString();
-        QTest::newRow("cost beyond the limit") << QStringList{"import", path("sample.xml"), path("f.zvx"),
-                                                              "--kdf-memory-kib", "1024"}
-                                               << "pw\n" << 2 << QString();
+        QTest::newRow("cost beyond the limit")
+            << QStringList{"import", path("sample.xml"), path("f.zvx"), "--kdf-memory-kib", "1024"} << "pw\n"
+            << 2 << QString();
         QTest::newRow("taken target") << QStringList{"convert", m_file, path("a.zvx")} << "pw\nx\n" << 10 << QString();
-        QTest::newRow("info of no data file") << QStringList{"info", path("sample.xml")} << QString() << 4
-                                              << QString();
+        QTest::newRow("info of no data file") << QStringList{"info", path("sample.xml")} << QString() << 4 << QString();
     }
 
     void protectedFilesThroughEveryCommand()
@@ -442,8 +453,8 @@ private slots:
                              "--allow-slow-kdf lets it run\n";
         const QStringList cost{"--kdf-passes", "2", "--kdf-memory-kib", "8192"};
         QTest::newRow("reading slowly") << QStringList{"list", path("slow.zvx")} << 4096ull << slow;
-        QTest::newRow("reading slowly, allowed") << QStringList{"--allow-slow-kdf", "list", path("slow.zvx")} << 4096ull
-                                                 << QString();
+        QTest::newRow("reading slowly, allowed")
+            << QStringList{"--allow-slow-kdf", "list", path("slow.zvx")} << 4096ull << QString();
         QTest::newRow("writing slowly") << QStringList{"convert", m_file, path("slow2.zvx")} + cost << 4096ull << slow;
         QTest::newRow("beyond the memory, even allowed")
             << QStringList{"--allow-slow-kdf", "list", path("slow.zvx")} << 15ull
@@ -491,7 +502,8 @@ private slots:
         QCOMPARE(readFile(m_file), before);
 
         QCOMPARE(runTool({"--password-stdin", "import", path("sample.xml"), path("cyrillic.zv")},
-                         QString::fromUtf8("пароль\n")).code,
+                         QString::fromUtf8("пароль\n"))
+                     .code,
                  int(CliTool::UnusablePassword));
         QVERIFY(!QFile::exists(path("cyrillic.zv")));
 
@@ -511,15 +523,15 @@ private slots:
                              << QByteArray("Group,Title,Username,Password,URL,Notes,PIN\r\n"
                                            "Bank,Card,,pw,,\"a\nb\",1234\r\n")
                              << "Imported 1 record in 2 groups.";
-        QTest::newRow("keepass-xml")
-            << "keepass-xml"
-            << QByteArray("<KeePassFile><Root><Group><Name>R</Name><Group><Name>Bank</Name><Entry>"
-                          "<String><Key>Title</Key><Value>Card</Value></String>"
-                          "<String><Key>Password</Key><Value>pw</Value></String>"
-                          "<String><Key>Notes</Key><Value>a\nb</Value></String>"
-                          "<String><Key>PIN</Key><Value>1234</Value></String>"
-                          "<Binary/></Entry></Group></Group></Root></KeePassFile>")
-            << "Imported 1 record in 2 groups; 1 attachment was not imported.";
+        QTest::newRow("keepass-xml") << "keepass-xml"
+                                     << QByteArray(
+                                            "<KeePassFile><Root><Group><Name>R</Name><Group><Name>Bank</Name><Entry>"
+                                            "<String><Key>Title</Key><Value>Card</Value></String>"
+                                            "<String><Key>Password</Key><Value>pw</Value></String>"
+                                            "<String><Key>Notes</Key><Value>a\nb</Value></String>"
+                                            "<String><Key>PIN</Key><Value>1234</Value></String>"
+                                            "<Binary/></Entry></Group></Group></Root></KeePassFile>")
+                                     << "Imported 1 record in 2 groups; 1 attachment was not imported.";
     }
 
     void otherManagersFilesThroughTheTool()
@@ -537,7 +549,8 @@ private slots:
         const Outcome exported = withPassword("pw", {"export", target, "--to", "csv"});
         QCOMPARE(exported.code, int(CliTool::Success));
         QCOMPARE(exported.out, "Group,Title,Username,Password,URL,Notes,Service,PIN\r\n"
-                               "in-" + format + "/Bank,Card,,pw,,\"a\nb\",Card,1234\r\n");
+                               "in-"
+                                   + format + "/Bank,Card,,pw,,\"a\nb\",Card,1234\r\n");
 
         writeFile(source, format == "csv" ? input + "\"open\n" : input.left(input.size() / 2));
         const Outcome malformed = withPassword("pw", {"import", "--from", format, source, path("never.zv")});
@@ -555,14 +568,13 @@ private slots:
             << QByteArray("<KeePassFile><Root><Group><Entry><String><Key>Title</Key>\n<Value>a&#x00;b</Value>"
                           "</String></Entry></Group></Root></KeePassFile>")
             << "line 2: a reference to character 0 (&#x00;)";
-        QTest::newRow("header naming no known column") << QByteArray("colour,size\nred,4\n")
-                                                       << "line 1: the header line names no known column";
-        QTest::newRow("data is no header") << QByteArray("https://a.example,jo\n")
-                                           << "line 1: the header line names no known column";
-        QTest::newRow("encrypted Bitwarden JSON") << QByteArray("{\"encrypted\": true, \"items\": []}")
-                                                  << "an encrypted Bitwarden export";
-        QTest::newRow("Password Safe XML cut short") << QByteArray("<passwordsafe>\n<entry><title>")
-                                                     << "line 2: ";
+        QTest::newRow("header naming no known column")
+            << QByteArray("colour,size\nred,4\n") << "line 1: the header line names no known column";
+        QTest::newRow("data is no header")
+            << QByteArray("https://a.example,jo\n") << "line 1: the header line names no known column";
+        QTest::newRow("encrypted Bitwarden JSON")
+            << QByteArray("{\"encrypted\": true, \"items\": []}") << "an encrypted Bitwarden export";
+        QTest::newRow("Password Safe XML cut short") << QByteArray("<passwordsafe>\n<entry><title>") << "line 2: ";
         QTest::newRow("broken UTF-16") << QByteArray("\xFF\xFE\x00\xD8", 4) << "not well-formed UTF-16";
     }
 
@@ -583,11 +595,15 @@ private slots:
         const QString target = path("merged.zv");
         QVERIFY(QFile::copy(m_file, target));
         QByteArray laptop = SampleXml;
-        laptop.replace("20240502:", "20250101:").replace("</data>", "<record parent_type=\"Note\" type=\"NOTE\">"
-                                                                     "<label link=\"\">New</label></record></data>");
+        laptop.replace("20240502:", "20250101:")
+            .replace("</data>", "<record parent_type=\"Note\" type=\"NOTE\">"
+                                "<label link=\"\">New</label></record></data>");
         writeFile(path("laptop.xml"), laptop);
         QCOMPARE(runTool({"--password-stdin", "import", path("laptop.xml"), path("laptop.zvx"), "--kdf-passes", "1",
-                          "--kdf-memory-kib", "8192"}, "other\n").code, int(CliTool::Success));
+                          "--kdf-memory-kib", "8192"},
+                         "other\n")
+                     .code,
+                 int(CliTool::Success));
 
         const Outcome merged = runTool({"--password-stdin", "merge", target, path("laptop.zvx")}, "pw\nother\n");
         QCOMPARE(merged.code, int(CliTool::Success));
@@ -640,12 +656,13 @@ private slots:
             QTest::addRow("list %s", to) << QStringList{"list", file} << 0 << terminal;
             QTest::addRow("show %s", to) << QStringList{"show", file, HostileRecordPath} << 0 << terminal;
             QTest::addRow("find %s", to) << QStringList{"find", file, "o"} << 0 << terminal;
-            QTest::addRow("show json %s", to) << QStringList{"show", file, HostileRecordPath, "--json"} << 0 << terminal;
+            QTest::addRow("show json %s", to)
+                << QStringList{"show", file, HostileRecordPath, "--json"} << 0 << terminal;
             QTest::addRow("export %s", to) << QStringList{"export", file} << 0 << terminal;
             QTest::addRow("export csv %s", to) << QStringList{"export", file, "--to", "csv"} << 0 << terminal;
             // The program and host a planted lock file names.
-            QTest::addRow("passwd %s", to) << QStringList{"passwd", path("evil-lock.zv")} << int(CliTool::FileInUse)
-                                           << terminal;
+            QTest::addRow("passwd %s", to)
+                << QStringList{"passwd", path("evil-lock.zv")} << int(CliTool::FileInUse) << terminal;
         }
     }
 
@@ -817,15 +834,15 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("length");
-        QTest::addColumn<QString>("pattern");  // what every password must match
+        QTest::addColumn<QString>("pattern"); // what every password must match
         QTest::newRow("defaults") << QStringList() << 1 << 20 << "[!-~]*[!-/:-@[-`{-~][!-~]*";
         QTest::newRow("length and count") << QStringList{"--count", "30", "--length", "4"} << 30 << 4 << "[!-~]+";
         QTest::newRow("longest") << QStringList{"--length", "128"} << 1 << 128 << "[!-~]+";
         QTest::newRow("no symbols") << QStringList{"--no-symbols", "--count", "200"} << 200 << 20 << "[A-Za-z0-9]+";
         QTest::newRow("no look-alikes") << QStringList{"--count", "200", "--no-lookalikes"} << 200 << 20
                                         << "[^0Oo1lI|'`\"]+";
-        QTest::newRow("options repeated") << QStringList{"--length", "9", "--length", "5", "--count", "3"} << 3 << 5
-                                          << "[!-~]+";
+        QTest::newRow("options repeated")
+            << QStringList{"--length", "9", "--length", "5", "--count", "3"} << 3 << 5 << "[!-~]+";
     }
 
     void generatePrintsOnePasswordALine()
@@ -893,14 +910,17 @@ private slots:
         QFETCH(int, code);
         const QString seed = "GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ";
         const QString records[][3] = {{"Mail", "Key", "otpauth://totp/Mail?secret=" + seed + "&digits=8"},
-                                      {"Bank", "otpSecret", seed}, {"Plain", "TOTP", "not a seed"}};
+                                      {"Bank", "otpSecret", seed},
+                                      {"Plain", "TOTP", "not a seed"}};
         QString xml = "<data>";
         for (const auto& [label, name, value] : records)
             xml += QString("<record parent_type=\"Note\" type=\"NOTE\"><label>%1</label>"
-                           "<field name=\"%2\" basic_type=\"TEXT\">%3</field></record>").arg(label, name, value.toHtmlEscaped());
+                           "<field name=\"%2\" basic_type=\"TEXT\">%3</field></record>")
+                       .arg(label, name, value.toHtmlEscaped());
         writeFile(this->path("codes.xml"), (xml + "</data>").toUtf8());
         QFile::remove(this->path("codes.zv"));
-        QCOMPARE(runTool({"--password-stdin", "import", this->path("codes.xml"), this->path("codes.zv")}, "pw\n").code, 0);
+        QCOMPARE(runTool({"--password-stdin", "import", this->path("codes.xml"), this->path("codes.zv")}, "pw\n").code,
+                 0);
         const qint64 before = systemUnixClock()();
         const Outcome result = withPassword("pw", {"totp", this->path("codes.zv"), path, "--seconds-left"});
         const qint64 after = systemUnixClock()();
@@ -926,36 +946,39 @@ private slots:
         const QStringList list{"list"};
         const QString before = "Note\nWeb\n  Mail#1\n  Mail#2\n  Old\n";
         QTest::newRow("add by key") << QStringList{"add", "Web", "--type", "WEB SITE", "--name", "Shop"} << 0
-                                    << "Web/Shop\n" << list << "Note\nWeb\n  Mail#1\n  Mail#2\n  Shop\n  Old\n";
-        QTest::newRow("add by caption, fields") << QStringList{"add", "/", "--type", "web site", "--name", "Shop",
-                                                               "--field", "Login=joe", "--field", "Pin=12=3"}
-                                                << 0 << "Shop\n" << QStringList{"show", "Shop", "--field", "Pin"}
-                                                << "12=3\n";
+                                    << "Web/Shop\n"
+                                    << list << "Note\nWeb\n  Mail#1\n  Mail#2\n  Shop\n  Old\n";
+        QTest::newRow("add by caption, fields") << QStringList{"add",  "/",       "--type",    "web site", "--name",
+                                                               "Shop", "--field", "Login=joe", "--field",  "Pin=12=3"}
+                                                << 0 << "Shop\n"
+                                                << QStringList{"show", "Shop", "--field", "Pin"} << "12=3\n";
         QTest::newRow("add a namesake") << QStringList{"add", "Web", "--type", "NOTE", "--name", "Mail"} << 0
-                                        << "Web/Mail#3\n" << list
-                                        << "Note\nWeb\n  Mail#1\n  Mail#2\n  Mail#3\n  Old\n";
+                                        << "Web/Mail#3\n"
+                                        << list << "Note\nWeb\n  Mail#1\n  Mail#2\n  Mail#3\n  Old\n";
         QTest::newRow("a caption holding /")
             << QStringList{"add", "Web", "--type", "WEB SITE", "--name", "https://a.example/x", "--field", "Login=joe"}
-            << 0 << "Web/https://a.example/x\n" << QStringList{"show", "Web/https://a.example/x", "--field", "Login"}
-            << "joe\n";
-        QTest::newRow("add unknown type") << QStringList{"add", "Web", "--type", "Spaceship"} << 2 << "" << list
-                                          << before;
+            << 0 << "Web/https://a.example/x\n"
+            << QStringList{"show", "Web/https://a.example/x", "--field", "Login"} << "joe\n";
+        QTest::newRow("add unknown type")
+            << QStringList{"add", "Web", "--type", "Spaceship"} << 2 << "" << list << before;
         QTest::newRow("add into a record") << QStringList{"add", "Note", "--type", "NOTE"} << 7 << "" << list << before;
         QTest::newRow("mkdir") << QStringList{"mkdir", "Web/Old/New", "--type", "vip", "--no-backups"} << 0
-                               << "Web/Old/New\n" << list << before + "    New\n";
+                               << "Web/Old/New\n"
+                               << list << before + "    New\n";
         QTest::newRow("mkdir existing") << QStringList{"mkdir", "Web/Old"} << 10 << "" << list << before;
         QTest::newRow("mkdir under nothing") << QStringList{"mkdir", "Gone/New"} << 7 << "" << list << before;
         QTest::newRow("edit rename") << QStringList{"edit", "Web/Mail#2", "--name", "Box"} << 0 << "" << list
                                      << "Note\nWeb\n  Mail\n  Box\n  Old\n";
-        QTest::newRow("edit fields") << QStringList{"edit", "Web/Mail#1", "--field", "Password=new", "--delete-field",
-                                                    "Login"}
+        QTest::newRow("edit fields") << QStringList{"edit",         "Web/Mail#1",     "--field",
+                                                    "Password=new", "--delete-field", "Login"}
                                      << 0 << "" << QStringList{"show", "Web/Mail#1"} << "Password: new\n";
         QTest::newRow("edit ambiguous") << QStringList{"edit", "Web/Mail", "--name", "X"} << 13 << "" << list << before;
-        QTest::newRow("edit missing field") << QStringList{"edit", "Web/Mail#1", "--delete-field", "Pin"} << 7 << ""
-                                            << list << before;
-        QTest::newRow("edit a group's fields") << QStringList{"edit", "Web", "--field", "A=b"} << 2 << "" << list
-                                               << before;
-        QTest::newRow("rm record") << QStringList{"rm", "Web/Mail#1"} << 0 << "" << list << "Note\nWeb\n  Mail\n  Old\n";
+        QTest::newRow("edit missing field")
+            << QStringList{"edit", "Web/Mail#1", "--delete-field", "Pin"} << 7 << "" << list << before;
+        QTest::newRow("edit a group's fields")
+            << QStringList{"edit", "Web", "--field", "A=b"} << 2 << "" << list << before;
+        QTest::newRow("rm record") << QStringList{"rm", "Web/Mail#1"} << 0 << "" << list
+                                   << "Note\nWeb\n  Mail\n  Old\n";
         QTest::newRow("rm group") << QStringList{"rm", "Web"} << 0 << "" << list << "Note\n";
         QTest::newRow("rm nothing") << QStringList{"rm", "Web/Mail#3"} << 7 << "" << list << before;
         QTest::newRow("mv to top") << QStringList{"mv", "Web/Mail#2", "/"} << 0 << "" << list
@@ -1028,7 +1051,8 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("summary");
-        QTest::newRow("list") << QStringList{"list"} << QStringList{"Note", "Web", "Web/Mail#1", "Web/Mail#2", "Web/Old"};
+        QTest::newRow("list") << QStringList{"list"}
+                              << QStringList{"Note", "Web", "Web/Mail#1", "Web/Mail#2", "Web/Old"};
         QTest::newRow("find") << QStringList{"find", "other"} << QStringList{"Web/Mail#2 :: Password"};
         QTest::newRow("show") << QStringList{"show", "Web/Mail#1"}
                               << QStringList{"Web/Mail#1", "Login=jane", "Password=s3cret"};
@@ -1080,11 +1104,16 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("starts");
         QTest::addColumn<QString>("holds");
-        QTest::newRow("--help") << QStringList{"--help"} << "Usage: zantrove-cli" << "  clip FILE PATH";
-        QTest::newRow("help") << QStringList{"help"} << "Usage: zantrove-cli" << "  mv FILE PATH";
-        QTest::newRow("help COMMAND") << QStringList{"help", "mkdir"} << "Usage: zantrove-cli" << "  mkdir FILE";
-        QTest::newRow("--version") << QStringList{"--version"} << "zantrove-cli " << "." ;
-        QTest::newRow("version") << QStringList{"version"} << "zantrove-cli " << ".";
+        QTest::newRow("--help") << QStringList{"--help"} << "Usage: zantrove-cli"
+                                << "  clip FILE PATH";
+        QTest::newRow("help") << QStringList{"help"} << "Usage: zantrove-cli"
+                              << "  mv FILE PATH";
+        QTest::newRow("help COMMAND") << QStringList{"help", "mkdir"} << "Usage: zantrove-cli"
+                                      << "  mkdir FILE";
+        QTest::newRow("--version") << QStringList{"--version"} << "zantrove-cli "
+                                   << ".";
+        QTest::newRow("version") << QStringList{"version"} << "zantrove-cli "
+                                 << ".";
     }
 
     void helpAndVersionConventions()

@@ -114,7 +114,8 @@ private:
     QStringList iconPaths() const
     {
         const QString hicolor = dataHome() + QStringLiteral("/icons/hicolor/");
-        return {hicolor + QStringLiteral("256x256/apps/zantrove.png"), hicolor + QStringLiteral("scalable/apps/zantrove.svg")};
+        return {hicolor + QStringLiteral("256x256/apps/zantrove.png"),
+                hicolor + QStringLiteral("scalable/apps/zantrove.svg")};
     }
     QString mimeAppsPath() const { return configHome() + QStringLiteral("/mimeapps.list"); }
     std::unique_ptr<QTemporaryDir> m_root;
@@ -147,13 +148,16 @@ void TestFileAssociation::registerWritesPackageEntryAndDefault()
     QMap<QString, QString> entry = desktopEntryKeys(desktopPath());
     QCOMPARE(execArguments(entry.take(QStringLiteral("Exec"))), (QStringList{m_program, QStringLiteral("%f")}));
     QCOMPARE(entry.take(QStringLiteral("NoDisplay")), QStringLiteral("true"));
-    QMap<QString, QString> installed = desktopEntryKeys(TestSupport::sourceDir() + QStringLiteral("/packaging/zantrove.desktop"));
+    QMap<QString, QString> installed =
+        desktopEntryKeys(TestSupport::sourceDir() + QStringLiteral("/packaging/zantrove.desktop"));
     installed.remove(QStringLiteral("Exec"));
     QCOMPARE(entry, installed);
     for (const QString& icon : iconPaths())
         QCOMPARE(TestSupport::readFile(icon), icon.right(3).toLatin1());
     QCOMPARE(TestSupport::readFile(mimeAppsPath()),
-             QByteArray("[Default Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\napplication/x-zvxfile=zantrove-zvfile.desktop\n"));
+             QByteArray("[Default "
+                        "Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\napplication/"
+                        "x-zvxfile=zantrove-zvfile.desktop\n"));
 }
 
 void TestFileAssociation::registerSetsOurDefaultKeepingOtherLines_data()
@@ -163,19 +167,28 @@ void TestFileAssociation::registerSetsOurDefaultKeepingOtherLines_data()
     QTest::newRow("taken over by another program")
         << QByteArray("[Default Applications]\ntext/plain=gedit.desktop\napplication/x-zvfile=other.desktop\n"
                       "image/png=eog.desktop\n\n[Added Associations]\napplication/x-zvfile=other.desktop;\n")
-        << QByteArray("[Default Applications]\ntext/plain=gedit.desktop\nimage/png=eog.desktop\n"
-                      "application/x-zvfile=zantrove-zvfile.desktop\napplication/x-zvxfile=zantrove-zvfile.desktop\n\n[Added Associations]\napplication/x-zvfile=other.desktop;\n");
-    QTest::newRow("no default group")
-        << QByteArray("[Added Associations]\ntext/plain=gedit.desktop;\n")
-        << QByteArray("[Added Associations]\ntext/plain=gedit.desktop;\n\n"
-                      "[Default Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\napplication/x-zvxfile=zantrove-zvfile.desktop\n");
+        << QByteArray(
+               "[Default Applications]\ntext/plain=gedit.desktop\nimage/png=eog.desktop\n"
+               "application/x-zvfile=zantrove-zvfile.desktop\napplication/x-zvxfile=zantrove-zvfile.desktop\n\n[Added "
+               "Associations]\napplication/x-zvfile=other.desktop;\n");
+    QTest::newRow("no default group") << QByteArray("[Added Associations]\ntext/plain=gedit.desktop;\n")
+                                      << QByteArray(
+                                             "[Added Associations]\ntext/plain=gedit.desktop;\n\n"
+                                             "[Default "
+                                             "Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\napplication/"
+                                             "x-zvxfile=zantrove-zvfile.desktop\n");
     QTest::newRow("group without our type, no final newline")
         << QByteArray("# mine\n[Default Applications]\ntext/plain=gedit.desktop")
-        << QByteArray("# mine\n[Default Applications]\ntext/plain=gedit.desktop\napplication/x-zvfile=zantrove-zvfile.desktop\napplication/x-zvxfile=zantrove-zvfile.desktop\n");
+        << QByteArray("# mine\n[Default "
+                      "Applications]\ntext/plain=gedit.desktop\napplication/"
+                      "x-zvfile=zantrove-zvfile.desktop\napplication/x-zvxfile=zantrove-zvfile.desktop\n");
     QTest::newRow("ours already, repeated")
-        << QByteArray("[Default Applications]\napplication/x-zvfile = zantrove-zvfile.desktop\napplication/x-zvfile=x.desktop\n"
+        << QByteArray("[Default Applications]\napplication/x-zvfile = "
+                      "zantrove-zvfile.desktop\napplication/x-zvfile=x.desktop\n"
                       "application/x-zvxfile=y.desktop\n")
-        << QByteArray("[Default Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\napplication/x-zvxfile=zantrove-zvfile.desktop\n");
+        << QByteArray("[Default "
+                      "Applications]\napplication/x-zvfile=zantrove-zvfile.desktop\napplication/"
+                      "x-zvxfile=zantrove-zvfile.desktop\n");
 }
 
 void TestFileAssociation::registerSetsOurDefaultKeepingOtherLines()

@@ -95,7 +95,7 @@ void TestSettingsWindow::trayBoxGovernsStartHidden()
     release("SysTray");
     QCOMPARE(checked(), QStringList());
     QVERIFY(!box("Hidden")->isEnabled());
-    release("Hidden");  // greyed: no reaction
+    release("Hidden"); // greyed: no reaction
     release("Hidden", Qt::RightButton);
     QVERIFY(!m_window->hiddenChecked());
 
@@ -138,21 +138,22 @@ void TestSettingsWindow::loadsSettings_data()
     QTest::newRow("empty") << QStringList() << "English" << QStringList() << "1";
     QTest::newRow("hidden without tray") << QStringList{"systray=0", "hidden=1"} << "English"
                                          << QStringList{"SysTray", "Hidden"} << "1";
-    QTest::newRow("all on") << QStringList{"language=Francais", "systray=1", "hidden=1", "assotiate=1", "openlast=1",
-                                           "autosave=1", "backups=1", "autoblocking=1", "blockingtime=10"}
+    QTest::newRow("all on") << QStringList{"language=Francais", "systray=1",      "hidden=1",
+                                           "assotiate=1",       "openlast=1",     "autosave=1",
+                                           "backups=1",         "autoblocking=1", "blockingtime=10"}
                             << "Francais" << CheckNames << "10";
-    QTest::newRow("only exactly 1 is on") << QStringList{"SYSTRAY=1", "assotiate= 1", "openlast=true"} << "English"
-                                          << QStringList{"SysTray"} << "1";
-    QTest::newRow("language in other letter case") << QStringList{"language=deutsch"} << "English" << QStringList()
-                                                   << "1";
+    QTest::newRow("only exactly 1 is on")
+        << QStringList{"SYSTRAY=1", "assotiate= 1", "openlast=true"} << "English" << QStringList{"SysTray"} << "1";
+    QTest::newRow("language in other letter case")
+        << QStringList{"language=deutsch"} << "English" << QStringList() << "1";
     QTest::newRow("unknown language") << QStringList{"language=Klingon"} << "English" << QStringList() << "1";
     QTest::newRow("minutes not offered") << QStringList{"autoblocking=1", "blockingtime=7"} << "English"
                                          << QStringList{"AutoBlocking"} << "7";
     // Minutes the lock cannot use mean no lock.
-    QTest::newRow("minutes not a number") << QStringList{"autoblocking=1", "blockingtime=abc"} << "English"
-                                          << QStringList() << "1";
-    QTest::newRow("minutes below one") << QStringList{"autoblocking=1", "blockingtime=0"} << "English"
-                                       << QStringList() << "1";
+    QTest::newRow("minutes not a number")
+        << QStringList{"autoblocking=1", "blockingtime=abc"} << "English" << QStringList() << "1";
+    QTest::newRow("minutes below one") << QStringList{"autoblocking=1", "blockingtime=0"} << "English" << QStringList()
+                                       << "1";
     QTest::newRow("minutes, auto-lock off") << QStringList{"blockingtime=20"} << "English" << QStringList() << "1";
 }
 
@@ -176,8 +177,8 @@ void TestSettingsWindow::loadsSettings()
 
 void TestSettingsWindow::loadingAgainUndoesChanges()
 {
-    const QStringList settings = {"language=Deutsch", "systray=1", "hidden=1", "backups=1", "autoblocking=1",
-                                  "blockingtime=5"};
+    const QStringList settings = {"language=Deutsch", "systray=1",      "hidden=1",
+                                  "backups=1",        "autoblocking=1", "blockingtime=5"};
     showWith(settings);
     for (const char* name : {"SysTray", "Backups", "AutoSave", "AutoBlocking"})
         release(name);
@@ -211,16 +212,15 @@ void TestSettingsWindow::closingGivesResult()
 
 void TestSettingsWindow::stateRebuildsSettingsList()
 {
-    m_window->LoadSettingsIntoWindow(
-        settingsFrom({"language=Francais", "hidden=1", "assotiate=1", "openlast=1", "autoblocking=1",
-                      "blockingtime=20", "clipboardseconds=45"}));
+    m_window->LoadSettingsIntoWindow(settingsFrom({"language=Francais", "hidden=1", "assotiate=1", "openlast=1",
+                                                   "autoblocking=1", "blockingtime=20", "clipboardseconds=45"}));
     QVERIFY(m_window->associationChecked());
     auto* codePages = m_window->findChild<QComboBox*>("ComboBoxCodePage");
     QCOMPARE(codePages->currentText(), QString("Windows-1252"));
     codePages->setCurrentIndex(codePages->findText("Windows-1250"));
     QCOMPARE(StoreSettingsFromWindow(m_window->windowState("/data/keys.zv")).lines(),
-             QStringList({"language=Francais", "codepage=1250", "systray=1", "hidden=1", "assotiate=1", "openlast=1", "autosave=0",
-                          "backups=0", "autoblocking=1", "blockingtime=20", "clipboardseconds=45",
+             QStringList({"language=Francais", "codepage=1250", "systray=1", "hidden=1", "assotiate=1", "openlast=1",
+                          "autosave=0", "backups=0", "autoblocking=1", "blockingtime=20", "clipboardseconds=45",
                           "lastfile=/data/keys.zv"}));
 
     // A time not offered is an entry of its own, in its place, until the
@@ -263,7 +263,9 @@ void TestSettingsWindow::optionalFlagsLoadAndStore()
     for (const QString& name : names)
         QCOMPARE(box(name)->isChecked(), checkedBoxes.contains(name));
     const auto storedLockLines = [this] {
-        return StoreSettingsFromWindow(m_window->windowState(QString())).lines().filter(QRegularExpression("^(lock|newprotected)"));
+        return StoreSettingsFromWindow(m_window->windowState(QString()))
+            .lines()
+            .filter(QRegularExpression("^(lock|newprotected)"));
     };
     QCOMPARE(storedLockLines(), storedLines);
     release("LockWhenMinimised");

@@ -53,7 +53,8 @@ void TestLanguages::foldersFollowEnglishSorted_data()
     QTest::newRow("letter case ignored, then kept apart")
         << QStringList{"english", "deutsch", "Francais", "Deutsch"}
         << QStringList{"English", "Deutsch", "deutsch", "english", "Francais"};
-    QTest::newRow("other scripts") << QStringList{"Русский", "Français"} << QStringList{"English", "Français", "Русский"};
+    QTest::newRow("other scripts") << QStringList{"Русский", "Français"}
+                                   << QStringList{"English", "Français", "Русский"};
 }
 
 void TestLanguages::foldersFollowEnglishSorted()
@@ -74,12 +75,16 @@ void TestLanguages::languageGivesLocaleAndCodePage_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("locale");
     QTest::addColumn<int>("codePage");
-    QTest::newRow("English") << "English" << "en" << 1252;
-    QTest::newRow("own name") << "Deutsch" << "de" << 1252;
+    QTest::newRow("English") << "English"
+                             << "en" << 1252;
+    QTest::newRow("own name") << "Deutsch"
+                              << "de" << 1252;
     QTest::newRow("own name, other case") << QString::fromUtf8("Français") << "fr" << 1252;
     QTest::newRow("Cyrillic") << QString::fromUtf8("Русский") << "ru" << 1251;
-    QTest::newRow("English name") << "polish" << "pl" << 1250;
-    QTest::newRow("no language") << "Klingonisch" << "en" << 1252;
+    QTest::newRow("English name") << "polish"
+                                  << "pl" << 1250;
+    QTest::newRow("no language") << "Klingonisch"
+                                 << "en" << 1252;
 }
 
 void TestLanguages::languageGivesLocaleAndCodePage()

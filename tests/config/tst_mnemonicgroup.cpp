@@ -15,20 +15,20 @@ void TestMnemonics::marksEachTextWithAFreeLetter_data()
     QTest::addColumn<QStringList>("reserved");
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QStringList>("marked");
-    QTest::newRow("first letters of words first")
-        << QStringList() << QStringList{"New", "Open", "Save", "Save as..."}
-        << QStringList{"&New", "&Open", "&Save", "Save &as..."};
+    QTest::newRow("first letters of words first") << QStringList() << QStringList{"New", "Open", "Save", "Save as..."}
+                                                  << QStringList{"&New", "&Open", "&Save", "Save &as..."};
     QTest::newRow("then the other letters, ignoring case")
         << QStringList() << QStringList{"open", "Options", "Find", "Find"}
         << QStringList{"&open", "O&ptions", "&Find", "F&ind"};
     QTest::newRow("any sign starts a word") << QStringList() << QStringList{"Show/Hide", "E-Mail", "Select"}
                                             << QStringList{"&Show/Hide", "&E-Mail", "Se&lect"};
-    QTest::newRow("other alphabets") << QStringList() << QStringList{QString::fromUtf8("Файл"), QString::fromUtf8("Формат")}
+    QTest::newRow("other alphabets") << QStringList()
+                                     << QStringList{QString::fromUtf8("Файл"), QString::fromUtf8("Формат")}
                                      << QStringList{QString::fromUtf8("&Файл"), QString::fromUtf8("Ф&ормат")};
-    QTest::newRow("an ampersand of the caption shows") << QStringList() << QStringList{"Save & Exit", "&"}
-                                                       << QStringList{"&Save && Exit", "&&"};
-    QTest::newRow("no free letter, no mnemonic") << QStringList() << QStringList{"Ab", "ab", "!"}
-                                                 << QStringList{"&Ab", "a&b", "!"};
+    QTest::newRow("an ampersand of the caption shows")
+        << QStringList() << QStringList{"Save & Exit", "&"} << QStringList{"&Save && Exit", "&&"};
+    QTest::newRow("no free letter, no mnemonic")
+        << QStringList() << QStringList{"Ab", "ab", "!"} << QStringList{"&Ab", "a&b", "!"};
     QTest::newRow("letters marked before stay taken")
         << QStringList{"&New Group", "Save &&&as", "Tom && &Jerry"} << QStringList{"Delete Field", "New", "Jar"}
         << QStringList{"&Delete Field", "N&ew", "Ja&r"};

@@ -73,7 +73,8 @@ void TestSettingsLocation::writableProgramFolderKeepsSettingsBesideTheProgram()
     const ProgramPaths paths(folder + "/zantrove");
     if (installed)
         TestSupport::writeFile(paths.installMarkerFile(), {});
-    const ScopedEnvironment config("XDG_CONFIG_HOME", QFile::encodeName(path(installed ? "installed/config" : "config")));
+    const ScopedEnvironment config("XDG_CONFIG_HOME",
+                                   QFile::encodeName(path(installed ? "installed/config" : "config")));
     QCOMPARE(paths.settingsFile(), path((installed ? "installed/" : "") + expected));
 }
 

@@ -1,7 +1,7 @@
 #include "config/CaptionTable.h"
-#include "datafile/GeneratorSettings.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
+#include "datafile/GeneratorSettings.h"
 
 #include "support/TestSupport.h"
 
@@ -16,7 +16,10 @@ Q_DECLARE_METATYPE(SettingsWindowState)
 // The program file of a fresh program folder; the file itself need not exist.
 class ProgramFolder {
 public:
-    ProgramFolder() : m_paths(m_dir.path() + QStringLiteral("/zantrove")) {}
+    ProgramFolder()
+        : m_paths(m_dir.path() + QStringLiteral("/zantrove"))
+    {
+    }
     const ProgramPaths& paths() const { return m_paths; }
     void writeSettings(const QByteArray& bytes) const { TestSupport::writeFile(m_paths.settingsFile(), bytes); }
     QByteArray settingsBytes() const { return TestSupport::readFile(m_paths.settingsFile()); }
@@ -68,11 +71,16 @@ void TestSettingsStore::settingsFileReplacesExtension_data()
 {
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("settings");
-    QTest::newRow("no extension") << "/opt/zv/zantrove" << "/opt/zv/zantrove.ini";
-    QTest::newRow("exe") << "/opt/zv/Zantrove.exe" << "/opt/zv/Zantrove.ini";
-    QTest::newRow("last extension only") << "/opt/zv/zantrove.tar.exe" << "/opt/zv/zantrove.tar.ini";
-    QTest::newRow("dot in folder") << "/opt/z.v/zantrove" << "/opt/z.v/zantrove.ini";
-    QTest::newRow("leading dot") << "/opt/zv/.zantrove" << "/opt/zv/.zantrove.ini";
+    QTest::newRow("no extension") << "/opt/zv/zantrove"
+                                  << "/opt/zv/zantrove.ini";
+    QTest::newRow("exe") << "/opt/zv/Zantrove.exe"
+                         << "/opt/zv/Zantrove.ini";
+    QTest::newRow("last extension only") << "/opt/zv/zantrove.tar.exe"
+                                         << "/opt/zv/zantrove.tar.ini";
+    QTest::newRow("dot in folder") << "/opt/z.v/zantrove"
+                                   << "/opt/z.v/zantrove.ini";
+    QTest::newRow("leading dot") << "/opt/zv/.zantrove"
+                                 << "/opt/zv/.zantrove.ini";
 }
 
 void TestSettingsStore::settingsFileReplacesExtension()
@@ -99,14 +107,22 @@ void TestSettingsStore::onlyListedLanguagesHaveTheirFolder_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("folder");
-    QTest::newRow("listed") << "Deutsch" << "Deutsch";
-    QTest::newRow("other case") << "deutsch" << "English";
-    QTest::newRow("not there") << "Klingon" << "English";
-    QTest::newRow("up and out") << "../../somewhere" << "English";
-    QTest::newRow("in and out") << "Deutsch/../../somewhere" << "English";
-    QTest::newRow("absolute") << "/tmp/somewhere" << "English";
-    QTest::newRow("parent") << ".." << "English";
-    QTest::newRow("itself") << "." << "English";
+    QTest::newRow("listed") << "Deutsch"
+                            << "Deutsch";
+    QTest::newRow("other case") << "deutsch"
+                                << "English";
+    QTest::newRow("not there") << "Klingon"
+                               << "English";
+    QTest::newRow("up and out") << "../../somewhere"
+                                << "English";
+    QTest::newRow("in and out") << "Deutsch/../../somewhere"
+                                << "English";
+    QTest::newRow("absolute") << "/tmp/somewhere"
+                              << "English";
+    QTest::newRow("parent") << ".."
+                            << "English";
+    QTest::newRow("itself") << "."
+                            << "English";
 }
 
 void TestSettingsStore::onlyListedLanguagesHaveTheirFolder()
@@ -283,8 +299,9 @@ void TestSettingsStore::rebuildWritesLinesInOrder_data()
     SettingsWindowState firstRun;
     firstRun.language = "English";
     QTest::newRow("first run") << firstRun
-        << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
-                      "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n");
+                               << QByteArray(
+                                      "language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
+                                      "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n");
 
     SettingsWindowState everything;
     everything.language = "Deutsch";
@@ -293,14 +310,16 @@ void TestSettingsStore::rebuildWritesLinesInOrder_data()
     everything.blockingTime = "10";
     everything.clipboardSeconds = 0;
     everything.currentFileName = "/home/me/data.zv";
-    QTest::newRow("all on, file open") << everything
+    QTest::newRow("all on, file open")
+        << everything
         << QByteArray("language=Deutsch\r\nsystray=1\r\nhidden=1\r\nassotiate=1\r\nopenlast=1\r\n"
                       "autosave=1\r\nbackups=1\r\nautoblocking=1\r\nblockingtime=10\r\nclipboardseconds=0\r\n"
                       "lastfile=/home/me/data.zv\r\n");
 
     SettingsWindowState lockOff = firstRun;
     lockOff.blockingTime = "5";
-    QTest::newRow("minutes only with auto-lock") << lockOff
+    QTest::newRow("minutes only with auto-lock")
+        << lockOff
         << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
                       "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n");
 
@@ -310,14 +329,16 @@ void TestSettingsStore::rebuildWritesLinesInOrder_data()
     zeroMinutes.blockingTime = "0";
     zeroMinutes.openLast = true;
     zeroMinutes.currentFileName = "/home/me/data.zv";
-    QTest::newRow("minutes below one") << zeroMinutes
+    QTest::newRow("minutes below one")
+        << zeroMinutes
         << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=1\r\n"
                       "autosave=0\r\nbackups=0\r\nautoblocking=0\r\nlastfile=/home/me/data.zv\r\n");
 
     // Nothing is to be reopened, so nothing tells which file was open.
     SettingsWindowState notReopened = firstRun;
     notReopened.currentFileName = "/home/me/data.zv";
-    QTest::newRow("last file only to reopen") << notReopened
+    QTest::newRow("last file only to reopen")
+        << notReopened
         << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
                       "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n");
 
@@ -325,18 +346,22 @@ void TestSettingsStore::rebuildWritesLinesInOrder_data()
     SettingsWindowState russian = firstRun;
     russian.language = QString::fromUtf8("Русский");
     russian.codePage = 1251;
-    QTest::newRow("code page of the language") << russian
+    QTest::newRow("code page of the language")
+        << russian
         << QString::fromUtf8("language=Русский\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
-                             "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n").toUtf8();
+                             "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n")
+               .toUtf8();
     SettingsWindowState chosen = firstRun;
     chosen.codePage = 1251;
-    QTest::newRow("code page chosen") << chosen
+    QTest::newRow("code page chosen")
+        << chosen
         << QByteArray("language=English\r\ncodepage=1251\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
                       "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n");
 
     SettingsWindowState hiddenNoTray = firstRun;
     hiddenNoTray.hidden = true;
-    QTest::newRow("hidden needs the tray") << hiddenNoTray
+    QTest::newRow("hidden needs the tray")
+        << hiddenNoTray
         << QByteArray("language=English\r\nsystray=0\r\nhidden=0\r\nassotiate=0\r\nopenlast=0\r\n"
                       "autosave=0\r\nbackups=0\r\nautoblocking=0\r\n");
 }
@@ -421,8 +446,7 @@ void TestSettingsStore::failedWriteKeepsPreviousFile()
         QVERIFY(!store.SaveSettingsFile());
     }
     QCOMPARE(folder.settingsBytes(), previous);
-    QCOMPARE(QDir(folder.paths().folder()).entryList(QDir::Files | QDir::Hidden),
-             QStringList{"zantrove.ini"});
+    QCOMPARE(QDir(folder.paths().folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"zantrove.ini"});
 }
 
 using PasswordGenerator::CharacterGroup;
@@ -432,12 +456,16 @@ using PasswordGenerator::Purpose;
 QString described(const PasswordGenerator::Rules& rules)
 {
     QString groups;
-    for (const auto& [group, letter] : {std::pair{CharacterGroup::Upper, 'U'}, {CharacterGroup::Lower, 'L'},
-                                        {CharacterGroup::Digits, 'D'}, {CharacterGroup::Symbols, 'S'}}) {
+    for (const auto& [group, letter] : {std::pair{CharacterGroup::Upper, 'U'},
+                                        {CharacterGroup::Lower, 'L'},
+                                        {CharacterGroup::Digits, 'D'},
+                                        {CharacterGroup::Symbols, 'S'}}) {
         if (rules.chooses(group))
             groups += QLatin1Char(letter);
     }
-    return QStringLiteral("%1 %2%3").arg(rules.length).arg(groups, rules.avoidLookAlikes ? QStringLiteral("+") : QString());
+    return QStringLiteral("%1 %2%3")
+        .arg(rules.length)
+        .arg(groups, rules.avoidLookAlikes ? QStringLiteral("+") : QString());
 }
 
 void TestSettingsStore::generatorChoicesReadBack_data()

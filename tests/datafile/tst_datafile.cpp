@@ -1,17 +1,17 @@
 #include "base/AtomicFile.h"
+#include "base/TextEncoding.h"
 #include "datafile/Backups.h"
 #include "datafile/DataFile.h"
 #include "datafile/DerivationBudget.h"
 #include "datafile/RC4.h"
-#include "base/TextEncoding.h"
 #include "document/DataDocument.h"
 
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QScopeGuard>
-#include <QtEndian>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 using TestSupport::readFile;
@@ -214,8 +214,8 @@ private slots:
     // checksum).
     void damagedFileIsRefusedAndDocumentKept_data()
     {
-        QTest::addColumn<int>("keep");  // bytes kept; -1: all
-        QTest::addColumn<int>("flip");  // offset of a byte whose lowest bit flips; -1: none
+        QTest::addColumn<int>("keep"); // bytes kept; -1: all
+        QTest::addColumn<int>("flip"); // offset of a byte whose lowest bit flips; -1: none
         const int textStart = 10 + 41;
         const int end = textStart + SampleText.size() + 2;
         QTest::newRow("cut inside the closing tag") << end - 5 << -1;
@@ -253,7 +253,8 @@ private slots:
         QTest::addColumn<QByteArray>("plaintext");
         QTest::newRow("nothing after the magic") << QByteArray();
         QTest::newRow("declaration only") << QByteArray(R"(<?xml version="1.0" standalone = "yes" ?>)");
-        QTest::newRow("declaration and blank line") << QByteArray(R"(<?xml version="1.0" standalone = "yes" ?>)" "\r\n");
+        QTest::newRow("declaration and blank line") << QByteArray(R"(<?xml version="1.0" standalone = "yes" ?>)"
+                                                                  "\r\n");
         QTest::newRow("other root") << QByteArray(R"(<?xml version="1.0" standalone = "yes" ?><notes/>)");
     }
 
@@ -304,8 +305,7 @@ private slots:
         QTest::newRow("create protected") << 0 << longPassword << true << int(DataFile::Status::Ok);
         QTest::newRow("save protected") << 1 << longPassword << true << int(DataFile::Status::Ok);
         QTest::newRow("write plain") << 2 << QStringLiteral("secret") << false << int(DataFile::Status::Ok);
-        QTest::newRow("long password in plain") << 1 << longPassword << false
-                                                << int(DataFile::Status::InvalidPassword);
+        QTest::newRow("long password in plain") << 1 << longPassword << false << int(DataFile::Status::InvalidPassword);
         QTest::newRow("empty protected") << 0 << QString() << true << int(DataFile::Status::InvalidPassword);
     }
 
@@ -320,9 +320,9 @@ private slots:
         const QString target = path(QStringLiteral("named-%1.zv").arg(QTest::currentDataTag()));
         const DataFile::Sealing sealing{isProtected ? DataFile::Format::Protected : DataFile::Format::Plain,
                                         {1, ProtectedContainer::DerivationCost::MinMemoryKiB}};
-        const DataFile::Status status = way == 0 ? DataFile::create(target, password, document, nullptr, sealing)
-                                      : way == 1 ? DataFile::save(target, password, document, false, nullptr, sealing)
-                                                 : DataFile::write(target, password, document, nullptr, sealing);
+        const DataFile::Status status = way == 0   ? DataFile::create(target, password, document, nullptr, sealing)
+                                        : way == 1 ? DataFile::save(target, password, document, false, nullptr, sealing)
+                                                   : DataFile::write(target, password, document, nullptr, sealing);
         QCOMPARE(int(status), written);
         if (status != DataFile::Status::Ok)
             return;
@@ -435,13 +435,16 @@ private slots:
 
     void contentRoundTripsExactly()
     {
-        const QByteArray text = QString::fromUtf8(
-            "<data><record parent_type=\"Note\" type=\"NOTE\" extra=\"kept\"><label link=\"a\" link2=\"b\">Ünïcödé 名前 🔑</label>"
-            "<field basic_type=\"LONG TEXT\" name=\"a\">line one\r\nline two\r\n</field>"
-            "<field name=\"lf\" basic_type=\"TEXT\">lone\nfeed and lone\rreturn</field>"
-            "<field name=\"blank\" basic_type=\"TEXT\">  \t </field>"
-            "<field name=\"attr&quot;&lt;&amp;\" basic_type=\"TEXT\">&lt;tag&gt; &amp; more</field>"
-            "<field name=\"odd\" basic_type=\"custom\"/></record><folder name=\"Empty\" type=\"VIP\"/></data>").toUtf8();
+        const QByteArray text =
+            QString::fromUtf8(
+                "<data><record parent_type=\"Note\" type=\"NOTE\" extra=\"kept\"><label link=\"a\" link2=\"b\">Ünïcödé "
+                "名前 🔑</label>"
+                "<field basic_type=\"LONG TEXT\" name=\"a\">line one\r\nline two\r\n</field>"
+                "<field name=\"lf\" basic_type=\"TEXT\">lone\nfeed and lone\rreturn</field>"
+                "<field name=\"blank\" basic_type=\"TEXT\">  \t </field>"
+                "<field name=\"attr&quot;&lt;&amp;\" basic_type=\"TEXT\">&lt;tag&gt; &amp; more</field>"
+                "<field name=\"odd\" basic_type=\"custom\"/></record><folder name=\"Empty\" type=\"VIP\"/></data>")
+                .toUtf8();
         DataDocument document;
         loadOrFail(document, text);
         QCOMPARE(DataFile::write(path("round.zv"), "pw", document), DataFile::Status::Ok);
@@ -451,7 +454,8 @@ private slots:
         QCOMPARE(reread.toText(), document.toText());
 
         const pugi::xml_node record = reread.root().child("record");
-        QCOMPARE(QString::fromUtf8(record.first_attribute().next_attribute().next_attribute().name()), QStringLiteral("extra"));
+        QCOMPARE(QString::fromUtf8(record.first_attribute().next_attribute().next_attribute().name()),
+                 QStringLiteral("extra"));
         const pugi::xml_node longText = record.child("label").next_sibling();
         QCOMPARE(QString::fromUtf8(longText.first_attribute().name()), QStringLiteral("basic_type"));
         QCOMPARE(qText(longText.text()), QStringLiteral("line one\r\nline two\r\n"));
@@ -604,9 +608,8 @@ private slots:
             QVERIFY(!failure.systemReason.isEmpty());
         } else {
             QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
-            const auto restore = qScopeGuard([&] {
-                QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            });
+            const auto restore = qScopeGuard(
+                [&] { QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
             if (QFileInfo(folder.path()).isWritable())
                 QSKIP("this user may write into read-only folders (root); the disk full row covers the rule");
             QCOMPARE(DataFile::save(target, "secret", document, true, failure), DataFile::Status::CannotWrite);

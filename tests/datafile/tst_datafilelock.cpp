@@ -96,7 +96,8 @@ private slots:
         writeFile(DataFileLock::lockFileName(file), lines.join('\n'));
         QFile lockFile(DataFileLock::lockFileName(file));
         QVERIFY(lockFile.open(QIODevice::ReadWrite));
-        QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-4 * 3600), QFileDevice::FileModificationTime));
+        QVERIFY(
+            lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-4 * 3600), QFileDevice::FileModificationTime));
         lockFile.close();
 
         DataFileLock lock;
@@ -114,7 +115,8 @@ private slots:
         QTest::addColumn<QString>("at"); // the suffix of the name it takes
         for (const char* kind : {"pipe", "link to /dev/zero", "dangling link", "folder", "large file", "no holder"})
             QTest::newRow(kind) << QString(kind) << ".lock";
-        QTest::newRow("pipe where a stale lock's remover goes") << "pipe" << ".lock.rmlock";
+        QTest::newRow("pipe where a stale lock's remover goes") << "pipe"
+                                                                << ".lock.rmlock";
     }
 
     void anythingButALockFileIsLeftAloneAndLocksNothing()

@@ -1,6 +1,6 @@
 #include "config/CaptionTable.h"
-#include "datafile/GeneratorSettings.h"
 #include "config/SettingsStore.h"
+#include "datafile/GeneratorSettings.h"
 #include "datafile/ui/FormGenerator.h"
 #include "datafile/ui/FormPassword.h"
 
@@ -62,13 +62,15 @@ private slots:
 void TestGeneratorWindow::everyChangeShowsANewPassword_data()
 {
     QTest::addColumn<int>("length");
-    QTest::addColumn<QStringList>("cleared");  // boxes clicked, in order
+    QTest::addColumn<QStringList>("cleared"); // boxes clicked, in order
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("strength");
     const QStringList noLetters{"CheckBoxUpper", "CheckBoxLower", "CheckBoxSymbols"};
-    QTest::newRow("defaults") << 20 << QStringList() << "[!-~]{20}" << "130 bits";
+    QTest::newRow("defaults") << 20 << QStringList() << "[!-~]{20}"
+                              << "130 bits";
     // Long enough that a new password equals the one before only once in 2^48 tries.
-    QTest::newRow("digits") << 16 << noLetters << "[0-9]{16}" << "53 bits";
+    QTest::newRow("digits") << 16 << noLetters << "[0-9]{16}"
+                            << "53 bits";
     QTest::newRow("digits, no look-alikes") << 16 << noLetters + QStringList{"CheckBoxLookAlikes"} << "[2-9]{16}"
                                             << "48 bits";
     QTest::newRow("letters, longest") << 128 << QStringList{"CheckBoxDigits", "CheckBoxSymbols"} << "[A-Za-z]{128}"
@@ -211,7 +213,7 @@ void TestGeneratorWindow::passphrasesFromTheWordList_data()
 {
     QTest::addColumn<int>("purpose");
     QTest::addColumn<bool>("offered");
-    QTest::addColumn<bool>("first");  // a passphrase is what the window shows first
+    QTest::addColumn<bool>("first"); // a passphrase is what the window shows first
     QTest::newRow("any field") << int(Purpose::AnyField) << true << false;
     QTest::newRow("protected file password") << int(Purpose::ProtectedFilePassword) << true << true;
     QTest::newRow("data file password") << int(Purpose::DataFilePassword) << false << false;
@@ -220,8 +222,8 @@ void TestGeneratorWindow::passphrasesFromTheWordList_data()
 void TestGeneratorWindow::passphrasesFromTheWordList()
 {
     QFETCH(int, purpose);
-    const QStringList words{"ash", "birch", "cedar", "elm", "fir", "hazel", "larch", "lime",
-                            "maple", "oak", "pine", "plane", "rowan", "spruce", "willow", "yew"};
+    const QStringList words{"ash",   "birch", "cedar", "elm",   "fir",   "hazel",  "larch",  "lime",
+                            "maple", "oak",   "pine",  "plane", "rowan", "spruce", "willow", "yew"};
     CaptionTable captions;
     TFormGenerator window(captions);
     window.setWordList(words);

@@ -1,5 +1,5 @@
-#include "config/CaptionTable.h"
 #include "base/TextEncoding.h"
+#include "config/CaptionTable.h"
 #include "datafile/ui/FormPassword.h"
 
 #include "support/ManualCapsLockState.h"
@@ -94,8 +94,8 @@ void TestPasswordWindow::captionsComeFromTheTable()
     QCOMPARE(prompt.ok()->text(), QStringLiteral("Ok"));
     QCOMPARE(prompt.label("LabelCapsLock")->text(), QStringLiteral("Caps Lock is on"));
 
-    prompt.captions.setLines(NameValueList({QStringLiteral("PasswordLabelPassword=Kennwort"),
-                                            QStringLiteral("ButtonCancel=Abbrechen")}));
+    prompt.captions.setLines(
+        NameValueList({QStringLiteral("PasswordLabelPassword=Kennwort"), QStringLiteral("ButtonCancel=Abbrechen")}));
     prompt.window.ApplyPasswordCaptions();
     QCOMPARE(prompt.label("LabelPassword")->text(), QStringLiteral("&Kennwort:"));
     QCOMPARE(prompt.window.findChild<QPushButton*>(QStringLiteral("JvXPButtonCancel"))->text(),
@@ -150,7 +150,8 @@ void TestPasswordWindow::fileTypeIsShown()
 
     // The name stands where the language puts it; a language file without
     // the place names it after the word.
-    for (const QString& line : {QStringLiteral("PasswordFileText=Datei %1"), QStringLiteral("PasswordFileText=Datei")}) {
+    for (const QString& line :
+         {QStringLiteral("PasswordFileText=Datei %1"), QStringLiteral("PasswordFileText=Datei")}) {
         prompt.captions.setLines(NameValueList({line}));
         prompt.window.setFile(QStringLiteral("/home/user/private.zv"), DataFile::Format::Plain);
         QCOMPARE(prompt.label("LabelFileName")->text(), QStringLiteral("Datei private.zv"));
@@ -179,10 +180,14 @@ void TestPasswordWindow::newPasswordOkNeedsTwoEqualTexts_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("retype");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("same") << "Secret" << "Secret" << true;
-    QTest::newRow("one letter's case differs") << "Secret" << "SecreT" << false;
-    QTest::newRow("retype is a prefix") << "Secret" << "Secre" << false;
-    QTest::newRow("retype is longer") << "Secret" << "Secrets" << false;
+    QTest::newRow("same") << "Secret"
+                          << "Secret" << true;
+    QTest::newRow("one letter's case differs") << "Secret"
+                                               << "SecreT" << false;
+    QTest::newRow("retype is a prefix") << "Secret"
+                                        << "Secre" << false;
+    QTest::newRow("retype is longer") << "Secret"
+                                      << "Secrets" << false;
 }
 
 void TestPasswordWindow::newPasswordOkNeedsTwoEqualTexts()
@@ -293,10 +298,11 @@ void TestPasswordWindow::lockedOkNeedsTheFilePassword()
 {
     Prompt prompt(false);
     QStringList checked;
-    prompt.window.setLockGuard([] { return true; }, [&](const QString& password) {
-        checked << password;
-        return password == QLatin1String("right");
-    });
+    prompt.window.setLockGuard([] { return true; },
+                               [&](const QString& password) {
+                                   checked << password;
+                                   return password == QLatin1String("right");
+                               });
     typeText(prompt.passwordBox(), QStringLiteral("wrong"));
     prompt.clickOk();
     QVERIFY(prompt.window.isVisible());
@@ -320,10 +326,11 @@ void TestPasswordWindow::unlockedOkChecksNothing()
 {
     Prompt prompt(false);
     int checks = 0;
-    prompt.window.setLockGuard([] { return false; }, [&](const QString&) {
-        ++checks;
-        return false;
-    });
+    prompt.window.setLockGuard([] { return false; },
+                               [&](const QString&) {
+                                   ++checks;
+                                   return false;
+                               });
     typeText(prompt.passwordBox(), QStringLiteral("anything"));
     prompt.clickOk();
     QCOMPARE(prompt.window.result(), int(QDialog::Accepted));

@@ -1,7 +1,7 @@
 #include "base/CodePage.h"
+#include "base/TextEncoding.h"
 #include "datafile/DataFile.h"
 #include "datafile/PasswordGenerator.h"
-#include "base/TextEncoding.h"
 
 #include <QSet>
 #include <QtTest>
@@ -47,7 +47,7 @@ private slots:
 void TestPasswordGenerator::drawsKeepToTheRules_data()
 {
     QTest::addColumn<Rules>("rules");
-    QTest::addColumn<QStringList>("groups");  // each must show in every password
+    QTest::addColumn<QStringList>("groups"); // each must show in every password
     QTest::addColumn<int>("draws");
 
     QTest::newRow("all groups, default length") << Rules() << QStringList{Upper, Lower, Digits, Symbols} << 500;

@@ -43,7 +43,8 @@ private slots:
         QTest::newRow("128-bit @4096") << key128 << 4096 << QByteArray::fromHex("a36a4c301ae8ac13610ccbc12256cacc");
         QTest::newRow("192-bit @0") << QByteArray::fromHex("0102030405060708090a0b0c0d0e0f101112131415161718") << 0
                                     << QByteArray::fromHex("0595e57fe5f0bb3c706edac8a4b2db11");
-        const QByteArray key256 = QByteArray::fromHex("0102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f20");
+        const QByteArray key256 =
+            QByteArray::fromHex("0102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f20");
         QTest::newRow("256-bit @0") << key256 << 0 << QByteArray::fromHex("eaa6bd25880bf93d3f5d1e4ca2611d91");
         QTest::newRow("256-bit @1520") << key256 << 1520 << QByteArray::fromHex("40f250b26d1f096a4afd4c340a588815");
     }
@@ -61,7 +62,8 @@ private slots:
         QTest::addColumn<QByteArray>("key");
         QTest::addColumn<QByteArray>("plaintext");
         QTest::addColumn<QByteArray>("ciphertext");
-        QTest::newRow("Key") << QByteArray("Key") << QByteArray("Plaintext") << QByteArray::fromHex("bbf316e8d940af0ad3");
+        QTest::newRow("Key") << QByteArray("Key") << QByteArray("Plaintext")
+                             << QByteArray::fromHex("bbf316e8d940af0ad3");
         QTest::newRow("Wiki") << QByteArray("Wiki") << QByteArray("pedia") << QByteArray::fromHex("1021bf0420");
         QTest::newRow("Secret") << QByteArray("Secret") << QByteArray("Attack at dawn")
                                 << QByteArray::fromHex("45a01f645fc35b383552544b9bf5");

@@ -1,5 +1,5 @@
-#include "config/ProgramPaths.h"
 #include "base/CodePage.h"
+#include "config/ProgramPaths.h"
 #include "document/Catalogue.h"
 #include "document/Schema.h"
 
@@ -73,7 +73,7 @@ void TestCatalogue::languageCatalogueHidesProgramOne_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<bool>("inLanguageFolder");
     QTest::addColumn<bool>("inProgramFolder");
-    QTest::addColumn<QString>("found");   // "language", "program" or "none"
+    QTest::addColumn<QString>("found"); // "language", "program" or "none"
     QTest::newRow("both") << "Deutsch" << true << true << "language";
     QTest::newRow("language only") << "Deutsch" << true << false << "language";
     QTest::newRow("program only") << "Deutsch" << false << true << "program";
@@ -118,16 +118,14 @@ void TestCatalogue::listsEntriesInFileOrderWithIcons()
 {
     QTemporaryDir dir;
     Catalogue catalogue;
-    QVERIFY(catalogue.LoadCatalogue(fileWith(dir, catalogueOf(
-        "<entry type='WEB SITE' name='Web'/>"
-        "<entry type='CAR INFO' name='Car'/>"
-        "<entry type='car info' name='Lower'/>"
-        "<entry type='BOAT' name='Unknown'/>"
-        "<entry name='Untyped'/>"
-        "<entry type='DEFAULT' name='Plain'/>"
-        "<entry type='ADDRESS' name='Car'/>"))));
-    QCOMPARE(entryNames(catalogue),
-             (QStringList{"Web", "Car", "Lower", "Unknown", "Untyped", "Plain", "Car"}));
+    QVERIFY(catalogue.LoadCatalogue(fileWith(dir, catalogueOf("<entry type='WEB SITE' name='Web'/>"
+                                                              "<entry type='CAR INFO' name='Car'/>"
+                                                              "<entry type='car info' name='Lower'/>"
+                                                              "<entry type='BOAT' name='Unknown'/>"
+                                                              "<entry name='Untyped'/>"
+                                                              "<entry type='DEFAULT' name='Plain'/>"
+                                                              "<entry type='ADDRESS' name='Car'/>"))));
+    QCOMPARE(entryNames(catalogue), (QStringList{"Web", "Car", "Lower", "Unknown", "Untyped", "Plain", "Car"}));
     QCOMPARE(entryIcons(catalogue), (QList<int>{17, 4, 0, 0, 0, 0, 1}));
 }
 
@@ -135,10 +133,12 @@ void TestCatalogue::findsTemplateByExactName()
 {
     QTemporaryDir dir;
     Catalogue catalogue;
-    QVERIFY(catalogue.LoadCatalogue(fileWith(dir, catalogueOf(
-        "<entry type='CAR INFO' name='Car'><label link='Model'/><field name='Model' basic_type='TEXT'/></entry>"
-        "<entry type='ADDRESS' name='Car'><label link='Street'/></entry>"
-        "<entry type='NOTE' name='Voiture'>\n  <label link='Title'/>\n</entry>"))));
+    QVERIFY(catalogue.LoadCatalogue(fileWith(
+        dir,
+        catalogueOf(
+            "<entry type='CAR INFO' name='Car'><label link='Model'/><field name='Model' basic_type='TEXT'/></entry>"
+            "<entry type='ADDRESS' name='Car'><label link='Street'/></entry>"
+            "<entry type='NOTE' name='Voiture'>\n  <label link='Title'/>\n</entry>"))));
 
     const pugi::xml_node car = catalogue.FindTemplate("Car");
     QVERIFY(car);
@@ -156,10 +156,9 @@ void TestCatalogue::recordEntryIsListedButNeverATemplate()
 {
     QTemporaryDir dir;
     Catalogue catalogue;
-    QVERIFY(catalogue.LoadCatalogue(fileWith(dir, catalogueOf(
-        "<record type='NOTE' name='Note'/>"
-        "<record type='PASSWORD' name='Secret'/>"
-        "<entry type='DEFAULT' name='Note'/>"))));
+    QVERIFY(catalogue.LoadCatalogue(fileWith(dir, catalogueOf("<record type='NOTE' name='Note'/>"
+                                                              "<record type='PASSWORD' name='Secret'/>"
+                                                              "<entry type='DEFAULT' name='Note'/>"))));
     QCOMPARE(entryNames(catalogue), (QStringList{"Note", "Secret", "Note"}));
     QCOMPARE(entryIcons(catalogue), (QList<int>{11, 13, 0}));
     QVERIFY(!catalogue.FindTemplate("Secret"));
@@ -187,9 +186,9 @@ void TestCatalogue::namesReadInEveryEncodingLeadToTheirTemplates_data()
     QTest::newRow("UTF-8") << text.toUtf8() << name;
     // The euro sign is 0x80 in Windows-1252 and no letter at all in Latin-1.
     QTest::newRow("Windows-1252, undeclared") << *CodePage::windows1252().encode(text) << name;
-    QTest::newRow("Latin-1, declared")
-        << "<?xml version='1.0' encoding='ISO-8859-1'?>" + QString(text).remove(QChar(0x20AC)).toLatin1()
-        << QString(name).remove(QChar(0x20AC));
+    QTest::newRow("Latin-1, declared") << "<?xml version='1.0' encoding='ISO-8859-1'?>"
+                                              + QString(text).remove(QChar(0x20AC)).toLatin1()
+                                       << QString(name).remove(QChar(0x20AC));
     QByteArray utf16("\xff\xfe");
     utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     QTest::newRow("UTF-16 with byte order mark") << utf16 << name;
@@ -215,8 +214,7 @@ void TestCatalogue::oddShapesGiveEmptyList_data()
     QTest::newRow("empty entry level") << catalogueOf("") << QStringList{};
     QTest::newRow("no entry level") << QByteArray("<catalogue/>") << QStringList{};
     QTest::newRow("text before entry level")
-        << QByteArray("<catalogue>words<types><entry type='NOTE' name='Note'/></types></catalogue>")
-        << QStringList{};
+        << QByteArray("<catalogue>words<types><entry type='NOTE' name='Note'/></types></catalogue>") << QStringList{};
     QTest::newRow("only the first entry level counts")
         << QByteArray("<catalogue><types><entry type='NOTE' name='Note'/></types>"
                       "<types><entry type='NOTE' name='Other'/></types></catalogue>")
@@ -226,7 +224,7 @@ void TestCatalogue::oddShapesGiveEmptyList_data()
         << QStringList{"Note"};
     QTest::newRow("declaration and comment before the document element")
         << "<?xml version='1.0' encoding='UTF-8'?>\n<!-- shipped -->\n"
-           + catalogueOf("<entry type='NOTE' name='Note'/>")
+               + catalogueOf("<entry type='NOTE' name='Note'/>")
         << QStringList{"Note"};
     QTest::newRow("entry without attributes") << catalogueOf("<entry/>") << QStringList{""};
 }
@@ -244,7 +242,7 @@ void TestCatalogue::oddShapesGiveEmptyList()
 
 void TestCatalogue::unreadableFileGivesEmptyCatalogue_data()
 {
-    QTest::addColumn<QByteArray>("text");   // empty: no file at all
+    QTest::addColumn<QByteArray>("text"); // empty: no file at all
     QTest::newRow("missing file") << QByteArray();
     QTest::newRow("not XML") << QByteArray("language=English\r\n");
     QTest::newRow("not well-formed") << QByteArray("<catalogue><types><entry type='NOTE' name='Note'></types>");

@@ -126,8 +126,8 @@ void click(const QWidget& window, const char* button)
 
 QTreeWidgetItem* treeItem(const TFormGroupSelect& window, const QString& caption)
 {
-    const QList<QTreeWidgetItem*> found = control<QTreeWidget>(window, "TreeViewGroups")
-                                              ->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
+    const QList<QTreeWidgetItem*> found =
+        control<QTreeWidget>(window, "TreeViewGroups")->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
     return found.value(0);
 }
 
@@ -190,9 +190,14 @@ void TestCreationWindows::parentFollowsMainTreeSelection_data()
     QTest::addColumn<QString>("parentGroup");
 
     QTest::newRow("nothing") << QString() << "Root" << QString();
-    QTest::newRow("top-level record") << "Top note" << "Root" << QString();
-    QTest::newRow("record in a subgroup") << "Mail server" << "Servers" << "Servers";
-    QTest::newRow("group") << "Work" << "Work" << "Work";
+    QTest::newRow("top-level record") << "Top note"
+                                      << "Root" << QString();
+    QTest::newRow("record in a subgroup") << "Mail server"
+                                          << "Servers"
+                                          << "Servers";
+    QTest::newRow("group") << "Work"
+                           << "Work"
+                           << "Work";
 }
 
 // The new group window is preset by its caller; the new record window presets
@@ -204,8 +209,8 @@ void TestCreationWindows::parentFollowsMainTreeSelection()
     QFETCH(QString, parentGroup);
     Windows windows;
     windows.tree.select(selected.toUtf8().constData());
-    const pugi::xml_node expected = parentGroup.isEmpty() ? pugi::xml_node()
-                                                          : windows.tree.item(parentGroup.toUtf8().constData());
+    const pugi::xml_node expected =
+        parentGroup.isEmpty() ? pugi::xml_node() : windows.tree.item(parentGroup.toUtf8().constData());
 
     windows.newGroup.PresetParentFromTree(windows.tree);
     QCOMPARE(control<QLineEdit>(windows.newGroup, "EditParentGroup")->text(), parentText);
@@ -272,12 +277,14 @@ void TestCreationWindows::createGroupOfferedOnlyFromNewRecordWindow()
 
 void TestCreationWindows::okInSelectionSetsParent_data()
 {
-    QTest::addColumn<QString>("choice");  // empty: no selection
+    QTest::addColumn<QString>("choice"); // empty: no selection
     QTest::addColumn<QString>("parentText");
 
-    QTest::newRow("Root") << "Root" << "Root";
+    QTest::newRow("Root") << "Root"
+                          << "Root";
     QTest::newRow("nothing") << QString() << "Root";
-    QTest::newRow("group") << "Home" << "Home";
+    QTest::newRow("group") << "Home"
+                           << "Home";
 }
 
 void TestCreationWindows::okInSelectionSetsParent()
@@ -352,8 +359,7 @@ void TestCreationWindows::emptyNameIsRefused_data()
     QTest::addColumn<QString>("message");
 
     QTest::newRow("group") << false << "EditName" << int(MessageService::Kind::Error) << "Enter Group Name first";
-    QTest::newRow("field") << true << "EditField" << int(MessageService::Kind::Information)
-                           << "Enter Field Name first";
+    QTest::newRow("field") << true << "EditField" << int(MessageService::Kind::Information) << "Enter Field Name first";
 }
 
 void TestCreationWindows::emptyNameIsRefused()
@@ -399,7 +405,7 @@ void TestCreationWindows::typeProposesIconAndKeepsTheUsersChoice()
     QCOMPARE(windows.newRecord.chosenTypeName(), QStringLiteral("Car"));
     QCOMPARE(windows.newRecord.iconPosition(), carIcon);
     types->setCurrentIndex(1);
-    QCOMPARE(windows.newRecord.iconPosition(), 0);  // an unknown key proposes DEFAULT
+    QCOMPARE(windows.newRecord.iconPosition(), 0); // an unknown key proposes DEFAULT
     icons->setCurrentIndex(7);
     QTest::keyClicks(control<QLineEdit>(windows.newRecord, "EditName"), "Spare");
     click(windows.newRecord, "JvXPButtonOk");

@@ -37,7 +37,10 @@ private slots:
         QFETCH(QByteArray, stored);
         struct Collect final : pugi::xml_writer {
             QByteArray text;
-            void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), qsizetype(size)); }
+            void write(const void* data, size_t size) override
+            {
+                text.append(static_cast<const char*>(data), qsizetype(size));
+            }
         } collect;
         {
             StoredTextWriter writer(collect);
@@ -105,8 +108,10 @@ private slots:
         DataDocument document;
         QVERIFY(document.loadText("<data>\r\n  <folder name='a' type='AUTO'>\r\n  </folder>\r\n  "
                                   "<record><label>  </label></record>\r\n</data>\r\n"));
-        QCOMPARE(document.toText(),
-                 QByteArray("<data><folder name=\"a\" type=\"AUTO\">\r\n  </folder><record><label>  </label></record></data>\r\n"));
+        QCOMPARE(
+            document.toText(),
+            QByteArray(
+                "<data><folder name=\"a\" type=\"AUTO\">\r\n  </folder><record><label>  </label></record></data>\r\n"));
     }
 
     void ownDeclarationBeforeTheDataElementIsAccepted()
@@ -137,15 +142,17 @@ private slots:
             << QByteArray("<field>a<b/>&#13;&#10;\t</field>") << QByteArray("<field>a<b/></field>");
         QTest::newRow("lone line break beside an element")
             << QByteArray("<field>&#10;<b/></field>") << QByteArray("<field>&#10;<b/></field>");
-        QTest::newRow("whitespace alone") << QByteArray("<field> &#13;&#10;</field>") << QByteArray("<field> \r\n</field>");
+        QTest::newRow("whitespace alone")
+            << QByteArray("<field> &#13;&#10;</field>") << QByteArray("<field> \r\n</field>");
         QTest::newRow("empty CDATA") << QByteArray("<label><![CDATA[]]></label>") << QByteArray("<label/>");
-        QTest::newRow("text around a comment") << QByteArray("<label>a<!--c-->b</label>") << QByteArray("<label>ab</label>");
+        QTest::newRow("text around a comment")
+            << QByteArray("<label>a<!--c-->b</label>") << QByteArray("<label>ab</label>");
         QTest::newRow("CDATA beside text and elements")
             << QByteArray("<field><![CDATA[ ]]>x<b/><![CDATA[\r\n]]></field>") << QByteArray("<field> x<b/></field>");
         QTest::newRow("text before a group's items")
             << QByteArray("<folder>t<record/></folder>") << QByteArray("<folder>t<record/></folder>");
-        QTest::newRow("CDATA after the data element")
-            << QByteArray("<folder/></data><![CDATA[x]]><data><folder/>") << QByteArray("<folder/></data><data><folder/>");
+        QTest::newRow("CDATA after the data element") << QByteArray("<folder/></data><![CDATA[x]]><data><folder/>")
+                                                      << QByteArray("<folder/></data><data><folder/>");
     }
 
     void storedAsItReadsBack()
@@ -191,7 +198,8 @@ private slots:
         const QString field = qText(record.child("field").text());
         const QString link = qText(record.child("label").attribute("link"));
         QVERIFY(field.contains(QChar::ReplacementCharacter));
-        QCOMPARE(QString(field).remove(QChar::ReplacementCharacter), QString::fromUtf8("\xf0\x9f\x98\x80" "ab"));
+        QCOMPARE(QString(field).remove(QChar::ReplacementCharacter), QString::fromUtf8("\xf0\x9f\x98\x80"
+                                                                                       "ab"));
         QVERIFY(link.contains(QChar::ReplacementCharacter));
         QCOMPARE(QString(link).remove(QChar::ReplacementCharacter), QStringLiteral("ab"));
     }
@@ -244,8 +252,9 @@ private slots:
             text += "<!ENTITY lol" + QByteArray::number(n) + " \""
                     + ("&lol" + QByteArray::number(n - 1) + ";").repeated(10) + "\">";
         }
-        text += "<!ENTITY outside SYSTEM \"file://" + QFile::encodeName(outside.fileName()) + "\">]>"
-                "<data><record><label>&lol9;</label><field name='f'>&outside;</field></record></data>";
+        text += "<!ENTITY outside SYSTEM \"file://" + QFile::encodeName(outside.fileName())
+                + "\">]>"
+                  "<data><record><label>&lol9;</label><field name='f'>&outside;</field></record></data>";
 
         DataDocument document;
         QVERIFY(document.loadText(text));

@@ -54,42 +54,63 @@ void TestDocumentEditing::applyUndoRedo_data()
     QTest::addColumn<QByteArray>("changed");
     QTest::addColumn<QByteArray>("replaced");
     const auto row = [](const char* name, Change change, const char* description, const QByteArray& replaced,
-                        const QByteArray& by) { QTest::newRow(name) << change << QString::fromUtf8(description) << by << replaced; };
-    row("new group", [](Editing& e) { return bool(e.editing.newGroup(e.home(), "Cars", 0)); }, "New Group “Cars”",
+                        const QByteArray& by) {
+        QTest::newRow(name) << change << QString::fromUtf8(description) << by << replaced;
+    };
+    row(
+        "new group", [](Editing& e) { return bool(e.editing.newGroup(e.home(), "Cars", 0)); }, "New Group “Cars”",
         "</record></folder>", "</record><folder name=\"Cars\" type=\"AUTO\"/></folder>");
-    row("new record", [](Editing& e) {
-        e.templates.load_string(Template.constData());
-        return bool(e.editing.newRecord({}, e.templates.first_child(), "Login", "Mail", 0, {}));
-    }, "New Record “Mail”", "</folder></data>",
+    row(
+        "new record",
+        [](Editing& e) {
+            e.templates.load_string(Template.constData());
+            return bool(e.editing.newRecord({}, e.templates.first_child(), "Login", "Mail", 0, {}));
+        },
+        "New Record “Mail”", "</folder></data>",
         "</folder><record parent_type=\"Login\" type=\"DEFAULT\"><label link=\"Title\">Mail</label>"
         "<field name=\"User\" basic_type=\"TEXT\"/></record></data>");
-    row("new field", [](Editing& e) { return bool(e.editing.newField(e.bank(), "Tan", "TEXT", {})); },
+    row(
+        "new field", [](Editing& e) { return bool(e.editing.newField(e.bank(), "Tan", "TEXT", {})); },
         "New Field “Tan”", "1234</field>", "1234</field><field name=\"Tan\" basic_type=\"TEXT\"/>");
-    row("delete group", [](Editing& e) { return e.editing.deleteItem(e.home()); }, "Delete “Home”",
+    row(
+        "delete group", [](Editing& e) { return e.editing.deleteItem(e.home()); }, "Delete “Home”",
         Original.mid(6, Original.indexOf("<folder type") - 6), "");
-    row("delete field", [](Editing& e) { return e.editing.deleteField(e.bank().child("field")); },
-        "Delete Field “Pin”", "<field name=\"Pin\" basic_type=\"TEXT\">1234</field>", "");
-    row("rename record", [](Editing& e) { return e.editing.renameRecord(e.bank(), "Savings"); }, "Rename “Bank”",
+    row(
+        "delete field", [](Editing& e) { return e.editing.deleteField(e.bank().child("field")); }, "Delete Field “Pin”",
+        "<field name=\"Pin\" basic_type=\"TEXT\">1234</field>", "");
+    row(
+        "rename record", [](Editing& e) { return e.editing.renameRecord(e.bank(), "Savings"); }, "Rename “Bank”",
         ">Bank<", ">Savings<");
-    row("rename record without label", [](Editing& e) {
-        return e.editing.renameRecord(e.office().first_child(), "Desk");
-    }, "Rename “x”", "<record type=\"NOTE\">", "<record type=\"NOTE\"><label link=\"\">Desk</label>");
-    row("rename group without name", [](Editing& e) { return e.editing.renameGroup(e.office(), "Work"); },
-        "Rename “”", "<folder type=\"OFFICE\">", "<folder name=\"Work\" type=\"OFFICE\">");
-    row("move", [](Editing& e) { return bool(e.editing.move(e.bank(), e.office())); }, "Move “Bank”", "",
+    row(
+        "rename record without label",
+        [](Editing& e) { return e.editing.renameRecord(e.office().first_child(), "Desk"); }, "Rename “x”",
+        "<record type=\"NOTE\">", "<record type=\"NOTE\"><label link=\"\">Desk</label>");
+    row(
+        "rename group without name", [](Editing& e) { return e.editing.renameGroup(e.office(), "Work"); }, "Rename “”",
+        "<folder type=\"OFFICE\">", "<folder name=\"Work\" type=\"OFFICE\">");
+    row(
+        "move", [](Editing& e) { return bool(e.editing.move(e.bank(), e.office())); }, "Move “Bank”", "",
         "<data><folder name=\"Home\" type=\"PRIVATE\"/><folder type=\"OFFICE\"><record type=\"NOTE\">"
         "<field name=\"Title\" basic_type=\"TEXT\">x</field></record><record parent_type=\"Note\" type=\"NOTE\">"
         "<label link=\"Title\">Bank</label><field name=\"Pin\" basic_type=\"TEXT\">1234</field></record></folder>"
         "</data>\r\n");
-    row("typing in one field is one step", [](Editing& e) {
-        const pugi::xml_node pin = e.bank().child("field");
-        return e.editing.editField(pin, "Pin", "TEXT", "5", false) && e.editing.editField(pin, "Pin", "TEXT", "56", true)
-               && e.editing.editField(pin, "Pin", "TEXT", "", true);
-    }, "Edit “Pin”", ">1234</field>", "/>");
-    row("import", [](Editing& e) {
-        return bool(e.editing.addImported("Imported", "<folder name=\"Imported\"><record><field name=\"N\">a &amp;&#10;b"
-                                                      "</field></record></folder>"));
-    }, "Import “Imported”", "</folder></data>",
+    row(
+        "typing in one field is one step",
+        [](Editing& e) {
+            const pugi::xml_node pin = e.bank().child("field");
+            return e.editing.editField(pin, "Pin", "TEXT", "5", false)
+                   && e.editing.editField(pin, "Pin", "TEXT", "56", true)
+                   && e.editing.editField(pin, "Pin", "TEXT", "", true);
+        },
+        "Edit “Pin”", ">1234</field>", "/>");
+    row(
+        "import",
+        [](Editing& e) {
+            return bool(e.editing.addImported("Imported",
+                                              "<folder name=\"Imported\"><record><field name=\"N\">a &amp;&#10;b"
+                                              "</field></record></folder>"));
+        },
+        "Import “Imported”", "</folder></data>",
         "</folder><folder name=\"Imported\"><record><field name=\"N\">a &amp;&#10;b</field></record></folder></data>");
 }
 

@@ -12,16 +12,16 @@ const QByteArray Original = "<data><folder name=\"A\"/><folder name=\"B\"/></dat
 // one last, so that redo must put them back in the order they were added.
 std::unique_ptr<InsertionCommand> addTwoGroups(const char* name)
 {
-    return std::make_unique<InsertionCommand>(QString::fromLatin1(name), [name](DataDocument& document,
-                                                                              InsertionCommand::Insertions& added) {
-        pugi::xml_node first = document.root().prepend_child("folder");
-        first.append_attribute("name").set_value(name);
-        added.added(first);
-        pugi::xml_node last = document.root().append_child("folder");
-        last.append_attribute("name").set_value(name);
-        added.added(last);
-        return true;
-    });
+    return std::make_unique<InsertionCommand>(QString::fromLatin1(name),
+                                              [name](DataDocument& document, InsertionCommand::Insertions& added) {
+                                                  pugi::xml_node first = document.root().prepend_child("folder");
+                                                  first.append_attribute("name").set_value(name);
+                                                  added.added(first);
+                                                  pugi::xml_node last = document.root().append_child("folder");
+                                                  last.append_attribute("name").set_value(name);
+                                                  added.added(last);
+                                                  return true;
+                                              });
 }
 
 } // namespace
@@ -74,9 +74,8 @@ void TestDocumentHistory::aNewChangeAfterUndoDropsWhatWasSetAside()
     history.undo();
     QCOMPARE(document.toText(), Original);
     // Nothing of C lingers in the document, written or set aside.
-    QVERIFY(!document.root().root().find_node([](const pugi::xml_node& node) {
-        return qstrcmp(node.attribute("name").value(), "C") == 0;
-    }));
+    QVERIFY(!document.root().root().find_node(
+        [](const pugi::xml_node& node) { return qstrcmp(node.attribute("name").value(), "C") == 0; }));
 }
 
 void TestDocumentHistory::savedStateFollowsUndoAndRedo()

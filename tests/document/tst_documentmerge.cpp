@@ -65,8 +65,8 @@ void TestDocumentMerge::merge_data()
     QTest::newRow("a differing value is kept beside, once")
         << data(record("Bank", field("PIN", "1234") + field("PIN (from laptop)", "9999")))
         << data(record("Bank", field("PIN", "0000") + field("PIN", "9999")))
-        << data(record("Bank", field("PIN", "1234") + field("PIN (from laptop)", "9999")
-                                   + field("PIN (from laptop)", "0000")))
+        << data(record("Bank",
+                       field("PIN", "1234") + field("PIN (from laptop)", "9999") + field("PIN (from laptop)", "0000")))
         << QList<int>{0, 0, 0, 1};
 }
 

@@ -32,13 +32,27 @@ void TestFieldFormats::typeNames_data()
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("english");
     QTest::addColumn<QString>("captionKey");
-    QTest::newRow("Text") << 0 << "TEXT" << "Text" << "FieldText";
-    QTest::newRow("Long Text") << 1 << "LONG TEXT" << "Long Text" << "FieldLongText";
-    QTest::newRow("E-Mail") << 2 << "E-MAIL" << "E-Mail" << "FieldEMail";
-    QTest::newRow("Number") << 3 << "NUMBER" << "Number" << "FieldNumber";
-    QTest::newRow("Date") << 4 << "DATE" << "Date" << "FieldDate";
-    QTest::newRow("Time") << 5 << "TIME" << "Time" << "FieldTime";
-    QTest::newRow("Phone") << 6 << "PHONE" << "Phone" << "FieldPhone";
+    QTest::newRow("Text") << 0 << "TEXT"
+                          << "Text"
+                          << "FieldText";
+    QTest::newRow("Long Text") << 1 << "LONG TEXT"
+                               << "Long Text"
+                               << "FieldLongText";
+    QTest::newRow("E-Mail") << 2 << "E-MAIL"
+                            << "E-Mail"
+                            << "FieldEMail";
+    QTest::newRow("Number") << 3 << "NUMBER"
+                            << "Number"
+                            << "FieldNumber";
+    QTest::newRow("Date") << 4 << "DATE"
+                          << "Date"
+                          << "FieldDate";
+    QTest::newRow("Time") << 5 << "TIME"
+                          << "Time"
+                          << "FieldTime";
+    QTest::newRow("Phone") << 6 << "PHONE"
+                           << "Phone"
+                           << "FieldPhone";
 }
 
 void TestFieldFormats::typeNames()
@@ -205,16 +219,24 @@ void TestFieldFormats::fieldTypeFromCaption_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("english");
     const QStringList english;
-    QTest::newRow("default caption") << english << "Long Text" << "Long Text";
-    QTest::newRow("other case") << english << "e-mail" << "E-Mail";
-    QTest::newRow("unknown caption") << english << "Colour" << "";
-    QTest::newRow("empty caption") << english << "" << "";
+    QTest::newRow("default caption") << english << "Long Text"
+                                     << "Long Text";
+    QTest::newRow("other case") << english << "e-mail"
+                                << "E-Mail";
+    QTest::newRow("unknown caption") << english << "Colour"
+                                     << "";
+    QTest::newRow("empty caption") << english << ""
+                                   << "";
     const QStringList german = {"FieldDate=Datum", "FieldTime=Uhrzeit"};
-    QTest::newRow("translated") << german << "DATUM" << "Date";
-    QTest::newRow("default replaced") << german << "Date" << "";
-    QTest::newRow("untranslated type") << german << "Phone" << "Phone";
+    QTest::newRow("translated") << german << "DATUM"
+                                << "Date";
+    QTest::newRow("default replaced") << german << "Date"
+                                      << "";
+    QTest::newRow("untranslated type") << german << "Phone"
+                                       << "Phone";
     const QStringList clash = {"FieldText=Wert", "FieldNumber=wert", "FieldPhone=Nummer"};
-    QTest::newRow("last match wins") << clash << "Wert" << "Number";
+    QTest::newRow("last match wins") << clash << "Wert"
+                                     << "Number";
 }
 
 void TestFieldFormats::fieldTypeFromCaption()
@@ -234,19 +256,27 @@ void TestFieldFormats::displayText_data()
     QTest::addColumn<QString>("time");
     // Dates in the locale's medium format: short month names, no day of the
     // week (whatever sets it off goes with it), four-digit years.
-    QTest::newRow("German, all digits") << "de_DE" << "03.06.2024" << "14:30:05";
-    QTest::newRow("American") << "en_US" << "Jun 3, 2024" << "2:30:05 PM";
-    QTest::newRow("French") << "fr_FR" << "3 juin 2024" << "14:30:05";
+    QTest::newRow("German, all digits") << "de_DE"
+                                        << "03.06.2024"
+                                        << "14:30:05";
+    QTest::newRow("American") << "en_US"
+                              << "Jun 3, 2024"
+                              << "2:30:05 PM";
+    QTest::newRow("French") << "fr_FR"
+                            << "3 juin 2024"
+                            << "14:30:05";
     QTest::newRow("Russian") << "ru_RU" << QString::fromUtf8("3 июн. 2024 г.") << "14:30:05";
-    QTest::newRow("zone in brackets") << "ca_ES" << "3 de juny de 2024" << "14:30:05";
+    QTest::newRow("zone in brackets") << "ca_ES"
+                                      << "3 de juny de 2024"
+                                      << "14:30:05";
     QTest::newRow("zone after comma") << "be_BY" << QString::fromUtf8("3 чэр 2024 г.") << "14:30:05";
-    QTest::newRow("zone in front, weekday after the date") << "zh_HK" << QString::fromUtf8("2024年6月3日")
-                                                            << QString::fromUtf8("下午2:30:05");
+    QTest::newRow("zone in front, weekday after the date")
+        << "zh_HK" << QString::fromUtf8("2024年6月3日") << QString::fromUtf8("下午2:30:05");
     QTest::newRow("year first, weekday last") << "hu_HU" << QString::fromUtf8("2024. jún. 3.") << "14:30:05";
-    QTest::newRow("weekday set off by a word") << "th_TH" << QString::fromUtf8("3 มิ.ย. 2024")
-                                               << QString::fromUtf8("14 นาฬิกา 30 นาที 05 วินาที");
-    QTest::newRow("quoted text after the year") << "bg_BG" << QString::fromUtf8("3 юни 2024 г.")
-                                                << QString::fromUtf8("14:30:05 ч.");
+    QTest::newRow("weekday set off by a word")
+        << "th_TH" << QString::fromUtf8("3 มิ.ย. 2024") << QString::fromUtf8("14 นาฬิกา 30 นาที 05 วินาที");
+    QTest::newRow("quoted text after the year")
+        << "bg_BG" << QString::fromUtf8("3 юни 2024 г.") << QString::fromUtf8("14:30:05 ч.");
 }
 
 void TestFieldFormats::displayText()

@@ -53,13 +53,26 @@ void TestFieldRoles::catalogueNames_data()
 {
     QTest::addColumn<bool>("secret");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("secrets") << true << QStringList{
-        "Password", "Online Password", "PIN", "CVV", "Passwort", "Online-Banking-Passwort", "Prüfnummer (CVV)",
-        "Mot de passe", "Mot de passe en ligne", "Code PIN", "Cryptogramme (CVV)", "Пароль",
-        "Пароль интернет-банка", "PIN-код"};
-    QTest::newRow("logins") << false << QStringList{
-        "Login", "Online Login", "E-Mail", "Benutzername", "Online-Banking-Benutzername", "Identifiant",
-        "Identifiant en ligne", "E-mail", "Логин", "Логин интернет-банка", "Эл. почта"};
+    QTest::newRow("secrets") << true
+                             << QStringList{"Password",
+                                            "Online Password",
+                                            "PIN",
+                                            "CVV",
+                                            "Passwort",
+                                            "Online-Banking-Passwort",
+                                            "Prüfnummer (CVV)",
+                                            "Mot de passe",
+                                            "Mot de passe en ligne",
+                                            "Code PIN",
+                                            "Cryptogramme (CVV)",
+                                            "Пароль",
+                                            "Пароль интернет-банка",
+                                            "PIN-код"};
+    QTest::newRow("logins")
+        << false
+        << QStringList{"Login",       "Online Login",         "E-Mail", "Benutzername", "Online-Banking-Benutzername",
+                       "Identifiant", "Identifiant en ligne", "E-mail", "Логин",        "Логин интернет-банка",
+                       "Эл. почта"};
 }
 
 // Exactly these names of the shipped catalogues have the role: none missed in

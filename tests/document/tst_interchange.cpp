@@ -1,11 +1,11 @@
 #include "document/Catalogue.h"
 #include "document/DataDocument.h"
+#include "document/FieldFormats.h"
 #include "document/Schema.h"
 #include "document/TreeEditing.h"
 #include "document/interchange/CsvReader.h"
 #include "document/interchange/Interchange.h"
 #include "document/interchange/KeePassXml.h"
-#include "document/FieldFormats.h"
 
 #include "support/TestSupport.h"
 
@@ -57,7 +57,8 @@ QStringList compact(const pugi::xml_node& element, int depth = 0)
             const QString type = qText(field.attribute("basic_type"));
             if (!qText(field.text()).isEmpty() && type != "DATE" && type != "TIME")
                 fields << qText(field.attribute("name")) + "="
-                              + (type == "LONG TEXT" ? longTextLines(qText(field.text())).join("\\n") : qText(field.text()));
+                              + (type == "LONG TEXT" ? longTextLines(qText(field.text())).join("\\n")
+                                                     : qText(field.text()));
         }
         lines << indent + qText(item.attribute("parent_type")) + "|" + qText(item.child("label").text()) + ": "
                      + fields.join("; ");
@@ -116,8 +117,8 @@ private slots:
         QTest::addColumn<Format>("format");
         QTest::newRow("KeePass XML after a mark, blanks and a declaration")
             << QByteArray("\xEF\xBB\xBF \r\n<?xml version=\"1.0\"?><!-- x --><KeePassFile>") << Format::KeePassXml;
-        QTest::newRow("Password Safe XML") << QByteArray("<?xml?>\n<passwordsafe delimiter=\"x\">")
-                                           << Format::PasswordSafeXml;
+        QTest::newRow("Password Safe XML")
+            << QByteArray("<?xml?>\n<passwordsafe delimiter=\"x\">") << Format::PasswordSafeXml;
         QTest::newRow("JSON") << QByteArray(" {\"encrypted\": false") << Format::BitwardenJson;
         QTest::newRow("anything else is CSV") << QByteArray("name,url") << Format::Csv;
     }
@@ -140,10 +141,12 @@ private slots:
         QTest::newRow("byte order mark, empty lines, empty cells")
             << QByteArray("\xEF\xBB\xBFh1,h2\r\n\r\n,\r\n") << QList<QStringList>{{"h1", "h2"}, {"", ""}};
         QTest::newRow("a byte order mark inside values is a character")
-            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "a,\"b\"\"\xEF\xBB\xBF\xEF\xBB\xBF\"\n")
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                          "a,\"b\"\"\xEF\xBB\xBF\xEF\xBB\xBF\"\n")
             << QList<QStringList>{{QString(QChar(0xFEFF)) + "a", QString("b\"") + QChar(0xFEFF) + QChar(0xFEFF)}};
-        QTest::newRow("non-ASCII unquoted") << QByteArray("Пароль,Grüße\n")
-                                            << QList<QStringList>{{QString::fromUtf8("Пароль"), QString::fromUtf8("Grüße")}};
+        QTest::newRow("non-ASCII unquoted")
+            << QByteArray("Пароль,Grüße\n")
+            << QList<QStringList>{{QString::fromUtf8("Пароль"), QString::fromUtf8("Grüße")}};
     }
 
     void csvRowsAreReadAsRfc4180Says()
@@ -172,11 +175,10 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("unclosed quote") << Format::Csv << QByteArray("Title,Notes\nA,\"open\nstill open\n")
                                         << "line 2: a quoted value is not closed";
-        QTest::newRow("more cells than the header")
-            << Format::Csv << QByteArray("Title,URL\r\nA,b\r\n\"B\nB\",c,d\r\n")
-            << "line 3: 3 values where the header names 2 columns";
-        QTest::newRow("text after a closing quote") << Format::Csv << QByteArray("Title\n\"A\"B\n")
-                                                    << "line 2: text after the closing quote of a value";
+        QTest::newRow("more cells than the header") << Format::Csv << QByteArray("Title,URL\r\nA,b\r\n\"B\nB\",c,d\r\n")
+                                                    << "line 3: 3 values where the header names 2 columns";
+        QTest::newRow("text after a closing quote")
+            << Format::Csv << QByteArray("Title\n\"A\"B\n") << "line 2: text after the closing quote of a value";
         QTest::newRow("no header") << Format::Csv << QByteArray("\r\n") << "line 1: no header line";
         QTest::newRow("not KeePass XML") << Format::KeePassXml << QByteArray("<data><folder/></data>")
                                          << "the document element is <data>, not <KeePassFile>";
@@ -186,18 +188,18 @@ private slots:
                                          << "line 3: Start-end tags mismatch";
         // A program's own files, whatever format they are taken for.
         const QString keePass = "a KeePass database, not an export; export it as XML in KeePass or KeePassXC first";
-        QTest::newRow("KeePass 2 database") << Format::Csv << QByteArray("\x03\xd9\xa2\x9a\x67\xfb\x4b\xb5\x01\x00", 10)
-                                            << keePass;
-        QTest::newRow("KeePass 1 database") << Format::KeePassXml << QByteArray("\x03\xd9\xa2\x9a\x65\xfb\x4b\xb5")
-                                            << keePass;
+        QTest::newRow("KeePass 2 database")
+            << Format::Csv << QByteArray("\x03\xd9\xa2\x9a\x67\xfb\x4b\xb5\x01\x00", 10) << keePass;
+        QTest::newRow("KeePass 1 database")
+            << Format::KeePassXml << QByteArray("\x03\xd9\xa2\x9a\x65\xfb\x4b\xb5") << keePass;
         QTest::newRow("other binary file") << Format::Csv << QByteArray("PK\x03\x04\x14\x00", 6)
                                            << "not a text file but a program's own; export its entries as XML in "
                                               "that program first";
         const int tooDeep = DataDocument::MaxNesting + 1;
         QTest::newRow("groups nested too deep")
             << Format::KeePassXml
-            << "<KeePassFile><Root>" + QByteArray("<Group>").repeated(tooDeep) + QByteArray("</Group>").repeated(tooDeep)
-                   + "</Root></KeePassFile>"
+            << "<KeePassFile><Root>" + QByteArray("<Group>").repeated(tooDeep)
+                   + QByteArray("</Group>").repeated(tooDeep) + "</Root></KeePassFile>"
             << "<Group> nested more than 1000 levels deep";
     }
 
@@ -227,12 +229,19 @@ private slots:
         DataDocument original;
         const pugi::xml_node top = original.root();
         addRecord(m_catalogue, top, "Web Site", QString::fromUtf8("Почта, \"main\""),
-                  {{"URL", "https://mail.example"}, {"Login", QString::fromUtf8("jürgen")}, {"Password", "p,w\"d"},
-                   {"E-Mail", "j@mail.example"}, {"Notes", "first line\r\nsecond line\r\n"}},
-                  {{"Recovery codes:LONG TEXT", "111\r\n222\r\n"}, {"Empty:TEXT", ""}, {"Hint:TEXT", "blue & <green>"}, {"name:TEXT", "nick"},
+                  {{"URL", "https://mail.example"},
+                   {"Login", QString::fromUtf8("jürgen")},
+                   {"Password", "p,w\"d"},
+                   {"E-Mail", "j@mail.example"},
+                   {"Notes", "first line\r\nsecond line\r\n"}},
+                  {{"Recovery codes:LONG TEXT", "111\r\n222\r\n"},
+                   {"Empty:TEXT", ""},
+                   {"Hint:TEXT", "blue & <green>"},
+                   {"name:TEXT", "nick"},
                    {"otp:TEXT", "otpauth://totp/m?secret=JBSWY3DP"}});
         const pugi::xml_node work = TreeEditing::appendGroup(top, QString::fromUtf8("Arbeit & Büro"), 0);
-        addRecord(m_catalogue, work, "Password", "Router", {{"Service", "Router"}, {"Login", "admin"}, {"Password", "x"}});
+        addRecord(m_catalogue, work, "Password", "Router",
+                  {{"Service", "Router"}, {"Login", "admin"}, {"Password", "x"}});
         const pugi::xml_node deeper = TreeEditing::appendGroup(work, "Deeper", 0);
         addRecord(m_catalogue, deeper, "Password", "Old box", {{"Service", "box.lan"}, {"Notes", "a\r\n"}});
 
@@ -275,8 +284,9 @@ private slots:
             {"Note|Über: Title=Über; Text=secret text\\nmore", "G Work", "  G Mail",
              "    Web Site|Mail, \"main\": URL=https://m.example; Login=jo; Password=pw; Notes=note\\nline; "
              "favorite=1; PIN=1234; Hint=blue; otp=JBSWY3DP"});
-        row("bitwarden.json", "3 records in 3 groups; 1 history entry, 1 entry's times, 1 deleted entry and 5 "
-                              "bookkeeping columns were not imported.",
+        row("bitwarden.json",
+            "3 records in 3 groups; 1 history entry, 1 entry's times, 1 deleted entry and 5 "
+            "bookkeeping columns were not imported.",
             {"Note|Über: Title=Über; Text=secret text; favorite=true",
              "Password|Visa: Service=Visa; Brand=Visa; Card Holder=Jo; CVV=123; Expiry Month=5; Expiry Year=2030; "
              "Card Number=4111",
@@ -310,20 +320,23 @@ private slots:
              "Notes=ñ\\nline; createTime=2024-01-02; modifyTime=2024-01-03"});
         row("keepass.csv", "1 record in 1 group.", {mail});
         row("keepassxc.csv", "1 record in 2 groups; 1 bookkeeping column was not imported.",
-            {"G Work", "  " + mail + "; otp=otpauth://totp/x?secret=JBSWY3DP; Last Modified=2024-01-02T10:00:00Z; "
-                                     "Created=2024-01-01T10:00:00Z"});
+            {"G Work", "  " + mail
+                           + "; otp=otpauth://totp/x?secret=JBSWY3DP; Last Modified=2024-01-02T10:00:00Z; "
+                             "Created=2024-01-01T10:00:00Z"});
         row("excel-semicolon.csv", "1 record in 1 group.",
             {"Web Site|Mail; \"x\": URL=https://m.example; Login=jo; Password=p,w"});
         row("windows-1252.csv", "1 record in 1 group. The file is not UTF-8: it was read as Windows-1252.",
             {"Password|Café: Service=Café; Password=naïve"});
         row("utf16.csv", "1 record in 1 group.", {"Web Site|Ж: URL=https://x"});
-        row("pwsafe.xml", "1 record in 3 groups; 1 history entry, 1 entry's times and 1 bookkeeping column were not "
-                          "imported.",
+        row("pwsafe.xml",
+            "1 record in 3 groups; 1 history entry, 1 entry's times and 1 bookkeeping column were not "
+            "imported.",
             {"G Work", "  G Mail.box",
              "    Web Site|Mail, \"x\": URL=https://m.example; Login=jo; Password=p,w; E-Mail=jo@m.example; "
              "Notes=ñ\\nline"});
-        row("keepass.xml", "2 records in 2 groups; 1 group's notes, 1 auto-type setting, 1 entry's times, 1 entry's "
-                           "colours and 1 deleted entry were not imported.",
+        row("keepass.xml",
+            "2 records in 2 groups; 1 group's notes, 1 auto-type setting, 1 entry's times, 1 entry's "
+            "colours and 1 deleted entry were not imported.",
             {"Web Site|Mail, \"x\": URL=https://m.example; Login=jo; Password=p,w; E-Mail=jo@m.example; "
              "Notes=ñ\\nline; Recovery code (secret)=r-1; "
              "otp=otpauth://totp/Mail%2C%20%22x%22?secret=JBSWY3DP&period=60",
@@ -335,12 +348,14 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, summary);
         QFETCH(QStringList, tree);
-        const QByteArray input = TestSupport::readFile(TestSupport::sourceDir() + "/tests/document/fixtures/import/" + file);
+        const QByteArray input =
+            TestSupport::readFile(TestSupport::sourceDir() + "/tests/document/fixtures/import/" + file);
         DataDocument document;
         std::pair<qsizetype, qsizetype> lastProgress;
         const Interchange::ImportResult result = Interchange::importInto(
-            document, m_catalogue, std::nullopt, input, file.section('.', 0, 0),
-            [&](qsizetype done, qsizetype total) { lastProgress = {done, total}; });
+            document, m_catalogue, std::nullopt, input, file.section('.', 0, 0), [&](qsizetype done, qsizetype total) {
+                lastProgress = {done, total};
+            });
         QVERIFY2(result.ok(), qPrintable(result.error));
         QCOMPARE(result.summary(), summary);
         QCOMPARE(lastProgress, std::make_pair(qsizetype(result.records), qsizetype(result.records)));
@@ -351,17 +366,19 @@ private slots:
     void recordsAreWrittenByFieldRole_data()
     {
         QTest::addColumn<NamedValues>("fields"); // "name:TYPE", stored value
-        QTest::addColumn<QStringList>("entry"); // user name, password, address, notes, then extras
+        QTest::addColumn<QStringList>("entry");  // user name, password, address, notes, then extras
         QTest::newRow("first login and secret, the rest extras, names made unique")
             << NamedValues{{"E-Mail:E-MAIL", "a@b.c"}, {"Login:TEXT", "jo"},
-                                                  {"PIN:NUMBER", "1234"}, {"Online Password:TEXT", "pw"},
-                                                  {"Title:TEXT", "t"}, {"Hint:TEXT", "h1"}, {"Hint:TEXT", "h2"},
-                                                  {"Download URL:TEXT", "https://d.example"}}
-            << QStringList{"a@b.c", "1234", "https://d.example", "", "Login=jo", "Online Password=pw",
+                           {"PIN:NUMBER", "1234"},     {"Online Password:TEXT", "pw"},
+                           {"Title:TEXT", "t"},        {"Hint:TEXT", "h1"},
+                           {"Hint:TEXT", "h2"},        {"Download URL:TEXT", "https://d.example"}}
+            << QStringList{"a@b.c",       "1234",    "https://d.example", "", "Login=jo", "Online Password=pw",
                            "Title (2)=t", "Hint=h1", "Hint (2)=h2"};
         QTest::newRow("dates and times in ISO form, long text without stored breaks")
-            << NamedValues{{"Expiry:DATE", "20240502:"}, {"Opens At:TIME", "143005."},
-                                                  {"Notes:LONG TEXT", "one\r\ntwo\r\n"}, {"Bad:DATE", "soon"}}
+            << NamedValues{{"Expiry:DATE", "20240502:"},
+                           {"Opens At:TIME", "143005."},
+                           {"Notes:LONG TEXT", "one\r\ntwo\r\n"},
+                           {"Bad:DATE", "soon"}}
             << QStringList{"", "", "", "one\ntwo", "Expiry=2024-06-03", "Opens At=14:30:05", "Bad=soon"};
     }
 
@@ -407,8 +424,8 @@ private slots:
         QStringList rows;
         while (const std::optional<QStringList> cells = reader.nextRow())
             rows << cells->join('|');
-        QCOMPARE(rows, QStringList({"Group|Title|Username|Password|URL|Notes|Service|Room|Pin",
-                                    "|Home|||||Home|3|", "Work|Router|||||Router||1", "Work/Lab|Scope|||||Scope|2|"}));
+        QCOMPARE(rows, QStringList({"Group|Title|Username|Password|URL|Notes|Service|Room|Pin", "|Home|||||Home|3|",
+                                    "Work|Router|||||Router||1", "Work/Lab|Scope|||||Scope|2|"}));
     }
 
     void keePassXmlHoldsOnlyWhatXmlAllows_data()
@@ -416,10 +433,12 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("readBack");
         const QChar replaced = QChar::ReplacementCharacter;
-        QTest::newRow("control characters") << QString("a") + QChar(1) + "b" + QChar(0) + QChar(0x1B)
-                                             << QString("a%1b%1%1").arg(replaced);
-        QTest::newRow("lone surrogates") << QString(QChar(0xDC00)) + "y" + QChar(0xD800) << QString("%1y%1").arg(replaced);
-        QTest::newRow("U+FFFE and U+FFFF") << QString("x") + QChar(0xFFFE) + QChar(0xFFFF) << QString("x%1%1").arg(replaced);
+        QTest::newRow("control characters")
+            << QString("a") + QChar(1) + "b" + QChar(0) + QChar(0x1B) << QString("a%1b%1%1").arg(replaced);
+        QTest::newRow("lone surrogates") << QString(QChar(0xDC00)) + "y" + QChar(0xD800)
+                                         << QString("%1y%1").arg(replaced);
+        QTest::newRow("U+FFFE and U+FFFF")
+            << QString("x") + QChar(0xFFFE) + QChar(0xFFFF) << QString("x%1%1").arg(replaced);
         const QString allowed = QString::fromUtf8("a\tb\nc\r\U0001F600\uE000") + replaced;
         QTest::newRow("tab, line breaks, a pair and the private area") << allowed << allowed;
     }
@@ -466,7 +485,8 @@ private slots:
         input += "\"\r\n";
         const long before = peakMegabytes();
         DataDocument document;
-        const Interchange::ImportResult result = Interchange::importInto(document, m_catalogue, Format::Csv, input, "big");
+        const Interchange::ImportResult result =
+            Interchange::importInto(document, m_catalogue, Format::Csv, input, "big");
         QVERIFY2(result.ok(), qPrintable(result.error));
         QCOMPARE(qstrlen(result.group.first_child().find_child_by_attribute("name", "Notes").text().get()),
                  size_t(Size + 2));

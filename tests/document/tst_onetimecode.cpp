@@ -38,12 +38,9 @@ void TestOneTimeCode::codes_data()
         const char* sha256;
         const char* sha512;
     } vectors[] = {
-        {59, "94287082", "46119246", "90693936"},
-        {1111111109, "07081804", "68084774", "25091201"},
-        {1111111111, "14050471", "67062674", "99943326"},
-        {1234567890, "89005924", "91819424", "93441116"},
-        {2000000000, "69279037", "90698825", "38618901"},
-        {20000000000, "65353130", "77737706", "47863826"},
+        {59, "94287082", "46119246", "90693936"},         {1111111109, "07081804", "68084774", "25091201"},
+        {1111111111, "14050471", "67062674", "99943326"}, {1234567890, "89005924", "91819424", "93441116"},
+        {2000000000, "69279037", "90698825", "38618901"}, {20000000000, "65353130", "77737706", "47863826"},
     };
     for (const auto& v : vectors) {
         const int left = 30 - int(v.time % 30);
@@ -59,9 +56,9 @@ void TestOneTimeCode::codes_data()
     QTest::newRow("period of 60 s") << uri(Seed20, "&period=60&digits=8") << qint64(118) << "94287082" << 2;
     QTest::newRow("Steam") << uri(Seed20, "&digits=5&encoder=steam&issuer=Steam") << qint64(59) << "PV9M4" << 1;
     // Refused: no code.
-    for (const char* text : {"otpauth://totp/Example?digits=6", "otpauth://hotp/Example?secret=GEZDGNBVGY3TQOJQ",
-                             "&algorithm=MD5", "&digits=5", "&digits=9", "&period=0", "GEZDGNBVGY3TQOJ1GEZDGNBV",
-                             "GEZDGNBVGY", "Password"})
+    for (const char* text :
+         {"otpauth://totp/Example?digits=6", "otpauth://hotp/Example?secret=GEZDGNBVGY3TQOJQ", "&algorithm=MD5",
+          "&digits=5", "&digits=9", "&period=0", "GEZDGNBVGY3TQOJ1GEZDGNBV", "GEZDGNBVGY", "Password"})
         QTest::newRow(text) << (text[0] == '&' ? uri(Seed20, text) : QString(text)) << qint64(0) << "" << 0;
 }
 

@@ -40,9 +40,9 @@ private slots:
             << QByteArray("<record parent_type='Car'><label link='Model'/>"
                           "<field name='Model'>Roadster</field><field name=''>nameless</field></record>")
             << "Roadster nameless";
-        QTest::newRow("no link2 and no nameless field")
-            << QByteArray("<record parent_type='Car'><label link='Model'/><field name='Model'>Roadster</field></record>")
-            << "Roadster";
+        QTest::newRow("no link2 and no nameless field") << QByteArray(
+            "<record parent_type='Car'><label link='Model'/><field name='Model'>Roadster</field></record>")
+                                                        << "Roadster";
         QTest::newRow("last field of a name wins")
             << QByteArray("<record parent_type='Car'><label link='Model'/>"
                           "<field name='Model'>first</field><field name='Model'>last</field></record>")
@@ -141,7 +141,8 @@ private slots:
             const int count = isRecord ? Schema::RecordIconCount : Schema::GroupIconCount;
             const int first = isRecord ? Schema::FirstRecordIcon : 0;
             for (int position = 0; position < count; ++position)
-                QCOMPARE(Schema::TypeImageIndex(Schema::TypeKeyForIndex(position, isRecord), isRecord), first + position);
+                QCOMPARE(Schema::TypeImageIndex(Schema::TypeKeyForIndex(position, isRecord), isRecord),
+                         first + position);
             QCOMPARE(Schema::TypeKeyForIndex(count, isRecord), QString());
             QCOMPARE(Schema::TypeKeyForIndex(-1, isRecord), QString());
         }
@@ -185,7 +186,8 @@ private slots:
             "<folder name='G2'><record parent_type='R2a'><label/></record></folder>"
             "<note/><record parent_type='R2'><label/></record></data>"));
         QStringList stepped;
-        for (pugi::xml_node item = Schema::firstInTreeOrder(document.root()); item; item = Schema::nextInTreeOrder(item))
+        for (pugi::xml_node item = Schema::firstInTreeOrder(document.root()); item;
+             item = Schema::nextInTreeOrder(item))
             stepped << Schema::itemCaption(item);
         QCOMPARE(stepped, TestSupport::treeOutline(document.root()).replaceInStrings(QStringLiteral("  "), QString()));
         QCOMPARE(stepped.last(), QStringLiteral("R2a"));
@@ -225,8 +227,8 @@ private slots:
     void recordFieldsFollowTheLabel()
     {
         DataDocument document;
-        const pugi::xml_node record = firstRecord(document,
-            "<data><record><label link='a'/><field name='a'/><field name='b'/></record></data>");
+        const pugi::xml_node record =
+            firstRecord(document, "<data><record><label link='a'/><field name='a'/><field name='b'/></record></data>");
         const auto fields = Schema::recordFields(record);
         QCOMPARE(fields.size(), size_t(2));
         QCOMPARE(qText(fields[1].attribute("name")), QStringLiteral("b"));

@@ -66,11 +66,11 @@ private slots:
         DataDocument document;
         load(document, "<data><folder name='Home' type='AUTO'><folder name='Sub' type='VIP'/></folder></data>");
         pugi::xml_document entries;
-        const pugi::xml_node entry = entryOf(entries,
-            "<car type='NOTE' name='Car'><links link='Model' link2='Plate'/>"
-            "<field name='Model' basic_type='TEXT'/><comment name='ignored'/>"
-            "<field name='Bought' basic_type='DATE'/><field name='At' basic_type='TIME'/>"
-            "<field name='Notes' basic_type='long text'/></car>");
+        const pugi::xml_node entry =
+            entryOf(entries, "<car type='NOTE' name='Car'><links link='Model' link2='Plate'/>"
+                             "<field name='Model' basic_type='TEXT'/><comment name='ignored'/>"
+                             "<field name='Bought' basic_type='DATE'/><field name='At' basic_type='TIME'/>"
+                             "<field name='Notes' basic_type='long text'/></car>");
 
         const pugi::xml_node record = TreeEditing::appendRecord(item(document, "Home"), entry, "Car", "", 4, Now);
         QVERIFY(TreeEditing::appendField(record, "Ablauf", "DATE", Now));
@@ -93,9 +93,14 @@ private slots:
         QTest::addColumn<QString>("recordName");
         QTest::addColumn<QString>("labelAttributes");
         QTest::addColumn<QString>("labelText");
-        QTest::newRow("no link2 on the entry") << QByteArray("<e><l link='A'/></e>") << "" << "link=A" << "";
-        QTest::newRow("no links at all") << QByteArray("<e><l/></e>") << "" << "link=" << "";
-        QTest::newRow("record name") << QByteArray("<e><l link='A'/></e>") << "Mein Konto ✓" << "link=A"
+        QTest::newRow("no link2 on the entry") << QByteArray("<e><l link='A'/></e>") << ""
+                                               << "link=A"
+                                               << "";
+        QTest::newRow("no links at all") << QByteArray("<e><l/></e>") << ""
+                                         << "link="
+                                         << "";
+        QTest::newRow("record name") << QByteArray("<e><l link='A'/></e>") << "Mein Konto ✓"
+                                     << "link=A"
                                      << "Mein Konto ✓";
     }
 
@@ -106,8 +111,9 @@ private slots:
         DataDocument document;
         pugi::xml_document entries;
 
-        const pugi::xml_node label = TreeEditing::appendRecord(
-            document.root(), entryOf(entries, entry.constData()), "T", recordName, 0, Now).first_child();
+        const pugi::xml_node label =
+            TreeEditing::appendRecord(document.root(), entryOf(entries, entry.constData()), "T", recordName, 0, Now)
+                .first_child();
 
         QCOMPARE(qText(label.name()), QString("label"));
         QTEST(attributesOf(label), "labelAttributes");
@@ -119,8 +125,8 @@ private slots:
         QTest::addColumn<QByteArray>("fields");
         QTest::addColumn<QByteArray>("named");
         const QByteArray field = "<field name=\"A\" basic_type=\"TEXT\">value</field>";
-        QTest::newRow("label holds the name") << "<label link=\"A\">Old</label>" + field
-                                              << "<label link=\"A\">New</label>" + field;
+        QTest::newRow("label holds the name")
+            << "<label link=\"A\">Old</label>" + field << "<label link=\"A\">New</label>" + field;
         QTest::newRow("no label: one is made first") << field << "<label link=\"\">New</label>" + field;
         QTest::newRow("no children") << QByteArray() << QByteArray("<label link=\"\">New</label>");
     }
@@ -203,19 +209,30 @@ private slots:
     void dragAndDrop_data()
     {
         QTest::addColumn<QString>("dragged");
-        QTest::addColumn<QString>("target");   // empty: no node; "data": the data element
+        QTest::addColumn<QString>("target"); // empty: no node; "data": the data element
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("group onto its subgroup") << "Home" << "Sub" << false;
-        QTest::newRow("group onto a deeper subgroup") << "Home" << "Deep" << false;
-        QTest::newRow("group onto its parent") << "Sub" << "Home" << false;
-        QTest::newRow("group onto itself") << "Home" << "Home" << false;
-        QTest::newRow("group onto another group") << "Home" << "Work" << true;
-        QTest::newRow("record onto its own group") << "Bill" << "Home" << false;
-        QTest::newRow("record onto another record") << "Bill" << "Memo" << false;
-        QTest::newRow("record onto another group") << "Bill" << "Sub" << true;
-        QTest::newRow("nested group onto no node") << "Deep" << "" << true;
-        QTest::newRow("top-level group onto no node") << "Home" << "" << true;
-        QTest::newRow("data element counts as no node") << "Sub" << "data" << true;
+        QTest::newRow("group onto its subgroup") << "Home"
+                                                 << "Sub" << false;
+        QTest::newRow("group onto a deeper subgroup") << "Home"
+                                                      << "Deep" << false;
+        QTest::newRow("group onto its parent") << "Sub"
+                                               << "Home" << false;
+        QTest::newRow("group onto itself") << "Home"
+                                           << "Home" << false;
+        QTest::newRow("group onto another group") << "Home"
+                                                  << "Work" << true;
+        QTest::newRow("record onto its own group") << "Bill"
+                                                   << "Home" << false;
+        QTest::newRow("record onto another record") << "Bill"
+                                                    << "Memo" << false;
+        QTest::newRow("record onto another group") << "Bill"
+                                                   << "Sub" << true;
+        QTest::newRow("nested group onto no node") << "Deep"
+                                                   << "" << true;
+        QTest::newRow("top-level group onto no node") << "Home"
+                                                      << "" << true;
+        QTest::newRow("data element counts as no node") << "Sub"
+                                                        << "data" << true;
     }
 
     void dragAndDrop()
@@ -224,11 +241,12 @@ private slots:
         QFETCH(QString, target);
         QFETCH(bool, accepted);
         DataDocument document;
-        load(document, "<data><folder name='Home' type='AUTO'>"
-                       "<record parent_type='Bill' type='NOTE'><label/><field name='x' basic_type='TEXT'>1</field></record>"
-                       "<folder name='Sub' type='VIP'><folder name='Deep' type='VIP'/></folder></folder>"
-                       "<folder name='Work' type='OFFICE'/><record parent_type='Memo' type='NOTE'><label/></record>"
-                       "<folder name='Last' type='VIP'/></data>");
+        load(document,
+             "<data><folder name='Home' type='AUTO'>"
+             "<record parent_type='Bill' type='NOTE'><label/><field name='x' basic_type='TEXT'>1</field></record>"
+             "<folder name='Sub' type='VIP'><folder name='Deep' type='VIP'/></folder></folder>"
+             "<folder name='Work' type='OFFICE'/><record parent_type='Memo' type='NOTE'><label/></record>"
+             "<folder name='Last' type='VIP'/></data>");
         const QByteArray before = document.toText();
         const size_t elementCount = document.root().select_nodes("//*").size();
         const pugi::xml_node draggedNode = item(document, dragged);

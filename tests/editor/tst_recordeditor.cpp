@@ -2,10 +2,10 @@
 #include "document/DataDocument.h"
 #include "document/DocumentEditing.h"
 #include "document/DocumentHistory.h"
-#include "document/Schema.h"
-#include "editor/ui/FieldDatePicker.h"
 #include "document/FieldFormats.h"
 #include "document/OneTimeCode.h"
+#include "document/Schema.h"
+#include "editor/ui/FieldDatePicker.h"
 #include "editor/ui/FieldLineEdit.h"
 #include "editor/ui/FieldMemo.h"
 #include "editor/ui/FieldTimePicker.h"
@@ -20,9 +20,9 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QScrollBar>
-#include <QToolButton>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -120,7 +120,7 @@ private slots:
 private:
     pugi::xml_node show(const QString& recordXmlText);
     pugi::xml_node showField(const QString& type, const QString& stored);
-    template<typename Control>
+    template <typename Control>
     Control* controlOf(int fieldCounter) const;
     void activateWindow();
 
@@ -147,8 +147,8 @@ void TestRecordEditor::tabGoesThroughTheFieldButtons()
         QWidget* focused = QApplication::focusWidget();
         reached << (m_editor->controlList().contains(focused) ? QStringLiteral("field") : focused->objectName());
     }
-    QCOMPARE(reached, (QStringList{"ButtonRevealField", "ButtonCopyField", "ButtonGenerateField", "field",
-                                   "ButtonCopyField"}));
+    QCOMPARE(reached,
+             (QStringList{"ButtonRevealField", "ButtonCopyField", "ButtonGenerateField", "field", "ButtonCopyField"}));
 }
 
 void TestRecordEditor::init()
@@ -200,7 +200,7 @@ pugi::xml_node TestRecordEditor::showField(const QString& type, const QString& s
     return show("<record><label/>" + QString::fromStdString(xml.str()) + "</record>");
 }
 
-template<typename Control>
+template <typename Control>
 Control* TestRecordEditor::controlOf(int fieldCounter) const
 {
     auto* control = dynamic_cast<Control*>(m_editor->controlList().value(2 * fieldCounter - 1));
@@ -244,9 +244,8 @@ void TestRecordEditor::rowsFollowTheFieldsTopToBottom()
     QCOMPARE(m_editor->objectName(), QStringLiteral("ScrollBox"));
     QWidget* panel = m_editor->widget();
     QCOMPARE(panel->objectName(), QStringLiteral("PanelScroll"));
-    const QList<FieldType> types = {FieldType::Text, FieldType::LongText, FieldType::EMail,
-                                    FieldType::Number, FieldType::Date, FieldType::Time,
-                                    FieldType::Phone};
+    const QList<FieldType> types = {FieldType::Text, FieldType::LongText, FieldType::EMail, FieldType::Number,
+                                    FieldType::Date, FieldType::Time,     FieldType::Phone};
     const QStringList names = {"Text", "Long", "Mail", "Num", "Date", "Time", ""};
     const QList<QWidget*>& entries = m_editor->controlList();
     QCOMPARE(entries.size(), 14);
@@ -268,7 +267,7 @@ void TestRecordEditor::rowsFollowTheFieldsTopToBottom()
         top += row->height() + (i % 2 == 0 ? 3 : 15);
     }
     QCOMPARE(m_editor->nextRowTop(), top);
-    QVERIFY(entries.at(3)->height() > entries.at(1)->height());  // the Long Text box
+    QVERIFY(entries.at(3)->height() > entries.at(1)->height()); // the Long Text box
 }
 
 void TestRecordEditor::initialValues_data()
@@ -276,19 +275,45 @@ void TestRecordEditor::initialValues_data()
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("text") << "TEXT" << "ann <b>" << "ann <b>";
-    QTest::newRow("number keeps non-digits") << "NUMBER" << "12-3x" << "12-3x";
-    QTest::newRow("phone") << "PHONE" << "+44 20" << "+44 20";
-    QTest::newRow("long text CR LF, LF, CR") << "LONG TEXT" << "a\r\nb\nc\rd" << "a\nb\nc\nd";
-    QTest::newRow("long text final break") << "LONG TEXT" << "a\r\n" << "a";
-    QTest::newRow("long text empty lines") << "LONG TEXT" << "\r\n\r\nx" << "\n\nx";
-    QTest::newRow("date") << "DATE" << "20240502:" << "2024-06-03 checked";
-    QTest::newRow("date without colon") << "DATE" << "19991130" << "1999-12-31 checked";
-    QTest::newRow("empty date") << "DATE" << "" << "now unchecked";
-    QTest::newRow("unreadable date") << "DATE" << "20241302:" << "now checked";
-    QTest::newRow("time") << "TIME" << "143005." << "14:30:05";
-    QTest::newRow("midnight") << "TIME" << "000000." << "00:00:00";
-    QTest::newRow("empty time") << "TIME" << "" << "now";
+    QTest::newRow("text") << "TEXT"
+                          << "ann <b>"
+                          << "ann <b>";
+    QTest::newRow("number keeps non-digits") << "NUMBER"
+                                             << "12-3x"
+                                             << "12-3x";
+    QTest::newRow("phone") << "PHONE"
+                           << "+44 20"
+                           << "+44 20";
+    QTest::newRow("long text CR LF, LF, CR") << "LONG TEXT"
+                                             << "a\r\nb\nc\rd"
+                                             << "a\nb\nc\nd";
+    QTest::newRow("long text final break") << "LONG TEXT"
+                                           << "a\r\n"
+                                           << "a";
+    QTest::newRow("long text empty lines") << "LONG TEXT"
+                                           << "\r\n\r\nx"
+                                           << "\n\nx";
+    QTest::newRow("date") << "DATE"
+                          << "20240502:"
+                          << "2024-06-03 checked";
+    QTest::newRow("date without colon") << "DATE"
+                                        << "19991130"
+                                        << "1999-12-31 checked";
+    QTest::newRow("empty date") << "DATE"
+                                << ""
+                                << "now unchecked";
+    QTest::newRow("unreadable date") << "DATE"
+                                     << "20241302:"
+                                     << "now checked";
+    QTest::newRow("time") << "TIME"
+                          << "143005."
+                          << "14:30:05";
+    QTest::newRow("midnight") << "TIME"
+                              << "000000."
+                              << "00:00:00";
+    QTest::newRow("empty time") << "TIME"
+                                << ""
+                                << "now";
 }
 
 void TestRecordEditor::initialValues()
@@ -306,8 +331,7 @@ void TestRecordEditor::initialValues()
     } else if (auto* memo = dynamic_cast<FieldMemo*>(control)) {
         QCOMPARE(memo->toPlainText(), shown);
     } else if (auto* picker = dynamic_cast<FieldDatePicker*>(control)) {
-        const QDate date = expected.at(0) == "now" ? now.date()
-                                                   : QDate::fromString(expected.at(0), Qt::ISODate);
+        const QDate date = expected.at(0) == "now" ? now.date() : QDate::fromString(expected.at(0), Qt::ISODate);
         QCOMPARE(picker->dateEdit()->date(), date);
         QCOMPARE(picker->checkBox()->isChecked(), expected.at(1) == "checked");
         QCOMPARE(picker->dateEdit()->isEnabled(), expected.at(1) == "checked");
@@ -315,21 +339,21 @@ void TestRecordEditor::initialValues()
         QVERIFY(std::abs(time->time().secsTo(now.time())) <= 2);
     } else {
         QCOMPARE(time->time(), QTime::fromString(shown, Qt::ISODate));
-        QCOMPARE(time->text(), timeDisplayText(stored));  // what a search compares against
+        QCOMPARE(time->text(), timeDisplayText(stored)); // what a search compares against
     }
-    QCOMPARE(fieldText(record, "f"), stored);  // kept until something changes
+    QCOMPARE(fieldText(record, "f"), stored); // kept until something changes
 }
 
 void TestRecordEditor::showingARecordEmitsNothing()
 {
     QSignalSpy caption(m_editor, &RecordEditor::captionRefreshNeeded);
     QSignalSpy entered(m_editor, &RecordEditor::panelEntered);
-    const pugi::xml_node record = show(
-        R"(<record><label/><field name="a" basic_type="TEXT">x</field>)"
-        R"(<field name="b" basic_type="LONG TEXT">l1&#13;&#10;l2</field>)"
-        R"(<field name="c" basic_type="E-MAIL">bad</field><field name="d" basic_type="NUMBER">1</field>)"
-        R"(<field name="e" basic_type="DATE">bad</field><field name="f" basic_type="TIME"></field>)"
-        R"(<field name="g" basic_type="PHONE">2</field></record>)");
+    const pugi::xml_node record =
+        show(R"(<record><label/><field name="a" basic_type="TEXT">x</field>)"
+             R"(<field name="b" basic_type="LONG TEXT">l1&#13;&#10;l2</field>)"
+             R"(<field name="c" basic_type="E-MAIL">bad</field><field name="d" basic_type="NUMBER">1</field>)"
+             R"(<field name="e" basic_type="DATE">bad</field><field name="f" basic_type="TIME"></field>)"
+             R"(<field name="g" basic_type="PHONE">2</field></record>)");
     const QString before = recordXml(record);
     QTest::qWait(20);
     QCOMPARE(caption.count() + entered.count(), 0);
@@ -358,8 +382,10 @@ void TestRecordEditor::pickerChanges_data()
     QTest::addColumn<QDateTimeEdit::Section>("section");
     QTest::addColumn<QString>("written");
     QTest::addColumn<int>("captionRefreshes");
-    QTest::newRow("date") << "DATE" << "20240502:" << QDateTimeEdit::YearSection << "20250502:" << 0;
-    QTest::newRow("time") << "TIME" << "235958." << QDateTimeEdit::SecondSection << "235959." << 1;
+    QTest::newRow("date") << "DATE"
+                          << "20240502:" << QDateTimeEdit::YearSection << "20250502:" << 0;
+    QTest::newRow("time") << "TIME"
+                          << "235958." << QDateTimeEdit::SecondSection << "235959." << 1;
 }
 
 // A date change is written back without a caption refresh, even when the
@@ -420,15 +446,21 @@ void TestRecordEditor::eMailColour_data()
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QList<QColor>>("colours");  // when shown, then after each typed key
+    QTest::addColumn<QList<QColor>>("colours"); // when shown, then after each typed key
     const QColor red(Qt::red);
     const QColor black(Qt::black);
-    QTest::newRow("becomes valid") << "E-MAIL" << "ann@example" << ".c" << QList{red, red, black};
-    QTest::newRow("becomes invalid") << "E-MAIL" << "ann@example.co" << ".u"
-                                     << QList{black, red, red};
-    QTest::newRow("empty is invalid") << "E-MAIL" << "" << "a" << QList{red, red};
-    QTest::newRow("other types keep their colour") << "TEXT" << "not an address" << "@"
-                                                   << QList<QColor>{QColor(), QColor()};
+    QTest::newRow("becomes valid") << "E-MAIL"
+                                   << "ann@example"
+                                   << ".c" << QList{red, red, black};
+    QTest::newRow("becomes invalid") << "E-MAIL"
+                                     << "ann@example.co"
+                                     << ".u" << QList{black, red, red};
+    QTest::newRow("empty is invalid") << "E-MAIL"
+                                      << ""
+                                      << "a" << QList{red, red};
+    QTest::newRow("other types keep their colour") << "TEXT"
+                                                   << "not an address"
+                                                   << "@" << QList<QColor>{QColor(), QColor()};
 }
 
 void TestRecordEditor::eMailColour()
@@ -442,8 +474,7 @@ void TestRecordEditor::eMailColour()
     // An invalid colour in the table stands for the colour every edit has.
     const auto textColour = [&] {
         const QColor colour = edit->palette().color(QPalette::Text);
-        return colour == m_outside->palette().color(QPalette::Text) && type != "E-MAIL" ? QColor()
-                                                                                       : colour;
+        return colour == m_outside->palette().color(QPalette::Text) && type != "E-MAIL" ? QColor() : colour;
     };
     QList<QColor> seen{textColour()};
     moveToEnd(edit);
@@ -456,9 +487,9 @@ void TestRecordEditor::eMailColour()
 
 void TestRecordEditor::numberFieldKeys_data()
 {
-    QTest::addColumn<QTestEventList>("keys");  // typed at the end of "12"
+    QTest::addColumn<QTestEventList>("keys"); // typed at the end of "12"
     QTest::addColumn<QString>("written");
-    QTest::addColumn<QString>("focused");      // the field that has the focus afterwards
+    QTest::addColumn<QString>("focused"); // the field that has the focus afterwards
     QTest::addColumn<int>("returnPresses");
     const auto keys = [](std::initializer_list<std::pair<Qt::Key, Qt::KeyboardModifiers>> clicks) {
         QTestEventList list;
@@ -468,19 +499,24 @@ void TestRecordEditor::numberFieldKeys_data()
     };
     const Qt::KeyboardModifiers none;
     QTest::newRow("letter, minus, blank, period")
-        << keys({{Qt::Key_A, none}, {Qt::Key_Minus, none}, {Qt::Key_Space, none}, {Qt::Key_Period, none}})
-        << "12" << "f" << 0;
-    QTest::newRow("digit") << keys({{Qt::Key_7, none}}) << "127" << "f" << 0;
-    QTest::newRow("Backspace") << keys({{Qt::Key_Backspace, none}}) << "12" << "f" << 0;
-    QTest::newRow("Delete") << keys({{Qt::Key_Left, none}, {Qt::Key_Delete, none}}) << "1" << "f" << 0;
-    QTest::newRow("Ctrl shortcuts")
-        << keys({{Qt::Key_A, Qt::ControlModifier}, {Qt::Key_X, Qt::ControlModifier}}) << "12" << "f" << 0;
+        << keys({{Qt::Key_A, none}, {Qt::Key_Minus, none}, {Qt::Key_Space, none}, {Qt::Key_Period, none}}) << "12"
+        << "f" << 0;
+    QTest::newRow("digit") << keys({{Qt::Key_7, none}}) << "127"
+                           << "f" << 0;
+    QTest::newRow("Backspace") << keys({{Qt::Key_Backspace, none}}) << "12"
+                               << "f" << 0;
+    QTest::newRow("Delete") << keys({{Qt::Key_Left, none}, {Qt::Key_Delete, none}}) << "1"
+                            << "f" << 0;
+    QTest::newRow("Ctrl shortcuts") << keys({{Qt::Key_A, Qt::ControlModifier}, {Qt::Key_X, Qt::ControlModifier}})
+                                    << "12"
+                                    << "f" << 0;
     // Past the copy button of the field and of the one before.
-    QTest::newRow("Tab") << keys({{Qt::Key_Tab, none}, {Qt::Key_Tab, none}}) << "12" << "c" << 0;
+    QTest::newRow("Tab") << keys({{Qt::Key_Tab, none}, {Qt::Key_Tab, none}}) << "12"
+                         << "c" << 0;
     QTest::newRow("Shift+Tab") << keys({{Qt::Key_Tab, Qt::ShiftModifier}, {Qt::Key_Tab, Qt::ShiftModifier}}) << "12"
                                << "a" << 0;
-    QTest::newRow("Return and Enter") << keys({{Qt::Key_Return, none}, {Qt::Key_Enter, Qt::KeypadModifier}})
-                                      << "12" << "f" << 2;
+    QTest::newRow("Return and Enter") << keys({{Qt::Key_Return, none}, {Qt::Key_Enter, Qt::KeypadModifier}}) << "12"
+                                      << "f" << 2;
 }
 
 // Only digits are typed into a Number field, but the keys that leave or
@@ -554,10 +590,9 @@ void TestRecordEditor::overlongValuesSurvive()
 {
     QFETCH(QString, type);
     QFETCH(QString, stored);
-    const pugi::xml_node record = show(
-        QStringLiteral(R"(<record><label/><field name="long" basic_type="%1">%2</field>)"
-                       R"(<field name="other" basic_type="TEXT"/></record>)")
-            .arg(type, stored));
+    const pugi::xml_node record = show(QStringLiteral(R"(<record><label/><field name="long" basic_type="%1">%2</field>)"
+                                                      R"(<field name="other" basic_type="TEXT"/></record>)")
+                                           .arg(type, stored));
     QTest::keyClicks(controlOf<FieldLineEdit>(2), "o");
     QCOMPARE(fieldText(record, "other"), QStringLiteral("o"));
     QCOMPARE(fieldText(record, "long"), stored);
@@ -575,15 +610,29 @@ void TestRecordEditor::overlongValuesSurvive()
 void TestRecordEditor::longTextWriteBack_data()
 {
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("typed");  // at the end
+    QTest::addColumn<QString>("typed"); // at the end
     QTest::addColumn<QString>("written");
-    QTest::newRow("lines get CR LF") << "a\nb" << "c" << "a\r\nbc\r\n";
-    QTest::newRow("lone CR") << "a\rb" << "c" << "a\r\nbc\r\n";
-    QTest::newRow("empty box") << "x" << "\b" << "";
-    QTest::newRow("empty last line not counted") << "a" << "\n" << "a\r\n";
-    QTest::newRow("second empty line counts") << "a" << "\n\n" << "a\r\n\r\n";
-    QTest::newRow("stored break stays one") << "a\r\n" << "b" << "ab\r\n";
-    QTest::newRow("from empty") << "" << "x" << "x\r\n";
+    QTest::newRow("lines get CR LF") << "a\nb"
+                                     << "c"
+                                     << "a\r\nbc\r\n";
+    QTest::newRow("lone CR") << "a\rb"
+                             << "c"
+                             << "a\r\nbc\r\n";
+    QTest::newRow("empty box") << "x"
+                               << "\b"
+                               << "";
+    QTest::newRow("empty last line not counted") << "a"
+                                                 << "\n"
+                                                 << "a\r\n";
+    QTest::newRow("second empty line counts") << "a"
+                                              << "\n\n"
+                                              << "a\r\n\r\n";
+    QTest::newRow("stored break stays one") << "a\r\n"
+                                            << "b"
+                                            << "ab\r\n";
+    QTest::newRow("from empty") << ""
+                                << "x"
+                                << "x\r\n";
 }
 
 void TestRecordEditor::longTextWriteBack()
@@ -600,28 +649,26 @@ void TestRecordEditor::longTextWriteBack()
 
 void TestRecordEditor::writeBackRewritesFieldsInPlace()
 {
-    const pugi::xml_node record = show(
-        R"(<record parent_type="P" type="DEFAULT"><label link="a">Own</label>)"
-        R"(<field basic_type="TEXT" extra="1" name="a">one</field>)"
-        R"(<field name="x" basic_type="text" note="kept">lower case</field>)"
-        R"(<note>other child</note>)"
-        R"(<field basic_type="LONG TEXT">l1&#13;&#10;l2</field>)"
-        R"(<field name="y">no type</field>)"
-        R"(<field name="d" basic_type="DATE">20240502:</field></record>)");
+    const pugi::xml_node record = show(R"(<record parent_type="P" type="DEFAULT"><label link="a">Own</label>)"
+                                       R"(<field basic_type="TEXT" extra="1" name="a">one</field>)"
+                                       R"(<field name="x" basic_type="text" note="kept">lower case</field>)"
+                                       R"(<note>other child</note>)"
+                                       R"(<field basic_type="LONG TEXT">l1&#13;&#10;l2</field>)"
+                                       R"(<field name="y">no type</field>)"
+                                       R"(<field name="d" basic_type="DATE">20240502:</field></record>)");
     const pugi::xml_node first = record.child("field");
     QCOMPARE(m_editor->controlList().size(), 6);
 
     // Only the field typed in is rewritten; the others stay exactly as they were.
     QTest::keyClicks(controlOf<FieldLineEdit>(1), "z");
-    QCOMPARE(recordXml(record),
-             QStringLiteral(R"(<label link="a">Own</label>)"
-                            R"(<field name="a" basic_type="TEXT">zone</field>)"
-                            R"(<field name="x" basic_type="text" note="kept">lower case</field>)"
-                            R"(<note>other child</note>)"
-                            "<field basic_type=\"LONG TEXT\">l1\r\nl2</field>"
-                            R"(<field name="y">no type</field>)"
-                            R"(<field name="d" basic_type="DATE">20240502:</field>)"));
-    QCOMPARE(record.child("field"), first);  // a remembered field stays usable
+    QCOMPARE(recordXml(record), QStringLiteral(R"(<label link="a">Own</label>)"
+                                               R"(<field name="a" basic_type="TEXT">zone</field>)"
+                                               R"(<field name="x" basic_type="text" note="kept">lower case</field>)"
+                                               R"(<note>other child</note>)"
+                                               "<field basic_type=\"LONG TEXT\">l1\r\nl2</field>"
+                                               R"(<field name="y">no type</field>)"
+                                               R"(<field name="d" basic_type="DATE">20240502:</field>)"));
+    QCOMPARE(record.child("field"), first); // a remembered field stays usable
 }
 
 void TestRecordEditor::erasedValueLeavesAnEmptyField()
@@ -669,8 +716,7 @@ void TestRecordEditor::focusHitControl()
     m_editor->FocusHitControl(50);
     QVERIFY(entries.last()->hasFocus());
     QVERIFY(m_editor->verticalScrollBar()->value() > 0);
-    const QRect inViewport(entries.last()->mapTo(m_editor->viewport(), QPoint(0, 0)),
-                           entries.last()->size());
+    const QRect inViewport(entries.last()->mapTo(m_editor->viewport(), QPoint(0, 0)), entries.last()->size());
     QVERIFY(m_editor->viewport()->rect().contains(inViewport));
 
     for (int k : {4, 1, 3, 2}) {
@@ -678,7 +724,7 @@ void TestRecordEditor::focusHitControl()
         QVERIFY2(entries.at(2 * k - 1)->hasFocus(), qPrintable(QString::number(k)));
     }
     QCOMPARE(QApplication::focusWidget(), controlOf<FieldDatePicker>(2)->dateEdit());
-    m_editor->FocusHitControl(3);  // a picker without a date
+    m_editor->FocusHitControl(3); // a picker without a date
     QCOMPARE(QApplication::focusWidget(), controlOf<FieldDatePicker>(3)->checkBox());
 
     for (int outOfRange : {-1, 0, 51, 100}) {
@@ -712,11 +758,16 @@ void TestRecordEditor::secretFieldsShowDots_data()
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("hidden");
-    QTest::newRow("password text") << "TEXT" << "Password" << true;
-    QTest::newRow("PIN number") << "NUMBER" << "PIN-код" << true;
-    QTest::newRow("other text") << "TEXT" << "Login" << false;
-    QTest::newRow("password phone") << "PHONE" << "Password" << false;
-    QTest::newRow("password long text") << "LONG TEXT" << "Password" << false;
+    QTest::newRow("password text") << "TEXT"
+                                   << "Password" << true;
+    QTest::newRow("PIN number") << "NUMBER"
+                                << "PIN-код" << true;
+    QTest::newRow("other text") << "TEXT"
+                                << "Login" << false;
+    QTest::newRow("password phone") << "PHONE"
+                                    << "Password" << false;
+    QTest::newRow("password long text") << "LONG TEXT"
+                                        << "Password" << false;
 }
 
 // Dots for a secret Text or Number field, with an eye beside it; no eye elsewhere.
@@ -780,11 +831,19 @@ void TestRecordEditor::copyGivesTheWholeValue_data()
 {
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("copied");  // "shown date": the text the picker shows
-    QTest::newRow("secret text") << "TEXT" << "s3cret value" << "s3cret value";
-    QTest::newRow("long text") << "LONG TEXT" << "one\r\ntwo\r\n" << "one\ntwo";
-    QTest::newRow("date") << "DATE" << "20240502:" << "shown date";
-    QTest::newRow("no date") << "DATE" << "" << "";
+    QTest::addColumn<QString>("copied"); // "shown date": the text the picker shows
+    QTest::newRow("secret text") << "TEXT"
+                                 << "s3cret value"
+                                 << "s3cret value";
+    QTest::newRow("long text") << "LONG TEXT"
+                               << "one\r\ntwo\r\n"
+                               << "one\ntwo";
+    QTest::newRow("date") << "DATE"
+                          << "20240502:"
+                          << "shown date";
+    QTest::newRow("no date") << "DATE"
+                             << ""
+                             << "";
 }
 
 // The copy button and the context menu's Copy give the value as shown, not a
@@ -811,13 +870,16 @@ void TestRecordEditor::copyGivesTheWholeValue()
 void TestRecordEditor::secretsCopiedInTheirBoxAreGuarded_data()
 {
     QTest::addColumn<bool>("shown");
-    QTest::addColumn<int>("selectedFrom");  // -1: nothing selected
-    QTest::addColumn<int>("key");           // a QKeySequence::StandardKey
+    QTest::addColumn<int>("selectedFrom"); // -1: nothing selected
+    QTest::addColumn<int>("key");          // a QKeySequence::StandardKey
     QTest::addColumn<QString>("copied");
     QTest::addColumn<QString>("left");
-    QTest::newRow("hidden, copy all") << false << -1 << int(QKeySequence::Copy) << "s3cret" << "s3cret";
-    QTest::newRow("shown, copy selection") << true << 2 << int(QKeySequence::Copy) << "cret" << "s3cret";
-    QTest::newRow("shown, cut selection") << true << 2 << int(QKeySequence::Cut) << "cret" << "s3";
+    QTest::newRow("hidden, copy all") << false << -1 << int(QKeySequence::Copy) << "s3cret"
+                                      << "s3cret";
+    QTest::newRow("shown, copy selection") << true << 2 << int(QKeySequence::Copy) << "cret"
+                                           << "s3cret";
+    QTest::newRow("shown, cut selection") << true << 2 << int(QKeySequence::Cut) << "cret"
+                                          << "s3";
 }
 
 // A secret's copy keys in its box ask for the guarded copy, as its button
@@ -828,7 +890,8 @@ void TestRecordEditor::secretsCopiedInTheirBoxAreGuarded()
     QFETCH(int, selectedFrom);
     QFETCH(int, key);
     QFETCH(QString, copied);
-    const pugi::xml_node record = show(R"(<record><label/><field name="Password" basic_type="TEXT">s3cret</field></record>)");
+    const pugi::xml_node record =
+        show(R"(<record><label/><field name="Password" basic_type="TEXT">s3cret</field></record>)");
     activateWindow();
     m_editor->findChild<QAction*>("ActionRevealField")->setChecked(shown);
     auto* box = controlOf<FieldLineEdit>(1);
@@ -867,8 +930,9 @@ void TestRecordEditor::generatedPasswordReplacesTheValue()
     QFETCH(bool, taken);
     QFETCH(QString, written);
     const std::optional<QString> generated = taken ? std::optional<QString>("G3nerated!") : std::nullopt;
-    const QString fields = R"(<record><label/><field name="Password" basic_type="TEXT">old</field>)"
-                           R"(<field name="Name" basic_type="TEXT">old</field><field name="PIN" basic_type="NUMBER"/></record>)";
+    const QString fields =
+        R"(<record><label/><field name="Password" basic_type="TEXT">old</field>)"
+        R"(<field name="Name" basic_type="TEXT">old</field><field name="PIN" basic_type="NUMBER"/></record>)";
     show(fields);
     QVERIFY(!m_editor->findChild<QToolButton*>("ButtonGenerateField"));
 
@@ -879,7 +943,7 @@ void TestRecordEditor::generatedPasswordReplacesTheValue()
     });
     const pugi::xml_node record = show(fields);
     QCOMPARE(m_editor->findChildren<QToolButton*>("ButtonGenerateField").size(), 1);
-    QCOMPARE(m_editor->findChildren<QAction*>("ActionGenerateField").size(), 2);  // both Text fields
+    QCOMPARE(m_editor->findChildren<QAction*>("ActionGenerateField").size(), 2); // both Text fields
     m_editor->findChild<QToolButton*>("ButtonGenerateField")->click();
     controlOf<FieldLineEdit>(2)->parentWidget()->findChild<QAction*>("ActionGenerateField")->trigger();
     QCOMPARE(parents, (QList<QWidget*>{m_editor, m_editor}));
@@ -892,7 +956,8 @@ void TestRecordEditor::oneTimeCodesShowBesideTheirSeed_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("seed");
     const QString secret = "GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ";
-    QTest::newRow("address") << "Authenticator" << "otpauth://totp/Mail?secret=" + secret + "&amp;period=60";
+    QTest::newRow("address") << "Authenticator"
+                             << "otpauth://totp/Mail?secret=" + secret + "&amp;period=60";
     QTest::newRow("seed by its name") << "TOTP Seed" << secret;
 }
 

@@ -35,8 +35,8 @@ QString lines(const std::vector<HealthFinding>& findings)
     const CaptionTable english;
     QStringList shown;
     for (const HealthFinding& finding : findings)
-        shown << QStringLiteral("%1|%2|%3|%4").arg(finding.path, finding.fieldName,
-                                                  FindingText::problem(finding, english))
+        shown << QStringLiteral("%1|%2|%3|%4")
+                     .arg(finding.path, finding.fieldName, FindingText::problem(finding, english))
                      .arg(finding.amount);
     return shown.join(QLatin1Char('\n'));
 }
@@ -60,14 +60,14 @@ private slots:
         // 32 days ahead and the one not named as an expiry.
         const qint64 bits = qint64(PasswordStrength::estimatedBits(QStringLiteral("password1")));
         QVERIFY(bits < 60 && PasswordStrength::estimatedBits(QStringLiteral("kW9#vQ2!mZ7$rT4@xL")) >= 60);
-        const QString expected = QStringLiteral(
-            "Card|Expiry|Expired|-1\n"
-            "Card|Date d'expiration|Expires soon|21\n"
-            "Card|Срок действия|Expires soon|0\n"
-            "Web/Mail|Password|Weak password|%1\n"
-            "Web/Mail|Password|Reused password|2\n"
-            "Web/Shop|Passwort|Weak password|%1\n"
-            "Web/Shop|Passwort|Reused password|2").arg(bits);
+        const QString expected = QStringLiteral("Card|Expiry|Expired|-1\n"
+                                                "Card|Date d'expiration|Expires soon|21\n"
+                                                "Card|Срок действия|Expires soon|0\n"
+                                                "Web/Mail|Password|Weak password|%1\n"
+                                                "Web/Mail|Password|Reused password|2\n"
+                                                "Web/Shop|Passwort|Weak password|%1\n"
+                                                "Web/Shop|Passwort|Reused password|2")
+                                     .arg(bits);
         QCOMPARE(lines(HealthReport::analyse(document.root(), {Today, 30, nullptr})), expected);
         const std::vector<HealthFinding> expiring = HealthReport::expiring(document.root(), Today, 40);
         QCOMPARE(expiring.size(), size_t(4));
@@ -78,7 +78,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("lineEnd");
         QTest::addColumn<QByteArray>("password");
-        QTest::addColumn<qint64>("seen");  // -1: not listed
+        QTest::addColumn<qint64>("seen"); // -1: not listed
         for (const QByteArray& end : {QByteArray("\n"), QByteArray("\r\n")}) {
             const QByteArray name = end.size() == 1 ? "LF " : "CRLF ";
             QTest::newRow(name + "first") << end << QByteArray("123456") << qint64(37359195);
@@ -93,9 +93,8 @@ private slots:
         QFETCH(QByteArray, password);
         QFETCH(qint64, seen);
         // Sorted by hash, with filler lines around so the search has to step.
-        QMap<QByteArray, QByteArray> lines{{sha1("123456"), "37359195"},
-                                           {sha1("password1"), "2413945"},
-                                           {sha1("letmein"), "7"}};
+        QMap<QByteArray, QByteArray> lines{
+            {sha1("123456"), "37359195"}, {sha1("password1"), "2413945"}, {sha1("letmein"), "7"}};
         for (int n = 0; n < 200; ++n)
             lines.insert(sha1(QByteArray::number(n * 7919).constData()), QByteArray::number(n + 1));
         QByteArray text;
@@ -116,7 +115,7 @@ private slots:
     {
         QTest::addColumn<int>("language");
         QTest::addColumn<QList<int>>("counts");
-        QTest::addColumn<QString>("forms");  // O one, F few, M many
+        QTest::addColumn<QString>("forms"); // O one, F few, M many
         const QList<int> counts{0, 1, 2, 4, 5, 11, 12, 21, 22, 25, 101, 111};
         QTest::newRow("English") << int(QLocale::English) << counts << "MOMMMMMMMMMM";
         QTest::newRow("German") << int(QLocale::German) << counts << "MOMMMMMMMMMM";

@@ -47,9 +47,8 @@ void TestInstall::initTestCase()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DESTDIR"), m_destDir.path());
     install.setProcessEnvironment(environment);
-    install.start(qEnvironmentVariable("ZV_CMAKE"),
-                  {QStringLiteral("--install"), qEnvironmentVariable("ZV_BINARY_DIR"),
-                   QStringLiteral("--prefix"), QStringLiteral("/usr/local")});
+    install.start(qEnvironmentVariable("ZV_CMAKE"), {QStringLiteral("--install"), qEnvironmentVariable("ZV_BINARY_DIR"),
+                                                     QStringLiteral("--prefix"), QStringLiteral("/usr/local")});
     QVERIFY(install.waitForFinished(60000));
     QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0,
              install.readAllStandardError().constData());
@@ -69,17 +68,22 @@ void TestInstall::programFolderHoldsTheBuiltFiles()
     QFETCH(QString, file);
     const QString copy = programFolder() + QLatin1Char('/') + file;
     QVERIFY2(QFileInfo(copy).isFile(), qPrintable(copy));
-    QVERIFY2(TestSupport::readFile(copy) == TestSupport::readFile(built(file)), qPrintable(file + " differs from the build's"));
+    QVERIFY2(TestSupport::readFile(copy) == TestSupport::readFile(built(file)),
+             qPrintable(file + " differs from the build's"));
 }
 
 void TestInstall::artworkIsInstalledWhenTheBuildHasIt_data()
 {
     QTest::addColumn<QString>("builtFile");
     QTest::addColumn<QString>("installedFile");
-    QTest::newRow("menu icon") << "icons/zantrove.png" << "share/icons/hicolor/256x256/apps/zantrove.png";
-    QTest::newRow("scalable menu icon") << "icons/zantrove.svg" << "share/icons/hicolor/scalable/apps/zantrove.svg";
-    QTest::newRow("icons folder") << "icons/zantrove.png" << "lib/zantrove/icons/zantrove.png";
-    QTest::newRow("pictures folder") << "pictures/splash.jpg" << "lib/zantrove/pictures/splash.jpg";
+    QTest::newRow("menu icon") << "icons/zantrove.png"
+                               << "share/icons/hicolor/256x256/apps/zantrove.png";
+    QTest::newRow("scalable menu icon") << "icons/zantrove.svg"
+                                        << "share/icons/hicolor/scalable/apps/zantrove.svg";
+    QTest::newRow("icons folder") << "icons/zantrove.png"
+                                  << "lib/zantrove/icons/zantrove.png";
+    QTest::newRow("pictures folder") << "pictures/splash.jpg"
+                                     << "lib/zantrove/pictures/splash.jpg";
 }
 
 void TestInstall::artworkIsInstalledWhenTheBuildHasIt()
@@ -100,20 +104,25 @@ void TestInstall::programFolderHoldsNothingElse()
         entries.insert(entry);
     entries.remove(QStringLiteral("icons"));
     entries.remove(QStringLiteral("pictures"));
-    const QSet<QString> expected = {"zantrove",  "zantrove-cli", "config.xml", "eff_large_wordlist.txt",
-                                    "manual.pdf", "sample.zv",   "languages",  "installed"};
+    const QSet<QString> expected = {"zantrove",   "zantrove-cli", "config.xml", "eff_large_wordlist.txt",
+                                    "manual.pdf", "sample.zv",    "languages",  "installed"};
     QCOMPARE(entries, expected);
 }
 
 void TestInstall::installsNothingOutsideItsPlaces()
 {
     // Sources of the desktop's databases only: no mime cache, no default applications.
-    const QStringList places = {"usr/local/lib/zantrove/", "usr/local/bin/zantrove", "usr/local/bin/zantrove-cli",
-                                "usr/local/share/applications/zantrove.desktop", "usr/local/share/icons/hicolor/",
+    const QStringList places = {"usr/local/lib/zantrove/",
+                                "usr/local/bin/zantrove",
+                                "usr/local/bin/zantrove-cli",
+                                "usr/local/share/applications/zantrove.desktop",
+                                "usr/local/share/icons/hicolor/",
                                 "usr/local/share/mime/packages/zantrove.xml",
                                 "usr/local/share/metainfo/org.zantrove.zantrove.metainfo.xml",
-                                "usr/local/share/man/man1/zantrove.1.gz", "usr/local/share/man/man1/zantrove-cli.1.gz",
-                                "usr/local/share/bash-completion/completions/zantrove-cli", "usr/local/share/doc/zantrove/"};
+                                "usr/local/share/man/man1/zantrove.1.gz",
+                                "usr/local/share/man/man1/zantrove-cli.1.gz",
+                                "usr/local/share/bash-completion/completions/zantrove-cli",
+                                "usr/local/share/doc/zantrove/"};
     const QDir root(m_destDir.path());
     QDirIterator it(m_destDir.path(), QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -147,7 +156,8 @@ void TestInstall::commandsAreLinksIntoTheProgramFolder()
 void TestInstall::desktopEntryStartsTheProgramForItsFiles()
 {
     const QStringList lines =
-        QString::fromUtf8(TestSupport::readFile(installed(QStringLiteral("share/applications/zantrove.desktop")))).split(u'\n');
+        QString::fromUtf8(TestSupport::readFile(installed(QStringLiteral("share/applications/zantrove.desktop"))))
+            .split(u'\n');
     QCOMPARE(lines.value(0), QStringLiteral("[Desktop Entry]"));
     for (const char* line : {"Type=Application", "Name=Zantrove", "Exec=zantrove %f", "Icon=zantrove",
                              "Categories=Utility;Security;", "MimeType=application/x-zvfile;application/x-zvxfile;"})
@@ -165,7 +175,8 @@ void TestInstall::installedToolRunsThroughItsLink()
     QVERIFY(help.readAllStandardOutput().startsWith("Usage: zantrove-cli"));
 
     QProcess list;
-    list.start(tool, {QStringLiteral("--password-stdin"), QStringLiteral("list"), programFolder() + QStringLiteral("/sample.zv")});
+    list.start(tool, {QStringLiteral("--password-stdin"), QStringLiteral("list"),
+                      programFolder() + QStringLiteral("/sample.zv")});
     list.write("sample\n");
     list.closeWriteChannel();
     QVERIFY(list.waitForFinished(30000));

@@ -29,7 +29,8 @@ void TestManPages::toolPageHasEveryEntryOfTheHelp()
     // In the page, each entry is a paragraph that starts with its bold name.
     const QString page = source(QStringLiteral("zantrove-cli.1"));
     const auto hasEntry = [&](const QString& name) {
-        return page.contains(QRegularExpression(QStringLiteral("(^|\\n)\\*%1\\*( |\\n)").arg(QRegularExpression::escape(name))));
+        return page.contains(
+            QRegularExpression(QStringLiteral("(^|\\n)\\*%1\\*( |\\n)").arg(QRegularExpression::escape(name))));
     };
     static const QRegularExpression exitCode(QStringLiteral("^ {1,2}(\\d+)  "));
     static const QRegularExpression command(QStringLiteral("^  ([a-z]+)( |$)"));

@@ -58,8 +58,9 @@ void TestPackage::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     const QString packages = m_dir.path() + QStringLiteral("/packages");
-    QVERIFY(!run(qEnvironmentVariable("ZV_CPACK"), {"--config", qEnvironmentVariable("ZV_BINARY_DIR") + "/CPackConfig.cmake",
-                                                     "-B", packages}).isEmpty());
+    QVERIFY(!run(qEnvironmentVariable("ZV_CPACK"),
+                 {"--config", qEnvironmentVariable("ZV_BINARY_DIR") + "/CPackConfig.cmake", "-B", packages})
+                 .isEmpty());
     const QStringList debs = QDir(packages).entryList({QStringLiteral("*.deb")});
     QCOMPARE(debs.size(), 1);
     m_package = packages + u'/' + debs.first();
@@ -79,11 +80,16 @@ void TestPackage::controlFields_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("pattern");
-    QTest::newRow("name") << "Package" << "^zantrove$";
-    QTest::newRow("version") << "Version" << "^" + QRegularExpression::escape(qEnvironmentVariable("ZV_VERSION")) + "$";
-    QTest::newRow("section") << "Section" << "^utils$";
-    QTest::newRow("maintainer") << "Maintainer" << "^[^<]+ <[^@>]+@[^>]+>$";
-    QTest::newRow("description") << "Description" << "^password keeper.*\n .*zantrove-cli";
+    QTest::newRow("name") << "Package"
+                          << "^zantrove$";
+    QTest::newRow("version") << "Version"
+                             << "^" + QRegularExpression::escape(qEnvironmentVariable("ZV_VERSION")) + "$";
+    QTest::newRow("section") << "Section"
+                             << "^utils$";
+    QTest::newRow("maintainer") << "Maintainer"
+                                << "^[^<]+ <[^@>]+@[^>]+>$";
+    QTest::newRow("description") << "Description"
+                                 << "^password keeper.*\n .*zantrove-cli";
     // From the binaries (pugixml is linked in, so not among them)...
     for (const char* library : {"libqt6widgets6", "libqt6gui6", "libsodium23", "libstdc\\+\\+6"})
         QTest::newRow(library) << "Depends" << QStringLiteral("(^|, )%1 \\(>= ").arg(library);
@@ -141,7 +147,8 @@ void TestPackage::installsOnlyUnderUsrAndOwnedByRoot()
     for (const QString& line : m_contents.split(u'\n', Qt::SkipEmptyParts)) {
         QVERIFY2(entry.match(line).hasMatch(), qPrintable(line));
         // Settings are never shipped, so none is left from runs in the build folder.
-        QVERIFY2(!line.endsWith(QLatin1String(".ini")) || line.contains(QLatin1String("/languages/")), qPrintable(line));
+        QVERIFY2(!line.endsWith(QLatin1String(".ini")) || line.contains(QLatin1String("/languages/")),
+                 qPrintable(line));
     }
 }
 

@@ -43,12 +43,9 @@ private slots:
             bool onAfter;
         };
         const Key keys[] = {
-            {Qt::Key_A, "a", Qt::NoModifier, false},
-            {Qt::Key_A, "A", Qt::NoModifier, true},
-            {Qt::Key_1, "1", Qt::NoModifier, true},
-            {Qt::Key_CapsLock, "", Qt::NoModifier, false},
-            {Qt::Key_CapsLock, "", Qt::NoModifier, true},
-            {Qt::Key_B, "b", Qt::ShiftModifier, true},
+            {Qt::Key_A, "a", Qt::NoModifier, false},      {Qt::Key_A, "A", Qt::NoModifier, true},
+            {Qt::Key_1, "1", Qt::NoModifier, true},       {Qt::Key_CapsLock, "", Qt::NoModifier, false},
+            {Qt::Key_CapsLock, "", Qt::NoModifier, true}, {Qt::Key_B, "b", Qt::ShiftModifier, true},
             {Qt::Key_B, "B", Qt::ShiftModifier, false},
         };
         DesktopCapsLockState capsLock;

@@ -71,8 +71,8 @@ public slots:
 
 QDBusMessage screenSaverStarts()
 {
-    QDBusMessage message = QDBusMessage::createSignal("/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver",
-                                                      "ActiveChanged");
+    QDBusMessage message =
+        QDBusMessage::createSignal("/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver", "ActiveChanged");
     return message << true;
 }
 
@@ -99,21 +99,21 @@ private slots:
         QTest::addColumn<QVariantList>("arguments");
         QTest::addColumn<int>("screenLocks");
         QTest::addColumn<int>("sleeps");
-        QTest::newRow("screen saver starts") << false << "/org/freedesktop/ScreenSaver" << "ActiveChanged"
-                                             << QVariantList{true} << 1 << 0;
-        QTest::newRow("screen saver ends") << false << "/org/freedesktop/ScreenSaver" << "ActiveChanged"
-                                           << QVariantList{false} << 0 << 0;
-        QTest::newRow("GNOME Shell locks") << false << "/org/gnome/ScreenSaver" << "ActiveChanged"
-                                           << QVariantList{true} << 1 << 0;
-        QTest::newRow("going to sleep") << true << "/org/freedesktop/login1" << "PrepareForSleep"
-                                        << QVariantList{true} << 0 << 1;
-        QTest::newRow("waking up") << true << "/org/freedesktop/login1" << "PrepareForSleep" << QVariantList{false}
-                                   << 0 << 0;
-        QTest::newRow("sleep told by another") << false << "/org/freedesktop/login1" << "PrepareForSleep"
-                                               << QVariantList{true} << 0 << 0;
+        QTest::newRow("screen saver starts") << false << "/org/freedesktop/ScreenSaver"
+                                             << "ActiveChanged" << QVariantList{true} << 1 << 0;
+        QTest::newRow("screen saver ends") << false << "/org/freedesktop/ScreenSaver"
+                                           << "ActiveChanged" << QVariantList{false} << 0 << 0;
+        QTest::newRow("GNOME Shell locks") << false << "/org/gnome/ScreenSaver"
+                                           << "ActiveChanged" << QVariantList{true} << 1 << 0;
+        QTest::newRow("going to sleep") << true << "/org/freedesktop/login1"
+                                        << "PrepareForSleep" << QVariantList{true} << 0 << 1;
+        QTest::newRow("waking up") << true << "/org/freedesktop/login1"
+                                   << "PrepareForSleep" << QVariantList{false} << 0 << 0;
+        QTest::newRow("sleep told by another") << false << "/org/freedesktop/login1"
+                                               << "PrepareForSleep" << QVariantList{true} << 0 << 0;
         QTest::newRow("own session locked") << true << OwnSession << "Lock" << QVariantList() << 1 << 0;
-        QTest::newRow("another session locked") << true << "/org/freedesktop/login1/session/_7" << "Lock"
-                                                << QVariantList() << 0 << 0;
+        QTest::newRow("another session locked") << true << "/org/freedesktop/login1/session/_7"
+                                                << "Lock" << QVariantList() << 0 << 0;
     }
 
     void busSignalsBecomeSessionEvents()
@@ -137,12 +137,11 @@ private slots:
         QTRY_VERIFY(events.findChildren<QDBusPendingCallWatcher*>().isEmpty());
         PrivateBus::flush(program);
 
-        const QMap<QString, QString> interfaces = {
-            {"/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver"},
-            {"/org/gnome/ScreenSaver", "org.gnome.ScreenSaver"},
-            {"/org/freedesktop/login1", "org.freedesktop.login1.Manager"}};
-        QDBusMessage tested = QDBusMessage::createSignal(
-            path, interfaces.value(path, "org.freedesktop.login1.Session"), member);
+        const QMap<QString, QString> interfaces = {{"/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver"},
+                                                   {"/org/gnome/ScreenSaver", "org.gnome.ScreenSaver"},
+                                                   {"/org/freedesktop/login1", "org.freedesktop.login1.Manager"}};
+        QDBusMessage tested =
+            QDBusMessage::createSignal(path, interfaces.value(path, "org.freedesktop.login1.Session"), member);
         tested.setArguments(arguments);
         const QDBusConnection sender = fromLogind ? login : m_bus->connect("stranger");
         // A screen lock that is surely heard follows: once it has arrived, so
@@ -164,7 +163,8 @@ private slots:
         QTRY_VERIFY(manager.delaying());
         bool delayingAtTheLock = false;
         connect(&events, &SessionEvents::sleeping, this, [&] {
-            QMetaObject::invokeMethod(this, [&] { delayingAtTheLock = manager.delaying(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [&] { delayingAtTheLock = manager.delaying(); }, Qt::QueuedConnection);
         });
         for (bool goingToSleep : {true, false}) {
             QDBusMessage sleep = QDBusMessage::createSignal("/org/freedesktop/login1", "org.freedesktop.login1.Manager",

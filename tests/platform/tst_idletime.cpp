@@ -11,15 +11,9 @@ enum class Happening { KeyClick, MouseClick, Repaint };
 void happen(Happening happening, QWidget* widget)
 {
     switch (happening) {
-    case Happening::KeyClick:
-        QTest::keyClick(widget, Qt::Key_A);
-        break;
-    case Happening::MouseClick:
-        QTest::mouseClick(widget, Qt::LeftButton);
-        break;
-    case Happening::Repaint:
-        widget->repaint();
-        break;
+    case Happening::KeyClick: QTest::keyClick(widget, Qt::Key_A); break;
+    case Happening::MouseClick: QTest::mouseClick(widget, Qt::LeftButton); break;
+    case Happening::Repaint: widget->repaint(); break;
     }
 }
 

@@ -118,27 +118,27 @@ void TestPlatform::messageBox_data()
     QTest::newRow("error ok") << K::Error << B::Ok << ok << "Error" << int(QMessageBox::Critical) << ok << A::Ok;
     QTest::newRow("error escape") << K::Error << B::Ok << escape << "Error" << int(QMessageBox::Critical) << ok
                                   << A::Ok;
-    QTest::newRow("information ok") << K::Information << B::Ok << ok << "Information"
-                                    << int(QMessageBox::Information) << ok << A::Ok;
+    QTest::newRow("information ok") << K::Information << B::Ok << ok << "Information" << int(QMessageBox::Information)
+                                    << ok << A::Ok;
     QTest::newRow("confirm yes") << K::Confirm << B::YesNo << int(QMessageBox::Yes) << "Confirm"
                                  << int(QMessageBox::Question) << yesNo << A::Yes;
     QTest::newRow("confirm no") << K::Confirm << B::YesNo << int(QMessageBox::No) << "Confirm"
                                 << int(QMessageBox::Question) << yesNo << A::No;
-    QTest::newRow("confirm escape is no") << K::Confirm << B::YesNo << escape << "Confirm"
-                                          << int(QMessageBox::Question) << yesNo << A::No;
+    QTest::newRow("confirm escape is no")
+        << K::Confirm << B::YesNo << escape << "Confirm" << int(QMessageBox::Question) << yesNo << A::No;
     QTest::newRow("warning yes") << K::Warning << B::YesNoCancel << int(QMessageBox::Yes) << "Warning"
                                  << int(QMessageBox::Warning) << yesNoCancel << A::Yes;
     QTest::newRow("warning no") << K::Warning << B::YesNoCancel << int(QMessageBox::No) << "Warning"
                                 << int(QMessageBox::Warning) << yesNoCancel << A::No;
     QTest::newRow("warning cancel") << K::Warning << B::YesNoCancel << int(QMessageBox::Cancel) << "Warning"
                                     << int(QMessageBox::Warning) << yesNoCancel << A::Cancel;
-    QTest::newRow("warning escape is cancel") << K::Warning << B::YesNoCancel << escape << "Warning"
-                                              << int(QMessageBox::Warning) << yesNoCancel << A::Cancel;
+    QTest::newRow("warning escape is cancel")
+        << K::Warning << B::YesNoCancel << escape << "Warning" << int(QMessageBox::Warning) << yesNoCancel << A::Cancel;
     // Enter takes the usual answer of a question, and the cautious one of a warning.
-    QTest::newRow("confirm enter is yes") << K::Confirm << B::YesNo << enter << "Confirm"
-                                          << int(QMessageBox::Question) << yesNo << A::Yes;
-    QTest::newRow("warning enter is no") << K::Warning << B::YesNo << enter << "Warning"
-                                         << int(QMessageBox::Warning) << yesNo << A::No;
+    QTest::newRow("confirm enter is yes")
+        << K::Confirm << B::YesNo << enter << "Confirm" << int(QMessageBox::Question) << yesNo << A::Yes;
+    QTest::newRow("warning enter is no") << K::Warning << B::YesNo << enter << "Warning" << int(QMessageBox::Warning)
+                                         << yesNo << A::No;
 }
 
 void TestPlatform::messageBox()
@@ -249,11 +249,16 @@ void TestPlatform::saveFileDialogAddsSuffixOfChosenType_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expectedName");
     QTest::addColumn<int>("expectedType");
-    QTest::newRow("first type") << 0 << false << "fresh" << "fresh.zv" << 0;
-    QTest::newRow("second type preselected") << 1 << false << "fresh" << "fresh.zvx" << 1;
-    QTest::newRow("type switched in the dialog") << 0 << true << "fresh" << "fresh.zvx" << 1;
-    QTest::newRow("extension typed is kept") << 1 << false << "fresh.dat" << "fresh.dat" << 1;
-    QTest::newRow("another type's extension typed") << 1 << false << "fresh.ZV" << "fresh.ZV" << 0;
+    QTest::newRow("first type") << 0 << false << "fresh"
+                                << "fresh.zv" << 0;
+    QTest::newRow("second type preselected") << 1 << false << "fresh"
+                                             << "fresh.zvx" << 1;
+    QTest::newRow("type switched in the dialog") << 0 << true << "fresh"
+                                                 << "fresh.zvx" << 1;
+    QTest::newRow("extension typed is kept") << 1 << false << "fresh.dat"
+                                             << "fresh.dat" << 1;
+    QTest::newRow("another type's extension typed") << 1 << false << "fresh.ZV"
+                                                    << "fresh.ZV" << 0;
 }
 
 void TestPlatform::saveFileDialogAddsSuffixOfChosenType()

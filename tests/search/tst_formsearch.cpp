@@ -41,8 +41,10 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("box");
         QTest::addColumn<Qt::MouseButton>("button");
-        QTest::newRow("whole words, left") << "LabelWhole" << "CheckBoxWhole" << Qt::LeftButton;
-        QTest::newRow("field names, right") << "LabelFieldNames" << "CheckBoxFieldNames" << Qt::RightButton;
+        QTest::newRow("whole words, left") << "LabelWhole"
+                                           << "CheckBoxWhole" << Qt::LeftButton;
+        QTest::newRow("field names, right") << "LabelFieldNames"
+                                            << "CheckBoxFieldNames" << Qt::RightButton;
     }
 
     void labelReleaseTogglesItsBox()

@@ -38,23 +38,36 @@ class TestTreeFilter : public QObject {
 private slots:
     void leavesMatchesWithTheirGroups_data()
     {
-        QTest::addColumn<QStringList>("keywords");  // typed one after the other
+        QTest::addColumn<QStringList>("keywords"); // typed one after the other
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("first");
-        QTest::newRow("secret value, any case") << QStringList{"secret"} << "Bank,Old,Giro" << "Giro";
-        QTest::newRow("field name") << QStringList{"pin"} << "Bank,Visa card" << "Visa card";
-        QTest::newRow("date as shown") << QStringList{"2024"} << "Bank,Visa card" << "Visa card";
-        QTest::newRow("group caption keeps its content") << QStringList{"bank"} << "Bank,Visa card,Old,Giro" << "Bank";
-        QTest::newRow("narrowing") << QStringList{"s", "se", "sec"} << "Bank,Old,Giro" << "Giro";
-        QTest::newRow("widening again") << QStringList{"secr", "m"} << "Shops,Grocer" << "Grocer";
-        QTest::newRow("a key deleted widens again") << QStringList{"gi", "g"} << "Bank,Old,Giro,Shops,Grocer" << "Giro";
-        QTest::newRow("sharp s upper-cased to SS") << QStringList{"STRASSE"} << "Мир,Straße Пётр" << "Straße Пётр";
-        QTest::newRow("Cyrillic in any case") << QStringList{"ПЁ", "пётр"} << "Мир,Straße Пётр" << "Straße Пётр";
-        QTest::newRow("caption across its two fields") << QStringList{"ße п"} << "Мир,Straße Пётр" << "Straße Пётр";
-        QTest::newRow("never across two texts") << QStringList{"11p"} << "" << "";
-        QTest::newRow("nothing") << QStringList{"zzz"} << "" << "";
+        QTest::newRow("secret value, any case") << QStringList{"secret"} << "Bank,Old,Giro"
+                                                << "Giro";
+        QTest::newRow("field name") << QStringList{"pin"} << "Bank,Visa card"
+                                    << "Visa card";
+        QTest::newRow("date as shown") << QStringList{"2024"} << "Bank,Visa card"
+                                       << "Visa card";
+        QTest::newRow("group caption keeps its content") << QStringList{"bank"} << "Bank,Visa card,Old,Giro"
+                                                         << "Bank";
+        QTest::newRow("narrowing") << QStringList{"s", "se", "sec"} << "Bank,Old,Giro"
+                                   << "Giro";
+        QTest::newRow("widening again") << QStringList{"secr", "m"} << "Shops,Grocer"
+                                        << "Grocer";
+        QTest::newRow("a key deleted widens again") << QStringList{"gi", "g"} << "Bank,Old,Giro,Shops,Grocer"
+                                                    << "Giro";
+        QTest::newRow("sharp s upper-cased to SS") << QStringList{"STRASSE"} << "Мир,Straße Пётр"
+                                                   << "Straße Пётр";
+        QTest::newRow("Cyrillic in any case") << QStringList{"ПЁ", "пётр"} << "Мир,Straße Пётр"
+                                              << "Straße Пётр";
+        QTest::newRow("caption across its two fields") << QStringList{"ße п"} << "Мир,Straße Пётр"
+                                                       << "Straße Пётр";
+        QTest::newRow("never across two texts") << QStringList{"11p"} << ""
+                                                << "";
+        QTest::newRow("nothing") << QStringList{"zzz"} << ""
+                                 << "";
         QTest::newRow("cleared") << QStringList{"milk", ""}
-                                 << "Loose,Bank,Visa card,Old,Giro,Shops,Grocer,Мир,Straße Пётр" << "";
+                                 << "Loose,Bank,Visa card,Old,Giro,Shops,Grocer,Мир,Straße Пётр"
+                                 << "";
     }
     void leavesMatchesWithTheirGroups()
     {
@@ -77,8 +90,10 @@ private slots:
         TreeFilter filter;
         filter.apply(document.root(), QStringLiteral("g"));
         QCOMPARE(shown(document, filter), QStringLiteral("Bank,Old,Giro,Shops,Grocer"));
-        document.root().find_node([](const pugi::xml_node& node) { return Schema::itemCaption(node) == "Loose"; })
-            .first_child().text() = "Grape";
+        document.root()
+            .find_node([](const pugi::xml_node& node) { return Schema::itemCaption(node) == "Loose"; })
+            .first_child()
+            .text() = "Grape";
         filter.documentChanged();
         QCOMPARE(shown(document, filter), QStringLiteral("Bank,Old,Giro,Shops,Grocer"));
         filter.apply(document.root(), QStringLiteral("gr"));

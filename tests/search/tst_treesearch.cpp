@@ -42,7 +42,11 @@ struct Session {
         search.position().hitNode = selected;
         return took(search.SearchBelow(document.root()));
     }
-    void select(const char* caption) { selected = item(caption); search.itemSelected(); }
+    void select(const char* caption)
+    {
+        selected = item(caption);
+        search.itemSelected();
+    }
     QString hit() const { return Schema::itemCaption(search.position().hitNode); }
     int counter() const { return search.position().fieldCounter; }
 

@@ -17,7 +17,7 @@ int ScriptedMessageService::choose(Kind kind, const QString& text, const QString
 }
 
 QString ScriptedMessageService::openFileName(const QString& title, const QString&, const QString&,
-                                            const QString& startPath)
+                                             const QString& startPath)
 {
     fileDialogTitles << title;
     fileDialogStarts << startPath;
@@ -25,7 +25,7 @@ QString ScriptedMessageService::openFileName(const QString& title, const QString
 }
 
 QString ScriptedMessageService::saveFileName(const QString& title, const QStringList& filters, int& selected,
-                                            const QString& startPath, const Refusal& refusal)
+                                             const QString& startPath, const Refusal& refusal)
 {
     fileDialogTitles << title;
     fileDialogStarts << startPath;

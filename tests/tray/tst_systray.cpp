@@ -36,16 +36,11 @@ private:
     static QString reasonName(QSystemTrayIcon::ActivationReason reason)
     {
         switch (reason) {
-        case QSystemTrayIcon::Trigger:
-            return "trigger";
-        case QSystemTrayIcon::DoubleClick:
-            return "double-click";
-        case QSystemTrayIcon::Context:
-            return "context";
-        case QSystemTrayIcon::MiddleClick:
-            return "middle-click";
-        case QSystemTrayIcon::Unknown:
-            break;
+        case QSystemTrayIcon::Trigger: return "trigger";
+        case QSystemTrayIcon::DoubleClick: return "double-click";
+        case QSystemTrayIcon::Context: return "context";
+        case QSystemTrayIcon::MiddleClick: return "middle-click";
+        case QSystemTrayIcon::Unknown: break;
         }
         return "unknown";
     }

@@ -128,9 +128,10 @@ void AutoLock::lockNowCommand()
     if (lockPossible())
         lockSoon();
     else if (!m_locked)
-        m_messages.show(MessageService::Kind::Information,
-                        m_captions.GetCaption(QStringLiteral("MessageNothingToLock"),
-                                              QStringLiteral("Only a file that has been opened or saved can be locked")));
+        m_messages.show(
+            MessageService::Kind::Information,
+            m_captions.GetCaption(QStringLiteral("MessageNothingToLock"),
+                                  QStringLiteral("Only a file that has been opened or saved can be locked")));
 }
 
 void AutoLock::mainWindowHidden()

@@ -63,8 +63,7 @@ void BackgroundWork::perform(const QString& description, const std::function<voi
     thread->wait();
 }
 
-bool BackgroundWork::performCancellable(const QString& description, const QString& cancel,
-                                        std::function<void()> work)
+bool BackgroundWork::performCancellable(const QString& description, const QString& cancel, std::function<void()> work)
 {
     // Goes once the work ends, also when nobody waits for it any more.
     QThread* thread = QThread::create(std::move(work));

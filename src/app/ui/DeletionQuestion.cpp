@@ -42,7 +42,8 @@ QString deletionQuestion(const CaptionTable& captions, const pugi::xml_node& ite
             question = caption("MessageDeleteEmptyGroup", "Delete the group “%1”, which holds no records").arg(name);
             break;
         case 1:
-            question = caption("MessageDeleteGroupOneRecord", "Delete the group “%1” with the one record in it").arg(name);
+            question =
+                caption("MessageDeleteGroupOneRecord", "Delete the group “%1” with the one record in it").arg(name);
             break;
         default:
             question = caption("MessageDeleteGroup", "Delete the group “%1” with its %2 records")

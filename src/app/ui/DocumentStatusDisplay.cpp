@@ -51,8 +51,11 @@ void DocumentStatusDisplay::showStatus(const QString& status)
 void DocumentStatusDisplay::refresh()
 {
     m_window.setWindowTitle(DocumentTitle::windowTitle(
-        m_hint.filePath, m_modified, m_captions.GetCaption(QStringLiteral("MainTitleUntitled"), QStringLiteral("Untitled")),
-        m_readOnly ? m_captions.GetCaption(QStringLiteral("MainTitleReadOnly"), QStringLiteral("read-only")) : QString()));
-    m_hint.lockedMark = m_locked ? m_captions.GetCaption(QStringLiteral("TrayHintLocked"), QStringLiteral("locked")) : QString();
+        m_hint.filePath, m_modified,
+        m_captions.GetCaption(QStringLiteral("MainTitleUntitled"), QStringLiteral("Untitled")),
+        m_readOnly ? m_captions.GetCaption(QStringLiteral("MainTitleReadOnly"), QStringLiteral("read-only"))
+                   : QString()));
+    m_hint.lockedMark =
+        m_locked ? m_captions.GetCaption(QStringLiteral("TrayHintLocked"), QStringLiteral("locked")) : QString();
     m_tray.setHint(DocumentTitle::trayHint(m_hint, TSysTray::HintLimit));
 }

@@ -26,7 +26,6 @@ public:
     void refresh();
 
 private:
-
     const CaptionTable& m_captions;
     QWidget& m_window;
     TSysTray& m_tray;

@@ -29,8 +29,7 @@ QLabel* createPictureText(const QString& objectName, int pixelSize, const QRect&
 
 } // namespace
 
-TFormAbout::TFormAbout(const CaptionTable& captions, HelpLinks& links, const QPixmap& picture,
-                       QWidget* parent)
+TFormAbout::TFormAbout(const CaptionTable& captions, HelpLinks& links, const QPixmap& picture, QWidget* parent)
     : QDialog(parent)
     , m_captions(captions)
 {

@@ -12,8 +12,7 @@ class QLabel;
 class TFormAbout : public QDialog {
     Q_OBJECT
 public:
-    TFormAbout(const CaptionTable& captions, HelpLinks& links, const QPixmap& picture,
-               QWidget* parent = nullptr);
+    TFormAbout(const CaptionTable& captions, HelpLinks& links, const QPixmap& picture, QWidget* parent = nullptr);
     void ApplyAboutCaptions();
 
 private:

@@ -85,12 +85,12 @@ TFormMain::TFormMain(const FormMainServices& services, QWidget* parent)
     connect(m_session, &DocumentSession::statusChanged, this, &TFormMain::showDocumentStatus);
     connect(m_session, &DocumentSession::documentReplaced, this, &TFormMain::showReplacedDocument);
     connect(m_session, &DocumentSession::documentMerged, this, &TFormMain::showReplacedDocument);
-    connect(m_session, &DocumentSession::news, statusBar(), [this](const QString& text) { statusBar()->showMessage(text); });
+    connect(m_session, &DocumentSession::news, statusBar(),
+            [this](const QString& text) { statusBar()->showMessage(text); });
     // A document read again must not pull the items from under an open
     // window, and nothing is asked while the program is locked.
-    m_session->setUserBusy([this] {
-        return QApplication::activeModalWidget() != nullptr || (m_autoLock && m_autoLock->Locked());
-    });
+    m_session->setUserBusy(
+        [this] { return QApplication::activeModalWidget() != nullptr || (m_autoLock && m_autoLock->Locked()); });
     showDocumentStatus();
     if (m_settings.isOn(SettingKey::SysTray))
         m_sysTray->setVisible(true);
@@ -194,10 +194,12 @@ void TFormMain::createCentralArea()
     central->setPalette(palette);
     BackgroundPicture::showBehind(central, Artwork::picture(m_paths, Artwork::Picture::MainBackground));
 
-    QHBoxLayout* toolRow = ToolRow::create(
-        central, {{"JvXPButtonNewGroup", m_actions.newGroup}, {"JvXPButtonNewRecord", m_actions.newRecord},
-                  {"JvXPButtonNewField", m_actions.newField}, {"JvXPButtonDelete", m_actions.deleteItem},
-                  {"JvXPButtonSearch", m_actions.find}, {"JvXPButtonSettings", m_actions.settings}});
+    QHBoxLayout* toolRow = ToolRow::create(central, {{"JvXPButtonNewGroup", m_actions.newGroup},
+                                                     {"JvXPButtonNewRecord", m_actions.newRecord},
+                                                     {"JvXPButtonNewField", m_actions.newField},
+                                                     {"JvXPButtonDelete", m_actions.deleteItem},
+                                                     {"JvXPButtonSearch", m_actions.find},
+                                                     {"JvXPButtonSettings", m_actions.settings}});
 
     m_imageListIcons = treeIcons(m_paths.iconsFolder());
     m_treeModel = new DocumentTreeModel(m_imageListIcons, this);
@@ -220,8 +222,8 @@ void TFormMain::createCentralArea()
     connect(m_editor, &RecordEditor::captionRefreshNeeded, this, &TFormMain::refreshSelectedCaption);
     connect(m_editor, &RecordEditor::panelEntered, this, [this] { m_actions.deleteItem->setEnabled(false); });
 
-    m_treeCommands = std::make_unique<TreeCommands>(m_editing, *m_treeModel, *m_treeView->selectionModel(),
-                                                    *m_treeView, m_captions, m_messages);
+    m_treeCommands = std::make_unique<TreeCommands>(m_editing, *m_treeModel, *m_treeView->selectionModel(), *m_treeView,
+                                                    m_captions, m_messages);
     m_undoCommands =
         new UndoCommands(m_session->history(), *m_treeCommands, m_captions, *m_actions.undo, *m_actions.redo, this);
     m_filterBar = new TreeFilterBar(m_document, *m_treeModel, *m_treeView, *m_treeCommands, central);
@@ -406,8 +408,8 @@ void TFormMain::ApplyMainMenuCaptions()
     m_deleteFieldMenu->setTitle(QStringLiteral("Delete Field"));
     MenuMnemonics mnemonics;
     mnemonics.markTitles(*menuBar());
-    for (const QMenu* menu :
-         {m_fileMenu, m_editMenu, m_searchMenu, m_toolsMenu, m_optionsMenu, m_helpMenu, m_popupMenuTree, m_popupMenuTray})
+    for (const QMenu* menu : {m_fileMenu, m_editMenu, m_searchMenu, m_toolsMenu, m_optionsMenu, m_helpMenu,
+                              m_popupMenuTree, m_popupMenuTray})
         mnemonics.markItems(*menu);
     m_undoCommands->followHistory();
 }
@@ -515,7 +517,8 @@ bool TFormMain::messageBoxOrDialogOpen() const
         boxTitles.append(messageBoxTitle(m_captions, kind));
     const QWidgetList windows = QApplication::topLevelWidgets();
     return std::any_of(windows.cbegin(), windows.cend(), [&boxTitles](const QWidget* window) {
-        return window->isVisible() && (qobject_cast<const QDialog*>(window) || boxTitles.contains(window->windowTitle()));
+        return window->isVisible()
+               && (qobject_cast<const QDialog*>(window) || boxTitles.contains(window->windowTitle()));
     });
 }
 

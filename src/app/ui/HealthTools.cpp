@@ -50,8 +50,9 @@ void HealthTools::showReport()
     if (!list.isEmpty() && breaches.open(list))
         options.breaches = &breaches;
     else if (!list.isEmpty())
-        note = m_captions.GetCaption(QStringLiteral("HealthBreachesUnreadable"),
-                                     QStringLiteral("The list of breached passwords could not be read: %1"))
+        note = m_captions
+                   .GetCaption(QStringLiteral("HealthBreachesUnreadable"),
+                               QStringLiteral("The list of breached passwords could not be read: %1"))
                    .arg(list);
     m_window->showFindings(HealthReport::analyse(m_document.root(), options), note);
     present();
@@ -73,9 +74,10 @@ void HealthTools::present()
 void HealthTools::remindOfExpiry()
 {
     const int days = reminderDays();
-    m_expiringRecords = days > 0
-        ? static_cast<int>(HealthReport::recordsOf(HealthReport::expiring(m_document.root(), QDate::currentDate(), days)).size())
-        : 0;
+    m_expiringRecords =
+        days > 0 ? static_cast<int>(
+            HealthReport::recordsOf(HealthReport::expiring(m_document.root(), QDate::currentDate(), days)).size())
+                 : 0;
     applyCaptions();
 }
 
@@ -93,8 +95,8 @@ void HealthTools::applyCaptions()
     m_reminder->setVisible(m_expiringRecords > 0);
     if (m_expiringRecords == 0)
         return;
-    const QString text = PluralCaption::caption(m_captions, QStringLiteral("ExpiryReminder"), m_expiringRecords,
-                                                QStringLiteral("%1 record expires soon"),
-                                                QStringLiteral("%1 records expire soon"));
+    const QString text =
+        PluralCaption::caption(m_captions, QStringLiteral("ExpiryReminder"), m_expiringRecords,
+                               QStringLiteral("%1 record expires soon"), QStringLiteral("%1 records expire soon"));
     m_reminder->setText(QStringLiteral("<a href=\"#expiring\">%1</a>").arg(text.toHtmlEscaped()));
 }

@@ -1,13 +1,13 @@
 #include "app/ui/InterchangeCommands.h"
 
-#include "app/ui/BackgroundWork.h"
 #include "app/DocumentSession.h"
+#include "app/ui/BackgroundWork.h"
 #include "app/ui/TreeCommands.h"
-#include "config/CaptionTable.h"
 #include "base/AtomicFile.h"
+#include "base/SecureWipe.h"
+#include "config/CaptionTable.h"
 #include "datafile/DataFile.h"
 #include "datafile/SecretBuffer.h"
-#include "base/SecureWipe.h"
 #include "document/interchange/Interchange.h"
 #include "platform/MessageService.h"
 
@@ -60,8 +60,8 @@ ImportOutcome readForImport(const QString& path, const Catalogue& catalogue, con
 } // namespace
 
 InterchangeCommands::InterchangeCommands(const CaptionTable& captions, MessageService& messages,
-                                         const Catalogue& catalogue, const DocumentSession& session,
-                                         TreeCommands& tree, QWidget& window)
+                                         const Catalogue& catalogue, const DocumentSession& session, TreeCommands& tree,
+                                         QWidget& window)
     : QObject(&window)
     , m_captions(captions)
     , m_messages(messages)
@@ -79,10 +79,11 @@ QString InterchangeCommands::caption(const char* key, const char* englishDefault
 
 void InterchangeCommands::importFile()
 {
-    const QString filter = QStringList{ImportFilter, caption("FilterAllFiles", "All files") + QStringLiteral(" (*)")}
-                               .join(QStringLiteral(";;"));
-    const QString path = m_messages.openFileName(caption("DialogTitleImport", "Import"), filter, QString(),
-                                                 m_session.folder());
+    const QString filter =
+        QStringList{ImportFilter, caption("FilterAllFiles", "All files") + QStringLiteral(" (*)")}.join(
+            QStringLiteral(";;"));
+    const QString path =
+        m_messages.openFileName(caption("DialogTitleImport", "Import"), filter, QString(), m_session.folder());
     if (path.isEmpty())
         return;
     const QString groupName = QFileInfo(path).completeBaseName();
@@ -91,10 +92,11 @@ void InterchangeCommands::importFile()
 
     const Interchange::ImportResult& result = outcome.result;
     if (outcome.tooLarge || !outcome.readError.isEmpty() || !result.ok()) {
-        const QString why = outcome.tooLarge
-                                ? caption("MessageImportTooLarge", "The file is larger than %1 MB")
-                                      .arg(DataFile::MaxFileSize >> 20)
-                                : outcome.readError.isEmpty() ? importError(result) : outcome.readError;
+        const QString why =
+            outcome.tooLarge
+                ? caption("MessageImportTooLarge", "The file is larger than %1 MB").arg(DataFile::MaxFileSize >> 20)
+            : outcome.readError.isEmpty() ? importError(result)
+                                          : outcome.readError;
         m_messages.show(MessageService::Kind::Error,
                         caption("MessageNotImported", "Can't import %1").arg(QDir::toNativeSeparators(path))
                             + QLatin1Char('\n') + why);
@@ -116,8 +118,7 @@ QString InterchangeCommands::importError(const Interchange::ImportResult& result
         return caption("MessageImportNotText",
                        "This is not a text file but a program's own file. Export its entries as XML in that "
                        "program first.");
-    case Interchange::InputKind::Text:
-        break;
+    case Interchange::InputKind::Text: break;
     }
     return result.error;
 }
@@ -187,9 +188,8 @@ void InterchangeCommands::exportFile()
         return result.written && staged.write(path, text.bytes()) && staged.commit();
     });
     if (!written) {
-        m_messages.show(MessageService::Kind::Error,
-                        caption("MessageNotExported", "Can't export to %1").arg(shownPath) + QLatin1Char('\n')
-                            + staged.errorString());
+        m_messages.show(MessageService::Kind::Error, caption("MessageNotExported", "Can't export to %1").arg(shownPath)
+                                                         + QLatin1Char('\n') + staged.errorString());
         return;
     }
     QString text = caption("MessageExported", "Exported to %1").arg(shownPath);

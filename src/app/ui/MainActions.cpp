@@ -60,7 +60,8 @@ MainActions::MainActions(QObject& owner, const ProgramPaths& paths)
     , newField(disabled(makeWithIcon(owner, paths, "ActionNewField", Artwork::ActionIcon::NewField)))
     , deleteItem(disabled(makeWithIcon(owner, paths, "ActionDelete", Artwork::ActionIcon::Delete)))
     , rename(treeOnly(disabled(make(owner, "ActionRename", QKeySequence(Qt::Key_F2)))))
-    , find(disabled(makeWithIcon(owner, paths, "ActionFind", Artwork::ActionIcon::Find, QKeySequence(Qt::CTRL | Qt::Key_F))))
+    , find(disabled(
+          makeWithIcon(owner, paths, "ActionFind", Artwork::ActionIcon::Find, QKeySequence(Qt::CTRL | Qt::Key_F))))
     , settings(makeWithIcon(owner, paths, "ActionSettings", Artwork::ActionIcon::Settings, QKeySequence(Qt::Key_F12)))
     // Window-wide, yet a text box with the keyboard keeps Ctrl+Z for its own undo.
     , undo(make(owner, "ActionUndo", QKeySequence(Qt::CTRL | Qt::Key_Z)))

@@ -10,10 +10,10 @@
 #include "app/ui/InterchangeCommands.h"
 #include "app/ui/SecretClipboard.h"
 #include "app/ui/TrayLockMenu.h"
+#include "base/TextEncoding.h"
 #include "config/Languages.h"
 #include "config/ui/FormSettings.h"
 #include "datafile/Passphrase.h"
-#include "base/TextEncoding.h"
 #include "datafile/ui/FormGenerator.h"
 #include "datafile/ui/FormPassword.h"
 #include "document/Catalogue.h"
@@ -70,9 +70,8 @@ bool Program::createWindows(bool showSplash)
     }
     QApplication::setApplicationName(QStringLiteral("Zantrove"));
 
-    m_main = std::make_unique<TFormMain>(
-        FormMainServices{m_paths, m_settings, m_captions, m_platform.messages, m_platform.launcher,
-                           m_platform.trayShell});
+    m_main = std::make_unique<TFormMain>(FormMainServices{m_paths, m_settings, m_captions, m_platform.messages,
+                                                          m_platform.launcher, m_platform.trayShell});
     TFormMain* main = m_main.get();
     // The close question was answered at the lock; the settings file is written on the way out.
     QObject::connect(main, &TFormMain::endRequested, main, [main] {
@@ -153,12 +152,12 @@ void Program::createLock()
 {
     TFormMain* main = m_main.get();
     const DocumentSession& session = main->session();
-    auto* lock = new AutoLock(
-        {m_settings, m_captions, m_platform.messages, m_platform.idleTime, m_platform.sessionEvents},
-        {[&session] { return session.fileName(); }, [&session] { return session.sealing().format; },
-         [&session] { return session.password(); },
-         [main] { return main->FormCloseQuery(DocumentSession::SaveElsewhere::Refused); }},
-        &QApplication::topLevelWidgets, *main, *m_lockPrompt);
+    auto* lock =
+        new AutoLock({m_settings, m_captions, m_platform.messages, m_platform.idleTime, m_platform.sessionEvents},
+                     {[&session] { return session.fileName(); }, [&session] { return session.sealing().format; },
+                      [&session] { return session.password(); },
+                      [main] { return main->FormCloseQuery(DocumentSession::SaveElsewhere::Refused); }},
+                     &QApplication::topLevelWidgets, *main, *m_lockPrompt);
     main->setAutoLock(lock);
     QObject::connect(lock, &AutoLock::endRequested, main, &TFormMain::endRequested);
     QObject::connect(lock, &AutoLock::lockedChanged, &main->statusDisplay(), &DocumentStatusDisplay::showLocked);
@@ -174,8 +173,8 @@ void Program::createLock()
 void Program::decorateDialogs() const
 {
     const QPixmap dialogPicture = Artwork::picture(m_paths, Artwork::Picture::DialogBackground);
-    for (QWidget* dialog : std::initializer_list<QWidget*>{m_newRecord, m_newGroup, m_newField, m_password, m_lockPrompt,
-                                                           m_searchWindow, m_groupSelect})
+    for (QWidget* dialog : std::initializer_list<QWidget*>{m_newRecord, m_newGroup, m_newField, m_password,
+                                                           m_lockPrompt, m_searchWindow, m_groupSelect})
         BackgroundPicture::showBehind(dialog, dialogPicture);
     BackgroundPicture::showBehind(m_settingsWindow, Artwork::picture(m_paths, Artwork::Picture::SettingsBackground));
 }
@@ -225,9 +224,9 @@ void Program::ReloadLanguage()
     // Checked before anything changes, so that the language the program has
     // is still whole if it must stay.
     if (!findCatalogueFile(m_paths, language)) {
-        m_platform.messages.show(MessageService::Kind::Error,
-                                 m_captions.GetCaption(QLatin1String(MessageConfigNotFoundKey),
-                                                       QLatin1String(MessageConfigNotFoundText)));
+        m_platform.messages.show(
+            MessageService::Kind::Error,
+            m_captions.GetCaption(QLatin1String(MessageConfigNotFoundKey), QLatin1String(MessageConfigNotFoundText)));
         keepLanguageOrEnd();
         return;
     }

@@ -4,6 +4,7 @@
 #include "config/CaptionTable.h"
 #include "document/DataDocument.h"
 #include "document/DocumentEditing.h"
+#include "document/FieldFormats.h"
 #include "document/Schema.h"
 #include "document/ui/DocumentTreeModel.h"
 #include "document/ui/FormNewField.h"
@@ -11,7 +12,6 @@
 #include "document/ui/FormNewRecord.h"
 #include "document/ui/TreeNodeView.h"
 #include "editor/FieldElements.h"
-#include "document/FieldFormats.h"
 #include "platform/MessageService.h"
 
 #include <QDateTime>
@@ -65,10 +65,9 @@ void TreeCommands::newRecord()
     if (m_newRecordWindow->exec() != QDialog::Accepted)
         return;
     const QString typeName = m_newRecordWindow->chosenTypeName();
-    showAdded(m_editing.newRecord(m_newRecordWindow->chosenParent(),
-                                  m_newRecordWindow->catalogue().FindTemplate(typeName), typeName,
-                                  m_newRecordWindow->recordName(), m_newRecordWindow->iconPosition(),
-                                  QDateTime::currentDateTime()));
+    showAdded(m_editing.newRecord(
+        m_newRecordWindow->chosenParent(), m_newRecordWindow->catalogue().FindTemplate(typeName), typeName,
+        m_newRecordWindow->recordName(), m_newRecordWindow->iconPosition(), QDateTime::currentDateTime()));
 }
 
 void TreeCommands::newField()

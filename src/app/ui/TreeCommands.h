@@ -31,8 +31,8 @@ class TreeCommands : public QObject, public MainTreeSelection {
 public:
     // selection: the current node's model, the view's own; view: the rest of
     // what the commands need of the view.
-    TreeCommands(DocumentEditing& editing, DocumentTreeModel& model, QItemSelectionModel& selection,
-                 TreeNodeView& view, const CaptionTable& captions, MessageService& messages);
+    TreeCommands(DocumentEditing& editing, DocumentTreeModel& model, QItemSelectionModel& selection, TreeNodeView& view,
+                 const CaptionTable& captions, MessageService& messages);
 
     // The windows that ask for a new item; they are made after the tree.
     void setCreationWindows(TFormNewGroup* newGroup, TFormNewRecord* newRecord, TFormNewField* newField);

@@ -68,8 +68,7 @@ void TreeFilterBar::keyPressEvent(QKeyEvent* event)
         // On to the matches.
         m_view.setFocus(Qt::ShortcutFocusReason);
         return;
-    default:
-        QLineEdit::keyPressEvent(event);
+    default: QLineEdit::keyPressEvent(event);
     }
 }
 

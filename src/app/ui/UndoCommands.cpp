@@ -20,8 +20,8 @@ QString menuText(const QString& named, const QString& marked, const DocumentComm
 
 } // namespace
 
-UndoCommands::UndoCommands(DocumentHistory& history, TreeCommands& tree, const CaptionTable& captions,
-                           QAction& undo, QAction& redo, QObject* parent)
+UndoCommands::UndoCommands(DocumentHistory& history, TreeCommands& tree, const CaptionTable& captions, QAction& undo,
+                           QAction& redo, QObject* parent)
     : QObject(parent)
     , m_history(history)
     , m_tree(tree)

@@ -4,8 +4,8 @@
 #include "cli/CliContext.h"
 #include "config/SettingsStore.h"
 #include "document/DataDocument.h"
-#include "document/Schema.h"
 #include "document/FieldRoles.h"
+#include "document/Schema.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -36,7 +36,8 @@ int CliCommands::clip(CliContext& context, QStringList args)
             QStringLiteral("clip takes FILE, PATH, a FIELD and --timeout 0 to %1").arg(MaxClipboardSeconds));
     // Without a display the tool runs as a console application.
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return context.fail(CliExit::NoClipboard, QStringLiteral("No clipboard: clip needs a display (X11 or Wayland)"));
+        return context.fail(CliExit::NoClipboard,
+                            QStringLiteral("No clipboard: clip needs a display (X11 or Wayland)"));
     DataDocument document;
     pugi::xml_node record;
     if (const int code = context.openRecord(args.at(0), args.at(1), document, record))

@@ -154,12 +154,17 @@ void TFormSettings::layOutControls()
         }
         return row;
     };
-    int row = addCheckRows({
-        {m_checkBoxSysTray, m_labelSysTray},       {m_checkBoxHidden, m_labelHidden},
-        {m_checkBoxExtAssociations, m_labelExtAssociations}, {m_checkBoxOpenLast, m_labelOpenLast},
-        {m_checkBoxAutoSave, m_labelAutoSave},     {m_checkBoxBackups, m_labelBackups},
-        {m_checkBoxNewProtected, m_labelNewProtected},
-    }, 4);
+    int row = addCheckRows(
+        {
+            {m_checkBoxSysTray, m_labelSysTray},
+            {m_checkBoxHidden, m_labelHidden},
+            {m_checkBoxExtAssociations, m_labelExtAssociations},
+            {m_checkBoxOpenLast, m_labelOpenLast},
+            {m_checkBoxAutoSave, m_labelAutoSave},
+            {m_checkBoxBackups, m_labelBackups},
+            {m_checkBoxNewProtected, m_labelNewProtected},
+        },
+        4);
     grid->addWidget(m_labelNewFileCost, row++, 1);
     row = addCheckRows({{m_checkBoxAutoBlocking, m_labelAutoBlocking}}, row);
     grid->addWidget(m_labelBlockingTime, row++, 1);
@@ -172,7 +177,8 @@ void TFormSettings::layOutControls()
     // The other occasions to lock, below the idle lock they stand beside.
     row = addCheckRows({{m_checkBoxLockOnScreenLock, m_labelLockOnScreenLock},
                         {m_checkBoxLockBeforeSleep, m_labelLockBeforeSleep},
-                        {m_checkBoxLockWhenMinimised, m_labelLockWhenMinimised}}, row);
+                        {m_checkBoxLockWhenMinimised, m_labelLockWhenMinimised}},
+                       row);
     auto* clipboard = new QHBoxLayout;
     clipboard->addWidget(m_labelClipboardSeconds);
     clipboard->addWidget(m_spinBoxClipboardSeconds);
@@ -197,11 +203,25 @@ void TFormSettings::layOutControls()
 void TFormSettings::chainTabOrder()
 {
     const QList<QWidget*> order = {
-        m_comboBoxLang,     m_comboBoxCodePage, m_checkBoxSysTray, m_checkBoxHidden,
-        m_checkBoxOpenLast, m_checkBoxAutoSave, m_checkBoxBackups, m_checkBoxNewProtected, m_buttonOk,
-        m_buttonCancel,     m_checkBoxAutoBlocking, m_comboBoxMinutes, m_checkBoxExtAssociations,
-        m_checkBoxLockOnScreenLock, m_checkBoxLockBeforeSleep, m_checkBoxLockWhenMinimised,
-        m_spinBoxClipboardSeconds, m_spinBoxExpiryDays, m_editBreachesFile,
+        m_comboBoxLang,
+        m_comboBoxCodePage,
+        m_checkBoxSysTray,
+        m_checkBoxHidden,
+        m_checkBoxOpenLast,
+        m_checkBoxAutoSave,
+        m_checkBoxBackups,
+        m_checkBoxNewProtected,
+        m_buttonOk,
+        m_buttonCancel,
+        m_checkBoxAutoBlocking,
+        m_comboBoxMinutes,
+        m_checkBoxExtAssociations,
+        m_checkBoxLockOnScreenLock,
+        m_checkBoxLockBeforeSleep,
+        m_checkBoxLockWhenMinimised,
+        m_spinBoxClipboardSeconds,
+        m_spinBoxExpiryDays,
+        m_editBreachesFile,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -229,7 +249,8 @@ void TFormSettings::ApplySettingsCaptions()
     m_labelLockBeforeSleep->setText(
         caption(m_captions, "SettingsCheckBoxLockBeforeSleep", "Lock before the computer sleeps"));
     m_labelLockWhenMinimised->setText(caption(m_captions, "SettingsCheckBoxLockWhenMinimised", "Lock when minimised"));
-    m_labelClipboardSeconds->setText(labelCaption(m_captions, "SettingsLabelClipboardSeconds", "Clear clipboard after"));
+    m_labelClipboardSeconds->setText(
+        labelCaption(m_captions, "SettingsLabelClipboardSeconds", "Clear clipboard after"));
     m_spinBoxClipboardSeconds->setSuffix(caption(m_captions, "SettingsSuffixSeconds", " s"));
     m_spinBoxClipboardSeconds->setSpecialValueText(caption(m_captions, "SettingsClipboardNever", "Never"));
     m_labelExpiryDays->setText(labelCaption(m_captions, "SettingsLabelExpiryDays", "Remind of expiry within"));

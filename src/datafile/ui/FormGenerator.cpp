@@ -1,11 +1,11 @@
 #include "datafile/ui/FormGenerator.h"
 
-#include "config/CaptionTable.h"
-#include "datafile/GeneratorSettings.h"
-#include "config/MnemonicGroup.h"
-#include "datafile/Passphrase.h"
 #include "base/SecureWipe.h"
+#include "config/CaptionTable.h"
+#include "config/MnemonicGroup.h"
 #include "config/ui/CreationWindowParts.h"
+#include "datafile/GeneratorSettings.h"
+#include "datafile/Passphrase.h"
 #include "platform/ui/TextBoxWipe.h"
 
 #include <QCheckBox>
@@ -231,8 +231,8 @@ void TFormGenerator::followKind()
     if (!words)
         keepOneGroupChosen();
     m_checkBoxLookAlikes->setEnabled(!words);
-    for (QWidget* control : std::initializer_list<QWidget*>{m_labelWords, m_spinEditWords, m_labelSeparator,
-                                                            m_editSeparator})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_labelWords, m_spinEditWords, m_labelSeparator, m_editSeparator})
         control->setEnabled(words);
     if (isVisible())
         regenerate();
@@ -263,8 +263,8 @@ void TFormGenerator::regenerate()
 {
     TextBoxWipe::wipe(*m_editPreview);
     QString password = passphraseChosen()
-        ? Passphrase::generate(m_words, m_spinEditWords->value(), m_editSeparator->text())
-        : PasswordGenerator::generate(rules());
+                           ? Passphrase::generate(m_words, m_spinEditWords->value(), m_editSeparator->text())
+                           : PasswordGenerator::generate(rules());
     m_editPreview->setText(password);
     // A passphrase may be wider than the box: its start shows.
     m_editPreview->setCursorPosition(0);
@@ -277,9 +277,8 @@ void TFormGenerator::showStrength()
 {
     m_labelStrength->setText(
         QStringLiteral("%1 %2")
-            .arg(int(std::floor(passphraseChosen()
-                                    ? Passphrase::entropyBits(m_words.size(), m_spinEditWords->value())
-                                    : PasswordGenerator::entropyBits(rules()))))
+            .arg(int(std::floor(passphraseChosen() ? Passphrase::entropyBits(m_words.size(), m_spinEditWords->value())
+                                                   : PasswordGenerator::entropyBits(rules()))))
             .arg(m_captions.GetCaption(QStringLiteral("GeneratorTextBits"), QStringLiteral("bits"))));
 }
 

@@ -1,11 +1,11 @@
 #include "datafile/ui/FormPassword.h"
 
+#include "base/SecureWipe.h"
+#include "base/TextEncoding.h"
 #include "config/CaptionTable.h"
 #include "config/MnemonicGroup.h"
 #include "datafile/DataFile.h"
 #include "datafile/FileTypes.h"
-#include "base/SecureWipe.h"
-#include "base/TextEncoding.h"
 #include "platform/MessageService.h"
 #include "platform/ui/CapsLockWarning.h"
 #include "platform/ui/PlainToolTip.h"
@@ -56,8 +56,8 @@ TFormPassword::TFormPassword(const CaptionTable& captions, MessageService& messa
     , m_messages(messages)
     , m_capsLockWarning(new CapsLockWarning(capsLock, *this))
 {
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
-                   | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint);
     buildControls();
     layOutControls();
     ApplyPasswordCaptions();
@@ -219,8 +219,8 @@ void TFormPassword::setFile(const QString& path, DataFile::Format format)
     m_labelFileType->setText(FileTypes::description(format, m_captions));
     // A box counts UTF-16 units: room for 1,024 characters outside the basic
     // plane, and Ok refuses more than 1,024 characters of any kind.
-    const int maxLength = format == DataFile::Format::Protected ? 2 * ProtectedContainer::MaxPasswordLength
-                                                                 : DataFile::MaxPasswordLength;
+    const int maxLength =
+        format == DataFile::Format::Protected ? 2 * ProtectedContainer::MaxPasswordLength : DataFile::MaxPasswordLength;
     m_editPassword->setMaxLength(maxLength);
     m_editRetype->setMaxLength(maxLength);
 }
@@ -307,8 +307,7 @@ bool TFormPassword::eventFilter(QObject* watched, QEvent* event)
 void TFormPassword::followInput()
 {
     m_buttonOk->setEnabled(inputAcceptable());
-    m_labelDiffer->setVisible(m_retype && !m_editRetype->text().isEmpty()
-                              && m_editRetype->text() != typedPassword());
+    m_labelDiffer->setVisible(m_retype && !m_editRetype->text().isEmpty() && m_editRetype->text() != typedPassword());
 }
 
 bool TFormPassword::inputAcceptable() const
@@ -339,9 +338,8 @@ void TFormPassword::JvXPButtonOkClick()
         return;
     }
     if (locked() && !(m_checkFilePassword && m_checkFilePassword(typedPassword()))) {
-        m_messages.show(MessageService::Kind::Error,
-                        m_captions.GetCaption(QStringLiteral("MessageIncorrectPassword"),
-                                              QStringLiteral("Incorrect password")));
+        m_messages.show(MessageService::Kind::Error, m_captions.GetCaption(QStringLiteral("MessageIncorrectPassword"),
+                                                                           QStringLiteral("Incorrect password")));
         // The typed text stays, selected, so retyping replaces it instead of
         // appending to the wrong password.
         m_editPassword->selectAll();
@@ -355,7 +353,8 @@ QString TFormPassword::unfitPasswordMessage() const
 {
     if (m_format == DataFile::Format::Protected)
         return m_captions
-            .GetCaption(QStringLiteral("MessagePasswordTooLong"), QStringLiteral("The password can have at most %1 characters"))
+            .GetCaption(QStringLiteral("MessagePasswordTooLong"),
+                        QStringLiteral("The password can have at most %1 characters"))
             .arg(QLocale().toString(ProtectedContainer::MaxPasswordLength));
     return m_captions.GetCaption(QStringLiteral("MessagePasswordCharacters"),
                                  QStringLiteral("The password can only contain letters, digits and "

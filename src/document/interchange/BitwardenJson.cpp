@@ -21,9 +21,9 @@ const QStringList BookkeepingKeys{"id", "organizationId", "folderId", "collectio
 
 // Names a person reads for the keys of cards and keys; others are spelt out
 // from their camel case ("firstName" is "First Name").
-const QHash<QString, QString> FieldNames{{"cardholderName", "Card Holder"}, {"number", "Card Number"},
-                                         {"code", "CVV"},       {"expMonth", "Expiry Month"},
-                                         {"expYear", "Expiry Year"}, {"privateKey", "Private Key (secret)"}};
+const QHash<QString, QString> FieldNames{
+    {"cardholderName", "Card Holder"}, {"number", "Card Number"},  {"code", "CVV"},
+    {"expMonth", "Expiry Month"},      {"expYear", "Expiry Year"}, {"privateKey", "Private Key (secret)"}};
 
 QString spelledOut(const QString& key)
 {
@@ -60,7 +60,8 @@ public:
         for (const QJsonValue& folder : folders) {
             EntrySink::GroupId id = EntrySink::Top;
             QString walked;
-            for (const QString& level : folder[QLatin1String("name")].toString().split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+            for (const QString& level :
+                 folder[QLatin1String("name")].toString().split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
                 walked += QLatin1Char('/') + level;
                 EntrySink::GroupId& found = m_paths[walked];
                 if (found == 0)
@@ -107,7 +108,8 @@ public:
             }
         }
         addFields(item.value(QLatin1String("fields")).toArray(), entry);
-        const EntrySink::GroupId group = m_folders.value(item.value(QLatin1String("folderId")).toString(), EntrySink::Top);
+        const EntrySink::GroupId group =
+            m_folders.value(item.value(QLatin1String("folderId")).toString(), EntrySink::Top);
         return m_sink.addEntry(group, entry);
     }
 
@@ -139,8 +141,8 @@ private:
                 m_bookkeeping.insert(QStringLiteral("linked fields"));
                 continue;
             }
-            entry.extras.append({type == Hidden ? SecretStrings::hiddenName(name) : name,
-                                 textOf(field[QLatin1String("value")])});
+            entry.extras.append(
+                {type == Hidden ? SecretStrings::hiddenName(name) : name, textOf(field[QLatin1String("value")])});
         }
     }
 

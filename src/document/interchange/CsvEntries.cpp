@@ -222,16 +222,12 @@ private:
                 return;
             }
             break;
-        case Meaning::Group:
-            row.groupPath = std::move(value);
-            return;
+        case Meaning::Group: row.groupPath = std::move(value); return;
         case Meaning::OneTimeCode:
             if (!value.isEmpty())
                 entry.extras.append({SecretStrings::OneTimeCodeName, std::move(value)});
             return;
-        case Meaning::FieldLines:
-            addLines(entry, value);
-            return;
+        case Meaning::FieldLines: addLines(entry, value); return;
         case Meaning::Kind:
             row.kind = value.trimmed().toLower();
             leaveOut(name, value);
@@ -242,17 +238,14 @@ private:
                 return;
             }
             break;
-        case Meaning::Bookkeeping:
-            leaveOut(name, value);
-            return;
+        case Meaning::Bookkeeping: leaveOut(name, value); return;
         case Meaning::AddressCopy:
             if (value.isEmpty() || entry.url.startsWith(value)) {
                 leaveOut(name, value);
                 return;
             }
             break;
-        case Meaning::Field:
-            break;
+        case Meaning::Field: break;
         }
         if (!value.isEmpty())
             entry.extras.append({name, std::move(value)});
@@ -375,7 +368,8 @@ bool read(QByteArrayView text, EntrySink& sink, QString* error)
     if (!first)
         return refuse(reader.error().isEmpty() ? QStringLiteral("line 1: no header line") : reader.error());
     // Enpass: a title, then name and value pairs, then notes.
-    const bool enpass = first->size() >= 3 && first->at(1) == QLatin1String("Field") && first->at(2) == QLatin1String("Value");
+    const bool enpass =
+        first->size() >= 3 && first->at(1) == QLatin1String("Field") && first->at(2) == QLatin1String("Value");
     const HeaderlessLayout* headerless = isHeader(*first) ? nullptr : headerlessLayoutOf(*first);
     if (!isHeader(*first) && !headerless)
         return refuse(QStringLiteral("line 1: the header line names no known column"));

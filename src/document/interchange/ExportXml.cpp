@@ -32,10 +32,9 @@ bool parse(QByteArray& text, pugi::xml_document& document, QString* error)
     // Parsing shortens the values it has passed, never what follows the
     // place where it stops: the lines are counted back from the end.
     const qsizetype lines = text.count('\n');
-    const pugi::xml_parse_result parsed =
-        document.load_buffer_inplace(text.data(), size_t(text.size()),
-                                     pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata,
-                                     pugi::encoding_utf8);
+    const pugi::xml_parse_result parsed = document.load_buffer_inplace(
+        text.data(), size_t(text.size()), pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata,
+        pugi::encoding_utf8);
     if (!parsed) {
         const qsizetype offset = std::clamp<qsizetype>(parsed.offset, 0, text.size());
         return refuse(QStringLiteral("line %1: %2")

@@ -23,7 +23,6 @@ struct ForeignEntry {
     Kind kind = Kind::Login;
 };
 
-
 // What a file held that a data document cannot carry; counted on import.
 struct NotCarried {
     int attachments = 0;

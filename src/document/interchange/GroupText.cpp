@@ -117,20 +117,11 @@ void GroupText::appendEscaped(QByteArray& out, QByteArrayView utf8)
             continue;
         out.append(utf8.sliced(from, i - from));
         switch (c) {
-        case '&':
-            out.append("&amp;");
-            break;
-        case '<':
-            out.append("&lt;");
-            break;
-        case '>':
-            out.append("&gt;");
-            break;
-        case '"':
-            out.append("&quot;");
-            break;
-        default:
-            out.append("&#").append(QByteArray::number(c)).append(';');
+        case '&': out.append("&amp;"); break;
+        case '<': out.append("&lt;"); break;
+        case '>': out.append("&gt;"); break;
+        case '"': out.append("&quot;"); break;
+        default: out.append("&#").append(QByteArray::number(c)).append(';');
         }
         from = i + 1;
     }

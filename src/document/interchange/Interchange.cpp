@@ -3,6 +3,8 @@
 #include "base/SecureWipe.h"
 #include "document/Catalogue.h"
 #include "document/DataDocument.h"
+#include "document/FieldFormats.h"
+#include "document/FieldRoles.h"
 #include "document/Schema.h"
 #include "document/TreeEditing.h"
 #include "document/interchange/BitwardenJson.h"
@@ -13,8 +15,6 @@
 #include "document/interchange/KeePassXml.h"
 #include "document/interchange/PasswordSafeXml.h"
 #include "document/interchange/SecretStrings.h"
-#include "document/FieldFormats.h"
-#include "document/FieldRoles.h"
 
 #include <QDateTime>
 #include <QScopeGuard>
@@ -319,8 +319,7 @@ QString exportedValue(const pugi::xml_node& field)
         SecureWipe::wipe(value);
         return joined;
     }
-    default:
-        return value;
+    default: return value;
     }
 }
 
@@ -405,8 +404,8 @@ Format formatOf(QByteArrayView text)
 
 QString ImportResult::summary() const
 {
-    QString text = QStringLiteral("Imported %1 in %2").arg(counted(records, "record", "records"),
-                                                         counted(groups, "group", "groups"));
+    QString text = QStringLiteral("Imported %1 in %2")
+                       .arg(counted(records, "record", "records"), counted(groups, "group", "groups"));
     QStringList lost;
     const std::pair<int, std::pair<const char*, const char*>> kinds[] = {
         {notCarried.attachments, {"attachment", "attachments"}},
@@ -474,18 +473,10 @@ ImportResult readGroup(const Catalogue& catalogue, std::optional<Format> format,
     bool read = false;
     // The XML readers parse the text in place: it is theirs from here on.
     switch (format.value_or(formatOf(decoded->utf8))) {
-    case Format::KeePassXml:
-        read = KeePassXml::read(std::move(decoded->utf8), builder, &result.error);
-        break;
-    case Format::Csv:
-        read = CsvEntries::read(decoded->utf8, builder, &result.error);
-        break;
-    case Format::PasswordSafeXml:
-        read = PasswordSafeXml::read(std::move(decoded->utf8), builder, &result.error);
-        break;
-    case Format::BitwardenJson:
-        read = BitwardenJson::read(decoded->utf8, builder, &result.error);
-        break;
+    case Format::KeePassXml: read = KeePassXml::read(std::move(decoded->utf8), builder, &result.error); break;
+    case Format::Csv: read = CsvEntries::read(decoded->utf8, builder, &result.error); break;
+    case Format::PasswordSafeXml: read = PasswordSafeXml::read(std::move(decoded->utf8), builder, &result.error); break;
+    case Format::BitwardenJson: read = BitwardenJson::read(decoded->utf8, builder, &result.error); break;
     }
     if (!read) {
         if (result.error.isEmpty())
@@ -585,8 +576,8 @@ void EntryMaker::placeFields(const pugi::xml_node& record, const FieldPlace& pla
         // Other programs know a seed by this name.
         const QString& kept = role == Role::OneTimeCode ? SecretStrings::OneTimeCodeName : name;
         QString unique = kept;
-        for (int n = 2; UsualStringNames.contains(unique, Qt::CaseInsensitive)
-                        || extraNames.contains(unique, Qt::CaseInsensitive);
+        for (int n = 2;
+             UsualStringNames.contains(unique, Qt::CaseInsensitive) || extraNames.contains(unique, Qt::CaseInsensitive);
              ++n)
             unique = QStringLiteral("%1 (%2)").arg(kept).arg(n);
         extraNames.append(unique);

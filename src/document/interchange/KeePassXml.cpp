@@ -36,12 +36,14 @@ void countEntryExtras(const pugi::xml_node& entry, NotCarried& notCarried)
         if (named(child, "Binary"))
             ++notCarried.attachments;
         else if (named(child, "History"))
-            notCarried.historyEntries += int(std::distance(child.children("Entry").begin(), child.children("Entry").end()));
+            notCarried.historyEntries +=
+                int(std::distance(child.children("Entry").begin(), child.children("Entry").end()));
         else if (named(child, "CustomIconUUID"))
             ++notCarried.customIcons;
         else if (named(child, "Tags") && *child.child_value() != '\0')
             ++notCarried.tagged;
-        else if (named(child, "AutoType") && (child.child("Association") || *child.child_value("DefaultSequence") != '\0'))
+        else if (named(child, "AutoType")
+                 && (child.child("Association") || *child.child_value("DefaultSequence") != '\0'))
             ++notCarried.autoTypeSettings;
         else if ((named(child, "ForegroundColor") || named(child, "BackgroundColor")) && *child.child_value() != '\0')
             coloured = true;
@@ -323,7 +325,11 @@ private:
         qsizetype from = 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char c = text.at(i);
-            const char* replacement = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '\r' ? "&#13;" : nullptr;
+            const char* replacement = c == '&'    ? "&amp;"
+                                      : c == '<'  ? "&lt;"
+                                      : c == '>'  ? "&gt;"
+                                      : c == '\r' ? "&#13;"
+                                                  : nullptr;
             if (!replacement)
                 continue;
             raw(QByteArrayView(text).sliced(from, i - from));
@@ -354,7 +360,8 @@ bool read(QByteArray text, EntrySink& sink, QString* error)
         return false;
     const pugi::xml_node file = document.document_element();
     if (!named(file, "KeePassFile"))
-        return refuse(QStringLiteral("the document element is <%1>, not <KeePassFile>").arg(QString::fromUtf8(file.name())));
+        return refuse(
+            QStringLiteral("the document element is <%1>, not <KeePassFile>").arg(QString::fromUtf8(file.name())));
     const pugi::xml_node rootElement = file.child("Root");
     if (!rootElement)
         return refuse(QStringLiteral("<KeePassFile> has no <Root>"));

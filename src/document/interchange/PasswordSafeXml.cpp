@@ -14,7 +14,20 @@ namespace PasswordSafeXml {
 
 namespace {
 
-enum class Meaning { Group, Title, UserName, Password, Url, Notes, Seed, Times, Expiry, History, AutoType, Bookkeeping };
+enum class Meaning {
+    Group,
+    Title,
+    UserName,
+    Password,
+    Url,
+    Notes,
+    Seed,
+    Times,
+    Expiry,
+    History,
+    AutoType,
+    Bookkeeping
+};
 
 // What the elements of an entry mean; any other is a field of its name.
 const QHash<QByteArray, Meaning> Meanings{
@@ -98,36 +111,22 @@ public:
                 continue;
             }
             switch (*meaning) {
-            case Meaning::Group:
-                groupPath = std::move(value);
-                break;
+            case Meaning::Group: groupPath = std::move(value); break;
             case Meaning::Title:
             case Meaning::UserName:
             case Meaning::Password:
             case Meaning::Url:
-            case Meaning::Notes:
-                *usual[int(*meaning) - int(Meaning::Title)] = std::move(value);
-                break;
-            case Meaning::Seed:
-                entry.extras.append({SecretStrings::OneTimeCodeName, std::move(value)});
-                break;
-            case Meaning::Times:
-                timed = true;
-                break;
-            case Meaning::Expiry:
-                ++m_sink.notCarried.expiryDates;
-                break;
+            case Meaning::Notes: *usual[int(*meaning) - int(Meaning::Title)] = std::move(value); break;
+            case Meaning::Seed: entry.extras.append({SecretStrings::OneTimeCodeName, std::move(value)}); break;
+            case Meaning::Times: timed = true; break;
+            case Meaning::Expiry: ++m_sink.notCarried.expiryDates; break;
             case Meaning::History:
                 m_sink.notCarried.historyEntries += std::max<int>(
                     1, int(std::distance(child.child("history_entries").children("history_entry").begin(),
                                          child.child("history_entries").children("history_entry").end())));
                 break;
-            case Meaning::AutoType:
-                ++m_sink.notCarried.autoTypeSettings;
-                break;
-            case Meaning::Bookkeeping:
-                m_bookkeeping.insert(name);
-                break;
+            case Meaning::AutoType: ++m_sink.notCarried.autoTypeSettings; break;
+            case Meaning::Bookkeeping: m_bookkeeping.insert(name); break;
             }
         }
         m_sink.notCarried.entryTimes += timed ? 1 : 0;
@@ -173,7 +172,8 @@ bool read(QByteArray text, EntrySink& sink, QString* error)
     const pugi::xml_node file = document.document_element();
     if (std::strcmp(file.name(), "passwordsafe") != 0) {
         if (error)
-            *error = QStringLiteral("the document element is <%1>, not <passwordsafe>").arg(QString::fromUtf8(file.name()));
+            *error =
+                QStringLiteral("the document element is <%1>, not <passwordsafe>").arg(QString::fromUtf8(file.name()));
         return false;
     }
     const QString lineBreak = QString::fromUtf8(file.attribute("delimiter").value());

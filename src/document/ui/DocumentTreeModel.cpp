@@ -243,7 +243,8 @@ QMimeData* DocumentTreeModel::mimeData(const QModelIndexList& indexes) const
     return mime;
 }
 
-bool DocumentTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int, int, const QModelIndex& parent) const
+bool DocumentTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int, int,
+                                        const QModelIndex& parent) const
 {
     return isOurDrag(data) && TreeEditing::acceptsDrop(m_dragged, targetOf(parent));
 }
@@ -310,14 +311,10 @@ QVariant DocumentTreeModel::data(const QModelIndex& index, int role) const
     if (node < 0)
         return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return Schema::itemCaption(m_nodes[node].data.element, MaxShownCaption);
-    case Qt::EditRole:
-        return Schema::itemCaption(m_nodes[node].data.element);
-    case Qt::DecorationRole:
-        return m_icons.value(m_nodes[node].icon);
-    default:
-        return {};
+    case Qt::DisplayRole: return Schema::itemCaption(m_nodes[node].data.element, MaxShownCaption);
+    case Qt::EditRole: return Schema::itemCaption(m_nodes[node].data.element);
+    case Qt::DecorationRole: return m_icons.value(m_nodes[node].icon);
+    default: return {};
     }
 }
 

@@ -14,9 +14,9 @@
 // What each tree node knows about the item it shows.
 struct TTreeNodeData {
     bool isRecord = false;
-    QString parentCaption;   // the parent node's caption when the node was made; "root" at the top
-    QString typeKey;         // the element's `type`
-    pugi::xml_node element;  // the `record` or `folder` element shown
+    QString parentCaption;  // the parent node's caption when the node was made; "root" at the top
+    QString typeKey;        // the element's `type`
+    pugi::xml_node element; // the `record` or `folder` element shown
 };
 
 // The groups and records of the data document as a tree: at every level the
@@ -94,7 +94,6 @@ signals:
     // The user dropped dragged on target (null: below the nodes, the top level).
     void moveRequested(const pugi::xml_node& dragged, const pugi::xml_node& target);
 
-
 private:
     // The shown children of a node are entries firstChild .. firstChild +
     // childCount of m_children, in row order: one vector for all, not one per
@@ -111,8 +110,7 @@ private:
 
     // Every item under root, each level in tree order, without recursion.
     void AddTreeLevel(const pugi::xml_node& root);
-    void addNode(int parentNode, const pugi::xml_node& element, const QString& typeKey,
-                 const QString& parentCaption);
+    void addNode(int parentNode, const pugi::xml_node& element, const QString& typeKey, const QString& parentCaption);
     // Which nodes the hidden-items function leaves, their rows and m_children.
     void findShownNodes();
     int nextShownNode(int node) const;

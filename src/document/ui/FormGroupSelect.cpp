@@ -1,9 +1,9 @@
 #include "document/ui/FormGroupSelect.h"
 
 #include "config/CaptionTable.h"
+#include "config/ui/CreationWindowParts.h"
 #include "document/DataDocument.h"
 #include "document/Schema.h"
-#include "config/ui/CreationWindowParts.h"
 #include "document/ui/FormNewGroup.h"
 #include "document/ui/MainTreeSelection.h"
 
@@ -22,8 +22,8 @@ constexpr QSize TreeSize(321, 169);
 
 } // namespace
 
-TFormGroupSelect::TFormGroupSelect(const CaptionTable& captions, MainTreeSelection& mainTree,
-                                   const QList<QIcon>& icons, QWidget* parent)
+TFormGroupSelect::TFormGroupSelect(const CaptionTable& captions, MainTreeSelection& mainTree, const QList<QIcon>& icons,
+                                   QWidget* parent)
     : TrackedDialog(parent)
     , m_captions(captions)
     , m_mainTree(mainTree)
@@ -78,8 +78,10 @@ QString TFormGroupSelect::rootCaption(const CaptionTable& captions)
 
 void TFormGroupSelect::ApplyGroupSelectCaptions()
 {
-    setWindowTitle(m_captions.GetCaption(QStringLiteral("GroupSelectCaption"), QStringLiteral("Parent group selecting")));
-    m_buttonNewGroup->setText(m_captions.GetCaption(QStringLiteral("ButtonNewGroup"), QStringLiteral("Create New Group")));
+    setWindowTitle(
+        m_captions.GetCaption(QStringLiteral("GroupSelectCaption"), QStringLiteral("Parent group selecting")));
+    m_buttonNewGroup->setText(
+        m_captions.GetCaption(QStringLiteral("ButtonNewGroup"), QStringLiteral("Create New Group")));
     CreationWindowParts::applyButtonCaptions(m_captions, m_buttonOk, m_buttonCancel);
 }
 

@@ -70,8 +70,8 @@ void TFormNewField::fillTypeList()
     m_comboBoxTypes->clear();
     for (const FieldType type : allFieldTypes())
         m_comboBoxTypes->addItem(m_captions.GetCaption(typeCaptionKey(type), englishTypeName(type)));
-    m_comboBoxTypes->addItem(m_captions.GetCaption(QStringLiteral("NewFieldTypeOneTimeCode"),
-                                                   QStringLiteral("One-time code")));
+    m_comboBoxTypes->addItem(
+        m_captions.GetCaption(QStringLiteral("NewFieldTypeOneTimeCode"), QStringLiteral("One-time code")));
     selectFirst(m_comboBoxTypes);
     followTypeChoice();
 }

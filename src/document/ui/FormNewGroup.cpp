@@ -1,8 +1,8 @@
 #include "document/ui/FormNewGroup.h"
 
 #include "config/CaptionTable.h"
-#include "document/Schema.h"
 #include "config/ui/CreationWindowParts.h"
+#include "document/Schema.h"
 #include "document/ui/ParentGroupChoice.h"
 #include "platform/MessageService.h"
 
@@ -70,9 +70,8 @@ void TFormNewGroup::prepareForUse()
 void TFormNewGroup::JvXPButtonOkClick()
 {
     if (m_editName->text().isEmpty()) {
-        m_messages.show(MessageService::Kind::Error,
-                        m_captions.GetCaption(QStringLiteral("MessageGroupNameNotExists"),
-                                              QStringLiteral("Enter Group Name first")));
+        m_messages.show(MessageService::Kind::Error, m_captions.GetCaption(QStringLiteral("MessageGroupNameNotExists"),
+                                                                           QStringLiteral("Enter Group Name first")));
         m_editName->setFocus(Qt::OtherFocusReason);
         return;
     }

@@ -2,8 +2,8 @@
 
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
-#include "document/Schema.h"
 #include "config/ui/CreationWindowParts.h"
+#include "document/Schema.h"
 #include "document/ui/ParentGroupChoice.h"
 #include "platform/MessageService.h"
 
@@ -84,9 +84,8 @@ bool TFormNewRecord::LoadCatalogue(const ProgramPaths& paths, const QString& lan
 {
     const std::optional<QString> file = findCatalogueFile(paths, language);
     if (!file) {
-        m_messages.show(MessageService::Kind::Error,
-                        m_captions.GetCaption(QLatin1String(MessageConfigNotFoundKey),
-                                              QLatin1String(MessageConfigNotFoundText)));
+        m_messages.show(MessageService::Kind::Error, m_captions.GetCaption(QLatin1String(MessageConfigNotFoundKey),
+                                                                           QLatin1String(MessageConfigNotFoundText)));
         return false;
     }
     // A catalogue that cannot be read lists no types: no record can be made,

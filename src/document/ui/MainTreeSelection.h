@@ -8,9 +8,10 @@
 class MainTreeSelection {
 public:
     virtual ~MainTreeSelection() = default;
-    virtual const TTreeNodeData* selectedNode() const = 0;        // nullptr when nothing is selected
-    virtual const TTreeNodeData* selectedNodeParent() const = 0;  // the selected node's parent node's data; nullptr at the top level or with no selection
-    virtual pugi::xml_node dataElement() const = 0;               // the document's `data` element
+    virtual const TTreeNodeData* selectedNode() const = 0; // nullptr when nothing is selected
+    virtual const TTreeNodeData* selectedNodeParent()
+        const = 0; // the selected node's parent node's data; nullptr at the top level or with no selection
+    virtual pugi::xml_node dataElement() const = 0; // the document's `data` element
     // "Create New Group": the main window adds the group under parent (null:
     // the top level) as New Group does, shows and selects it; null when it
     // could not be added.

@@ -1,7 +1,7 @@
 #include "document/ui/ParentGroupChoice.h"
 
-#include "document/DataDocument.h"
 #include "config/ui/CreationWindowParts.h"
+#include "document/DataDocument.h"
 #include "document/ui/FormGroupSelect.h"
 #include "document/ui/MainTreeSelection.h"
 

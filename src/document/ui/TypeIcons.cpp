@@ -31,7 +31,8 @@ QIcon iconFromFiles(const QStringList& files)
 QString treeIconName(int index)
 {
     // "DRIVER'S LICENSE" becomes "drivers-license".
-    const QString key = keyOfIndex(index).toLower().remove(QLatin1Char('\'')).replace(QLatin1Char(' '), QLatin1Char('-'));
+    const QString key =
+        keyOfIndex(index).toLower().remove(QLatin1Char('\'')).replace(QLatin1Char(' '), QLatin1Char('-'));
     return QStringLiteral("%1-%2").arg(index, 2, 10, QLatin1Char('0')).arg(key);
 }
 

@@ -14,25 +14,22 @@ bool typesCharacter(const QKeyEvent& key)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
-    case Qt::Key_Delete:
-        return false;
-    case Qt::Key_Backspace:
-        return true;
-    default:
-        break;
+    case Qt::Key_Delete: return false;
+    case Qt::Key_Backspace: return true;
+    default: break;
     }
     // Ctrl with a letter types a control character even where the platform
     // reports no text for it.
-    const bool controlLetter = key.modifiers().testFlag(Qt::ControlModifier)
-                               && key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z;
+    const bool controlLetter =
+        key.modifiers().testFlag(Qt::ControlModifier) && key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z;
     return controlLetter || !key.text().isEmpty();
 }
 
 bool typesDigit(const QKeyEvent& key)
 {
     const QString text = key.text();
-    return !key.modifiers().testFlag(Qt::ControlModifier) && text.size() == 1
-           && text.front() >= u'0' && text.front() <= u'9';
+    return !key.modifiers().testFlag(Qt::ControlModifier) && text.size() == 1 && text.front() >= u'0'
+           && text.front() <= u'9';
 }
 
 } // namespace

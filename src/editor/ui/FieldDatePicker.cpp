@@ -20,7 +20,7 @@ FieldDatePicker::FieldDatePicker(const QString& storedText, QWidget* parent)
     m_dateEdit->setLocale(locale);
     m_dateEdit->setDisplayFormat(dateDisplayFormat(locale));
     m_dateEdit->setCalendarPopup(true);
-    m_dateEdit->setMinimumDate(QDate(100, 1, 1));  // the earliest a date edit takes
+    m_dateEdit->setMinimumDate(QDate(100, 1, 1)); // the earliest a date edit takes
     m_dateEdit->setDate(ParseStoredDate(storedText).value_or(QDate::currentDate()));
 
     m_checkBox->setChecked(!storedText.isEmpty());

@@ -51,7 +51,7 @@ void FieldMemo::onValueChanged(std::function<void()> handler)
 
 int FieldMemo::length() const
 {
-    return document()->characterCount() - 1;  // without the closing paragraph separator
+    return document()->characterCount() - 1; // without the closing paragraph separator
 }
 
 int FieldMemo::room() const
@@ -77,8 +77,7 @@ void FieldMemo::inputMethodEvent(QInputMethodEvent* event)
         return;
     }
     QInputMethodEvent limited(event->preeditString(), event->attributes());
-    limited.setCommitString(event->commitString().left(fits), event->replacementStart(),
-                            event->replacementLength());
+    limited.setCommitString(event->commitString().left(fits), event->replacementStart(), event->replacementLength());
     QPlainTextEdit::inputMethodEvent(&limited);
 }
 

@@ -60,8 +60,8 @@ FieldRow::FieldRow(FieldControl* control, bool secret, bool canGenerate, const C
     const int side = std::min(input->sizeHint().height(), QLineEdit().sizeHint().height());
 
     auto* line = qobject_cast<QLineEdit*>(input);
-    const bool hidden = secret && line
-        && (control->fieldType() == FieldType::Text || control->fieldType() == FieldType::Number);
+    const bool hidden =
+        secret && line && (control->fieldType() == FieldType::Text || control->fieldType() == FieldType::Number);
     if (hidden) {
         m_reveal = createAction(this, "ActionRevealField",
                                 caption(captions, "EditorRevealField", "Show or hide the value"), icons.reveal);
@@ -75,9 +75,8 @@ FieldRow::FieldRow(FieldControl* control, bool secret, bool canGenerate, const C
         m_secretCopy = new SecretFieldCopy(*line);
         connect(m_secretCopy, &SecretFieldCopy::copyRequested, this, &FieldRow::copyRequested);
     }
-    connect(m_copy, &QAction::triggered, this, [this] {
-        emit copyRequested(m_oneTimeCode ? m_oneTimeCode->currentCode() : m_control->shownText());
-    });
+    connect(m_copy, &QAction::triggered, this,
+            [this] { emit copyRequested(m_oneTimeCode ? m_oneTimeCode->currentCode() : m_control->shownText()); });
     if (canGenerate && control->fieldType() == FieldType::Text) {
         m_generate = createAction(this, "ActionGenerateField",
                                   caption(captions, "EditorGenerateField", "Generate password…"), icons.generate);
@@ -89,7 +88,7 @@ FieldRow::FieldRow(FieldControl* control, bool secret, bool canGenerate, const C
     // Tab goes from the field through its buttons to the next field.
     QWidget* tabbedLast = input;
     const auto addButtonColumn = [this, row, side, &tabbedLast](QAction* action, const char* objectName) {
-        if (!action) {  // a box layout puts no gap beside a spacing
+        if (!action) { // a box layout puts no gap beside a spacing
             row->addSpacing(side + ButtonGap);
             return;
         }

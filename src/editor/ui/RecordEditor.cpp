@@ -2,8 +2,8 @@
 
 #include "document/DataDocument.h"
 #include "document/DocumentEditing.h"
-#include "editor/FieldElements.h"
 #include "document/FieldRoles.h"
+#include "editor/FieldElements.h"
 #include "editor/ui/FieldControl.h"
 #include "editor/ui/FieldLineEdit.h"
 #include "editor/ui/OneTimeCodeDisplay.h"
@@ -77,8 +77,7 @@ void RecordEditor::FillRecordEditor(const pugi::xml_node& firstNode)
     m_record = firstNode.parent();
     for (const pugi::xml_node& field : FieldElements::shownFieldsFrom(firstNode)) {
         const FieldType type = *FieldElements::shownFieldType(field);
-        appendRow(qText(field.attribute("name")),
-                  createFieldControl(type, qText(field.text()), m_panel));
+        appendRow(qText(field.attribute("name")), createFieldControl(type, qText(field.text()), m_panel));
     }
     // The rows keep their heights; the room below them stays empty.
     m_rows->addStretch(1);
@@ -116,8 +115,7 @@ void RecordEditor::appendToPanel(QWidget* shown, QWidget* entry, int gapBelow)
     m_rows->addWidget(shown);
     m_rows->addSpacing(gapBelow);
     m_controls.append(entry);
-    const int height = std::clamp(shown->sizeHint().height(), shown->minimumHeight(),
-                                  shown->maximumHeight());
+    const int height = std::clamp(shown->sizeHint().height(), shown->minimumHeight(), shown->maximumHeight());
     m_nextRowTop += height + gapBelow;
 }
 

@@ -60,9 +60,9 @@ void HealthReportWindow::applyCaptions()
     m_summary->setText(m_findings.empty()
                            ? caption("HealthNothingFound", "No weak, reused, breached or expiring entries found.")
                            : PluralCaption::caption(m_captions, QStringLiteral("HealthFindings"),
-                                                    static_cast<qint64>(m_findings.size()), QStringLiteral("%1 finding"),
-                                                    QStringLiteral("%1 findings"))
-                       + (m_note.isEmpty() ? QString() : QLatin1Char('\n') + m_note));
+                                                    static_cast<qint64>(m_findings.size()),
+                                                    QStringLiteral("%1 finding"), QStringLiteral("%1 findings"))
+                                 + (m_note.isEmpty() ? QString() : QLatin1Char('\n') + m_note));
     for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
         QTreeWidgetItem* item = m_list->topLevelItem(row);
         const HealthFinding& finding = m_findings.at(item->data(0, FindingRole).toULongLong());

@@ -29,7 +29,9 @@ using GetNamedIndicator = int (*)(Display*, Atom, int*, int*, void*, int*);
 class XkbCapsLockState final : public CapsLockState {
 public:
     XkbCapsLockState(Display* display, Atom capsLockName, GetNamedIndicator getNamedIndicator)
-        : m_display(display), m_capsLockName(capsLockName), m_getNamedIndicator(getNamedIndicator)
+        : m_display(display)
+        , m_capsLockName(capsLockName)
+        , m_getNamedIndicator(getNamedIndicator)
     {
     }
 
@@ -40,7 +42,7 @@ public:
         return m_getNamedIndicator(m_display, m_capsLockName, &index, &on, nullptr, nullptr) && on;
     }
 
-    void noteKeyPress(const QKeyEvent&) override {}
+    void noteKeyPress(const QKeyEvent&) override { }
 
 private:
     Display* m_display;
@@ -60,8 +62,8 @@ std::unique_ptr<CapsLockState> openXkbCapsLockState()
         return nullptr;
     const QString x11Library = QStringLiteral("X11");
     const auto internAtom = reinterpret_cast<InternAtom>(QLibrary::resolve(x11Library, 6, "XInternAtom"));
-    const auto getNamedIndicator
-        = reinterpret_cast<GetNamedIndicator>(QLibrary::resolve(x11Library, 6, "XkbGetNamedIndicator"));
+    const auto getNamedIndicator =
+        reinterpret_cast<GetNamedIndicator>(QLibrary::resolve(x11Library, 6, "XkbGetNamedIndicator"));
     if (!internAtom || !getNamedIndicator)
         return nullptr;
     // Only an existing name: a keyboard without the light has nothing to read.
@@ -84,7 +86,8 @@ public:
     {
         if (event.key() == Qt::Key_CapsLock)
             m_on = !m_on;
-        else if (const std::optional<bool> told = capsLockFromTypedText(event.text(), event.modifiers() & Qt::ShiftModifier))
+        else if (const std::optional<bool> told =
+                     capsLockFromTypedText(event.text(), event.modifiers() & Qt::ShiftModifier))
             m_on = *told;
     }
 

@@ -31,9 +31,9 @@ bool CapsLockWarning::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     // Keys a box leaves unused reach the window too; they are counted once, in the box.
-    const bool relevant = watched == &m_window
-        ? type == QEvent::Show || type == QEvent::WindowActivate || type == QEvent::WindowDeactivate
-        : type == QEvent::KeyPress || type == QEvent::KeyRelease;
+    const bool relevant = watched == &m_window ? type == QEvent::Show || type == QEvent::WindowActivate
+                                                     || type == QEvent::WindowDeactivate
+                                               : type == QEvent::KeyPress || type == QEvent::KeyRelease;
     if (relevant) {
         if (type == QEvent::KeyPress)
             m_capsLock.noteKeyPress(*static_cast<QKeyEvent*>(event));

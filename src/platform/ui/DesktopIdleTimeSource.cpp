@@ -44,7 +44,9 @@ using RootWindowOf = unsigned long (*)(Display*);
 class ScreenSaverIdleTime final : public IdleTimeSource {
 public:
     ScreenSaverIdleTime(Display* display, unsigned long rootWindow, QueryInfo queryInfo)
-        : m_display(display), m_rootWindow(rootWindow), m_queryInfo(queryInfo)
+        : m_display(display)
+        , m_rootWindow(rootWindow)
+        , m_queryInfo(queryInfo)
     {
     }
 
@@ -74,9 +76,11 @@ std::unique_ptr<IdleTimeSource> openScreenSaverIdleTime()
     if (!display)
         return nullptr;
     const QString xss = QStringLiteral("Xss");
-    const auto queryExtension = reinterpret_cast<QueryExtension>(QLibrary::resolve(xss, 1, "XScreenSaverQueryExtension"));
+    const auto queryExtension =
+        reinterpret_cast<QueryExtension>(QLibrary::resolve(xss, 1, "XScreenSaverQueryExtension"));
     const auto queryInfo = reinterpret_cast<QueryInfo>(QLibrary::resolve(xss, 1, "XScreenSaverQueryInfo"));
-    const auto rootWindowOf = reinterpret_cast<RootWindowOf>(QLibrary::resolve(QStringLiteral("X11"), 6, "XDefaultRootWindow"));
+    const auto rootWindowOf =
+        reinterpret_cast<RootWindowOf>(QLibrary::resolve(QStringLiteral("X11"), 6, "XDefaultRootWindow"));
     int eventBase = 0;
     int errorBase = 0;
     if (queryExtension && queryInfo && rootWindowOf && queryExtension(display, &eventBase, &errorBase))
@@ -94,10 +98,8 @@ bool isUserInput(QEvent::Type type)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
-    case QEvent::Wheel:
-        return true;
-    default:
-        return false;
+    case QEvent::Wheel: return true;
+    default: return false;
     }
 }
 

@@ -13,14 +13,10 @@ namespace {
 QMessageBox::Icon iconOf(MessageService::Kind kind)
 {
     switch (kind) {
-    case MessageService::Kind::Error:
-        return QMessageBox::Critical;
-    case MessageService::Kind::Information:
-        return QMessageBox::Information;
-    case MessageService::Kind::Confirm:
-        return QMessageBox::Question;
-    case MessageService::Kind::Warning:
-        return QMessageBox::Warning;
+    case MessageService::Kind::Error: return QMessageBox::Critical;
+    case MessageService::Kind::Information: return QMessageBox::Information;
+    case MessageService::Kind::Confirm: return QMessageBox::Question;
+    case MessageService::Kind::Warning: return QMessageBox::Warning;
     }
     return QMessageBox::NoIcon;
 }
@@ -28,12 +24,9 @@ QMessageBox::Icon iconOf(MessageService::Kind kind)
 QMessageBox::StandardButtons standardButtonsOf(MessageService::Buttons buttons)
 {
     switch (buttons) {
-    case MessageService::Buttons::Ok:
-        return QMessageBox::Ok;
-    case MessageService::Buttons::YesNo:
-        return QMessageBox::Yes | QMessageBox::No;
-    case MessageService::Buttons::YesNoCancel:
-        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MessageService::Buttons::Ok: return QMessageBox::Ok;
+    case MessageService::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MessageService::Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -42,12 +35,9 @@ QMessageBox::StandardButtons standardButtonsOf(MessageService::Buttons buttons)
 QMessageBox::StandardButton escapeButtonOf(MessageService::Buttons buttons)
 {
     switch (buttons) {
-    case MessageService::Buttons::Ok:
-        return QMessageBox::Ok;
-    case MessageService::Buttons::YesNo:
-        return QMessageBox::No;
-    case MessageService::Buttons::YesNoCancel:
-        return QMessageBox::Cancel;
+    case MessageService::Buttons::Ok: return QMessageBox::Ok;
+    case MessageService::Buttons::YesNo: return QMessageBox::No;
+    case MessageService::Buttons::YesNoCancel: return QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -55,14 +45,10 @@ QMessageBox::StandardButton escapeButtonOf(MessageService::Buttons buttons)
 MessageService::Answer answerOf(QMessageBox::StandardButton button)
 {
     switch (button) {
-    case QMessageBox::Yes:
-        return MessageService::Answer::Yes;
-    case QMessageBox::No:
-        return MessageService::Answer::No;
-    case QMessageBox::Cancel:
-        return MessageService::Answer::Cancel;
-    default:
-        return MessageService::Answer::Ok;
+    case QMessageBox::Yes: return MessageService::Answer::Yes;
+    case QMessageBox::No: return MessageService::Answer::No;
+    case QMessageBox::Cancel: return MessageService::Answer::Cancel;
+    default: return MessageService::Answer::Ok;
     }
 }
 
@@ -86,8 +72,8 @@ MessageService::Answer showBox(QWidget* parent, MessageService::Kind kind, const
 // question about replacing the file, and stays open for another choice.
 class RefusingFileDialog final : public QFileDialog {
 public:
-    RefusingFileDialog(QWidget* parent, const QString& title, const QString& start,
-                       MessageService::Refusal refusal, QString errorTitle)
+    RefusingFileDialog(QWidget* parent, const QString& title, const QString& start, MessageService::Refusal refusal,
+                       QString errorTitle)
         : QFileDialog(parent, title, start)
         , m_refusal(std::move(refusal))
         , m_errorTitle(std::move(errorTitle))

@@ -19,7 +19,7 @@ signals:
 
 protected:
     // Each real showing starts from a fresh state; a reveal does not.
-    virtual void prepareForUse() {}
+    virtual void prepareForUse() { }
 
     void showEvent(QShowEvent* event) override;
 

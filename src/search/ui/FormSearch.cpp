@@ -93,7 +93,8 @@ void TFormSearch::ApplySearchCaptions()
 {
     setWindowTitle(m_captions.GetCaption(QStringLiteral("SearchCaption"), QStringLiteral("Search")));
     m_labelKeyword->setText(labelCaption(m_captions, "SearchLabelKeyword", "Search keyword"));
-    m_labelWhole->setText(m_captions.GetCaption(QStringLiteral("SearchCheckBoxWhole"), QStringLiteral("Whole words only")));
+    m_labelWhole->setText(
+        m_captions.GetCaption(QStringLiteral("SearchCheckBoxWhole"), QStringLiteral("Whole words only")));
     m_labelFieldNames->setText(
         m_captions.GetCaption(QStringLiteral("SearchCheckBoxFieldNames"), QStringLiteral("Search in field names")));
     m_buttonSearch->setText(m_captions.GetCaption(QStringLiteral("SearchButtonSearch"), QStringLiteral("Search")));
