@@ -23,15 +23,6 @@ bool fits(const pugi::xml_node& item, Kind kind)
     return true;
 }
 
-std::vector<pugi::xml_node> namesakes(const pugi::xml_node& parent, const QString& caption)
-{
-    std::vector<pugi::xml_node> found;
-    for (const pugi::xml_node& child : Schema::treeChildren(parent))
-        if (Schema::itemCaption(child) == caption)
-            found.push_back(child);
-    return found;
-}
-
 // A child of one level with the names a path may give it.
 struct Child {
     pugi::xml_node item;
@@ -52,6 +43,15 @@ std::vector<Child> childrenOf(const pugi::xml_node& parent)
         child.name = counts.value(child.caption) > 1 ? child.caption + QLatin1Char('#') + QString::number(child.number)
                                                      : child.caption;
     return children;
+}
+
+// The entry of item among its level's children.
+Child entryOf(const pugi::xml_node& item)
+{
+    for (Child& child : childrenOf(item.parent()))
+        if (child.item == item)
+            return child;
+    return {item, Schema::itemCaption(item), 1, Schema::itemCaption(item)};
 }
 
 // Collects the items under parent that rest names, of kind. A child's step
@@ -119,20 +119,14 @@ QStringList captions(const pugi::xml_node& item)
 
 int namesakeNumber(const pugi::xml_node& item)
 {
-    const std::vector<pugi::xml_node> named = namesakes(item.parent(), Schema::itemCaption(item));
-    if (named.size() < 2)
-        return 1;
-    return int(std::find(named.cbegin(), named.cend(), item) - named.cbegin()) + 1;
+    return entryOf(item).number;
 }
 
 QString text(const pugi::xml_node& item)
 {
     QStringList steps;
-    for (pugi::xml_node node = item; node && !isTopLevel(node); node = node.parent()) {
-        const QString caption = Schema::itemCaption(node);
-        const bool shared = namesakes(node.parent(), caption).size() > 1;
-        steps.prepend(shared ? caption + QLatin1Char('#') + QString::number(namesakeNumber(node)) : caption);
-    }
+    for (pugi::xml_node node = item; node && !isTopLevel(node); node = node.parent())
+        steps.prepend(entryOf(node).name);
     return steps.join(QLatin1Char('/'));
 }
 
