@@ -1,5 +1,6 @@
 #include "search/FoldedItemTexts.h"
 
+#include "base/SecureWipe.h"
 #include "document/FieldFormats.h"
 #include "document/Schema.h"
 
@@ -22,6 +23,11 @@ FoldedItemTexts::FoldedItemTexts(const pugi::xml_node& root)
     // The display texts point into the document, which may change from now on.
     m_dateDisplay.clear();
     m_timeDisplay.clear();
+}
+
+FoldedItemTexts::~FoldedItemTexts()
+{
+    SecureWipe::wipe(m_texts.data(), m_texts.capacity());
 }
 
 QByteArray FoldedItemTexts::foldKeyword(const QString& keyword)
@@ -79,7 +85,7 @@ void FoldedItemTexts::addItem(const pugi::xml_node& element, int depth)
     const Schema::CaptionParts caption = Schema::recordCaptionParts(element);
     addFolded(caption.first);
     if (*caption.second != '\0') {
-        m_texts += ' ';
+        append(" ");
         addFolded(caption.second);
     }
     endText();
@@ -90,7 +96,7 @@ void FoldedItemTexts::addItem(const pugi::xml_node& element, int depth)
         const char* type = field.attribute("basic_type").value();
         const bool isDate = std::strcmp(type, "DATE") == 0;
         if (isDate || std::strcmp(type, "TIME") == 0) {
-            m_texts += foldedDisplay(field.text().get(), isDate);
+            append(foldedDisplay(field.text().get(), isDate));
         } else {
             addFolded(field.text().get());
         }
@@ -100,17 +106,39 @@ void FoldedItemTexts::addItem(const pugi::xml_node& element, int depth)
     }
 }
 
+// The texts hold secret values: the buffer grows by hand, so that no
+// outgrown copy goes back to the allocator unwiped.
+void FoldedItemTexts::makeRoom(std::size_t more)
+{
+    if (m_texts.size() + more <= m_texts.capacity())
+        return;
+    std::string larger;
+    larger.reserve(std::max(m_texts.capacity() * 2, m_texts.size() + more));
+    larger.append(m_texts);
+    SecureWipe::wipe(m_texts.data(), m_texts.capacity());
+    m_texts.swap(larger);
+}
+
+void FoldedItemTexts::append(std::string_view text)
+{
+    makeRoom(text.size());
+    m_texts += text;
+}
+
 void FoldedItemTexts::addFolded(std::string_view utf8)
 {
     const std::size_t start = m_texts.size();
-    m_texts += utf8;
+    append(utf8);
     // Upper-casing maps ASCII to ASCII, letter by letter, as toUpper() does.
     for (auto c = m_texts.begin() + static_cast<std::ptrdiff_t>(start); c != m_texts.end(); ++c) {
         const auto byte = static_cast<unsigned char>(*c);
         if (byte >= 0x80) {
             m_texts.resize(start);
-            m_texts +=
-                QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toUpper().toUtf8().toStdString();
+            QString upper = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toUpper();
+            QByteArray folded = upper.toUtf8();
+            append(std::string_view(folded.constData(), static_cast<std::size_t>(folded.size())));
+            SecureWipe::wipe(upper);
+            SecureWipe::wipe(folded);
             return;
         }
         if (byte >= 'a' && byte <= 'z')

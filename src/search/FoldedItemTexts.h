@@ -28,6 +28,9 @@ public:
     };
 
     explicit FoldedItemTexts(const pugi::xml_node& root);
+    ~FoldedItemTexts();
+    FoldedItemTexts(const FoldedItemTexts&) = delete;
+    FoldedItemTexts& operator=(const FoldedItemTexts&) = delete;
 
     // keyword as the searches below take it; empty when no text can hold it.
     static QByteArray foldKeyword(const QString& keyword);
@@ -43,7 +46,9 @@ private:
     void addItem(const pugi::xml_node& element, int depth);
     // Appends text upper-cased; endText() ends the text it is part of.
     void addFolded(std::string_view utf8);
-    void endText() { m_texts += '\0'; }
+    void endText() { append(std::string_view("", 1)); }
+    void makeRoom(std::size_t more);
+    void append(std::string_view text);
     const std::string& foldedDisplay(const char* stored, bool isDate);
 
     std::vector<Item> m_items;
