@@ -248,12 +248,12 @@ QStringList longTextLines(const QString& text)
     return lines;
 }
 
-QString storedLongText(const QString& text)
+QString withStoredLineBreaks(QStringView text)
 {
     // One pass into one string: a value of many megabytes is not held as
     // a list of its lines besides.
     QString stored;
-    stored.reserve(text.size() + 2);
+    stored.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c != u'\r' && c != u'\n') {
@@ -264,7 +264,18 @@ QString storedLongText(const QString& text)
             ++i;
         stored += QStringLiteral("\r\n");
     }
-    if (!stored.isEmpty() && !stored.endsWith(QStringLiteral("\r\n")))
+    return stored;
+}
+
+bool endsOpenLine(QStringView text)
+{
+    return !text.isEmpty() && text.back() != u'\r' && text.back() != u'\n';
+}
+
+QString storedLongText(const QString& text)
+{
+    QString stored = withStoredLineBreaks(text);
+    if (endsOpenLine(text))
         stored += QStringLiteral("\r\n");
     return stored;
 }

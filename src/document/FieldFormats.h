@@ -67,3 +67,7 @@ QString timeDisplayText(const QString& storedTime, const QLocale& locale = QLoca
 // the empty text has no lines and rewriting a value never makes it grow.
 QStringList longTextLines(const QString& text);
 QString storedLongText(const QString& text);
+// Every kind of line break in text as CR LF; storedLongText also ends an
+// open last line, which endsOpenLine tells.
+QString withStoredLineBreaks(QStringView text);
+bool endsOpenLine(QStringView text);

@@ -8,6 +8,7 @@ namespace {
 
 constexpr QByteArrayView GroupEnd("</folder>");
 constexpr qsizetype FirstRoom = 4096;
+constexpr qsizetype MostRoom = 16 * 1024 * 1024;
 
 } // namespace
 
@@ -35,21 +36,17 @@ GroupText::Id GroupText::addGroup(Id parent, QByteArrayView openingTag)
 }
 
 // The last run of the group's text, with room for at least room more bytes.
-// It grows into a new allocation as a vector does, the old one wiped.
+// A full run is not copied into a larger one: a new run follows it, twice
+// as large up to MostRoom, so a long text is never held twice.
 QByteArray& GroupText::textAtEnd(Id group, qsizetype room)
 {
     std::vector<Part>& parts = m_groups[size_t(group)].parts;
-    if (parts.empty() || parts.back().child >= 0)
+    if (parts.empty() || parts.back().child >= 0 || parts.back().text.capacity() - parts.back().text.size() < room) {
+        const qsizetype last = parts.empty() ? 0 : parts.back().text.capacity();
         parts.push_back({});
-    QByteArray& text = parts.back().text;
-    if (text.capacity() - text.size() < room) {
-        QByteArray larger;
-        larger.reserve(std::max({FirstRoom, text.capacity() * 2, text.size() + room}));
-        larger.append(text);
-        SecureWipe::wipe(text);
-        text = std::move(larger);
+        parts.back().text.reserve(std::max({FirstRoom, std::min(last * 2, MostRoom), room}));
     }
-    return text;
+    return parts.back().text;
 }
 
 void GroupText::write(Id group, QByteArrayView markup)
@@ -59,8 +56,26 @@ void GroupText::write(Id group, QByteArrayView markup)
 
 void GroupText::writeEscaped(Id group, QByteArrayView utf8)
 {
-    // A reference is at most six bytes.
-    appendEscaped(textAtEnd(group, utf8.size() * 6), utf8);
+    appendEscaped(textAtEnd(group, escapedSize(utf8)), utf8);
+}
+
+// Room for the worst case, six bytes a character, would be six times a
+// value of a hundred megabytes: the exact size costs one more pass.
+qsizetype GroupText::escapedSize(QByteArrayView utf8)
+{
+    qsizetype size = utf8.size();
+    for (const char c : utf8) {
+        switch (c) {
+        case '&': size += 4; break;
+        case '<':
+        case '>': size += 3; break;
+        case '"': size += 5; break;
+        default:
+            if (uchar(c) < 0x20)
+                size += uchar(c) < 10 ? 3 : 4;
+        }
+    }
+    return size;
 }
 
 qsizetype GroupText::sizeOf(const Group& group)

@@ -59,6 +59,7 @@ private:
     QByteArray& textAtEnd(Id group, qsizetype room);
     void assemble(Id group, QByteArray& out);
     static qsizetype sizeOf(const Group& group);
+    static qsizetype escapedSize(QByteArrayView utf8);
 
     std::vector<Group> m_groups;
 };

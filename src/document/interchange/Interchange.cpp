@@ -218,11 +218,30 @@ private:
         return entry.url.isEmpty() ? m_types.password : m_types.webSite;
     }
 
-    void writeValue(GroupId group, const QString& value)
+    // A long value goes in slices, never as a second whole copy: its UTF-8
+    // alone is made with room for three bytes a character. A slice never
+    // ends inside a surrogate pair or a CR LF.
+    template <typename WriteSlice>
+    static void forEachSlice(QStringView value, const WriteSlice& write)
     {
-        QByteArray utf8 = value.toUtf8();
-        m_text.writeEscaped(group, utf8);
-        SecureWipe::wipe(utf8);
+        constexpr qsizetype Slice = 64 * 1024;
+        for (qsizetype at = 0; at < value.size();) {
+            qsizetype length = std::min(Slice, value.size() - at);
+            const QChar last = value.at(at + length - 1);
+            if (at + length < value.size() && (last.isHighSurrogate() || last == u'\r'))
+                --length;
+            write(value.sliced(at, length));
+            at += length;
+        }
+    }
+
+    void writeValue(GroupId group, QStringView value)
+    {
+        forEachSlice(value, [&](QStringView slice) {
+            QByteArray utf8 = slice.toUtf8();
+            m_text.writeEscaped(group, utf8);
+            SecureWipe::wipe(utf8);
+        });
     }
 
     void writeRecord(GroupId group, const ForeignEntry& entry)
@@ -283,9 +302,13 @@ private:
 
     void writeStoredLongText(GroupId group, const QString& value)
     {
-        QString stored = storedLongText(value);
-        writeValue(group, stored);
-        SecureWipe::wipe(stored);
+        forEachSlice(value, [&](QStringView slice) {
+            QString stored = withStoredLineBreaks(slice);
+            writeValue(group, stored);
+            SecureWipe::wipe(stored);
+        });
+        if (endsOpenLine(value))
+            m_text.write(group, "\r\n");
     }
 
     GroupText m_text;
