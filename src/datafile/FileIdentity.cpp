@@ -1,5 +1,7 @@
 #include "datafile/FileIdentity.h"
 
+#include "datafile/DataFile.h"
+
 #include <QFile>
 
 #include <sodium.h>
@@ -10,7 +12,9 @@
 std::optional<FileIdentity> FileIdentity::of(const QString& path)
 {
     const std::optional<Metadata> metadata = metadataOf(path);
-    const std::optional<Hash> hash = metadata ? hashOf(path) : std::nullopt;
+    // A file too large to be a data file is refused unread: hashing a
+    // gigabyte first would keep the user waiting for nothing.
+    const std::optional<Hash> hash = metadata && metadata->size <= DataFile::MaxFileSize ? hashOf(path) : std::nullopt;
     if (!hash)
         return std::nullopt;
     FileIdentity identity;
@@ -26,7 +30,8 @@ bool FileIdentity::matches(const QString& path) const
         return false;
     if (*metadata == m_metadata)
         return true;
-    return hashOf(path) == m_hash;
+    // Bytes of another length are other bytes.
+    return metadata->size == m_metadata.size && hashOf(path) == m_hash;
 }
 
 std::optional<FileIdentity::Metadata> FileIdentity::metadataOf(const QString& path)
