@@ -518,7 +518,8 @@ private slots:
         // form is written slice by slice. Another whole copy would show.
         long bound = 3 * 100;
 #ifdef __SANITIZE_ADDRESS__
-        bound += 256; // the sanitizer's quarantine of freed blocks
+        // The sanitizer's quarantine of freed blocks, its shadow and red zones.
+        bound += 256 + 100;
 #endif
         QVERIFY2(peakMegabytes() - before < bound, qPrintable(QString::number(peakMegabytes() - before)));
     }
