@@ -13,9 +13,6 @@ struct CliCommand {
     const char* name;
     const char* help;
     int (*run)(CliContext& context, QStringList args);
-    // The command talks to the desktop (the clipboard): the tool then starts
-    // as a GUI application, which the other commands do without.
-    bool needsDisplay = false;
 };
 
 // Every command, in the order the help lists them.

@@ -89,7 +89,7 @@ const std::vector<CliCommand> Commands = {
      "                             the clipboard, marked for clipboard managers not to\n"
      "                             keep, and after SECONDS (0 to 999, 20 unless given;\n"
      "                             0 returns at once) clears it if it still holds it\n",
-     &CliCommands::clip, true},
+     &CliCommands::clip},
     {"info",
      "  info FILE [--json]         the file's format and, for a protected file, its key\n"
      "                             derivation; asks no password\n",

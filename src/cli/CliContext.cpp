@@ -2,6 +2,7 @@
 
 #include "base/SecureWipe.h"
 #include "base/TextEncoding.h"
+#include "cli/ClipboardHelper.h"
 #include "cli/TerminalText.h"
 #include "config/CaptionTable.h"
 #include "config/ProgramPaths.h"
@@ -65,6 +66,12 @@ QString CliContext::catalogueFile(const QString& language) const
 QString CliContext::wordListFile() const
 {
     return m_wordListFile.isEmpty() ? programPaths().wordListFile() : m_wordListFile;
+}
+
+QString CliContext::clipboardHelperFile() const
+{
+    return m_clipboardHelperFile.isEmpty() ? programPaths().folder() + QLatin1String(ClipboardHelper::ProgramName)
+                                           : m_clipboardHelperFile;
 }
 
 const SettingsStore& CliContext::settings()

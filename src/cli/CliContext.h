@@ -60,11 +60,15 @@ public:
     void allowSlowDerivation() { m_allowSlowDerivation = true; }
     void useCatalogue(const QString& path) { m_catalogueFile = path; }
     void useWordList(const QString& path) { m_wordListFile = path; }
+    void useClipboardHelper(const QString& path) { m_clipboardHelperFile = path; }
 
     // The catalogue records are made from: the one given, else language's
     // or the one beside the program; empty when none.
     QString catalogueFile(const QString& language) const;
     QString wordListFile() const;
+    // The program clip holds the clipboard with (ClipboardHelper); unless
+    // given, the one beside the tool.
+    QString clipboardHelperFile() const;
     // The program's settings, read once: the language and the generator's choices.
     const SettingsStore& settings();
     QString language();
@@ -136,6 +140,7 @@ private:
     bool m_allowSlowDerivation = false;
     QString m_catalogueFile;
     QString m_wordListFile;
+    QString m_clipboardHelperFile;
     std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<CaptionTable> m_captions;
 };

@@ -69,7 +69,7 @@ QString notes()
                           "     memory, or over 10 seconds without --allow-slow-kdf\n"
                           " 13  the path names several items of the same caption; the message lists them\n"
                           "     with the \"#N\" that tells them apart\n"
-                          " 14  clip: no clipboard, as without a display\n")
+                          " 14  clip: no clipboard: no display, or one that cannot be reached\n")
         .arg(offeredCodePages());
 }
 

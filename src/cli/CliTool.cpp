@@ -19,18 +19,6 @@ QString commandAlias(const QString& word)
     return word;
 }
 
-// The first word that is no global option nor a global option's value.
-QString commandWord(const QStringList& arguments)
-{
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments.at(i) == CodePageOption)
-            ++i;
-        else if (arguments.at(i) != PasswordOption && arguments.at(i) != CliContext::AllowSlowOption)
-            return commandAlias(arguments.at(i));
-    }
-    return {};
-}
-
 } // namespace
 
 CliTool::CliTool(QTextStream& in, QTextStream& out, QTextStream& err, PasswordReader& terminal, Terminals terminals)
@@ -43,12 +31,6 @@ QString CliTool::helpText()
     return CliHelp::text();
 }
 
-bool CliTool::needsDisplay(const QStringList& arguments)
-{
-    const CliCommand* command = findCliCommand(commandWord(arguments));
-    return command && command->needsDisplay;
-}
-
 void CliTool::useCatalogue(const QString& path)
 {
     m_context.useCatalogue(path);
@@ -57,6 +39,11 @@ void CliTool::useCatalogue(const QString& path)
 void CliTool::useWordList(const QString& path)
 {
     m_context.useWordList(path);
+}
+
+void CliTool::useClipboardHelper(const QString& path)
+{
+    m_context.useClipboardHelper(path);
 }
 
 int CliTool::run(QStringList arguments)

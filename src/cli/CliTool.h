@@ -17,9 +17,6 @@ public:
     int run(QStringList arguments);
 
     static QString helpText();
-    // Whether the command in arguments talks to the desktop, so that the
-    // tool must start as a GUI application.
-    static bool needsDisplay(const QStringList& arguments);
 
     // The record-type catalogue that import --from and add make records
     // from; unless given, the one beside the program.
@@ -27,6 +24,8 @@ public:
     // The word list passphrases are drawn from; unless given, the one beside
     // the program.
     void useWordList(const QString& path);
+    // The clipboard helper clip runs; unless given, the one beside the tool.
+    void useClipboardHelper(const QString& path);
 
 private:
     CliContext m_context;

@@ -5,7 +5,9 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <QtTest>
 
 #include <csignal>
@@ -51,8 +53,20 @@ private:
     QByteArray m_display;
 };
 
+// X clients ask for and take the clipboard at the time of the last event they
+// saw, and the helper that holds it refuses requests from before its copy. A
+// property change on a window of ours brings this process an event of now.
+void catchUpWithTheServer()
+{
+    static QWindow window;
+    window.setTitle(QString::number(window.title().toInt() + 1));
+    QGuiApplication::sync();
+    QCoreApplication::processEvents();
+}
+
 QString clipboardText()
 {
+    catchUpWithTheServer();
     return QGuiApplication::clipboard()->text();
 }
 
@@ -81,14 +95,13 @@ private:
             std::optional<QString> read(const QString&) override { return std::nullopt; }
         } noTerminal;
         CliTool tool(in, outStream, errStream, noTerminal, {});
+        tool.useClipboardHelper(TestSupport::programDir() + "/zantrove-clipboard");
         return tool.run(QStringList{"--password-stdin"} + arguments);
     }
 
 private slots:
     void initTestCase()
     {
-        if (!m_onX)
-            QSKIP("Xvfb is not available: no private X display for the clipboard");
         TestSupport::writeFile(m_dir.filePath("c.xml"),
                                "<data><record parent_type=\"Web Site\" type=\"WEB SITE\"><label>Mail</label>"
                                "<field name=\"Login\" basic_type=\"TEXT\">jane</field>"
@@ -112,9 +125,10 @@ private slots:
         QTest::newRow("copied over") << QStringList{"Mail", "--timeout", "30"} << 0 << "s3cret"
                                      << "mine"
                                      << "mine";
+        // The helper that held it is gone, and no clipboard manager took it over.
         QTest::newRow("no wait") << QStringList{"Mail", "--timeout", "0"} << 0 << ""
                                  << ""
-                                 << "s3cret";
+                                 << "";
         QTest::newRow("no such field") << QStringList{"Mail", "Pin"} << 7 << ""
                                        << ""
                                        << "";
@@ -125,6 +139,8 @@ private slots:
 
     void clipCopiesThenClearsOnlyItsOwnValue()
     {
+        if (!m_onX)
+            QSKIP("Xvfb is not available: no private X display for the clipboard");
         QFETCH(QStringList, arguments);
         QFETCH(QString, during);
         QFETCH(QString, replaced);
@@ -135,8 +151,10 @@ private slots:
         QTimer::singleShot(0, this, [&] {
             seen = clipboardText();
             hinted = QGuiApplication::clipboard()->mimeData()->data("x-kde-passwordManagerHint") == "secret";
-            if (!replaced.isEmpty())
+            if (!replaced.isEmpty()) {
+                catchUpWithTheServer();
                 QGuiApplication::clipboard()->setText(replaced);
+            }
         });
         QTEST(clip(QStringList{"clip", m_dir.filePath("c.zv")} + arguments), "code");
         QTEST(clipboardText(), "after");
@@ -144,6 +162,42 @@ private slots:
             QCOMPARE(seen, during);
             QVERIFY(hinted);
         }
+    }
+
+    // The built tool where no clipboard can be reached: its own message and
+    // exit code, where Qt alone would abort.
+    void clipWithoutAClipboardSaysSo_data()
+    {
+        QTest::addColumn<QStringList>("environment"); // besides no display variables at all
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no display") << QStringList{} << "clip needs a display (X11 or Wayland)";
+        QTest::newRow("X display unreachable")
+            << QStringList{"DISPLAY=:65000", "QT_QPA_PLATFORM=xcb"} << "the display cannot be reached (DISPLAY :65000)";
+        QTest::newRow("Wayland display unreachable")
+            << QStringList{"WAYLAND_DISPLAY=zantrove-none", "QT_QPA_PLATFORM=wayland"}
+            << "the display cannot be reached (WAYLAND_DISPLAY zantrove-none)";
+        QTest::newRow("clipboard of the process alone")
+            << QStringList{"QT_QPA_PLATFORM=offscreen"} << "Qt's platform \"offscreen\" shares no clipboard";
+    }
+
+    void clipWithoutAClipboardSaysSo()
+    {
+        QFETCH(QStringList, environment);
+        QFETCH(QString, message);
+        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            variables.remove(name);
+        for (const QString& variable : environment)
+            variables.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        QProcess tool;
+        tool.setProcessEnvironment(variables);
+        tool.start(QStringLiteral(ZV_CLI_PATH), {"--password-stdin", "clip", m_dir.filePath("c.zv"), "Mail"});
+        tool.closeWriteChannel();
+        QVERIFY(tool.waitForFinished());
+        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tool.exitCode(), 14);
+        // Before the password is asked: standard input gave none.
+        QCOMPARE(QString::fromUtf8(tool.readAllStandardError()), "No clipboard: " + message + '\n');
     }
 };
 

@@ -57,7 +57,7 @@ void TestInstall::initTestCase()
 void TestInstall::programFolderHoldsTheBuiltFiles_data()
 {
     QTest::addColumn<QString>("file");
-    for (const char* file : {"zantrove", "zantrove-cli", "config.xml", "manual.pdf", "sample.zv",
+    for (const char* file : {"zantrove", "zantrove-cli", "zantrove-clipboard", "config.xml", "manual.pdf", "sample.zv",
                              "eff_large_wordlist.txt", "languages/Deutsch/lang.ini", "languages/Deutsch/config.xml",
                              "languages/Français/lang.ini", "languages/Русский/lang.ini"})
         QTest::newRow(file) << QString::fromUtf8(file);
@@ -104,8 +104,9 @@ void TestInstall::programFolderHoldsNothingElse()
         entries.insert(entry);
     entries.remove(QStringLiteral("icons"));
     entries.remove(QStringLiteral("pictures"));
-    const QSet<QString> expected = {"zantrove",   "zantrove-cli", "config.xml", "eff_large_wordlist.txt",
-                                    "manual.pdf", "sample.zv",    "languages",  "installed"};
+    const QSet<QString> expected = {
+        "zantrove",   "zantrove-cli", "zantrove-clipboard", "config.xml", "eff_large_wordlist.txt",
+        "manual.pdf", "sample.zv",    "languages",          "installed"};
     QCOMPARE(entries, expected);
 }
 
@@ -182,6 +183,14 @@ void TestInstall::installedToolRunsThroughItsLink()
     QVERIFY(list.waitForFinished(30000));
     QCOMPARE(list.exitCode(), 0);
     QVERIFY(list.readAllStandardOutput().contains("Personal\n"));
+
+    // clip finds its helper in the program folder, not beside the link: the
+    // helper, on the tests' offscreen platform, answers that it has no clipboard.
+    QProcess clip;
+    clip.start(tool, {QStringLiteral("clip"), programFolder() + QStringLiteral("/sample.zv"), QStringLiteral("x")});
+    QVERIFY(clip.waitForFinished(30000));
+    QCOMPARE(clip.exitCode(), 14);
+    QVERIFY(clip.readAllStandardError().contains("offscreen"));
 }
 
 QTEST_GUILESS_MAIN(TestInstall)

@@ -113,6 +113,7 @@ void TestPackage::holdsItsFiles_data()
     QTest::addColumn<QString>("entry");
     QTest::newRow("program") << "-rwxr-xr-x ./usr/lib/zantrove/zantrove";
     QTest::newRow("tool") << "-rwxr-xr-x ./usr/lib/zantrove/zantrove-cli";
+    QTest::newRow("clipboard helper") << "-rwxr-xr-x ./usr/lib/zantrove/zantrove-clipboard";
     QTest::newRow("program link") << "lrwxrwxrwx ./usr/bin/zantrove -> ../lib/zantrove/zantrove";
     QTest::newRow("tool link") << "lrwxrwxrwx ./usr/bin/zantrove-cli -> ../lib/zantrove/zantrove-cli";
     QTest::newRow("installed marker") << "-rw-r--r-- ./usr/lib/zantrove/installed";

@@ -1,14 +1,12 @@
 // clip: a record's secret on the clipboard for a while, as the program copies one.
-#include "app/ui/SecretClipboard.h"
+#include "base/SecureWipe.h"
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
+#include "cli/ClipboardHelper.h"
 #include "config/SettingsStore.h"
 #include "document/DataDocument.h"
 #include "document/FieldRoles.h"
 #include "document/Schema.h"
-
-#include <QEventLoop>
-#include <QGuiApplication>
 
 namespace {
 
@@ -34,10 +32,11 @@ int CliCommands::clip(CliContext& context, QStringList args)
     if (!number || seconds < 0 || seconds > MaxClipboardSeconds || args.size() < 2 || args.size() > 3)
         return context.usage(
             QStringLiteral("clip takes FILE, PATH, a FIELD and --timeout 0 to %1").arg(MaxClipboardSeconds));
-    // Without a display the tool runs as a console application.
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return context.fail(CliExit::NoClipboard,
-                            QStringLiteral("No clipboard: clip needs a display (X11 or Wayland)"));
+    // The display is reached before the password is asked, so that a
+    // session without one is told so at once.
+    ClipboardHelper clipboard(context.clipboardHelperFile());
+    if (!clipboard.start(seconds))
+        return context.fail(CliExit::NoClipboard, QStringLiteral("No clipboard: ") + clipboard.failure());
     DataDocument document;
     pugi::xml_node record;
     if (const int code = context.openRecord(args.at(0), args.at(1), document, record))
@@ -48,22 +47,17 @@ int CliCommands::clip(CliContext& context, QStringList args)
         return context.fail(CliExit::NoSuchRecord, name ? QStringLiteral("The record has no field \"%1\"").arg(*name)
                                                         : QStringLiteral("The record has no secret field"));
 
-    // The program's copy, with this command's wait in place of the setting.
-    SettingsStore settings;
-    settings.SetSetting(QLatin1String(SettingKey::ClipboardSeconds), QString::number(seconds));
-    SecretClipboard clipboard(settings, context.captions());
-    QEventLoop wait;
-    QObject::connect(&clipboard, &SecretClipboard::countdownChanged, &wait, [&wait](const QString& text) {
-        if (text.isEmpty())
-            wait.quit();
-    });
-    const QString fieldName = qText(field.attribute("name"));
-    clipboard.copy(qText(field.text()));
-    if (seconds == 0)
-        return CliExit::Success;
-    context.report(QStringLiteral("\"%1\" is on the clipboard for %2 s").arg(fieldName).arg(seconds));
-    context.err().flush();
-    // Ends when the clipboard is cleared, or when something else took its place.
-    wait.exec();
+    QString value = qText(field.text());
+    const SecureWipe::WipeOnExit wipeValue(value);
+    if (!clipboard.copy(value))
+        return context.fail(CliExit::NoClipboard, QStringLiteral("No clipboard: ") + clipboard.failure());
+    if (seconds > 0) {
+        context.report(
+            QStringLiteral("\"%1\" is on the clipboard for %2 s").arg(qText(field.attribute("name"))).arg(seconds));
+        context.err().flush();
+    }
+    // Ends when the clipboard is cleared, or when something else took its
+    // place; after 0 seconds once a clipboard manager has taken it over.
+    clipboard.waitUntilDone();
     return CliExit::Success;
 }
