@@ -1,5 +1,7 @@
 #include "datafile/FileIdentity.h"
 
+#include "datafile/DataFile.h"
+
 #include <QFile>
 
 #include <sodium.h>
@@ -10,7 +12,11 @@
 std::optional<FileIdentity> FileIdentity::of(const QString& path)
 {
     const std::optional<Metadata> metadata = metadataOf(path);
-    const std::optional<Hash> hash = metadata ? hashOf(path) : std::nullopt;
+    // A file larger than any data file is refused unread, so it is not read
+    // through for a hash either: that alone would take seconds.
+    if (!metadata || metadata->size > DataFile::MaxFileSize)
+        return std::nullopt;
+    const std::optional<Hash> hash = hashOf(path);
     if (!hash)
         return std::nullopt;
     FileIdentity identity;
@@ -26,7 +32,8 @@ bool FileIdentity::matches(const QString& path) const
         return false;
     if (*metadata == m_metadata)
         return true;
-    return hashOf(path) == m_hash;
+    // Bytes of another length are other bytes: no need to read them.
+    return metadata->size == m_metadata.size && hashOf(path) == m_hash;
 }
 
 std::optional<FileIdentity::Metadata> FileIdentity::metadataOf(const QString& path)

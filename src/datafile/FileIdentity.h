@@ -12,7 +12,8 @@
 // program (a sync tool, say) changed or replaced the file since.
 class FileIdentity {
 public:
-    // The identity of the file at path as it is now; nullopt when it cannot be read.
+    // The identity of the file at path as it is now; nullopt when it cannot be
+    // read or is larger than a data file may be (DataFile::MaxFileSize).
     static std::optional<FileIdentity> of(const QString& path);
 
     // Whether the file at path still holds what it held when this identity

@@ -3,6 +3,7 @@
 #include "datafile/Backups.h"
 #include "datafile/DataFile.h"
 #include "datafile/DerivationBudget.h"
+#include "datafile/FileIdentity.h"
 #include "datafile/RC4.h"
 #include "document/DataDocument.h"
 
@@ -206,6 +207,8 @@ private slots:
         QVERIFY(!detail.isEmpty());
         QCOMPARE(document.toText(), SampleText + "\r\n");
         QVERIFY(!DataFile::checkPassword(target, "secret"));
+        // Nor is it read through for the state a change on disk is told by.
+        QVERIFY(!FileIdentity::of(target));
         QFile::remove(target);
     }
 
