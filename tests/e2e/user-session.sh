@@ -115,7 +115,7 @@ active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
 poll active "$prompt" || fail "the password prompt has no focus"
 fixed_border "$prompt" "password prompt"
 shot password-prompt
-xdotool type --delay 40 sample
+xdotool type --delay 12 sample
 xdotool key Return
 # The title names the open file.
 wait_for_window '^mine\.zv '
@@ -125,7 +125,7 @@ fixed_border "$(visible_window '^mine\.zv ')" "main window"
 
 click_main 62 75                    # New Group
 wait_for_focus '^New Group'
-xdotool type --delay 40 "E2E Group"
+xdotool type --delay 12 "E2E Group"
 shot new-group
 xdotool key Return
 wait_until_gone '^New Group'
@@ -133,22 +133,22 @@ no_message_box
 
 click_main 150 75                   # New Record, in the new group
 wait_for_focus '^New Record'
-xdotool type --delay 40 "E2E Login"
+xdotool type --delay 12 "E2E Login"
 xdotool key Tab Tab                 # the record type list
-xdotool type --delay 40 "Web"
+xdotool type --delay 12 "Web"
 shot new-record
 xdotool key Return
 wait_until_gone '^New Record'
 no_message_box
 
 xdotool key Tab                     # from the tree to the first field, the URL
-xdotool type --delay 40 "e2e.example.org"
+xdotool type --delay 12 "e2e.example.org"
 wait_for_window '^mine\.zv\* '         # marked as changed
 shot field-typed
 
 xdotool key ctrl+f
 wait_for_focus '^Search'
-xdotool type --delay 40 "e2e.example"
+xdotool type --delay 12 "e2e.example"
 xdotool key Return
 wait_until_gone '^Search'
 no_message_box
@@ -171,7 +171,7 @@ shot locked
 xdotool key Escape
 # Escape is handled once the keys behind it are: the password typed next
 # must reach the same prompt.
-xdotool type --delay 40 sample
+xdotool type --delay 12 sample
 [ "$(visible_window '^Zantrove is locked$')" = "$lock_prompt" ] || fail "Escape took the lock prompt down"
 xdotool key Return
 main_window_back() { [ "$(visible_window 'Zantrove 1\.1$')" = "$main_window" ]; }
