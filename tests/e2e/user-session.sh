@@ -19,6 +19,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Runs a check until it holds, for ten seconds at most. It looks twenty
+# times a second: every wait of the session ends that soon after its
+# condition holds.
+poll() { for _ in $(seq 200); do "$@" && return 0; sleep 0.05; done; false; }
+
 fail() {
     echo "FAIL: $*" >&2
     shot failure
@@ -38,7 +43,7 @@ done
 Xvfb ":$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=":$display"
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+poll xdotool getmouselocation >/dev/null 2>&1 || fail "the X server did not start"
 openbox >/dev/null 2>&1 &
 pids+=($!)
 # A session bus of the session's own, on which the desktop's screen saver speaks.
@@ -46,7 +51,8 @@ pids+=($!)
 export DBUS_SESSION_BUS_ADDRESS
 pids+=("$bus_pid")
 # The window manager is up once it names itself on the root window.
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+poll wm_up || fail "the window manager did not start"
 
 step=0
 shot() {
@@ -55,17 +61,9 @@ shot() {
 }
 
 visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1; }
+shown() { [ -n "$(visible_window "$1")" ]; }
+wait_for_window() { poll shown "$1" || fail "no window titled '$1'"; }
 
-wait_for_window() {
-    for _ in $(seq 100); do
-        [ -n "$(visible_window "$1")" ] && return 0
-        sleep 0.1
-    done
-    fail "no window titled '$1'"
-}
-
-# Runs a check until it holds, for ten seconds at most.
-poll() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; false; }
 focused() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$(visible_window "$1")" ]; }
 gone() { [ -z "$(visible_window "$1")" ]; }
 # Keys go to the window that has the focus: typing waits until it is this one.
@@ -77,9 +75,7 @@ click_main() {
     local window
     window=$(visible_window 'Zantrove 1\.1$')
     eval "$(xdotool getwindowgeometry --shell "$window")"
-    xdotool mousemove $((X + $1)) $((Y + $2))
-    sleep 0.2
-    xdotool click 1
+    xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1
 }
 
 # The window manager's stacking, bottom first, as decimal ids.
@@ -88,14 +84,12 @@ stacking() {
 }
 
 # A fixed border: the window manager offers neither resizing nor maximising.
+# The actions come a moment after the window: closing is always among them.
+allowed_actions() { xprop -id "$1" _NET_WM_ALLOWED_ACTIONS 2>/dev/null; }
+closable() { allowed_actions "$1" | grep -q _NET_WM_ACTION_CLOSE; }
 fixed_border() {
-    local actions=
-    for _ in $(seq 50); do
-        actions=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS 2>/dev/null)
-        case "$actions" in *_NET_WM_ACTION_CLOSE*) break ;; esac
-        sleep 0.1
-    done
-    case "$actions" in *_NET_WM_ACTION_RESIZE* | *_NET_WM_ACTION_MAXIMIZE*) fail "the $2 can be resized or maximised" ;; esac
+    poll closable "$1" || true
+    case "$(allowed_actions "$1")" in *_NET_WM_ACTION_RESIZE* | *_NET_WM_ACTION_MAXIMIZE*) fail "the $2 can be resized or maximised" ;; esac
 }
 
 no_message_box() {
@@ -113,14 +107,15 @@ wait_for_window '^Zantrove 1.1'
 # Once the window manager has the prompt, it is on top of everything, the
 # splash included, and has the focus.
 prompt=$(visible_window '^Zantrove 1.1')
-for _ in $(seq 50); do stacking | grep -qx "$prompt" && break; sleep 0.1; done
+stacked() { stacking | grep -qx "$1"; }
+poll stacked "$prompt" || true
 [ "$(stacking | tail -1)" = "$prompt" ] || { shot prompt-covered; fail "the password prompt is not on top"; }
 # The window manager gives the focus a moment after it stacks the window.
-for _ in $(seq 50); do [ "$(xdotool getactivewindow)" = "$prompt" ] && break; sleep 0.1; done
-[ "$(xdotool getactivewindow)" = "$prompt" ] || fail "the password prompt has no focus"
+active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+poll active "$prompt" || fail "the password prompt has no focus"
 fixed_border "$prompt" "password prompt"
 shot password-prompt
-xdotool type --delay 40 sample
+xdotool type --delay 12 sample
 xdotool key Return
 # The title names the open file.
 wait_for_window '^mine\.zv '
@@ -130,7 +125,7 @@ fixed_border "$(visible_window '^mine\.zv ')" "main window"
 
 click_main 62 75                    # New Group
 wait_for_focus '^New Group'
-xdotool type --delay 40 "E2E Group"
+xdotool type --delay 12 "E2E Group"
 shot new-group
 xdotool key Return
 wait_until_gone '^New Group'
@@ -138,22 +133,22 @@ no_message_box
 
 click_main 150 75                   # New Record, in the new group
 wait_for_focus '^New Record'
-xdotool type --delay 40 "E2E Login"
+xdotool type --delay 12 "E2E Login"
 xdotool key Tab Tab                 # the record type list
-xdotool type --delay 40 "Web"
+xdotool type --delay 12 "Web"
 shot new-record
 xdotool key Return
 wait_until_gone '^New Record'
 no_message_box
 
 xdotool key Tab                     # from the tree to the first field, the URL
-xdotool type --delay 40 "e2e.example.org"
+xdotool type --delay 12 "e2e.example.org"
 wait_for_window '^mine\.zv\* '         # marked as changed
 shot field-typed
 
 xdotool key ctrl+f
 wait_for_focus '^Search'
-xdotool type --delay 40 "e2e.example"
+xdotool type --delay 12 "e2e.example"
 xdotool key Return
 wait_until_gone '^Search'
 no_message_box
@@ -176,15 +171,15 @@ shot locked
 xdotool key Escape
 # Escape is handled once the keys behind it are: the password typed next
 # must reach the same prompt.
-xdotool type --delay 40 sample
+xdotool type --delay 12 sample
 [ "$(visible_window '^Zantrove is locked$')" = "$lock_prompt" ] || fail "Escape took the lock prompt down"
 xdotool key Return
 main_window_back() { [ "$(visible_window 'Zantrove 1\.1$')" = "$main_window" ]; }
 poll main_window_back || fail "the main window did not come back after unlocking"
 
 xdotool key alt+F4
-for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && { shot not-closed; fail "the program did not close"; }
+ended() { ! kill -0 "$app" 2>/dev/null; }
+poll ended || { shot not-closed; fail "the program did not close"; }
 
 cli="$work/program/zantrove-cli"
 hits=$(printf 'sample\n' | "$cli" --password-stdin find "$work/mine.zv" e2e.example.org)

@@ -106,40 +106,44 @@ bool isUserInput(QEvent::Type type)
 // The time since the last key, mouse or wheel event that reached this program.
 class ProgramInputIdleTime final : public QObject, public IdleTimeSource {
 public:
-    ProgramInputIdleTime()
+    explicit ProgramInputIdleTime(DesktopIdleTimeSource::Clock clock)
+        : m_now(std::move(clock))
     {
-        m_clock.start();
+        if (!m_now) {
+            m_steady.start();
+            // Truncated on purpose: the count runs on 32 bits and wraps like a tick counter.
+            m_now = [this] { return static_cast<quint32>(m_steady.elapsed()); };
+        }
+        m_lastInput = m_now();
         QCoreApplication::instance()->installEventFilter(this);
     }
 
-    quint32 IdleMilliseconds() override { return idleSince(now(), m_lastInput); }
+    quint32 IdleMilliseconds() override { return idleSince(m_now(), m_lastInput); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (isUserInput(event->type()))
-            m_lastInput = now();
+            m_lastInput = m_now();
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    // Truncated on purpose: the count runs on 32 bits and wraps like a tick counter.
-    quint32 now() const { return static_cast<quint32>(m_clock.elapsed()); }
-
-    QElapsedTimer m_clock;
+    QElapsedTimer m_steady;
+    DesktopIdleTimeSource::Clock m_now;
     quint32 m_lastInput = 0;
 };
 
 } // namespace
 
-DesktopIdleTimeSource::DesktopIdleTimeSource()
+DesktopIdleTimeSource::DesktopIdleTimeSource(Clock clock)
     : m_source(isWaylandSession(QProcessEnvironment::systemEnvironment())
                    ? openBusIdleTime(QDBusConnection::sessionBus())
                    : openScreenSaverIdleTime())
     , m_seesWholeDesktop(m_source != nullptr)
 {
     if (!m_source)
-        m_source = std::make_unique<ProgramInputIdleTime>();
+        m_source = std::make_unique<ProgramInputIdleTime>(std::move(clock));
 }
 
 DesktopIdleTimeSource::~DesktopIdleTimeSource() = default;

@@ -2,6 +2,7 @@
 
 #include "platform/IdleTimeSource.h"
 
+#include <functional>
 #include <memory>
 
 // The milliseconds from last to now on a 32-bit millisecond counter, also when
@@ -15,7 +16,11 @@ quint32 idleSince(quint32 now, quint32 last);
 // only this program's own input counts. Create it after the application object.
 class DesktopIdleTimeSource final : public IdleTimeSource {
 public:
-    DesktopIdleTimeSource();
+    // Milliseconds on a 32-bit counter that goes up with time.
+    using Clock = std::function<quint32()>;
+    // The program's own input is timed by clock; a steady one unless given
+    // (tests move theirs by hand).
+    explicit DesktopIdleTimeSource(Clock clock = {});
     ~DesktopIdleTimeSource() override;
 
     quint32 IdleMilliseconds() override;
