@@ -285,7 +285,7 @@ private:
         }
         for (const auto& [name, value] : ownFields) {
             const FieldType fieldType = hasLineBreak(*value) ? FieldType::LongText : FieldType::Text;
-            m_text.write(group, fieldStart(name.toUtf8(), storedTypeName(fieldType).toUtf8()));
+            m_text.write(group, ownFieldStart(name, fieldType));
             if (fieldType == FieldType::LongText)
                 writeStoredLongText(group, *value);
             else
@@ -293,6 +293,16 @@ private:
             m_text.write(group, "</field>");
         }
         m_text.write(group, "</record>");
+    }
+
+    // The same few names come on record after record: each start tag is made once.
+    const QByteArray& ownFieldStart(const QString& name, FieldType type)
+    {
+        QHash<QString, QByteArray>& starts = m_ownFieldStarts[type == FieldType::LongText ? 1 : 0];
+        const auto known = starts.constFind(name);
+        if (known != starts.constEnd())
+            return *known;
+        return *starts.insert(name, fieldStart(name.toUtf8(), storedTypeName(type).toUtf8()));
     }
 
     void writeStoredLongText(GroupId group, const QString& value)
@@ -307,6 +317,8 @@ private:
     }
 
     GroupText m_text;
+    // Of text fields, and of long text fields.
+    QHash<QString, QByteArray> m_ownFieldStarts[2];
     const RecordTemplates& m_types;
     const InterchangeProgress& m_progress;
     int m_records = 0;
