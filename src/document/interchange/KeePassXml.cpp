@@ -199,9 +199,10 @@ bool readGroups(const pugi::xml_node& rootElement, const QByteArray& recycleBin,
                 continue;
             }
             const int depth = level.depth;
-            const EntrySink::GroupId group = depth >= DataDocument::MaxNesting
-                                                 ? EntrySink::NoGroup
-                                                 : sink.addGroup(level.group, QString::fromUtf8(child.child_value("Name")));
+            const EntrySink::GroupId group =
+                depth >= DataDocument::MaxNesting
+                    ? EntrySink::NoGroup
+                    : sink.addGroup(level.group, QString::fromUtf8(child.child_value("Name")));
             if (group == EntrySink::NoGroup)
                 return false;
             enter(child, group, depth + 1);
@@ -291,12 +292,12 @@ public:
     // Secrets are marked for the other program to keep hidden.
     void string(const char* key, const QString& value)
     {
-        keyedValue(QByteArray(key), value, SecretStrings::isSecret(QLatin1String(key), value));
+        keyedValue(QByteArray(key), value, isSecret(QLatin1String(key), value));
     }
     void string(const QString& key, const QString& value)
     {
         QByteArray utf8 = xmlText(key);
-        keyedValue(utf8, value, SecretStrings::isSecret(key, value));
+        keyedValue(utf8, value, isSecret(key, value));
         SecureWipe::wipe(utf8);
     }
     bool flush()
@@ -309,6 +310,16 @@ public:
 
 private:
     static constexpr qsizetype FlushSize = 1024 * 1024;
+
+    // Every entry has strings of the same few names: what a name says is
+    // worked out once.
+    bool isSecret(const QString& key, const QString& value)
+    {
+        auto known = m_secretNames.constFind(key);
+        if (known == m_secretNames.constEnd())
+            known = m_secretNames.insert(key, SecretStrings::isSecret(key, {}));
+        return *known || SecretStrings::isOneTimeCodeValue(value);
+    }
 
     void keyedValue(const QByteArray& key, const QString& value, bool secret)
     {
@@ -357,6 +368,7 @@ private:
     bool m_ok = true;
     const QString* m_place = nullptr;
     Replacements m_replacements;
+    QHash<QString, bool> m_secretNames;
 };
 
 bool read(QByteArray text, EntrySink& sink, QString* error)

@@ -28,8 +28,8 @@ TextArena::Run TextArena::start(qsizetype size)
         const qsizetype capacity = std::max(BlockSize, (size + page - 1) / page * page);
         // Filled from start to end: its pages are all made at once, not
         // one fault at a time.
-        void* base = mmap(nullptr, size_t(capacity), PROT_READ | PROT_WRITE,
-                          MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        void* base =
+            mmap(nullptr, size_t(capacity), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
         if (base == MAP_FAILED)
             throw std::bad_alloc();
         m_blocks.push_back({static_cast<char*>(base), capacity, 0, 0});
