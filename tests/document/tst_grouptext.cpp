@@ -16,6 +16,8 @@ private slots:
     void keepsEachGroupsOrder();
     void valuesReadBackExactly_data();
     void valuesReadBackExactly();
+    void utf16IsWrittenAsItsUtf8Is_data();
+    void utf16IsWrittenAsItsUtf8Is();
 };
 
 void TestGroupText::keepsEachGroupsOrder_data()
@@ -93,6 +95,40 @@ void TestGroupText::valuesReadBackExactly()
     DataDocument reread;
     QVERIFY(reread.loadText(document.toText()));
     QCOMPARE(QByteArray(DataDocument::onlyText(reread.root().child("folder").child("record").child("field"))), value);
+}
+
+void TestGroupText::utf16IsWrittenAsItsUtf8Is_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("markup and controls") << QString::fromUtf8("a<b>&c\"d\x01\x1f\r\n\t-");
+    QTest::newRow("two and three bytes") << QString::fromUtf8("é ß пароль 密码");
+    QTest::newRow("surrogate pair") << QString::fromUtf8("\xF0\x9F\x94\x91x");
+    QTest::newRow("lone surrogates") << QStringView(u"a\xD83D\x62\xDC11\x63\xD83D").toString();
+    QTest::newRow("the bounds of each length") << QStringView(u"\x7F\x80\x7FF\x800\xFFFF").toString();
+}
+
+// Values in UTF-16 take the one-pass way into the text: it must write just
+// what their UTF-8 writes. A value larger than the text's blocks stands
+// between two others, and another group is written to in between, so runs
+// cannot always grow where they are.
+void TestGroupText::utf16IsWrittenAsItsUtf8Is()
+{
+    QFETCH(QString, value);
+    const QString large = value.repeated(2 * 1024 * 1024 / value.size() + 1);
+    GroupText text(GroupText::openingTagOf("Top", "NOTYPE"));
+    const GroupText::Id other = text.addGroup(GroupText::Top, GroupText::openingTagOf("Other", "NOTYPE"));
+    QByteArray expected = GroupText::openingTagOf("Top", "NOTYPE") + GroupText::openingTagOf("Other", "NOTYPE")
+                          + QByteArray("<record/>").repeated(3) + "</folder>";
+    for (const QString& written : {value, large, value}) {
+        text.write(GroupText::Top, "<record>");
+        text.write(other, "<record/>");
+        text.writeEscaped(GroupText::Top, QStringView(written));
+        text.write(GroupText::Top, "</record>");
+        expected += "<record>";
+        GroupText::appendEscaped(expected, written.toUtf8());
+        expected += "</record>";
+    }
+    QCOMPARE(text.take(), expected + "</folder>");
 }
 
 QTEST_GUILESS_MAIN(TestGroupText)

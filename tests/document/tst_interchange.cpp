@@ -501,6 +501,44 @@ private slots:
         QCOMPARE(QString::fromUtf8(record.find_child_by_attribute("name", "Notes").text().get()), stored);
     }
 
+    // The reader gives the input back as it passes it, a megabyte at a time:
+    // every entry of a file of a few, before, inside and after a nested
+    // group, must still be read whole.
+    void keePassXmlLargerThanWhatIsGivenBackReadsWhole()
+    {
+        QByteArray input = "<KeePassFile><Root><Group><Name>R</Name>";
+        QStringList top;
+        QStringList inner;
+        const auto addEntries = [&](int from, int to, QStringList& expected) {
+            for (int n = from; n < to; ++n) {
+                const QByteArray password = QByteArray(300, 'p') + QByteArray::number(n);
+                input += "<Entry><String><Key>Title</Key><Value>t" + QByteArray::number(n)
+                         + "</Value></String><String><Key>Password</Key><Value>" + password
+                         + "</Value></String></Entry>\n";
+                expected << "t" + QString::number(n) + "|" + password;
+            }
+        };
+        addEntries(0, 3000, top);
+        input += "<Group><Name>Inner</Name>";
+        addEntries(3000, 6000, inner);
+        input += "</Group>";
+        addEntries(6000, 9000, top);
+        input += "</Group></Root></KeePassFile>";
+        DataDocument document;
+        const Interchange::ImportResult result =
+            Interchange::importInto(document, m_catalogue, Format::KeePassXml, input, "in");
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QStringList read;
+        Schema::walkTree(result.group, [&](const pugi::xml_node& item, int) {
+            if (Schema::isRecord(item))
+                read << qText(item.child("label").text()) + "|"
+                            + qText(item.find_child_by_attribute("field", "name", "Password").text());
+            return true;
+        });
+        // In tree order: a group's records before its subgroups.
+        QCOMPARE(read, top + inner);
+    }
+
     void aHundredMegabyteValueStaysWithinASmallMultiple()
     {
         constexpr qsizetype Size = 100 * 1024 * 1024;

@@ -203,9 +203,18 @@ private:
         unsigned usedUsual = 0;
     };
 
+    // The same few names come on every row: each is looked up once.
+    std::optional<Meaning> meaningOfColumn(const QString& name)
+    {
+        const auto known = m_meanings.constFind(name);
+        if (known != m_meanings.constEnd())
+            return *known;
+        return *m_meanings.insert(name, meaningOf(name));
+    }
+
     void take(Row& row, const QString& name, QString value)
     {
-        const std::optional<Meaning> meaning = meaningOf(name);
+        const std::optional<Meaning> meaning = meaningOfColumn(name);
         ForeignEntry& entry = row.entry;
         QString* const usual[] = {&entry.title, &entry.userName, &entry.password, &entry.url, &entry.notes};
         switch (meaning.value_or(Meaning::Field)) {
@@ -315,7 +324,19 @@ private:
     }
 
     // The group at path, made when missing.
+    // Rows name their group alike: each path is walked once.
     EntrySink::GroupId group(const QString& path)
+    {
+        const auto known = m_paths.constFind(path);
+        if (known != m_paths.constEnd())
+            return *known;
+        const EntrySink::GroupId id = walk(path);
+        if (id != EntrySink::NoGroup)
+            m_paths.insert(path, id);
+        return id;
+    }
+
+    EntrySink::GroupId walk(const QString& path)
     {
         static const QRegularExpression levels(QStringLiteral("[/\\\\]"));
         QStringList names = path.split(levels, Qt::SkipEmptyParts);
@@ -340,6 +361,8 @@ private:
     const bool m_dropsRootLevel;
     QHash<QString, EntrySink::GroupId> m_groups;
     QSet<QString> m_bookkeeping;
+    QHash<QString, std::optional<Meaning>> m_meanings;
+    QHash<QString, EntrySink::GroupId> m_paths;
 };
 
 // KeePassX and KeePassXC quote every cell of their header, which begins so,

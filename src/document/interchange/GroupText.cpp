@@ -3,12 +3,115 @@
 #include "base/SecureWipe.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
 constexpr QByteArrayView GroupEnd("</folder>");
-constexpr qsizetype FirstRoom = 4096;
-constexpr qsizetype MostRoom = 16 * 1024 * 1024;
+
+// How each ASCII character is written in a value: the markup characters and
+// every control character as a reference, any other as itself (size 0).
+class References {
+public:
+    References()
+    {
+        for (int c = 0; c < 0x20; ++c)
+            set(c, "&#" + QByteArray::number(c) + ';');
+        set('&', "&amp;");
+        set('<', "&lt;");
+        set('>', "&gt;");
+        set('"', "&quot;");
+    }
+
+    QByteArrayView of(char16_t c) const { return {m_text[c], m_size[c]}; }
+
+private:
+    void set(int c, const QByteArray& reference)
+    {
+        std::copy(reference.begin(), reference.end(), m_text[c]);
+        m_size[c] = reference.size();
+    }
+
+    char m_text[0x80][8] = {};
+    qsizetype m_size[0x80] = {};
+};
+
+const References& references()
+{
+    static const References table;
+    return table;
+}
+
+// Hands put text's UTF-8, escaped, piece by piece: once to measure it, once
+// to write it, so the two never disagree.
+template <typename Put>
+void forEachEscapedPiece(QStringView text, Put&& put)
+{
+    const References& table = references();
+    const qsizetype size = text.size();
+    const char16_t* units = text.utf16();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = units[i];
+        if (unit < 0x80) {
+            const QByteArrayView reference = table.of(unit);
+            if (reference.isEmpty()) {
+                const char byte = char(unit);
+                put(&byte, 1);
+            } else {
+                put(reference.data(), reference.size());
+            }
+        } else if (unit < 0x800) {
+            const char bytes[] = {char(0xC0 | (unit >> 6)), char(0x80 | (unit & 0x3F))};
+            put(bytes, 2);
+        } else if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
+            const char32_t code = QChar::surrogateToUcs4(unit, units[++i]);
+            const char bytes[] = {char(0xF0 | (code >> 18)), char(0x80 | ((code >> 12) & 0x3F)),
+                                  char(0x80 | ((code >> 6) & 0x3F)), char(0x80 | (code & 0x3F))};
+            put(bytes, 4);
+        } else if (QChar::isSurrogate(unit)) {
+            // Alone it is no character: written as Qt's own conversion writes it.
+            const QByteArray converted = text.sliced(i, 1).toUtf8();
+            put(converted.constData(), converted.size());
+        } else {
+            const char bytes[] = {char(0xE0 | (unit >> 12)), char(0x80 | ((unit >> 6) & 0x3F)),
+                                  char(0x80 | (unit & 0x3F))};
+            put(bytes, 3);
+        }
+    }
+}
+
+template <typename Put>
+void forEachEscapedPiece(QByteArrayView utf8, Put&& put)
+{
+    const References& table = references();
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const uchar c = uchar(utf8[i]);
+        if (c >= 0x80 || table.of(c).isEmpty())
+            continue;
+        put(utf8.data() + from, i - from);
+        put(table.of(c).data(), table.of(c).size());
+        from = i + 1;
+    }
+    put(utf8.data() + from, utf8.size() - from);
+}
+
+// Writes pieces one after another from at on.
+class PieceWriter {
+public:
+    explicit PieceWriter(char* at)
+        : m_at(at)
+    {
+    }
+    void operator()(const char* bytes, qsizetype count)
+    {
+        std::memcpy(m_at, bytes, size_t(count));
+        m_at += count;
+    }
+
+private:
+    char* m_at;
+};
 
 } // namespace
 
@@ -19,11 +122,8 @@ GroupText::GroupText(QByteArrayView openingTag)
 
 GroupText::~GroupText()
 {
-    for (Group& group : m_groups) {
-        for (Part& part : group.parts)
-            SecureWipe::wipe(part.text);
+    for (Group& group : m_groups)
         SecureWipe::wipe(group.openingTag);
-    }
 }
 
 GroupText::Id GroupText::addGroup(Id parent, QByteArrayView openingTag)
@@ -35,54 +135,50 @@ GroupText::Id GroupText::addGroup(Id parent, QByteArrayView openingTag)
     return added;
 }
 
-// The last run of the group's text, with room for at least room more bytes.
-// A full run is not copied into a larger one: a new run follows it, twice
-// as large up to MostRoom, so a long text is never held twice.
-QByteArray& GroupText::textAtEnd(Id group, qsizetype room)
+// Runs follow each other in the arena as they are written, so a group
+// written without another in between grows one run.
+char* GroupText::roomAtEnd(Id group, qsizetype size)
 {
     std::vector<Part>& parts = m_groups[size_t(group)].parts;
-    if (parts.empty() || parts.back().child >= 0 || parts.back().text.capacity() - parts.back().text.size() < room) {
-        const qsizetype last = parts.empty() ? 0 : parts.back().text.capacity();
-        parts.push_back({});
-        parts.back().text.reserve(std::max({FirstRoom, std::min(last * 2, MostRoom), room}));
+    if (!parts.empty() && parts.back().child < 0) {
+        TextArena::Run& run = parts.back().text;
+        const qsizetype end = run.size;
+        if (m_arena.extend(run, size))
+            return run.data + end;
     }
-    return parts.back().text;
+    parts.push_back({m_arena.start(size), -1});
+    return parts.back().text.data;
 }
 
 void GroupText::write(Id group, QByteArrayView markup)
 {
-    textAtEnd(group, markup.size()).append(markup);
+    if (!markup.isEmpty())
+        std::memcpy(roomAtEnd(group, markup.size()), markup.data(), size_t(markup.size()));
 }
 
 void GroupText::writeEscaped(Id group, QByteArrayView utf8)
 {
-    appendEscaped(textAtEnd(group, escapedSize(utf8)), utf8);
+    if (const qsizetype size = escapedSize(utf8); size > 0)
+        forEachEscapedPiece(utf8, PieceWriter(roomAtEnd(group, size)));
 }
 
-// Room for the worst case, six bytes a character, would be six times a
-// value of a hundred megabytes: the exact size costs one more pass.
+void GroupText::writeEscaped(Id group, QStringView text)
+{
+    if (const qsizetype size = escapedSize(text); size > 0)
+        forEachEscapedPiece(text, PieceWriter(roomAtEnd(group, size)));
+}
+
 qsizetype GroupText::escapedSize(QByteArrayView utf8)
 {
-    qsizetype size = utf8.size();
-    for (const char c : utf8) {
-        switch (c) {
-        case '&': size += 4; break;
-        case '<':
-        case '>': size += 3; break;
-        case '"': size += 5; break;
-        default:
-            if (uchar(c) < 0x20)
-                size += uchar(c) < 10 ? 3 : 4;
-        }
-    }
+    qsizetype size = 0;
+    forEachEscapedPiece(utf8, [&size](const char*, qsizetype count) { size += count; });
     return size;
 }
 
-qsizetype GroupText::sizeOf(const Group& group)
+qsizetype GroupText::escapedSize(QStringView text)
 {
-    qsizetype size = group.openingTag.size() + GroupEnd.size();
-    for (const Part& part : group.parts)
-        size += part.text.size();
+    qsizetype size = 0;
+    forEachEscapedPiece(text, [&size](const char*, qsizetype count) { size += count; });
     return size;
 }
 
@@ -93,9 +189,8 @@ void GroupText::assemble(Id group, QByteArray& out)
     for (Part& part : assembled.parts) {
         if (part.child >= 0)
             assemble(part.child, out);
-        out.append(part.text);
-        SecureWipe::wipe(part.text);
-        part.text = QByteArray();
+        out.append(part.text.data, part.text.size);
+        m_arena.release(part.text);
     }
     out.append(GroupEnd);
 }
@@ -103,8 +198,11 @@ void GroupText::assemble(Id group, QByteArray& out)
 QByteArray GroupText::take(QByteArrayView before, QByteArrayView after)
 {
     qsizetype size = before.size() + after.size();
-    for (const Group& group : m_groups)
-        size += sizeOf(group);
+    for (const Group& group : m_groups) {
+        size += group.openingTag.size() + GroupEnd.size();
+        for (const Part& part : group.parts)
+            size += part.text.size;
+    }
     QByteArray text;
     text.reserve(size);
     text.append(before);
@@ -125,20 +223,5 @@ QByteArray GroupText::openingTagOf(QByteArrayView name, QByteArrayView type)
 
 void GroupText::appendEscaped(QByteArray& out, QByteArrayView utf8)
 {
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const uchar c = uchar(utf8[i]);
-        if (c >= 0x20 && c != '&' && c != '<' && c != '>' && c != '"')
-            continue;
-        out.append(utf8.sliced(from, i - from));
-        switch (c) {
-        case '&': out.append("&amp;"); break;
-        case '<': out.append("&lt;"); break;
-        case '>': out.append("&gt;"); break;
-        case '"': out.append("&quot;"); break;
-        default: out.append("&#").append(QByteArray::number(c)).append(';');
-        }
-        from = i + 1;
-    }
-    out.append(utf8.sliced(from));
+    forEachEscapedPiece(utf8, [&out](const char* bytes, qsizetype count) { out.append(bytes, count); });
 }

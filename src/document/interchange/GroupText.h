@@ -1,7 +1,10 @@
 #pragma once
 
+#include "document/interchange/TextArena.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QStringView>
 
 #include <vector>
 
@@ -33,6 +36,9 @@ public:
     // stands, values escaped.
     void write(Id group, QByteArrayView markup);
     void writeEscaped(Id group, QByteArrayView utf8);
+    // The same for a value still in UTF-16: encoded and escaped in one pass
+    // straight into the group's text, with no UTF-8 copy of it in between.
+    void writeEscaped(Id group, QStringView text);
 
     // The whole text, each group closed, between before and after; the
     // pieces are let go on the way.
@@ -47,7 +53,7 @@ public:
 private:
     // A run of text, or (child >= 0) a subgroup at this place.
     struct Part {
-        QByteArray text;
+        TextArena::Run text;
         Id child = -1;
     };
     struct Group {
@@ -56,10 +62,12 @@ private:
         int level = 1;
     };
 
-    QByteArray& textAtEnd(Id group, qsizetype room);
+    // Where size more bytes go at the end of what group holds.
+    char* roomAtEnd(Id group, qsizetype size);
     void assemble(Id group, QByteArray& out);
-    static qsizetype sizeOf(const Group& group);
     static qsizetype escapedSize(QByteArrayView utf8);
+    static qsizetype escapedSize(QStringView text);
 
     std::vector<Group> m_groups;
+    TextArena m_arena;
 };

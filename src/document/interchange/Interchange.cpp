@@ -218,9 +218,8 @@ private:
         return entry.url.isEmpty() ? m_types.password : m_types.webSite;
     }
 
-    // A long value goes in slices, never as a second whole copy: its UTF-8
-    // alone is made with room for three bytes a character. A slice never
-    // ends inside a surrogate pair or a CR LF.
+    // A long value goes in slices, so that no run of the text must hold it
+    // whole. A slice never ends inside a surrogate pair or a CR LF.
     template <typename WriteSlice>
     static void forEachSlice(QStringView value, const WriteSlice& write)
     {
@@ -237,11 +236,7 @@ private:
 
     void writeValue(GroupId group, QStringView value)
     {
-        forEachSlice(value, [&](QStringView slice) {
-            QByteArray utf8 = slice.toUtf8();
-            m_text.writeEscaped(group, utf8);
-            SecureWipe::wipe(utf8);
-        });
+        forEachSlice(value, [&](QStringView slice) { m_text.writeEscaped(group, slice); });
     }
 
     void writeRecord(GroupId group, const ForeignEntry& entry)
@@ -290,7 +285,7 @@ private:
         }
         for (const auto& [name, value] : ownFields) {
             const FieldType fieldType = hasLineBreak(*value) ? FieldType::LongText : FieldType::Text;
-            m_text.write(group, fieldStart(name.toUtf8(), storedTypeName(fieldType).toUtf8()));
+            m_text.write(group, ownFieldStart(name, fieldType));
             if (fieldType == FieldType::LongText)
                 writeStoredLongText(group, *value);
             else
@@ -298,6 +293,16 @@ private:
             m_text.write(group, "</field>");
         }
         m_text.write(group, "</record>");
+    }
+
+    // The same few names come on record after record: each start tag is made once.
+    const QByteArray& ownFieldStart(const QString& name, FieldType type)
+    {
+        QHash<QString, QByteArray>& starts = m_ownFieldStarts[type == FieldType::LongText ? 1 : 0];
+        const auto known = starts.constFind(name);
+        if (known != starts.constEnd())
+            return *known;
+        return *starts.insert(name, fieldStart(name.toUtf8(), storedTypeName(type).toUtf8()));
     }
 
     void writeStoredLongText(GroupId group, const QString& value)
@@ -312,6 +317,8 @@ private:
     }
 
     GroupText m_text;
+    // Of text fields, and of long text fields.
+    QHash<QString, QByteArray> m_ownFieldStarts[2];
     const RecordTemplates& m_types;
     const InterchangeProgress& m_progress;
     int m_records = 0;
@@ -509,10 +516,10 @@ ImportResult readGroup(const Catalogue& catalogue, std::optional<Format> format,
     // The input goes before the text is put together, so both are never whole at once.
     SecureWipe::wipe(decoded->utf8);
     decoded->utf8 = QByteArray();
-    text = builder.takeText(before, after);
-    // The pieces the text was put together from lie freed, wiped, all over
-    // the heap: given back, the document's parse can take their place.
+    // What reading it took lies freed in the heap, wiped: given back, so that
+    // it does not stay beside the document's text and the file written.
     malloc_trim(0);
+    text = builder.takeText(before, after);
     result.records = builder.records();
     result.groups = builder.groups();
     result.notCarried = builder.notCarried;

@@ -3,6 +3,7 @@
 #include "base/SecureWipe.h"
 #include "document/DataDocument.h"
 #include "document/interchange/ExportXml.h"
+#include "document/interchange/PassedText.h"
 #include "document/interchange/SecretStrings.h"
 
 #include <QHash>
@@ -155,43 +156,56 @@ int entriesUnder(const pugi::xml_node& group)
     return count;
 }
 
-// Iterative, so a deeply nested hostile file cannot exhaust the stack; false
-// for groups nested deeper than a data document may hold them. The recycle
-// bin's entries are deleted ones: left out and counted.
-bool readGroups(const pugi::xml_node& rootElement, const QByteArray& recycleBin, EntrySink& sink)
+// Walks the groups in the order they stand in the text, each group's items
+// as they come, so that passed can give back what lies behind. Iterative, so
+// a deeply nested hostile file cannot exhaust the stack; false for groups
+// nested deeper than a data document may hold them. The recycle bin's entries
+// are deleted ones: left out and counted.
+bool readGroups(const pugi::xml_node& rootElement, const QByteArray& recycleBin, EntrySink& sink, PassedText& passed)
 {
-    struct Pending {
-        pugi::xml_node element;
+    // A group being read, and its item to read next.
+    struct Level {
+        pugi::xml_node next;
         EntrySink::GroupId group;
         int depth;
     };
-    std::vector<Pending> pending{{rootElement, EntrySink::Top, 1}};
+    std::vector<Level> levels;
     NotCarried& notCarried = sink.notCarried;
-    while (!pending.empty()) {
-        const Pending next = pending.back();
-        pending.pop_back();
-        if (next.element.child("CustomIconUUID"))
+    const auto enter = [&](const pugi::xml_node& element, EntrySink::GroupId group, int depth) {
+        if (element.child("CustomIconUUID"))
             ++notCarried.customIcons;
-        if (*next.element.child_value("Notes") != '\0')
+        if (*element.child_value("Notes") != '\0')
             ++notCarried.groupNotes;
-        for (const pugi::xml_node& child : next.element.children()) {
-            if (named(child, "Entry")) {
-                ForeignEntry entry = readEntry(child, notCarried);
-                if (!sink.addEntry(next.group, entry))
-                    return false;
-            } else if (named(child, "Group")) {
-                if (!recycleBin.isEmpty() && recycleBin == child.child_value("UUID")) {
-                    notCarried.deletedEntries += entriesUnder(child);
-                    continue;
-                }
-                const EntrySink::GroupId group =
-                    next.depth >= DataDocument::MaxNesting
-                        ? EntrySink::NoGroup
-                        : sink.addGroup(next.group, QString::fromUtf8(child.child_value("Name")));
-                if (group == EntrySink::NoGroup)
-                    return false;
-                pending.push_back({child, group, next.depth + 1});
+        levels.push_back({element.first_child(), group, depth});
+    };
+    enter(rootElement, EntrySink::Top, 1);
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        const pugi::xml_node child = level.next;
+        if (!child) {
+            levels.pop_back();
+            continue;
+        }
+        level.next = child.next_sibling();
+        if (named(child, "Entry")) {
+            ForeignEntry entry = readEntry(child, notCarried);
+            if (!sink.addEntry(level.group, entry))
+                return false;
+            // The items after it, all that is read from here on, stand after its name.
+            passed.passTo(child.name());
+        } else if (named(child, "Group")) {
+            if (!recycleBin.isEmpty() && recycleBin == child.child_value("UUID")) {
+                notCarried.deletedEntries += entriesUnder(child);
+                continue;
             }
+            const int depth = level.depth;
+            const EntrySink::GroupId group =
+                depth >= DataDocument::MaxNesting
+                    ? EntrySink::NoGroup
+                    : sink.addGroup(level.group, QString::fromUtf8(child.child_value("Name")));
+            if (group == EntrySink::NoGroup)
+                return false;
+            enter(child, group, depth + 1);
         }
     }
     return true;
@@ -278,12 +292,12 @@ public:
     // Secrets are marked for the other program to keep hidden.
     void string(const char* key, const QString& value)
     {
-        keyedValue(QByteArray(key), value, SecretStrings::isSecret(QLatin1String(key), value));
+        keyedValue(QByteArray(key), value, isSecret(QLatin1String(key), value));
     }
     void string(const QString& key, const QString& value)
     {
         QByteArray utf8 = xmlText(key);
-        keyedValue(utf8, value, SecretStrings::isSecret(key, value));
+        keyedValue(utf8, value, isSecret(key, value));
         SecureWipe::wipe(utf8);
     }
     bool flush()
@@ -296,6 +310,16 @@ public:
 
 private:
     static constexpr qsizetype FlushSize = 1024 * 1024;
+
+    // Every entry has strings of the same few names: what a name says is
+    // worked out once.
+    bool isSecret(const QString& key, const QString& value)
+    {
+        auto known = m_secretNames.constFind(key);
+        if (known == m_secretNames.constEnd())
+            known = m_secretNames.insert(key, SecretStrings::isSecret(key, {}));
+        return *known || SecretStrings::isOneTimeCodeValue(value);
+    }
 
     void keyedValue(const QByteArray& key, const QString& value, bool secret)
     {
@@ -344,6 +368,7 @@ private:
     bool m_ok = true;
     const QString* m_place = nullptr;
     Replacements m_replacements;
+    QHash<QString, bool> m_secretNames;
 };
 
 bool read(QByteArray text, EntrySink& sink, QString* error)
@@ -354,8 +379,11 @@ bool read(QByteArray text, EntrySink& sink, QString* error)
         return false;
     };
     pugi::xml_document document;
-    // The document's values lie in the text: wiped once they are read.
-    const auto wipeText = qScopeGuard([&] { SecureWipe::wipe(text); });
+    // The document's values lie in the text: wiped as they are read, the
+    // rest once reading ends.
+    if (!text.isDetached())
+        text = QByteArray(text.constData(), text.size());
+    PassedText passed(text);
     if (!ExportXml::parse(text, document, error))
         return false;
     const pugi::xml_node file = document.document_element();
@@ -373,7 +401,7 @@ bool read(QByteArray text, EntrySink& sink, QString* error)
     const QByteArray binId = QByteArray::fromBase64(recycleBin);
     if (binId.count('\0') == binId.size())
         recycleBin.clear();
-    if (!readGroups(rootGroup, recycleBin, sink))
+    if (!readGroups(rootGroup, recycleBin, sink, passed))
         return refuse(QStringLiteral("<Group> nested more than %1 levels deep").arg(DataDocument::MaxNesting));
     return true;
 }

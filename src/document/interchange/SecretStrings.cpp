@@ -18,7 +18,12 @@ const QStringList ExportedSeedNames{"otpUrl", "one-time password", "TFC:Keeper"}
 bool isOneTimeCode(const QString& name, const QString& value)
 {
     return FieldRoles::isSeedName(name) || ExportedSeedNames.contains(name.trimmed(), Qt::CaseInsensitive)
-           || value.startsWith(QLatin1String("otpauth://"), Qt::CaseInsensitive);
+           || isOneTimeCodeValue(value);
+}
+
+bool isOneTimeCodeValue(const QString& value)
+{
+    return value.startsWith(QLatin1String("otpauth://"), Qt::CaseInsensitive);
 }
 
 bool isSecret(const QString& name, const QString& value)

@@ -13,8 +13,11 @@ extern const QString OneTimeCodeName;
 // "OTPAuth", ...), or by a value that is an otpauth:// address.
 bool isOneTimeCode(const QString& name, const QString& value);
 
+// A seed by its value alone: an otpauth:// address.
+bool isOneTimeCodeValue(const QString& value);
+
 // Whether an export marks the string protected: a secret by its name, or a
-// one-time-code seed.
+// one-time-code seed. The same as isSecret(name, {}) || isOneTimeCodeValue(value).
 bool isSecret(const QString& name, const QString& value);
 
 // The name under which a value the source marks secret is imported: name

@@ -1,0 +1,49 @@
+#include "document/interchange/PassedText.h"
+
+#include "base/SecureWipe.h"
+
+#include <algorithm>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+// Pages are returned a few hundred at a time, not one call each.
+constexpr qsizetype ReturnStep = 1024 * 1024;
+
+} // namespace
+
+PassedText::PassedText(QByteArray& text)
+    : m_text(text)
+{
+}
+
+PassedText::~PassedText()
+{
+    // The whole allocation: the room beyond the text may hold an older one.
+    wipeUpTo(m_text.capacity());
+    m_text = QByteArray();
+}
+
+void PassedText::passTo(const char* at)
+{
+    const qsizetype end = at - m_text.constData();
+    if (end < 0 || end > m_text.size() || end - m_wiped < ReturnStep)
+        return;
+    wipeUpTo(end);
+    // Only whole pages, all of them wiped: what else shares a page stays.
+    const auto page = quintptr(sysconf(_SC_PAGESIZE));
+    const auto start = quintptr(m_text.constData());
+    const quintptr from = (start + quintptr(m_returned) + page - 1) & ~(page - 1);
+    const quintptr to = (start + quintptr(end)) & ~(page - 1);
+    if (to > from && madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED) == 0)
+        m_returned = qsizetype(to - start);
+}
+
+void PassedText::wipeUpTo(qsizetype end)
+{
+    if (end > m_wiped)
+        SecureWipe::wipe(m_text.data() + m_wiped, size_t(end - m_wiped));
+    m_wiped = std::max(m_wiped, end);
+}
