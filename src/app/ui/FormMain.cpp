@@ -546,9 +546,7 @@ void TFormMain::trayShownChanged(bool shown)
 
 void TFormMain::ShowTrayMenu()
 {
-    const QPoint pos = QCursor::pos();
-    emit trayMenuRequested(pos);
-    m_popupMenuTray->popup(pos);
+    m_popupMenuTray->popup(QCursor::pos());
 }
 
 // With the tray icon on, minimising stands for the toggle: the window hides
