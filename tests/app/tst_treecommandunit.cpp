@@ -212,7 +212,7 @@ private slots:
         DataDocument document;
         QVERIFY(document.loadText("<data>" + item + "</data>"));
         QFETCH(QString, question);
-        QCOMPARE(deletionQuestion(CaptionTable(), document.root().first_child()),
+        QCOMPARE(DeletionQuestion::text(CaptionTable(), document.root().first_child()),
                  question + "\nEdit ▸ Undo brings it back.");
     }
 

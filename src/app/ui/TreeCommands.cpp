@@ -93,7 +93,7 @@ void TreeCommands::deleteSelected()
     if (!data)
         return;
     // Asked as a warning, whose default answer is No, though Undo brings the item back.
-    if (m_messages.show(MessageService::Kind::Warning, deletionQuestion(m_captions, data->element),
+    if (m_messages.show(MessageService::Kind::Warning, DeletionQuestion::text(m_captions, data->element),
                         MessageService::Buttons::YesNo)
         != MessageService::Answer::Yes)
         return;
