@@ -514,7 +514,7 @@ bool TFormMain::messageBoxOrDialogOpen() const
     QStringList boxTitles;
     for (MessageService::Kind kind : {MessageService::Kind::Confirm, MessageService::Kind::Information,
                                       MessageService::Kind::Error, MessageService::Kind::Warning})
-        boxTitles.append(messageBoxTitle(m_captions, kind));
+        boxTitles.append(MessageBoxTitles::title(m_captions, kind));
     const QWidgetList windows = QApplication::topLevelWidgets();
     return std::any_of(windows.cbegin(), windows.cend(), [&boxTitles](const QWidget* window) {
         return window->isVisible()
