@@ -269,7 +269,7 @@ int main(int argc, char* argv[])
                   fields);
     report("full-text match, nothing found", search, detail);
 
-    DocumentTreeModel model(treeIcons(QStringLiteral(ZV_PROGRAM_DIR "/icons/")));
+    DocumentTreeModel model(TypeIcons::treeIcons(QStringLiteral(ZV_PROGRAM_DIR "/icons/")));
     QTreeView view;
     view.setModel(&model);
     view.setUniformRowHeights(true);

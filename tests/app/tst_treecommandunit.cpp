@@ -52,7 +52,7 @@ struct Tree {
     QStringList outline() const { return TestSupport::treeOutline(document.root()); }
 
     const ProgramPaths paths{TestSupport::programDir() + "/zantrove"};
-    const QList<QIcon> icons = treeIcons(paths.iconsFolder());
+    const QList<QIcon> icons = TypeIcons::treeIcons(paths.iconsFolder());
     DataDocument document;
     CaptionTable captions;
     ScriptedMessageService messages;

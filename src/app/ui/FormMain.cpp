@@ -201,7 +201,7 @@ void TFormMain::createCentralArea()
                                                      {"JvXPButtonSearch", m_actions.find},
                                                      {"JvXPButtonSettings", m_actions.settings}});
 
-    m_imageListIcons = treeIcons(m_paths.iconsFolder());
+    m_imageListIcons = TypeIcons::treeIcons(m_paths.iconsFolder());
     m_treeModel = new DocumentTreeModel(m_imageListIcons, this);
     m_treeView = new DocumentTreeView(central);
     m_treeView->setModel(m_treeModel);
