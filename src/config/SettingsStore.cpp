@@ -1,6 +1,6 @@
 #include "config/SettingsStore.h"
 
-#include "base/AtomicFile.h"
+#include "base/StagedFile.h"
 #include "config/Languages.h"
 #include "config/ProgramPaths.h"
 

@@ -1,4 +1,4 @@
-#include "base/AtomicFile.h"
+#include "base/StagedFile.h"
 
 #include <QFileInfo>
 #include <QTemporaryFile>
