@@ -133,8 +133,8 @@ private:
 } // namespace
 
 DesktopIdleTimeSource::DesktopIdleTimeSource()
-    : m_source(isWaylandSession(QProcessEnvironment::systemEnvironment())
-                   ? openBusIdleTime(QDBusConnection::sessionBus())
+    : m_source(BusIdleTime::isWaylandSession(QProcessEnvironment::systemEnvironment())
+                   ? BusIdleTime::open(QDBusConnection::sessionBus())
                    : openScreenSaverIdleTime())
     , m_seesWholeDesktop(m_source != nullptr)
 {
