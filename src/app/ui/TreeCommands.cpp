@@ -128,7 +128,7 @@ void TreeCommands::deleteField(int position)
     emit recordFieldsChanged(record);
 }
 
-void TreeCommands::rename(const QModelIndex& node, QString text)
+void TreeCommands::rename(const QModelIndex& node, const QString& text)
 {
     const TTreeNodeData* data = m_model.nodeData(node);
     if (!data || text == m_model.caption(node))
