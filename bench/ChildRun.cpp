@@ -25,6 +25,7 @@ ChildFigures runOnce(const QString& program, const QStringList& arguments, const
     for (const QString& argument : arguments)
         words.push_back(argument.toUtf8());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (QByteArray& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);

@@ -36,7 +36,7 @@ QString cliProgram()
 // had when it started, so the parent stays small.
 QString makeBenchFile(const QTemporaryDir& folder, int recordCount)
 {
-    const QString path = folder.filePath(QStringLiteral("bench-%1.zv").arg(recordCount));
+    QString path = folder.filePath(QStringLiteral("bench-%1.zv").arg(recordCount));
     measureChild(benchProgram(), {QStringLiteral("--make-file"), path, QString::number(recordCount)}, {}, {}, {}, 1);
     return path;
 }

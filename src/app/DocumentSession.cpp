@@ -115,13 +115,13 @@ bool DocumentSession::ReadDataFile(const QString& path, bool askAgain)
         if (!password)
             return false;
         // Taken before reading: a change made meanwhile is then noticed, never missed.
-        std::optional<FileIdentity> identity = FileIdentity::of(path);
+        const std::optional<FileIdentity> identity = FileIdentity::of(path);
         const std::optional<DataFile::Status> status =
             DataFileReader(m_messages, m_captions, m_fileWork).read(path, *password, m_document, *slow);
         if (status == DataFile::Status::Ok) {
             adoptPassword(*password);
             m_sealing = sealing;
-            m_onDisk = std::move(identity);
+            m_onDisk = identity;
             m_fileLock.commit();
             // Held by this program now, so no save of it can be under way elsewhere.
             if (!m_fileLock.readOnly())
@@ -195,11 +195,11 @@ bool DocumentSession::mergeFromDisk()
         DerivationConsent(m_messages, m_captions).ask(DataFile::sealingOf(m_fileName));
     if (!slow)
         return false;
-    std::optional<FileIdentity> identity = FileIdentity::of(m_fileName);
+    const std::optional<FileIdentity> identity = FileIdentity::of(m_fileName);
     if (!FileMerge(m_messages, m_captions, m_fileWork).merge(m_fileName, m_password, *slow, m_history))
         return false;
     // The document holds all the file holds now: saving it loses nothing.
-    m_onDisk = std::move(identity);
+    m_onDisk = identity;
     m_toldAbout.reset();
     emit documentMerged();
     return true;
@@ -225,20 +225,20 @@ void DocumentSession::diskChanged()
 
 void DocumentSession::reloadFromDisk()
 {
-    std::optional<FileIdentity> identity = FileIdentity::of(m_fileName);
+    const std::optional<FileIdentity> identity = FileIdentity::of(m_fileName);
     DataDocument read;
     const DataFile::Status status =
         m_fileWork.run(m_captions.GetCaption(QStringLiteral("ProgressOpening"), QStringLiteral("Opening…")),
                        [&] { return DataFile::read(m_fileName, m_password, read); });
     if (status != DataFile::Status::Ok) {
         // Told once; the next save asks before it overwrites the file.
-        m_toldAbout = std::move(identity);
+        m_toldAbout = identity;
         DiskChangeQuestions(m_messages, m_captions).tellNotReadAgain(m_fileName);
         return;
     }
     m_document.swap(read);
     m_sealing = DataFile::sealingOf(m_fileName);
-    m_onDisk = std::move(identity);
+    m_onDisk = identity;
     replaceDocument();
     SetModified(false);
     emit news(m_captions.GetCaption(QStringLiteral("StatusReloaded"),

@@ -1,6 +1,6 @@
 #include "config/FileAssociation.h"
 
-#include "base/AtomicFile.h"
+#include "base/StagedFile.h"
 #include "config/ProgramPaths.h"
 
 #include <QDir>

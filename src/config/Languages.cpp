@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <map>
 
+namespace Languages {
+
 QStringList ListLanguages(const QString& languagesFolder)
 {
     QStringList languages;
@@ -56,3 +58,5 @@ CodePage DefaultCodePage(const QString& language)
         found != AnsiCodePages.end() ? CodePage::fromNumber(found->second) : std::nullopt;
     return codePage.value_or(CodePage::windows1252());
 }
+
+} // namespace Languages

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace Languages {
+
 inline constexpr char EnglishLanguage[] = "English";
 
 // The languages offered: "English" first, whether or not a folder has that
@@ -23,3 +25,5 @@ QLocale LanguageLocale(const QString& language);
 // Windows gives that language (Windows-1251 for Russian), Windows-1252 for
 // languages it gives none of ours.
 CodePage DefaultCodePage(const QString& language);
+
+} // namespace Languages

@@ -2,7 +2,9 @@
 
 #include "config/CaptionTable.h"
 
-QString messageBoxTitle(const CaptionTable& captions, MessageService::Kind kind)
+namespace MessageBoxTitles {
+
+QString title(const CaptionTable& captions, MessageService::Kind kind)
 {
     const auto caption = [&captions](const char* key, const char* englishDefault) {
         return captions.GetCaption(QLatin1String(key), QLatin1String(englishDefault));
@@ -15,3 +17,5 @@ QString messageBoxTitle(const CaptionTable& captions, MessageService::Kind kind)
     }
     return {};
 }
+
+} // namespace MessageBoxTitles

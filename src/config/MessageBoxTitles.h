@@ -6,6 +6,10 @@
 
 class CaptionTable;
 
+namespace MessageBoxTitles {
+
 // The title of a message box of kind in the chosen language: "Error",
 // "Information", "Confirm" or "Warning" in English.
-QString messageBoxTitle(const CaptionTable& captions, MessageService::Kind kind);
+QString title(const CaptionTable& captions, MessageService::Kind kind);
+
+} // namespace MessageBoxTitles

@@ -66,8 +66,8 @@ QString ProgramPaths::languageFolder(const QString& language) const
 {
     if (language.isEmpty())
         return {};
-    const bool listed = ListLanguages(languagesFolder()).contains(language);
-    return languagesFolder() + (listed ? language : QLatin1String(EnglishLanguage)) + QLatin1Char('/');
+    const bool listed = Languages::ListLanguages(languagesFolder()).contains(language);
+    return languagesFolder() + (listed ? language : QLatin1String(Languages::EnglishLanguage)) + QLatin1Char('/');
 }
 
 QString ProgramPaths::languageFile(const QString& language) const

@@ -1,6 +1,6 @@
 #include "config/SettingsStore.h"
 
-#include "base/AtomicFile.h"
+#include "base/StagedFile.h"
 #include "config/Languages.h"
 #include "config/ProgramPaths.h"
 
@@ -51,7 +51,7 @@ NameValueList StoreSettingsFromWindow(const SettingsWindowState& state)
     NameValueList list;
     list.append(SettingKey::Language, state.language);
     // Left out while it is the language's own, so that it follows the language.
-    if (state.codePage != DefaultCodePage(state.language).number())
+    if (state.codePage != Languages::DefaultCodePage(state.language).number())
         list.append(SettingKey::CodePage, QString::number(state.codePage));
     list.append(SettingKey::SysTray, flag(state.systray));
     // Hidden without a tray icon would leave no way back to the window.
@@ -132,7 +132,7 @@ CodePage SettingsStore::olderFilesCodePage() const
 {
     // A value that is no number reads as 0, which no code page has.
     const std::optional<CodePage> chosen = CodePage::fromNumber(GetSetting(SettingKey::CodePage).toInt());
-    return chosen ? *chosen : DefaultCodePage(GetSetting(SettingKey::Language));
+    return chosen ? *chosen : Languages::DefaultCodePage(GetSetting(SettingKey::Language));
 }
 
 std::optional<ProtectedContainer::DerivationCost> SettingsStore::newFileCost() const

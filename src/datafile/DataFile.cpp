@@ -1,7 +1,7 @@
 #include "datafile/DataFile.h"
 
-#include "base/AtomicFile.h"
 #include "base/SecureWipe.h"
+#include "base/StagedFile.h"
 #include "base/TextEncoding.h"
 #include "datafile/Backups.h"
 #include "datafile/DerivationBudget.h"

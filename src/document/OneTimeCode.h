@@ -31,8 +31,6 @@ public:
     // Seconds until the code of unixSeconds changes: 1 to period().
     int secondsLeftAt(qint64 unixSeconds) const;
     int period() const { return m_period; }
-    int digits() const { return m_digits; }
-    Algorithm algorithm() const { return m_algorithm; }
 
     // text as it is stored in a field: a URI stays as given, a bare secret
     // becomes a URI labelled label with the default settings.

@@ -47,9 +47,9 @@ std::optional<quint64> askIdleMilliseconds(const QDBusConnection& bus, const Idl
     return units * query.millisecondsPerUnit;
 }
 
-class BusIdleTime final : public IdleTimeSource {
+class BusIdleTimeSource final : public IdleTimeSource {
 public:
-    BusIdleTime(const QDBusConnection& bus, const IdleTimeQuery& query)
+    BusIdleTimeSource(const QDBusConnection& bus, const IdleTimeQuery& query)
         : m_bus(bus)
         , m_query(query)
     {
@@ -69,17 +69,21 @@ private:
 
 } // namespace
 
+namespace BusIdleTime {
+
 bool isWaylandSession(const QProcessEnvironment& environment)
 {
     return environment.value(QStringLiteral("XDG_SESSION_TYPE")) == QLatin1String("wayland")
            || !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
 }
 
-std::unique_ptr<IdleTimeSource> openBusIdleTime(const QDBusConnection& bus)
+std::unique_ptr<IdleTimeSource> open(const QDBusConnection& bus)
 {
     for (const IdleTimeQuery& query : Queries) {
         if (askIdleMilliseconds(bus, query))
-            return std::make_unique<BusIdleTime>(bus, query);
+            return std::make_unique<BusIdleTimeSource>(bus, query);
     }
     return nullptr;
 }
+
+} // namespace BusIdleTime

@@ -46,7 +46,7 @@ private:
     void addItem(const pugi::xml_node& element, int depth);
     // Appends text upper-cased; endText() ends the text it is part of.
     void addFolded(std::string_view utf8);
-    void endText() { append(std::string_view("", 1)); }
+    void endText() { append(std::string_view("\0", 1)); }
     void makeRoom(std::size_t more);
     void append(std::string_view text);
     const std::string& foldedDisplay(const char* stored, bool isDate);

@@ -88,13 +88,13 @@ void TestArtwork::treeIconsAreRenderedAtBothSizes()
 {
     const QString folder = builtProgram().iconsFolder();
     for (int index = 0; index <= Schema::RootIcon; ++index) {
-        const QString base = folder + treeIconName(index);
+        const QString base = folder + TypeIcons::treeIconName(index);
         QCOMPARE(imageSize(base + ".png"), QSize(16, 16));
         QCOMPARE(imageSize(base + "@2x.png"), QSize(32, 32));
     }
-    QCOMPARE(treeIconName(0), QStringLiteral("00-auto"));
-    QCOMPARE(treeIconName(14), QStringLiteral("14-drivers-license"));
-    QCOMPARE(treeIconName(Schema::RootIcon), QStringLiteral("26-root"));
+    QCOMPARE(TypeIcons::treeIconName(0), QStringLiteral("00-auto"));
+    QCOMPARE(TypeIcons::treeIconName(14), QStringLiteral("14-drivers-license"));
+    QCOMPARE(TypeIcons::treeIconName(Schema::RootIcon), QStringLiteral("26-root"));
 }
 
 void TestArtwork::picturesAreJpegsOfTheirSize_data()
@@ -129,7 +129,7 @@ void TestArtwork::programIconIsRendered()
 
 void TestArtwork::treeIconsLoadDistinctPictures()
 {
-    const QList<QIcon> icons = treeIcons(builtProgram().iconsFolder());
+    const QList<QIcon> icons = TypeIcons::treeIcons(builtProgram().iconsFolder());
     QCOMPARE(icons.size(), Schema::RootIcon + 1);
     QList<QImage> seen;
     for (const QIcon& icon : icons) {
@@ -177,7 +177,7 @@ void TestArtwork::actionIconsAreRenderedAtBothSizes()
 
 void TestArtwork::actionIconsLoadDistinctPictures()
 {
-    const QList<QIcon> treeIconList = treeIcons(builtProgram().iconsFolder());
+    const QList<QIcon> treeIconList = TypeIcons::treeIcons(builtProgram().iconsFolder());
     QList<QImage> seen;
     for (const QIcon& icon : treeIconList)
         seen << shownAt(icon, 32);
@@ -194,7 +194,7 @@ void TestArtwork::missingArtworkGivesNullIconsAndPictures()
 {
     QTemporaryDir empty;
     const ProgramPaths broken(empty.filePath("zantrove"));
-    const QList<QIcon> icons = treeIcons(broken.iconsFolder());
+    const QList<QIcon> icons = TypeIcons::treeIcons(broken.iconsFolder());
     QCOMPARE(icons.size(), Schema::RootIcon + 1);
     for (const QIcon& icon : icons)
         QVERIFY(icon.isNull());

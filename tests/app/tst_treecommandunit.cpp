@@ -52,7 +52,7 @@ struct Tree {
     QStringList outline() const { return TestSupport::treeOutline(document.root()); }
 
     const ProgramPaths paths{TestSupport::programDir() + "/zantrove"};
-    const QList<QIcon> icons = treeIcons(paths.iconsFolder());
+    const QList<QIcon> icons = TypeIcons::treeIcons(paths.iconsFolder());
     DataDocument document;
     CaptionTable captions;
     ScriptedMessageService messages;
@@ -212,7 +212,7 @@ private slots:
         DataDocument document;
         QVERIFY(document.loadText("<data>" + item + "</data>"));
         QFETCH(QString, question);
-        QCOMPARE(deletionQuestion(CaptionTable(), document.root().first_child()),
+        QCOMPARE(DeletionQuestion::text(CaptionTable(), document.root().first_child()),
                  question + "\nEdit ▸ Undo brings it back.");
     }
 

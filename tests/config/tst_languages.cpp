@@ -39,7 +39,7 @@ void TestLanguages::withoutFoldersOnlyEnglish()
     if (setup == "file")
         TestSupport::writeFile(languages, "not a folder");
 
-    QCOMPARE(ListLanguages(languages + '/'), QStringList{"English"});
+    QCOMPARE(Languages::ListLanguages(languages + '/'), QStringList{"English"});
 }
 
 void TestLanguages::foldersFollowEnglishSorted_data()
@@ -67,7 +67,7 @@ void TestLanguages::foldersFollowEnglishSorted()
         QVERIFY(QDir().mkpath(languages + '/' + folder));
     TestSupport::writeFile(languages + "/lang.ini", "a file, not a language");
 
-    QCOMPARE(ListLanguages(languages + '/'), expected);
+    QCOMPARE(Languages::ListLanguages(languages + '/'), expected);
 }
 
 void TestLanguages::languageGivesLocaleAndCodePage_data()
@@ -92,8 +92,8 @@ void TestLanguages::languageGivesLocaleAndCodePage()
     QFETCH(QString, language);
     QFETCH(QString, locale);
     QFETCH(int, codePage);
-    QCOMPARE(LanguageLocale(language).name().section('_', 0, 0), locale);
-    QCOMPARE(DefaultCodePage(language).number(), codePage);
+    QCOMPARE(Languages::LanguageLocale(language).name().section('_', 0, 0), locale);
+    QCOMPARE(Languages::DefaultCodePage(language).number(), codePage);
 }
 
 QTEST_GUILESS_MAIN(TestLanguages)

@@ -369,7 +369,7 @@ private slots:
 
 void TestShippedLanguages::languagesFollowEnglish()
 {
-    const QStringList languages = ListLanguages(languagesRoot());
+    const QStringList languages = Languages::ListLanguages(languagesRoot());
     QCOMPARE(languages.value(0), QString("English"));
     QCOMPARE(QSet<QString>(languages.begin() + 1, languages.end()), (QSet<QString>{"Deutsch", "Français", "Русский"}));
     QCOMPARE(languages.size(), qsizetype(4));

@@ -1,4 +1,4 @@
-#include "base/AtomicFile.h"
+#include "base/StagedFile.h"
 #include "base/TextEncoding.h"
 #include "datafile/Backups.h"
 #include "datafile/DataFile.h"

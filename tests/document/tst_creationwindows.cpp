@@ -45,7 +45,7 @@ const QByteArray Document =
 // The tree icons as the built program has them.
 QList<QIcon> programTreeIcons()
 {
-    return treeIcons(ProgramPaths(TestSupport::programDir() + "/zantrove").iconsFolder());
+    return TypeIcons::treeIcons(ProgramPaths(TestSupport::programDir() + "/zantrove").iconsFolder());
 }
 
 // The main window's tree as the creation windows see it: a document, its tree

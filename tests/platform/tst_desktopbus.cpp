@@ -183,7 +183,7 @@ private slots:
         QSignalSpy locked(&events, &SessionEvents::screenLocked);
         QCoreApplication::processEvents();
         QCOMPARE(locked.count(), 0);
-        QVERIFY(!openBusIdleTime(none));
+        QVERIFY(!BusIdleTime::open(none));
     }
 
     void idleTimeIsAskedOfTheDesktopEachTime_data()
@@ -221,7 +221,7 @@ private slots:
             QVERIFY(desktop.registerService("org.freedesktop.ScreenSaver")
                     && desktop.registerObject("/org/freedesktop/ScreenSaver", &saver, QDBusConnection::ExportAllSlots));
 
-        const std::unique_ptr<IdleTimeSource> source = openBusIdleTime(m_bus->connect("program"));
+        const std::unique_ptr<IdleTimeSource> source = BusIdleTime::open(m_bus->connect("program"));
         QCOMPARE(source != nullptr, expected != 0);
         if (source) {
             QCOMPARE(source->IdleMilliseconds(), expected);

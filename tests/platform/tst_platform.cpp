@@ -156,7 +156,7 @@ void TestPlatform::messageBox()
     QtMessageService service;
     service.setParentWidget(&parent);
     const CaptionTable english;
-    service.setTitles([&english](MessageService::Kind kind) { return messageBoxTitle(english, kind); });
+    service.setTitles([&english](MessageService::Kind kind) { return MessageBoxTitles::title(english, kind); });
 
     // Markup in a message must show as typed.
     const QString text = QStringLiteral("File <b>a.zv</b> not saved");
@@ -306,7 +306,7 @@ void TestPlatform::saveFileDialogConfirmsOverwrite()
     TestSupport::writeFile(path, "x");
     QtMessageService service;
     const CaptionTable english;
-    service.setTitles([&english](MessageService::Kind kind) { return messageBoxTitle(english, kind); });
+    service.setTitles([&english](MessageService::Kind kind) { return MessageBoxTitles::title(english, kind); });
 
     QString shown;
     bool stayedOpen = false;

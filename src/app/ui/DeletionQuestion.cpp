@@ -25,7 +25,9 @@ int recordsUnder(const pugi::xml_node& group)
 
 } // namespace
 
-QString deletionQuestion(const CaptionTable& captions, const pugi::xml_node& item)
+namespace DeletionQuestion {
+
+QString text(const CaptionTable& captions, const pugi::xml_node& item)
 {
     const QString name = quotedName(Schema::itemCaption(item));
     const auto caption = [&captions](const char* key, const char* englishDefault) {
@@ -53,3 +55,5 @@ QString deletionQuestion(const CaptionTable& captions, const pugi::xml_node& ite
     return question + QLatin1Char('?') + QLatin1Char('\n')
            + caption("MessageDeleteUndoable", "Edit ▸ Undo brings it back.");
 }
+
+} // namespace DeletionQuestion

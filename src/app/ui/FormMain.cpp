@@ -201,7 +201,7 @@ void TFormMain::createCentralArea()
                                                      {"JvXPButtonSearch", m_actions.find},
                                                      {"JvXPButtonSettings", m_actions.settings}});
 
-    m_imageListIcons = treeIcons(m_paths.iconsFolder());
+    m_imageListIcons = TypeIcons::treeIcons(m_paths.iconsFolder());
     m_treeModel = new DocumentTreeModel(m_imageListIcons, this);
     m_treeView = new DocumentTreeView(central);
     m_treeView->setModel(m_treeModel);
@@ -514,7 +514,7 @@ bool TFormMain::messageBoxOrDialogOpen() const
     QStringList boxTitles;
     for (MessageService::Kind kind : {MessageService::Kind::Confirm, MessageService::Kind::Information,
                                       MessageService::Kind::Error, MessageService::Kind::Warning})
-        boxTitles.append(messageBoxTitle(m_captions, kind));
+        boxTitles.append(MessageBoxTitles::title(m_captions, kind));
     const QWidgetList windows = QApplication::topLevelWidgets();
     return std::any_of(windows.cbegin(), windows.cend(), [&boxTitles](const QWidget* window) {
         return window->isVisible()
@@ -546,9 +546,7 @@ void TFormMain::trayShownChanged(bool shown)
 
 void TFormMain::ShowTrayMenu()
 {
-    const QPoint pos = QCursor::pos();
-    emit trayMenuRequested(pos);
-    m_popupMenuTray->popup(pos);
+    m_popupMenuTray->popup(QCursor::pos());
 }
 
 // With the tray icon on, minimising stands for the toggle: the window hides

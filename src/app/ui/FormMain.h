@@ -13,11 +13,9 @@
 #include "platform/MessageService.h"
 #include "search/TreeSearch.h"
 
-#include <QDialog>
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
-#include <QPointer>
 #include <QSystemTrayIcon>
 
 #include <memory>
@@ -28,7 +26,6 @@ class DocumentTreeModel;
 class HealthTools;
 class PasswordPrompt;
 class ProgramPaths;
-class QAction;
 class QMenu;
 class RecordEditor;
 class SettingsStore;
@@ -163,8 +160,6 @@ signals:
     void endRequested();
     // An item of the Language submenu was chosen.
     void languageChosen(int index);
-    // The menu's pop-up is about to be shown at pos (tests observe it).
-    void trayMenuRequested(const QPoint& pos);
     // The window went to the notification area, as minimising does with the icon shown.
     void hiddenToTray();
 

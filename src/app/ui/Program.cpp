@@ -108,7 +108,7 @@ bool Program::createWindows(bool showSplash)
     main->setSettingsWindow(m_settingsWindow);
     QObject::connect(main->actions().settings, &QAction::triggered, main, [this] { ActionSettingsExecute(); });
     QObject::connect(main, &TFormMain::languageChosen, main, [this](int index) { LanguageMenuItemClick(index); });
-    main->BuildLanguageMenu(ListLanguages(m_paths.languagesFolder()));
+    main->BuildLanguageMenu(Languages::ListLanguages(m_paths.languagesFolder()));
     main->MarkCurrentLanguage(m_settingsWindow->selectedLanguageIndex());
 
     m_searchWindow = new TFormSearch(m_captions, main);
@@ -183,8 +183,8 @@ void Program::applyStockTranslations(const QString& language)
 {
     // A name that is not exactly a listed language loads English captions,
     // and the settings window shows English for it: so do Qt's texts.
-    const bool listed = ListLanguages(m_paths.languagesFolder()).contains(language);
-    const QLocale locale = LanguageLocale(listed ? language : QLatin1String(EnglishLanguage));
+    const bool listed = Languages::ListLanguages(m_paths.languagesFolder()).contains(language);
+    const QLocale locale = Languages::LanguageLocale(listed ? language : QLatin1String(Languages::EnglishLanguage));
     m_stockTranslations.apply(locale);
     // Dates and times, in the editor and in what the search compares, read
     // as in the language.
@@ -254,7 +254,7 @@ void Program::ReloadLanguage()
     m_about->ApplyAboutCaptions();
     m_settings.SetSetting(SettingKey::Language, m_settingsWindow->selectedLanguage());
     m_language = m_settingsWindow->selectedLanguage();
-    m_main->BuildLanguageMenu(ListLanguages(m_paths.languagesFolder()));
+    m_main->BuildLanguageMenu(Languages::ListLanguages(m_paths.languagesFolder()));
     m_main->MarkCurrentLanguage(m_settingsWindow->selectedLanguageIndex());
 }
 

@@ -93,7 +93,7 @@ void TreeCommands::deleteSelected()
     if (!data)
         return;
     // Asked as a warning, whose default answer is No, though Undo brings the item back.
-    if (m_messages.show(MessageService::Kind::Warning, deletionQuestion(m_captions, data->element),
+    if (m_messages.show(MessageService::Kind::Warning, DeletionQuestion::text(m_captions, data->element),
                         MessageService::Buttons::YesNo)
         != MessageService::Answer::Yes)
         return;
@@ -128,7 +128,7 @@ void TreeCommands::deleteField(int position)
     emit recordFieldsChanged(record);
 }
 
-void TreeCommands::rename(const QModelIndex& node, QString text)
+void TreeCommands::rename(const QModelIndex& node, const QString& text)
 {
     const TTreeNodeData* data = m_model.nodeData(node);
     if (!data || text == m_model.caption(node))

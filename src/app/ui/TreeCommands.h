@@ -48,7 +48,7 @@ public:
     // The user's new caption for node: a record's name, or a group's name,
     // which may not be empty. The caption confirmed as it stands changes
     // nothing, so a record named after its fields goes on following them.
-    void rename(const QModelIndex& node, QString text);
+    void rename(const QModelIndex& node, const QString& text);
     // dragged to the end of target's items; a null target is the top level.
     void move(const pugi::xml_node& dragged, const pugi::xml_node& target);
 

@@ -27,7 +27,8 @@ int main(int argc, char* argv[])
     BusSessionEvents sessionEvents(QDBusConnection::sessionBus(), QDBusConnection::systemBus());
     DesktopCapsLockState capsLock;
     Program program(paths, {messages, launcher, trayShell, idleTime, sessionEvents, capsLock});
-    messages.setTitles([&program](MessageService::Kind kind) { return messageBoxTitle(program.captions(), kind); });
+    messages.setTitles(
+        [&program](MessageService::Kind kind) { return MessageBoxTitles::title(program.captions(), kind); });
     if (!program.start(QApplication::arguments().value(1)))
         return 1;
     messages.setParentWidget(&program.mainWindow());

@@ -288,7 +288,7 @@ void TFormSettings::refillLanguageList()
     // language to another position: it is kept by name.
     const QString selected = selectedLanguage();
     m_comboBoxLang->clear();
-    m_comboBoxLang->addItems(ListLanguages(m_paths.languagesFolder()));
+    m_comboBoxLang->addItems(Languages::ListLanguages(m_paths.languagesFolder()));
     selectLanguage(selected);
 }
 
@@ -395,7 +395,7 @@ void TFormSettings::ComboBoxLangActivated()
     // Older files of the new language are in its own code page; left as it
     // was, the box would be stored as a choice that pins the old one.
     if (!m_codePagePicked)
-        selectCodePage(DefaultCodePage(selectedLanguage()));
+        selectCodePage(Languages::DefaultCodePage(selectedLanguage()));
 }
 
 int TFormSettings::selectedLanguageIndex() const

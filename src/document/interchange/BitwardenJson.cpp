@@ -57,7 +57,7 @@ public:
     // Folders by id, as groups.
     bool addFolders(const QJsonArray& folders)
     {
-        for (const QJsonValue& folder : folders) {
+        for (const QJsonValue folder : folders) {
             EntrySink::GroupId id = EntrySink::Top;
             QString walked;
             for (const QString& level :
@@ -134,7 +134,7 @@ private:
 
     void addFields(const QJsonArray& fields, ForeignEntry& entry)
     {
-        for (const QJsonValue& field : fields) {
+        for (const QJsonValue field : fields) {
             const QString name = field[QLatin1String("name")].toString();
             const int type = field[QLatin1String("type")].toInt(Text);
             if (type == Linked) {
@@ -174,7 +174,7 @@ bool read(const QByteArray& text, EntrySink& sink, QString* error)
     Reader reader(sink);
     if (!reader.addFolders(root.value(QLatin1String("folders")).toArray()))
         return refuse(QStringLiteral("folders nested too deep"));
-    for (const QJsonValue& item : root.value(QLatin1String("items")).toArray()) {
+    for (const QJsonValue item : root.value(QLatin1String("items")).toArray()) {
         if (!reader.addItem(item.toObject()))
             return refuse(QStringLiteral("folders nested too deep"));
     }

@@ -28,6 +28,8 @@ QIcon iconFromFiles(const QStringList& files)
 
 } // namespace
 
+namespace TypeIcons {
+
 QString treeIconName(int index)
 {
     // "DRIVER'S LICENSE" becomes "drivers-license".
@@ -45,3 +47,5 @@ QList<QIcon> treeIcons(const QString& iconsFolder)
     }
     return icons;
 }
+
+} // namespace TypeIcons

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+namespace TypeIcons {
+
 // The file name, without folder and suffix, of the tree icon at an image
 // index: its two-digit index and its type key in lower case, "00-auto" ..
 // "25-web-site", and "26-root". The 16 pixel picture is "<name>.png", the
@@ -15,3 +17,5 @@ QString treeIconName(int index);
 // An icon whose files are missing or unreadable is null, so a broken
 // installation shows the tree without pictures.
 QList<QIcon> treeIcons(const QString& iconsFolder);
+
+} // namespace TypeIcons

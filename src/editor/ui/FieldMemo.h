@@ -21,7 +21,6 @@ public:
     QWidget* widget() override { return this; }
 
     int length() const;
-    int maxLength() const { return m_maxLength; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

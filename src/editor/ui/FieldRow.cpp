@@ -119,11 +119,6 @@ QToolButton* FieldRow::addToolButton(QAction* action, const char* objectName, in
     return button;
 }
 
-bool FieldRow::revealed() const
-{
-    return m_reveal && m_reveal->isChecked();
-}
-
 void FieldRow::hideSecret()
 {
     if (m_reveal)

@@ -33,8 +33,6 @@ public:
              const FieldButtonIcons& icons, QWidget* parent = nullptr);
 
     FieldControl* control() const { return m_control; }
-    // True while a secret's value is shown as it stands.
-    bool revealed() const;
     void hideSecret();
     // Shows the field's current one-time code beside it, by clock; from then
     // on the copy button and menu entry copy the code, not the seed.

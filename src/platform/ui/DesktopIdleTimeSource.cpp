@@ -137,8 +137,8 @@ private:
 } // namespace
 
 DesktopIdleTimeSource::DesktopIdleTimeSource(Clock clock)
-    : m_source(isWaylandSession(QProcessEnvironment::systemEnvironment())
-                   ? openBusIdleTime(QDBusConnection::sessionBus())
+    : m_source(BusIdleTime::isWaylandSession(QProcessEnvironment::systemEnvironment())
+                   ? BusIdleTime::open(QDBusConnection::sessionBus())
                    : openScreenSaverIdleTime())
     , m_seesWholeDesktop(m_source != nullptr)
 {

@@ -165,7 +165,7 @@ QString QtMessageService::saveFileName(const QString& title, const QStringList& 
                      [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
     dialog.selectNameFilter(filters.value(selected));
     dialog.setDefaultSuffix(suffixOf(filters.value(selected)));
-    const QString path = chooseFile(dialog);
+    QString path = chooseFile(dialog);
     if (!path.isEmpty())
         selected = typeOfName(path, filters, std::max<int>(0, filters.indexOf(dialog.selectedNameFilter())));
     return path;
@@ -177,7 +177,7 @@ QString QtMessageService::chooseFile(QFileDialog& dialog)
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    const QString path = dialog.selectedFiles().value(0);
+    QString path = dialog.selectedFiles().value(0);
     m_lastFolder = QFileInfo(path).absolutePath();
     return path;
 }

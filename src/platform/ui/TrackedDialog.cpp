@@ -8,7 +8,7 @@ void TrackedDialog::conceal()
         return;
     m_concealed = true;
     // QDialog's own hiding would end a running exec(); the plain widget's does not.
-    QWidget::setVisible(false);
+    QWidget::setVisible(false); // NOLINT(bugprone-parent-virtual-call)
 }
 
 void TrackedDialog::reveal()

@@ -52,10 +52,6 @@ public:
     // The identifier of the icon towards the shell.
     quintptr identifier() const;
 
-    // Handles the shell's activation of an icon: ours is passed on, a
-    // context click first pops up PopupMenu.
-    void shellActivated(quintptr id, QSystemTrayIcon::ActivationReason reason);
-
 signals:
     // The user clicked the icon: Trigger for the left button, Context for
     // the right one, DoubleClick, MiddleClick.
@@ -66,6 +62,9 @@ signals:
     void shownChanged(bool shown);
 
 private:
+    // Handles the shell's activation of an icon: ours is passed on, a
+    // context click first pops up PopupMenu.
+    void shellActivated(quintptr id, QSystemTrayIcon::ActivationReason reason);
     void IconChanged();
     void popUpMenu();
     void followShell();

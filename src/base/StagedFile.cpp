@@ -1,4 +1,4 @@
-#include "base/AtomicFile.h"
+#include "base/StagedFile.h"
 
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -22,7 +22,7 @@ namespace {
 QString resolvedTarget(const QString& path)
 {
     const QFileInfo file(path);
-    const QString canonical = file.canonicalFilePath();
+    QString canonical = file.canonicalFilePath();
     if (!canonical.isEmpty())
         return canonical;
     // A link to a file not made yet: the new file goes where it points.
