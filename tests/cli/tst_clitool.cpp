@@ -1083,7 +1083,7 @@ private slots:
                     unlikePaths << steps;
                 parts << item["ref"].toString() + (item.contains("field") ? " :: " + item["field"].toString() : "");
             }
-            for (const QJsonValue& field : item["fields"].toArray())
+            for (const QJsonValue field : item["fields"].toArray())
                 parts << field["name"].toString() + '=' + field["value"].toString();
             if (item.contains("format"))
                 parts << "format=" + item["format"].toString();
@@ -1091,7 +1091,7 @@ private slots:
         };
         QStringList summary;
         if (document.isArray()) {
-            for (const QJsonValue& item : document.array())
+            for (const QJsonValue item : document.array())
                 summary << describe(item.toObject());
         } else {
             summary = describe(document.object());

@@ -22,7 +22,7 @@ QByteArray catalogueOf(const QByteArray& entries)
 
 QString fileWith(const QTemporaryDir& dir, const QByteArray& bytes)
 {
-    const QString path = dir.filePath("config.xml");
+    QString path = dir.filePath("config.xml");
     TestSupport::writeFile(path, bytes);
     return path;
 }
