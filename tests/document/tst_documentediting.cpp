@@ -53,7 +53,7 @@ void TestDocumentEditing::applyUndoRedo_data()
     // The text after it: Original with replaced put by changed; all of it in changed when replaced is empty.
     QTest::addColumn<QByteArray>("changed");
     QTest::addColumn<QByteArray>("replaced");
-    const auto row = [](const char* name, Change change, const char* description, const QByteArray& replaced,
+    const auto row = [](const char* name, const Change& change, const char* description, const QByteArray& replaced,
                         const QByteArray& by) {
         QTest::newRow(name) << change << QString::fromUtf8(description) << by << replaced;
     };
