@@ -88,6 +88,12 @@ private slots:
             << false << "browser export.txt" << QByteArray("name,url,username,password\nShop,,jo,pw\n")
             << QStringList{"/browser export/Shop"}
             << "Imported into the new group “browser export”.\nRecords: 1\nGroups: 1";
+        QTest::newRow("older Dashlane export without a header line, told by its rows")
+            << false << "dashlane.csv"
+            << QByteArray("\"empty entry\"\n"
+                          "\"twitter.com\",\"https://twitter.com/\",\"ostqxi\",\"SoNEwvU,kJ%-cIKJ9[c#S;]jB\",\"\"\n")
+            << QStringList{"/dashlane/empty entry", "/dashlane/twitter.com"}
+            << "Imported into the new group “dashlane”.\nRecords: 2\nGroups: 1";
         QTest::newRow("LastPass note in Windows-1252, told by content")
             << false << "lastpass.txt"
             << QByteArray("url,username,password,totp,extra,name,grouping,fav\nhttp://sn,,,,x,Caf\xe9,,0\n")

@@ -323,6 +323,11 @@ private slots:
             {"G Work", "  " + mail
                            + "; otp=otpauth://totp/x?secret=JBSWY3DP; Last Modified=2024-01-02T10:00:00Z; "
                              "Created=2024-01-01T10:00:00Z"});
+        // Real exports as importer projects' test data holds them (header and one entry).
+        row("dashlane-headerless.csv", "2 records in 1 group.",
+            {"Password|empty entry: Service=empty entry",
+             "Password|note: Service=note; Notes=This is a multiline note entry. Cube shank petroleum guacamole dart "
+             "mower\\nacutely slashing upper cringing lunchbox tapioca wrongful unbeaten sift."});
         row("excel-semicolon.csv", "1 record in 1 group.",
             {"Web Site|Mail; \"x\": URL=https://m.example; Login=jo; Password=p,w"});
         row("windows-1252.csv", "1 record in 1 group. The file is not UTF-8: it was read as Windows-1252.",

@@ -126,12 +126,29 @@ bool looksLikeAddress(const QString& text)
            || (text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char(' ')));
 }
 
-const HeaderlessLayout* headerlessLayoutOf(const QStringList& firstRow)
+// A row of a layout without pairs may end in one empty cell more.
+const HeaderlessLayout* headerlessLayoutOf(const QStringList& row)
 {
     for (const HeaderlessLayout* layout : {&Keeper, &OlderDashlane}) {
-        const bool fits = layout->pairsFrom < 0 ? firstRow.size() == layout->columns.size()
-                                                : firstRow.size() >= layout->columns.size() - 1;
-        if (fits && looksLikeAddress(firstRow.at(layout->addressColumn)))
+        const bool fits =
+            layout->pairsFrom < 0 ? row.size() <= layout->columns.size() + 1 : row.size() >= layout->columns.size() - 1;
+        if (fits && row.size() > layout->addressColumn && looksLikeAddress(row.at(layout->addressColumn)))
+            return layout;
+    }
+    return nullptr;
+}
+
+// The rows of a headerless export are told by the first that has more than
+// one value: the older Dashlane export writes an entry with nothing but a
+// title as a row of one.
+const HeaderlessLayout* headerlessLayoutOf(QByteArrayView text, char separator, CsvReader::Quoting quoting)
+{
+    CsvReader rows(text, separator, quoting);
+    while (std::optional<QStringList> row = rows.nextRow()) {
+        const HeaderlessLayout* layout = row->size() > 1 ? headerlessLayoutOf(*row) : nullptr;
+        for (QString& cell : *row)
+            SecureWipe::wipe(cell);
+        if (layout || row->size() > 1)
             return layout;
     }
     return nullptr;
@@ -386,21 +403,24 @@ bool read(QByteArrayView text, EntrySink& sink, QString* error)
         return false;
     };
     const char separator = CsvReader::separatorOf(text);
-    CsvReader reader(text, separator, quotingOf(text, separator));
+    const CsvReader::Quoting quoting = quotingOf(text, separator);
+    CsvReader reader(text, separator, quoting);
     std::optional<QStringList> first = reader.nextRow();
     if (!first)
         return refuse(reader.error().isEmpty() ? QStringLiteral("line 1: no header line") : reader.error());
     // Enpass: a title, then name and value pairs, then notes.
     const bool enpass =
         first->size() >= 3 && first->at(1) == QLatin1String("Field") && first->at(2) == QLatin1String("Value");
-    const HeaderlessLayout* headerless = isHeader(*first) ? nullptr : headerlessLayoutOf(*first);
+    const HeaderlessLayout* headerless = isHeader(*first) ? nullptr : headerlessLayoutOf(text, separator, quoting);
     if (!isHeader(*first) && !headerless)
         return refuse(QStringLiteral("line 1: the header line names no known column"));
     const QStringList names = headerless ? headerless->columns : *first;
     const qsizetype pairsFrom = enpass ? 1 : headerless ? headerless->pairsFrom : -1;
     RowReader rows(sink, isKeePassXHeader(text));
+    // Cells past the header's last column may only be empty.
     const auto add = [&](const QStringList& cells) {
-        if (pairsFrom < 0 && cells.size() > names.size())
+        const auto past = cells.cbegin() + std::min(cells.size(), names.size());
+        if (pairsFrom < 0 && std::any_of(past, cells.cend(), [](const QString& cell) { return !cell.isEmpty(); }))
             return refuse(QStringLiteral("line %1: %2 values where the header names %3 columns")
                               .arg(reader.rowLine())
                               .arg(cells.size())
