@@ -328,6 +328,12 @@ private slots:
             {"Password|empty entry: Service=empty entry",
              "Password|note: Service=note; Notes=This is a multiline note entry. Cube shank petroleum guacamole dart "
              "mower\\nacutely slashing upper cringing lunchbox tapioca wrongful unbeaten sift."});
+        row("roboform-fields.csv", "1 record in 1 group; 1 bookkeeping column was not imported.",
+            {"Web Site|Example: URL=http://example.com; Login=example; Password=some@password; Notes=cool note; "
+             "otp=fdkjjkdsf"});
+        row("roboform-rf-fields.csv", "1 record in 2 groups.",
+            {"G Bank", "  Web Site|aib: URL=https://onlinebanking.aib.ie; Login=dpbx@fner.ws; "
+                       "Password=ws5T@;_UB[Q|P!8'`~z%XC'JHFUbf#IX _E0}:HF,[{ei0hBg14"});
         row("excel-semicolon.csv", "1 record in 1 group.",
             {"Web Site|Mail; \"x\": URL=https://m.example; Login=jo; Password=p,w"});
         row("windows-1252.csv", "1 record in 1 group. The file is not UTF-8: it was read as Windows-1252.",

@@ -1,6 +1,7 @@
 #include "document/interchange/CsvEntries.h"
 
 #include "base/SecureWipe.h"
+#include "document/interchange/CsvCells.h"
 #include "document/interchange/CsvReader.h"
 #include "document/interchange/SecretStrings.h"
 
@@ -27,6 +28,8 @@ enum class Meaning {
     OneTimeCode,
     // "name: value" lines, each a field of its own.
     FieldLines,
+    // RoboForm's fields, a cell each from here to the row's end.
+    FieldCells,
     // "login", "note", "folder", ...: what the row is.
     Kind,
     // Kept as a field when set, else left out as bookkeeping.
@@ -79,6 +82,8 @@ const ColumnName ColumnNames[] = {
     {"one-time password", Meaning::OneTimeCode},
     {"tfc:keeper", Meaning::OneTimeCode},
     {"fields", Meaning::FieldLines},
+    {"rffieldsv2", Meaning::FieldCells},
+    {"rf_fields", Meaning::FieldCells},
     {"type", Meaning::Kind},
     {"favorite", Meaning::Flag},
     {"fav", Meaning::Flag},
@@ -192,15 +197,17 @@ public:
     {
     }
 
-    // The row's cells under names; pairs of name and value from pairsFrom
-    // on; a last odd cell as notes where notesLast. False when the tree
-    // cannot take the row.
+    // The row's cells under names, cells past the last name more of its
+    // values; pairs of name and value from pairsFrom on; a last odd cell as
+    // notes where notesLast. False when the tree cannot take the row.
     bool add(const QStringList& names, const QStringList& cells, qsizetype pairsFrom, bool notesLast)
     {
         Row row;
         const qsizetype named = pairsFrom < 0 ? cells.size() : std::min(pairsFrom, cells.size());
-        for (qsizetype i = 0; i < named; ++i)
-            take(row, names.value(i), cells.at(i));
+        for (qsizetype i = 0; i < named; ++i) {
+            if (i < names.size() || !cells.at(i).isEmpty())
+                take(row, names.at(std::min(i, names.size() - 1)), cells.at(i));
+        }
         qsizetype pairsEnd = cells.size();
         if (notesLast && pairsFrom >= 0 && (cells.size() - pairsFrom) % 2 == 1)
             take(row, QStringLiteral("notes"), cells.at(--pairsEnd));
@@ -254,6 +261,14 @@ private:
                 entry.extras.append({SecretStrings::OneTimeCodeName, std::move(value)});
             return;
         case Meaning::FieldLines: addLines(entry, value); return;
+        case Meaning::FieldCells:
+            if (const std::optional<CsvCells::Field> field = CsvCells::roboFormField(value)) {
+                // RoboForm repeats the login and the password among them.
+                if (field->second != entry.userName && field->second != entry.password)
+                    addField(entry, field->first, field->second);
+                return;
+            }
+            break;
         case Meaning::Kind:
             row.kind = value.trimmed().toLower();
             leaveOut(name, value);
@@ -275,6 +290,14 @@ private:
         }
         if (!value.isEmpty())
             entry.extras.append({name, std::move(value)});
+    }
+
+    // A one-time code's seed, under any of its names, is kept as "otp".
+    static void addField(ForeignEntry& entry, const QString& name, const QString& value)
+    {
+        if (!value.isEmpty())
+            entry.extras.append(
+                {SecretStrings::isOneTimeCode(name, value) ? SecretStrings::OneTimeCodeName : name, value});
     }
 
     static bool usedUsual(const Row& row, Meaning meaning) { return row.usedUsual & (1u << int(meaning)); }
@@ -417,10 +440,13 @@ bool read(QByteArrayView text, EntrySink& sink, QString* error)
     const QStringList names = headerless ? headerless->columns : *first;
     const qsizetype pairsFrom = enpass ? 1 : headerless ? headerless->pairsFrom : -1;
     RowReader rows(sink, isKeePassXHeader(text));
-    // Cells past the header's last column may only be empty.
+    // RoboForm's last column takes the rest of the row; elsewhere cells past
+    // the header's last column may only be empty.
+    const bool lastTakesRest = meaningOf(names.last()) == Meaning::FieldCells;
     const auto add = [&](const QStringList& cells) {
         const auto past = cells.cbegin() + std::min(cells.size(), names.size());
-        if (pairsFrom < 0 && std::any_of(past, cells.cend(), [](const QString& cell) { return !cell.isEmpty(); }))
+        if (pairsFrom < 0 && !lastTakesRest
+            && std::any_of(past, cells.cend(), [](const QString& cell) { return !cell.isEmpty(); }))
             return refuse(QStringLiteral("line %1: %2 values where the header names %3 columns")
                               .arg(reader.rowLine())
                               .arg(cells.size())

@@ -11,7 +11,7 @@ const QString OneTimeCodeName = QStringLiteral("otp");
 namespace {
 
 // Seed names found only in exports, besides those a field of ours may have.
-const QStringList ExportedSeedNames{"otpUrl", "one-time password", "TFC:Keeper"};
+const QStringList ExportedSeedNames{"otpUrl", "one-time password", "TFC:Keeper", "TOTP KEY"};
 
 } // namespace
 

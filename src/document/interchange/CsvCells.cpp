@@ -1,0 +1,43 @@
+#include "document/interchange/CsvCells.h"
+
+#include "base/SecureWipe.h"
+#include "document/interchange/CsvReader.h"
+#include "document/interchange/SecretStrings.h"
+
+#include <QRegularExpression>
+
+namespace CsvCells {
+
+namespace {
+
+QString hiddenIf(bool secret, const QString& name)
+{
+    return secret ? SecretStrings::hiddenName(name) : name;
+}
+
+} // namespace
+
+std::optional<Field> roboFormField(const QString& cell)
+{
+    static const QRegularExpression nameEnd(QStringLiteral("\\$[,:]"));
+    const QRegularExpressionMatch end = nameEnd.match(cell);
+    if (!end.hasMatch() || end.capturedStart() == 0)
+        return std::nullopt;
+    const QString name = cell.first(end.capturedStart());
+    const QString rest = cell.sliced(end.capturedEnd());
+    if (cell.at(end.capturedStart() + 1) == u':')
+        return Field{hiddenIf(rest.section(u':', 0, 0) == QLatin1String("pwd"), name), rest.section(u':', 1)};
+    // The id, a part left empty, the type, then the value, quoted as CSV.
+    QByteArray utf8 = rest.toUtf8();
+    const SecureWipe::WipeOnExit forget(utf8);
+    CsvReader reader(utf8);
+    std::optional<QStringList> parts = reader.nextRow();
+    if (!parts || parts->size() < 4)
+        return std::nullopt;
+    Field field{hiddenIf(parts->at(2) == QLatin1String("pwd"), name), parts->sliced(3).join(u',')};
+    for (QString& part : *parts)
+        SecureWipe::wipe(part);
+    return field;
+}
+
+} // namespace CsvCells
