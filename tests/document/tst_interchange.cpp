@@ -324,6 +324,13 @@ private slots:
                            + "; otp=otpauth://totp/x?secret=JBSWY3DP; Last Modified=2024-01-02T10:00:00Z; "
                              "Created=2024-01-01T10:00:00Z"});
         // Real exports as importer projects' test data holds them (header and one entry).
+        row("1password7-win-sections.csv", "1 record in 1 group; 5 bookkeeping columns were not imported.",
+            {"Web Site|1Password Account: URL=https://my.1password.com; Login=email@bitwarden.com; Password=the "
+             "account's password; E-Mail=email@bitwarden.com; Notes=You can use this login to sign in to your account "
+             "on 1password.com.; MASTER-PASSWORD=the account's password; ACCOUNT-KEY=A3-76TR2N-NJG3TZ-9NXFX-WT8GF-"
+             "6YQC9-R2659; TAGS=Starter Kit; SECRET KEY=the account's secret key"});
+        row("1password7-mac-labels.csv", "1 record in 1 group; 3 bookkeeping columns were not imported.",
+            {"Password|test card: Service=test card; number=4111111111111111; verification number (secret)=111"});
         row("dashlane-headerless.csv", "2 records in 1 group.",
             {"Password|empty entry: Service=empty entry",
              "Password|note: Service=note; Notes=This is a multiline note entry. Cube shank petroleum guacamole dart "

@@ -17,6 +17,21 @@ QString hiddenIf(bool secret, const QString& name)
 
 } // namespace
 
+QString labelOf(const QString& columnName)
+{
+    static const QRegularExpression heading(QStringLiteral("^SECTION \\d+: "));
+    static const QRegularExpression numbered(QStringLiteral("^(?:\\S+ )?\\d+: (.+)$"));
+    static const QRegularExpression keyed(QStringLiteral("^(.*\\S)\\([A-Za-z_]\\w*\\)$"));
+    if (heading.match(columnName).hasMatch())
+        return {};
+    for (const QRegularExpression* packed : {&numbered, &keyed}) {
+        const QRegularExpressionMatch match = packed->match(columnName);
+        if (match.hasMatch())
+            return hiddenIf(SecretStrings::isSecret(columnName, {}), match.captured(1));
+    }
+    return columnName;
+}
+
 std::optional<Field> roboFormField(const QString& cell)
 {
     static const QRegularExpression nameEnd(QStringLiteral("\\$[,:]"));

@@ -11,6 +11,15 @@ namespace CsvCells {
 
 using Field = std::pair<QString, QString>;
 
+// The label a column's name gives its values: 1Password 7 writes
+// "number(ccnum)" on a Mac and "NAME 1: FIRST NAME" or "1: NUMBER" on
+// Windows; a name that packs nothing is its own label. Empty for a
+// section's heading ("SECTION 1: NAME"), whose cells caption a part of the
+// item rather than hold a value. Where the dropped part made the name a
+// secret's ("verification number(cvv)"), the label is named so the editor
+// hides it.
+QString labelOf(const QString& columnName);
+
 // One of RoboForm's field cells: "User ID$,,,txt,jo" (RfFieldsV2, itself a
 // CSV row) or "User ID$:txt:jo" (Rf_fields). A field of type "pwd" is named
 // so the editor hides it. nullopt for a cell of neither shape.

@@ -88,6 +88,8 @@ const ColumnName ColumnNames[] = {
     {"favorite", Meaning::Flag},
     {"fav", Meaning::Flag},
     {"archived", Meaning::Flag},
+    {"scope", Meaning::Flag},
+    {"autosubmit", Meaning::Flag},
     {"reprompt", Meaning::Bookkeeping},
     {"id", Meaning::Bookkeeping},
     {"guid", Meaning::Bookkeeping},
@@ -96,8 +98,11 @@ const ColumnName ColumnNames[] = {
     {"timecreated", Meaning::Bookkeeping},
     {"timelastused", Meaning::Bookkeeping},
     {"timepasswordchanged", Meaning::Bookkeeping},
+    {"created date", Meaning::Bookkeeping},
+    {"modified date", Meaning::Bookkeeping},
     {"matchurl", Meaning::AddressCopy},
     {"formactionorigin", Meaning::AddressCopy},
+    {"urls", Meaning::AddressCopy},
 };
 
 std::optional<Meaning> meaningOf(const QString& name)
@@ -161,7 +166,7 @@ const HeaderlessLayout* headerlessLayoutOf(QByteArrayView text, char separator, 
 
 bool isDefaultFlag(const QString& value)
 {
-    static const QStringList defaults{"", "0", "false", "no"};
+    static const QStringList defaults{"", "0", "false", "no", "default"};
     return defaults.contains(value.trimmed(), Qt::CaseInsensitive);
 }
 
@@ -227,18 +232,31 @@ private:
         unsigned usedUsual = 0;
     };
 
-    // The same few names come on every row: each is looked up once.
-    std::optional<Meaning> meaningOfColumn(const QString& name)
+    struct Column {
+        std::optional<Meaning> meaning;
+        // The name a field of its values takes.
+        QString label;
+    };
+
+    // The same few names come on every row: each is looked up once. A label
+    // packed into a name is a field's, whatever its words mean elsewhere
+    // (1Password's "name(name)" is no title).
+    Column columnNamed(const QString& name)
     {
-        const auto known = m_meanings.constFind(name);
-        if (known != m_meanings.constEnd())
+        const auto known = m_columns.constFind(name);
+        if (known != m_columns.constEnd())
             return *known;
-        return *m_meanings.insert(name, meaningOf(name));
+        const QString label = CsvCells::labelOf(name);
+        const std::optional<Meaning> meaning = label.isEmpty() ? Meaning::Bookkeeping
+                                               : label != name ? Meaning::Field
+                                                               : meaningOf(name);
+        return *m_columns.insert(name, Column{meaning, label});
     }
 
     void take(Row& row, const QString& name, QString value)
     {
-        const std::optional<Meaning> meaning = meaningOfColumn(name);
+        const Column column = columnNamed(name);
+        const std::optional<Meaning> meaning = column.meaning;
         ForeignEntry& entry = row.entry;
         QString* const usual[] = {&entry.title, &entry.userName, &entry.password, &entry.url, &entry.notes};
         switch (meaning.value_or(Meaning::Field)) {
@@ -289,7 +307,7 @@ private:
         case Meaning::Field: break;
         }
         if (!value.isEmpty())
-            entry.extras.append({name, std::move(value)});
+            entry.extras.append({column.label, std::move(value)});
     }
 
     // A one-time code's seed, under any of its names, is kept as "otp".
@@ -401,7 +419,7 @@ private:
     const bool m_dropsRootLevel;
     QHash<QString, EntrySink::GroupId> m_groups;
     QSet<QString> m_bookkeeping;
-    QHash<QString, std::optional<Meaning>> m_meanings;
+    QHash<QString, Column> m_columns;
     QHash<QString, EntrySink::GroupId> m_paths;
 };
 
