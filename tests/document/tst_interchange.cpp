@@ -341,6 +341,13 @@ private slots:
         row("roboform-rf-fields.csv", "1 record in 2 groups.",
             {"G Bank", "  Web Site|aib: URL=https://onlinebanking.aib.ie; Login=dpbx@fner.ws; "
                        "Password=ws5T@;_UB[Q|P!8'`~z%XC'JHFUbf#IX _E0}:HF,[{ei0hBg14"});
+        row("nordpass-untyped.csv", "1 record in 3 groups.",
+            {"G Emails", "  G WS",
+             "    Password|dpbx@fner.ws: Service=dpbx@fner.ws; Login=dpbx; Password=mt}h'hSUCY;SU;;A!l[8y3O:8; "
+             "Notes=For financial purpose only!"});
+        row("nordpass-custom-fields.csv", "1 record in 1 group; 1 bookkeeping column was not imported.",
+            {"Web Site|Test[CustomFields]: URL=https://hello.com; Login=CustomFields; Password=CustomFields; "
+             "Notes=note; [TEXT]=VALUE; [HIDDEN] (secret)=VALUE"});
         row("excel-semicolon.csv", "1 record in 1 group.",
             {"Web Site|Mail; \"x\": URL=https://m.example; Login=jo; Password=p,w"});
         row("windows-1252.csv", "1 record in 1 group. The file is not UTF-8: it was read as Windows-1252.",

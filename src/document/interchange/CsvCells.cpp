@@ -4,6 +4,9 @@
 #include "document/interchange/CsvReader.h"
 #include "document/interchange/SecretStrings.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonValue>
 #include <QRegularExpression>
 
 namespace CsvCells {
@@ -53,6 +56,22 @@ std::optional<Field> roboFormField(const QString& cell)
     for (QString& part : *parts)
         SecureWipe::wipe(part);
     return field;
+}
+
+std::optional<QList<Field>> jsonFields(const QString& cell)
+{
+    QByteArray utf8 = cell.toUtf8();
+    const SecureWipe::WipeOnExit forget(utf8);
+    const QJsonDocument document = QJsonDocument::fromJson(utf8);
+    if (!document.isArray())
+        return std::nullopt;
+    QList<Field> fields;
+    for (const QJsonValue field : document.array()) {
+        const bool hidden = field[QLatin1String("type")].toString() == QLatin1String("hidden");
+        fields.append(
+            {hiddenIf(hidden, field[QLatin1String("label")].toString()), field[QLatin1String("value")].toString()});
+    }
+    return fields;
 }
 
 } // namespace CsvCells

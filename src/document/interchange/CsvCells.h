@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -24,5 +25,10 @@ QString labelOf(const QString& columnName);
 // CSV row) or "User ID$:txt:jo" (Rf_fields). A field of type "pwd" is named
 // so the editor hides it. nullopt for a cell of neither shape.
 std::optional<Field> roboFormField(const QString& cell);
+
+// NordPass's custom fields: a JSON array of {"label", "type", "value"}, a
+// "hidden" one named so the editor hides it. nullopt when the cell is no
+// such array.
+std::optional<QList<Field>> jsonFields(const QString& cell);
 
 } // namespace CsvCells

@@ -30,6 +30,8 @@ enum class Meaning {
     FieldLines,
     // RoboForm's fields, a cell each from here to the row's end.
     FieldCells,
+    // A JSON list of fields.
+    FieldList,
     // "login", "note", "folder", ...: what the row is.
     Kind,
     // Kept as a field when set, else left out as bookkeeping.
@@ -84,6 +86,7 @@ const ColumnName ColumnNames[] = {
     {"fields", Meaning::FieldLines},
     {"rffieldsv2", Meaning::FieldCells},
     {"rf_fields", Meaning::FieldCells},
+    {"custom_fields", Meaning::FieldList},
     {"type", Meaning::Kind},
     {"favorite", Meaning::Flag},
     {"fav", Meaning::Flag},
@@ -196,9 +199,12 @@ CsvReader::Quoting quotingOf(QByteArrayView text, char separator)
 // Reads the rows of one file into the sink.
 class RowReader {
 public:
-    RowReader(EntrySink& sink, bool dropsRootLevel)
+    // holdsNameOnlyRows: rows of nothing but a name may be folders, told
+    // once every row is read (addNameOnlyRows).
+    RowReader(EntrySink& sink, bool dropsRootLevel, bool holdsNameOnlyRows)
         : m_sink(sink)
         , m_dropsRootLevel(dropsRootLevel)
+        , m_holdsNameOnlyRows(holdsNameOnlyRows)
     {
     }
 
@@ -208,6 +214,7 @@ public:
     bool add(const QStringList& names, const QStringList& cells, qsizetype pairsFrom, bool notesLast)
     {
         Row row;
+        row.filled = std::count_if(cells.cbegin(), cells.cend(), [](const QString& cell) { return !cell.isEmpty(); });
         const qsizetype named = pairsFrom < 0 ? cells.size() : std::min(pairsFrom, cells.size());
         for (qsizetype i = 0; i < named; ++i) {
             if (i < names.size() || !cells.at(i).isEmpty())
@@ -221,6 +228,17 @@ public:
         return finish(row);
     }
 
+    // NordPass's older export writes a folder as a row of nothing but its
+    // name: such a row that names a group the other rows filled was that
+    // group, any other an entry. At the top level an entry always fits.
+    void addNameOnlyRows()
+    {
+        for (ForeignEntry& entry : m_nameOnlyRows) {
+            if (!m_groups.contains(QLatin1Char('/') + levelsOf(entry.title).join(QLatin1Char('/'))))
+                m_sink.addEntry(EntrySink::Top, entry);
+        }
+    }
+
     int bookkeepingColumns() const { return int(m_bookkeeping.size()); }
 
 private:
@@ -230,6 +248,8 @@ private:
         QString kind;
         // The usual strings a column has given, one bit for each meaning.
         unsigned usedUsual = 0;
+        // Cells with a value.
+        qsizetype filled = 0;
     };
 
     struct Column {
@@ -284,6 +304,13 @@ private:
                 // RoboForm repeats the login and the password among them.
                 if (field->second != entry.userName && field->second != entry.password)
                     addField(entry, field->first, field->second);
+                return;
+            }
+            break;
+        case Meaning::FieldList:
+            if (const std::optional<QList<CsvCells::Field>> fields = CsvCells::jsonFields(value)) {
+                for (const auto& [fieldName, fieldValue] : *fields)
+                    addField(entry, fieldName, fieldValue);
                 return;
             }
             break;
@@ -355,6 +382,10 @@ private:
             if (entry.notes.startsWith(QLatin1String("NoteType:")))
                 splitTypedNote(entry);
         }
+        if (m_holdsNameOnlyRows && row.filled == 1 && !entry.title.isEmpty() && row.groupPath.isEmpty()) {
+            m_nameOnlyRows.append(std::move(entry));
+            return true;
+        }
         // Firefox names no title: the site's host is the caption.
         if (entry.title.isEmpty() && !entry.url.isEmpty()) {
             const QString host = QUrl(entry.url).host();
@@ -394,16 +425,21 @@ private:
         return id;
     }
 
-    EntrySink::GroupId walk(const QString& path)
+    QStringList levelsOf(const QString& path) const
     {
         static const QRegularExpression levels(QStringLiteral("[/\\\\]"));
         QStringList names = path.split(levels, Qt::SkipEmptyParts);
         // KeePassX writes the root group's name first on every path.
         if (m_dropsRootLevel && !names.isEmpty())
             names.removeFirst();
+        return names;
+    }
+
+    EntrySink::GroupId walk(const QString& path)
+    {
         EntrySink::GroupId id = EntrySink::Top;
         QString walked;
-        for (const QString& name : names) {
+        for (const QString& name : levelsOf(path)) {
             walked += QLatin1Char('/') + name;
             EntrySink::GroupId& found = m_groups[walked];
             if (found == 0)
@@ -417,9 +453,11 @@ private:
 
     EntrySink& m_sink;
     const bool m_dropsRootLevel;
+    const bool m_holdsNameOnlyRows;
     QHash<QString, EntrySink::GroupId> m_groups;
     QSet<QString> m_bookkeeping;
     QHash<QString, Column> m_columns;
+    QList<ForeignEntry> m_nameOnlyRows;
     QHash<QString, EntrySink::GroupId> m_paths;
 };
 
@@ -430,6 +468,16 @@ bool isKeePassXHeader(QByteArrayView text)
     if (text.startsWith("\xEF\xBB\xBF"))
         text = text.sliced(3);
     return text.startsWith("\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\"");
+}
+
+// NordPass's older export names folders but no record kinds.
+bool hasUntypedFolders(const QStringList& header)
+{
+    const auto names = [&](Meaning meaning) {
+        return std::any_of(header.cbegin(), header.cend(),
+                           [&](const QString& name) { return meaningOf(name) == meaning; });
+    };
+    return names(Meaning::Group) && !names(Meaning::Kind);
 }
 
 const QStringList WrittenHeader{"Group", "Title", "Username", "Password", "URL", "Notes"};
@@ -457,7 +505,7 @@ bool read(QByteArrayView text, EntrySink& sink, QString* error)
         return refuse(QStringLiteral("line 1: the header line names no known column"));
     const QStringList names = headerless ? headerless->columns : *first;
     const qsizetype pairsFrom = enpass ? 1 : headerless ? headerless->pairsFrom : -1;
-    RowReader rows(sink, isKeePassXHeader(text));
+    RowReader rows(sink, isKeePassXHeader(text), !headerless && hasUntypedFolders(names));
     // RoboForm's last column takes the rest of the row; elsewhere cells past
     // the header's last column may only be empty.
     const bool lastTakesRest = meaningOf(names.last()) == Meaning::FieldCells;
@@ -481,6 +529,7 @@ bool read(QByteArrayView text, EntrySink& sink, QString* error)
     }
     if (!reader.error().isEmpty())
         return refuse(reader.error());
+    rows.addNameOnlyRows();
     sink.notCarried.bookkeepingColumns += rows.bookkeepingColumns();
     return true;
 }
