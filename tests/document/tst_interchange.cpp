@@ -314,10 +314,10 @@ private slots:
         row("roboform.csv", "1 record in 2 groups; 1 bookkeeping column was not imported.", {"G Work", "  " + mail});
         row("nordpass.csv", "1 record in 2 groups; 1 bookkeeping column was not imported.", {"G Work", "  " + mail});
         row("safeincloud.csv", "1 record in 1 group.", {mail + "; PIN=1234"});
-        row("protonpass.csv", "1 record in 2 groups; 1 bookkeeping column was not imported.",
+        row("protonpass.csv", "1 record in 2 groups; 3 bookkeeping columns were not imported.",
             {"G Personal",
-             "  Web Site|Mail, \"x\": URL=https://m.example; Login=jo; Password=p,w; E-Mail=jo@m.example; "
-             "Notes=ñ\\nline; createTime=2024-01-02; modifyTime=2024-01-03"});
+             "  Web Site|Mail, \"x\": URL=https://m.example/; Login=jo; Password=p,w; E-Mail=jo@m.example; "
+             "Notes=ñ\\nline; URL 2=https://proton.me/"});
         row("keepass.csv", "1 record in 1 group.", {mail});
         row("keepassxc.csv", "1 record in 2 groups; 1 bookkeeping column was not imported.",
             {"G Work", "  " + mail

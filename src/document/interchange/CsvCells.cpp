@@ -9,6 +9,8 @@
 #include <QJsonValue>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace CsvCells {
 
 namespace {
@@ -72,6 +74,15 @@ std::optional<QList<Field>> jsonFields(const QString& cell)
             {hiddenIf(hidden, field[QLatin1String("label")].toString()), field[QLatin1String("value")].toString()});
     }
     return fields;
+}
+
+QStringList addresses(const QString& cell)
+{
+    const QStringList parts = cell.split(QStringLiteral(", "));
+    const bool listed = parts.size() > 1 && std::all_of(parts.cbegin(), parts.cend(), [](const QString& part) {
+                            return part.contains(QLatin1String("://"));
+                        });
+    return listed ? parts : QStringList{cell};
 }
 
 } // namespace CsvCells

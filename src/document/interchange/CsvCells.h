@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <utility>
@@ -30,5 +31,9 @@ std::optional<Field> roboFormField(const QString& cell);
 // "hidden" one named so the editor hides it. nullopt when the cell is no
 // such array.
 std::optional<QList<Field>> jsonFields(const QString& cell);
+
+// Proton Pass writes a login's addresses in one cell, parted by ", ": each
+// of them, or the cell alone when it is not such a list.
+QStringList addresses(const QString& cell);
 
 } // namespace CsvCells

@@ -103,6 +103,8 @@ const ColumnName ColumnNames[] = {
     {"timepasswordchanged", Meaning::Bookkeeping},
     {"created date", Meaning::Bookkeeping},
     {"modified date", Meaning::Bookkeeping},
+    {"createtime", Meaning::Bookkeeping},
+    {"modifytime", Meaning::Bookkeeping},
     {"matchurl", Meaning::AddressCopy},
     {"formactionorigin", Meaning::AddressCopy},
     {"urls", Meaning::AddressCopy},
@@ -382,6 +384,10 @@ private:
             if (entry.notes.startsWith(QLatin1String("NoteType:")))
                 splitTypedNote(entry);
         }
+        const QStringList addresses = CsvCells::addresses(entry.url);
+        for (qsizetype i = 1; i < addresses.size(); ++i)
+            entry.extras.append({QStringLiteral("URL %1").arg(i + 1), addresses.at(i)});
+        entry.url = addresses.first();
         if (m_holdsNameOnlyRows && row.filled == 1 && !entry.title.isEmpty() && row.groupPath.isEmpty()) {
             m_nameOnlyRows.append(std::move(entry));
             return true;
