@@ -348,6 +348,8 @@ private slots:
         row("nordpass-custom-fields.csv", "1 record in 1 group; 1 bookkeeping column was not imported.",
             {"Web Site|Test[CustomFields]: URL=https://hello.com; Login=CustomFields; Password=CustomFields; "
              "Notes=note; [TEXT]=VALUE; [HIDDEN] (secret)=VALUE"});
+        row("firefox-hostname.csv", "1 record in 1 group.",
+            {"Web Site|mastodon.social: URL=mastodon.social; Login=ostqxi; Password=D<INNeT?#?Bf4%`zA/4i!/'$T"});
         row("excel-semicolon.csv", "1 record in 1 group.",
             {"Web Site|Mail; \"x\": URL=https://m.example; Login=jo; Password=p,w"});
         row("windows-1252.csv", "1 record in 1 group. The file is not UTF-8: it was read as Windows-1252.",

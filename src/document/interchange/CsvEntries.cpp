@@ -65,6 +65,7 @@ const ColumnName ColumnNames[] = {
     {"login_password", Meaning::Password},
     {"pwd", Meaning::Password},
     {"url", Meaning::Url},
+    {"hostname", Meaning::Url},
     {"login_uri", Meaning::Url},
     {"web site", Meaning::Url},
     {"website", Meaning::Url},
