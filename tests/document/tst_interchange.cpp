@@ -348,6 +348,10 @@ private slots:
         row("nordpass-custom-fields.csv", "1 record in 1 group; 1 bookkeeping column was not imported.",
             {"Web Site|Test[CustomFields]: URL=https://hello.com; Login=CustomFields; Password=CustomFields; "
              "Notes=note; [TEXT]=VALUE; [HIDDEN] (secret)=VALUE"});
+        row("protonpass-card.csv", "1 record in 2 groups; 3 bookkeeping columns were not imported.",
+            {"G Second vault", "  Password|credit card title: Service=credit card title; Notes=credit card note; "
+                               "Card Holder=John Doe; Expiration Date=2024-02; Card Number=4242424242424242; "
+                               "Pin=1234; CVV=123"});
         row("firefox-hostname.csv", "1 record in 1 group.",
             {"Web Site|mastodon.social: URL=mastodon.social; Login=ostqxi; Password=D<INNeT?#?Bf4%`zA/4i!/'$T"});
         row("excel-semicolon.csv", "1 record in 1 group.",

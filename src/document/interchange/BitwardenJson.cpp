@@ -23,7 +23,10 @@ const QStringList BookkeepingKeys{"id", "organizationId", "folderId", "collectio
 // from their camel case ("firstName" is "First Name").
 const QHash<QString, QString> FieldNames{
     {"cardholderName", "Card Holder"}, {"number", "Card Number"},  {"code", "CVV"},
-    {"expMonth", "Expiry Month"},      {"expYear", "Expiry Year"}, {"privateKey", "Private Key (secret)"}};
+    {"expMonth", "Expiry Month"},      {"expYear", "Expiry Year"}, {"privateKey", "Private Key (secret)"},
+    {"verificationNumber", "CVV"}};
+
+} // namespace
 
 QString spelledOut(const QString& key)
 {
@@ -37,6 +40,8 @@ QString spelledOut(const QString& key)
     }
     return words;
 }
+
+namespace {
 
 QString textOf(const QJsonValue& value)
 {

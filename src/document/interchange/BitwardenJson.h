@@ -18,4 +18,9 @@ namespace BitwardenJson {
 // such an export or an encrypted one.
 bool read(const QByteArray& text, EntrySink& sink, QString* error);
 
+// The name a person reads for a key of an item's values: a card's
+// "number" is "Card Number", others are spelt out from their camel case
+// ("firstName" is "First Name").
+QString spelledOut(const QString& key);
+
 } // namespace BitwardenJson

@@ -1,11 +1,13 @@
 #include "document/interchange/CsvCells.h"
 
 #include "base/SecureWipe.h"
+#include "document/interchange/BitwardenJson.h"
 #include "document/interchange/CsvReader.h"
 #include "document/interchange/SecretStrings.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QJsonValue>
 #include <QRegularExpression>
 
@@ -18,6 +20,29 @@ namespace {
 QString hiddenIf(bool secret, const QString& name)
 {
     return secret ? SecretStrings::hiddenName(name) : name;
+}
+
+QJsonDocument parsed(const QString& cell)
+{
+    QByteArray utf8 = cell.toUtf8();
+    const SecureWipe::WipeOnExit forget(utf8);
+    return QJsonDocument::fromJson(utf8);
+}
+
+void addListedFields(const QJsonArray& list, QList<Field>& fields)
+{
+    for (const QJsonValue listed : list) {
+        const QJsonValue section = listed[QLatin1String("sectionFields")];
+        if (section.isArray()) {
+            addListedFields(section.toArray(), fields);
+            continue;
+        }
+        const QString content = listed[QLatin1String("data")][QLatin1String("content")].toString();
+        if (!content.isEmpty())
+            fields.append({hiddenIf(listed[QLatin1String("type")].toString() == QLatin1String("hidden"),
+                                    listed[QLatin1String("fieldName")].toString()),
+                           content});
+    }
 }
 
 } // namespace
@@ -62,9 +87,7 @@ std::optional<Field> roboFormField(const QString& cell)
 
 std::optional<QList<Field>> jsonFields(const QString& cell)
 {
-    QByteArray utf8 = cell.toUtf8();
-    const SecureWipe::WipeOnExit forget(utf8);
-    const QJsonDocument document = QJsonDocument::fromJson(utf8);
+    const QJsonDocument document = parsed(cell);
     if (!document.isArray())
         return std::nullopt;
     QList<Field> fields;
@@ -74,6 +97,24 @@ std::optional<QList<Field>> jsonFields(const QString& cell)
             {hiddenIf(hidden, field[QLatin1String("label")].toString()), field[QLatin1String("value")].toString()});
     }
     return fields;
+}
+
+std::optional<JsonItem> jsonItem(const QString& cell)
+{
+    const QJsonDocument document = parsed(cell);
+    if (!document.isObject())
+        return std::nullopt;
+    JsonItem item;
+    const QJsonObject values = document.object();
+    for (auto value = values.constBegin(); value != values.constEnd(); ++value) {
+        if (value.key() == QLatin1String("note"))
+            item.notes = value->toString();
+        else if (value->isArray())
+            addListedFields(value->toArray(), item.fields);
+        else if (!value->toString().isEmpty())
+            item.fields.append({BitwardenJson::spelledOut(value.key()), value->toString()});
+    }
+    return item;
 }
 
 QStringList addresses(const QString& cell)

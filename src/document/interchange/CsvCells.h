@@ -32,6 +32,18 @@ std::optional<Field> roboFormField(const QString& cell);
 // such array.
 std::optional<QList<Field>> jsonFields(const QString& cell);
 
+struct JsonItem {
+    QList<Field> fields;
+    QString notes;
+};
+
+// Proton Pass writes a card's or an identity's values as a JSON object in
+// its note cell: its texts as fields, named as from Bitwarden's JSON; the
+// fields of its lists ({"fieldName", "type", "data": {"content"}}, also
+// inside sections' "sectionFields") by their names, a "hidden" one hidden;
+// its "note" as the notes. nullopt when the cell is no such object.
+std::optional<JsonItem> jsonItem(const QString& cell);
+
 // Proton Pass writes a login's addresses in one cell, parted by ", ": each
 // of them, or the cell alone when it is not such a list.
 QStringList addresses(const QString& cell);

@@ -377,6 +377,15 @@ private:
         static const QStringList noteKinds{"note", "securenote", "secure note", "secure_note"};
         if (noteKinds.contains(row.kind))
             entry.kind = ForeignEntry::Kind::Note;
+        // Proton Pass writes a card's or an identity's values into its note.
+        static const QStringList jsonNoteKinds{"creditcard", "identity"};
+        if (jsonNoteKinds.contains(row.kind)) {
+            if (std::optional<CsvCells::JsonItem> item = CsvCells::jsonItem(entry.notes)) {
+                SecureWipe::wipe(entry.notes);
+                entry.notes = std::move(item->notes);
+                entry.extras += std::move(item->fields);
+            }
+        }
         // LastPass marks a secure note by this address; the lines of a
         // typed note ("NoteType:Credit Card") are its fields.
         if (entry.url == QLatin1String("http://sn")) {
