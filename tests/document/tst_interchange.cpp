@@ -347,7 +347,8 @@ private slots:
              "Notes=For financial purpose only!"});
         row("nordpass-custom-fields.csv", "1 record in 1 group; 1 bookkeeping column was not imported.",
             {"Web Site|Test[CustomFields]: URL=https://hello.com; Login=CustomFields; Password=CustomFields; "
-             "Notes=note; [TEXT]=VALUE; [HIDDEN] (secret)=VALUE"});
+             "Notes=note; [TEXT]=VALUE; [HIDDEN] (secret)=VALUE; URL 2=hts:/malformed.test.com; "
+             "URL 3=https://test.me/lol; URL 4=https://test.net"});
         row("protonpass-card.csv", "1 record in 2 groups; 3 bookkeeping columns were not imported.",
             {"G Second vault", "  Password|credit card title: Service=credit card title; Notes=credit card note; "
                                "Card Holder=John Doe; Expiration Date=2024-02; Card Number=4242424242424242; "

@@ -99,6 +99,19 @@ std::optional<QList<Field>> jsonFields(const QString& cell)
     return fields;
 }
 
+std::optional<QStringList> jsonTexts(const QString& cell)
+{
+    const QJsonDocument document = parsed(cell);
+    if (!document.isArray())
+        return std::nullopt;
+    QStringList texts;
+    for (const QJsonValue text : document.array()) {
+        if (!text.toString().isEmpty())
+            texts.append(text.toString());
+    }
+    return texts;
+}
+
 std::optional<JsonItem> jsonItem(const QString& cell)
 {
     const QJsonDocument document = parsed(cell);

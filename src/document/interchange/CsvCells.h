@@ -32,6 +32,10 @@ std::optional<Field> roboFormField(const QString& cell);
 // such array.
 std::optional<QList<Field>> jsonFields(const QString& cell);
 
+// NordPass's additional addresses: the texts of a JSON array that are not
+// empty. nullopt when the cell is no such array.
+std::optional<QStringList> jsonTexts(const QString& cell);
+
 struct JsonItem {
     QList<Field> fields;
     QString notes;

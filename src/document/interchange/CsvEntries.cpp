@@ -32,6 +32,8 @@ enum class Meaning {
     FieldCells,
     // A JSON list of fields.
     FieldList,
+    // A JSON list of further addresses.
+    AddressList,
     // "login", "note", "folder", ...: what the row is.
     Kind,
     // Kept as a field when set, else left out as bookkeeping.
@@ -88,6 +90,7 @@ const ColumnName ColumnNames[] = {
     {"rffieldsv2", Meaning::FieldCells},
     {"rf_fields", Meaning::FieldCells},
     {"custom_fields", Meaning::FieldList},
+    {"additional_urls", Meaning::AddressList},
     {"type", Meaning::Kind},
     {"favorite", Meaning::Flag},
     {"fav", Meaning::Flag},
@@ -253,6 +256,8 @@ private:
         unsigned usedUsual = 0;
         // Cells with a value.
         qsizetype filled = 0;
+        // Addresses after the one of the address column.
+        QStringList moreAddresses;
     };
 
     struct Column {
@@ -307,6 +312,12 @@ private:
                 // RoboForm repeats the login and the password among them.
                 if (field->second != entry.userName && field->second != entry.password)
                     addField(entry, field->first, field->second);
+                return;
+            }
+            break;
+        case Meaning::AddressList:
+            if (const std::optional<QStringList> addresses = CsvCells::jsonTexts(value)) {
+                row.moreAddresses = *addresses;
                 return;
             }
             break;
@@ -394,7 +405,7 @@ private:
             if (entry.notes.startsWith(QLatin1String("NoteType:")))
                 splitTypedNote(entry);
         }
-        const QStringList addresses = CsvCells::addresses(entry.url);
+        const QStringList addresses = CsvCells::addresses(entry.url) + row.moreAddresses;
         for (qsizetype i = 1; i < addresses.size(); ++i)
             entry.extras.append({QStringLiteral("URL %1").arg(i + 1), addresses.at(i)});
         entry.url = addresses.first();
