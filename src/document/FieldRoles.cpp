@@ -29,11 +29,14 @@ const RoleNames PasswordNames{
 };
 
 // Secrets besides the passwords: PINs, card codes, one-time code seeds, and
-// "Client secret" or what an import marks "(secret)".
+// "Client secret" or what an import marks "(secret)". Other keepers export a
+// card's code as "Security Code" or "Verification number", and Keeper a
+// hidden custom field as "Hidden Field".
 const RoleNames OtherSecretNames{
-    SeedNames,
-    {"PIN", "CVV"},
-    {"secret", "geheim", "секрет"},
+    SeedNames + QStringList{"Hidden Field"},
+    {"PIN", "CVV", "CVC"},
+    {"secret", "geheim", "секрет", "security code", "verification number", "Sicherheitscode", "Kartenprüfnummer",
+     "code de sécurité", "код безопасности"},
 };
 
 const RoleNames LoginNames{

@@ -107,6 +107,11 @@ void TestFieldRoles::namesUsersGive_data()
     QTest::newRow("seed") << "TOTP Seed" << true << false;
     QTest::newRow("seed, any case") << "OTPSECRET" << true << false;
     QTest::newRow("seed named for a login") << "login_totp" << true << false;
+    QTest::newRow("card code, as exports name it") << "VERIFICATION NUMBER" << true << false;
+    QTest::newRow("card code, another name") << "Security Code" << true << false;
+    QTest::newRow("card code, French") << "Code de sécurité" << true << false;
+    QTest::newRow("a hidden custom field") << "Hidden Field" << true << false;
+    QTest::newRow("security, not a code") << "Social Security Number" << false << false;
 }
 
 void TestFieldRoles::namesUsersGive()

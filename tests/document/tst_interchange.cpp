@@ -330,7 +330,7 @@ private slots:
              "on 1password.com.; MASTER-PASSWORD=the account's password; ACCOUNT-KEY=A3-76TR2N-NJG3TZ-9NXFX-WT8GF-"
              "6YQC9-R2659; TAGS=Starter Kit; SECRET KEY=the account's secret key"});
         row("1password7-mac-labels.csv", "1 record in 1 group; 3 bookkeeping columns were not imported.",
-            {"Password|test card: Service=test card; number=4111111111111111; verification number (secret)=111"});
+            {"Password|test card: Service=test card; number=4111111111111111; verification number=111"});
         row("dashlane-headerless.csv", "2 records in 1 group.",
             {"Password|empty entry: Service=empty entry",
              "Password|note: Service=note; Notes=This is a multiline note entry. Cube shank petroleum guacamole dart "
