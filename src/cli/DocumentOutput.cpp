@@ -104,9 +104,10 @@ QByteArrayView DocumentOutput::writeDirectly(QByteArrayView text)
 
 void DocumentOutput::stopWritingDirectly()
 {
+    // It starts on an invalid or unfinished character, never on a byte order
+    // mark: as from the start of the text, it reads what follows as the
+    // decoder that had read everything would.
     m_device = nullptr;
-    if (m_wroteDirectly)
-        (void)m_decode(QByteArrayView("\n"));
     if (!m_heldBack.isEmpty())
         m_out << m_decode(m_heldBack);
     SecureWipe::wipe(m_heldBack);

@@ -36,8 +36,7 @@ private:
     // character held back.
     QByteArrayView writeDirectly(QByteArrayView text);
     void writeDecoded(QByteArrayView text);
-    // The decoder takes over from writeDirectly: ready for the middle of the
-    // text when anything went out before it, as it would have been.
+    // The decoder takes over from writeDirectly, handed the character held back.
     void stopWritingDirectly();
 
     class XmlWriter final : public pugi::xml_writer {
