@@ -64,8 +64,7 @@ QByteArrayView DocumentOutput::writeDirectly(QByteArrayView text)
     }
     m_out.flush();
     if (!m_heldBack.isEmpty()) {
-        const qsizetype taken =
-            std::min(characterLength(uchar(m_heldBack.front())) - m_heldBack.size(), text.size());
+        const qsizetype taken = std::min(characterLength(uchar(m_heldBack.front())) - m_heldBack.size(), text.size());
         char joined[4];
         std::copy(m_heldBack.cbegin(), m_heldBack.cend(), joined);
         std::copy_n(text.cbegin(), taken, joined + m_heldBack.size());

@@ -502,8 +502,11 @@ private slots:
         pugi::xml_node label = record.append_child("label");
         label.append_attribute("link") = "Login";
         label.append_attribute("link2") = "Password";
-        for (const auto& [name, type] :
-             {std::pair{QByteArray("Login"), "TEXT"}, {"Password", "TEXT"}, {text, "TEXT"}, {"Since", "DATE"}, {"Title", "TEXT"}}) {
+        for (const auto& [name, type] : {std::pair{QByteArray("Login"), "TEXT"},
+                                         {"Password", "TEXT"},
+                                         {text, "TEXT"},
+                                         {"Since", "DATE"},
+                                         {"Title", "TEXT"}}) {
             pugi::xml_node field = record.append_child("field");
             field.append_attribute("name") = name.constData();
             field.append_attribute("basic_type") = type;

@@ -379,7 +379,8 @@ bool isWrittenAsStored(const pugi::xml_node& field)
                                          storedTypeName(FieldType::Time).toLatin1(),
                                          storedTypeName(FieldType::LongText).toLatin1()};
     const char* type = field.attribute("basic_type").value();
-    return std::none_of(std::begin(changed), std::end(changed), [type](const QByteArray& name) { return name == type; });
+    return std::none_of(std::begin(changed), std::end(changed),
+                        [type](const QByteArray& name) { return name == type; });
 }
 
 constexpr QByteArrayView Utf8ByteOrderMark("\xEF\xBB\xBF");

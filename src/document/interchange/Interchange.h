@@ -120,8 +120,7 @@ private:
     // Tells place each field of record: its role where it is the first of
     // a usual one, else Other and its name made unique among the extras
     // (renamed when that is not the field's own name).
-    using FieldPlace =
-        std::function<void(Role, const QString& name, bool renamed, const pugi::xml_node& field)>;
+    using FieldPlace = std::function<void(Role, const QString& name, bool renamed, const pugi::xml_node& field)>;
     void placeFields(const pugi::xml_node& record, const FieldPlace& place);
 
     // By the names' UTF-8, as the document holds them.

@@ -416,7 +416,7 @@ private:
         if (!cleaned)
             return text.toUtf8();
         if (m_replacements.texts++ == 0 && (m_place || m_documentPlace)) {
-            const QString place = m_place                  ? *m_place
+            const QString place = m_place                 ? *m_place
                                   : m_documentPlace->made ? *m_documentPlace->made
                                                           : QString::fromUtf8(m_documentPlace->utf8);
             m_replacements.firstPlace = withoutForbiddenCharacters(place).value_or(place);
