@@ -265,6 +265,9 @@ public:
 
     void raw(QByteArrayView text)
     {
+        // An empty document text may have no bytes at all to copy from.
+        if (text.isEmpty())
+            return;
         if (m_used + text.size() > FlushSize)
             flush();
         if (text.size() > FlushSize) {
