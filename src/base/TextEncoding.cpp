@@ -17,10 +17,11 @@ CodePage& currentOlderFilesCodePage()
 
 namespace TextEncoding {
 
-bool isValidUtf8(const QByteArray& bytes)
+qsizetype validUtf8Prefix(QByteArrayView bytes)
 {
     // A validating walk without decoding: documents run to tens of megabytes.
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* p = begin;
     const auto* end = p + bytes.size();
     while (p < end) {
         // Documents are mostly ASCII: skip it eight bytes at a time.
@@ -50,20 +51,25 @@ bool isValidUtf8(const QByteArray& bytes)
             minimum = 0x10000;
             value = lead & 0x07;
         } else {
-            return false;
+            break;
         }
         if (end - p <= continuation)
-            return false;
-        for (int k = 1; k <= continuation; ++k) {
-            if ((p[k] & 0xC0) != 0x80)
-                return false;
+            break;
+        bool whole = true;
+        for (int k = 1; k <= continuation && whole; ++k) {
+            whole = (p[k] & 0xC0) == 0x80;
             value = (value << 6) | (p[k] & 0x3F);
         }
-        if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-            return false;
+        if (!whole || value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+            break;
         p += continuation + 1;
     }
-    return true;
+    return p - begin;
+}
+
+bool isValidUtf8(const QByteArray& bytes)
+{
+    return validUtf8Prefix(bytes) == bytes.size();
 }
 
 const CodePage& olderFilesCodePage()

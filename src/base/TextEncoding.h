@@ -3,6 +3,7 @@
 #include "base/CodePage.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // The program's 8-bit files (data documents written by older programs, settings,
@@ -23,5 +24,8 @@ QString decode8Bit(const QByteArray& bytes);
 QByteArray toUtf8(QByteArray bytes);
 
 bool isValidUtf8(const QByteArray& bytes);
+// The length of the longest beginning of bytes that is whole characters of
+// valid UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
+qsizetype validUtf8Prefix(QByteArrayView bytes);
 
 } // namespace TextEncoding

@@ -509,6 +509,59 @@ private slots:
                  QStringList({"G" + readBack, readBack, readBack, "k" + readBack}));
     }
 
+    // A document's UTF-8 goes to the file as it stands only where it reads as
+    // the same text: whatever else it holds comes out as through QString.
+    void keePassXmlWritesDocumentTextsAsTheirText_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("markup, CR LF and characters of every length")
+            << QByteArray("a&b<c>\r\nd \xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80");
+        QTest::newRow("invalid UTF-8") << QByteArray("x\xFFy\xC3\xE2\x82");
+        QTest::newRow("an encoded surrogate") << QByteArray("\xED\xA0\x80z");
+        QTest::newRow("control characters, U+FFFE and U+FFFF") << QByteArray("a\x01\x1F\xEF\xBF\xBE\xEF\xBF\xBF");
+        QTest::newRow("a byte order mark first") << QByteArray("\xEF\xBB\xBFlead");
+        QTest::newRow("a one-time-code address") << QByteArray("OTPAUTH://totp/x?secret=A");
+        QTest::newRow("a non-ASCII start") << QByteArray("\xC3\xB6tpauth://totp/x");
+    }
+
+    void keePassXmlWritesDocumentTextsAsTheirText()
+    {
+        QFETCH(QByteArray, text);
+        // The text as both halves of the caption, a field's name and the
+        // values of usual strings, extras (one renamed) and a date that is none.
+        DataDocument document;
+        pugi::xml_node record = document.root().append_child("record");
+        pugi::xml_node label = record.append_child("label");
+        label.append_attribute("link") = "Login";
+        label.append_attribute("link2") = "Password";
+        for (const auto& [name, type] : {std::pair{QByteArray("Login"), "TEXT"},
+                                         {"Password", "TEXT"},
+                                         {text, "TEXT"},
+                                         {"Since", "DATE"},
+                                         {"Title", "TEXT"}}) {
+            pugi::xml_node field = record.append_child("field");
+            field.append_attribute("name") = name.constData();
+            field.append_attribute("basic_type") = type;
+            field.text() = text.constData();
+        }
+        const auto written = [&](const auto& entry) {
+            QBuffer out;
+            out.open(QIODevice::WriteOnly);
+            KeePassXml::Writer writer(out);
+            writer.beginGroup("Root");
+            writer.entry(entry);
+            writer.endGroup();
+            writer.finish();
+            const QString xml = QString::fromUtf8(out.data()).remove(QRegularExpression("<UUID>[^<]*</UUID>"));
+            return QStringList{xml, QString::number(writer.replacements().texts), writer.replacements().firstPlace};
+        };
+        Interchange::EntryMaker maker;
+        ForeignEntry asText = maker.entryOf(record);
+        const QStringList expected = written(asText);
+        QVERIFY(expected.first().contains("<Key>Title (2)</Key>"));
+        QCOMPARE(written(maker.documentEntryOf(record)), expected);
+    }
+
     void longValuesKeepEveryCharacterAcrossSlices_data()
     {
         QTest::addColumn<QString>("notes");

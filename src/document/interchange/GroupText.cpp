@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr QByteArrayView GroupEnd("</folder>");
@@ -205,6 +208,13 @@ QByteArray GroupText::take(QByteArrayView before, QByteArrayView after)
     }
     QByteArray text;
     text.reserve(size);
+    // Filled from start to end: its pages are made in one call, not one
+    // fault at a time.
+    const auto page = quintptr(sysconf(_SC_PAGESIZE));
+    const auto start = (quintptr(text.data()) + page - 1) & ~(page - 1);
+    const auto end = (quintptr(text.data()) + quintptr(size)) & ~(page - 1);
+    if (end > start)
+        madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
     text.append(before);
     assemble(Top, text);
     text.append(after);

@@ -1,6 +1,7 @@
 #include "document/interchange/Interchange.h"
 
 #include "base/SecureWipe.h"
+#include "base/TextEncoding.h"
 #include "document/Catalogue.h"
 #include "document/DataDocument.h"
 #include "document/FieldFormats.h"
@@ -329,17 +330,34 @@ QString counted(int count, const char* one, const char* many)
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
 
+// "2024-05-02" and "14:30:05", as QDate and QTime write their ISO forms,
+// without going through their general formatting: numbers of fixed widths
+// (a stored date's year has four digits) joined by separator.
+QString fixedWidthNumbers(std::initializer_list<std::pair<int, int>> numbersAndWidths, QChar separator)
+{
+    QString text;
+    for (const auto& [number, width] : numbersAndWidths) {
+        if (!text.isEmpty())
+            text += separator;
+        QChar digits[4];
+        for (int at = width - 1, rest = number; at >= 0; --at, rest /= 10)
+            digits[at] = QLatin1Char(char('0' + rest % 10));
+        text.append(digits, width);
+    }
+    return text;
+}
+
 QString exportedValue(const pugi::xml_node& field)
 {
     QString value = qText(field.text());
     switch (fieldTypeFromStored(qText(field.attribute("basic_type"))).value_or(FieldType::Text)) {
     case FieldType::Date:
         if (const std::optional<QDate> date = ParseStoredDate(value))
-            return date->toString(Qt::ISODate);
+            return fixedWidthNumbers({{date->year(), 4}, {date->month(), 2}, {date->day(), 2}}, u'-');
         return value;
     case FieldType::Time:
         if (const std::optional<QTime> time = ParseStoredTime(value))
-            return time->toString(QStringLiteral("HH:mm:ss"));
+            return fixedWidthNumbers({{time->hour(), 2}, {time->minute(), 2}, {time->second(), 2}}, u':');
         return value;
     case FieldType::LongText: {
         QStringList lines = longTextLines(value);
@@ -351,6 +369,26 @@ QString exportedValue(const pugi::xml_node& field)
     }
     default: return value;
     }
+}
+
+// Whether exportedValue gives the field's stored value as it stands: the
+// types whose values it changes are told apart without a conversion.
+bool isWrittenAsStored(const pugi::xml_node& field)
+{
+    static const QByteArray changed[] = {storedTypeName(FieldType::Date).toLatin1(),
+                                         storedTypeName(FieldType::Time).toLatin1(),
+                                         storedTypeName(FieldType::LongText).toLatin1()};
+    const char* type = field.attribute("basic_type").value();
+    return std::none_of(std::begin(changed), std::end(changed),
+                        [type](const QByteArray& name) { return name == type; });
+}
+
+constexpr QByteArrayView Utf8ByteOrderMark("\xEF\xBB\xBF");
+
+bool isValidUtf8(const char* text)
+{
+    const QByteArrayView bytes(text);
+    return TextEncoding::validUtf8Prefix(bytes) == bytes.size();
 }
 
 // Walks element as an export writes it: at every level the records, then the
@@ -372,16 +410,28 @@ void walkForExport(const pugi::xml_node& element, const QString& name, ForeignWr
         writer->endGroup();
 }
 
+// A KeePass XML export takes the record's texts as the document holds them.
+void writeRecord(EntryMaker& maker, const pugi::xml_node& record, KeePassXml::Writer& writer)
+{
+    writer.entry(maker.documentEntryOf(record));
+}
+
+void writeRecord(EntryMaker& maker, const pugi::xml_node& record, ForeignWriter& writer)
+{
+    ForeignEntry entry = maker.entryOf(record);
+    writer.entry(entry);
+    wipe(entry);
+}
+
 // Each record made an entry, written and wiped before the next.
-void writeDocument(const DataDocument& document, const QString& rootName, ForeignWriter& writer, qsizetype total,
+template <typename Writer>
+void writeDocument(const DataDocument& document, const QString& rootName, Writer& writer, qsizetype total,
                    const InterchangeProgress& progress)
 {
     EntryMaker maker;
     qsizetype done = 0;
     walkForExport(document.root(), rootName, &writer, [&](const pugi::xml_node& record) {
-        ForeignEntry entry = maker.entryOf(record);
-        writer.entry(entry);
-        wipe(entry);
+        writeRecord(maker, record, writer);
         if (progress && ++done % ProgressStep == 0)
             progress(done, total);
     });
@@ -575,11 +625,12 @@ ImportResult importInto(DataDocument& document, const Catalogue& catalogue, std:
     return result;
 }
 
-EntryMaker::Role EntryMaker::roleOf(const QString& fieldName)
+const EntryMaker::FieldName& EntryMaker::nameOf(const char* utf8)
 {
-    const auto known = m_roles.constFind(fieldName);
-    if (known != m_roles.constEnd())
+    const auto known = m_names.constFind(QByteArray::fromRawData(utf8, qsizetype(std::strlen(utf8))));
+    if (known != m_names.constEnd())
         return *known;
+    const QString fieldName = qText(utf8);
     const QString name = fieldName.trimmed();
     const Role role = SecretStrings::isOneTimeCode(name, {})                  ? Role::OneTimeCode
                       : FieldRoles::isLoginFieldName(name)                    ? Role::Login
@@ -587,8 +638,7 @@ EntryMaker::Role EntryMaker::roleOf(const QString& fieldName)
                       : AddressFieldNames.contains(name, Qt::CaseInsensitive) ? Role::Address
                       : NotesFieldNames.contains(name, Qt::CaseInsensitive)   ? Role::Notes
                                                                               : Role::Other;
-    m_roles.insert(fieldName, role);
-    return role;
+    return *m_names.insert(QByteArray(utf8), {fieldName, role});
 }
 
 void EntryMaker::placeFields(const pugi::xml_node& record, const FieldPlace& place)
@@ -596,22 +646,25 @@ void EntryMaker::placeFields(const pugi::xml_node& record, const FieldPlace& pla
     bool given[int(Role::OneTimeCode)] = {};
     QStringList extraNames;
     for (const pugi::xml_node& field : record.children(Schema::FieldElement)) {
-        const QString name = qText(field.attribute("name"));
-        const Role role = roleOf(name);
+        const FieldName& name = nameOf(field.attribute("name").value());
+        const Role role = name.role;
         if (role < Role::OneTimeCode && !given[int(role)]) {
             given[int(role)] = true;
-            place(role, name, field);
+            place(role, name.text, false, field);
             continue;
         }
         // Other programs know a seed by this name.
-        const QString& kept = role == Role::OneTimeCode ? SecretStrings::OneTimeCodeName : name;
+        const QString& kept = role == Role::OneTimeCode ? SecretStrings::OneTimeCodeName : name.text;
+        bool renamed = role == Role::OneTimeCode;
         QString unique = kept;
         for (int n = 2;
              UsualStringNames.contains(unique, Qt::CaseInsensitive) || extraNames.contains(unique, Qt::CaseInsensitive);
-             ++n)
+             ++n) {
             unique = QStringLiteral("%1 (%2)").arg(kept).arg(n);
+            renamed = true;
+        }
         extraNames.append(unique);
-        place(Role::Other, unique, field);
+        place(Role::Other, unique, renamed, field);
     }
 }
 
@@ -620,7 +673,7 @@ ForeignEntry EntryMaker::entryOf(const pugi::xml_node& record)
     ForeignEntry entry;
     entry.title = Schema::RecordCaption(record);
     QString* const usual[int(Role::OneTimeCode)] = {&entry.userName, &entry.password, &entry.url, &entry.notes};
-    placeFields(record, [&](Role role, const QString& name, const pugi::xml_node& field) {
+    placeFields(record, [&](Role role, const QString& name, bool, const pugi::xml_node& field) {
         if (role == Role::Other)
             entry.extras.append({name, exportedValue(field)});
         else
@@ -629,10 +682,47 @@ ForeignEntry EntryMaker::entryOf(const pugi::xml_node& record)
     return entry;
 }
 
+DocumentEntry EntryMaker::documentEntryOf(const pugi::xml_node& record)
+{
+    DocumentEntry entry;
+    // The caption's two texts read as one where neither has an odd end that
+    // decoding them apart would read otherwise.
+    const Schema::CaptionParts caption = Schema::recordCaptionParts(record);
+    if (*caption.second == '\0') {
+        entry.title.utf8 = caption.first;
+    } else if (isValidUtf8(caption.first) && isValidUtf8(caption.second)
+               && !QByteArrayView(caption.second).startsWith(Utf8ByteOrderMark)) {
+        entry.joinedTitle = QByteArray(caption.first) + ' ' + caption.second;
+        entry.title.utf8 = entry.joinedTitle;
+    } else {
+        entry.title.made = Schema::RecordCaption(record);
+    }
+    DocumentEntry::Text* const usual[int(Role::OneTimeCode)] = {&entry.userName, &entry.password, &entry.url,
+                                                                &entry.notes};
+    placeFields(record, [&](Role role, const QString& name, bool renamed, const pugi::xml_node& field) {
+        DocumentEntry::Text value;
+        if (isWrittenAsStored(field))
+            value.utf8 = field.text().get();
+        else
+            value.made = exportedValue(field);
+        if (role != Role::Other) {
+            *usual[int(role)] = std::move(value);
+            return;
+        }
+        DocumentEntry::Text key;
+        if (renamed)
+            key.made = name;
+        else
+            key.utf8 = field.attribute("name").value();
+        entry.extras.append({std::move(key), std::move(value)});
+    });
+    return entry;
+}
+
 QStringList EntryMaker::extraNamesOf(const pugi::xml_node& record)
 {
     QStringList names;
-    placeFields(record, [&](Role role, const QString& name, const pugi::xml_node&) {
+    placeFields(record, [&](Role role, const QString& name, bool, const pugi::xml_node&) {
         if (role == Role::Other)
             names.append(name);
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/interchange/DocumentEntry.h"
 #include "document/interchange/ForeignEntries.h"
 
 #include <QByteArray>
@@ -102,18 +103,28 @@ ExportResult exportDocument(const DataDocument& document, Format format, QIODevi
 class EntryMaker {
 public:
     ForeignEntry entryOf(const pugi::xml_node& record);
+    // The same strings in UTF-8, as the document holds them where they are
+    // written unchanged.
+    DocumentEntry documentEntryOf(const pugi::xml_node& record);
     // The names entryOf gives the record's extras, without their values.
     QStringList extraNamesOf(const pugi::xml_node& record);
 
 private:
     enum class Role { Login, Secret, Address, Notes, OneTimeCode, Other };
-    Role roleOf(const QString& fieldName);
+    // A field name as text, and what it stands for.
+    struct FieldName {
+        QString text;
+        Role role;
+    };
+    const FieldName& nameOf(const char* utf8);
     // Tells place each field of record: its role where it is the first of
-    // a usual one, else Other and its name made unique among the extras.
-    using FieldPlace = std::function<void(Role, const QString& name, const pugi::xml_node& field)>;
+    // a usual one, else Other and its name made unique among the extras
+    // (renamed when that is not the field's own name).
+    using FieldPlace = std::function<void(Role, const QString& name, bool renamed, const pugi::xml_node& field)>;
     void placeFields(const pugi::xml_node& record, const FieldPlace& place);
 
-    QHash<QString, Role> m_roles;
+    // By the names' UTF-8, as the document holds them.
+    QHash<QByteArray, FieldName> m_names;
 };
 
 } // namespace Interchange

@@ -1,6 +1,7 @@
 #include "document/interchange/KeePassXml.h"
 
 #include "base/SecureWipe.h"
+#include "base/TextEncoding.h"
 #include "document/DataDocument.h"
 #include "document/interchange/ExportXml.h"
 #include "document/interchange/PassedText.h"
@@ -248,13 +249,15 @@ std::optional<QString> withoutForbiddenCharacters(const QString& text)
 // Writes the XML as it goes rather than building a tree of it: an export
 // of many entries is written in a fraction of the time, in little memory.
 // Every copy of a value it makes is wiped once written: the buffer never
-// grows into a new allocation and leaves an old one behind.
+// grows into a new allocation and leaves an old one behind. A document's
+// UTF-8 is written as it stands where it reads as the same text and XML may
+// hold it, the usual case; anything else goes the way of a QString.
 class XmlStream {
 public:
     explicit XmlStream(QIODevice& device)
         : m_device(device)
+        , m_buffer(FlushSize, Qt::Uninitialized)
     {
-        m_buffer.reserve(FlushSize);
     }
     ~XmlStream() { SecureWipe::wipe(m_buffer); }
     XmlStream(const XmlStream&) = delete;
@@ -262,17 +265,33 @@ public:
 
     void raw(QByteArrayView text)
     {
-        if (m_buffer.size() + text.size() > FlushSize)
+        // An empty document text may have no bytes at all to copy from.
+        if (text.isEmpty())
+            return;
+        if (m_used + text.size() > FlushSize)
             flush();
-        if (text.size() > FlushSize)
+        if (text.size() > FlushSize) {
             m_ok = m_device.write(text.data(), text.size()) == text.size() && m_ok;
-        else
-            m_buffer += text;
+            return;
+        }
+        std::memcpy(m_buffer.data() + m_used, text.data(), size_t(text.size()));
+        m_used += text.size();
+    }
+    void indent(int depth)
+    {
+        static constexpr QByteArrayView Tabs("\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t");
+        for (; depth > 0; depth -= int(Tabs.size()))
+            raw(Tabs.first(std::min(qsizetype(depth), Tabs.size())));
     }
     // The entry or group whose texts follow, named when one must be changed;
     // left before place goes.
     void enter(const QString& place) { m_place = &place; }
-    void leave() { m_place = nullptr; }
+    void enter(const DocumentEntry::Text& place) { m_documentPlace = &place; }
+    void leave()
+    {
+        m_place = nullptr;
+        m_documentPlace = nullptr;
+    }
     void element(const char* name, const QString& text)
     {
         QByteArray utf8 = xmlText(text);
@@ -292,18 +311,27 @@ public:
     // Secrets are marked for the other program to keep hidden.
     void string(const char* key, const QString& value)
     {
-        keyedValue(QByteArray(key), value, isSecret(QLatin1String(key), value));
+        keyedValue(QByteArrayView(key), value, SecretStrings::isSecret(QLatin1String(key), value));
     }
     void string(const QString& key, const QString& value)
     {
-        QByteArray utf8 = xmlText(key);
-        keyedValue(utf8, value, isSecret(key, value));
-        SecureWipe::wipe(utf8);
+        keyedValue(key, value, SecretStrings::isSecret(key, value));
+    }
+    void string(const char* key, const DocumentEntry::Text& value)
+    {
+        const QByteArrayView name(key);
+        keyedValue(name, value, isSecretName(name) || isOneTimeCodeValue(value));
+    }
+    void string(const DocumentEntry::Text& key, const DocumentEntry::Text& value)
+    {
+        const bool secretName = key.made ? SecretStrings::isSecret(*key.made, {}) : isSecretName(key.utf8);
+        keyedValue(key, value, secretName || isOneTimeCodeValue(value));
     }
     bool flush()
     {
-        m_ok = m_device.write(m_buffer) == m_buffer.size() && m_ok;
-        SecureWipe::wipe(m_buffer); // keeps the allocation for the next piece
+        m_ok = m_device.write(m_buffer.constData(), m_used) == m_used && m_ok;
+        SecureWipe::wipe(m_buffer.data(), size_t(m_used));
+        m_used = 0;
         return m_ok;
     }
     const Replacements& replacements() const { return m_replacements; }
@@ -313,23 +341,76 @@ private:
 
     // Every entry has strings of the same few names: what a name says is
     // worked out once.
-    bool isSecret(const QString& key, const QString& value)
+    bool isSecretName(QByteArrayView utf8)
     {
-        auto known = m_secretNames.constFind(key);
+        auto known = m_secretNames.constFind(QByteArray::fromRawData(utf8.data(), utf8.size()));
         if (known == m_secretNames.constEnd())
-            known = m_secretNames.insert(key, SecretStrings::isSecret(key, {}));
-        return *known || SecretStrings::isOneTimeCodeValue(value);
+            known = m_secretNames.insert(utf8.toByteArray(), SecretStrings::isSecret(QString::fromUtf8(utf8), {}));
+        return *known;
     }
 
-    void keyedValue(const QByteArray& key, const QString& value, bool secret)
+    // As SecretStrings::isOneTimeCodeValue reads the value as text.
+    static bool isOneTimeCodeValue(const DocumentEntry::Text& value)
+    {
+        if (value.made)
+            return SecretStrings::isOneTimeCodeValue(*value.made);
+        constexpr QByteArrayView Scheme("otpauth://");
+        const QByteArrayView start = value.utf8.first(std::min(value.utf8.size(), Scheme.size()));
+        if (std::all_of(start.begin(), start.end(), [](char c) { return uchar(c) < 0x80; }))
+            return start.compare(Scheme, Qt::CaseInsensitive) == 0;
+        return SecretStrings::isOneTimeCodeValue(QString::fromUtf8(value.utf8));
+    }
+
+    template <typename Key, typename Value>
+    void keyedValue(const Key& key, const Value& value, bool secret)
     {
         raw("<String><Key>");
-        escaped(key);
+        text(key);
         raw(secret ? "</Key><Value ProtectInMemory=\"True\">" : "</Key><Value>");
+        text(value);
+        raw("</Value></String>");
+    }
+
+    void text(const DocumentEntry::Text& value)
+    {
+        if (value.made)
+            text(*value.made);
+        else
+            text(value.utf8);
+    }
+
+    void text(const QString& value)
+    {
         QByteArray utf8 = xmlText(value);
         escaped(utf8);
         SecureWipe::wipe(utf8);
-        raw("</Value></String>");
+    }
+
+    // Text of ours, or a document's UTF-8, read as QString::fromUtf8 reads it.
+    void text(QByteArrayView utf8)
+    {
+        if (isPlainXmlText(utf8))
+            return escaped(utf8);
+        QString decoded = QString::fromUtf8(utf8);
+        text(decoded);
+        SecureWipe::wipe(decoded);
+    }
+
+    // Whether utf8 reads as the same text and holds nothing XML forbids:
+    // valid, no control character but tab and line breaks, no U+FFFE or
+    // U+FFFF, and no byte order mark at the start, which decoding drops.
+    static bool isPlainXmlText(QByteArrayView utf8)
+    {
+        if (utf8.startsWith("\xEF\xBB\xBF"))
+            return false;
+        for (qsizetype i = 0; i < utf8.size(); ++i) {
+            const uchar c = uchar(utf8[i]);
+            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                return false;
+            if (c == 0xEF && i + 2 < utf8.size() && uchar(utf8[i + 1]) == 0xBF && uchar(utf8[i + 2]) >= 0xBE)
+                return false;
+        }
+        return TextEncoding::validUtf8Prefix(utf8) == utf8.size();
     }
 
     QByteArray xmlText(const QString& text)
@@ -337,18 +418,22 @@ private:
         std::optional<QString> cleaned = withoutForbiddenCharacters(text);
         if (!cleaned)
             return text.toUtf8();
-        if (m_replacements.texts++ == 0 && m_place)
-            m_replacements.firstPlace = withoutForbiddenCharacters(*m_place).value_or(*m_place);
+        if (m_replacements.texts++ == 0 && (m_place || m_documentPlace)) {
+            const QString place = m_place                 ? *m_place
+                                  : m_documentPlace->made ? *m_documentPlace->made
+                                                          : QString::fromUtf8(m_documentPlace->utf8);
+            m_replacements.firstPlace = withoutForbiddenCharacters(place).value_or(place);
+        }
         QByteArray utf8 = cleaned->toUtf8();
         SecureWipe::wipe(*cleaned);
         return utf8;
     }
 
-    void escaped(const QByteArray& text)
+    void escaped(QByteArrayView text)
     {
         qsizetype from = 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
-            const char c = text.at(i);
+            const char c = text[i];
             const char* replacement = c == '&'    ? "&amp;"
                                       : c == '<'  ? "&lt;"
                                       : c == '>'  ? "&gt;"
@@ -356,19 +441,21 @@ private:
                                                   : nullptr;
             if (!replacement)
                 continue;
-            raw(QByteArrayView(text).sliced(from, i - from));
+            raw(text.sliced(from, i - from));
             raw(replacement);
             from = i + 1;
         }
-        raw(QByteArrayView(text).sliced(from));
+        raw(text.sliced(from));
     }
 
     QIODevice& m_device;
     QByteArray m_buffer;
+    qsizetype m_used = 0;
     bool m_ok = true;
     const QString* m_place = nullptr;
+    const DocumentEntry::Text* m_documentPlace = nullptr;
     Replacements m_replacements;
-    QHash<QString, bool> m_secretNames;
+    QHash<QByteArray, bool> m_secretNames;
 };
 
 bool read(QByteArray text, EntrySink& sink, QString* error)
@@ -418,7 +505,7 @@ Writer::~Writer() = default;
 void Writer::beginGroup(const QString& name)
 {
     ++m_depth;
-    m_out->raw(QByteArray(m_depth, '\t'));
+    m_out->indent(m_depth);
     m_out->raw("<Group>");
     m_out->element("UUID", newUuid());
     m_out->enter(name);
@@ -427,26 +514,42 @@ void Writer::beginGroup(const QString& name)
     m_out->raw("\n");
 }
 
+namespace {
+
+// Either kind of entry, its texts QStrings or a document's.
+template <typename Entry>
+void writeEntry(XmlStream& out, int depth, const Entry& entry)
+{
+    out.indent(depth + 1);
+    out.raw("<Entry>");
+    out.element("UUID", newUuid());
+    out.enter(entry.title);
+    out.string("Title", entry.title);
+    out.string("UserName", entry.userName);
+    out.string("Password", entry.password);
+    out.string("URL", entry.url);
+    out.string("Notes", entry.notes);
+    for (const auto& [key, value] : entry.extras)
+        out.string(key, value);
+    out.leave();
+    out.raw("</Entry>\n");
+}
+
+} // namespace
+
 void Writer::entry(const ForeignEntry& entry)
 {
-    m_out->raw(QByteArray(m_depth, '\t'));
-    m_out->raw("\t<Entry>");
-    m_out->element("UUID", newUuid());
-    m_out->enter(entry.title);
-    m_out->string("Title", entry.title);
-    m_out->string("UserName", entry.userName);
-    m_out->string("Password", entry.password);
-    m_out->string("URL", entry.url);
-    m_out->string("Notes", entry.notes);
-    for (const auto& [key, value] : entry.extras)
-        m_out->string(key, value);
-    m_out->leave();
-    m_out->raw("</Entry>\n");
+    writeEntry(*m_out, m_depth, entry);
+}
+
+void Writer::entry(const DocumentEntry& entry)
+{
+    writeEntry(*m_out, m_depth, entry);
 }
 
 void Writer::endGroup()
 {
-    m_out->raw(QByteArray(m_depth, '\t'));
+    m_out->indent(m_depth);
     m_out->raw("</Group>\n");
     --m_depth;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/interchange/DocumentEntry.h"
 #include "document/interchange/ForeignEntries.h"
 #include "document/interchange/ForeignWriter.h"
 
@@ -47,6 +48,8 @@ public:
 
     void beginGroup(const QString& name) override;
     void entry(const ForeignEntry& entry) override;
+    // The same for a document's record, its UTF-8 written as it stands.
+    void entry(const DocumentEntry& entry);
     void endGroup() override;
     bool finish() override;
     const Replacements& replacements() const;
