@@ -117,7 +117,8 @@ Status affordable(QByteArrayView fileBytes, SlowDerivation slow)
     return Status::Ok;
 }
 
-Status readProtected(QByteArrayView fileBytes, const QString& password, DataDocument& document, QString* detail,
+// Takes the file's bytes over, so that they are gone before the text is parsed.
+Status readProtected(QByteArray fileBytes, const QString& password, DataDocument& document, QString* detail,
                      SlowDerivation slow)
 {
     if (const DataFile::Status cost = affordable(fileBytes, slow); cost != DataFile::Status::Ok)
@@ -126,6 +127,7 @@ Status readProtected(QByteArrayView fileBytes, const QString& password, DataDocu
     QByteArray text;
     switch (ProtectedContainer::open(fileBytes, password, text)) {
     case Status::Ok:
+        fileBytes = QByteArray();
         return loadPlaintext(std::move(text), document, detail) ? DataFile::Status::Ok : DataFile::Status::CannotOpen;
     case Status::UnknownVersion:
     case Status::UnknownDerivation: return DataFile::Status::NewerFormat;
@@ -252,7 +254,7 @@ Status read(const QString& path, const QString& password, DataDocument& document
     if (const Status status = readWholeFile(path, bytes, detail); status != Status::Ok)
         return status;
     if (ProtectedContainer::isProtected(bytes))
-        return readProtected(bytes, password, document, detail, slow);
+        return readProtected(std::move(bytes), password, document, detail, slow);
     const ScopedKey key(password);
     if (!key)
         return Status::InvalidPassword;
