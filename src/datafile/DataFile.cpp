@@ -117,18 +117,17 @@ Status affordable(QByteArrayView fileBytes, SlowDerivation slow)
     return Status::Ok;
 }
 
-// Takes the file's bytes over, so that they are gone before the text is parsed.
+// Takes the file's bytes over and deciphers them in place.
 Status readProtected(QByteArray fileBytes, const QString& password, DataDocument& document, QString* detail,
                      SlowDerivation slow)
 {
     if (const DataFile::Status cost = affordable(fileBytes, slow); cost != DataFile::Status::Ok)
         return cost;
     using ProtectedContainer::Status;
-    QByteArray text;
-    switch (ProtectedContainer::open(fileBytes, password, text)) {
+    switch (ProtectedContainer::openInPlace(fileBytes, password)) {
     case Status::Ok:
-        fileBytes = QByteArray();
-        return loadPlaintext(std::move(text), document, detail) ? DataFile::Status::Ok : DataFile::Status::CannotOpen;
+        return loadPlaintext(std::move(fileBytes), document, detail) ? DataFile::Status::Ok
+                                                                     : DataFile::Status::CannotOpen;
     case Status::UnknownVersion:
     case Status::UnknownDerivation: return DataFile::Status::NewerFormat;
     case Status::NotProtected:
