@@ -108,6 +108,15 @@ void runFileBench(int recordCount, int largeRecordCount)
               measureChild(cliProgram(),
                            {"--password-stdin", "find", file, QStringLiteral("user%1").arg(recordCount - 1)}, Password),
               "memory < 2x file");
+    // A protected copy with a cheap key derivation, so that what is left is
+    // its deciphering: in place, as a .zv file's.
+    const QString protectedFile = folder.filePath(QStringLiteral("bench.zvx"));
+    measureChild(cliProgram(),
+                 {"--password-stdin", "convert", file, protectedFile, "--kdf-passes", "1", "--kdf-memory-kib", "8192"},
+                 Password, {}, {}, 1);
+    table.add("list of a protected file",
+              measureChild(cliProgram(), {"--password-stdin", "list", protectedFile}, Password), "memory as list's");
+    QFile::remove(protectedFile);
     // The window libraries and the program's windows take the same memory
     // whatever the file: measured with a tiny file, and taken off the open's.
     const QString tiny = makeBenchFile(folder, 10);

@@ -176,6 +176,15 @@ Status seal(const QByteArray& documentText, const QString& password, const Deriv
 
 Status open(QByteArrayView file, const QString& password, QByteArray& documentText, DeriveKey derive)
 {
+    QByteArray text = file.toByteArray();
+    const Status status = openInPlace(text, password, derive);
+    if (status == Status::Ok)
+        documentText = std::move(text);
+    return status;
+}
+
+Status openInPlace(QByteArray& file, const QString& password, DeriveKey derive)
+{
     Header header;
     if (const Status status = readHeader(file, header); status != Status::Ok)
         return status;
@@ -186,20 +195,21 @@ Status open(QByteArrayView file, const QString& password, QByteArray& documentTe
     ScopedKey key;
     if (!derive(password, salt, header.cost, *key))
         return Status::OutOfMemory;
-    const QByteArrayView cipher = file.sliced(HeaderSize);
-    QByteArray text(cipher.size() - TagSize, Qt::Uninitialized);
+    // The cipher checks the tag before it writes any text, so the text may
+    // take the place of the enciphered bytes; the header before it is read
+    // as it is.
+    auto* cipher = reinterpret_cast<unsigned char*>(file.data()) + HeaderSize;
     unsigned long long textLength = 0;
-    const bool authentic =
-        crypto_aead_xchacha20poly1305_ietf_decrypt(reinterpret_cast<unsigned char*>(text.data()), &textLength, nullptr,
-                                                   bytes(cipher), std::size_t(cipher.size()), bytes(file), HeaderSize,
-                                                   bytes(file) + NonceOffset, (*key).data())
-        == 0;
+    const bool authentic = crypto_aead_xchacha20poly1305_ietf_decrypt(
+                               cipher, &textLength, nullptr, cipher, std::size_t(file.size() - HeaderSize), bytes(file),
+                               HeaderSize, bytes(file) + NonceOffset, (*key).data())
+                           == 0;
     SecureWipe::wipeStack();
-    if (!authentic) {
-        SecureWipe::wipe(text);
+    if (!authentic)
         return Status::WrongPasswordOrDamaged;
-    }
-    documentText = std::move(text);
+    // Dropping the header from the front moves no bytes.
+    file.truncate(HeaderSize + qsizetype(textLength));
+    file.remove(0, HeaderSize);
     return Status::Ok;
 }
 

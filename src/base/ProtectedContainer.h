@@ -82,5 +82,9 @@ Status seal(const QByteArray& documentText, const QString& password, const Deriv
 // The document text of file; documentText is only set on Ok. The caller
 // wipes it when done.
 Status open(QByteArrayView file, const QString& password, QByteArray& documentText, DeriveKey derive = deriveArgon2id);
+// The same, deciphering in file's own bytes, which become the document text
+// on Ok, so that the file and its text are never both held. Unless Ok, what
+// file holds afterwards is undefined.
+Status openInPlace(QByteArray& file, const QString& password, DeriveKey derive = deriveArgon2id);
 
 } // namespace ProtectedContainer

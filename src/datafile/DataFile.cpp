@@ -117,16 +117,17 @@ Status affordable(QByteArrayView fileBytes, SlowDerivation slow)
     return Status::Ok;
 }
 
-Status readProtected(QByteArrayView fileBytes, const QString& password, DataDocument& document, QString* detail,
+// Takes the file's bytes over and deciphers them in place.
+Status readProtected(QByteArray fileBytes, const QString& password, DataDocument& document, QString* detail,
                      SlowDerivation slow)
 {
     if (const DataFile::Status cost = affordable(fileBytes, slow); cost != DataFile::Status::Ok)
         return cost;
     using ProtectedContainer::Status;
-    QByteArray text;
-    switch (ProtectedContainer::open(fileBytes, password, text)) {
+    switch (ProtectedContainer::openInPlace(fileBytes, password)) {
     case Status::Ok:
-        return loadPlaintext(std::move(text), document, detail) ? DataFile::Status::Ok : DataFile::Status::CannotOpen;
+        return loadPlaintext(std::move(fileBytes), document, detail) ? DataFile::Status::Ok
+                                                                     : DataFile::Status::CannotOpen;
     case Status::UnknownVersion:
     case Status::UnknownDerivation: return DataFile::Status::NewerFormat;
     case Status::NotProtected:
@@ -252,7 +253,7 @@ Status read(const QString& path, const QString& password, DataDocument& document
     if (const Status status = readWholeFile(path, bytes, detail); status != Status::Ok)
         return status;
     if (ProtectedContainer::isProtected(bytes))
-        return readProtected(bytes, password, document, detail, slow);
+        return readProtected(std::move(bytes), password, document, detail, slow);
     const ScopedKey key(password);
     if (!key)
         return Status::InvalidPassword;

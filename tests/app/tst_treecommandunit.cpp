@@ -290,7 +290,7 @@ private slots:
         QCOMPARE(tree.model.caption(node), shown);
         QCOMPARE(Schema::isRecord(item) ? qText(item.child("label").text()) : qText(item.attribute("name")), stored);
         for (int row = 0; row < tree.model.rowCount(node); ++row)
-            QCOMPARE(tree.model.nodeData(tree.model.index(row, 0, node))->parentCaption, shown);
+            QCOMPARE(tree.model.nodeData(tree.model.index(row, 0, node))->parentCaption(), shown);
         QCOMPARE(tree.messages.texts(), messages);
         QTEST(tree.changes.count() > 0, "changed");
     }

@@ -128,6 +128,12 @@ private slots:
         QCOMPARE(open(second, Password, text), Status::Ok);
         QCOMPARE(text, Text);
         QCOMPARE(open(second, QStringLiteral("Grüße, ключ ✗"), text), Status::WrongPasswordOrDamaged);
+        // In place, the file's own bytes become the text: none are copied.
+        QByteArray inPlace(second.constData(), second.size());
+        const char* const fileStart = inPlace.constData();
+        QCOMPARE(openInPlace(inPlace, Password), Status::Ok);
+        QCOMPARE(inPlace, Text);
+        QCOMPARE(inPlace.constData(), fileStart + HeaderSize);
     }
 
     void everyChangedByteIsRefused_data()

@@ -242,7 +242,7 @@ void TestCreationWindows::selectionTreeListsGroupsAndPreselects()
     const TTreeNodeData* selected = windows.groupSelect.selectedNodeData();
     QVERIFY(selected);
     QVERIFY(selected->element == windows.tree.item("Servers"));
-    QCOMPARE(selected->parentCaption, QStringLiteral("Work"));
+    QCOMPARE(selected->parentCaption(), QStringLiteral("Work"));
     QCOMPARE(tree->currentItem(), root->child(0)->child(0));
 
     // A top-level record preselects nothing; the tree is refilled on showing.

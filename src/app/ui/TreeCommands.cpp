@@ -147,7 +147,6 @@ void TreeCommands::rename(const QModelIndex& node, const QString& text)
     } else {
         if (!m_editing.renameGroup(data->element, text))
             return;
-        m_model.setParentCaptionOfChildren(node, text);
     }
     m_model.captionChanged(node);
 }

@@ -8,12 +8,19 @@
 
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
 const QString ItemMimeType = QStringLiteral("application/x-zantrove-item");
 
 } // namespace
+
+QString TTreeNodeData::parentCaption() const
+{
+    const pugi::xml_node group = element.parent();
+    return Schema::isGroup(group) ? Schema::itemCaption(group) : QString();
+}
 
 DocumentTreeModel::DocumentTreeModel(QList<QIcon> icons, QObject* parent)
     : QAbstractItemModel(parent)
@@ -57,14 +64,16 @@ void DocumentTreeModel::findShownNodes()
     // learns of a group's shown nodes before it comes to the group.
     for (Node& node : m_nodes) {
         node.shown = false;
-        node.childCount = 0;
+        node.firstChild = 0;
     }
     for (auto node = m_nodes.rbegin(); node != m_nodes.rend(); ++node) {
-        node->shown = node->shown || !m_hidden || !m_hidden(node->data.element);
+        node->shown = node->shown || !m_hidden || !m_hidden(node->element);
         if (node->shown && node->parent >= 0)
             m_nodes[node->parent].shown = true;
     }
-    // The forward pass meets a group before its children, whose rows it counts.
+    // The forward pass meets a group before its children, whose rows it counts
+    // in the group's firstChild until the counts become where each group's
+    // children start.
     m_topLevel.clear();
     m_shownCount = 0;
     for (size_t n = 0; n < m_nodes.size(); ++n) {
@@ -75,15 +84,13 @@ void DocumentTreeModel::findShownNodes()
             node.row = static_cast<int>(m_topLevel.size());
             m_topLevel.push_back(static_cast<int>(n));
         } else {
-            node.row = m_nodes[node.parent].childCount++;
+            node.row = m_nodes[node.parent].firstChild++;
         }
         ++m_shownCount;
     }
     int next = 0;
-    for (Node& node : m_nodes) {
-        node.firstChild = next;
-        next += node.childCount;
-    }
+    for (Node& node : m_nodes)
+        next += std::exchange(node.firstChild, next);
     m_children.resize(next);
     for (size_t n = 0; n < m_nodes.size(); ++n) {
         const Node& node = m_nodes[n];
@@ -113,43 +120,29 @@ void DocumentTreeModel::AddTreeLevel(const pugi::xml_node& root)
     // depth d is the one at d - 1. Records never have items under them, so
     // their entries are simply overwritten.
     std::vector<int> lastAtDepth;
-    // The caption of those nodes, one string that their children share.
-    std::vector<QString> captionAtDepth;
-    // A file uses a handful of type keys: nodes share one string per key.
-    std::unordered_map<std::string_view, QString> typeKeys;
+    // A file uses a handful of type keys: each is looked up once, for records and groups apart.
+    std::unordered_map<std::string_view, int> icons[2];
     Schema::walkTree(root, [&](const pugi::xml_node& item, int depth) {
         lastAtDepth.resize(depth);
-        captionAtDepth.resize(depth);
-        const int parentNode = depth == 0 ? -1 : lastAtDepth.back();
+        Node node;
+        node.element = item;
+        node.isRecord = Schema::isRecord(item);
         const char* key = item.attribute("type").value();
-        auto known = typeKeys.find(key);
-        if (known == typeKeys.end())
-            known = typeKeys.emplace(key, qText(key)).first;
-        addNode(parentNode, item, known->second, depth == 0 ? QStringLiteral("root") : captionAtDepth.back());
+        auto known = icons[node.isRecord].find(key);
+        if (known == icons[node.isRecord].end())
+            known = icons[node.isRecord].emplace(key, Schema::TypeImageIndex(qText(key), node.isRecord)).first;
+        node.icon = static_cast<std::uint8_t>(known->second);
+        node.parent = depth == 0 ? -1 : lastAtDepth.back();
+        m_nodes.push_back(node);
         lastAtDepth.push_back(static_cast<int>(m_nodes.size()) - 1);
-        // Records have no children to share their caption with.
-        captionAtDepth.push_back(m_nodes.back().data.isRecord ? QString() : Schema::itemCaption(item));
         return true;
     });
-}
-
-void DocumentTreeModel::addNode(int parentNode, const pugi::xml_node& element, const QString& typeKey,
-                                const QString& parentCaption)
-{
-    Node node;
-    node.data.isRecord = Schema::isRecord(element);
-    node.data.parentCaption = parentCaption;
-    node.data.typeKey = typeKey;
-    node.data.element = element;
-    node.icon = Schema::TypeImageIndex(typeKey, node.data.isRecord);
-    node.parent = parentNode;
-    m_nodes.push_back(std::move(node));
 }
 
 QModelIndex DocumentTreeModel::FindTreeNode(const pugi::xml_node& element) const
 {
     for (size_t n = 0; n < m_nodes.size(); ++n) {
-        if (m_nodes[n].shown && m_nodes[n].data.element == element)
+        if (m_nodes[n].shown && m_nodes[n].element == element)
             return indexOfNode(static_cast<int>(n));
     }
     return {};
@@ -158,7 +151,7 @@ QModelIndex DocumentTreeModel::FindTreeNode(const pugi::xml_node& element) const
 const TTreeNodeData* DocumentTreeModel::nodeData(const QModelIndex& index) const
 {
     const int node = nodeOf(index);
-    return node < 0 ? nullptr : &m_nodes[node].data;
+    return node < 0 ? nullptr : &m_nodes[node];
 }
 
 QModelIndex DocumentTreeModel::firstNode() const
@@ -184,21 +177,7 @@ void DocumentTreeModel::captionChanged(const QModelIndex& index)
 QString DocumentTreeModel::caption(const QModelIndex& index) const
 {
     const int node = nodeOf(index);
-    return node < 0 ? QString() : Schema::itemCaption(m_nodes[node].data.element);
-}
-
-void DocumentTreeModel::setParentCaptionOfChildren(const QModelIndex& group, const QString& caption)
-{
-    const int node = nodeOf(group);
-    if (node < 0)
-        return;
-    // Tree order keeps a group's items, hidden ones too, right after it: the
-    // first node whose parent comes before the group ends them.
-    const int count = static_cast<int>(m_nodes.size());
-    for (int item = node + 1; item < count && m_nodes[item].parent >= node; ++item) {
-        if (m_nodes[item].parent == node)
-            m_nodes[item].data.parentCaption = caption;
-    }
+    return node < 0 ? QString() : Schema::itemCaption(m_nodes[node].element);
 }
 
 Qt::ItemFlags DocumentTreeModel::flags(const QModelIndex& index) const
@@ -311,8 +290,8 @@ QVariant DocumentTreeModel::data(const QModelIndex& index, int role) const
     if (node < 0)
         return {};
     switch (role) {
-    case Qt::DisplayRole: return Schema::itemCaption(m_nodes[node].data.element, MaxShownCaption);
-    case Qt::EditRole: return Schema::itemCaption(m_nodes[node].data.element);
+    case Qt::DisplayRole: return Schema::itemCaption(m_nodes[node].element, MaxShownCaption);
+    case Qt::EditRole: return Schema::itemCaption(m_nodes[node].element);
     case Qt::DecorationRole: return m_icons.value(m_nodes[node].icon);
     default: return {};
     }
@@ -345,5 +324,13 @@ int DocumentTreeModel::childCountOf(const QModelIndex& parent) const
     if (!parent.isValid())
         return static_cast<int>(m_topLevel.size());
     const int node = nodeOf(parent);
-    return node < 0 ? 0 : m_nodes[node].childCount;
+    return node < 0 ? 0 : shownChildCount(node);
+}
+
+int DocumentTreeModel::shownChildCount(int node) const
+{
+    const size_t end = static_cast<size_t>(node) + 1 < m_nodes.size()
+                           ? static_cast<size_t>(m_nodes[node + 1].firstChild)
+                           : m_children.size();
+    return static_cast<int>(end) - m_nodes[node].firstChild;
 }

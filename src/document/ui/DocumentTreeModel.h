@@ -8,15 +8,18 @@
 
 #include <pugixml.hpp>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
 // What each tree node knows about the item it shows.
 struct TTreeNodeData {
-    bool isRecord = false;
-    QString parentCaption;  // the parent node's caption when the node was made; "root" at the top
-    QString typeKey;        // the element's `type`
     pugi::xml_node element; // the `record` or `folder` element shown
+    bool isRecord = false;
+
+    // The caption of the group that holds the item, read from the document;
+    // empty at the top level.
+    QString parentCaption() const;
 };
 
 // The groups and records of the data document as a tree: at every level the
@@ -25,9 +28,9 @@ struct TTreeNodeData {
 // in one vector in tree order, so a rebuild of a large file is a single pass
 // and FindTreeNode a linear scan without recursion. A node of every item is
 // built; which of them are shown is worked out apart, so hiding items again
-// (showHiddenItemsAnew) builds no node. Captions are read from the document
-// when shown rather than copied into the nodes: a large file's tree would
-// otherwise hold a second copy of every record's caption.
+// (showHiddenItemsAnew) builds no node. Captions and type keys are read from
+// the document when needed rather than copied into the nodes, which keeps
+// the nodes small: a large file's tree has hundreds of thousands.
 class DocumentTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -66,8 +69,6 @@ public:
     // The node's item has a new caption in the document: the views show it.
     void captionChanged(const QModelIndex& index);
     QString caption(const QModelIndex& index) const;
-    // A group was renamed: its direct children record the new name.
-    void setParentCaptionOfChildren(const QModelIndex& group, const QString& caption);
 
     // Editing and dragging only report what the user did; the owner changes
     // the document and rebuilds.
@@ -95,22 +96,21 @@ signals:
     void moveRequested(const pugi::xml_node& dragged, const pugi::xml_node& target);
 
 private:
-    // The shown children of a node are entries firstChild .. firstChild +
-    // childCount of m_children, in row order: one vector for all, not one per
-    // group.
-    struct Node {
-        TTreeNodeData data;
-        int icon = 0;
-        int parent = -1;
+    // The shown children of a node are the entries of m_children from its
+    // firstChild up to the next node's, in row order: one vector for all, not
+    // one per group. A node takes 24 bytes: derived rather than holding the
+    // item's data, so that the byte-sized members fill the padding at its end.
+    struct Node : TTreeNodeData {
+        std::uint8_t icon = 0;
         bool shown = true;
+        int parent = -1;
         int row = 0; // among the shown children of its parent
         int firstChild = 0;
-        int childCount = 0; // shown children
     };
+    static_assert(sizeof(Node) == 24);
 
     // Every item under root, each level in tree order, without recursion.
     void AddTreeLevel(const pugi::xml_node& root);
-    void addNode(int parentNode, const pugi::xml_node& element, const QString& typeKey, const QString& parentCaption);
     // Which nodes the hidden-items function leaves, their rows and m_children.
     void findShownNodes();
     int nextShownNode(int node) const;
@@ -118,6 +118,7 @@ private:
     int nodeOf(const QModelIndex& index) const;
     int childOf(const QModelIndex& parent, int row) const;
     int childCountOf(const QModelIndex& parent) const;
+    int shownChildCount(int node) const;
 
     // The item being dragged, and a token that ties a drag to this model in
     // this process: another program's drag can carry nothing we could trust.

@@ -98,11 +98,9 @@ void TFormGroupSelect::FillGroupTree()
     m_nodeData.clear();
 
     const pugi::xml_node data = dataElement();
-    // The root node stands for the top level: the data element itself, with
-    // no parent caption and no type.
-    const QString rootText = rootCaption(m_captions);
-    QTreeWidgetItem* root = addNode(nullptr, rootText, Schema::RootIcon, TTreeNodeData{false, {}, {}, data});
-    addGroups(root, rootText, data);
+    // The root node stands for the top level: the data element itself.
+    QTreeWidgetItem* root = addNode(nullptr, rootCaption(m_captions), Schema::RootIcon, TTreeNodeData{data, false});
+    addGroups(root, data);
     root->setExpanded(true);
     preselectMainTreeGroup();
 }
@@ -118,7 +116,7 @@ QTreeWidgetItem* TFormGroupSelect::addNode(QTreeWidgetItem* parentItem, const QS
     return item;
 }
 
-void TFormGroupSelect::addGroups(QTreeWidgetItem* rootItem, const QString& rootText, const pugi::xml_node& element)
+void TFormGroupSelect::addGroups(QTreeWidgetItem* rootItem, const pugi::xml_node& element)
 {
     // The tree item of the last group seen at each depth, the root item
     // first: a group's parent item is the one a level above it. A walk, not a
@@ -129,10 +127,8 @@ void TFormGroupSelect::addGroups(QTreeWidgetItem* rootItem, const QString& rootT
             return true;
         lastAtDepth.resize(depth + 1);
         QTreeWidgetItem* parentItem = lastAtDepth.back();
-        const QString parentCaption = depth == 0 ? rootText : qText(item.parent().attribute("name"));
-        TTreeNodeData data{false, parentCaption, qText(item.attribute("type")), item};
-        const int icon = Schema::TypeImageIndex(data.typeKey, false);
-        lastAtDepth.push_back(addNode(parentItem, qText(item.attribute("name")), icon, std::move(data)));
+        const int icon = Schema::TypeImageIndex(qText(item.attribute("type")), false);
+        lastAtDepth.push_back(addNode(parentItem, qText(item.attribute("name")), icon, TTreeNodeData{item, false}));
         return true;
     });
 }

@@ -50,7 +50,7 @@ private:
     void buildControls();
     void layOutControls();
     QTreeWidgetItem* addNode(QTreeWidgetItem* parentItem, const QString& caption, int icon, TTreeNodeData data);
-    void addGroups(QTreeWidgetItem* rootItem, const QString& rootText, const pugi::xml_node& element);
+    void addGroups(QTreeWidgetItem* rootItem, const pugi::xml_node& element);
     void preselectMainTreeGroup();
     void JvXPButtonNewGroupClick();
 

@@ -29,7 +29,7 @@ void ParentGroupChoice::PresetParentFromTree(const MainTreeSelection& mainTree)
     } else if (selected->isRecord) {
         const TTreeNodeData* group = mainTree.selectedNodeParent();
         if (group)
-            chooseGroup(group->element, selected->parentCaption);
+            chooseGroup(group->element, selected->parentCaption());
         else
             chooseTopLevel();
     } else {
