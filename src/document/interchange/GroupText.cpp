@@ -210,11 +210,11 @@ QByteArray GroupText::take(QByteArrayView before, QByteArrayView after)
     text.reserve(size);
     // Filled from start to end: its pages are made in one call, not one
     // fault at a time.
-    const auto page = quintptr(sysconf(_SC_PAGESIZE));
-    const auto start = (quintptr(text.data()) + page - 1) & ~(page - 1);
-    const auto end = (quintptr(text.data()) + quintptr(size)) & ~(page - 1);
-    if (end > start)
-        madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+    const auto page = qsizetype(sysconf(_SC_PAGESIZE));
+    const qsizetype firstPage = (page - qsizetype(quintptr(text.data()) % quintptr(page))) % page;
+    const qsizetype wholePages = (size - firstPage) / page * page;
+    if (wholePages > 0)
+        madvise(text.data() + firstPage, std::size_t(wholePages), MADV_POPULATE_WRITE);
     text.append(before);
     assemble(Top, text);
     text.append(after);

@@ -112,7 +112,7 @@ QTreeWidgetItem* TFormGroupSelect::addNode(QTreeWidgetItem* parentItem, const QS
     item->setText(0, DocumentTreeModel::shownCaption(caption));
     item->setIcon(0, m_icons.value(icon));
     item->setData(0, NodeDataRole, static_cast<int>(m_nodeData.size()));
-    m_nodeData.push_back(std::move(data));
+    m_nodeData.push_back(data);
     return item;
 }
 
