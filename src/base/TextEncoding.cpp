@@ -67,7 +67,7 @@ qsizetype validUtf8Prefix(QByteArrayView bytes)
     return p - begin;
 }
 
-bool isValidUtf8(const QByteArray& bytes)
+bool isValidUtf8(QByteArrayView bytes)
 {
     return validUtf8Prefix(bytes) == bytes.size();
 }

@@ -23,7 +23,7 @@ QString decode8Bit(const QByteArray& bytes);
 // Valid UTF-8 is returned unchanged, without a copy.
 QByteArray toUtf8(QByteArray bytes);
 
-bool isValidUtf8(const QByteArray& bytes);
+bool isValidUtf8(QByteArrayView bytes);
 // The length of the longest beginning of bytes that is whole characters of
 // valid UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
 qsizetype validUtf8Prefix(QByteArrayView bytes);

@@ -385,12 +385,6 @@ bool isWrittenAsStored(const pugi::xml_node& field)
 
 constexpr QByteArrayView Utf8ByteOrderMark("\xEF\xBB\xBF");
 
-bool isValidUtf8(const char* text)
-{
-    const QByteArrayView bytes(text);
-    return TextEncoding::validUtf8Prefix(bytes) == bytes.size();
-}
-
 // Walks element as an export writes it: at every level the records, then the
 // groups. writer, when given, learns where each group begins and ends.
 void walkForExport(const pugi::xml_node& element, const QString& name, ForeignWriter* writer,
@@ -690,7 +684,7 @@ DocumentEntry EntryMaker::documentEntryOf(const pugi::xml_node& record)
     const Schema::CaptionParts caption = Schema::recordCaptionParts(record);
     if (*caption.second == '\0') {
         entry.title.utf8 = caption.first;
-    } else if (isValidUtf8(caption.first) && isValidUtf8(caption.second)
+    } else if (TextEncoding::isValidUtf8(caption.first) && TextEncoding::isValidUtf8(caption.second)
                && !QByteArrayView(caption.second).startsWith(Utf8ByteOrderMark)) {
         entry.joinedTitle = QByteArray(caption.first) + ' ' + caption.second;
         entry.title.utf8 = entry.joinedTitle;
