@@ -161,6 +161,12 @@ int CliContext::readInput(const QString& source, QByteArray& bytes)
 
 int CliContext::createFile(const QString& target, const DataDocument& document, const DataFile::Sealing& sealing)
 {
+    return createFile(target, [&document](QByteArray& out) { document.appendText(out); }, sealing);
+}
+
+int CliContext::createFile(const QString& target, const DataFile::TextWriter& writeText,
+                           const DataFile::Sealing& sealing)
+{
     // Asked before the password, so that nobody types one in vain; the write
     // itself still refuses a name taken meanwhile.
     if (const QFileInfo existing(target); existing.exists() || existing.isSymLink())
@@ -172,7 +178,7 @@ int CliContext::createFile(const QString& target, const DataDocument& document, 
         return UnusablePassword;
     const SecureWipe::WipeOnExit forget(*password);
     QString detail;
-    const DataFile::Status status = DataFile::create(target, *password, document, &detail, sealing);
+    const DataFile::Status status = DataFile::create(target, *password, writeText, &detail, sealing);
     if (status == DataFile::Status::AlreadyExists)
         return targetExists(target);
     return written(status, detail);

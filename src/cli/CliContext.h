@@ -91,6 +91,8 @@ public:
     // Asks target's new password and writes document there as a new file;
     // a target that exists already is refused before the password is asked.
     int createFile(const QString& target, const DataDocument& document, const DataFile::Sealing& sealing);
+    // The same for a document text that goes straight into the file.
+    int createFile(const QString& target, const DataFile::TextWriter& writeText, const DataFile::Sealing& sealing);
     // Success when a file sealed as sealing may have its key derived here:
     // within the machine's memory, and quick or allowed to be slow; else the
     // exit code, reported.

@@ -29,12 +29,13 @@ int importEntries(CliContext& context, const QString& source, const QString& tar
     Catalogue catalogue;
     if (!catalogue.LoadCatalogue(catalogueFile))
         return context.fail(CliExit::CannotRead, QString::fromLatin1(MessageConfigNotFoundText));
-    DataDocument document;
-    const Interchange::ImportResult result =
-        Interchange::importInto(document, catalogue, format, std::move(input), QFileInfo(source).completeBaseName());
+    Interchange::ImportedDocument imported =
+        Interchange::readDocument(catalogue, format, std::move(input), QFileInfo(source).completeBaseName());
+    const Interchange::ImportResult& result = imported.result;
     if (!result.ok())
         return context.fail(CliExit::NotADataDocument, QStringLiteral("%1: %2").arg(source, result.error));
-    if (const int code = context.createFile(target, document, sealing))
+    // Written as it was made: no document is parsed from it only to be written out again.
+    if (const int code = context.createFile(target, [&imported](QByteArray& out) { imported.appendText(out); }, sealing))
         return code;
     context.err() << result.summary() << '\n';
     return CliExit::Success;

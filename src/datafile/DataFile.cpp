@@ -84,12 +84,12 @@ QByteArray containerStart(qsizetype bodySize)
     return bytes;
 }
 
-// The file's bytes for document: its text is written and enciphered in one
+// The file's bytes for a document text: written and enciphered in one
 // buffer, the only copy of the document the save makes.
-QByteArray sealDocument(const DataDocument& document, const FileKey& key)
+QByteArray sealText(const TextWriter& writeText, const FileKey& key)
 {
     QByteArray bytes = containerStart(0);
-    document.appendText(bytes);
+    writeText(bytes);
     applyCipher(bytes, Magic.size(), key);
     return bytes;
 }
@@ -140,19 +140,24 @@ Status readProtected(QByteArray fileBytes, const QString& password, DataDocument
     return DataFile::Status::CannotOpen;
 }
 
-// The complete file for document under sealing, in bytes.
-Status sealFile(const DataDocument& document, const QString& password, const Sealing& sealing, QByteArray& bytes,
+TextWriter textOf(const DataDocument& document)
+{
+    return [&document](QByteArray& out) { document.appendText(out); };
+}
+
+// The complete file for a document text under sealing, in bytes.
+Status sealFile(const TextWriter& writeText, const QString& password, const Sealing& sealing, QByteArray& bytes,
                 QString* detail)
 {
     if (sealing.format == Format::Plain) {
         const ScopedKey key(password);
         if (!key)
             return Status::InvalidPassword;
-        bytes = sealDocument(document, *key);
+        bytes = sealText(writeText, *key);
         return Status::Ok;
     }
     QByteArray text(DataFileDeclaration.toByteArray());
-    document.appendText(text);
+    writeText(text);
     const ProtectedContainer::Status sealed = ProtectedContainer::seal(text, password, sealing.cost, bytes);
     SecureWipe::wipe(text);
     switch (sealed) {
@@ -297,7 +302,7 @@ Status save(const QString& path, const QString& password, const DataDocument& do
     };
     QByteArray bytes;
     QString why;
-    if (const Status sealed = sealFile(document, password, sealing, bytes, &why); sealed != Status::Ok)
+    if (const Status sealed = sealFile(textOf(document), password, sealing, bytes, &why); sealed != Status::Ok)
         return sealed == Status::CannotWrite ? failed(SaveFailure::Reason::System, {}, why) : sealed;
     StagedFile staged;
     if (!staged.write(path, bytes)) {
@@ -331,8 +336,14 @@ Status save(const QString& path, const QString& password, const DataDocument& do
 Status create(const QString& path, const QString& password, const DataDocument& document, QString* detail,
               const Sealing& sealing)
 {
+    return create(path, password, textOf(document), detail, sealing);
+}
+
+Status create(const QString& path, const QString& password, const TextWriter& writeText, QString* detail,
+              const Sealing& sealing)
+{
     QByteArray bytes;
-    if (const Status sealed = sealFile(document, password, sealing, bytes, detail); sealed != Status::Ok)
+    if (const Status sealed = sealFile(writeText, password, sealing, bytes, detail); sealed != Status::Ok)
         return sealed;
     StagedFile staged(StagedFile::Mode::CreateNew);
     if (staged.write(path, bytes) && staged.commit())

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 // The data file: the ten-byte magic in clear, then the body, which is
@@ -141,6 +142,13 @@ Status write(const QString& path, const QString& password, const DataDocument& d
 // ever replaced or written through, not even a dangling link, also when it
 // appeared while the file was being written.
 Status create(const QString& path, const QString& password, const DataDocument& document, QString* detail = nullptr,
+              const Sealing& sealing = {});
+
+// Appends a whole document's text to the buffer a file is written from.
+using TextWriter = std::function<void(QByteArray&)>;
+// The same for a text that is written straight into the file, such as an
+// import's, with no document made of it first.
+Status create(const QString& path, const QString& password, const TextWriter& writeText, QString* detail = nullptr,
               const Sealing& sealing = {});
 
 // The same as write, moving the previous file aside as a backup first when backups is

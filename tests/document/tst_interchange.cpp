@@ -93,6 +93,17 @@ QByteArray exported(const DataDocument& document, Format format)
     return out.data();
 }
 
+// Whether an import written straight into a new file is the text that
+// saving the document it makes would write: the same file either way.
+bool writtenAsSaved(const Catalogue& catalogue, const QByteArray& input, const QString& groupName,
+                    const DataDocument& imported)
+{
+    Interchange::ImportedDocument direct = Interchange::readDocument(catalogue, std::nullopt, input, groupName);
+    QByteArray text;
+    direct.appendText(text);
+    return direct.result.ok() && text == imported.toText();
+}
+
 long peakMegabytes()
 {
     rusage usage{};
@@ -252,6 +263,7 @@ private slots:
         const Interchange::ImportResult result = Interchange::importInto(imported, m_catalogue, format, text, "Mine");
         QVERIFY2(result.ok(), qPrintable(result.error));
         QCOMPARE(result.summary(), "Imported 3 records in 3 groups.");
+        QVERIFY(writtenAsSaved(m_catalogue, text, "Mine", imported));
         QStringList expected = described(original.root());
         // A CSV cell cannot tell an empty value from none: empty extras are left out.
         if (format == Format::Csv)
@@ -393,6 +405,7 @@ private slots:
         QCOMPARE(lastProgress, std::make_pair(qsizetype(result.records), qsizetype(result.records)));
         QCOMPARE(qText(result.group.attribute("name")), file.section('.', 0, 0));
         QCOMPARE(compact(result.group), tree);
+        QVERIFY(writtenAsSaved(m_catalogue, input, file.section('.', 0, 0), document));
     }
 
     void recordsAreWrittenByFieldRole_data()

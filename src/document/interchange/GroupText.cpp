@@ -1,32 +1,45 @@
 #include "document/interchange/GroupText.h"
 
+#include "base/FilledBuffer.h"
 #include "base/SecureWipe.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 namespace {
 
 constexpr QByteArrayView GroupEnd("</folder>");
 
-// How each ASCII character is written in a value: the markup characters and
-// every control character as a reference, any other as itself (size 0).
+// How each ASCII character is written in a value, as the document writes it
+// (size 0: as itself). Control characters become references of two digits at
+// least; NUL, which no reference can stand for, becomes U+FFFD as reading
+// makes it. Element text keeps tabs and CR LF pairs, and only a lone CR or LF
+// becomes a reference, as the stored form ends its lines with CR LF.
 class References {
 public:
-    References()
+    explicit References(GroupText::Place place)
+        : m_keepsLineBreaks(place == GroupText::Place::Text)
     {
         for (int c = 0; c < 0x20; ++c)
-            set(c, "&#" + QByteArray::number(c) + ';');
+            set(c, "&#" + QByteArray::number(c).rightJustified(2, '0') + ';');
+        set(0, "\xEF\xBF\xBD");
         set('&', "&amp;");
         set('<', "&lt;");
-        set('>', "&gt;");
-        set('"', "&quot;");
+        if (m_keepsLineBreaks) {
+            set('>', "&gt;");
+            set('\t', {});
+        } else {
+            set('"', "&quot;");
+        }
     }
 
     QByteArrayView of(char16_t c) const { return {m_text[c], m_size[c]}; }
+    // Whether the units at at are a CR LF pair kept as it stands.
+    template <typename Unit>
+    bool pairAt(const Unit* units, qsizetype at, qsizetype size) const
+    {
+        return m_keepsLineBreaks && units[at] == '\r' && at + 1 < size && units[at + 1] == '\n';
+    }
 
 private:
     void set(int c, const QByteArray& reference)
@@ -35,29 +48,35 @@ private:
         m_size[c] = reference.size();
     }
 
+    bool m_keepsLineBreaks;
     char m_text[0x80][8] = {};
     qsizetype m_size[0x80] = {};
 };
 
-const References& references()
+const References& references(GroupText::Place place)
 {
-    static const References table;
-    return table;
+    static const References text(GroupText::Place::Text);
+    static const References attribute(GroupText::Place::Attribute);
+    return place == GroupText::Place::Text ? text : attribute;
 }
+
+constexpr QByteArrayView LineBreak("\r\n");
 
 // Hands put text's UTF-8, escaped, piece by piece: once to measure it, once
 // to write it, so the two never disagree.
 template <typename Put>
-void forEachEscapedPiece(QStringView text, Put&& put)
+void forEachEscapedPiece(QStringView text, const References& table, Put&& put)
 {
-    const References& table = references();
     const qsizetype size = text.size();
     const char16_t* units = text.utf16();
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t unit = units[i];
         if (unit < 0x80) {
             const QByteArrayView reference = table.of(unit);
-            if (reference.isEmpty()) {
+            if (table.pairAt(units, i, size)) {
+                put(LineBreak.data(), LineBreak.size());
+                ++i;
+            } else if (reference.isEmpty()) {
                 const char byte = char(unit);
                 put(&byte, 1);
             } else {
@@ -84,16 +103,20 @@ void forEachEscapedPiece(QStringView text, Put&& put)
 }
 
 template <typename Put>
-void forEachEscapedPiece(QByteArrayView utf8, Put&& put)
+void forEachEscapedPiece(QByteArrayView utf8, const References& table, Put&& put)
 {
-    const References& table = references();
     qsizetype from = 0;
     for (qsizetype i = 0; i < utf8.size(); ++i) {
         const uchar c = uchar(utf8[i]);
         if (c >= 0x80 || table.of(c).isEmpty())
             continue;
         put(utf8.data() + from, i - from);
-        put(table.of(c).data(), table.of(c).size());
+        if (table.pairAt(utf8.data(), i, utf8.size())) {
+            put(LineBreak.data(), LineBreak.size());
+            ++i;
+        } else {
+            put(table.of(c).data(), table.of(c).size());
+        }
         from = i + 1;
     }
     put(utf8.data() + from, utf8.size() - from);
@@ -159,35 +182,27 @@ void GroupText::write(Id group, QByteArrayView markup)
         std::memcpy(roomAtEnd(group, markup.size()), markup.data(), size_t(markup.size()));
 }
 
-void GroupText::writeEscaped(Id group, QByteArrayView utf8)
-{
-    if (const qsizetype size = escapedSize(utf8); size > 0)
-        forEachEscapedPiece(utf8, PieceWriter(roomAtEnd(group, size)));
-}
-
 void GroupText::writeEscaped(Id group, QStringView text)
 {
     if (const qsizetype size = escapedSize(text); size > 0)
-        forEachEscapedPiece(text, PieceWriter(roomAtEnd(group, size)));
-}
-
-qsizetype GroupText::escapedSize(QByteArrayView utf8)
-{
-    qsizetype size = 0;
-    forEachEscapedPiece(utf8, [&size](const char*, qsizetype count) { size += count; });
-    return size;
+        forEachEscapedPiece(text, references(Place::Text), PieceWriter(roomAtEnd(group, size)));
 }
 
 qsizetype GroupText::escapedSize(QStringView text)
 {
     qsizetype size = 0;
-    forEachEscapedPiece(text, [&size](const char*, qsizetype count) { size += count; });
+    forEachEscapedPiece(text, references(Place::Text), [&size](const char*, qsizetype count) { size += count; });
     return size;
 }
 
 void GroupText::assemble(Id group, QByteArray& out)
 {
     Group& assembled = m_groups[size_t(group)];
+    // Closed in its start tag when empty, as the document writes it.
+    if (assembled.parts.empty()) {
+        out.append(QByteArrayView(assembled.openingTag).chopped(1)).append("/>");
+        return;
+    }
     out.append(assembled.openingTag);
     for (Part& part : assembled.parts) {
         if (part.child >= 0)
@@ -200,38 +215,38 @@ void GroupText::assemble(Id group, QByteArray& out)
 
 QByteArray GroupText::take(QByteArrayView before, QByteArrayView after)
 {
+    QByteArray text;
+    appendTo(text, before, after);
+    return text;
+}
+
+void GroupText::appendTo(QByteArray& out, QByteArrayView before, QByteArrayView after)
+{
     qsizetype size = before.size() + after.size();
     for (const Group& group : m_groups) {
         size += group.openingTag.size() + GroupEnd.size();
         for (const Part& part : group.parts)
             size += part.text.size;
     }
-    QByteArray text;
-    text.reserve(size);
-    // Filled from start to end: its pages are made in one call, not one
-    // fault at a time.
-    const auto page = qsizetype(sysconf(_SC_PAGESIZE));
-    const qsizetype firstPage = (page - qsizetype(quintptr(text.data()) % quintptr(page))) % page;
-    const qsizetype wholePages = (size - firstPage) / page * page;
-    if (wholePages > 0)
-        madvise(text.data() + firstPage, std::size_t(wholePages), MADV_POPULATE_WRITE);
-    text.append(before);
-    assemble(Top, text);
-    text.append(after);
-    return text;
+    const qsizetype start = out.size();
+    out.reserve(start + size);
+    FilledBuffer::preparePages(out.data() + start, size);
+    out.append(before);
+    assemble(Top, out);
+    out.append(after);
 }
 
 QByteArray GroupText::openingTagOf(QByteArrayView name, QByteArrayView type)
 {
     QByteArray tag("<folder name=\"");
-    appendEscaped(tag, name);
+    appendEscaped(tag, name, Place::Attribute);
     tag.append("\" type=\"");
-    appendEscaped(tag, type);
+    appendEscaped(tag, type, Place::Attribute);
     tag.append("\">");
     return tag;
 }
 
-void GroupText::appendEscaped(QByteArray& out, QByteArrayView utf8)
+void GroupText::appendEscaped(QByteArray& out, QByteArrayView utf8, Place place)
 {
-    forEachEscapedPiece(utf8, [&out](const char* bytes, qsizetype count) { out.append(bytes, count); });
+    forEachEscapedPiece(utf8, references(place), [&out](const char* bytes, qsizetype count) { out.append(bytes, count); });
 }

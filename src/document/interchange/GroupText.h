@@ -32,23 +32,28 @@ public:
     int levelOf(Id group) const { return m_groups.at(size_t(group)).level; }
     int groupCount() const { return int(m_groups.size()); }
 
+    // Where an escaped value stands: its text differs as the document writes it.
+    enum class Place { Text, Attribute };
+
     // Text written at the end of what group holds so far: markup as it
-    // stands, values escaped.
+    // stands, an element's text escaped. The text, still in UTF-16, is
+    // encoded and escaped in one pass straight into the group's text, with no
+    // UTF-8 copy of it in between.
     void write(Id group, QByteArrayView markup);
-    void writeEscaped(Id group, QByteArrayView utf8);
-    // The same for a value still in UTF-16: encoded and escaped in one pass
-    // straight into the group's text, with no UTF-8 copy of it in between.
     void writeEscaped(Id group, QStringView text);
 
     // The whole text, each group closed, between before and after; the
     // pieces are let go on the way.
     QByteArray take(QByteArrayView before = {}, QByteArrayView after = {});
+    // The same at the end of out, such as the buffer a file is written from.
+    void appendTo(QByteArray& out, QByteArrayView before = {}, QByteArrayView after = {});
 
     // <folder name="NAME" type="TYPE">, the name escaped.
     static QByteArray openingTagOf(QByteArrayView name, QByteArrayView type);
-    // utf8 as stored text or an attribute's value: the markup characters and
-    // every control character as references, so that it reads back exactly.
-    static void appendEscaped(QByteArray& out, QByteArrayView utf8);
+    // utf8 as an element's text or an attribute's value, escaped as the
+    // document writes it, so that it reads back exactly and the text is the
+    // one saving the document would write.
+    static void appendEscaped(QByteArray& out, QByteArrayView utf8, Place place);
 
 private:
     // A run of text, or (child >= 0) a subgroup at this place.
@@ -65,7 +70,6 @@ private:
     // Where size more bytes go at the end of what group holds.
     char* roomAtEnd(Id group, qsizetype size);
     void assemble(Id group, QByteArray& out);
-    static qsizetype escapedSize(QByteArrayView utf8);
     static qsizetype escapedSize(QStringView text);
 
     std::vector<Group> m_groups;

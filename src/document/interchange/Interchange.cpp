@@ -89,7 +89,7 @@ QString lettersOf(const QString& name)
 QByteArray attributeText(const char* name, QByteArrayView value)
 {
     QByteArray text = QByteArray(" ") + name + "=\"";
-    GroupText::appendEscaped(text, value);
+    GroupText::appendEscaped(text, value, GroupText::Place::Attribute);
     return text + '"';
 }
 
@@ -133,7 +133,7 @@ std::optional<RecordTemplate> templateOfType(const Catalogue& catalogue, const Q
             found.fieldLetters << lettersOf(name);
             found.fieldStarts << fieldStart(name.toUtf8(), type.toUtf8());
             QByteArray initial;
-            GroupText::appendEscaped(initial, TreeEditing::initialValue(type, now).toUtf8());
+            GroupText::appendEscaped(initial, TreeEditing::initialValue(type, now).toUtf8(), GroupText::Place::Text);
             found.initialValues << initial;
         }
         return found;
@@ -175,22 +175,22 @@ struct RecordTemplates {
 class GroupBuilder final : public EntrySink {
 public:
     GroupBuilder(const QString& groupName, const RecordTemplates& types, const InterchangeProgress& progress)
-        : m_text(GroupText::openingTagOf(groupName.toUtf8(), GroupTypeKey))
+        : m_text(std::make_unique<GroupText>(GroupText::openingTagOf(groupName.toUtf8(), GroupTypeKey)))
         , m_types(types)
         , m_progress(progress)
     {
     }
 
     int records() const { return m_records; }
-    int groups() const { return m_text.groupCount(); }
-    QByteArray takeText(QByteArrayView before, QByteArrayView after) { return m_text.take(before, after); }
+    int groups() const { return m_text->groupCount(); }
+    std::unique_ptr<GroupText> releaseText() { return std::move(m_text); }
 
     GroupId addGroup(GroupId parent, const QString& name) override
     {
-        if (m_text.levelOf(parent) >= DataDocument::MaxNesting)
+        if (m_text->levelOf(parent) >= DataDocument::MaxNesting)
             return NoGroup;
         QByteArray utf8 = name.toUtf8();
-        const GroupId added = m_text.addGroup(parent, GroupText::openingTagOf(utf8, GroupTypeKey));
+        const GroupId added = m_text->addGroup(parent, GroupText::openingTagOf(utf8, GroupTypeKey));
         SecureWipe::wipe(utf8);
         return added;
     }
@@ -198,7 +198,7 @@ public:
     bool addEntry(GroupId group, ForeignEntry& entry) override
     {
         // The record, and its fields below it.
-        const bool fits = m_text.levelOf(group) + 2 <= DataDocument::MaxNesting;
+        const bool fits = m_text->levelOf(group) + 2 <= DataDocument::MaxNesting;
         if (fits)
             writeRecord(group, entry);
         wipe(entry);
@@ -237,7 +237,7 @@ private:
 
     void writeValue(GroupId group, QStringView value)
     {
-        forEachSlice(value, [&](QStringView slice) { m_text.writeEscaped(group, slice); });
+        forEachSlice(value, [&](QStringView slice) { m_text->writeEscaped(group, slice); });
     }
 
     void writeRecord(GroupId group, const ForeignEntry& entry)
@@ -270,30 +270,46 @@ private:
             else
                 ownFields.append({name, &value});
         }
-        m_text.write(group, type.start);
-        writeValue(group, entry.title);
-        m_text.write(group, "</label>");
+        writeElement(group, type.start, "</label>", entry.title.isEmpty(), [&] { writeValue(group, entry.title); });
         for (qsizetype i = 0; i < fieldCount; ++i) {
-            m_text.write(group, type.fieldStarts.at(i));
             const QString* value = values[size_t(i)];
-            if (!value || value->isEmpty())
-                m_text.write(group, type.initialValues.at(i));
-            else if (type.fieldTypes.at(i) == storedTypeName(FieldType::LongText))
-                writeStoredLongText(group, *value);
-            else
-                writeValue(group, *value);
-            m_text.write(group, "</field>");
+            const bool given = value && !value->isEmpty();
+            const QByteArray& initial = type.initialValues.at(i);
+            writeElement(group, type.fieldStarts.at(i), "</field>", !given && initial.isEmpty(), [&] {
+                if (!given)
+                    m_text->write(group, initial);
+                else if (type.fieldTypes.at(i) == storedTypeName(FieldType::LongText))
+                    writeStoredLongText(group, *value);
+                else
+                    writeValue(group, *value);
+            });
         }
         for (const auto& [name, value] : ownFields) {
             const FieldType fieldType = hasLineBreak(*value) ? FieldType::LongText : FieldType::Text;
-            m_text.write(group, ownFieldStart(name, fieldType));
-            if (fieldType == FieldType::LongText)
-                writeStoredLongText(group, *value);
-            else
-                writeValue(group, *value);
-            m_text.write(group, "</field>");
+            writeElement(group, ownFieldStart(name, fieldType), "</field>", value->isEmpty(), [&] {
+                if (fieldType == FieldType::LongText)
+                    writeStoredLongText(group, *value);
+                else
+                    writeValue(group, *value);
+            });
         }
-        m_text.write(group, "</record>");
+        m_text->write(group, "</record>");
+    }
+
+    // What writeContent writes between startTag and endTag; an element with
+    // nothing in it closes in its start tag, as the document writes it.
+    template <typename WriteContent>
+    void writeElement(GroupId group, QByteArrayView startTag, QByteArrayView endTag, bool empty,
+                      const WriteContent& writeContent)
+    {
+        if (empty) {
+            m_text->write(group, startTag.chopped(1));
+            m_text->write(group, "/>");
+            return;
+        }
+        m_text->write(group, startTag);
+        writeContent();
+        m_text->write(group, endTag);
     }
 
     // The same few names come on record after record: each start tag is made once.
@@ -314,10 +330,10 @@ private:
             SecureWipe::wipe(stored);
         });
         if (endsOpenLine(value))
-            m_text.write(group, "\r\n");
+            m_text->write(group, "\r\n");
     }
 
-    GroupText m_text;
+    std::unique_ptr<GroupText> m_text;
     // Of text fields, and of long text fields.
     QHash<QString, QByteArray> m_ownFieldStarts[2];
     const RecordTemplates& m_types;
@@ -511,10 +527,9 @@ QString ImportResult::summary() const
 
 namespace {
 
-// readImport's work: the group's text, between before and after, into text.
+// readImport's work: the group's text, not yet put together, into text.
 ImportResult readGroup(const Catalogue& catalogue, std::optional<Format> format, QByteArray input,
-                       const QString& groupName, const InterchangeProgress& progress, QByteArray& text,
-                       QByteArrayView before = {}, QByteArrayView after = {})
+                       const QString& groupName, const InterchangeProgress& progress, std::unique_ptr<GroupText>& text)
 {
     ImportResult result;
     // What is read is wiped however the reading ends.
@@ -563,10 +578,10 @@ ImportResult readGroup(const Catalogue& catalogue, std::optional<Format> format,
     // What reading it took lies freed in the heap, wiped: given back, so that
     // it does not stay beside the document's text and the file written.
     malloc_trim(0);
-    text = builder.takeText(before, after);
     result.records = builder.records();
     result.groups = builder.groups();
     result.notCarried = builder.notCarried;
+    text = builder.releaseText();
     if (progress)
         progress(result.records, result.records);
     return result;
@@ -584,14 +599,36 @@ bool isEmpty(const DataDocument& document)
 ImportResult readImport(const Catalogue& catalogue, std::optional<Format> format, QByteArray input,
                         const QString& groupName, const InterchangeProgress& progress)
 {
+    std::unique_ptr<GroupText> pending;
+    ImportResult result = readGroup(catalogue, format, std::move(input), groupName, progress, pending);
+    if (!result.ok())
+        return result;
     auto text = std::shared_ptr<QByteArray>(new QByteArray, [](QByteArray* bytes) {
         SecureWipe::wipe(*bytes);
         delete bytes;
     });
-    ImportResult result = readGroup(catalogue, format, std::move(input), groupName, progress, *text);
-    if (result.ok())
-        result.groupText = std::move(text);
+    *text = pending->take();
+    result.groupText = std::move(text);
     return result;
+}
+
+ImportedDocument::ImportedDocument() = default;
+ImportedDocument::ImportedDocument(ImportedDocument&&) noexcept = default;
+ImportedDocument::~ImportedDocument() = default;
+
+void ImportedDocument::appendText(QByteArray& out)
+{
+    // Ended as the document ends its stored text: the file is the one a save would write.
+    m_text->appendTo(out, "<data>", "</data>\r\n");
+    m_text.reset();
+}
+
+ImportedDocument readDocument(const Catalogue& catalogue, std::optional<Format> format, QByteArray input,
+                              const QString& groupName, const InterchangeProgress& progress)
+{
+    ImportedDocument imported;
+    imported.result = readGroup(catalogue, format, std::move(input), groupName, progress, imported.m_text);
+    return imported;
 }
 
 ImportResult importInto(DataDocument& document, const Catalogue& catalogue, std::optional<Format> format,
@@ -609,14 +646,14 @@ ImportResult importInto(DataDocument& document, const Catalogue& catalogue, std:
     }
     // A new document is parsed in the text itself, as a file is read:
     // no copy of it, and the document knows its size when it is written.
+    ImportedDocument imported = readDocument(catalogue, format, std::move(input), groupName, progress);
+    if (!imported.result.ok())
+        return imported.result;
     QByteArray text;
-    ImportResult result =
-        readGroup(catalogue, format, std::move(input), groupName, progress, text, "<data>", "</data>");
-    if (result.ok() && !document.loadText(std::move(text), &result.error))
-        return result;
-    SecureWipe::wipe(text);
-    result.group = document.root().first_child();
-    return result;
+    imported.appendText(text);
+    if (document.loadText(std::move(text), &imported.result.error))
+        imported.result.group = document.root().first_child();
+    return imported.result;
 }
 
 const EntryMaker::FieldName& EntryMaker::nameOf(const char* utf8)

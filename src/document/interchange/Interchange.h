@@ -17,6 +17,7 @@
 
 class Catalogue;
 class DataDocument;
+class GroupText;
 
 // Import from and export to the files other password managers exchange.
 namespace Interchange {
@@ -69,6 +70,28 @@ struct ImportResult {
 // is not shared, and wiped.
 ImportResult readImport(const Catalogue& catalogue, std::optional<Format> format, QByteArray input,
                         const QString& groupName, const InterchangeProgress& progress = {});
+
+// readImport's entries as the whole of a new document, its text not yet put
+// together: it goes straight into whatever is written from it, such as a new
+// data file, with no document parsed from it in between.
+class ImportedDocument {
+public:
+    ImportedDocument();
+    ImportedDocument(ImportedDocument&&) noexcept;
+    ~ImportedDocument();
+
+    ImportResult result;
+    // The document's text at the end of out, once, when result is ok.
+    void appendText(QByteArray& out);
+
+private:
+    friend ImportedDocument readDocument(const Catalogue&, std::optional<Format>, QByteArray, const QString&,
+                                         const InterchangeProgress&);
+    std::unique_ptr<GroupText> m_text;
+};
+
+ImportedDocument readDocument(const Catalogue& catalogue, std::optional<Format> format, QByteArray input,
+                              const QString& groupName, const InterchangeProgress& progress = {});
 
 // readImport, then the new group added at the top level of document, after
 // everything there (result.group); nothing there before is changed. On any
