@@ -1,5 +1,6 @@
 #include "cli/CliContext.h"
 
+#include "base/FilledBuffer.h"
 #include "base/SecureWipe.h"
 #include "base/TextEncoding.h"
 #include "cli/ClipboardHelper.h"
@@ -155,7 +156,9 @@ int CliContext::readInput(const QString& source, QByteArray& bytes)
                     QStringLiteral("Can't read %1: larger than %2 MB").arg(source).arg(DataFile::MaxFileSize >> 20));
     if (!input.open(QIODevice::ReadOnly))
         return fail(CannotRead, QStringLiteral("Can't read %1: %2").arg(source, input.errorString()));
-    bytes = input.readAll();
+    bytes = FilledBuffer::readFile(input, input.size());
+    if (input.error() != QFileDevice::NoError)
+        return fail(CannotRead, QStringLiteral("Can't read %1: %2").arg(source, input.errorString()));
     return Success;
 }
 

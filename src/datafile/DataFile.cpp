@@ -1,5 +1,6 @@
 #include "datafile/DataFile.h"
 
+#include "base/FilledBuffer.h"
 #include "base/SecureWipe.h"
 #include "base/StagedFile.h"
 #include "base/TextEncoding.h"
@@ -52,7 +53,7 @@ Status readWholeFile(const QString& path, QByteArray& bytes, QString* detail)
         return Status::TooLarge;
     }
     // At most the size found now, should the file grow meanwhile.
-    bytes = file.read(file.size());
+    bytes = FilledBuffer::readFile(file, file.size());
     if (file.error() != QFileDevice::NoError)
         return cannotRead(file.errorString(), detail);
     return Status::Ok;

@@ -3,6 +3,7 @@
 #include "app/DocumentSession.h"
 #include "app/ui/BackgroundWork.h"
 #include "app/ui/TreeCommands.h"
+#include "base/FilledBuffer.h"
 #include "base/SecureWipe.h"
 #include "base/StagedFile.h"
 #include "config/CaptionTable.h"
@@ -53,7 +54,12 @@ ImportOutcome readForImport(const QString& path, const Catalogue& catalogue, con
         return outcome;
     }
     // The format is told by the content, as the command line tells it.
-    outcome.result = Interchange::readImport(catalogue, std::nullopt, file.readAll(), groupName);
+    QByteArray input = FilledBuffer::readFile(file, file.size());
+    if (file.error() != QFileDevice::NoError) {
+        outcome.readError = file.errorString();
+        return outcome;
+    }
+    outcome.result = Interchange::readImport(catalogue, std::nullopt, std::move(input), groupName);
     return outcome;
 }
 

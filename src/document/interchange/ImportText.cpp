@@ -32,9 +32,9 @@ bool isBinary(const QByteArray& input)
 {
     if (startsUtf16(input))
         return false;
-    const qsizetype nul = input.indexOf('\0');
+    // Only the first line is looked at: a text's first line holds no NUL.
     const qsizetype lineEnd = input.indexOf('\n');
-    return nul >= 0 && (lineEnd < 0 || nul < lineEnd);
+    return QByteArrayView(input).first(lineEnd < 0 ? input.size() : lineEnd).contains('\0');
 }
 
 std::optional<Decoded> decode(QByteArray input, QString* error)
