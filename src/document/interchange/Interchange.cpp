@@ -284,13 +284,14 @@ private:
                     writeValue(group, *value);
             });
         }
-        for (const auto& [name, value] : ownFields) {
-            const FieldType fieldType = hasLineBreak(*value) ? FieldType::LongText : FieldType::Text;
-            writeElement(group, ownFieldStart(name, fieldType), "</field>", value->isEmpty(), [&] {
+        for (const auto& [name, given] : ownFields) {
+            const QString& value = *given;
+            const FieldType fieldType = hasLineBreak(value) ? FieldType::LongText : FieldType::Text;
+            writeElement(group, ownFieldStart(name, fieldType), "</field>", value.isEmpty(), [&] {
                 if (fieldType == FieldType::LongText)
-                    writeStoredLongText(group, *value);
+                    writeStoredLongText(group, value);
                 else
-                    writeValue(group, *value);
+                    writeValue(group, value);
             });
         }
         m_text->write(group, "</record>");
