@@ -1,6 +1,8 @@
 // The CSV reader: any input is read to its end or refused with a line
-// number, and rows written again read back as they were.
+// number, rows written again read back as they were, and an import's text
+// is the one the document writes.
 #include "CheckingSink.h"
+#include "ImportedText.h"
 
 #include "document/interchange/CsvEntries.h"
 #include "document/interchange/CsvReader.h"
@@ -15,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QString error;
     if (!CsvEntries::read(bytes, sink, &error))
         require(error.startsWith(QStringLiteral("line ")), "a refusal names the line");
+    checkImportedText(bytes, Interchange::Format::Csv);
 
     CsvReader reader(bytes);
     QList<QStringList> rows;

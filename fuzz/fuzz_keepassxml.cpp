@@ -1,8 +1,9 @@
 // The KeePass XML reader and writer together: any input is read or refused
 // with the element or line at fault; what is read goes into groups that
-// exist, and written out again it reads back as the same tree of groups and
-// entries.
+// exist, written out again it reads back as the same tree of groups and
+// entries, and an import's text is the one the document writes.
 #include "FuzzCheck.h"
+#include "ImportedText.h"
 
 #include "document/interchange/KeePassXml.h"
 
@@ -82,6 +83,7 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    checkImportedText(bytes, Interchange::Format::KeePassXml);
     TreeSink read;
     QString error;
     if (!KeePassXml::read(bytes, read, &error)) {
