@@ -12,9 +12,13 @@ void preparePages(char* data, qsizetype size)
     const auto page = qsizetype(sysconf(_SC_PAGESIZE));
     const qsizetype firstPage = (page - qsizetype(quintptr(data) % quintptr(page))) % page;
     const qsizetype wholePages = (size - firstPage) / page * page;
-    // Only a speed-up: where the kernel cannot, the pages still come as written.
-    if (wholePages > 0)
+    // Only a speed-up: where the kernel cannot, the pages still come as
+    // written. Huge pages, where the system gives them on request, take far
+    // fewer faults and mappings than small ones for a buffer this large.
+    if (wholePages > 0) {
+        madvise(data + firstPage, std::size_t(wholePages), MADV_HUGEPAGE);
         madvise(data + firstPage, std::size_t(wholePages), MADV_POPULATE_WRITE);
+    }
 }
 
 QByteArray readFile(QFile& file, qint64 size)
