@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
 
-// Pages are returned a few hundred at a time, not one call each.
-constexpr qsizetype ReturnStep = 1024 * 1024;
+// Pages are returned a few hundred at a time, not one call each, in whole
+// huge pages: returning part of one would make the system split it.
+constexpr qsizetype ReturnStep = 2 * 1024 * 1024;
 
 } // namespace
 
@@ -32,11 +32,11 @@ void PassedText::passTo(const char* at)
     if (end < 0 || end > m_text.size() || end - m_wiped < ReturnStep)
         return;
     wipeUpTo(end);
-    // Only whole pages, all of them wiped: what else shares a page stays.
-    const auto page = quintptr(sysconf(_SC_PAGESIZE));
+    // Only whole steps, all of them wiped: what else shares one stays.
+    const auto step = quintptr(ReturnStep);
     const auto start = quintptr(m_text.constData());
-    const quintptr from = (start + quintptr(m_returned) + page - 1) & ~(page - 1);
-    const quintptr to = (start + quintptr(end)) & ~(page - 1);
+    const quintptr from = (start + quintptr(m_returned) + step - 1) & ~(step - 1);
+    const quintptr to = (start + quintptr(end)) & ~(step - 1);
     if (to > from && madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED) == 0)
         m_returned = qsizetype(to - start);
 }
