@@ -16,6 +16,7 @@
 
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace KeePassXml {
 
@@ -35,6 +36,9 @@ void countEntryExtras(const pugi::xml_node& entry, NotCarried& notCarried)
 {
     bool coloured = false;
     for (const pugi::xml_node& child : entry.children()) {
+        // Most of an entry's children, and read already.
+        if (named(child, "String"))
+            continue;
         if (named(child, "Binary"))
             ++notCarried.attachments;
         else if (named(child, "History"))
@@ -164,19 +168,18 @@ int entriesUnder(const pugi::xml_node& group)
 // are deleted ones: left out and counted.
 bool readGroups(const pugi::xml_node& rootElement, const QByteArray& recycleBin, EntrySink& sink, PassedText& passed)
 {
-    // A group being read, and its item to read next.
+    // A group being read, and its item to read next. What the group itself
+    // holds is looked at on the same walk over its items.
     struct Level {
         pugi::xml_node next;
         EntrySink::GroupId group;
         int depth;
+        bool iconSeen = false;
+        bool notesSeen = false;
     };
     std::vector<Level> levels;
     NotCarried& notCarried = sink.notCarried;
     const auto enter = [&](const pugi::xml_node& element, EntrySink::GroupId group, int depth) {
-        if (element.child("CustomIconUUID"))
-            ++notCarried.customIcons;
-        if (*element.child_value("Notes") != '\0')
-            ++notCarried.groupNotes;
         levels.push_back({element.first_child(), group, depth});
     };
     enter(rootElement, EntrySink::Top, 1);
@@ -207,6 +210,10 @@ bool readGroups(const pugi::xml_node& rootElement, const QByteArray& recycleBin,
             if (group == EntrySink::NoGroup)
                 return false;
             enter(child, group, depth + 1);
+        } else if (named(child, "CustomIconUUID") && !std::exchange(level.iconSeen, true)) {
+            ++notCarried.customIcons;
+        } else if (named(child, "Notes") && !std::exchange(level.notesSeen, true)) {
+            notCarried.groupNotes += *child.child_value() != '\0' ? 1 : 0;
         }
     }
     return true;
