@@ -409,14 +409,16 @@ void walkForExport(const pugi::xml_node& element, const QString& name, ForeignWr
 {
     if (writer)
         writer->beginGroup(name);
-    for (const pugi::xml_node& item : Schema::treeChildren(element)) {
+    // One look at each item: the records as they come, the groups after them.
+    std::vector<pugi::xml_node> groups;
+    for (const pugi::xml_node& item : element.children()) {
         if (Schema::isRecord(item))
             record(item);
+        else if (Schema::isGroup(item))
+            groups.push_back(item);
     }
-    for (const pugi::xml_node& item : Schema::treeChildren(element)) {
-        if (!Schema::isRecord(item))
-            walkForExport(item, qText(item.attribute("name")), writer, record);
-    }
+    for (const pugi::xml_node& group : groups)
+        walkForExport(group, qText(group.attribute("name")), writer, record);
     if (writer)
         writer->endGroup();
 }
