@@ -24,16 +24,31 @@ void report(const char* stage, double seconds, const char* detail)
     std::fflush(stdout);
 }
 
-double peakMemoryMegabytes()
+namespace {
+
+// A size line of /proc/self/status, such as "VmHWM:", in megabytes.
+double statusMegabytes(const QByteArray& name)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+        if (line.startsWith(name))
+            return line.mid(name.size()).trimmed().split(' ').first().toDouble() / 1024.0;
     }
     return 0;
+}
+
+} // namespace
+
+double peakMemoryMegabytes()
+{
+    return statusMegabytes("VmHWM:");
+}
+
+double privateMemoryMegabytes()
+{
+    return statusMegabytes("RssAnon:");
 }
 
 void resetPeakMemory()

@@ -9,5 +9,8 @@ void report(const char* stage, double seconds, const char* detail = "");
 // Peak resident memory of this process since it started or since the last
 // resetPeakMemory(), in megabytes.
 double peakMemoryMegabytes();
+// Its private resident memory now (the heap and what it maps of its own, not
+// the libraries' code, which every program using them shares), in megabytes.
+double privateMemoryMegabytes();
 // Starts the peak anew, so the figure leaves out the bench's own preparations.
 void resetPeakMemory();
