@@ -300,8 +300,8 @@ private slots:
             "3 records in 3 groups; 1 history entry, 1 entry's times, 1 deleted entry and 5 "
             "bookkeeping columns were not imported.",
             {"Note|Über: Title=Über; Text=secret text; favorite=true",
-             "Password|Visa: Service=Visa; Brand=Visa; Card Holder=Jo; CVV=123; Expiry Month=5; Expiry Year=2030; "
-             "Card Number=4111",
+             QStringLiteral("Password|Visa: Service=Visa; Brand=Visa; Card Holder=Jo; CVV=123; Expiry Month=5; ")
+                 + "Expiry Year=2030; Card Number=4111",
              "G Work", "  G Mail",
              "    " + mail + "; URL 2=https://m2.example; otp=JBSWY3DP; Recovery code (secret)=r-1; Hint=blue"});
         row("1password4.csv", "1 record in 1 group.", {mail});

@@ -35,10 +35,10 @@ void PassedText::passTo(const char* at)
     // Only whole steps, all of them wiped: what else shares one stays.
     const auto step = quintptr(ReturnStep);
     const auto start = quintptr(m_text.constData());
-    const quintptr from = (start + quintptr(m_returned) + step - 1) & ~(step - 1);
-    const quintptr to = (start + quintptr(end)) & ~(step - 1);
-    if (to > from && madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED) == 0)
-        m_returned = qsizetype(to - start);
+    const auto from = qsizetype(((start + quintptr(m_returned) + step - 1) & ~(step - 1)) - start);
+    const auto to = qsizetype(((start + quintptr(end)) & ~(step - 1)) - start);
+    if (to > from && madvise(m_text.data() + from, size_t(to - from), MADV_DONTNEED) == 0)
+        m_returned = to;
 }
 
 void PassedText::wipeUpTo(qsizetype end)
