@@ -2,6 +2,7 @@
 
 #include "base/SecureWipe.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -70,6 +71,19 @@ qsizetype validUtf8Prefix(QByteArrayView bytes)
         p += continuation + 1;
     }
     return p - begin;
+}
+
+qsizetype indexOfCharacterReference(QByteArrayView text, qsizetype from)
+{
+    const char* const end = text.data() + text.size();
+    for (const char* at = text.data() + std::clamp<qsizetype>(from, 0, text.size()); at < end; ++at) {
+        at = static_cast<const char*>(std::memchr(at, '&', size_t(end - at)));
+        if (!at)
+            return -1;
+        if (at + 1 < end && at[1] == '#')
+            return at - text.data();
+    }
+    return -1;
 }
 
 bool isValidUtf8(QByteArrayView bytes)

@@ -24,6 +24,10 @@ QString decode8Bit(const QByteArray& bytes);
 QByteArray toUtf8(QByteArray bytes);
 
 bool isValidUtf8(QByteArrayView bytes);
+// Where the first XML character reference ("&#") at or after from begins; -1
+// for none. Text holds few ampersands, so this runs at memchr's speed, where
+// a search for the pair ran at a tenth of it.
+qsizetype indexOfCharacterReference(QByteArrayView text, qsizetype from = 0);
 // The length of the longest beginning of bytes that is whole characters of
 // valid UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
 qsizetype validUtf8Prefix(QByteArrayView bytes);

@@ -174,7 +174,7 @@ bool DataDocument::loadText(QByteArray text, QString* error)
         SecureWipe::wipe(text);
     text = QByteArray();
     // Parsing rewrites the buffer, so what it holds is looked at first.
-    const bool hasCharacterReferences = memmem(utf8.constData(), static_cast<size_t>(utf8.size()), "&#", 2) != nullptr;
+    const bool hasCharacterReferences = TextEncoding::indexOfCharacterReference(utf8) >= 0;
     auto parsed = std::make_unique<pugi::xml_document>();
     pugi::xml_parse_result result;
     {

@@ -1,5 +1,7 @@
 #include "document/interchange/ExportXml.h"
 
+#include "base/TextEncoding.h"
+
 #include <algorithm>
 
 namespace ExportXml {
@@ -17,7 +19,8 @@ bool parse(QByteArray& text, pugi::xml_document& document, QString* error)
         return false;
     };
     // pugixml would read it as the end of the value.
-    for (qsizetype at = text.indexOf("&#"); at >= 0; at = text.indexOf("&#", at + 2)) {
+    for (qsizetype at = TextEncoding::indexOfCharacterReference(text); at >= 0;
+         at = TextEncoding::indexOfCharacterReference(text, at + 2)) {
         qsizetype end = at + 2;
         if (end < text.size() && (text.at(end) == 'x' || text.at(end) == 'X'))
             ++end;
