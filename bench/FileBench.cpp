@@ -74,7 +74,8 @@ public:
     void addRatio(const char* stage, const ChildFigures& figures, const ChildFigures& reference, const char* target)
     {
         if (figures.succeeded && reference.succeeded)
-            std::printf("%-34s %9s %8.2f %9s %7s   %s\n", stage, "", figures.seconds / reference.seconds, "", "", target);
+            std::printf("%-34s %9s %8.2f %9s %7s   %s\n", stage, "", figures.seconds / reference.seconds, "", "",
+                        target);
     }
 
 private:

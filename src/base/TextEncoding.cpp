@@ -28,7 +28,8 @@ qsizetype validUtf8Prefix(QByteArrayView bytes)
         // Documents are mostly ASCII: skip it 32 bytes at a time, then eight.
         constexpr std::uint64_t HighBits = 0x8080808080808080ULL;
         std::uint64_t words[4];
-        if (end - p >= 32 && (std::memcpy(words, p, 32), ((words[0] | words[1] | words[2] | words[3]) & HighBits) == 0)) {
+        if (end - p >= 32
+            && (std::memcpy(words, p, 32), ((words[0] | words[1] | words[2] | words[3]) & HighBits) == 0)) {
             p += 32;
             continue;
         }

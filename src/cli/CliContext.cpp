@@ -164,7 +164,8 @@ int CliContext::readInput(const QString& source, QByteArray& bytes)
 
 int CliContext::createFile(const QString& target, const DataDocument& document, const DataFile::Sealing& sealing)
 {
-    return createFile(target, [&document](QByteArray& out) { document.appendText(out); }, sealing);
+    const DataFile::TextWriter text = [&document](QByteArray& out) { document.appendText(out); };
+    return createFile(target, text, sealing);
 }
 
 int CliContext::createFile(const QString& target, const DataFile::TextWriter& writeText,

@@ -35,7 +35,8 @@ int importEntries(CliContext& context, const QString& source, const QString& tar
     if (!result.ok())
         return context.fail(CliExit::NotADataDocument, QStringLiteral("%1: %2").arg(source, result.error));
     // Written as it was made: no document is parsed from it only to be written out again.
-    if (const int code = context.createFile(target, [&imported](QByteArray& out) { imported.appendText(out); }, sealing))
+    const DataFile::TextWriter text = [&imported](QByteArray& out) { imported.appendText(out); };
+    if (const int code = context.createFile(target, text, sealing))
         return code;
     context.err() << result.summary() << '\n';
     return CliExit::Success;

@@ -26,8 +26,8 @@ void TestGroupText::keepsEachGroupsOrder_data()
     QTest::addColumn<QByteArray>("expected");
     QTest::addColumn<int>("deepest");
     const auto tag = [](const char* name) { return GroupText::openingTagOf(name, "NOTYPE"); };
-    QTest::newRow("nothing in it") << Steps([](GroupText&) {})
-                                   << QByteArray("<folder name=\"Top\" type=\"NOTYPE\"/>") << 1;
+    QTest::newRow("nothing in it") << Steps([](GroupText&) {}) << QByteArray("<folder name=\"Top\" type=\"NOTYPE\"/>")
+                                   << 1;
     QTest::newRow("items before and after a subgroup")
         << Steps([tag](GroupText& text) {
                text.write(GroupText::Top, "<record>1</record>");

@@ -248,5 +248,6 @@ QByteArray GroupText::openingTagOf(QByteArrayView name, QByteArrayView type)
 
 void GroupText::appendEscaped(QByteArray& out, QByteArrayView utf8, Place place)
 {
-    forEachEscapedPiece(utf8, references(place), [&out](const char* bytes, qsizetype count) { out.append(bytes, count); });
+    forEachEscapedPiece(utf8, references(place),
+                        [&out](const char* bytes, qsizetype count) { out.append(bytes, count); });
 }
