@@ -92,6 +92,13 @@ bool isValidUtf8(QByteArrayView bytes)
     return validUtf8Prefix(bytes) == bytes.size();
 }
 
+bool decodesToItself(QByteArrayView utf8)
+{
+    // The first byte tells most texts from a mark at once.
+    const bool marked = !utf8.isEmpty() && uchar(utf8.front()) == 0xEF && utf8.startsWith("\xEF\xBB\xBF");
+    return !marked && isValidUtf8(utf8);
+}
+
 const CodePage& olderFilesCodePage()
 {
     return currentOlderFilesCodePage();

@@ -24,6 +24,9 @@ QString decode8Bit(const QByteArray& bytes);
 QByteArray toUtf8(QByteArray bytes);
 
 bool isValidUtf8(QByteArrayView bytes);
+// Whether QString::fromUtf8 reads utf8 as the text whose UTF-8 it is: valid,
+// and not beginning with a byte order mark, which decoding drops.
+bool decodesToItself(QByteArrayView utf8);
 // Where the first XML character reference ("&#") at or after from begins; -1
 // for none. Text holds few ampersands, so this runs at memchr's speed, where
 // a search for the pair ran at a tenth of it.

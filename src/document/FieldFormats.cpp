@@ -34,7 +34,7 @@ const TypeNames& namesOf(FieldType type)
 
 // The value of a non-empty run of ASCII digits; nothing for any other text.
 // (QString::toInt would also take blanks, signs and non-ASCII digits.)
-std::optional<int> readDigits(const QString& part)
+std::optional<int> readDigits(QStringView part)
 {
     if (part.isEmpty())
         return std::nullopt;
@@ -49,7 +49,7 @@ std::optional<int> readDigits(const QString& part)
 
 // Stored month and day are zero-based; an unreadable part becomes 0, which no
 // calendar accepts.
-int oneBased(const QString& part)
+int oneBased(QStringView part)
 {
     const std::optional<int> value = readDigits(part);
     return value ? *value + 1 : 0;
@@ -140,10 +140,11 @@ QString FormatStoredTime(const QTime& time)
 
 std::optional<QDate> ParseStoredDate(const QString& text)
 {
-    const std::optional<int> year = readDigits(text.mid(0, 4));
+    const QStringView digits(text);
+    const std::optional<int> year = readDigits(digits.mid(0, 4));
     if (!year)
         return std::nullopt;
-    const QDate date(*year, oneBased(text.mid(4, 2)), oneBased(text.mid(6, 2)));
+    const QDate date(*year, oneBased(digits.mid(4, 2)), oneBased(digits.mid(6, 2)));
     if (!date.isValid())
         return std::nullopt;
     return date;
@@ -151,9 +152,10 @@ std::optional<QDate> ParseStoredDate(const QString& text)
 
 std::optional<QTime> ParseStoredTime(const QString& text)
 {
-    const std::optional<int> hour = readDigits(text.mid(0, 2));
-    const std::optional<int> minute = readDigits(text.mid(2, 2));
-    const std::optional<int> second = readDigits(text.mid(4, 2));
+    const QStringView digits(text);
+    const std::optional<int> hour = readDigits(digits.mid(0, 2));
+    const std::optional<int> minute = readDigits(digits.mid(2, 2));
+    const std::optional<int> second = readDigits(digits.mid(4, 2));
     if (!hour || !minute || !second || !QTime::isValid(*hour, *minute, *second))
         return std::nullopt;
     return QTime(*hour, *minute, *second);

@@ -3,6 +3,7 @@
 #include "document/FieldFormats.h"
 #include "document/Schema.h"
 #include "document/TreeEditing.h"
+#include "document/interchange/CsvEntries.h"
 #include "document/interchange/CsvReader.h"
 #include "document/interchange/Interchange.h"
 #include "document/interchange/KeePassXml.h"
@@ -524,7 +525,7 @@ private slots:
 
     // A document's UTF-8 goes to the file as it stands only where it reads as
     // the same text: whatever else it holds comes out as through QString.
-    void keePassXmlWritesDocumentTextsAsTheirText_data()
+    void exportsWriteDocumentTextsAsTheirText_data()
     {
         QTest::addColumn<QByteArray>("text");
         QTest::newRow("markup, CR LF and characters of every length")
@@ -537,7 +538,7 @@ private slots:
         QTest::newRow("a non-ASCII start") << QByteArray("\xC3\xB6tpauth://totp/x");
     }
 
-    void keePassXmlWritesDocumentTextsAsTheirText()
+    void exportsWriteDocumentTextsAsTheirText()
     {
         QFETCH(QByteArray, text);
         // The text as both halves of the caption, a field's name and the
@@ -557,7 +558,8 @@ private slots:
             field.append_attribute("basic_type") = type;
             field.text() = text.constData();
         }
-        const auto written = [&](const auto& entry) {
+        Interchange::EntryMaker maker;
+        const auto keePassXml = [&](const auto& entry) {
             QBuffer out;
             out.open(QIODevice::WriteOnly);
             KeePassXml::Writer writer(out);
@@ -568,11 +570,24 @@ private slots:
             const QString xml = QString::fromUtf8(out.data()).remove(QRegularExpression("<UUID>[^<]*</UUID>"));
             return QStringList{xml, QString::number(writer.replacements().texts), writer.replacements().firstPlace};
         };
-        Interchange::EntryMaker maker;
         ForeignEntry asText = maker.entryOf(record);
-        const QStringList expected = written(asText);
+        const QStringList expected = keePassXml(asText);
         QVERIFY(expected.first().contains("<Key>Title (2)</Key>"));
-        QCOMPARE(written(maker.documentEntryOf(record)), expected);
+        QCOMPARE(keePassXml(maker.documentEntryOf(record)), expected);
+
+        const auto csv = [&](const auto& entry) {
+            QBuffer out;
+            out.open(QIODevice::WriteOnly);
+            CsvEntries::Writer writer(out, maker.extraNamesOf(record) << "Absent");
+            writer.beginGroup("Root");
+            writer.beginGroup(QString::fromUtf8(text));
+            writer.entry(entry);
+            writer.endGroup();
+            writer.endGroup();
+            writer.finish();
+            return out.data();
+        };
+        QCOMPARE(csv(maker.documentEntryOf(record)), csv(asText));
     }
 
     void longValuesKeepEveryCharacterAcrossSlices_data()

@@ -1,6 +1,7 @@
 #include "document/interchange/CsvEntries.h"
 
 #include "base/SecureWipe.h"
+#include "base/TextEncoding.h"
 #include "document/interchange/CsvCells.h"
 #include "document/interchange/CsvReader.h"
 #include "document/interchange/SecretStrings.h"
@@ -9,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <functional>
@@ -561,11 +563,67 @@ bool read(QByteArrayView text, EntrySink& sink, QString* error)
     return true;
 }
 
-Writer::Writer(QIODevice& device, QStringList extraNames)
-    : m_device(device)
-    , m_extraNames(std::move(extraNames))
+namespace {
+
+// A row's values as UTF-8: a document's where it stands for the same text,
+// else made and wiped with the row.
+class RowCells {
+public:
+    RowCells() = default;
+    RowCells(const RowCells&) = delete;
+    RowCells& operator=(const RowCells&) = delete;
+    ~RowCells()
+    {
+        for (QByteArray& utf8 : m_made)
+            SecureWipe::wipe(utf8);
+    }
+
+    void addUtf8(QByteArrayView utf8) { m_cells.append(utf8); }
+    void addText(const QString& text)
+    {
+        m_made.append(text.toUtf8());
+        m_cells.append(m_made.last());
+    }
+    void add(const DocumentEntry::Text& text)
+    {
+        if (text.made) {
+            addText(*text.made);
+        } else if (TextEncoding::decodesToItself(text.utf8)) {
+            addUtf8(text.utf8);
+        } else {
+            QString decoded = QString::fromUtf8(text.utf8);
+            addText(decoded);
+            SecureWipe::wipe(decoded);
+        }
+    }
+    std::span<const QByteArrayView> cells() const { return {m_cells.constData(), size_t(m_cells.size())}; }
+
+private:
+    QVarLengthArray<QByteArrayView, 16> m_cells;
+    // A list of QByteArrays moves them, never their bytes, as it grows.
+    QList<QByteArray> m_made;
+};
+
+// Whether a document's string name is name, whose UTF-8 is nameUtf8.
+bool isNamed(const DocumentEntry::Text& key, const QString& name, const QByteArray& nameUtf8)
 {
-    m_written = m_device.write(CsvFormat::row(WrittenHeader + m_extraNames)) >= 0;
+    if (key.made)
+        return *key.made == name;
+    if (key.utf8 == nameUtf8)
+        return TextEncoding::decodesToItself(key.utf8);
+    // Other bytes read as the same text only where decoding changes them.
+    return !TextEncoding::decodesToItself(key.utf8) && QString::fromUtf8(key.utf8) == name;
+}
+
+} // namespace
+
+Writer::Writer(QIODevice& device, const QStringList& extraNames)
+    : m_out(device)
+    , m_extraNames(extraNames)
+{
+    for (const QString& name : m_extraNames)
+        m_extraNamesUtf8.append(name.toUtf8());
+    m_out.append(CsvFormat::row(WrittenHeader + m_extraNames));
 }
 
 void Writer::beginGroup(const QString& name)
@@ -575,20 +633,50 @@ void Writer::beginGroup(const QString& name)
         return;
     }
     m_groups.append(name);
-    m_path = m_groups.join(QLatin1Char('/'));
+    setPath();
 }
 
 void Writer::entry(const ForeignEntry& entry)
 {
-    QStringList cells{m_path, entry.title, entry.userName, entry.password, entry.url, entry.notes};
+    RowCells row;
+    row.addUtf8(m_path);
+    for (const QString* usual : {&entry.title, &entry.userName, &entry.password, &entry.url, &entry.notes})
+        row.addText(*usual);
     for (const QString& name : m_extraNames) {
         const auto extra = std::find_if(entry.extras.cbegin(), entry.extras.cend(),
                                         [&](const auto& pair) { return pair.first == name; });
-        cells.append(extra != entry.extras.cend() ? extra->second : QString());
+        row.addText(extra != entry.extras.cend() ? extra->second : QString());
     }
-    QByteArray row = CsvFormat::row(cells);
-    m_written = m_device.write(row) >= 0 && m_written;
-    SecureWipe::wipe(row);
+    writeRow(row.cells());
+}
+
+void Writer::entry(const DocumentEntry& entry)
+{
+    RowCells row;
+    row.addUtf8(m_path);
+    for (const DocumentEntry::Text* usual : {&entry.title, &entry.userName, &entry.password, &entry.url, &entry.notes})
+        row.add(*usual);
+    for (qsizetype i = 0; i < m_extraNames.size(); ++i) {
+        const auto extra = std::find_if(entry.extras.cbegin(), entry.extras.cend(), [&](const auto& pair) {
+            return isNamed(pair.first, m_extraNames.at(i), m_extraNamesUtf8.at(i));
+        });
+        if (extra != entry.extras.cend())
+            row.add(extra->second);
+        else
+            row.addUtf8({});
+    }
+    writeRow(row.cells());
+}
+
+void Writer::writeRow(std::span<const QByteArrayView> cells)
+{
+    const auto append = [this](QByteArrayView piece) { m_out.append(piece); };
+    for (size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            append(QByteArrayView(&CsvFormat::Separator, 1));
+        CsvFormat::appendValue(cells[i], append);
+    }
+    append(CsvFormat::RowEnd);
 }
 
 void Writer::endGroup()
@@ -598,12 +686,17 @@ void Writer::endGroup()
         return;
     }
     m_groups.removeLast();
-    m_path = m_groups.join(QLatin1Char('/'));
+    setPath();
+}
+
+void Writer::setPath()
+{
+    m_path = m_groups.join(QLatin1Char('/')).toUtf8();
 }
 
 bool Writer::finish()
 {
-    return m_written;
+    return m_out.flush();
 }
 
 } // namespace CsvEntries

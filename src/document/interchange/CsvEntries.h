@@ -1,11 +1,15 @@
 #pragma once
 
+#include "document/interchange/DocumentEntry.h"
 #include "document/interchange/ForeignEntries.h"
 #include "document/interchange/ForeignWriter.h"
+#include "document/interchange/WipedOutput.h"
 
 #include <QByteArrayView>
 #include <QIODevice>
 #include <QStringList>
+
+#include <span>
 
 // Entries as the CSV files of password managers and browsers hold them: one a
 // row under a header line that names the columns.
@@ -30,21 +34,27 @@ bool read(QByteArrayView text, EntrySink& sink, QString* error);
 // below it the names of the groups on the way joined by "/".
 class Writer : public ForeignWriter {
 public:
-    Writer(QIODevice& device, QStringList extraNames);
+    Writer(QIODevice& device, const QStringList& extraNames);
 
     void beginGroup(const QString& name) override;
     void entry(const ForeignEntry& entry) override;
+    // The same for a document's record, its UTF-8 written as it stands.
+    void entry(const DocumentEntry& entry);
     void endGroup() override;
     bool finish() override;
 
 private:
-    QIODevice& m_device;
+    void writeRow(std::span<const QByteArrayView> cells);
+    void setPath();
+
+    WipedOutput m_out;
+    // Each as text and as UTF-8.
     const QStringList m_extraNames;
+    QList<QByteArray> m_extraNamesUtf8;
     // Below the root group: the groups on the way to the current one.
     QStringList m_groups;
-    QString m_path;
+    QByteArray m_path;
     bool m_inRoot = false;
-    bool m_written = true;
 };
 
 } // namespace CsvEntries

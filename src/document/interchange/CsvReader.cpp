@@ -10,7 +10,6 @@
 namespace {
 
 constexpr char Quote = '"';
-constexpr char Separator = ',';
 constexpr QByteArrayView ByteOrderMark("\xEF\xBB\xBF");
 
 bool endsRow(char c)
@@ -41,7 +40,7 @@ CsvReader::CsvReader(QByteArrayView text, char separator, Quoting quoting)
 
 char CsvReader::separatorOf(QByteArrayView text)
 {
-    const char candidates[] = {Separator, ';', '\t'};
+    const char candidates[] = {CsvFormat::Separator, ';', '\t'};
     int counts[std::size(candidates)] = {};
     bool quoted = false;
     for (const char c : text) {
@@ -53,7 +52,7 @@ char CsvReader::separatorOf(QByteArrayView text)
             counts[i] += !quoted && c == candidates[i] ? 1 : 0;
     }
     const int* most = std::max_element(std::begin(counts), std::end(counts));
-    return *most > 0 ? candidates[most - std::begin(counts)] : Separator;
+    return *most > 0 ? candidates[most - std::begin(counts)] : CsvFormat::Separator;
 }
 
 bool CsvReader::fail(qsizetype line, const QString& problem)
@@ -151,6 +150,15 @@ std::optional<QStringList> CsvReader::nextRow()
 
 namespace CsvFormat {
 
+bool isQuoted(QByteArrayView utf8)
+{
+    // One look at each byte: most values are short.
+    const bool special = std::any_of(utf8.begin(), utf8.end(), [](char c) {
+        return c == CsvFormat::Separator || c == Quote || c == '\n' || c == '\r';
+    });
+    return special || utf8.startsWith(' ') || utf8.endsWith(' ') || utf8.startsWith(ByteOrderMark);
+}
+
 QByteArray row(const QStringList& cells)
 {
     // An empty line is no row, so a row of one empty value is quoted.
@@ -158,7 +166,7 @@ QByteArray row(const QStringList& cells)
         return "\"\"\r\n";
     // Room for every value quoted with each of its bytes doubled, so that
     // the line never moves to a larger allocation and leaves a copy behind.
-    qsizetype room = 2;
+    qsizetype room = RowEnd.size();
     for (const QString& cell : cells)
         room += 3 * cell.size() * 2 + 3;
     QByteArray line;
@@ -168,22 +176,9 @@ QByteArray row(const QStringList& cells)
             line += Separator;
         QByteArray value = cells.at(i).toUtf8();
         const SecureWipe::WipeOnExit forget(value);
-        const bool quoted = value.contains(Separator) || value.contains(Quote) || value.contains('\n')
-                            || value.contains('\r') || value.startsWith(' ') || value.endsWith(' ')
-                            || value.startsWith(ByteOrderMark);
-        if (!quoted) {
-            line += value;
-            continue;
-        }
-        line += Quote;
-        for (const char c : value) {
-            if (c == Quote)
-                line += Quote;
-            line += c;
-        }
-        line += Quote;
+        appendValue(value, [&line](QByteArrayView piece) { line += piece; });
     }
-    line += "\r\n";
+    line += RowEnd;
     return line;
 }
 

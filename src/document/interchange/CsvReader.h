@@ -48,9 +48,32 @@ private:
 
 namespace CsvFormat {
 
-// One row: values quoted when they hold a comma, a quote or a line break, or
-// begin or end with a blank or begin with a byte order mark; ended by CR LF.
-// Its values are secrets: the caller wipes the row once written.
+constexpr char Separator = ',';
+constexpr QByteArrayView RowEnd("\r\n");
+
+// Whether a value is quoted in a row: when it holds a comma, a quote or a
+// line break, or begins or ends with a blank or begins with a byte order mark.
+bool isQuoted(QByteArrayView utf8);
+
+// One value of a row, in the pieces append(QByteArrayView) is given.
+template <typename Append>
+void appendValue(QByteArrayView utf8, Append&& append)
+{
+    if (!isQuoted(utf8)) {
+        append(utf8);
+        return;
+    }
+    append("\"");
+    for (qsizetype quote; (quote = utf8.indexOf('"')) >= 0; utf8 = utf8.sliced(quote + 1)) {
+        append(utf8.first(quote + 1));
+        append("\"");
+    }
+    append(utf8);
+    append("\"");
+}
+
+// One row, its values parted by commas and ended by CR LF. Its values are
+// secrets: the caller wipes the row once written.
 QByteArray row(const QStringList& cells);
 
 } // namespace CsvFormat

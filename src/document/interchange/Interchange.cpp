@@ -20,6 +20,7 @@
 #include <QDateTime>
 #include <QScopeGuard>
 #include <QSet>
+#include <QVarLengthArray>
 
 #include <malloc.h>
 
@@ -364,10 +365,27 @@ QString fixedWidthNumbers(std::initializer_list<std::pair<int, int>> numbersAndW
     return text;
 }
 
+// The type of a field whose value an export changes: Date and Time, and
+// Long Text; nullopt for the others, whose stored value is written as it
+// stands. Told from the stored name without a conversion.
+std::optional<FieldType> changedTypeOf(const pugi::xml_node& field)
+{
+    static const std::pair<QByteArray, FieldType> changed[] = {
+        {storedTypeName(FieldType::Date).toLatin1(), FieldType::Date},
+        {storedTypeName(FieldType::Time).toLatin1(), FieldType::Time},
+        {storedTypeName(FieldType::LongText).toLatin1(), FieldType::LongText}};
+    const char* type = field.attribute("basic_type").value();
+    for (const auto& [name, fieldType] : changed) {
+        if (*type == name.front() && std::strcmp(type, name.constData()) == 0)
+            return fieldType;
+    }
+    return std::nullopt;
+}
+
 QString exportedValue(const pugi::xml_node& field)
 {
     QString value = qText(field.text());
-    switch (fieldTypeFromStored(qText(field.attribute("basic_type"))).value_or(FieldType::Text)) {
+    switch (changedTypeOf(field).value_or(FieldType::Text)) {
     case FieldType::Date:
         if (const std::optional<QDate> date = ParseStoredDate(value))
             return fixedWidthNumbers({{date->year(), 4}, {date->month(), 2}, {date->day(), 2}}, u'-');
@@ -387,20 +405,6 @@ QString exportedValue(const pugi::xml_node& field)
     default: return value;
     }
 }
-
-// Whether exportedValue gives the field's stored value as it stands: the
-// types whose values it changes are told apart without a conversion.
-bool isWrittenAsStored(const pugi::xml_node& field)
-{
-    static const QByteArray changed[] = {storedTypeName(FieldType::Date).toLatin1(),
-                                         storedTypeName(FieldType::Time).toLatin1(),
-                                         storedTypeName(FieldType::LongText).toLatin1()};
-    const char* type = field.attribute("basic_type").value();
-    return std::none_of(std::begin(changed), std::end(changed),
-                        [type](const QByteArray& name) { return name == type; });
-}
-
-constexpr QByteArrayView Utf8ByteOrderMark("\xEF\xBB\xBF");
 
 // Walks element as an export writes it: at every level the records, then the
 // groups. writer, when given, learns where each group begins and ends.
@@ -424,19 +428,8 @@ void walkForExport(const pugi::xml_node& element, const QString& name, ForeignWr
 }
 
 // A KeePass XML export takes the record's texts as the document holds them.
-void writeRecord(EntryMaker& maker, const pugi::xml_node& record, KeePassXml::Writer& writer)
-{
-    writer.entry(maker.documentEntryOf(record));
-}
-
-void writeRecord(EntryMaker& maker, const pugi::xml_node& record, ForeignWriter& writer)
-{
-    ForeignEntry entry = maker.entryOf(record);
-    writer.entry(entry);
-    wipe(entry);
-}
-
-// Each record made an entry, written and wiped before the next.
+// Each record made an entry of the document's texts, written and wiped
+// before the next.
 template <typename Writer>
 void writeDocument(const DataDocument& document, const QString& rootName, Writer& writer, qsizetype total,
                    const InterchangeProgress& progress)
@@ -444,7 +437,7 @@ void writeDocument(const DataDocument& document, const QString& rootName, Writer
     EntryMaker maker;
     qsizetype done = 0;
     walkForExport(document.root(), rootName, &writer, [&](const pugi::xml_node& record) {
-        writeRecord(maker, record, writer);
+        writer.entry(maker.documentEntryOf(record));
         if (progress && ++done % ProgressStep == 0)
             progress(done, total);
     });
@@ -672,13 +665,18 @@ const EntryMaker::FieldName& EntryMaker::nameOf(const char* utf8)
                       : AddressFieldNames.contains(name, Qt::CaseInsensitive) ? Role::Address
                       : NotesFieldNames.contains(name, Qt::CaseInsensitive)   ? Role::Notes
                                                                               : Role::Other;
-    return *m_names.insert(QByteArray(utf8), {fieldName, role});
+    return *m_names.insert(QByteArray(utf8),
+                           {fieldName, role, UsualStringNames.contains(fieldName, Qt::CaseInsensitive)});
 }
 
 void EntryMaker::placeFields(const pugi::xml_node& record, const FieldPlace& place)
 {
     bool given[int(Role::OneTimeCode)] = {};
-    QStringList extraNames;
+    QVarLengthArray<QString, 16> extraNames;
+    const auto isExtraName = [&](const QString& name) {
+        return std::any_of(extraNames.cbegin(), extraNames.cend(),
+                           [&](const QString& extra) { return extra.compare(name, Qt::CaseInsensitive) == 0; });
+    };
     for (const pugi::xml_node& field : record.children(Schema::FieldElement)) {
         const FieldName& name = nameOf(field.attribute("name").value());
         const Role role = name.role;
@@ -688,14 +686,15 @@ void EntryMaker::placeFields(const pugi::xml_node& record, const FieldPlace& pla
             continue;
         }
         // Other programs know a seed by this name.
-        const QString& kept = role == Role::OneTimeCode ? SecretStrings::OneTimeCodeName : name.text;
-        bool renamed = role == Role::OneTimeCode;
+        const bool seed = role == Role::OneTimeCode;
+        const QString& kept = seed ? SecretStrings::OneTimeCodeName : name.text;
+        bool renamed = seed;
         QString unique = kept;
-        for (int n = 2;
-             UsualStringNames.contains(unique, Qt::CaseInsensitive) || extraNames.contains(unique, Qt::CaseInsensitive);
-             ++n) {
+        bool taken = (!seed && name.namesUsualString) || isExtraName(kept);
+        for (int n = 2; taken; ++n) {
             unique = QStringLiteral("%1 (%2)").arg(kept).arg(n);
             renamed = true;
+            taken = UsualStringNames.contains(unique, Qt::CaseInsensitive) || isExtraName(unique);
         }
         extraNames.append(unique);
         place(Role::Other, unique, renamed, field);
@@ -724,8 +723,7 @@ DocumentEntry EntryMaker::documentEntryOf(const pugi::xml_node& record)
     const Schema::CaptionParts caption = Schema::recordCaptionParts(record);
     if (*caption.second == '\0') {
         entry.title.utf8 = caption.first;
-    } else if (TextEncoding::isValidUtf8(caption.first) && TextEncoding::isValidUtf8(caption.second)
-               && !QByteArrayView(caption.second).startsWith(Utf8ByteOrderMark)) {
+    } else if (TextEncoding::isValidUtf8(caption.first) && TextEncoding::decodesToItself(caption.second)) {
         entry.joinedTitle = QByteArray(caption.first) + ' ' + caption.second;
         entry.title.utf8 = entry.joinedTitle;
     } else {
@@ -735,7 +733,7 @@ DocumentEntry EntryMaker::documentEntryOf(const pugi::xml_node& record)
                                                                 &entry.notes};
     placeFields(record, [&](Role role, const QString& name, bool renamed, const pugi::xml_node& field) {
         DocumentEntry::Text value;
-        if (isWrittenAsStored(field))
+        if (!changedTypeOf(field))
             value.utf8 = field.text().get();
         else
             value.made = exportedValue(field);

@@ -134,10 +134,12 @@ public:
 
 private:
     enum class Role { Login, Secret, Address, Notes, OneTimeCode, Other };
-    // A field name as text, and what it stands for.
+    // A field name as text, what it stands for, and whether an extra of
+    // its name would take the name of a usual string.
     struct FieldName {
         QString text;
         Role role;
+        bool namesUsualString;
     };
     const FieldName& nameOf(const char* utf8);
     // Tells place each field of record: its role where it is the first of

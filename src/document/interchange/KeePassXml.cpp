@@ -6,11 +6,13 @@
 #include "document/interchange/ExportXml.h"
 #include "document/interchange/PassedText.h"
 #include "document/interchange/SecretStrings.h"
+#include "document/interchange/WipedOutput.h"
 
 #include <QHash>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QUrl>
+#include <QVarLengthArray>
 
 #include <pugixml.hpp>
 
@@ -255,35 +257,17 @@ std::optional<QString> withoutForbiddenCharacters(const QString& text)
 
 // Writes the XML as it goes rather than building a tree of it: an export
 // of many entries is written in a fraction of the time, in little memory.
-// Every copy of a value it makes is wiped once written: the buffer never
-// grows into a new allocation and leaves an old one behind. A document's
-// UTF-8 is written as it stands where it reads as the same text and XML may
-// hold it, the usual case; anything else goes the way of a QString.
+// Every copy of a value it makes is wiped once written. A document's UTF-8 is
+// written as it stands where it reads as the same text and XML may hold it,
+// the usual case; anything else goes the way of a QString.
 class XmlStream {
 public:
     explicit XmlStream(QIODevice& device)
-        : m_device(device)
-        , m_buffer(FlushSize, Qt::Uninitialized)
+        : m_out(device)
     {
     }
-    ~XmlStream() { SecureWipe::wipe(m_buffer); }
-    XmlStream(const XmlStream&) = delete;
-    XmlStream& operator=(const XmlStream&) = delete;
 
-    void raw(QByteArrayView text)
-    {
-        // An empty document text may have no bytes at all to copy from.
-        if (text.isEmpty())
-            return;
-        if (m_used + text.size() > FlushSize)
-            flush();
-        if (text.size() > FlushSize) {
-            m_ok = m_device.write(text.data(), text.size()) == text.size() && m_ok;
-            return;
-        }
-        std::memcpy(m_buffer.data() + m_used, text.data(), size_t(text.size()));
-        m_used += text.size();
-    }
+    void raw(QByteArrayView text) { m_out.append(text); }
     void indent(int depth)
     {
         static constexpr QByteArrayView Tabs("\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t");
@@ -326,25 +310,27 @@ public:
     }
     void string(const char* key, const DocumentEntry::Text& value)
     {
-        const QByteArrayView name(key);
-        keyedValue(name, value, isSecretName(name) || isOneTimeCodeValue(value));
+        keyedValue(QByteArrayView(key), value, isSecretUsualName(key) || isOneTimeCodeValue(value));
     }
     void string(const DocumentEntry::Text& key, const DocumentEntry::Text& value)
     {
         const bool secretName = key.made ? SecretStrings::isSecret(*key.made, {}) : isSecretName(key.utf8);
         keyedValue(key, value, secretName || isOneTimeCodeValue(value));
     }
-    bool flush()
-    {
-        m_ok = m_device.write(m_buffer.constData(), m_used) == m_used && m_ok;
-        SecureWipe::wipe(m_buffer.data(), size_t(m_used));
-        m_used = 0;
-        return m_ok;
-    }
+    bool flush() { return m_out.flush(); }
     const Replacements& replacements() const { return m_replacements; }
 
 private:
-    static constexpr qsizetype FlushSize = 1024 * 1024;
+    // The usual strings' names are the writer's own few, known by where they lie.
+    bool isSecretUsualName(const char* key)
+    {
+        const auto known = std::find_if(m_usualNames.cbegin(), m_usualNames.cend(),
+                                        [key](const auto& name) { return name.first == key; });
+        if (known != m_usualNames.cend())
+            return known->second;
+        m_usualNames.append({key, isSecretName(QByteArrayView(key))});
+        return m_usualNames.last().second;
+    }
 
     // Every entry has strings of the same few names: what a name says is
     // worked out once.
@@ -408,16 +394,17 @@ private:
     // U+FFFF, and no byte order mark at the start, which decoding drops.
     static bool isPlainXmlText(QByteArrayView utf8)
     {
-        if (utf8.startsWith("\xEF\xBB\xBF"))
-            return false;
+        bool ascii = true;
         for (qsizetype i = 0; i < utf8.size(); ++i) {
             const uchar c = uchar(utf8[i]);
             if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
                 return false;
             if (c == 0xEF && i + 2 < utf8.size() && uchar(utf8[i + 1]) == 0xBF && uchar(utf8[i + 2]) >= 0xBE)
                 return false;
+            ascii = ascii && c < 0x80;
         }
-        return TextEncoding::validUtf8Prefix(utf8) == utf8.size();
+        // Most texts are ASCII, which needs no further look.
+        return ascii || TextEncoding::decodesToItself(utf8);
     }
 
     QByteArray xmlText(const QString& text)
@@ -455,14 +442,12 @@ private:
         raw(text.sliced(from));
     }
 
-    QIODevice& m_device;
-    QByteArray m_buffer;
-    qsizetype m_used = 0;
-    bool m_ok = true;
+    WipedOutput m_out;
     const QString* m_place = nullptr;
     const DocumentEntry::Text* m_documentPlace = nullptr;
     Replacements m_replacements;
     QHash<QByteArray, bool> m_secretNames;
+    QVarLengthArray<std::pair<const char*, bool>, 8> m_usualNames;
 };
 
 bool read(QByteArray text, EntrySink& sink, QString* error)
