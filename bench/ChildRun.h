@@ -19,4 +19,4 @@ struct ChildFigures {
 // as other load only ever adds to it, and the highest peak. beforeEach, when
 // given, clears what a run leaves behind (a file that must not exist yet).
 ChildFigures measureChild(const QString& program, const QStringList& arguments, const QByteArray& input,
-                          const QString& outputPath = {}, const std::function<void()>& beforeEach = {}, int runs = 3);
+                          const QString& outputPath = {}, const std::function<void()>& beforeEach = {}, int runs = 5);

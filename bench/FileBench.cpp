@@ -114,7 +114,7 @@ void runFileBench(int recordCount, int largeRecordCount)
     QTemporaryDir folder;
     const QString file = makeBenchFile(folder, recordCount);
     const qint64 fileBytes = QFileInfo(file).size();
-    std::printf("Files at %d records: a %.1f MB .zv file; best time of 3 runs, highest peak resident memory\n",
+    std::printf("Files at %d records: a %.1f MB .zv file; best time of 5 runs, highest peak resident memory\n",
                 recordCount, megabytes(fileBytes));
     const ChildFigures floor = measureChild(benchProgram(), {QStringLiteral("--floor"), file}, {});
     FigureTable table(floor.seconds, fileBytes);

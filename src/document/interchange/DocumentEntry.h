@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/FieldFormats.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -17,6 +19,9 @@ struct DocumentEntry {
     struct Text {
         QByteArrayView utf8;
         std::optional<QString> made;
+        // The stored value's type where the export changes it (a date, a
+        // time, a long text): made from utf8 before it is written.
+        std::optional<FieldType> changedFrom;
     };
 
     DocumentEntry() = default;

@@ -10,6 +10,7 @@
 #include "document/TreeEditing.h"
 #include "document/interchange/BitwardenJson.h"
 #include "document/interchange/CsvEntries.h"
+#include "document/interchange/ExportSteps.h"
 #include "document/interchange/ExportXml.h"
 #include "document/interchange/GroupText.h"
 #include "document/interchange/ImportText.h"
@@ -27,6 +28,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <thread>
 #include <vector>
 
 namespace Interchange {
@@ -382,10 +384,11 @@ std::optional<FieldType> changedTypeOf(const pugi::xml_node& field)
     return std::nullopt;
 }
 
-QString exportedValue(const pugi::xml_node& field)
+// A stored value as an export writes it: Date and Time values in ISO form,
+// Long Text without stored breaks, the others as they stand.
+QString exportedValue(std::optional<FieldType> changedFrom, QString value)
 {
-    QString value = qText(field.text());
-    switch (changedTypeOf(field).value_or(FieldType::Text)) {
+    switch (changedFrom.value_or(FieldType::Text)) {
     case FieldType::Date:
         if (const std::optional<QDate> date = ParseStoredDate(value))
             return fixedWidthNumbers({{date->year(), 4}, {date->month(), 2}, {date->day(), 2}}, u'-');
@@ -406,13 +409,18 @@ QString exportedValue(const pugi::xml_node& field)
     }
 }
 
+QString exportedValue(const pugi::xml_node& field)
+{
+    return exportedValue(changedTypeOf(field), qText(field.text()));
+}
+
 // Walks element as an export writes it: at every level the records, then the
-// groups. writer, when given, learns where each group begins and ends.
-void walkForExport(const pugi::xml_node& element, const QString& name, ForeignWriter* writer,
+// groups. steps, when given, learns where each group begins and ends.
+void walkForExport(const pugi::xml_node& element, const QString& name, ExportStepQueue* steps,
                    const std::function<void(const pugi::xml_node&)>& record)
 {
-    if (writer)
-        writer->beginGroup(name);
+    if (steps)
+        steps->add(ExportStep::Kind::BeginGroup).groupName = name;
     // One look at each item: the records as they come, the groups after them.
     std::vector<pugi::xml_node> groups;
     for (const pugi::xml_node& item : element.children()) {
@@ -422,25 +430,42 @@ void walkForExport(const pugi::xml_node& element, const QString& name, ForeignWr
             groups.push_back(item);
     }
     for (const pugi::xml_node& group : groups)
-        walkForExport(group, qText(group.attribute("name")), writer, record);
-    if (writer)
-        writer->endGroup();
+        walkForExport(group, qText(group.attribute("name")), steps, record);
+    if (steps)
+        steps->add(ExportStep::Kind::EndGroup);
 }
 
-// A KeePass XML export takes the record's texts as the document holds them.
 // Each record made an entry of the document's texts, written and wiped
-// before the next.
+// before long. The entries are made on a thread of their own while the
+// writer writes those made before: the two take about as long.
 template <typename Writer>
 void writeDocument(const DataDocument& document, const QString& rootName, Writer& writer, qsizetype total,
                    const InterchangeProgress& progress)
 {
-    EntryMaker maker;
-    qsizetype done = 0;
-    walkForExport(document.root(), rootName, &writer, [&](const pugi::xml_node& record) {
-        writer.entry(maker.documentEntryOf(record));
-        if (progress && ++done % ProgressStep == 0)
-            progress(done, total);
+    ExportStepQueue steps;
+    std::thread making([&] {
+        EntryMaker maker;
+        walkForExport(document.root(), rootName, &steps, [&](const pugi::xml_node& record) {
+            steps.add(ExportStep::Kind::Entry).entry = maker.documentEntryOf(record);
+        });
+        steps.finish();
     });
+    qsizetype done = 0;
+    for (std::vector<ExportStep> batch = steps.take(); !batch.empty(); batch = steps.take()) {
+        for (ExportStep& step : batch) {
+            switch (step.kind) {
+            case ExportStep::Kind::BeginGroup: writer.beginGroup(step.groupName); break;
+            case ExportStep::Kind::EndGroup: writer.endGroup(); break;
+            case ExportStep::Kind::Entry:
+                EntryMaker::makeChangedTexts(step.entry);
+                writer.entry(step.entry);
+                if (progress && ++done % ProgressStep == 0)
+                    progress(done, total);
+                break;
+            }
+        }
+    }
+    making.join();
 }
 
 // The names of the entries' other strings, in the order the export meets
@@ -732,11 +757,7 @@ DocumentEntry EntryMaker::documentEntryOf(const pugi::xml_node& record)
     DocumentEntry::Text* const usual[int(Role::OneTimeCode)] = {&entry.userName, &entry.password, &entry.url,
                                                                 &entry.notes};
     placeFields(record, [&](Role role, const QString& name, bool renamed, const pugi::xml_node& field) {
-        DocumentEntry::Text value;
-        if (!changedTypeOf(field))
-            value.utf8 = field.text().get();
-        else
-            value.made = exportedValue(field);
+        DocumentEntry::Text value{field.text().get(), std::nullopt, changedTypeOf(field)};
         if (role != Role::Other) {
             *usual[int(role)] = std::move(value);
             return;
@@ -749,6 +770,18 @@ DocumentEntry EntryMaker::documentEntryOf(const pugi::xml_node& record)
         entry.extras.append({std::move(key), std::move(value)});
     });
     return entry;
+}
+
+void EntryMaker::makeChangedTexts(DocumentEntry& entry)
+{
+    const auto make = [](DocumentEntry::Text& text) {
+        if (text.changedFrom)
+            text.made = exportedValue(text.changedFrom, QString::fromUtf8(text.utf8));
+    };
+    for (DocumentEntry::Text* text : {&entry.userName, &entry.password, &entry.url, &entry.notes})
+        make(*text);
+    for (auto& extra : entry.extras)
+        make(extra.second);
 }
 
 QStringList EntryMaker::extraNamesOf(const pugi::xml_node& record)

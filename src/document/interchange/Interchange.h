@@ -128,7 +128,10 @@ public:
     ForeignEntry entryOf(const pugi::xml_node& record);
     // The same strings in UTF-8, as the document holds them where they are
     // written unchanged.
+    // The texts an export changes are left for makeChangedTexts, so that
+    // the thread that writes the entry can make them.
     DocumentEntry documentEntryOf(const pugi::xml_node& record);
+    static void makeChangedTexts(DocumentEntry& entry);
     // The names entryOf gives the record's extras, without their values.
     QStringList extraNamesOf(const pugi::xml_node& record);
 

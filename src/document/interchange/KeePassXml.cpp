@@ -145,8 +145,11 @@ ForeignEntry readEntry(const pugi::xml_node& element, NotCarried& notCarried)
     // KeePassXC's "otp" and KeePass's TimeOtp strings hold the same seed.
     if (const QString seed = timeOtpSeed(timeOtp, entry.title); !hasSeed && !seed.isEmpty())
         entry.extras.append({SecretStrings::OneTimeCodeName, seed});
-    for (QString& value : timeOtp)
-        SecureWipe::wipe(value);
+    // Iterated for writing, even an empty hash would allocate.
+    if (!timeOtp.isEmpty()) {
+        for (QString& value : timeOtp)
+            SecureWipe::wipe(value);
+    }
     countEntryExtras(element, notCarried);
     return entry;
 }
