@@ -229,6 +229,31 @@ private slots:
         QCOMPARE(document.toText(), before);
     }
 
+    // Read on one thread and written on another, an import is still refused
+    // where a record would lie deeper than a document may nest.
+    void deepGroupPathsEndWhereTheDocumentDoes_data()
+    {
+        QTest::addColumn<int>("levels");
+        QTest::addColumn<QString>("error");
+        // Below the new top group: the groups, the record, its fields.
+        const int deepest = DataDocument::MaxNesting - 3;
+        QTest::newRow("as deep as a record may lie") << deepest << QString();
+        QTest::newRow("one level deeper") << deepest + 1 << "line 3: groups nested too deep";
+    }
+
+    void deepGroupPathsEndWhereTheDocumentDoes()
+    {
+        QFETCH(int, levels);
+        QFETCH(QString, error);
+        const QByteArray path = QByteArray("g/").repeated(levels).chopped(1);
+        const QByteArray input = "Group,Title\r\nshallow,first\r\n" + path + ",deep\r\nshallow,last\r\n";
+        DataDocument document;
+        const Interchange::ImportResult result =
+            Interchange::importInto(document, m_catalogue, Format::Csv, input, "in");
+        QCOMPARE(result.error, error);
+        QCOMPARE(result.records, error.isEmpty() ? 3 : 0);
+    }
+
     void documentsSurviveTheRoundTrip_data()
     {
         QTest::addColumn<Format>("format");
@@ -481,7 +506,7 @@ private slots:
         const size_t count = ExportStepQueue::BatchSize * (ExportStepQueue::MostWaiting - 1) + 1;
         ExportStepQueue steps;
         for (size_t n = 0; n < count; ++n)
-            steps.add(ExportStep::Kind::BeginGroup).groupName = QString::number(n);
+            steps.add().groupName = QString::number(n);
         steps.finish();
         size_t taken = 0;
         for (std::vector<ExportStep> batch = steps.take(); !batch.empty(); batch = steps.take()) {

@@ -23,6 +23,9 @@ struct ForeignEntry {
     Kind kind = Kind::Login;
 };
 
+// Every text of entry wiped.
+void wipe(ForeignEntry& entry);
+
 // What a file held that a data document cannot carry; counted on import.
 struct NotCarried {
     int attachments = 0;

@@ -2,6 +2,7 @@
 
 #include "base/FilledBuffer.h"
 #include "base/SecureWipe.h"
+#include "document/DataDocument.h"
 
 #include <algorithm>
 #include <cstring>
@@ -143,7 +144,17 @@ private:
 
 GroupText::GroupText(QByteArrayView openingTag)
 {
-    m_groups.push_back({openingTag.toByteArray(), {}, 1});
+    m_groups.push_back({openingTag.toByteArray(), {}, TopLevel});
+}
+
+bool GroupText::groupFitsBelow(int level)
+{
+    return level < DataDocument::MaxNesting;
+}
+
+bool GroupText::entryFitsIn(int level)
+{
+    return level + 2 <= DataDocument::MaxNesting;
 }
 
 GroupText::~GroupText()

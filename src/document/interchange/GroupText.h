@@ -28,8 +28,13 @@ public:
     // A group below parent, opened by openingTag; it comes after what
     // parent holds so far.
     Id addGroup(Id parent, QByteArrayView openingTag);
-    // How many groups deep group lies: 1 for the top group.
+    // How many groups deep group lies: TopLevel for the top group.
     int levelOf(Id group) const { return m_groups.at(size_t(group)).level; }
+    static constexpr int TopLevel = 1;
+    // Whether a document can take a group below one at level, and an entry
+    // (a record, its fields below it) in one.
+    static bool groupFitsBelow(int level);
+    static bool entryFitsIn(int level);
     int groupCount() const { return int(m_groups.size()); }
 
     // Where an escaped value stands: its text differs as the document writes it.

@@ -10,6 +10,7 @@
 #include "document/TreeEditing.h"
 #include "document/interchange/BitwardenJson.h"
 #include "document/interchange/CsvEntries.h"
+#include "document/interchange/EntryRelay.h"
 #include "document/interchange/ExportSteps.h"
 #include "document/interchange/ExportXml.h"
 #include "document/interchange/GroupText.h"
@@ -157,16 +158,6 @@ bool takesAnyText(const QString& storedType)
            && storedType != storedTypeName(FieldType::Number);
 }
 
-void wipe(ForeignEntry& entry)
-{
-    for (QString* text : {&entry.title, &entry.userName, &entry.password, &entry.url, &entry.notes})
-        SecureWipe::wipe(*text);
-    for (auto& [name, value] : entry.extras) {
-        SecureWipe::wipe(name);
-        SecureWipe::wipe(value);
-    }
-}
-
 struct RecordTemplates {
     RecordTemplate webSite;
     RecordTemplate password;
@@ -190,7 +181,7 @@ public:
 
     GroupId addGroup(GroupId parent, const QString& name) override
     {
-        if (m_text->levelOf(parent) >= DataDocument::MaxNesting)
+        if (!GroupText::groupFitsBelow(m_text->levelOf(parent)))
             return NoGroup;
         QByteArray utf8 = name.toUtf8();
         const GroupId added = m_text->addGroup(parent, GroupText::openingTagOf(utf8, GroupTypeKey));
@@ -200,8 +191,7 @@ public:
 
     bool addEntry(GroupId group, ForeignEntry& entry) override
     {
-        // The record, and its fields below it.
-        const bool fits = m_text->levelOf(group) + 2 <= DataDocument::MaxNesting;
+        const bool fits = GroupText::entryFitsIn(m_text->levelOf(group));
         if (fits)
             writeRecord(group, entry);
         wipe(entry);
@@ -420,7 +410,7 @@ void walkForExport(const pugi::xml_node& element, const QString& name, ExportSte
                    const std::function<void(const pugi::xml_node&)>& record)
 {
     if (steps)
-        steps->add(ExportStep::Kind::BeginGroup).groupName = name;
+        steps->add() = {ExportStep::Kind::BeginGroup, name, {}};
     // One look at each item: the records as they come, the groups after them.
     std::vector<pugi::xml_node> groups;
     for (const pugi::xml_node& item : element.children()) {
@@ -432,7 +422,7 @@ void walkForExport(const pugi::xml_node& element, const QString& name, ExportSte
     for (const pugi::xml_node& group : groups)
         walkForExport(group, qText(group.attribute("name")), steps, record);
     if (steps)
-        steps->add(ExportStep::Kind::EndGroup);
+        steps->add().kind = ExportStep::Kind::EndGroup;
 }
 
 // Each record made an entry of the document's texts, written and wiped
@@ -445,9 +435,8 @@ void writeDocument(const DataDocument& document, const QString& rootName, Writer
     ExportStepQueue steps;
     std::thread making([&] {
         EntryMaker maker;
-        walkForExport(document.root(), rootName, &steps, [&](const pugi::xml_node& record) {
-            steps.add(ExportStep::Kind::Entry).entry = maker.documentEntryOf(record);
-        });
+        walkForExport(document.root(), rootName, &steps,
+                      [&](const pugi::xml_node& record) { steps.add().entry = maker.documentEntryOf(record); });
         steps.finish();
     });
     qsizetype done = 0;
@@ -464,6 +453,7 @@ void writeDocument(const DataDocument& document, const QString& rootName, Writer
                 break;
             }
         }
+        steps.giveBack(std::move(batch));
     }
     making.join();
 }
@@ -580,14 +570,25 @@ ImportResult readGroup(const Catalogue& catalogue, std::optional<Format> format,
     webSite->takesAddress = true;
     const RecordTemplates types{*webSite, *password, *note};
     GroupBuilder builder(groupName, types, progress);
+    // The input is read on a thread of its own while what it has read so
+    // far is written here: the two take about as long.
+    EntryRelay relay;
     bool read = false;
-    // The XML readers parse the text in place: it is theirs from here on.
-    switch (format.value_or(formatOf(decoded->utf8))) {
-    case Format::KeePassXml: read = KeePassXml::read(std::move(decoded->utf8), builder, &result.error); break;
-    case Format::Csv: read = CsvEntries::read(decoded->utf8, builder, &result.error); break;
-    case Format::PasswordSafeXml: read = PasswordSafeXml::read(std::move(decoded->utf8), builder, &result.error); break;
-    case Format::BitwardenJson: read = BitwardenJson::read(decoded->utf8, builder, &result.error); break;
-    }
+    std::thread reading([&] {
+        // The XML readers parse the text in place: it is theirs from here on.
+        switch (format.value_or(formatOf(decoded->utf8))) {
+        case Format::KeePassXml: read = KeePassXml::read(std::move(decoded->utf8), relay, &result.error); break;
+        case Format::Csv: read = CsvEntries::read(decoded->utf8, relay, &result.error); break;
+        case Format::PasswordSafeXml:
+            read = PasswordSafeXml::read(std::move(decoded->utf8), relay, &result.error);
+            break;
+        case Format::BitwardenJson: read = BitwardenJson::read(decoded->utf8, relay, &result.error); break;
+        }
+        relay.finish();
+    });
+    const bool built = relay.drainInto(builder);
+    reading.join();
+    read = read && built;
     if (!read) {
         if (result.error.isEmpty())
             result.error = QStringLiteral("groups nested more than %1 levels deep").arg(DataDocument::MaxNesting);
@@ -601,7 +602,7 @@ ImportResult readGroup(const Catalogue& catalogue, std::optional<Format> format,
     malloc_trim(0);
     result.records = builder.records();
     result.groups = builder.groups();
-    result.notCarried = builder.notCarried;
+    result.notCarried = relay.notCarried;
     text = builder.releaseText();
     if (progress)
         progress(result.records, result.records);
