@@ -8,6 +8,7 @@
 #include "document/interchange/ExportSteps.h"
 #include "document/interchange/Interchange.h"
 #include "document/interchange/KeePassXml.h"
+#include "document/interchange/WipedOutput.h"
 
 #include "support/TestSupport.h"
 
@@ -514,6 +515,32 @@ private slots:
                 QCOMPARE(step.groupName, QString::number(taken++));
         }
         QCOMPARE(taken, count);
+    }
+
+    // Megabytes pass through two buffers and a thread that writes them:
+    // every byte arrives, in order, whatever the size of the pieces.
+    void outputArrivesWholeAndInOrder()
+    {
+        QBuffer device;
+        device.open(QIODevice::WriteOnly);
+        QByteArray expected;
+        {
+            WipedOutput out(device);
+            for (int n = 0; n < 40000; ++n) {
+                const QByteArray piece = QByteArray::number(n).repeated(1 + n % 17) + '\n';
+                out.append(piece);
+                expected += piece;
+                // Now and then a piece larger than a buffer.
+                if (n % 15000 == 0) {
+                    const QByteArray large(3 * 1024 * 1024 / 2, char('a' + n % 26));
+                    out.append(large);
+                    expected += large;
+                }
+            }
+            QVERIFY(out.flush());
+        }
+        QVERIFY(expected.size() > 4 * 1024 * 1024);
+        QVERIFY(device.data() == expected);
     }
 
     // Entries are made on one thread and written on another, a batch at a
