@@ -119,6 +119,13 @@ int main(int argc, char* argv[])
     std::snprintf(detail, sizeof detail, "%.0f MB/s", megabytes(text.size()) / parse);
     report("parse", parse, detail);
 
+    // One value of tens of megabytes, as a hostile or damaged file may hold:
+    // read at the speed of the rest, never slower with its size.
+    const QByteArray hugeValue = "<data><folder name='" + QByteArray(50 * 1024 * 1024, 'n') + "' type='AUTO'/></data>";
+    const double parseHuge = bestSeconds([&] { parsed.loadText(hugeValue); });
+    std::snprintf(detail, sizeof detail, "%.0f MB/s", megabytes(hugeValue.size()) / parseHuge);
+    report("parse one 50 MB value", parseHuge, detail);
+
     QTemporaryDir folder;
     const QString path = folder.filePath("bench.zv");
     const double write = bestSeconds([&] { DataFile::write(path, "bench", document); });

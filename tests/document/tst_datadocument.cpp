@@ -1,7 +1,6 @@
 #include "document/DataDocument.h"
 #include "document/StoredTextWriter.h"
 
-#include <QElapsedTimer>
 #include <QTemporaryFile>
 #include <QtTest>
 
@@ -264,15 +263,13 @@ private slots:
         QVERIFY(document.toText().size() < 200);
     }
 
-    void hugeValueLoadsLiterallyAndQuickly()
+    // Its speed is the bench's "parse one 50 MB value".
+    void hugeValueLoadsLiterally()
     {
         const QByteArray name(50 * 1024 * 1024, 'n');
-        QElapsedTimer timer;
-        timer.start();
         DataDocument document;
         QVERIFY(document.loadText("<data><folder name='" + name + "' type='AUTO'/></data>"));
         QCOMPARE(qstrlen(document.root().child("folder").attribute("name").value()), size_t(name.size()));
-        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed()) + " ms"));
     }
 };
 
