@@ -638,16 +638,17 @@ void Writer::beginGroup(const QString& name)
 
 void Writer::entry(const ForeignEntry& entry)
 {
-    RowCells row;
-    row.addUtf8(m_path);
-    for (const QString* usual : {&entry.title, &entry.userName, &entry.password, &entry.url, &entry.notes})
-        row.addText(*usual);
-    for (const QString& name : m_extraNames) {
-        const auto extra = std::find_if(entry.extras.cbegin(), entry.extras.cend(),
-                                        [&](const auto& pair) { return pair.first == name; });
-        row.addText(extra != entry.extras.cend() ? extra->second : QString());
-    }
-    writeRow(row.cells());
+    // Texts of ours, each written as made.
+    const auto made = [](const QString& text) { return DocumentEntry::Text{{}, text, std::nullopt}; };
+    DocumentEntry asMade;
+    asMade.title = made(entry.title);
+    asMade.userName = made(entry.userName);
+    asMade.password = made(entry.password);
+    asMade.url = made(entry.url);
+    asMade.notes = made(entry.notes);
+    for (const auto& [name, value] : entry.extras)
+        asMade.extras.append({made(name), made(value)});
+    this->entry(asMade);
 }
 
 void Writer::entry(const DocumentEntry& entry)
