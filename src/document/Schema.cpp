@@ -129,7 +129,12 @@ QString ownName(const pugi::xml_node& record)
     return qText(ownNameText(record));
 }
 
-CaptionParts recordCaptionParts(const pugi::xml_node& record)
+namespace {
+
+// A record's caption from its fields, read by nameAndText as a pair of the
+// field's name and its text.
+template <typename Fields, typename NameAndText>
+CaptionParts captionFrom(const pugi::xml_node& record, const Fields& fields, NameAndText nameAndText)
 {
     if (const char* name = ownNameText(record); *name != '\0')
         return {name, ""};
@@ -140,18 +145,51 @@ CaptionParts recordCaptionParts(const pugi::xml_node& record)
     const char* secondName = link2 ? link2.value() : "";
     const char* first = "";
     const char* second = "";
-    for (const pugi::xml_node& child : record.children(FieldElement)) {
-        const char* name = child.attribute("name").value();
+    for (const auto& field : fields) {
+        const auto [name, node] = nameAndText(field);
         if (std::strcmp(name, firstName) == 0)
-            first = child.text().get();
+            first = node.text().get();
         if (std::strcmp(name, secondName) == 0)
-            second = child.text().get();
+            second = node.text().get();
     }
     if (*first != '\0')
         return {first, second};
     if (*second != '\0')
         return {second, ""};
     return {record.attribute("parent_type").value(), ""};
+}
+
+} // namespace
+
+CaptionParts recordCaptionParts(const pugi::xml_node& record)
+{
+    return captionFrom(record, record.children(FieldElement),
+                       [](const pugi::xml_node& field) { return std::pair(field.attribute("name").value(), field); });
+}
+
+StoredFields storedFields(const pugi::xml_node& record)
+{
+    StoredFields fields;
+    for (const pugi::xml_node& node : record.children(FieldElement)) {
+        // The first of a name counts, as for pugi's attribute().
+        const char* name = nullptr;
+        const char* type = nullptr;
+        for (pugi::xml_attribute attribute = node.first_attribute(); attribute;
+             attribute = attribute.next_attribute()) {
+            const char* attributeName = attribute.name();
+            if (!name && std::strcmp(attributeName, "name") == 0)
+                name = attribute.value();
+            else if (!type && std::strcmp(attributeName, "basic_type") == 0)
+                type = attribute.value();
+        }
+        fields.append({node, name ? name : "", type ? type : ""});
+    }
+    return fields;
+}
+
+CaptionParts recordCaptionParts(const pugi::xml_node& record, const StoredFields& fields)
+{
+    return captionFrom(record, fields, [](const StoredField& field) { return std::pair(field.name, field.node); });
 }
 
 QString RecordCaption(const pugi::xml_node& record, qsizetype maxLength)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVarLengthArray>
 
 #include <pugixml.hpp>
 
@@ -56,6 +57,19 @@ struct CaptionParts {
     const char* second = "";
 };
 CaptionParts recordCaptionParts(const pugi::xml_node& record);
+
+// A record's `field` with its `name` and `basic_type`, each attribute
+// looked at once ("" where one is missing).
+struct StoredField {
+    pugi::xml_node node;
+    const char* name;
+    const char* type;
+};
+using StoredFields = QVarLengthArray<StoredField, 16>;
+StoredFields storedFields(const pugi::xml_node& record);
+// The same caption from fields, the record's storedFields: a reader that
+// needs both looks at the fields once.
+CaptionParts recordCaptionParts(const pugi::xml_node& record, const StoredFields& fields);
 
 // The caption a tree node shows: a group's `name`, a record's RecordCaption;
 // maxLength as there.

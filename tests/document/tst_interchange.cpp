@@ -573,6 +573,24 @@ private slots:
         QCOMPARE(rows, expected);
     }
 
+    void everyGroupAndEntryHasAUuidOfItsOwn()
+    {
+        DataDocument document;
+        const pugi::xml_node group = TreeEditing::appendGroup(document.root(), "G", 0);
+        for (int n = 0; n < 300; ++n)
+            addRecord(m_catalogue, group, "Password", QString::number(n), {}, {});
+        const QString xml = QString::fromUtf8(exported(document, Format::KeePassXml));
+        QSet<QByteArray> uuids;
+        for (const QRegularExpressionMatch& match : QRegularExpression("<UUID>([^<]*)</UUID>").globalMatch(xml)) {
+            const QByteArray text = match.captured(1).toLatin1();
+            const auto decoded = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
+            QVERIFY2(decoded && (*decoded).size() == 16 && (*decoded).toBase64() == text, text.constData());
+            uuids.insert(text);
+        }
+        // The top level, the group and its records.
+        QCOMPARE(uuids.size(), 302);
+    }
+
     void keePassXmlHoldsOnlyWhatXmlAllows_data()
     {
         QTest::addColumn<QString>("text");

@@ -65,6 +65,10 @@ private slots:
             << QByteArray("<record parent_type='Note'><label link='Text'>named<b/></label>"
                           "<field name='Text'>plain</field></record>")
             << "plain";
+        QTest::newRow("a field's first name counts")
+            << QByteArray("<record parent_type='Note'><label link='Text'/>"
+                          "<field name='Text' basic_type='TEXT' name='Other'>x</field></record>")
+            << "x";
         QTest::newRow("names compare exactly")
             << QByteArray("<record parent_type='Note'><label link='text'/><field name='Text'>x</field></record>")
             << "Note";
@@ -75,7 +79,13 @@ private slots:
         QFETCH(QByteArray, record);
         QFETCH(QString, caption);
         DataDocument document;
-        QCOMPARE(Schema::RecordCaption(firstRecord(document, "<data>" + record + "</data>")), caption);
+        const pugi::xml_node element = firstRecord(document, "<data>" + record + "</data>");
+        QCOMPARE(Schema::RecordCaption(element), caption);
+        // A reader that looks at the fields once finds the same texts.
+        const Schema::CaptionParts parts = Schema::recordCaptionParts(element);
+        const Schema::CaptionParts fromFields = Schema::recordCaptionParts(element, Schema::storedFields(element));
+        QCOMPARE(fromFields.first, parts.first);
+        QCOMPARE(fromFields.second, parts.second);
     }
 
     // A caption cut short reads only the start of the text, and is the start

@@ -345,14 +345,15 @@ QString counted(int count, const char* one, const char* many)
 // (a stored date's year has four digits) joined by separator.
 QString fixedWidthNumbers(std::initializer_list<std::pair<int, int>> numbersAndWidths, QChar separator)
 {
-    QString text;
+    qsizetype length = qsizetype(numbersAndWidths.size()) - 1;
+    for (const auto& [number, width] : numbersAndWidths)
+        length += width;
+    QString text(length, separator);
+    QChar* digits = text.data();
     for (const auto& [number, width] : numbersAndWidths) {
-        if (!text.isEmpty())
-            text += separator;
-        QChar digits[4];
         for (int at = width - 1, rest = number; at >= 0; --at, rest /= 10)
             digits[at] = QLatin1Char(char('0' + rest % 10));
-        text.append(digits, width);
+        digits += width + 1;
     }
     return text;
 }
@@ -360,15 +361,14 @@ QString fixedWidthNumbers(std::initializer_list<std::pair<int, int>> numbersAndW
 // The type of a field whose value an export changes: Date and Time, and
 // Long Text; nullopt for the others, whose stored value is written as it
 // stands. Told from the stored name without a conversion.
-std::optional<FieldType> changedTypeOf(const pugi::xml_node& field)
+std::optional<FieldType> changedTypeOf(const char* storedType)
 {
     static const std::pair<QByteArray, FieldType> changed[] = {
         {storedTypeName(FieldType::Date).toLatin1(), FieldType::Date},
         {storedTypeName(FieldType::Time).toLatin1(), FieldType::Time},
         {storedTypeName(FieldType::LongText).toLatin1(), FieldType::LongText}};
-    const char* type = field.attribute("basic_type").value();
     for (const auto& [name, fieldType] : changed) {
-        if (*type == name.front() && std::strcmp(type, name.constData()) == 0)
+        if (*storedType == name.front() && std::strcmp(storedType, name.constData()) == 0)
             return fieldType;
     }
     return std::nullopt;
@@ -380,8 +380,11 @@ QString exportedValue(std::optional<FieldType> changedFrom, QString value)
 {
     switch (changedFrom.value_or(FieldType::Text)) {
     case FieldType::Date:
-        if (const std::optional<QDate> date = ParseStoredDate(value))
-            return fixedWidthNumbers({{date->year(), 4}, {date->month(), 2}, {date->day(), 2}}, u'-');
+        if (const std::optional<QDate> date = ParseStoredDate(value)) {
+            int year, month, day;
+            date->getDate(&year, &month, &day);
+            return fixedWidthNumbers({{year, 4}, {month, 2}, {day, 2}}, u'-');
+        }
         return value;
     case FieldType::Time:
         if (const std::optional<QTime> time = ParseStoredTime(value))
@@ -399,9 +402,9 @@ QString exportedValue(std::optional<FieldType> changedFrom, QString value)
     }
 }
 
-QString exportedValue(const pugi::xml_node& field)
+QString exportedValue(const Schema::StoredField& field)
 {
-    return exportedValue(changedTypeOf(field), qText(field.text()));
+    return exportedValue(changedTypeOf(field.type), qText(field.node.text()));
 }
 
 // Walks element as an export writes it: at every level the records, then the
@@ -678,24 +681,34 @@ ImportResult importInto(DataDocument& document, const Catalogue& catalogue, std:
     return imported.result;
 }
 
-const EntryMaker::FieldName& EntryMaker::nameOf(const char* utf8)
+const EntryMaker::FieldName& EntryMaker::nameOf(const char* utf8, qsizetype position)
 {
-    const auto known = m_names.constFind(QByteArray::fromRawData(utf8, qsizetype(std::strlen(utf8))));
-    if (known != m_names.constEnd())
-        return *known;
-    const QString fieldName = qText(utf8);
-    const QString name = fieldName.trimmed();
-    const Role role = SecretStrings::isOneTimeCode(name, {})                  ? Role::OneTimeCode
-                      : FieldRoles::isLoginFieldName(name)                    ? Role::Login
-                      : FieldRoles::isSecretFieldName(name)                   ? Role::Secret
-                      : AddressFieldNames.contains(name, Qt::CaseInsensitive) ? Role::Address
-                      : NotesFieldNames.contains(name, Qt::CaseInsensitive)   ? Role::Notes
-                                                                              : Role::Other;
-    return *m_names.insert(QByteArray(utf8),
-                           {fieldName, role, UsualStringNames.contains(fieldName, Qt::CaseInsensitive)});
+    // Records of a type have the same names in the same places: most are
+    // the name met last in their place.
+    if (position < qsizetype(m_namesByPlace.size()) && std::strcmp(m_namesByPlace[position].first, utf8) == 0)
+        return *m_namesByPlace[position].second;
+    auto known = m_names.find(QByteArray::fromRawData(utf8, qsizetype(std::strlen(utf8))));
+    if (known == m_names.end()) {
+        const QString fieldName = qText(utf8);
+        const QString name = fieldName.trimmed();
+        const Role role = SecretStrings::isOneTimeCode(name, {})                  ? Role::OneTimeCode
+                          : FieldRoles::isLoginFieldName(name)                    ? Role::Login
+                          : FieldRoles::isSecretFieldName(name)                   ? Role::Secret
+                          : AddressFieldNames.contains(name, Qt::CaseInsensitive) ? Role::Address
+                          : NotesFieldNames.contains(name, Qt::CaseInsensitive)   ? Role::Notes
+                                                                                  : Role::Other;
+        known = m_names
+                    .emplace(QByteArray(utf8),
+                             FieldName{fieldName, role, UsualStringNames.contains(fieldName, Qt::CaseInsensitive)})
+                    .first;
+    }
+    if (position >= qsizetype(m_namesByPlace.size()))
+        m_namesByPlace.resize(size_t(position) + 1);
+    m_namesByPlace[position] = {known->first.constData(), &known->second};
+    return known->second;
 }
 
-void EntryMaker::placeFields(const pugi::xml_node& record, const FieldPlace& place)
+void EntryMaker::placeFields(const Schema::StoredFields& fields, const FieldPlace& place)
 {
     bool given[int(Role::OneTimeCode)] = {};
     QVarLengthArray<QString, 16> extraNames;
@@ -703,8 +716,9 @@ void EntryMaker::placeFields(const pugi::xml_node& record, const FieldPlace& pla
         return std::any_of(extraNames.cbegin(), extraNames.cend(),
                            [&](const QString& extra) { return extra.compare(name, Qt::CaseInsensitive) == 0; });
     };
-    for (const pugi::xml_node& field : record.children(Schema::FieldElement)) {
-        const FieldName& name = nameOf(field.attribute("name").value());
+    qsizetype position = 0;
+    for (const Schema::StoredField& field : fields) {
+        const FieldName& name = nameOf(field.name, position++);
         const Role role = name.role;
         if (role < Role::OneTimeCode && !given[int(role)]) {
             given[int(role)] = true;
@@ -732,12 +746,13 @@ ForeignEntry EntryMaker::entryOf(const pugi::xml_node& record)
     ForeignEntry entry;
     entry.title = Schema::RecordCaption(record);
     QString* const usual[int(Role::OneTimeCode)] = {&entry.userName, &entry.password, &entry.url, &entry.notes};
-    placeFields(record, [&](Role role, const QString& name, bool, const pugi::xml_node& field) {
-        if (role == Role::Other)
-            entry.extras.append({name, exportedValue(field)});
-        else
-            *usual[int(role)] = exportedValue(field);
-    });
+    placeFields(Schema::storedFields(record),
+                [&](Role role, const QString& name, bool, const Schema::StoredField& field) {
+                    if (role == Role::Other)
+                        entry.extras.append({name, exportedValue(field)});
+                    else
+                        *usual[int(role)] = exportedValue(field);
+                });
     return entry;
 }
 
@@ -746,19 +761,23 @@ DocumentEntry EntryMaker::documentEntryOf(const pugi::xml_node& record)
     DocumentEntry entry;
     // The caption's two texts read as one where neither has an odd end that
     // decoding them apart would read otherwise.
-    const Schema::CaptionParts caption = Schema::recordCaptionParts(record);
+    const Schema::StoredFields fields = Schema::storedFields(record);
+    const Schema::CaptionParts caption = Schema::recordCaptionParts(record, fields);
     if (*caption.second == '\0') {
         entry.title.utf8 = caption.first;
     } else if (TextEncoding::isValidUtf8(caption.first) && TextEncoding::decodesToItself(caption.second)) {
-        entry.joinedTitle = QByteArray(caption.first) + ' ' + caption.second;
+        const qsizetype firstLength = qsizetype(std::strlen(caption.first));
+        const qsizetype secondLength = qsizetype(std::strlen(caption.second));
+        entry.joinedTitle.reserve(firstLength + 1 + secondLength);
+        entry.joinedTitle.append(caption.first, firstLength).append(' ').append(caption.second, secondLength);
         entry.title.utf8 = entry.joinedTitle;
     } else {
         entry.title.made = Schema::RecordCaption(record);
     }
     DocumentEntry::Text* const usual[int(Role::OneTimeCode)] = {&entry.userName, &entry.password, &entry.url,
                                                                 &entry.notes};
-    placeFields(record, [&](Role role, const QString& name, bool renamed, const pugi::xml_node& field) {
-        DocumentEntry::Text value{field.text().get(), std::nullopt, changedTypeOf(field)};
+    placeFields(fields, [&](Role role, const QString& name, bool renamed, const Schema::StoredField& field) {
+        DocumentEntry::Text value{field.node.text().get(), std::nullopt, changedTypeOf(field.type)};
         if (role != Role::Other) {
             *usual[int(role)] = std::move(value);
             return;
@@ -767,7 +786,7 @@ DocumentEntry EntryMaker::documentEntryOf(const pugi::xml_node& record)
         if (renamed)
             key.made = name;
         else
-            key.utf8 = field.attribute("name").value();
+            key.utf8 = field.name;
         entry.extras.append({std::move(key), std::move(value)});
     });
     return entry;
@@ -788,7 +807,7 @@ void EntryMaker::makeChangedTexts(DocumentEntry& entry)
 QStringList EntryMaker::extraNamesOf(const pugi::xml_node& record)
 {
     QStringList names;
-    placeFields(record, [&](Role role, const QString& name, bool, const pugi::xml_node&) {
+    placeFields(Schema::storedFields(record), [&](Role role, const QString& name, bool, const Schema::StoredField&) {
         if (role == Role::Other)
             names.append(name);
     });

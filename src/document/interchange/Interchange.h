@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/Schema.h"
 #include "document/interchange/DocumentEntry.h"
 #include "document/interchange/ForeignEntries.h"
 
@@ -14,6 +15,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
+#include <vector>
 
 class Catalogue;
 class DataDocument;
@@ -144,15 +147,19 @@ private:
         Role role;
         bool namesUsualString;
     };
-    const FieldName& nameOf(const char* utf8);
-    // Tells place each field of record: its role where it is the first of
+    // The name of the field at position among its record's fields.
+    const FieldName& nameOf(const char* utf8, qsizetype position);
+    // Tells place each of a record's fields: its role where it is the first of
     // a usual one, else Other and its name made unique among the extras
     // (renamed when that is not the field's own name).
-    using FieldPlace = std::function<void(Role, const QString& name, bool renamed, const pugi::xml_node& field)>;
-    void placeFields(const pugi::xml_node& record, const FieldPlace& place);
+    using FieldPlace = std::function<void(Role, const QString& name, bool renamed, const Schema::StoredField& field)>;
+    void placeFields(const Schema::StoredFields& fields, const FieldPlace& place);
 
-    // By the names' UTF-8, as the document holds them.
-    QHash<QByteArray, FieldName> m_names;
+    // By the names' UTF-8, as the document holds them; an entry never moves,
+    // so m_namesByPlace may point at it.
+    std::unordered_map<QByteArray, FieldName> m_names;
+    // The name last met at each position, and what it stands for.
+    std::vector<std::pair<const char*, const FieldName*>> m_namesByPlace;
 };
 
 } // namespace Interchange

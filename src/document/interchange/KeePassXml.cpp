@@ -16,6 +16,7 @@
 
 #include <pugixml.hpp>
 
+#include <array>
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -224,12 +225,29 @@ bool readGroups(const pugi::xml_node& rootElement, const QByteArray& recycleBin,
     return true;
 }
 
-// Fresh for every export; other managers want one per group and entry.
-QByteArray newUuid()
+// Fresh for every export; other managers want one per group and entry:
+// sixteen random bytes in Base64, made without an allocation.
+struct Uuid {
+    char base64[24];
+    QByteArrayView text() const { return {base64, sizeof base64}; }
+};
+
+Uuid newUuid()
 {
+    static constexpr char Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     quint32 words[4];
     QRandomGenerator::global()->fillRange(words);
-    return QByteArray(reinterpret_cast<const char*>(words), sizeof words).toBase64();
+    uchar bytes[18] = {};
+    std::memcpy(bytes, words, sizeof words);
+    Uuid uuid;
+    for (int from = 0, to = 0; from < 18; from += 3, to += 4) {
+        const quint32 triple = quint32(bytes[from]) << 16 | quint32(bytes[from + 1]) << 8 | bytes[from + 2];
+        for (int digit = 0; digit < 4; ++digit)
+            uuid.base64[to + digit] = Digits[(triple >> (18 - 6 * digit)) & 0x3F];
+    }
+    // The last group holds one byte of sixteen.
+    uuid.base64[22] = uuid.base64[23] = '=';
+    return uuid;
 }
 
 // text with each character that XML 1.0 forbids as U+FFFD; nullopt when it
@@ -286,18 +304,14 @@ public:
         m_place = nullptr;
         m_documentPlace = nullptr;
     }
-    void element(const char* name, const QString& text)
-    {
-        QByteArray utf8 = xmlText(text);
-        element(name, utf8);
-        SecureWipe::wipe(utf8);
-    }
-    void element(const char* name, const QByteArray& utf8)
+    // value: a QString, or UTF-8 as a document's.
+    template <typename Text>
+    void element(const char* name, const Text& value)
     {
         raw("<");
         raw(name);
         raw(">");
-        escaped(utf8);
+        text(value);
         raw("</");
         raw(name);
         raw(">");
@@ -385,8 +399,11 @@ private:
     // Text of ours, or a document's UTF-8, read as QString::fromUtf8 reads it.
     void text(QByteArrayView utf8)
     {
-        if (isPlainXmlText(utf8))
-            return escaped(utf8);
+        switch (plainXmlTextKind(utf8)) {
+        case PlainText::Literal: return raw(utf8);
+        case PlainText::Escaped: return escaped(utf8);
+        case PlainText::No: break;
+        }
         QString decoded = QString::fromUtf8(utf8);
         text(decoded);
         SecureWipe::wipe(decoded);
@@ -394,20 +411,43 @@ private:
 
     // Whether utf8 reads as the same text and holds nothing XML forbids:
     // valid, no control character but tab and line breaks, no U+FFFE or
-    // U+FFFF, and no byte order mark at the start, which decoding drops.
-    static bool isPlainXmlText(QByteArrayView utf8)
+    // U+FFFF, and no byte order mark at the start, which decoding drops;
+    // and whether it needs escaping. One look at each byte.
+    enum class PlainText { No, Literal, Escaped };
+    static PlainText plainXmlTextKind(QByteArrayView utf8)
     {
+        enum ByteKind : uchar { Plain, Escape, Forbidden, NonAscii, MaybeNonCharacter };
+        static constexpr auto Kinds = [] {
+            std::array<uchar, 256> kinds{};
+            for (int c = 0; c < 0x20; ++c)
+                kinds[size_t(c)] = Forbidden;
+            kinds['\t'] = kinds['\n'] = Plain;
+            for (const char c : {'&', '<', '>', '\r'})
+                kinds[uchar(c)] = Escape;
+            for (int c = 0x80; c < 0x100; ++c)
+                kinds[size_t(c)] = NonAscii;
+            kinds[0xEF] = MaybeNonCharacter;
+            return kinds;
+        }();
+        bool escape = false;
         bool ascii = true;
+        const auto* bytes = reinterpret_cast<const uchar*>(utf8.data());
         for (qsizetype i = 0; i < utf8.size(); ++i) {
-            const uchar c = uchar(utf8[i]);
-            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
-                return false;
-            if (c == 0xEF && i + 2 < utf8.size() && uchar(utf8[i + 1]) == 0xBF && uchar(utf8[i + 2]) >= 0xBE)
-                return false;
-            ascii = ascii && c < 0x80;
+            switch (Kinds[bytes[i]]) {
+            case Plain: break;
+            case Escape: escape = true; break;
+            case Forbidden: return PlainText::No;
+            case MaybeNonCharacter:
+                if (i + 2 < utf8.size() && bytes[i + 1] == 0xBF && bytes[i + 2] >= 0xBE)
+                    return PlainText::No;
+                [[fallthrough]];
+            case NonAscii: ascii = false; break;
+            }
         }
         // Most texts are ASCII, which needs no further look.
-        return ascii || TextEncoding::decodesToItself(utf8);
+        if (!ascii && !TextEncoding::decodesToItself(utf8))
+            return PlainText::No;
+        return escape ? PlainText::Escaped : PlainText::Literal;
     }
 
     QByteArray xmlText(const QString& text)
@@ -502,7 +542,7 @@ void Writer::beginGroup(const QString& name)
     ++m_depth;
     m_out->indent(m_depth);
     m_out->raw("<Group>");
-    m_out->element("UUID", newUuid());
+    m_out->element("UUID", newUuid().text());
     m_out->enter(name);
     m_out->element("Name", name);
     m_out->leave();
@@ -517,7 +557,7 @@ void writeEntry(XmlStream& out, int depth, const Entry& entry)
 {
     out.indent(depth + 1);
     out.raw("<Entry>");
-    out.element("UUID", newUuid());
+    out.element("UUID", newUuid().text());
     out.enter(entry.title);
     out.string("Title", entry.title);
     out.string("UserName", entry.userName);
