@@ -3,10 +3,12 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,7 +73,7 @@ bool syncFolder(const QString& folder)
 
 } // namespace
 
-bool StagedFile::write(const QString& targetPath, const QByteArray& bytes)
+bool StagedFile::open(const QString& targetPath)
 {
     m_target = m_mode == Mode::Replace ? resolvedTarget(targetPath) : QFileInfo(targetPath).absoluteFilePath();
     const QFileInfo target(m_target);
@@ -83,10 +85,50 @@ bool StagedFile::write(const QString& targetPath, const QByteArray& bytes)
     }
     if (m_mode == Mode::Replace)
         adoptModeAndGroup(m_file->handle(), m_target);
+    return true;
+}
+
+bool StagedFile::write(const QString& targetPath, const QByteArray& bytes)
+{
+    if (!open(targetPath))
+        return false;
     // Straight to the descriptor: a write that a full disk cuts short then
     // fails with the system's reason, which Qt's buffered write loses.
     if (!writeAll(m_file->handle(), bytes) || ::fsync(m_file->handle()) != 0) {
         m_error = systemError();
+        return false;
+    }
+    return true;
+}
+
+bool StagedFile::write(const QString& targetPath, QByteArray& bytes, const Preparation& prepare)
+{
+    if (!open(targetPath))
+        return false;
+    constexpr qsizetype PartSize = 4 * 1024 * 1024;
+    const int descriptor = m_file->handle();
+    char* const data = bytes.data();
+    // The system's reason for a failed write, from the thread that wrote.
+    const auto writePart = [descriptor](QByteArrayView part) {
+        return writeAll(descriptor, part) ? 0 : errno != 0 ? errno : EIO;
+    };
+    // The last part, and a small file's only one, is written here.
+    std::future<int> writing;
+    int failure = 0;
+    for (qsizetype offset = 0; offset < bytes.size() && failure == 0; offset += PartSize) {
+        const QByteArrayView part(data + offset, std::min(PartSize, bytes.size() - offset));
+        prepare(offset, data + offset, part.size());
+        if (writing.valid())
+            failure = writing.get();
+        if (failure == 0 && offset + part.size() == bytes.size())
+            failure = writePart(part);
+        else if (failure == 0)
+            writing = std::async(std::launch::async, writePart, part);
+    }
+    if (failure == 0 && ::fsync(descriptor) != 0)
+        failure = errno;
+    if (failure != 0) {
+        m_error = QString::fromLocal8Bit(std::strerror(failure));
         return false;
     }
     return true;

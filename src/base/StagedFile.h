@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QTemporaryFile;
@@ -29,6 +30,13 @@ public:
     // file keeps its permission bits and group. A new file is private to the
     // user; the target name itself is never opened.
     bool write(const QString& targetPath, const QByteArray& bytes);
+    // Changes the part of bytes at offset in place just before it is written.
+    using Preparation = std::function<void(qsizetype offset, char* part, qsizetype size)>;
+    // The same, each part of bytes prepared in turn (enciphered) while the
+    // part before is written: a large file takes about as long to hand to
+    // the system as to prepare. When the write fails, the parts not reached
+    // are left as they were.
+    bool write(const QString& targetPath, QByteArray& bytes, const Preparation& prepare);
     // The name that commit replaces: with Replace, the target with its links resolved.
     QString target() const { return m_target; }
     // Renames the staged content over the target and syncs its folder, so the
@@ -39,6 +47,7 @@ public:
     bool targetTaken() const { return m_targetTaken; }
 
 private:
+    bool open(const QString& targetPath);
     bool moveIntoPlace();
 
     Mode m_mode;

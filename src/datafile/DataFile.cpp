@@ -12,6 +12,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <memory>
+
 #include <sodium.h>
 #include <unistd.h>
 
@@ -85,14 +88,47 @@ QByteArray containerStart(qsizetype bodySize)
     return bytes;
 }
 
-// The file's bytes for a document text: written and enciphered in one
-// buffer, the only copy of the document the save makes.
-QByteArray sealText(const TextWriter& writeText, const FileKey& key)
+// A .zv body's cipher, applied to the file's bytes part by part, in order,
+// as they are written: the same stream as one pass over them. The magic
+// stays as it is.
+class BodyCipher {
+public:
+    explicit BodyCipher(const FileKey& key) { RC4KeySchedule(m_state, key.data(), KeyLength); }
+    // The permutation is derived from the key.
+    ~BodyCipher() { SecureWipe::wipe(&m_state, sizeof m_state); }
+    BodyCipher(const BodyCipher&) = delete;
+    BodyCipher& operator=(const BodyCipher&) = delete;
+
+    void apply(qsizetype offset, char* part, qsizetype size)
+    {
+        const qsizetype clear = std::clamp(Magic.size() - offset, qsizetype(0), size);
+        auto* bytes = reinterpret_cast<std::uint8_t*>(part) + clear;
+        RC4Apply(m_state, bytes, bytes, size - clear);
+    }
+
+private:
+    RC4State m_state;
+};
+
+// The file's bytes for a document text, written in one buffer, the only
+// copy of the document a save makes: complete, or (a .zv file) still to be
+// enciphered by cipher as they are written.
+struct SealedFile {
+    QByteArray bytes;
+    std::unique_ptr<BodyCipher> cipher;
+};
+
+// Writes sealed to the staged file; bytes left unenciphered by a failure are wiped.
+bool writeSealed(StagedFile& staged, const QString& path, SealedFile& sealed)
 {
-    QByteArray bytes = containerStart(0);
-    writeText(bytes);
-    applyCipher(bytes, Magic.size(), key);
-    return bytes;
+    if (!sealed.cipher)
+        return staged.write(path, sealed.bytes);
+    if (staged.write(path, sealed.bytes, [&sealed](qsizetype offset, char* part, qsizetype size) {
+            sealed.cipher->apply(offset, part, size);
+        }))
+        return true;
+    SecureWipe::wipe(sealed.bytes);
+    return false;
 }
 
 // The declaration is never interpreted, only dropped; the document takes the
@@ -146,22 +182,24 @@ TextWriter textOf(const DataDocument& document)
     return [&document](QByteArray& out) { document.appendText(out); };
 }
 
-// The complete file for a document text under sealing, in bytes.
-Status sealFile(const TextWriter& writeText, const QString& password, const Sealing& sealing, QByteArray& bytes,
+// The file for a document text under sealing.
+Status sealFile(const TextWriter& writeText, const QString& password, const Sealing& sealing, SealedFile& sealed,
                 QString* detail)
 {
     if (sealing.format == Format::Plain) {
         const ScopedKey key(password);
         if (!key)
             return Status::InvalidPassword;
-        bytes = sealText(writeText, *key);
+        sealed.bytes = containerStart(0);
+        writeText(sealed.bytes);
+        sealed.cipher = std::make_unique<BodyCipher>(*key);
         return Status::Ok;
     }
     QByteArray text(DataFileDeclaration.toByteArray());
     writeText(text);
-    const ProtectedContainer::Status sealed = ProtectedContainer::seal(text, password, sealing.cost, bytes);
+    const ProtectedContainer::Status status = ProtectedContainer::seal(text, password, sealing.cost, sealed.bytes);
     SecureWipe::wipe(text);
-    switch (sealed) {
+    switch (status) {
     case ProtectedContainer::Status::Ok: return Status::Ok;
     case ProtectedContainer::Status::UnusablePassword: return Status::InvalidPassword;
     default:
@@ -301,12 +339,12 @@ Status save(const QString& path, const QString& password, const DataDocument& do
         failure = {reason, concerned, why};
         return Status::CannotWrite;
     };
-    QByteArray bytes;
+    SealedFile sealed;
     QString why;
-    if (const Status sealed = sealFile(textOf(document), password, sealing, bytes, &why); sealed != Status::Ok)
-        return sealed == Status::CannotWrite ? failed(SaveFailure::Reason::System, {}, why) : sealed;
+    if (const Status status = sealFile(textOf(document), password, sealing, sealed, &why); status != Status::Ok)
+        return status == Status::CannotWrite ? failed(SaveFailure::Reason::System, {}, why) : status;
     StagedFile staged;
-    if (!staged.write(path, bytes)) {
+    if (!writeSealed(staged, path, sealed)) {
         // Saving in place would work here, but the new content is staged
         // beside the file so that a failure never leaves it half written.
         const QString folder = QFileInfo(staged.target()).absolutePath();
@@ -343,11 +381,11 @@ Status create(const QString& path, const QString& password, const DataDocument& 
 Status create(const QString& path, const QString& password, const TextWriter& writeText, QString* detail,
               const Sealing& sealing)
 {
-    QByteArray bytes;
-    if (const Status sealed = sealFile(writeText, password, sealing, bytes, detail); sealed != Status::Ok)
-        return sealed;
+    SealedFile sealed;
+    if (const Status status = sealFile(writeText, password, sealing, sealed, detail); status != Status::Ok)
+        return status;
     StagedFile staged(StagedFile::Mode::CreateNew);
-    if (staged.write(path, bytes) && staged.commit())
+    if (writeSealed(staged, path, sealed) && staged.commit())
         return Status::Ok;
     if (detail)
         *detail = staged.errorString();

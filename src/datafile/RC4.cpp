@@ -10,6 +10,8 @@ void RC4KeySchedule(RC4State& state, const std::uint8_t* key, int keyLength)
     auto& S = state.S;
     for (int n = 0; n < 256; ++n)
         S[n] = static_cast<std::uint8_t>(n);
+    state.i = 0;
+    state.j = 0;
 
     std::uint8_t j = 0;
     for (int n = 0; n < 256; ++n) {
@@ -21,8 +23,8 @@ void RC4KeySchedule(RC4State& state, const std::uint8_t* key, int keyLength)
 void RC4Apply(RC4State& state, const std::uint8_t* input, std::uint8_t* output, std::int64_t length)
 {
     auto& S = state.S;
-    std::uint8_t i = 0;
-    std::uint8_t j = 0;
+    std::uint8_t i = state.i;
+    std::uint8_t j = state.j;
     for (std::int64_t k = 0; k < length; ++k) {
         i = static_cast<std::uint8_t>(i + 1);
         const std::uint8_t si = S[i];
@@ -32,4 +34,6 @@ void RC4Apply(RC4State& state, const std::uint8_t* input, std::uint8_t* output, 
         S[j] = si;
         output[k] = input[k] ^ S[static_cast<std::uint8_t>(si + sj)];
     }
+    state.i = i;
+    state.j = j;
 }

@@ -5,11 +5,13 @@
 #include <stdexcept>
 
 // The published RC4 stream cipher. Enciphering and deciphering are one
-// operation. Key once, apply once over the whole buffer: the counters restart
-// on every RC4Apply, so a second call would not continue the standard stream.
+// operation. Key once, then apply over the buffer in one call or in parts,
+// in order: the state keeps its counters, so each call continues the stream.
 
 struct RC4State {
     std::array<std::uint8_t, 256> S;
+    std::uint8_t i = 0;
+    std::uint8_t j = 0;
 };
 
 class RC4Error : public std::runtime_error {

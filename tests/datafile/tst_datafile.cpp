@@ -303,12 +303,19 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("isProtected");
         QTest::addColumn<int>("written");
+        QTest::addColumn<bool>("large");
         const QString longPassword = QString::fromUtf8("über sechzehn Zeichen, ключ ✓");
-        QTest::newRow("create protected") << 0 << longPassword << true << int(DataFile::Status::Ok);
-        QTest::newRow("save protected") << 1 << longPassword << true << int(DataFile::Status::Ok);
-        QTest::newRow("write plain") << 2 << QStringLiteral("secret") << false << int(DataFile::Status::Ok);
-        QTest::newRow("long password in plain") << 1 << longPassword << false << int(DataFile::Status::InvalidPassword);
-        QTest::newRow("empty protected") << 0 << QString() << true << int(DataFile::Status::InvalidPassword);
+        QTest::newRow("create protected") << 0 << longPassword << true << int(DataFile::Status::Ok) << false;
+        QTest::newRow("save protected") << 1 << longPassword << true << int(DataFile::Status::Ok) << false;
+        QTest::newRow("write plain") << 2 << QStringLiteral("secret") << false << int(DataFile::Status::Ok) << false;
+        QTest::newRow("long password in plain")
+            << 1 << longPassword << false << int(DataFile::Status::InvalidPassword) << false;
+        QTest::newRow("empty protected") << 0 << QString() << true << int(DataFile::Status::InvalidPassword) << false;
+        // Large files are enciphered and written a part at a time.
+        QTest::newRow("create plain, large")
+            << 0 << QStringLiteral("secret") << false << int(DataFile::Status::Ok) << true;
+        QTest::newRow("save plain, large")
+            << 1 << QStringLiteral("secret") << false << int(DataFile::Status::Ok) << true;
     }
 
     void bothFormatsRoundTripWhateverTheName()
@@ -317,8 +324,16 @@ private slots:
         QFETCH(QString, password);
         QFETCH(bool, isProtected);
         QFETCH(int, written);
+        QFETCH(bool, large);
         DataDocument document;
-        loadOrFail(document, SampleText);
+        QByteArray text = SampleText;
+        if (large) {
+            QByteArray value;
+            for (int n = 0; value.size() < 9'000'000; ++n)
+                value += QByteArray::number(n) + ' ';
+            text.replace("</data>", "<record><label/><field name=\"Big\">" + value + "</field></record></data>");
+        }
+        loadOrFail(document, text);
         const QString target = path(QStringLiteral("named-%1.zv").arg(QTest::currentDataTag()));
         const DataFile::Sealing sealing{isProtected ? DataFile::Format::Protected : DataFile::Format::Plain,
                                         {1, ProtectedContainer::DerivationCost::MinMemoryKiB}};

@@ -19,6 +19,18 @@ QByteArray keystream(const QByteArray& key, qsizetype length)
     return apply(key, QByteArray(length, '\0'));
 }
 
+// The same stream made by one call per part of partSize bytes.
+QByteArray keystreamInParts(const QByteArray& key, qsizetype length, qsizetype partSize)
+{
+    RC4State state;
+    RC4KeySchedule(state, reinterpret_cast<const std::uint8_t*>(key.constData()), static_cast<int>(key.size()));
+    QByteArray stream(length, '\0');
+    auto* bytes = reinterpret_cast<std::uint8_t*>(stream.data());
+    for (qsizetype offset = 0; offset < length; offset += partSize)
+        RC4Apply(state, bytes + offset, bytes + offset, std::min(partSize, length - offset));
+    return stream;
+}
+
 } // namespace
 
 class TestRC4 : public QObject {
@@ -55,6 +67,7 @@ private slots:
         QFETCH(int, offset);
         QFETCH(QByteArray, expected);
         QCOMPARE(keystream(key, offset + expected.size()).mid(offset).toHex(), expected.toHex());
+        QCOMPARE(keystreamInParts(key, offset + expected.size(), 7).mid(offset).toHex(), expected.toHex());
     }
 
     void publishedCiphertexts_data()
