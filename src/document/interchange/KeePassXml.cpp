@@ -245,7 +245,7 @@ Uuid newUuid()
         for (int digit = 0; digit < 4; ++digit)
             uuid.base64[to + digit] = Digits[(triple >> (18 - 6 * digit)) & 0x3F];
     }
-    // The last group holds one byte of sixteen.
+    // The sixth group of three holds the sixteenth byte alone: two digits and padding.
     uuid.base64[22] = uuid.base64[23] = '=';
     return uuid;
 }
