@@ -40,7 +40,7 @@ int CliCommands::generatePassphrases(CliContext& context, QStringList args)
         SecureWipe::wipe(passphrase);
     }
     // Beside the passphrases, not among them, so scripts read them alone.
-    context.err() << QStringLiteral("%1 bits each").arg(int(std::floor(Passphrase::entropyBits(list.size(), words))))
-                  << '\n';
+    const int bits = int(std::floor(Passphrase::entropyBits(list.size(), words)));
+    context.err() << (count == 1 ? QStringLiteral("%1 bits") : QStringLiteral("%1 bits each")).arg(bits) << '\n';
     return CliExit::Success;
 }

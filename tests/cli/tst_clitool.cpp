@@ -872,7 +872,7 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("strength");
-        QTest::newRow("six words") << QStringList{"--words", "6"} << 1 << "77 bits each\n";
+        QTest::newRow("six words") << QStringList{"--words", "6"} << 1 << "77 bits\n";
         QTest::newRow("spaces, many") << QStringList{"--count", "50", "--words", "3", "--separator", " "} << 50
                                       << "38 bits each\n";
     }
