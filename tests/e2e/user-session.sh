@@ -24,6 +24,12 @@ trap cleanup EXIT
 # condition holds.
 poll() { for _ in $(seq 200); do "$@" && return 0; sleep 0.05; done; false; }
 
+step=0
+shot() {
+    step=$((step + 1))
+    QT_QPA_PLATFORM=xcb "$screengrab" "$shots/$(printf '%02d' "$step")-$1.png" || true
+}
+
 fail() {
     echo "FAIL: $*" >&2
     shot failure
@@ -44,7 +50,7 @@ Xvfb ":$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=":$display"
 poll xdotool getmouselocation >/dev/null 2>&1 || fail "the X server did not start"
-openbox >/dev/null 2>&1 &
+openbox >"$shots/openbox.log" 2>&1 &
 pids+=($!)
 # A session bus of the session's own, on which the desktop's screen saver speaks.
 { read -r DBUS_SESSION_BUS_ADDRESS; read -r bus_pid; } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
@@ -52,13 +58,7 @@ export DBUS_SESSION_BUS_ADDRESS
 pids+=("$bus_pid")
 # The window manager is up once it names itself on the root window.
 wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-poll wm_up || fail "the window manager did not start"
-
-step=0
-shot() {
-    step=$((step + 1))
-    QT_QPA_PLATFORM=xcb "$screengrab" "$shots/$(printf '%02d' "$step")-$1.png" || true
-}
+poll wm_up || fail "the window manager did not start: $(cat "$shots/openbox.log")"
 
 visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1; }
 shown() { [ -n "$(visible_window "$1")" ]; }
