@@ -46,7 +46,9 @@ for number in $(seq 91 140); do
     if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then display=$number; break; fi
 done
 [ -n "$display" ] || fail "no free X display number"
-Xvfb ":$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+# Without -noreset the server starts over whenever its last client leaves, as
+# the check below does: a client connecting just then is turned away.
+Xvfb ":$display" -screen 0 1280x900x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=":$display"
 poll xdotool getmouselocation >/dev/null 2>&1 || fail "the X server did not start"
