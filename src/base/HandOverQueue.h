@@ -52,6 +52,7 @@ public:
 private:
     void handOver(bool last)
     {
+        // Let go when this returns, outside the lock the taking thread needs.
         std::deque<std::vector<Step>> givenBack;
         {
             std::unique_lock lock(m_mutex);
